@@ -1,0 +1,56 @@
+# The two commands every newcomer needs: `make run` and `make test`.
+PRESET ?= $(if $(CI),ci,default)
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 15
+# Test programs of threaded code, built and run again under ThreadSanitizer.
+TSAN_TARGETS ?= test_base
+
+.PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench format clean
+
+bootstrap:
+	@scripts/bootstrap
+
+build/build.ninja: | bootstrap
+	cmake --preset $(PRESET)
+
+build: bootstrap build/build.ninja
+	cmake --build build -j $(JOBS)
+
+run: build
+	@scripts/run-demo
+
+test: build
+	ctest --test-dir build --output-on-failure -j $(JOBS) --timeout 600
+	$(MAKE) asan
+	$(MAKE) tsan
+	$(MAKE) fuzz-build
+	scripts/fuzz-smoke $(FUZZ_SECONDS)
+
+# The core tests (no Qt, no SDL) again under AddressSanitizer and UBSan.
+asan: bootstrap
+	@[ -f build-asan/build.ninja ] || cmake --preset asan
+	cmake --build build-asan -j $(JOBS)
+	ctest --test-dir build-asan -L core --output-on-failure -j $(JOBS) --timeout 900
+
+# The threaded parts under ThreadSanitizer.
+tsan: bootstrap
+	@[ -f build-tsan/build.ninja ] || cmake --preset tsan
+	cmake --build build-tsan -j $(JOBS) --target $(TSAN_TARGETS)
+	ctest --test-dir build-tsan -L tsan --output-on-failure -j $(JOBS) --timeout 900 --no-tests=ignore
+
+fuzz-build: bootstrap
+	@[ -f build-fuzz/build.ninja ] || cmake --preset fuzz
+	cmake --build build-fuzz -j $(JOBS)
+
+# Longer fuzzing: make fuzz FUZZ_SECONDS=600
+fuzz: fuzz-build
+	scripts/fuzz-smoke $(FUZZ_SECONDS)
+
+bench: build
+	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b" || true; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz

@@ -1,0 +1,61 @@
+#pragma once
+// An in-memory INI document with the platform's profile-file semantics:
+// section and key names compare case-insensitively, the first match wins,
+// blanks around names and values are trimmed, a value wrapped in a pair of
+// matching quotes loses them. Saving keeps every line that was not changed
+// exactly as it was read.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vec {
+
+// Decimal integer with an optional sign and nothing else (after trimming).
+// Anything else, or a value outside 32 bits, is "missing".
+std::optional<int32_t> ParseIniInteger(std::string_view text);
+
+class IniDocument {
+ public:
+  IniDocument() = default;
+  static IniDocument FromText(std::string_view text);
+  // A missing or unreadable file gives an empty document.
+  static IniDocument FromFile(const std::string& path);
+
+  std::string ToText() const;
+  bool SaveToFile(const std::string& path) const;
+
+  bool HasSection(std::string_view section) const;
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view def) const;
+  int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
+  bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+  // Key names of a section in file order (empty when the section is missing).
+  std::vector<std::string> SectionKeys(std::string_view section) const;
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+  void EraseSection(std::string_view section);
+
+ private:
+  struct Line {
+    std::string raw;  // as read (without the line break)
+  };
+  // Index of the first line of the first section with this name, or npos.
+  size_t FindSection(std::string_view section) const;
+  // End (exclusive) of the section body that starts after header line `header`.
+  size_t SectionEnd(size_t header) const;
+  size_t FindKey(size_t header, std::string_view key) const;
+
+  std::vector<Line> lines_;
+  std::string eol_ = "\r\n";
+};
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+std::string_view TrimBlanks(std::string_view s);
+
+}  // namespace vec

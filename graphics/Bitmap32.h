@@ -1,0 +1,79 @@
+#pragma once
+// The blending bitmap: 32-bit pixels (bytes blue, green, red, alpha), rows top-down
+// (row y begins at pixel y * width), with master alpha, draw modes and stretch filters.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Geometry.h"
+
+namespace vec {
+
+enum class DrawMode { dmOpaque, dmBlend, dmCustom };
+enum class CombineMode { cmBlend, cmMerge };
+enum class StretchFilter { sfNearest, sfDraft, sfLinear, sfLanczos };
+
+// Custom combine: (source pixel, destination pixel, master alpha) -> new destination pixel.
+using PixelCombine = std::function<Pixel(Pixel src, Pixel dst, uint32_t masterAlpha)>;
+
+class TBitmap32 {
+ public:
+  TBitmap32() = default;
+  TBitmap32(int32_t width, int32_t height) { SetSize(width, height); }
+
+  void SetSize(int32_t width, int32_t height);  // new pixels are 0
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  bool Empty() const { return width_ <= 0 || height_ <= 0; }
+
+  Pixel* Bits() { return pixels_.data(); }
+  const Pixel* Bits() const { return pixels_.data(); }
+  Pixel* ScanLine(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+  const Pixel* ScanLine(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
+  Pixel GetPixel(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  void SetPixel(int32_t x, int32_t y, Pixel p) { pixels_[static_cast<size_t>(y) * width_ + x] = p; }
+
+  uint8_t masterAlpha = 255;
+  DrawMode drawMode = DrawMode::dmOpaque;
+  CombineMode combineMode = CombineMode::cmBlend;
+  StretchFilter stretchFilter = StretchFilter::sfNearest;
+  PixelCombine onPixelCombine;  // used when drawMode == dmCustom
+
+  // Clip rectangle for SetPixelT, Clear and drawing onto this bitmap.
+  TRect clipRect() const { return clip_; }
+  void SetClipRect(const TRect& r);
+  void ResetClipRect();
+
+  void Clear(Pixel color);  // all pixels, or the clip rectangle when one is set
+  void SetPixelT(int32_t x, int32_t y, Pixel color);  // blended; ignored outside the clip rectangle
+  void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, Pixel color);  // plain
+  // Anti-aliased blended line in a colour that carries its alpha, coordinates in pixels
+  // (fractional allowed); the end point is drawn only when asked for.
+  void LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint = false);
+
+  // Composite `src` at (x, y) by src's draw mode and master alpha.
+  void Draw(int32_t x, int32_t y, const TBitmap32& src);
+  // Stretched with src's stretch filter, then composited as above.
+  void Draw(const TRect& dstRect, const TRect& srcRect, const TBitmap32& src);
+
+  void FlipHorz();  // mirror left to right in place
+  // Copy the pixels 1:1 into a device bitmap at (x, y) (clipped to it).
+  void DrawTo(TBitmap& dst, int32_t x, int32_t y) const;
+  void CopyFrom(const TBitmap& src);  // same size as src, pixels copied as they are
+
+ private:
+  int32_t width_ = 0, height_ = 0;
+  std::vector<Pixel> pixels_;
+  TRect clip_{};
+  bool clipping_ = false;
+};
+
+// The picture utilities.
+Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent);
+void StretchSmoothTo(const TBitmap32& src, TBitmap32& dst);  // bilinear to dst's size
+void GrayOut(TBitmap32& bmp);
+void StretchLanczos(const TBitmap32& src, TBitmap32& dst);  // Lanczos3, whole into whole
+
+}  // namespace vec

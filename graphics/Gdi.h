@@ -1,0 +1,36 @@
+#pragma once
+// The platform's block copies, pixel-exact. Every operation is clipped to the target
+// bitmap and to its selected clip region. A copy whose source and target are the same
+// bitmap behaves as a copy through a temporary bitmap.
+
+#include "graphics/Bitmap.h"
+
+namespace vec {
+
+// Copy a cx x cy block from src (sx, sy) to dst (dx, dy). Source pixels outside src are not drawn.
+void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const TBitmap& src,
+            int32_t sx, int32_t sy);
+
+// COLORONCOLOR stretch: whole pixels dropped or repeated (a Bresenham walk per axis).
+// A negative dw or dh mirrors: the block is drawn from dx backwards (dx, dx - 1, ...).
+// Zero sizes draw nothing.
+void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const TBitmap& src,
+                int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+
+// Fill with the brush colour (honours the clip region).
+void FillRect(TBitmap& dst, const TRect& rect, Pixel color);
+
+// Canvas conveniences.
+void Draw(TBitmap& dst, int32_t x, int32_t y, const TBitmap& src);  // 1:1
+void StretchDraw(TBitmap& dst, const TRect& rect, const TBitmap& src);
+void CopyRect(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect);
+
+// Reference implementations (pixel by pixel, obviously right); tests hold the fast paths to them.
+namespace reference {
+void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const TBitmap& src,
+            int32_t sx, int32_t sy);
+void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const TBitmap& src,
+                int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+}  // namespace reference
+
+}  // namespace vec
