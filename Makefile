@@ -3,7 +3,7 @@ PRESET ?= $(if $(CI),ci,default)
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 15
 # Test programs of threaded code, built and run again under ThreadSanitizer.
-TSAN_TARGETS ?= test_base
+TSAN_TARGETS ?= test_base test_animation
 
 .PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench format clean
 
@@ -35,7 +35,8 @@ asan: bootstrap
 # The threaded parts under ThreadSanitizer.
 tsan: bootstrap
 	@[ -f build-tsan/build.ninja ] || cmake --preset tsan
-	cmake --build build-tsan -j $(JOBS) --target $(TSAN_TARGETS)
+	@targets=$$(ninja -C build-tsan -t targets all | sed -n 's/^\([a-z_]*\): phony$$/\1/p'); \
+	for t in $(TSAN_TARGETS); do if echo "$$targets" | grep -qx "$$t"; then cmake --build build-tsan -j $(JOBS) --target $$t || exit 1; fi; done
 	ctest --test-dir build-tsan -L tsan --output-on-failure -j $(JOBS) --timeout 900 --no-tests=ignore
 
 fuzz-build: bootstrap

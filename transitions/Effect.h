@@ -1,0 +1,38 @@
+#pragma once
+// The contract of a transition effect and the table of all 169.
+//
+// An effect draws one frame: on entry `work` holds a fresh copy of the old picture and
+// `newBmp` the new picture as it will finally be shown; both are W x H. `w` and `h` are
+// the progress scaled to each axis (ProgressExtents), `percent` is 0..100. An effect draws
+// only into `work`, keeps no state between calls, and at 100 % leaves `work` equal to
+// `newBmp` (the pivots excepted).
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "graphics/Bitmap.h"
+
+namespace vec {
+
+using TEffectProc = void (*)(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                             int32_t h, int32_t percent);
+
+struct TEffect {
+  std::string_view name;
+  TEffectProc proc;  // nullptr: not built yet
+};
+
+constexpr int kEffectCount = 169;
+
+// Entry n (1..169) of the table; numbers outside that range give entry 1.
+const TEffect& EffectByNumber(int32_t n);
+
+struct Extents {
+  int32_t w, h;
+};
+// w and h for a progress: the longer side scales by MulDiv(side, percent, 100), the other
+// follows it with the aspect kept.
+Extents ProgressExtents(int32_t W, int32_t H, int32_t percent);
+
+}  // namespace vec
