@@ -1,0 +1,28 @@
+#pragma once
+// Windows bitmap files. Reading: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed,
+// RLE4 and RLE8, bit-field masks, top-down and bottom-up, core and info headers (up to
+// the V5 header). Writing: 32 bits per pixel, bottom-up, BITMAPINFOHEADER.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/ImageFile.h"
+
+namespace vec {
+
+// Pixels get alpha 255, except 32-bit files whose header gives an alpha mask. Pixels that
+// an RLE file skips stay 0x00000000.
+ImageResult<TBitmap32> DecodeBmp(const uint8_t* data, size_t size);
+ImageResult<TBitmap32> LoadBmpFile(const std::string& path);
+
+// The file bytes of a 32-bit bottom-up bitmap; the fourth byte is written as it is.
+std::vector<uint8_t> EncodeBmp32(const TBitmap& src);
+std::vector<uint8_t> EncodeBmp32(const TBitmap32& src);
+ImageStatus SaveBmp32(const TBitmap& src, const std::string& path);
+ImageStatus SaveBmp32(const TBitmap32& src, const std::string& path);
+
+}  // namespace vec

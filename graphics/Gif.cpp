@@ -1,0 +1,281 @@
+#include "graphics/Gif.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace vec {
+namespace {
+
+struct MemoryReader {
+  const uint8_t* data;
+  size_t size;
+  size_t pos;
+};
+
+int ReadFromMemory(GifFileType* gif, GifByteType* buf, int len) {
+  auto* r = static_cast<MemoryReader*>(gif->UserData);
+  if (len <= 0) return 0;
+  const size_t n = std::min(static_cast<size_t>(len), r->size - r->pos);
+  if (n > 0) std::memcpy(buf, r->data + r->pos, n);
+  r->pos += n;
+  return static_cast<int>(n);
+}
+
+struct GifCloser {
+  void operator()(GifFileType* gif) const {
+    int error = 0;
+    DGifCloseFile(gif, &error);
+  }
+};
+using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
+
+std::string GifMessage(int code) {
+  const char* text = GifErrorString(code);
+  return std::string("GIF error: ") + (text ? text : "unknown error");
+}
+
+ImageError GifFailure(int code) {
+  const ImageErrorCode ec = (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
+                                ? ImageErrorCode::ecTruncated
+                                : ImageErrorCode::ecCorrupt;
+  return MakeImageError(ec, GifMessage(code));
+}
+
+std::vector<GifColor> ToPalette(const ColorMapObject* map) {
+  std::vector<GifColor> out;
+  if (map == nullptr || map->Colors == nullptr) return out;
+  out.reserve(static_cast<size_t>(map->ColorCount));
+  for (int i = 0; i < map->ColorCount; ++i)
+    out.push_back({map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+  return out;
+}
+
+// Consumes the image data of a frame that is not decoded.
+bool SkipImageData(GifFileType* gif) {
+  int codeSize = 0;
+  GifByteType* block = nullptr;
+  if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) return false;
+  while (block != nullptr)
+    if (DGifGetCodeNext(gif, &block) == GIF_ERROR) return false;
+  return true;
+}
+
+// Reads the rows of the current frame, undoing the interlace.
+bool ReadFrameRows(GifFileType* gif, GifFrame& frame) {
+  const int w = frame.rect.Width(), h = frame.rect.Height();
+  auto readRow = [&](int y) {
+    return DGifGetLine(gif, frame.indices.data() + static_cast<size_t>(y) * w, w) != GIF_ERROR;
+  };
+  if (gif->Image.Interlace) {
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+      for (int y = kStart[pass]; y < h; y += kStep[pass])
+        if (!readRow(y)) return false;
+  } else {
+    for (int y = 0; y < h; ++y)
+      if (!readRow(y)) return false;
+  }
+  return true;
+}
+
+struct PendingControl {
+  bool present = false;
+  GraphicsControlBlock gcb{};
+};
+
+// Reads one extension; a graphic control block is kept for the next frame.
+bool ReadExtension(GifFileType* gif, PendingControl& control, int32_t& loopCount) {
+  int code = 0;
+  GifByteType* ext = nullptr;
+  if (DGifGetExtension(gif, &code, &ext) == GIF_ERROR) return false;
+  bool netscape = false;
+  bool first = true;
+  while (ext != nullptr) {
+    if (code == GRAPHICS_EXT_FUNC_CODE && first && ext[0] >= 4) {
+      GraphicsControlBlock gcb{};
+      if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK) {
+        control.present = true;
+        control.gcb = gcb;
+      }
+    } else if (code == APPLICATION_EXT_FUNC_CODE && first && ext[0] == 11) {
+      netscape = std::memcmp(ext + 1, "NETSCAPE2.0", 11) == 0 ||
+                 std::memcmp(ext + 1, "ANIMEXTS1.0", 11) == 0;
+    } else if (netscape && ext[0] >= 3 && ext[1] == 1) {
+      loopCount = ext[2] | (ext[3] << 8);
+    }
+    first = false;
+    if (DGifGetExtensionNext(gif, &ext) == GIF_ERROR) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
+  MemoryReader reader{data, size, 0};
+  int error = 0;
+  GifHandle gif(DGifOpen(&reader, ReadFromMemory, &error));
+  if (!gif) return GifFailure(error);
+
+  GifImage out;
+  out.width = gif->SWidth;
+  out.height = gif->SHeight;
+  if (out.width > kMaxImageDimension || out.height > kMaxImageDimension)
+    return MakeImageError(ImageErrorCode::ecTooLarge, "GIF image is too large (at most 16384 x 16384)");
+  out.globalPalette = ToPalette(gif->SColorMap);
+  out.backgroundIndex = gif->SBackGroundColor;
+
+  PendingControl control;
+  int64_t indexPixels = 0;
+  for (bool done = false; !done;) {
+    GifRecordType record = UNDEFINED_RECORD_TYPE;
+    if (DGifGetRecordType(gif.get(), &record) == GIF_ERROR) {
+      // A missing trailer after whole frames is common and harmless.
+      if (!out.frames.empty()) break;
+      return GifFailure(gif->Error);
+    }
+    switch (record) {
+      case IMAGE_DESC_RECORD_TYPE: {
+        if (DGifGetImageDesc(gif.get()) == GIF_ERROR) {
+          if (!out.frames.empty()) {
+            out.truncated = true;
+            done = true;
+            break;
+          }
+          return GifFailure(gif->Error);
+        }
+        const GifImageDesc& d = gif->Image;
+        if (d.Width <= 0 || d.Height <= 0) {
+          // An empty frame draws nothing; its data still has to be passed over.
+          if (!SkipImageData(gif.get())) {
+            if (out.frames.empty()) return GifFailure(gif->Error);
+            out.truncated = true;
+            done = true;
+          }
+          control = {};
+          break;
+        }
+        if (d.Width > kMaxImageDimension || d.Height > kMaxImageDimension)
+          return MakeImageError(ImageErrorCode::ecTooLarge,
+                                "GIF frame is too large (at most 16384 x 16384)");
+        indexPixels += int64_t{d.Width} * d.Height;
+        if (indexPixels > kMaxGifTotalPixels)
+          return MakeImageError(ImageErrorCode::ecTooLarge, "GIF has too many frames");
+        GifFrame frame;
+        frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
+        frame.palette = ToPalette(d.ColorMap);
+        if (control.present) {
+          frame.delayMs = control.gcb.DelayTime * 10;
+          frame.disposal = static_cast<GifDisposal>(std::clamp(control.gcb.DisposalMode, 0, 3));
+          frame.transparentIndex = control.gcb.TransparentColor;
+        }
+        control = {};
+        frame.indices.assign(static_cast<size_t>(d.Width) * d.Height, 0);
+        if (!ReadFrameRows(gif.get(), frame)) {
+          if (out.frames.empty()) return GifFailure(gif->Error);
+          out.truncated = true;
+          done = true;
+          break;
+        }
+        out.frames.push_back(std::move(frame));
+        break;
+      }
+      case EXTENSION_RECORD_TYPE:
+        if (!ReadExtension(gif.get(), control, out.loopCount)) {
+          if (!out.frames.empty()) {
+            done = true;
+            break;
+          }
+          return GifFailure(gif->Error);
+        }
+        break;
+      case TERMINATE_RECORD_TYPE:
+        done = true;
+        break;
+      default:
+        done = true;
+        break;
+    }
+  }
+  if (out.frames.empty())
+    return MakeImageError(ImageErrorCode::ecCorrupt, "GIF error: the file holds no image");
+
+  // A logical screen of zero size takes the extent of the frames.
+  if (out.width <= 0 || out.height <= 0) {
+    for (const auto& f : out.frames) {
+      out.width = std::max(out.width, f.rect.right);
+      out.height = std::max(out.height, f.rect.bottom);
+    }
+    out.width = std::min(out.width, kMaxImageDimension);
+    out.height = std::min(out.height, kMaxImageDimension);
+  }
+  const int64_t composed = int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
+  if (composed > kMaxGifTotalPixels)
+    return MakeImageError(ImageErrorCode::ecTooLarge, "GIF has too many frames");
+  return out;
+}
+
+ImageResult<GifImage> LoadGifFile(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return bytes.error();
+  return DecodeGif(bytes->data(), bytes->size());
+}
+
+std::vector<TBitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {
+  std::vector<TBitmap32> out;
+  if (gif.width <= 0 || gif.height <= 0) return out;
+  out.reserve(gif.frames.size());
+  TBitmap32 canvas(gif.width, gif.height);
+  canvas.Clear(0);
+  TBitmap32 saved;
+  const TRect screen{0, 0, gif.width, gif.height};
+  for (size_t i = 0; i < gif.frames.size(); ++i) {
+    const GifFrame& f = gif.frames[i];
+    const auto& palette = gif.PaletteOf(f);
+    const int32_t transparent =
+        i < options.transparentIndex.size() ? options.transparentIndex[i] : f.transparentIndex;
+    const GifDisposal disposal =
+        options.allDisposeToBackground ? GifDisposal::gdBackground : f.disposal;
+    if (disposal == GifDisposal::gdPrevious) saved = canvas;
+
+    const TRect clip{std::max(f.rect.left, 0), std::max(f.rect.top, 0),
+                     std::min(f.rect.right, screen.right), std::min(f.rect.bottom, screen.bottom)};
+    const int32_t fw = f.rect.Width();
+    for (int32_t y = clip.top; y < clip.bottom; ++y) {
+      const uint8_t* src = f.indices.data() + static_cast<size_t>(y - f.rect.top) * fw;
+      Pixel* dst = canvas.ScanLine(y);
+      for (int32_t x = clip.left; x < clip.right; ++x) {
+        const uint8_t index = src[x - f.rect.left];
+        if (index == transparent) continue;
+        if (index < palette.size()) {
+          const GifColor c = palette[index];
+          dst[x] = MakePixel(c.r, c.g, c.b);
+        } else {
+          dst[x] = MakePixel(0, 0, 0);
+        }
+      }
+    }
+    out.push_back(canvas);
+
+    if (disposal == GifDisposal::gdBackground) {
+      for (int32_t y = clip.top; y < clip.bottom; ++y)
+        std::fill(canvas.ScanLine(y) + clip.left, canvas.ScanLine(y) + std::max(clip.left, clip.right),
+                  Pixel{0});
+    } else if (disposal == GifDisposal::gdPrevious) {
+      canvas = saved;
+    }
+  }
+  return out;
+}
+
+int32_t FindGlobalPaletteIndex(const GifImage& gif, GifColor color) {
+  for (size_t i = 0; i < gif.globalPalette.size(); ++i)
+    if (gif.globalPalette[i] == color) return static_cast<int32_t>(i);
+  return -1;
+}
+
+}  // namespace vec

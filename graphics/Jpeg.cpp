@@ -1,0 +1,302 @@
+#include "graphics/Jpeg.h"
+
+// clang-format off
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <jpeglib.h>
+// clang-format on
+
+#include <new>
+
+namespace vec {
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return. We leave the
+// library with longjmp back into the function that called it. Those functions keep no
+// C++ objects with destructors alive in the frame that holds the jump buffer, and every
+// value they need after the jump lives in memory owned by their caller.
+struct JpegErrorManager {
+  jpeg_error_mgr pub;
+  jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  longjmp(err->jump, 1);
+}
+
+// Warnings (corrupt or truncated data that the library can work around) are not printed;
+// the library substitutes grey and goes on, as the picture loaders expect.
+void SilentMessage(j_common_ptr) {}
+
+// A damaged progressive file can hold an enormous number of tiny scans, each of which costs
+// a pass over the whole coefficient buffer. No real encoder writes more than a few dozen.
+constexpr int kMaxScans = 500;
+
+void LimitScans(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return;
+  auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->input_scan_number > kMaxScans) {
+    auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "JPEG has more than %d scans", kMaxScans);
+    longjmp(err->jump, 1);
+  }
+}
+
+enum class Outcome { ok, failed, tooLarge, noMemory };
+
+// Where decoded rows go. setSize is called once, outside any libjpeg callback.
+struct RowTarget {
+  void* self;
+  bool (*setSize)(void* self, int32_t w, int32_t h) noexcept;
+  uint8_t* (*row)(void* self, int32_t y) noexcept;
+};
+
+template <class Bitmap>
+RowTarget TargetFor(Bitmap& bmp) {
+  return RowTarget{
+      &bmp,
+      [](void* self, int32_t w, int32_t h) noexcept -> bool {
+        try {
+          static_cast<Bitmap*>(self)->SetSize(w, h);
+          return true;
+        } catch (const std::bad_alloc&) {
+          return false;
+        }
+      },
+      [](void* self, int32_t y) noexcept -> uint8_t* {
+        return reinterpret_cast<uint8_t*>(static_cast<Bitmap*>(self)->ScanLine(y));
+      }};
+}
+
+struct DecodeState {
+  JpegInfo info;
+  char message[JMSG_LENGTH_MAX];
+};
+
+// Adobe writes CMYK inverted (0 = full ink); that is what nearly every CMYK JPEG holds.
+void CmykRowToBgra(const uint8_t* cmyk, uint8_t* bgra, JDIMENSION width) {
+  for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgra += 4) {
+    const unsigned k = cmyk[3];
+    bgra[0] = static_cast<uint8_t>((cmyk[2] * k + 127) / 255);
+    bgra[1] = static_cast<uint8_t>((cmyk[1] * k + 127) / 255);
+    bgra[2] = static_cast<uint8_t>((cmyk[0] * k + 127) / 255);
+    bgra[3] = 0xFF;
+  }
+}
+
+// Everything after the jump buffer is set, kept out of the frame that holds it so that no
+// local of that frame changes between setjmp and a possible longjmp.
+Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t size,
+                    const RowTarget* target, DecodeState* state) {
+  jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(cinfo, TRUE);
+  state->info.width = static_cast<int32_t>(cinfo->image_width);
+  state->info.height = static_cast<int32_t>(cinfo->image_height);
+  state->info.components = cinfo->num_components;
+  if (cinfo->image_width > static_cast<JDIMENSION>(kMaxImageDimension) ||
+      cinfo->image_height > static_cast<JDIMENSION>(kMaxImageDimension))
+    return Outcome::tooLarge;
+  if (target == nullptr) return Outcome::ok;
+
+  const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+  cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+  jpeg_start_decompress(cinfo);
+  if (!target->setSize(target->self, static_cast<int32_t>(cinfo->output_width),
+                       static_cast<int32_t>(cinfo->output_height)))
+    return Outcome::noMemory;
+  JSAMPARRAY cmykRow = nullptr;
+  if (cmyk)
+    cmykRow = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                          cinfo->output_width * 4, 1);
+  while (cinfo->output_scanline < cinfo->output_height) {
+    uint8_t* dst = target->row(target->self, static_cast<int32_t>(cinfo->output_scanline));
+    if (cmyk) {
+      jpeg_read_scanlines(cinfo, cmykRow, 1);
+      CmykRowToBgra(cmykRow[0], dst, cinfo->output_width);
+    } else {
+      JSAMPROW row = dst;
+      jpeg_read_scanlines(cinfo, &row, 1);
+    }
+  }
+  jpeg_finish_decompress(cinfo);
+  return Outcome::ok;
+}
+
+// target == nullptr: header only.
+Outcome DecodeCore(const uint8_t* data, size_t size, const RowTarget* target, DecodeState* state) {
+  jpeg_decompress_struct cinfo;
+  JpegErrorManager jerr;
+  jpeg_progress_mgr progress;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  std::memset(&progress, 0, sizeof progress);
+  cinfo.err = jpeg_std_error(&jerr.pub);
+  jerr.pub.error_exit = ErrorExit;
+  jerr.pub.output_message = SilentMessage;
+  jerr.message[0] = '\0';
+  progress.progress_monitor = LimitScans;
+  if (setjmp(jerr.jump)) {
+    std::memcpy(state->message, jerr.message, sizeof state->message);
+    jpeg_destroy_decompress(&cinfo);
+    return Outcome::failed;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.progress = &progress;
+  const Outcome outcome = DecodeSteps(&cinfo, data, size, target, state);
+  jpeg_destroy_decompress(&cinfo);
+  return outcome;
+}
+
+ImageStatus ToStatus(Outcome outcome, const DecodeState& state) {
+  switch (outcome) {
+    case Outcome::ok:
+      return {};
+    case Outcome::tooLarge:
+      return MakeImageError(ImageErrorCode::ecTooLarge,
+                            "JPEG image is too large (" + std::to_string(state.info.width) + " x " +
+                                std::to_string(state.info.height) + ", at most 16384 x 16384)");
+    case Outcome::noMemory:
+      return MakeImageError(ImageErrorCode::ecTooLarge, "Not enough memory for the JPEG image");
+    case Outcome::failed:
+      break;
+  }
+  return MakeImageError(ImageErrorCode::ecCorrupt,
+                        std::string("JPEG error: ") + state.message);
+}
+
+template <class Bitmap>
+ImageStatus DecodeInto(const uint8_t* data, size_t size, Bitmap& dst) {
+  DecodeState state{};
+  const RowTarget target = TargetFor(dst);
+  return ToStatus(DecodeCore(data, size, &target, &state), state);
+}
+
+// Rows handed to the encoder.
+struct RowSource {
+  const void* self;
+  const uint8_t* (*row)(const void* self, int32_t y) noexcept;
+  int32_t width, height;
+};
+
+template <class Bitmap>
+RowSource SourceFor(const Bitmap& bmp) {
+  return RowSource{&bmp,
+                   [](const void* self, int32_t y) noexcept -> const uint8_t* {
+                     return reinterpret_cast<const uint8_t*>(
+                         static_cast<const Bitmap*>(self)->ScanLine(y));
+                   },
+                   bmp.Width(), bmp.Height()};
+}
+
+struct EncodeState {
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void EncodeSteps(jpeg_compress_struct* cinfo, const RowSource* src, int quality,
+                 EncodeState* state) {
+  jpeg_mem_dest(cinfo, &state->buffer, &state->size);
+  cinfo->image_width = static_cast<JDIMENSION>(src->width);
+  cinfo->image_height = static_cast<JDIMENSION>(src->height);
+  cinfo->input_components = 4;
+  cinfo->in_color_space = JCS_EXT_BGRX;
+  jpeg_set_defaults(cinfo);
+  jpeg_set_quality(cinfo, quality, TRUE);
+  jpeg_start_compress(cinfo, TRUE);
+  while (cinfo->next_scanline < cinfo->image_height) {
+    // libjpeg only reads through the row pointers it is given.
+    JSAMPROW row =
+        const_cast<uint8_t*>(src->row(src->self, static_cast<int32_t>(cinfo->next_scanline)));
+    jpeg_write_scanlines(cinfo, &row, 1);
+  }
+  jpeg_finish_compress(cinfo);
+}
+
+bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
+  jpeg_compress_struct cinfo;
+  JpegErrorManager jerr;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&jerr.pub);
+  jerr.pub.error_exit = ErrorExit;
+  jerr.pub.output_message = SilentMessage;
+  jerr.message[0] = '\0';
+  if (setjmp(jerr.jump)) {
+    std::memcpy(state->message, jerr.message, sizeof state->message);
+    jpeg_destroy_compress(&cinfo);
+    return false;
+  }
+  jpeg_create_compress(&cinfo);
+  EncodeSteps(&cinfo, src, quality, state);
+  jpeg_destroy_compress(&cinfo);
+  return true;
+}
+
+template <class Bitmap>
+ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
+  if (bmp.Empty())
+    return MakeImageError(ImageErrorCode::ecWriteFailed, "Cannot encode an empty image as JPEG");
+  if (quality < 1) quality = 1;
+  if (quality > 100) quality = 100;
+  const RowSource src = SourceFor(bmp);
+  EncodeState state{};
+  const bool ok = EncodeCore(&src, quality, &state);
+  std::vector<uint8_t> out;
+  if (ok) {
+    try {
+      out.assign(state.buffer, state.buffer + state.size);
+    } catch (...) {
+      std::free(state.buffer);
+      throw;
+    }
+  }
+  std::free(state.buffer);
+  if (!ok)
+    return MakeImageError(ImageErrorCode::ecWriteFailed,
+                          std::string("JPEG encoder error: ") + state.message);
+  return out;
+}
+
+}  // namespace
+
+ImageResult<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
+  DecodeState state{};
+  const Outcome outcome = DecodeCore(data, size, nullptr, &state);
+  if (outcome != Outcome::ok) return ToStatus(outcome, state).error;
+  return state.info;
+}
+
+ImageStatus DecodeJpeg(const uint8_t* data, size_t size, TBitmap& dst) {
+  return DecodeInto(data, size, dst);
+}
+
+ImageStatus DecodeJpeg(const uint8_t* data, size_t size, TBitmap32& dst) {
+  return DecodeInto(data, size, dst);
+}
+
+ImageResult<TBitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
+  TBitmap32 bmp;
+  ImageStatus status = DecodeInto(data, size, bmp);
+  if (!status) return status.error;
+  return bmp;
+}
+
+ImageResult<TBitmap32> LoadJpegFile(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return bytes.error();
+  return DecodeJpeg(bytes->data(), bytes->size());
+}
+
+ImageResult<std::vector<uint8_t>> EncodeJpeg(const TBitmap32& src, int quality) {
+  return EncodeFrom(src, quality);
+}
+
+ImageResult<std::vector<uint8_t>> EncodeJpeg(const TBitmap& src, int quality) {
+  return EncodeFrom(src, quality);
+}
+
+}  // namespace vec
