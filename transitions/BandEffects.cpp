@@ -1,0 +1,627 @@
+#include "transitions/BandEffects.h"
+
+#include <algorithm>
+
+#include "base/MathUtil.h"
+#include "base/Random.h"
+
+namespace vec {
+
+namespace {
+
+void RevealCollected(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                     const TComplexRegion& rgn) {
+  RevealThroughRegion(work, newBmp, W, H, rgn.CreateRegion());
+}
+
+void RevealBars(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax,
+                int32_t ay, int32_t vmode, int32_t hmode) {
+  TComplexRegion rgn;
+  BarsRegion(rgn, ax, ay, W, H, vmode, hmode);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void RevealShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax,
+                 int32_t ay, int32_t vmode, int32_t hmode) {
+  TComplexRegion rgn;
+  ShredRegion(rgn, ax, ay, W, H, vmode, hmode);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void RevealSpeckle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax,
+                   int32_t ay, int32_t vmode, int32_t hmode) {
+  TComplexRegion rgn;
+  SpeckleRegion(rgn, ax, ay, W, H, vmode, hmode);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+// Number of steps of a loop "for v = from step `step` while v < to" (step > 0).
+size_t StepCount(int64_t from, int64_t to, int64_t step) {
+  return from < to ? static_cast<size_t>((to - from + step - 1) / step) : 0;
+}
+
+}  // namespace
+
+void BarsRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+                int32_t hmode) {
+  const int32_t e = std::min(W, H) / 50 + 1;
+  rgn.Reserve(2 * (StepCount(0, int64_t{H} + e, 2 * e) + StepCount(0, int64_t{W} + e, 2 * e)));
+
+  // Rows of thickness e that grow across the width.
+  const bool hSecondHalf = W < ax;
+  for (int32_t f = hSecondHalf ? e : 0; f < H + e; f += 2 * e) {
+    if (hSecondHalf) {
+      if (hmode == 1 || hmode == 4) rgn.AddRect(2 * W - ax, f, W, f + e);
+      if (hmode == 2 || hmode == 5) rgn.AddRect(0, f, ax - W, f + e);
+      rgn.AddRect(0, f - e, W, f);
+    } else {
+      if (hmode == 1 || hmode == 5) rgn.AddRect(W - ax, f, W, f + e);
+      if (hmode == 2 || hmode == 4) rgn.AddRect(0, f, ax, f + e);
+      if (hmode == 3) {
+        rgn.AddRect(0, f + e, ax, f + 2 * e);
+        rgn.AddRect(W - ax, f, W, f + e);
+      }
+    }
+  }
+
+  // Columns of thickness e that grow across the height.
+  const bool vSecondHalf = H < ay;
+  for (int32_t g = vSecondHalf ? e : 0; g < W + e; g += 2 * e) {
+    if (vSecondHalf) {
+      if (vmode == 1 || vmode == 4) rgn.AddRect(g, 2 * H - ay, g + e, H);
+      if (vmode == 2 || vmode == 5) rgn.AddRect(g, 0, g + e, ay - H);
+      rgn.AddRect(g - e, 0, g, H);
+    } else {
+      if (vmode == 1 || vmode == 5) rgn.AddRect(g, H - ay, g + e, H);
+      if (vmode == 2 || vmode == 4) rgn.AddRect(g, 0, g + e, ay);
+      if (vmode == 3) {
+        rgn.AddRect(g, H - ay, g + e, H);
+        rgn.AddRect(g + e, 0, g + 2 * e, ay);
+      }
+    }
+  }
+}
+
+void ShredRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+                 int32_t hmode) {
+  const int32_t e = std::min(W, H) / 200 + 1;
+  const int32_t mid = W / 2;
+  rgn.Reserve(2 * (StepCount(0, H, e) + StepCount(0, W, e)));
+
+  if (hmode != 0) {
+    const int32_t l = ax < W ? W / 10 : 0;
+    for (int32_t o = 0; o < H; o += e) {
+      // The generator is called for every strip, also when the spread is 0.
+      int32_t r = Random(2 * l) + ax - l;
+      const int32_t t = o + e + H % e;
+      if (hmode == 1) {
+        rgn.AddRect(W - r, o, W, t);
+      } else if (hmode == 2) {
+        rgn.AddRect(0, o, r, t);
+      } else {
+        r /= 2;
+        if (hmode == 3) {
+          rgn.AddRect(mid - r, o, mid, t);
+          rgn.AddRect(mid, o, mid + r, t);
+        } else {
+          rgn.AddRect(W - r, o, W, t);
+          rgn.AddRect(0, o, r, t);
+        }
+      }
+    }
+  }
+
+  if (vmode != 0) {
+    const int32_t l = ay < H ? H / 10 : 0;
+    const int32_t vmid = H / 2;
+    for (int32_t o = 0; o < W; o += e) {
+      int32_t r = Random(2 * l) + ay - l;
+      const int32_t t = o + e + W % e;
+      if (vmode == 1) {
+        rgn.AddRect(o, H - r, t, H);
+      } else if (vmode == 2) {
+        rgn.AddRect(o, 0, t, r);
+      } else {
+        r /= 2;
+        if (vmode == 3) {
+          rgn.AddRect(o, vmid - r, t, vmid);
+          rgn.AddRect(o, vmid, t, vmid + r);
+        } else {
+          rgn.AddRect(o, H - r, t, H);
+          rgn.AddRect(o, 0, t, r);
+        }
+      }
+    }
+  }
+}
+
+namespace {
+
+// Whether the square i places ahead of the front is shown: near the front more often.
+bool TakeSquare(int32_t i, int32_t near) {
+  const int32_t r = Random(i);
+  return i <= near ? r <= 1 : r == 0;
+}
+
+}  // namespace
+
+void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H,
+                   int32_t vmode, int32_t hmode) {
+  if (hmode != 0) {
+    const int32_t g = ax < W ? W / 10 : 0;
+    const int32_t s = std::max(g / 20, 2);
+    const int32_t count = g / s;
+    const int32_t near = (3 * g) / (4 * s);
+    // Rows of squares overlap by half.
+    rgn.Reserve(StepCount(0, H, s / 2) * (static_cast<size_t>(count) + 1));
+    for (int32_t row = 0; row < H; row += s / 2) {
+      if (hmode == 1) {
+        rgn.AddRect(W - ax, row, W, row + s);
+        for (int32_t i = count; i >= 1; --i) {
+          if (!TakeSquare(i, near)) continue;
+          const int32_t x = W - ax - s * i;
+          rgn.AddRect(x, row, x + s, row + s);
+        }
+      } else {
+        rgn.AddRect(0, row, ax, row + s);
+        for (int32_t i = count; i >= 1; --i) {
+          if (!TakeSquare(i, near)) continue;
+          const int32_t x = ax + s * i - s;
+          rgn.AddRect(x, row, x + s, row + s);
+        }
+      }
+    }
+  }
+
+  if (vmode != 0) {
+    const int32_t g = ay < H ? H / 10 : 0;
+    const int32_t s = std::max(g / 20, 2);
+    const int32_t count = g / s;
+    const int32_t near = (3 * g) / (4 * s);
+    rgn.Reserve(static_cast<size_t>(rgn.Count()) +
+                StepCount(0, W, s / 2) * (static_cast<size_t>(count) + 1));
+    for (int32_t col = 0; col < W; col += s / 2) {
+      if (vmode == 1) {
+        rgn.AddRect(col, H - ay, col + s, H);
+        for (int32_t i = count; i >= 1; --i) {
+          if (!TakeSquare(i, near)) continue;
+          const int32_t y = H - ay - s * i;
+          rgn.AddRect(col, y, col + s, y + s);
+        }
+      } else {
+        rgn.AddRect(col, 0, col + s, ay);
+        for (int32_t i = count; i >= 1; --i) {
+          if (!TakeSquare(i, near)) continue;
+          const int32_t y = ay + s * i - s;
+          rgn.AddRect(col, y, col + s, y + s);
+        }
+      }
+    }
+  }
+}
+
+// --- Bars -------------------------------------------------------------------------------
+
+void BarsInFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                     int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 1);
+}
+void BarsInFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                    int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 2);
+}
+void BarsLeftThenRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 4);
+}
+void BarsRightThenLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 5);
+}
+void BarsFromBothSides(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, w, 0, 0, 3);
+}
+void BarsFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                    int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 0, 2 * h, 1, 0);
+}
+void BarsFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                 int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 0, 2 * h, 2, 0);
+}
+void BarsTopThenBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 0, 2 * h, 4, 0);
+}
+void BarsBottomThenTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 0, 2 * h, 5, 0);
+}
+void BarsFromTopAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                          int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 0, h, 3, 0);
+}
+
+// --- Criss-cross ------------------------------------------------------------------------
+
+void CrissCrossFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                               int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 1);
+}
+void CrissCrossFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                            int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 1);
+}
+void CrissCrossFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                              int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 2);
+}
+void CrissCrossFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                           int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 2);
+}
+void CrissCrossBounceFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                 int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 4, 4);
+}
+void CrissCrossBounceFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                    int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 5, 4);
+}
+void CrissCrossBounceFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                  int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 4, 5);
+}
+void CrissCrossBounceFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                     int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 5, 5);
+}
+void CrissCrossFromRightTopAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                     int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, w, h, 3, 1);
+}
+void CrissCrossFromLeftTopAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                    int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, w, h, 3, 2);
+}
+void CrissCrossFromLeftRightAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                      int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, w, h, 1, 3);
+}
+void CrissCrossFromLeftRightAndTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                   int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, w, h, 2, 3);
+}
+void CrissCrossFromTopLeftAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                    int32_t w, int32_t h, int32_t percent) {
+  RevealBars(work, newBmp, W, H, w, h, 3, 3);
+}
+void CrissCrossFromBottomLeftTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                      int32_t w, int32_t h, int32_t percent) {
+  TComplexRegion fromBottomRight, fromTopLeft;
+  BarsRegion(fromBottomRight, 2 * w, 2 * h, W, H, 1, 1);
+  BarsRegion(fromTopLeft, 2 * w, 2 * h, W, H, 2, 2);
+  std::optional<TRegion> first = fromBottomRight.CreateRegion();
+  const std::optional<TRegion> second = fromTopLeft.CreateRegion();
+  // A missing region is an empty one: the intersection is then empty too.
+  if (first && second) {
+    first->Combine(*second, RegionOp::And);
+  } else if (first) {
+    *first = TRegion();
+  }
+  RevealThroughRegion(work, newBmp, W, H, first);
+}
+
+// --- Uneven shreds ----------------------------------------------------------------------
+
+void UnevenShredFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                          int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, 0, 0, 1);
+}
+void UnevenShredFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                         int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, 0, 0, 2);
+}
+void UnevenShredOutFromMiddleHoriz(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                   int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, 0, 0, 3);
+}
+void UnevenShredInToMiddleHoriz(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, 0, 0, 4);
+}
+void UnevenShredFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                           int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, 0, h, 1, 0);
+}
+void UnevenShredFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                        int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, 0, h, 2, 0);
+}
+void UnevenShredFromHorizon(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                            int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, 0, h, 3, 0);
+}
+void UnevenShredInToHorizon(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                            int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, 0, h, 4, 0);
+}
+void UnevenShredFromBottomAndRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                   int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 1, 1);
+}
+void UnevenShredFromTopAndRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 2, 1);
+}
+void UnevenShredFromBottomAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                  int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 1, 2);
+}
+void UnevenShredFromTopAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                               int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 2, 2);
+}
+void UnevenShredFromHorizAndRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                  int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 3, 1);
+}
+void UnevenShredFromHorizAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                 int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 3, 2);
+}
+void UnevenShredFromBottomAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W,
+                                        int32_t H, int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 1, 3);
+}
+void UnevenShredFromTopAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                     int32_t w, int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 2, 3);
+}
+void UnevenShredFromCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                           int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 3, 3);
+}
+void UnevenShredToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                         int32_t h, int32_t percent) {
+  RevealShred(work, newBmp, W, H, w, h, 4, 4);
+}
+
+// --- Speckles and random squares --------------------------------------------------------
+
+void SpeckleAppearFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                            int32_t h, int32_t percent) {
+  RevealSpeckle(work, newBmp, W, H, w, h, 0, 1);
+}
+void SpeckleAppearFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                           int32_t h, int32_t percent) {
+  RevealSpeckle(work, newBmp, W, H, w, h, 0, 2);
+}
+void SpeckleAppearFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                             int32_t w, int32_t h, int32_t percent) {
+  RevealSpeckle(work, newBmp, W, H, w, h, 1, 0);
+}
+void SpeckleAppearFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                          int32_t h, int32_t percent) {
+  RevealSpeckle(work, newBmp, W, H, w, h, 2, 0);
+}
+
+void RandomSquaresAppear(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                         int32_t h, int32_t percent) {
+  const int32_t unit = std::min(W, H) / 50;
+  const int32_t c = 2 * unit + 2;
+  TComplexRegion rgn;
+  {
+    // The same seed on every frame makes the squares accumulate as the percentage grows;
+    // the caller's sequence is restored on every way out.
+    const SavedRandSeed saved;
+    SetRandSeed(static_cast<uint32_t>(unit + 1) *
+                (static_cast<uint32_t>(W) + static_cast<uint32_t>(H)));
+    rgn.Reserve(StepCount(0, W, c) * StepCount(0, H, c) *
+                static_cast<size_t>(std::clamp(percent, 0, 100)) / 100 + 1);
+    for (int32_t x = 0; x < W; x += c) {
+      for (int32_t y = 0; y < H; y += c) {
+        if (Random(100) < percent) rgn.AddRect(x, y, x + c, y + c);
+      }
+    }
+  }
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+// --- Blinds and rectangle grids ---------------------------------------------------------
+
+void BlindVertically(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                     int32_t h, int32_t percent) {
+  const int32_t n = W / 40 + 1;
+  const int32_t a = MulDiv(n, percent, 100);
+  const int32_t step = 2 * (W / 40) + 2;
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, W, step));
+  for (int32_t x = 0; x < W; x += step) rgn.AddRect(x + n - a, 0, x + n + a, H);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void BlindHorizontally(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent) {
+  const int32_t n = H / 40 + 1;
+  const int32_t a = MulDiv(n, percent, 100);
+  const int32_t step = 2 * (H / 40) + 2;
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, H, step));
+  for (int32_t y = 0; y < H; y += step) rgn.AddRect(0, y + n - a, W, y + n + a);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void UnevenBlindFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                         int32_t h, int32_t percent) {
+  if (w <= 0) return;
+  const int32_t a = MulDiv(w, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, W, w));
+  for (int32_t x = 0; x < W; x += w) rgn.AddRect(x, 0, x + a, H);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void UnevenBlindFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                          int32_t h, int32_t percent) {
+  if (w <= 0) return;
+  const int32_t a = MulDiv(w, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, W, w));
+  for (int32_t x = W; x > 0; x -= w) rgn.AddRect(x - a, 0, x, H);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void UnevenBlindFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                        int32_t h, int32_t percent) {
+  if (h <= 0) return;
+  const int32_t a = MulDiv(h, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, H, h));
+  for (int32_t y = 0; y < H; y += h) rgn.AddRect(0, y, W, y + a);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void UnevenBlindFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                           int32_t h, int32_t percent) {
+  if (h <= 0) return;
+  const int32_t a = MulDiv(h, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, H, h));
+  for (int32_t y = H; y > 0; y -= h) rgn.AddRect(0, y - a, W, y);
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+void RectangularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                      int32_t h, int32_t percent) {
+  const int32_t n = std::min(W, H) / 10 + 1;
+  const int32_t a = MulDiv(n, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(0, W, 2 * n) * StepCount(0, H, 2 * n));
+  for (int32_t x = 0; x < W; x += 2 * n) {
+    for (int32_t y = 0; y < H; y += 2 * n) rgn.AddRect(x + n - a, y + n - a, x + n + a, y + n + a);
+  }
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+namespace {
+
+// Horizontal bars of period 3k that open around their centre lines, then uneven blinds of
+// width w that open along the x axis (from the left, or from the right when fromRight).
+void RectanglesAcross(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                      int32_t percent, bool fromRight) {
+  const int32_t k = H / 20;
+  if (w <= 0 || k <= 0) return;
+  const int32_t a = MulDiv(k, percent, 100);
+  const int32_t b = MulDiv(w, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(-k, H, 3 * k) + StepCount(0, W, w));
+  for (int32_t y = -k; y < H; y += 3 * k) rgn.AddRect(0, y - a, W, y + a);
+  if (fromRight) {
+    for (int32_t x = W; x > 0; x -= w) rgn.AddRect(x - b, 0, x, H);
+  } else {
+    for (int32_t x = 0; x < W; x += w) rgn.AddRect(x, 0, x + b, H);
+  }
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+// The same with the axes exchanged.
+void RectanglesDown(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t h,
+                    int32_t percent, bool fromBottom) {
+  const int32_t k = W / 20;
+  if (h <= 0 || k <= 0) return;
+  const int32_t a = MulDiv(k, percent, 100);
+  const int32_t b = MulDiv(h, percent, 100);
+  TComplexRegion rgn;
+  rgn.Reserve(StepCount(-k, W, 3 * k) + StepCount(0, H, h));
+  for (int32_t x = -k; x < W; x += 3 * k) rgn.AddRect(x - a, 0, x + a, H);
+  if (fromBottom) {
+    for (int32_t y = H; y > 0; y -= h) rgn.AddRect(0, y - b, W, y);
+  } else {
+    for (int32_t y = 0; y < H; y += h) rgn.AddRect(0, y, W, y + b);
+  }
+  RevealCollected(work, newBmp, W, H, rgn);
+}
+
+}  // namespace
+
+void RectanglesFromLeftToRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                               int32_t w, int32_t h, int32_t percent) {
+  RectanglesAcross(work, newBmp, W, H, w, percent, false);
+}
+void RectanglesFromRightToLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                               int32_t w, int32_t h, int32_t percent) {
+  RectanglesAcross(work, newBmp, W, H, w, percent, true);
+}
+void RectanglesFromUpToBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                              int32_t w, int32_t h, int32_t percent) {
+  RectanglesDown(work, newBmp, W, H, h, percent, false);
+}
+void RectanglesFromBottomToUp(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                              int32_t w, int32_t h, int32_t percent) {
+  RectanglesDown(work, newBmp, W, H, h, percent, true);
+}
+
+const std::array<TNumberedEffect, 58> kBandEffects = {{
+    {63, BarsInFromRight},
+    {64, BarsInFromLeft},
+    {65, BarsLeftThenRight},
+    {66, BarsRightThenLeft},
+    {67, BarsFromBothSides},
+    {68, UnevenShredFromRight},
+    {69, UnevenShredFromLeft},
+    {70, UnevenShredOutFromMiddleHoriz},
+    {71, UnevenShredInToMiddleHoriz},
+    {74, BarsFromBottom},
+    {75, BarsFromTop},
+    {76, BarsTopThenBottom},
+    {77, BarsBottomThenTop},
+    {78, BarsFromTopAndBottom},
+    {79, UnevenShredFromBottom},
+    {80, UnevenShredFromTop},
+    {81, UnevenShredFromHorizon},
+    {82, UnevenShredInToHorizon},
+    {89, CrissCrossFromBottomRight},
+    {90, CrissCrossFromTopRight},
+    {91, CrissCrossFromBottomLeft},
+    {92, CrissCrossFromTopLeft},
+    {93, CrissCrossBounceFromTopLeft},
+    {94, CrissCrossBounceFromBottomLeft},
+    {95, CrissCrossBounceFromTopRight},
+    {96, CrissCrossBounceFromBottomRight},
+    {97, CrissCrossFromRightTopAndBottom},
+    {98, CrissCrossFromLeftTopAndBottom},
+    {99, CrissCrossFromLeftRightAndBottom},
+    {100, CrissCrossFromLeftRightAndTop},
+    {101, CrissCrossFromTopLeftAndBottom},
+    {102, CrissCrossFromBottomLeftTopRight},
+    {103, UnevenShredFromBottomAndRight},
+    {104, UnevenShredFromTopAndRight},
+    {105, UnevenShredFromBottomAndLeft},
+    {106, UnevenShredFromTopAndLeft},
+    {107, UnevenShredFromHorizAndRight},
+    {108, UnevenShredFromHorizAndLeft},
+    {109, UnevenShredFromBottomAndVertMiddle},
+    {110, UnevenShredFromTopAndVertMiddle},
+    {111, UnevenShredFromCentre},
+    {112, UnevenShredToCentre},
+    {125, SpeckleAppearFromRight},
+    {126, SpeckleAppearFromLeft},
+    {127, SpeckleAppearFromBottom},
+    {128, SpeckleAppearFromTop},
+    {129, RandomSquaresAppear},
+    {138, BlindVertically},
+    {139, BlindHorizontally},
+    {140, UnevenBlindFromLeft},
+    {141, UnevenBlindFromRight},
+    {142, UnevenBlindFromTop},
+    {143, UnevenBlindFromBottom},
+    {144, RectangularShred},
+    {145, RectanglesFromLeftToRight},
+    {146, RectanglesFromRightToLeft},
+    {147, RectanglesFromUpToBottom},
+    {148, RectanglesFromBottomToUp},
+}};
+
+}  // namespace vec

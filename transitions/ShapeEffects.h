@@ -1,0 +1,49 @@
+#pragma once
+// Effects that reveal the new picture through one region of curved or slanted shape:
+// rounded rectangles and ellipses, triangles, diamonds, stars, zigzag bands, rotating
+// rectangles and grids of small shapes. Polygons use the winding fill mode; every member
+// ends with RevealThroughRegion.
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "graphics/Geometry.h"
+#include "transitions/ComplexRegion.h"
+#include "transitions/Effect.h"
+
+namespace vec {
+
+// Rotates every point about (px, py) by theta radians; coordinates round to the nearest
+// integer, halves to even.
+void RotatePoints(std::span<TPoint> points, int32_t px, int32_t py, double theta);
+
+// Curved and elliptic reveals.
+TEffectFn CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop,
+    CurvedRevealFromBottom, CurvedRevealFromTopLeft, CurvedRevealFromTopRight,
+    CurvedRevealFromBottomLeft, CurvedRevealFromBottomRight, EllipticRevealOutFromCentre,
+    EllipticRevealInToCentre;
+
+// Triangles, sweeps and starbursts.
+TEffectFn RevealDiagonalFromTopLeft, RevealDiagonalFromTopRight, RevealDiagonalFromBottomLeft,
+    RevealDiagonalFromBottomRight, DiagonalSweepAnticlockwise, DiagonalSweepClockwise,
+    StarburstClockwiseFromCenter, StarburstAnticlockwiseFromCenter;
+
+// Rotating shapes.
+TEffectFn RotationalRectangleInCenter, RotationalStarInCenter, SpiralRectangle;
+
+// V shapes, bow ties, crosses.
+TEffectFn RevealVFromLeft, RevealVFromRight, RevealVFromTop, RevealVFromBottom,
+    BowTieHorizontal, BowTieVertical, DiagonalCrossIn, DiagonalCrossOut;
+
+// Zigzags and diamonds.
+TEffectFn ZigzagHorizontal, ZigzagVertical, RevealDiamondOutFromCentre,
+    RevealDiamondInToCentre, DiagonalBoxOut;
+
+// Grids of small shapes.
+TEffectFn TriangularShred, CircularShred, DiamondShred;
+
+// Every member of this family, in number order.
+extern const std::array<TNumberedEffect, 37> kShapeEffects;
+
+}  // namespace vec
