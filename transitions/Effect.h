@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "graphics/Bitmap.h"
@@ -17,13 +18,20 @@ namespace vec {
 
 using TEffectProc = void (*)(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
                              int32_t h, int32_t percent);
+// The same signature as a function type, for declaring effect routines.
+using TEffectFn = void(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                       int32_t h, int32_t percent);
 
 struct TEffect {
+  int32_t number;  // 1..169, the entry's place in the table
   std::string_view name;
   TEffectProc proc;  // nullptr: not built yet
 };
 
 constexpr int kEffectCount = 169;
+
+// All entries in table order; entry i holds effect number i + 1.
+std::span<const TEffect> EffectTable();
 
 // Entry n (1..169) of the table; numbers outside that range give entry 1.
 const TEffect& EffectByNumber(int32_t n);

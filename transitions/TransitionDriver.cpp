@@ -1,0 +1,62 @@
+#include "transitions/TransitionDriver.h"
+
+#include <cstring>
+
+#include "base/MathUtil.h"
+#include "graphics/Gdi.h"
+#include "transitions/Effect.h"
+
+namespace vec {
+
+TTransitionDriver::TTransitionDriver(IClock& clock, ITransitionDisplay& display)
+    : clock_(clock), display_(display) {}
+
+void TTransitionDriver::Resize(int32_t width, int32_t height) {
+  old_.SetSize(width, height);
+  new_.SetSize(width, height);
+  work_.SetSize(width, height);
+}
+
+int64_t TTransitionDriver::StepCount(int32_t durationMs, uint32_t firstFrameMs) {
+  // The first frame's cost, plus one millisecond, estimates the cost of every frame.
+  return int64_t{durationMs} / (int64_t{firstFrameMs} + 1);
+}
+
+int32_t TTransitionDriver::StepPercent(int64_t i, int64_t steps) {
+  return RoundHalfEven(static_cast<double>(i) * 100.0 / static_cast<double>(steps));
+}
+
+TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
+                                                          const EffectList& effects,
+                                                          const EngineStep& engineStep) {
+  const uint32_t t0 = clock_.Ticks();
+  if (engineStep) engineStep(new_);
+  const std::optional<int32_t> n = ChooseEffect(effects);
+  if (!n) return Result::BadEffectItem;
+  lastEffect_ = *n;
+  TransitionStep(*n, 0);
+  const int64_t steps = StepCount(durationMs, TickDiff(clock_.Ticks(), t0));
+  lastSteps_ = steps > 0 ? steps : 0;
+  for (int64_t i = 1; i <= steps; ++i) {
+    if (engineStep) engineStep(new_);
+    TransitionStep(*n, StepPercent(i, steps));
+    if (processMessages) processMessages();
+    if (cancelled && cancelled()) break;
+  }
+  return Result::Done;
+}
+
+void TTransitionDriver::TransitionStep(int32_t n, int32_t percent) {
+  if (work_.Width() == old_.Width() && work_.Height() == old_.Height() && !work_.ClipRegion())
+    std::memcpy(work_.Bits(), old_.Bits(), old_.PixelCount() * sizeof(Pixel));
+  else
+    Draw(work_, 0, 0, old_);
+  const int32_t W = work_.Width(), H = work_.Height();
+  const Extents e = ProgressExtents(W, H, percent);
+  TEffectProc proc = EffectByNumber(n).proc;
+  if (!proc) proc = EffectByNumber(1).proc;
+  proc(work_, new_, W, H, e.w, e.h, percent);
+  display_.Present(work_);
+}
+
+}  // namespace vec

@@ -1,0 +1,71 @@
+#pragma once
+// Runs one transition between two pictures: picks the effect, draws the 0 % frame, sizes
+// the number of further frames from what that first frame cost, and draws them up to 100 %.
+// Headless: time comes from an IClock and frames go to an ITransitionDisplay, so the
+// slideshow only has to wire both to the screen.
+
+#include <cstdint>
+#include <functional>
+
+#include "base/Clock.h"
+#include "graphics/Bitmap.h"
+#include "transitions/EffectList.h"
+
+namespace vec {
+
+class ITransitionDisplay {
+ public:
+  virtual ~ITransitionDisplay() = default;
+  // Shows the frame with its top-left corner at (0, 0) of the screen.
+  virtual void Present(const TBitmap& frame) = 0;
+};
+
+class TTransitionDriver {
+ public:
+  TTransitionDriver(IClock& clock, ITransitionDisplay& display);
+
+  // The three buffers live as long as the driver and are resized, never re-created. Before
+  // RunTransition the caller captures the screen into Old and, for a still picture, draws
+  // the new picture into New (centred on black).
+  TBitmap& Old() { return old_; }
+  TBitmap& New() { return new_; }
+  TBitmap& Work() { return work_; }
+  // Resizes all three buffers to the display; their contents become black.
+  void Resize(int32_t width, int32_t height);
+
+  // For a picture project: advances the animation one step and draws its frame into New.
+  // Called once before the 0 % frame and once before every later frame.
+  using EngineStep = std::function<void(TBitmap& newBmp)>;
+  // Let pending input be handled; called after every frame from the second one on.
+  std::function<void()> processMessages;
+  // Optional: when it answers true (after processMessages), the remaining frames are
+  // skipped, so a close request need not wait out a very long TransitionTime.
+  std::function<bool()> cancelled;
+
+  enum class Result { Done, BadEffectItem };
+  // Duration in milliseconds. An item of `effects` that is not an integer ends the
+  // transition before any frame is drawn.
+  Result RunTransition(int32_t durationMs, const EffectList& effects,
+                       const EngineStep& engineStep = {});
+
+  // One frame: Old onto Work, effect n over it at `percent`, Work presented. A number
+  // outside the table draws effect 1, as does an effect whose routine is not built yet.
+  void TransitionStep(int32_t n, int32_t percent);
+
+  // What the last RunTransition did: the effect drawn and the number of frames after 0 %.
+  int32_t LastEffect() const { return lastEffect_; }
+  int64_t LastSteps() const { return lastSteps_; }
+
+  // The number of frames after the 0 % frame, and the percent of frame i (1..steps).
+  static int64_t StepCount(int32_t durationMs, uint32_t firstFrameMs);
+  static int32_t StepPercent(int64_t i, int64_t steps);
+
+ private:
+  IClock& clock_;
+  ITransitionDisplay& display_;
+  TBitmap old_, new_, work_;
+  int32_t lastEffect_ = 0;
+  int64_t lastSteps_ = 0;
+};
+
+}  // namespace vec
