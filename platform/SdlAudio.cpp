@@ -1,0 +1,220 @@
+#include "platform/SdlAudio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+namespace vec {
+namespace {
+
+// The instance whose music hook is installed; SDL_mixer's hook carries no user data.
+std::atomic<SdlAudio*> g_owner{nullptr};
+
+// "No audio device" is said once per process however many times the output is tried.
+void SayOnce(const std::string& why) {
+  static std::once_flag said;
+  std::call_once(said, [&] {
+    std::fprintf(stderr, "vecsaver: no audio output (%s); sound and music are off\n",
+                 why.c_str());
+  });
+}
+
+// A MIDI file needs a sound font; point the synthesiser at the system's default one when
+// the user has not chosen any.
+void ChooseSoundFont() {
+  if (std::getenv("SDL_SOUNDFONTS")) return;
+  static constexpr const char* kFonts[] = {"/usr/share/sounds/sf2/default-GM.sf2",
+                                           "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                           "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+  for (const char* font : kFonts) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(font, ec)) {
+      Mix_SetSoundFonts(font);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void SdlAudio::ChunkFree::operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+void SdlAudio::MusicFree::operator()(_Mix_Music* music) const { Mix_FreeMusic(music); }
+
+int SdlAudio::MixVolume(int32_t centibels) {
+  const double factor = std::pow(10.0, static_cast<double>(centibels) / 2000.0);
+  const long volume = std::lround(factor * MIX_MAX_VOLUME);
+  return static_cast<int>(std::clamp<long>(volume, 0, MIX_MAX_VOLUME));
+}
+
+SdlAudio::SdlAudio(const SdlAudioOptions& options) : options_(options) {
+  slotChannels_ = std::clamp(options_.slotChannels, 0, kMaxSlots);
+  SdlAudio* expected = nullptr;
+  if (!g_owner.compare_exchange_strong(expected, this)) {
+    SayOnce("the audio output is already in use");
+    return;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    SayOnce(SDL_GetError());
+    g_owner.store(nullptr);
+    return;
+  }
+  Mix_Init(MIX_INIT_FLAC | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_MID);
+  if (Mix_OpenAudioDevice(options_.frequency, AUDIO_S16SYS, options_.outputChannels,
+                          options_.chunkSamples, nullptr, 0) != 0) {
+    SayOnce(Mix_GetError());
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    g_owner.store(nullptr);
+    return;
+  }
+  open_ = true;
+  Uint16 format = 0;
+  Mix_QuerySpec(&frequency_, &format, &channels_);
+  // The slots' channels, then one for the file-playing path.
+  Mix_AllocateChannels(slotChannels_ + 1);
+  ChooseSoundFont();
+  Mix_HookMusicFinished(&SdlAudio::MusicFinishedHook);
+}
+
+SdlAudio::~SdlAudio() {
+  if (!open_) return;
+  Mix_HookMusicFinished(nullptr);
+  Mix_HaltChannel(-1);
+  Mix_HaltMusic();
+  music_.reset();
+  for (auto& chunk : chunks_) chunk.reset();
+  fileChunk_.reset();
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  g_owner.store(nullptr);
+}
+
+SdlAudio::ChunkPtr SdlAudio::LoadChunk(const std::string& path) const {
+  if (!open_) return nullptr;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec || size == 0 || size > static_cast<uintmax_t>(options_.maxSoundFileBytes)) {
+    return nullptr;
+  }
+  return ChunkPtr(Mix_LoadWAV(path.c_str()));
+}
+
+bool SdlAudio::SlotUsable(int slot) const {
+  return open_ && slot >= 0 && slot < slotChannels_ && slotOpen_[slot];
+}
+
+bool SdlAudio::OpenSlot(int slot) {
+  if (!open_ || slot < 0 || slot >= slotChannels_) return false;
+  slotOpen_[slot] = true;
+  return true;
+}
+
+void SdlAudio::CloseSlot(int slot) {
+  if (!SlotUsable(slot)) return;
+  Mix_HaltChannel(slot);
+  chunks_[slot].reset();
+  slotOpen_[slot] = false;
+}
+
+bool SdlAudio::LoadSlot(int slot, const std::string& path) {
+  if (!SlotUsable(slot)) return false;
+  // The channel must let go of the old buffer before it is freed.
+  Mix_HaltChannel(slot);
+  chunks_[slot] = LoadChunk(path);
+  return chunks_[slot] != nullptr;
+}
+
+bool SdlAudio::PlaySlot(int slot, bool loop, int32_t volumeCentibels) {
+  if (!SlotUsable(slot) || !chunks_[slot]) return false;
+  if (Mix_Playing(slot)) return true;
+  Mix_Volume(slot, MixVolume(volumeCentibels));
+  return Mix_PlayChannel(slot, chunks_[slot].get(), loop ? -1 : 0) == slot;
+}
+
+void SdlAudio::StopSlot(int slot) {
+  if (SlotUsable(slot)) Mix_HaltChannel(slot);
+}
+
+bool SdlAudio::SlotPlaying(int slot) const { return SlotUsable(slot) && Mix_Playing(slot) != 0; }
+
+bool SdlAudio::PlayFile(const std::string& path, bool loop) {
+  if (!open_) return false;
+  Mix_HaltChannel(FileChannel());
+  fileChunk_ = LoadChunk(path);
+  if (!fileChunk_) return false;
+  Mix_Volume(FileChannel(), MIX_MAX_VOLUME);
+  return Mix_PlayChannel(FileChannel(), fileChunk_.get(), loop ? -1 : 0) == FileChannel();
+}
+
+void SdlAudio::StopFile() {
+  if (open_) Mix_HaltChannel(FileChannel());
+}
+
+bool SdlAudio::OpenMusic() {
+  if (!open_) return false;
+  CloseMusic();
+  musicEnded_.store(false);
+  music_ = MusicPtr(Mix_LoadMUS(musicName_.c_str()));
+  return music_ != nullptr;
+}
+
+bool SdlAudio::PlayMusic() {
+  if (!open_ || !music_) return false;
+  musicEnded_.store(false);
+  return Mix_PlayMusic(music_.get(), 1) == 0;
+}
+
+void SdlAudio::CloseMusic() {
+  if (!open_ || !music_) return;
+  // The hook runs inside Mix_HaltMusic on this thread; it must not count as an end.
+  halting_.store(true);
+  Mix_HaltMusic();
+  halting_.store(false);
+  music_.reset();
+  musicEnded_.store(false);
+}
+
+int64_t SdlAudio::MusicLength() const {
+  if (!music_) return kUnknownLength;
+  const double seconds = Mix_MusicDuration(music_.get());
+  if (!(seconds >= 0.0) || seconds > 1e12) return kUnknownLength;
+  return static_cast<int64_t>(std::llround(seconds * 1000.0));
+}
+
+int64_t SdlAudio::MusicPosition() const {
+  if (!music_) return 0;
+  if (musicEnded_.load()) return MusicLength();
+  const double seconds = Mix_GetMusicPosition(music_.get());
+  if (!(seconds >= 0.0)) return 0;
+  // A file still playing never reports its full length, so only a real end counts.
+  const int64_t ms = static_cast<int64_t>(seconds * 1000.0);
+  const int64_t length = MusicLength();
+  return length == kUnknownLength ? ms : std::min(ms, length - 1);
+}
+
+bool SdlAudio::TakeMusicNotify() {
+  int pending = notifyPending_.load();
+  while (pending > 0) {
+    if (notifyPending_.compare_exchange_weak(pending, pending - 1)) return true;
+  }
+  return false;
+}
+
+void SdlAudio::MusicFinishedHook() {
+  if (SdlAudio* self = g_owner.load()) self->OnMusicFinished();
+}
+
+void SdlAudio::OnMusicFinished() {
+  if (!halting_.load()) musicEnded_.store(true);
+  if (notifyArmed_.exchange(false)) notifyPending_.fetch_add(1);
+}
+
+}  // namespace vec
