@@ -1,0 +1,100 @@
+#include "app/CommandLine.h"
+
+#include <charconv>
+
+namespace vec {
+namespace {
+
+std::string UpperAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+bool OneOf(std::string_view code, std::string_view letter) {
+  return code == letter || (code.size() == 2 && (code[0] == '/' || code[0] == '-') &&
+                            code.substr(1) == letter);
+}
+
+// "-name" or "--name".
+bool IsDaemonOption(std::string_view arg, std::string_view name) {
+  if (arg.size() > 2 && arg.substr(0, 2) == "--") arg.remove_prefix(1);
+  return arg.size() == name.size() + 1 && arg[0] == '-' && arg.substr(1) == name;
+}
+
+std::optional<uint64_t> ParseDigits(std::string_view text, int base) {
+  if (text.empty()) return std::nullopt;
+  uint64_t v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, base);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
+bool IsPasswordMode(std::string_view code) { return OneOf(code, "A"); }
+bool IsSaverMode(std::string_view code) { return OneOf(code, "S"); }
+bool IsConfigMode(std::string_view code) { return code.empty() || OneOf(code, "C"); }
+bool IsPreviewMode(std::string_view code) { return OneOf(code, "P"); }
+
+std::optional<uint64_t> ParseDecimalHandle(std::string_view text) { return ParseDigits(text, 10); }
+
+std::optional<uint64_t> ParseWindowId(std::string_view text) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    return ParseDigits(text.substr(2), 16);
+  return ParseDigits(text, 10);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* xscreensaverWindow) {
+  CommandLine cl;
+  std::vector<std::string> rest;
+  bool daemon = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string_view a = args[i];
+    if (a == "--package" && i + 1 < args.size()) {
+      cl.packageFile = args[++i];
+    } else if (a.substr(0, 10) == "--package=") {
+      cl.packageFile = std::string(a.substr(10));
+    } else if (IsDaemonOption(a, "root")) {
+      daemon = true;
+      if (cl.target.kind == SaverTarget::Kind::FullScreen)
+        cl.target.kind = SaverTarget::Kind::RootWindow;
+    } else if (IsDaemonOption(a, "window-id") && i + 1 < args.size()) {
+      daemon = true;
+      if (auto id = ParseWindowId(args[++i])) {
+        cl.target.kind = SaverTarget::Kind::Window;
+        cl.target.windowId = *id;
+      } else {
+        cl.warnings.push_back("ignoring the window id \"" + args[i] + "\"");
+      }
+    } else if (IsDaemonOption(a, "fps")) {
+      daemon = true;
+      cl.target.showFps = true;
+    } else if (IsDaemonOption(a, "visual") && i + 1 < args.size()) {
+      cl.warnings.push_back("ignoring -visual " + args[++i]);
+    } else if (IsDaemonOption(a, "install")) {
+      cl.warnings.push_back("ignoring -install");
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (daemon) {
+    // The daemons start the show; the window they name (or publish) is its parent. A window
+    // named on the command line wins over the one in the environment.
+    cl.target.daemon = true;
+    if (cl.target.kind != SaverTarget::Kind::Window && xscreensaverWindow && *xscreensaverWindow) {
+      if (auto id = ParseWindowId(xscreensaverWindow)) {
+        cl.target.kind = SaverTarget::Kind::Window;
+        cl.target.windowId = *id;
+      }
+    }
+    cl.modeCode = "/S";
+    return cl;
+  }
+  if (!rest.empty()) cl.modeCode = UpperAscii(rest[0]).substr(0, 2);
+  if (rest.size() > 1) cl.modeArgument = UpperAscii(rest[1]);
+  return cl;
+}
+
+}  // namespace vec

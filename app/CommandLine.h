@@ -1,0 +1,47 @@
+#pragma once
+// The screen-saver command line: "/S", "/C" (or nothing), "/P handle", "/A handle", with "-" or
+// no prefix as well, of which only the first two characters count; plus this platform's
+// extras: "--package FILE" anywhere, and the dialect of the screen-saver daemons ("-root",
+// "-window-id ID", "-fps", with one or two dashes; XSCREENSAVER_WINDOW as the window).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vec {
+
+// Where the slideshow is shown.
+struct SaverTarget {
+  enum class Kind { FullScreen, RootWindow, Window };
+  Kind kind = Kind::FullScreen;
+  uint64_t windowId = 0;  // for Kind::Window
+  bool showFps = false;
+  bool daemon = false;  // started by a screen-saver daemon: no input, ends on SIGTERM
+};
+
+struct CommandLine {
+  std::string modeCode;      // argument 1 upper-cased and cut to two characters
+  std::string modeArgument;  // argument 2 upper-cased
+  std::optional<std::string> packageFile;  // --package FILE
+  SaverTarget target;
+  std::vector<std::string> warnings;  // options that are accepted but ignored
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const char* xscreensaverWindow = nullptr);
+
+// The run modes, tested in this order; a code that matches none runs nothing.
+bool IsPasswordMode(std::string_view code);  // "/A", "-A", "A"
+bool IsSaverMode(std::string_view code);     // "/S", "-S", "S"
+bool IsConfigMode(std::string_view code);    // "/C", "-C", "C", ""
+bool IsPreviewMode(std::string_view code);   // "/P", "-P", "P"
+
+// A window handle written in decimal (the screen-saver command line); nullopt when the text
+// is not one.
+std::optional<uint64_t> ParseDecimalHandle(std::string_view text);
+// A window id as the daemons write it: "0x" hexadecimal or decimal.
+std::optional<uint64_t> ParseWindowId(std::string_view text);
+
+}  // namespace vec

@@ -1,0 +1,39 @@
+#pragma once
+// The vecsaver program's host: the Qt application object and message boxes. The slideshow,
+// the designed windows and the preview are added here as their parts arrive.
+
+#include <QApplication>
+#include <memory>
+
+#include "app/VECSaver.h"
+
+namespace vec {
+
+class QtRunModeHost final : public IRunModeHost {
+ public:
+  QtRunModeHost(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+  ~QtRunModeHost() override;
+
+  void InitApplication() override;
+  void Information(std::string_view text) override;
+  void Error(std::string_view text) override;
+  void ShowSlideshow(TVECProject& project, const SaverTarget& target) override;
+  void ShowDesignedForm(TVECProject& project, std::string_view formName) override;
+  void DrawPreview(TVECProject& project, std::string_view modeArgument) override;
+
+ private:
+  // A box needs someone to close it; on a platform without a screen the text only goes to
+  // the standard error stream.
+  bool CanShowBoxes() const;
+
+  int& argc_;
+  char** argv_;
+  std::unique_ptr<QApplication> app_;
+};
+
+// Set when SIGTERM or SIGINT arrived; the run then ends, removing its extracted files.
+bool TerminationRequested();
+// Routes SIGTERM and SIGINT to closing every window (call after InitApplication).
+void InstallTerminationHandler();
+
+}  // namespace vec

@@ -1,0 +1,33 @@
+// vecsaver: the screen-saver runtime. A saver is this program with a package appended, or
+// this program started with --package FILE.
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/QtRunModeHost.h"
+#include "app/VECSaver.h"
+
+namespace {
+
+// The executable as the system knows it (argv[0] may be relative or a link name).
+std::string ExecutablePath(const char* argv0) {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n > 0) return std::string(buf, static_cast<size_t>(n));
+  return argv0 ? argv0 : "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (const auto& w : vec::ParseCommandLine(args).warnings) std::cerr << "vecsaver: " << w << "\n";
+  vec::QtRunModeHost host(argc, argv);
+  return vec::VECSaver(args, host, ExecutablePath(argc > 0 ? argv[0] : nullptr),
+                       std::getenv("XSCREENSAVER_WINDOW"));
+}

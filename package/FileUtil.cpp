@@ -1,0 +1,176 @@
+#include "package/FileUtil.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "base/Ini.h"
+
+namespace vec {
+
+UniqueFd::~UniqueFd() {
+  if (fd_ >= 0) close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& o) noexcept {
+  if (this != &o) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = o.release();
+  }
+  return *this;
+}
+
+size_t PreadSome(int fd, void* buf, size_t size, uint64_t pos) {
+  size_t done = 0;
+  auto* p = static_cast<char*>(buf);
+  while (done < size) {
+    ssize_t n = pread(fd, p + done, size - done, static_cast<off_t>(pos + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+bool PreadFull(int fd, void* buf, size_t size, uint64_t pos) {
+  return PreadSome(fd, buf, size, pos) == size;
+}
+
+bool WriteFull(int fd, const void* buf, size_t size) {
+  const auto* p = static_cast<const char*>(buf);
+  while (size > 0) {
+    ssize_t n = write(fd, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+int CreateFileNoFollow(const std::string& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+int CreateFileExclusive(const std::string& path, mode_t mode) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+
+uint64_t CopyRange(int in, uint64_t pos, int out, uint64_t size) {
+  uint64_t done = 0;
+  // The kernel copy first: no user-space buffer at all, and a reflink where the file system
+  // offers one.
+  bool kernelCopy = true;
+  while (done < size && kernelCopy) {
+    loff_t off = static_cast<loff_t>(pos + done);
+    size_t want = static_cast<size_t>(std::min<uint64_t>(size - done, 1u << 30));
+    ssize_t n = copy_file_range(in, &off, out, nullptr, want, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      kernelCopy = false;  // not supported here (other file system, pipe, ...): fall back
+      break;
+    }
+    if (n == 0) return done;  // the input ends
+    done += static_cast<uint64_t>(n);
+  }
+  if (done >= size) return done;
+  constexpr size_t kChunk = 1u << 20;
+  auto buf = std::make_unique<char[]>(kChunk);
+  while (done < size) {
+    size_t want = static_cast<size_t>(std::min<uint64_t>(size - done, kChunk));
+    ssize_t n = pread(in, buf.get(), want, static_cast<off_t>(pos + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    if (!WriteFull(out, buf.get(), static_cast<size_t>(n))) break;
+    done += static_cast<uint64_t>(n);
+  }
+  return done;
+}
+
+bool ReadSmallFile(const std::string& path, std::string& text, size_t maxBytes) {
+  text.clear();
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return false;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd.get(), buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    size_t take = std::min(static_cast<size_t>(n), maxBytes - text.size());
+    text.append(buf, take);
+    if (text.size() >= maxBytes) break;
+  }
+  return true;
+}
+
+bool WriteFileNoFollow(const std::string& path, std::string_view text) {
+  UniqueFd fd(CreateFileNoFollow(path));
+  return fd && WriteFull(fd.get(), text.data(), text.size());
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string_view StoredFileNamePart(std::string_view name) {
+  size_t cut = name.find_last_of("\\/:");
+  return cut == std::string_view::npos ? name : name.substr(cut + 1);
+}
+
+std::string_view FileNamePart(std::string_view path) {
+  size_t cut = path.rfind('/');
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+std::string_view FolderPart(std::string_view path) {
+  size_t cut = path.rfind('/');
+  return cut == std::string_view::npos ? std::string_view() : path.substr(0, cut + 1);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string ResolveNoCase(const std::string& folder, const std::string& name) {
+  std::string exact = folder + name;
+  struct stat st {};
+  if (name.empty() || lstat(exact.c_str(), &st) == 0) return exact;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()),
+                                          closedir);
+  if (!dir) return exact;
+  while (dirent* e = readdir(dir.get())) {
+    if (EqualsNoCase(e->d_name, name)) return folder + e->d_name;
+  }
+  return exact;
+}
+
+}  // namespace vec

@@ -1,0 +1,72 @@
+#pragma once
+// Where a run keeps its files: the saver's own path, the per-run temporary folder, and the
+// shared library of object pictures and sounds that every saver may use.
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace vec {
+
+// The canonical form of an existing path (realpath); empty for a path that does not exist
+// or contains '*' or '?'.
+std::string GetLongPath(const std::string& path);
+
+// $TMPDIR, else /tmp, always with a trailing '/'.
+std::string SystemTempPath();
+
+// The file-name part of `ownPath` up to, not including, its first '.' (My.Saver.scr -> My).
+std::string SaverBaseName(const std::string& ownPath);
+
+// The per-run temporary folder: root + base name + run number + '/'. It is created
+// exclusively with mode 0700 and never through a symbolic link; when the name is taken (by
+// another run, a leftover or anything else) the next number is tried. Once chosen, the same
+// folder is returned for the rest of the run, and created again if it has been removed.
+class RunFolder {
+ public:
+  RunFolder(std::string root, std::string baseName, uint32_t runNumber);
+
+  // The folder path with its trailing '/', creating it when needed; nullopt when no folder
+  // could be made.
+  std::optional<std::string> Path();
+  uint32_t Number() const { return number_; }
+  // The folder chosen so far, without creating anything; empty before the first Path().
+  std::string Chosen();
+
+ private:
+  bool IsOurs(const std::string& path) const;
+
+  std::mutex mutex_;
+  std::string root_;
+  std::string base_;
+  uint32_t number_;
+  bool chosen_ = false;
+};
+
+// The millisecond tick at program start modulo 10000, taken once per process.
+uint32_t RunNumber();
+
+// Process-wide own path ("own path" of the run: the executable, or the --package file).
+void SetOwnPath(const std::string& path);
+const std::string& OwnPath();
+
+// The process-wide per-run folder for OwnPath() and RunNumber() under SystemTempPath().
+// Empty text when the folder cannot be created.
+std::string GetTempFolder();
+// The process-wide folder if one was made in this run, without creating it.
+std::string PeekTempFolder();
+// Tests and tools may point the process-wide folder elsewhere (e.g. at a folder they own).
+void OverrideTempFolderForTesting(const std::string& folder);
+
+// The shared-library folder "Dawlish/Common/": the first existing of $XDG_DATA_HOME (default
+// ~/.local/share) and each folder of $XDG_DATA_DIRS (default /usr/local/share:/usr/share).
+// Empty when none exists. `getenv` is replaceable for tests.
+using EnvFn = std::function<const char*(const char*)>;
+std::string SharedLibraryFolder(const EnvFn& env);
+std::string SharedLibraryFolder();
+std::string SharedImagesFolder();  // SharedLibraryFolder() + "images/", or empty
+std::string SharedSoundsFolder();  // SharedLibraryFolder() + "sounds/", or empty
+
+}  // namespace vec

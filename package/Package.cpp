@@ -1,0 +1,132 @@
+#include "package/Package.h"
+
+#include <unistd.h>
+
+#include "base/Ini.h"
+#include "package/FileUtil.h"
+#include "package/Folders.h"
+
+namespace vec {
+namespace {
+
+// VEFilenames.res is one short line per file; more than this is not a name list.
+constexpr size_t kMaxNameList = 16u << 20;
+
+std::vector<std::string> ReadNameList(const std::string& folder) {
+  std::string text;
+  ReadSmallFile(folder + std::string(kPackageRecordNames[1]), text, kMaxNameList);
+  return SplitLines(text);
+}
+
+}  // namespace
+
+std::string_view PackageErrorName(PackageError e) {
+  switch (e) {
+    case PackageError::None: return "none";
+    case PackageError::CannotOpen: return "cannot open";
+    case PackageError::NoPackage: return "no package";
+    case PackageError::NoTempFolder: return "no temporary folder";
+  }
+  return "unknown";
+}
+
+std::string PackageErrorMessage(PackageError e, const std::string& file) {
+  switch (e) {
+    case PackageError::None: return {};
+    case PackageError::CannotOpen: return "Cannot read the file \"" + file + "\".";
+    case PackageError::NoPackage:
+      return "The file \"" + file + "\" does not contain a screensaver package.";
+    case PackageError::NoTempFolder:
+      return "Cannot create a temporary folder for \"" + file + "\" in " + SystemTempPath() + ".";
+  }
+  return {};
+}
+
+std::string SafeExtractName(std::string_view storedName) {
+  std::string_view name = StoredFileNamePart(storedName);
+  if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string_view::npos)
+    return {};
+  for (std::string_view reserved : kPackageRecordNames)
+    if (EqualsNoCase(name, reserved)) return {};
+  return std::string(name);
+}
+
+ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string& folder) {
+  ExtractReport report;
+  report.folder = folder;
+  std::vector<std::string> outerTargets;
+  for (std::string_view n : kPackageRecordNames) outerTargets.push_back(folder + std::string(n));
+  ExtractResult outer = ExtractRecords(ownPath, outerTargets);
+  if (outer.error == ContainerError::CannotOpen) {
+    report.error = PackageError::CannotOpen;
+    return report;
+  }
+  if (outer.error == ContainerError::NoMarker || outer.error == ContainerError::NoCount) {
+    report.error = PackageError::NoPackage;
+    return report;
+  }
+  report.outerCount = outer.count;
+  for (size_t i = 0; i < report.outer.size(); ++i) report.outer[i] = outer.written[i];
+
+  report.fileLines = ReadNameList(folder);
+  std::vector<std::string> targets;
+  targets.reserve(report.fileLines.size());
+  for (const auto& line : report.fileLines) {
+    std::string name = SafeExtractName(line);
+    targets.push_back(name.empty() ? std::string() : folder + name);
+  }
+  ExtractResult files = ExtractRecords(folder + std::string(kPackageRecordNames[2]), targets);
+  report.files = std::move(files.written);
+  return report;
+}
+
+void RebaseProject(TVECProject& project, const std::string& folder) {
+  for (auto& name : project.FileList.FileNames) name = folder + name;
+  auto& preview = project.Setting.PreviewFile;
+  if (!preview.empty()) preview = folder + std::string(StoredFileNamePart(preview));
+  project.UISetting.UIFile = folder + std::string(kPackageRecordNames[3]);
+}
+
+ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath,
+                             const std::string& folder) {
+  ExtractReport report = ExtractPackageFiles(ownPath, folder);
+  if (report.error != PackageError::None) return report;
+  LoadProjectFile(project, folder + std::string(kPackageRecordNames[0]));
+  RebaseProject(project, folder);
+  return report;
+}
+
+ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath) {
+  // Look for the package before a folder is made, so a file without one leaves nothing behind.
+  MarkerResult m = FindMarker(ownPath);
+  if (!m.found) {
+    ExtractReport report;
+    report.error = m.error == ContainerError::CannotOpen ? PackageError::CannotOpen
+                                                         : PackageError::NoPackage;
+    return report;
+  }
+  std::string folder = GetTempFolder();
+  if (folder.empty()) {
+    ExtractReport report;
+    report.error = PackageError::NoTempFolder;
+    return report;
+  }
+  return ExtractPackage(project, ownPath, folder);
+}
+
+void RemovePackage(const std::string& folder) {
+  if (folder.empty()) return;
+  for (const auto& line : ReadNameList(folder)) {
+    std::string name = SafeExtractName(line);
+    if (!name.empty()) unlink((folder + name).c_str());
+  }
+  for (std::string_view n : kPackageRecordNames) unlink((folder + std::string(n)).c_str());
+  rmdir(folder.c_str());
+}
+
+void RemovePackage(TVECProject& /*project*/) {
+  // Only a folder this run made is cleaned; asking must not create one.
+  RemovePackage(PeekTempFolder());
+}
+
+}  // namespace vec

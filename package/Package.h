@@ -1,0 +1,63 @@
+#pragma once
+// The package behind a saver: extraction into the run's folder, loading of the settings,
+// and removal at the end of the run.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "package/Container.h"
+#include "package/VECProject.h"
+
+namespace vec {
+
+// The outer package's records, in order, and the names they are extracted under.
+inline constexpr std::array<std::string_view, 4> kPackageRecordNames = {
+    "VEC.res", "VEFilenames.res", "VEFiles.res", "VEGUI.veu"};
+
+enum class PackageError {
+  None,
+  CannotOpen,     // the saver file cannot be read
+  NoPackage,      // the file holds no package marker
+  NoTempFolder,   // the run's folder could not be created
+};
+std::string_view PackageErrorName(PackageError e);
+// A message for the user, naming the file.
+std::string PackageErrorMessage(PackageError e, const std::string& file);
+
+// The name under which a line of VEFilenames.res is extracted into the run's folder: its
+// file-name part. Empty (the record is skipped) when that part could leave the folder or
+// clash with the package's own records: "", ".", "..", a NUL byte, or one of the four
+// record names above.
+std::string SafeExtractName(std::string_view storedName);
+
+struct ExtractReport {
+  PackageError error = PackageError::None;
+  std::string folder;                  // the folder the files went to, with its trailing '/'
+  uint32_t outerCount = 0;             // record count of the outer package
+  std::array<WrittenSize, 4> outer{};  // bytes written for each of the four records
+  std::vector<std::string> fileLines;  // lines of VEFilenames.res
+  std::vector<WrittenSize> files;      // bytes written for each line
+};
+
+// Steps 1 to 4 of the extraction: the four records, then the files named in VEFilenames.res,
+// into `folder` (which ends with '/').
+ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string& folder);
+
+// Points the loaded settings at the extracted files: picture names and the preview file get
+// the folder as prefix; UIFile names the extracted VEGUI.veu.
+void RebaseProject(TVECProject& project, const std::string& folder);
+
+// Extracts everything into `folder` and loads the project settings.
+ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath,
+                             const std::string& folder);
+// The same into the process-wide run folder (GetTempFolder).
+ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath);
+
+// Deletes what the extraction wrote into `folder`, then the folder itself when it is empty.
+void RemovePackage(const std::string& folder);
+// The same for the process-wide run folder.
+void RemovePackage(TVECProject& project);
+
+}  // namespace vec

@@ -1,0 +1,42 @@
+#pragma once
+// The user's own settings file, laid over the package's settings before the slideshow starts.
+// Sections: [Setting] (the choices of the Settings dialog and the selected picture),
+// [MusicList] (custom music, one path per key) and [Files] (indexes of unchecked pictures).
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "package/VECProject.h"
+
+namespace vec {
+
+class IniDocument;
+
+// Animation speeds in percent, indexed 0..20.
+inline constexpr std::array<int32_t, 21> SpeedTable = {
+    10, 20, 30, 45, 50, 60, 70, 75, 80, 90, 100, 120, 140, 160, 180, 200, 220, 240, 360, 480, 500};
+
+// Index of the table value equal to `speed`, or -1 (used by the writer of the file).
+int32_t SpeedIndex(int32_t speed);
+
+// The user settings file of a saver at `ownPath`: the path with its extension (from the last
+// '.' of the file name on) replaced by ".ini", when that folder is writable or the file
+// already exists there (its name matched ignoring case); otherwise
+// $XDG_CONFIG_HOME/vecsaver/<file name>.ini ($XDG_CONFIG_HOME defaults to ~/.config).
+std::string UserSettingsPath(const std::string& ownPath,
+                             const std::function<const char*(const char*)>& env);
+std::string UserSettingsPath(const std::string& ownPath);
+// The file beside the saver (the first choice above), whatever the folder allows.
+std::string UserSettingsPathBeside(const std::string& ownPath);
+
+// Lays a user settings document over the project (Checked entries, show mode, duration,
+// sound, music, transitions, display, speed, picture size, custom music).
+void ApplyUserSettings(TVECProject& project, const IniDocument& user);
+// The same from a file; a missing file changes nothing. Returns whether the file was read.
+bool ApplyUserSettingsFile(TVECProject& project, const std::string& path);
+// The same from the user settings file of the run's own path.
+bool ApplyUserSettings(TVECProject& project);
+
+}  // namespace vec
