@@ -195,6 +195,8 @@ class TProject {
 
  private:
   void ResetContent();
+  bool LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::string& name,
+                            bool fromFile);
 };
 
 // Fits a loaded project to an output size: scales the wave sets' Amplitude and Scatter,

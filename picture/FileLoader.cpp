@@ -1,0 +1,209 @@
+#include "picture/FileLoader.h"
+
+#include <cstring>
+
+#include "graphics/Jpeg.h"
+#include "picture/Mask.h"
+
+namespace vec {
+namespace {
+
+int32_t Get32(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
+                              (uint32_t{p[3]} << 24));
+}
+
+void Put32(uint8_t* p, int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+  p[2] = uint8_t(v >> 16);
+  p[3] = uint8_t(v >> 24);
+}
+
+PictureError Truncated() { return {PictureErrorCode::peTruncated, kReadBeyondEnd}; }
+
+PictureError BadSize(const char* what, int64_t value) {
+  return {PictureErrorCode::peBadSize,
+          std::string("Invalid ") + what + " in project file: " + std::to_string(value)};
+}
+
+// A declared size: negative fails, larger than what remains fails before anything is
+// allocated for it.
+PictureStatus ReadSize(TMyStream& s, const char* what, uint64_t unit, int32_t& out) {
+  const auto n = s.ReadInteger();
+  if (!n) return Truncated();
+  if (*n < 0) return BadSize(what, *n);
+  if (static_cast<uint64_t>(*n) * unit > s.Remaining()) return Truncated();
+  out = *n;
+  return std::nullopt;
+}
+
+PictureStatus ReadCountedString(TMyStream& s, const char* what, std::string& out) {
+  int32_t n = 0;
+  if (auto e = ReadSize(s, what, 1, n)) return e;
+  std::string text(static_cast<size_t>(n), '\0');
+  if (!s.ReadBlock(text.data(), text.size())) return Truncated();
+  out = std::move(text);
+  return std::nullopt;
+}
+
+PictureStatus ReadJpegBlob(TMyStream& s, const char* what, std::vector<uint8_t>& buffer,
+                           TBitmap& image) {
+  int32_t n = 0;
+  if (auto e = ReadSize(s, what, 1, n)) return e;
+  if (!s.ReadIntoStream(buffer, static_cast<size_t>(n))) return Truncated();
+  ImageStatus decoded = DecodeJpeg(buffer.data(), buffer.size(), image);
+  buffer.clear();
+  if (!decoded) return PictureError{PictureErrorCode::peBadJpeg, decoded.error.message};
+  return std::nullopt;
+}
+
+}  // namespace
+
+TWaveParam WaveParamFromBytes(const uint8_t* p) {
+  TWaveParam w;
+  w.Amplitude = Get32(p + 0);
+  w.Cycles = Get32(p + 4);
+  w.PhaseStep = Get32(p + 8);
+  w.Forward = Get32(p + 12);
+  w.Horizontal = p[16];
+  w.Vertical = p[17];
+  w.Perspective = p[18];
+  w.reserved1 = p[19];
+  w.Period = Get32(p + 20);
+  w.Scatter = Get32(p + 24);
+  w.reserved2 = p[28];
+  w.Mirror = p[29];
+  w.reserved3[0] = p[30];
+  w.reserved3[1] = p[31];
+  return w;
+}
+
+void WaveParamToBytes(const TWaveParam& w, uint8_t* p) {
+  Put32(p + 0, w.Amplitude);
+  Put32(p + 4, w.Cycles);
+  Put32(p + 8, w.PhaseStep);
+  Put32(p + 12, w.Forward);
+  p[16] = w.Horizontal;
+  p[17] = w.Vertical;
+  p[18] = w.Perspective;
+  p[19] = w.reserved1;
+  Put32(p + 20, w.Period);
+  Put32(p + 24, w.Scatter);
+  p[28] = w.reserved2;
+  p[29] = w.Mirror;
+  p[30] = w.reserved3[0];
+  p[31] = w.reserved3[1];
+}
+
+TSoundSlot SoundSlotFromBytes(const uint8_t* p) {
+  TSoundSlot s;
+  s.FileName.assign(reinterpret_cast<const char*>(p + 1), p[0]);
+  s.PlayMode = Get32(p + 256);
+  s.IntervalMin = Get32(p + 260);
+  s.IntervalMax = Get32(p + 264);
+  return s;
+}
+
+void SoundSlotToBytes(const TSoundSlot& s, uint8_t* p) {
+  std::memset(p, 0, TSoundSlot::kRecordSize);
+  const size_t n = std::min(s.FileName.size(), TSoundSlot::kMaxNameLength);
+  p[0] = static_cast<uint8_t>(n);
+  std::memcpy(p + 1, s.FileName.data(), n);
+  Put32(p + 256, s.PlayMode);
+  Put32(p + 260, s.IntervalMin);
+  Put32(p + 264, s.IntervalMax);
+}
+
+PictureStatus TFileLoader::LoadFull(const std::string& fileName) {
+  TMyStream stream;
+  if (!stream.Open(fileName, TMyStream::smRead))
+    return PictureError{PictureErrorCode::peOpenFailed, "Cannot open file " + fileName};
+  return Run(stream, true);
+}
+
+PictureStatus TFileLoader::LoadPreview(const std::string& fileName) {
+  TMyStream stream;
+  if (!stream.Open(fileName, TMyStream::smRead))
+    return PictureError{PictureErrorCode::peOpenFailed, "Cannot open file " + fileName};
+  return Run(stream, false);
+}
+
+PictureStatus TFileLoader::LoadFullFromMemory(const uint8_t* data, size_t size) {
+  TMyStream stream;
+  stream.OpenMemory(data, size);
+  return Run(stream, true);
+}
+
+PictureStatus TFileLoader::LoadPreviewFromMemory(const uint8_t* data, size_t size) {
+  TMyStream stream;
+  stream.OpenMemory(data, size);
+  return Run(stream, false);
+}
+
+PictureStatus TFileLoader::Run(TMyStream& stream, bool full) {
+  if (auto e = ReadHeadItems(stream)) return e;
+  if (!full) return std::nullopt;
+  if (auto e = ReadBodyItems(stream)) return e;
+  ReadTailItems(stream);
+  return std::nullopt;
+}
+
+// Items 1 to 4: magic, Title, Author, preview.
+PictureStatus TFileLoader::ReadHeadItems(TMyStream& s) {
+  const auto magic = s.ReadMagic(kPictureMagicLength);
+  if (!magic || *magic != kPictureMagic)
+    return PictureError{PictureErrorCode::peBadMagic, kIncorrectProjectFile};
+  if (auto e = ReadCountedString(s, "title length", Title)) return e;
+  if (auto e = ReadCountedString(s, "author length", Author)) return e;
+  std::vector<uint8_t> buffer;
+  return ReadJpegBlob(s, "preview size", buffer, preview);
+}
+
+// Items 5 to 9: wave sets, mask, picture, single sound, weather.
+PictureStatus TFileLoader::ReadBodyItems(TMyStream& s) {
+  if (auto e = ReadSize(s, "wave count", TWaveParam::kRecordSize, waveCount)) return e;
+  uint8_t record[TSoundSlot::kRecordSize];
+  for (int32_t k = 0; k < waveCount; ++k) {
+    if (!s.ReadBlock(record, TWaveParam::kRecordSize)) return Truncated();
+    // The project has four areas; further records have no area to drive.
+    if (k < kWaveSetCount) waves[static_cast<size_t>(k)] = WaveParamFromBytes(record);
+  }
+
+  int32_t maskCount = 0;
+  if (auto e = ReadSize(s, "mask count", 4, maskCount)) return e;
+  maskCodes.resize(static_cast<size_t>(maskCount));
+  for (auto& v : maskCodes) {
+    uint8_t b[4];
+    if (!s.ReadBlock(b, 4)) return Truncated();
+    v = Get32(b);
+  }
+
+  std::vector<uint8_t> buffer;
+  if (auto e = ReadJpegBlob(s, "picture size", buffer, picture)) return e;
+  if (auto e = ReadCountedString(s, "sound name length", singleSound)) return e;
+
+  uint8_t w[TWeatherParam::kRecordSize];
+  if (!s.ReadBlock(w, sizeof w)) return Truncated();
+  weather = {Get32(w), Get32(w + 4), Get32(w + 8), Get32(w + 12), Get32(w + 16), Get32(w + 20)};
+  return std::nullopt;
+}
+
+// Items 10 to 12 are optional: older files end after the weather record, and a file cut
+// inside them keeps every whole item (and every whole sound slot) read before the cut.
+void TFileLoader::ReadTailItems(TMyStream& s) {
+  if (s.Eof()) return;
+  hasSoundSlots = true;
+  uint8_t record[TSoundSlot::kRecordSize];
+  for (auto& slot : soundSlots) {
+    if (!s.ReadBlock(record, sizeof record)) return;
+    slot = SoundSlotFromBytes(record);
+  }
+  if (ReadCountedString(s, "objects length", objects)) return;
+  if (ReadCountedString(s, "build information length", buildInfo)) return;
+}
+
+PictureStatus TFileLoader::CopyMask(TBitmap& dst) const { return DecodeMask(maskCodes, dst); }
+
+}  // namespace vec

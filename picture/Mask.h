@@ -1,0 +1,31 @@
+#pragma once
+// The area mask: run codes (c div 10 pixels of colour index c mod 10) into a bitmap of
+// kAreaColors values, and back.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "picture/PictureError.h"
+
+namespace vec {
+
+// values[0] = width, values[1] = height, values[2..] = run codes. Runs go left to right and
+// continue on the next row; a run past the last pixel is clipped there. Indices 5 to 9
+// (and negative codes' indices) are no area. Fewer than two values give an empty bitmap,
+// exactly two a bitmap of that size with no area. A negative width or height, or one
+// above 16384, fails.
+PictureStatus DecodeMask(const std::vector<int32_t>& values, TBitmap& mask);
+
+// The inverse: width, height and run codes of a mask bitmap. A pixel that is not one of
+// the area colours (its fourth byte ignored) counts as no area.
+std::vector<int32_t> EncodeMask(const TBitmap& mask);
+
+// Number of pixels of each mask value 0..4 (other values are not counted).
+std::array<int64_t, 5> CountMaskValues(const TBitmap& mask);
+
+// The mask value index (0..4) of a pixel, its fourth byte ignored; 0 for any other colour.
+int AreaIndexOf(uint32_t pixel);
+
+}  // namespace vec

@@ -1,0 +1,188 @@
+#include "picture/Project.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+
+#include "graphics/Bitmap32.h"
+#include "graphics/Gdi.h"
+#include "picture/FileLoader.h"
+
+namespace vec {
+namespace {
+
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+    if (up(a[i]) != up(b[i])) return false;
+  }
+  return true;
+}
+
+// num / den rounded to nearest, ties to even, without floating-point error; den > 0.
+int64_t DivRoundHalfEven(int64_t num, int64_t den) {
+  int64_t q = num / den, r = num % den;
+  if (r < 0) {  // floor division
+    q -= 1;
+    r += den;
+  }
+  const int64_t twice = 2 * r;
+  if (twice > den || (twice == den && (q & 1) != 0)) ++q;
+  return q;
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void TProject::ResetContent() {
+  // Nothing of a previous picture survives a reload, also when the new load fails.
+  loaded = false;
+  fileName.clear();
+  picture = TBitmap();
+  preview = TBitmap();
+  mask = TBitmap();
+  waveSets = {};
+  weather = {};
+  Title.clear();
+  Author.clear();
+  designWidth = designHeight = 0;
+  singleSound.clear();
+  soundSlots = {};
+  objects.Clear();
+  extraInfo = {};
+  lastError.clear();
+}
+
+int32_t TProject::SoundCount() const {
+  for (int32_t i = 0; i < kSoundSlotCount; ++i)
+    if (soundSlots[static_cast<size_t>(i)].FileName.empty()) return i;
+  return kSoundSlotCount;
+}
+
+bool TProject::LoadFromFile(const std::string& name) {
+  return LoadFromMemoryOrFile(nullptr, 0, name, true);
+}
+
+bool TProject::LoadFromMemory(const uint8_t* data, size_t size, const std::string& name) {
+  return LoadFromMemoryOrFile(data, size, name, false);
+}
+
+bool TProject::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::string& name,
+                                    bool fromFile) {
+  try {
+    TFileLoader loader;
+    ResetContent();
+    PictureStatus status =
+        fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
+    if (status) {
+      lastError = status->message;
+      return false;
+    }
+    if (auto e = loader.CopyMask(mask)) {
+      lastError = e->message;
+      return false;
+    }
+    loader.CopyPicture(picture);
+    loader.CopyPreview(preview);
+    loader.CopyWaves(waveSets);
+    loader.CopyWeather(weather);
+    loader.CopySoundSlots(soundSlots);
+    fileName = name;
+    Title = loader.Title;
+    Author = loader.Author;
+    singleSound = loader.singleSound;
+
+    designWidth = picture.Width();
+    designHeight = picture.Height();
+    // The engine reads the mask at the picture's size; a mask of another size is fitted
+    // to it (pixels repeated or dropped, so every value stays a mask value).
+    if (mask.Width() != picture.Width() || mask.Height() != picture.Height()) {
+      TBitmap fitted(picture.Width(), picture.Height());
+      if (!mask.Empty() && !fitted.Empty())
+        StretchBlt(fitted, 0, 0, fitted.Width(), fitted.Height(), mask, 0, 0, mask.Width(),
+                   mask.Height());
+      mask = std::move(fitted);
+    }
+
+    if (weather.Opacity == 0 && weather.Kind == wkSnow) weather.Opacity = 9;
+    if (weather.Opacity == 0 && weather.Kind == wkRain) weather.Opacity = 6;
+
+    if (!singleSound.empty() && !EqualsAsciiNoCase(singleSound, "<NO SOUND>")) {
+      // With all eight slots in use the single sound has no place and is dropped.
+      const int32_t slot = SoundCount();
+      if (slot < kSoundSlotCount) {
+        TSoundSlot& s = soundSlots[static_cast<size_t>(slot)];
+        s.FileName = singleSound.substr(0, TSoundSlot::kMaxNameLength);
+        s.PlayMode = 0;
+      }
+    }
+    singleSound.clear();
+    loaded = true;
+
+    objects.Load(loader.objects);
+    extraInfo.Load(loader.buildInfo);
+    return true;
+  } catch (const std::exception& e) {
+    lastError = e.what();
+    return false;
+  }
+}
+
+bool TProject::LoadPreview(const std::string& name, IProjectMessages* messages) {
+  std::string message;
+  try {
+    TFileLoader loader;
+    ResetContent();
+    PictureStatus status = loader.LoadPreview(name);
+    if (!status) {
+      loader.CopyPreview(preview);
+      fileName = name;
+      Title = loader.Title;
+      Author = loader.Author;
+      loaded = true;
+      return true;
+    }
+    message = status->message;
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  lastError = message;
+  if (messages != nullptr) messages->ShowError("File: " + name + "\r\n" + message);
+  return false;
+}
+
+void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t height) {
+  const int32_t w = project.picture.Width(), h = project.picture.Height();
+  if (w <= 0 || h <= 0 || width <= 0 || height <= 0) return;
+  int64_t W = width, H = height;
+  if (keepAspect) {
+    // ratio = w / h; H = round(W / ratio) or W = round(H * ratio), computed exactly.
+    if (int64_t{h} * W / H < w)
+      H = std::max<int64_t>(1, DivRoundHalfEven(W * h, w));
+    else
+      W = std::max<int64_t>(1, DivRoundHalfEven(H * w, h));
+  }
+  for (auto& wave : project.waveSets) {
+    wave.Amplitude = ClampToInt32(DivRoundHalfEven(W * wave.Amplitude, w));
+    wave.Scatter = ClampToInt32(DivRoundHalfEven(H * wave.Scatter, h));
+  }
+  const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
+
+  TBitmap32 source;
+  source.CopyFrom(project.picture);
+  TBitmap32 resampled(newW, newH);
+  StretchSmoothTo(source, resampled);
+  project.picture.SetSize(newW, newH);
+  resampled.DrawTo(project.picture, 0, 0);
+
+  TBitmap oldMask = std::move(project.mask);
+  project.mask = TBitmap(newW, newH);
+  if (!oldMask.Empty())
+    StretchBlt(project.mask, 0, 0, newW, newH, oldMask, 0, 0, oldMask.Width(), oldMask.Height());
+}
+
+}  // namespace vec
