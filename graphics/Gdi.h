@@ -3,6 +3,8 @@
 // bitmap and to its selected clip region. A copy whose source and target are the same
 // bitmap behaves as a copy through a temporary bitmap.
 
+#include <vector>
+
 #include "graphics/Bitmap.h"
 
 namespace vec {
@@ -24,6 +26,16 @@ void FillRect(TBitmap& dst, const TRect& rect, Pixel color);
 void Draw(TBitmap& dst, int32_t x, int32_t y, const TBitmap& src);  // 1:1
 void StretchDraw(TBitmap& dst, const TRect& rect, const TBitmap& src);
 void CopyRect(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect);
+
+// The parts of `area` that drawing into dst may touch: clipped to the bitmap and to its
+// clip region, as banded rectangles.
+std::vector<TRect> VisibleRects(const TBitmap& dst, const TRect& area);
+
+// Source index (0 .. s - 1) shown by destination step i (0 .. d - 1) of a COLORONCOLOR
+// stretch of s source pixels onto d destination pixels. Where several source pixels meet
+// in one destination pixel, lastWins picks the last of them (the horizontal rule), else
+// the first (the vertical rule).
+int64_t StretchSourceIndex(int64_t s, int64_t d, int64_t i, bool lastWins);
 
 // Reference implementations (pixel by pixel, obviously right); tests hold the fast paths to them.
 namespace reference {

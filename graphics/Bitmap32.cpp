@@ -1,0 +1,281 @@
+#include "graphics/Bitmap32.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+#include "graphics/Gdi.h"
+#include "graphics/Resample.h"
+
+namespace vec {
+
+namespace {
+
+constexpr int64_t kMaxPixels = int64_t{1} << 28;
+
+TRect Intersect(const TRect& a, const TRect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+}
+
+// The blend of the blending bitmap (cmBlend), on straight (not premultiplied) pixels:
+//   a     = weight of the source, 0..255 (source alpha x master alpha / 255)
+//   c     = (src_c x a + dst_c x (255 - a)) / 255        for blue, green and red
+//   alpha = a + dst_alpha x (255 - a) / 255               (source-over coverage)
+// Divisions truncate. a = 255 gives the source colour exactly, a = 0 leaves the
+// destination unchanged, and blending a colour over itself keeps it.
+inline Pixel BlendOver(Pixel s, Pixel d, uint32_t a) {
+  if (a == 0) return d;
+  if (a >= 255) return (s & 0x00FFFFFF) | 0xFF000000;
+  const uint32_t na = 255 - a;
+  const uint32_t b = ((s & 0xFF) * a + (d & 0xFF) * na) / 255;
+  const uint32_t g = (((s >> 8) & 0xFF) * a + ((d >> 8) & 0xFF) * na) / 255;
+  const uint32_t r = (((s >> 16) & 0xFF) * a + ((d >> 16) & 0xFF) * na) / 255;
+  const uint32_t al = a + (d >> 24) * na / 255;
+  return (al << 24) | (r << 16) | (g << 8) | b;
+}
+
+// cmMerge: source-over onto a destination that may itself be transparent; the colour is
+// weighted by each side's share of the resulting coverage.
+inline Pixel MergeOver(Pixel s, Pixel d, uint32_t a) {
+  if (a == 0) return d;
+  const uint32_t da = d >> 24;
+  const uint32_t fs = a * 255, fd = da * (255 - a);
+  const uint32_t total = fs + fd;
+  if (total == 0) return 0;
+  auto mix = [&](int shift) {
+    const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+    return ((sc * fs + dc * fd + total / 2) / total) << shift;
+  };
+  return ((total / 255) << 24) | mix(16) | mix(8) | mix(0);
+}
+
+inline Pixel Combine(Pixel s, Pixel d, uint32_t a, CombineMode mode) {
+  return mode == CombineMode::cmMerge ? MergeOver(s, d, a) : BlendOver(s, d, a);
+}
+
+// Composites n source pixels over n destination pixels by the source bitmap's settings.
+// dmOpaque copies; with a master alpha below 255 it blends by master alpha alone.
+void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const TBitmap32& from) {
+  const uint32_t master = from.masterAlpha;
+  switch (from.drawMode) {
+    case DrawMode::dmOpaque:
+      if (master == 255) {
+        std::memcpy(d, s, sizeof(Pixel) * static_cast<size_t>(n));
+      } else {
+        for (int32_t i = 0; i < n; ++i) d[i] = Combine(s[i] | 0xFF000000, d[i], master, from.combineMode);
+      }
+      break;
+    case DrawMode::dmCustom:
+      if (from.onPixelCombine) {
+        for (int32_t i = 0; i < n; ++i) d[i] = from.onPixelCombine(s[i], d[i], master);
+        break;
+      }
+      [[fallthrough]];
+    case DrawMode::dmBlend:
+      for (int32_t i = 0; i < n; ++i) {
+        const uint32_t a = (s[i] >> 24) * master / 255;
+        d[i] = Combine(s[i], d[i], a, from.combineMode);
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+void TBitmap32::SetSize(int32_t width, int32_t height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  const int64_t count = static_cast<int64_t>(width) * height;
+  if (count > kMaxPixels) throw std::length_error("bitmap too large");
+  width_ = width;
+  height_ = height;
+  pixels_.assign(static_cast<size_t>(count), Pixel{0});
+  ResetClipRect();
+}
+
+void TBitmap32::SetClipRect(const TRect& r) {
+  clip_ = Intersect(r, TRect{0, 0, width_, height_});
+  if (clip_.IsEmpty()) clip_ = TRect{};
+  clipping_ = true;
+}
+
+void TBitmap32::ResetClipRect() {
+  clip_ = TRect{0, 0, width_, height_};
+  clipping_ = false;
+}
+
+void TBitmap32::Clear(Pixel color) {
+  if (!clipping_) {
+    std::fill(pixels_.begin(), pixels_.end(), color);
+    return;
+  }
+  for (int32_t y = clip_.top; y < clip_.bottom; ++y) {
+    std::fill(ScanLine(y) + clip_.left, ScanLine(y) + clip_.right, color);
+  }
+}
+
+void TBitmap32::SetPixelT(int32_t x, int32_t y, Pixel color) {
+  if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
+  Pixel& d = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+  d = Combine(color, d, color >> 24, combineMode);
+}
+
+void TBitmap32::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, Pixel color) {
+  const TRect r = Intersect({left, top, right, bottom}, TRect{0, 0, width_, height_});
+  for (int32_t y = r.top; y < r.bottom; ++y) {
+    std::fill(ScanLine(y) + r.left, ScanLine(y) + r.right, color);
+  }
+}
+
+// Wu-style anti-aliased line: one step per pixel along the major axis; at each step the
+// line's exact position on the minor axis is shared between the two pixels it falls
+// between, in proportion to closeness. Each pixel is blended with the colour's alpha
+// scaled by its share. The end point (x2, y2) is drawn only when asked for.
+void TBitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+  const double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
+  const bool xMajor = std::fabs(dx) >= std::fabs(dy);
+  const double length = std::round(std::max(std::fabs(dx), std::fabs(dy)));
+  // A line this long cannot be meant for a bitmap; refuse it rather than loop for ages.
+  if (length > double{1 << 24}) return;
+  const int64_t n = static_cast<int64_t>(length);
+  const uint32_t alpha = color >> 24;
+  const Pixel rgb = color & 0x00FFFFFF;
+  auto plot = [&](int64_t x, int64_t y, uint32_t share) {
+    const uint32_t a = (alpha * share + 127) / 255;
+    if (a == 0) return;
+    if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
+    SetPixelT(static_cast<int32_t>(x), static_cast<int32_t>(y), rgb | (a << 24));
+  };
+  if (n == 0) {
+    if (drawEndPoint) plot(std::lround(x2), std::lround(y2), 255);
+    return;
+  }
+  const int64_t steps = drawEndPoint ? n + 1 : n;
+  for (int64_t i = 0; i < steps; ++i) {
+    const double t = static_cast<double>(i) / static_cast<double>(n);
+    const double px = x1 + dx * t, py = y1 + dy * t;
+    const double major = xMajor ? px : py, minor = xMajor ? py : px;
+    const int64_t m = std::llround(major);
+    const double base = std::floor(minor);
+    const uint32_t hiShare = static_cast<uint32_t>(std::lround((minor - base) * 255.0));
+    const int64_t b = static_cast<int64_t>(base);
+    if (xMajor) {
+      plot(m, b, 255 - hiShare);
+      plot(m, b + 1, hiShare);
+    } else {
+      plot(b, m, 255 - hiShare);
+      plot(b + 1, m, hiShare);
+    }
+  }
+}
+
+void TBitmap32::Draw(int32_t x, int32_t y, const TBitmap32& src) {
+  const int64_t r64 = static_cast<int64_t>(x) + src.Width(), b64 = static_cast<int64_t>(y) + src.Height();
+  const TRect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
+                   static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
+  const TRect r = Intersect(area, clip_);
+  if (r.IsEmpty()) return;
+  if (&src == this) {
+    const TBitmap32 copy = src;
+    return Draw(x, y, copy);
+  }
+  for (int32_t row = r.top; row < r.bottom; ++row) {
+    CompositeRow(ScanLine(row) + r.left, src.ScanLine(row - y) + (r.left - x), r.Width(), src);
+  }
+}
+
+void TBitmap32::Draw(const TRect& dstRect, const TRect& srcRect, const TBitmap32& src) {
+  if (dstRect.IsEmpty() || srcRect.IsEmpty() || src.Empty()) return;
+  const TRect visible = Intersect(dstRect, clip_);
+  if (visible.IsEmpty()) return;
+  const TRect window{visible.left - dstRect.left, visible.top - dstRect.top,
+                     visible.right - dstRect.left, visible.bottom - dstRect.top};
+  ResampleKernel kernel = ResampleKernel::Nearest;
+  const bool shrinking = srcRect.Width() > dstRect.Width() || srcRect.Height() > dstRect.Height();
+  switch (src.stretchFilter) {
+    case StretchFilter::sfNearest:
+      kernel = ResampleKernel::Nearest;
+      break;
+    case StretchFilter::sfDraft:
+      kernel = shrinking ? ResampleKernel::Box : ResampleKernel::Nearest;
+      break;
+    case StretchFilter::sfLinear:
+      kernel = ResampleKernel::Linear;
+      break;
+    case StretchFilter::sfLanczos:
+      kernel = ResampleKernel::Lanczos3;
+      break;
+  }
+  if (srcRect.Width() == dstRect.Width() && srcRect.Height() == dstRect.Height()) {
+    kernel = ResampleKernel::Nearest;  // 1:1 is a plain copy whatever the filter
+  }
+  std::vector<Pixel> temp(static_cast<size_t>(window.Width()) * static_cast<size_t>(window.Height()));
+  Resample(PixelView{src.Bits(), src.Width(), src.Height(), src.Width()}, srcRect, dstRect.Width(),
+           dstRect.Height(), window, kernel,
+           PixelTarget{temp.data(), window.Width(), window.Height(), window.Width()});
+  for (int32_t row = 0; row < window.Height(); ++row) {
+    CompositeRow(ScanLine(visible.top + row) + visible.left,
+                 temp.data() + static_cast<size_t>(row) * static_cast<size_t>(window.Width()),
+                 window.Width(), src);
+  }
+}
+
+void TBitmap32::FlipHorz() {
+  for (int32_t y = 0; y < height_; ++y) std::reverse(ScanLine(y), ScanLine(y) + width_);
+}
+
+void TBitmap32::DrawTo(TBitmap& dst, int32_t x, int32_t y) const {
+  const int64_t r64 = static_cast<int64_t>(x) + width_, b64 = static_cast<int64_t>(y) + height_;
+  const TRect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
+                   static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
+  for (const TRect& r : VisibleRects(dst, area)) {
+    for (int32_t row = r.top; row < r.bottom; ++row) {
+      std::memcpy(dst.ScanLine(row) + r.left, ScanLine(row - y) + (r.left - x),
+                  sizeof(Pixel) * static_cast<size_t>(r.Width()));
+    }
+  }
+}
+
+void TBitmap32::CopyFrom(const TBitmap& src) {
+  SetSize(src.Width(), src.Height());
+  for (int32_t y = 0; y < height_; ++y) {
+    std::memcpy(ScanLine(y), src.ScanLine(y), sizeof(Pixel) * static_cast<size_t>(width_));
+  }
+}
+
+// The picture utilities.
+
+Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent) {
+  Pixel out = c1 & 0xFF000000;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int64_t a = (c1 >> shift) & 0xFF, b = (c2 >> shift) & 0xFF;
+    const int64_t v = 255 - ((255 - a) * percent + (255 - b) * 100) / 100;
+    out |= static_cast<Pixel>(std::clamp<int64_t>(v, 0, 255)) << shift;
+  }
+  return out;
+}
+
+void GrayOut(TBitmap32& bmp) {
+  Pixel* p = bmp.Bits();
+  const size_t n = static_cast<size_t>(bmp.Width()) * static_cast<size_t>(bmp.Height());
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t v = (((p[i] >> 16) & 0xFF) + ((p[i] >> 8) & 0xFF) + (p[i] & 0xFF)) / 3;
+    p[i] = (p[i] & 0xFF000000) | (v << 16) | (v << 8) | v;
+  }
+}
+
+void StretchLanczos(const TBitmap32& src, TBitmap32& dst) {
+  if (src.Empty() || dst.Empty()) return;
+  const TRect window{0, 0, dst.Width(), dst.Height()};
+  const ResampleKernel kernel = (src.Width() == dst.Width() && src.Height() == dst.Height())
+                                    ? ResampleKernel::Nearest
+                                    : ResampleKernel::Lanczos3;
+  Resample(PixelView{src.Bits(), src.Width(), src.Height(), src.Width()},
+           TRect{0, 0, src.Width(), src.Height()}, dst.Width(), dst.Height(), window, kernel,
+           PixelTarget{dst.Bits(), dst.Width(), dst.Height(), dst.Width()});
+}
+
+}  // namespace vec

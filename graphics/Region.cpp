@@ -1,0 +1,354 @@
+#include "graphics/Region.h"
+
+#include <pixman.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace vec {
+
+namespace {
+
+// Shapes are rasterised row by row. Coordinates beyond this limit are clamped first so
+// that a wild polygon or ellipse cannot make the rasteriser loop or allocate without
+// bound; every screen the program draws on lies far inside it.
+constexpr int32_t kShapeLimit = 1 << 20;
+
+int32_t ClampShape(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, -kShapeLimit, kShapeLimit));
+}
+
+int32_t ClampInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+// Owns one pixman region for the span of an operation.
+class PixRegion {
+ public:
+  PixRegion() { pixman_region32_init(&r_); }
+  explicit PixRegion(const std::vector<TRect>& rects) {
+    std::vector<pixman_box32_t> boxes;
+    boxes.reserve(rects.size());
+    for (const TRect& t : rects) {
+      if (!t.IsEmpty()) boxes.push_back({t.left, t.top, t.right, t.bottom});
+    }
+    if (boxes.empty() ||
+        !pixman_region32_init_rects(&r_, boxes.data(), static_cast<int>(boxes.size()))) {
+      pixman_region32_init(&r_);
+    }
+  }
+  ~PixRegion() { pixman_region32_fini(&r_); }
+  PixRegion(const PixRegion&) = delete;
+  PixRegion& operator=(const PixRegion&) = delete;
+
+  pixman_region32_t* get() { return &r_; }
+
+  std::vector<TRect> ToRects() {
+    int n = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(&r_, &n);
+    std::vector<TRect> out;
+    out.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      out.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
+    }
+    return out;
+  }
+
+ private:
+  pixman_region32_t r_;
+};
+
+// Canonical banded form of any rectangle list.
+std::vector<TRect> Normalise(const std::vector<TRect>& rects) {
+  PixRegion r(rects);
+  return r.ToRects();
+}
+
+// Collects the spans of consecutive pixel rows and turns runs of identical rows into
+// single rectangles.
+class SpanCollector {
+ public:
+  // Spans of one row: sorted, disjoint, half-open [left, right).
+  void AddRow(int32_t y, std::vector<std::pair<int32_t, int32_t>>& spans) {
+    // Merge spans that touch so that identical rows compare equal.
+    std::vector<std::pair<int32_t, int32_t>> merged;
+    for (const auto& s : spans) {
+      if (s.first >= s.second) continue;
+      if (!merged.empty() && s.first <= merged.back().second) {
+        merged.back().second = std::max(merged.back().second, s.second);
+      } else {
+        merged.push_back(s);
+      }
+    }
+    if (merged == prev_ && y == prevBottom_) {
+      prevBottom_ = y + 1;
+      return;
+    }
+    Flush();
+    prev_ = std::move(merged);
+    prevTop_ = y;
+    prevBottom_ = y + 1;
+  }
+
+  std::vector<TRect> Finish() {
+    Flush();
+    return std::move(rects_);
+  }
+
+ private:
+  void Flush() {
+    for (const auto& s : prev_) rects_.push_back({s.first, prevTop_, s.second, prevBottom_});
+    prev_.clear();
+  }
+
+  std::vector<std::pair<int32_t, int32_t>> prev_;
+  int32_t prevTop_ = 0, prevBottom_ = 0;
+  std::vector<TRect> rects_;
+};
+
+// ceil(num / den) for den > 0, exact.
+int64_t CeilDiv(__int128 num, __int128 den) {
+  __int128 q = num / den;
+  if (num % den != 0 && num > 0) ++q;
+  return static_cast<int64_t>(q);
+}
+
+}  // namespace
+
+TRegion TRegion::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  TRegion r;
+  if (right > left && bottom > top) r.rects_.push_back({left, top, right, bottom});
+  return r;
+}
+
+TRegion TRegion::FromRects(std::span<const TRect> rects) {
+  TRegion r;
+  r.rects_ = Normalise(std::vector<TRect>(rects.begin(), rects.end()));
+  return r;
+}
+
+// A rounded rectangle as the platform rasterises it. The box is put in order and its
+// right and bottom edges move in by one pixel. The corners are the quadrants of an
+// ellipse cw x ch pixels in size, drawn with the integer midpoint algorithm for an
+// ellipse inscribed in a rectangle (Zingl's plotEllipseRect); each row of the region
+// runs from the left outline pixel of that row to the right one, inclusive.
+TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t ew,
+                           int32_t eh) {
+  int32_t l = ClampShape(left), t = ClampShape(top), r = ClampShape(right), b = ClampShape(bottom);
+  if (l > r) std::swap(l, r);
+  if (t > b) std::swap(t, b);
+  --r;
+  --b;
+  if (r <= l || b <= t) return TRegion();
+
+  const int64_t cw = std::min<int64_t>(r - l, std::llabs(static_cast<int64_t>(ew)));
+  const int64_t ch = std::min<int64_t>(b - t, std::llabs(static_cast<int64_t>(eh)));
+  if (cw < 2 || ch < 2) return FromRect(l, t, r, b);
+
+  // Leftmost outline pixel of each row of the corner ellipse, relative to its left edge.
+  std::vector<int64_t> rowLeft(static_cast<size_t>(ch), std::numeric_limits<int64_t>::max());
+  auto plot = [&](int64_t x, int64_t y) {
+    if (y >= 0 && y < ch && x < rowLeft[static_cast<size_t>(y)]) rowLeft[static_cast<size_t>(y)] = x;
+  };
+  {
+    int64_t x0 = 0, x1 = cw - 1;
+    int64_t a = x1 - x0, bd = ch - 1, b1 = bd & 1;
+    int64_t dx = 4 * (1 - a) * bd * bd, dy = 4 * (b1 + 1) * a * a;
+    int64_t err = dx + dy + b1 * a * a, e2;
+    int64_t y0 = (bd + 1) / 2, y1 = y0 - b1;
+    const int64_t aa = 8 * a * a, bb = 8 * bd * bd;
+    do {
+      plot(x1, y0);
+      plot(x0, y0);
+      plot(x0, y1);
+      plot(x1, y1);
+      e2 = 2 * err;
+      if (e2 <= dy) {
+        ++y0;
+        --y1;
+        dy += aa;
+        err += dy;
+      }
+      if (e2 >= dx || 2 * err > dy) {
+        ++x0;
+        --x1;
+        dx += bb;
+        err += dx;
+      }
+    } while (x0 <= x1);
+    while (y0 - y1 <= bd) {  // flat ellipses stop early: finish the tips
+      plot(x0 - 1, y0);
+      plot(x1 + 1, y0++);
+      plot(x0 - 1, y1);
+      plot(x1 + 1, y1--);
+    }
+  }
+
+  // The upper half of the ellipse (rows 0 .. (ch - 1) / 2) hangs from the top edge, the
+  // lower half (rows ch / 2 .. ch - 1) stands on the bottom edge; between them the box
+  // is full width.
+  const int64_t upperLast = (ch - 1) / 2;
+  const int64_t lowerFirst = ch / 2;
+  std::vector<TRect> rects;
+  auto span = [&](int64_t row, int64_t y) {
+    int64_t inset = rowLeft[static_cast<size_t>(row)];
+    if (inset == std::numeric_limits<int64_t>::max()) inset = 0;
+    const int64_t x0 = l + inset, x1 = r - inset;
+    if (x1 > x0) {
+      rects.push_back({static_cast<int32_t>(x0), static_cast<int32_t>(y), static_cast<int32_t>(x1),
+                       static_cast<int32_t>(y + 1)});
+    }
+  };
+  for (int64_t row = 0; row <= upperLast; ++row) span(row, t + row);
+  const int64_t middleTop = t + upperLast + 1, middleBottom = b - ch + lowerFirst;
+  if (middleBottom > middleTop) {
+    rects.push_back({l, static_cast<int32_t>(middleTop), r, static_cast<int32_t>(middleBottom)});
+  }
+  for (int64_t row = lowerFirst; row < ch; ++row) {
+    const int64_t y = b - ch + row;
+    if (y > t + upperLast) span(row, y);
+  }
+  TRegion out;
+  out.rects_ = Normalise(rects);
+  return out;
+}
+
+TRegion TRegion::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  const int32_t ew = ClampInt32(static_cast<int64_t>(right) - left);
+  const int32_t eh = ClampInt32(static_cast<int64_t>(bottom) - top);
+  return RoundRect(left, top, right, bottom, ew, eh);
+}
+
+// Polygon rasterisation: on each pixel row y every non-horizontal edge with
+// min(y1, y2) <= y < max(y1, y2) is cut at its exact (rational) x, and a span covers the
+// pixels ceil(x_in) <= x < ceil(x_out). A pixel is inside when its top-left corner is.
+TRegion TRegion::Polygon(std::span<const TPoint> points, FillMode mode) {
+  struct Edge {
+    int64_t x1, y1, x2, y2;
+    int dir;
+  };
+  std::vector<Edge> edges;
+  const size_t n = points.size();
+  if (n < 3) return TRegion();
+  int64_t minY = std::numeric_limits<int64_t>::max(), maxY = std::numeric_limits<int64_t>::min();
+  for (size_t i = 0; i < n; ++i) {
+    const TPoint& a = points[i];
+    const TPoint& b = points[(i + 1) % n];
+    const int64_t ax = ClampShape(a.x), ay = ClampShape(a.y);
+    const int64_t bx = ClampShape(b.x), by = ClampShape(b.y);
+    if (ay == by) continue;
+    if (ay < by) {
+      edges.push_back({ax, ay, bx, by, 1});
+    } else {
+      edges.push_back({bx, by, ax, ay, -1});
+    }
+    minY = std::min({minY, ay, by});
+    maxY = std::max({maxY, ay, by});
+  }
+  if (edges.empty()) return TRegion();
+
+  SpanCollector collector;
+  std::vector<std::pair<int64_t, int>> cuts;
+  std::vector<std::pair<int32_t, int32_t>> spans;
+  for (int64_t y = minY; y < maxY; ++y) {
+    cuts.clear();
+    for (const Edge& e : edges) {
+      if (y < e.y1 || y >= e.y2) continue;
+      const __int128 num = static_cast<__int128>(y - e.y1) * (e.x2 - e.x1);
+      const __int128 den = e.y2 - e.y1;
+      cuts.emplace_back(e.x1 + CeilDiv(num, den), e.dir);
+    }
+    std::sort(cuts.begin(), cuts.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    spans.clear();
+    if (mode == FillMode::Alternate) {
+      for (size_t i = 0; i + 1 < cuts.size(); i += 2) {
+        spans.emplace_back(static_cast<int32_t>(cuts[i].first),
+                           static_cast<int32_t>(cuts[i + 1].first));
+      }
+    } else {
+      int winding = 0;
+      int64_t start = 0;
+      for (const auto& [x, dir] : cuts) {
+        const int before = winding;
+        winding += dir;
+        if (before == 0 && winding != 0) start = x;
+        if (before != 0 && winding == 0) {
+          spans.emplace_back(static_cast<int32_t>(start), static_cast<int32_t>(x));
+        }
+      }
+    }
+    collector.AddRow(static_cast<int32_t>(y), spans);
+  }
+  TRegion out;
+  out.rects_ = Normalise(collector.Finish());
+  return out;
+}
+
+void TRegion::Combine(const TRegion& other, RegionOp op) {
+  if (op == RegionOp::Copy) {
+    rects_ = other.rects_;
+    return;
+  }
+  PixRegion a(rects_), b(other.rects_), result;
+  switch (op) {
+    case RegionOp::And:
+      pixman_region32_intersect(result.get(), a.get(), b.get());
+      break;
+    case RegionOp::Or:
+      pixman_region32_union(result.get(), a.get(), b.get());
+      break;
+    case RegionOp::Diff:
+      pixman_region32_subtract(result.get(), a.get(), b.get());
+      break;
+    case RegionOp::Xor: {
+      PixRegion ab, ba;
+      pixman_region32_subtract(ab.get(), a.get(), b.get());
+      pixman_region32_subtract(ba.get(), b.get(), a.get());
+      pixman_region32_union(result.get(), ab.get(), ba.get());
+      break;
+    }
+    case RegionOp::Copy:
+      break;
+  }
+  rects_ = result.ToRects();
+}
+
+void TRegion::Offset(int32_t dx, int32_t dy) {
+  for (TRect& r : rects_) {
+    r.left = ClampInt32(static_cast<int64_t>(r.left) + dx);
+    r.right = ClampInt32(static_cast<int64_t>(r.right) + dx);
+    r.top = ClampInt32(static_cast<int64_t>(r.top) + dy);
+    r.bottom = ClampInt32(static_cast<int64_t>(r.bottom) + dy);
+  }
+  // Saturation at the edges of the coordinate range can flatten rectangles.
+  if (std::any_of(rects_.begin(), rects_.end(), [](const TRect& r) { return r.IsEmpty(); })) {
+    rects_ = Normalise(rects_);
+  }
+}
+
+TRect TRegion::Bounds() const {
+  if (rects_.empty()) return TRect{};
+  TRect b = rects_.front();
+  for (const TRect& r : rects_) {
+    b.left = std::min(b.left, r.left);
+    b.top = std::min(b.top, r.top);
+    b.right = std::max(b.right, r.right);
+    b.bottom = std::max(b.bottom, r.bottom);
+  }
+  return b;
+}
+
+bool TRegion::Contains(int32_t x, int32_t y) const {
+  // Bands are sorted by top; skip those that end above y.
+  auto it = std::partition_point(rects_.begin(), rects_.end(),
+                                 [y](const TRect& r) { return r.bottom <= y; });
+  for (; it != rects_.end() && it->top <= y; ++it) {
+    if (y < it->bottom && x >= it->left && x < it->right) return true;
+  }
+  return false;
+}
+
+}  // namespace vec
