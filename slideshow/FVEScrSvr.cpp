@@ -1,0 +1,473 @@
+#include "slideshow/FVEScrSvr.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstring>
+
+#include "base/CommaText.h"
+#include "base/MathUtil.h"
+#include "base/Random.h"
+#include "picture/Project.h"
+
+namespace vec {
+
+namespace {
+
+// The file-name part of a stored name: savers are authored on Windows, so both
+// separators count.
+std::string FileNamePart(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string UpperExtension(const std::string& path) {
+  const std::string name = FileNamePart(path);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return {};
+  std::string ext = name.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+template <class Bitmap>
+void SizeTo(Bitmap& bmp, int32_t width, int32_t height) {
+  if (bmp.Width() != width || bmp.Height() != height) bmp.SetSize(width, height);
+}
+
+void FillBlack(TBitmap& bmp) {
+  if (!bmp.Empty()) std::fill_n(bmp.Bits(), bmp.PixelCount(), Pixel{0});
+}
+
+}  // namespace
+
+bool DirectXQualitySize(int32_t quality, int32_t& width, int32_t& height) {
+  switch (quality) {
+    case 0:
+      width = 1024, height = 768;
+      return true;
+    case 1:
+      width = 800, height = 600;
+      return true;
+    case 2:
+      width = 640, height = 480;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H, int32_t& outW, int32_t& outH) {
+  outW = W;
+  outH = H;
+  if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return;
+  const double ratio = static_cast<double>(w) / h;
+  if (int64_t{h} * W / H < w)
+    outH = RoundHalfEven(W / ratio);
+  else
+    outW = RoundHalfEven(H * ratio);
+}
+
+std::vector<std::string> BuildPlayList(const TShowSettings& settings) {
+  std::vector<std::string> list;
+  for (size_t i = 0; i < settings.FileNames.size(); ++i)
+    if (i < settings.Checked.size() && settings.Checked[i] == "TRUE")
+      list.push_back(settings.FileNames[i]);
+  return list;
+}
+
+std::vector<int32_t> ParseEffectList(const std::string& text) {
+  std::vector<int32_t> list;
+  for (const std::string& item : SplitCommaText(text)) {
+    if (item.empty()) continue;  // "1,,5": the gap is no effect
+    int32_t n = 0;
+    const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), n);
+    // An entry that is not a number falls back to the first effect rather than failing
+    // every transition that draws it.
+    list.push_back(ec == std::errc{} && end == item.data() + item.size() ? n : 1);
+  }
+  if (list.empty()) list.push_back(1);
+  return list;
+}
+
+bool IsStillPicture(const std::string& path) {
+  const std::string ext = UpperExtension(path);
+  return ext == ".JPG" || ext == ".BMP" || ext == ".GIF";
+}
+
+TVEfmScrSvr::TVEfmScrSvr(const TShowSettings& project, TScrSvrServices services)
+    : settings_(project),
+      services_(std::move(services)),
+      display_(*services_.display),
+      clock_(*services_.clock) {
+  FormCreate();
+}
+
+TVEfmScrSvr::~TVEfmScrSvr() {
+  if (shown_ && !closed_) FormClose();
+}
+
+void TVEfmScrSvr::FormCreate() {
+  speed_ = 100;
+  proportional_ = true;
+}
+
+void TVEfmScrSvr::ShowModal() {
+  FormShow();
+  for (;;) {
+    if (closeRequested_) {
+      closeRequested_ = false;
+      bool canClose = true;
+      FormCloseQuery(canClose);
+      if (canClose) break;
+    }
+    if (idleInstalled_) {
+      AppIdle();
+      display_.ProcessMessages();
+    } else {
+      display_.WaitMessages();
+    }
+  }
+  FormClose();
+}
+
+void TVEfmScrSvr::FormShow() {
+  shown_ = true;
+  effectList_.clear();
+  SizeTo(old_, 800, 600);
+  SizeTo(new_, 800, 600);
+  SizeTo(work_, 800, 600);
+  Randomize();
+  lastX_ = lastY_ = -1;
+  f1_ = false;
+
+  playList_ = BuildPlayList(settings_);
+
+  direct_ = settings_.DirectX;
+  if (direct_) {
+    try {
+      direct_ = display_.InitDirect();
+    } catch (...) {
+      direct_ = false;
+    }
+  }
+
+  if (!playList_.empty()) {
+    stretch_ = settings_.Stretch;
+    autoChange_ = settings_.Random;
+    duration_ = settings_.Duration;
+    speed_ = settings_.Speed;
+    showMode_ = settings_.ShowImageMode;
+    transitionOn_ = settings_.Transition;
+    transitionTime_ = settings_.TransitionTime;
+    soundOn_ = settings_.Sound && services_.sounds != nullptr;
+    proportional_ = settings_.Proportional;
+    effectList_ = ParseEffectList(settings_.TransitionEffects);
+    index_ = -1;
+    NextPictureIndex(index_);
+    nextFile_ = playList_[static_cast<size_t>(index_)];
+  } else if (services_.messages) {
+    services_.messages->ShowError(kNoPicturesMessage);
+  }
+
+  if (services_.music) {
+    try {
+      services_.music->Start(settings_);
+    } catch (...) {
+      // The show runs without music.
+    }
+  }
+
+  if (!playList_.empty()) {
+    project_ = std::make_unique<TProject>();
+    currentDuration_ = duration_;
+    try {
+      LoadCurrentPicture();
+    } catch (...) {
+      // A first picture that fails to load leaves the screen black until the next change.
+    }
+    pictureStart_ = Now();
+    idleInstalled_ = true;
+    display_.ShowCursor(false);
+    cursorHidden_ = true;
+  }
+  frameTick_ = Now();
+}
+
+void TVEfmScrSvr::AppIdle() {
+  try {
+    if (soundOn_) services_.sounds->Update();
+    const int64_t elapsed = TickDiff(Now(), pictureStart_) / 1000;
+    if (autoChange_ && elapsed >= currentDuration_) {
+      currentDuration_ = duration_;
+      NextPictureIndex(index_);
+      nextFile_ = playList_[static_cast<size_t>(index_)];
+      if (nextFile_ != currentFile_) {
+        LoadCurrentPicture();
+        if (transitionOn_)
+          RunTransition(transitionTime_);
+        else
+          display_.FillBlack();
+      }
+      pictureStart_ = Now();
+    }
+    if (!still_ && engineBegun_) services_.engine->Step();
+    DrawFrame();
+  } catch (...) {
+    // A failing tick is dropped; the show goes on with the next one.
+  }
+}
+
+void TVEfmScrSvr::DrawFrame() {
+  int32_t x = 0, y = 0;
+  if (Centred()) {
+    x = (display_.ScreenWidth() - pictureWidth_) / 2;
+    y = (display_.ScreenHeight() - pictureHeight_) / 2;
+  }
+  if (still_)
+    display_.Present(stillBitmap_, x, y);
+  else if (engineBegun_)
+    display_.Present(services_.engine->Frame(), x, y);
+  const int64_t wait = int64_t{kFrameInterval} - TickDiff(Now(), frameTick_);
+  if (wait > 0) clock_.Sleep(static_cast<uint32_t>(wait));
+  frameTick_ = Now();
+}
+
+void TVEfmScrSvr::RunTransition(int32_t time) {
+  old_.brush = 0;
+  new_.brush = 0;
+  display_.ProcessMessages();
+  int32_t x = 0, y = 0;
+  if (direct_) {
+    display_.Capture(old_);
+    SizeTo(new_, old_.Width(), old_.Height());
+    SizeTo(work_, old_.Width(), old_.Height());
+    display_.ProcessMessages();
+    FillBlack(new_);
+  } else {
+    const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
+    SizeTo(old_, sw, sh);
+    SizeTo(new_, sw, sh);
+    SizeTo(work_, sw, sh);
+    display_.ProcessMessages();
+    FillBlack(new_);
+    if (Centred()) {
+      int32_t fw = 0, fh = 0;
+      if (still_) {
+        fw = stillBitmap_.Width(), fh = stillBitmap_.Height();
+      } else if (engineBegun_) {
+        const TBitmap& background = services_.engine->Background();
+        fw = background.Width(), fh = background.Height();
+      }
+      x = (sw - fw) / 2;
+      y = (sh - fh) / 2;
+    }
+    display_.Capture(old_);
+  }
+  display_.ProcessMessages();
+
+  uint32_t t0 = 0;
+  const bool animated = !still_ && engineBegun_;
+  if (still_) {
+    stillBitmap_.DrawTo(new_, x, y);
+    t0 = Now();
+  } else {
+    t0 = Now();
+    if (animated) {
+      services_.engine->Step();
+      services_.engine->Frame().DrawTo(new_, x, y);
+    }
+  }
+
+  const int32_t n =
+      effectList_.empty()
+          ? 1
+          : effectList_[static_cast<size_t>(Random(static_cast<int32_t>(effectList_.size())))];
+  lastEffect_ = n;
+  TransitionStep(n, 0);
+
+  const int64_t stepCost = int64_t{TickDiff(Now(), t0)} + 1;
+  const int64_t steps = time > 0 ? time / stepCost : 0;
+  lastSteps_ = static_cast<int32_t>(steps);
+  for (int64_t i = 1; i <= steps; ++i) {
+    const int32_t percent = RoundHalfEven(static_cast<double>(i) * 100.0 / steps);
+    if (animated) {
+      services_.engine->Step();
+      services_.engine->Frame().DrawTo(new_, x, y);
+    }
+    TransitionStep(n, percent);
+    display_.ProcessMessages();
+  }
+}
+
+void TVEfmScrSvr::TransitionStep(int32_t effect, int32_t percent) {
+  work_.SelectClipRgn(nullptr);
+  if (work_.Empty() || old_.Width() != work_.Width() || old_.Height() != work_.Height()) return;
+  std::memcpy(work_.Bits(), old_.Bits(), work_.PixelCount() * sizeof(Pixel));
+  const int32_t W = work_.Width(), H = work_.Height();
+  int32_t xe = 0, ye = 0;
+  if (W >= H) {
+    xe = MulDiv(W, percent, 100);
+    ye = MulDiv(xe, H, W);
+  } else {
+    ye = MulDiv(H, percent, 100);
+    xe = MulDiv(ye, W, H);
+  }
+  const TEffectProc proc = services_.effect ? services_.effect(effect) : nullptr;
+  if (proc) proc(work_, new_, W, H, xe, ye, percent);
+  // An effect leaves no clip region behind for the next step's copy.
+  work_.SelectClipRgn(nullptr);
+  display_.Present(work_);
+}
+
+void TVEfmScrSvr::NextPictureIndex(int32_t& index) {
+  const auto count = static_cast<int32_t>(playList_.size());
+  if (showMode_ == 0 || showMode_ == 2) {
+    if (count < 2) {
+      index = 0;
+      return;
+    }
+    int32_t next = 0;
+    do {
+      next = Random(count);
+    } while (next == index);
+    index = next;
+  } else {
+    ++index;
+    if (index >= count) index = 0;
+  }
+}
+
+void TVEfmScrSvr::LoadCurrentPicture() {
+  if (IsStillPicture(nextFile_))
+    LoadStill();
+  else
+    LoadProject();
+}
+
+void TVEfmScrSvr::LoadStill() {
+  TBitmap32 source;
+  if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return;
+  const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
+  pictureWidth_ = source.Width();
+  pictureHeight_ = source.Height();
+  if (direct_) {
+    pictureWidth_ = sw;
+    pictureHeight_ = sh;
+    int32_t w = 0, h = 0;
+    if (!DirectXQualitySize(settings_.DirectXQuality, w, h)) {
+      // An unknown quality keeps the previous still's size; before any still there is
+      // none, so the picture keeps its own.
+      w = stillBitmap_.Empty() ? source.Width() : stillBitmap_.Width();
+      h = stillBitmap_.Empty() ? source.Height() : stillBitmap_.Height();
+    }
+    stillBitmap_.SetSize(w, h);
+    StretchLanczos(source, stillBitmap_);
+  } else if (stretch_) {
+    int32_t w = sw, h = sh;
+    if (proportional_) FitByAspect(source.Width(), source.Height(), sw, sh, w, h);
+    stillBitmap_.SetSize(w, h);
+    StretchLanczos(source, stillBitmap_);
+    pictureWidth_ = w;
+    pictureHeight_ = h;
+  } else {
+    stillBitmap_ = std::move(source);
+  }
+  still_ = true;
+  if (services_.sounds) services_.sounds->Clear();
+  currentFile_ = nextFile_;
+}
+
+void TVEfmScrSvr::LoadProject() {
+  if (!services_.files->FileExists(nextFile_)) return;
+  if (engineBegun_) services_.engine->End();
+  engineBegun_ = false;
+  still_ = false;
+  services_.files->LoadProject(nextFile_, *project_);
+  project_->SetSpeed(speed_);
+  pictureWidth_ = project_->picture.Width();
+  pictureHeight_ = project_->picture.Height();
+  const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
+  if (direct_) {
+    pictureWidth_ = sw;
+    pictureHeight_ = sh;
+    int32_t w = 0, h = 0;
+    if (DirectXQualitySize(settings_.DirectXQuality, w, h))
+      services_.files->ResizeProject(settings_.Proportional, *project_, w, h);
+  } else if (stretch_) {
+    services_.files->ResizeProject(settings_.Proportional, *project_, sw, sh);
+    pictureWidth_ = project_->picture.Width();
+    pictureHeight_ = project_->picture.Height();
+  }
+  // Object pictures are stored with the author's paths; the package put them in the
+  // run's folder.
+  for (TAnimObjectData& object : project_->objects.entries)
+    if (!services_.files->FileExists(object.Filename))
+      object.Filename = settings_.TempFolder + FileNamePart(object.Filename);
+  services_.engine->Begin(*project_);
+  engineBegun_ = true;
+  if (soundOn_) {
+    services_.sounds->Clear();
+    services_.sounds->Load(*project_);
+    services_.sounds->Update();
+  }
+  currentFile_ = nextFile_;
+}
+
+void TVEfmScrSvr::MediaPlayerNotify() {
+  if (services_.music) services_.music->Notify();
+}
+
+void TVEfmScrSvr::FormMouseMove(int32_t x, int32_t y) {
+  if (ignoreCount_ > 0) {
+    --ignoreCount_;
+    return;
+  }
+  if (lastX_ == -1) lastX_ = x;
+  if (lastY_ == -1) lastY_ = y;
+  if (std::abs(x - lastX_) > 2 || std::abs(y - lastY_) > 2) RequestClose();
+  lastX_ = x;
+  lastY_ = y;
+}
+
+void TVEfmScrSvr::FormMouseDown() {
+  RequestClose();
+}
+
+void TVEfmScrSvr::FormKeyPress(char32_t key) {
+  if (key != 0) RequestClose();
+}
+
+void TVEfmScrSvr::FormKeyDown(int32_t virtualKey) {
+  if (virtualKey != kVK_F1) return;
+  f1_ = !f1_;
+  if (!f1_ && engineBegun_) services_.engine->RestoreBackground();
+}
+
+void TVEfmScrSvr::FormCloseQuery(bool& canClose) {
+  ignoreCount_ = 5;
+  // The system asks for any password itself here: the form may always close.
+  canClose = true;
+}
+
+void TVEfmScrSvr::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  idleInstalled_ = false;
+  // The engine lets go of the project (and stops its objects) before the project goes.
+  if (engineBegun_) services_.engine->End();
+  engineBegun_ = false;
+  project_.reset();
+  if (cursorHidden_) display_.ShowCursor(true);
+  cursorHidden_ = false;
+  if (services_.music) services_.music->Stop();
+  if (services_.sounds) services_.sounds->Clear();
+  playList_.clear();
+  stillBitmap_ = TBitmap32();
+  old_ = TBitmap();
+  new_ = TBitmap();
+  work_ = TBitmap();
+  effectList_.clear();
+}
+
+}  // namespace vec

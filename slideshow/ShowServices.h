@@ -1,0 +1,97 @@
+#pragma once
+// What the slideshow form works with besides its display and clock: the settings it
+// copies at start, and narrow interfaces over the picture loaders, the animation engine,
+// the sound-effect schedule, the music and the message box. The program wires the real
+// ones (ShowAdapters.h); tests and the offline renderer give their own.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+
+namespace vec {
+
+class TProject;
+
+// The settings the show reads, copied from the saver's project once the user's settings
+// have been laid over it.
+struct TShowSettings {
+  std::vector<std::string> FileNames;  // full paths
+  std::vector<std::string> Checked;    // "TRUE" / "FALSE", parallel to FileNames
+  bool Stretch = true;
+  bool Proportional = false;
+  bool Sound = true;
+  bool Random = true;
+  int32_t Duration = 30;
+  bool Transition = true;
+  int32_t TransitionTime = 2000;
+  std::string TransitionEffects;  // comma text of effect numbers
+  int32_t Speed = 100;
+  bool Music = true;
+  int32_t ShowImageMode = 0;
+  bool DirectX = false;
+  int32_t DirectXQuality = 0;
+  std::string MusicFile;
+  int32_t MusicMode = 0;
+  std::string TempFolder;  // the run's temporary folder, with a trailing '/'
+};
+
+// Reading pictures from disk.
+class IPictureFiles {
+ public:
+  virtual ~IPictureFiles() = default;
+  virtual bool FileExists(const std::string& path) = 0;
+  // A plain JPEG, BMP or GIF (first frame) file; false when it cannot be decoded.
+  virtual bool LoadStill(const std::string& path, TBitmap32& out) = 0;
+  // A picture file into the project (its result is not relied on).
+  virtual bool LoadProject(const std::string& path, TProject& project) = 0;
+  virtual void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t height) = 0;
+};
+
+// The water animation engine, as the show drives it.
+class IPictureEngine {
+ public:
+  virtual ~IPictureEngine() = default;
+  // Takes a freshly loaded project: set project, weather off, start, weather on when the
+  // project has weather.
+  virtual void Begin(TProject& project) = 0;
+  virtual void Step() = 0;
+  // The current frame (water, objects and weather).
+  virtual const TBitmap32& Frame() = 0;
+  // The picture under the animation, whose size centres transitions.
+  virtual const TBitmap& Background() = 0;
+  // Draws the still picture back into the frame (F1).
+  virtual void RestoreBackground() = 0;
+  // Lets go of the project (its objects stop) before it is reloaded or freed.
+  virtual void End() = 0;
+};
+
+// The picture's sound effects (load registers the slots and plays what is due at once).
+class IShowSounds {
+ public:
+  virtual ~IShowSounds() = default;
+  virtual void Load(TProject& project) = 0;
+  virtual void Update() = 0;
+  virtual void Clear() = 0;
+};
+
+// The background music.
+class IShowMusic {
+ public:
+  virtual ~IShowMusic() = default;
+  virtual void Start(const TShowSettings& settings) = 0;
+  // The player's notification (a file may have played to its end).
+  virtual void Notify() = 0;
+  virtual void Stop() = 0;
+};
+
+class IShowMessages {
+ public:
+  virtual ~IShowMessages() = default;
+  // A modal error box with one OK button.
+  virtual void ShowError(const std::string& text) = 0;
+};
+
+}  // namespace vec

@@ -1,0 +1,208 @@
+#pragma once
+// Stand-ins for what the slideshow form drives: a memory display, picture files from a
+// table, an engine that paints its project's picture, and recorders for sound and music.
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/Clock.h"
+#include "picture/Project.h"
+#include "slideshow/FVEScrSvr.h"
+
+namespace vec::testing {
+
+// A picture whose pixel at (x, y) tells where it came from: a tag in the top byte.
+inline Pixel TaggedPixel(uint8_t tag, int32_t x, int32_t y) {
+  return (Pixel(tag) << 24) | (Pixel(y & 0xFFF) << 12) | Pixel(x & 0xFFF);
+}
+
+inline TBitmap32 TaggedBitmap32(uint8_t tag, int32_t w, int32_t h) {
+  TBitmap32 bmp(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) bmp.SetPixel(x, y, TaggedPixel(tag, x, y));
+  return bmp;
+}
+
+class RecordingDisplay : public TScreenDisplay {
+ public:
+  using TScreenDisplay::TScreenDisplay;
+  void ProcessMessages() override {
+    ++messagePumps;
+    if (onPump) onPump();
+  }
+  void WaitMessages() override { ProcessMessages(); }
+  void ShowCursor(bool visible) override { cursorVisible = visible; }
+  void FillBlack() override {
+    ++blackFills;
+    TScreenDisplay::FillBlack();
+  }
+  // Advances the clock on every present when set (a slow display).
+  IClock* clockToAdvance = nullptr;
+  uint32_t presentCost = 0;
+  int messagePumps = 0;
+  int blackFills = 0;
+  bool cursorVisible = true;
+  std::function<void()> onPump;
+
+ protected:
+  void Presented() override {
+    if (clockToAdvance && presentCost)
+      static_cast<FakeClock*>(clockToAdvance)->Advance(presentCost);
+  }
+};
+
+struct FakeProjectFile {
+  int32_t width = 0, height = 0;
+  uint8_t tag = 0;
+  std::vector<std::string> objectFiles;
+};
+
+class FakeFiles : public IPictureFiles {
+ public:
+  bool FileExists(const std::string& path) override {
+    return projects.count(path) || stills.count(path) || extraFiles.count(path);
+  }
+  bool LoadStill(const std::string& path, TBitmap32& out) override {
+    ++stillLoads;
+    auto it = stills.find(path);
+    if (it == stills.end()) return false;
+    out = it->second;
+    return true;
+  }
+  bool LoadProject(const std::string& path, TProject& project) override {
+    ++projectLoads;
+    auto it = projects.find(path);
+    if (it == projects.end()) return false;
+    project.picture.SetSize(it->second.width, it->second.height);
+    std::fill_n(project.picture.Bits(), project.picture.PixelCount(), Pixel(it->second.tag) << 24);
+    project.objects.entries.clear();
+    for (const auto& f : it->second.objectFiles) {
+      TAnimObjectData object;
+      object.Filename = f;
+      project.objects.entries.push_back(object);
+    }
+    return true;
+  }
+  void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t height) override {
+    resizes.push_back({keepAspect, width, height});
+    int32_t w = width, h = height;
+    if (keepAspect)
+      FitByAspect(project.picture.Width(), project.picture.Height(), width, height, w, h);
+    const Pixel fill = project.picture.Empty() ? 0 : project.picture.Bits()[0];
+    project.picture.SetSize(w, h);
+    std::fill_n(project.picture.Bits(), project.picture.PixelCount(), fill);
+  }
+
+  struct Resize {
+    bool keepAspect;
+    int32_t width, height;
+  };
+  std::map<std::string, TBitmap32> stills;
+  std::map<std::string, FakeProjectFile> projects;
+  std::set<std::string> extraFiles;
+  std::vector<Resize> resizes;
+  int stillLoads = 0, projectLoads = 0;
+};
+
+class FakeEngine : public IPictureEngine {
+ public:
+  explicit FakeEngine(FakeClock* clock) : clock_(clock) {}
+  void Begin(TProject& project) override {
+    project_ = &project;
+    ++begins;
+    objectFiles.clear();
+    for (const auto& o : project.objects.entries) objectFiles.push_back(o.Filename);
+    frame_.CopyFrom(project.picture);
+  }
+  void Step() override {
+    ++steps;
+    if (throwOnStep) throw std::runtime_error("step failed");
+    if (clock_) clock_->Advance(stepCost);
+  }
+  const TBitmap32& Frame() override { return frame_; }
+  const TBitmap& Background() override { return project_->picture; }
+  void RestoreBackground() override { ++restores; }
+  void End() override {
+    ++ends;
+    project_ = nullptr;
+  }
+
+  FakeClock* clock_;
+  uint32_t stepCost = 0;
+  bool throwOnStep = false;
+  int begins = 0, steps = 0, restores = 0, ends = 0;
+  std::vector<std::string> objectFiles;
+
+ private:
+  TProject* project_ = nullptr;
+  TBitmap32 frame_;
+};
+
+class RecordingSounds : public IShowSounds {
+ public:
+  void Load(TProject&) override { calls.push_back("load"); }
+  void Update() override { ++updates; }
+  void Clear() override { calls.push_back("clear"); }
+  std::vector<std::string> calls;
+  int updates = 0;
+};
+
+class RecordingMusic : public IShowMusic {
+ public:
+  void Start(const TShowSettings&) override { ++starts; }
+  void Notify() override { ++notifies; }
+  void Stop() override { ++stops; }
+  int starts = 0, notifies = 0, stops = 0;
+};
+
+class RecordingMessages : public IShowMessages {
+ public:
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  std::vector<std::string> errors;
+};
+
+// One show with every stand-in wired; the screen is 1024 x 768 unless told otherwise.
+struct ShowRig {
+  explicit ShowRig(int32_t screenW = 1024, int32_t screenH = 768)
+      : display(screenW, screenH), engine(&clock) {
+    settings.TransitionEffects = "1";
+    settings.TempFolder = "/tmp/run1/";
+  }
+  void AddStill(const std::string& path, TBitmap32 bmp) {
+    files.stills[path] = std::move(bmp);
+    settings.FileNames.push_back(path);
+    settings.Checked.push_back("TRUE");
+  }
+  void AddProject(const std::string& path, FakeProjectFile file) {
+    files.projects[path] = std::move(file);
+    settings.FileNames.push_back(path);
+    settings.Checked.push_back("TRUE");
+  }
+  TScrSvrServices Services(TEffectProc effect = nullptr) {
+    TScrSvrServices s;
+    s.display = &display;
+    s.clock = &clock;
+    s.messages = &messages;
+    s.files = &files;
+    s.engine = &engine;
+    s.sounds = &sounds;
+    s.music = &music;
+    s.effect = [effect](int32_t) { return effect; };
+    return s;
+  }
+
+  FakeClock clock;
+  RecordingDisplay display;
+  FakeFiles files;
+  FakeEngine engine;
+  RecordingSounds sounds;
+  RecordingMusic music;
+  RecordingMessages messages;
+  TShowSettings settings;
+};
+
+}  // namespace vec::testing
