@@ -1,0 +1,366 @@
+#include "animation/uAnimEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+
+#include "base/Random.h"
+
+namespace vec {
+
+namespace {
+
+// A tick longer than this (a suspended process, a clock that jumped) moves the water as
+// far as this; a tick count that went backwards moves it not at all.
+constexpr uint32_t kMaxElapsedMs = 1000;
+
+constexpr int32_t kNoRowYet = 50000;
+
+// Nearest integer, ties to even, of a value computed in extended precision; values
+// beyond 64 bits are held at the edge instead of being undefined.
+int64_t Round64(long double v) {
+  constexpr long double kLimit = 4.0e18L;
+  if (!(v > -kLimit)) return static_cast<int64_t>(-kLimit);
+  if (v > kLimit) return static_cast<int64_t>(kLimit);
+  return std::llrint(v);
+}
+
+// cos of a whole number of degrees; the arguments of the wave formula are such remainders.
+class CosineTable {
+ public:
+  CosineTable() {
+    for (int d = -359; d <= 359; ++d) table_[static_cast<size_t>(d + 359)] = Cos(d);
+  }
+  long double operator()(int64_t degrees) const {
+    if (degrees > -360 && degrees < 360) return table_[static_cast<size_t>(degrees + 359)];
+    return Cos(degrees);
+  }
+
+ private:
+  static long double Cos(int64_t d) {
+    return std::cos(static_cast<long double>(d) * std::numbers::pi_v<long double> / 180.0L);
+  }
+  std::array<long double, 719> table_{};
+};
+
+const CosineTable& Cosine() {
+  static const CosineTable table;
+  return table;
+}
+
+SteadyClock& DefaultClock() {
+  static SteadyClock clock;
+  return clock;
+}
+
+int32_t AreaOfMaskPixel(Pixel p) {
+  for (int k = 1; k <= 4; ++k)
+    if (p == kAreaColors[static_cast<size_t>(k)]) return k;
+  return 0;
+}
+
+// A present area's Period, with 0 and below taken as a full cycle.
+int64_t EffectivePeriod(const TWaveParam& w) { return w.Period > 0 ? w.Period : 360; }
+
+void CopyPictureInto(const TBitmap& picture, TBitmap32& dst) {
+  const int32_t w = std::min(picture.Width(), dst.Width());
+  const int32_t h = std::min(picture.Height(), dst.Height());
+  for (int32_t y = 0; y < h; ++y)
+    std::memcpy(dst.ScanLine(y), picture.ScanLine(y), static_cast<size_t>(w) * sizeof(Pixel));
+}
+
+}  // namespace
+
+TAnimEngine::TAnimEngine(IClock* clock) : clock_(clock ? clock : &DefaultClock()) {
+  topRow_.fill(kNoRowYet);
+  bottomRow_.fill(0);
+}
+
+TAnimEngine::~TAnimEngine() {
+  // The objects' workers read nothing of the engine, but stop them before the bitmaps go.
+  objects_.Clear();
+}
+
+void TAnimEngine::SetProject(TProject& project) {
+  objects_.Clear();
+  project_ = &project;
+  speed_ = project.speed;
+  if (!project.objects.text.empty())
+    objects_.Load(project.objects.text);
+  else
+    objects_.LoadData(project.objects.entries);
+}
+
+bool TAnimEngine::UsesComposite() const { return weatherOn_ || objects_.Count() > 0; }
+
+void TAnimEngine::SetWeather(bool on) {
+  weather_.reset();
+  weatherOn_ = false;
+  if (!on || !project_) return;
+  const TWeatherParam& wp = project_->weather;
+  if (wp.Kind == wkSnow)
+    weather_ = std::make_unique<TSnow>();
+  else if (wp.Kind == wkRain)
+    weather_ = std::make_unique<TRain>();
+  else
+    return;
+  if (composite_.Width() != frame_.Width() || composite_.Height() != frame_.Height())
+    composite_.SetSize(frame_.Width(), frame_.Height());
+  weather_->SetTarget(&composite_);
+  weather_->SetCount(wp.Count);
+  weather_->Place();
+  weatherOn_ = true;
+}
+
+void TAnimEngine::Start() {
+  if (!project_) return;
+  TProject& p = *project_;
+  lastTick_ = clock_->Ticks();
+  width_ = std::max(p.picture.Width(), 0);
+  height_ = std::max(p.picture.Height(), 0);
+  frame_.SetSize(width_, height_);
+  if (p.weather.Kind > 0 || objects_.Count() > 0) composite_.SetSize(width_, height_);
+
+  Randomize();
+  phase_.fill(0);
+
+  anyMirror_ = std::any_of(p.waveSets.begin(), p.waveSets.end(),
+                           [](const TWaveParam& w) { return w.Mirror != 0; });
+  if (anyMirror_) {
+    mirror_.SetSize(width_, height_);
+    CopyPictureInto(p.picture, mirror_);
+  } else {
+    mirror_.SetSize(0, 0);
+  }
+
+  sourceRows_.resize(static_cast<size_t>(height_));
+  frameRows_.resize(static_cast<size_t>(height_));
+  for (int32_t y = 0; y < height_; ++y) {
+    sourceRows_[static_cast<size_t>(y)] = p.picture.ScanLine(y);
+    frameRows_[static_cast<size_t>(y)] = frame_.ScanLine(y);
+  }
+  if (anyMirror_) BuildMirrorImage();
+  BuildAreaIndex();
+
+  for (int k = 0; k < 4; ++k) {
+    auto& offsets = scatter_[static_cast<size_t>(k)];
+    offsets.resize(static_cast<size_t>(width_));
+    // A negative Scatter has no meaning; it gives no offsets.
+    const int32_t n = std::max(p.waveSets[static_cast<size_t>(k)].Scatter, 0);
+    for (int32_t c = 0; c < width_; ++c) offsets[static_cast<size_t>(c)] = Random(n);
+  }
+
+  for (int32_t i = 0; i < objects_.Count(); ++i) {
+    anim::TAnimObject& o = objects_[i];
+    o.SetMoveArea({0, 0, width_, height_});
+    o.SetDesignSize(p.designWidth, p.designHeight);
+    o.SetClock(clock_);
+    o.SetThreaded(objectsThreaded_);
+    o.SetPackageFolder(packageFolder_);
+    o.Start();
+  }
+
+  Tick();
+  CopyPictureInto(p.picture, frame_);
+}
+
+// Row first + j of a mirror area shows picture row first - 1 - j.
+void TAnimEngine::BuildMirrorImage() {
+  const TProject& p = *project_;
+  const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
+  std::array<int32_t, 5> firstRow;
+  firstRow.fill(-1);
+  for (int32_t r = 0; r < mh; ++r) {
+    const Pixel* m = p.mask.ScanLine(r);
+    Pixel* out = mirror_.ScanLine(r);
+    for (int32_t c = 0; c < mw; ++c) {
+      const int32_t k = AreaOfMaskPixel(m[c]);
+      if (k == 0 || !p.waveSets[static_cast<size_t>(k - 1)].Mirror) continue;
+      if (firstRow[static_cast<size_t>(k)] < 0) firstRow[static_cast<size_t>(k)] = r;
+      const int32_t d = 2 * firstRow[static_cast<size_t>(k)] - r - 1;
+      if (d >= 0) out[c] = p.picture.ScanLine(d)[c];
+    }
+  }
+  for (int32_t y = 0; y < height_; ++y) sourceRows_[static_cast<size_t>(y)] = mirror_.ScanLine(y);
+}
+
+void TAnimEngine::BuildAreaIndex() {
+  const TProject& p = *project_;
+  topRow_.fill(kNoRowYet);
+  bottomRow_.fill(0);
+  areaIndex_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), -1);
+  runs_.assign(static_cast<size_t>(height_), {});
+  // A mask smaller than the picture (a damaged file) has no areas where it has no pixels.
+  const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
+  for (int32_t r = 0; r < mh; ++r) {
+    const Pixel* m = p.mask.ScanLine(r);
+    int16_t* idx = &areaIndex_[static_cast<size_t>(r) * static_cast<size_t>(width_)];
+    auto& runs = runs_[static_cast<size_t>(r)];
+    for (int32_t c = 0; c < mw; ++c) {
+      const int32_t k = AreaOfMaskPixel(m[c]) - 1;
+      idx[c] = static_cast<int16_t>(k);
+      if (k < 0) continue;
+      topRow_[static_cast<size_t>(k)] = std::min(topRow_[static_cast<size_t>(k)], r);
+      bottomRow_[static_cast<size_t>(k)] = std::max(bottomRow_[static_cast<size_t>(k)], r);
+      if (!runs.empty() && runs.back().end == c && runs.back().area == k)
+        ++runs.back().end;
+      else
+        runs.push_back({c, c + 1, static_cast<int16_t>(k)});
+    }
+  }
+}
+
+uint32_t TAnimEngine::Elapsed() {
+  const uint32_t now = clock_->Ticks();
+  uint32_t elapsed = TickDiff(now, lastTick_);
+  lastTick_ = now;
+  if (elapsed > std::numeric_limits<uint32_t>::max() / 2) return 0;
+  return std::min(elapsed, kMaxElapsedMs);
+}
+
+void TAnimEngine::Tick() {
+  const uint32_t elapsed = Elapsed();
+  if (!project_) return;
+  const TProject& p = *project_;
+  const CosineTable& cosine = Cosine();
+
+  struct Wave {
+    bool present = false, perspective = false;
+    long double amp = 0, freq = 0, ampStep = 0, freqStep = 0;
+    int64_t period = 360;
+  };
+  std::array<Wave, 4> waves;
+  int32_t firstRow = height_, lastRow = -1;
+  for (size_t k = 0; k < 4; ++k) {
+    // An area absent from the mask has no rows; its wave set is not looked at.
+    if (topRow_[k] > bottomRow_[k]) continue;
+    const TWaveParam& w = p.waveSets[k];
+    Wave& v = waves[k];
+    v.present = true;
+    v.period = EffectivePeriod(w);
+    v.amp = w.Amplitude;
+    v.freq = static_cast<long double>(w.Cycles) / (360.0L / static_cast<long double>(v.period));
+    if (w.Perspective) {
+      v.perspective = true;
+      const int32_t span = bottomRow_[k] - topRow_[k];
+      v.ampStep = span == 0 ? static_cast<long double>(w.Amplitude)
+                            : static_cast<long double>(w.Amplitude) / span;
+      v.freqStep = span == 0 ? v.freq : v.freq / span;
+      v.amp = 0;
+    }
+    firstRow = std::min(firstRow, topRow_[k]);
+    lastRow = std::max(lastRow, bottomRow_[k]);
+  }
+
+  std::array<int64_t, 4> dv{}, dh{};
+  const long double height = height_;
+  for (int32_t r = std::max(firstRow, 0); r <= lastRow && r < height_; ++r) {
+    for (size_t k = 0; k < 4; ++k) {
+      Wave& v = waves[k];
+      if (!v.present || r < topRow_[k] || r > bottomRow_[k]) continue;
+      if (v.perspective) {
+        v.amp += v.ampStep;
+        v.freq -= 0.8L * v.freqStep;
+      }
+      const int64_t a = Round64((height - r) * v.freq * 360.0L / height +
+                                static_cast<long double>(phase_[k]));
+      dv[k] = Round64(cosine(a % v.period) * v.amp);
+      dh[k] = Round64(cosine(a % 360) * v.amp);
+    }
+    if (!runs_[static_cast<size_t>(r)].empty()) AnimateRow(r, dv, dh);
+  }
+
+  for (size_t k = 0; k < 4; ++k) {
+    const TWaveParam& w = p.waveSets[k];
+    const int64_t step = Round64(static_cast<long double>(w.PhaseStep) * elapsed / 50.0L *
+                                 static_cast<long double>(speed_) / 100.0L);
+    // Wrapping arithmetic: a phase that runs for ever must not overflow.
+    const uint64_t ph = static_cast<uint64_t>(phase_[k]);
+    phase_[k] = static_cast<int64_t>(w.Forward ? ph + static_cast<uint64_t>(step)
+                                               : ph - static_cast<uint64_t>(step));
+  }
+
+  if (UsesComposite() && composite_.Width() == frame_.Width() &&
+      composite_.Height() == frame_.Height()) {
+    if (!frame_.Empty())
+      std::memcpy(composite_.Bits(), frame_.Bits(),
+                  static_cast<size_t>(width_) * static_cast<size_t>(height_) * sizeof(Pixel));
+    DrawObjects();
+    DrawWeather(elapsed);
+  }
+}
+
+void TAnimEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
+                             const std::array<int64_t, 4>& dh) {
+  const int64_t lastRow = height_ - 1, lastCol = width_ - 1;
+  const size_t stride = static_cast<size_t>(width_);
+  const int16_t* idx = areaIndex_.data();
+  for (const TRun& run : runs_[static_cast<size_t>(r)]) {
+    const int16_t k = run.area;
+    const TWaveParam& w = project_->waveSets[static_cast<size_t>(k)];
+    const int64_t vshift = w.Vertical ? dv[static_cast<size_t>(k)] : 0;
+    const int64_t hshift = w.Horizontal ? dh[static_cast<size_t>(k)] : 0;
+    const int32_t* scatter = scatter_[static_cast<size_t>(k)].data();
+    for (int32_t c = run.begin; c < run.end; ++c) {
+      const int64_t t = int64_t{r} - scatter[c];
+      const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
+      const int64_t source = std::clamp<int64_t>(t + vshift, 0, lastRow);
+      const int64_t col = std::clamp<int64_t>(c + hshift, 0, lastCol);
+      // A pixel moves only inside its own area: at the target row and at the source.
+      if (idx[static_cast<size_t>(target) * stride + static_cast<size_t>(col)] != k ||
+          idx[static_cast<size_t>(source) * stride + static_cast<size_t>(col)] != k)
+        continue;
+      frameRows_[static_cast<size_t>(target)][c] =
+          sourceRows_[static_cast<size_t>(source)][static_cast<size_t>(col)];
+    }
+  }
+}
+
+void TAnimEngine::DrawObjects() {
+  const TRect bounds{0, 0, composite_.Width(), composite_.Height()};
+  for (int32_t i = 0; i < objects_.Count(); ++i) {
+    const anim::TObjectView view = objects_[i].View();
+    if (!view.shown || !view.image || view.image->frames.empty()) continue;
+    const TRect& r = view.rect;
+    if (r.IsEmpty() || r.right <= bounds.left || r.bottom <= bounds.top ||
+        r.left >= bounds.right || r.top >= bounds.bottom)
+      continue;
+    // A rectangle many times the picture is a damaged size, not an object to stretch.
+    if (int64_t{r.Width()} > 16 * int64_t{bounds.Width()} + 4096 ||
+        int64_t{r.Height()} > 16 * int64_t{bounds.Height()} + 4096)
+      continue;
+    const size_t f = std::min(view.frame, view.image->frames.size() - 1);
+    const TBitmap32& src = view.flipped ? view.image->flipped[f] : view.image->frames[f];
+    composite_.Draw(r, TRect{0, 0, src.Width(), src.Height()}, src);
+  }
+}
+
+void TAnimEngine::DrawWeather(uint32_t elapsed) {
+  if (!weatherOn_ || !weather_) return;
+  const TWeatherParam& wp = project_->weather;
+  weather_->elapsed = elapsed;
+  weather_->speedPercent = speed_;
+  weather_->speedIndex = wp.SpeedIndex;
+  weather_->opacity = wp.Opacity;
+  if (auto* rain = dynamic_cast<TRain*>(weather_.get())) {
+    rain->length = wp.Length;
+    rain->direction = static_cast<int32_t>(std::clamp<int64_t>(180 - int64_t{wp.Angle},
+                                                               INT32_MIN, INT32_MAX));
+  }
+  weather_->MoveAndDraw();
+}
+
+void TAnimEngine::ResetFrame() {
+  if (!project_) return;
+  CopyPictureInto(project_->picture, frame_);
+  if (anyMirror_) {
+    CopyPictureInto(project_->picture, mirror_);
+    BuildMirrorImage();
+  }
+}
+
+const TBitmap32& TAnimEngine::Output() const { return UsesComposite() ? composite_ : frame_; }
+
+}  // namespace vec

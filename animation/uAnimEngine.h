@@ -1,0 +1,106 @@
+#pragma once
+// The water animation engine. On every tick it rebuilds the pixels of up to four water
+// areas of a picture from the still picture, shifted row by row along cosine waves whose
+// phase runs on with time, then draws the animated objects and the snow or rain over it.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "animation/uObject.h"
+#include "animation/uWeather.h"
+#include "base/Clock.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+#include "picture/Project.h"
+
+namespace vec {
+
+class TAnimEngine {
+ public:
+  // Time comes from `clock` (the process's steady clock when none is given); it must
+  // outlive the engine.
+  explicit TAnimEngine(IClock* clock = nullptr);
+  ~TAnimEngine();
+  TAnimEngine(const TAnimEngine&) = delete;
+  TAnimEngine& operator=(const TAnimEngine&) = delete;
+
+  // Takes the project's picture, mask, wave sets, weather and speed, and makes the live
+  // animated objects from its objects text (their workers are not started yet). The
+  // project must outlive the engine's use of it.
+  void SetProject(TProject& project);
+  // Frees the snow or rain; when on, makes the kind the project asks for and places it.
+  void SetWeather(bool on);
+  // Prepares the engine for the project (mirror image, area index, scatter offsets),
+  // starts the objects and runs one tick.
+  void Start();
+  // Advances the water by the time since the previous tick and draws one frame.
+  void Tick();
+  // Copies the picture into the frame and rebuilds the mirror image.
+  void ResetFrame();
+  // The composite when weather or objects are drawn, else the water frame.
+  const TBitmap32& Output() const;
+
+  // Objects run in their own worker threads unless stepped by the caller (offline
+  // rendering); must be chosen before Start.
+  void SetObjectsThreaded(bool threaded) { objectsThreaded_ = threaded; }
+  // Folder searched first for object images (the package's temporary folder).
+  void SetPackageFolder(std::string folder) { packageFolder_ = std::move(folder); }
+
+  anim::TAnimObjects& Objects() { return objects_; }
+  const TBitmap32& Frame() const { return frame_; }
+  bool WeatherOn() const { return weatherOn_; }
+  TWeatherEffect* Weather() { return weather_.get(); }
+  int64_t Phase(int k) const { return phase_[static_cast<size_t>(k)]; }
+  int32_t AreaAt(int32_t x, int32_t y) const {
+    return areaIndex_[static_cast<size_t>(y) * static_cast<size_t>(width_) + x];
+  }
+  int32_t TopRow(int k) const { return topRow_[static_cast<size_t>(k)]; }
+  int32_t BottomRow(int k) const { return bottomRow_[static_cast<size_t>(k)]; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+
+ private:
+  // One run of pixels of a single area in a row.
+  struct TRun {
+    int32_t begin, end;  // columns [begin, end)
+    int16_t area;
+  };
+
+  void BuildMirrorImage();
+  void BuildAreaIndex();
+  void AnimateRow(int32_t r, const std::array<int64_t, 4>& dv, const std::array<int64_t, 4>& dh);
+  void DrawObjects();
+  void DrawWeather(uint32_t elapsed);
+  uint32_t Elapsed();
+  bool UsesComposite() const;
+
+  IClock* clock_;
+  TProject* project_ = nullptr;
+
+  int32_t width_ = 0, height_ = 0;
+  int32_t speed_ = 100;
+  std::array<int64_t, 4> phase_{};
+  std::array<int32_t, 4> topRow_{}, bottomRow_{};
+  bool anyMirror_ = false;
+  bool weatherOn_ = false;
+  bool objectsThreaded_ = true;
+  uint32_t lastTick_ = 0;
+  std::string packageFolder_;
+
+  TBitmap32 mirror_;
+  TBitmap32 frame_;
+  TBitmap32 composite_;
+  std::vector<const Pixel*> sourceRows_;
+  std::vector<Pixel*> frameRows_;
+  std::vector<int16_t> areaIndex_;  // -1 none, 0..3 the areas; width x height
+  std::array<std::vector<int32_t>, 4> scatter_;
+  std::vector<std::vector<TRun>> runs_;  // per row, the area pixels as runs
+
+  std::unique_ptr<TWeatherEffect> weather_;
+  anim::TAnimObjects objects_;
+};
+
+}  // namespace vec

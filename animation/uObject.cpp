@@ -1,0 +1,464 @@
+#include "animation/uObject.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <set>
+
+#include "base/MathUtil.h"
+#include "base/Random.h"
+
+namespace vec::anim {
+
+namespace {
+
+// Objects may be asked for in absurd numbers by a damaged picture; each has a thread.
+constexpr size_t kMaxObjects = 256;
+// Coordinates are kept inside this range so that no conversion can overflow.
+constexpr double kCoordLimit = 1e9;
+
+SteadyClock& DefaultClock() {
+  static SteadyClock clock;
+  return clock;
+}
+
+int32_t RoundClamped(double v) {
+  if (!(v > -kCoordLimit)) return static_cast<int32_t>(-kCoordLimit);
+  if (v > kCoordLimit) return static_cast<int32_t>(kCoordLimit);
+  return RoundHalfEven(v);
+}
+
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000));
+}
+
+int32_t RandomSign() { return Random(2) == 0 ? -1 : 1; }
+
+// Random integer in low .. high - 1; low when the range is empty.
+int32_t RandomIn(int32_t low, int32_t high) {
+  const int64_t span = static_cast<int64_t>(high) - low;
+  return span > 0 ? Clamp32(low + static_cast<int64_t>(Random(static_cast<int32_t>(
+                                          std::min<int64_t>(span, INT32_MAX)))))
+                  : low;
+}
+
+// Distinct section names of an INI text, as the profile reader lists them.
+size_t CountSections(std::string_view text) {
+  std::set<std::string> names;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = TrimBlanks(text.substr(pos, end - pos));
+    if (!line.empty() && line.front() == '[') {
+      const size_t close = line.find(']');
+      if (close != std::string_view::npos) {
+        std::string name(TrimBlanks(line.substr(1, close - 1)));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.insert(std::move(name));
+      }
+    }
+    pos = end + 1;
+  }
+  return names.size();
+}
+
+}  // namespace
+
+// ---- Worker ----
+
+TObjectThread::~TObjectThread() {
+  {
+    std::lock_guard lock(m_);
+    terminated_ = true;
+  }
+  cv_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void TObjectThread::Resume() {
+  {
+    std::lock_guard lock(m_);
+    running_ = true;
+    if (!thread_.joinable()) thread_ = std::thread(&TObjectThread::Run, this);
+  }
+  cv_.notify_all();
+}
+
+void TObjectThread::Pause() {
+  std::unique_lock lock(m_);
+  running_ = false;
+  cv_.notify_all();
+  cv_.wait(lock, [this] { return !busy_; });
+}
+
+bool TObjectThread::Running() const {
+  std::lock_guard lock(m_);
+  return running_;
+}
+
+void TObjectThread::Run() {
+  std::unique_lock lock(m_);
+  for (;;) {
+    cv_.wait(lock, [this] { return terminated_ || running_; });
+    if (terminated_) return;
+    busy_ = true;
+    lock.unlock();
+    owner_.Step();
+    lock.lock();
+    busy_ = false;
+    cv_.notify_all();
+    cv_.wait_for(lock, std::chrono::milliseconds(kStepIntervalMs),
+                 [this] { return terminated_ || !running_; });
+  }
+}
+
+// ---- TAnimObject ----
+
+TAnimObject::TAnimObject(int32_t sectionNumber)
+    : clock_(&DefaultClock()), sectionNumber_(sectionNumber) {}
+
+TAnimObject::~TAnimObject() { HaltWorker(); }
+
+void TAnimObject::HaltWorker() { worker_.reset(); }
+
+void TAnimObject::SetClock(IClock* clock) { clock_ = clock ? clock : &DefaultClock(); }
+
+void TAnimObject::Reset() { CommonReset(); }
+
+void TAnimObject::Stop() {
+  if (!running_) return;
+  if (worker_) worker_->Pause();
+  running_ = false;
+}
+
+void TAnimObject::Start() {
+  Stop();
+  Reset();
+  Publish();
+  if (threaded_) {
+    if (!worker_) worker_ = std::make_unique<TObjectThread>(*this);
+    worker_->Resume();
+  }
+  running_ = true;
+}
+
+void TAnimObject::Load(const IniDocument& ini) {
+  LoadCommonKeys(ini, "Obj" + std::to_string(sectionNumber_));
+}
+
+void TAnimObject::LoadData(const TAnimObjectData& data) {
+  keys_ = data;
+  keys_.Scaled = true;
+}
+
+void TAnimObject::LoadCommonKeys(const IniDocument& ini, const std::string& s) {
+  TAnimObjectData& k = keys_;
+  k.sectionNumber = sectionNumber_;
+  k.ObjType = ini.ReadString(s, "ObjType", "");
+  k.Width = ini.ReadInteger(s, "Width", 0);
+  k.Height = ini.ReadInteger(s, "Height", 0);
+  k.Scaled = ini.ReadBool(s, "Scaled", true);
+  k.Scaled = true;  // objects are always scaled to the output
+  k.WidthSize = ini.ReadInteger(s, "WidthSize", 100);
+  k.HeightSize = ini.ReadInteger(s, "HeightSize", 100);
+  k.MoveAreaRectleft = ini.ReadInteger(s, "MoveAreaRectleft", 0);
+  k.MoveAreaRecttop = ini.ReadInteger(s, "MoveAreaRecttop", 0);
+  k.MoveAreaRectright = ini.ReadInteger(s, "MoveAreaRectright", 0);
+  k.MoveAreaRectbottom = ini.ReadInteger(s, "MoveAreaRectbottom", 0);
+  k.MotionAreaType = ini.ReadInteger(s, "MotionAreaType", 0);
+  k.RestrictArea = ini.ReadBool(s, "RestrictArea", true);
+  k.Speed = ini.ReadInteger(s, "Speed", 10);
+  k.MotionSpeed = ini.ReadInteger(s, "MotionSpeed", 10);
+  k.Motion = ini.ReadInteger(s, "Motion", 0);
+  k.InitialDir = ini.ReadInteger(s, "InitialDir", 0);
+  k.PosLeftType = ini.ReadInteger(s, "PosLeftType", 0);
+  k.PosTopType = ini.ReadInteger(s, "PosTopType", 0);
+  k.PosLeft = ini.ReadInteger(s, "PosLeft", 100);
+  k.PosTop = ini.ReadInteger(s, "PosTop", 100);
+  k.ObjFacing = ini.ReadInteger(s, "ObjFacing", 1);
+  k.DirFlip = ini.ReadBool(s, "DirFlip", false);
+  k.Opacity = ini.ReadInteger(s, "Opacity", 10);
+  k.DisplaySec = ini.ReadInteger(s, "DisplaySec", 0);
+  k.DisplayDurationType = ini.ReadInteger(s, "DisplayDurationType", 0);
+  k.DisplayDurationSec = ini.ReadInteger(s, "DisplayDurationSec", 60);
+  k.DIsplayDurationCycle = ini.ReadInteger(s, "DIsplayDurationCycle", 10);
+  k.Redisplay = ini.ReadBool(s, "Redisplay", true);
+  k.ResetPos = ini.ReadBool(s, "ResetPos", true);
+}
+
+void TAnimObject::CommonReset() {
+  Randomize();
+  const TAnimObjectData& k = keys_;
+  shown_ = (k.DisplaySec == 0);
+  startTick_ = clock_->Ticks();
+  steps_ = 0;
+  flipped_ = false;
+  wanderCount_ = 0;
+  wanderPeriod_ = Random(300) + 50;
+  wanderRangeX_ = Random(1000);
+  wanderRangeY_ = Random(1000);
+
+  const TRect area = k.MotionAreaType != 0 ? k.MoveAreaRect()
+                                           : TRect{0, 0, designWidth_, designHeight_};
+  const int32_t a = imageWidth_ / 2, b = imageHeight_ / 2;
+  const int32_t ra = RoundClamped(static_cast<double>(a) * k.WidthSize / 100.0);
+  const int32_t rb = RoundClamped(static_cast<double>(b) * k.HeightSize / 100.0);
+  if (k.RestrictArea) {
+    boundsLeft_ = Clamp32(int64_t{area.left} + a);
+    boundsTop_ = Clamp32(int64_t{area.top} + b);
+    boundsRight_ = Clamp32(int64_t{area.right} - ra);
+    boundsBottom_ = Clamp32(int64_t{area.bottom} - rb);
+  } else {
+    boundsLeft_ = Clamp32(int64_t{area.left} - a);
+    boundsTop_ = Clamp32(int64_t{area.top} - b);
+    boundsRight_ = Clamp32(int64_t{area.right} + ra);
+    boundsBottom_ = Clamp32(int64_t{area.bottom} + rb);
+  }
+
+  auto startPos = [](int32_t type, int32_t stored, int32_t low, int32_t high) -> int32_t {
+    const int32_t mid = Clamp32(low + (int64_t{high} - low) / 2);
+    switch (type) {
+      case 0: return stored;
+      case 1: return low;
+      case 2: return high;
+      case 3: return mid;
+      case 4: return RandomIn(low, high);
+      case 5: {
+        const int32_t r = RandomIn(low, high);
+        return r < mid ? Clamp32(int64_t{low} - r) : Clamp32(2 * int64_t{high} - r);
+      }
+      default: return stored;
+    }
+  };
+  const int32_t startLeft = startPos(k.PosLeftType, k.PosLeft, boundsLeft_, boundsRight_);
+  const int32_t startTop = startPos(k.PosTopType, k.PosTop, boundsTop_, boundsBottom_);
+
+  dirX_ = RandomSign();
+  dirY_ = RandomSign();
+  facingX_ = RandomSign();
+  facingY_ = RandomSign();
+  switch (k.InitialDir) {
+    case 1: dirX_ = -1; break;
+    case 2: dirX_ = 1; break;
+    case 3: dirY_ = -1; break;
+    case 4: dirY_ = 1; break;
+    case 5: dirX_ = -1, dirY_ = -1; break;
+    case 6: dirX_ = 1, dirY_ = -1; break;
+    case 7: dirX_ = -1, dirY_ = 1; break;
+    case 8: dirX_ = 1, dirY_ = 1; break;
+    default: break;
+  }
+  wanderDirX_ = dirX_;
+  wanderDirY_ = dirY_;
+  facingX_ = dirX_;
+  facingY_ = dirY_;
+
+  // A picture without a design size would divide by zero; it is drawn unscaled.
+  scaleX_ = designWidth_ > 0 ? static_cast<double>(moveArea_.right) / designWidth_ : 1.0;
+  scaleY_ = designHeight_ > 0 ? static_cast<double>(moveArea_.bottom) / designHeight_ : 1.0;
+
+  x_ = straightX_ = wanderX_ = startLeft;
+  y_ = straightY_ = wanderY_ = startTop;
+  moveSpeed_ = Clamp32(int64_t{k.MotionSpeed} * 10);
+}
+
+int32_t TAnimObject::DrawLeft() const { return RoundClamped(scaleX_ * (x_ - imageWidth_ / 2.0)); }
+int32_t TAnimObject::DrawTop() const { return RoundClamped(scaleY_ * (y_ - imageHeight_ / 2.0)); }
+
+void TAnimObject::Step() {
+  const uint32_t now = clock_->Ticks();
+  AdvanceFrame(now);
+  const TAnimObjectData& k = keys_;
+  const int64_t sinceStart = TickDiff(now, startTick_);
+  if (!shown_ && startTick_ != kNeverAgain && sinceStart >= int64_t{k.DisplaySec} * 1000)
+    shown_ = true;
+  if (shown_ && k.DisplayDurationType == 1 && startTick_ != kNeverAgain &&
+      sinceStart >= (int64_t{k.DisplaySec} + k.DisplayDurationSec) * 1000) {
+    shown_ = false;
+    if (k.Redisplay) {
+      if (k.ResetPos) Reset();
+      startTick_ = now;
+    } else {
+      startTick_ = kNeverAgain;
+    }
+  }
+  if (shown_) {
+    AdvancePaths();
+    const int32_t oldLeft = DrawLeft();
+    Place();
+    const int32_t newLeft = DrawLeft();
+    if (k.ObjFacing == 1)
+      flipped_ = k.DirFlip && (newLeft < oldLeft || (newLeft == oldLeft && flipped_));
+    else if (k.ObjFacing == 0)
+      flipped_ = k.DirFlip && (newLeft > oldLeft || (newLeft == oldLeft && flipped_));
+  }
+  Publish();
+}
+
+void TAnimObject::AdvancePaths() {
+  const double f = moveSpeed_ / 1000.0 / 100.0;
+  auto keep = [](double v) { return std::clamp(v, -kCoordLimit, kCoordLimit); };
+  straightX_ = keep(straightX_ + Random(1000) * f * dirX_);
+  straightY_ = keep(straightY_ + Random(1000) * f * dirY_);
+  if (straightX_ <= boundsLeft_) dirX_ = 1;
+  if (straightX_ >= boundsRight_) dirX_ = -1;
+  if (straightY_ <= boundsTop_) dirY_ = 1;
+  if (straightY_ >= boundsBottom_) dirY_ = -1;
+
+  wanderX_ = keep(wanderX_ + Random(wanderRangeX_) * f * wanderDirX_);
+  wanderY_ = keep(wanderY_ + Random(wanderRangeY_) * f * wanderDirY_);
+  ++wanderCount_;
+  if (wanderX_ <= boundsLeft_ || wanderX_ >= boundsRight_ || wanderY_ <= boundsTop_ ||
+      wanderY_ >= boundsBottom_)
+    wanderCount_ = wanderPeriod_;
+  if (wanderCount_ >= wanderPeriod_) {
+    if (Random(10) == 0) wanderDirX_ = RandomSign();
+    wanderDirY_ = Random(3) - 1;
+    if (wanderX_ <= boundsLeft_) wanderDirX_ = 1;
+    if (wanderX_ >= boundsRight_) wanderDirX_ = -1;
+    if (wanderY_ <= boundsTop_) wanderDirY_ = 1;
+    if (wanderY_ >= boundsBottom_) wanderDirY_ = -1;
+    wanderPeriod_ = Random(300) + 50;
+    wanderRangeX_ = Random(800) + 200;
+    wanderRangeY_ = Random(1000);
+    wanderCount_ = 0;
+  }
+  ++steps_;
+}
+
+void TAnimObject::Place() {
+  const int64_t l = boundsLeft_, t = boundsTop_, r = boundsRight_, b = boundsBottom_;
+  const double cx = static_cast<double>(l + (r - l) / 2);
+  const double cy = static_cast<double>(t + (b - t) / 2);
+  switch (keys_.Motion) {
+    case 1:
+      x_ = wanderX_, y_ = wanderY_;
+      break;
+    case 2:
+      x_ = straightX_, y_ = straightY_;
+      break;
+    case 3:
+      x_ = straightX_;
+      break;
+    case 4:
+      y_ = straightY_;
+      break;
+    case 5: {
+      const double m = static_cast<double>(l + r) - straightX_;
+      if (facingX_ >= 0)
+        x_ = dirX_ > 0 ? straightX_ : m;
+      else
+        x_ = dirX_ > 0 ? m : straightX_;
+      break;
+    }
+    case 6: {
+      const double m = static_cast<double>(t + b) - straightY_;
+      if (facingY_ >= 0)
+        y_ = dirY_ > 0 ? straightY_ : m;
+      else
+        y_ = dirY_ > 0 ? m : straightY_;
+      break;
+    }
+    case 7: {
+      const double angle = -static_cast<double>(steps_) * moveSpeed_ / 1000.0;
+      const double rad = angle * std::numbers::pi / 180.0;
+      x_ = std::sin(rad) * static_cast<double>((r - l) / 2 - imageWidth_ / 2) + cx;
+      y_ = std::cos(rad) * static_cast<double>((b - t) / 2 - imageHeight_ / 2) + cy;
+      break;
+    }
+    case 9:
+      x_ = std::clamp(x_ + (Random(9) - 4) * moveSpeed_ / 1000.0, -kCoordLimit, kCoordLimit);
+      y_ = std::clamp(y_ + (Random(9) - 4) * moveSpeed_ / 1000.0, -kCoordLimit, kCoordLimit);
+      break;
+    default:
+      break;
+  }
+}
+
+void TAnimObject::Publish() {
+  TObjectView v;
+  v.shown = shown_;
+  v.flipped = flipped_;
+  const int32_t left = DrawLeft(), top = DrawTop();
+  const double w = imageWidth_ * scaleX_ * keys_.WidthSize / 100.0;
+  const double h = imageHeight_ * scaleY_ * keys_.HeightSize / 100.0;
+  v.rect = {left, top, Clamp32(int64_t{left} + RoundClamped(w)),
+            Clamp32(int64_t{top} + RoundClamped(h))};
+  v.frame = frame_;
+  std::lock_guard lock(viewLock_);
+  v.image = image_;  // a reference count only; the image itself is never changed
+  view_ = std::move(v);
+}
+
+TObjectView TAnimObject::View() const {
+  std::lock_guard lock(viewLock_);
+  return view_;
+}
+
+bool TAnimObject::FindAndLoadImage() {
+  const std::string path = FindObjectFile(keys_.Filename, packageFolder_);
+  if (path.empty()) return false;
+  if (!image_ || image_->path != path) {
+    std::shared_ptr<const TObjectImage> img = LoadImage(path);
+    if (!img) return false;
+    image_ = std::move(img);
+  }
+  imageWidth_ = image_->width;
+  imageHeight_ = image_->height;
+  frame_ = 0;
+  return true;
+}
+
+// ---- TAnimObjects ----
+
+TAnimObjects::~TAnimObjects() { Clear(); }
+
+void TAnimObjects::Clear() {
+  StopAll();
+  items_.clear();
+}
+
+void TAnimObjects::StopAll() {
+  for (auto& o : items_) o->Stop();
+}
+
+void TAnimObjects::StepAll() {
+  for (auto& o : items_) o->Step();
+}
+
+void TAnimObjects::Load(std::string_view text) {
+  Clear();
+  const IniDocument ini = IniDocument::FromText(text);
+  const size_t sections = CountSections(text);
+  for (size_t n = 0; n < sections && items_.size() < kMaxObjects; ++n) {
+    const std::string section = "Obj" + std::to_string(n);
+    const std::string type = ini.ReadString(section, "ObjType", "");
+    std::unique_ptr<TAnimObject> obj;
+    if (type == "GIF")
+      obj = std::make_unique<TGifObject>(static_cast<int32_t>(n));
+    else if (type == "IMG")
+      obj = std::make_unique<TImgObject>(static_cast<int32_t>(n));
+    else
+      continue;
+    obj->Load(ini);
+    items_.push_back(std::move(obj));
+  }
+}
+
+void TAnimObjects::LoadData(const std::vector<TAnimObjectData>& entries) {
+  Clear();
+  for (const TAnimObjectData& e : entries) {
+    if (items_.size() >= kMaxObjects) break;
+    std::unique_ptr<TAnimObject> obj;
+    if (e.type == TAnimObjectType::otGif)
+      obj = std::make_unique<TGifObject>(e.sectionNumber);
+    else
+      obj = std::make_unique<TImgObject>(e.sectionNumber);
+    obj->LoadData(e);
+    items_.push_back(std::move(obj));
+  }
+}
+
+}  // namespace vec::anim
