@@ -1,0 +1,83 @@
+#include "picture/PictureWriter.h"
+
+#include "picture/FileLoader.h"
+
+namespace vec {
+namespace {
+
+class ByteWriter {
+ public:
+  void Bytes(const void* p, size_t n) {
+    const auto* b = static_cast<const uint8_t*>(p);
+    out.insert(out.end(), b, b + n);
+  }
+  void Int(int32_t value) {
+    const uint32_t v = static_cast<uint32_t>(value);
+    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    Bytes(b, 4);
+  }
+  void Counted(const void* p, size_t n) {
+    Int(static_cast<int32_t>(n));
+    Bytes(p, n);
+  }
+  void Counted(const std::string& s) { Counted(s.data(), s.size()); }
+  void Counted(const std::vector<uint8_t>& v) { Counted(v.data(), v.size()); }
+
+  std::vector<uint8_t> out;
+};
+
+}  // namespace
+
+std::vector<uint8_t> WritePictureFile(const TPictureFileContent& c) {
+  ByteWriter w;
+  w.Bytes(kPictureMagic, kPictureMagicLength);
+  w.Counted(c.Title);
+  w.Counted(c.Author);
+  w.Counted(c.previewJpeg);
+  w.Int(static_cast<int32_t>(c.waves.size()));
+  for (const auto& wave : c.waves) {
+    uint8_t record[TWaveParam::kRecordSize];
+    WaveParamToBytes(wave, record);
+    w.Bytes(record, sizeof record);
+  }
+  w.Int(static_cast<int32_t>(c.maskValues.size()));
+  for (int32_t v : c.maskValues) w.Int(v);
+  w.Counted(c.pictureJpeg);
+  w.Counted(c.singleSound);
+  const TWeatherParam& k = c.weather;
+  for (int32_t v : {k.Kind, k.Count, k.SpeedIndex, k.Angle, k.Length, k.Opacity}) w.Int(v);
+  if (c.withTail) {
+    for (const auto& slot : c.soundSlots) {
+      uint8_t record[TSoundSlot::kRecordSize];
+      SoundSlotToBytes(slot, record);
+      w.Bytes(record, sizeof record);
+    }
+    w.Counted(c.objects);
+    w.Counted(c.buildInfo);
+  }
+  return std::move(w.out);
+}
+
+std::string JoinCommaText(const std::vector<std::string>& lines) {
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += ',';
+    const std::string& line = lines[i];
+    bool quote = line.empty() && lines.size() == 1;
+    for (unsigned char ch : line)
+      if (ch <= ' ' || ch == ',' || ch == '"') quote = true;
+    if (!quote) {
+      out += line;
+      continue;
+    }
+    out += '"';
+    for (char ch : line) {
+      if (ch == '"') out += '"';
+      out += ch;
+    }
+    out += '"';
+  }
+  return out;
+}
+
+}  // namespace vec
