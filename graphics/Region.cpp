@@ -13,7 +13,7 @@ namespace {
 // Shapes are rasterised row by row. Coordinates beyond this limit are clamped first so
 // that a wild polygon or ellipse cannot make the rasteriser loop or allocate without
 // bound; every screen the program draws on lies far inside it.
-constexpr int32_t kShapeLimit = 1 << 20;
+constexpr int32_t kShapeLimit = 1 << 18;
 
 int32_t ClampShape(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, -kShapeLimit, kShapeLimit));
