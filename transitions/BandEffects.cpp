@@ -14,15 +14,15 @@ void RevealCollected(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
   RevealThroughRegion(work, newBmp, W, H, rgn.CreateRegion());
 }
 
-void RevealBars(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax,
-                int32_t ay, int32_t vmode, int32_t hmode) {
+void RevealBars(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
+                int32_t vmode, int32_t hmode) {
   TComplexRegion rgn;
   BarsRegion(rgn, ax, ay, W, H, vmode, hmode);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void RevealShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax,
-                 int32_t ay, int32_t vmode, int32_t hmode) {
+void RevealShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
+                 int32_t vmode, int32_t hmode) {
   TComplexRegion rgn;
   ShredRegion(rgn, ax, ay, W, H, vmode, hmode);
   RevealCollected(work, newBmp, W, H, rgn);
@@ -145,8 +145,8 @@ bool TakeSquare(int32_t i, int32_t near) {
 
 }  // namespace
 
-void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H,
-                   int32_t vmode, int32_t hmode) {
+void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+                   int32_t hmode) {
   if (hmode != 0) {
     const int32_t g = ax < W ? W / 10 : 0;
     const int32_t s = std::max(g / 20, 2);
@@ -226,8 +226,8 @@ void BarsFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, 
                     int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, 2 * h, 1, 0);
 }
-void BarsFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                 int32_t h, int32_t percent) {
+void BarsFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                 int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, 2 * h, 2, 0);
 }
 void BarsTopThenBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
@@ -253,8 +253,8 @@ void CrissCrossFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int
                             int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 1);
 }
-void CrissCrossFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                              int32_t w, int32_t h, int32_t percent) {
+void CrissCrossFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                              int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 2);
 }
 void CrissCrossFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
@@ -371,8 +371,8 @@ void UnevenShredFromHorizAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W
                                  int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 3, 2);
 }
-void UnevenShredFromBottomAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W,
-                                        int32_t H, int32_t w, int32_t h, int32_t percent) {
+void UnevenShredFromBottomAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+                                        int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 1, 3);
 }
 void UnevenShredFromTopAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
@@ -398,8 +398,8 @@ void SpeckleAppearFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int3
                            int32_t h, int32_t percent) {
   RevealSpeckle(work, newBmp, W, H, w, h, 0, 2);
 }
-void SpeckleAppearFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                             int32_t w, int32_t h, int32_t percent) {
+void SpeckleAppearFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                             int32_t h, int32_t percent) {
   RevealSpeckle(work, newBmp, W, H, w, h, 1, 0);
 }
 void SpeckleAppearFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
@@ -419,7 +419,8 @@ void RandomSquaresAppear(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_
     SetRandSeed(static_cast<uint32_t>(unit + 1) *
                 (static_cast<uint32_t>(W) + static_cast<uint32_t>(H)));
     rgn.Reserve(StepCount(0, W, c) * StepCount(0, H, c) *
-                static_cast<size_t>(std::clamp(percent, 0, 100)) / 100 + 1);
+                    static_cast<size_t>(std::clamp(percent, 0, 100)) / 100 +
+                1);
     for (int32_t x = 0; x < W; x += c) {
       for (int32_t y = 0; y < H; y += c) {
         if (Random(100) < percent) rgn.AddRect(x, y, x + c, y + c);
@@ -512,12 +513,16 @@ namespace {
 void RectanglesAcross(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t percent, bool fromRight) {
   const int32_t k = H / 20;
-  if (w <= 0 || k <= 0) return;
+  if (w <= 0) return;
   const int32_t a = MulDiv(k, percent, 100);
   const int32_t b = MulDiv(w, percent, 100);
   TComplexRegion rgn;
-  rgn.Reserve(StepCount(-k, H, 3 * k) + StepCount(0, W, w));
-  for (int32_t y = -k; y < H; y += 3 * k) rgn.AddRect(0, y - a, W, y + a);
+  // Below 20 rows the bars have no height (and no period); the blinds still open, so the
+  // last frame covers the picture on small outputs too.
+  if (k > 0) {
+    rgn.Reserve(StepCount(-k, H, 3 * k) + StepCount(0, W, w));
+    for (int32_t y = -k; y < H; y += 3 * k) rgn.AddRect(0, y - a, W, y + a);
+  }
   if (fromRight) {
     for (int32_t x = W; x > 0; x -= w) rgn.AddRect(x - b, 0, x, H);
   } else {
@@ -530,12 +535,14 @@ void RectanglesAcross(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H
 void RectanglesDown(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t h,
                     int32_t percent, bool fromBottom) {
   const int32_t k = W / 20;
-  if (h <= 0 || k <= 0) return;
+  if (h <= 0) return;
   const int32_t a = MulDiv(k, percent, 100);
   const int32_t b = MulDiv(h, percent, 100);
   TComplexRegion rgn;
-  rgn.Reserve(StepCount(-k, W, 3 * k) + StepCount(0, H, h));
-  for (int32_t x = -k; x < W; x += 3 * k) rgn.AddRect(x - a, 0, x + a, H);
+  if (k > 0) {
+    rgn.Reserve(StepCount(-k, W, 3 * k) + StepCount(0, H, h));
+    for (int32_t x = -k; x < W; x += 3 * k) rgn.AddRect(x - a, 0, x + a, H);
+  }
   if (fromBottom) {
     for (int32_t y = H; y > 0; y -= h) rgn.AddRect(0, y - b, W, y);
   } else {
@@ -554,12 +561,12 @@ void RectanglesFromRightToLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, 
                                int32_t w, int32_t h, int32_t percent) {
   RectanglesAcross(work, newBmp, W, H, w, percent, true);
 }
-void RectanglesFromUpToBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                              int32_t w, int32_t h, int32_t percent) {
+void RectanglesFromUpToBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                              int32_t h, int32_t percent) {
   RectanglesDown(work, newBmp, W, H, h, percent, false);
 }
-void RectanglesFromBottomToUp(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                              int32_t w, int32_t h, int32_t percent) {
+void RectanglesFromBottomToUp(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                              int32_t h, int32_t percent) {
   RectanglesDown(work, newBmp, W, H, h, percent, true);
 }
 

@@ -20,28 +20,25 @@ void BarsRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t 
 void ShredRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
                  int32_t hmode);
 // Draws Random(i) once per candidate square, row by row, from the far end inwards.
-void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H,
-                   int32_t vmode, int32_t hmode);
+void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+                   int32_t hmode);
 
 // Bars and criss-cross patterns.
-TEffectFn BarsInFromRight, BarsInFromLeft, BarsLeftThenRight, BarsRightThenLeft,
-    BarsFromBothSides, BarsFromBottom, BarsFromTop, BarsTopThenBottom, BarsBottomThenTop,
-    BarsFromTopAndBottom;
+TEffectFn BarsInFromRight, BarsInFromLeft, BarsLeftThenRight, BarsRightThenLeft, BarsFromBothSides,
+    BarsFromBottom, BarsFromTop, BarsTopThenBottom, BarsBottomThenTop, BarsFromTopAndBottom;
 TEffectFn CrissCrossFromBottomRight, CrissCrossFromTopRight, CrissCrossFromBottomLeft,
     CrissCrossFromTopLeft, CrissCrossBounceFromTopLeft, CrissCrossBounceFromBottomLeft,
-    CrissCrossBounceFromTopRight, CrissCrossBounceFromBottomRight,
-    CrissCrossFromRightTopAndBottom, CrissCrossFromLeftTopAndBottom,
-    CrissCrossFromLeftRightAndBottom, CrissCrossFromLeftRightAndTop,
+    CrissCrossBounceFromTopRight, CrissCrossBounceFromBottomRight, CrissCrossFromRightTopAndBottom,
+    CrissCrossFromLeftTopAndBottom, CrissCrossFromLeftRightAndBottom, CrissCrossFromLeftRightAndTop,
     CrissCrossFromTopLeftAndBottom, CrissCrossFromBottomLeftTopRight;
 
 // Uneven shreds.
 TEffectFn UnevenShredFromRight, UnevenShredFromLeft, UnevenShredOutFromMiddleHoriz,
-    UnevenShredInToMiddleHoriz, UnevenShredFromBottom, UnevenShredFromTop,
-    UnevenShredFromHorizon, UnevenShredInToHorizon, UnevenShredFromBottomAndRight,
-    UnevenShredFromTopAndRight, UnevenShredFromBottomAndLeft, UnevenShredFromTopAndLeft,
-    UnevenShredFromHorizAndRight, UnevenShredFromHorizAndLeft,
-    UnevenShredFromBottomAndVertMiddle, UnevenShredFromTopAndVertMiddle,
-    UnevenShredFromCentre, UnevenShredToCentre;
+    UnevenShredInToMiddleHoriz, UnevenShredFromBottom, UnevenShredFromTop, UnevenShredFromHorizon,
+    UnevenShredInToHorizon, UnevenShredFromBottomAndRight, UnevenShredFromTopAndRight,
+    UnevenShredFromBottomAndLeft, UnevenShredFromTopAndLeft, UnevenShredFromHorizAndRight,
+    UnevenShredFromHorizAndLeft, UnevenShredFromBottomAndVertMiddle,
+    UnevenShredFromTopAndVertMiddle, UnevenShredFromCentre, UnevenShredToCentre;
 
 // Speckles and random squares.
 TEffectFn SpeckleAppearFromRight, SpeckleAppearFromLeft, SpeckleAppearFromBottom,

@@ -101,17 +101,16 @@ void CurvedRevealFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_
                          int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H, TRegion::RoundRect(0, -2 * H, W + 1, 2 * h, 2 * H, 2 * H));
 }
-void CurvedRevealFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                            int32_t w, int32_t h, int32_t percent) {
+void CurvedRevealFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                            int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H, TRegion::RoundRect(0, H - 2 * h, W + 1, 3 * H, 2 * H, 2 * H));
 }
-void CurvedRevealFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                             int32_t w, int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H,
-         TRegion::RoundRect(-W, -H, (3 * w) / 2, (3 * h) / 2, 2 * W, 2 * H));
+void CurvedRevealFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                             int32_t h, int32_t percent) {
+  Reveal(work, newBmp, W, H, TRegion::RoundRect(-W, -H, (3 * w) / 2, (3 * h) / 2, 2 * W, 2 * H));
 }
-void CurvedRevealFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                              int32_t w, int32_t h, int32_t percent) {
+void CurvedRevealFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                              int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H,
          TRegion::RoundRect(W - (3 * w) / 2, -H, 2 * W, (3 * h) / 2, 2 * W, 2 * H));
 }
@@ -131,11 +130,11 @@ void EllipticRevealOutFromCentre(TBitmap& work, const TBitmap& newBmp, int32_t W
   Reveal(work, newBmp, W, H,
          TRegion::RoundRect(cx - w, cy - h, cx + w, cy + h, (9 * w) / 5, (9 * h) / 5));
 }
-void EllipticRevealInToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                              int32_t w, int32_t h, int32_t percent) {
+void EllipticRevealInToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                              int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
-  const TRegion hole = TRegion::RoundRect(w - cx, h - cy, 3 * cx - w, 3 * cy - h,
-                                          (9 * (W - w)) / 5, (9 * (H - h)) / 5);
+  const TRegion hole = TRegion::RoundRect(w - cx, h - cy, 3 * cx - w, 3 * cy - h, (9 * (W - w)) / 5,
+                                          (9 * (H - h)) / 5);
   Reveal(work, newBmp, W, H, Combined(Rect(0, 0, W, H), {hole}, RegionOp::Xor));
 }
 
@@ -161,15 +160,15 @@ void RevealDiagonalFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t
 }
 void DiagonalSweepAnticlockwise(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
                                 int32_t w, int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H,
-         Combined(Poly({{0, H}, {0, 0}, {w, H}}), {Poly({{W, H}, {W, 0}, {W - w, 0}})},
-                  RegionOp::Or));
+  Reveal(
+      work, newBmp, W, H,
+      Combined(Poly({{0, H}, {0, 0}, {w, H}}), {Poly({{W, H}, {W, 0}, {W - w, 0}})}, RegionOp::Or));
 }
 void DiagonalSweepClockwise(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H,
-         Combined(Poly({{W, 0}, {0, 0}, {W, h}}), {Poly({{W, H}, {0, H}, {0, H - h}})},
-                  RegionOp::Or));
+  Reveal(
+      work, newBmp, W, H,
+      Combined(Poly({{W, 0}, {0, 0}, {W, h}}), {Poly({{W, H}, {0, H}, {0, H - h}})}, RegionOp::Or));
 }
 void StarburstClockwiseFromCenter(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
                                   int32_t w, int32_t h, int32_t percent) {
@@ -300,20 +299,19 @@ void RevealDiamondOutFromCentre(TBitmap& work, const TBitmap& newBmp, int32_t W,
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, cy}, {cx, cy - h}, {cx + w, cy}, {cx, cy + h}}));
 }
-void RevealDiamondInToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                             int32_t w, int32_t h, int32_t percent) {
+void RevealDiamondInToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                             int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
-  const TRegion hole =
-      Poly({{w - cx, cy}, {cx, h - cy}, {3 * cx - w, cy}, {cx, 3 * cy - h}});
+  const TRegion hole = Poly({{w - cx, cy}, {cx, h - cy}, {3 * cx - w, cy}, {cx, 3 * cy - h}});
   Reveal(work, newBmp, W, H, Combined(Rect(0, 0, W, H), {hole}, RegionOp::Xor));
 }
 void DiagonalBoxOut(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
                     int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2, qw = w / 2, qh = h / 2;
-  Reveal(work, newBmp, W, H,
-         Combined(Poly({{-qw, cy}, {cx, -qh}, {2 * cx + qw, cy}, {cx, 2 * cy + qh}}),
-                  {Poly({{qw, cy}, {cx, qh}, {2 * cx - qw, cy}, {cx, 2 * cy - qh}})},
-                  RegionOp::Xor));
+  Reveal(
+      work, newBmp, W, H,
+      Combined(Poly({{-qw, cy}, {cx, -qh}, {2 * cx + qw, cy}, {cx, 2 * cy + qh}}),
+               {Poly({{qw, cy}, {cx, qh}, {2 * cx - qw, cy}, {cx, 2 * cy - qh}})}, RegionOp::Xor));
 }
 
 // --- Grids of small shapes --------------------------------------------------------------
@@ -333,8 +331,8 @@ void TriangularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
   const std::optional<TRegion> region = UnionOfAll(std::move(shapes));
   RevealThroughRegion(work, newBmp, W, H, region);
 }
-void CircularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                   int32_t h, int32_t percent) {
+void CircularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                   int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t r = MulDiv(3 * n, percent, 200);
   std::vector<TRegion> shapes;
@@ -345,8 +343,8 @@ void CircularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, i
   const std::optional<TRegion> region = UnionOfAll(std::move(shapes));
   RevealThroughRegion(work, newBmp, W, H, region);
 }
-void DiamondShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                  int32_t h, int32_t percent) {
+void DiamondShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                  int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t b = MulDiv(n, percent, 50);
   std::vector<TRegion> shapes;

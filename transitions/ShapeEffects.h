@@ -19,10 +19,9 @@ namespace vec {
 void RotatePoints(std::span<TPoint> points, int32_t px, int32_t py, double theta);
 
 // Curved and elliptic reveals.
-TEffectFn CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop,
-    CurvedRevealFromBottom, CurvedRevealFromTopLeft, CurvedRevealFromTopRight,
-    CurvedRevealFromBottomLeft, CurvedRevealFromBottomRight, EllipticRevealOutFromCentre,
-    EllipticRevealInToCentre;
+TEffectFn CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop, CurvedRevealFromBottom,
+    CurvedRevealFromTopLeft, CurvedRevealFromTopRight, CurvedRevealFromBottomLeft,
+    CurvedRevealFromBottomRight, EllipticRevealOutFromCentre, EllipticRevealInToCentre;
 
 // Triangles, sweeps and starbursts.
 TEffectFn RevealDiagonalFromTopLeft, RevealDiagonalFromTopRight, RevealDiagonalFromBottomLeft,
@@ -33,12 +32,12 @@ TEffectFn RevealDiagonalFromTopLeft, RevealDiagonalFromTopRight, RevealDiagonalF
 TEffectFn RotationalRectangleInCenter, RotationalStarInCenter, SpiralRectangle;
 
 // V shapes, bow ties, crosses.
-TEffectFn RevealVFromLeft, RevealVFromRight, RevealVFromTop, RevealVFromBottom,
-    BowTieHorizontal, BowTieVertical, DiagonalCrossIn, DiagonalCrossOut;
+TEffectFn RevealVFromLeft, RevealVFromRight, RevealVFromTop, RevealVFromBottom, BowTieHorizontal,
+    BowTieVertical, DiagonalCrossIn, DiagonalCrossOut;
 
 // Zigzags and diamonds.
-TEffectFn ZigzagHorizontal, ZigzagVertical, RevealDiamondOutFromCentre,
-    RevealDiamondInToCentre, DiagonalBoxOut;
+TEffectFn ZigzagHorizontal, ZigzagVertical, RevealDiamondOutFromCentre, RevealDiamondInToCentre,
+    DiagonalBoxOut;
 
 // Grids of small shapes.
 TEffectFn TriangularShred, CircularShred, DiamondShred;

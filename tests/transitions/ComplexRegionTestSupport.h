@@ -1,0 +1,90 @@
+#pragma once
+// Pictures and measurements shared by the region effect tests.
+
+#include <cstdint>
+#include <string>
+
+#include "base/MathUtil.h"
+#include "graphics/Bitmap.h"
+#include "transitions/Effect.h"
+
+namespace vec::testing_support {
+
+// The old picture: opaque black. The new picture: a pattern that differs from the old
+// everywhere and from pixel to pixel, so a copy from the wrong place shows.
+inline TBitmap OldPicture(int32_t W, int32_t H) {
+  TBitmap b(W, H);
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < W; ++x) b.SetPixel(x, y, MakePixel(0, 0, 0));
+  return b;
+}
+inline Pixel NewPixel(int32_t x, int32_t y) {
+  return MakePixel(uint8_t(x), uint8_t(y), 0x80 | uint8_t((x >> 8) + ((y >> 8) << 3)));
+}
+inline TBitmap NewPicture(int32_t W, int32_t H) {
+  TBitmap b(W, H);
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < W; ++x) b.SetPixel(x, y, NewPixel(x, y));
+  return b;
+}
+
+// w and h of a progress, as the driver passes them.
+inline void ScaledExtents(int32_t W, int32_t H, int32_t percent, int32_t& w, int32_t& h) {
+  if (W >= H) {
+    w = MulDiv(W, percent, 100);
+    h = MulDiv(w, H, W);
+  } else {
+    h = MulDiv(H, percent, 100);
+    w = MulDiv(h, W, H);
+  }
+}
+
+// One frame of an effect from the old picture.
+inline TBitmap RunFrame(TEffectProc proc, const TBitmap& newBmp, int32_t percent) {
+  const int32_t W = newBmp.Width(), H = newBmp.Height();
+  TBitmap work = OldPicture(W, H);
+  int32_t w = 0, h = 0;
+  ScaledExtents(W, H, percent, w, h);
+  proc(work, newBmp, W, H, w, h, percent);
+  return work;
+}
+
+// Pixels of `work` that show New at their own place; any other value must be Old.
+struct Coverage {
+  int64_t fromNew = 0, fromOld = 0, wrong = 0;
+};
+inline Coverage Measure(const TBitmap& work) {
+  Coverage c;
+  const Pixel old = MakePixel(0, 0, 0);
+  for (int32_t y = 0; y < work.Height(); ++y) {
+    for (int32_t x = 0; x < work.Width(); ++x) {
+      const Pixel p = work.GetPixel(x, y);
+      if (p == NewPixel(x, y))
+        ++c.fromNew;
+      else if (p == old)
+        ++c.fromOld;
+      else
+        ++c.wrong;
+    }
+  }
+  return c;
+}
+inline bool ShowsNew(const TBitmap& work, int32_t x, int32_t y) {
+  return work.GetPixel(x, y) == NewPixel(x, y);
+}
+
+// FNV-1a over the pixels, for golden results.
+inline uint64_t Checksum(const TBitmap& b) {
+  uint64_t h = 1469598103934665603ull;
+  for (size_t i = 0; i < b.PixelCount(); ++i) {
+    h ^= b.Bits()[i];
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+inline std::string SizeName(int32_t W, int32_t H) {
+  return std::to_string(W) + "x" + std::to_string(H);
+}
+
+}  // namespace vec::testing_support

@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "tests/transitions/ComplexRegionTestSupport.h"
+#include "transitions/ShapeEffects.h"
+
+namespace vec {
+namespace {
+
+using namespace testing_support;
+
+struct SizeCase {
+  int32_t W, H;
+};
+
+class ShapeAtFullProgress : public ::testing::TestWithParam<std::tuple<TNumberedEffect, SizeCase>> {
+};
+
+TEST_P(ShapeAtFullProgress, CoversTheWholePicture) {
+  const auto [effect, size] = GetParam();
+  const Coverage c = Measure(RunFrame(effect.proc, NewPicture(size.W, size.H), 100));
+  EXPECT_EQ(c.wrong, 0);
+  EXPECT_EQ(c.fromOld, 0) << "effect " << effect.number;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<TNumberedEffect, SizeCase>>& info) {
+  const TNumberedEffect effect = std::get<0>(info.param);
+  const SizeCase size = std::get<1>(info.param);
+  return "No" + std::to_string(effect.number) + "_" + SizeName(size.W, size.H);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllMembers, ShapeAtFullProgress,
+                         ::testing::Combine(::testing::ValuesIn(kShapeEffects),
+                                            ::testing::Values(SizeCase{320, 240},
+                                                              SizeCase{240, 320},
+                                                              SizeCase{1024, 768})),
+                         CaseName);
+
+// On odd sizes the halved extents (w div 2, W div 2) fall one pixel short: the rotating
+// rectangles leave their last column and row, a few shapes single pixels at the centre or
+// at a seam. Never more than one row and one column's worth.
+TEST(ShapeEffects, OddSizesFallShortByAtMostOneRowAndColumn) {
+  for (const auto& effect : kShapeEffects) {
+    for (const SizeCase size : {SizeCase{321, 241}, SizeCase{241, 321}, SizeCase{641, 479}}) {
+      const Coverage c = Measure(RunFrame(effect.proc, NewPicture(size.W, size.H), 100));
+      EXPECT_EQ(c.wrong, 0);
+      EXPECT_LE(c.fromOld, size.W + size.H - 1)
+          << "effect " << effect.number << " at " << SizeName(size.W, size.H);
+    }
+  }
+}
+
+TEST(ShapeEffects, CurvedRevealsShowNothingAtZero) {
+  for (TEffectProc proc :
+       {CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop, CurvedRevealFromBottom,
+        CurvedRevealFromTopLeft, CurvedRevealFromTopRight, CurvedRevealFromBottomLeft,
+        CurvedRevealFromBottomRight}) {
+    for (const SizeCase size : {SizeCase{320, 240}, SizeCase{201, 333}}) {
+      const Coverage c = Measure(RunFrame(proc, NewPicture(size.W, size.H), 0));
+      EXPECT_EQ(c.fromNew, 0);
+      EXPECT_EQ(c.wrong, 0);
+    }
+  }
+}
+
+TEST(ShapeEffects, GrowingShapesShowNothingAtZero) {
+  for (const auto& effect : kShapeEffects) {
+    if (effect.number == 88 || effect.number == 160 || effect.number == 166 ||
+        effect.number == 162 || effect.number == 163 || effect.number == 167)
+      continue;  // these start from a shape of their own size
+    const Coverage c = Measure(RunFrame(effect.proc, NewPicture(320, 240), 0));
+    EXPECT_EQ(c.fromNew, 0) << "effect " << effect.number;
+  }
+}
+
+TEST(ShapeEffects, TinyAndEmptyPicturesAreSafe) {
+  for (const auto& effect : kShapeEffects) {
+    for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
+      for (int32_t percent : {0, 1, 50, 99, 100}) {
+        const TBitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
+        EXPECT_EQ(Measure(work).wrong, 0);
+      }
+    }
+  }
+}
+
+TEST(EllipticRevealInToCentre, NothingAtZeroEverythingAtFull) {
+  for (const SizeCase size : {SizeCase{320, 240}, SizeCase{240, 320}, SizeCase{640, 480}}) {
+    const TBitmap newBmp = NewPicture(size.W, size.H);
+    EXPECT_EQ(Measure(RunFrame(EllipticRevealInToCentre, newBmp, 0)).fromNew, 0);
+    EXPECT_EQ(Measure(RunFrame(EllipticRevealInToCentre, newBmp, 100)).fromOld, 0);
+    // Halfway the corners have gone over, the centre has not.
+    const TBitmap half = RunFrame(EllipticRevealInToCentre, newBmp, 50);
+    EXPECT_TRUE(ShowsNew(half, 0, 0));
+    EXPECT_TRUE(ShowsNew(half, size.W - 1, size.H - 1));
+    EXPECT_FALSE(ShowsNew(half, size.W / 2, size.H / 2));
+  }
+}
+
+TEST(DiagonalCrossOut, TrianglesFillTheScreenAtZeroAndVanishAtFull) {
+  const int32_t W = 320, H = 240;
+  const TBitmap newBmp = NewPicture(W, H);
+  // At 0 % only the seams where two triangles meet can show New.
+  const Coverage start = Measure(RunFrame(DiagonalCrossOut, newBmp, 0));
+  EXPECT_LE(start.fromNew, 2 * (W + H));
+  EXPECT_EQ(Measure(RunFrame(DiagonalCrossOut, newBmp, 100)).fromOld, 0);
+  // Halfway: the centre is open; near each edge's midpoint a triangle still covers it.
+  const TBitmap half = RunFrame(DiagonalCrossOut, newBmp, 50);
+  EXPECT_TRUE(ShowsNew(half, W / 2, H / 2));
+  EXPECT_FALSE(ShowsNew(half, 1, H / 2));
+  EXPECT_FALSE(ShowsNew(half, W - 2, H / 2));
+  EXPECT_FALSE(ShowsNew(half, W / 2, 1));
+  EXPECT_FALSE(ShowsNew(half, W / 2, H - 2));
+  EXPECT_TRUE(ShowsNew(half, 1, 1));  // the corners lie between the triangles
+}
+
+TEST(RevealDiagonalFromBottomRight, DrawingMatchesTheCopyingMirror) {
+  // 116 draws instead of copying; mirrored left to right it must match 115 exactly.
+  const int32_t W = 200, H = 150;
+  const TBitmap newBmp = NewPicture(W, H);
+  for (int32_t percent : {10, 50, 90}) {
+    const TBitmap drawn = RunFrame(RevealDiagonalFromBottomRight, newBmp, percent);
+    int32_t w = 0, h = 0;
+    ScaledExtents(W, H, percent, w, h);
+    const std::array<TPoint, 3> tri{{{W, H}, {W - 2 * w, H}, {W, H - 2 * h}}};
+    const TRegion region = TRegion::Polygon(tri, FillMode::Winding);
+    TBitmap copied = OldPicture(W, H);
+    RevealThroughRegion(copied, newBmp, W, H, &region);
+    EXPECT_EQ(drawn, copied);
+    EXPECT_GT(Measure(drawn).fromNew, 0);
+    EXPECT_TRUE(ShowsNew(drawn, W - 1, H - 1));
+    EXPECT_FALSE(ShowsNew(drawn, 0, 0));
+  }
+}
+
+TEST(RotatePoints, RotatesAboutThePivotToTheNearestPoint) {
+  struct Case {
+    TPoint in;
+    double theta;
+    TPoint pivot, out;
+  };
+  const double pi = std::numbers::pi;
+  // cos(pi/3) comes out a little above one half in floating point, so the "halves" below
+  // round up; integer points never land on an exact half.
+  const Case cases[] = {
+      {{1, 0}, pi / 3, {0, 0}, {1, 1}},        // (0.5000000000000001, 0.866)
+      {{3, 0}, pi / 3, {0, 0}, {2, 3}},        // (1.5000000000000004, 2.598)
+      {{5, 0}, pi / 3, {0, 0}, {3, 4}},        // (2.5000000000000004, 4.330)
+      {{-1, 0}, pi / 3, {0, 0}, {-1, -1}},     // negative values round away from zero
+      {{11, 10}, pi / 3, {10, 10}, {11, 11}},  // the pivot is subtracted first
+      {{4, 0}, pi / 6, {0, 0}, {3, 2}},        // (3.464, 1.9999999999999998)
+      {{7, 3}, pi / 2, {2, 2}, {1, 7}},        // y grows downwards: a quarter turn clockwise
+      {{7, 3}, 2 * pi, {2, 2}, {7, 3}},        // a full turn comes back exactly
+  };
+  for (const Case& c : cases) {
+    std::array<TPoint, 1> p{c.in};
+    RotatePoints(p, c.pivot.x, c.pivot.y, c.theta);
+    EXPECT_EQ(p[0], c.out) << c.in.x << "," << c.in.y << " by " << c.theta;
+  }
+}
+
+TEST(RotatingShapes, TurnOnceOverTheTransition) {
+  const int32_t W = 320, H = 240;
+  const TBitmap newBmp = NewPicture(W, H);
+  // At 25 % the rectangle is half-sized and a quarter turned: it stands on its short side,
+  // so it is taller than wide around the centre.
+  const TBitmap quarter = RunFrame(RotationalRectangleInCenter, newBmp, 25);  // w 80, h 60
+  EXPECT_TRUE(ShowsNew(quarter, W / 2, H / 2 - 35));
+  EXPECT_FALSE(ShowsNew(quarter, W / 2 - 35, H / 2));
+  // At 50 % half a turn: axis-parallel again.
+  const TBitmap half = RunFrame(RotationalRectangleInCenter, newBmp, 50);  // w 160, h 120
+  EXPECT_TRUE(ShowsNew(half, W / 2 - 75, H / 2));
+  EXPECT_FALSE(ShowsNew(half, W / 2, H / 2 - 65));
+}
+
+TEST(ZigzagHorizontal, BandWidensFromTheMiddle) {
+  const int32_t W = 320, H = 240;
+  const TBitmap half = RunFrame(ZigzagHorizontal, NewPicture(W, H), 50);
+  EXPECT_TRUE(ShowsNew(half, 0, H / 2));
+  EXPECT_TRUE(ShowsNew(half, W - 1, H / 2));
+  EXPECT_FALSE(ShowsNew(half, 0, 0));
+  EXPECT_FALSE(ShowsNew(half, W / 2, H - 1));
+}
+
+TEST(ZigzagVertical, BandWidensFromTheMiddle) {
+  const int32_t W = 320, H = 240;
+  const TBitmap half = RunFrame(ZigzagVertical, NewPicture(W, H), 50);
+  EXPECT_TRUE(ShowsNew(half, W / 2, 0));
+  EXPECT_TRUE(ShowsNew(half, W / 2, H - 1));
+  EXPECT_FALSE(ShowsNew(half, 0, 0));
+  EXPECT_FALSE(ShowsNew(half, W - 1, H / 2));
+}
+
+TEST(TriangularShred, TrianglesPointDownwards) {
+  // W 200: n = 21, columns at x = 21, 63, ...; H 100: m = 11, rows at yc = 11, 33, ...
+  const TBitmap work = RunFrame(TriangularShred, NewPicture(200, 100), 20);  // bx 8, by 4
+  EXPECT_TRUE(ShowsNew(work, 21, 7));  // wide top of the first triangle
+  EXPECT_TRUE(ShowsNew(work, 28, 7));
+  EXPECT_TRUE(ShowsNew(work, 21, 14));  // narrow point below the centre
+  EXPECT_FALSE(ShowsNew(work, 27, 14));
+  EXPECT_FALSE(ShowsNew(work, 42, 11));  // between the columns
+}
+
+TEST(CircularShred, CirclesGrowOnTheirGrid) {
+  // min 100: n = 11, centres at 11, 33, ...; r = MulDiv(33, 40, 200) = 7 at 40 %
+  const TBitmap work = RunFrame(CircularShred, NewPicture(150, 100), 40);
+  EXPECT_TRUE(ShowsNew(work, 11, 11));
+  EXPECT_TRUE(ShowsNew(work, 33, 55));
+  EXPECT_FALSE(ShowsNew(work, 22, 22));
+  EXPECT_FALSE(ShowsNew(work, 11, 22));
+}
+
+TEST(DiamondShred, DiamondsGrowOnTheirGrid) {
+  // min 100: n = 11, b = MulDiv(11, 40, 50) = 9 at 40 %
+  const TBitmap work = RunFrame(DiamondShred, NewPicture(150, 100), 40);
+  EXPECT_TRUE(ShowsNew(work, 11, 11));
+  EXPECT_TRUE(ShowsNew(work, 11, 5));
+  EXPECT_FALSE(ShowsNew(work, 5, 5));  // outside the diamond, inside its square
+  EXPECT_FALSE(ShowsNew(work, 22, 22));
+}
+
+TEST(ShapeEffects, FramesDependOnlyOnTheirInputs) {
+  const TBitmap newBmp = NewPicture(160, 120);
+  for (const auto& effect : kShapeEffects) {
+    const TBitmap a = RunFrame(effect.proc, newBmp, 37);
+    const TBitmap b = RunFrame(effect.proc, newBmp, 37);
+    EXPECT_EQ(a, b) << "effect " << effect.number;
+    EXPECT_EQ(Measure(a).wrong, 0);
+  }
+}
+
+}  // namespace
+}  // namespace vec
