@@ -1,0 +1,139 @@
+#include "package/Folders.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+
+#include "package/FileUtil.h"
+#include "tests/package/PackageTestUtil.h"
+
+namespace vec {
+namespace {
+
+using testing::Exists;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+TEST(SaverBaseName, StopsAtTheFirstDot) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/savers/Sea.Waves.scr", "Sea"}, {"My.Saver.scr", "My"}, {"/a.b/NoExt", "NoExt"},
+      {"/x/.hidden", ""},               {"", ""}};
+  for (auto [path, base] : cases) EXPECT_EQ(SaverBaseName(path), base) << path;
+}
+
+TEST(RunFolder, NameRuleModeAndStability) {
+  ScratchDir dir;
+  RunFolder f(dir.path(), "Sea", 42);
+  auto p = f.Path();
+  ASSERT_TRUE(p);
+  EXPECT_EQ(*p, dir.path() + "Sea42/");
+  struct stat st {};
+  ASSERT_EQ(lstat(p->c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(f.Path(), p);
+  // Asked again after it was removed: made again under the same name.
+  ASSERT_EQ(rmdir(p->c_str()), 0);
+  EXPECT_EQ(f.Path(), p);
+  EXPECT_TRUE(Exists(*p));
+}
+
+TEST(RunFolder, TwoRunsWithTheSameNumberGetTwoFolders) {
+  ScratchDir dir;
+  RunFolder a(dir.path(), "Sea", 42), b(dir.path(), "Sea", 42);
+  EXPECT_EQ(a.Path(), dir.path() + "Sea42/");
+  EXPECT_EQ(b.Path(), dir.path() + "Sea43/");
+  EXPECT_EQ(a.Path(), dir.path() + "Sea42/");
+}
+
+TEST(RunFolder, NeverUsesASymbolicLinkOrAForeignEntry) {
+  ScratchDir dir;
+  ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0755), 0);
+  ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / "Sea7").c_str()), 0);
+  WriteBytes(dir / "Sea8", "a file");
+  ASSERT_EQ(mkdir((dir / "Sea9").c_str(), 0755), 0);  // someone else's folder (open mode)
+  RunFolder f(dir.path(), "Sea", 7);
+  EXPECT_EQ(f.Path(), dir.path() + "Sea10/");
+  EXPECT_TRUE(testing::ListDir(dir / "elsewhere").empty());
+}
+
+TEST(RunFolder, AFolderReplacedByALinkIsAbandoned) {
+  ScratchDir dir;
+  RunFolder f(dir.path(), "Sea", 1);
+  ASSERT_EQ(f.Path(), dir.path() + "Sea1/");
+  ASSERT_EQ(rmdir((dir / "Sea1").c_str()), 0);
+  ASSERT_EQ(mkdir((dir / "target").c_str(), 0700), 0);
+  ASSERT_EQ(symlink((dir / "target").c_str(), (dir / "Sea1").c_str()), 0);
+  EXPECT_EQ(f.Path(), dir.path() + "Sea2/");
+}
+
+TEST(RunFolder, UnwritableRootGivesNothing) {
+  RunFolder f("/nonexistent/root/", "Sea", 1);
+  EXPECT_FALSE(f.Path());
+}
+
+TEST(GetLongPath, CanonicalFormOfExistingPathsOnly) {
+  ScratchDir dir;
+  WriteBytes(dir / "Sea.scr", "x");
+  ASSERT_EQ(symlink((dir / "Sea.scr").c_str(), (dir / "link.scr").c_str()), 0);
+  std::string real = GetLongPath(dir / "Sea.scr");
+  EXPECT_FALSE(real.empty());
+  EXPECT_EQ(GetLongPath(dir.path() + "./Sea.scr"), real);
+  EXPECT_EQ(GetLongPath(dir / "link.scr"), real);
+  EXPECT_EQ(GetLongPath(dir / "missing.scr"), "");
+  EXPECT_EQ(GetLongPath(dir / "S*.scr"), "");
+  EXPECT_EQ(GetLongPath(dir / "Sea.sc?"), "");
+  EXPECT_EQ(GetLongPath(""), "");
+}
+
+TEST(SystemTempPath, TmpdirWithTrailingSlash) {
+  setenv("TMPDIR", "/var/tmp", 1);
+  EXPECT_EQ(SystemTempPath(), "/var/tmp/");
+  setenv("TMPDIR", "", 1);
+  EXPECT_EQ(SystemTempPath(), "/tmp/");
+  unsetenv("TMPDIR");
+  EXPECT_EQ(SystemTempPath(), "/tmp/");
+}
+
+TEST(SharedLibraryFolder, FirstExistingOfDataHomeAndDataDirs) {
+  ScratchDir dir;
+  for (const char* d : {"home", "one", "two", "two/Dawlish", "two/Dawlish/Common", "home/Dawlish"})
+    ASSERT_EQ(mkdir((dir / d).c_str(), 0755), 0);
+  std::map<std::string, std::string> env = {{"XDG_DATA_HOME", dir / "home"},
+                                            {"XDG_DATA_DIRS", dir / "one" + ":" + dir / "two"}};
+  auto fn = [&](const char* n) -> const char* {
+    auto it = env.find(n);
+    return it == env.end() ? nullptr : it->second.c_str();
+  };
+  EXPECT_EQ(SharedLibraryFolder(fn), dir / "two/Dawlish/Common/");
+  ASSERT_EQ(mkdir((dir / "home/Dawlish/Common").c_str(), 0755), 0);
+  EXPECT_EQ(SharedLibraryFolder(fn), dir / "home/Dawlish/Common/");
+  env = {{"HOME", dir / "nothing"}, {"XDG_DATA_DIRS", dir / "one"}};
+  EXPECT_EQ(SharedLibraryFolder(fn), "");
+}
+
+TEST(ResolveNoCase, ExactFirstThenIgnoringCase) {
+  ScratchDir dir;
+  WriteBytes(dir / "SEA.JPG", "1");
+  EXPECT_EQ(ResolveNoCase(dir.path(), "sea.jpg"), dir / "SEA.JPG");
+  WriteBytes(dir / "sea.jpg", "2");
+  EXPECT_EQ(ResolveNoCase(dir.path(), "sea.jpg"), dir / "sea.jpg");
+  EXPECT_EQ(ResolveNoCase(dir.path(), "other.jpg"), dir / "other.jpg");
+}
+
+TEST(SplitLines, AsAWindowsStringListReadsThem) {
+  using V = std::vector<std::string>;
+  const std::pair<std::string, V> cases[] = {
+      {"", V{}},
+      {"a\r\nb\r\n", V{"a", "b"}},
+      {"a\nb", V{"a", "b"}},
+      {"a\rb\r", V{"a", "b"}},
+      {"a\r\n\r\nb", V{"a", "", "b"}},
+      {"\r\n", V{""}},
+  };
+  for (const auto& [text, lines] : cases) EXPECT_EQ(SplitLines(text), lines);
+}
+
+}  // namespace
+}  // namespace vec
