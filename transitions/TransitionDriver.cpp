@@ -18,8 +18,10 @@ void TTransitionDriver::Resize(int32_t width, int32_t height) {
 }
 
 int64_t TTransitionDriver::StepCount(int32_t durationMs, uint32_t firstFrameMs) {
-  // The first frame's cost, plus one millisecond, estimates the cost of every frame.
-  return int64_t{durationMs} / (int64_t{firstFrameMs} + 1);
+  // The first frame's cost, plus one millisecond, estimates the cost of every frame. A
+  // negative duration gives no steps, as a zero one does.
+  const int64_t steps = int64_t{durationMs} / (int64_t{firstFrameMs} + 1);
+  return steps > 0 ? steps : 0;
 }
 
 int32_t TTransitionDriver::StepPercent(int64_t i, int64_t steps) {
@@ -36,7 +38,7 @@ TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
   lastEffect_ = *n;
   TransitionStep(*n, 0);
   const int64_t steps = StepCount(durationMs, TickDiff(clock_.Ticks(), t0));
-  lastSteps_ = steps > 0 ? steps : 0;
+  lastSteps_ = steps;
   for (int64_t i = 1; i <= steps; ++i) {
     if (engineStep) engineStep(new_);
     TransitionStep(*n, StepPercent(i, steps));

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/Clock.h"
+#include "base/MathUtil.h"
+#include "base/Random.h"
+#include "tests/transitions/TransitionTestPictures.h"
+#include "transitions/TransitionDriver.h"
+
+namespace vec {
+namespace {
+
+using testing::Pattern;
+
+// Records every presented frame; presenting the first frame costs `firstFrameMs` of the
+// fake clock and each later frame `laterFrameMs`.
+class RecordingDisplay final : public ITransitionDisplay {
+ public:
+  RecordingDisplay(FakeClock& clock, uint32_t firstFrameMs, uint32_t laterFrameMs = 10)
+      : clock_(clock), first_(firstFrameMs), later_(laterFrameMs) {}
+  void Present(const TBitmap& frame) override {
+    clock_.Advance(frames.empty() ? first_ : later_);
+    frames.push_back(frame);
+  }
+  std::vector<TBitmap> frames;
+
+ private:
+  FakeClock& clock_;
+  uint32_t first_, later_;
+};
+
+struct Rig {
+  explicit Rig(uint32_t firstFrameMs) : display(clock, firstFrameMs), driver(clock, display) {
+    driver.Resize(16, 12);
+    driver.Old() = Pattern(16, 12, 1);
+    driver.New() = Pattern(16, 12, 2);
+  }
+  // The width of New shown in each frame of "Reveal from left" (effect 8).
+  std::vector<int32_t> RevealedWidths() {
+    std::vector<int32_t> out;
+    for (const TBitmap& f : display.frames) {
+      int32_t x = 0;
+      while (x < f.Width() && f.GetPixel(x, 0) == driver.New().GetPixel(x, 0)) ++x;
+      out.push_back(x);
+    }
+    return out;
+  }
+
+  FakeClock clock;
+  RecordingDisplay display;
+  TTransitionDriver driver;
+};
+
+TEST(TransitionDriver, StepCountFollowsTheFirstFrame) {
+  const struct {
+    int32_t duration;
+    uint32_t firstMs;
+    int64_t steps;
+  } cases[] = {
+      {2000, 99, 20}, {2000, 0, 2000}, {2000, 1999, 1}, {2000, 2000, 0},
+      {2000, 5000, 0}, {0, 10, 0},      {-50, 10, 0},     {800, 99, 8},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TTransitionDriver::StepCount(c.duration, c.firstMs), c.steps)
+        << c.duration << " / " << c.firstMs;
+}
+
+TEST(TransitionDriver, PercentsRoundHalvesToEven) {
+  std::vector<int32_t> got;
+  for (int i = 1; i <= 8; ++i) got.push_back(TTransitionDriver::StepPercent(i, 8));
+  EXPECT_EQ(got, (std::vector<int32_t>{12, 25, 38, 50, 62, 75, 88, 100}));
+  EXPECT_EQ(TTransitionDriver::StepPercent(1, 3), 33);
+  EXPECT_EQ(TTransitionDriver::StepPercent(2, 3), 67);
+  EXPECT_EQ(TTransitionDriver::StepPercent(1, 200), 0);  // 0.5 -> 0
+  EXPECT_EQ(TTransitionDriver::StepPercent(3, 200), 2);  // 1.5 -> 2
+}
+
+TEST(TransitionDriver, AFirstFrameOf99msOver2000msGivesTwentyStepsOfFivePercent) {
+  Rig rig(99);
+  // A picture 16 wide: "Reveal from left" shows MulDiv(16, percent, 100) columns.
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  EXPECT_EQ(rig.driver.LastEffect(), 8);
+  EXPECT_EQ(rig.driver.LastSteps(), 20);
+  ASSERT_EQ(rig.display.frames.size(), 21u);
+  std::vector<int32_t> want;
+  for (int i = 0; i <= 20; ++i) want.push_back(MulDiv(16, i * 5, 100));
+  EXPECT_EQ(rig.RevealedWidths(), want);
+  EXPECT_EQ(rig.display.frames.front(), rig.driver.Old());
+  EXPECT_EQ(rig.display.frames.back(), rig.driver.New());
+}
+
+TEST(TransitionDriver, AFirstFrameSlowerThanTheDurationIsTheOnlyFrame) {
+  Rig rig(2500);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  EXPECT_EQ(rig.driver.LastSteps(), 0);
+  ASSERT_EQ(rig.display.frames.size(), 1u);
+  EXPECT_EQ(rig.display.frames[0], rig.driver.Old());
+}
+
+TEST(TransitionDriver, DurationZeroDrawsTheZeroPercentFrameAlone) {
+  Rig rig(0);
+  ASSERT_EQ(rig.driver.RunTransition(0, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.display.frames.size(), 1u);
+  EXPECT_EQ(rig.display.frames[0], rig.driver.Old());
+}
+
+TEST(TransitionDriver, ANonIntegerItemEndsTheTransitionBeforeAnyFrame) {
+  Rig rig(10);
+  EXPECT_EQ(rig.driver.RunTransition(2000, {"x"}), TTransitionDriver::Result::BadEffectItem);
+  EXPECT_TRUE(rig.display.frames.empty());
+}
+
+TEST(TransitionDriver, ANumberOutsideTheTableRunsFade) {
+  Rig rig(999);  // two steps: 0, 50, 100
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"500"}), TTransitionDriver::Result::Done);
+  EXPECT_EQ(rig.driver.LastEffect(), 1);
+  ASSERT_EQ(rig.display.frames.size(), 3u);
+  // Halfway through a fade every pixel lies between Old and New.
+  const TBitmap& mid = rig.display.frames[1];
+  const Pixel o = rig.driver.Old().GetPixel(3, 3), n = rig.driver.New().GetPixel(3, 3);
+  const uint8_t r = PixelR(mid.GetPixel(3, 3));
+  EXPECT_GE(r, std::min(PixelR(o), PixelR(n)));
+  EXPECT_LE(r, std::max(PixelR(o), PixelR(n)));
+}
+
+TEST(TransitionDriver, EngineStepsBeforeEveryFrameAndItsNewPictureIsShown) {
+  Rig rig(99);
+  int calls = 0;
+  std::vector<size_t> framesBeforeCall;
+  auto engine = [&](TBitmap& newBmp) {
+    framesBeforeCall.push_back(rig.display.frames.size());
+    ++calls;
+    newBmp = Pattern(16, 12, 100 + calls);  // the animation moves on
+  };
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.display.frames.size(), 21u);
+  EXPECT_EQ(calls, 21);
+  for (size_t i = 0; i < framesBeforeCall.size(); ++i) EXPECT_EQ(framesBeforeCall[i], i);
+  // The last frame shows the newest animation frame whole.
+  EXPECT_EQ(rig.display.frames.back(), Pattern(16, 12, 100 + calls));
+}
+
+TEST(TransitionDriver, EngineStepTimeCountsIntoTheFirstFrame) {
+  Rig rig(49);
+  auto engine = [&](TBitmap&) { rig.clock.Advance(50); };
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TTransitionDriver::Result::Done);
+  EXPECT_EQ(rig.driver.LastSteps(), 20);  // 2000 div (50 + 49 + 1)
+}
+
+TEST(TransitionDriver, EveryFrameStartsFromOld) {
+  Rig rig(499);  // four steps
+  // "Dissolve" keeps no state: each frame is Old with a share of New over it.
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"3"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.display.frames.size(), 5u);
+  TBitmap once = rig.driver.Old();
+  EffectByNumber(3).proc(once, rig.driver.New(), 16, 12, 8, 6, 50);
+  EXPECT_EQ(rig.display.frames[2], once);
+}
+
+TEST(TransitionDriver, MessagesAreProcessedAndCancelEndsEarly) {
+  Rig rig(99);
+  int processed = 0;
+  rig.driver.processMessages = [&] { ++processed; };
+  rig.driver.cancelled = [&] { return processed >= 3; };
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  EXPECT_EQ(processed, 3);
+  EXPECT_EQ(rig.display.frames.size(), 4u);
+}
+
+}  // namespace
+}  // namespace vec

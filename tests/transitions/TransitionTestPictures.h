@@ -1,0 +1,83 @@
+#pragma once
+// Pictures for the transition tests: every pixel distinct, so a pixel in the wrong place or
+// from the wrong picture shows up, and helpers to say where each pixel of Work came from.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "graphics/Bitmap.h"
+#include "transitions/Effect.h"
+
+namespace vec::testing {
+
+// A picture whose pixels all differ from each other and from those of other salts, with
+// a fourth byte that differs too.
+inline TBitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
+  TBitmap bmp(W, H);
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < W; ++x) {
+      uint32_t v = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u) ^
+                   (salt * 0x9E3779B9u);
+      v ^= v >> 15;
+      v *= 2246822519u;
+      v ^= v >> 13;
+      bmp.SetPixel(x, y, v);
+    }
+  return bmp;
+}
+
+inline TBitmap Filled(int32_t W, int32_t H, Pixel p) {
+  TBitmap bmp(W, H);
+  for (size_t i = 0; i < bmp.PixelCount(); ++i) bmp.Bits()[i] = p;
+  return bmp;
+}
+
+// Runs effect n the way a transition frame does: Work starts as a copy of Old.
+inline TBitmap RunEffect(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp,
+                         int32_t percent) {
+  TBitmap work = oldBmp;
+  const int32_t W = work.Width(), H = work.Height();
+  const Extents e = ProgressExtents(W, H, percent);
+  EffectByNumber(n).proc(work, newBmp, W, H, e.w, e.h, percent);
+  return work;
+}
+
+struct Source {
+  bool fromNew;
+  int32_t x, y;
+};
+// Where the pixel at (x, y) should come from: a pixel of New or of Old.
+using SourceMap = std::function<Source(int32_t x, int32_t y)>;
+
+inline Source FromNew(int32_t x, int32_t y) { return {true, x, y}; }
+inline Source FromOld(int32_t x, int32_t y) { return {false, x, y}; }
+
+// Compares Work with the map and reports the first few mismatching pixels.
+inline ::testing::AssertionResult Matches(const TBitmap& work, const TBitmap& oldBmp,
+                                          const TBitmap& newBmp, const SourceMap& map) {
+  int failures = 0;
+  std::string report;
+  for (int32_t y = 0; y < work.Height(); ++y)
+    for (int32_t x = 0; x < work.Width(); ++x) {
+      const Source s = map(x, y);
+      const TBitmap& from = s.fromNew ? newBmp : oldBmp;
+      if (s.x < 0 || s.y < 0 || s.x >= from.Width() || s.y >= from.Height()) {
+        report += " map points outside at (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        ++failures;
+      } else if (work.GetPixel(x, y) != from.GetPixel(s.x, s.y)) {
+        if (failures < 5)
+          report += " (" + std::to_string(x) + "," + std::to_string(y) + ") expected " +
+                    (s.fromNew ? "New" : "Old") + "(" + std::to_string(s.x) + "," +
+                    std::to_string(s.y) + ")";
+        ++failures;
+      }
+    }
+  if (failures == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << failures << " pixels differ:" << report;
+}
+
+}  // namespace vec::testing
