@@ -10,6 +10,10 @@
 #include <iostream>
 
 #include "base/TextEncoding.h"
+#include "package/Folders.h"
+#include "platform/ScreenWindow.h"
+#include "platform/X11Preview.h"
+#include "slideshow/ShowAdapters.h"
 
 namespace vec {
 namespace {
@@ -77,7 +81,15 @@ void QtRunModeHost::Error(std::string_view text) {
 }
 
 void QtRunModeHost::ShowSlideshow(TVECProject& project, const SaverTarget& target) {
-  // The slideshow form is not part of the program yet; the run ends here.
+  TSlideshowTarget where;
+  where.kind = target.kind == SaverTarget::Kind::Window       ? TSlideshowTarget::Kind::Window
+               : target.kind == SaverTarget::Kind::RootWindow ? TSlideshowTarget::Kind::RootWindow
+                                                              : TSlideshowTarget::Kind::FullScreen;
+  where.windowId = target.windowId;
+  where.daemon = target.daemon;
+  where.terminated = TerminationRequested;
+  if (TerminationRequested()) return;
+  RunSlideshowWindow(ShowSettingsFrom(project, PeekTempFolder()), where);
 }
 
 void QtRunModeHost::ShowDesignedForm(TVECProject& project, std::string_view formName) {
@@ -85,7 +97,7 @@ void QtRunModeHost::ShowDesignedForm(TVECProject& project, std::string_view form
 }
 
 void QtRunModeHost::DrawPreview(TVECProject& project, std::string_view modeArgument) {
-  // The preview drawing is not part of the program yet.
+  DrawPreviewFile(project.Setting.PreviewFile, modeArgument);
 }
 
 }  // namespace vec

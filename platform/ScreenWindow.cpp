@@ -1,0 +1,285 @@
+#include "platform/ScreenWindow.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QWindow>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "base/TextEncoding.h"
+#include "package/Folders.h"
+#include "platform/SdlAudio.h"
+#include "platform/X11Window.h"
+#include "slideshow/ResumableClock.h"
+#include "slideshow/ShowAdapters.h"
+
+namespace vec {
+
+namespace {
+
+QImage WrapPixels(const TBitmap32& bmp) {
+  // The pixels are blue, green, red, fourth byte: RGB32 on a little-endian machine. The
+  // image only borrows the buffer; it lives no longer than this paint.
+  return QImage(reinterpret_cast<const uchar*>(bmp.Bits()), bmp.Width(), bmp.Height(),
+                static_cast<qsizetype>(bmp.Width()) * 4, QImage::Format_RGB32);
+}
+
+bool CanShowBoxes() {
+  const QString platform = QGuiApplication::platformName();
+  return platform != "offscreen" && platform != "minimal";
+}
+
+class TQtMessages final : public IShowMessages {
+ public:
+  explicit TQtMessages(QWidget* parent) : parent_(parent) {}
+  void ShowError(const std::string& text) override {
+    std::cerr << "vecsaver: " << text << "\n";
+    if (CanShowBoxes())
+      QMessageBox::critical(parent_, " ", QString::fromStdString(Cp1252ToUtf8(text)));
+  }
+
+ private:
+  QWidget* parent_;
+};
+
+std::string ExecutableFolder() {
+  char buf[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  std::string path(buf, static_cast<size_t>(n));
+  return path.substr(0, path.find_last_of('/') + 1);
+}
+
+// SIGCONT after a daemon's SIGSTOP: the clock leaves the stopped time out.
+TResumableClock* g_resumable = nullptr;
+void OnContinue(int) {
+  if (g_resumable) g_resumable->MarkResumed();
+}
+
+class TContinueHandler {
+ public:
+  explicit TContinueHandler(TResumableClock& clock) {
+    g_resumable = &clock;
+    struct sigaction sa {};
+    sa.sa_handler = OnContinue;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGCONT, &sa, &old_);
+  }
+  ~TContinueHandler() {
+    sigaction(SIGCONT, &old_, nullptr);
+    g_resumable = nullptr;
+  }
+
+ private:
+  struct sigaction old_ {};
+};
+
+}  // namespace
+
+void TQtDisplay::Presented() {
+  widget_.update();
+}
+
+void TQtDisplay::ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (onPump) onPump();
+}
+
+void TQtDisplay::WaitMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  QThread::msleep(20);
+  if (onPump) onPump();
+}
+
+void TQtDisplay::ShowCursor(bool visible) {
+  widget_.setCursor(visible ? Qt::ArrowCursor : Qt::BlankCursor);
+}
+
+TScreenWidget::TScreenWidget(bool acceptInput) : acceptInput_(acceptInput) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setAutoFillBackground(false);
+  setMouseTracking(acceptInput);
+  if (acceptInput) setFocusPolicy(Qt::StrongFocus);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::black);
+  setPalette(pal);
+}
+
+void TScreenWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (!display_) {
+    painter.fillRect(rect(), Qt::black);
+    return;
+  }
+  if (display_->Direct()) {
+    const TBitmap32& surface = display_->Surface();
+    if (surface.Empty())
+      painter.fillRect(rect(), Qt::black);
+    else
+      painter.drawImage(rect(), WrapPixels(surface));  // scaled to the whole window
+  } else {
+    const TBitmap32& screen = display_->Screen();
+    painter.drawImage(0, 0, WrapPixels(screen));
+    // Beyond the image (a window larger than the screen size the show took) stays black.
+    if (width() > screen.Width())
+      painter.fillRect(screen.Width(), 0, width() - screen.Width(), height(), Qt::black);
+    if (height() > screen.Height())
+      painter.fillRect(0, screen.Height(), width(), height() - screen.Height(), Qt::black);
+  }
+}
+
+void TScreenWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (acceptInput_ && form_) {
+    const QPoint p = event->position().toPoint();
+    form_->FormMouseMove(p.x(), p.y());
+  }
+}
+
+void TScreenWidget::mousePressEvent(QMouseEvent*) {
+  if (acceptInput_ && form_) form_->FormMouseDown();
+}
+
+void TScreenWidget::keyPressEvent(QKeyEvent* event) {
+  if (!acceptInput_ || !form_) return;
+  if (event->key() == Qt::Key_F1) form_->FormKeyDown(TVEfmScrSvr::kVK_F1);
+  // A key that produces a character (Enter, Escape and Backspace included) ends the show;
+  // function keys, arrows and modifiers do not.
+  const QString text = event->text();
+  if (!text.isEmpty()) form_->FormKeyPress(text.at(0).unicode());
+}
+
+void TScreenWidget::closeEvent(QCloseEvent* event) {
+  // Closing the window (the window manager, or the terminate handler's closeAllWindows) is a
+  // close request; the form's loop acts on it.
+  if (form_) {
+    form_->RequestClose();
+    event->ignore();
+  } else {
+    event->accept();
+  }
+}
+
+void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& target) {
+  const bool embedded = target.kind != TSlideshowTarget::Kind::FullScreen;
+  const bool acceptInput = !target.daemon && !embedded;
+
+  TX11Connection x11;
+  uint64_t parentId = 0;
+  int32_t width = 0, height = 0;
+  if (embedded) {
+    parentId =
+        target.kind == TSlideshowTarget::Kind::RootWindow ? x11.RootWindowId() : target.windowId;
+    const auto state = x11.Query(parentId);
+    if (!state) {
+      std::cerr << "vecsaver: window 0x" << std::hex << parentId << std::dec << " does not exist\n";
+      return;
+    }
+    width = state->width;
+    height = state->height;
+  } else {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect geometry = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    width = geometry.width();
+    height = geometry.height();
+  }
+
+  TScreenWidget widget(acceptInput);
+  std::unique_ptr<QWindow> foreign;
+  if (embedded) {
+    widget.setWindowFlags(Qt::FramelessWindowHint);
+    widget.winId();  // the native window, so it can be given a parent
+    foreign.reset(QWindow::fromWinId(static_cast<WId>(parentId)));
+    widget.windowHandle()->setParent(foreign.get());
+    widget.setGeometry(0, 0, width, height);
+    widget.show();
+  } else {
+    widget.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    widget.setGeometry(screen ? screen->geometry() : QRect(0, 0, width, height));
+    widget.showFullScreen();
+    widget.activateWindow();
+    widget.raise();
+  }
+
+  TQtDisplay display(widget, width, height);
+  widget.SetDisplay(&display);
+
+  SteadyClock steady;
+  TResumableClock clock(steady);
+  TContinueHandler continueHandler(clock);
+
+  const std::string tempFolder = settings.TempFolder;
+  std::unique_ptr<SdlAudio> audio;
+  if (settings.Sound || settings.Music) audio = std::make_unique<SdlAudio>();
+  std::unique_ptr<TSoundAdapter> sounds;
+  std::unique_ptr<TMusicAdapter> music;
+  if (audio) {
+    sounds = std::make_unique<TSoundAdapter>(
+        *audio, clock, SoundSearchPaths{tempFolder, SharedSoundFolders(), ExecutableFolder()});
+    sounds->SetMessagePump([] { QCoreApplication::processEvents(); });
+    music = std::make_unique<TMusicAdapter>(*audio);
+  }
+  TQtMessages messages(&widget);
+  TDiskPictureFiles files;
+  TEngineAdapter engine(clock, tempFolder);
+
+  TScrSvrServices services;
+  services.display = &display;
+  services.clock = &clock;
+  services.messages = &messages;
+  services.files = &files;
+  services.engine = &engine;
+  services.sounds = sounds.get();
+  services.music = music.get();
+  services.effect = EffectRoutine;
+
+  TVEfmScrSvr form(settings, std::move(services));
+  widget.SetForm(&form);
+
+  auto lastCheck = std::chrono::steady_clock::now();
+  display.onPump = [&] {
+    form.MediaPlayerNotify();
+    if (target.terminated && target.terminated()) form.RequestClose();
+    if (!embedded) return;
+    // The daemon's window: follow its size, end when it is gone. Checked a few times a
+    // second, not on every pass.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastCheck < std::chrono::milliseconds(200)) return;
+    lastCheck = now;
+    const auto state = x11.Query(parentId);
+    if (!state) {
+      form.RequestClose();
+      return;
+    }
+    if (state->width != display.ScreenWidth() || state->height != display.ScreenHeight()) {
+      display.ResizeScreen(state->width, state->height);
+      widget.setGeometry(0, 0, state->width, state->height);
+    }
+  };
+
+  form.ShowModal();
+  widget.SetForm(nullptr);
+  widget.hide();
+  // The daemon's window is not ours: let go of it before its wrapper goes, which would
+  // otherwise take our window with it.
+  if (foreign) widget.windowHandle()->setParent(nullptr);
+  QCoreApplication::processEvents();
+}
+
+}  // namespace vec

@@ -1,0 +1,46 @@
+#include "platform/X11Window.h"
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+
+namespace vec {
+namespace {
+
+// Errors on these connections are expected (a window destroyed under us); they are counted
+// instead of ending the process. Qt talks to the server through xcb and is not affected.
+std::atomic<int> g_errors{0};
+int CountError(Display*, XErrorEvent*) {
+  g_errors.fetch_add(1);
+  return 0;
+}
+
+}  // namespace
+
+TX11Connection::TX11Connection() {
+  display_ = XOpenDisplay(nullptr);
+  if (display_) XSetErrorHandler(CountError);
+}
+
+TX11Connection::~TX11Connection() {
+  if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
+std::optional<TX11WindowState> TX11Connection::Query(uint64_t window) {
+  if (!display_ || window == 0) return std::nullopt;
+  auto* dpy = static_cast<Display*>(display_);
+  XSync(dpy, False);
+  const int before = g_errors.load();
+  XWindowAttributes attrs{};
+  const Status ok = XGetWindowAttributes(dpy, static_cast<Window>(window), &attrs);
+  XSync(dpy, False);
+  if (!ok || g_errors.load() != before) return std::nullopt;
+  return TX11WindowState{attrs.width, attrs.height, attrs.map_state == IsViewable};
+}
+
+uint64_t TX11Connection::RootWindowId() const {
+  if (!display_) return 0;
+  return DefaultRootWindow(static_cast<Display*>(display_));
+}
+
+}  // namespace vec
