@@ -7,8 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <mutex>
+#include <fstream>
 #include <system_error>
 
 namespace vec {
@@ -17,13 +18,12 @@ namespace {
 // The instance whose music hook is installed; SDL_mixer's hook carries no user data.
 std::atomic<SdlAudio*> g_owner{nullptr};
 
+std::atomic<bool> g_said{false};
+
 // "No audio device" is said once per process however many times the output is tried.
 void SayOnce(const std::string& why) {
-  static std::once_flag said;
-  std::call_once(said, [&] {
-    std::fprintf(stderr, "vecsaver: no audio output (%s); sound and music are off\n",
-                 why.c_str());
-  });
+  if (g_said.exchange(true)) return;
+  std::fprintf(stderr, "vecsaver: no audio output (%s); sound and music are off\n", why.c_str());
 }
 
 // A MIDI file needs a sound font; point the synthesiser at the system's default one when
@@ -42,10 +42,50 @@ void ChooseSoundFont() {
   }
 }
 
+uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+// SDL_mixer 2.6's music decoder for WAV and AIFF files divides by the channel count without
+// checking it, so a file that declares no channels crashes the process. Such files are
+// refused here; everything else is left to the decoders.
+bool DeclaresNoChannels(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char head[12];
+  if (!in.read(reinterpret_cast<char*>(head), sizeof head)) return false;
+  const bool wave = std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+  const bool aiff = std::memcmp(head, "FORM", 4) == 0 &&
+                    (std::memcmp(head + 8, "AIFF", 4) == 0 || std::memcmp(head + 8, "AIFC", 4) == 0);
+  if (!wave && !aiff) return false;
+  const char* wanted = wave ? "fmt " : "COMM";
+  // The chunk with the format; the first few dozen chunks are plenty for any real file.
+  std::streamoff at = 12;
+  for (int chunk = 0; chunk < 64; ++chunk) {
+    unsigned char hdr[10];
+    in.seekg(at);
+    if (!in.read(reinterpret_cast<char*>(hdr), sizeof hdr)) return false;
+    const uint32_t size = wave ? Le32(hdr + 4) : Be32(hdr + 4);
+    if (std::memcmp(hdr, wanted, 4) == 0) {
+      // WAVE: format tag, then channels (little-endian); AIFF: channels first (big-endian).
+      unsigned char ch[2];
+      if (wave) {
+        if (!in.read(reinterpret_cast<char*>(ch), 2)) return false;
+      } else {
+        ch[0] = hdr[8];
+        ch[1] = hdr[9];
+      }
+      return ch[0] == 0 && ch[1] == 0;
+    }
+    at += 8 + static_cast<std::streamoff>(size) + (size & 1);
+  }
+  return false;
+}
+
 }  // namespace
 
 void SdlAudio::ChunkFree::operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
 void SdlAudio::MusicFree::operator()(_Mix_Music* music) const { Mix_FreeMusic(music); }
+
+bool SdlAudio::NoOutputReported() { return g_said.load(); }
 
 int SdlAudio::MixVolume(int32_t centibels) {
   const double factor = std::pow(10.0, static_cast<double>(centibels) / 2000.0);
@@ -104,6 +144,7 @@ SdlAudio::ChunkPtr SdlAudio::LoadChunk(const std::string& path) const {
   if (ec || size == 0 || size > static_cast<uintmax_t>(options_.maxSoundFileBytes)) {
     return nullptr;
   }
+  if (DeclaresNoChannels(path)) return nullptr;
   return ChunkPtr(Mix_LoadWAV(path.c_str()));
 }
 
@@ -162,6 +203,7 @@ bool SdlAudio::OpenMusic() {
   if (!open_) return false;
   CloseMusic();
   musicEnded_.store(false);
+  if (DeclaresNoChannels(musicName_)) return false;
   music_ = MusicPtr(Mix_LoadMUS(musicName_.c_str()));
   return music_ != nullptr;
 }

@@ -52,6 +52,8 @@ class SdlAudio final : public ISoundDevice, public IMusicDevice {
   // Mixer channel volume (0..128) for a volume in hundredths of a decibel: the linear factor
   // 10^(cB / 2000) times 128, rounded to nearest and clamped; -800 gives 51 (-7.99 dB).
   static int MixVolume(int32_t centibels);
+  // Whether this process has already said that it has no audio output.
+  static bool NoOutputReported();
 
   bool OpenSlot(int slot) override;
   void CloseSlot(int slot) override;

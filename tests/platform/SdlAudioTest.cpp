@@ -1,0 +1,479 @@
+// The SDL2_mixer back end, heard through SDL's "disk" audio driver: the mixer writes what it
+// would play into a file of raw samples, and the tests look at that file.
+
+#include "platform/SdlAudio.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "animation/SoundEffect.h"
+#include "slideshow/Music.h"
+
+namespace vec {
+namespace {
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr int kRate = 44100;
+constexpr int kBytesPerSecond = kRate * 2 * 2;  // stereo, 16-bit
+constexpr double kAmplitude = 16000.0;
+
+void PutLE(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A mono 16-bit PCM WAV file holding a sine wave.
+void WriteSineWav(const std::string& path, double hz, double seconds,
+                  double amplitude = kAmplitude) {
+  const auto frames = static_cast<uint32_t>(std::lround(seconds * kRate));
+  std::string data;
+  for (uint32_t i = 0; i < frames; ++i) {
+    const double v = amplitude * std::sin(2 * std::numbers::pi * hz * i / kRate);
+    PutLE(data, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v))), 2);
+  }
+  std::string wav = "RIFF";
+  PutLE(wav, 36 + static_cast<uint32_t>(data.size()), 4);
+  wav += "WAVEfmt ";
+  PutLE(wav, 16, 4);
+  PutLE(wav, 1, 2);  // PCM
+  PutLE(wav, 1, 2);  // mono
+  PutLE(wav, kRate, 4);
+  PutLE(wav, kRate * 2, 4);
+  PutLE(wav, 2, 2);
+  PutLE(wav, 16, 2);
+  wav += "data";
+  PutLE(wav, static_cast<uint32_t>(data.size()), 4);
+  wav += data;
+  std::ofstream(path, std::ios::binary) << wav;
+}
+
+void SetEnv(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
+
+// A scratch folder and the disk driver's output file in it.
+class DiskAudioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int counter = 0;
+    dir_ = fs::temp_directory_path() /
+           ("vec-sdl-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    fs::create_directories(dir_);
+    output_ = (dir_ / "mixed.raw").string();
+    SetEnv("SDL_AUDIODRIVER", "disk");
+    SetEnv("SDL_DISKAUDIOFILE", output_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+  uintmax_t OutputBytes() const {
+    std::error_code ec;
+    const auto size = fs::file_size(output_, ec);
+    return ec ? 0 : size;
+  }
+  // Waits until the mixer has written `seconds` more of sound (or a generous timeout).
+  void WaitForMixed(double seconds) const {
+    const uintmax_t target = OutputBytes() + static_cast<uintmax_t>(seconds * kBytesPerSecond);
+    const auto deadline = std::chrono::steady_clock::now() + 4s;
+    while (OutputBytes() < target && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+  // The left channel of everything mixed; call after the device is closed.
+  std::vector<int16_t> Left() const {
+    std::ifstream in(output_, std::ios::binary);
+    std::vector<int16_t> left;
+    int16_t frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0]);
+    return left;
+  }
+
+  fs::path dir_;
+  std::string output_;
+};
+
+struct Span {
+  size_t first = 0, last = 0;  // first and one past the last sample above the noise floor
+  double Seconds() const { return double(last - first) / kRate; }
+};
+
+Span Audible(const std::vector<int16_t>& s) {
+  Span span;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (std::abs(s[i]) > 64) {
+      if (span.last == 0) span.first = i;
+      span.last = i + 1;
+    }
+  }
+  return span;
+}
+
+double Db(double ratio) { return 20 * std::log10(ratio); }
+
+// Amplitude of one frequency in s[from, from + n) (Goertzel).
+double ToneAmplitude(const std::vector<int16_t>& s, size_t from, size_t n, double hz) {
+  const double w = 2 * std::numbers::pi * hz / kRate;
+  double re = 0, im = 0;
+  for (size_t i = 0; i < n; ++i) {
+    re += s[from + i] * std::cos(w * i);
+    im += s[from + i] * std::sin(w * i);
+  }
+  return 2 * std::hypot(re, im) / n;
+}
+
+double Rms(const std::vector<int16_t>& s, size_t from, size_t n) {
+  double sum = 0;
+  for (size_t i = 0; i < n; ++i) sum += double(s[from + i]) * s[from + i];
+  return std::sqrt(sum / n);
+}
+
+TEST(SdlAudioVolume, HundredthsOfADecibelToMixerVolume) {
+  struct Case {
+    int32_t centibels;
+    int volume;
+  };
+  for (const Case& c : {Case{-800, 51}, Case{0, 128}, Case{-600, 64}, Case{-10000, 0},
+                        Case{600, 128}, Case{-4000, 1}}) {
+    EXPECT_EQ(SdlAudio::MixVolume(c.centibels), c.volume) << c.centibels;
+  }
+}
+
+TEST_F(DiskAudioTest, LoopingSlotPlaysAtMinusEightDecibelsUntilStopAll) {
+  WriteSineWav(File("tone.wav"), 440, 0.2);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    ASSERT_EQ(audio.OutputFrequency(), kRate);
+    TSoundEffect player(audio);
+    ASSERT_EQ(player.Mode(), TSoundEffect::kModeSlots);
+    ASSERT_TRUE(player.Add(0, File("tone.wav")));
+    player.Play(0, true);
+    WaitForMixed(0.7);
+    EXPECT_TRUE(audio.SlotPlaying(0));
+    player.StopAll();
+    EXPECT_FALSE(audio.SlotPlaying(0));
+    WaitForMixed(0.3);
+  }
+  const auto left = Left();
+  const Span span = Audible(left);
+  EXPECT_GT(span.Seconds(), 0.45) << "a looping sound keeps going past its length";
+  EXPECT_GT(double(left.size() - span.last) / kRate, 0.2) << "stop all silences it";
+  const size_t n = kRate / 5;
+  ASSERT_GT(span.last - span.first, 2 * n);
+  const double level = Db(Rms(left, span.first + n / 2, n) / (kAmplitude / std::sqrt(2.0)));
+  EXPECT_NEAR(level, -8.0, 0.5);
+}
+
+TEST_F(DiskAudioTest, OneShotEndsAfterItsLength) {
+  WriteSineWav(File("tone.wav"), 440, 0.2);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    TSoundEffect player(audio);
+    ASSERT_TRUE(player.Add(0, File("tone.wav")));
+    player.Play(0, false);
+    WaitForMixed(0.6);
+    EXPECT_FALSE(audio.SlotPlaying(0));
+  }
+  const Span span = Audible(Left());
+  EXPECT_NEAR(span.Seconds(), 0.2, 0.02);
+}
+
+TEST_F(DiskAudioTest, TwoSlotsMixAndAnEmptySlotStaysSilent) {
+  WriteSineWav(File("low.wav"), 440, 0.25);
+  WriteSineWav(File("high.wav"), 660, 0.25);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    TSoundEffect player(audio);
+    ASSERT_TRUE(player.Add(0, File("low.wav")));
+    ASSERT_TRUE(player.Add(2, File("high.wav")));
+    player.Play(0, true);
+    player.Play(1, true);
+    player.Play(2, true);
+    EXPECT_FALSE(audio.SlotPlaying(1));
+    WaitForMixed(0.5);
+  }
+  const auto left = Left();
+  const Span span = Audible(left);
+  const size_t n = kRate / 4;  // a whole number of periods of both tones
+  ASSERT_GT(span.last - span.first, n + n / 4);
+  const size_t from = span.first + n / 8;
+  EXPECT_NEAR(Db(ToneAmplitude(left, from, n, 440) / kAmplitude), -8.0, 0.5);
+  EXPECT_NEAR(Db(ToneAmplitude(left, from, n, 660) / kAmplitude), -8.0, 0.5);
+}
+
+TEST_F(DiskAudioTest, FallbackPlaysOnlySlotZero) {
+  WriteSineWav(File("low.wav"), 440, 0.25);
+  WriteSineWav(File("high.wav"), 660, 0.25);
+  {
+    SdlAudioOptions options;
+    options.slotChannels = 0;  // no slot gets a channel of its own
+    SdlAudio audio(options);
+    ASSERT_TRUE(audio.IsOpen());
+    TSoundEffect player(audio);
+    ASSERT_EQ(player.Mode(), TSoundEffect::kModeFallback);
+    player.Add(0, File("low.wav"));
+    player.Add(1, File("high.wav"));
+    player.Play(1, true);
+    player.Play(0, true);
+    WaitForMixed(0.5);
+    player.StopAll();
+    WaitForMixed(0.2);
+  }
+  const auto left = Left();
+  const Span span = Audible(left);
+  const size_t n = kRate / 4;
+  ASSERT_GT(span.last - span.first, n + n / 4);
+  const size_t from = span.first + n / 8;
+  EXPECT_GT(Db(ToneAmplitude(left, from, n, 440) / kAmplitude), -1.0);
+  EXPECT_LT(Db(ToneAmplitude(left, from, n, 660) / kAmplitude), -40.0);
+  EXPECT_GT(double(left.size() - span.last) / kRate, 0.1);
+}
+
+TEST_F(DiskAudioTest, MusicNotifiesOnceWhenItHasPlayedToItsEnd) {
+  WriteSineWav(File("music.wav"), 550, 0.3);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    audio.SetMusicFileName(File("music.wav"));
+    audio.ArmMusicNotify();
+    ASSERT_TRUE(audio.OpenMusic());
+    EXPECT_NEAR(double(audio.MusicLength()), 300.0, 5.0);
+    ASSERT_TRUE(audio.PlayMusic());
+    EXPECT_LT(audio.MusicPosition(), audio.MusicLength());
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    bool notified = false;
+    while (!notified && std::chrono::steady_clock::now() < deadline) {
+      notified = audio.TakeMusicNotify();
+      std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(notified);
+    EXPECT_GE(audio.MusicPosition(), audio.MusicLength());
+    EXPECT_FALSE(audio.TakeMusicNotify()) << "one notification per arming";
+    audio.CloseMusic();
+    WaitForMixed(0.1);
+  }
+  const auto left = Left();
+  const Span span = Audible(left);
+  EXPECT_NEAR(span.Seconds(), 0.3, 0.03);
+  EXPECT_NEAR(Db(ToneAmplitude(left, span.first, kRate / 10, 550) / kAmplitude), 0.0, 0.5);
+}
+
+TEST_F(DiskAudioTest, ClosingPlayingMusicNotifiesWithoutReachingTheEnd) {
+  WriteSineWav(File("long.wav"), 550, 2.0);
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  audio.SetMusicFileName(File("long.wav"));
+  audio.ArmMusicNotify();
+  ASSERT_TRUE(audio.OpenMusic());
+  ASSERT_TRUE(audio.PlayMusic());
+  WaitForMixed(0.1);
+  ASSERT_TRUE(audio.OpenMusic());  // reopening closes the playing file first
+  EXPECT_TRUE(audio.TakeMusicNotify());
+  EXPECT_LT(audio.MusicPosition(), audio.MusicLength());
+}
+
+TEST_F(DiskAudioTest, MusicListPlaysItsFilesInTurn) {
+  WriteSineWav(File("a.wav"), 440, 0.15);
+  WriteSineWav(File("b.wav"), 660, 0.15);
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  TMusicPlayer music(audio);
+  music.Start(true, "a.wav;b.wav", 1, dir_.string() + "/");
+  ASSERT_TRUE(music.Playing());
+  std::vector<int32_t> order = {music.MusicIndex()};
+  const auto deadline = std::chrono::steady_clock::now() + 4s;
+  while (order.size() < 4 && std::chrono::steady_clock::now() < deadline) {
+    music.PollNotifications();
+    if (music.MusicIndex() != order.back()) order.push_back(music.MusicIndex());
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(order, (std::vector<int32_t>{0, 1, 0, 1}));
+}
+
+TEST_F(DiskAudioTest, OneMusicFileRepeats) {
+  WriteSineWav(File("a.wav"), 440, 0.15);
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  TMusicPlayer music(audio);
+  music.Start(true, "a.wav", 0, dir_.string() + "/");
+  ASSERT_TRUE(music.Playing());
+  int ends = 0;
+  const auto deadline = std::chrono::steady_clock::now() + 4s;
+  while (ends < 3 && std::chrono::steady_clock::now() < deadline) {
+    while (audio.TakeMusicNotify()) {
+      ++ends;
+      music.MediaPlayerNotify();
+    }
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(ends, 3);
+  EXPECT_TRUE(music.Playing());
+}
+
+// A MIDI file of one note, as format 0 with one track.
+std::string OneNoteMidi() {
+  const unsigned char bytes[] = {
+      'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,  // 96 ticks per quarter note
+      'M', 'T', 'r', 'k', 0, 0, 0, 12,                    // track of 12 bytes
+      0x00, 0x90, 60, 100,                                // note on, middle C
+      0x60, 0x80, 60, 0,                                  // a quarter later: note off
+      0x00, 0xFF, 0x2F, 0x00};                            // end of track
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+TEST_F(DiskAudioTest, MidiMusicIsHeardWhenASoundFontIsInstalled) {
+  if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2") &&
+      !fs::exists("/usr/share/sounds/sf2/TimGM6mb.sf2") && !std::getenv("SDL_SOUNDFONTS")) {
+    GTEST_SKIP() << "no sound font installed";
+  }
+  std::ofstream(File("note.mid"), std::ios::binary) << OneNoteMidi();
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    audio.SetMusicFileName(File("note.mid"));
+    if (!audio.OpenMusic()) GTEST_SKIP() << "this SDL_mixer plays no MIDI";
+    ASSERT_TRUE(audio.PlayMusic());
+    WaitForMixed(0.6);
+  }
+  EXPECT_GT(Audible(Left()).Seconds(), 0.1);
+}
+
+// --- files that must not hurt ---
+
+struct BrokenCase {
+  const char* name;
+  std::string bytes;
+};
+
+std::string TruncatedWav() {
+  std::string wav = "RIFF";
+  PutLE(wav, 0x7FFFFFF0, 4);
+  wav += "WAVEfmt ";
+  PutLE(wav, 16, 4);
+  PutLE(wav, 1, 2);
+  PutLE(wav, 2, 2);
+  PutLE(wav, kRate, 4);
+  PutLE(wav, kRate * 4, 4);
+  PutLE(wav, 4, 2);
+  PutLE(wav, 16, 2);
+  wav += "data";
+  PutLE(wav, 0x7FFFFFC0, 4);  // claims 2 GB, holds 64 bytes
+  wav += std::string(64, '\x10');
+  return wav;
+}
+
+std::string ZeroChannelWav() {
+  std::string wav = TruncatedWav();
+  wav[22] = 0;  // channel count 0
+  return wav;
+}
+
+class BrokenSoundTest : public DiskAudioTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenSoundTest, LoadsNothingOrSomethingHarmless) {
+  const std::string path = File(std::string(GetParam().name));
+  std::ofstream(path, std::ios::binary) << GetParam().bytes;
+  SetEnv("SDL_AUDIODRIVER", "dummy");
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  TSoundEffect player(audio);
+  if (player.Add(0, path)) {
+    player.Play(0, false);
+    std::this_thread::sleep_for(50ms);
+  }
+  player.StopAll();
+  audio.SetMusicFileName(path);
+  if (audio.OpenMusic()) {
+    audio.PlayMusic();
+    std::this_thread::sleep_for(50ms);
+    audio.CloseMusic();
+  }
+  EXPECT_FALSE(audio.PlayFile(path + ".missing", false));
+}
+
+std::vector<BrokenCase> BrokenCases() {
+  std::vector<BrokenCase> cases = {{"empty.wav", ""},
+                                   {"text.ogg", "this is not a sound"},
+                                   {"truncated.wav", TruncatedWav()},
+                                   {"nochannels.wav", ZeroChannelWav()},
+                                   {"header.mid", OneNoteMidi().substr(0, 20)}};
+  for (const char* name : {"garbage.mp3", "garbage.flac", "riff-only.wav", "nochannels.aiff"}) {
+    std::ifstream in(std::string(VEC_TEST_DATA) + "/sound/" + name, std::ios::binary);
+    cases.push_back({name, std::string(std::istreambuf_iterator<char>(in), {})});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenSoundTest, ::testing::ValuesIn(BrokenCases()),
+                         [](const auto& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+TEST_F(DiskAudioTest, OversizedSoundFileIsRefused) {
+  WriteSineWav(File("tone.wav"), 440, 0.2);
+  SdlAudioOptions options;
+  options.maxSoundFileBytes = 1000;
+  SdlAudio audio(options);
+  ASSERT_TRUE(audio.IsOpen());
+  EXPECT_FALSE(audio.OpenSlot(0) && audio.LoadSlot(0, File("tone.wav")));
+}
+
+TEST_F(DiskAudioTest, OnlyOneOutputAtATime) {
+  SetEnv("SDL_AUDIODRIVER", "dummy");
+  SdlAudio first;
+  ASSERT_TRUE(first.IsOpen());
+  SdlAudio second;
+  EXPECT_FALSE(second.IsOpen());
+  EXPECT_FALSE(second.OpenSlot(0));
+}
+
+TEST(SdlAudioWithoutDevice, RunsSilentlyAndSaysSoAtMostOnce) {
+  SetEnv("SDL_AUDIODRIVER", "no-such-driver");
+  testing::internal::CaptureStderr();
+  {
+    SdlAudio audio;
+    EXPECT_FALSE(audio.IsOpen());
+    TSoundEffect player(audio);
+    EXPECT_EQ(player.Mode(), TSoundEffect::kModeFallback);
+    player.Add(0, "/nowhere/a.wav");
+    player.Play(0, true);
+    player.StopAll();
+    TMusicPlayer music(audio);
+    music.Start(true, "a.mp3;b.mp3", 1, "/nowhere/");
+    EXPECT_FALSE(music.Playing());
+    music.PollNotifications();
+  }
+  { SdlAudio again; }
+  const std::string said = testing::internal::GetCapturedStderr();
+  size_t count = 0;
+  for (size_t at = said.find("no audio output"); at != std::string::npos;
+       at = said.find("no audio output", at + 1)) {
+    ++count;
+  }
+  EXPECT_LE(count, 1u);
+  EXPECT_TRUE(SdlAudio::NoOutputReported());
+}
+
+}  // namespace
+}  // namespace vec
