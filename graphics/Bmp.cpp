@@ -67,7 +67,8 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
     h.height = Get16(data + 20);
     h.bits = Get16(data + 24);
     paletteEntry = 3;
-  } else if (headerSize >= 40 && headerSize <= 124) {
+  } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 64 ||
+             headerSize == 108 || headerSize == 124) {
     if (size < afterHeader) return Truncated();
     h.width = static_cast<int32_t>(Get32(data + 18));
     const int32_t rawHeight = static_cast<int32_t>(Get32(data + 22));
