@@ -119,6 +119,13 @@ void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const 
   }
   for (const TRect& r : rects) {
     const size_t bytes = sizeof(Pixel) * static_cast<size_t>(r.Width());
+    if (r.Width() == dst.Width() && r.Width() == from->Width()) {
+      // Whole rows of equal width: the rows of both bitmaps are one gap-free block each
+      // (bottom-up, so the block starts at the last row).
+      std::memcpy(dst.ScanLine(r.bottom - 1), from->ScanLine(static_cast<int32_t>(r.bottom - 1 + toy)),
+                  bytes * static_cast<size_t>(r.Height()));
+      continue;
+    }
     for (int32_t y = r.top; y < r.bottom; ++y) {
       std::memcpy(dst.ScanLine(y) + r.left, from->ScanLine(static_cast<int32_t>(y + toy)) + r.left + tox,
                   bytes);
@@ -166,7 +173,26 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
     }
     int32_t prevSrcY = -1;
     Pixel* prevDst = nullptr;
+    const bool wholeRows = identity && first == 0 && last == n && xm[0] == 0 &&
+                           n == dst.Width() && n == from->Width();
     for (int32_t y = r.top; y < r.bottom; ++y) {
+      if (wholeRows) {
+        // Runs of consecutive source rows are single blocks in both bitmaps.
+        int32_t run = 0;
+        const size_t y0 = static_cast<size_t>(y - box.top);
+        while (y + run < r.bottom && ymap[y0 + run] >= 0 &&
+               ymap[y0 + run] == ymap[y0] + run) {
+          ++run;
+        }
+        if (run > 1) {
+          std::memcpy(dst.ScanLine(y + run - 1), from->ScanLine(ymap[y0] + run - 1),
+                      sizeof(Pixel) * static_cast<size_t>(n) * static_cast<size_t>(run));
+          prevSrcY = ymap[y0] + run - 1;
+          prevDst = dst.ScanLine(y + run - 1);
+          y += run - 1;
+          continue;
+        }
+      }
       const int32_t syRow = ymap[static_cast<size_t>(y - box.top)];
       if (syRow < 0) {
         prevSrcY = -1;
@@ -180,6 +206,8 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
         const Pixel* in = from->ScanLine(syRow);
         if (identity) {
           std::memcpy(out + first, in + xm[first], sizeof(Pixel) * static_cast<size_t>(last - first));
+        } else if (dense) {
+          for (int32_t k = first; k < last; ++k) out[k] = in[xm[k]];
         } else {
           for (int32_t k = first; k < last; ++k) {
             if (xm[k] >= 0) out[k] = in[xm[k]];
