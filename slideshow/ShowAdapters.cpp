@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 
+#include "animation/uAnimEngine.h"
 #include "graphics/ImageFile.h"
 #include "picture/Project.h"
 

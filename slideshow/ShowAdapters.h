@@ -7,7 +7,6 @@
 #include <string>
 
 #include "animation/SoundEffect.h"
-#include "animation/uAnimEngine.h"
 #include "base/Clock.h"
 #include "package/VECProject.h"
 #include "slideshow/Music.h"
@@ -16,6 +15,8 @@
 #include "transitions/Effect.h"
 
 namespace vec {
+
+class TAnimEngine;
 
 // The show's settings from the project (user settings already applied) and the run folder.
 TShowSettings ShowSettingsFrom(const TVECProject& project, const std::string& tempFolder);
