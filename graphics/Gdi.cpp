@@ -4,6 +4,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vec {
 
 namespace {
@@ -55,6 +59,32 @@ void AxisSpan(int32_t start, int32_t len, int64_t& a, int64_t& b) {
     a = static_cast<int64_t>(start) + len + 1;
     b = static_cast<int64_t>(start) + 1;
   }
+}
+
+// out[k] = in[map[k]] for k < n. Four pixels are gathered and stored together, which
+// keeps the stores wide on the long rows of a full-frame stretch.
+void GatherRow(Pixel* out, const Pixel* in, const int32_t* map, int32_t n) {
+  int32_t k = 0;
+#if defined(__SSE2__)
+  for (; k + 4 <= n; k += 4) {
+    const __m128i v = _mm_setr_epi32(static_cast<int>(in[map[k]]), static_cast<int>(in[map[k + 1]]),
+                                     static_cast<int>(in[map[k + 2]]), static_cast<int>(in[map[k + 3]]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
+  }
+#endif
+  for (; k < n; ++k) out[k] = in[map[k]];
+}
+
+// out[k] = in[n - 1 - k] for k < n: a mirrored 1:1 row.
+void ReverseRow(Pixel* out, const Pixel* in, int32_t n) {
+  int32_t k = 0;
+#if defined(__SSE2__)
+  for (; k + 4 <= n; k += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + n - 4 - k));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_shuffle_epi32(v, 0x1B));
+  }
+#endif
+  for (; k < n; ++k) out[k] = in[n - 1 - k];
 }
 
 }  // namespace
@@ -166,9 +196,10 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
     while (first < n && xm[first] < 0) ++first;
     while (last > first && xm[last - 1] < 0) --last;
     if (first >= last) continue;
-    bool identity = true, dense = true;
+    bool identity = true, reversed = true, dense = true;
     for (int32_t k = first + 1; k < last; ++k) {
       identity = identity && xm[k] == xm[first] + (k - first);
+      reversed = reversed && xm[k] == xm[first] - (k - first);
       dense = dense && xm[k] >= 0;
     }
     int32_t prevSrcY = -1;
@@ -206,8 +237,10 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
         const Pixel* in = from->ScanLine(syRow);
         if (identity) {
           std::memcpy(out + first, in + xm[first], sizeof(Pixel) * static_cast<size_t>(last - first));
+        } else if (reversed) {
+          ReverseRow(out + first, in + xm[last - 1], last - first);
         } else if (dense) {
-          for (int32_t k = first; k < last; ++k) out[k] = in[xm[k]];
+          GatherRow(out + first, in, xm + first, last - first);
         } else {
           for (int32_t k = first; k < last; ++k) {
             if (xm[k] >= 0) out[k] = in[xm[k]];
