@@ -134,12 +134,12 @@ std::string_view StoredFileNamePart(std::string_view name) {
   return cut == std::string_view::npos ? name : name.substr(cut + 1);
 }
 
-std::string_view FileNamePart(std::string_view path) {
+std::string_view LocalFileNamePart(std::string_view path) {
   size_t cut = path.rfind('/');
   return cut == std::string_view::npos ? path : path.substr(cut + 1);
 }
 
-std::string_view FolderPart(std::string_view path) {
+std::string_view LocalFolderPart(std::string_view path) {
   size_t cut = path.rfind('/');
   return cut == std::string_view::npos ? std::string_view() : path.substr(0, cut + 1);
 }

@@ -61,9 +61,9 @@ bool IsDirectory(const std::string& path);
 // The file-name part of a stored (Windows) name: whatever follows the last '\', '/' or ':'.
 std::string_view StoredFileNamePart(std::string_view name);
 // The file-name part of a local path (after the last '/').
-std::string_view FileNamePart(std::string_view path);
+std::string_view LocalFileNamePart(std::string_view path);
 // The folder part of a local path, with its trailing '/' (empty when there is none).
-std::string_view FolderPart(std::string_view path);
+std::string_view LocalFolderPart(std::string_view path);
 
 // Lines of a text as a Windows string list reads them: CR LF, LF or CR end a line; a final
 // line break does not start another (empty) line.

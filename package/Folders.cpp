@@ -28,7 +28,7 @@ std::string SystemTempPath() {
 }
 
 std::string SaverBaseName(const std::string& ownPath) {
-  std::string_view name = FileNamePart(ownPath);
+  std::string_view name = LocalFileNamePart(ownPath);
   return std::string(name.substr(0, name.find('.')));
 }
 

@@ -15,7 +15,7 @@ constexpr size_t kMaxUserFile = 16u << 20;
 
 // ChangeFileExt on the file-name part: from its last '.' on, or appended when it has none.
 std::string WithIniExtension(const std::string& path) {
-  std::string_view name = FileNamePart(path);
+  std::string_view name = LocalFileNamePart(path);
   size_t dot = name.rfind('.');
   size_t keep = path.size() - name.size() + (dot == std::string_view::npos ? name.size() : dot);
   return path.substr(0, keep) + ".ini";
@@ -34,8 +34,8 @@ std::string UserSettingsPathBeside(const std::string& ownPath) { return WithIniE
 std::string UserSettingsPath(const std::string& ownPath,
                              const std::function<const char*(const char*)>& env) {
   std::string beside = WithIniExtension(ownPath);
-  std::string folder(FolderPart(beside));
-  std::string name(FileNamePart(beside));
+  std::string folder(LocalFolderPart(beside));
+  std::string name(LocalFileNamePart(beside));
   std::string found = ResolveNoCase(folder, name);
   if (FileExists(found)) return found;
   if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) return beside;

@@ -1,0 +1,99 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace vec {
+namespace {
+
+enum class Mode { None, Saver, Config, Preview, Password };
+
+// The mode the entry point runs for a code, testing in its order.
+Mode ModeOf(const std::string& code) {
+  if (IsPasswordMode(code)) return Mode::Password;
+  if (IsSaverMode(code)) return Mode::Saver;
+  if (IsConfigMode(code)) return Mode::Config;
+  if (IsPreviewMode(code)) return Mode::Preview;
+  return Mode::None;
+}
+
+struct ArgsCase {
+  std::vector<std::string> args;
+  std::string code;
+  std::string argument;
+  Mode mode;
+};
+
+class CommandLineTest : public ::testing::TestWithParam<ArgsCase> {};
+
+TEST_P(CommandLineTest, FirstTwoCharactersUpperCased) {
+  const ArgsCase& c = GetParam();
+  CommandLine cl = ParseCommandLine(c.args);
+  EXPECT_EQ(cl.modeCode, c.code);
+  EXPECT_EQ(cl.modeArgument, c.argument);
+  EXPECT_EQ(ModeOf(cl.modeCode), c.mode);
+  EXPECT_FALSE(cl.target.daemon);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineTest,
+    ::testing::Values(ArgsCase{{}, "", "", Mode::Config},
+                      ArgsCase{{"/c:1234"}, "/C", "", Mode::Config},
+                      ArgsCase{{"/C", "1234"}, "/C", "1234", Mode::Config},
+                      ArgsCase{{"-c"}, "-C", "", Mode::Config},
+                      ArgsCase{{"c"}, "C", "", Mode::Config},
+                      ArgsCase{{"/p", "1234"}, "/P", "1234", Mode::Preview},
+                      ArgsCase{{"p", "0x1f"}, "P", "0X1F", Mode::Preview},
+                      ArgsCase{{"s"}, "S", "", Mode::Saver},
+                      ArgsCase{{"/s"}, "/S", "", Mode::Saver},
+                      ArgsCase{{"-S"}, "-S", "", Mode::Saver},
+                      ArgsCase{{"/SAVE"}, "/S", "", Mode::Saver},
+                      ArgsCase{{"SX"}, "SX", "", Mode::None},
+                      ArgsCase{{"/x"}, "/X", "", Mode::None},
+                      ArgsCase{{"//s"}, "//", "", Mode::None},
+                      ArgsCase{{"/a", "1234"}, "/A", "1234", Mode::Password},
+                      ArgsCase{{"a"}, "A", "", Mode::Password},
+                      ArgsCase{{"/s", "--package", "f.scr"}, "/S", "", Mode::Saver},
+                      ArgsCase{{"--package=f.scr", "/p", "77"}, "/P", "77", Mode::Preview},
+                      ArgsCase{{"--package", "f.scr"}, "", "", Mode::Config}));
+
+TEST(CommandLine, PackageOptionAnywhere) {
+  EXPECT_EQ(ParseCommandLine({"/s", "--package", "x.scr"}).packageFile, "x.scr");
+  EXPECT_EQ(ParseCommandLine({"--package=y.scr", "/c"}).packageFile, "y.scr");
+  EXPECT_FALSE(ParseCommandLine({"/s"}).packageFile);
+}
+
+TEST(CommandLine, DaemonDialect) {
+  CommandLine root = ParseCommandLine({"-root"});
+  EXPECT_EQ(root.modeCode, "/S");
+  EXPECT_TRUE(root.target.daemon);
+  EXPECT_EQ(root.target.kind, SaverTarget::Kind::RootWindow);
+
+  CommandLine win = ParseCommandLine({"--window-id", "0x2a00007", "-fps"});
+  EXPECT_EQ(win.target.kind, SaverTarget::Kind::Window);
+  EXPECT_EQ(win.target.windowId, 0x2a00007u);
+  EXPECT_TRUE(win.target.showFps);
+
+  CommandLine env = ParseCommandLine({"-root"}, "4711");
+  EXPECT_EQ(env.target.kind, SaverTarget::Kind::Window);
+  EXPECT_EQ(env.target.windowId, 4711u);
+
+  CommandLine both = ParseCommandLine({"-window-id", "12"}, "4711");
+  EXPECT_EQ(both.target.windowId, 12u);
+
+  CommandLine ignored = ParseCommandLine({"-root", "-visual", "default", "-install"});
+  EXPECT_EQ(ignored.warnings.size(), 2u);
+  EXPECT_EQ(ignored.modeCode, "/S");
+}
+
+TEST(CommandLine, WindowHandles) {
+  EXPECT_EQ(ParseDecimalHandle("1234"), 1234u);
+  EXPECT_FALSE(ParseDecimalHandle(""));
+  EXPECT_FALSE(ParseDecimalHandle("12a"));
+  EXPECT_FALSE(ParseDecimalHandle("-1"));
+  EXPECT_EQ(ParseWindowId("0x1F"), 31u);
+  EXPECT_EQ(ParseWindowId("31"), 31u);
+  EXPECT_FALSE(ParseWindowId("0x"));
+}
+
+}  // namespace
+}  // namespace vec
