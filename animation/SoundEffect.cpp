@@ -5,7 +5,9 @@
 namespace vec {
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < TSoundEffect::kSlotCount; }
+bool ValidSlot(int slot) {
+  return slot >= 0 && slot < TSoundEffect::kSlotCount;
+}
 
 }  // namespace
 

@@ -42,8 +42,12 @@ void ChooseSoundFont() {
   }
 }
 
-uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+uint32_t Le32(const unsigned char* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+uint32_t Be32(const unsigned char* p) {
+  return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
 
 // SDL_mixer 2.6's music decoder for WAV and AIFF files divides by the channel count without
 // checking it, so a file that declares no channels crashes the process. Such files are
@@ -53,8 +57,8 @@ bool DeclaresNoChannels(const std::string& path) {
   unsigned char head[12];
   if (!in.read(reinterpret_cast<char*>(head), sizeof head)) return false;
   const bool wave = std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
-  const bool aiff = std::memcmp(head, "FORM", 4) == 0 &&
-                    (std::memcmp(head + 8, "AIFF", 4) == 0 || std::memcmp(head + 8, "AIFC", 4) == 0);
+  const bool aiff = std::memcmp(head, "FORM", 4) == 0 && (std::memcmp(head + 8, "AIFF", 4) == 0 ||
+                                                          std::memcmp(head + 8, "AIFC", 4) == 0);
   if (!wave && !aiff) return false;
   const char* wanted = wave ? "fmt " : "COMM";
   // The chunk with the format; the first few dozen chunks are plenty for any real file.
@@ -82,10 +86,16 @@ bool DeclaresNoChannels(const std::string& path) {
 
 }  // namespace
 
-void SdlAudio::ChunkFree::operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
-void SdlAudio::MusicFree::operator()(_Mix_Music* music) const { Mix_FreeMusic(music); }
+void SdlAudio::ChunkFree::operator()(Mix_Chunk* chunk) const {
+  Mix_FreeChunk(chunk);
+}
+void SdlAudio::MusicFree::operator()(_Mix_Music* music) const {
+  Mix_FreeMusic(music);
+}
 
-bool SdlAudio::NoOutputReported() { return g_said.load(); }
+bool SdlAudio::NoOutputReported() {
+  return g_said.load();
+}
 
 int SdlAudio::MixVolume(int32_t centibels) {
   const double factor = std::pow(10.0, static_cast<double>(centibels) / 2000.0);
@@ -145,6 +155,12 @@ SdlAudio::ChunkPtr SdlAudio::LoadChunk(const std::string& path) const {
     return nullptr;
   }
   if (DeclaresNoChannels(path)) return nullptr;
+  // A small compressed file can decode to gigabytes; the streaming decoder tells the length
+  // without decoding it all.
+  if (MusicPtr probe(Mix_LoadMUS(path.c_str())); probe) {
+    const double seconds = Mix_MusicDuration(probe.get());
+    if (seconds > options_.maxSoundSeconds) return nullptr;
+  }
   return ChunkPtr(Mix_LoadWAV(path.c_str()));
 }
 
@@ -184,7 +200,9 @@ void SdlAudio::StopSlot(int slot) {
   if (SlotUsable(slot)) Mix_HaltChannel(slot);
 }
 
-bool SdlAudio::SlotPlaying(int slot) const { return SlotUsable(slot) && Mix_Playing(slot) != 0; }
+bool SdlAudio::SlotPlaying(int slot) const {
+  return SlotUsable(slot) && Mix_Playing(slot) != 0;
+}
 
 bool SdlAudio::PlayFile(const std::string& path, bool loop) {
   if (!open_) return false;

@@ -32,6 +32,8 @@ struct SdlAudioOptions {
   int slotChannels = 8;
   // Sound effects are decoded whole into memory; larger files are refused.
   int64_t maxSoundFileBytes = 16 * 1024 * 1024;
+  // ... and so are sounds longer than this, whatever their file size.
+  double maxSoundSeconds = 600;
 };
 
 class SdlAudio final : public ISoundDevice, public IMusicDevice {

@@ -1,11 +1,14 @@
 #include "slideshow/Music.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "base/Random.h"
+#include "slideshow/SoundSchedule.h"
 
 namespace vec {
 
-std::vector<std::string> BuildMusicList(std::string_view musicFile,
-                                        const std::string& tempFolder) {
+std::vector<std::string> BuildMusicList(std::string_view musicFile, const std::string& tempFolder) {
   std::vector<std::string> list;
   size_t start = 0;
   while (start < musicFile.size()) {
@@ -14,11 +17,23 @@ std::vector<std::string> BuildMusicList(std::string_view musicFile,
     std::string_view piece = musicFile.substr(start, end - start);
     start = end + 1;
     if (piece.empty()) continue;
-    if (piece.find_first_of("\\/") == std::string_view::npos) {
-      list.push_back(tempFolder + std::string(piece));
-    } else {
-      list.emplace_back(piece);
+    const std::string_view name = FileNamePart(piece);
+    if (name.size() == piece.size()) {
+      // Extracted files keep the case the package gave them; the setting may differ.
+      std::string found = FindFileInFolder(tempFolder, name);
+      list.push_back(found.empty() ? tempFolder + std::string(piece) : std::move(found));
+      continue;
     }
+    std::string path(piece);
+    // A folder from the authoring machine (often a Windows path) does not exist here; the
+    // file of that name among the extracted ones stands in for it.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+      if (std::string found = FindFileInFolder(tempFolder, name); !found.empty()) {
+        path = std::move(found);
+      }
+    }
+    list.push_back(std::move(path));
   }
   return list;
 }
@@ -40,7 +55,9 @@ void NextMusicIndex(int32_t& index, int32_t musicMode, int32_t count) {
   index = next;
 }
 
-TMusicPlayer::~TMusicPlayer() { Stop(); }
+TMusicPlayer::~TMusicPlayer() {
+  Stop();
+}
 
 bool TMusicPlayer::OpenAndPlay(int32_t index) {
   device_.SetMusicFileName(musicList_[static_cast<size_t>(index)]);

@@ -13,7 +13,9 @@
 namespace vec {
 
 // Cuts `musicFile` at every ";", skipping empty pieces; a piece without a folder part
-// ("\" or "/") is taken from the temporary folder, one with a folder is kept as it is.
+// ("\" or "/") is taken from the temporary folder (matching case-insensitively when the
+// exact name is missing), one with a folder is kept as it is unless no such file exists and
+// the temporary folder holds a file of its name.
 std::vector<std::string> BuildMusicList(std::string_view musicFile, const std::string& tempFolder);
 
 // Moves `index` to the next entry of a list of `count` files: the next one in list order

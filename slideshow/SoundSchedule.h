@@ -49,9 +49,9 @@ class TSoundSchedule {
   struct SlotState {
     bool active = false;
     bool played = false;
-    int entry = -1;           // player slot the sound was added to
-    uint32_t startTick = 0;   // tick of the last play (or of the load)
-    int64_t interval = 0;     // seconds until the next play (play mode 1)
+    int entry = -1;          // player slot the sound was added to
+    uint32_t startTick = 0;  // tick of the last play (or of the load)
+    int64_t interval = 0;    // seconds until the next play (play mode 1)
   };
 
   TSoundSchedule(TSoundEffect& player, IClock& clock) : player_(player), clock_(clock) {}

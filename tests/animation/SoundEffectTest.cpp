@@ -1,10 +1,10 @@
-#include "animation/SoundEffect.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
+
+#include "animation/SoundEffect.h"
 
 namespace vec {
 namespace {

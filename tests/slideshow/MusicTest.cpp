@@ -1,12 +1,14 @@
-#include "slideshow/Music.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/Random.h"
+#include "slideshow/Music.h"
 
 namespace vec {
 namespace {
@@ -81,10 +83,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ListCase{"NameOnlyTakenFromTempFolder", "song.mp3", {"/tmp/Sea42/song.mp3"}},
         ListCase{"EmptyPiecesSkipped", ";a.mp3;;b.ogg;", {"/tmp/Sea42/a.mp3", "/tmp/Sea42/b.ogg"}},
-        ListCase{"FolderKept", "/home/u/m/a.flac;C:\\Music\\b.mid",
+        ListCase{"FolderKept",
+                 "/home/u/m/a.flac;C:\\Music\\b.mid",
                  {"/home/u/m/a.flac", "C:\\Music\\b.mid"}},
         ListCase{"OnlySeparators", ";;;", {}}, ListCase{"Empty", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MusicListFiles, ExtractedFileFoundWhateverTheCaseOrFolderOfTheSetting) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("vec-music-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "Song.mp3") << "ID3";
+  const std::string temp = dir.string() + "/";
+  EXPECT_EQ(BuildMusicList("song.MP3;C:\\Saver\\SONG.mp3;/no/such/other.mp3", temp),
+            (std::vector<std::string>{temp + "Song.mp3", temp + "Song.mp3", "/no/such/other.mp3"}));
+  fs::remove_all(dir);
+}
 
 TEST(NextMusicIndex, ListOrderWraps) {
   int32_t index = -1;

@@ -1,5 +1,3 @@
-#include "slideshow/SoundSchedule.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "base/Random.h"
+#include "slideshow/SoundSchedule.h"
 
 namespace vec {
 namespace {
