@@ -150,6 +150,8 @@ void TAnimEngine::Start() {
     // A negative Scatter has no meaning; it gives no offsets.
     const int32_t n = std::max(p.waveSets[static_cast<size_t>(k)].Scatter, 0);
     for (int32_t c = 0; c < width_; ++c) offsets[static_cast<size_t>(c)] = Random(n);
+    scattered_[static_cast<size_t>(k)] =
+        std::any_of(offsets.begin(), offsets.end(), [](int32_t s) { return s != 0; });
   }
 
   for (int32_t i = 0; i < objects_.Count(); ++i) {
@@ -196,18 +198,18 @@ void TAnimEngine::BuildAreaIndex() {
   const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
   for (int32_t r = 0; r < mh; ++r) {
     const Pixel* m = p.mask.ScanLine(r);
-    int16_t* idx = &areaIndex_[static_cast<size_t>(r) * static_cast<size_t>(width_)];
+    int8_t* idx = &areaIndex_[static_cast<size_t>(r) * static_cast<size_t>(width_)];
     auto& runs = runs_[static_cast<size_t>(r)];
     for (int32_t c = 0; c < mw; ++c) {
       const int32_t k = AreaOfMaskPixel(m[c]) - 1;
-      idx[c] = static_cast<int16_t>(k);
+      idx[c] = static_cast<int8_t>(k);
       if (k < 0) continue;
       topRow_[static_cast<size_t>(k)] = std::min(topRow_[static_cast<size_t>(k)], r);
       bottomRow_[static_cast<size_t>(k)] = std::max(bottomRow_[static_cast<size_t>(k)], r);
       if (!runs.empty() && runs.back().end == c && runs.back().area == k)
         ++runs.back().end;
       else
-        runs.push_back({c, c + 1, static_cast<int16_t>(k)});
+        runs.push_back({c, c + 1, static_cast<int8_t>(k)});
     }
   }
 }
@@ -296,24 +298,38 @@ void TAnimEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
                              const std::array<int64_t, 4>& dh) {
   const int64_t lastRow = height_ - 1, lastCol = width_ - 1;
   const size_t stride = static_cast<size_t>(width_);
-  const int16_t* idx = areaIndex_.data();
+  const int8_t* idx = areaIndex_.data();
   for (const TRun& run : runs_[static_cast<size_t>(r)]) {
-    const int16_t k = run.area;
+    const int8_t k = run.area;
     const TWaveParam& w = project_->waveSets[static_cast<size_t>(k)];
-    const int64_t vshift = w.Vertical ? dv[static_cast<size_t>(k)] : 0;
-    const int64_t hshift = w.Horizontal ? dh[static_cast<size_t>(k)] : 0;
+    // Shifts beyond the picture clamp to its edge whatever their size.
+    const int64_t vshift = w.Vertical ? std::clamp<int64_t>(dv[static_cast<size_t>(k)],
+                                                            -height_, height_)
+                                      : 0;
+    const int64_t hshift =
+        w.Horizontal ? std::clamp<int64_t>(dh[static_cast<size_t>(k)], -width_, width_) : 0;
+    if (!scattered_[static_cast<size_t>(k)]) {
+      // Every column of this area keeps its row: one target row, one source row.
+      const size_t source = static_cast<size_t>(std::clamp<int64_t>(r + vshift, 0, lastRow));
+      const int8_t* atTarget = idx + static_cast<size_t>(r) * stride;
+      const int8_t* atSource = idx + source * stride;
+      Pixel* out = frameRows_[static_cast<size_t>(r)];
+      const Pixel* in = sourceRows_[source];
+      for (int32_t c = run.begin; c < run.end; ++c) {
+        const size_t col = static_cast<size_t>(std::clamp<int64_t>(c + hshift, 0, lastCol));
+        if (atTarget[col] == k && atSource[col] == k) out[c] = in[col];
+      }
+      continue;
+    }
     const int32_t* scatter = scatter_[static_cast<size_t>(k)].data();
     for (int32_t c = run.begin; c < run.end; ++c) {
       const int64_t t = int64_t{r} - scatter[c];
-      const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
-      const int64_t source = std::clamp<int64_t>(t + vshift, 0, lastRow);
-      const int64_t col = std::clamp<int64_t>(c + hshift, 0, lastCol);
+      const size_t target = static_cast<size_t>(std::clamp<int64_t>(t, 0, lastRow));
+      const size_t source = static_cast<size_t>(std::clamp<int64_t>(t + vshift, 0, lastRow));
+      const size_t col = static_cast<size_t>(std::clamp<int64_t>(c + hshift, 0, lastCol));
       // A pixel moves only inside its own area: at the target row and at the source.
-      if (idx[static_cast<size_t>(target) * stride + static_cast<size_t>(col)] != k ||
-          idx[static_cast<size_t>(source) * stride + static_cast<size_t>(col)] != k)
-        continue;
-      frameRows_[static_cast<size_t>(target)][c] =
-          sourceRows_[static_cast<size_t>(source)][static_cast<size_t>(col)];
+      if (idx[target * stride + col] != k || idx[source * stride + col] != k) continue;
+      frameRows_[target][c] = sourceRows_[source][col];
     }
   }
 }

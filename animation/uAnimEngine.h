@@ -66,7 +66,7 @@ class TAnimEngine {
   // One run of pixels of a single area in a row.
   struct TRun {
     int32_t begin, end;  // columns [begin, end)
-    int16_t area;
+    int8_t area;
   };
 
   void BuildMirrorImage();
@@ -95,8 +95,11 @@ class TAnimEngine {
   TBitmap32 composite_;
   std::vector<const Pixel*> sourceRows_;
   std::vector<Pixel*> frameRows_;
-  std::vector<int16_t> areaIndex_;  // -1 none, 0..3 the areas; width x height
+  // -1 none, 0..3 the areas; width x height. One byte a pixel keeps the tick's memory
+  // traffic down; four areas need no more.
+  std::vector<int8_t> areaIndex_;
   std::array<std::vector<int32_t>, 4> scatter_;
+  std::array<bool, 4> scattered_{};  // some column of the area has a nonzero offset
   std::vector<std::vector<TRun>> runs_;  // per row, the area pixels as runs
 
   std::unique_ptr<TWeatherEffect> weather_;
