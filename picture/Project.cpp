@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <exception>
 
-#include "graphics/Bitmap32.h"
+#include <pixman.h>
+
 #include "graphics/Gdi.h"
 #include "picture/FileLoader.h"
 
@@ -30,6 +31,31 @@ int64_t DivRoundHalfEven(int64_t num, int64_t den) {
   const int64_t twice = 2 * r;
   if (twice > den || (twice == den && (q & 1) != 0)) ++q;
   return q;
+}
+
+// Bilinear resampling of the colour channels (the fourth byte is not interpolated; the
+// result's is 255), pixel centres mapped onto pixel centres and edge pixels repeated.
+// pixman reads the device bitmap's bottom-up rows through a negative stride, so no copy
+// of the picture is made.
+void ResampleBilinear(const TBitmap& src, TBitmap& dst) {
+  auto view = [](const TBitmap& b, pixman_format_code_t format) {
+    auto* top = const_cast<Pixel*>(b.ScanLine(0));
+    return pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4);
+  };
+  pixman_image_t* s = view(src, PIXMAN_x8r8g8b8);
+  pixman_image_t* d = view(dst, PIXMAN_a8r8g8b8);
+  if (s != nullptr && d != nullptr) {
+    pixman_transform_t t;
+    pixman_transform_init_scale(&t, pixman_int_to_fixed(src.Width()) / dst.Width(),
+                                pixman_int_to_fixed(src.Height()) / dst.Height());
+    pixman_image_set_transform(s, &t);
+    pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(s, PIXMAN_REPEAT_PAD);
+    pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, dst.Width(),
+                             dst.Height());
+  }
+  if (s != nullptr) pixman_image_unref(s);
+  if (d != nullptr) pixman_image_unref(d);
 }
 
 int32_t ClampToInt32(int64_t v) {
@@ -172,12 +198,9 @@ void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t he
   }
   const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
 
-  TBitmap32 source;
-  source.CopyFrom(project.picture);
-  TBitmap32 resampled(newW, newH);
-  StretchSmoothTo(source, resampled);
-  project.picture.SetSize(newW, newH);
-  resampled.DrawTo(project.picture, 0, 0);
+  TBitmap resampled(newW, newH);
+  ResampleBilinear(project.picture, resampled);
+  project.picture = std::move(resampled);
 
   TBitmap oldMask = std::move(project.mask);
   project.mask = TBitmap(newW, newH);
