@@ -179,8 +179,9 @@ void TGifObject::Load(const IniDocument& ini) {
 }
 
 void TGifObject::Stop() {
-  painting_ = false;
+  // The worker advances the frames, so it is paused before the painting flag changes.
   TAnimImgObject::Stop();
+  painting_ = false;
 }
 
 void TGifObject::Reset() {

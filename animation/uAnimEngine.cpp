@@ -154,6 +154,8 @@ void TAnimEngine::Start() {
         std::any_of(offsets.begin(), offsets.end(), [](int32_t s) { return s != 0; });
   }
 
+  // Workers still running from an earlier start must not see their settings change.
+  objects_.StopAll();
   for (int32_t i = 0; i < objects_.Count(); ++i) {
     anim::TAnimObject& o = objects_[i];
     o.SetMoveArea({0, 0, width_, height_});
