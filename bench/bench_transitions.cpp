@@ -96,9 +96,9 @@ void BM_Effect(benchmark::State& state, int32_t n) {
     benchmark::DoNotOptimize(f.work.Bits());
     benchmark::ClobberMemory();
   }
-  state.counters["xFloor"] = benchmark::Counter(
-      floor * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate |
-                                                           benchmark::Counter::kInvert);
+  state.counters["xFloor"] =
+      benchmark::Counter(floor * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 std::vector<int32_t> BenchedEffects() {
@@ -116,8 +116,8 @@ const bool registered = [] {
     benchmark::RegisterBenchmark("Floor", BM_Floor)->Args({W, H})->Unit(benchmark::kMillisecond);
   }
   for (int32_t n : BenchedEffects()) {
-    const std::string name = "Effect" + std::to_string(n) + "/" +
-                             std::string(vec::EffectByNumber(n).name);
+    const std::string name =
+        "Effect" + std::to_string(n) + "/" + std::string(vec::EffectByNumber(n).name);
     for (auto [W, H] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
       for (int32_t percent : {13, 50, 87}) {
         auto* b = benchmark::RegisterBenchmark(name.c_str(), BM_Effect, n)

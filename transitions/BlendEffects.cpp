@@ -230,7 +230,9 @@ FixedRotation RotationFor(double theta) {
           static_cast<int32_t>(std::trunc(65536.0 * std::cos(-theta)))};
 }
 // The products are 32-bit and wrap as the platform's integers do.
-int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+int32_t Wrap(int64_t v) {
+  return static_cast<int32_t>(static_cast<uint32_t>(v));
+}
 }  // namespace
 
 namespace reference {
@@ -276,11 +278,13 @@ void RotateImage(TBitmap& work, const TBitmap& nb, int32_t px, int32_t py, doubl
 }
 
 namespace {
-double QuarterTurnLeft(int32_t percent) { return (100 - percent) * std::numbers::pi / 200; }
+double QuarterTurnLeft(int32_t percent) {
+  return (100 - percent) * std::numbers::pi / 200;
+}
 }  // namespace
 
-void PivotFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t percent) {
+void PivotFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   RotateImage(work, nb, -1, -1, QuarterTurnLeft(percent));
 }
@@ -291,8 +295,8 @@ void PivotFromBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H,
   RotateImage(work, nb, -1, H, (percent - 100) * std::numbers::pi / 200);
 }
 
-void PivotFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
+void PivotFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   RotateImage(work, nb, W, -1, (percent - 100) * std::numbers::pi / 200);
 }

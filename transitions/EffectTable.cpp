@@ -197,7 +197,9 @@ static_assert(
 
 }  // namespace
 
-std::span<const TEffect> EffectTable() { return kEffectTable; }
+std::span<const TEffect> EffectTable() {
+  return kEffectTable;
+}
 
 const TEffect& EffectByNumber(int32_t n) {
   if (n < 1 || n > kEffectCount) n = 1;

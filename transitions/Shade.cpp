@@ -15,7 +15,9 @@ Pixel ShadePixel(Pixel p, int32_t offset) {
                    AddClamped(PixelB(p), offset), PixelA(p));
 }
 
-bool NothingToShade(int32_t depth, int32_t count) { return count <= 1 || depth <= 0; }
+bool NothingToShade(int32_t depth, int32_t count) {
+  return count <= 1 || depth <= 0;
+}
 
 }  // namespace
 

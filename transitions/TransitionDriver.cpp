@@ -29,8 +29,8 @@ int32_t TTransitionDriver::StepPercent(int64_t i, int64_t steps) {
 }
 
 TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
-                                                          const EffectList& effects,
-                                                          const EngineStep& engineStep) {
+                                                           const EffectList& effects,
+                                                           const EngineStep& engineStep) {
   const uint32_t t0 = clock_.Ticks();
   if (engineStep) engineStep(new_);
   const std::optional<int32_t> n = ChooseEffect(effects);

@@ -61,8 +61,8 @@ void ExpandFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int3
   Stretch(work, 0, 0, w, H, nb, 0, 0, W, H);
 }
 
-void SlideInFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void SlideInFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Copy(work, W - w, 0, W, H, nb, 0, 0);
 }
 
@@ -81,18 +81,18 @@ void RevealFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int
   Copy(work, W - w, 0, w, H, nb, W - w, 0);
 }
 
-void ExpandInFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t) {
+void ExpandInFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t) {
   Stretch(work, 0, 0, 2 * W - w, H, nb, 0, 0, w, H);
 }
 
-void ExpandInFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void ExpandInFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Stretch(work, w - W, 0, 2 * W - w, H, nb, W - w, 0, w, H);
 }
 
-void ExpandInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void ExpandInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Stretch(work, w - W, 0, 3 * W - 2 * w, H, nb, (W - w) / 2, 0, w, H);
 }
 
@@ -107,15 +107,15 @@ void RevealOutFromMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H,
   Copy(work, x, 0, w, H, nb, x, 0);
 }
 
-void RevealInFromSides(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t) {
+void RevealInFromSides(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t) {
   const int32_t hw = w / 2;
   Copy(work, 0, 0, hw, H, nb, 0, 0);
   Copy(work, W - hw, 0, hw, H, nb, W - hw, 0);
 }
 
-void ExpandInFromSides(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t) {
+void ExpandInFromSides(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t) {
   const int32_t hw = w / 2, hW = W / 2;
   Stretch(work, 0, 0, hw, H, nb, 0, 0, hW, H);
   Stretch(work, W - hw, 0, hw, H, nb, hW, 0, hW, H);
@@ -130,8 +130,8 @@ void UnrollFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int3
   ShadeColumns(work, kRollShade, w, r);
 }
 
-void UnrollFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t) {
+void UnrollFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t) {
   const int32_t r = RollWidth(W, w);
   const int32_t x = W - w;
   // The roll's back: New columns from x - 2r - 1 on, mirrored into [x - r, x), source column
@@ -145,8 +145,8 @@ void UnrollFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int
   ShadeColumns(work, kRollShade, x - r, r);
 }
 
-void BuildUpFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void BuildUpFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Copy(work, 0, 0, w, H, nb, 0, 0);
   const int32_t s = std::min(W - w, W / 10);
   Stretch(work, w, 0, W - w, H, nb, w, 0, s, H);
@@ -162,8 +162,8 @@ void BuildUpFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int
 
 // --- Vertical -----------------------------------------------------------------------------
 
-void ExpandFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void ExpandFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Stretch(work, 0, H - h, W, h, nb, 0, 0, W, H);
 }
 
@@ -172,8 +172,8 @@ void ExpandFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32
   Stretch(work, 0, 0, W, h, nb, 0, 0, W, H);
 }
 
-void SlideInFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t) {
+void SlideInFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t) {
   Copy(work, 0, H - h, W, H, nb, 0, 0);
 }
 
@@ -187,8 +187,8 @@ void RevealFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32
   Copy(work, 0, 0, W, h, nb, 0, 0);
 }
 
-void RevealFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void RevealFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Copy(work, 0, H - h, W, h, nb, 0, H - h);
 }
 
@@ -240,8 +240,8 @@ void UnrollFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32
   ShadeRows(work, kRollShade, h, r);
 }
 
-void UnrollFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void UnrollFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   const int32_t r = RollWidth(H, h);
   const int32_t y = H - h;
   // As UnrollFromRight, turned: rows whose source would lie above New are not drawn.
@@ -279,8 +279,8 @@ void ExpandFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, 
   Stretch(work, W - w, 0, w, h, nb, 0, 0, W, H);
 }
 
-void ExpandFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t) {
+void ExpandFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t) {
   Stretch(work, 0, 0, w, h, nb, 0, 0, W, H);
 }
 
@@ -309,8 +309,8 @@ void SlideInFromBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t 
   Copy(work, w - W, H - h, W, H, nb, 0, 0);
 }
 
-void RevealFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t) {
+void RevealFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                       int32_t) {
   Copy(work, 0, 0, w, h, nb, 0, 0);
 }
 
@@ -344,8 +344,8 @@ void AppearAndContractToBottomRight(TBitmap& work, const TBitmap& nb, int32_t W,
   Stretch(work, w - W, h - H, 2 * W - w, 2 * H - h, nb, W - w, H - h, w, h);
 }
 
-void AppearAndContractToTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H,
-                                 int32_t w, int32_t h, int32_t) {
+void AppearAndContractToTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+                                 int32_t h, int32_t) {
   Stretch(work, w - W, 0, 2 * W - w, 2 * H - h, nb, W - w, 0, w, h);
 }
 
@@ -365,8 +365,8 @@ void RevealOutFromCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H,
   Copy(work, x, y, w, h, nb, x, y);
 }
 
-void RevealInToCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void RevealInToCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   const int32_t hw = w / 2, hh = h / 2;
   ClipGuard guard(work);
   work.ExcludeClipRect(hw, hh, W - hw, H - hh);
@@ -434,8 +434,7 @@ void PushDown(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
-void PushUp(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-            int32_t) {
+void PushUp(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
   Copy(work, 0, 0, W, H - h, work, 0, h);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }
@@ -446,8 +445,8 @@ void PushAndSqueezeDown(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, 
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
-void PushAndSqueezeUp(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t) {
+void PushAndSqueezeUp(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                      int32_t) {
   Stretch(work, 0, 0, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }

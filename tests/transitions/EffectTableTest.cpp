@@ -62,12 +62,13 @@ struct ExtentsCase {
 
 TEST(ProgressExtents, ScaleTheLongerSideAndKeepTheAspect) {
   const ExtentsCase cases[] = {
-      {1024, 768, 50, 512, 384},  {768, 1024, 50, 384, 512},   {1024, 768, 0, 0, 0},
-      {1024, 768, 100, 1024, 768}, {41, 31, 100, 41, 31},       {31, 41, 100, 31, 41},
+      {1024, 768, 50, 512, 384},  {768, 1024, 50, 384, 512},
+      {1024, 768, 0, 0, 0},       {1024, 768, 100, 1024, 768},
+      {41, 31, 100, 41, 31},      {31, 41, 100, 31, 41},
       {1920, 1080, 13, 250, 141},  // 249.6 -> 250; 250 * 1080 / 1920 = 140.6 -> 141
       {3, 3, 50, 2, 2},            // halves round away from zero
-      {100, 100, 37, 37, 37},      {0, 0, 50, 0, 0},            {5, 0, 60, 3, 0},
-      {0, 5, 60, 0, 3},
+      {100, 100, 37, 37, 37},     {0, 0, 50, 0, 0},
+      {5, 0, 60, 3, 0},           {0, 5, 60, 0, 3},
   };
   for (const auto& c : cases) {
     const Extents e = ProgressExtents(c.W, c.H, c.percent);
@@ -100,10 +101,21 @@ TEST(EffectList, ASingleNumberIsAlwaysChosen) {
 
 TEST(EffectList, ItemsAreReadAsDecimalIntegers) {
   const std::pair<const char*, std::optional<int32_t>> cases[] = {
-      {"12", 12},          {"0", 0},          {"-3", -3},        {"+4", 4},
-      {"0169", 169},       {"", std::nullopt}, {"1a", std::nullopt}, {"a1", std::nullopt},
-      {"0x10", std::nullopt}, {"1.5", std::nullopt}, {"+", std::nullopt}, {"-", std::nullopt},
-      {"+-1", std::nullopt}, {"2147483647", 2147483647}, {"2147483648", std::nullopt},
+      {"12", 12},
+      {"0", 0},
+      {"-3", -3},
+      {"+4", 4},
+      {"0169", 169},
+      {"", std::nullopt},
+      {"1a", std::nullopt},
+      {"a1", std::nullopt},
+      {"0x10", std::nullopt},
+      {"1.5", std::nullopt},
+      {"+", std::nullopt},
+      {"-", std::nullopt},
+      {"+-1", std::nullopt},
+      {"2147483647", 2147483647},
+      {"2147483648", std::nullopt},
       {"\"7\"", std::nullopt},
   };
   for (const auto& [text, want] : cases) EXPECT_EQ(ParseEffectItem(text), want) << text;

@@ -58,8 +58,8 @@ TEST(TransitionDriver, StepCountFollowsTheFirstFrame) {
     uint32_t firstMs;
     int64_t steps;
   } cases[] = {
-      {2000, 99, 20}, {2000, 0, 2000}, {2000, 1999, 1}, {2000, 2000, 0},
-      {2000, 5000, 0}, {0, 10, 0},      {-50, 10, 0},     {800, 99, 8},
+      {2000, 99, 20},  {2000, 0, 2000}, {2000, 1999, 1}, {2000, 2000, 0},
+      {2000, 5000, 0}, {0, 10, 0},      {-50, 10, 0},    {800, 99, 8},
   };
   for (const auto& c : cases)
     EXPECT_EQ(TTransitionDriver::StepCount(c.duration, c.firstMs), c.steps)

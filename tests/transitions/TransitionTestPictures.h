@@ -37,8 +37,7 @@ inline TBitmap Filled(int32_t W, int32_t H, Pixel p) {
 }
 
 // Runs effect n the way a transition frame does: Work starts as a copy of Old.
-inline TBitmap RunEffect(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp,
-                         int32_t percent) {
+inline TBitmap RunEffect(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
   TBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
@@ -53,8 +52,12 @@ struct Source {
 // Where the pixel at (x, y) should come from: a pixel of New or of Old.
 using SourceMap = std::function<Source(int32_t x, int32_t y)>;
 
-inline Source FromNew(int32_t x, int32_t y) { return {true, x, y}; }
-inline Source FromOld(int32_t x, int32_t y) { return {false, x, y}; }
+inline Source FromNew(int32_t x, int32_t y) {
+  return {true, x, y};
+}
+inline Source FromOld(int32_t x, int32_t y) {
+  return {false, x, y};
+}
 
 // Compares Work with the map and reports the first few mismatching pixels.
 inline ::testing::AssertionResult Matches(const TBitmap& work, const TBitmap& oldBmp,

@@ -38,8 +38,8 @@ Pixel Shaded(Pixel p, int32_t offset) {
 // --- Progress 100 and 0 -------------------------------------------------------------------
 
 TEST(WipeEffects, AtFullProgressEveryMemberShowsNew) {
-  const std::pair<int32_t, int32_t> sizes[] = {{40, 30}, {30, 40}, {41, 31}, {2, 2}, {1, 1},
-                                               {7, 2},   {2, 7},   {64, 64}};
+  const std::pair<int32_t, int32_t> sizes[] = {{40, 30}, {30, 40}, {41, 31}, {2, 2},
+                                               {1, 1},   {7, 2},   {2, 7},   {64, 64}};
   for (const auto& [W, H] : sizes) {
     const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : WipeNumbers()) {
@@ -61,9 +61,11 @@ TEST(WipeEffects, OnOddSizesTheHalvingMembersLeaveOrShiftTheMiddle) {
   auto shift = [](int32_t v, int32_t half) { return v > half ? v - 1 : v; };
   const OddCase cases[] = {
       {15, [](int32_t x, int32_t y) { return x == 20 ? FromOld(x, y) : FromNew(x, y); }},
-      {16, [&](int32_t x, int32_t y) { return x == 20 ? FromOld(x, y) : FromNew(shift(x, 20), y); }},
+      {16,
+       [&](int32_t x, int32_t y) { return x == 20 ? FromOld(x, y) : FromNew(shift(x, 20), y); }},
       {32, [](int32_t x, int32_t y) { return y == 15 ? FromOld(x, y) : FromNew(x, y); }},
-      {33, [&](int32_t x, int32_t y) { return y == 15 ? FromOld(x, y) : FromNew(x, shift(y, 15)); }},
+      {33,
+       [&](int32_t x, int32_t y) { return y == 15 ? FromOld(x, y) : FromNew(x, shift(y, 15)); }},
       {57, [](int32_t x, int32_t y) { return x == 20 && y == 15 ? FromOld(x, y) : FromNew(x, y); }},
       {58, [](int32_t x, int32_t y) { return x == 20 || y == 15 ? FromOld(x, y) : FromNew(x, y); }},
       {59,
@@ -149,17 +151,26 @@ TEST(WipeEffects, CopiesLandWhereTheirFormulasPutThem) {
       {26, [&](int32_t x, int32_t y) { return pick(y >= 22, FromNew(x, y), x, y); }},
       {31, [&](int32_t x, int32_t y) { return pick(in(y, 11, 19), FromNew(x, y), x, y); }},
       {32, [&](int32_t x, int32_t y) { return pick(y < 4 || y >= 26, FromNew(x, y), x, y); }},
-      {42, [&](int32_t x, int32_t y) { return pick(x >= 30 && y >= 22, FromNew(x - 30, y - 22), x, y); }},
-      {43, [&](int32_t x, int32_t y) { return pick(x >= 30 && y < 8, FromNew(x - 30, y + 22), x, y); }},
-      {44, [&](int32_t x, int32_t y) { return pick(x < 10 && y < 8, FromNew(x + 30, y + 22), x, y); }},
-      {45, [&](int32_t x, int32_t y) { return pick(x < 10 && y >= 22, FromNew(x + 30, y - 22), x, y); }},
+      {42, [&](int32_t x,
+               int32_t y) { return pick(x >= 30 && y >= 22, FromNew(x - 30, y - 22), x, y); }},
+      {43,
+       [&](int32_t x, int32_t y) { return pick(x >= 30 && y < 8, FromNew(x - 30, y + 22), x, y); }},
+      {44,
+       [&](int32_t x, int32_t y) { return pick(x < 10 && y < 8, FromNew(x + 30, y + 22), x, y); }},
+      {45, [&](int32_t x,
+               int32_t y) { return pick(x < 10 && y >= 22, FromNew(x + 30, y - 22), x, y); }},
       {46, [&](int32_t x, int32_t y) { return pick(x < 10 && y < 8, FromNew(x, y), x, y); }},
       {47, [&](int32_t x, int32_t y) { return pick(x < 10 && y >= 22, FromNew(x, y), x, y); }},
       {48, [&](int32_t x, int32_t y) { return pick(x >= 30 && y >= 22, FromNew(x, y), x, y); }},
       {49, [&](int32_t x, int32_t y) { return pick(x >= 30 && y < 8, FromNew(x, y), x, y); }},
-      {56, [&](int32_t x, int32_t y) { return pick(in(x, 15, 25) && in(y, 11, 19), FromNew(x, y), x, y); }},
-      {57, [&](int32_t x, int32_t y) { return pick(!(in(x, 5, 35) && in(y, 4, 26)), FromNew(x, y), x, y); }},
-      {58, [&](int32_t x, int32_t y) { return pick((x < 5 || x >= 35) && (y < 4 || y >= 26), FromNew(x, y), x, y); }},
+      {56, [&](int32_t x,
+               int32_t y) { return pick(in(x, 15, 25) && in(y, 11, 19), FromNew(x, y), x, y); }},
+      {57, [&](int32_t x,
+               int32_t y) { return pick(!(in(x, 5, 35) && in(y, 4, 26)), FromNew(x, y), x, y); }},
+      {58,
+       [&](int32_t x, int32_t y) {
+         return pick((x < 5 || x >= 35) && (y < 4 || y >= 26), FromNew(x, y), x, y);
+       }},
       {60,
        [&](int32_t x, int32_t y) -> Source {
          if (x < 5 && y < 15) return FromNew(x + 15, y);
@@ -205,7 +216,7 @@ TEST(WipeEffects, SqueezesMoveOldAsThroughATemporaryBitmap) {
   const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   struct Case {
     int32_t n;
-    int32_t dx, dy, dw, dh;  // where Old is squeezed to
+    int32_t dx, dy, dw, dh;          // where Old is squeezed to
     int32_t cx, cy, cw, ch, sx, sy;  // the copy of New
   };
   const Case cases[] = {
@@ -374,8 +385,8 @@ TEST(Shade, AddsToColourBytesClampedAndKeepsTheFourth) {
 
 TEST(Shade, NothingForShortBandsOrNoDepthAndBandsAreClipped) {
   const TBitmap original = Pattern(6, 6, 3);
-  for (const auto& [depth, x0, count] : {std::tuple{48, 1, 1}, std::tuple{48, 1, 0},
-                                         std::tuple{0, 1, 4}, std::tuple{48, 1, -3}}) {
+  for (const auto& [depth, x0, count] :
+       {std::tuple{48, 1, 1}, std::tuple{48, 1, 0}, std::tuple{0, 1, 4}, std::tuple{48, 1, -3}}) {
     TBitmap bmp = original;
     ShadeColumns(bmp, depth, x0, count);
     ShadeRows(bmp, depth, x0, count);
