@@ -20,7 +20,6 @@ static_assert(sizeof(kPlainMarker) - 1 == kMarkerSize);
 volatile unsigned char g_markerShift = 1;
 
 constexpr size_t kSearchChunk = 256 * 1024;
-constexpr size_t kCopyChunk = 1024 * 1024;
 
 uint32_t LoadLe32(const unsigned char* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |

@@ -1,0 +1,25 @@
+// The INI reader with profile-file semantics, and the settings objects reading from it.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "base/Ini.h"
+#include "package/VECProject.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  vec::IniDocument ini = vec::IniDocument::FromText(text);
+  for (const auto& key : ini.SectionKeys("FileList")) (void)ini.ReadInteger("FileList", key, 0);
+  vec::TVECFileList list;
+  list.LoadFromIni(ini);
+  if (list.FileNames.size() != list.Checked.size()) __builtin_trap();
+  vec::TVECSetting setting;
+  setting.LoadFromIni(ini);
+  vec::TUISetting ui;
+  ui.LoadFromIni(ini);
+  // Writing and reading back keeps a value.
+  ini.WriteInteger("Default", "Duration", 77);
+  if (vec::IniDocument::FromText(ini.ToText()).ReadInteger("Default", "Duration", 0) != 77)
+    __builtin_trap();
+  return 0;
+}
