@@ -35,6 +35,11 @@ class TBitmap32 {
   Pixel GetPixel(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
   void SetPixel(int32_t x, int32_t y, Pixel p) { pixels_[static_cast<size_t>(y) * width_ + x] = p; }
 
+  // Drawing this bitmap onto another (Draw) follows drawMode: dmOpaque copies (blending by
+  // masterAlpha alone when it is below 255); dmBlend blends every pixel with weight
+  // a = alpha * masterAlpha / 255 as c = (src * a + dst * (255 - a)) / 255 per colour
+  // byte, alpha = a + dstAlpha * (255 - a) / 255 (truncating; see Bitmap32.cpp);
+  // dmCustom hands every pixel to onPixelCombine.
   uint8_t masterAlpha = 255;
   DrawMode drawMode = DrawMode::dmOpaque;
   CombineMode combineMode = CombineMode::cmBlend;

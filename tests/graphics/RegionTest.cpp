@@ -181,6 +181,30 @@ TEST(RegionShapes, EllipsesAreSymmetric) {
   }
 }
 
+TEST(RegionShapes, RoundRectCornersAreEllipseQuadrants) {
+  // Each corner of a rounded rectangle is the matching quadrant of the ellipse whose
+  // box is the corner size; the straight parts between them are full.
+  for (auto [ew, eh] : std::vector<std::pair<int, int>>{{8, 4}, {5, 7}, {2, 2}, {3, 9}, {12, 12}}) {
+    const int l = 3, t = 2, r = 30, b = 25;  // box after the edge adjustment: 3..28, 2..23
+    const TRegion rr = TRegion::RoundRect(l, t, r, b, ew, eh);
+    const TRegion e = TRegion::Ellipse(0, 0, ew + 1, eh + 1);
+    const int bw = r - 1 - l, bh = b - 1 - t;
+    for (int y = 0; y < (eh + 1) / 2; ++y) {
+      for (int x = 0; x < (ew + 1) / 2; ++x) {
+        const bool in = e.Contains(x, y);
+        ASSERT_EQ(rr.Contains(l + x, t + y), in) << ew << "x" << eh << " at " << x << "," << y;
+        ASSERT_EQ(rr.Contains(l + bw - 1 - x, t + y), in);
+        ASSERT_EQ(rr.Contains(l + x, t + bh - 1 - y), in);
+        ASSERT_EQ(rr.Contains(l + bw - 1 - x, t + bh - 1 - y), in);
+      }
+    }
+    EXPECT_TRUE(rr.Contains(l + bw / 2, t));
+    EXPECT_TRUE(rr.Contains(l, t + bh / 2));
+    EXPECT_FALSE(rr.Contains(l + bw, t + bh / 2));
+    EXPECT_FALSE(rr.Contains(l + bw / 2, t + bh));
+  }
+}
+
 TEST(RegionRects, UnsortedOverlappingAndEmptyRectangles) {
   const std::vector<TRect> rects{{5, 5, 8, 8}, {0, 0, 4, 4}, {2, 2, 6, 6}, {3, 3, 3, 9}, {9, 0, 1, 1}};
   const TRegion r = TRegion::FromRects(rects);
