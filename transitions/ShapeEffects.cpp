@@ -4,7 +4,6 @@
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
-#include <vector>
 
 #include "base/MathUtil.h"
 
@@ -27,21 +26,29 @@ TRegion Combined(TRegion first, std::initializer_list<TRegion> others, RegionOp 
   return first;
 }
 
-// The union of many shapes. Merging in pairs keeps every step small; the union does not
-// depend on the order. No shape at all gives no region.
-std::optional<TRegion> UnionOfAll(std::vector<TRegion> shapes) {
-  if (shapes.empty()) return std::nullopt;
-  while (shapes.size() > 1) {
-    size_t out = 0;
-    for (size_t i = 0; i < shapes.size(); i += 2) {
-      if (i + 1 < shapes.size()) shapes[i].Combine(shapes[i + 1], RegionOp::Or);
-      if (out != i) shapes[out] = std::move(shapes[i]);
-      ++out;
-    }
-    shapes.resize(out);
+// A grid of one shape: the shape is rasterised once and its rectangles are laid down at
+// every cell, moved by whole pixels, which gives exactly the pixels of rasterising each
+// copy on its own. One union of all the rectangles replaces a long chain of combines.
+class ShapeGrid {
+ public:
+  explicit ShapeGrid(TRegion shape) : shape_(std::move(shape)) {}
+  void Reserve(size_t cells) { rgn_.Reserve(cells * shape_.Rects().size()); }
+  void Place(int32_t dx, int32_t dy) {
+    ++cells_;
+    for (const TRect& r : shape_.Rects())
+      rgn_.AddRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy);
   }
-  return std::move(shapes.front());
-}
+  // No region when no cell was placed.
+  std::optional<TRegion> Region() const {
+    if (cells_ == 0) return std::nullopt;
+    return rgn_.Count() == 0 ? TRegion() : rgn_.CreateRegion();
+  }
+
+ private:
+  TRegion shape_;
+  TComplexRegion rgn_;
+  size_t cells_ = 0;
+};
 
 void Reveal(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, const TRegion& region) {
   RevealThroughRegion(work, newBmp, W, H, &region);
@@ -321,39 +328,35 @@ void TriangularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
   const int32_t n = W / 10 + 1, m = H / 10 + 1;
   const int32_t bx = MulDiv(n, percent, 50), by = MulDiv(m, percent, 50);
   const int32_t rowStep = 2 * (H / 10) + 2;
-  std::vector<TRegion> shapes;
+  // The triangle with its point downwards, centred on (0, 0).
+  ShapeGrid grid(Poly({{-bx, -by}, {0, by}, {bx, -by}}));
+  grid.Reserve(static_cast<size_t>(W / (2 * n) + 2) * static_cast<size_t>(H / rowStep + 2));
   for (int32_t x = n; x - n < W; x += 2 * n) {
-    for (int32_t t = 0; t < H + m; t += rowStep) {
-      const int32_t yc = t + m;
-      shapes.push_back(Poly({{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}}));
-    }
+    for (int32_t t = 0; t < H + m; t += rowStep) grid.Place(x, t + m);
   }
-  const std::optional<TRegion> region = UnionOfAll(std::move(shapes));
-  RevealThroughRegion(work, newBmp, W, H, region);
+  RevealThroughRegion(work, newBmp, W, H, grid.Region());
 }
 void CircularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
                    int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t r = MulDiv(3 * n, percent, 200);
-  std::vector<TRegion> shapes;
+  ShapeGrid grid(TRegion::Ellipse(n - r, n - r, n + r, n + r));  // the cell at (0, 0)
+  grid.Reserve(static_cast<size_t>(W / (2 * n) + 1) * static_cast<size_t>(H / (2 * n) + 1));
   for (int32_t x = 0; x < W; x += 2 * n) {
-    for (int32_t y = 0; y < H; y += 2 * n)
-      shapes.push_back(TRegion::Ellipse(x + n - r, y + n - r, x + n + r, y + n + r));
+    for (int32_t y = 0; y < H; y += 2 * n) grid.Place(x, y);
   }
-  const std::optional<TRegion> region = UnionOfAll(std::move(shapes));
-  RevealThroughRegion(work, newBmp, W, H, region);
+  RevealThroughRegion(work, newBmp, W, H, grid.Region());
 }
 void DiamondShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
                   int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t b = MulDiv(n, percent, 50);
-  std::vector<TRegion> shapes;
+  ShapeGrid grid(Poly({{-b, 0}, {0, -b}, {b, 0}, {0, b}}));  // centred on (0, 0)
+  grid.Reserve(static_cast<size_t>(W / (2 * n) + 1) * static_cast<size_t>(H / (2 * n) + 1));
   for (int32_t x = n; x - n < W; x += 2 * n) {
-    for (int32_t y = n; y - n < H; y += 2 * n)
-      shapes.push_back(Poly({{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}}));
+    for (int32_t y = n; y - n < H; y += 2 * n) grid.Place(x, y);
   }
-  const std::optional<TRegion> region = UnionOfAll(std::move(shapes));
-  RevealThroughRegion(work, newBmp, W, H, region);
+  RevealThroughRegion(work, newBmp, W, H, grid.Region());
 }
 
 const std::array<TNumberedEffect, 37> kShapeEffects = {{

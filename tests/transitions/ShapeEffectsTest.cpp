@@ -222,6 +222,64 @@ TEST(DiamondShred, DiamondsGrowOnTheirGrid) {
   EXPECT_FALSE(ShowsNew(work, 22, 22));
 }
 
+// The grids as the shapes are described: each made where it stands and combined into the
+// first one by OR.
+TRegion TrianglesByCombining(int32_t W, int32_t H, int32_t percent) {
+  const int32_t n = W / 10 + 1, m = H / 10 + 1;
+  const int32_t bx = MulDiv(n, percent, 50), by = MulDiv(m, percent, 50);
+  TRegion all;
+  for (int32_t x = n; x - n < W; x += 2 * n) {
+    for (int32_t t = 0; t < H + m; t += 2 * (H / 10) + 2) {
+      const int32_t yc = t + m;
+      const std::array<TPoint, 3> tri{{{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}}};
+      all.Combine(TRegion::Polygon(tri, FillMode::Winding), RegionOp::Or);
+    }
+  }
+  return all;
+}
+TRegion CirclesByCombining(int32_t W, int32_t H, int32_t percent) {
+  const int32_t n = std::min(W, H) / 10 + 1;
+  const int32_t r = MulDiv(3 * n, percent, 200);
+  TRegion all;
+  for (int32_t x = 0; x < W; x += 2 * n)
+    for (int32_t y = 0; y < H; y += 2 * n)
+      all.Combine(TRegion::Ellipse(x + n - r, y + n - r, x + n + r, y + n + r), RegionOp::Or);
+  return all;
+}
+TRegion DiamondsByCombining(int32_t W, int32_t H, int32_t percent) {
+  const int32_t n = std::min(W, H) / 10 + 1;
+  const int32_t b = MulDiv(n, percent, 50);
+  TRegion all;
+  for (int32_t x = n; x - n < W; x += 2 * n) {
+    for (int32_t y = n; y - n < H; y += 2 * n) {
+      const std::array<TPoint, 4> d{{{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}}};
+      all.Combine(TRegion::Polygon(d, FillMode::Winding), RegionOp::Or);
+    }
+  }
+  return all;
+}
+
+TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
+  struct Case {
+    TEffectProc proc;
+    TRegion (*reference)(int32_t, int32_t, int32_t);
+  };
+  for (const Case c :
+       {Case{TriangularShred, TrianglesByCombining}, Case{CircularShred, CirclesByCombining},
+        Case{DiamondShred, DiamondsByCombining}}) {
+    for (const SizeCase size : {SizeCase{320, 240}, SizeCase{203, 117}, SizeCase{90, 300}}) {
+      const TBitmap newBmp = NewPicture(size.W, size.H);
+      for (int32_t percent : {7, 13, 50, 87, 100}) {
+        const TRegion region = c.reference(size.W, size.H, percent);
+        TBitmap expected = OldPicture(size.W, size.H);
+        RevealThroughRegion(expected, newBmp, size.W, size.H, &region);
+        EXPECT_EQ(RunFrame(c.proc, newBmp, percent), expected)
+            << SizeName(size.W, size.H) << " at " << percent;
+      }
+    }
+  }
+}
+
 TEST(ShapeEffects, FramesDependOnlyOnTheirInputs) {
   const TBitmap newBmp = NewPicture(160, 120);
   for (const auto& effect : kShapeEffects) {
