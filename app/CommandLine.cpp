@@ -79,6 +79,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* x
       rest.push_back(args[i]);
     }
   }
+  // xsecurelock and the like start the saver with no mode (or /s) and name their window in
+  // XSCREENSAVER_WINDOW only: that is the daemon dialect too.
+  if (!daemon && xscreensaverWindow && *xscreensaverWindow && ParseWindowId(xscreensaverWindow) &&
+      (rest.empty() || IsSaverMode(UpperAscii(rest[0]).substr(0, 2))))
+    daemon = true;
   if (daemon) {
     // The daemons start the show; the window they name (or publish) is its parent. A window
     // named on the command line wins over the one in the environment.

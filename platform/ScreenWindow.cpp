@@ -270,6 +270,7 @@ void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& t
     if (state->width != display.ScreenWidth() || state->height != display.ScreenHeight()) {
       display.ResizeScreen(state->width, state->height);
       widget.setGeometry(0, 0, state->width, state->height);
+      form.ScreenResized();
     }
   };
 

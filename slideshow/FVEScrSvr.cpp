@@ -414,6 +414,16 @@ void TVEfmScrSvr::LoadProject() {
   currentFile_ = nextFile_;
 }
 
+void TVEfmScrSvr::ScreenResized() {
+  if (!idleInstalled_ || currentFile_.empty()) return;
+  nextFile_ = currentFile_;
+  try {
+    LoadCurrentPicture();
+  } catch (...) {
+    // The old picture stays as it was.
+  }
+}
+
 void TVEfmScrSvr::MediaPlayerNotify() {
   if (services_.music) services_.music->Notify();
 }

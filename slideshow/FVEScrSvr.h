@@ -80,6 +80,10 @@ class TVEfmScrSvr {
   void FormKeyDown(int32_t virtualKey);
   void MediaPlayerNotify();
 
+  // The screen changed its size (a daemon's window was resized): the picture on screen is
+  // loaded and fitted again.
+  void ScreenResized();
+
   // A close request from outside the form (the daemon's terminate, the offline renderer's end).
   void RequestClose() { closeRequested_ = true; }
   bool CloseRequested() const { return closeRequested_; }

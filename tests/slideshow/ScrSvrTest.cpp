@@ -599,3 +599,24 @@ TEST(Music, StartsAtShowAndForwardsNotifications) {
 
 }  // namespace
 }  // namespace vec
+
+namespace vec {
+namespace {
+
+TEST(Screen, ResizeFitsThePictureOnScreenAgain) {
+  ShowRig rig(200, 100);
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 40, 20));
+  rig.settings.Proportional = false;
+  TVEfmScrSvr form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_EQ(form.StillBitmap().Width(), 200);
+  rig.display.ResizeScreen(300, 220);
+  form.ScreenResized();
+  EXPECT_EQ(form.StillBitmap().Width(), 300);
+  EXPECT_EQ(form.StillBitmap().Height(), 220);
+  form.DrawFrame();
+  EXPECT_EQ(rig.display.Screen().GetPixel(299, 219) >> 24, 1u);
+}
+
+}  // namespace
+}  // namespace vec

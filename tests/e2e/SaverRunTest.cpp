@@ -1,0 +1,429 @@
+// The real vecsaver on a virtual display: the show starts and animates, changes pictures,
+// ends on the input that should end it (and only that), cleans up its files, draws the
+// preview into a foreign window, runs inside a daemon's window, and reports an empty list.
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/Bitmap32.h"
+#include "graphics/Bmp.h"
+#include "graphics/Jpeg.h"
+#ifdef VEC_HAVE_XTEST
+#include <X11/extensions/XTest.h>
+#endif
+
+namespace vec {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kScreenW = 640, kScreenH = 480;
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = Clock::now() + limit;
+  while (Clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return done();
+}
+
+// A child process with a bounded life: killed when the test lets go of it.
+class Process {
+ public:
+  Process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+          const std::string& stderrFile) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
+      const int fd = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd >= 0) dup2(fd, 2);
+      std::vector<char*> args;
+      for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+      args.push_back(nullptr);
+      execv(args[0], args.data());
+      _exit(127);
+    }
+  }
+  ~Process() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool Running() {
+    Poll();
+    return !exited_;
+  }
+  // The exit code once the process ended within `limit`; nullopt while it still runs.
+  std::optional<int> WaitExit(std::chrono::milliseconds limit) {
+    WaitFor([&] { return !Running(); }, limit);
+    if (!exited_) return std::nullopt;
+    return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
+  }
+  void Signal(int sig) { kill(pid_, sig); }
+
+ private:
+  void Poll() {
+    if (exited_ || pid_ <= 0) return;
+    if (waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
+  }
+  pid_t pid_ = -1;
+  int status_ = 0;
+  bool exited_ = false;
+};
+
+class SaverRun : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (system("command -v Xvfb >/dev/null 2>&1") != 0) return;
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    xvfb_ = fork();
+    if (xvfb_ == 0) {
+      dup2(fds[1], 3);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      const std::string size = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
+      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", size.c_str(), "-nolisten", "tcp",
+             nullptr);
+      _exit(127);
+    }
+    close(fds[1]);
+    char buf[16] = {};
+    std::string number;
+    // -displayfd writes the display number once the server is ready.
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) {
+      number.append(buf, static_cast<size_t>(n));
+      if (number.find('\n') != std::string::npos) break;
+    }
+    close(fds[0]);
+    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
+    if (number.empty()) return;
+    displayName_ = ":" + number;
+    display_ = XOpenDisplay(displayName_.c_str());
+  }
+
+  static void TearDownTestSuite() {
+    if (display_) XCloseDisplay(display_);
+    display_ = nullptr;
+    if (xvfb_ > 0) {
+      kill(xvfb_, SIGTERM);
+      waitpid(xvfb_, nullptr, 0);
+    }
+    xvfb_ = -1;
+  }
+
+  void SetUp() override {
+    if (!display_) GTEST_SKIP() << "Xvfb is not available";
+    char tmpl[] = "/tmp/vec-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    runTemp_ = dir_ + "/tmp";
+    fs::create_directories(runTemp_);
+  }
+
+  void TearDown() override {
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+
+  std::vector<std::string> Env(std::vector<std::string> extra = {}) const {
+    std::vector<std::string> env = {"DISPLAY=" + displayName_, "TMPDIR=" + runTemp_,
+                                    "SDL_AUDIODRIVER=dummy", "XDG_CONFIG_HOME=" + dir_ + "/config",
+                                    "XDG_RUNTIME_DIR=" + dir_};
+    env.insert(env.end(), extra.begin(), extra.end());
+    return env;
+  }
+
+  // A saver of plain pictures: one BMP of a single colour for each entry.
+  std::string MakeSaver(const std::string& name, const std::vector<Pixel>& colors,
+                        const std::string& defaults, bool withPreview = false) {
+    const std::string files = dir_ + "/" + name + "-files";
+    fs::create_directories(files);
+    std::string list = "[FileList]\n";
+    for (size_t i = 0; i < colors.size(); ++i) {
+      TBitmap32 bmp(320, 240);
+      bmp.Clear(colors[i]);
+      const std::string file = "Pic" + std::to_string(i) + ".bmp";
+      EXPECT_TRUE(SaveBmp32(bmp, files + "/" + file).ok());
+      list += file + "=1\n";
+    }
+    std::string advance = "[Advance]\n";
+    if (withPreview) {
+      // Left half red, right half blue: a squeeze keeps the split in the middle.
+      TBitmap32 preview(640, 480);
+      preview.FillRect(0, 0, 320, 480, MakePixel(255, 0, 0));
+      preview.FillRect(320, 0, 640, 480, MakePixel(0, 0, 255));
+      auto jpeg = EncodeJpeg(preview, 95);
+      std::ofstream(files + "/Preview.jpg", std::ios::binary)
+          .write(reinterpret_cast<const char*>(jpeg->data()),
+                 static_cast<std::streamsize>(jpeg->size()));
+      advance += "PreviewFile=Preview.jpg\n";
+    }
+    std::ofstream(dir_ + "/" + name + "-list.ini") << list;
+    std::ofstream(dir_ + "/" + name + "-settings.ini")
+        << "[General]\nProductName=Test\n[Default]\nSound=0\nMusic=0\n"
+        << defaults << "\n"
+        << advance;
+    const std::string out = dir_ + "/" + name + ".scr";
+    const std::string cmd = std::string(VECTOOL_PATH) + " pack --files " + files + " --settings " +
+                            dir_ + "/" + name + "-settings.ini --filelist " + dir_ + "/" + name +
+                            "-list.ini --out " + out + " --saver-from " + VECSAVER_PATH +
+                            " >/dev/null 2>&1";
+    EXPECT_EQ(system(cmd.c_str()), 0);
+    chmod(out.c_str(), 0755);
+    return out;
+  }
+
+  std::unique_ptr<Process> Start(const std::string& saver, std::vector<std::string> args,
+                                 std::vector<std::string> env = {}) {
+    std::vector<std::string> argv = {saver};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return std::make_unique<Process>(argv, Env(std::move(env)), StderrPath());
+  }
+
+  std::string StderrPath() const { return dir_ + "/stderr.txt"; }
+  std::string StderrText() const {
+    std::ifstream f(StderrPath());
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  }
+
+  // Pixel of a window (the root by default) as 0xRRGGBB.
+  static uint32_t PixelAt(int x, int y, Window w = 0) {
+    if (!w) w = DefaultRootWindow(display_);
+    XImage* img = XGetImage(display_, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!img) return 0xFFFFFFFF;
+    const uint32_t p = static_cast<uint32_t>(XGetPixel(img, 0, 0)) & 0xFFFFFF;
+    XDestroyImage(img);
+    return p;
+  }
+
+  // A checksum of a whole window.
+  static uint64_t Grab(Window w = 0) {
+    if (!w) w = DefaultRootWindow(display_);
+    XWindowAttributes a{};
+    XGetWindowAttributes(display_, w, &a);
+    XImage* img = XGetImage(display_, w, 0, 0, static_cast<unsigned>(a.width),
+                            static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    if (!img) return 0;
+    uint64_t sum = 1469598103934665603ull;
+    for (int y = 0; y < a.height; y += 2)
+      for (int x = 0; x < a.width; x += 2) sum = (sum ^ XGetPixel(img, x, y)) * 1099511628211ull;
+    XDestroyImage(img);
+    return sum;
+  }
+
+  static void MovePointer(int x, int y) {
+#ifdef VEC_HAVE_XTEST
+    XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
+#else
+    XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
+#endif
+    XFlush(display_);
+  }
+
+  static void PressKey(KeySym sym) {
+#ifdef VEC_HAVE_XTEST
+    const KeyCode code = XKeysymToKeycode(display_, sym);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XFlush(display_);
+#endif
+  }
+
+  bool RunTempEmpty() const {
+    return fs::is_empty(runTemp_);
+  }
+
+  static bool ShowVisible(uint32_t color) {
+    return WaitFor([&] { return PixelAt(kScreenW / 2, kScreenH / 2) == color; }, 10s);
+  }
+
+  static inline pid_t xvfb_ = -1;
+  static inline Display* display_ = nullptr;
+  static inline std::string displayName_;
+  std::string dir_, runTemp_;
+};
+
+constexpr Pixel kRed = MakePixel(255, 0, 0), kBlue = MakePixel(0, 0, 255);
+
+TEST_F(SaverRun, DurationOneChangesThePictureAndTermEndsCleanly) {
+  const std::string saver =
+      MakeSaver("two", {kRed, kBlue}, "Duration=1\nTransition=0\nShowImageMode=1\nStretch=1");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  EXPECT_FALSE(RunTempEmpty());  // the package is extracted while the show runs
+  EXPECT_TRUE(WaitFor([] { return PixelAt(kScreenW / 2, kScreenH / 2) == 0x0000FF; }, 4s));
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+TEST_F(SaverRun, AnimatedPictureChangesItsPixels) {
+  // A picture file with water would need the picture tools; the transition between two
+  // plain pictures animates the screen just as well for this purpose.
+  const std::string saver = MakeSaver(
+      "anim", {kRed, kBlue}, "Duration=1\nTransition=1\nTransitionTime=1500\nShowImageMode=1");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::set<uint64_t> seen;
+  WaitFor(
+      [&] {
+        seen.insert(Grab());
+        return seen.size() >= 3;
+      },
+      6s);
+  EXPECT_GE(seen.size(), 3u);
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+}
+
+#ifdef VEC_HAVE_XTEST
+TEST_F(SaverRun, MouseMovesOfThreePixelsEndItAndTwoDoNot) {
+  const std::string saver = MakeSaver("mouse", {kRed}, "Duration=60");
+  MovePointer(100, 100);
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::this_thread::sleep_for(300ms);
+  // A slow drift: never more than 2 pixels per event. The events are spaced wider than a
+  // frame, since moves that arrive within one tick are merged into one, as on any desktop.
+  for (int i = 1; i <= 12; ++i) {
+    MovePointer(100 + 2 * i, 100);
+    std::this_thread::sleep_for(120ms);
+  }
+  EXPECT_FALSE(p->WaitExit(800ms).has_value()) << "2-pixel moves ended the saver";
+  for (int i = 1; i <= 7 && p->Running(); ++i) {
+    MovePointer(200 + 3 * i, 200);
+    std::this_thread::sleep_for(60ms);
+  }
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+TEST_F(SaverRun, SixMovesAreNotEnough) {
+  const std::string saver = MakeSaver("six", {kRed}, "Duration=60");
+  MovePointer(50, 50);
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::this_thread::sleep_for(300ms);
+  for (int i = 1; i <= 6; ++i) {
+    MovePointer(50 + 10 * i, 50);
+    std::this_thread::sleep_for(60ms);
+  }
+  EXPECT_FALSE(p->WaitExit(800ms).has_value());
+  MovePointer(300, 300);  // the seventh
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+}
+
+TEST_F(SaverRun, KeyWithCharacterEndsItF1DoesNot) {
+  const std::string saver = MakeSaver("keys", {kRed}, "Duration=60");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::this_thread::sleep_for(300ms);
+  PressKey(XK_F1);
+  PressKey(XK_Shift_L);
+  EXPECT_FALSE(p->WaitExit(800ms).has_value()) << "F1 or Shift ended the saver";
+  PressKey(XK_a);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+#endif
+
+Window MakeWindow(Display* d, int w, int h) {
+  const Window win = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, static_cast<unsigned>(w),
+                                         static_cast<unsigned>(h), 0, 0, 0x00FF00);
+  XMapWindow(d, win);
+  XSync(d, False);
+  return win;
+}
+
+TEST_F(SaverRun, PreviewFillsTheWindowWithTheSqueezedPicture) {
+  const std::string saver = MakeSaver("prev", {kRed}, "", /*withPreview=*/true);
+  const Window win = MakeWindow(display_, 152, 112);
+  auto p = Start(saver, {"/p", std::to_string(win)});
+  EXPECT_EQ(p->WaitExit(10s), std::optional<int>(0)) << StderrText();
+  auto near = [](uint32_t a, uint32_t b) {
+    for (int s = 0; s < 24; s += 8)
+      if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > 40) return false;
+    return true;
+  };
+  EXPECT_TRUE(near(PixelAt(10, 56, win), 0xFF0000)) << std::hex << PixelAt(10, 56, win);
+  EXPECT_TRUE(near(PixelAt(70, 10, win), 0xFF0000));
+  EXPECT_TRUE(near(PixelAt(82, 100, win), 0x0000FF));
+  EXPECT_TRUE(near(PixelAt(150, 110, win), 0x0000FF));
+  XDestroyWindow(display_, win);
+
+  // A window id that is not a number ends quietly.
+  auto bad = Start(saver, {"/p", "12ab"});
+  EXPECT_EQ(bad->WaitExit(10s), std::optional<int>(0));
+}
+
+TEST_F(SaverRun, DaemonWindowIsFilledFollowedAndLeftOnTerm) {
+  const std::string saver = MakeSaver("daemon", {kRed}, "Duration=60\nStretch=1\nProportional=0");
+  const Window win = MakeWindow(display_, 200, 150);
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", win);
+  auto p = Start(saver, {"-window-id", id});
+  EXPECT_TRUE(WaitFor([&] { return PixelAt(100, 75, win) == 0xFF0000; }, 10s)) << StderrText();
+  XResizeWindow(display_, win, 300, 220);
+  XSync(display_, False);
+  EXPECT_TRUE(WaitFor([&] { return PixelAt(290, 210, win) == 0xFF0000; }, 5s));
+  // A stopped and continued daemon saver goes on drawing.
+  p->Signal(SIGSTOP);
+  std::this_thread::sleep_for(300ms);
+  p->Signal(SIGCONT);
+  EXPECT_FALSE(p->WaitExit(500ms).has_value());
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(3s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+  XDestroyWindow(display_, win);
+  XSync(display_, False);
+}
+
+TEST_F(SaverRun, DaemonSaverEndsWhenItsWindowGoesAway) {
+  const std::string saver = MakeSaver("gone", {kRed}, "Duration=60");
+  const Window win = MakeWindow(display_, 120, 90);
+  auto p = Start(saver, {"/s"}, {"XSCREENSAVER_WINDOW=" + std::to_string(win)});
+  EXPECT_TRUE(WaitFor([&] { return PixelAt(60, 45, win) == 0xFF0000; }, 10s)) << StderrText();
+  XDestroyWindow(display_, win);
+  XSync(display_, False);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+TEST_F(SaverRun, EmptyPlayListReportsAndWaits) {
+  const std::string saver = MakeSaver("empty", {kRed, kBlue}, "Duration=1");
+  std::ofstream(dir_ + "/empty.ini") << "[Setting]\nImageMode=2\n[Files]\n0=\n1=\n";
+  auto p = Start(saver, {"/s"}, {"QT_QPA_PLATFORM=offscreen"});
+  EXPECT_TRUE(WaitFor(
+      [&] { return StderrText().find("Unable to run screensaver.") != std::string::npos; }, 10s))
+      << StderrText();
+  EXPECT_FALSE(p->WaitExit(500ms).has_value());  // the form stays until it is closed
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+}  // namespace
+}  // namespace vec
