@@ -64,8 +64,8 @@ Pixel CombineObjectPixel(Pixel src, Pixel dst, uint32_t m, bool useKey, Pixel ke
   if (useKey && src == key) return dst;
   m &= 0xFF;
   auto mix = [m](uint32_t s, uint32_t d) { return (s * m + d * (255 - m)) / 255; };
-  return (m << 24) | (mix(PixelR(src), PixelR(dst)) << 16) |
-         (mix(PixelG(src), PixelG(dst)) << 8) | mix(PixelB(src), PixelB(dst));
+  return (m << 24) | (mix(PixelR(src), PixelR(dst)) << 16) | (mix(PixelG(src), PixelG(dst)) << 8) |
+         mix(PixelB(src), PixelB(dst));
 }
 
 std::vector<std::string> SharedLibraryFolders() {
@@ -133,7 +133,9 @@ void TAnimImgObject::PrepareFrame(TBitmap32& bmp, bool useKey) const {
 
 // ---- TImgObject ----
 
-TImgObject::~TImgObject() { HaltWorker(); }
+TImgObject::~TImgObject() {
+  HaltWorker();
+}
 
 void TImgObject::Load(const IniDocument& ini) {
   const std::string s = "Obj" + std::to_string(SectionNumber());
@@ -164,7 +166,9 @@ std::shared_ptr<const TObjectImage> TImgObject::LoadImage(const std::string& pat
 
 // ---- TGifObject ----
 
-TGifObject::~TGifObject() { HaltWorker(); }
+TGifObject::~TGifObject() {
+  HaltWorker();
+}
 
 void TGifObject::Load(const IniDocument& ini) {
   const std::string s = "Obj" + std::to_string(SectionNumber());

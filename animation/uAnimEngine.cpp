@@ -62,7 +62,9 @@ int32_t AreaOfMaskPixel(Pixel p) {
 }
 
 // A present area's Period, with 0 and below taken as a full cycle.
-int64_t EffectivePeriod(const TWaveParam& w) { return w.Period > 0 ? w.Period : 360; }
+int64_t EffectivePeriod(const TWaveParam& w) {
+  return w.Period > 0 ? w.Period : 360;
+}
 
 void CopyPictureInto(const TBitmap& picture, TBitmap32& dst) {
   const int32_t w = std::min(picture.Width(), dst.Width());
@@ -93,7 +95,9 @@ void TAnimEngine::SetProject(TProject& project) {
     objects_.LoadData(project.objects.entries);
 }
 
-bool TAnimEngine::UsesComposite() const { return weatherOn_ || objects_.Count() > 0; }
+bool TAnimEngine::UsesComposite() const {
+  return weatherOn_ || objects_.Count() > 0;
+}
 
 void TAnimEngine::SetWeather(bool on) {
   weather_.reset();
@@ -268,8 +272,8 @@ void TAnimEngine::Tick() {
         v.amp += v.ampStep;
         v.freq -= 0.8L * v.freqStep;
       }
-      const int64_t a = Round64((height - r) * v.freq * 360.0L / height +
-                                static_cast<long double>(phase_[k]));
+      const int64_t a =
+          Round64((height - r) * v.freq * 360.0L / height + static_cast<long double>(phase_[k]));
       dv[k] = Round64(cosine(a % v.period) * v.amp);
       dh[k] = Round64(cosine(a % 360) * v.amp);
     }
@@ -305,9 +309,8 @@ void TAnimEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
     const int8_t k = run.area;
     const TWaveParam& w = project_->waveSets[static_cast<size_t>(k)];
     // Shifts beyond the picture clamp to its edge whatever their size.
-    const int64_t vshift = w.Vertical ? std::clamp<int64_t>(dv[static_cast<size_t>(k)],
-                                                            -height_, height_)
-                                      : 0;
+    const int64_t vshift =
+        w.Vertical ? std::clamp<int64_t>(dv[static_cast<size_t>(k)], -height_, height_) : 0;
     const int64_t hshift =
         w.Horizontal ? std::clamp<int64_t>(dh[static_cast<size_t>(k)], -width_, width_) : 0;
     if (!scattered_[static_cast<size_t>(k)]) {
@@ -342,8 +345,8 @@ void TAnimEngine::DrawObjects() {
     const anim::TObjectView view = objects_[i].View();
     if (!view.shown || !view.image || view.image->frames.empty()) continue;
     const TRect& r = view.rect;
-    if (r.IsEmpty() || r.right <= bounds.left || r.bottom <= bounds.top ||
-        r.left >= bounds.right || r.top >= bounds.bottom)
+    if (r.IsEmpty() || r.right <= bounds.left || r.bottom <= bounds.top || r.left >= bounds.right ||
+        r.top >= bounds.bottom)
       continue;
     // A rectangle many times the picture is a damaged size, not an object to stretch.
     if (int64_t{r.Width()} > 16 * int64_t{bounds.Width()} + 4096 ||
@@ -364,8 +367,8 @@ void TAnimEngine::DrawWeather(uint32_t elapsed) {
   weather_->opacity = wp.Opacity;
   if (auto* rain = dynamic_cast<TRain*>(weather_.get())) {
     rain->length = wp.Length;
-    rain->direction = static_cast<int32_t>(std::clamp<int64_t>(180 - int64_t{wp.Angle},
-                                                               INT32_MIN, INT32_MAX));
+    rain->direction =
+        static_cast<int32_t>(std::clamp<int64_t>(180 - int64_t{wp.Angle}, INT32_MIN, INT32_MAX));
   }
   weather_->MoveAndDraw();
 }
@@ -379,6 +382,8 @@ void TAnimEngine::ResetFrame() {
   }
 }
 
-const TBitmap32& TAnimEngine::Output() const { return UsesComposite() ? composite_ : frame_; }
+const TBitmap32& TAnimEngine::Output() const {
+  return UsesComposite() ? composite_ : frame_;
+}
 
 }  // namespace vec

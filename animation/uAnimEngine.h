@@ -99,7 +99,7 @@ class TAnimEngine {
   // traffic down; four areas need no more.
   std::vector<int8_t> areaIndex_;
   std::array<std::vector<int32_t>, 4> scatter_;
-  std::array<bool, 4> scattered_{};  // some column of the area has a nonzero offset
+  std::array<bool, 4> scattered_{};      // some column of the area has a nonzero offset
   std::vector<std::vector<TRun>> runs_;  // per row, the area pixels as runs
 
   std::unique_ptr<TWeatherEffect> weather_;

@@ -33,13 +33,15 @@ int32_t Clamp32(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000));
 }
 
-int32_t RandomSign() { return Random(2) == 0 ? -1 : 1; }
+int32_t RandomSign() {
+  return Random(2) == 0 ? -1 : 1;
+}
 
 // Random integer in low .. high - 1; low when the range is empty.
 int32_t RandomIn(int32_t low, int32_t high) {
   const int64_t span = static_cast<int64_t>(high) - low;
-  return span > 0 ? Clamp32(low + static_cast<int64_t>(Random(static_cast<int32_t>(
-                                          std::min<int64_t>(span, INT32_MAX)))))
+  return span > 0 ? Clamp32(low + static_cast<int64_t>(Random(
+                                      static_cast<int32_t>(std::min<int64_t>(span, INT32_MAX)))))
                   : low;
 }
 
@@ -119,13 +121,21 @@ void TObjectThread::Run() {
 TAnimObject::TAnimObject(int32_t sectionNumber)
     : clock_(&DefaultClock()), sectionNumber_(sectionNumber) {}
 
-TAnimObject::~TAnimObject() { HaltWorker(); }
+TAnimObject::~TAnimObject() {
+  HaltWorker();
+}
 
-void TAnimObject::HaltWorker() { worker_.reset(); }
+void TAnimObject::HaltWorker() {
+  worker_.reset();
+}
 
-void TAnimObject::SetClock(IClock* clock) { clock_ = clock ? clock : &DefaultClock(); }
+void TAnimObject::SetClock(IClock* clock) {
+  clock_ = clock ? clock : &DefaultClock();
+}
 
-void TAnimObject::Reset() { CommonReset(); }
+void TAnimObject::Reset() {
+  CommonReset();
+}
 
 void TAnimObject::Stop() {
   if (!running_) return;
@@ -200,8 +210,8 @@ void TAnimObject::CommonReset() {
   wanderRangeX_ = Random(1000);
   wanderRangeY_ = Random(1000);
 
-  const TRect area = k.MotionAreaType != 0 ? k.MoveAreaRect()
-                                           : TRect{0, 0, designWidth_, designHeight_};
+  const TRect area =
+      k.MotionAreaType != 0 ? k.MoveAreaRect() : TRect{0, 0, designWidth_, designHeight_};
   const int32_t a = imageWidth_ / 2, b = imageHeight_ / 2;
   const int32_t ra = RoundClamped(static_cast<double>(a) * k.WidthSize / 100.0);
   const int32_t rb = RoundClamped(static_cast<double>(b) * k.HeightSize / 100.0);
@@ -220,16 +230,22 @@ void TAnimObject::CommonReset() {
   auto startPos = [](int32_t type, int32_t stored, int32_t low, int32_t high) -> int32_t {
     const int32_t mid = Clamp32(low + (int64_t{high} - low) / 2);
     switch (type) {
-      case 0: return stored;
-      case 1: return low;
-      case 2: return high;
-      case 3: return mid;
-      case 4: return RandomIn(low, high);
+      case 0:
+        return stored;
+      case 1:
+        return low;
+      case 2:
+        return high;
+      case 3:
+        return mid;
+      case 4:
+        return RandomIn(low, high);
       case 5: {
         const int32_t r = RandomIn(low, high);
         return r < mid ? Clamp32(int64_t{low} - r) : Clamp32(2 * int64_t{high} - r);
       }
-      default: return stored;
+      default:
+        return stored;
     }
   };
   const int32_t startLeft = startPos(k.PosLeftType, k.PosLeft, boundsLeft_, boundsRight_);
@@ -240,15 +256,32 @@ void TAnimObject::CommonReset() {
   facingX_ = RandomSign();
   facingY_ = RandomSign();
   switch (k.InitialDir) {
-    case 1: dirX_ = -1; break;
-    case 2: dirX_ = 1; break;
-    case 3: dirY_ = -1; break;
-    case 4: dirY_ = 1; break;
-    case 5: dirX_ = -1, dirY_ = -1; break;
-    case 6: dirX_ = 1, dirY_ = -1; break;
-    case 7: dirX_ = -1, dirY_ = 1; break;
-    case 8: dirX_ = 1, dirY_ = 1; break;
-    default: break;
+    case 1:
+      dirX_ = -1;
+      break;
+    case 2:
+      dirX_ = 1;
+      break;
+    case 3:
+      dirY_ = -1;
+      break;
+    case 4:
+      dirY_ = 1;
+      break;
+    case 5:
+      dirX_ = -1, dirY_ = -1;
+      break;
+    case 6:
+      dirX_ = 1, dirY_ = -1;
+      break;
+    case 7:
+      dirX_ = -1, dirY_ = 1;
+      break;
+    case 8:
+      dirX_ = 1, dirY_ = 1;
+      break;
+    default:
+      break;
   }
   wanderDirX_ = dirX_;
   wanderDirY_ = dirY_;
@@ -264,8 +297,12 @@ void TAnimObject::CommonReset() {
   moveSpeed_ = Clamp32(int64_t{k.MotionSpeed} * 10);
 }
 
-int32_t TAnimObject::DrawLeft() const { return RoundClamped(scaleX_ * (x_ - imageWidth_ / 2.0)); }
-int32_t TAnimObject::DrawTop() const { return RoundClamped(scaleY_ * (y_ - imageHeight_ / 2.0)); }
+int32_t TAnimObject::DrawLeft() const {
+  return RoundClamped(scaleX_ * (x_ - imageWidth_ / 2.0));
+}
+int32_t TAnimObject::DrawTop() const {
+  return RoundClamped(scaleY_ * (y_ - imageHeight_ / 2.0));
+}
 
 void TAnimObject::Step() {
   const uint32_t now = clock_->Ticks();
@@ -413,7 +450,9 @@ bool TAnimObject::FindAndLoadImage() {
 
 // ---- TAnimObjects ----
 
-TAnimObjects::~TAnimObjects() { Clear(); }
+TAnimObjects::~TAnimObjects() {
+  Clear();
+}
 
 void TAnimObjects::Clear() {
   StopAll();

@@ -17,7 +17,9 @@ uint8_t ScaledAlpha(int32_t a, int32_t opacity) {
   return static_cast<uint8_t>(std::clamp<int64_t>(RoundHalfEven64(v), 0, 255));
 }
 
-Pixel White(uint8_t alpha) { return MakePixel(255, 255, 255, alpha); }
+Pixel White(uint8_t alpha) {
+  return MakePixel(255, 255, 255, alpha);
+}
 
 double CosDegrees(int32_t degrees) {
   return std::cos(static_cast<double>(degrees) * std::numbers::pi / 180.0);
@@ -37,7 +39,9 @@ int32_t SpeedTableAt(int32_t index) {
   return SpeedTable[static_cast<size_t>(std::clamp<int32_t>(index, 0, SpeedTable.size() - 1))];
 }
 
-void TWeatherEffect::SetCount(int32_t n) { count_ = std::clamp(n, 0, kMaxWeatherParticles); }
+void TWeatherEffect::SetCount(int32_t n) {
+  count_ = std::clamp(n, 0, kMaxWeatherParticles);
+}
 
 double TWeatherEffect::StepScale() const {
   return static_cast<double>(SpeedTableAt(speedIndex)) / 100.0 * speedPercent / 100.0;
@@ -105,9 +109,9 @@ void TSnow::Draw() const {
         put(x + 1, y + 1, a60);
         break;
       default: {
-        static constexpr int8_t kShape[12][2] = {{0, 0},  {-1, 0}, {-1, 1}, {0, -1},
-                                                 {0, 1},  {0, 2},  {1, -1}, {1, 0},
-                                                 {1, 1},  {1, 2},  {2, 0},  {2, 1}};
+        static constexpr int8_t kShape[12][2] = {{0, 0}, {-1, 0}, {-1, 1}, {0, -1},
+                                                 {0, 1}, {0, 2},  {1, -1}, {1, 0},
+                                                 {1, 1}, {1, 2},  {2, 0},  {2, 1}};
         for (const auto& d : kShape) put(x + d[0], y + d[1], a240);
         break;
       }

@@ -11,9 +11,8 @@
 namespace vec {
 
 // Speed percentages selected by a speed index 0..20 (user settings, Settings dialog, weather).
-inline constexpr std::array<int32_t, 21> SpeedTable = {10,  20,  30,  45,  50,  60,  70,
-                                                       75,  80,  90,  100, 120, 140, 160,
-                                                       180, 200, 220, 240, 360, 480, 500};
+inline constexpr std::array<int32_t, 21> SpeedTable = {
+    10, 20, 30, 45, 50, 60, 70, 75, 80, 90, 100, 120, 140, 160, 180, 200, 220, 240, 360, 480, 500};
 
 // SpeedTable entry for an index, clamped into the table (an index from a damaged file must
 // not read past it).
@@ -37,7 +36,7 @@ class TWeatherEffect {
   virtual void MoveAndDraw() = 0;
 
   // Copied in by the engine before every move.
-  uint32_t elapsed = 0;     // milliseconds since the previous tick
+  uint32_t elapsed = 0;  // milliseconds since the previous tick
   int32_t speedPercent = 100;
   int32_t speedIndex = 2;
   int32_t opacity = 10;  // tenths

@@ -65,9 +65,15 @@ void TickWater(benchmark::State& state, double fraction) {
   }
 }
 
-void BM_TickFullWater(benchmark::State& s) { TickWater(s, 1.0); }
-void BM_TickHalfWater(benchmark::State& s) { TickWater(s, 0.5); }
-void BM_TickNoWater(benchmark::State& s) { TickWater(s, 0.0); }
+void BM_TickFullWater(benchmark::State& s) {
+  TickWater(s, 1.0);
+}
+void BM_TickHalfWater(benchmark::State& s) {
+  TickWater(s, 0.5);
+}
+void BM_TickNoWater(benchmark::State& s) {
+  TickWater(s, 0.0);
+}
 BENCHMARK(BM_TickFullWater)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickHalfWater)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickNoWater)->Unit(benchmark::kMillisecond);
@@ -89,8 +95,12 @@ void WeatherMove(benchmark::State& state) {
     benchmark::DoNotOptimize(target.Bits());
   }
 }
-void BM_Snow1000(benchmark::State& s) { WeatherMove<TSnow>(s); }
-void BM_Rain1000(benchmark::State& s) { WeatherMove<TRain>(s); }
+void BM_Snow1000(benchmark::State& s) {
+  WeatherMove<TSnow>(s);
+}
+void BM_Rain1000(benchmark::State& s) {
+  WeatherMove<TRain>(s);
+}
 BENCHMARK(BM_Snow1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Rain1000)->Unit(benchmark::kMicrosecond);
 

@@ -8,8 +8,7 @@ namespace vec::testing {
 
 TempFolder::TempFolder(const std::string& name) {
   namespace fs = std::filesystem;
-  path_ = (fs::temp_directory_path() /
-           ("anim_test_" + std::to_string(::getpid()) + "_" + name))
+  path_ = (fs::temp_directory_path() / ("anim_test_" + std::to_string(::getpid()) + "_" + name))
               .string();
   std::error_code ec;
   fs::remove_all(path_, ec);

@@ -15,8 +15,12 @@ namespace vec::testing {
 constexpr Pixel CoordPixel(int32_t row, int32_t col) {
   return 0xFF000000u | (static_cast<uint32_t>(row) << 12) | static_cast<uint32_t>(col);
 }
-constexpr int32_t RowOf(Pixel p) { return static_cast<int32_t>((p >> 12) & 0xFFF); }
-constexpr int32_t ColOf(Pixel p) { return static_cast<int32_t>(p & 0xFFF); }
+constexpr int32_t RowOf(Pixel p) {
+  return static_cast<int32_t>((p >> 12) & 0xFFF);
+}
+constexpr int32_t ColOf(Pixel p) {
+  return static_cast<int32_t>(p & 0xFFF);
+}
 
 // A project of w x h coordinate pixels whose mask gives area(row, col) (0 = none, 1..4).
 inline void MakeProject(TProject& p, int32_t w, int32_t h,

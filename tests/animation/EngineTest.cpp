@@ -14,8 +14,7 @@ namespace {
 using testing::CoordPixel;
 using testing::MakeProject;
 
-TWaveParam Wave(int32_t amplitude, int32_t cycles, int32_t period, bool horizontal,
-                bool vertical) {
+TWaveParam Wave(int32_t amplitude, int32_t cycles, int32_t period, bool horizontal, bool vertical) {
   TWaveParam w;
   w.Amplitude = amplitude;
   w.Cycles = cycles;

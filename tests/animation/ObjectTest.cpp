@@ -19,8 +19,8 @@ namespace {
 using vec::testing::TempFolder;
 
 // A GIF of equal-sized frames over a four-colour palette (red, green, blue, white).
-void WriteGif(const std::string& path, int w, int h, const std::vector<std::vector<uint8_t>>& frames,
-              int delayCs, int transparentIndex) {
+void WriteGif(const std::string& path, int w, int h,
+              const std::vector<std::vector<uint8_t>>& frames, int delayCs, int transparentIndex) {
   int err = 0;
   GifFileType* g = EGifOpenFileName(path.c_str(), false, &err);
   ASSERT_NE(g, nullptr);
@@ -129,9 +129,11 @@ class DisplayTiming : public ::testing::TestWithParam<TimingCase> {};
 
 TEST_P(DisplayTiming, FollowsDelayDurationAndRedisplay) {
   const TimingCase& tc = GetParam();
-  ObjectRig rig(ImgSection("DisplaySec=5\r\nDisplayDurationType=1\r\nDisplayDurationSec=10\r\n"
-                           "Redisplay=" + std::string(tc.redisplay ? "1" : "0") +
-                           "\r\nResetPos=" + (tc.resetPos ? "1" : "0") + "\r\nMotion=2\r\n"));
+  ObjectRig rig(
+      ImgSection("DisplaySec=5\r\nDisplayDurationType=1\r\nDisplayDurationSec=10\r\n"
+                 "Redisplay=" +
+                 std::string(tc.redisplay ? "1" : "0") +
+                 "\r\nResetPos=" + (tc.resetPos ? "1" : "0") + "\r\nMotion=2\r\n"));
   rig.First().Start();
   EXPECT_FALSE(rig.First().View().shown);
   uint32_t now = 0;
@@ -145,17 +147,30 @@ TEST_P(DisplayTiming, FollowsDelayDurationAndRedisplay) {
 INSTANTIATE_TEST_SUITE_P(
     AnimObjects, DisplayTiming,
     ::testing::Values(
-        TimingCase{"RedisplayWithReset", true, true,
-                   {{4995, false}, {5000, true}, {14995, true}, {15000, false}, {19995, false},
-                    {20000, true}, {29995, true}, {30000, false}, {35000, true}}},
-        TimingCase{"RedisplayKeepingPosition", true, false,
+        TimingCase{"RedisplayWithReset",
+                   true,
+                   true,
+                   {{4995, false},
+                    {5000, true},
+                    {14995, true},
+                    {15000, false},
+                    {19995, false},
+                    {20000, true},
+                    {29995, true},
+                    {30000, false},
+                    {35000, true}}},
+        TimingCase{"RedisplayKeepingPosition",
+                   true,
+                   false,
                    {{4995, false}, {5000, true}, {15000, false}, {20000, true}, {30000, false}}},
-        TimingCase{"NoRedisplay", false, true,
+        TimingCase{"NoRedisplay",
+                   false,
+                   true,
                    {{5000, true}, {14995, true}, {15000, false}, {20000, false}, {60000, false}}}),
     [](const ::testing::TestParamInfo<TimingCase>& info) { return info.param.name; });
 
 TEST(AnimObjects, OpacityGivesMasterAlphaRoundedHalfToEven) {
-  const std::pair<int32_t, int32_t> cases[] = {{10, 255}, {5, 128}, {1, 26}, {3, 76},
+  const std::pair<int32_t, int32_t> cases[] = {{10, 255}, {5, 128},  {1, 26}, {3, 76},
                                                {0, 0},    {20, 255}, {-4, 0}};
   for (auto [opacity, alpha] : cases) EXPECT_EQ(OpacityToMasterAlpha(opacity), alpha) << opacity;
   ObjectRig rig(ImgSection("Opacity=5\r\n"));
@@ -169,25 +184,26 @@ TEST(AnimObjects, OpacityGivesMasterAlphaRoundedHalfToEven) {
 TEST(AnimObjects, CombineKeepsKeyPixelsAndMixesTheRestByMasterAlpha) {
   const Pixel dst = MakePixel(0, 100, 200, 7);
   EXPECT_EQ(CombineObjectPixel(kGreen, dst, 128, true, kGreen), dst);
-  EXPECT_EQ(CombineObjectPixel(kGreen, dst, 255, false, kGreen), (kGreen & 0x00FFFFFF) | 0xFF000000);
+  EXPECT_EQ(CombineObjectPixel(kGreen, dst, 255, false, kGreen),
+            (kGreen & 0x00FFFFFF) | 0xFF000000);
   const Pixel mixed = CombineObjectPixel(MakePixel(255, 0, 0), dst, 128, true, kGreen);
-  EXPECT_EQ(PixelR(mixed), 128);                    // 255 x 128 / 255
+  EXPECT_EQ(PixelR(mixed), 128);  // 255 x 128 / 255
   EXPECT_EQ(PixelG(mixed), 100 * 127 / 255);
   EXPECT_EQ(PixelB(mixed), 200 * 127 / 255);
   EXPECT_EQ(PixelA(mixed), 128);
 }
 
 TEST(AnimObjects, StillImageKeyIsItsBottomLeftPixelOrTheChosenColour) {
-  ObjectRig rig(ImgSection("") + "[Obj1]\r\nObjType=IMG\r\nFilename=bird.bmp\r\n"
-                                  "TransparentType=2\r\nTransparentColor=255\r\n");
+  ObjectRig rig(ImgSection("") +
+                "[Obj1]\r\nObjType=IMG\r\nFilename=bird.bmp\r\n"
+                "TransparentType=2\r\nTransparentColor=255\r\n");
   for (int i = 0; i < 2; ++i) rig.objects[i].Start();
   EXPECT_EQ(static_cast<TImgObject&>(rig.objects[0]).KeyColor(), kGreen);
   EXPECT_EQ(static_cast<TImgObject&>(rig.objects[1]).KeyColor(), kRed);  // 0x0000FF is red
 }
 
 TEST(AnimObjects, GifPlaybackSpeedFollowsAnimSpeed) {
-  const std::pair<int32_t, int32_t> percents[] = {{10, 100}, {11, 150}, {1, 10}, {12, 200},
-                                                  {0, 0}};
+  const std::pair<int32_t, int32_t> percents[] = {{10, 100}, {11, 150}, {1, 10}, {12, 200}, {0, 0}};
   for (auto [speed, percent] : percents) EXPECT_EQ(GifPlaybackPercent(speed), percent);
 
   TempFolder folder("gif");
@@ -274,9 +290,9 @@ class FlipRule : public ::testing::TestWithParam<FlipCase> {};
 
 TEST_P(FlipRule, MirrorsWhenMovingAgainstTheFacing) {
   const FlipCase& fc = GetParam();
-  ObjectRig rig(ImgSection("Motion=2\r\nInitialDir=1\r\nMotionSpeed=100\r\nObjFacing=" +
-                           std::to_string(fc.facing) + "\r\nDirFlip=" + (fc.dirFlip ? "1" : "0") +
-                           "\r\n"));
+  ObjectRig rig(ImgSection(
+      "Motion=2\r\nInitialDir=1\r\nMotionSpeed=100\r\nObjFacing=" + std::to_string(fc.facing) +
+      "\r\nDirFlip=" + (fc.dirFlip ? "1" : "0") + "\r\n"));
   rig.First().Start();
   bool sawLeftMove = false;
   for (int i = 0; i < 20; ++i) {
@@ -368,8 +384,8 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
   for (int i = 0; i < 6; ++i) {
     const bool gif = i % 2 == 1;
     text += "[Obj" + std::to_string(i) + "]\r\nObjType=" + (gif ? "GIF" : "IMG") +
-            "\r\nFilename=" + (gif ? "wings.gif" : "bird.bmp") + "\r\nMotion=" +
-            std::to_string(i + 1) + "\r\nDirFlip=1\r\nMotionSpeed=80\r\n" +
+            "\r\nFilename=" + (gif ? "wings.gif" : "bird.bmp") +
+            "\r\nMotion=" + std::to_string(i + 1) + "\r\nDirFlip=1\r\nMotionSpeed=80\r\n" +
             (i < 2 ? "DisplayDurationType=1\r\nDisplayDurationSec=0\r\n" : "");
   }
   project.objects.text = text;

@@ -16,7 +16,8 @@ TEST_P(WeatherCount, IsLimitedToZeroToOneThousand) {
   TBitmap32 target(100, 80);
   TSnow snow;
   TRain rain;
-  for (TWeatherEffect* e : {static_cast<TWeatherEffect*>(&snow), static_cast<TWeatherEffect*>(&rain)}) {
+  for (TWeatherEffect* e :
+       {static_cast<TWeatherEffect*>(&snow), static_cast<TWeatherEffect*>(&rain)}) {
     e->SetTarget(&target);
     e->SetCount(GetParam().asked);
     e->Place();
@@ -84,14 +85,15 @@ TEST_P(SnowSpeed, MovesAFlakeByElapsedTime) {
   EXPECT_DOUBLE_EQ(snow.Flakes()[0].x, 100);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Weather, SnowSpeed,
-    ::testing::Values(SnowMove{"Index10At100PercentFor70ms", 10, 100, 70, 2.0},
-                      SnowMove{"Index20", 20, 100, 70, 10.0},
-                      SnowMove{"IndexBeyondTheTable", 40, 100, 70, 10.0},
-                      SnowMove{"NegativeIndex", -4, 100, 70, 0.2},
-                      SnowMove{"HalfSpeed", 10, 50, 140, 2.0}),
-    [](const ::testing::TestParamInfo<SnowMove>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Weather, SnowSpeed,
+                         ::testing::Values(SnowMove{"Index10At100PercentFor70ms", 10, 100, 70, 2.0},
+                                           SnowMove{"Index20", 20, 100, 70, 10.0},
+                                           SnowMove{"IndexBeyondTheTable", 40, 100, 70, 10.0},
+                                           SnowMove{"NegativeIndex", -4, 100, 70, 0.2},
+                                           SnowMove{"HalfSpeed", 10, 50, 140, 2.0}),
+                         [](const ::testing::TestParamInfo<SnowMove>& info) {
+                           return info.param.name;
+                         });
 
 TEST(Weather, SnowWrapsAtTheSideEdges) {
   SetRandSeed(7);

@@ -36,8 +36,7 @@ bool ParseInt(const std::string& text, int64_t& out) {
 bool ParseSize(const std::string& text, int32_t& w, int32_t& h) {
   const size_t x = text.find_first_of("xX");
   int64_t a = 0, b = 0;
-  if (x == std::string::npos || !ParseInt(text.substr(0, x), a) ||
-      !ParseInt(text.substr(x + 1), b))
+  if (x == std::string::npos || !ParseInt(text.substr(0, x), a) || !ParseInt(text.substr(x + 1), b))
     return false;
   if (a < 1 || b < 1 || a > vec::kMaxImageDimension || b > vec::kMaxImageDimension) return false;
   w = static_cast<int32_t>(a);
@@ -65,14 +64,16 @@ int RunAnimate(const Args& args) {
   const std::string* seconds = Option(args, "--seconds");
   const std::string* out = Option(args, "--out");
   if (files.size() != 1 || !size || !seconds || !out)
-    return Fail("usage: animate FILE.vep --size WxH --seconds S [--fps F] [--seed N] "
-                "[--keep-aspect] --out OUT");
+    return Fail(
+        "usage: animate FILE.vep --size WxH --seconds S [--fps F] [--seed N] "
+        "[--keep-aspect] --out OUT");
   const std::string outPath = *out;  // Option() may reuse its buffer
   int32_t width = 0, height = 0;
   if (!ParseSize(*size, width, height)) return Fail("bad --size: " + *size);
   int64_t secs = 0, fps = 30, seed = 0;
   if (!ParseInt(*seconds, secs) || secs < 0) return Fail("bad --seconds: " + *seconds);
-  if (const std::string* f = Option(args, "--fps"); f && (!ParseInt(*f, fps) || fps < 1 || fps > 1000))
+  if (const std::string* f = Option(args, "--fps");
+      f && (!ParseInt(*f, fps) || fps < 1 || fps > 1000))
     return Fail("bad --fps: " + *f);
   const std::string* seedText = Option(args, "--seed");
   if (seedText && !ParseInt(*seedText, seed)) return Fail("bad --seed: " + *seedText);
@@ -123,7 +124,8 @@ int RunAnimate(const Args& args) {
     engine.Tick();
     const vec::TBitmap32& frame = engine.Output();
     if (gif) {
-      if (!gifWriter.Add(frame, static_cast<int32_t>(frameMs))) return Fail("cannot write " + outPath);
+      if (!gifWriter.Add(frame, static_cast<int32_t>(frameMs)))
+        return Fail("cannot write " + outPath);
     } else {
       const std::string path = (std::filesystem::path(outPath) / FrameName(k)).string();
       const vec::ImageStatus saved = vec::SaveBmp32(frame, path);

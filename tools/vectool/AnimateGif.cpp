@@ -15,7 +15,9 @@ GifPixelType CubeIndex(vec::Pixel p) {
 }
 }  // namespace
 
-AnimateGifWriter::~AnimateGifWriter() { Close(); }
+AnimateGifWriter::~AnimateGifWriter() {
+  Close();
+}
 
 bool AnimateGifWriter::Open(const std::string& path, int32_t width, int32_t height) {
   int error = 0;
