@@ -81,7 +81,8 @@ void BM_BitBltThroughRegion(benchmark::State& state) {
   std::vector<TRect> rects;
   for (int i = 0; i < 1000; ++i) {
     const int x = static_cast<int>(rng() % kW), y = static_cast<int>(rng() % kH);
-    rects.push_back({x, y, x + 20 + static_cast<int>(rng() % 100), y + 10 + static_cast<int>(rng() % 60)});
+    rects.push_back(
+        {x, y, x + 20 + static_cast<int>(rng() % 100), y + 10 + static_cast<int>(rng() % 60)});
   }
   const TRegion clip = TRegion::FromRects(rects);
   state.counters["rects"] = static_cast<double>(clip.Rects().size());
@@ -94,7 +95,8 @@ void BM_BitBltThroughRegion(benchmark::State& state) {
 BENCHMARK(BM_BitBltThroughRegion)->Unit(benchmark::kMillisecond);
 
 void BM_StretchLanczos(benchmark::State& state) {
-  const TBitmap32 src = NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const TBitmap32 src =
+      NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   TBitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
   for (auto _ : state) {
     StretchLanczos(src, dst);
@@ -107,7 +109,8 @@ BENCHMARK(BM_StretchLanczos)
     ->Unit(benchmark::kMillisecond);
 
 void BM_StretchSmoothTo(benchmark::State& state) {
-  const TBitmap32 src = NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const TBitmap32 src =
+      NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   TBitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
   for (auto _ : state) {
     StretchSmoothTo(src, dst);

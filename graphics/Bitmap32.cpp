@@ -64,7 +64,8 @@ void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const TBitmap32& from) {
       if (master == 255) {
         std::memcpy(d, s, sizeof(Pixel) * static_cast<size_t>(n));
       } else {
-        for (int32_t i = 0; i < n; ++i) d[i] = Combine(s[i] | 0xFF000000, d[i], master, from.combineMode);
+        for (int32_t i = 0; i < n; ++i)
+          d[i] = Combine(s[i] | 0xFF000000, d[i], master, from.combineMode);
       }
       break;
     case DrawMode::dmCustom:
@@ -173,7 +174,8 @@ void TBitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool
 }
 
 void TBitmap32::Draw(int32_t x, int32_t y, const TBitmap32& src) {
-  const int64_t r64 = static_cast<int64_t>(x) + src.Width(), b64 = static_cast<int64_t>(y) + src.Height();
+  const int64_t r64 = static_cast<int64_t>(x) + src.Width(),
+                b64 = static_cast<int64_t>(y) + src.Height();
   const TRect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
                    static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
   const TRect r = Intersect(area, clip_);
@@ -212,7 +214,8 @@ void TBitmap32::Draw(const TRect& dstRect, const TRect& srcRect, const TBitmap32
   if (srcRect.Width() == dstRect.Width() && srcRect.Height() == dstRect.Height()) {
     kernel = ResampleKernel::Nearest;  // 1:1 is a plain copy whatever the filter
   }
-  std::vector<Pixel> temp(static_cast<size_t>(window.Width()) * static_cast<size_t>(window.Height()));
+  std::vector<Pixel> temp(static_cast<size_t>(window.Width()) *
+                          static_cast<size_t>(window.Height()));
   Resample(PixelView{src.Bits(), src.Width(), src.Height(), src.Width()}, srcRect, dstRect.Width(),
            dstRect.Height(), window, kernel,
            PixelTarget{temp.data(), window.Width(), window.Height(), window.Width()});

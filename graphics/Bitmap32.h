@@ -31,8 +31,12 @@ class TBitmap32 {
   Pixel* Bits() { return pixels_.data(); }
   const Pixel* Bits() const { return pixels_.data(); }
   Pixel* ScanLine(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
-  const Pixel* ScanLine(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
-  Pixel GetPixel(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  const Pixel* ScanLine(int32_t y) const {
+    return pixels_.data() + static_cast<size_t>(y) * width_;
+  }
+  Pixel GetPixel(int32_t x, int32_t y) const {
+    return pixels_[static_cast<size_t>(y) * width_ + x];
+  }
   void SetPixel(int32_t x, int32_t y, Pixel p) { pixels_[static_cast<size_t>(y) * width_ + x] = p; }
 
   // Drawing this bitmap onto another (Draw) follows drawMode: dmOpaque copies (blending by

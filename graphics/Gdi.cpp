@@ -29,7 +29,9 @@ TRect MakeRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
 
 // A one-pixel-wide unmirrored horizontal shrink takes the next-to-last source column:
 // the platform's own special case, which the general walk does not produce.
-bool SingleColumnShrink(int64_t s, int32_t dw) { return dw == 1 && s >= 2; }
+bool SingleColumnShrink(int64_t s, int32_t dw) {
+  return dw == 1 && s >= 2;
+}
 
 // Per destination coordinate in [first, first + count): the source coordinate it shows,
 // or -1 when that lies outside [0, srcSize).
@@ -67,8 +69,9 @@ void GatherRow(Pixel* out, const Pixel* in, const int32_t* map, int32_t n) {
   int32_t k = 0;
 #if defined(__SSE2__)
   for (; k + 4 <= n; k += 4) {
-    const __m128i v = _mm_setr_epi32(static_cast<int>(in[map[k]]), static_cast<int>(in[map[k + 1]]),
-                                     static_cast<int>(in[map[k + 2]]), static_cast<int>(in[map[k + 3]]));
+    const __m128i v =
+        _mm_setr_epi32(static_cast<int>(in[map[k]]), static_cast<int>(in[map[k + 1]]),
+                       static_cast<int>(in[map[k + 2]]), static_cast<int>(in[map[k + 3]]));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
   }
 #endif
@@ -140,7 +143,8 @@ void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const 
     }
     temp.SetSize(need.Width(), need.Height());
     for (int32_t y = need.top; y < need.bottom; ++y) {
-      std::memcpy(temp.ScanLine(y - need.top), src.ScanLine(static_cast<int32_t>(y + oy)) + need.left + ox,
+      std::memcpy(temp.ScanLine(y - need.top),
+                  src.ScanLine(static_cast<int32_t>(y + oy)) + need.left + ox,
                   sizeof(Pixel) * static_cast<size_t>(need.Width()));
     }
     from = &temp;
@@ -152,13 +156,14 @@ void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const 
     if (r.Width() == dst.Width() && r.Width() == from->Width()) {
       // Whole rows of equal width: the rows of both bitmaps are one gap-free block each
       // (bottom-up, so the block starts at the last row).
-      std::memcpy(dst.ScanLine(r.bottom - 1), from->ScanLine(static_cast<int32_t>(r.bottom - 1 + toy)),
+      std::memcpy(dst.ScanLine(r.bottom - 1),
+                  from->ScanLine(static_cast<int32_t>(r.bottom - 1 + toy)),
                   bytes * static_cast<size_t>(r.Height()));
       continue;
     }
     for (int32_t y = r.top; y < r.bottom; ++y) {
-      std::memcpy(dst.ScanLine(y) + r.left, from->ScanLine(static_cast<int32_t>(y + toy)) + r.left + tox,
-                  bytes);
+      std::memcpy(dst.ScanLine(y) + r.left,
+                  from->ScanLine(static_cast<int32_t>(y + toy)) + r.left + tox, bytes);
     }
   }
 }
@@ -204,15 +209,14 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
     }
     int32_t prevSrcY = -1;
     Pixel* prevDst = nullptr;
-    const bool wholeRows = identity && first == 0 && last == n && xm[0] == 0 &&
-                           n == dst.Width() && n == from->Width();
+    const bool wholeRows =
+        identity && first == 0 && last == n && xm[0] == 0 && n == dst.Width() && n == from->Width();
     for (int32_t y = r.top; y < r.bottom; ++y) {
       if (wholeRows) {
         // Runs of consecutive source rows are single blocks in both bitmaps.
         int32_t run = 0;
         const size_t y0 = static_cast<size_t>(y - box.top);
-        while (y + run < r.bottom && ymap[y0 + run] >= 0 &&
-               ymap[y0 + run] == ymap[y0] + run) {
+        while (y + run < r.bottom && ymap[y0 + run] >= 0 && ymap[y0 + run] == ymap[y0] + run) {
           ++run;
         }
         if (run > 1) {
@@ -232,11 +236,13 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
       Pixel* out = dst.ScanLine(y) + r.left;
       if (syRow == prevSrcY && prevDst && dense) {
         // A repeated source row: the previous destination row already holds it.
-        std::memcpy(out + first, prevDst + first, sizeof(Pixel) * static_cast<size_t>(last - first));
+        std::memcpy(out + first, prevDst + first,
+                    sizeof(Pixel) * static_cast<size_t>(last - first));
       } else {
         const Pixel* in = from->ScanLine(syRow);
         if (identity) {
-          std::memcpy(out + first, in + xm[first], sizeof(Pixel) * static_cast<size_t>(last - first));
+          std::memcpy(out + first, in + xm[first],
+                      sizeof(Pixel) * static_cast<size_t>(last - first));
         } else if (reversed) {
           ReverseRow(out + first, in + xm[last - 1], last - first);
         } else if (dense) {

@@ -150,7 +150,8 @@ TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bot
   // Leftmost outline pixel of each row of the corner ellipse, relative to its left edge.
   std::vector<int64_t> rowLeft(static_cast<size_t>(ch), std::numeric_limits<int64_t>::max());
   auto plot = [&](int64_t x, int64_t y) {
-    if (y >= 0 && y < ch && x < rowLeft[static_cast<size_t>(y)]) rowLeft[static_cast<size_t>(y)] = x;
+    if (y >= 0 && y < ch && x < rowLeft[static_cast<size_t>(y)])
+      rowLeft[static_cast<size_t>(y)] = x;
   };
   {
     int64_t x0 = 0, x1 = cw - 1;

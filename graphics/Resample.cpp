@@ -104,7 +104,9 @@ Contributions BuildContributions(int32_t s0, int32_t sLen, int32_t dLen, int32_t
   return c;
 }
 
-inline uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+inline uint8_t ClampByte(int32_t v) {
+  return static_cast<uint8_t>(std::clamp(v, 0, 255));
+}
 
 inline Pixel FinishSums(const int32_t sum[4]) {
   Pixel p = 0;
@@ -126,9 +128,9 @@ inline Pixel HorizontalTap(const Pixel* row, int32_t rowEnd, int32_t first, int3
       const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + first + k));
       const __m128i wide = _mm_unpacklo_epi8(two, zero);
       const __m128i inter = _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
-      const __m128i ww = _mm_set1_epi32(static_cast<int32_t>(
-          (static_cast<uint32_t>(static_cast<uint16_t>(w[k + 1])) << 16) |
-          static_cast<uint16_t>(w[k])));
+      const __m128i ww = _mm_set1_epi32(
+          static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(w[k + 1])) << 16) |
+                               static_cast<uint16_t>(w[k])));
       acc = _mm_add_epi32(acc, _mm_madd_epi16(inter, ww));
     }
     acc = _mm_srai_epi32(_mm_add_epi32(acc, _mm_set1_epi32(kRound)), kWeightBits);
@@ -156,9 +158,9 @@ void VerticalRow(const Pixel* const* rows, int32_t count, const int16_t* w, int3
     for (int32_t k = 0; k < count; k += 2) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + x));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + x));
-      const __m128i ww = _mm_set1_epi32(static_cast<int32_t>(
-          (static_cast<uint32_t>(static_cast<uint16_t>(w[k + 1])) << 16) |
-          static_cast<uint16_t>(w[k])));
+      const __m128i ww = _mm_set1_epi32(
+          static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(w[k + 1])) << 16) |
+                               static_cast<uint16_t>(w[k])));
       const __m128i alo = _mm_unpacklo_epi8(a, zero), ahi = _mm_unpackhi_epi8(a, zero);
       const __m128i blo = _mm_unpacklo_epi8(b, zero), bhi = _mm_unpackhi_epi8(b, zero);
       acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(alo, blo), ww));
@@ -193,7 +195,8 @@ void ResampleNearest(const PixelView& src, const TRect& sr, int32_t dw, int32_t 
         static_cast<int32_t>(sr.left + (2 * static_cast<int64_t>(x) + 1) * sw / (2 * dw));
   }
   for (int32_t y = window.top; y < window.bottom; ++y) {
-    const int32_t syRow = static_cast<int32_t>(sr.top + (2 * static_cast<int64_t>(y) + 1) * sh / (2 * dh));
+    const int32_t syRow =
+        static_cast<int32_t>(sr.top + (2 * static_cast<int64_t>(y) + 1) * sh / (2 * dh));
     const Pixel* in = src.Row(syRow);
     Pixel* o = out.Row(y - window.top);
     for (size_t k = 0; k < xs.size(); ++k) o[k] = in[xs[k]];

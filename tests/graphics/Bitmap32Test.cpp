@@ -1,9 +1,8 @@
-#include "graphics/Bitmap32.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "graphics/Bitmap32.h"
 #include "graphics/Gdi.h"
 
 namespace vec {
@@ -45,17 +44,17 @@ TEST_P(BlendTest, DrawBlendsBySourceAlphaTimesMasterAlpha) {
 
 INSTANTIATE_TEST_SUITE_P(
     Blend, BlendTest,
-    testing::Values(
-        BlendCase{"OpaqueSourceReplaces", 0xFF102030, 0xFF405060, 255, 0xFF102030},
-        BlendCase{"TransparentSourceKeeps", 0x00102030, 0x80405060, 255, 0x80405060},
-        BlendCase{"MasterZeroKeeps", 0xFF102030, 0xFF405060, 0, 0xFF405060},
-        // a = 255 * 128 / 255 = 128: (0xFF*128 + 0*127) / 255 = 128.
-        BlendCase{"HalfMasterWhiteOverBlack", 0xFFFFFFFF, 0xFF000000, 128, 0xFF808080},
-        // a = 128 * 255 / 255 = 128, destination alpha 0: alpha = 128.
-        BlendCase{"HalfAlphaOverTransparent", 0x80FF0000, 0x00000000, 255, 0x80800000},
-        // a = 200 * 100 / 255 = 78: red (255*78 + 10*177) / 255 = 84, blue (0 + 200*177) / 255 = 138.
-        BlendCase{"AlphaTimesMaster", 0xC8FF0000, 0xFF0A00C8, 100, 0xFF54008A},
-        BlendCase{"SameColourStays", 0x7F336699, 0xFF336699, 200, 0xFF336699}),
+    testing::Values(BlendCase{"OpaqueSourceReplaces", 0xFF102030, 0xFF405060, 255, 0xFF102030},
+                    BlendCase{"TransparentSourceKeeps", 0x00102030, 0x80405060, 255, 0x80405060},
+                    BlendCase{"MasterZeroKeeps", 0xFF102030, 0xFF405060, 0, 0xFF405060},
+                    // a = 255 * 128 / 255 = 128: (0xFF*128 + 0*127) / 255 = 128.
+                    BlendCase{"HalfMasterWhiteOverBlack", 0xFFFFFFFF, 0xFF000000, 128, 0xFF808080},
+                    // a = 128 * 255 / 255 = 128, destination alpha 0: alpha = 128.
+                    BlendCase{"HalfAlphaOverTransparent", 0x80FF0000, 0x00000000, 255, 0x80800000},
+                    // a = 200 * 100 / 255 = 78: red (255*78 + 10*177) / 255 = 84, blue (0 +
+                    // 200*177) / 255 = 138.
+                    BlendCase{"AlphaTimesMaster", 0xC8FF0000, 0xFF0A00C8, 100, 0xFF54008A},
+                    BlendCase{"SameColourStays", 0x7F336699, 0xFF336699, 200, 0xFF336699}),
     [](const testing::TestParamInfo<BlendCase>& info) { return std::string(info.param.name); });
 
 TEST(Bitmap32Draw, OpaqueCopiesAndClipsToClipRect) {
@@ -115,7 +114,8 @@ TEST(Bitmap32Draw, StretchedPartlyOutsideDrawsVisiblePartConsistently) {
 }
 
 TEST(Bitmap32Draw, SmoothFiltersKeepFlatColour) {
-  for (StretchFilter f : {StretchFilter::sfDraft, StretchFilter::sfLinear, StretchFilter::sfLanczos}) {
+  for (StretchFilter f :
+       {StretchFilter::sfDraft, StretchFilter::sfLinear, StretchFilter::sfLanczos}) {
     TBitmap32 src = Solid(9, 5, 0xFF336699);
     src.stretchFilter = f;
     for (auto [w, h] : {std::pair{23, 11}, std::pair{4, 2}}) {
@@ -227,8 +227,8 @@ struct ShadeCase {
 
 TEST(PictureUtilities, ShadeColorPerChannelFormula) {
   const ShadeCase cases[] = {
-      {0xFFFFFFFF, 0x00123456, 70, 0xFF123456},  // a white shade leaves colour 2
-      {0x00000000, 0x00808080, 50, 0x00010101},  // 255 - (12750 + 12700) / 100 = 1
+      {0xFFFFFFFF, 0x00123456, 70, 0xFF123456},   // a white shade leaves colour 2
+      {0x00000000, 0x00808080, 50, 0x00010101},   // 255 - (12750 + 12700) / 100 = 1
       {0x00000000, 0x00808080, 100, 0x00000000},  // clamped at 0
       {0x00FF8000, 0x00FFFFFF, 100, 0x00FF8000},
       {0x00000000, 0x00FFFFFF, -50, 0x00FFFFFF},  // negative percent lightens, clamped

@@ -1,9 +1,9 @@
-#include "graphics/Gdi.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
+
+#include "graphics/Gdi.h"
 
 namespace vec {
 namespace {
@@ -26,8 +26,12 @@ TBitmap Filled(int w, int h, Pixel p = kBlank) {
   return b;
 }
 
-int SrcX(Pixel p) { return int(p & 0xFFF); }
-int SrcY(Pixel p) { return int((p >> 12) & 0xFFF); }
+int SrcX(Pixel p) {
+  return int(p & 0xFFF);
+}
+int SrcY(Pixel p) {
+  return int((p >> 12) & 0xFFF);
+}
 
 // The source columns that one destination row shows (-1 where nothing was drawn).
 std::vector<int> RowSources(const TBitmap& b, int y) {
@@ -147,7 +151,8 @@ TEST(StretchBlt, ClippingDoesNotChangeTheMapping) {
   TBitmap shifted = Filled(40, 30);
   StretchBlt(shifted, -6, -4, 23, 17, src, 0, 0, 7, 5);
   for (int y = 0; y + 4 < 17; ++y) {
-    for (int x = 0; x + 6 < 23; ++x) ASSERT_EQ(shifted.GetPixel(x, y), whole.GetPixel(x + 6, y + 4));
+    for (int x = 0; x + 6 < 23; ++x)
+      ASSERT_EQ(shifted.GetPixel(x, y), whole.GetPixel(x + 6, y + 4));
   }
   // And through a clip region.
   TBitmap clipped = Filled(40, 30);
@@ -164,8 +169,8 @@ TEST(StretchBlt, ClippingDoesNotChangeTheMapping) {
 TEST(StretchBlt, ZeroSizesDrawNothing) {
   const TBitmap src = Numbered(4, 4);
   const TBitmap blank = Filled(4, 4);
-  for (auto [dw, dh, sw, sh] : std::vector<std::array<int, 4>>{
-           {0, 4, 4, 4}, {4, 0, 4, 4}, {4, 4, 0, 4}, {4, 4, 4, 0}}) {
+  for (auto [dw, dh, sw, sh] :
+       std::vector<std::array<int, 4>>{{0, 4, 4, 4}, {4, 0, 4, 4}, {4, 4, 0, 4}, {4, 4, 4, 0}}) {
     TBitmap dst = blank;
     StretchBlt(dst, 0, 0, dw, dh, src, 0, 0, sw, sh);
     EXPECT_EQ(dst, blank);
@@ -189,7 +194,8 @@ TEST(BitBlt, ClipsToTargetAndSource) {
 }
 
 TEST(BitBlt, OverlapInOneBitmapActsAsCopyThroughTemporary) {
-  for (auto [ddx, ddy] : std::vector<std::pair<int, int>>{{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, 3}, {-3, -2}}) {
+  for (auto [ddx, ddy] :
+       std::vector<std::pair<int, int>>{{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, 3}, {-3, -2}}) {
     TBitmap b = Numbered(10, 10);
     const TBitmap before = b;
     BitBlt(b, 2 + ddx, 2 + ddy, 6, 6, b, 2, 2);
@@ -260,9 +266,12 @@ TEST(FastPathEqualsReference, RandomBlitsAndStretches) {
     TBitmap dst = Filled(pick(1, 24), pick(1, 24));
     if (pick(0, 2) == 0) {
       std::vector<TRect> rects;
-      for (int i = pick(0, 6); i > 0; --i) rects.push_back({pick(-4, 20), pick(-4, 20), pick(-4, 28), pick(-4, 28)});
+      for (int i = pick(0, 6); i > 0; --i)
+        rects.push_back({pick(-4, 20), pick(-4, 20), pick(-4, 28), pick(-4, 28)});
       TRegion clip = TRegion::FromRects(rects);
-      if (pick(0, 1)) clip.Combine(TRegion::Ellipse(pick(-5, 10), pick(-5, 10), pick(0, 30), pick(0, 30)), RegionOp::Or);
+      if (pick(0, 1))
+        clip.Combine(TRegion::Ellipse(pick(-5, 10), pick(-5, 10), pick(0, 30), pick(0, 30)),
+                     RegionOp::Or);
       dst.SelectClipRgn(&clip);
     }
     const bool self = pick(0, 3) == 0;
@@ -282,7 +291,8 @@ TEST(FastPathEqualsReference, RandomBlitsAndStretches) {
       reference::StretchBlt(ref, dx, dy, dw, dh, refSrc, sx, sy, sw, sh);
     }
     ASSERT_EQ(fast, ref) << "iteration " << iter << " seed " << seed;
-    for (size_t i = 0; i < fast.PixelCount(); ++i) checksum = checksum * 1099511628211ull + fast.Bits()[i];
+    for (size_t i = 0; i < fast.PixelCount(); ++i)
+      checksum = checksum * 1099511628211ull + fast.Bits()[i];
   }
   // Folding every result keeps the whole run comparable across refactorings.
   EXPECT_NE(checksum, 0u);
@@ -305,7 +315,8 @@ TEST(StretchBlt, RowFastPathsMatchReferenceForEveryWidth) {
   // scalar tails; every width up to a few vectors must agree with the reference.
   for (int w = 1; w <= 21; ++w) {
     const TBitmap src = Numbered(w, 3);
-    for (auto [dw, sw] : std::vector<std::pair<int, int>>{{w, w}, {-w, w}, {w, -w}, {2 * w + 1, w}, {-(w + 3), w}}) {
+    for (auto [dw, sw] : std::vector<std::pair<int, int>>{
+             {w, w}, {-w, w}, {w, -w}, {2 * w + 1, w}, {-(w + 3), w}}) {
       TBitmap a = Filled(3 * w + 8, 4), b = a;
       const int dx = dw > 0 ? 1 : 3 * w + 6;
       const int sx = sw > 0 ? 0 : w - 1;
@@ -322,7 +333,8 @@ TEST(FillRect, ClipsToBitmapAndRegion) {
   b.SelectClipRgn(&clip);
   FillRect(b, {-3, -3, 3, 30}, 0xFF);
   for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(b.GetPixel(x, y), (x >= 1 && x < 3 && y >= 1 && y < 3) ? 0xFFu : kBlank);
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(b.GetPixel(x, y), (x >= 1 && x < 3 && y >= 1 && y < 3) ? 0xFFu : kBlank);
   }
 }
 

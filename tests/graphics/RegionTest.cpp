@@ -1,9 +1,9 @@
-#include "graphics/Region.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "graphics/Region.h"
 
 namespace vec {
 namespace {
@@ -61,15 +61,27 @@ TEST_P(ShapeTest, PixelsMatchHandRasterisedShape) {
 INSTANTIATE_TEST_SUITE_P(
     Shapes, ShapeTest,
     testing::Values(
-        ShapeCase{"Ellipse5x5", TRegion::Ellipse(0, 0, 5, 5), 6, 6,
+        ShapeCase{"Ellipse5x5",
+                  TRegion::Ellipse(0, 0, 5, 5),
+                  6,
+                  6,
                   {".##...", "####..", "####..", ".##...", "......", "......"}},
-        ShapeCase{"EllipseReversedBox", TRegion::Ellipse(5, 5, 0, 0), 6, 6,
+        ShapeCase{"EllipseReversedBox",
+                  TRegion::Ellipse(5, 5, 0, 0),
+                  6,
+                  6,
                   {".##...", "####..", "####..", ".##...", "......", "......"}},
-        ShapeCase{"Ellipse6x4OddHeight", TRegion::Ellipse(0, 0, 6, 4), 7, 4,
+        ShapeCase{"Ellipse6x4OddHeight",
+                  TRegion::Ellipse(0, 0, 6, 4),
+                  7,
+                  4,
                   {".###...", "#####..", ".###...", "......."}},
-        ShapeCase{"Ellipse2x2IsOnePixel", TRegion::Ellipse(0, 0, 2, 2), 3, 3,
-                  {"#..", "...", "..."}},
-        ShapeCase{"EllipseOneWideIsEmpty", TRegion::Ellipse(0, 0, 1, 5), 3, 5,
+        ShapeCase{
+            "Ellipse2x2IsOnePixel", TRegion::Ellipse(0, 0, 2, 2), 3, 3, {"#..", "...", "..."}},
+        ShapeCase{"EllipseOneWideIsEmpty",
+                  TRegion::Ellipse(0, 0, 1, 5),
+                  3,
+                  5,
                   {"...", "...", "...", "...", "..."}},
         ShapeCase{"RoundRect10Corners4",
                   TRegion::RoundRect(0, 0, 10, 10, 4, 4),
@@ -206,7 +218,8 @@ TEST(RegionShapes, RoundRectCornersAreEllipseQuadrants) {
 }
 
 TEST(RegionRects, UnsortedOverlappingAndEmptyRectangles) {
-  const std::vector<TRect> rects{{5, 5, 8, 8}, {0, 0, 4, 4}, {2, 2, 6, 6}, {3, 3, 3, 9}, {9, 0, 1, 1}};
+  const std::vector<TRect> rects{
+      {5, 5, 8, 8}, {0, 0, 4, 4}, {2, 2, 6, 6}, {3, 3, 3, 9}, {9, 0, 1, 1}};
   const TRegion r = TRegion::FromRects(rects);
   ExpectBanded(r);
   EXPECT_EQ(Area(r), 16 + 16 + 9 - 4 - 1);
@@ -218,7 +231,9 @@ TEST(RegionRects, UnsortedOverlappingAndEmptyRectangles) {
 
 TEST(RegionRects, OrderDoesNotMatter) {
   std::vector<TRect> rects;
-  for (int i = 0; i < 50; ++i) rects.push_back({(i * 37) % 90, (i * 53) % 70, (i * 37) % 90 + 7 + i % 5, (i * 53) % 70 + 3 + i % 7});
+  for (int i = 0; i < 50; ++i)
+    rects.push_back(
+        {(i * 37) % 90, (i * 53) % 70, (i * 37) % 90 + 7 + i % 5, (i * 53) % 70 + 3 + i % 7});
   std::vector<TRect> reversed(rects.rbegin(), rects.rend());
   EXPECT_EQ(TRegion::FromRects(rects), TRegion::FromRects(reversed));
 }
