@@ -1,0 +1,215 @@
+// vectool gallery: an animated GIF of every transition effect from one picture to another,
+// and an index.html that shows them all with their numbers and names.
+//
+//   vectool gallery --old A --new B --out DIR [--size WxH] [--frames N] [--seed S]
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "base/MathUtil.h"
+#include "base/Random.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/ImageFile.h"
+#include "tools/vectool/Command.h"
+#include "tools/vectool/GifWriter.h"
+#include "transitions/Effect.h"
+
+namespace vectool {
+namespace {
+
+constexpr int32_t kMaxGallerySide = 4096;
+constexpr int32_t kMaxFrames = 200;
+constexpr int32_t kTransitionCs = 200;  // one transition plays over about two seconds
+constexpr int32_t kHoldCs = 100;        // the finished picture stays a second before the loop
+
+std::optional<int32_t> ParsePositive(std::string_view text) {
+  int32_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, 10);
+  if (ec != std::errc() || ptr != end || value <= 0) return std::nullopt;
+  return value;
+}
+
+// "WxH" with both sides from 1 to kMaxGallerySide.
+bool ParseSize(const std::string& text, int32_t& W, int32_t& H) {
+  const size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  const auto w = ParsePositive(std::string_view(text).substr(0, x));
+  const auto h = ParsePositive(std::string_view(text).substr(x + 1));
+  if (!w || !h || *w > kMaxGallerySide || *h > kMaxGallerySide) return false;
+  W = *w;
+  H = *h;
+  return true;
+}
+
+// The picture as the slideshow shows a still picture with Stretch and Proportional on:
+// fitted by aspect into W x H with Lanczos resampling, centred on black.
+vec::TBitmap FitCentred(const vec::TBitmap32& src, int32_t W, int32_t H) {
+  vec::TBitmap out(W, H);
+  for (size_t i = 0; i < out.PixelCount(); ++i) out.Bits()[i] = vec::MakePixel(0, 0, 0);
+  const int32_t w = src.Width(), h = src.Height();
+  if (w <= 0 || h <= 0) return out;
+  const double ratio = static_cast<double>(w) / h;
+  int32_t width = W, height = H;
+  if (static_cast<int64_t>(h) * W / H < w) {
+    height = std::clamp(vec::RoundHalfEven(W / ratio), 1, H);
+  } else {
+    width = std::clamp(vec::RoundHalfEven(H * ratio), 1, W);
+  }
+  vec::TBitmap32 fitted(width, height);
+  vec::StretchLanczos(src, fitted);
+  fitted.DrawTo(out, (W - width) / 2, (H - height) / 2);
+  return out;
+}
+
+std::optional<vec::TBitmap> LoadPicture(const std::string& path, int32_t W, int32_t H,
+                                        std::string& error) {
+  vec::ImageResult<vec::TBitmap32> image = vec::LoadImageFromFile(path);
+  if (!image) {
+    error = path + ": " + image.error().message;
+    return std::nullopt;
+  }
+  return FitCentred(image.value(), W, H);
+}
+
+std::string HtmlEscape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string GifName(int32_t number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "effect-%03d.gif", number);
+  return name;
+}
+
+// One effect from Old to New as an animated GIF of `frames` frames from 0 % to 100 %.
+bool WriteEffectGif(const vec::TEffect& effect, const vec::TBitmap& oldBmp,
+                    const vec::TBitmap& newBmp, int32_t frames, uint32_t seed,
+                    const std::filesystem::path& file, std::string& error) {
+  const int32_t W = oldBmp.Width(), H = oldBmp.Height();
+  GifAnimationWriter gif;
+  if (!gif.Open(file.string(), W, H, error)) return false;
+  // Each effect starts from the same seed, so a gallery can be made again identically.
+  vec::SetRandSeed(seed);
+  const int32_t delay = std::max(2, kTransitionCs / frames);
+  vec::TBitmap work;
+  for (int32_t i = 0; i < frames; ++i) {
+    const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
+    const vec::Extents e = vec::ProgressExtents(W, H, percent);
+    work = oldBmp;
+    if (effect.proc) effect.proc(work, newBmp, W, H, e.w, e.h, percent);
+    if (!gif.AddFrame(work, i + 1 == frames ? kHoldCs : delay, error)) return false;
+  }
+  return gif.Close(error);
+}
+
+bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::string& error) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    error = "cannot write " + file.string();
+    return false;
+  }
+  out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      << "<title>Transition effects</title>\n<style>\n"
+      << "body{background:#222;color:#ddd;font-family:sans-serif;margin:1em}\n"
+      << "main{display:flex;flex-wrap:wrap;gap:1em}\n"
+      << "figure{margin:0;width:" << W << "px}\n"
+      << "figcaption{font-size:0.9em;margin-top:0.3em}\n"
+      << "img{display:block;width:" << W << "px;height:" << H << "px}\n"
+      << "</style>\n</head>\n<body>\n<h1>Transition effects</h1>\n<main>\n";
+  for (const vec::TEffect& effect : vec::EffectTable()) {
+    const std::string name = HtmlEscape(effect.name);
+    out << "<figure id=\"effect-" << effect.number << "\"><img src=\"" << GifName(effect.number)
+        << "\" alt=\"" << name << "\" loading=\"lazy\"><figcaption>" << effect.number << ". "
+        << name << (effect.proc ? "" : " (not built)") << "</figcaption></figure>\n";
+  }
+  out << "</main>\n</body>\n</html>\n";
+  out.close();
+  if (!out) {
+    error = "cannot write " + file.string();
+    return false;
+  }
+  return true;
+}
+
+int RunGallery(const Args& args) {
+  const std::string* oldPath = Option(args, "--old");
+  const std::string* newPath = Option(args, "--new");
+  const std::string* outDir = Option(args, "--out");
+  if (!oldPath || !newPath || !outDir) return Fail("--old, --new and --out are required");
+
+  int32_t W = 320, H = 240;
+  if (const std::string* size = Option(args, "--size"); size && !ParseSize(*size, W, H))
+    return Fail("--size must be WxH with sides from 1 to " + std::to_string(kMaxGallerySide));
+  int32_t frames = 20;
+  if (const std::string* text = Option(args, "--frames")) {
+    const auto n = ParsePositive(*text);
+    if (!n || *n < 2 || *n > kMaxFrames)
+      return Fail("--frames must be from 2 to " + std::to_string(kMaxFrames));
+    frames = *n;
+  }
+  uint32_t seed = 1;
+  if (const std::string* text = Option(args, "--seed")) {
+    const char* end = text->data() + text->size();
+    const auto [ptr, ec] = std::from_chars(text->data(), end, seed, 10);
+    if (ec != std::errc() || ptr != end || text->empty())
+      return Fail("--seed must be an unsigned 32-bit integer");
+  }
+
+  std::string error;
+  const std::optional<vec::TBitmap> oldBmp = LoadPicture(*oldPath, W, H, error);
+  if (!oldBmp) return Fail(error);
+  const std::optional<vec::TBitmap> newBmp = LoadPicture(*newPath, W, H, error);
+  if (!newBmp) return Fail(error);
+
+  const std::filesystem::path dir(*outDir);
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec || !std::filesystem::is_directory(dir))
+    return Fail("cannot create " + dir.string() + (ec ? ": " + ec.message() : ""));
+
+  // The caller's generator is left as it was found.
+  const vec::SavedRandSeed savedSeed;
+  for (const vec::TEffect& effect : vec::EffectTable()) {
+    if (!WriteEffectGif(effect, *oldBmp, *newBmp, frames, seed, dir / GifName(effect.number),
+                        error))
+      return Fail(GifName(effect.number) + ": " + error);
+  }
+  if (!WriteIndex(dir / "index.html", W, H, error)) return Fail(error);
+  std::cout << "wrote " << vec::EffectTable().size() << " effects to " << dir.string() << "\n";
+  return 0;
+}
+
+const Registration registration{
+    {"gallery",
+     "gallery --old A --new B --out DIR [--size WxH] [--frames N] [--seed S]   animated GIF of "
+     "every effect (JPEG, BMP or GIF pictures) and an index.html",
+     RunGallery}};
+
+}  // namespace
+}  // namespace vectool
