@@ -24,9 +24,10 @@ vec::TBitmap32 Scene(int32_t w, int32_t h) {
     for (int32_t x = 0; x < w; ++x) {
       seed = seed * 1664525u + 1013904223u;
       const int noise = static_cast<int>(seed >> 28);
-      bmp.SetPixel(x, y, vec::MakePixel(uint8_t((x * 255 / w + noise) & 255),
-                                        uint8_t((y * 255 / h + noise) & 255),
-                                        uint8_t(((x ^ y) + noise) & 255)));
+      bmp.SetPixel(
+          x, y,
+          vec::MakePixel(uint8_t((x * 255 / w + noise) & 255), uint8_t((y * 255 / h + noise) & 255),
+                         uint8_t(((x ^ y) + noise) & 255)));
     }
   return bmp;
 }

@@ -11,7 +11,9 @@ namespace {
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiAlphaBitfields = 6;
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Get16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t Get32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
@@ -98,8 +100,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
                               std::to_string(h.height) + ", at most 16384 x 16384)");
   switch (h.compression) {
     case kBiRgb:
-      if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 &&
-          h.bits != 32)
+      if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
         return Corrupt("unsupported bit count");
       break;
     case kBiRle8:
@@ -199,8 +200,7 @@ void DecodeRle(const Header& h, const uint8_t* data, size_t size, TBitmap32& bmp
     const uint8_t count = data[pos], value = data[pos + 1];
     pos += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i)
-        put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+      for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
       continue;
     }
     if (value == 0) {  // end of line
@@ -266,7 +266,9 @@ std::vector<uint8_t> Encode(const Bitmap& src) {
 
 ImageStatus WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  if (f) f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (f)
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!f) return MakeImageError(ImageErrorCode::ecWriteFailed, "Cannot write " + path);
   return {};
 }
@@ -293,8 +295,12 @@ ImageResult<TBitmap32> LoadBmpFile(const std::string& path) {
   return DecodeBmp(bytes->data(), bytes->size());
 }
 
-std::vector<uint8_t> EncodeBmp32(const TBitmap& src) { return Encode(src); }
-std::vector<uint8_t> EncodeBmp32(const TBitmap32& src) { return Encode(src); }
+std::vector<uint8_t> EncodeBmp32(const TBitmap& src) {
+  return Encode(src);
+}
+std::vector<uint8_t> EncodeBmp32(const TBitmap32& src) {
+  return Encode(src);
+}
 
 ImageStatus SaveBmp32(const TBitmap& src, const std::string& path) {
   return WriteFile(Encode(src), path);

@@ -125,7 +125,8 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   out.width = gif->SWidth;
   out.height = gif->SHeight;
   if (out.width > kMaxImageDimension || out.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::ecTooLarge, "GIF image is too large (at most 16384 x 16384)");
+    return MakeImageError(ImageErrorCode::ecTooLarge,
+                          "GIF image is too large (at most 16384 x 16384)");
   out.globalPalette = ToPalette(gif->SColorMap);
   out.backgroundIndex = gif->SBackGroundColor;
 
@@ -213,7 +214,8 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
     out.width = std::min(out.width, kMaxImageDimension);
     out.height = std::min(out.height, kMaxImageDimension);
   }
-  const int64_t composed = int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
+  const int64_t composed =
+      int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
   if (composed > kMaxGifTotalPixels)
     return MakeImageError(ImageErrorCode::ecTooLarge, "GIF has too many frames");
   return out;
@@ -263,8 +265,8 @@ std::vector<TBitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOpt
 
     if (disposal == GifDisposal::gdBackground) {
       for (int32_t y = clip.top; y < clip.bottom; ++y)
-        std::fill(canvas.ScanLine(y) + clip.left, canvas.ScanLine(y) + std::max(clip.left, clip.right),
-                  Pixel{0});
+        std::fill(canvas.ScanLine(y) + clip.left,
+                  canvas.ScanLine(y) + std::max(clip.left, clip.right), Pixel{0});
     } else if (disposal == GifDisposal::gdPrevious) {
       canvas = saved;
     }

@@ -23,7 +23,8 @@ ImageResult<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 }
 
 ImageFormat SniffImageFormat(const uint8_t* data, size_t size) {
-  if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return ImageFormat::ifJpeg;
+  if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
+    return ImageFormat::ifJpeg;
   if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
     return ImageFormat::ifGif;
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return ImageFormat::ifBmp;
@@ -46,7 +47,8 @@ ImageResult<TBitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
       first.globalPalette = std::move(gif->globalPalette);
       first.frames.push_back(std::move(gif->frames.front()));
       auto frames = ComposeGifFrames(first);
-      if (frames.empty()) return MakeImageError(ImageErrorCode::ecCorrupt, "GIF error: empty image");
+      if (frames.empty())
+        return MakeImageError(ImageErrorCode::ecCorrupt, "GIF error: empty image");
       return std::move(frames.front());
     }
     case ImageFormat::ifUnknown:

@@ -35,7 +35,7 @@ struct ImageError {
 template <class T>
 class ImageResult {
  public:
-  ImageResult(T value) : v_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  ImageResult(T value) : v_(std::move(value)) {}           // NOLINT(google-explicit-constructor)
   ImageResult(ImageError error) : v_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
 
   bool ok() const { return v_.index() == 0; }

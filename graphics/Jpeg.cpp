@@ -58,19 +58,18 @@ struct RowTarget {
 
 template <class Bitmap>
 RowTarget TargetFor(Bitmap& bmp) {
-  return RowTarget{
-      &bmp,
-      [](void* self, int32_t w, int32_t h) noexcept -> bool {
-        try {
-          static_cast<Bitmap*>(self)->SetSize(w, h);
-          return true;
-        } catch (const std::bad_alloc&) {
-          return false;
-        }
-      },
-      [](void* self, int32_t y) noexcept -> uint8_t* {
-        return reinterpret_cast<uint8_t*>(static_cast<Bitmap*>(self)->ScanLine(y));
-      }};
+  return RowTarget{&bmp,
+                   [](void* self, int32_t w, int32_t h) noexcept -> bool {
+                     try {
+                       static_cast<Bitmap*>(self)->SetSize(w, h);
+                       return true;
+                     } catch (const std::bad_alloc&) {
+                       return false;
+                     }
+                   },
+                   [](void* self, int32_t y) noexcept -> uint8_t* {
+                     return reinterpret_cast<uint8_t*>(static_cast<Bitmap*>(self)->ScanLine(y));
+                   }};
 }
 
 struct DecodeState {
@@ -164,8 +163,7 @@ ImageStatus ToStatus(Outcome outcome, const DecodeState& state) {
     case Outcome::failed:
       break;
   }
-  return MakeImageError(ImageErrorCode::ecCorrupt,
-                        std::string("JPEG error: ") + state.message);
+  return MakeImageError(ImageErrorCode::ecCorrupt, std::string("JPEG error: ") + state.message);
 }
 
 template <class Bitmap>
@@ -184,12 +182,12 @@ struct RowSource {
 
 template <class Bitmap>
 RowSource SourceFor(const Bitmap& bmp) {
-  return RowSource{&bmp,
-                   [](const void* self, int32_t y) noexcept -> const uint8_t* {
-                     return reinterpret_cast<const uint8_t*>(
-                         static_cast<const Bitmap*>(self)->ScanLine(y));
-                   },
-                   bmp.Width(), bmp.Height()};
+  return RowSource{
+      &bmp,
+      [](const void* self, int32_t y) noexcept -> const uint8_t* {
+        return reinterpret_cast<const uint8_t*>(static_cast<const Bitmap*>(self)->ScanLine(y));
+      },
+      bmp.Width(), bmp.Height()};
 }
 
 struct EncodeState {

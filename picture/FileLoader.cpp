@@ -21,7 +21,9 @@ void Put32(uint8_t* p, int32_t value) {
   p[3] = uint8_t(v >> 24);
 }
 
-PictureError Truncated() { return {PictureErrorCode::peTruncated, kReadBeyondEnd}; }
+PictureError Truncated() {
+  return {PictureErrorCode::peTruncated, kReadBeyondEnd};
+}
 
 PictureError BadSize(const char* what, int64_t value) {
   return {PictureErrorCode::peBadSize,
@@ -204,6 +206,8 @@ void TFileLoader::ReadTailItems(TMyStream& s) {
   if (ReadCountedString(s, "build information length", buildInfo)) return;
 }
 
-PictureStatus TFileLoader::CopyMask(TBitmap& dst) const { return DecodeMask(maskCodes, dst); }
+PictureStatus TFileLoader::CopyMask(TBitmap& dst) const {
+  return DecodeMask(maskCodes, dst);
+}
 
 }  // namespace vec

@@ -15,9 +15,9 @@ PictureStatus DecodeMask(const std::vector<int32_t>& values, TBitmap& mask) {
   }
   const int32_t width = values[0], height = values[1];
   if (width < 0 || height < 0 || width > kMaxImageDimension || height > kMaxImageDimension)
-    return PictureError{PictureErrorCode::peBadMask,
-                        "Invalid area mask size " + std::to_string(width) + " x " +
-                            std::to_string(height)};
+    return PictureError{
+        PictureErrorCode::peBadMask,
+        "Invalid area mask size " + std::to_string(width) + " x " + std::to_string(height)};
   mask.SetSize(width, height);
   if (width == 0 || height == 0) return std::nullopt;
   int32_t row = 0, col = 0;

@@ -62,7 +62,8 @@ bool TMyStream::ReadIntoStream(std::vector<uint8_t>& stream, size_t count) {
 
 bool TMyStream::Skip(uint64_t count) {
   if (count > Remaining()) return false;
-  if (file_ && std::fseek(file_.get(), static_cast<long>(pos_ + count), SEEK_SET) != 0) return false;
+  if (file_ && std::fseek(file_.get(), static_cast<long>(pos_ + count), SEEK_SET) != 0)
+    return false;
   pos_ += count;
   return true;
 }

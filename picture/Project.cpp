@@ -1,10 +1,10 @@
 #include "picture/Project.h"
 
+#include <pixman.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
-
-#include <pixman.h>
 
 #include "graphics/Gdi.h"
 #include "picture/FileLoader.h"
@@ -102,8 +102,7 @@ bool TProject::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std:
   try {
     TFileLoader loader;
     ResetContent();
-    PictureStatus status =
-        fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
+    PictureStatus status = fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
     if (status) {
       lastError = status->message;
       return false;

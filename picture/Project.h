@@ -82,8 +82,7 @@ struct TAnimObjectData {
   int32_t Width = 0, Height = 0;
   bool Scaled = true;  // read, but objects are always scaled to the output
   int32_t WidthSize = 100, HeightSize = 100;
-  int32_t MoveAreaRectleft = 0, MoveAreaRecttop = 0, MoveAreaRectright = 0,
-          MoveAreaRectbottom = 0;
+  int32_t MoveAreaRectleft = 0, MoveAreaRecttop = 0, MoveAreaRectright = 0, MoveAreaRectbottom = 0;
   int32_t MotionAreaType = 0;
   bool RestrictArea = true;
   int32_t Speed = 10;
@@ -102,7 +101,7 @@ struct TAnimObjectData {
   bool Redisplay = true;
   bool ResetPos = true;
   bool Transparent = true;
-  int32_t TransparentType = 1;  // IMG default 1, GIF default 0
+  int32_t TransparentType = 1;   // IMG default 1, GIF default 0
   int32_t TransparentColor = 0;  // 0x00BBGGRR; negative values are system colours
   int32_t AnimSpeed = 10;        // GIF only
   bool RefreshFrame = false;     // GIF only

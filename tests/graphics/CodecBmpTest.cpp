@@ -25,7 +25,8 @@ struct BmpBuilder {
 
 // File and info header, then palette (BGR0 quads), masks and pixel bytes as given.
 std::vector<uint8_t> MakeBmp(int32_t w, int32_t h, int bits, uint32_t compression,
-                             const std::vector<uint32_t>& palette, const std::vector<uint8_t>& pixels,
+                             const std::vector<uint32_t>& palette,
+                             const std::vector<uint8_t>& pixels,
                              const std::vector<uint32_t>& masks = {}) {
   BmpBuilder o;
   const uint32_t off = 54 + 4 * static_cast<uint32_t>(masks.size() + palette.size());
@@ -66,18 +67,34 @@ TEST(CodecBmp, DecodesEveryDepth) {
     std::vector<Pixel> expected;  // top row first
   };
   const Case cases[] = {
-      {"1 bit, bottom-up", MakeBmp(3, 2, 1, 0, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}), 3,
-       2, {K, W, K, W, K, W}},
+      {"1 bit, bottom-up",
+       MakeBmp(3, 2, 1, 0, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}),
+       3,
+       2,
+       {K, W, K, W, K, W}},
       {"4 bit", MakeBmp(3, 1, 4, 0, kPalette, {0x12, 0x30, 0, 0}), 3, 1, {R, G, B}},
-      {"8 bit, top-down", MakeBmp(2, -2, 8, 0, kPalette, {1, 2, 0, 0, 3, 0, 0, 0}), 2, 2, {R, G, B, K}},
+      {"8 bit, top-down",
+       MakeBmp(2, -2, 8, 0, kPalette, {1, 2, 0, 0, 3, 0, 0, 0}),
+       2,
+       2,
+       {R, G, B, K}},
       {"16 bit 5-5-5", MakeBmp(2, 1, 16, 0, {}, {0x00, 0x7C, 0x1F, 0x00}), 2, 1, {R, B}},
-      {"16 bit 5-6-5 fields", MakeBmp(2, 1, 16, 3, {}, {0xE0, 0x07, 0x00, 0xF8}, {0xF800, 0x07E0, 0x001F}),
-       2, 1, {G, R}},
-      {"24 bit with row padding", MakeBmp(1, 2, 24, 0, {}, {255, 0, 0, 0, 0, 0, 255, 0}), 1, 2, {R, B}},
+      {"16 bit 5-6-5 fields",
+       MakeBmp(2, 1, 16, 3, {}, {0xE0, 0x07, 0x00, 0xF8}, {0xF800, 0x07E0, 0x001F}),
+       2,
+       1,
+       {G, R}},
+      {"24 bit with row padding",
+       MakeBmp(1, 2, 24, 0, {}, {255, 0, 0, 0, 0, 0, 255, 0}),
+       1,
+       2,
+       {R, B}},
       {"32 bit", MakeBmp(2, 1, 32, 0, {}, {0, 255, 0, 7, 255, 255, 255, 0}), 2, 1, {G, W}},
-      {"32 bit with alpha mask", MakeBmp(1, 1, 32, 6, {}, {0, 0, 255, 0x80},
-                                         {0xFF0000, 0xFF00, 0xFF, 0xFF000000}),
-       1, 1, {MakePixel(255, 0, 0, 0x80)}},
+      {"32 bit with alpha mask",
+       MakeBmp(1, 1, 32, 6, {}, {0, 0, 255, 0x80}, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}),
+       1,
+       1,
+       {MakePixel(255, 0, 0, 0x80)}},
   };
   for (const auto& c : cases) {
     auto bmp = DecodeBmp(c.file.data(), c.file.size());
@@ -94,8 +111,7 @@ TEST(CodecBmp, DecodesRunLengthData) {
   const std::vector<uint8_t> rle8{2, 1, 0, 0, 0, 2, 1, 0, 0, 3, 2, 3, 1, 0, 0, 0, 6, 2, 0, 1};
   auto bmp = DecodeBmp(MakeBmp(4, 3, 8, 1, kPalette, rle8).data(), 54 + 16 + rle8.size());
   ASSERT_TRUE(bmp) << bmp.error().message;
-  EXPECT_EQ(Pixels(bmp.value()),
-            (std::vector<Pixel>{G, G, G, G, 0, G, B, R, R, R, 0, 0}));
+  EXPECT_EQ(Pixels(bmp.value()), (std::vector<Pixel>{G, G, G, G, 0, G, B, R, R, R, 0, 0}));
   // RLE4: 3 pixels alternating 1 and 2, then an absolute run of 3 nibbles.
   const std::vector<uint8_t> rle4{3, 0x12, 0, 3, 0x31, 0x20, 0, 1};
   auto four = DecodeBmp(MakeBmp(6, 1, 4, 2, kPalette, rle4).data(), 54 + 16 + rle4.size());
@@ -104,10 +120,10 @@ TEST(CodecBmp, DecodesRunLengthData) {
 }
 
 TEST(CodecBmp, CoreHeader) {
-  const std::vector<uint8_t> file{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0,
-                                  12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,
-                                  0, 0, 255, 255, 0, 0,  // palette: red, blue (BGR triples)
-                                  0x40, 0, 0, 0};
+  const std::vector<uint8_t> file{
+      'B',  'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0,   0,   0, 12, 0, 0,
+      0,    2,   0, 1, 0, 1, 0, 1, 0, 0, 0,  255, 255, 0, 0,  // palette: red, blue (BGR triples)
+      0x40, 0,   0, 0};
   auto bmp = DecodeBmp(file.data(), file.size());
   ASSERT_TRUE(bmp) << bmp.error().message;
   EXPECT_EQ(Pixels(bmp.value()), (std::vector<Pixel>{R, B}));
@@ -124,7 +140,8 @@ TEST(CodecBmp, DamagedFiles) {
   };
   const Case cases[] = {
       {"empty", {}, ImageErrorCode::ecCorrupt},
-      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)), ImageErrorCode::ecTruncated},
+      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)),
+       ImageErrorCode::ecTruncated},
       {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ImageErrorCode::ecTooLarge},
       {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ImageErrorCode::ecCorrupt},
       {"unknown header size", badHeader, ImageErrorCode::ecCorrupt},
@@ -158,8 +175,8 @@ TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
   EXPECT_EQ(u32(22), 2u);  // positive: bottom-up
   EXPECT_EQ(file[28], 32);
   EXPECT_EQ(u32(30), 0u);
-  EXPECT_EQ(u32(54), 0u);           // bottom row first: (0,1)
-  EXPECT_EQ(u32(54 + 8), 0x00ABCDEFu);  // (2,1)
+  EXPECT_EQ(u32(54), 0u);                // bottom row first: (0,1)
+  EXPECT_EQ(u32(54 + 8), 0x00ABCDEFu);   // (2,1)
   EXPECT_EQ(u32(54 + 12), 0x11223344u);  // (0,0), fourth byte as stored
 
   TBitmap32 image(3, 2);

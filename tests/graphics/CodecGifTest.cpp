@@ -1,8 +1,7 @@
 // GIF frames, their composition with disposal and transparency, and damaged files.
 
-#include <gtest/gtest.h>
-
 #include <gif_lib.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -55,7 +54,8 @@ std::vector<uint8_t> MakeGif(int w, int h, const std::vector<FrameSpec>& frames,
       const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
       for (int p = 0; p < 4; ++p)
         for (int y = start[p]; y < f.height; y += step[p])
-          rows.insert(rows.end(), f.indices.begin() + y * f.width, f.indices.begin() + (y + 1) * f.width);
+          rows.insert(rows.end(), f.indices.begin() + y * f.width,
+                      f.indices.begin() + (y + 1) * f.width);
     }
     for (int y = 0; y < f.height; ++y) EGifPutLine(gif, rows.data() + y * f.width, f.width);
   }
@@ -68,10 +68,9 @@ constexpr Pixel kRed = MakePixel(255, 0, 0), kGreen = MakePixel(0, 255, 0),
                 kBlue = MakePixel(0, 0, 255), kBlack = MakePixel(0, 0, 0), kClear = 0;
 
 TEST(CodecGif, FramesCarryDelayDisposalTransparencyAndPalette) {
-  const auto bytes = MakeGif(4, 2,
-                             {{0, 0, 4, 2, std::vector<uint8_t>(8, 1), 1, -1, 10},
-                              {1, 0, 2, 1, {2, 3}, 2, 3, 25}},
-                             0);
+  const auto bytes = MakeGif(
+      4, 2, {{0, 0, 4, 2, std::vector<uint8_t>(8, 1), 1, -1, 10}, {1, 0, 2, 1, {2, 3}, 2, 3, 25}},
+      0);
   auto gif = DecodeGif(bytes.data(), bytes.size());
   ASSERT_TRUE(gif) << gif.error().message;
   EXPECT_EQ(gif->width, 4);
@@ -162,8 +161,8 @@ TEST(CodecGif, IndexOutsideThePaletteIsBlack) {
 }
 
 TEST(CodecGif, DamagedFiles) {
-  const auto two = MakeGif(8, 8, {{0, 0, 8, 8, std::vector<uint8_t>(64, 1)},
-                                  {0, 0, 8, 8, std::vector<uint8_t>(64, 2)}});
+  const auto two = MakeGif(
+      8, 8, {{0, 0, 8, 8, std::vector<uint8_t>(64, 1)}, {0, 0, 8, 8, std::vector<uint8_t>(64, 2)}});
   const size_t oneFrameEnd = [&] {  // the second graphic control extension starts here
     for (size_t i = 20; i + 1 < two.size(); ++i)
       if (two[i] == 0x21 && two[i + 1] == 0xF9 && i > 40) return i;
@@ -183,14 +182,31 @@ TEST(CodecGif, DamagedFiles) {
   };
   const Case cases[] = {
       {"empty", {}, false, ImageErrorCode::ecTruncated, 0, false},
-      {"not a GIF", {'G', 'I', 'F', '8', '9', 'x', 0, 0}, false, ImageErrorCode::ecCorrupt, 0, false},
+      {"not a GIF",
+       {'G', 'I', 'F', '8', '9', 'x', 0, 0},
+       false,
+       ImageErrorCode::ecCorrupt,
+       0,
+       false},
       {"header only", {two.begin(), two.begin() + 13}, false, ImageErrorCode::ecCorrupt, 0, false},
-      {"cut inside the first frame", {two.begin(), two.begin() + 40}, false,
-       ImageErrorCode::ecTruncated, 0, false},
-      {"cut inside the second frame", {two.begin(), two.end() - 6}, true, ImageErrorCode::ecCorrupt, 1,
+      {"cut inside the first frame",
+       {two.begin(), two.begin() + 40},
+       false,
+       ImageErrorCode::ecTruncated,
+       0,
+       false},
+      {"cut inside the second frame",
+       {two.begin(), two.end() - 6},
+       true,
+       ImageErrorCode::ecCorrupt,
+       1,
        true},
-      {"no trailer", {two.begin(), two.begin() + static_cast<long>(oneFrameEnd)}, true,
-       ImageErrorCode::ecCorrupt, 1, false},
+      {"no trailer",
+       {two.begin(), two.begin() + static_cast<long>(oneFrameEnd)},
+       true,
+       ImageErrorCode::ecCorrupt,
+       1,
+       false},
       {"screen wider than 16384", wide, false, ImageErrorCode::ecTooLarge, 0, false},
   };
   for (const auto& c : cases) {

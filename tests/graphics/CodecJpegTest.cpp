@@ -17,7 +17,8 @@ TBitmap32 Gradient(int32_t w, int32_t h) {
   TBitmap32 bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
-      bmp.SetPixel(x, y, MakePixel(uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t((x + y) & 255)));
+      bmp.SetPixel(x, y,
+                   MakePixel(uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t((x + y) & 255)));
   return bmp;
 }
 
@@ -127,7 +128,8 @@ TEST(CodecJpeg, Failures) {
 TEST(CodecJpeg, DataCutAfterTheHeadersStillDecodes) {
   // The library fills what is missing; the picture keeps its size.
   const std::vector<uint8_t> good = EncodeJpeg(Gradient(64, 64), 90).value();
-  const std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<long>(good.size() * 2 / 3));
+  const std::vector<uint8_t> cut(good.begin(),
+                                 good.begin() + static_cast<long>(good.size() * 2 / 3));
   auto r = DecodeJpeg(cut.data(), cut.size());
   ASSERT_TRUE(r) << r.error().message;
   EXPECT_EQ(r->Width(), 64);
@@ -143,9 +145,12 @@ TEST(ImageFile, SniffsTheFormat) {
     ImageFormat format;
   };
   const Case cases[] = {
-      {{0xFF, 0xD8, 0xFF, 0xE0}, ImageFormat::ifJpeg}, {{'G', 'I', 'F', '8', '9', 'a'}, ImageFormat::ifGif},
-      {{'G', 'I', 'F', '8', '7', 'a'}, ImageFormat::ifGif}, {{'B', 'M', 0}, ImageFormat::ifBmp},
-      {{'P', 'N', 'G'}, ImageFormat::ifUnknown},          {{}, ImageFormat::ifUnknown},
+      {{0xFF, 0xD8, 0xFF, 0xE0}, ImageFormat::ifJpeg},
+      {{'G', 'I', 'F', '8', '9', 'a'}, ImageFormat::ifGif},
+      {{'G', 'I', 'F', '8', '7', 'a'}, ImageFormat::ifGif},
+      {{'B', 'M', 0}, ImageFormat::ifBmp},
+      {{'P', 'N', 'G'}, ImageFormat::ifUnknown},
+      {{}, ImageFormat::ifUnknown},
   };
   for (const auto& c : cases) EXPECT_EQ(SniffImageFormat(c.bytes.data(), c.bytes.size()), c.format);
   const std::vector<uint8_t> png{0x89, 'P', 'N', 'G'};

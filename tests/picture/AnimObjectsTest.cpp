@@ -77,10 +77,12 @@ TEST(AnimObjects, SectionsAreNumberedUpToTheSectionCount) {
   };
   const Case cases[] = {
       {"unknown type skipped, later sections still read",
-       "[Obj0]\r\nObjType=IMG\r\n[Obj1]\r\nObjType=PNG\r\n[Obj2]\r\nObjType=GIF\r\n", {0, 2}},
+       "[Obj0]\r\nObjType=IMG\r\n[Obj1]\r\nObjType=PNG\r\n[Obj2]\r\nObjType=GIF\r\n",
+       {0, 2}},
       {"type is case-sensitive", "[Obj0]\r\nObjType=gif\r\n[Obj1]\r\nObjType=IMG\r\n", {1}},
       {"numbers beyond the section count are not looked at",
-       "[Obj0]\r\nObjType=IMG\r\n[Obj5]\r\nObjType=IMG\r\n", {0}},
+       "[Obj0]\r\nObjType=IMG\r\n[Obj5]\r\nObjType=IMG\r\n",
+       {0}},
       {"other sections count too", "[Info]\r\nx=1\r\n[Obj1]\r\nObjType=IMG\r\n", {1}},
       {"empty text", "", {}},
       {"no type", "[Obj0]\r\nFilename=a.bmp\r\n", {}},

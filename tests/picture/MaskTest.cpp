@@ -56,7 +56,8 @@ TEST(Mask, AreaColoursAreTheStoredPixelValues) {
 }
 
 TEST(Mask, RefusesImpossibleSizes) {
-  for (const auto& v : std::vector<std::vector<int32_t>>{{-1, 4}, {4, -1}, {16385, 1}, {1, 100000}}) {
+  for (const auto& v :
+       std::vector<std::vector<int32_t>>{{-1, 4}, {4, -1}, {16385, 1}, {1, 100000}}) {
     TBitmap m;
     const PictureStatus s = DecodeMask(v, m);
     ASSERT_TRUE(s);

@@ -133,10 +133,15 @@ TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
   };
   const Case cases[] = {
       {"empty", {}, PictureErrorCode::peBadMagic, "Incorrect Project File!"},
-      {"magic differs in case", lowerMagic, PictureErrorCode::peBadMagic, "Incorrect Project File!"},
-      {"cut inside magic", {good.data.begin(), good.data.begin() + 5}, PictureErrorCode::peBadMagic,
+      {"magic differs in case", lowerMagic, PictureErrorCode::peBadMagic,
        "Incorrect Project File!"},
-      {"cut inside title", {good.data.begin(), good.data.begin() + 14}, PictureErrorCode::peTruncated,
+      {"cut inside magic",
+       {good.data.begin(), good.data.begin() + 5},
+       PictureErrorCode::peBadMagic,
+       "Incorrect Project File!"},
+      {"cut inside title",
+       {good.data.begin(), good.data.begin() + 14},
+       PictureErrorCode::peTruncated,
        "Read beyond end of file"},
       {"title longer than the file", patched(8, 0x7FFFFFF0), PictureErrorCode::peTruncated,
        "Read beyond end of file"},
@@ -147,7 +152,9 @@ TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
       {"negative wave count", patched(wavesAt, -4), PictureErrorCode::peBadSize, ""},
       {"huge mask count", patched(maskAt, 0x3FFFFFFF), PictureErrorCode::peTruncated,
        "Read beyond end of file"},
-      {"cut inside weather", {good.data.begin(), good.data.end() - 1}, PictureErrorCode::peTruncated,
+      {"cut inside weather",
+       {good.data.begin(), good.data.end() - 1},
+       PictureErrorCode::peTruncated,
        "Read beyond end of file"},
   };
   for (const auto& c : cases) {
@@ -192,7 +199,8 @@ TEST(PictureFile, PreviewLoadReadsOnlyTheFirstItems) {
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
   const std::string path = ::testing::TempDir() + name;
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
@@ -223,7 +231,8 @@ TEST(Project, WeatherDefaults) {
   struct Case {
     int32_t kind, opacity, expected;
   };
-  for (const Case c : {Case{1, 0, 9}, Case{2, 0, 6}, Case{0, 0, 0}, Case{1, 4, 4}, Case{2, 10, 10}}) {
+  for (const Case c :
+       {Case{1, 0, 9}, Case{2, 0, 6}, Case{0, 0, 0}, Case{1, 4, 4}, Case{2, 10, 10}}) {
     SampleFile f;
     f.weather = {c.kind, 10, 10, 90, 10, c.opacity};
     const Bytes b = f.Head();

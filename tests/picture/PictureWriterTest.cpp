@@ -57,7 +57,9 @@ TEST(PictureWriter, RoundTripThroughTheProject) {
   TPictureFileContent c = SampleContent();
   c.singleSound = "surf.wav";
   c.soundSlots[0] = {"rain.wav", 1, 5, 20};
-  c.objects = "[Obj0]\r\nObjType=GIF\r\nFilename=bird.gif\r\n[Obj1]\r\nObjType=IMG\r\nFilename=leaf.bmp\r\n";
+  c.objects =
+      "[Obj0]\r\nObjType=GIF\r\nFilename=bird.gif\r\n[Obj1]\r\nObjType=IMG\r\nFilename=leaf."
+      "bmp\r\n";
   c.buildInfo = JoinCommaText({"[BuildScr]", "Filename=My Sea.scr", "MusicFile=a,b.mid", "Music=1",
                                "[BuildExe]", "Sound=0"});
   const std::vector<uint8_t> bytes = WritePictureFile(c);

@@ -24,12 +24,10 @@ TEST(ResizeProject, Sizes) {
     int32_t W, H, expectedW, expectedH;
   };
   const Case cases[] = {
-      {2000, 1000, true, 1024, 768, 1024, 512},
-      {1000, 2000, true, 1024, 768, 384, 768},
+      {2000, 1000, true, 1024, 768, 1024, 512},  {1000, 2000, true, 1024, 768, 384, 768},
       {2000, 1000, true, 1025, 768, 1025, 512},  // 512.5 rounds to even
       {2000, 1000, true, 1027, 768, 1027, 514},  // 513.5 rounds to even
-      {1600, 1200, true, 1024, 768, 1024, 768},
-      {2000, 1000, false, 1024, 768, 1024, 768},
+      {1600, 1200, true, 1024, 768, 1024, 768},  {2000, 1000, false, 1024, 768, 1024, 768},
       {100000 / 100, 1, true, 640, 480, 640, 1},  // never below one pixel
   };
   for (const auto& c : cases) {
@@ -50,9 +48,9 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
   };
   const Case cases[] = {
       {1000, 500, 1500, 750, 10, 4, 15, 6},
-      {1000, 500, 500, 250, 5, 3, 2, 2},     // 2.5 -> 2, 1.5 -> 2
-      {1000, 500, 500, 250, 7, 5, 4, 2},     // 3.5 -> 4, 2.5 -> 2
-      {1152, 600, 960, 500, 3, 0, 2, 0},     // 2.5 exactly (5/6 x 3) -> 2
+      {1000, 500, 500, 250, 5, 3, 2, 2},  // 2.5 -> 2, 1.5 -> 2
+      {1000, 500, 500, 250, 7, 5, 4, 2},  // 3.5 -> 4, 2.5 -> 2
+      {1152, 600, 960, 500, 3, 0, 2, 0},  // 2.5 exactly (5/6 x 3) -> 2
       {1920, 1080, 1280, 720, 9, 9, 6, 6},
   };
   for (const auto& c : cases) {
@@ -78,7 +76,8 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
 TEST(ResizeProject, MaskKeepsOnlyMaskValues) {
   TProject p = MakeProject(7, 5);
   for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 7; ++x) p.mask.SetPixel(x, y, kAreaColors[static_cast<size_t>((x + y) % 5)]);
+    for (int32_t x = 0; x < 7; ++x)
+      p.mask.SetPixel(x, y, kAreaColors[static_cast<size_t>((x + y) % 5)]);
   ResizeProject(false, p, 23, 11);
   const auto counts = CountMaskValues(p.mask);
   int64_t total = 0;

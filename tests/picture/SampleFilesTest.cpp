@@ -8,7 +8,9 @@
 namespace vec {
 namespace {
 
-std::string Sample(const char* name) { return std::string(VEC_TEST_DATA) + "/picture/" + name; }
+std::string Sample(const char* name) {
+  return std::string(VEC_TEST_DATA) + "/picture/" + name;
+}
 
 TEST(SampleFiles, EachGivesItsResult) {
   struct Case {
@@ -19,8 +21,8 @@ TEST(SampleFiles, EachGivesItsResult) {
   };
   const Case cases[] = {
       {"sample.vep", true, "", 3},
-      {"ends_after_weather.vep", true, "", 1},    // single sound only
-      {"cut_in_sound_slots.vep", true, "", 2},    // slot 0 kept, single sound into slot 1
+      {"ends_after_weather.vep", true, "", 1},  // single sound only
+      {"cut_in_sound_slots.vep", true, "", 2},  // slot 0 kept, single sound into slot 1
       {"bad_magic_case.vep", false, "Incorrect Project File!", 0},
       {"empty.vep", false, "Incorrect Project File!", 0},
       {"cut_in_picture.vep", false, "Read beyond end of file", 0},

@@ -70,8 +70,8 @@ std::string PictureJson(const vec::TProject& p) {
   o << "\n  ],\n";
   const auto counts = vec::CountMaskValues(p.mask);
   o << "  \"mask\": {\"width\": " << p.mask.Width() << ", \"height\": " << p.mask.Height()
-    << ", \"counts\": [" << counts[0] << ", " << counts[1] << ", " << counts[2] << ", "
-    << counts[3] << ", " << counts[4] << "]},\n";
+    << ", \"counts\": [" << counts[0] << ", " << counts[1] << ", " << counts[2] << ", " << counts[3]
+    << ", " << counts[4] << "]},\n";
   const vec::TWeatherParam& k = p.weather;
   o << "  \"weather\": {\"Kind\": " << k.Kind << ", \"Count\": " << k.Count
     << ", \"SpeedIndex\": " << k.SpeedIndex << ", \"Angle\": " << k.Angle
@@ -89,8 +89,8 @@ std::string PictureJson(const vec::TProject& p) {
   for (int32_t i = 0; i < p.objects.Count(); ++i) {
     const vec::TAnimObjectData& obj = p.objects[i];
     o << (i ? ",\n" : "\n") << "    {\"section\": " << obj.sectionNumber
-      << ", \"type\": " << JsonString(obj.ObjType)
-      << ", \"Filename\": " << JsonString(obj.Filename) << "}";
+      << ", \"type\": " << JsonString(obj.ObjType) << ", \"Filename\": " << JsonString(obj.Filename)
+      << "}";
   }
   o << (p.objects.Count() ? "\n  ]\n" : "]\n");
   o << "}\n";
@@ -112,8 +112,8 @@ int RunPictureInfo(const Args& args) {
       std::cout << "not loaded: " << project.lastError << "\n";
     } else {
       std::cout << project.picture.Width() << " x " << project.picture.Height() << ", \""
-                << vec::Cp1252ToUtf8(project.Title) << "\", " << project.SoundCount()
-                << " sounds, " << project.objects.Count() << " objects\n";
+                << vec::Cp1252ToUtf8(project.Title) << "\", " << project.SoundCount() << " sounds, "
+                << project.objects.Count() << " objects\n";
     }
   }
   return project.loaded ? 0 : 1;

@@ -78,8 +78,9 @@ int RunVep(const vectool::Args& args) {
   const std::string* outPath = vectool::Option(args, "-o");
   if (outPath == nullptr) outPath = vectool::Option(args, "--output");
   if (picturePath == nullptr || outPath == nullptr)
-    return Fail("usage: vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] "
-                "[--preview IMAGE] -o OUT.vep");
+    return Fail(
+        "usage: vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] "
+        "[--preview IMAGE] -o OUT.vep");
   const std::string picturePathCopy = *picturePath, outPathCopy = *outPath;
   std::string settingsText;
   if (const std::string* settings = vectool::Option(args, "--settings")) {
@@ -172,8 +173,7 @@ int RunVep(const vectool::Args& args) {
 }
 
 const vectool::Registration kVep{
-    {"vep",
-     "vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] [--preview IMAGE] -o OUT.vep",
+    {"vep", "vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] [--preview IMAGE] -o OUT.vep",
      RunVep}};
 
 }  // namespace
