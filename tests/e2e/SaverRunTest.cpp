@@ -2,9 +2,6 @@
 // ends on the input that should end it (and only that), cleans up its files, draws the
 // preview into a foreign window, runs inside a daemon's window, and reports an empty list.
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -26,6 +23,13 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
+
+// clang-format off
+// Last: Xlib defines macros with common names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+// clang-format on
 #ifdef VEC_HAVE_XTEST
 #include <X11/extensions/XTest.h>
 #endif
