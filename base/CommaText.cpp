@@ -9,6 +9,8 @@ bool IsSpace(char c) {
 }  // namespace
 
 std::vector<std::string> SplitCommaText(std::string_view text) {
+  // The text is read as a C string: it ends at a NUL (which would otherwise never be consumed).
+  text = text.substr(0, text.find('\0'));
   std::vector<std::string> items;
   size_t i = 0, n = text.size();
   auto skip_spaces = [&] {

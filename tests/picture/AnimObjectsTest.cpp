@@ -105,5 +105,13 @@ TEST(AnimObjects, LoadReplacesPreviousEntries) {
   EXPECT_EQ(objects[0].type, TAnimObjectType::otGif);
 }
 
+TEST(ExtraInfo, BuildTextEndsAtANul) {
+  TExtraInfo info;
+  using namespace std::string_literals;
+  info.Load("[BuildScr],Filename=a.scr\0,Music=1"s);
+  EXPECT_EQ(info.BuildScr.Filename, "a.scr");
+  EXPECT_FALSE(info.BuildScr.Music);
+}
+
 }  // namespace
 }  // namespace vec
