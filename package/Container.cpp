@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <span>
 
 #include "package/FileUtil.h"
 
@@ -26,10 +28,10 @@ uint32_t LoadLe32(const unsigned char* p) {
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Reads exactly 4 bytes at `pos`; false when the file ends first.
-bool ReadLe32At(int fd, uint64_t pos, uint32_t& value) {
+// Reads exactly 4 bytes at `pos`; false when the range (or the file) ends first.
+bool ReadLe32At(int fd, uint64_t pos, uint64_t end, uint32_t& value) {
   unsigned char buf[4];
-  if (!PreadFull(fd, buf, 4, pos)) return false;
+  if (pos + 4 > end || !PreadFull(fd, buf, 4, pos)) return false;
   value = LoadLe32(buf);
   return true;
 }
@@ -60,16 +62,21 @@ std::string_view ContainerErrorName(ContainerError e) {
   return "unknown";
 }
 
-MarkerResult FindMarkerFd(int fd) {
+MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end) {
   MarkerResult result;
   const std::string marker = ScrambledMarker();
   // Each chunk is searched together with the last kMarkerSize - 1 bytes of the one before,
   // so a marker across a chunk boundary is found, and the first occurrence always wins.
-  std::vector<char> buf(kSearchChunk + kMarkerSize);
-  size_t kept = 0;    // bytes carried over from the previous chunk
-  uint64_t pos = 0;   // file position of buf[kept]
-  for (;;) {
-    ssize_t n = pread(fd, buf.data() + kept, kSearchChunk, static_cast<off_t>(pos));
+  // Small ranges (the nested containers, settings) need no large buffer.
+  const uint64_t length = end > begin ? end - begin : 0;
+  const size_t chunk = static_cast<size_t>(std::clamp<uint64_t>(length, 64, kSearchChunk));
+  auto storage = std::make_unique_for_overwrite<char[]>(chunk + kMarkerSize);
+  std::span<char> buf(storage.get(), chunk + kMarkerSize);
+  size_t kept = 0;       // bytes carried over from the previous chunk
+  uint64_t pos = begin;  // file position of buf[kept]
+  while (pos < end) {
+    size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, end - pos));
+    ssize_t n = pread(fd, buf.data() + kept, want, static_cast<off_t>(pos));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     size_t have = kept + static_cast<size_t>(n);
@@ -77,7 +84,7 @@ MarkerResult FindMarkerFd(int fd) {
     if (hit) {
       size_t at = static_cast<size_t>(static_cast<const char*>(hit) - buf.data());
       result.offset = pos - kept + at + kMarkerSize;
-      if (!ReadLe32At(fd, result.offset, result.count)) {
+      if (!ReadLe32At(fd, result.offset, end, result.count)) {
         result.error = ContainerError::NoCount;
         return result;
       }
@@ -93,6 +100,8 @@ MarkerResult FindMarkerFd(int fd) {
   return result;
 }
 
+MarkerResult FindMarkerFd(int fd) { return FindMarkerIn(fd, 0, FileSize(fd)); }
+
 MarkerResult FindMarker(const std::string& fileName) {
   UniqueFd fd(open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) {
@@ -103,42 +112,50 @@ MarkerResult FindMarker(const std::string& fileName) {
   return FindMarkerFd(fd.get());
 }
 
-ExtractResult ExtractRecords(const std::string& containerName,
-                             const std::vector<std::string>& targets) {
+ExtractResult ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
+                               const std::vector<std::string>& targets) {
   ExtractResult result;
   result.written.assign(targets.size(), std::nullopt);
-  UniqueFd in(open(containerName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in) {
-    result.error = ContainerError::CannotOpen;
-    return result;
-  }
-  MarkerResult m = FindMarkerFd(in.get());
+  end = std::min(end, FileSize(fd));
+  MarkerResult m = FindMarkerIn(fd, begin, end);
   if (!m.found) {
     result.error = m.error;
     return result;
   }
   result.count = m.count;
-  const uint64_t fileSize = FileSize(in.get());
   uint64_t pos = m.offset + 4;
   const size_t n = std::min<size_t>(m.count, targets.size());
   for (size_t i = 0; i < n; ++i) {
     uint32_t size = 0;
-    if (!ReadLe32At(in.get(), pos, size)) break;  // the file ends: the rest stay unwritten
+    if (!ReadLe32At(fd, pos, end, size)) break;  // the range ends: the rest stay unwritten
     pos += 4;
-    // What the file really holds of this record.
-    const uint64_t avail = pos < fileSize ? std::min<uint64_t>(size, fileSize - pos) : 0;
+    // What the range really holds of this record.
+    const uint64_t avail = pos < end ? std::min<uint64_t>(size, end - pos) : 0;
+    result.spans.push_back({pos, avail});
     if (!targets[i].empty()) {
       UniqueFd out(CreateFileNoFollow(targets[i]));
       if (!out) {
         result.error = ContainerError::CannotWrite;
       } else {
-        result.written[i] = CopyRange(in.get(), pos, out.get(), avail);
+        result.written[i] = CopyRange(fd, pos, out.get(), avail);
       }
     }
     pos += size;
     if (avail < size) break;  // cut short: no further record can follow
   }
   return result;
+}
+
+ExtractResult ExtractRecords(const std::string& containerName,
+                             const std::vector<std::string>& targets) {
+  UniqueFd in(open(containerName.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in) {
+    ExtractResult result;
+    result.written.assign(targets.size(), std::nullopt);
+    result.error = ContainerError::CannotOpen;
+    return result;
+  }
+  return ExtractRecordsIn(in.get(), 0, UINT64_MAX, targets);
 }
 
 RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords,
@@ -160,7 +177,7 @@ RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords,
   const size_t n = std::min<size_t>(m.count, maxRecords);
   for (size_t i = 0; i < n; ++i) {
     uint32_t size = 0;
-    if (!ReadLe32At(in.get(), pos, size)) break;
+    if (!ReadLe32At(in.get(), pos, fileSize, size)) break;
     pos += 4;
     const uint64_t avail = pos < fileSize ? std::min<uint64_t>(size, fileSize - pos) : 0;
     std::string text(static_cast<size_t>(std::min<uint64_t>(avail, maxBytes)), '\0');

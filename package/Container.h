@@ -43,15 +43,24 @@ struct MarkerResult {
 MarkerResult FindMarker(const std::string& fileName);
 // The same search over an open descriptor (read with pread from position 0).
 MarkerResult FindMarkerFd(int fd);
+// The search within the bytes [begin, end) of an open file (a container nested in a record).
+MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end);
 
 // What extraction wrote for one target: nullopt when nothing was written (the target was
 // skipped, could not be created, or the container had no record for it).
 using WrittenSize = std::optional<uint64_t>;
 
+// Where a record's bytes lie in the file, as far as the file holds them.
+struct RecordSpan {
+  uint64_t offset = 0;
+  uint64_t size = 0;
+};
+
 struct ExtractResult {
   ContainerError error = ContainerError::None;  // None also when some targets stay unwritten
   uint32_t count = 0;                           // record count of the container
   std::vector<WrittenSize> written;             // one entry per target, in order
+  std::vector<RecordSpan> spans;                // each record visited, in order
 };
 
 // Writes the container's records to the targets in order (record i to target i). An empty
@@ -60,6 +69,10 @@ struct ExtractResult {
 // held in memory; a record that the file cuts short is written as far as the file goes.
 ExtractResult ExtractRecords(const std::string& containerName,
                              const std::vector<std::string>& targets);
+// The same for a container within the bytes [begin, end) of an open file, so a nested
+// container is extracted straight from the outer file.
+ExtractResult ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
+                               const std::vector<std::string>& targets);
 
 // Reads records into memory, for the small settings texts. Records beyond `maxRecords` are
 // not read; a record larger than `maxBytes` is cut to `maxBytes`.

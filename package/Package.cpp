@@ -1,5 +1,6 @@
 #include "package/Package.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "base/Ini.h"
@@ -54,19 +55,24 @@ std::string SafeExtractName(std::string_view storedName) {
 ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string& folder) {
   ExtractReport report;
   report.folder = folder;
-  std::vector<std::string> outerTargets;
-  for (std::string_view n : kPackageRecordNames) outerTargets.push_back(folder + std::string(n));
-  ExtractResult outer = ExtractRecords(ownPath, outerTargets);
-  if (outer.error == ContainerError::CannotOpen) {
+  UniqueFd own(open(ownPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!own) {
     report.error = PackageError::CannotOpen;
     return report;
   }
+  // The files container is read where it lies in the saver file rather than written out as
+  // VEFiles.res first: every file is copied once, not twice.
+  std::vector<std::string> outerTargets;
+  for (std::string_view n : kPackageRecordNames) outerTargets.push_back(folder + std::string(n));
+  outerTargets[2].clear();
+  ExtractResult outer = ExtractRecordsIn(own.get(), 0, UINT64_MAX, outerTargets);
   if (outer.error == ContainerError::NoMarker || outer.error == ContainerError::NoCount) {
     report.error = PackageError::NoPackage;
     return report;
   }
   report.outerCount = outer.count;
   for (size_t i = 0; i < report.outer.size(); ++i) report.outer[i] = outer.written[i];
+  if (outer.spans.size() > 2) report.outer[2] = outer.spans[2].size;
 
   report.fileLines = ReadNameList(folder);
   std::vector<std::string> targets;
@@ -75,8 +81,13 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
     std::string name = SafeExtractName(line);
     targets.push_back(name.empty() ? std::string() : folder + name);
   }
-  ExtractResult files = ExtractRecords(folder + std::string(kPackageRecordNames[2]), targets);
-  report.files = std::move(files.written);
+  if (outer.spans.size() > 2) {
+    const RecordSpan files = outer.spans[2];
+    report.files =
+        ExtractRecordsIn(own.get(), files.offset, files.offset + files.size, targets).written;
+  } else {
+    report.files.assign(targets.size(), std::nullopt);
+  }
   return report;
 }
 

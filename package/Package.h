@@ -36,13 +36,16 @@ struct ExtractReport {
   PackageError error = PackageError::None;
   std::string folder;                  // the folder the files went to, with its trailing '/'
   uint32_t outerCount = 0;             // record count of the outer package
-  std::array<WrittenSize, 4> outer{};  // bytes written for each of the four records
+  // Bytes extracted of each of the four records; for VEFiles.res, which is read in place and
+  // not written out, the bytes the file holds of it.
+  std::array<WrittenSize, 4> outer{};
   std::vector<std::string> fileLines;  // lines of VEFilenames.res
   std::vector<WrittenSize> files;      // bytes written for each line
 };
 
-// Steps 1 to 4 of the extraction: the four records, then the files named in VEFilenames.res,
-// into `folder` (which ends with '/').
+// Steps 1 to 4 of the extraction into `folder` (which ends with '/'): VEC.res, VEFilenames.res
+// and VEGUI.veu, then the files named in VEFilenames.res, taken straight from the files
+// container inside the saver file.
 ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string& folder);
 
 // Points the loaded settings at the extracted files: picture names and the preview file get

@@ -37,7 +37,7 @@ TEST(ExtractPackage, ExtractsRecordsFilesAndSettings) {
   ASSERT_EQ(r.error, PackageError::None);
   EXPECT_EQ(r.outerCount, 4u);
   EXPECT_EQ(ListDir(folder), (std::vector<std::string>{"Beach.jpg", "Preview.jpg", "VEC.res",
-                                                       "VEFilenames.res", "VEFiles.res",
+                                                       "VEFilenames.res",
                                                        "VEGUI.veu", "VEImage0.vep"}));
   EXPECT_EQ(ReadBytes(folder + "Beach.jpg"), "jpeg-bytes");
   EXPECT_EQ(r.files, (std::vector<WrittenSize>{9, 10, 7}));

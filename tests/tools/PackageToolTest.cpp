@@ -185,8 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"ExtractNoPackage", "extract $Dplain $Dout"},
                       BadCase{"PackNoOut", "pack --files $D"},
                       BadCase{"PackMissingFolder", "pack --files $Dnone --out $Dx"},
-                      BadCase{"PackMissingSettings", "pack --settings $Dnone --out $Dx"},
-                      BadCase{"PictureInfoStub", "info --json $Dpicture.VEP"}),
+                      BadCase{"PackMissingSettings", "pack --settings $Dnone --out $Dx"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
