@@ -13,8 +13,8 @@ std::string UpperAscii(std::string_view s) {
 }
 
 bool OneOf(std::string_view code, std::string_view letter) {
-  return code == letter || (code.size() == 2 && (code[0] == '/' || code[0] == '-') &&
-                            code.substr(1) == letter);
+  return code == letter ||
+         (code.size() == 2 && (code[0] == '/' || code[0] == '-') && code.substr(1) == letter);
 }
 
 // "-name" or "--name".
@@ -33,12 +33,22 @@ std::optional<uint64_t> ParseDigits(std::string_view text, int base) {
 
 }  // namespace
 
-bool IsPasswordMode(std::string_view code) { return OneOf(code, "A"); }
-bool IsSaverMode(std::string_view code) { return OneOf(code, "S"); }
-bool IsConfigMode(std::string_view code) { return code.empty() || OneOf(code, "C"); }
-bool IsPreviewMode(std::string_view code) { return OneOf(code, "P"); }
+bool IsPasswordMode(std::string_view code) {
+  return OneOf(code, "A");
+}
+bool IsSaverMode(std::string_view code) {
+  return OneOf(code, "S");
+}
+bool IsConfigMode(std::string_view code) {
+  return code.empty() || OneOf(code, "C");
+}
+bool IsPreviewMode(std::string_view code) {
+  return OneOf(code, "P");
+}
 
-std::optional<uint64_t> ParseDecimalHandle(std::string_view text) { return ParseDigits(text, 10); }
+std::optional<uint64_t> ParseDecimalHandle(std::string_view text) {
+  return ParseDigits(text, 10);
+}
 
 std::optional<uint64_t> ParseWindowId(std::string_view text) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))

@@ -22,8 +22,8 @@ struct SaverTarget {
 };
 
 struct CommandLine {
-  std::string modeCode;      // argument 1 upper-cased and cut to two characters
-  std::string modeArgument;  // argument 2 upper-cased
+  std::string modeCode;                    // argument 1 upper-cased and cut to two characters
+  std::string modeArgument;                // argument 2 upper-cased
   std::optional<std::string> packageFile;  // --package FILE
   SaverTarget target;
   std::vector<std::string> warnings;  // options that are accepted but ignored

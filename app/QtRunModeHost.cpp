@@ -31,7 +31,9 @@ void OnTerminate(int) {
 
 }  // namespace
 
-bool TerminationRequested() { return g_terminate.load(); }
+bool TerminationRequested() {
+  return g_terminate.load();
+}
 
 void InstallTerminationHandler() {
   if (g_signalPipe[0] < 0 && pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;

@@ -20,7 +20,9 @@ class CurrentRunScope {
 };
 }  // namespace
 
-TVECSaverRun* CurrentRun() { return g_currentRun; }
+TVECSaverRun* CurrentRun() {
+  return g_currentRun;
+}
 
 TVECSaverRun::TVECSaverRun(IRunModeHost& host, std::string ownPath, SaverTarget target)
     : host_(host),

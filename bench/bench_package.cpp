@@ -45,7 +45,8 @@ struct Fixture {
     std::string list = "[FileList]\r\n";
     for (size_t i = 0; i < kFiles; ++i) list += "VEImage" + std::to_string(i) + ".vep=1\r\n";
     std::ofstream(package, std::ios::binary)
-        << "pretend program" << W::Build({W::Build({list, "", "[UI]\r\n"}), names, W::Build(files), ""});
+        << "pretend program"
+        << W::Build({W::Build({list, "", "[UI]\r\n"}), names, W::Build(files), ""});
   }
   ~Fixture() {
     std::string cmd = "rm -rf '" + dir + "'";

@@ -53,11 +53,16 @@ std::string ScrambledMarker() {
 
 std::string_view ContainerErrorName(ContainerError e) {
   switch (e) {
-    case ContainerError::None: return "none";
-    case ContainerError::CannotOpen: return "cannot open";
-    case ContainerError::NoMarker: return "no marker";
-    case ContainerError::NoCount: return "no record count";
-    case ContainerError::CannotWrite: return "cannot write";
+    case ContainerError::None:
+      return "none";
+    case ContainerError::CannotOpen:
+      return "cannot open";
+    case ContainerError::NoMarker:
+      return "no marker";
+    case ContainerError::NoCount:
+      return "no record count";
+    case ContainerError::CannotWrite:
+      return "cannot write";
   }
   return "unknown";
 }
@@ -100,7 +105,9 @@ MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end) {
   return result;
 }
 
-MarkerResult FindMarkerFd(int fd) { return FindMarkerIn(fd, 0, FileSize(fd)); }
+MarkerResult FindMarkerFd(int fd) {
+  return FindMarkerIn(fd, 0, FileSize(fd));
+}
 
 MarkerResult FindMarker(const std::string& fileName) {
   UniqueFd fd(open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
@@ -158,8 +165,7 @@ ExtractResult ExtractRecords(const std::string& containerName,
   return ExtractRecordsIn(in.get(), 0, UINT64_MAX, targets);
 }
 
-RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords,
-                            size_t maxBytes) {
+RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords, size_t maxBytes) {
   RecordsInMemory result;
   UniqueFd in(open(containerName.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in) {
@@ -196,7 +202,9 @@ std::string ContainerWriter::SizeField(uint32_t size) {
   return s;
 }
 
-std::string ContainerWriter::Header(uint32_t count) { return ScrambledMarker() + SizeField(count); }
+std::string ContainerWriter::Header(uint32_t count) {
+  return ScrambledMarker() + SizeField(count);
+}
 
 std::string ContainerWriter::Build(const std::vector<std::string>& records) {
   std::string out = Header(static_cast<uint32_t>(records.size()));

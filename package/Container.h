@@ -81,8 +81,7 @@ struct RecordsInMemory {
   uint32_t count = 0;
   std::vector<std::string> records;  // the records present in the file (at most maxRecords)
 };
-RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords,
-                            size_t maxBytes);
+RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords, size_t maxBytes);
 
 // Writes a container record by record (used by the packer and by tests).
 class ContainerWriter {

@@ -164,8 +164,7 @@ std::string ResolveNoCase(const std::string& folder, const std::string& name) {
   std::string exact = folder + name;
   struct stat st {};
   if (name.empty() || lstat(exact.c_str(), &st) == 0) return exact;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()),
-                                          closedir);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
   if (!dir) return exact;
   while (dirent* e = readdir(dir.get())) {
     if (EqualsNoCase(e->d_name, name)) return folder + e->d_name;

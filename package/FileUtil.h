@@ -54,8 +54,8 @@ uint64_t CopyRange(int in, uint64_t pos, int out, uint64_t size);
 bool ReadSmallFile(const std::string& path, std::string& text, size_t maxBytes = 64u << 20);
 bool WriteFileNoFollow(const std::string& path, std::string_view text);
 
-bool FileExists(const std::string& path);       // any kind of entry (after following links)
-bool IsRegularFile(const std::string& path);    // a regular file (after following links)
+bool FileExists(const std::string& path);     // any kind of entry (after following links)
+bool IsRegularFile(const std::string& path);  // a regular file (after following links)
 bool IsDirectory(const std::string& path);
 
 // The file-name part of a stored (Windows) name: whatever follows the last '\', '/' or ':'.

@@ -100,15 +100,17 @@ void SetOwnPath(const std::string& path) {
   p.runFolder.reset();
 }
 
-const std::string& OwnPath() { return Process().ownPath; }
+const std::string& OwnPath() {
+  return Process().ownPath;
+}
 
 std::string GetTempFolder() {
   auto& p = Process();
   std::lock_guard lock(p.mutex);
   if (!p.overridden.empty()) return p.overridden;
   if (!p.runFolder)
-    p.runFolder = std::make_unique<RunFolder>(SystemTempPath(), SaverBaseName(p.ownPath),
-                                              RunNumber());
+    p.runFolder =
+        std::make_unique<RunFolder>(SystemTempPath(), SaverBaseName(p.ownPath), RunNumber());
   return p.runFolder->Path().value_or(std::string());
 }
 

@@ -23,18 +23,24 @@ std::vector<std::string> ReadNameList(const std::string& folder) {
 
 std::string_view PackageErrorName(PackageError e) {
   switch (e) {
-    case PackageError::None: return "none";
-    case PackageError::CannotOpen: return "cannot open";
-    case PackageError::NoPackage: return "no package";
-    case PackageError::NoTempFolder: return "no temporary folder";
+    case PackageError::None:
+      return "none";
+    case PackageError::CannotOpen:
+      return "cannot open";
+    case PackageError::NoPackage:
+      return "no package";
+    case PackageError::NoTempFolder:
+      return "no temporary folder";
   }
   return "unknown";
 }
 
 std::string PackageErrorMessage(PackageError e, const std::string& file) {
   switch (e) {
-    case PackageError::None: return {};
-    case PackageError::CannotOpen: return "Cannot read the file \"" + file + "\".";
+    case PackageError::None:
+      return {};
+    case PackageError::CannotOpen:
+      return "Cannot read the file \"" + file + "\".";
     case PackageError::NoPackage:
       return "The file \"" + file + "\" does not contain a screensaver package.";
     case PackageError::NoTempFolder:
@@ -112,8 +118,8 @@ ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath) {
   MarkerResult m = FindMarker(ownPath);
   if (!m.found) {
     ExtractReport report;
-    report.error = m.error == ContainerError::CannotOpen ? PackageError::CannotOpen
-                                                         : PackageError::NoPackage;
+    report.error =
+        m.error == ContainerError::CannotOpen ? PackageError::CannotOpen : PackageError::NoPackage;
     return report;
   }
   std::string folder = GetTempFolder();

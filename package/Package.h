@@ -18,9 +18,9 @@ inline constexpr std::array<std::string_view, 4> kPackageRecordNames = {
 
 enum class PackageError {
   None,
-  CannotOpen,     // the saver file cannot be read
-  NoPackage,      // the file holds no package marker
-  NoTempFolder,   // the run's folder could not be created
+  CannotOpen,    // the saver file cannot be read
+  NoPackage,     // the file holds no package marker
+  NoTempFolder,  // the run's folder could not be created
 };
 std::string_view PackageErrorName(PackageError e);
 // A message for the user, naming the file.
@@ -34,8 +34,8 @@ std::string SafeExtractName(std::string_view storedName);
 
 struct ExtractReport {
   PackageError error = PackageError::None;
-  std::string folder;                  // the folder the files went to, with its trailing '/'
-  uint32_t outerCount = 0;             // record count of the outer package
+  std::string folder;       // the folder the files went to, with its trailing '/'
+  uint32_t outerCount = 0;  // record count of the outer package
   // Bytes extracted of each of the four records; for VEFiles.res, which is read in place and
   // not written out, the bytes the file holds of it.
   std::array<WrittenSize, 4> outer{};

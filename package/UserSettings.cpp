@@ -29,7 +29,9 @@ int32_t SpeedIndex(int32_t speed) {
   return -1;
 }
 
-std::string UserSettingsPathBeside(const std::string& ownPath) { return WithIniExtension(ownPath); }
+std::string UserSettingsPathBeside(const std::string& ownPath) {
+  return WithIniExtension(ownPath);
+}
 
 std::string UserSettingsPath(const std::string& ownPath,
                              const std::function<const char*(const char*)>& env) {

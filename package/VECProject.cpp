@@ -90,14 +90,20 @@ void TVECFileList::LoadFromIni(const IniDocument& ini) {
     Checked.push_back(ini.ReadInteger("FileList", name, 0) != 0 ? "TRUE" : "FALSE");
 }
 
-void TVECFileList::LoadFromText(std::string_view text) { LoadFromIni(IniDocument::FromText(text)); }
-void TVECFileList::LoadFromFile(const std::string& path) { LoadFromIni(IniFromFile(path)); }
+void TVECFileList::LoadFromText(std::string_view text) {
+  LoadFromIni(IniDocument::FromText(text));
+}
+void TVECFileList::LoadFromFile(const std::string& path) {
+  LoadFromIni(IniFromFile(path));
+}
 
 void TVECFileList::CheckAll() {
   Checked.assign(FileNames.size(), "TRUE");
 }
 
-std::span<const SettingKey> TVECSetting::Keys() { return kKeys; }
+std::span<const SettingKey> TVECSetting::Keys() {
+  return kKeys;
+}
 
 SettingValue TVECSetting::Get(const SettingKey& key) const {
   return std::visit([this](auto member) -> SettingValue { return this->*member; }, key.field);
@@ -134,14 +140,22 @@ void TVECSetting::LoadFromIni(const IniDocument& ini) {
   }
 }
 
-void TVECSetting::LoadFromText(std::string_view text) { LoadFromIni(IniDocument::FromText(text)); }
-void TVECSetting::LoadFromFile(const std::string& path) { LoadFromIni(IniFromFile(path)); }
+void TVECSetting::LoadFromText(std::string_view text) {
+  LoadFromIni(IniDocument::FromText(text));
+}
+void TVECSetting::LoadFromFile(const std::string& path) {
+  LoadFromIni(IniFromFile(path));
+}
 
 void TUISetting::LoadFromIni(const IniDocument& ini) {
   UIFile = ini.ReadString("UI", "UIFile", UIFile);
 }
-void TUISetting::LoadFromText(std::string_view text) { LoadFromIni(IniDocument::FromText(text)); }
-void TUISetting::LoadFromFile(const std::string& path) { LoadFromIni(IniFromFile(path)); }
+void TUISetting::LoadFromText(std::string_view text) {
+  LoadFromIni(IniDocument::FromText(text));
+}
+void TUISetting::LoadFromFile(const std::string& path) {
+  LoadFromIni(IniFromFile(path));
+}
 
 void LoadProjectTexts(TVECProject& project, std::string_view fileList, std::string_view settings,
                       std::string_view uiSettings) {

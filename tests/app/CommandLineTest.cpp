@@ -1,6 +1,6 @@
-#include "app/CommandLine.h"
-
 #include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
 
 namespace vec {
 namespace {
@@ -36,25 +36,20 @@ TEST_P(CommandLineTest, FirstTwoCharactersUpperCased) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLineTest,
-    ::testing::Values(ArgsCase{{}, "", "", Mode::Config},
-                      ArgsCase{{"/c:1234"}, "/C", "", Mode::Config},
-                      ArgsCase{{"/C", "1234"}, "/C", "1234", Mode::Config},
-                      ArgsCase{{"-c"}, "-C", "", Mode::Config},
-                      ArgsCase{{"c"}, "C", "", Mode::Config},
-                      ArgsCase{{"/p", "1234"}, "/P", "1234", Mode::Preview},
-                      ArgsCase{{"p", "0x1f"}, "P", "0X1F", Mode::Preview},
-                      ArgsCase{{"s"}, "S", "", Mode::Saver},
-                      ArgsCase{{"/s"}, "/S", "", Mode::Saver},
-                      ArgsCase{{"-S"}, "-S", "", Mode::Saver},
-                      ArgsCase{{"/SAVE"}, "/S", "", Mode::Saver},
-                      ArgsCase{{"SX"}, "SX", "", Mode::None},
-                      ArgsCase{{"/x"}, "/X", "", Mode::None},
-                      ArgsCase{{"//s"}, "//", "", Mode::None},
-                      ArgsCase{{"/a", "1234"}, "/A", "1234", Mode::Password},
-                      ArgsCase{{"a"}, "A", "", Mode::Password},
-                      ArgsCase{{"/s", "--package", "f.scr"}, "/S", "", Mode::Saver},
-                      ArgsCase{{"--package=f.scr", "/p", "77"}, "/P", "77", Mode::Preview},
-                      ArgsCase{{"--package", "f.scr"}, "", "", Mode::Config}));
+    ::testing::Values(
+        ArgsCase{{}, "", "", Mode::Config}, ArgsCase{{"/c:1234"}, "/C", "", Mode::Config},
+        ArgsCase{{"/C", "1234"}, "/C", "1234", Mode::Config},
+        ArgsCase{{"-c"}, "-C", "", Mode::Config}, ArgsCase{{"c"}, "C", "", Mode::Config},
+        ArgsCase{{"/p", "1234"}, "/P", "1234", Mode::Preview},
+        ArgsCase{{"p", "0x1f"}, "P", "0X1F", Mode::Preview}, ArgsCase{{"s"}, "S", "", Mode::Saver},
+        ArgsCase{{"/s"}, "/S", "", Mode::Saver}, ArgsCase{{"-S"}, "-S", "", Mode::Saver},
+        ArgsCase{{"/SAVE"}, "/S", "", Mode::Saver}, ArgsCase{{"SX"}, "SX", "", Mode::None},
+        ArgsCase{{"/x"}, "/X", "", Mode::None}, ArgsCase{{"//s"}, "//", "", Mode::None},
+        ArgsCase{{"/a", "1234"}, "/A", "1234", Mode::Password},
+        ArgsCase{{"a"}, "A", "", Mode::Password},
+        ArgsCase{{"/s", "--package", "f.scr"}, "/S", "", Mode::Saver},
+        ArgsCase{{"--package=f.scr", "/p", "77"}, "/P", "77", Mode::Preview},
+        ArgsCase{{"--package", "f.scr"}, "", "", Mode::Config}));
 
 TEST(CommandLine, PackageOptionAnywhere) {
   EXPECT_EQ(ParseCommandLine({"/s", "--package", "x.scr"}).packageFile, "x.scr");

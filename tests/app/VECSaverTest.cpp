@@ -1,11 +1,10 @@
-#include "app/VECSaver.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <functional>
 
+#include "app/VECSaver.h"
 #include "package/Container.h"
 #include "package/Folders.h"
 #include "tests/package/PackageTestUtil.h"
@@ -67,8 +66,9 @@ class VECSaverTest : public ::testing::Test {
   static PackageSpec TwoPictures() {
     PackageSpec spec;
     spec.fileList += "A.jpg=1\r\nB.jpg=0\r\n";
-    spec.settings = "[Default]\r\nStretch=0\r\nSpeed=80\r\nDirectX=1\r\nDirectXQuality=2\r\n"
-                    "[Advance]\r\nPreviewFile=A.jpg\r\n";
+    spec.settings =
+        "[Default]\r\nStretch=0\r\nSpeed=80\r\nDirectX=1\r\nDirectXQuality=2\r\n"
+        "[Advance]\r\nPreviewFile=A.jpg\r\n";
     spec.files = {{"A.jpg", "a"}, {"B.jpg", "b"}};
     return spec;
   }
@@ -191,8 +191,8 @@ TEST_F(VECSaverTest, AFileWithoutPackageIsNamed) {
 int RunProgram(const std::string& args, const std::string& tmp, std::string& errors) {
   std::string errFile = tmp + "stderr.txt";
   std::string cmd = "env TMPDIR=" + tmp + "run XDG_RUNTIME_DIR=" + tmp +
-                    "xdg QT_QPA_PLATFORM=offscreen " VECSAVER_PATH " " +
-                    args + " 2>" + errFile + " >/dev/null";
+                    "xdg QT_QPA_PLATFORM=offscreen " VECSAVER_PATH " " + args + " 2>" + errFile +
+                    " >/dev/null";
   int status = std::system(cmd.c_str());
   errors = testing::ReadBytes(errFile);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

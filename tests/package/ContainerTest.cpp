@@ -1,8 +1,7 @@
-#include "package/Container.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "package/Container.h"
 #include "package/FileUtil.h"
 #include "tests/package/PackageTestUtil.h"
 
@@ -103,25 +102,33 @@ TEST_P(ExtractRecordsTest, WritesWhatTheFileHolds) {
   }
 }
 
-std::string Rec(const std::string& s) { return W::SizeField(static_cast<uint32_t>(s.size())) + s; }
+std::string Rec(const std::string& s) {
+  return W::SizeField(static_cast<uint32_t>(s.size())) + s;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtractRecordsTest,
     ::testing::Values(
-        ExtractCase{"InOrder", W::Build({"one", "two", "three"}), 3, {3, 3, 5},
-                    {"one", "two", "three"}},
+        ExtractCase{
+            "InOrder", W::Build({"one", "two", "three"}), 3, {3, 3, 5}, {"one", "two", "three"}},
         ExtractCase{"ZeroSizeRecordIsEmptyFile", W::Build({"", "x"}), 2, {0, 1}, {"", "x"}},
         ExtractCase{"MoreRecordsThanTargets", W::Build({"a", "b", "c"}), 2, {1, 1}, {"a", "b"}},
-        ExtractCase{"FewerRecordsThanTargets", W::Build({"a"}), 3,
-                    {1, std::nullopt, std::nullopt}, {"a"}},
+        ExtractCase{
+            "FewerRecordsThanTargets", W::Build({"a"}), 3, {1, std::nullopt, std::nullopt}, {"a"}},
         // A size beyond the end: what is there is written, and nothing follows.
-        ExtractCase{"SizeBeyondEnd", W::Header(2) + W::SizeField(100) + "short", 2,
-                    {5, std::nullopt}, {"short"}},
+        ExtractCase{"SizeBeyondEnd",
+                    W::Header(2) + W::SizeField(100) + "short",
+                    2,
+                    {5, std::nullopt},
+                    {"short"}},
         // A count far beyond the file: the loop ends with the file, not with the count.
-        ExtractCase{"HugeCount", W::Header(0xFFFFFFFFu) + Rec("only"), 3,
-                    {4, std::nullopt, std::nullopt}, {"only"}},
-        ExtractCase{"CutInsideSizeField", W::Header(2) + Rec("a") + "\x05", 2,
-                    {1, std::nullopt}, {"a"}}),
+        ExtractCase{"HugeCount",
+                    W::Header(0xFFFFFFFFu) + Rec("only"),
+                    3,
+                    {4, std::nullopt, std::nullopt},
+                    {"only"}},
+        ExtractCase{
+            "CutInsideSizeField", W::Header(2) + Rec("a") + "\x05", 2, {1, std::nullopt}, {"a"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ExtractRecords, EmptyTargetSkipsItsRecordOnly) {

@@ -1,11 +1,10 @@
-#include "package/Folders.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <map>
 
 #include "package/FileUtil.h"
+#include "package/Folders.h"
 #include "tests/package/PackageTestUtil.h"
 
 namespace vec {
@@ -16,9 +15,11 @@ using testing::ScratchDir;
 using testing::WriteBytes;
 
 TEST(SaverBaseName, StopsAtTheFirstDot) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/savers/Sea.Waves.scr", "Sea"}, {"My.Saver.scr", "My"}, {"/a.b/NoExt", "NoExt"},
-      {"/x/.hidden", ""},               {"", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"/savers/Sea.Waves.scr", "Sea"},
+                                                       {"My.Saver.scr", "My"},
+                                                       {"/a.b/NoExt", "NoExt"},
+                                                       {"/x/.hidden", ""},
+                                                       {"", ""}};
   for (auto [path, base] : cases) EXPECT_EQ(SaverBaseName(path), base) << path;
 }
 

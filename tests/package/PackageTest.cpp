@@ -1,9 +1,8 @@
-#include "package/Package.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "package/Folders.h"
+#include "package/Package.h"
 #include "tests/package/PackageTestUtil.h"
 
 namespace vec {
@@ -36,9 +35,9 @@ TEST(ExtractPackage, ExtractsRecordsFilesAndSettings) {
   ExtractReport r = ExtractPackage(project, dir / "Sea.scr", folder);
   ASSERT_EQ(r.error, PackageError::None);
   EXPECT_EQ(r.outerCount, 4u);
-  EXPECT_EQ(ListDir(folder), (std::vector<std::string>{"Beach.jpg", "Preview.jpg", "VEC.res",
-                                                       "VEFilenames.res",
-                                                       "VEGUI.veu", "VEImage0.vep"}));
+  EXPECT_EQ(ListDir(folder),
+            (std::vector<std::string>{"Beach.jpg", "Preview.jpg", "VEC.res", "VEFilenames.res",
+                                      "VEGUI.veu", "VEImage0.vep"}));
   EXPECT_EQ(ReadBytes(folder + "Beach.jpg"), "jpeg-bytes");
   EXPECT_EQ(r.files, (std::vector<WrittenSize>{9, 10, 7}));
   EXPECT_EQ(project.FileList.FileNames,
@@ -70,17 +69,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, SafeExtractNameTest,
                                            NameCase{"sub/dir/Sea.jpg", "Sea.jpg"},
                                            NameCase{"..\\..\\evil.jpg", "evil.jpg"},
                                            NameCase{"../../evil.jpg", "evil.jpg"},
-                                           NameCase{"C:evil.jpg", "evil.jpg"},
-                                           NameCase{"", ""}, NameCase{"..", ""},
-                                           NameCase{".", ""}, NameCase{"dir\\..", ""},
-                                           NameCase{"dir/", ""}, NameCase{"VEFiles.res", ""},
-                                           NameCase{"x\\vec.RES", ""},
+                                           NameCase{"C:evil.jpg", "evil.jpg"}, NameCase{"", ""},
+                                           NameCase{"..", ""}, NameCase{".", ""},
+                                           NameCase{"dir\\..", ""}, NameCase{"dir/", ""},
+                                           NameCase{"VEFiles.res", ""}, NameCase{"x\\vec.RES", ""},
                                            NameCase{"VEGUI.veu", ""}));
 
 TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
   ScratchDir dir;
   PackageSpec spec;
-  spec.files = {{"../escape1", "1"}, {"..\\escape2", "2"}, {"", "3"},       {"..", "4"},
+  spec.files = {{"../escape1", "1"}, {"..\\escape2", "2"}, {"", "3"},      {"..", "4"},
                 {"/tmp/abs", "5"},   {"VEFiles.res", "6"}, {"ok.jpg", "7"}};
   WriteBytes(dir / "S.scr", BuildPackage(spec));
   WriteBytes(dir / "escape1", "keep");
@@ -88,8 +86,8 @@ TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   TVECProject project;
   ExtractReport r = ExtractPackage(project, dir / "S.scr", folder);
-  EXPECT_EQ(r.files, (std::vector<WrittenSize>{1, 1, std::nullopt, std::nullopt, 1, std::nullopt,
-                                               1}));
+  EXPECT_EQ(r.files,
+            (std::vector<WrittenSize>{1, 1, std::nullopt, std::nullopt, 1, std::nullopt, 1}));
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"S.scr", "escape1", "run"}));
   EXPECT_EQ(ReadBytes(folder + "ok.jpg"), "7");
   // The files container was not overwritten by a record named like it.
@@ -182,8 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LoadProjectFile, ARecordMissingFromTheFileLoadsAsEmpty) {
   ScratchDir dir;
   // Count 3, but the file ends after the first record.
-  WriteBytes(dir / "VEC.res", ContainerWriter::Header(3) + ContainerWriter::SizeField(
-                                                               static_cast<uint32_t>(kList.size())) +
+  WriteBytes(dir / "VEC.res", ContainerWriter::Header(3) +
+                                  ContainerWriter::SizeField(static_cast<uint32_t>(kList.size())) +
                                   kList);
   TVECProject project;
   EXPECT_TRUE(LoadProjectFile(project, dir / "VEC.res"));

@@ -86,7 +86,9 @@ struct PackageSpec {
   std::string uiSettings = "[UI]\r\nUIFile=C:\\Authoring\\VEGUI.veu\r\n";
   std::vector<std::pair<std::string, std::string>> files;  // stored name, content
   std::string gui = "object MainWindow: TfmVECOnfigWindow\r\nend\r\n";
-  std::string prefix = "\x7F" "ELF pretend executable image";
+  std::string prefix =
+      "\x7F"
+      "ELF pretend executable image";
 };
 
 inline std::string BuildPackage(const PackageSpec& spec) {
@@ -96,9 +98,9 @@ inline std::string BuildPackage(const PackageSpec& spec) {
     names += name + "\r\n";
     contents.push_back(content);
   }
-  return spec.prefix +
-         ContainerWriter::Build({ContainerWriter::Build({spec.fileList, spec.settings, spec.uiSettings}),
-                                 names, ContainerWriter::Build(contents), spec.gui});
+  return spec.prefix + ContainerWriter::Build(
+                           {ContainerWriter::Build({spec.fileList, spec.settings, spec.uiSettings}),
+                            names, ContainerWriter::Build(contents), spec.gui});
 }
 
 }  // namespace vec::testing

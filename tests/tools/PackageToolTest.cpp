@@ -37,8 +37,10 @@ std::string Compact(const std::string& json) {
     char c = json[i];
     if (inString) {
       out += c;
-      if (c == '\\' && i + 1 < json.size()) out += json[++i];
-      else if (c == '"') inString = false;
+      if (c == '\\' && i + 1 < json.size())
+        out += json[++i];
+      else if (c == '"')
+        inString = false;
     } else if (c == '"') {
       inString = true;
       out += c;
@@ -80,7 +82,10 @@ TEST_F(PackageTool, PackThenInfoRoundTrips) {
   ASSERT_EQ(r.code, 0) << r.err;
   std::string j = Compact(r.out);
   EXPECT_NE(j.find("\"records\":[{\"name\":\"VEC.res\",\"size\":"), std::string::npos) << j;
-  EXPECT_NE(j.find("{\"name\":\"VEFilenames.res\",\"size\":42},{\"name\":\"VEFiles.res\",\"size\":47}"), std::string::npos) << j;
+  EXPECT_NE(
+      j.find("{\"name\":\"VEFilenames.res\",\"size\":42},{\"name\":\"VEFiles.res\",\"size\":47}"),
+      std::string::npos)
+      << j;
   EXPECT_NE(j.find("{\"name\":\"VEGUI.veu\",\"size\":0}]"), std::string::npos) << j;
   EXPECT_NE(j.find("\"files\":[{\"name\":\"a.jpg\",\"size\":4},{\"name\":\"b.vep\",\"size\":2},"
                    "{\"name\":\"c.gif\",\"size\":0},{\"name\":\"music.mp3\",\"size\":3},"

@@ -196,8 +196,8 @@ int RunExtract(const Args& args) {
   if (report.error != vec::PackageError::None) return PackageFail(report.error, file);
   size_t written = 0;
   for (const auto& s : report.files) written += s ? 1 : 0;
-  std::cout << "extracted " << written << " of " << report.fileLines.size() << " files to "
-            << dir << "\n";
+  std::cout << "extracted " << written << " of " << report.fileLines.size() << " files to " << dir
+            << "\n";
   return 0;
 }
 
@@ -256,7 +256,8 @@ int RunPack(const Args& args) {
 
   if (!Option(args, "--filelist")) {
     // Every picture of the folder, checked, except the preview picture.
-    std::string preview = vec::IniDocument::FromText(settings).ReadString("Advance", "PreviewFile", "");
+    std::string preview =
+        vec::IniDocument::FromText(settings).ReadString("Advance", "PreviewFile", "");
     fileList = "[FileListHeader]\r\nHeader=vectool\r\n[FileList]\r\n";
     for (const auto& in : inputs)
       if (IsPictureName(in.name) && !vec::EqualsNoCase(in.name, vec::StoredFileNamePart(preview)))
@@ -284,7 +285,9 @@ int RunPack(const Args& args) {
   unlink(out->c_str());  // a fresh file, never written through a link left at the name
   vec::UniqueFd fd(vec::CreateFileExclusive(*out, saverFrom ? 0755 : 0644));
   if (!fd) return Fail("cannot create " + *out);
-  auto put = [&](std::string_view bytes) { return vec::WriteFull(fd.get(), bytes.data(), bytes.size()); };
+  auto put = [&](std::string_view bytes) {
+    return vec::WriteFull(fd.get(), bytes.data(), bytes.size());
+  };
   auto copyFile = [&](const std::string& path, uint64_t size) {
     vec::UniqueFd in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     return in && vec::CopyRange(in.get(), 0, fd.get(), size) == size;
@@ -312,13 +315,15 @@ int RunPack(const Args& args) {
   return 0;
 }
 
-const Registration kInfo{{"info", "info --json FILE   describe a package (or a .vep picture)", RunInfo}};
+const Registration kInfo{
+    {"info", "info --json FILE   describe a package (or a .vep picture)", RunInfo}};
 const Registration kSettings{
     {"settings",
      "settings --json FILE [--ini USER.ini | --no-ini]   settings as the show sees them "
      "(default user file: the saver's own)",
      RunSettings}};
-const Registration kExtract{{"extract", "extract FILE DIR   write the package's records and files into DIR", RunExtract}};
+const Registration kExtract{
+    {"extract", "extract FILE DIR   write the package's records and files into DIR", RunExtract}};
 const Registration kPack{
     {"pack",
      "pack --out OUT [--files DIR] [--settings SETTINGS.ini] [--filelist FILELIST.ini] "
