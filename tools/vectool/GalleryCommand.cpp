@@ -17,6 +17,7 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/ImageFile.h"
 #include "tools/vectool/Command.h"
+#include "tools/vectool/FrameOutput.h"
 #include "tools/vectool/GifWriter.h"
 #include "transitions/Effect.h"
 
@@ -34,18 +35,6 @@ std::optional<int32_t> ParsePositive(std::string_view text) {
   const auto [ptr, ec] = std::from_chars(text.data(), end, value, 10);
   if (ec != std::errc() || ptr != end || value <= 0) return std::nullopt;
   return value;
-}
-
-// "WxH" with both sides from 1 to kMaxGallerySide.
-bool ParseSize(const std::string& text, int32_t& W, int32_t& H) {
-  const size_t x = text.find_first_of("xX");
-  if (x == std::string::npos) return false;
-  const auto w = ParsePositive(std::string_view(text).substr(0, x));
-  const auto h = ParsePositive(std::string_view(text).substr(x + 1));
-  if (!w || !h || *w > kMaxGallerySide || *h > kMaxGallerySide) return false;
-  W = *w;
-  H = *h;
-  return true;
 }
 
 // The picture as the slideshow shows a still picture with Stretch and Proportional on:
@@ -164,7 +153,8 @@ int RunGallery(const Args& args) {
   if (!oldPath || !newPath || !outDir) return Fail("--old, --new and --out are required");
 
   int32_t W = 320, H = 240;
-  if (const std::string* size = Option(args, "--size"); size && !ParseSize(*size, W, H))
+  if (const std::string* size = Option(args, "--size");
+      size && !ParseSize(*size, kMaxGallerySide, W, H))
     return Fail("--size must be WxH with sides from 1 to " + std::to_string(kMaxGallerySide));
   int32_t frames = 20;
   if (const std::string* text = Option(args, "--frames")) {

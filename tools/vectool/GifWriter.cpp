@@ -104,6 +104,16 @@ bool GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t he
 }
 
 bool GifAnimationWriter::AddFrame(const vec::TBitmap& frame, int32_t delayCs, std::string& error) {
+  return AddFrameOf(frame, delayCs, error);
+}
+
+bool GifAnimationWriter::AddFrame(const vec::TBitmap32& frame, int32_t delayCs,
+                                  std::string& error) {
+  return AddFrameOf(frame, delayCs, error);
+}
+
+template <class Bitmap>
+bool GifAnimationWriter::AddFrameOf(const Bitmap& frame, int32_t delayCs, std::string& error) {
   if (!file_) {
     error = "GIF not open";
     return false;
@@ -117,7 +127,10 @@ bool GifAnimationWriter::AddFrame(const vec::TBitmap& frame, int32_t delayCs, st
     uint8_t* out = current_.data() + static_cast<size_t>(y) * width_;
     for (int32_t x = 0; x < width_; ++x) out[x] = Quantise(row[x], x, y);
   }
+  return WriteFrame(delayCs, error);
+}
 
+bool GifAnimationWriter::WriteFrame(int32_t delayCs, std::string& error) {
   // The rectangle that changed since the last frame (all of it for the first); a frame
   // without change still needs one pixel to carry its delay.
   int32_t left = 0, top = 0, right = width_, bottom = height_;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
 
 namespace vectool {
 
@@ -24,6 +25,7 @@ class GifAnimationWriter {
   bool Open(const std::string& path, int32_t width, int32_t height, std::string& error);
   // Adds a frame of the size given to Open, shown for delayCs hundredths of a second.
   bool AddFrame(const vec::TBitmap& frame, int32_t delayCs, std::string& error);
+  bool AddFrame(const vec::TBitmap32& frame, int32_t delayCs, std::string& error);
   // Finishes the file; also done by the destructor (whose errors are lost).
   bool Close(std::string& error);
 
@@ -31,6 +33,10 @@ class GifAnimationWriter {
   static uint8_t Quantise(vec::Pixel p, int32_t x, int32_t y);
 
  private:
+  template <class Bitmap>
+  bool AddFrameOf(const Bitmap& frame, int32_t delayCs, std::string& error);
+  bool WriteFrame(int32_t delayCs, std::string& error);
+
   struct File;
   std::unique_ptr<File> file_;
   int32_t width_ = 0, height_ = 0;

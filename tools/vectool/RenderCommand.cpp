@@ -6,7 +6,6 @@
 // 1000 div FPS ms; a sleep moves it by its length and writes nothing. The run ends once S
 // seconds of simulated time have passed.
 
-#include <gif_lib.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -27,111 +26,13 @@
 #include "slideshow/FVEScrSvr.h"
 #include "slideshow/ShowAdapters.h"
 #include "tools/vectool/Command.h"
+#include "tools/vectool/FrameOutput.h"
 
 namespace {
 
 using vectool::Fail;
-
-bool ParseInt(const std::string& text, int64_t& out) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return ec == std::errc{} && end == text.data() + text.size();
-}
-
-bool ParseSize(const std::string& text, int32_t& w, int32_t& h) {
-  const size_t x = text.find_first_of("xX");
-  int64_t a = 0, b = 0;
-  if (x == std::string::npos || !ParseInt(text.substr(0, x), a) || !ParseInt(text.substr(x + 1), b))
-    return false;
-  if (a < 1 || b < 1 || a > 8192 || b > 8192) return false;
-  w = static_cast<int32_t>(a);
-  h = static_cast<int32_t>(b);
-  return true;
-}
-
-bool EndsWithGif(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".gif";
-}
-
-// An animated GIF on a fixed 6 x 7 x 6 colour cube: quick, stable between runs, and good
-// enough for a preview of a show.
-class TGifWriter {
- public:
-  bool Open(const std::string& path, int32_t width, int32_t height) {
-    int error = 0;
-    gif_ = EGifOpenFileName(path.c_str(), false, &error);
-    if (!gif_) return false;
-    EGifSetGifVersion(gif_, true);
-    std::vector<GifColorType> colors(256);
-    for (int r = 0; r < 6; ++r)
-      for (int g = 0; g < 7; ++g)
-        for (int b = 0; b < 6; ++b) {
-          GifColorType& c = colors[static_cast<size_t>((r * 7 + g) * 6 + b)];
-          c.Red = static_cast<GifByteType>(r * 255 / 5);
-          c.Green = static_cast<GifByteType>(g * 255 / 6);
-          c.Blue = static_cast<GifByteType>(b * 255 / 5);
-        }
-    ColorMapObject* map = GifMakeMapObject(256, colors.data());
-    const bool ok = map && EGifPutScreenDesc(gif_, width, height, 8, 0, map) == GIF_OK;
-    GifFreeMapObject(map);
-    if (!ok) return false;
-    // Loop for ever.
-    static const GifByteType kApp[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-    static const GifByteType kLoop[] = {1, 0, 0};
-    EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE);
-    EGifPutExtensionBlock(gif_, sizeof kApp, kApp);
-    EGifPutExtensionBlock(gif_, sizeof kLoop, kLoop);
-    EGifPutExtensionTrailer(gif_);
-    width_ = width;
-    height_ = height;
-    line_.resize(static_cast<size_t>(width));
-    return true;
-  }
-
-  bool Add(const vec::TBitmap32& frame, int delayCentiseconds) {
-    if (!gif_) return false;
-    GraphicsControlBlock gcb{};
-    gcb.DisposalMode = DISPOSE_DO_NOT;
-    gcb.DelayTime = std::max(delayCentiseconds, 1);
-    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-    GifByteType ext[4];
-    const size_t n = EGifGCBToExtension(&gcb, ext);
-    if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(n), ext) != GIF_OK)
-      return false;
-    if (EGifPutImageDesc(gif_, 0, 0, width_, height_, false, nullptr) != GIF_OK) return false;
-    for (int32_t y = 0; y < height_; ++y) {
-      const vec::Pixel* row = frame.ScanLine(y);
-      for (int32_t x = 0; x < width_; ++x) {
-        const vec::Pixel p = row[x];
-        const int r = (vec::PixelR(p) * 5 + 127) / 255;
-        const int g = (vec::PixelG(p) * 6 + 127) / 255;
-        const int b = (vec::PixelB(p) * 5 + 127) / 255;
-        line_[static_cast<size_t>(x)] = static_cast<GifPixelType>((r * 7 + g) * 6 + b);
-      }
-      if (EGifPutLine(gif_, line_.data(), width_) != GIF_OK) return false;
-    }
-    return true;
-  }
-
-  bool Close() {
-    if (!gif_) return false;
-    int error = 0;
-    const bool ok = EGifCloseFile(gif_, &error) == GIF_OK;
-    gif_ = nullptr;
-    return ok;
-  }
-
-  ~TGifWriter() {
-    if (gif_) Close();
-  }
-
- private:
-  GifFileType* gif_ = nullptr;
-  int32_t width_ = 0, height_ = 0;
-  std::vector<GifPixelType> line_;
-};
+using vectool::ParseSize;
+using vectool::ParseWholeNumber;
 
 // The memory screen of the offline show: each present is one frame on the simulated clock.
 class TRenderDisplay final : public vec::TScreenDisplay {
@@ -205,14 +106,15 @@ int RunRender(const vectool::Args& args) {
   const std::string saver = pos[0];
   const std::string outPath = *out;
   int32_t width = 0, height = 0;
-  if (!ParseSize(*size, width, height)) return Fail("--size wants WxH, each 1..8192");
+  if (!ParseSize(*size, 8192, width, height)) return Fail("--size wants WxH, each 1..8192");
   int64_t secs = 0, fps = 30;
-  if (!ParseInt(*seconds, secs) || secs < 0 || secs > 3600) return Fail("--seconds wants 0..3600");
+  if (!ParseWholeNumber(*seconds, secs) || secs < 0 || secs > 3600)
+    return Fail("--seconds wants 0..3600");
   if (const std::string* f = vectool::Option(args, "--fps"))
-    if (!ParseInt(*f, fps) || fps < 1 || fps > 1000) return Fail("--fps wants 1..1000");
+    if (!ParseWholeNumber(*f, fps) || fps < 1 || fps > 1000) return Fail("--fps wants 1..1000");
   int64_t seed = 0;
   const std::string* seedText = vectool::Option(args, "--seed");
-  if (seedText && (!ParseInt(*seedText, seed) || seed < 0 || seed > 0xFFFFFFFFll))
+  if (seedText && (!ParseWholeNumber(*seedText, seed) || seed < 0 || seed > 0xFFFFFFFFll))
     return Fail("--seed wants 0..4294967295");
   std::string iniPath;
   if (const std::string* ini = vectool::Option(args, "--ini")) iniPath = *ini;
@@ -229,16 +131,9 @@ int RunRender(const vectool::Args& args) {
   }
   if (project.FileList.FileNames.empty()) return Fail("the saver contains no picture");
 
-  const bool gif = EndsWithGif(outPath);
-  TGifWriter gifWriter;
-  if (gif) {
-    if (!gifWriter.Open(outPath, width, height)) return Fail("cannot write " + outPath);
-  } else {
-    mkdir(outPath.c_str(), 0755);
-    struct stat st {};
-    if (stat(outPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-      return Fail("cannot make the folder " + outPath);
-  }
+  vectool::FrameOutput output;
+  std::string error;
+  if (!output.Open(outPath, width, height, fps, error)) return Fail(error);
 
   if (seedText) {
     vec::SetRandSeed(static_cast<uint32_t>(seed));
@@ -248,19 +143,7 @@ int RunRender(const vectool::Args& args) {
   const auto frameMs = static_cast<uint32_t>(1000 / fps);
   const uint32_t endTick = 1000000u + static_cast<uint32_t>(secs * 1000);
   TRenderDisplay display(width, height, clock, frameMs, endTick);
-  // GIF delays are in hundredths: spread the rounding so the total time stays right.
-  int64_t shownCs = 0;
-  display.writeFrame = [&](const vec::TBitmap32& frame, int n) {
-    if (gif) {
-      const int64_t dueCs = int64_t{n} * 100 / fps;
-      const int delay = static_cast<int>(dueCs - shownCs);
-      shownCs = dueCs;
-      return gifWriter.Add(frame, delay);
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame%04d.bmp", n);
-    return vec::SaveBmp32(frame, outPath + name).ok();
-  };
+  display.writeFrame = [&](const vec::TBitmap32& frame, int) { return output.Add(frame, error); };
 
   vec::TShowSettings settings = vec::ShowSettingsFrom(project, folder.path());
   TStderrMessages messages;
@@ -279,9 +162,8 @@ int RunRender(const vectool::Args& args) {
     form.ShowModal();
   }
   if (seedText) vec::LockRandomize(false);
-  if (gif && !gifWriter.Close()) return Fail("cannot write " + outPath);
-  if (gif) chmod(outPath.c_str(), 0644);
-  if (display.failed) return Fail("cannot write a frame to " + outPath);
+  if (display.failed) return Fail(error);
+  if (!output.Close(error)) return Fail(error);
   std::cerr << "vectool: " << display.frames << " frames to " << outPath << "\n";
   return 0;
 }

@@ -1,0 +1,82 @@
+#include "tools/vectool/FrameOutput.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+
+#include "graphics/Bmp.h"
+
+namespace vectool {
+
+bool ParseWholeNumber(const std::string& text, int64_t& out) {
+  const char* end = text.data() + text.size();
+  const auto [p, ec] = std::from_chars(text.data(), end, out);
+  return ec == std::errc() && p == end;
+}
+
+bool ParseSize(const std::string& text, int32_t maxSide, int32_t& w, int32_t& h) {
+  const size_t x = text.find_first_of("xX");
+  int64_t a = 0, b = 0;
+  if (x == std::string::npos || !ParseWholeNumber(text.substr(0, x), a) ||
+      !ParseWholeNumber(text.substr(x + 1), b))
+    return false;
+  if (a < 1 || b < 1 || a > maxSide || b > maxSide) return false;
+  w = static_cast<int32_t>(a);
+  h = static_cast<int32_t>(b);
+  return true;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  if (text.size() < suffix.size()) return false;
+  text.remove_prefix(text.size() - suffix.size());
+  for (size_t i = 0; i < suffix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        std::tolower(static_cast<unsigned char>(suffix[i])))
+      return false;
+  return true;
+}
+
+bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
+                       std::string& error) {
+  path_ = path;
+  fps_ = fps > 0 ? fps : 30;
+  frames_ = 0;
+  shownCs_ = 0;
+  gif_ = EndsWithNoCase(path, ".gif");
+  if (gif_) return writer_.Open(path, width, height, error);
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  if (!std::filesystem::is_directory(path)) {
+    error = "cannot make the folder " + path;
+    return false;
+  }
+  return true;
+}
+
+bool FrameOutput::Add(const vec::TBitmap32& frame, std::string& error) {
+  ++frames_;
+  if (gif_) {
+    const int64_t dueCs = frames_ * 100 / fps_;
+    const auto delay = static_cast<int32_t>(dueCs - shownCs_);
+    shownCs_ = dueCs;
+    return writer_.AddFrame(frame, delay, error);
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "frame%04lld.bmp", static_cast<long long>(frames_));
+  const std::string file = (std::filesystem::path(path_) / name).string();
+  const vec::ImageStatus saved = vec::SaveBmp32(frame, file);
+  if (!saved) error = "cannot write " + file + ": " + saved.error.message;
+  return static_cast<bool>(saved);
+}
+
+bool FrameOutput::Close(std::string& error) {
+  if (!gif_) return true;
+  if (!writer_.Close(error)) return false;
+  chmod(path_.c_str(), 0644);
+  return true;
+}
+
+}  // namespace vectool

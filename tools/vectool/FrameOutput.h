@@ -1,0 +1,40 @@
+#pragma once
+// Where the offline commands (animate, render) put their frames: numbered 32-bit BMP files
+// (frame0001.bmp, ...) in a folder, or one animated GIF when the path ends in ".gif".
+// Also the small argument parsers those commands share.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "graphics/Bitmap32.h"
+#include "tools/vectool/GifWriter.h"
+
+namespace vectool {
+
+// A whole decimal number and nothing else.
+bool ParseWholeNumber(const std::string& text, int64_t& out);
+// "WxH" with both sides in 1..maxSide.
+bool ParseSize(const std::string& text, int32_t maxSide, int32_t& w, int32_t& h);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+
+class FrameOutput {
+ public:
+  // Frames are shown at `fps`; GIF delays (hundredths of a second) are spread so that the
+  // total time stays right.
+  bool Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
+            std::string& error);
+  bool Add(const vec::TBitmap32& frame, std::string& error);
+  bool Close(std::string& error);
+  int64_t frames() const { return frames_; }
+
+ private:
+  std::string path_;
+  bool gif_ = false;
+  int64_t fps_ = 30;
+  int64_t frames_ = 0;
+  int64_t shownCs_ = 0;
+  GifAnimationWriter writer_;
+};
+
+}  // namespace vectool
