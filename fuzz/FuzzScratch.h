@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "package/FileUtil.h"
 #include "package/Folders.h"
 
 namespace vec::fuzz {
@@ -35,16 +36,6 @@ class MemoryFile {
   int fd_;
 };
 
-// A private folder made once per process under the temporary root; emptied after each input.
-inline const std::string& ScratchFolder() {
-  static const std::string folder = [] {
-    std::string tmpl = SystemTempPath() + "vec-fuzz-XXXXXX";
-    if (!mkdtemp(tmpl.data())) std::abort();
-    return tmpl + "/";
-  }();
-  return folder;
-}
-
 inline void EmptyFolder(const std::string& folder) {
   if (DIR* d = opendir(folder.c_str())) {
     while (dirent* e = readdir(d)) {
@@ -53,6 +44,33 @@ inline void EmptyFolder(const std::string& folder) {
     }
     closedir(d);
   }
+}
+
+// A private folder (mode 0700) made once per process, in memory (/dev/shm) where there is
+// one, else under the temporary root; removed when the process exits.
+class PrivateFolder {
+ public:
+  PrivateFolder() {
+    std::string root = IsDirectory("/dev/shm") ? "/dev/shm/" : SystemTempPath();
+    std::string tmpl = root + "vec-fuzz-XXXXXX";
+    if (!mkdtemp(tmpl.data())) std::abort();
+    path_ = tmpl + "/";
+  }
+  ~PrivateFolder() {
+    EmptyFolder(path_);
+    rmdir(path_.c_str());
+  }
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+inline const std::string& ScratchFolder() {
+  static const PrivateFolder folder;
+  return folder.path();
 }
 
 }  // namespace vec::fuzz

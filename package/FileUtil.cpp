@@ -79,8 +79,9 @@ uint64_t CopyRange(int in, uint64_t pos, int out, uint64_t size) {
     done += static_cast<uint64_t>(n);
   }
   if (done >= size) return done;
-  constexpr size_t kChunk = 1u << 20;
-  auto buf = std::make_unique<char[]>(kChunk);
+  // Sized to what is left, so a small record does not cost a large buffer.
+  const size_t kChunk = static_cast<size_t>(std::min<uint64_t>(size - done, 1u << 20));
+  auto buf = std::make_unique_for_overwrite<char[]>(kChunk);
   while (done < size) {
     size_t want = static_cast<size_t>(std::min<uint64_t>(size - done, kChunk));
     ssize_t n = pread(in, buf.get(), want, static_cast<off_t>(pos + done));
