@@ -1,6 +1,6 @@
 #include "transitions/TransitionDriver.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "base/MathUtil.h"
 #include "graphics/Gdi.h"
@@ -34,7 +34,11 @@ TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
   const uint32_t t0 = clock_.Ticks();
   if (engineStep) engineStep(new_);
   const std::optional<int32_t> n = ChooseEffect(effects);
-  if (!n) return Result::BadEffectItem;
+  if (!n) {
+    lastEffect_ = 0;
+    lastSteps_ = 0;
+    return Result::BadEffectItem;
+  }
   lastEffect_ = *n;
   TransitionStep(*n, 0);
   const int64_t steps = StepCount(durationMs, TickDiff(clock_.Ticks(), t0));
@@ -49,15 +53,20 @@ TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
 }
 
 void TTransitionDriver::TransitionStep(int32_t n, int32_t percent) {
-  if (work_.Width() == old_.Width() && work_.Height() == old_.Height() && !work_.ClipRegion())
-    std::memcpy(work_.Bits(), old_.Bits(), old_.PixelCount() * sizeof(Pixel));
+  // Every frame starts from the whole of Old.
+  work_.SelectClipRgn(nullptr);
+  if (work_.Width() == old_.Width() && work_.Height() == old_.Height())
+    std::copy_n(old_.Bits(), old_.PixelCount(), work_.Bits());  // nothing for an empty screen
   else
     Draw(work_, 0, 0, old_);
   const int32_t W = work_.Width(), H = work_.Height();
   const Extents e = ProgressExtents(W, H, percent);
-  TEffectProc proc = EffectByNumber(n).proc;
-  if (!proc) proc = EffectByNumber(1).proc;
-  proc(work_, new_, W, H, e.w, e.h, percent);
+  const auto procOf = [this](int32_t number) {
+    return effectProc ? effectProc(number) : EffectByNumber(number).proc;
+  };
+  TEffectProc proc = procOf(n);
+  if (!proc) proc = procOf(1);
+  if (proc) proc(work_, new_, W, H, e.w, e.h, percent);
   display_.Present(work_);
 }
 

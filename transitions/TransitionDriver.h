@@ -9,6 +9,7 @@
 
 #include "base/Clock.h"
 #include "graphics/Bitmap.h"
+#include "transitions/Effect.h"
 #include "transitions/EffectList.h"
 
 namespace vec {
@@ -41,15 +42,20 @@ class TTransitionDriver {
   // Optional: when it answers true (after processMessages), the remaining frames are
   // skipped, so a close request need not wait out a very long TransitionTime.
   std::function<bool()> cancelled;
+  // Optional: the routine of an effect number, in place of the effect table (stand-ins and
+  // tools that draw their own). A nullptr answer falls back as the table's does.
+  std::function<TEffectProc(int32_t n)> effectProc;
 
   enum class Result { Done, BadEffectItem };
   // Duration in milliseconds. An item of `effects` that is not an integer ends the
-  // transition before any frame is drawn.
+  // transition before any frame is drawn (LastEffect and LastSteps are then 0).
   Result RunTransition(int32_t durationMs, const EffectList& effects,
                        const EngineStep& engineStep = {});
 
-  // One frame: Old onto Work, effect n over it at `percent`, Work presented. A number
-  // outside the table draws effect 1, as does an effect whose routine is not built yet.
+  // One frame: the whole of Old onto Work (a clip region an effect left selected is
+  // dropped first), effect n over it at `percent`, Work presented. A number outside the
+  // table draws effect 1, as does an effect whose routine is not built yet; when effect 1
+  // has no routine either (a stand-in's), Work shows Old.
   void TransitionStep(int32_t n, int32_t percent);
 
   // What the last RunTransition did: the effect drawn and the number of frames after 0 %.

@@ -5,6 +5,8 @@
 #include "base/Clock.h"
 #include "base/MathUtil.h"
 #include "base/Random.h"
+#include "graphics/Gdi.h"
+#include "graphics/Region.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/TransitionDriver.h"
 
@@ -166,6 +168,70 @@ TEST(TransitionDriver, MessagesAreProcessedAndCancelEndsEarly) {
   ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
   EXPECT_EQ(processed, 3);
   EXPECT_EQ(rig.display.frames.size(), 4u);
+}
+
+TEST(TransitionDriver, AFailedTransitionReportsNoEffectAndNoSteps) {
+  Rig rig(99);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.LastSteps(), 20);
+  EXPECT_EQ(rig.driver.RunTransition(2000, {""}), TTransitionDriver::Result::BadEffectItem);
+  EXPECT_EQ(rig.driver.LastEffect(), 0);
+  EXPECT_EQ(rig.driver.LastSteps(), 0);
+  EXPECT_EQ(rig.display.frames.size(), 21u);
+}
+
+// Stand-in effects for the effectProc hook.
+std::vector<int32_t> g_drawn;
+void ShowNewWhole(TBitmap& work, const TBitmap& newBmp, int32_t, int32_t, int32_t, int32_t,
+                  int32_t percent) {
+  g_drawn.push_back(percent);
+  work = newBmp;
+}
+// Shows New whole and leaves the left half selected as the clip region.
+void LeaveClipRegion(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t, int32_t,
+                     int32_t) {
+  Draw(work, 0, 0, newBmp);
+  const TRegion left = TRegion::FromRect(0, 0, W / 2, H);
+  work.SelectClipRgn(&left);
+}
+
+TEST(TransitionDriver, EffectProcHookReplacesTheTable) {
+  Rig rig(999);  // two steps: 0, 50, 100
+  std::vector<int32_t> asked;
+  rig.driver.effectProc = [&](int32_t n) -> TEffectProc {
+    asked.push_back(n);
+    return n == 7 ? &ShowNewWhole : nullptr;
+  };
+  g_drawn.clear();
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"7"}), TTransitionDriver::Result::Done);
+  EXPECT_EQ(g_drawn, (std::vector<int32_t>{0, 50, 100}));
+  EXPECT_EQ(asked, (std::vector<int32_t>{7, 7, 7}));
+  ASSERT_EQ(rig.display.frames.size(), 3u);
+  EXPECT_EQ(rig.display.frames[0], rig.driver.New());
+}
+
+TEST(TransitionDriver, AMissingRoutineFallsBackToEffectOneThenToOld) {
+  Rig rig(999);
+  rig.driver.effectProc = [](int32_t n) -> TEffectProc { return n == 1 ? &ShowNewWhole : nullptr; };
+  g_drawn.clear();
+  rig.driver.TransitionStep(42, 30);
+  EXPECT_EQ(g_drawn, (std::vector<int32_t>{30}));
+  EXPECT_EQ(rig.display.frames.back(), rig.driver.New());
+
+  rig.driver.effectProc = [](int32_t) -> TEffectProc { return nullptr; };
+  rig.driver.TransitionStep(42, 30);
+  EXPECT_EQ(rig.display.frames.back(), rig.driver.Old());
+}
+
+TEST(TransitionDriver, AClipRegionLeftByAnEffectDoesNotClipTheNextCopyOfOld) {
+  Rig rig(10);
+  rig.driver.effectProc = [](int32_t) -> TEffectProc { return &LeaveClipRegion; };
+  rig.driver.TransitionStep(1, 50);
+  ASSERT_TRUE(rig.driver.Work().ClipRegion());
+  rig.driver.effectProc = [](int32_t) -> TEffectProc { return nullptr; };
+  rig.driver.TransitionStep(1, 50);
+  EXPECT_FALSE(rig.driver.Work().ClipRegion());
+  EXPECT_EQ(rig.display.frames.back(), rig.driver.Old());
 }
 
 }  // namespace
