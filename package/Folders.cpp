@@ -83,7 +83,6 @@ struct ProcessFolders {
   std::mutex mutex;
   std::string ownPath;
   std::unique_ptr<RunFolder> runFolder;
-  std::string overridden;
 };
 
 ProcessFolders& Process() {
@@ -107,7 +106,6 @@ const std::string& OwnPath() {
 std::string GetTempFolder() {
   auto& p = Process();
   std::lock_guard lock(p.mutex);
-  if (!p.overridden.empty()) return p.overridden;
   if (!p.runFolder)
     p.runFolder =
         std::make_unique<RunFolder>(SystemTempPath(), SaverBaseName(p.ownPath), RunNumber());
@@ -117,15 +115,7 @@ std::string GetTempFolder() {
 std::string PeekTempFolder() {
   auto& p = Process();
   std::lock_guard lock(p.mutex);
-  if (!p.overridden.empty()) return p.overridden;
   return p.runFolder ? p.runFolder->Chosen() : std::string();
-}
-
-void OverrideTempFolderForTesting(const std::string& folder) {
-  auto& p = Process();
-  std::lock_guard lock(p.mutex);
-  p.overridden = folder;
-  if (!p.overridden.empty() && p.overridden.back() != '/') p.overridden += '/';
 }
 
 std::string SharedLibraryFolder(const EnvFn& env) {

@@ -57,8 +57,6 @@ const std::string& OwnPath();
 std::string GetTempFolder();
 // The process-wide folder if one was made in this run, without creating it.
 std::string PeekTempFolder();
-// Tests and tools may point the process-wide folder elsewhere (e.g. at a folder they own).
-void OverrideTempFolderForTesting(const std::string& folder);
 
 // The shared-library folder "Dawlish/Common/": the first existing of $XDG_DATA_HOME (default
 // ~/.local/share) and each folder of $XDG_DATA_DIRS (default /usr/local/share:/usr/share).
