@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <cstring>
 
-#include "base/CommaText.h"
 #include "base/MathUtil.h"
 #include "base/Random.h"
 #include "picture/Project.h"
@@ -76,20 +73,6 @@ std::vector<std::string> BuildPlayList(const TShowSettings& settings) {
   return list;
 }
 
-std::vector<int32_t> ParseEffectList(const std::string& text) {
-  std::vector<int32_t> list;
-  for (const std::string& item : SplitCommaText(text)) {
-    if (item.empty()) continue;  // "1,,5": the gap is no effect
-    int32_t n = 0;
-    const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), n);
-    // An entry that is not a number falls back to the first effect rather than failing
-    // every transition that draws it.
-    list.push_back(ec == std::errc{} && end == item.data() + item.size() ? n : 1);
-  }
-  if (list.empty()) list.push_back(1);
-  return list;
-}
-
 bool IsStillPicture(const std::string& path) {
   const std::string ext = UpperExtension(path);
   return ext == ".JPG" || ext == ".BMP" || ext == ".GIF";
@@ -99,7 +82,10 @@ TVEfmScrSvr::TVEfmScrSvr(const TShowSettings& project, TScrSvrServices services)
     : settings_(project),
       services_(std::move(services)),
       display_(*services_.display),
-      clock_(*services_.clock) {
+      clock_(*services_.clock),
+      driver_(clock_, display_) {
+  driver_.processMessages = [this] { display_.ProcessMessages(); };
+  if (services_.effect) driver_.effectProc = services_.effect;
   FormCreate();
 }
 
@@ -134,9 +120,7 @@ void TVEfmScrSvr::ShowModal() {
 void TVEfmScrSvr::FormShow() {
   shown_ = true;
   effectList_.clear();
-  SizeTo(old_, 800, 600);
-  SizeTo(new_, 800, 600);
-  SizeTo(work_, 800, 600);
+  driver_.Resize(800, 600);
   Randomize();
   lastX_ = lastY_ = -1;
   f1_ = false;
@@ -162,7 +146,7 @@ void TVEfmScrSvr::FormShow() {
     transitionTime_ = settings_.TransitionTime;
     soundOn_ = settings_.Sound && services_.sounds != nullptr;
     proportional_ = settings_.Proportional;
-    effectList_ = ParseEffectList(settings_.TransitionEffects);
+    effectList_ = BuildEffectList(settings_.TransitionEffects);
     index_ = -1;
     NextPictureIndex(index_);
     nextFile_ = playList_[static_cast<size_t>(index_)];
@@ -204,9 +188,10 @@ void TVEfmScrSvr::AppIdle() {
       nextFile_ = playList_[static_cast<size_t>(index_)];
       if (nextFile_ != currentFile_) {
         LoadCurrentPicture();
-        if (transitionOn_)
-          RunTransition(transitionTime_);
-        else
+        // A transition whose effect item is not a number draws no frame. The tick goes on
+        // as without transitions, so this tick's frame shows the new picture and the next
+        // change waits its full duration.
+        if (!transitionOn_ || RunTransition(transitionTime_) != TTransitionDriver::Result::Done)
           display_.FillBlack();
       }
       pictureStart_ = Now();
@@ -233,24 +218,24 @@ void TVEfmScrSvr::DrawFrame() {
   frameTick_ = Now();
 }
 
-void TVEfmScrSvr::RunTransition(int32_t time) {
-  old_.brush = 0;
-  new_.brush = 0;
+TTransitionDriver::Result TVEfmScrSvr::RunTransition(int32_t time) {
+  TBitmap& oldBmp = driver_.Old();
+  TBitmap& newBmp = driver_.New();
+  oldBmp.brush = 0;
+  newBmp.brush = 0;
   display_.ProcessMessages();
   int32_t x = 0, y = 0;
   if (direct_) {
-    display_.Capture(old_);
-    SizeTo(new_, old_.Width(), old_.Height());
-    SizeTo(work_, old_.Width(), old_.Height());
+    // The back surface's size is known once it is captured.
+    display_.Capture(oldBmp);
+    SizeTo(newBmp, oldBmp.Width(), oldBmp.Height());
+    SizeTo(driver_.Work(), oldBmp.Width(), oldBmp.Height());
     display_.ProcessMessages();
-    FillBlack(new_);
+    FillBlack(newBmp);
   } else {
     const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
-    SizeTo(old_, sw, sh);
-    SizeTo(new_, sw, sh);
-    SizeTo(work_, sw, sh);
+    driver_.Resize(sw, sh);  // New is black
     display_.ProcessMessages();
-    FillBlack(new_);
     if (Centred()) {
       int32_t fw = 0, fh = 0;
       if (still_) {
@@ -262,62 +247,18 @@ void TVEfmScrSvr::RunTransition(int32_t time) {
       x = (sw - fw) / 2;
       y = (sh - fh) / 2;
     }
-    display_.Capture(old_);
+    display_.Capture(oldBmp);
   }
   display_.ProcessMessages();
 
-  uint32_t t0 = 0;
-  const bool animated = !still_ && engineBegun_;
-  if (still_) {
-    stillBitmap_.DrawTo(new_, x, y);
-    t0 = Now();
-  } else {
-    t0 = Now();
-    if (animated) {
-      services_.engine->Step();
-      services_.engine->Frame().DrawTo(new_, x, y);
-    }
-  }
-
-  const int32_t n =
-      effectList_.empty()
-          ? 1
-          : effectList_[static_cast<size_t>(Random(static_cast<int32_t>(effectList_.size())))];
-  lastEffect_ = n;
-  TransitionStep(n, 0);
-
-  const int64_t stepCost = int64_t{TickDiff(Now(), t0)} + 1;
-  const int64_t steps = time > 0 ? time / stepCost : 0;
-  lastSteps_ = static_cast<int32_t>(steps);
-  for (int64_t i = 1; i <= steps; ++i) {
-    const int32_t percent = RoundHalfEven(static_cast<double>(i) * 100.0 / steps);
-    if (animated) {
-      services_.engine->Step();
-      services_.engine->Frame().DrawTo(new_, x, y);
-    }
-    TransitionStep(n, percent);
-    display_.ProcessMessages();
-  }
-}
-
-void TVEfmScrSvr::TransitionStep(int32_t effect, int32_t percent) {
-  work_.SelectClipRgn(nullptr);
-  if (work_.Empty() || old_.Width() != work_.Width() || old_.Height() != work_.Height()) return;
-  std::memcpy(work_.Bits(), old_.Bits(), work_.PixelCount() * sizeof(Pixel));
-  const int32_t W = work_.Width(), H = work_.Height();
-  int32_t xe = 0, ye = 0;
-  if (W >= H) {
-    xe = MulDiv(W, percent, 100);
-    ye = MulDiv(xe, H, W);
-  } else {
-    ye = MulDiv(H, percent, 100);
-    xe = MulDiv(ye, W, H);
-  }
-  const TEffectProc proc = services_.effect ? services_.effect(effect) : nullptr;
-  if (proc) proc(work_, new_, W, H, xe, ye, percent);
-  // An effect leaves no clip region behind for the next step's copy.
-  work_.SelectClipRgn(nullptr);
-  display_.Present(work_);
+  // A still is drawn once, before the driver starts its clock; a picture project steps its
+  // animation before every frame, the first step counting into the first frame's cost.
+  if (still_) stillBitmap_.DrawTo(newBmp, x, y);
+  if (still_ || !engineBegun_) return driver_.RunTransition(time, effectList_);
+  return driver_.RunTransition(time, effectList_, [this, x, y](TBitmap& target) {
+    services_.engine->Step();
+    services_.engine->Frame().DrawTo(target, x, y);
+  });
 }
 
 void TVEfmScrSvr::NextPictureIndex(int32_t& index) {
@@ -474,9 +415,9 @@ void TVEfmScrSvr::FormClose() {
   if (services_.sounds) services_.sounds->Clear();
   playList_.clear();
   stillBitmap_ = TBitmap32();
-  old_ = TBitmap();
-  new_ = TBitmap();
-  work_ = TBitmap();
+  driver_.Old() = TBitmap();
+  driver_.New() = TBitmap();
+  driver_.Work() = TBitmap();
   effectList_.clear();
 }
 

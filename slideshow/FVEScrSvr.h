@@ -17,6 +17,8 @@
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/ShowServices.h"
 #include "transitions/Effect.h"
+#include "transitions/EffectList.h"
+#include "transitions/TransitionDriver.h"
 
 namespace vec {
 
@@ -31,7 +33,9 @@ struct TScrSvrServices {
   IPictureEngine* engine = nullptr;
   IShowSounds* sounds = nullptr;  // nullptr: no sound effects
   IShowMusic* music = nullptr;    // nullptr: no music
-  // Effect routine of a number (the effect table); nullptr routines draw nothing.
+  // Effect routine of a number, in place of the effect table (unset: the table). A number
+  // whose routine is nullptr draws effect 1's; when that is nullptr too, nothing is drawn
+  // over the old picture.
   std::function<TEffectProc(int32_t)> effect;
 };
 
@@ -49,9 +53,6 @@ void FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H, int32_t& outW, int3
 
 // The play list: the files whose Checked entry is "TRUE", in list order.
 std::vector<std::string> BuildPlayList(const TShowSettings& settings);
-
-// The effect numbers of a TransitionEffects text; never empty.
-std::vector<int32_t> ParseEffectList(const std::string& text);
 
 // True when the show draws the file as a still picture (.JPG, .BMP, .GIF in any case).
 bool IsStillPicture(const std::string& path);
@@ -91,8 +92,11 @@ class TVEfmScrSvr {
 
   // The show's steps, public for the tests and tools that drive it tick by tick.
   void DrawFrame();
-  void RunTransition(int32_t time);
-  void TransitionStep(int32_t effect, int32_t percent);
+  // One transition of `time` ms through the driver, from what is on the screen to the
+  // current picture. BadEffectItem: the drawn TransitionEffects item is not a number, and
+  // no frame was drawn.
+  TTransitionDriver::Result RunTransition(int32_t time);
+  void TransitionStep(int32_t effect, int32_t percent) { driver_.TransitionStep(effect, percent); }
   void LoadCurrentPicture();
   void NextPictureIndex(int32_t& index);
 
@@ -106,13 +110,15 @@ class TVEfmScrSvr {
   int32_t PictureWidth() const { return pictureWidth_; }
   int32_t PictureHeight() const { return pictureHeight_; }
   const TBitmap32& StillBitmap() const { return stillBitmap_; }
-  const std::vector<int32_t>& EffectList() const { return effectList_; }
+  // The TransitionEffects items, as written (an item is read when a transition draws it).
+  const vec::EffectList& EffectList() const { return effectList_; }
   TProject* PictureProject() { return project_.get(); }
   bool F1Flag() const { return f1_; }
   int32_t IgnoreCount() const { return ignoreCount_; }
-  // Steps of the last transition (0 when only the 0 % step was drawn).
-  int32_t LastTransitionSteps() const { return lastSteps_; }
-  int32_t LastEffect() const { return lastEffect_; }
+  // Steps of the last transition (0 when only the 0 % step was drawn, or none).
+  int32_t LastTransitionSteps() const { return static_cast<int32_t>(driver_.LastSteps()); }
+  // Effect of the last transition (0 when it failed, or none ran).
+  int32_t LastEffect() const { return driver_.LastEffect(); }
 
  private:
   uint32_t Now() { return clock_.Ticks(); }
@@ -129,7 +135,7 @@ class TVEfmScrSvr {
   std::vector<std::string> playList_;
   int32_t index_ = -1;
   std::string currentFile_, nextFile_;
-  TBitmap old_, new_, work_;
+  TTransitionDriver driver_;  // the transition buffers and frames
   TBitmap32 stillBitmap_;
   bool still_ = false;
   bool direct_ = false;
@@ -138,7 +144,7 @@ class TVEfmScrSvr {
   int32_t duration_ = 30, currentDuration_ = 30, transitionTime_ = 2000, speed_ = 100;
   int32_t showMode_ = 0;
   int32_t pictureWidth_ = 0, pictureHeight_ = 0;
-  std::vector<int32_t> effectList_;
+  vec::EffectList effectList_;
   uint32_t pictureStart_ = 0, frameTick_ = 0;
 
   // Input state.
@@ -151,7 +157,6 @@ class TVEfmScrSvr {
   bool closeRequested_ = false;
   bool shown_ = false, closed_ = false;
   bool cursorHidden_ = false;
-  int32_t lastSteps_ = 0, lastEffect_ = 0;
 };
 
 }  // namespace vec

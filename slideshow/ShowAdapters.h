@@ -82,7 +82,8 @@ class TMusicAdapter final : public IShowMusic {
   TMusicPlayer player_;
 };
 
-// The effect table's routine for a number (entry 1 for numbers outside the table).
+// The effect table's routine for a number (entry 1 for numbers outside the table). The
+// form's transitions use the table also when TScrSvrServices::effect is left unset.
 TEffectProc EffectRoutine(int32_t n);
 
 }  // namespace vec

@@ -11,13 +11,13 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
+#include "transitions/TransitionDriver.h"
 
 namespace vec {
 
-class IShowDisplay {
+// Also the transition driver's display: transition frames go through Present(TBitmap).
+class IShowDisplay : public ITransitionDisplay {
  public:
-  virtual ~IShowDisplay() = default;
-
   virtual int32_t ScreenWidth() const = 0;
   virtual int32_t ScreenHeight() const = 0;
 
@@ -29,7 +29,7 @@ class IShowDisplay {
   // A frame at (x, y) of the screen; the direct output ignores the position.
   virtual void Present(const TBitmap32& frame, int32_t x, int32_t y) = 0;
   // A transition frame at (0, 0); the direct output's surface takes its size.
-  virtual void Present(const TBitmap& frame) = 0;
+  void Present(const TBitmap& frame) override = 0;
   // What was last shown: the whole screen, or the direct output's back surface. `out` takes
   // the size of what is captured.
   virtual void Capture(TBitmap& out) const = 0;

@@ -91,13 +91,26 @@ TEST(PlayList, TakesOnlyCheckedPicturesInOrder) {
 
 // ---- Settings parsing and sizing rules ---------------------------------------------
 
-TEST(EffectList, ParsesCommaAndBlankSeparatedNumbers) {
+TEST(EffectList, TakesTheCommaAndBlankSeparatedItemsAsWritten) {
+  // Items are kept as text: one that is not a number fails only the transitions that draw it.
   struct Case {
     std::string text;
-    std::vector<int32_t> expected;
-  } cases[] = {{"", {1}},         {"5", {5}},   {"3, 7 ,9", {3, 7, 9}}, {"1,,5", {1, 5}},
-               {"abc,4", {1, 4}}, {" , ", {1}}, {"169 12", {169, 12}}};
-  for (const auto& c : cases) EXPECT_EQ(ParseEffectList(c.text), c.expected) << c.text;
+    std::vector<std::string> expected;
+  } cases[] = {{"", {"1"}},
+               {"5", {"5"}},
+               {"3, 7 ,9", {"3", "7", "9"}},
+               {"1,,5", {"1", "", "5"}},
+               {"abc,4", {"abc", "4"}},
+               {" , ", {""}},
+               {"169 12", {"169", "12"}}};
+  for (const auto& c : cases) {
+    ShowRig rig;
+    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 4, 4));
+    rig.settings.TransitionEffects = c.text;
+    TVEfmScrSvr form(rig.settings, rig.Services());
+    form.FormShow();
+    EXPECT_EQ(form.EffectList(), c.expected) << c.text;
+  }
 }
 
 TEST(StillPicture, ChosenByUpperCaseExtension) {
@@ -448,13 +461,19 @@ void SplitHalf(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32
     for (int32_t x = 0; x < w && x < W; ++x) work.SetPixel(x, y, newBmp.GetPixel(x, y));
 }
 
-TEST(Transition, OldPictureIsWhatWasOnTheScreen) {
-  ShowRig rig(100, 50);
+// On a 100 x 50 screen: a still that fills it, then after a second one of 40 x 20 drawn
+// unstretched at (30, 15).
+void ScreenFillingThenSmallStill(ShowRig& rig) {
   rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 100, 50));
   rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 40, 20));
   rig.settings.ShowImageMode = 1;
   rig.settings.Stretch = false;
   rig.settings.Duration = 1;
+}
+
+TEST(Transition, OldPictureIsWhatWasOnTheScreen) {
+  ShowRig rig(100, 50);
+  ScreenFillingThenSmallStill(rig);
   rig.settings.TransitionTime = 0;
   TVEfmScrSvr form(rig.settings, rig.Services(&SplitHalf));
   form.FormShow();
@@ -468,11 +487,7 @@ TEST(Transition, OldPictureIsWhatWasOnTheScreen) {
 
 TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
   ShowRig rig(100, 50);
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 100, 50));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 40, 20));
-  rig.settings.ShowImageMode = 1;
-  rig.settings.Stretch = false;
-  rig.settings.Duration = 1;
+  ScreenFillingThenSmallStill(rig);
   rig.settings.TransitionTime = 1000;
   rig.engine.stepCost = 0;
   TVEfmScrSvr form(rig.settings, rig.Services(&RecordPercent));
@@ -510,14 +525,19 @@ TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
   EXPECT_EQ(rig.display.Surface().GetPixel(0, 0) >> 24, 2u);
 }
 
-TEST(Transition, EffectIsDrawnFromTheAllowedList) {
-  ShowRig rig(32, 32);
+// Two stills that change at every tick, through a transition of the 0 % frame alone.
+void TwoPicturesChangingEveryTick(ShowRig& rig, const std::string& effects) {
   rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 32, 32));
   rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 32, 32));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 0;
   rig.settings.TransitionTime = 0;
-  rig.settings.TransitionEffects = "17, 42";
+  rig.settings.TransitionEffects = effects;
+}
+
+TEST(Transition, EffectIsDrawnFromTheAllowedList) {
+  ShowRig rig(32, 32);
+  TwoPicturesChangingEveryTick(rig, "17, 42");
   TVEfmScrSvr form(rig.settings, rig.Services());
   form.FormShow();
   std::set<int32_t> used;
@@ -526,6 +546,69 @@ TEST(Transition, EffectIsDrawnFromTheAllowedList) {
     used.insert(form.LastEffect());
   }
   EXPECT_EQ(used, (std::set<int32_t>{17, 42}));
+}
+
+TEST(Transition, ANonNumericItemFailsTheTransitionAndTheNewPictureShowsAtOnce) {
+  for (const char* effects : {"abc", " , "}) {
+    ShowRig rig(100, 50);
+    ScreenFillingThenSmallStill(rig);
+    rig.settings.TransitionEffects = effects;
+    TVEfmScrSvr form(rig.settings, rig.Services(&RecordPercent));
+    form.FormShow();
+    form.AppIdle();
+    rig.clock.Advance(1000);
+    g_percents.clear();
+    form.AppIdle();
+    EXPECT_TRUE(g_percents.empty()) << effects;  // no transition frame
+    EXPECT_EQ(form.LastEffect(), 0);
+    EXPECT_EQ(form.LastTransitionSteps(), 0);
+    EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
+    // Cleared as without transitions, then the new picture drawn in the same tick.
+    EXPECT_EQ(rig.display.blackFills, 1);
+    const TBitmap32& screen = rig.display.Screen();
+    EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
+    EXPECT_EQ(screen.GetPixel(0, 0), 0u);
+    // The tick went on: the picture stays its full duration and frames stay paced.
+    const int32_t loads = rig.files.stillLoads;
+    for (int i = 0; i < 10; ++i) form.AppIdle();  // 10 paced frames, well under a second
+    EXPECT_EQ(rig.files.stillLoads, loads);
+    EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
+  }
+}
+
+TEST(Transition, OnlyTheNonNumericItemFails) {
+  ShowRig rig(32, 32);
+  TwoPicturesChangingEveryTick(rig, "1,,5");
+  TVEfmScrSvr form(rig.settings, rig.Services());
+  form.FormShow();
+  std::map<int32_t, int> used;
+  for (int i = 0; i < 60; ++i) {
+    form.AppIdle();
+    ++used[form.LastEffect()];
+  }
+  EXPECT_EQ(used.size(), 3u);  // 0: the empty item failed
+  EXPECT_GT(used[0], 0);
+  EXPECT_GT(used[1], 0);
+  EXPECT_GT(used[5], 0);
+  EXPECT_EQ(rig.display.blackFills, used[0]);
+}
+
+TEST(Transition, NumbersOutsideTheTableRunEffectOne) {
+  ShowRig rig(32, 32);
+  TwoPicturesChangingEveryTick(rig, "0, 170, -4");
+  std::set<int32_t> asked;
+  TScrSvrServices services = rig.Services();
+  services.effect = [&asked](int32_t n) -> TEffectProc {
+    asked.insert(n);
+    return nullptr;
+  };
+  TVEfmScrSvr form(rig.settings, services);
+  form.FormShow();
+  for (int i = 0; i < 20; ++i) {
+    form.AppIdle();
+    EXPECT_EQ(form.LastEffect(), 1);
+  }
+  EXPECT_EQ(asked, (std::set<int32_t>{1}));
 }
 
 // ---- Ending the saver ---------------------------------------------------------------
