@@ -137,16 +137,6 @@ TImgObject::~TImgObject() {
   HaltWorker();
 }
 
-void TImgObject::Load(const IniDocument& ini) {
-  const std::string s = "Obj" + std::to_string(SectionNumber());
-  keys_.type = TAnimObjectType::otImg;
-  keys_.Filename = ini.ReadString(s, "Filename", "");
-  keys_.Transparent = ini.ReadBool(s, "Transparent", true);
-  keys_.TransparentType = ini.ReadInteger(s, "TransparentType", 1);
-  keys_.TransparentColor = ini.ReadInteger(s, "TransparentColor", 0);
-  LoadCommonKeys(ini, s);
-}
-
 std::shared_ptr<const TObjectImage> TImgObject::LoadImage(const std::string& path) {
   ImageResult<TBitmap32> loaded = LoadImageFromFile(path);
   if (!loaded || loaded->Empty()) return nullptr;
@@ -168,18 +158,6 @@ std::shared_ptr<const TObjectImage> TImgObject::LoadImage(const std::string& pat
 
 TGifObject::~TGifObject() {
   HaltWorker();
-}
-
-void TGifObject::Load(const IniDocument& ini) {
-  const std::string s = "Obj" + std::to_string(SectionNumber());
-  keys_.type = TAnimObjectType::otGif;
-  keys_.Filename = ini.ReadString(s, "Filename", "");
-  keys_.Transparent = ini.ReadBool(s, "Transparent", true);
-  keys_.TransparentType = ini.ReadInteger(s, "TransparentType", 0);
-  keys_.TransparentColor = ini.ReadInteger(s, "TransparentColor", 0);
-  keys_.AnimSpeed = ini.ReadInteger(s, "AnimSpeed", 10);
-  keys_.RefreshFrame = ini.ReadBool(s, "RefreshFrame", false);
-  LoadCommonKeys(ini, s);
 }
 
 void TGifObject::Stop() {

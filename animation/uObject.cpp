@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cmath>
 #include <numbers>
-#include <set>
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
@@ -43,27 +42,6 @@ int32_t RandomIn(int32_t low, int32_t high) {
   return span > 0 ? Clamp32(low + static_cast<int64_t>(Random(
                                       static_cast<int32_t>(std::min<int64_t>(span, INT32_MAX)))))
                   : low;
-}
-
-// Distinct section names of an INI text, as the profile reader lists them.
-size_t CountSections(std::string_view text) {
-  std::set<std::string> names;
-  size_t pos = 0;
-  while (pos <= text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-    if (!line.empty() && line.front() == '[') {
-      const size_t close = line.find(']');
-      if (close != std::string_view::npos) {
-        std::string name(TrimBlanks(line.substr(1, close - 1)));
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        names.insert(std::move(name));
-      }
-    }
-    pos = end + 1;
-  }
-  return names.size();
 }
 
 }  // namespace
@@ -154,48 +132,9 @@ void TAnimObject::Start() {
   running_ = true;
 }
 
-void TAnimObject::Load(const IniDocument& ini) {
-  LoadCommonKeys(ini, "Obj" + std::to_string(sectionNumber_));
-}
-
 void TAnimObject::LoadData(const TAnimObjectData& data) {
   keys_ = data;
   keys_.Scaled = true;
-}
-
-void TAnimObject::LoadCommonKeys(const IniDocument& ini, const std::string& s) {
-  TAnimObjectData& k = keys_;
-  k.sectionNumber = sectionNumber_;
-  k.ObjType = ini.ReadString(s, "ObjType", "");
-  k.Width = ini.ReadInteger(s, "Width", 0);
-  k.Height = ini.ReadInteger(s, "Height", 0);
-  k.Scaled = ini.ReadBool(s, "Scaled", true);
-  k.Scaled = true;  // objects are always scaled to the output
-  k.WidthSize = ini.ReadInteger(s, "WidthSize", 100);
-  k.HeightSize = ini.ReadInteger(s, "HeightSize", 100);
-  k.MoveAreaRectleft = ini.ReadInteger(s, "MoveAreaRectleft", 0);
-  k.MoveAreaRecttop = ini.ReadInteger(s, "MoveAreaRecttop", 0);
-  k.MoveAreaRectright = ini.ReadInteger(s, "MoveAreaRectright", 0);
-  k.MoveAreaRectbottom = ini.ReadInteger(s, "MoveAreaRectbottom", 0);
-  k.MotionAreaType = ini.ReadInteger(s, "MotionAreaType", 0);
-  k.RestrictArea = ini.ReadBool(s, "RestrictArea", true);
-  k.Speed = ini.ReadInteger(s, "Speed", 10);
-  k.MotionSpeed = ini.ReadInteger(s, "MotionSpeed", 10);
-  k.Motion = ini.ReadInteger(s, "Motion", 0);
-  k.InitialDir = ini.ReadInteger(s, "InitialDir", 0);
-  k.PosLeftType = ini.ReadInteger(s, "PosLeftType", 0);
-  k.PosTopType = ini.ReadInteger(s, "PosTopType", 0);
-  k.PosLeft = ini.ReadInteger(s, "PosLeft", 100);
-  k.PosTop = ini.ReadInteger(s, "PosTop", 100);
-  k.ObjFacing = ini.ReadInteger(s, "ObjFacing", 1);
-  k.DirFlip = ini.ReadBool(s, "DirFlip", false);
-  k.Opacity = ini.ReadInteger(s, "Opacity", 10);
-  k.DisplaySec = ini.ReadInteger(s, "DisplaySec", 0);
-  k.DisplayDurationType = ini.ReadInteger(s, "DisplayDurationType", 0);
-  k.DisplayDurationSec = ini.ReadInteger(s, "DisplayDurationSec", 60);
-  k.DIsplayDurationCycle = ini.ReadInteger(s, "DIsplayDurationCycle", 10);
-  k.Redisplay = ini.ReadBool(s, "Redisplay", true);
-  k.ResetPos = ini.ReadBool(s, "ResetPos", true);
 }
 
 void TAnimObject::CommonReset() {
@@ -468,22 +407,9 @@ void TAnimObjects::StepAll() {
 }
 
 void TAnimObjects::Load(std::string_view text) {
-  Clear();
-  const IniDocument ini = IniDocument::FromText(text);
-  const size_t sections = CountSections(text);
-  for (size_t n = 0; n < sections && items_.size() < kMaxObjects; ++n) {
-    const std::string section = "Obj" + std::to_string(n);
-    const std::string type = ini.ReadString(section, "ObjType", "");
-    std::unique_ptr<TAnimObject> obj;
-    if (type == "GIF")
-      obj = std::make_unique<TGifObject>(static_cast<int32_t>(n));
-    else if (type == "IMG")
-      obj = std::make_unique<TImgObject>(static_cast<int32_t>(n));
-    else
-      continue;
-    obj->Load(ini);
-    items_.push_back(std::move(obj));
-  }
+  vec::TAnimObjects parsed;
+  parsed.Load(text);
+  LoadData(parsed.entries);
 }
 
 void TAnimObjects::LoadData(const std::vector<TAnimObjectData>& entries) {

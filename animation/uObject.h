@@ -104,9 +104,7 @@ class TAnimObject {
   virtual void Reset();
   // Pauses the worker (a GIF also stops playing).
   virtual void Stop();
-  // Reads the keys of section "Obj" + section number; subclass keys first, then the common.
-  virtual void Load(const IniDocument& ini);
-  // Takes the keys directly (already read from the section).
+  // Takes the keys as read from the object's section.
   virtual void LoadData(const TAnimObjectData& data);
 
   // Stop, reset, then resume the worker (or leave stepping to the caller).
@@ -145,7 +143,6 @@ class TAnimObject {
 
  protected:
   void CommonReset();
-  void LoadCommonKeys(const IniDocument& ini, const std::string& section);
   // Loads the image for the current keys; null when the file is found nowhere.
   virtual std::shared_ptr<const TObjectImage> LoadImage(const std::string& path) = 0;
   // Called at every step (also while hidden): GIFs pick their frame here.
@@ -213,7 +210,6 @@ class TImgObject final : public TAnimImgObject {
  public:
   using TAnimImgObject::TAnimImgObject;
   ~TImgObject() override;
-  void Load(const IniDocument& ini) override;
 
  protected:
   std::shared_ptr<const TObjectImage> LoadImage(const std::string& path) override;
@@ -225,7 +221,6 @@ class TGifObject final : public TAnimImgObject {
   ~TGifObject() override;
   void Reset() override;
   void Stop() override;
-  void Load(const IniDocument& ini) override;
   // Frame shown `ms` after the start of playback, with AnimSpeed applied.
   size_t FrameAt(uint32_t ms) const;
   bool Painting() const { return painting_; }

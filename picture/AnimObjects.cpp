@@ -23,7 +23,9 @@ int32_t CountSections(std::string_view text) {
   return count;
 }
 
-void ReadObjectKeys(const IniDocument& ini, const std::string& s, TAnimObjectData& o) {
+}  // namespace
+
+void ReadAnimObjectKeys(const IniDocument& ini, const std::string& s, TAnimObjectData& o) {
   const bool gif = o.type == TAnimObjectType::otGif;
   // The image's own keys first, then the common ones.
   o.Filename = ini.ReadString(s, "Filename", "");
@@ -65,8 +67,6 @@ void ReadObjectKeys(const IniDocument& ini, const std::string& s, TAnimObjectDat
   o.ResetPos = ini.ReadBool(s, "ResetPos", true);
 }
 
-}  // namespace
-
 void TAnimObjects::Clear() {
   entries.clear();
   text.clear();
@@ -90,7 +90,7 @@ void TAnimObjects::Load(std::string_view objectsText) {
     }
     o.sectionNumber = n;
     o.ObjType = type;
-    ReadObjectKeys(ini, section, o);
+    ReadAnimObjectKeys(ini, section, o);
     entries.push_back(std::move(o));
   }
 }

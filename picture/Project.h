@@ -112,6 +112,12 @@ struct TAnimObjectData {
   friend bool operator==(const TAnimObjectData&, const TAnimObjectData&) = default;
 };
 
+class IniDocument;
+
+// Reads the keys of one object section into `o` (whose `type` decides the image keys'
+// defaults), every absent key taking its default.
+void ReadAnimObjectKeys(const IniDocument& ini, const std::string& section, TAnimObjectData& o);
+
 // The animated objects of a picture, as read from its objects text.
 class TAnimObjects {
  public:
