@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace vec {
@@ -63,6 +63,41 @@ void AxisSpan(int32_t start, int32_t len, int64_t& a, int64_t& b) {
   }
 }
 
+// out[k] = in[k] for k < n, walking upwards. The library's memcpy is slow on rows of a
+// few kilobytes whose target is not in cache (it measures at twice a plain vector loop);
+// the loop also makes an overlapping copy to a lower address safe.
+void CopyRow(Pixel* out, const Pixel* in, int32_t n) {
+  int32_t k = 0;
+#if defined(__SSE2__)
+  for (; k + 16 <= n; k += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 4));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 8));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 12));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), a);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 4), b);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 8), c);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 12), d);
+  }
+  for (; k + 4 <= n; k += 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)));
+  }
+#endif
+  for (; k < n; ++k) out[k] = in[k];
+}
+
+// CopyRow for rows that may overlap: a target above the source in memory goes through
+// `buffer`, so that both walks still run upwards.
+void MoveRow(Pixel* out, const Pixel* in, int32_t n, std::vector<Pixel>& buffer) {
+  if (out > in && out < in + n) {
+    buffer.resize(std::max(buffer.size(), static_cast<size_t>(n)));
+    CopyRow(buffer.data(), in, n);
+    in = buffer.data();
+  }
+  CopyRow(out, in, n);
+}
+
 // out[k] = in[map[k]] for k < n. Four pixels are gathered and stored together, which
 // keeps the stores wide on the long rows of a full-frame stretch.
 void GatherRow(Pixel* out, const Pixel* in, const int32_t* map, int32_t n) {
@@ -90,7 +125,95 @@ void ReverseRow(Pixel* out, const Pixel* in, int32_t n) {
   for (; k < n; ++k) out[k] = in[n - 1 - k];
 }
 
+bool& WideVectorsAllowed() {
+  static bool allowed = true;
+  return allowed;
+}
+
+bool UseAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool supported = __builtin_cpu_supports("avx2");
+  return supported && WideVectorsAllowed();
+#else
+  return false;
+#endif
+}
+
+// A row gather cut into groups of eight destination pixels. Where a group's sources lie
+// within eight consecutive source pixels (every enlarging or 1:1 stretch, mirrored or
+// not), the group is one load and one permute: base is the first of those source pixels
+// and offsets[8 * g + i] the lane each destination pixel takes. Other groups (shrinks,
+// groups that would read past the source row) have base -1 and use a gather instruction.
+struct GatherPlan {
+  std::vector<int32_t> base;
+  std::vector<int32_t> offsets;
+};
+
+void PlanGather(GatherPlan& plan, const int32_t* map, int32_t n, int32_t srcWidth) {
+  const int32_t groups = n / 8;
+  plan.base.assign(static_cast<size_t>(groups), -1);
+  plan.offsets.assign(static_cast<size_t>(groups) * 8, 0);
+  for (int32_t g = 0; g < groups; ++g) {
+    const int32_t* m = map + 8 * g;
+    const int32_t lo = *std::min_element(m, m + 8), hi = *std::max_element(m, m + 8);
+    if (lo < 0 || hi - lo > 7 || static_cast<int64_t>(lo) + 8 > srcWidth) continue;
+    plan.base[static_cast<size_t>(g)] = lo;
+    for (int32_t i = 0; i < 8; ++i) plan.offsets[static_cast<size_t>(8 * g + i)] = m[i] - lo;
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// `ahead`, when given, is the next row's source of `aheadCount` pixels: it is fetched into
+// cache while this row is written, so that reading and writing overlap.
+__attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in, const int32_t* map,
+                                                    int32_t n, const GatherPlan& plan,
+                                                    const Pixel* ahead, int32_t aheadCount) {
+  const int32_t groups = n / 8;
+  const int32_t lines = ahead ? (aheadCount + 15) / 16 : 0;
+  int32_t due = 0, line = 0;
+  for (int32_t g = 0; g < groups; ++g) {
+    for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
+      _mm_prefetch(reinterpret_cast<const char*>(ahead + 16 * line), _MM_HINT_T0);
+    }
+    const int32_t base = plan.base[static_cast<size_t>(g)];
+    Pixel* o = out + 8 * g;
+    if (base < 0) {
+      const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(map + 8 * g));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o),
+                          _mm256_i32gather_epi32(reinterpret_cast<const int*>(in), at, 4));
+      continue;
+    }
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base));
+    const __m256i lanes = _mm256_loadu_si256(
+        reinterpret_cast<const __m256i*>(plan.offsets.data() + static_cast<size_t>(8 * g)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permutevar8x32_epi32(v, lanes));
+  }
+  for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
+}
+#endif
+
+// A self-copy can skip the temporary bitmap when some order of the destination rows never
+// reads a row that an earlier step wrote: walking bottom-up (the bitmap's memory order, the
+// faster walk) every source row must lie at or above its destination row, walking top-down
+// at or below. A row read by its own destination row is handled inside the row.
+enum class RowWalk { BottomUp, TopDown, None };
+
+RowWalk SafeRowWalk(const std::vector<int32_t>& ymap, int32_t top, int32_t bottom) {
+  bool up = true, down = true;
+  for (int32_t y = top; y < bottom; ++y) {
+    const int32_t s = ymap[static_cast<size_t>(y - top)];
+    if (s < 0) continue;
+    up = up && (s <= y || s >= bottom);
+    down = down && (s >= y || s < top);
+  }
+  return up ? RowWalk::BottomUp : down ? RowWalk::TopDown : RowWalk::None;
+}
+
 }  // namespace
+
+void AllowWideVectors(bool allowed) {
+  WideVectorsAllowed() = allowed;
+}
 
 std::vector<TRect> VisibleRects(const TBitmap& dst, const TRect& area) {
   const TRect r = Intersect(area, TRect{0, 0, dst.Width(), dst.Height()});
@@ -129,41 +252,57 @@ void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const 
   const std::vector<TRect> rects = VisibleRects(dst, block);
   if (rects.empty()) return;
 
-  // A copy within one bitmap reads the source as it was before the copy.
-  const TBitmap* from = &src;
-  TBitmap temp;
-  int64_t tox = ox, toy = oy;
-  if (&dst == &src) {
-    TRect need = rects.front();
+  if (&dst != &src) {
     for (const TRect& r : rects) {
-      need.left = std::min(need.left, r.left);
-      need.top = std::min(need.top, r.top);
-      need.right = std::max(need.right, r.right);
-      need.bottom = std::max(need.bottom, r.bottom);
+      const size_t bytes = sizeof(Pixel) * static_cast<size_t>(r.Width());
+      if (r.Width() == dst.Width() && r.Width() == src.Width()) {
+        // Whole rows of equal width: the rows of both bitmaps are one gap-free block each
+        // (bottom-up, so the block starts at the last row).
+        std::memcpy(dst.ScanLine(r.bottom - 1),
+                    src.ScanLine(static_cast<int32_t>(r.bottom - 1 + oy)),
+                    bytes * static_cast<size_t>(r.Height()));
+        continue;
+      }
+      // Bottom-up is the order of rising addresses, the direction the processor fetches ahead.
+      for (int32_t y = r.bottom - 1; y >= r.top; --y) {
+        CopyRow(dst.ScanLine(y) + r.left, src.ScanLine(static_cast<int32_t>(y + oy)) + r.left + ox,
+                r.Width());
+      }
     }
-    temp.SetSize(need.Width(), need.Height());
-    for (int32_t y = need.top; y < need.bottom; ++y) {
-      std::memcpy(temp.ScanLine(y - need.top),
-                  src.ScanLine(static_cast<int32_t>(y + oy)) + need.left + ox,
-                  sizeof(Pixel) * static_cast<size_t>(need.Width()));
-    }
-    from = &temp;
-    tox = -need.left;
-    toy = -need.top;
+    return;
   }
-  for (const TRect& r : rects) {
-    const size_t bytes = sizeof(Pixel) * static_cast<size_t>(r.Width());
-    if (r.Width() == dst.Width() && r.Width() == from->Width()) {
-      // Whole rows of equal width: the rows of both bitmaps are one gap-free block each
-      // (bottom-up, so the block starts at the last row).
-      std::memcpy(dst.ScanLine(r.bottom - 1),
-                  from->ScanLine(static_cast<int32_t>(r.bottom - 1 + toy)),
-                  bytes * static_cast<size_t>(r.Height()));
-      continue;
-    }
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-      std::memcpy(dst.ScanLine(y) + r.left,
-                  from->ScanLine(static_cast<int32_t>(y + toy)) + r.left + tox, bytes);
+
+  // A copy within one bitmap reads the source as it was before the copy. Rows are written
+  // in the order that reaches every source row before it is overwritten: top-down when the
+  // source lies below, bottom-up otherwise; within a row, MoveRow takes care of the overlap
+  // and the rectangles of a band go against the shift.
+  const TRect& only = rects.front();
+  if (rects.size() == 1 && only.Width() == dst.Width()) {
+    std::memmove(
+        dst.ScanLine(only.bottom - 1), dst.ScanLine(static_cast<int32_t>(only.bottom - 1 + oy)),
+        sizeof(Pixel) * static_cast<size_t>(only.Width()) * static_cast<size_t>(only.Height()));
+    return;
+  }
+  std::vector<size_t> bandStart;
+  for (size_t i = 0; i < rects.size(); ++i) {
+    if (i == 0 || rects[i].top != rects[i - 1].top) bandStart.push_back(i);
+  }
+  bandStart.push_back(rects.size());
+  const size_t bands = bandStart.size() - 1;
+  const bool topDown = oy > 0;
+  std::vector<Pixel> buffer;
+  for (size_t b = 0; b < bands; ++b) {
+    const size_t band = topDown ? b : bands - 1 - b;
+    const size_t lo = bandStart[band], hi = bandStart[band + 1];
+    const int32_t top = rects[lo].top, bottom = rects[lo].bottom;
+    for (int32_t i = 0; i < bottom - top; ++i) {
+      const int32_t y = topDown ? top + i : bottom - 1 - i;
+      Pixel* row = dst.ScanLine(y);
+      const Pixel* from = dst.ScanLine(static_cast<int32_t>(y + oy));
+      for (size_t j = 0; j < hi - lo; ++j) {
+        const TRect& r = rects[ox > 0 ? lo + j : hi - 1 - j];
+        MoveRow(row + r.left, from + r.left + ox, r.Width(), buffer);
+      }
     }
   }
 }
@@ -187,12 +326,24 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
   BuildAxisMap(xmap, box.left, box.Width(), dx, dw, sx, sw, src.Width(), true, true);
   BuildAxisMap(ymap, box.top, box.Height(), dy, dh, sy, sh, src.Height(), false, false);
 
+  // A stretch within one bitmap reads the source as it was before the stretch. One visible
+  // rectangle is walked in an order that never reads an overwritten row; a row that reads
+  // itself goes through a row buffer. Anything else goes through a temporary copy.
+  RowWalk walk = RowWalk::BottomUp;
   const TBitmap* from = &src;
   TBitmap temp;
   if (&dst == &src) {
-    temp = src;
-    from = &temp;
+    walk = rects.size() == 1 ? SafeRowWalk(ymap, box.top, box.bottom) : RowWalk::None;
+    if (walk == RowWalk::None) {
+      temp = src;
+      from = &temp;
+      walk = RowWalk::BottomUp;
+    }
   }
+  const bool inPlace = from == &dst;
+  const bool avx2 = UseAvx2();
+  std::vector<Pixel> rowBuffer;
+  GatherPlan plan;
   for (const TRect& r : rects) {
     const int32_t* xm = xmap.data() + (r.left - box.left);
     const int32_t n = r.Width();
@@ -202,32 +353,27 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
     while (last > first && xm[last - 1] < 0) --last;
     if (first >= last) continue;
     bool identity = true, reversed = true, dense = true;
+    int32_t lo = xm[first], hi = xm[first];
     for (int32_t k = first + 1; k < last; ++k) {
       identity = identity && xm[k] == xm[first] + (k - first);
       reversed = reversed && xm[k] == xm[first] - (k - first);
       dense = dense && xm[k] >= 0;
-    }
-    int32_t prevSrcY = -1;
-    Pixel* prevDst = nullptr;
-    const bool wholeRows =
-        identity && first == 0 && last == n && xm[0] == 0 && n == dst.Width() && n == from->Width();
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-      if (wholeRows) {
-        // Runs of consecutive source rows are single blocks in both bitmaps.
-        int32_t run = 0;
-        const size_t y0 = static_cast<size_t>(y - box.top);
-        while (y + run < r.bottom && ymap[y0 + run] >= 0 && ymap[y0 + run] == ymap[y0] + run) {
-          ++run;
-        }
-        if (run > 1) {
-          std::memcpy(dst.ScanLine(y + run - 1), from->ScanLine(ymap[y0] + run - 1),
-                      sizeof(Pixel) * static_cast<size_t>(n) * static_cast<size_t>(run));
-          prevSrcY = ymap[y0] + run - 1;
-          prevDst = dst.ScanLine(y + run - 1);
-          y += run - 1;
-          continue;
-        }
+      if (xm[k] >= 0) {
+        lo = std::min(lo, xm[k]);
+        hi = std::max(hi, xm[k]);
       }
+    }
+    const int32_t span = last - first;
+    const int32_t* xs = xm + first;
+    // A row read backwards is first copied forwards into a buffer: the processor fetches
+    // ahead only for rising addresses.
+    const bool descending = xs[0] > xs[span - 1];
+    const bool permute = avx2 && dense && !identity;
+    if (permute) PlanGather(plan, xs, span, from->Width());
+    int32_t prevSrcY = -1;
+    const Pixel* prevDst = nullptr;
+    for (int32_t i = 0; i < r.Height(); ++i) {
+      const int32_t y = walk == RowWalk::BottomUp ? r.bottom - 1 - i : r.top + i;
       const int32_t syRow = ymap[static_cast<size_t>(y - box.top)];
       if (syRow < 0) {
         prevSrcY = -1;
@@ -236,17 +382,32 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
       Pixel* out = dst.ScanLine(y) + r.left;
       if (syRow == prevSrcY && prevDst && dense) {
         // A repeated source row: the previous destination row already holds it.
-        std::memcpy(out + first, prevDst + first,
-                    sizeof(Pixel) * static_cast<size_t>(last - first));
+        CopyRow(out + first, prevDst + first, span);
+      } else if (identity) {
+        MoveRow(out + first, from->ScanLine(syRow) + xs[0], span, rowBuffer);
       } else {
         const Pixel* in = from->ScanLine(syRow);
-        if (identity) {
-          std::memcpy(out + first, in + xm[first],
-                      sizeof(Pixel) * static_cast<size_t>(last - first));
-        } else if (reversed) {
-          ReverseRow(out + first, in + xm[last - 1], last - first);
+        if (inPlace && syRow == y) {
+          rowBuffer.resize(std::max(rowBuffer.size(), static_cast<size_t>(from->Width())));
+          CopyRow(rowBuffer.data() + lo, in + lo, hi - lo + 1);
+          in = rowBuffer.data();
+        }
+#if defined(__x86_64__) || defined(__i386__)
+        if (permute) {
+          // The next row's source, when this one is read through the buffer.
+          const Pixel* ahead = nullptr;
+          if (descending && i + 2 < r.Height()) {
+            const int32_t ny = walk == RowWalk::BottomUp ? y - 2 : y + 2;
+            const int32_t nextSrc = ymap[static_cast<size_t>(ny - box.top)];
+            if (nextSrc >= 0 && nextSrc != syRow) ahead = from->ScanLine(nextSrc) + lo;
+          }
+          PermuteRowAvx2(out + first, in, xs, span, plan, ahead, hi - lo + 1);
+        } else
+#endif
+            if (reversed) {
+          ReverseRow(out + first, in + xs[span - 1], span);
         } else if (dense) {
-          GatherRow(out + first, in, xm + first, last - first);
+          GatherRow(out + first, in, xs, span);
         } else {
           for (int32_t k = first; k < last; ++k) {
             if (xm[k] >= 0) out[k] = in[xm[k]];

@@ -37,6 +37,10 @@ std::vector<TRect> VisibleRects(const TBitmap& dst, const TRect& area);
 // the first (the vertical rule).
 int64_t StretchSourceIndex(int64_t s, int64_t d, int64_t i, bool lastWins);
 
+// Lets the copies use the processor's 256-bit vector instructions where it has them (the
+// default). Tests turn this off to hold the SSE2 rows to the same results.
+void AllowWideVectors(bool allowed);
+
 // Reference implementations (pixel by pixel, obviously right); tests hold the fast paths to them.
 namespace reference {
 void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const TBitmap& src,
