@@ -79,6 +79,12 @@ class TBitmap32 {
   bool clipping_ = false;
 };
 
+// Reference implementations (plain, obviously right); tests hold the fast paths to them.
+namespace reference {
+void LineFS(TBitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
+            bool drawEndPoint = false);
+}  // namespace reference
+
 // The picture utilities.
 Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent);
 void StretchSmoothTo(const TBitmap32& src, TBitmap32& dst);  // bilinear to dst's size

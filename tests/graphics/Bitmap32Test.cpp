@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <random>
+#include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Gdi.h"
@@ -193,6 +196,68 @@ TEST(Bitmap32Line, LinesOffTheBitmapOrInvalidAreIgnored) {
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 4; ++x) EXPECT_EQ(b.GetPixel(x, y), 0u);
   }
+}
+
+// Seeded random lines, fast walk against the reference: both combine modes, clipped and
+// not, partly and wholly off the bitmap, every alpha, short and long, with and without the
+// end point; results fold into one checksum.
+TEST(Bitmap32Line, FastWalkEqualsReferenceOnRandomLines) {
+  std::mt19937 master(4242);
+  uint64_t checksum = 0;
+  for (int iter = 0; iter < 400; ++iter) {
+    const uint32_t seed = master();
+    std::mt19937 rng(seed);
+    auto coord = [&](float lo, float hi) {
+      return std::uniform_real_distribution<float>(lo, hi)(rng);
+    };
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    TBitmap32 fast(pick(1, 70), pick(1, 50));
+    for (int y = 0; y < fast.Height(); ++y)
+      for (int x = 0; x < fast.Width(); ++x) fast.SetPixel(x, y, static_cast<Pixel>(rng()));
+    if (pick(0, 2) == 0) fast.SetClipRect({pick(-5, 30), pick(-5, 20), pick(10, 80), pick(10, 60)});
+    if (pick(0, 1)) fast.combineMode = CombineMode::cmMerge;
+    TBitmap32 ref = fast;
+    for (int line = 0; line < 20; ++line) {
+      float x1 = coord(-20, 90), y1 = coord(-20, 70), x2 = coord(-20, 90), y2 = coord(-20, 70);
+      if (pick(0, 4) == 0) {  // whole and half pixel positions, where rounding ties fall
+        x1 = std::round(x1 * 2) / 2;
+        y1 = std::round(y1 * 2) / 2;
+        x2 = std::round(x2 * 2) / 2;
+        y2 = std::round(y2 * 2) / 2;
+      }
+      if (pick(0, 9) == 0) x2 = x1 + coord(-1, 1);
+      const Pixel color = static_cast<Pixel>(rng());
+      const bool end = pick(0, 1) == 1;
+      fast.LineFS(x1, y1, x2, y2, color, end);
+      reference::LineFS(ref, x1, y1, x2, y2, color, end);
+    }
+    for (int y = 0; y < fast.Height(); ++y) {
+      for (int x = 0; x < fast.Width(); ++x) {
+        ASSERT_EQ(fast.GetPixel(x, y), ref.GetPixel(x, y))
+            << "iteration " << iter << " seed " << seed << " at " << x << "," << y;
+        checksum = checksum * 1099511628211ull + fast.GetPixel(x, y);
+      }
+    }
+  }
+  EXPECT_NE(checksum, 0u);
+}
+
+TEST(Bitmap32Line, FarAndHugeCoordinatesMatchReference) {
+  TBitmap32 fast(16, 16), ref(16, 16);
+  const std::vector<std::array<float, 4>> lines = {{-1e12f, 3, 1e12f, 4},
+                                                   {3, 3, 3, 3e13f},
+                                                   {2.5f, 2.5f, 12.5f, 7.5f},
+                                                   {-0.5f, 8, 15.5f, 8},
+                                                   {5, -3, 5.5f, 40},
+                                                   {40, 5, 17.5f, 5},
+                                                   {1e20f, 1e20f, 1e20f + 5, 1e20f}};
+  for (const auto& l : lines) {
+    fast.LineFS(l[0], l[1], l[2], l[3], 0xC0FF8040, true);
+    reference::LineFS(ref, l[0], l[1], l[2], l[3], 0xC0FF8040, true);
+  }
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      ASSERT_EQ(fast.GetPixel(x, y), ref.GetPixel(x, y)) << x << "," << y;
 }
 
 TEST(Bitmap32Transfer, FlipDrawToAndCopyFrom) {
