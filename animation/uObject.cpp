@@ -36,12 +36,12 @@ int32_t RandomSign() {
   return Random(2) == 0 ? -1 : 1;
 }
 
-// Random integer in low .. high - 1; low when the range is empty.
+// Random integer in low .. high - 1: low + random(high - low). An empty range gives low,
+// but still takes its draw (random(0) advances the generator), so the draws that follow
+// stay in step.
 int32_t RandomIn(int32_t low, int32_t high) {
-  const int64_t span = static_cast<int64_t>(high) - low;
-  return span > 0 ? Clamp32(low + static_cast<int64_t>(Random(
-                                      static_cast<int32_t>(std::min<int64_t>(span, INT32_MAX)))))
-                  : low;
+  const int64_t span = std::clamp<int64_t>(static_cast<int64_t>(high) - low, 0, INT32_MAX);
+  return Clamp32(low + static_cast<int64_t>(Random(static_cast<int32_t>(span))));
 }
 
 }  // namespace

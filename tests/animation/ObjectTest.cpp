@@ -280,6 +280,24 @@ TEST(AnimObjects, BounceStaysNearItsBounds) {
   }
 }
 
+TEST(AnimObjects, RandomStartInAnEmptyRangeStillTakesItsDraw) {
+  // The 10 x 6 image fills its 10 x 6 motion rectangle: bounds (5, 3, 5, 3), so both random
+  // start positions are random(0) = 0. The reset draws random(300), random(1000) twice,
+  // random(0) twice and four signs: nine draws of seed = seed x 134775813 + 1.
+  ObjectRig rig(
+      ImgSection("MotionAreaType=1\r\nMoveAreaRectright=10\r\nMoveAreaRectbottom=6\r\n"
+                 "PosLeftType=4\r\nPosTopType=4\r\n"));
+  LockRandomize(true);
+  SetRandSeed(12345);
+  rig.First().Start();
+  const uint32_t seedAfter = RandSeed();
+  LockRandomize(false);
+  EXPECT_EQ(rig.First().Bounds(), (TRect{5, 3, 5, 3}));
+  EXPECT_EQ(rig.First().X(), 5.0);
+  EXPECT_EQ(rig.First().Y(), 3.0);
+  EXPECT_EQ(seedAfter, 138982102u);
+}
+
 struct FlipCase {
   int32_t facing;
   bool dirFlip;
