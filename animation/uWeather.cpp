@@ -43,8 +43,10 @@ void TWeatherEffect::SetCount(int32_t n) {
   count_ = std::clamp(n, 0, kMaxWeatherParticles);
 }
 
-double TWeatherEffect::StepScale() const {
-  return static_cast<double>(SpeedTableAt(speedIndex)) / 100.0 * speedPercent / 100.0;
+double TWeatherEffect::TimeStep(double msPerUnit) const {
+  // Left to right, as written: elapsed / unit x speed-table value / 100 x speed / 100.
+  return static_cast<double>(elapsed) / msPerUnit * SpeedTableAt(speedIndex) / 100.0 *
+         speedPercent / 100.0;
 }
 
 // ---- Snow ----
@@ -64,7 +66,7 @@ void TSnow::Place() {
 void TSnow::Move() {
   const int32_t w = target_ ? target_->Width() : 0;
   const int32_t h = target_ ? target_->Height() : 0;
-  const double step = static_cast<double>(elapsed) / 70.0 * StepScale();
+  const double step = TimeStep(70.0);
   for (TFlake& f : flakes_) {
     f.y += step * f.size;
     f.x += step * f.drift;
@@ -141,7 +143,7 @@ void TRain::Place() {
 void TRain::Move() {
   const int32_t w = target_ ? target_->Width() : 0;
   const int32_t h = target_ ? target_->Height() : 0;
-  const double step = static_cast<double>(elapsed) / 50.0 * StepScale();
+  const double step = TimeStep(50.0);
   const double slant = CosDegrees(direction);
   for (TDrop& d : drops_) {
     const double oldY = d.y;

@@ -42,7 +42,9 @@ class TWeatherEffect {
   int32_t opacity = 10;  // tenths
 
  protected:
-  double StepScale() const;  // SpeedTable[speed index] / 100 x speed percent / 100
+  // Movement unit of this tick: elapsed / msPerUnit x SpeedTable[speed index] / 100 x
+  // speed percent / 100.
+  double TimeStep(double msPerUnit) const;
   int32_t count_ = 0;
   TBitmap32* target_ = nullptr;
 };

@@ -95,6 +95,31 @@ INSTANTIATE_TEST_SUITE_P(Weather, SnowSpeed,
                            return info.param.name;
                          });
 
+TEST(Weather, TimeStepIsWorkedOutLeftToRight) {
+  // 1 ms / 70 x 30 / 100 x 45 / 100, rounded after every operation, is 0x1.f9903cdad7eaep-10;
+  // grouping the two percentages first would give one unit more in the last place. A size-2
+  // flake falls two steps. Rain: 1 / 50 x 70 / 100 x 45 / 100 is 0x1.9ce075f6fd221p-8 (grouped:
+  // ...21fp-8), and a size-4 drop falls twelve steps.
+  TBitmap32 target(200, 400);
+  TSnow snow;
+  snow.SetTarget(&target);
+  snow.Flakes().push_back({100, 0, 2, 0});
+  snow.speedIndex = 2;
+  snow.speedPercent = 45;
+  snow.elapsed = 1;
+  snow.Move();
+  EXPECT_EQ(snow.Flakes()[0].y, 0x1.f9903cdad7eaep-9);
+
+  TRain rain;
+  rain.SetTarget(&target);
+  rain.Drops().push_back({100, 0, 4, 1});
+  rain.speedIndex = 6;
+  rain.speedPercent = 45;
+  rain.elapsed = 1;
+  rain.Move();
+  EXPECT_EQ(rain.Drops()[0].y, 0x1.35a858793dd99p-4);
+}
+
 TEST(Weather, SnowWrapsAtTheSideEdges) {
   SetRandSeed(7);
   TBitmap32 target(200, 100);
