@@ -1,5 +1,6 @@
 #include "picture/FileLoader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/Jpeg.h"
@@ -48,6 +49,19 @@ PictureStatus ReadCountedString(TMyStream& s, const char* what, std::string& out
   if (!s.ReadBlock(text.data(), text.size())) return Truncated();
   out = std::move(text);
   return std::nullopt;
+}
+
+// A counted string of the optional tail: the characters present before the end of the file
+// are kept; false when the string was cut (or its length is unusable).
+bool ReadCutString(TMyStream& s, std::string& out) {
+  const auto n = s.ReadInteger();
+  if (!n || *n < 0) return false;
+  const size_t want = static_cast<size_t>(*n);
+  const size_t got = static_cast<size_t>(std::min<uint64_t>(s.Remaining(), want));
+  std::string text(got, '\0');
+  if (!s.ReadBlock(text.data(), got)) return false;
+  out = std::move(text);
+  return got == want;
 }
 
 PictureStatus ReadJpegBlob(TMyStream& s, const char* what, std::vector<uint8_t>& buffer,
@@ -154,8 +168,11 @@ PictureStatus TFileLoader::Run(TMyStream& stream, bool full) {
 
 // Items 1 to 4: magic, Title, Author, preview.
 PictureStatus TFileLoader::ReadHeadItems(TMyStream& s) {
+  // A file shorter than the magic fails on the read itself, like any other short read;
+  // only eight bytes that differ from the magic make an incorrect project file.
   const auto magic = s.ReadMagic(kPictureMagicLength);
-  if (!magic || *magic != kPictureMagic)
+  if (!magic) return Truncated();
+  if (*magic != kPictureMagic)
     return PictureError{PictureErrorCode::peBadMagic, kIncorrectProjectFile};
   if (auto e = ReadCountedString(s, "title length", Title)) return e;
   if (auto e = ReadCountedString(s, "author length", Author)) return e;
@@ -192,18 +209,29 @@ PictureStatus TFileLoader::ReadBodyItems(TMyStream& s) {
   return std::nullopt;
 }
 
-// Items 10 to 12 are optional: older files end after the weather record, and a file cut
-// inside them keeps every whole item (and every whole sound slot) read before the cut.
+// Items 10 to 12 are optional: older files end after the weather record. A file cut inside
+// them keeps every byte read before the cut: the eight slots are one block read into zeroed
+// records (a slot cut short keeps the name characters and numbers that were there, the rest
+// stay zero), and a text cut short keeps the characters before the cut.
 void TFileLoader::ReadTailItems(TMyStream& s) {
   if (s.Eof()) return;
   hasSoundSlots = true;
-  uint8_t record[TSoundSlot::kRecordSize];
-  for (auto& slot : soundSlots) {
-    if (!s.ReadBlock(record, sizeof record)) return;
-    slot = SoundSlotFromBytes(record);
+  constexpr size_t kSlotsSize = TSoundSlot::kRecordSize * kSoundSlotCount;
+  std::vector<uint8_t> block(kSlotsSize, 0);
+  const size_t got = static_cast<size_t>(std::min<uint64_t>(s.Remaining(), kSlotsSize));
+  if (!s.ReadBlock(block.data(), got)) return;
+  for (size_t i = 0; i < soundSlots.size(); ++i) {
+    const size_t at = i * TSoundSlot::kRecordSize;
+    if (at >= got) break;
+    TSoundSlot slot = SoundSlotFromBytes(block.data() + at);
+    // Name characters behind the cut were never read.
+    const size_t nameRead = std::min(got - at - 1, TSoundSlot::kMaxNameLength);
+    if (slot.FileName.size() > nameRead) slot.FileName.resize(nameRead);
+    soundSlots[i] = std::move(slot);
   }
-  if (ReadCountedString(s, "objects length", objects)) return;
-  if (ReadCountedString(s, "build information length", buildInfo)) return;
+  if (got < kSlotsSize) return;
+  if (!ReadCutString(s, objects)) return;
+  ReadCutString(s, buildInfo);
 }
 
 PictureStatus TFileLoader::CopyMask(TBitmap& dst) const {

@@ -84,30 +84,54 @@ TEST(PictureFile, FileEndingAfterWeatherLoadsWithoutTail) {
 }
 
 TEST(PictureFile, CutInsideTheTailKeepsWholeItemsBeforeTheCut) {
+  // The eight slots are one block read; a cut keeps every byte read before it (the rest of
+  // the records stays zero), and a text cut short keeps its characters before the cut.
   SampleFile f;
   const Bytes full = FullFile(f);
   const size_t head = f.Head().data.size();
+  const std::string objectsText = "[Obj0]\r\nObjType=GIF\r\nFilename=bird.gif\r\n";
+  const TSoundSlot rain{"rain.wav", 1, 5, 20}, gull{"gull.wav", 2, 30, 0};
   struct Case {
     const char* name;
     size_t length;
-    int slotsKept;
-    bool objectsKept;
+    TSoundSlot slot0, slot1;
+    std::string objects, buildInfo;
   };
   const Case cases[] = {
-      {"inside slot 0", head + 100, 0, false},
-      {"inside slot 1", head + 268 + 10, 1, false},
-      {"after the slots", head + 8 * 268, 2, false},
-      {"inside the objects text", head + 8 * 268 + 10, 2, false},
-      {"inside the build text", full.data.size() - 3, 2, true},
+      // Two bytes of PlayMode (1) are there: its low byte is read.
+      {"inside slot 0's numbers", head + 258, {"rain.wav", 1, 0, 0}, {}, "", ""},
+      {"inside slot 0's name", head + 5, {"rain", 0, 0, 0}, {}, "", ""},
+      {"inside slot 1", head + 268 + 10, rain, {"gull.wav", 0, 0, 0}, "", ""},
+      {"inside slot 1's first interval", head + 268 + 261, rain, {"gull.wav", 2, 30, 0}, "", ""},
+      {"after the slots", head + 8 * 268, rain, gull, "", ""},
+      {"inside the objects text", head + 8 * 268 + 10, rain, gull, "[Obj0]", ""},
+      {"inside the build text", full.data.size() - 3, rain, gull, objectsText,
+       "[BuildScr],Filename=sea.scr,Musi"},
   };
   for (const auto& c : cases) {
     TFileLoader loader;
     ASSERT_FALSE(loader.LoadFullFromMemory(full.data.data(), c.length)) << c.name;
-    EXPECT_EQ(loader.soundSlots[0].FileName.empty(), c.slotsKept < 1) << c.name;
-    EXPECT_EQ(loader.soundSlots[1].FileName.empty(), c.slotsKept < 2) << c.name;
-    EXPECT_EQ(!loader.objects.empty(), c.objectsKept) << c.name;
-    EXPECT_TRUE(loader.buildInfo.empty()) << c.name;
+    EXPECT_EQ(loader.soundSlots[0], c.slot0) << c.name;
+    EXPECT_EQ(loader.soundSlots[1], c.slot1) << c.name;
+    for (size_t i = 2; i < 8; ++i) EXPECT_EQ(loader.soundSlots[i], TSoundSlot{}) << c.name;
+    EXPECT_EQ(loader.objects, c.objects) << c.name;
+    EXPECT_EQ(loader.buildInfo, c.buildInfo) << c.name;
   }
+}
+
+TEST(PictureFile, FileShorterThanTheMagicFailsOnTheRead) {
+  // Reading the magic is a read like any other: a short one is a read error, and only eight
+  // bytes that differ from "VE060697" make an incorrect project file.
+  const std::vector<uint8_t> shortFile{'V', 'E', '0', '6', '0'};
+  TFileLoader loader;
+  const PictureStatus status = loader.LoadFullFromMemory(shortFile.data(), shortFile.size());
+  ASSERT_TRUE(status);
+  EXPECT_EQ(status->code, PictureErrorCode::peTruncated);
+  EXPECT_EQ(status->message, "Read beyond end of file");
+  const std::vector<uint8_t> wrong{'V', 'E', '0', '6', '0', '6', '9', '8'};
+  const PictureStatus wrongStatus = loader.LoadPreviewFromMemory(wrong.data(), wrong.size());
+  ASSERT_TRUE(wrongStatus);
+  EXPECT_EQ(wrongStatus->message, "Incorrect Project File!");
 }
 
 TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
@@ -132,13 +156,13 @@ TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
     std::string message;
   };
   const Case cases[] = {
-      {"empty", {}, PictureErrorCode::peBadMagic, "Incorrect Project File!"},
+      {"empty", {}, PictureErrorCode::peTruncated, "Read beyond end of file"},
       {"magic differs in case", lowerMagic, PictureErrorCode::peBadMagic,
        "Incorrect Project File!"},
       {"cut inside magic",
        {good.data.begin(), good.data.begin() + 5},
-       PictureErrorCode::peBadMagic,
-       "Incorrect Project File!"},
+       PictureErrorCode::peTruncated,
+       "Read beyond end of file"},
       {"cut inside title",
        {good.data.begin(), good.data.begin() + 14},
        PictureErrorCode::peTruncated,
@@ -299,7 +323,7 @@ TEST(Project, FailedReloadLeavesNothingOfThePreviousPicture) {
   const std::vector<uint8_t> bad{'V', 'E', '0'};
   EXPECT_FALSE(p.LoadFromMemory(bad.data(), bad.size()));
   EXPECT_FALSE(p.loaded);
-  EXPECT_EQ(p.LastError(), "Incorrect Project File!");
+  EXPECT_EQ(p.LastError(), "Read beyond end of file");
   EXPECT_TRUE(p.picture.Empty());
   EXPECT_EQ(p.SoundCount(), 0);
   EXPECT_EQ(p.objects.Count(), 0);

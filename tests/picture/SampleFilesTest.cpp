@@ -22,9 +22,11 @@ TEST(SampleFiles, EachGivesItsResult) {
   const Case cases[] = {
       {"sample.vep", true, "", 3},
       {"ends_after_weather.vep", true, "", 1},  // single sound only
-      {"cut_in_sound_slots.vep", true, "", 2},  // slot 0 kept, single sound into slot 1
+      // Cut 100 bytes into slot 1: slot 0 whole, slot 1's name read (its numbers are not),
+      // the single sound goes into slot 2.
+      {"cut_in_sound_slots.vep", true, "", 3},
       {"bad_magic_case.vep", false, "Incorrect Project File!", 0},
-      {"empty.vep", false, "Incorrect Project File!", 0},
+      {"empty.vep", false, "Read beyond end of file", 0},
       {"cut_in_picture.vep", false, "Read beyond end of file", 0},
       {"bad_picture_jpeg.vep", false, "JPEG error: Not a JPEG file", 0},
   };
