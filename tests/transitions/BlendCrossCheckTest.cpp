@@ -166,6 +166,15 @@ TEST(BlendCrossCheck, EveryPixelEffectAtEveryPercentOnSmallAndOddSizes) {
   }
 }
 
+TEST(BlendCrossCheck, EveryPixelEffectOnAScreenSizedOddPicture) {
+  const int32_t W = 1023, H = 767;
+  const TBitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
+  for (int32_t n : {1, 2, 3, 121, 122, 123, 124, 168, 169})
+    for (int32_t percent : {20, 45, 55, 80})
+      ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
+          << "effect " << n << " at " << percent << "%";
+}
+
 TEST(BlendCrossCheck, FadeOfOnePixelByHand) {
   // 37 %: alpha = MulDiv(256, 37, 100) = 94.72 -> 95. Red 10 -> 250: 10 + (95 * 240 >> 8) =
   // 10 + 89 = 99. Green 200 -> 0: 200 + (-19000 >> 8) = 200 - 75 = 125 (the shift rounds

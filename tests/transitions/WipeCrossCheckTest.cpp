@@ -365,6 +365,14 @@ TEST(WipeCrossCheck, EveryMemberOnWiderPictures) {
   }
 }
 
+TEST(WipeCrossCheck, EveryMemberOnAScreenSizedOddPicture) {
+  // Rows long enough for the blits' vector paths, and self-copies that overlap.
+  const int32_t W = 1023, H = 767;
+  const TBitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
+  for (int32_t n : AllWipes())
+    ASSERT_EQ(RunEffect(n, oldBmp, newBmp, 37), Expected(n, oldBmp, newBmp, 37)) << "effect " << n;
+}
+
 TEST(WipeCrossCheck, RampsWrittenOutByHand) {
   // Columns, steep (half 2 < 48, step 24): up through the middle column, then down.
   EXPECT_EQ(Ramp(48, 5, false), (std::vector<int32_t>{-48, -24, 0, -24, -48}));
