@@ -15,7 +15,7 @@ namespace {
 using testing::BuildPackage;
 using testing::Exists;
 using testing::ListDir;
-using testing::PackageSpec;
+using testing::PackageParts;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
@@ -52,9 +52,9 @@ class VECSaverTest : public ::testing::Test {
   void SetUp() override { setenv("TMPDIR", tmp_.path().c_str(), 1); }
   void TearDown() override { unsetenv("TMPDIR"); }
 
-  std::string Saver(const std::string& name, const PackageSpec& spec) {
+  std::string Saver(const std::string& name, const PackageParts& parts) {
     std::string path = savers_ / name;
-    WriteBytes(path, BuildPackage(spec));
+    WriteBytes(path, BuildPackage(parts));
     return path;
   }
   int Run(const std::vector<std::string>& args, const std::string& exe) {
@@ -63,14 +63,14 @@ class VECSaverTest : public ::testing::Test {
   // Every run leaves the temporary root as it found it.
   void ExpectNoRunFolder() { EXPECT_EQ(ListDir(tmp_.path()), std::vector<std::string>{}); }
 
-  static PackageSpec TwoPictures() {
-    PackageSpec spec;
-    spec.fileList += "A.jpg=1\r\nB.jpg=0\r\n";
-    spec.settings =
+  static PackageParts TwoPictures() {
+    PackageParts parts;
+    parts.fileList += "A.jpg=1\r\nB.jpg=0\r\n";
+    parts.settings =
         "[Default]\r\nStretch=0\r\nSpeed=80\r\nDirectX=1\r\nDirectXQuality=2\r\n"
         "[Advance]\r\nPreviewFile=A.jpg\r\n";
-    spec.files = {{"A.jpg", "a"}, {"B.jpg", "b"}};
-    return spec;
+    parts.files = {{"A.jpg", "a"}, {"B.jpg", "b"}};
+    return parts;
   }
 
   ScratchDir tmp_;
@@ -94,7 +94,7 @@ TEST_F(VECSaverTest, PasswordModeEndsAtOnce) {
 }
 
 TEST_F(VECSaverTest, SaverWithoutPicturesSaysSo) {
-  std::string saver = Saver("Empty.scr", PackageSpec{});
+  std::string saver = Saver("Empty.scr", PackageParts{});
   EXPECT_EQ(Run({"/s"}, saver), 0);
   EXPECT_EQ(host_.calls,
             (Calls{"init", "defs:present", "info:This screensaver does not contain any image."}));
@@ -166,7 +166,7 @@ TEST_F(VECSaverTest, PreviewModeDrawsThePreviewFileThenCleansUp) {
   ExpectNoRunFolder();
 
   host_.calls.clear();
-  PackageSpec noPreview = TwoPictures();
+  PackageParts noPreview = TwoPictures();
   noPreview.settings = "";
   EXPECT_EQ(Run({"/p", "1234"}, Saver("NoPreview.scr", noPreview)), 0);
   EXPECT_EQ(host_.calls, (Calls{"init", "defs:present"}));
@@ -205,7 +205,7 @@ TEST_F(VECSaverTest, ProgramHoldsNoPackageMarker) {
 TEST_F(VECSaverTest, ProgramModesExitZero) {
   ASSERT_EQ(mkdir((tmp_ / "run").c_str(), 0700), 0);
   ASSERT_EQ(mkdir((tmp_ / "xdg").c_str(), 0700), 0);
-  std::string empty = Saver("Empty.scr", PackageSpec{});
+  std::string empty = Saver("Empty.scr", PackageParts{});
   std::string errors;
   EXPECT_EQ(RunProgram("--package " + empty + " /s", tmp_.path(), errors), 0);
   EXPECT_NE(errors.find("This screensaver does not contain any image."), std::string::npos);

@@ -11,19 +11,19 @@ namespace {
 using testing::BuildPackage;
 using testing::Exists;
 using testing::ListDir;
-using testing::PackageSpec;
+using testing::PackageParts;
 using testing::ReadBytes;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
-PackageSpec SeaSpec() {
-  PackageSpec spec;
-  spec.fileList += "VEImage0.vep=1\r\nBeach.jpg=0\r\n";
-  spec.settings = "[Default]\r\nDuration=12\r\n[Advance]\r\nPreviewFile=C:\\Work\\Preview.jpg\r\n";
-  spec.files = {{"VEImage0.vep", "vep-bytes"},
+PackageParts SeaSpec() {
+  PackageParts parts;
+  parts.fileList += "VEImage0.vep=1\r\nBeach.jpg=0\r\n";
+  parts.settings = "[Default]\r\nDuration=12\r\n[Advance]\r\nPreviewFile=C:\\Work\\Preview.jpg\r\n";
+  parts.files = {{"VEImage0.vep", "vep-bytes"},
                 {"C:\\Work\\Beach.jpg", "jpeg-bytes"},
                 {"Preview.jpg", "preview"}};
-  return spec;
+  return parts;
 }
 
 TEST(ExtractPackage, ExtractsRecordsFilesAndSettings) {
@@ -77,10 +77,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SafeExtractNameTest,
 
 TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
   ScratchDir dir;
-  PackageSpec spec;
-  spec.files = {{"../escape1", "1"}, {"..\\escape2", "2"}, {"", "3"},      {"..", "4"},
+  PackageParts parts;
+  parts.files = {{"../escape1", "1"}, {"..\\escape2", "2"}, {"", "3"},      {"..", "4"},
                 {"/tmp/abs", "5"},   {"VEFiles.res", "6"}, {"ok.jpg", "7"}};
-  WriteBytes(dir / "S.scr", BuildPackage(spec));
+  WriteBytes(dir / "S.scr", BuildPackage(parts));
   WriteBytes(dir / "escape1", "keep");
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);

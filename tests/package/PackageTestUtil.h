@@ -80,7 +80,7 @@ inline std::vector<std::string> ListDir(const std::string& path) {
   return names;
 }
 
-struct PackageSpec {
+struct PackageParts {
   std::string fileList = "[FileListHeader]\r\nHeader=test\r\n[FileList]\r\n";
   std::string settings;
   std::string uiSettings = "[UI]\r\nUIFile=C:\\Authoring\\VEGUI.veu\r\n";
@@ -91,16 +91,16 @@ struct PackageSpec {
       "ELF pretend executable image";
 };
 
-inline std::string BuildPackage(const PackageSpec& spec) {
+inline std::string BuildPackage(const PackageParts& parts) {
   std::string names;
   std::vector<std::string> contents;
-  for (const auto& [name, content] : spec.files) {
+  for (const auto& [name, content] : parts.files) {
     names += name + "\r\n";
     contents.push_back(content);
   }
-  return spec.prefix + ContainerWriter::Build(
-                           {ContainerWriter::Build({spec.fileList, spec.settings, spec.uiSettings}),
-                            names, ContainerWriter::Build(contents), spec.gui});
+  return parts.prefix + ContainerWriter::Build(
+                           {ContainerWriter::Build({parts.fileList, parts.settings, parts.uiSettings}),
+                            names, ContainerWriter::Build(contents), parts.gui});
 }
 
 }  // namespace vec::testing
