@@ -132,16 +132,12 @@ void UnrollFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int3
 
 void UnrollFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
-  // The roll width takes the left unroll's rule with the two sides exchanged: no wider than
-  // the room left of the roll (W - w), and where the unrolled part is narrower than two roll
-  // widths, half of it.
-  const int32_t r = RollWidth(W, W - w);
+  const int32_t r = RollWidth(W, w);
   const int32_t x = W - w;
   // The roll's back: New columns from x - 2r - 1 on, mirrored into [x - r, x), source column
-  // x - 2r - 1 + k landing on x - 1 - k. That first source column can lie left of New (by
-  // up to x + 1 columns when the roll fills all the room left of x): only the columns whose
-  // source lies inside New are drawn, each where the mirror puts it, and Work keeps its
-  // pixels in the others (they are shaded all the same).
+  // x - 2r - 1 + k landing on x - 1 - k. When the roll fills all the room left of x that
+  // first source column is -1, outside New: only the columns whose source lies inside New
+  // are drawn, each where the mirror puts it, and Work keeps its pixels at x - 1.
   const int32_t sx = x - 2 * r - 1;
   const int32_t skip = sx < 0 ? -sx : 0;
   if (r - skip > 0) Stretch(work, x - 1 - skip, 0, -(r - skip), H, nb, sx + skip, 0, r - skip, H);

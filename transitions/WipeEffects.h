@@ -25,9 +25,9 @@ TEffectFn ExpandFromBottomRight, ExpandFromTopRight, ExpandFromTopLeft, ExpandFr
 TEffectFn PushRight, PushLeft, PushAndSqueezeRight, PushAndSqueezeLeft, PushDown, PushUp,
     PushAndSqueezeDown, PushAndSqueezeUp;
 
-// Width of the roll of the unroll effects: a tenth of the side, no more than `extent`, and no
-// more than half of side - extent. Unroll from left, top and bottom pass the unrolled extent
-// (w or h); unroll from right passes W - w, the room left of the roll.
+// Width of the roll of the horizontal unroll effects (height for the vertical ones, called
+// with H and h): a tenth of the side, no more than what has unrolled, and no more than half
+// of what is still to come.
 int32_t RollWidth(int32_t side, int32_t extent);
 
 }  // namespace vec

@@ -313,13 +313,7 @@ TBitmap Expected(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, int32_
     Apply(work, newBmp, {S(w + r - 1, 0, -r, H, w + r, 0, r, H), C(0, 0, w, H, 0, 0)});
     ShadeBandOfColumns(work, w, r);
   } else if (n == 18) {
-    // The roll width of 17 with W - w in place of w and w in place of W - w.
-    int32_t r = W / 10;
-    if (W - w < r)
-      r = W - w;
-    else if (w < 2 * r)
-      r = w / 2;
-    const int32_t x = W - w;
+    const int32_t r = Roll(W, w), x = W - w;
     Apply(work, newBmp, {S(x - 1, 0, -r, H, x - 2 * r - 1, 0, r, H), C(x, 0, w, H, x, 0)});
     ShadeBandOfColumns(work, x - r, r);
   } else if (n == 34) {

