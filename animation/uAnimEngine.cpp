@@ -5,6 +5,9 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/Random.h"
 
@@ -12,37 +15,60 @@ namespace vec {
 
 namespace {
 
-// A tick longer than this (a suspended process, a clock that jumped) moves the water as
-// far as this; a tick count that went backwards moves it not at all.
-constexpr uint32_t kMaxElapsedMs = 1000;
-
 constexpr int32_t kNoRowYet = 50000;
+
+// Scatter offsets below this many values get a table of row pointers per offset value.
+constexpr int32_t kMaxTableScatter = 64;
+// Blocks of this many columns are tested in one go for lying wholly inside their area.
+constexpr int32_t kBlock = 16;
+// At most this many rows are tested per block; more and every pixel is tested alone.
+constexpr size_t kMaxBlockRows = 8;
 
 // Nearest integer, ties to even, of a value computed in extended precision; values
 // beyond 64 bits are held at the edge instead of being undefined.
 int64_t Round64(long double v) {
-  constexpr long double kLimit = 4.0e18L;
-  if (!(v > -kLimit)) return static_cast<int64_t>(-kLimit);
-  if (v > kLimit) return static_cast<int64_t>(kLimit);
+  constexpr long double kTwo63 = 9223372036854775808.0L;
+  if (!(v >= -kTwo63)) return std::numeric_limits<int64_t>::min();
+  // Every extended value below 2^63 near it is whole, so llrint cannot overflow.
+  if (v >= kTwo63) return std::numeric_limits<int64_t>::max();
   return std::llrint(v);
 }
 
-// cos of a whole number of degrees; the arguments of the wave formula are such remainders.
+// cos of a whole number of degrees. The values that are rational (0, 1/2, 1 and their
+// negatives at multiples of 60 and 90 degrees) are exact, so that an odd amplitude times
+// cos 60 is a true half and rounds to even; every other value is the nearest extended one,
+// the same for an angle, its negative and its mirror images.
 class CosineTable {
  public:
   CosineTable() {
-    for (int d = -359; d <= 359; ++d) table_[static_cast<size_t>(d + 359)] = Cos(d);
+    std::array<long double, 91> quarter{};
+    for (int d = 0; d <= 90; ++d)
+      quarter[static_cast<size_t>(d)] =
+          std::cos(static_cast<long double>(d) * std::numbers::pi_v<long double> / 180.0L);
+    quarter[0] = 1.0L;
+    quarter[60] = 0.5L;
+    quarter[90] = 0.0L;
+    for (int d = 0; d < 360; ++d) {
+      long double v;
+      if (d <= 90)
+        v = quarter[static_cast<size_t>(d)];
+      else if (d <= 180)
+        v = -quarter[static_cast<size_t>(180 - d)];
+      else if (d <= 270)
+        v = -quarter[static_cast<size_t>(d - 180)];
+      else
+        v = quarter[static_cast<size_t>(360 - d)];
+      table_[static_cast<size_t>(d)] = v;
+    }
   }
   long double operator()(int64_t degrees) const {
-    if (degrees > -360 && degrees < 360) return table_[static_cast<size_t>(degrees + 359)];
-    return Cos(degrees);
+    int64_t d = degrees % 360;
+    if (d < 0) d += 360;
+    return table_[static_cast<size_t>(d)];
   }
 
  private:
-  static long double Cos(int64_t d) {
-    return std::cos(static_cast<long double>(d) * std::numbers::pi_v<long double> / 180.0L);
-  }
-  std::array<long double, 719> table_{};
+  std::array<long double, 360> table_{};
 };
 
 const CosineTable& Cosine() {
@@ -154,8 +180,15 @@ void TAnimEngine::Start() {
     // A negative Scatter has no meaning; it gives no offsets.
     const int32_t n = std::max(p.waveSets[static_cast<size_t>(k)].Scatter, 0);
     for (int32_t c = 0; c < width_; ++c) offsets[static_cast<size_t>(c)] = Random(n);
-    scattered_[static_cast<size_t>(k)] =
-        std::any_of(offsets.begin(), offsets.end(), [](int32_t s) { return s != 0; });
+    const int32_t largest = offsets.empty() ? 0 : *std::max_element(offsets.begin(), offsets.end());
+    auto& bytes = scatterByte_[static_cast<size_t>(k)];
+    if (largest < kMaxTableScatter) {
+      scatterSpan_[static_cast<size_t>(k)] = largest + 1;
+      bytes.assign(offsets.begin(), offsets.end());
+    } else {
+      scatterSpan_[static_cast<size_t>(k)] = 0;
+      bytes.clear();
+    }
   }
 
   // Workers still running from an earlier start must not see their settings change.
@@ -222,10 +255,12 @@ void TAnimEngine::BuildAreaIndex() {
 
 uint32_t TAnimEngine::Elapsed() {
   const uint32_t now = clock_->Ticks();
-  uint32_t elapsed = TickDiff(now, lastTick_);
+  const uint32_t elapsed = TickDiff(now, lastTick_);
   lastTick_ = now;
+  // The unsigned difference is right across a wrap of the counter; one beyond 2^31 ms
+  // (24.8 days) is a counter that went backwards and moves nothing.
   if (elapsed > std::numeric_limits<uint32_t>::max() / 2) return 0;
-  return std::min(elapsed, kMaxElapsedMs);
+  return elapsed;
 }
 
 void TAnimEngine::Tick() {
@@ -277,7 +312,10 @@ void TAnimEngine::Tick() {
       dv[k] = Round64(cosine(a % v.period) * v.amp);
       dh[k] = Round64(cosine(a % 360) * v.amp);
     }
-    if (!runs_[static_cast<size_t>(r)].empty()) AnimateRow(r, dv, dh);
+    if (referenceTick_)
+      AnimateRowReference(r, dv, dh);
+    else if (!runs_[static_cast<size_t>(r)].empty())
+      AnimateRow(r, dv, dh);
   }
 
   for (size_t k = 0; k < 4; ++k) {
@@ -300,41 +338,181 @@ void TAnimEngine::Tick() {
   }
 }
 
-void TAnimEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
-                             const std::array<int64_t, 4>& dh) {
+// The design's rule, pixel by pixel: every column of row r that lies in an area moves the
+// source pixel at (r - s + dv, c + dh) to (r - s, c), rows and columns clamped, when both
+// the target row and the source row hold the same area at the source column.
+void TAnimEngine::AnimateRowReference(int32_t r, const std::array<int64_t, 4>& dv,
+                                      const std::array<int64_t, 4>& dh) {
+  const int64_t lastRow = height_ - 1, lastCol = width_ - 1;
+  const size_t stride = static_cast<size_t>(width_);
+  const int8_t* row = &areaIndex_[static_cast<size_t>(r) * stride];
+  for (int32_t c = 0; c < width_; ++c) {
+    const int32_t k = row[c];
+    if (k < 0) continue;
+    const size_t ks = static_cast<size_t>(k);
+    const TWaveParam& w = project_->waveSets[ks];
+    const int64_t t = int64_t{r} - scatter_[ks][static_cast<size_t>(c)];
+    const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
+    const int64_t source = std::clamp<int64_t>(w.Vertical ? t + dv[ks] : t, 0, lastRow);
+    const int64_t col = w.Horizontal ? std::clamp<int64_t>(c + dh[ks], 0, lastCol) : c;
+    if (AreaAt(static_cast<int32_t>(col), static_cast<int32_t>(target)) != k ||
+        AreaAt(static_cast<int32_t>(col), static_cast<int32_t>(source)) != k)
+      continue;
+    frameRows_[static_cast<size_t>(target)][c] =
+        sourceRows_[static_cast<size_t>(source)][static_cast<size_t>(col)];
+  }
+}
+
+// Columns [begin, end) of a run, every pixel on its own: any scatter, clamped columns.
+void TAnimEngine::AnimateRunChecked(int32_t r, const TRun& run, int64_t vshift, int32_t begin,
+                                    int32_t end, int32_t hshift) {
+  const int8_t k = run.area;
   const int64_t lastRow = height_ - 1, lastCol = width_ - 1;
   const size_t stride = static_cast<size_t>(width_);
   const int8_t* idx = areaIndex_.data();
+  const int32_t* scatter = scatter_[static_cast<size_t>(k)].data();
+  for (int32_t c = begin; c < end; ++c) {
+    const int64_t t = int64_t{r} - scatter[c];
+    const size_t target = static_cast<size_t>(std::clamp<int64_t>(t, 0, lastRow));
+    const size_t source = static_cast<size_t>(std::clamp<int64_t>(t + vshift, 0, lastRow));
+    const size_t col = static_cast<size_t>(std::clamp<int64_t>(int64_t{c} + hshift, 0, lastCol));
+    if (idx[target * stride + col] != k || idx[source * stride + col] != k) continue;
+    frameRows_[target][c] = sourceRows_[source][col];
+  }
+}
+
+namespace {
+
+// Whether `rows` all hold area k in the kBlock bytes from `col`.
+bool BlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows, size_t count, int32_t col,
+                 int8_t k) {
+#if defined(__SSE2__)
+  const __m128i key = _mm_set1_epi8(k);
+  __m128i all = _mm_set1_epi8(-1);
+  for (size_t i = 0; i < count; ++i)
+    all = _mm_and_si128(
+        all, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + col)), key));
+  return _mm_movemask_epi8(all) == 0xFFFF;
+#else
+  for (size_t i = 0; i < count; ++i)
+    for (int32_t j = 0; j < kBlock; ++j)
+      if (rows[i][col + j] != k) return false;
+  return true;
+#endif
+}
+
+}  // namespace
+
+// The same rule with the work moved out of the pixel loop: per run, the columns whose
+// shifted source clamps to an edge are done pixel by pixel; for the rest, each scatter
+// value's target and source rows are looked up once, and blocks of columns whose rows all
+// lie in the area are copied without testing each pixel.
+void TAnimEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
+                             const std::array<int64_t, 4>& dh) {
+  const int64_t lastRow = height_ - 1;
+  const size_t stride = static_cast<size_t>(width_);
+  const int8_t* idx = areaIndex_.data();
+  struct TRowPair {
+    const int8_t* atTarget;
+    const int8_t* atSource;
+    Pixel* out;
+    const Pixel* in;
+  };
+  std::array<TRowPair, kMaxTableScatter> pairs;
+  std::array<int64_t, 2 * kMaxBlockRows> rowList;
+  std::array<const int8_t*, kMaxBlockRows> checkRows;
+
   for (const TRun& run : runs_[static_cast<size_t>(r)]) {
     const int8_t k = run.area;
-    const TWaveParam& w = project_->waveSets[static_cast<size_t>(k)];
-    // Shifts beyond the picture clamp to its edge whatever their size.
-    const int64_t vshift =
-        w.Vertical ? std::clamp<int64_t>(dv[static_cast<size_t>(k)], -height_, height_) : 0;
-    const int64_t hshift =
-        w.Horizontal ? std::clamp<int64_t>(dh[static_cast<size_t>(k)], -width_, width_) : 0;
-    if (!scattered_[static_cast<size_t>(k)]) {
-      // Every column of this area keeps its row: one target row, one source row.
-      const size_t source = static_cast<size_t>(std::clamp<int64_t>(r + vshift, 0, lastRow));
-      const int8_t* atTarget = idx + static_cast<size_t>(r) * stride;
-      const int8_t* atSource = idx + source * stride;
-      Pixel* out = frameRows_[static_cast<size_t>(r)];
-      const Pixel* in = sourceRows_[source];
-      for (int32_t c = run.begin; c < run.end; ++c) {
-        const size_t col = static_cast<size_t>(std::clamp<int64_t>(c + hshift, 0, lastCol));
-        if (atTarget[col] == k && atSource[col] == k) out[c] = in[col];
+    const size_t ks = static_cast<size_t>(k);
+    const TWaveParam& w = project_->waveSets[ks];
+    const int64_t vshift = w.Vertical ? dv[ks] : 0;
+    // A shift of the width or more sends every column to the edge, as the width itself does.
+    const int32_t hshift =
+        w.Horizontal ? static_cast<int32_t>(std::clamp<int64_t>(dh[ks], -width_, width_)) : 0;
+    const int32_t span = scatterSpan_[ks];
+    if (span == 0) {
+      AnimateRunChecked(r, run, vshift, run.begin, run.end, hshift);
+      continue;
+    }
+    // Columns left of midBegin read column 0, those from midEnd on the last column.
+    const int32_t midBegin = std::clamp(-hshift, run.begin, run.end);
+    const int32_t midEnd = std::clamp(width_ - hshift, midBegin, run.end);
+    AnimateRunChecked(r, run, vshift, run.begin, midBegin, hshift);
+    AnimateRunChecked(r, run, vshift, midEnd, run.end, hshift);
+    if (midBegin == midEnd) continue;
+
+    size_t rows = 0;
+    for (int32_t s = 0; s < span; ++s) {
+      const int64_t t = int64_t{r} - s;
+      const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
+      const int64_t source = std::clamp<int64_t>(t + vshift, 0, lastRow);
+      pairs[static_cast<size_t>(s)] = {
+          idx + static_cast<size_t>(target) * stride, idx + static_cast<size_t>(source) * stride,
+          frameRows_[static_cast<size_t>(target)], sourceRows_[static_cast<size_t>(source)]};
+      if (rows + 2 <= rowList.size()) {
+        rowList[rows++] = target;
+        rowList[rows++] = source;
+      }
+    }
+    // The distinct rows the area tests of this run look at, when few enough.
+    size_t checkCount = 0;
+    if (rows == 2 * static_cast<size_t>(span)) {
+      std::sort(rowList.begin(), rowList.begin() + static_cast<ptrdiff_t>(rows));
+      const auto last =
+          std::unique(rowList.begin(), rowList.begin() + static_cast<ptrdiff_t>(rows));
+      const size_t distinct = static_cast<size_t>(last - rowList.begin());
+      if (distinct <= kMaxBlockRows) {
+        for (size_t i = 0; i < distinct; ++i)
+          checkRows[i] = idx + static_cast<size_t>(rowList[i]) * stride;
+        checkCount = distinct;
+      }
+    }
+
+    int32_t c = midBegin;
+    if (span == 1) {
+      // No scatter: one target row, one source row.
+      const TRowPair p = pairs[0];
+      if (checkCount > 0)
+        for (; c + kBlock <= midEnd; c += kBlock) {
+          const int32_t col = c + hshift;
+          if (BlockInArea(checkRows, checkCount, col, k)) {
+            std::memcpy(p.out + c, p.in + col, kBlock * sizeof(Pixel));
+            continue;
+          }
+          for (int32_t j = c; j < c + kBlock; ++j) {
+            const int32_t cj = j + hshift;
+            if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+          }
+        }
+      for (; c < midEnd; ++c) {
+        const int32_t col = c + hshift;
+        if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
       }
       continue;
     }
-    const int32_t* scatter = scatter_[static_cast<size_t>(k)].data();
-    for (int32_t c = run.begin; c < run.end; ++c) {
-      const int64_t t = int64_t{r} - scatter[c];
-      const size_t target = static_cast<size_t>(std::clamp<int64_t>(t, 0, lastRow));
-      const size_t source = static_cast<size_t>(std::clamp<int64_t>(t + vshift, 0, lastRow));
-      const size_t col = static_cast<size_t>(std::clamp<int64_t>(c + hshift, 0, lastCol));
-      // A pixel moves only inside its own area: at the target row and at the source.
-      if (idx[target * stride + col] != k || idx[source * stride + col] != k) continue;
-      frameRows_[target][c] = sourceRows_[source][col];
+
+    const uint8_t* scatter = scatterByte_[ks].data();
+    if (checkCount > 0)
+      for (; c + kBlock <= midEnd; c += kBlock) {
+        const int32_t col = c + hshift;
+        if (BlockInArea(checkRows, checkCount, col, k)) {
+          for (int32_t j = c; j < c + kBlock; ++j) {
+            const TRowPair& p = pairs[scatter[j]];
+            p.out[j] = p.in[j + hshift];
+          }
+          continue;
+        }
+        for (int32_t j = c; j < c + kBlock; ++j) {
+          const TRowPair& p = pairs[scatter[j]];
+          const int32_t cj = j + hshift;
+          if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+        }
+      }
+    for (; c < midEnd; ++c) {
+      const TRowPair& p = pairs[scatter[c]];
+      const int32_t col = c + hshift;
+      if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
     }
   }
 }

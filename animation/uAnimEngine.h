@@ -48,6 +48,9 @@ class TAnimEngine {
   void SetObjectsThreaded(bool threaded) { objectsThreaded_ = threaded; }
   // Folder searched first for object images (the package's temporary folder).
   void SetPackageFolder(std::string folder) { packageFolder_ = std::move(folder); }
+  // Rebuilds the water pixel by pixel with the plain formulas instead of the row tables;
+  // the two give the same frames, the plain one is kept to check the fast one against.
+  void SetReferenceTick(bool on) { referenceTick_ = on; }
 
   anim::TAnimObjects& Objects() { return objects_; }
   const TBitmap32& Frame() const { return frame_; }
@@ -56,6 +59,9 @@ class TAnimEngine {
   int64_t Phase(int k) const { return phase_[static_cast<size_t>(k)]; }
   int32_t AreaAt(int32_t x, int32_t y) const {
     return areaIndex_[static_cast<size_t>(y) * static_cast<size_t>(width_) + x];
+  }
+  int32_t ScatterOffset(int k, int32_t c) const {
+    return scatter_[static_cast<size_t>(k)][static_cast<size_t>(c)];
   }
   int32_t TopRow(int k) const { return topRow_[static_cast<size_t>(k)]; }
   int32_t BottomRow(int k) const { return bottomRow_[static_cast<size_t>(k)]; }
@@ -72,6 +78,10 @@ class TAnimEngine {
   void BuildMirrorImage();
   void BuildAreaIndex();
   void AnimateRow(int32_t r, const std::array<int64_t, 4>& dv, const std::array<int64_t, 4>& dh);
+  void AnimateRowReference(int32_t r, const std::array<int64_t, 4>& dv,
+                           const std::array<int64_t, 4>& dh);
+  void AnimateRunChecked(int32_t r, const TRun& run, int64_t vshift, int32_t begin, int32_t end,
+                         int32_t hshift);
   void DrawObjects();
   void DrawWeather(uint32_t elapsed);
   uint32_t Elapsed();
@@ -87,6 +97,7 @@ class TAnimEngine {
   bool anyMirror_ = false;
   bool weatherOn_ = false;
   bool objectsThreaded_ = true;
+  bool referenceTick_ = false;
   uint32_t lastTick_ = 0;
   std::string packageFolder_;
 
@@ -99,7 +110,10 @@ class TAnimEngine {
   // traffic down; four areas need no more.
   std::vector<int8_t> areaIndex_;
   std::array<std::vector<int32_t>, 4> scatter_;
-  std::array<bool, 4> scattered_{};      // some column of the area has a nonzero offset
+  // The offsets again as bytes, and one more than the largest, when that is small enough
+  // for a table of row pointers per offset value (else 0).
+  std::array<std::vector<uint8_t>, 4> scatterByte_;
+  std::array<int32_t, 4> scatterSpan_{};
   std::vector<std::vector<TRun>> runs_;  // per row, the area pixels as runs
 
   std::unique_ptr<TWeatherEffect> weather_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -202,9 +203,72 @@ TEST(AnimEngine, WrappedOrBackwardTickCountNeverGivesAHugeStep) {
   rig.clock.Set(0x08);  // the counter went backwards
   rig.engine.Tick();
   EXPECT_EQ(rig.engine.Phase(0), 32);
-  rig.TickAfter(3000000);  // a suspended process: moved by one second at most
-  EXPECT_EQ(rig.engine.Phase(0), 1032);
+  rig.TickAfter(3000000);  // a long pause moves the water by all of it
+  EXPECT_EQ(rig.engine.Phase(0), 3000032);
 }
+
+// The shift of a row whose wave argument is `angle` degrees, with the given amplitude:
+// Cycles 0 makes the argument the phase alone, which one tick of 50 ms sets.
+int32_t ShiftAtAngle(int32_t angle, int32_t amplitude) {
+  EngineRig rig;
+  MakeProject(rig.project, 40, 6, [](int32_t, int32_t) { return 1; });
+  TWaveParam w = Wave(amplitude, 0, 360, true, false);
+  w.PhaseStep = angle < 0 ? -angle : angle;
+  w.Forward = angle < 0 ? 0 : 1;
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  rig.TickAfter(50);  // draws phase 0, then steps to `angle`
+  rig.TickAfter(50);  // draws `angle`
+  return testing::ColOf(rig.At(3, 20)) - 20;
+}
+
+struct AngleCase {
+  int32_t angle, amplitude, shift;
+};
+
+class ExactCosine : public ::testing::TestWithParam<AngleCase> {};
+
+TEST_P(ExactCosine, HalvesRoundToEven) {
+  const AngleCase& ac = GetParam();
+  EXPECT_EQ(ShiftAtAngle(ac.angle, ac.amplitude), ac.shift)
+      << "round(cos " << ac.angle << " x " << ac.amplitude << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(AnimEngine, ExactCosine,
+                         ::testing::Values(AngleCase{60, 1, 0}, AngleCase{60, 3, 2},
+                                           AngleCase{60, 5, 2}, AngleCase{-60, 3, 2},
+                                           AngleCase{120, 3, -2}, AngleCase{120, 5, -2},
+                                           AngleCase{240, 3, -2}, AngleCase{240, 1, 0},
+                                           AngleCase{300, 7, 4}, AngleCase{300, 3, 2},
+                                           AngleCase{90, 9, 0}, AngleCase{270, 9, 0},
+                                           AngleCase{180, 4, -4}, AngleCase{45, 10, 7}));
+
+// One area over the whole picture, moved straight down by 50 rows: every row of a column
+// whose offset s lies below 0 after the offset lands on row 0; the last of them, row
+// min(s, 19), reads row 50 - s + min(s, 19), clamped. A shift held at the picture height
+// would read rows 30 too high.
+class LargeScatter : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(LargeScatter, AddsTheFullVerticalShiftBeforeClamping) {
+  EngineRig rig;
+  MakeProject(rig.project, 64, 20, [](int32_t, int32_t) { return 1; });
+  TWaveParam w = Wave(50, 0, 360, false, true);
+  w.Scatter = GetParam();
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  rig.TickAfter(40);
+  int32_t beyond = 0;
+  for (int32_t c = 0; c < 64; ++c) {
+    const int32_t s = rig.engine.ScatterOffset(0, c);
+    const int32_t last = std::min(s, 19);
+    const int32_t row = std::clamp(last - s + 50, 0, 19);
+    ASSERT_EQ(rig.At(0, c), CoordPixel(row, c)) << "column " << c << " offset " << s;
+    beyond += s > 30;
+  }
+  EXPECT_GT(beyond, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnimEngine, LargeScatter, ::testing::Values(45, 100));
 
 TEST(AnimEngine, PeriodZeroOfAnAbsentAreaIsNeverUsed) {
   EngineRig rig;
