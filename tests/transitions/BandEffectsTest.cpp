@@ -156,6 +156,24 @@ TEST(CrissCross, BottomLeftTopRightIsTheIntersectionOfTwoCrissCrosses) {
   }
 }
 
+// The intersection of 102 never meets a builder without rectangles: with modes 1 and 2 every
+// band adds one, and there is always at least one band, at every size and extent.
+TEST(CrissCross, BothBuildersOfTheIntersectionAlwaysCollectRectangles) {
+  for (int32_t W = 0; W <= 60; W += 3) {
+    for (int32_t H = 0; H <= 60; H += 5) {
+      for (int32_t percent = 0; percent <= 100; percent += 5) {
+        int32_t w = 0, h = 0;
+        ScaledExtents(W, H, percent, w, h);
+        for (int32_t mode : {1, 2}) {
+          TComplexRegion rgn;
+          BarsRegion(rgn, 2 * w, 2 * h, W, H, mode, mode);
+          EXPECT_GT(rgn.Count(), 0) << SizeName(W, H) << " at " << percent;
+        }
+      }
+    }
+  }
+}
+
 // --- Uneven shreds ---------------------------------------------------------------------
 
 // A literal, pixel-level model of ShredRegion: which pixels each strip covers.
