@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -85,6 +86,52 @@ void CopyRow(Pixel* out, const Pixel* in, int32_t n) {
   }
 #endif
   for (; k < n; ++k) out[k] = in[k];
+}
+
+// BitBlt between two bitmaps of the destination block `block` (already cut to where the
+// source exists), source pixel (x + ox, y + oy) to (x, y), through dst's clip region.
+// The copy goes band by band (the rectangles of one band share top and bottom), and within
+// a band row by row, every span of the row in turn: each row of both bitmaps is passed over
+// once however many rectangles the band holds, instead of once per rectangle. The last band
+// comes first and each band runs bottom-up: rows are stored bottom-up, so this is the order
+// of rising addresses, the direction the processor fetches ahead. The region's rectangles
+// are clipped on the way, so no list of them is built.
+void CopyThroughClip(TBitmap& dst, const TBitmap& src, const TRect& block, int64_t ox, int64_t oy) {
+  const TRect area = Intersect(block, TRect{0, 0, dst.Width(), dst.Height()});
+  if (area.IsEmpty()) return;
+  const std::span<const TRect> clip = dst.ClipRegion()
+                                          ? std::span<const TRect>(dst.ClipRegion()->Rects())
+                                          : std::span<const TRect>(&area, 1);
+  std::vector<TRect> spans;
+  size_t hi = clip.size();
+  while (hi > 0) {
+    const int32_t bandTop = clip[hi - 1].top, bandBottom = clip[hi - 1].bottom;
+    size_t lo = hi - 1;
+    while (lo > 0 && clip[lo - 1].top == bandTop && clip[lo - 1].bottom == bandBottom) --lo;
+    const int32_t top = std::max(bandTop, area.top), bottom = std::min(bandBottom, area.bottom);
+    if (top < bottom) {
+      spans.clear();
+      for (size_t j = lo; j < hi; ++j) {
+        const int32_t left = std::max(clip[j].left, area.left);
+        const int32_t right = std::min(clip[j].right, area.right);
+        if (left < right) spans.push_back({left, top, right, bottom});
+      }
+      if (spans.size() == 1 && spans[0].Width() == dst.Width() && spans[0].Width() == src.Width()) {
+        // Whole rows of equal width: the rows of both bitmaps are one gap-free block each
+        // (bottom-up, so the block starts at the last row).
+        std::memcpy(
+            dst.ScanLine(bottom - 1), src.ScanLine(static_cast<int32_t>(bottom - 1 + oy)),
+            sizeof(Pixel) * static_cast<size_t>(dst.Width()) * static_cast<size_t>(bottom - top));
+      } else if (!spans.empty()) {
+        for (int32_t y = bottom - 1; y >= top; --y) {
+          Pixel* out = dst.ScanLine(y);
+          const Pixel* in = src.ScanLine(static_cast<int32_t>(y + oy));
+          for (const TRect& r : spans) CopyRow(out + r.left, in + (r.left + ox), r.Width());
+        }
+      }
+    }
+    hi = lo;
+  }
 }
 
 // CopyRow for rows that may overlap: a target above the source in memory goes through
@@ -249,28 +296,12 @@ void BitBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const 
                                std::min<int64_t>(static_cast<int64_t>(dx) + cx, src.Width() - ox),
                                std::min<int64_t>(static_cast<int64_t>(dy) + cy, src.Height() - oy));
   if (block.IsEmpty()) return;
-  const std::vector<TRect> rects = VisibleRects(dst, block);
-  if (rects.empty()) return;
-
   if (&dst != &src) {
-    for (const TRect& r : rects) {
-      const size_t bytes = sizeof(Pixel) * static_cast<size_t>(r.Width());
-      if (r.Width() == dst.Width() && r.Width() == src.Width()) {
-        // Whole rows of equal width: the rows of both bitmaps are one gap-free block each
-        // (bottom-up, so the block starts at the last row).
-        std::memcpy(dst.ScanLine(r.bottom - 1),
-                    src.ScanLine(static_cast<int32_t>(r.bottom - 1 + oy)),
-                    bytes * static_cast<size_t>(r.Height()));
-        continue;
-      }
-      // Bottom-up is the order of rising addresses, the direction the processor fetches ahead.
-      for (int32_t y = r.bottom - 1; y >= r.top; --y) {
-        CopyRow(dst.ScanLine(y) + r.left, src.ScanLine(static_cast<int32_t>(y + oy)) + r.left + ox,
-                r.Width());
-      }
-    }
+    CopyThroughClip(dst, src, block, ox, oy);
     return;
   }
+  const std::vector<TRect> rects = VisibleRects(dst, block);
+  if (rects.empty()) return;
 
   // A copy within one bitmap reads the source as it was before the copy. Rows are written
   // in the order that reaches every source row before it is overwritten: top-down when the
