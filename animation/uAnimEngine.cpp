@@ -182,9 +182,21 @@ void TAnimEngine::Start() {
     for (int32_t c = 0; c < width_; ++c) offsets[static_cast<size_t>(c)] = Random(n);
     const int32_t largest = offsets.empty() ? 0 : *std::max_element(offsets.begin(), offsets.end());
     auto& bytes = scatterByte_[static_cast<size_t>(k)];
+    auto& steps = scatterStep_[static_cast<size_t>(k)];
+    steps.clear();
     if (largest < kMaxTableScatter) {
       scatterSpan_[static_cast<size_t>(k)] = largest + 1;
       bytes.assign(offsets.begin(), offsets.end());
+      auto& back = scatterStepBack_[static_cast<size_t>(k)];
+      back.clear();
+      if (largest > 0 && int64_t{largest} * width_ <= std::numeric_limits<int32_t>::max()) {
+        steps.resize(offsets.size());
+        back.resize(offsets.size());
+        for (size_t c = 0; c < offsets.size(); ++c) {
+          steps[c] = offsets[c] * width_;
+          back[c] = -steps[c];
+        }
+      }
     } else {
       scatterSpan_[static_cast<size_t>(k)] = 0;
       bytes.clear();
@@ -493,10 +505,36 @@ void TAnimEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
     }
 
     const uint8_t* scatter = scatterByte_[ks].data();
+    // When no row of the span clamps, the target and source rows of offset s lie s rows
+    // of pixels from those of offset 0 (upwards or downwards in memory, as the bitmap is
+    // laid out), and one step per column replaces the table.
+    const int32_t* outStep = nullptr;
+    const int32_t* inStep = nullptr;
+    if (!scatterStep_[ks].empty()) {
+      const ptrdiff_t row = static_cast<ptrdiff_t>(stride);
+      const ptrdiff_t outDir = pairs[1].out - pairs[0].out, inDir = pairs[1].in - pairs[0].in;
+      bool even = (outDir == row || outDir == -row) && (inDir == row || inDir == -row);
+      for (int32_t s = 2; even && s < span; ++s) {
+        const TRowPair& p = pairs[static_cast<size_t>(s)];
+        even = p.out - pairs[0].out == s * outDir && p.in - pairs[0].in == s * inDir;
+      }
+      if (even) {
+        outStep = (outDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
+        inStep = (inDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
+      }
+    }
     if (checkCount > 0)
       for (; c + kBlock <= midEnd; c += kBlock) {
         const int32_t col = c + hshift;
         if (BlockInArea(checkRows, checkCount, col, k)) {
+          if (outStep) {
+            Pixel* out = pairs[0].out + c;
+            const Pixel* in = pairs[0].in + col;
+            const int32_t* os = outStep + c;
+            const int32_t* is = inStep + c;
+            for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
+            continue;
+          }
           for (int32_t j = c; j < c + kBlock; ++j) {
             const TRowPair& p = pairs[scatter[j]];
             p.out[j] = p.in[j + hshift];

@@ -114,6 +114,10 @@ class TAnimEngine {
   // for a table of row pointers per offset value (else 0).
   std::array<std::vector<uint8_t>, 4> scatterByte_;
   std::array<int32_t, 4> scatterSpan_{};
+  // The offsets times the width and its negative: how many pixels the rows of a column's
+  // offset lie from those of offset 0 in a bitmap whose rows go down or up in memory
+  // (empty when the table is not used or no offset is above 0).
+  std::array<std::vector<int32_t>, 4> scatterStep_, scatterStepBack_;
   std::vector<std::vector<TRun>> runs_;  // per row, the area pixels as runs
 
   std::unique_ptr<TWeatherEffect> weather_;

@@ -51,11 +51,12 @@ void MakeWaterProject(TProject& p, double fraction) {
   p.designHeight = kH;
 }
 
-void TickWater(benchmark::State& state, double fraction) {
+void TickWater(benchmark::State& state, double fraction, bool reference = false) {
   FakeClock clock;
   TProject project;
   MakeWaterProject(project, fraction);
   TAnimEngine engine(&clock);
+  engine.SetReferenceTick(reference);
   engine.SetProject(project);
   engine.Start();
   for (auto _ : state) {
@@ -74,7 +75,12 @@ void BM_TickHalfWater(benchmark::State& s) {
 void BM_TickNoWater(benchmark::State& s) {
   TickWater(s, 0.0);
 }
+// The pixel-by-pixel tick the fast one is checked against, for comparison.
+void BM_TickFullWaterReference(benchmark::State& s) {
+  TickWater(s, 1.0, true);
+}
 BENCHMARK(BM_TickFullWater)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TickFullWaterReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickHalfWater)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickNoWater)->Unit(benchmark::kMillisecond);
 
