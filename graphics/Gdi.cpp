@@ -186,26 +186,43 @@ bool UseAvx2() {
 #endif
 }
 
-// A row gather cut into groups of eight destination pixels. Where a group's sources lie
-// within eight consecutive source pixels (every enlarging or 1:1 stretch, mirrored or
-// not), the group is one load and one permute: base is the first of those source pixels
-// and offsets[8 * g + i] the lane each destination pixel takes. Other groups (shrinks,
-// groups that would read past the source row) have base -1 and use a gather instruction.
+// A row gather cut into groups of eight destination pixels, none of them using a gather
+// instruction (slow on many processors). Where a group's sources lie within eight
+// consecutive source pixels (every enlarging or 1:1 stretch, mirrored or not), the group is
+// one load and one permute; within sixteen (shrinks to more than half the width), two loads,
+// two permutes and a blend. base is the first of the loaded source pixels, wide says whether
+// there are sixteen, and offsets[8 * g + i] is the loaded pixel each destination pixel
+// takes. Other groups (stronger shrinks) have base -1 and load their pixels one by one.
+// narrowOnly says that every group is one load and one permute.
 struct GatherPlan {
   std::vector<int32_t> base;
+  std::vector<uint8_t> wide;
   std::vector<int32_t> offsets;
+  bool narrowOnly = true;
 };
 
 void PlanGather(GatherPlan& plan, const int32_t* map, int32_t n, int32_t srcWidth) {
   const int32_t groups = n / 8;
   plan.base.assign(static_cast<size_t>(groups), -1);
+  plan.wide.assign(static_cast<size_t>(groups), 0);
   plan.offsets.assign(static_cast<size_t>(groups) * 8, 0);
+  plan.narrowOnly = true;
   for (int32_t g = 0; g < groups; ++g) {
     const int32_t* m = map + 8 * g;
     const int32_t lo = *std::min_element(m, m + 8), hi = *std::max_element(m, m + 8);
-    if (lo < 0 || hi - lo > 7 || static_cast<int64_t>(lo) + 8 > srcWidth) continue;
-    plan.base[static_cast<size_t>(g)] = lo;
-    for (int32_t i = 0; i < 8; ++i) plan.offsets[static_cast<size_t>(8 * g + i)] = m[i] - lo;
+    if (lo < 0) continue;
+    for (const int32_t window : {8, 16}) {
+      // The window starts at the group's first source, moved left where it would run past
+      // the end of the source row.
+      const int32_t start = std::min(lo, srcWidth - window);
+      if (start < 0 || hi >= start + window) continue;
+      plan.base[static_cast<size_t>(g)] = start;
+      plan.wide[static_cast<size_t>(g)] = window == 16;
+      for (int32_t i = 0; i < 8; ++i) plan.offsets[static_cast<size_t>(8 * g + i)] = m[i] - start;
+      break;
+    }
+    plan.narrowOnly = plan.narrowOnly && plan.base[static_cast<size_t>(g)] >= 0 &&
+                      !plan.wide[static_cast<size_t>(g)];
   }
 }
 
@@ -217,7 +234,24 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
                                                     const Pixel* ahead, int32_t aheadCount) {
   const int32_t groups = n / 8;
   const int32_t lines = ahead ? (aheadCount + 15) / 16 : 0;
+  const __m256i seven = _mm256_set1_epi32(7);
   int32_t due = 0, line = 0;
+  if (plan.narrowOnly) {
+    // Enlarging, 1:1 and mirrored rows: a loop without the other kinds of group.
+    for (int32_t g = 0; g < groups; ++g) {
+      for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
+        _mm_prefetch(reinterpret_cast<const char*>(ahead + 16 * line), _MM_HINT_T0);
+      }
+      const __m256i v = _mm256_loadu_si256(
+          reinterpret_cast<const __m256i*>(in + plan.base[static_cast<size_t>(g)]));
+      const __m256i lanes = _mm256_loadu_si256(
+          reinterpret_cast<const __m256i*>(plan.offsets.data() + static_cast<size_t>(8 * g)));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * g),
+                          _mm256_permutevar8x32_epi32(v, lanes));
+    }
+    for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
+    return;
+  }
   for (int32_t g = 0; g < groups; ++g) {
     for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
       _mm_prefetch(reinterpret_cast<const char*>(ahead + 16 * line), _MM_HINT_T0);
@@ -225,15 +259,27 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
     const int32_t base = plan.base[static_cast<size_t>(g)];
     Pixel* o = out + 8 * g;
     if (base < 0) {
-      const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(map + 8 * g));
+      const int32_t* m = map + 8 * g;
+      const __m128i l = _mm_setr_epi32(static_cast<int>(in[m[0]]), static_cast<int>(in[m[1]]),
+                                       static_cast<int>(in[m[2]]), static_cast<int>(in[m[3]]));
+      const __m128i h = _mm_setr_epi32(static_cast<int>(in[m[4]]), static_cast<int>(in[m[5]]),
+                                       static_cast<int>(in[m[6]]), static_cast<int>(in[m[7]]));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(o),
-                          _mm256_i32gather_epi32(reinterpret_cast<const int*>(in), at, 4));
+                          _mm256_inserti128_si256(_mm256_castsi128_si256(l), h, 1));
       continue;
     }
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base));
     const __m256i lanes = _mm256_loadu_si256(
         reinterpret_cast<const __m256i*>(plan.offsets.data() + static_cast<size_t>(8 * g)));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permutevar8x32_epi32(v, lanes));
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base));
+    __m256i r = _mm256_permutevar8x32_epi32(v, lanes);
+    if (plan.wide[static_cast<size_t>(g)]) {
+      // The permute reads only the low three bits of each lane: lanes 8 .. 15 pick from the
+      // second load and the blend takes them from there.
+      const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base + 8));
+      r = _mm256_blendv_epi8(r, _mm256_permutevar8x32_epi32(w, lanes),
+                             _mm256_cmpgt_epi32(lanes, seven));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), r);
   }
   for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
 }

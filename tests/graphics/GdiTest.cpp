@@ -370,6 +370,38 @@ TEST(FastPathEqualsReference, WideRowsWithAndWithoutWideVectors) {
   AllowWideVectors(true);
 }
 
+// Horizontal shrinks of every strength on long rows (groups whose sources fit in eight,
+// sixteen or more source pixels, windows at the row's end), mirrored or not, between bitmaps
+// and within one, with and without the 256-bit paths. Results fold into one checksum.
+TEST(FastPathEqualsReference, ShrinkingRowsWithAndWithoutWideVectors) {
+  for (bool wide : {true, false}) {
+    AllowWideVectors(wide);
+    std::mt19937 master(9090);
+    uint64_t checksum = 0;
+    for (int iter = 0; iter < 200; ++iter) {
+      const uint32_t seed = master();
+      std::mt19937 rng(seed);
+      auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+      const int sw = pick(16, 400), dw = pick(8, sw);
+      const TBitmap src = Numbered(sw + pick(0, 20), 3);
+      TBitmap fast = Numbered(sw + pick(0, 20), 3);
+      TBitmap ref = fast;
+      const bool self = pick(0, 1) == 1;
+      const bool mirrored = pick(0, 3) == 0;
+      const int sx = pick(0, 10), dx = mirrored ? pick(dw - 1, dw + 10) : pick(0, 10);
+      const TBitmap& fastSrc = self ? fast : src;
+      const TBitmap& refSrc = self ? ref : src;
+      StretchBlt(fast, dx, 0, mirrored ? -dw : dw, 3, fastSrc, sx, 0, sw, 3);
+      reference::StretchBlt(ref, dx, 0, mirrored ? -dw : dw, 3, refSrc, sx, 0, sw, 3);
+      ASSERT_EQ(fast, ref) << "wide " << wide << " iteration " << iter << " seed " << seed;
+      for (size_t i = 0; i < fast.PixelCount(); ++i)
+        checksum = checksum * 1099511628211ull + fast.Bits()[i];
+    }
+    EXPECT_NE(checksum, 0u);
+  }
+  AllowWideVectors(true);
+}
+
 // The push transitions move the picture within one bitmap: shifted blits and squeezing
 // stretches in all four directions, at every offset, must equal a copy through a temporary.
 TEST(BitBlt, SelfMovesOfThePushTransitionsMatchReference) {
