@@ -146,18 +146,28 @@ void MoveRow(Pixel* out, const Pixel* in, int32_t n, std::vector<Pixel>& buffer)
 }
 
 // out[k] = in[map[k]] for k < n. Four pixels are gathered and stored together, which
-// keeps the stores wide on the long rows of a full-frame stretch.
-void GatherRow(Pixel* out, const Pixel* in, const int32_t* map, int32_t n) {
-  int32_t k = 0;
+// keeps the stores wide on the long rows of a full-frame stretch. `backward` walks from the
+// right end (for a row that reads itself behind its destination).
+void GatherRow(Pixel* out, const Pixel* in, const int32_t* map, int32_t n, bool backward) {
+  int32_t groups = 0;
 #if defined(__SSE2__)
-  for (; k + 4 <= n; k += 4) {
+  groups = n / 4;
+#endif
+  if (backward) {
+    for (int32_t k = n - 1; k >= groups * 4; --k) out[k] = in[map[k]];
+  }
+#if defined(__SSE2__)
+  for (int32_t i = 0; i < groups; ++i) {
+    const int32_t k = 4 * (backward ? groups - 1 - i : i);
     const __m128i v =
         _mm_setr_epi32(static_cast<int>(in[map[k]]), static_cast<int>(in[map[k + 1]]),
                        static_cast<int>(in[map[k + 2]]), static_cast<int>(in[map[k + 3]]));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
   }
 #endif
-  for (; k < n; ++k) out[k] = in[map[k]];
+  if (!backward) {
+    for (int32_t k = groups * 4; k < n; ++k) out[k] = in[map[k]];
+  }
 }
 
 // out[k] = in[n - 1 - k] for k < n: a mirrored 1:1 row.
@@ -228,15 +238,20 @@ void PlanGather(GatherPlan& plan, const int32_t* map, int32_t n, int32_t srcWidt
 
 #if defined(__x86_64__) || defined(__i386__)
 // `ahead`, when given, is the next row's source of `aheadCount` pixels: it is fetched into
-// cache while this row is written, so that reading and writing overlap.
+// cache while this row is written, so that reading and writing overlap. `backward` walks
+// from the right end (for a row that reads itself behind its destination).
 __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in, const int32_t* map,
                                                     int32_t n, const GatherPlan& plan,
-                                                    const Pixel* ahead, int32_t aheadCount) {
+                                                    const Pixel* ahead, int32_t aheadCount,
+                                                    bool backward) {
   const int32_t groups = n / 8;
   const int32_t lines = ahead ? (aheadCount + 15) / 16 : 0;
   const __m256i seven = _mm256_set1_epi32(7);
   int32_t due = 0, line = 0;
-  if (plan.narrowOnly) {
+  if (backward) {
+    for (int32_t k = n - 1; k >= groups * 8; --k) out[k] = in[map[k]];
+  }
+  if (plan.narrowOnly && !backward) {
     // Enlarging, 1:1 and mirrored rows: a loop without the other kinds of group.
     for (int32_t g = 0; g < groups; ++g) {
       for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
@@ -252,7 +267,8 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
     for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
     return;
   }
-  for (int32_t g = 0; g < groups; ++g) {
+  for (int32_t i = 0; i < groups; ++i) {
+    const int32_t g = backward ? groups - 1 - i : i;
     for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
       _mm_prefetch(reinterpret_cast<const char*>(ahead + 16 * line), _MM_HINT_T0);
     }
@@ -281,7 +297,9 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), r);
   }
-  for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
+  if (!backward) {
+    for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
+  }
 }
 #endif
 
@@ -447,6 +465,17 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
     const bool descending = xs[0] > xs[span - 1];
     const bool permute = avx2 && dense && !identity;
     if (permute) PlanGather(plan, xs, span, from->Width());
+    // A row that reads itself needs no buffer when a walk across it never reads a pixel it
+    // has written (the groups load their sources before they store): with sources that never
+    // fall back, each at or right of its own destination, walking from the left; each at or
+    // left of it, walking from the right.
+    bool monotone = inPlace && dense && !reversed && !descending;
+    for (int32_t k = 1; monotone && k < span; ++k) monotone = xs[k] >= xs[k - 1];
+    bool readsAhead = monotone, readsBehind = monotone;
+    for (int32_t k = 0; monotone && k < span; ++k) {
+      readsAhead = readsAhead && xs[k] >= r.left + first + k;
+      readsBehind = readsBehind && xs[k] <= r.left + first + k;
+    }
     int32_t prevSrcY = -1;
     const Pixel* prevDst = nullptr;
     for (int32_t i = 0; i < r.Height(); ++i) {
@@ -464,7 +493,7 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
         MoveRow(out + first, from->ScanLine(syRow) + xs[0], span, rowBuffer);
       } else {
         const Pixel* in = from->ScanLine(syRow);
-        if (inPlace && syRow == y) {
+        if (inPlace && syRow == y && !readsAhead && !readsBehind) {
           rowBuffer.resize(std::max(rowBuffer.size(), static_cast<size_t>(from->Width())));
           CopyRow(rowBuffer.data() + lo, in + lo, hi - lo + 1);
           in = rowBuffer.data();
@@ -478,13 +507,14 @@ void StretchBlt(TBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, co
             const int32_t nextSrc = ymap[static_cast<size_t>(ny - box.top)];
             if (nextSrc >= 0 && nextSrc != syRow) ahead = from->ScanLine(nextSrc) + lo;
           }
-          PermuteRowAvx2(out + first, in, xs, span, plan, ahead, hi - lo + 1);
+          PermuteRowAvx2(out + first, in, xs, span, plan, ahead, hi - lo + 1,
+                         readsBehind && syRow == y);
         } else
 #endif
             if (reversed) {
           ReverseRow(out + first, in + xs[span - 1], span);
         } else if (dense) {
-          GatherRow(out + first, in, xs, span);
+          GatherRow(out + first, in, xs, span, readsBehind && syRow == y);
         } else {
           for (int32_t k = first; k < last; ++k) {
             if (xm[k] >= 0) out[k] = in[xm[k]];

@@ -402,6 +402,30 @@ TEST(FastPathEqualsReference, ShrinkingRowsWithAndWithoutWideVectors) {
   AllowWideVectors(true);
 }
 
+// Horizontal squeezes of a bitmap into part of itself, towards either side, on rows long
+// enough for every kind of group: rows that read themselves ahead of or behind where they
+// write. Results fold into one checksum.
+TEST(StretchBlt, SqueezesWithinOneBitmapWithAndWithoutWideVectors) {
+  constexpr int W = 301, H = 3;
+  for (bool wide : {true, false}) {
+    AllowWideVectors(wide);
+    uint64_t checksum = 0;
+    for (int w = 0; w < W; w += 7) {
+      for (int side = 0; side < 2; ++side) {
+        TBitmap fast = Numbered(W, H), ref = fast;
+        const int dx = side == 0 ? w : 0;
+        StretchBlt(fast, dx, 0, W - w, H, fast, 0, 0, W, H);
+        reference::StretchBlt(ref, dx, 0, W - w, H, ref, 0, 0, W, H);
+        ASSERT_EQ(fast, ref) << "wide " << wide << " w " << w << " side " << side;
+        for (size_t i = 0; i < fast.PixelCount(); ++i)
+          checksum = checksum * 1099511628211ull + fast.Bits()[i];
+      }
+    }
+    EXPECT_NE(checksum, 0u);
+  }
+  AllowWideVectors(true);
+}
+
 // The push transitions move the picture within one bitmap: shifted blits and squeezing
 // stretches in all four directions, at every offset, must equal a copy through a temporary.
 TEST(BitBlt, SelfMovesOfThePushTransitionsMatchReference) {
