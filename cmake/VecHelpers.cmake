@@ -31,8 +31,10 @@ function(vec_test name)
   else()
     set(labels gui)
   endif()
+  # One label per test (a list does not survive test discovery); ctest -L takes a regular
+  # expression, so "core-tsan" is selected by both -L core and -L tsan.
   if(A_TSAN)
-    list(APPEND labels tsan)
+    set(labels "${labels}-tsan")
   endif()
   include(GoogleTest)
   gtest_discover_tests(${name} PROPERTIES LABELS "${labels}" DISCOVERY_TIMEOUT 60)
