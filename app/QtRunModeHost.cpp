@@ -82,11 +82,11 @@ void QtRunModeHost::Error(std::string_view text) {
     QMessageBox::critical(nullptr, " ", QString::fromStdString(Cp1252ToUtf8(text)));
 }
 
-void QtRunModeHost::ShowSlideshow(TVECProject& project, const SaverTarget& target) {
-  TSlideshowTarget where;
-  where.kind = target.kind == SaverTarget::Kind::Window       ? TSlideshowTarget::Kind::Window
-               : target.kind == SaverTarget::Kind::RootWindow ? TSlideshowTarget::Kind::RootWindow
-                                                              : TSlideshowTarget::Kind::FullScreen;
+void QtRunModeHost::ShowSlideshow(SaverSettings& project, const SaverTarget& target) {
+  SlideshowTarget where;
+  where.kind = target.kind == SaverTarget::Kind::Window       ? SlideshowTarget::Kind::Window
+               : target.kind == SaverTarget::Kind::RootWindow ? SlideshowTarget::Kind::RootWindow
+                                                              : SlideshowTarget::Kind::FullScreen;
   where.windowId = target.windowId;
   where.daemon = target.daemon;
   where.terminated = TerminationRequested;
@@ -94,11 +94,11 @@ void QtRunModeHost::ShowSlideshow(TVECProject& project, const SaverTarget& targe
   RunSlideshowWindow(ShowSettingsFrom(project, PeekTempFolder()), where);
 }
 
-void QtRunModeHost::ShowDesignedForm(TVECProject& project, std::string_view formName) {
+void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view formName) {
   // The designed windows are not part of the program yet.
 }
 
-void QtRunModeHost::DrawPreview(TVECProject& project, std::string_view modeArgument) {
+void QtRunModeHost::DrawPreview(SaverSettings& project, std::string_view modeArgument) {
   DrawPreviewFile(project.Setting.PreviewFile, modeArgument);
 }
 

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "app/VECSaver.h"
+#include "app/RunModes.h"
 
 namespace vec {
 
@@ -17,9 +17,9 @@ class QtRunModeHost final : public IRunModeHost {
   void InitApplication() override;
   void Information(std::string_view text) override;
   void Error(std::string_view text) override;
-  void ShowSlideshow(TVECProject& project, const SaverTarget& target) override;
-  void ShowDesignedForm(TVECProject& project, std::string_view formName) override;
-  void DrawPreview(TVECProject& project, std::string_view modeArgument) override;
+  void ShowSlideshow(SaverSettings& project, const SaverTarget& target) override;
+  void ShowDesignedForm(SaverSettings& project, std::string_view formName) override;
+  void DrawPreview(SaverSettings& project, std::string_view modeArgument) override;
 
  private:
   // A box needs someone to close it; on a platform without a screen the text only goes to

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/QtRunModeHost.h"
-#include "app/VECSaver.h"
+#include "app/RunModes.h"
 
 namespace {
 
@@ -28,6 +28,6 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   for (const auto& w : vec::ParseCommandLine(args).warnings) std::cerr << "vecsaver: " << w << "\n";
   vec::QtRunModeHost host(argc, argv);
-  return vec::VECSaver(args, host, ExecutablePath(argc > 0 ? argv[0] : nullptr),
-                       std::getenv("XSCREENSAVER_WINDOW"));
+  return vec::RunFromCommandLine(args, host, ExecutablePath(argc > 0 ? argv[0] : nullptr),
+                                 std::getenv("XSCREENSAVER_WINDOW"));
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "animation/uAnimEngine.h"
+#include "animation/WaterEngine.h"
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "graphics/Bmp.h"
@@ -20,7 +20,7 @@ using namespace vec;
 constexpr int32_t kW = 1920, kH = 1080;
 
 // Four areas in quadrants over the top `fraction` of the rows; all wave features on.
-void MakeWaterProject(TProject& p, double fraction) {
+void MakeWaterProject(Picture& p, double fraction) {
   p.picture.SetSize(kW, kH);
   p.mask.SetSize(kW, kH);
   const int32_t waterRows = static_cast<int32_t>(kH * fraction);
@@ -35,7 +35,7 @@ void MakeWaterProject(TProject& p, double fraction) {
     }
   }
   for (int k = 0; k < 4; ++k) {
-    TWaveParam& w = p.waveSets[static_cast<size_t>(k)];
+    WaveSet& w = p.waveSets[static_cast<size_t>(k)];
     w.Amplitude = 6 + k;
     w.Cycles = 3 + k;
     w.PhaseStep = 10;
@@ -53,9 +53,9 @@ void MakeWaterProject(TProject& p, double fraction) {
 
 void TickWater(benchmark::State& state, double fraction, bool reference = false) {
   FakeClock clock;
-  TProject project;
+  Picture project;
   MakeWaterProject(project, fraction);
-  TAnimEngine engine(&clock);
+  WaterEngine engine(&clock);
   engine.SetReferenceTick(reference);
   engine.SetProject(project);
   engine.Start();
@@ -87,7 +87,7 @@ BENCHMARK(BM_TickNoWater)->Unit(benchmark::kMillisecond);
 template <class Effect>
 void WeatherMove(benchmark::State& state) {
   SetRandSeed(1);
-  TBitmap32 target(kW, kH);
+  Bitmap32 target(kW, kH);
   Effect effect;
   effect.SetTarget(&target);
   effect.SetCount(1000);
@@ -95,17 +95,17 @@ void WeatherMove(benchmark::State& state) {
   effect.speedIndex = 10;
   effect.opacity = 8;
   effect.elapsed = 33;
-  if constexpr (std::is_same_v<Effect, TRain>) effect.length = 40, effect.direction = 100;
+  if constexpr (std::is_same_v<Effect, Rain>) effect.length = 40, effect.direction = 100;
   for (auto _ : state) {
     effect.MoveAndDraw();
     benchmark::DoNotOptimize(target.Bits());
   }
 }
 void BM_Snow1000(benchmark::State& s) {
-  WeatherMove<TSnow>(s);
+  WeatherMove<Snow>(s);
 }
 void BM_Rain1000(benchmark::State& s) {
-  WeatherMove<TRain>(s);
+  WeatherMove<Rain>(s);
 }
 BENCHMARK(BM_Snow1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Rain1000)->Unit(benchmark::kMicrosecond);
@@ -115,17 +115,17 @@ void BM_TenObjects(benchmark::State& state) {
   const std::string folder =
       (std::filesystem::temp_directory_path() / "bench_animation_objects").string();
   std::filesystem::create_directories(folder);
-  TBitmap32 bird(64, 48);
+  Bitmap32 bird(64, 48);
   bird.Clear(MakePixel(200, 40, 40));
   SaveBmp32(bird, folder + "/bird.bmp");
   FakeClock clock;
-  TProject project;
+  Picture project;
   MakeWaterProject(project, 0.0);
   for (int i = 0; i < 10; ++i)
     project.objects.text += "[Obj" + std::to_string(i) +
                             "]\r\nObjType=IMG\r\nFilename=bird.bmp\r\nOpacity=8\r\nMotion=" +
                             std::to_string(1 + i % 7) + "\r\nPosLeftType=4\r\nPosTopType=4\r\n";
-  TAnimEngine engine(&clock);
+  WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder);
   engine.SetProject(project);

@@ -8,22 +8,23 @@
 #include <vector>
 
 #include "graphics/Bitmap32.h"
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
+#include "graphics/PictureUtilities.h"
 
 namespace vec {
 namespace {
 
 constexpr int kW = 1920, kH = 1080;
 
-TBitmap NoiseBitmap(int w, int h) {
-  TBitmap b(w, h);
+Bitmap NoiseBitmap(int w, int h) {
+  Bitmap b(w, h);
   std::mt19937 rng(1);
   for (size_t i = 0; i < b.PixelCount(); ++i) b.Bits()[i] = rng();
   return b;
 }
 
-TBitmap32 NoiseBitmap32(int w, int h) {
-  TBitmap32 b(w, h);
+Bitmap32 NoiseBitmap32(int w, int h) {
+  Bitmap32 b(w, h);
   std::mt19937 rng(2);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) b.SetPixel(x, y, rng());
@@ -32,8 +33,8 @@ TBitmap32 NoiseBitmap32(int w, int h) {
 }
 
 void BM_MemcpyFrame(benchmark::State& state) {
-  const TBitmap src = NoiseBitmap(kW, kH);
-  TBitmap dst(kW, kH);
+  const Bitmap src = NoiseBitmap(kW, kH);
+  Bitmap dst(kW, kH);
   for (auto _ : state) {
     std::memcpy(dst.Bits(), src.Bits(), src.PixelCount() * sizeof(Pixel));
     benchmark::DoNotOptimize(dst.Bits());
@@ -42,8 +43,8 @@ void BM_MemcpyFrame(benchmark::State& state) {
 BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMillisecond);
 
 void BM_BitBltFrame(benchmark::State& state) {
-  const TBitmap src = NoiseBitmap(kW, kH);
-  TBitmap dst(kW, kH);
+  const Bitmap src = NoiseBitmap(kW, kH);
+  Bitmap dst(kW, kH);
   for (auto _ : state) {
     BitBlt(dst, 0, 0, kW, kH, src, 0, 0);
     benchmark::DoNotOptimize(dst.Bits());
@@ -54,8 +55,8 @@ BENCHMARK(BM_BitBltFrame)->Unit(benchmark::kMillisecond);
 // A transition's stretch: a whole frame drawn from a block of another size.
 void BM_StretchBltFrame(benchmark::State& state) {
   const int sw = static_cast<int>(state.range(0)), sh = static_cast<int>(state.range(1));
-  const TBitmap src = NoiseBitmap(kW, kH);
-  TBitmap dst(kW, kH);
+  const Bitmap src = NoiseBitmap(kW, kH);
+  Bitmap dst(kW, kH);
   for (auto _ : state) {
     StretchBlt(dst, 0, 0, kW, kH, src, 0, 0, sw, sh);
     benchmark::DoNotOptimize(dst.Bits());
@@ -64,8 +65,8 @@ void BM_StretchBltFrame(benchmark::State& state) {
 BENCHMARK(BM_StretchBltFrame)->Args({1280, 720})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 void BM_StretchBltMirroredFrame(benchmark::State& state) {
-  const TBitmap src = NoiseBitmap(kW, kH);
-  TBitmap dst(kW, kH);
+  const Bitmap src = NoiseBitmap(kW, kH);
+  Bitmap dst(kW, kH);
   for (auto _ : state) {
     StretchBlt(dst, kW - 1, 0, -kW, kH, src, 0, 0, kW, kH);
     benchmark::DoNotOptimize(dst.Bits());
@@ -75,16 +76,16 @@ BENCHMARK(BM_StretchBltMirroredFrame)->Unit(benchmark::kMillisecond);
 
 // A band effect's reveal: the new frame copied through a region of about 1000 rectangles.
 void BM_BitBltThroughRegion(benchmark::State& state) {
-  const TBitmap src = NoiseBitmap(kW, kH);
-  TBitmap dst(kW, kH);
+  const Bitmap src = NoiseBitmap(kW, kH);
+  Bitmap dst(kW, kH);
   std::mt19937 rng(3);
-  std::vector<TRect> rects;
+  std::vector<Rect> rects;
   for (int i = 0; i < 1000; ++i) {
     const int x = static_cast<int>(rng() % kW), y = static_cast<int>(rng() % kH);
     rects.push_back(
         {x, y, x + 20 + static_cast<int>(rng() % 100), y + 10 + static_cast<int>(rng() % 60)});
   }
-  const TRegion clip = TRegion::FromRects(rects);
+  const Region clip = Region::FromRects(rects);
   state.counters["rects"] = static_cast<double>(clip.Rects().size());
   dst.SelectClipRgn(&clip);
   for (auto _ : state) {
@@ -95,9 +96,9 @@ void BM_BitBltThroughRegion(benchmark::State& state) {
 BENCHMARK(BM_BitBltThroughRegion)->Unit(benchmark::kMillisecond);
 
 void BM_StretchLanczos(benchmark::State& state) {
-  const TBitmap32 src =
+  const Bitmap32 src =
       NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  TBitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+  Bitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
   for (auto _ : state) {
     StretchLanczos(src, dst);
     benchmark::DoNotOptimize(dst.Bits());
@@ -109,9 +110,9 @@ BENCHMARK(BM_StretchLanczos)
     ->Unit(benchmark::kMillisecond);
 
 void BM_StretchSmoothTo(benchmark::State& state) {
-  const TBitmap32 src =
+  const Bitmap32 src =
       NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  TBitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+  Bitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
   for (auto _ : state) {
     StretchSmoothTo(src, dst);
     benchmark::DoNotOptimize(dst.Bits());

@@ -64,7 +64,7 @@ void BM_ExtractPackage(benchmark::State& state) {
   const std::string folder = f.dir + "run/";
   for (auto _ : state) {
     mkdir(folder.c_str(), 0700);
-    vec::TVECProject project;
+    vec::SaverSettings project;
     vec::ExtractReport r = vec::ExtractPackage(project, f.package, folder);
     if (r.error != vec::PackageError::None) state.SkipWithError("extraction failed");
     vec::RemovePackage(folder);

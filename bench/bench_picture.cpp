@@ -13,12 +13,12 @@
 #include <string_view>
 
 #include "graphics/Jpeg.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace {
 
-vec::TBitmap32 Scene(int32_t w, int32_t h) {
-  vec::TBitmap32 bmp(w, h);
+vec::Bitmap32 Scene(int32_t w, int32_t h) {
+  vec::Bitmap32 bmp(w, h);
   uint32_t seed = 12345;
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
@@ -39,7 +39,7 @@ const std::vector<uint8_t>& Jpeg1080() {
 
 void BM_JpegDecode_Ours(benchmark::State& state) {
   const auto& jpeg = Jpeg1080();
-  vec::TBitmap bmp;
+  vec::Bitmap bmp;
   for (auto _ : state) {
     auto status = vec::DecodeJpeg(jpeg.data(), jpeg.size(), bmp);
     benchmark::DoNotOptimize(bmp.Bits());
@@ -75,14 +75,14 @@ BENCHMARK(BM_JpegDecode_PlainLibjpeg)->Unit(benchmark::kMillisecond);
 void BM_ResizeProject(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
-  const vec::TBitmap32 scene = Scene(w, h);
-  vec::TProject original;
+  const vec::Bitmap32 scene = Scene(w, h);
+  vec::Picture original;
   original.picture.SetSize(w, h);
   scene.DrawTo(original.picture, 0, 0);
   original.mask.SetSize(w, h);
   for (auto _ : state) {
     state.PauseTiming();
-    vec::TProject p;
+    vec::Picture p;
     p.picture = original.picture;
     p.mask = original.mask;
     state.ResumeTiming();
@@ -99,8 +99,8 @@ BENCHMARK(BM_ResizeProject)
 void BM_PixmanBilinear(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
-  vec::TBitmap32 src = Scene(w, h);
-  vec::TBitmap32 dst(W, H);
+  vec::Bitmap32 src = Scene(w, h);
+  vec::Bitmap32 dst(W, H);
   pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, w, h, src.Bits(), w * 4);
   pixman_image_t* d = pixman_image_create_bits(PIXMAN_x8r8g8b8, W, H, dst.Bits(), W * 4);
   pixman_transform_t t;

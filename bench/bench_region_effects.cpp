@@ -23,7 +23,7 @@ using namespace vec;
 constexpr int32_t kW = 1920, kH = 1080;
 
 struct Pictures {
-  TBitmap oldBmp{kW, kH}, newBmp{kW, kH}, work{kW, kH};
+  Bitmap oldBmp{kW, kH}, newBmp{kW, kH}, work{kW, kH};
   Pictures() {
     for (int32_t y = 0; y < kH; ++y) {
       for (int32_t x = 0; x < kW; ++x) {
@@ -52,7 +52,7 @@ void BM_TwoFrameMemcpyFloor(benchmark::State& state) {
   }
 }
 
-void BM_Effect(benchmark::State& state, TEffectProc proc, int32_t percent) {
+void BM_Effect(benchmark::State& state, EffectProc proc, int32_t percent) {
   Pictures& p = Shared();
   const Extents e = ProgressExtents(kW, kH, percent);
   SetRandSeed(20240601);
@@ -63,8 +63,8 @@ void BM_Effect(benchmark::State& state, TEffectProc proc, int32_t percent) {
   }
 }
 
-void RegisterFamily(std::span<const TNumberedEffect> family) {
-  for (const TNumberedEffect& effect : family) {
+void RegisterFamily(std::span<const NumberedEffect> family) {
+  for (const NumberedEffect& effect : family) {
     for (int32_t percent : {13, 50, 87}) {
       std::string title(EffectByNumber(effect.number).name);
       std::replace(title.begin(), title.end(), ' ', '_');

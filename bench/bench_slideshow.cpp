@@ -10,10 +10,10 @@
 
 #include "base/Clock.h"
 #include "graphics/Bitmap32.h"
-#include "picture/Project.h"
-#include "slideshow/FVEScrSvr.h"
+#include "picture/Picture.h"
 #include "slideshow/ShowAdapters.h"
 #include "slideshow/ShowDisplay.h"
+#include "slideshow/Slideshow.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ using namespace vec;
 constexpr int32_t kScreenW = 1920, kScreenH = 1080;
 
 // A sea picture: a gradient sky over water in the lower half, with snow.
-void MakeProject(TProject& p, int32_t w, int32_t h) {
+void MakeProject(Picture& p, int32_t w, int32_t h) {
   p.picture.SetSize(w, h);
   p.mask.SetSize(w, h);
   for (int32_t y = 0; y < h; ++y)
@@ -32,7 +32,7 @@ void MakeProject(TProject& p, int32_t w, int32_t h) {
           MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 160));
       p.mask.SetPixel(x, y, y >= h / 2 ? kAreaColors[1] : kAreaColors[0]);
     }
-  TWaveParam& wave = p.waveSets[0];
+  WaveSet& wave = p.waveSets[0];
   wave.Amplitude = 6;
   wave.Cycles = 30;
   wave.PhaseStep = 8;
@@ -41,7 +41,7 @@ void MakeProject(TProject& p, int32_t w, int32_t h) {
   wave.Vertical = 1;
   wave.Perspective = 1;
   wave.Period = 360;
-  p.weather = {wkSnow, 400, 10, 90, 0, 8};
+  p.weather = {kWeatherSnow, 400, 10, 90, 0, 8};
   p.designWidth = w;
   p.designHeight = h;
   p.loaded = true;
@@ -49,14 +49,14 @@ void MakeProject(TProject& p, int32_t w, int32_t h) {
 
 void FrameBench(benchmark::State& state, bool direct) {
   SteadyClock clock;
-  TScreenDisplay display(kScreenW, kScreenH);
+  ScreenDisplay display(kScreenW, kScreenH);
   if (direct) display.InitDirect();
-  TProject project;
+  Picture project;
   if (direct)
     MakeProject(project, 1024, 768);
   else
     MakeProject(project, kScreenW, kScreenH);
-  TEngineAdapter engine(clock, "/nonexistent/");
+  EngineAdapter engine(clock, "/nonexistent/");
   engine.Begin(project);
   for (auto _ : state) {
     engine.Step();
@@ -76,57 +76,57 @@ BENCHMARK(BM_FrameScreenSized)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameDirect1024)->Unit(benchmark::kMillisecond);
 
 // Two full-screen still pictures in memory.
-class TMemoryFiles final : public IPictureFiles {
+class MemoryFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return stills.count(path) != 0; }
-  bool LoadStill(const std::string& path, TBitmap32& out) override {
+  bool LoadStill(const std::string& path, Bitmap32& out) override {
     out = stills.at(path);
     return true;
   }
-  bool LoadProject(const std::string&, TProject&) override { return false; }
-  void ResizeProject(bool, TProject&, int32_t, int32_t) override {}
-  std::map<std::string, TBitmap32> stills;
+  bool LoadProject(const std::string&, Picture&) override { return false; }
+  void ResizeProject(bool, Picture&, int32_t, int32_t) override {}
+  std::map<std::string, Bitmap32> stills;
 };
 
-class TNullEngine final : public IPictureEngine {
+class NullEngine final : public IPictureEngine {
  public:
-  void Begin(TProject&) override {}
+  void Begin(Picture&) override {}
   void Step() override {}
-  const TBitmap32& Frame() override { return frame_; }
-  const TBitmap& Background() override { return background_; }
+  const Bitmap32& Frame() override { return frame_; }
+  const Bitmap& Background() override { return background_; }
   void RestoreBackground() override {}
   void End() override {}
 
  private:
-  TBitmap32 frame_;
-  TBitmap background_;
+  Bitmap32 frame_;
+  Bitmap background_;
 };
 
 // The steps of one 2000 ms transition, for a few effects of different families.
 void BM_TransitionSteps(benchmark::State& state) {
   const auto effect = static_cast<int32_t>(state.range(0));
   SteadyClock clock;
-  TScreenDisplay display(kScreenW, kScreenH);
-  TMemoryFiles files;
+  ScreenDisplay display(kScreenW, kScreenH);
+  MemoryFiles files;
   for (const char* name : {"/a.bmp", "/b.bmp"}) {
-    TBitmap32 bmp(kScreenW, kScreenH);
+    Bitmap32 bmp(kScreenW, kScreenH);
     bmp.Clear(name[1] == 'a' ? MakePixel(200, 40, 40) : MakePixel(40, 40, 200));
     files.stills[name] = std::move(bmp);
   }
-  TShowSettings settings;
+  SlideshowOptions settings;
   settings.FileNames = {"/a.bmp", "/b.bmp"};
   settings.Checked = {"TRUE", "TRUE"};
   settings.TransitionEffects = std::to_string(effect);
   settings.TransitionTime = 2000;
   settings.ShowImageMode = 1;
-  TNullEngine engine;
-  TScrSvrServices services;
+  NullEngine engine;
+  SlideshowServices services;
   services.display = &display;
   services.clock = &clock;
   services.files = &files;
   services.engine = &engine;
   services.effect = EffectRoutine;
-  TVEfmScrSvr form(settings, std::move(services));
+  Slideshow form(settings, std::move(services));
   form.FormShow();
   form.DrawFrame();
   int64_t steps = 0, runs = 0;

@@ -17,11 +17,11 @@
 
 namespace {
 
+using vec::Bitmap;
 using vec::Pixel;
-using vec::TBitmap;
 
-TBitmap Picture(int32_t W, int32_t H, uint32_t salt) {
-  TBitmap bmp(W, H);
+Bitmap Picture(int32_t W, int32_t H, uint32_t salt) {
+  Bitmap bmp(W, H);
   uint32_t v = salt * 2654435761u + 1;
   for (size_t i = 0; i < bmp.PixelCount(); ++i) {
     v = v * 1664525u + 1013904223u;
@@ -31,14 +31,14 @@ TBitmap Picture(int32_t W, int32_t H, uint32_t salt) {
 }
 
 struct Frames {
-  TBitmap oldBmp, newBmp, work;
+  Bitmap oldBmp, newBmp, work;
 };
 
 Frames& FramesFor(int32_t W, int32_t H) {
   static std::map<std::pair<int32_t, int32_t>, Frames> cache;
   auto it = cache.find({W, H});
   if (it == cache.end())
-    it = cache.emplace(std::pair{W, H}, Frames{Picture(W, H, 1), Picture(W, H, 2), TBitmap(W, H)})
+    it = cache.emplace(std::pair{W, H}, Frames{Picture(W, H, 1), Picture(W, H, 2), Bitmap(W, H)})
              .first;
   return it->second;
 }
@@ -88,7 +88,7 @@ void BM_Effect(benchmark::State& state, int32_t n) {
   const auto percent = static_cast<int32_t>(state.range(2));
   Frames& f = FramesFor(W, H);
   const vec::Extents e = vec::ProgressExtents(W, H, percent);
-  const vec::TEffectProc proc = vec::EffectByNumber(n).proc;
+  const vec::EffectProc proc = vec::EffectByNumber(n).proc;
   const double floor = FloorSeconds(W, H);
   for (auto _ : state) {
     std::memcpy(f.work.Bits(), f.oldBmp.Bits(), f.oldBmp.PixelCount() * sizeof(Pixel));

@@ -22,13 +22,14 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
-#include "picture/Project.h"
+#include "graphics/PictureUtilities.h"
+#include "picture/Picture.h"
 
 namespace {
 
+using vec::Bitmap32;
 using vec::MakePixel;
 using vec::Pixel;
-using vec::TBitmap32;
 
 constexpr int32_t kW = 1024, kH = 576;
 constexpr double kPi = std::numbers::pi;
@@ -72,7 +73,7 @@ double Ridge(int32_t x, double base, double height, double scale, uint32_t seed)
   return base - height * Fractal(x / scale, 0.5, seed, 5);
 }
 
-void Sky(TBitmap32& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed) {
+void Sky(Bitmap32& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed) {
   for (int32_t y = 0; y < bmp.Height(); ++y)
     for (int32_t x = 0; x < bmp.Width(); ++x) {
       Rgb c = Mix(top, horizon, double(y) / horizonRow);
@@ -82,7 +83,7 @@ void Sky(TBitmap32& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed
     }
 }
 
-void Hills(TBitmap32& bmp, double base, double height, double scale, Rgb color, uint32_t seed) {
+void Hills(Bitmap32& bmp, double base, double height, double scale, Rgb color, uint32_t seed) {
   for (int32_t x = 0; x < bmp.Width(); ++x) {
     const double top = Ridge(x, base, height, scale, seed);
     for (int32_t y = std::max(0, static_cast<int32_t>(top)); y < bmp.Height(); ++y) {
@@ -92,7 +93,7 @@ void Hills(TBitmap32& bmp, double base, double height, double scale, Rgb color, 
   }
 }
 
-void Sun(TBitmap32& bmp, int32_t cx, int32_t cy, int32_t r, Rgb color) {
+void Sun(Bitmap32& bmp, int32_t cx, int32_t cy, int32_t r, Rgb color) {
   for (int32_t y = std::max(0, cy - 3 * r); y < std::min(bmp.Height(), cy + 3 * r); ++y)
     for (int32_t x = std::max(0, cx - 3 * r); x < std::min(bmp.Width(), cx + 3 * r); ++x) {
       const double d = std::hypot(x - cx, y - cy);
@@ -104,7 +105,7 @@ void Sun(TBitmap32& bmp, int32_t cx, int32_t cy, int32_t r, Rgb color) {
 }
 
 // Water: a gradient with streaks; the engine moves it, this only gives it texture.
-void Water(TBitmap32& bmp, int32_t top, int32_t bottom, Rgb near, Rgb far, uint32_t seed) {
+void Water(Bitmap32& bmp, int32_t top, int32_t bottom, Rgb near, Rgb far, uint32_t seed) {
   for (int32_t y = top; y < bottom; ++y)
     for (int32_t x = 0; x < bmp.Width(); ++x) {
       const double t = double(y - top) / std::max(1, bottom - top);
@@ -115,28 +116,28 @@ void Water(TBitmap32& bmp, int32_t top, int32_t bottom, Rgb near, Rgb far, uint3
     }
 }
 
-vec::TBitmap MaskOf(int32_t w, int32_t h) {
-  vec::TBitmap mask(w, h);
+vec::Bitmap MaskOf(int32_t w, int32_t h) {
+  vec::Bitmap mask(w, h);
   std::fill_n(mask.Bits(), mask.PixelCount(), Pixel{0});
   return mask;
 }
-void MarkArea(vec::TBitmap& mask, int area, const std::function<bool(int32_t, int32_t)>& inside) {
+void MarkArea(vec::Bitmap& mask, int area, const std::function<bool(int32_t, int32_t)>& inside) {
   for (int32_t y = 0; y < mask.Height(); ++y)
     for (int32_t x = 0; x < mask.Width(); ++x)
       if (inside(x, y)) mask.SetPixel(x, y, vec::kAreaColors[static_cast<size_t>(area)]);
 }
 
-bool Save(const TBitmap32& bmp, const std::string& path) {
+bool Save(const Bitmap32& bmp, const std::string& path) {
   if (vec::SaveBmp32(bmp, path).ok()) return true;
   std::cerr << "demo_art: cannot write " << path << "\n";
   return false;
 }
-bool Save(const vec::TBitmap& bmp, const std::string& path) {
+bool Save(const vec::Bitmap& bmp, const std::string& path) {
   if (vec::SaveBmp32(bmp, path).ok()) return true;
   std::cerr << "demo_art: cannot write " << path << "\n";
   return false;
 }
-bool SaveJpeg(const TBitmap32& bmp, const std::string& path) {
+bool SaveJpeg(const Bitmap32& bmp, const std::string& path) {
   auto bytes = vec::EncodeJpeg(bmp, 88);
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   if (bytes)
@@ -150,8 +151,8 @@ bool SaveJpeg(const TBitmap32& bmp, const std::string& path) {
 // ---- pictures ----------------------------------------------------------------------
 
 constexpr int32_t kLakeTop = 380;
-TBitmap32 Lake() {
-  TBitmap32 bmp(kW, kH);
+Bitmap32 Lake() {
+  Bitmap32 bmp(kW, kH);
   Sky(bmp, {40, 60, 130}, {250, 170, 110}, kLakeTop, 11);
   Sun(bmp, 700, 300, 26, {255, 230, 170});
   Hills(bmp, kLakeTop - 10, 150, 260, {70, 70, 110}, 12);
@@ -161,8 +162,8 @@ TBitmap32 Lake() {
 }
 
 constexpr int32_t kSeaTop = 300;
-TBitmap32 Sea() {
-  TBitmap32 bmp(kW, kH);
+Bitmap32 Sea() {
+  Bitmap32 bmp(kW, kH);
   Sky(bmp, {70, 120, 200}, {200, 225, 245}, kSeaTop, 21);
   Sun(bmp, 250, 120, 30, {255, 250, 220});
   Water(bmp, kSeaTop, kH, {10, 60, 90}, {70, 140, 180}, 22);
@@ -176,8 +177,8 @@ TBitmap32 Sea() {
 }
 
 constexpr int32_t kFallLeft = 470, kFallRight = 560, kFallTop = 140, kPoolTop = 430;
-TBitmap32 Falls() {
-  TBitmap32 bmp(kW, kH);
+Bitmap32 Falls() {
+  Bitmap32 bmp(kW, kH);
   Sky(bmp, {90, 140, 210}, {210, 230, 240}, 200, 31);
   // Cliffs on both sides of the fall, meeting the pool.
   for (int32_t y = 0; y < kPoolTop; ++y)
@@ -196,8 +197,8 @@ TBitmap32 Falls() {
   return bmp;
 }
 
-TBitmap32 Meadow() {
-  TBitmap32 bmp(kW, kH);
+Bitmap32 Meadow() {
+  Bitmap32 bmp(kW, kH);
   Sky(bmp, {60, 110, 200}, {190, 215, 240}, 330, 41);
   Sun(bmp, 820, 90, 24, {255, 250, 210});
   Hills(bmp, 330, 110, 300, {90, 130, 70}, 42);
@@ -215,8 +216,8 @@ TBitmap32 Meadow() {
 }
 
 // A bird in flight on a magenta key colour (the bottom-left pixel is the key).
-TBitmap32 Bird() {
-  TBitmap32 bmp(64, 32);
+Bitmap32 Bird() {
+  Bitmap32 bmp(64, 32);
   bmp.Clear(MakePixel(255, 0, 255));
   for (int32_t x = 0; x < 64; ++x) {
     const double wing = 14 - 10 * std::sin(std::abs(x - 32) / 32.0 * kPi * 0.9);
@@ -359,19 +360,19 @@ int main(int argc, char** argv) {
   const std::string dir = std::string(argv[1]) + "/";
   bool ok = true;
 
-  const TBitmap32 lake = Lake();
-  vec::TBitmap lakeMask = MaskOf(kW, kH);
+  const Bitmap32 lake = Lake();
+  vec::Bitmap lakeMask = MaskOf(kW, kH);
   MarkArea(lakeMask, 1, [](int32_t, int32_t y) { return y >= kLakeTop; });
   ok &= Save(lake, dir + "Lake.bmp") && Save(lakeMask, dir + "LakeMask.bmp");
 
-  const TBitmap32 sea = Sea();
-  vec::TBitmap seaMask = MaskOf(kW, kH);
+  const Bitmap32 sea = Sea();
+  vec::Bitmap seaMask = MaskOf(kW, kH);
   MarkArea(seaMask, 1,
            [](int32_t x, int32_t y) { return y >= kSeaTop + 20 || (y >= kSeaTop && x < 760); });
   ok &= Save(sea, dir + "Sea.bmp") && Save(seaMask, dir + "SeaMask.bmp");
 
-  const TBitmap32 falls = Falls();
-  vec::TBitmap fallsMask = MaskOf(kW, kH);
+  const Bitmap32 falls = Falls();
+  vec::Bitmap fallsMask = MaskOf(kW, kH);
   MarkArea(fallsMask, 1, [](int32_t x, int32_t y) {
     return y >= kFallTop - 20 && y < kPoolTop && x >= kFallLeft && x < kFallRight;
   });
@@ -379,7 +380,7 @@ int main(int argc, char** argv) {
   ok &= Save(falls, dir + "Falls.bmp") && Save(fallsMask, dir + "FallsMask.bmp");
 
   ok &= SaveJpeg(Meadow(), dir + "Meadow.jpg");
-  TBitmap32 preview(320, 180);
+  Bitmap32 preview(320, 180);
   vec::StretchSmoothTo(lake, preview);
   ok &= SaveJpeg(preview, dir + "Preview.jpg");
   ok &= Save(Bird(), dir + "Bird.bmp");

@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vec::fuzz::MemoryFile input(data, size);
   const std::string& folder = vec::fuzz::ScratchFolder();
-  vec::TVECProject project;
+  vec::SaverSettings project;
   vec::ExtractReport report = vec::ExtractPackage(project, input.Path(), folder);
   if (report.error == vec::PackageError::None && report.files.size() != report.fileLines.size())
     __builtin_trap();

@@ -4,18 +4,18 @@
 #include <string_view>
 
 #include "base/Ini.h"
-#include "package/VECProject.h"
+#include "package/SaverSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   vec::IniDocument ini = vec::IniDocument::FromText(text);
   for (const auto& key : ini.SectionKeys("FileList")) (void)ini.ReadInteger("FileList", key, 0);
-  vec::TVECFileList list;
+  vec::PictureList list;
   list.LoadFromIni(ini);
   if (list.FileNames.size() != list.Checked.size()) __builtin_trap();
-  vec::TVECSetting setting;
+  vec::ShowSettings setting;
   setting.LoadFromIni(ini);
-  vec::TUISetting ui;
+  vec::UiSettings ui;
   ui.LoadFromIni(ini);
   // Writing and reading back keeps a value.
   ini.WriteInteger("Default", "Duration", 77);

@@ -11,10 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<int32_t> values(size / 4);
   if (!values.empty()) std::memcpy(values.data(), data, values.size() * 4);
   if (values.size() >= 2 && int64_t{values[0]} * values[1] > (int64_t{1} << 22)) return 0;
-  vec::TBitmap mask;
+  vec::Bitmap mask;
   if (!vec::DecodeMask(values, mask)) {
     const auto codes = vec::EncodeMask(mask);
-    vec::TBitmap again;
+    vec::Bitmap again;
     if (vec::DecodeMask(codes, again) || !(again == mask)) __builtin_trap();
   }
   return 0;

@@ -2,13 +2,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "picture/FileLoader.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
+#include "picture/PictureFileReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  vec::TProject project;
+  vec::Picture project;
   project.LoadFromMemory(data, size, "fuzz.vep");
-  vec::TFileLoader preview;
+  vec::PictureFileReader preview;
   preview.LoadPreviewFromMemory(data, size);
   return 0;
 }

@@ -7,14 +7,14 @@
 
 #include "base/Ini.h"
 #include "fuzz/FuzzScratch.h"
+#include "package/SaverSettings.h"
 #include "package/UserSettings.h"
-#include "package/VECProject.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto* nul = static_cast<const uint8_t*>(std::memchr(data, 0, size));
   size_t split = nul ? static_cast<size_t>(nul - data) : size;
   vec::fuzz::MemoryFile container(data, split);
-  vec::TVECProject project;
+  vec::SaverSettings project;
   vec::LoadProjectFile(project, container.Path());
   project.FileList.CheckAll();
   std::string_view user(reinterpret_cast<const char*>(data) + split, size - split);

@@ -10,7 +10,7 @@ namespace {
 constexpr int64_t kMaxPixels = int64_t{1} << 28;
 }  // namespace
 
-void TBitmap::SetSize(int32_t width, int32_t height) {
+void Bitmap::SetSize(int32_t width, int32_t height) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   const int64_t count = static_cast<int64_t>(width) * height;
@@ -20,7 +20,7 @@ void TBitmap::SetSize(int32_t width, int32_t height) {
   pixels_.assign(static_cast<size_t>(count), Pixel{0});
 }
 
-void TBitmap::SelectClipRgn(const TRegion* region) {
+void Bitmap::SelectClipRgn(const Region* region) {
   if (region) {
     clip_ = *region;
   } else {
@@ -28,11 +28,11 @@ void TBitmap::SelectClipRgn(const TRegion* region) {
   }
 }
 
-void TBitmap::ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  if (!clip_) clip_ = TRegion::FromRect(0, 0, width_, height_);
+void Bitmap::ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (!clip_) clip_ = Region::FromRect(0, 0, width_, height_);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  clip_->Combine(TRegion::FromRect(left, top, right, bottom), RegionOp::Diff);
+  clip_->Combine(Region::FromRect(left, top, right, bottom), RegionOp::Diff);
 }
 
 }  // namespace vec

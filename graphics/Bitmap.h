@@ -13,10 +13,10 @@
 
 namespace vec {
 
-class TBitmap {
+class Bitmap {
  public:
-  TBitmap() = default;
-  TBitmap(int32_t width, int32_t height) { SetSize(width, height); }
+  Bitmap() = default;
+  Bitmap(int32_t width, int32_t height) { SetSize(width, height); }
 
   // New pixels are black (0); existing content is not preserved.
   void SetSize(int32_t width, int32_t height);
@@ -25,7 +25,9 @@ class TBitmap {
   bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
   // Row y (0 = top) of `width` pixels.
-  Pixel* ScanLine(int32_t y) { return pixels_.data() + static_cast<size_t>(height_ - 1 - y) * width_; }
+  Pixel* ScanLine(int32_t y) {
+    return pixels_.data() + static_cast<size_t>(height_ - 1 - y) * width_;
+  }
   const Pixel* ScanLine(int32_t y) const {
     return pixels_.data() + static_cast<size_t>(height_ - 1 - y) * width_;
   }
@@ -41,18 +43,18 @@ class TBitmap {
   Pixel brush = 0;
 
   // Clip region of the canvas: nullopt means no clipping beyond the bitmap.
-  void SelectClipRgn(const TRegion* region);
+  void SelectClipRgn(const Region* region);
   void ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
-  const std::optional<TRegion>& ClipRegion() const { return clip_; }
+  const std::optional<Region>& ClipRegion() const { return clip_; }
 
-  friend bool operator==(const TBitmap& a, const TBitmap& b) {
+  friend bool operator==(const Bitmap& a, const Bitmap& b) {
     return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
   }
 
  private:
   int32_t width_ = 0, height_ = 0;
   std::vector<Pixel> pixels_;
-  std::optional<TRegion> clip_;
+  std::optional<Region> clip_;
 };
 
 }  // namespace vec

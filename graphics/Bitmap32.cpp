@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "graphics/Resample.h"
 
 namespace vec {
@@ -15,12 +15,12 @@ namespace {
 
 constexpr int64_t kMaxPixels = int64_t{1} << 28;
 
-TRect Intersect(const TRect& a, const TRect& b) {
+Rect Intersect(const Rect& a, const Rect& b) {
   return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
           std::min(a.bottom, b.bottom)};
 }
 
-// The blend of the blending bitmap (cmBlend), on straight (not premultiplied) pixels:
+// The blend of the blending bitmap (Blend), on straight (not premultiplied) pixels:
 //   a     = weight of the source, 0..255 (source alpha x master alpha / 255)
 //   c     = (src_c x a + dst_c x (255 - a)) / 255        for blue, green and red
 //   alpha = a + dst_alpha x (255 - a) / 255               (source-over coverage)
@@ -37,7 +37,7 @@ inline Pixel BlendOver(Pixel s, Pixel d, uint32_t a) {
   return (al << 24) | (r << 16) | (g << 8) | b;
 }
 
-// cmMerge: source-over onto a destination that may itself be transparent; the colour is
+// Merge: source-over onto a destination that may itself be transparent; the colour is
 // weighted by each side's share of the resulting coverage.
 inline Pixel MergeOver(Pixel s, Pixel d, uint32_t a) {
   if (a == 0) return d;
@@ -53,15 +53,15 @@ inline Pixel MergeOver(Pixel s, Pixel d, uint32_t a) {
 }
 
 inline Pixel Combine(Pixel s, Pixel d, uint32_t a, CombineMode mode) {
-  return mode == CombineMode::cmMerge ? MergeOver(s, d, a) : BlendOver(s, d, a);
+  return mode == CombineMode::Merge ? MergeOver(s, d, a) : BlendOver(s, d, a);
 }
 
 // Composites n source pixels over n destination pixels by the source bitmap's settings.
-// dmOpaque copies; with a master alpha below 255 it blends by master alpha alone.
-void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const TBitmap32& from) {
+// Opaque copies; with a master alpha below 255 it blends by master alpha alone.
+void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const Bitmap32& from) {
   const uint32_t master = from.masterAlpha;
   switch (from.drawMode) {
-    case DrawMode::dmOpaque:
+    case DrawMode::Opaque:
       if (master == 255) {
         std::memcpy(d, s, sizeof(Pixel) * static_cast<size_t>(n));
       } else {
@@ -69,13 +69,13 @@ void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const TBitmap32& from) {
           d[i] = Combine(s[i] | 0xFF000000, d[i], master, from.combineMode);
       }
       break;
-    case DrawMode::dmCustom:
+    case DrawMode::Custom:
       if (from.onPixelCombine) {
         for (int32_t i = 0; i < n; ++i) d[i] = from.onPixelCombine(s[i], d[i], master);
         break;
       }
       [[fallthrough]];
-    case DrawMode::dmBlend:
+    case DrawMode::Blend:
       for (int32_t i = 0; i < n; ++i) {
         const uint32_t a = (s[i] >> 24) * master / 255;
         d[i] = Combine(s[i], d[i], a, from.combineMode);
@@ -86,7 +86,7 @@ void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const TBitmap32& from) {
 
 }  // namespace
 
-void TBitmap32::SetSize(int32_t width, int32_t height) {
+void Bitmap32::SetSize(int32_t width, int32_t height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   const int64_t count = static_cast<int64_t>(width) * height;
@@ -97,18 +97,18 @@ void TBitmap32::SetSize(int32_t width, int32_t height) {
   ResetClipRect();
 }
 
-void TBitmap32::SetClipRect(const TRect& r) {
-  clip_ = Intersect(r, TRect{0, 0, width_, height_});
-  if (clip_.IsEmpty()) clip_ = TRect{};
+void Bitmap32::SetClipRect(const Rect& r) {
+  clip_ = Intersect(r, Rect{0, 0, width_, height_});
+  if (clip_.IsEmpty()) clip_ = Rect{};
   clipping_ = true;
 }
 
-void TBitmap32::ResetClipRect() {
-  clip_ = TRect{0, 0, width_, height_};
+void Bitmap32::ResetClipRect() {
+  clip_ = Rect{0, 0, width_, height_};
   clipping_ = false;
 }
 
-void TBitmap32::Clear(Pixel color) {
+void Bitmap32::Clear(Pixel color) {
   if (!clipping_) {
     std::fill(pixels_.begin(), pixels_.end(), color);
     return;
@@ -118,14 +118,14 @@ void TBitmap32::Clear(Pixel color) {
   }
 }
 
-void TBitmap32::SetPixelT(int32_t x, int32_t y, Pixel color) {
+void Bitmap32::SetPixelT(int32_t x, int32_t y, Pixel color) {
   if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
   Pixel& d = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
   d = Combine(color, d, color >> 24, combineMode);
 }
 
-void TBitmap32::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, Pixel color) {
-  const TRect r = Intersect({left, top, right, bottom}, TRect{0, 0, width_, height_});
+void Bitmap32::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, Pixel color) {
+  const Rect r = Intersect({left, top, right, bottom}, Rect{0, 0, width_, height_});
   for (int32_t y = r.top; y < r.bottom; ++y) {
     std::fill(ScanLine(y) + r.left, ScanLine(y) + r.right, color);
   }
@@ -172,7 +172,7 @@ constexpr double kFastLineLimit = 1099511627776.0;  // 2^40
 // The walk is the reference's, step for step in the same double arithmetic; what is gone
 // is the per-pixel cost around it: the rounding calls, the axis choice, the clip and blend
 // calls. A line whose pixels all fall outside the clip rectangle is not walked at all.
-void TBitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
+void Bitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
   if (std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)}) > kFastLineLimit) {
     reference::LineFS(*this, x1, y1, x2, y2, color, drawEndPoint);
@@ -189,7 +189,7 @@ void TBitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool
   const int64_t left = clip_.left, top = clip_.top, right = clip_.right, bottom = clip_.bottom;
   const size_t stride = static_cast<size_t>(width_);
   Pixel* const bits = pixels_.data();
-  const bool merge = combineMode == CombineMode::cmMerge;
+  const bool merge = combineMode == CombineMode::Merge;
   auto plot = [&](int64_t x, int64_t y, uint32_t share, auto mergeMode) {
     const uint32_t a = (alpha * share + 127) / 255;
     if (x < left || x >= right || y < top || y >= bottom) return;
@@ -247,8 +247,7 @@ void TBitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool
 
 namespace reference {
 
-void LineFS(TBitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
-            bool drawEndPoint) {
+void LineFS(Bitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
   const double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
   const bool xMajor = std::fabs(dx) >= std::fabs(dy);
@@ -261,7 +260,7 @@ void LineFS(TBitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
   auto plot = [&](int64_t x, int64_t y, uint32_t share) {
     const uint32_t a = (alpha * share + 127) / 255;
     if (a == 0) return;
-    const TRect clip = bmp.clipRect();
+    const Rect clip = bmp.clipRect();
     if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom) return;
     bmp.SetPixelT(static_cast<int32_t>(x), static_cast<int32_t>(y), rgb | (a << 24));
   };
@@ -290,15 +289,15 @@ void LineFS(TBitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
 
 }  // namespace reference
 
-void TBitmap32::Draw(int32_t x, int32_t y, const TBitmap32& src) {
+void Bitmap32::Draw(int32_t x, int32_t y, const Bitmap32& src) {
   const int64_t r64 = static_cast<int64_t>(x) + src.Width(),
                 b64 = static_cast<int64_t>(y) + src.Height();
-  const TRect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
-                   static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
-  const TRect r = Intersect(area, clip_);
+  const Rect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
+                  static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
+  const Rect r = Intersect(area, clip_);
   if (r.IsEmpty()) return;
   if (&src == this) {
-    const TBitmap32 copy = src;
+    const Bitmap32 copy = src;
     return Draw(x, y, copy);
   }
   for (int32_t row = r.top; row < r.bottom; ++row) {
@@ -306,25 +305,25 @@ void TBitmap32::Draw(int32_t x, int32_t y, const TBitmap32& src) {
   }
 }
 
-void TBitmap32::Draw(const TRect& dstRect, const TRect& srcRect, const TBitmap32& src) {
+void Bitmap32::Draw(const Rect& dstRect, const Rect& srcRect, const Bitmap32& src) {
   if (dstRect.IsEmpty() || srcRect.IsEmpty() || src.Empty()) return;
-  const TRect visible = Intersect(dstRect, clip_);
+  const Rect visible = Intersect(dstRect, clip_);
   if (visible.IsEmpty()) return;
-  const TRect window{visible.left - dstRect.left, visible.top - dstRect.top,
-                     visible.right - dstRect.left, visible.bottom - dstRect.top};
+  const Rect window{visible.left - dstRect.left, visible.top - dstRect.top,
+                    visible.right - dstRect.left, visible.bottom - dstRect.top};
   ResampleKernel kernel = ResampleKernel::Nearest;
   const bool shrinking = srcRect.Width() > dstRect.Width() || srcRect.Height() > dstRect.Height();
   switch (src.stretchFilter) {
-    case StretchFilter::sfNearest:
+    case StretchFilter::Nearest:
       kernel = ResampleKernel::Nearest;
       break;
-    case StretchFilter::sfDraft:
+    case StretchFilter::Draft:
       kernel = shrinking ? ResampleKernel::Box : ResampleKernel::Nearest;
       break;
-    case StretchFilter::sfLinear:
+    case StretchFilter::Linear:
       kernel = ResampleKernel::Linear;
       break;
-    case StretchFilter::sfLanczos:
+    case StretchFilter::Lanczos:
       kernel = ResampleKernel::Lanczos3;
       break;
   }
@@ -343,15 +342,15 @@ void TBitmap32::Draw(const TRect& dstRect, const TRect& srcRect, const TBitmap32
   }
 }
 
-void TBitmap32::FlipHorz() {
+void Bitmap32::FlipHorz() {
   for (int32_t y = 0; y < height_; ++y) std::reverse(ScanLine(y), ScanLine(y) + width_);
 }
 
-void TBitmap32::DrawTo(TBitmap& dst, int32_t x, int32_t y) const {
+void Bitmap32::DrawTo(Bitmap& dst, int32_t x, int32_t y) const {
   const int64_t r64 = static_cast<int64_t>(x) + width_, b64 = static_cast<int64_t>(y) + height_;
-  const TRect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
-                   static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
-  for (const TRect& r : VisibleRects(dst, area)) {
+  const Rect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
+                  static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
+  for (const Rect& r : VisibleRects(dst, area)) {
     for (int32_t row = r.top; row < r.bottom; ++row) {
       std::memcpy(dst.ScanLine(row) + r.left, ScanLine(row - y) + (r.left - x),
                   sizeof(Pixel) * static_cast<size_t>(r.Width()));
@@ -359,43 +358,11 @@ void TBitmap32::DrawTo(TBitmap& dst, int32_t x, int32_t y) const {
   }
 }
 
-void TBitmap32::CopyFrom(const TBitmap& src) {
+void Bitmap32::CopyFrom(const Bitmap& src) {
   SetSize(src.Width(), src.Height());
   for (int32_t y = 0; y < height_; ++y) {
     std::memcpy(ScanLine(y), src.ScanLine(y), sizeof(Pixel) * static_cast<size_t>(width_));
   }
-}
-
-// The picture utilities.
-
-Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent) {
-  Pixel out = c1 & 0xFF000000;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int64_t a = (c1 >> shift) & 0xFF, b = (c2 >> shift) & 0xFF;
-    const int64_t v = 255 - ((255 - a) * percent + (255 - b) * 100) / 100;
-    out |= static_cast<Pixel>(std::clamp<int64_t>(v, 0, 255)) << shift;
-  }
-  return out;
-}
-
-void GrayOut(TBitmap32& bmp) {
-  Pixel* p = bmp.Bits();
-  const size_t n = static_cast<size_t>(bmp.Width()) * static_cast<size_t>(bmp.Height());
-  for (size_t i = 0; i < n; ++i) {
-    const uint32_t v = (((p[i] >> 16) & 0xFF) + ((p[i] >> 8) & 0xFF) + (p[i] & 0xFF)) / 3;
-    p[i] = (p[i] & 0xFF000000) | (v << 16) | (v << 8) | v;
-  }
-}
-
-void StretchLanczos(const TBitmap32& src, TBitmap32& dst) {
-  if (src.Empty() || dst.Empty()) return;
-  const TRect window{0, 0, dst.Width(), dst.Height()};
-  const ResampleKernel kernel = (src.Width() == dst.Width() && src.Height() == dst.Height())
-                                    ? ResampleKernel::Nearest
-                                    : ResampleKernel::Lanczos3;
-  Resample(PixelView{src.Bits(), src.Width(), src.Height(), src.Width()},
-           TRect{0, 0, src.Width(), src.Height()}, dst.Width(), dst.Height(), window, kernel,
-           PixelTarget{dst.Bits(), dst.Width(), dst.Height(), dst.Width()});
 }
 
 }  // namespace vec

@@ -11,17 +11,17 @@
 
 namespace vec {
 
-enum class DrawMode { dmOpaque, dmBlend, dmCustom };
-enum class CombineMode { cmBlend, cmMerge };
-enum class StretchFilter { sfNearest, sfDraft, sfLinear, sfLanczos };
+enum class DrawMode { Opaque, Blend, Custom };
+enum class CombineMode { Blend, Merge };
+enum class StretchFilter { Nearest, Draft, Linear, Lanczos };
 
 // Custom combine: (source pixel, destination pixel, master alpha) -> new destination pixel.
 using PixelCombine = std::function<Pixel(Pixel src, Pixel dst, uint32_t masterAlpha)>;
 
-class TBitmap32 {
+class Bitmap32 {
  public:
-  TBitmap32() = default;
-  TBitmap32(int32_t width, int32_t height) { SetSize(width, height); }
+  Bitmap32() = default;
+  Bitmap32(int32_t width, int32_t height) { SetSize(width, height); }
 
   void SetSize(int32_t width, int32_t height);  // new pixels are 0
   int32_t Width() const { return width_; }
@@ -39,20 +39,20 @@ class TBitmap32 {
   }
   void SetPixel(int32_t x, int32_t y, Pixel p) { pixels_[static_cast<size_t>(y) * width_ + x] = p; }
 
-  // Drawing this bitmap onto another (Draw) follows drawMode: dmOpaque copies (blending by
-  // masterAlpha alone when it is below 255); dmBlend blends every pixel with weight
+  // Drawing this bitmap onto another (Draw) follows drawMode: Opaque copies (blending by
+  // masterAlpha alone when it is below 255); Blend blends every pixel with weight
   // a = alpha * masterAlpha / 255 as c = (src * a + dst * (255 - a)) / 255 per colour
   // byte, alpha = a + dstAlpha * (255 - a) / 255 (truncating; see Bitmap32.cpp);
-  // dmCustom hands every pixel to onPixelCombine.
+  // Custom hands every pixel to onPixelCombine.
   uint8_t masterAlpha = 255;
-  DrawMode drawMode = DrawMode::dmOpaque;
-  CombineMode combineMode = CombineMode::cmBlend;
-  StretchFilter stretchFilter = StretchFilter::sfNearest;
-  PixelCombine onPixelCombine;  // used when drawMode == dmCustom
+  DrawMode drawMode = DrawMode::Opaque;
+  CombineMode combineMode = CombineMode::Blend;
+  StretchFilter stretchFilter = StretchFilter::Nearest;
+  PixelCombine onPixelCombine;  // used when drawMode == Custom
 
   // Clip rectangle for SetPixelT, Clear and drawing onto this bitmap.
-  TRect clipRect() const { return clip_; }
-  void SetClipRect(const TRect& r);
+  Rect clipRect() const { return clip_; }
+  void SetClipRect(const Rect& r);
   void ResetClipRect();
 
   void Clear(Pixel color);  // all pixels, or the clip rectangle when one is set
@@ -63,32 +63,26 @@ class TBitmap32 {
   void LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint = false);
 
   // Composite `src` at (x, y) by src's draw mode and master alpha.
-  void Draw(int32_t x, int32_t y, const TBitmap32& src);
+  void Draw(int32_t x, int32_t y, const Bitmap32& src);
   // Stretched with src's stretch filter, then composited as above.
-  void Draw(const TRect& dstRect, const TRect& srcRect, const TBitmap32& src);
+  void Draw(const Rect& dstRect, const Rect& srcRect, const Bitmap32& src);
 
   void FlipHorz();  // mirror left to right in place
   // Copy the pixels 1:1 into a device bitmap at (x, y) (clipped to it).
-  void DrawTo(TBitmap& dst, int32_t x, int32_t y) const;
-  void CopyFrom(const TBitmap& src);  // same size as src, pixels copied as they are
+  void DrawTo(Bitmap& dst, int32_t x, int32_t y) const;
+  void CopyFrom(const Bitmap& src);  // same size as src, pixels copied as they are
 
  private:
   int32_t width_ = 0, height_ = 0;
   std::vector<Pixel> pixels_;
-  TRect clip_{};
+  Rect clip_{};
   bool clipping_ = false;
 };
 
 // Reference implementations (plain, obviously right); tests hold the fast paths to them.
 namespace reference {
-void LineFS(TBitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
+void LineFS(Bitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
             bool drawEndPoint = false);
 }  // namespace reference
-
-// The picture utilities.
-Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent);
-void StretchSmoothTo(const TBitmap32& src, TBitmap32& dst);  // bilinear to dst's size
-void GrayOut(TBitmap32& bmp);
-void StretchLanczos(const TBitmap32& src, TBitmap32& dst);  // Lanczos3, whole into whole
 
 }  // namespace vec

@@ -19,10 +19,10 @@ uint32_t Get32(const uint8_t* p) {
 }
 
 ImageError Corrupt(const char* what) {
-  return MakeImageError(ImageErrorCode::ecCorrupt, std::string("BMP error: ") + what);
+  return MakeImageError(ImageErrorCode::Corrupt, std::string("BMP error: ") + what);
 }
 ImageError Truncated() {
-  return MakeImageError(ImageErrorCode::ecTruncated, "BMP error: the pixel data ends too early");
+  return MakeImageError(ImageErrorCode::Truncated, "BMP error: the pixel data ends too early");
 }
 
 // One colour channel given by a bit mask, scaled to 0..255.
@@ -95,7 +95,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
 
   if (h.width <= 0 || h.height <= 0) return Corrupt("invalid width or height");
   if (h.width > kMaxImageDimension || h.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::ecTooLarge,
+    return MakeImageError(ImageErrorCode::TooLarge,
                           "BMP image is too large (" + std::to_string(h.width) + " x " +
                               std::to_string(h.height) + ", at most 16384 x 16384)");
   switch (h.compression) {
@@ -114,7 +114,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
       if (h.bits != 16 && h.bits != 32) return Corrupt("bit fields need 16 or 32 bits per pixel");
       break;
     default:
-      return MakeImageError(ImageErrorCode::ecUnsupported,
+      return MakeImageError(ImageErrorCode::Unsupported,
                             "BMP error: unsupported compression " + std::to_string(h.compression));
   }
   if (h.compression == kBiRgb && h.bits == 16) h.masks = {0x7C00, 0x03E0, 0x001F, 0};
@@ -123,7 +123,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
     const uint32_t maxColors = uint32_t{1} << h.bits;
     const uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
     if (afterHeader > size || (size - afterHeader) / paletteEntry < count)
-      return MakeImageError(ImageErrorCode::ecTruncated, "BMP error: the palette ends too early");
+      return MakeImageError(ImageErrorCode::Truncated, "BMP error: the palette ends too early");
     h.palette.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* e = data + afterHeader + i * paletteEntry;
@@ -143,7 +143,7 @@ Pixel PaletteColor(const Header& h, uint32_t index) {
   return index < h.palette.size() ? h.palette[index] : MakePixel(0, 0, 0);
 }
 
-ImageStatus DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, TBitmap32& bmp) {
+ImageStatus DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
   const size_t rowBytes = (static_cast<size_t>(h.width) * h.bits + 7) / 8;
   const size_t stride = ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
   const size_t available = size - h.pixelOffset;
@@ -187,7 +187,7 @@ ImageStatus DecodeUncompressed(const Header& h, const uint8_t* data, size_t size
 
 // Run-length data. Writes past the end of a row are dropped; data that ends without the
 // end-of-bitmap marker leaves the remaining pixels at 0.
-void DecodeRle(const Header& h, const uint8_t* data, size_t size, TBitmap32& bmp) {
+void DecodeRle(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
   const bool four = h.compression == kBiRle4;
   size_t pos = h.pixelOffset;
   int32_t x = 0, row = 0;
@@ -269,17 +269,17 @@ ImageStatus WriteFile(const std::vector<uint8_t>& bytes, const std::string& path
   if (f)
     f.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
-  if (!f) return MakeImageError(ImageErrorCode::ecWriteFailed, "Cannot write " + path);
+  if (!f) return MakeImageError(ImageErrorCode::WriteFailed, "Cannot write " + path);
   return {};
 }
 
 }  // namespace
 
-ImageResult<TBitmap32> DecodeBmp(const uint8_t* data, size_t size) {
+ImageResult<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
   auto header = ReadHeader(data, size);
   if (!header) return header.error();
   const Header& h = header.value();
-  TBitmap32 bmp(h.width, h.height);
+  Bitmap32 bmp(h.width, h.height);
   if (h.compression == kBiRle4 || h.compression == kBiRle8) {
     DecodeRle(h, data, size, bmp);
   } else {
@@ -289,23 +289,23 @@ ImageResult<TBitmap32> DecodeBmp(const uint8_t* data, size_t size) {
   return bmp;
 }
 
-ImageResult<TBitmap32> LoadBmpFile(const std::string& path) {
+ImageResult<Bitmap32> LoadBmpFile(const std::string& path) {
   auto bytes = ReadWholeFile(path);
   if (!bytes) return bytes.error();
   return DecodeBmp(bytes->data(), bytes->size());
 }
 
-std::vector<uint8_t> EncodeBmp32(const TBitmap& src) {
+std::vector<uint8_t> EncodeBmp32(const Bitmap& src) {
   return Encode(src);
 }
-std::vector<uint8_t> EncodeBmp32(const TBitmap32& src) {
+std::vector<uint8_t> EncodeBmp32(const Bitmap32& src) {
   return Encode(src);
 }
 
-ImageStatus SaveBmp32(const TBitmap& src, const std::string& path) {
+ImageStatus SaveBmp32(const Bitmap& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
-ImageStatus SaveBmp32(const TBitmap32& src, const std::string& path) {
+ImageStatus SaveBmp32(const Bitmap32& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
 

@@ -39,8 +39,8 @@ std::string GifMessage(int code) {
 
 ImageError GifFailure(int code) {
   const ImageErrorCode ec = (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
-                                ? ImageErrorCode::ecTruncated
-                                : ImageErrorCode::ecCorrupt;
+                                ? ImageErrorCode::Truncated
+                                : ImageErrorCode::Corrupt;
   return MakeImageError(ec, GifMessage(code));
 }
 
@@ -125,7 +125,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   out.width = gif->SWidth;
   out.height = gif->SHeight;
   if (out.width > kMaxImageDimension || out.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::ecTooLarge,
+    return MakeImageError(ImageErrorCode::TooLarge,
                           "GIF image is too large (at most 16384 x 16384)");
   out.globalPalette = ToPalette(gif->SColorMap);
   out.backgroundIndex = gif->SBackGroundColor;
@@ -161,11 +161,11 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
           break;
         }
         if (d.Width > kMaxImageDimension || d.Height > kMaxImageDimension)
-          return MakeImageError(ImageErrorCode::ecTooLarge,
+          return MakeImageError(ImageErrorCode::TooLarge,
                                 "GIF frame is too large (at most 16384 x 16384)");
         indexPixels += int64_t{d.Width} * d.Height;
         if (indexPixels > kMaxGifTotalPixels)
-          return MakeImageError(ImageErrorCode::ecTooLarge, "GIF has too many frames");
+          return MakeImageError(ImageErrorCode::TooLarge, "GIF has too many frames");
         GifFrame frame;
         frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
         frame.palette = ToPalette(d.ColorMap);
@@ -203,7 +203,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
     }
   }
   if (out.frames.empty())
-    return MakeImageError(ImageErrorCode::ecCorrupt, "GIF error: the file holds no image");
+    return MakeImageError(ImageErrorCode::Corrupt, "GIF error: the file holds no image");
 
   // A logical screen of zero size takes the extent of the frames.
   if (out.width <= 0 || out.height <= 0) {
@@ -217,7 +217,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   const int64_t composed =
       int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
   if (composed > kMaxGifTotalPixels)
-    return MakeImageError(ImageErrorCode::ecTooLarge, "GIF has too many frames");
+    return MakeImageError(ImageErrorCode::TooLarge, "GIF has too many frames");
   return out;
 }
 
@@ -227,25 +227,25 @@ ImageResult<GifImage> LoadGifFile(const std::string& path) {
   return DecodeGif(bytes->data(), bytes->size());
 }
 
-std::vector<TBitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {
-  std::vector<TBitmap32> out;
+std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {
+  std::vector<Bitmap32> out;
   if (gif.width <= 0 || gif.height <= 0) return out;
   out.reserve(gif.frames.size());
-  TBitmap32 canvas(gif.width, gif.height);
+  Bitmap32 canvas(gif.width, gif.height);
   canvas.Clear(0);
-  TBitmap32 saved;
-  const TRect screen{0, 0, gif.width, gif.height};
+  Bitmap32 saved;
+  const Rect screen{0, 0, gif.width, gif.height};
   for (size_t i = 0; i < gif.frames.size(); ++i) {
     const GifFrame& f = gif.frames[i];
     const auto& palette = gif.PaletteOf(f);
     const int32_t transparent =
         i < options.transparentIndex.size() ? options.transparentIndex[i] : f.transparentIndex;
     const GifDisposal disposal =
-        options.allDisposeToBackground ? GifDisposal::gdBackground : f.disposal;
-    if (disposal == GifDisposal::gdPrevious) saved = canvas;
+        options.allDisposeToBackground ? GifDisposal::Background : f.disposal;
+    if (disposal == GifDisposal::Previous) saved = canvas;
 
-    const TRect clip{std::max(f.rect.left, 0), std::max(f.rect.top, 0),
-                     std::min(f.rect.right, screen.right), std::min(f.rect.bottom, screen.bottom)};
+    const Rect clip{std::max(f.rect.left, 0), std::max(f.rect.top, 0),
+                    std::min(f.rect.right, screen.right), std::min(f.rect.bottom, screen.bottom)};
     const int32_t fw = f.rect.Width();
     for (int32_t y = clip.top; y < clip.bottom; ++y) {
       const uint8_t* src = f.indices.data() + static_cast<size_t>(y - f.rect.top) * fw;
@@ -263,11 +263,11 @@ std::vector<TBitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOpt
     }
     out.push_back(canvas);
 
-    if (disposal == GifDisposal::gdBackground) {
+    if (disposal == GifDisposal::Background) {
       for (int32_t y = clip.top; y < clip.bottom; ++y)
         std::fill(canvas.ScanLine(y) + clip.left,
                   canvas.ScanLine(y) + std::max(clip.left, clip.right), Pixel{0});
-    } else if (disposal == GifDisposal::gdPrevious) {
+    } else if (disposal == GifDisposal::Previous) {
       canvas = saved;
     }
   }

@@ -21,18 +21,18 @@ struct GifColor {
 };
 
 enum class GifDisposal : uint8_t {
-  gdNone = 0,        // not specified: leave the frame in place
-  gdKeep = 1,        // leave the frame in place
-  gdBackground = 2,  // clear the frame's rectangle to transparent
-  gdPrevious = 3,    // restore what was there before the frame
+  None = 0,        // not specified: leave the frame in place
+  Keep = 1,        // leave the frame in place
+  Background = 2,  // clear the frame's rectangle to transparent
+  Previous = 3,    // restore what was there before the frame
 };
 
 struct GifFrame {
-  TRect rect;                     // in logical-screen coordinates; may reach outside it
+  Rect rect;                      // in logical-screen coordinates; may reach outside it
   std::vector<uint8_t> indices;   // rect.Width() x rect.Height(), rows top-down, de-interlaced
   std::vector<GifColor> palette;  // the frame's local palette; empty: the global one applies
   int32_t delayMs = 0;            // as stored (hundredths of a second x 10)
-  GifDisposal disposal = GifDisposal::gdNone;
+  GifDisposal disposal = GifDisposal::None;
   int32_t transparentIndex = -1;  // -1: none
 };
 
@@ -60,13 +60,13 @@ ImageResult<GifImage> LoadGifFile(const std::string& path);
 // Per-frame choices for composition; an empty vector keeps the stored values.
 struct GifComposeOptions {
   std::vector<int32_t> transparentIndex;  // one per frame, -1 = opaque
-  bool allDisposeToBackground = false;    // every frame's disposal becomes gdBackground
+  bool allDisposeToBackground = false;    // every frame's disposal becomes Background
 };
 
 // Picture i is what the GIF shows once frame i is drawn: the canvas starts transparent
 // (0x00000000); opaque pixels get alpha 255; an index outside the palette is opaque black.
 // Each frame's disposal is applied before the next one is drawn.
-std::vector<TBitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options = {});
+std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options = {});
 
 // Index of `color` in the global palette, or -1.
 int32_t FindGlobalPaletteIndex(const GifImage& gif, GifColor color);

@@ -11,33 +11,32 @@ namespace vec {
 
 ImageResult<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
-  if (!f) return MakeImageError(ImageErrorCode::ecOpenFailed, "Cannot open file " + path);
+  if (!f) return MakeImageError(ImageErrorCode::OpenFailed, "Cannot open file " + path);
   f.seekg(0, std::ios::end);
   const std::streamoff size = f.tellg();
-  if (size < 0) return MakeImageError(ImageErrorCode::ecOpenFailed, "Cannot read file " + path);
+  if (size < 0) return MakeImageError(ImageErrorCode::OpenFailed, "Cannot read file " + path);
   f.seekg(0, std::ios::beg);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   if (size > 0 && !f.read(reinterpret_cast<char*>(bytes.data()), size))
-    return MakeImageError(ImageErrorCode::ecOpenFailed, "Cannot read file " + path);
+    return MakeImageError(ImageErrorCode::OpenFailed, "Cannot read file " + path);
   return bytes;
 }
 
 ImageFormat SniffImageFormat(const uint8_t* data, size_t size) {
-  if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
-    return ImageFormat::ifJpeg;
+  if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return ImageFormat::Jpeg;
   if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
-    return ImageFormat::ifGif;
-  if (size >= 2 && data[0] == 'B' && data[1] == 'M') return ImageFormat::ifBmp;
-  return ImageFormat::ifUnknown;
+    return ImageFormat::Gif;
+  if (size >= 2 && data[0] == 'B' && data[1] == 'M') return ImageFormat::Bmp;
+  return ImageFormat::Unknown;
 }
 
-ImageResult<TBitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
+ImageResult<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
   switch (SniffImageFormat(data, size)) {
-    case ImageFormat::ifJpeg:
+    case ImageFormat::Jpeg:
       return DecodeJpeg(data, size);
-    case ImageFormat::ifBmp:
+    case ImageFormat::Bmp:
       return DecodeBmp(data, size);
-    case ImageFormat::ifGif: {
+    case ImageFormat::Gif: {
       auto gif = DecodeGif(data, size);
       if (!gif) return gif.error();
       // Only the first picture is wanted: compose a one-frame copy.
@@ -47,18 +46,17 @@ ImageResult<TBitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
       first.globalPalette = std::move(gif->globalPalette);
       first.frames.push_back(std::move(gif->frames.front()));
       auto frames = ComposeGifFrames(first);
-      if (frames.empty())
-        return MakeImageError(ImageErrorCode::ecCorrupt, "GIF error: empty image");
+      if (frames.empty()) return MakeImageError(ImageErrorCode::Corrupt, "GIF error: empty image");
       return std::move(frames.front());
     }
-    case ImageFormat::ifUnknown:
+    case ImageFormat::Unknown:
       break;
   }
-  return MakeImageError(ImageErrorCode::ecUnknownFormat,
+  return MakeImageError(ImageErrorCode::UnknownFormat,
                         "Unknown picture format (not a JPEG, BMP or GIF file)");
 }
 
-ImageResult<TBitmap32> LoadImageFromFile(const std::string& path) {
+ImageResult<Bitmap32> LoadImageFromFile(const std::string& path) {
   auto bytes = ReadWholeFile(path);
   if (!bytes) return bytes.error();
   return LoadImageFromMemory(bytes->data(), bytes->size());

@@ -17,13 +17,13 @@ namespace vec {
 constexpr int32_t kMaxImageDimension = 16384;
 
 enum class ImageErrorCode {
-  ecOpenFailed,     // the file could not be opened or read
-  ecUnknownFormat,  // not a JPEG, BMP or GIF
-  ecTooLarge,       // wider or higher than kMaxImageDimension, or too many GIF frames
-  ecCorrupt,        // the data is not a valid image of its format
-  ecTruncated,      // the data ends too early
-  ecUnsupported,    // valid, but a variant this reader does not handle
-  ecWriteFailed,    // an encoder or writer could not produce its output
+  OpenFailed,     // the file could not be opened or read
+  UnknownFormat,  // not a JPEG, BMP or GIF
+  TooLarge,       // wider or higher than kMaxImageDimension, or too many GIF frames
+  Corrupt,        // the data is not a valid image of its format
+  Truncated,      // the data ends too early
+  Unsupported,    // valid, but a variant this reader does not handle
+  WriteFailed,    // an encoder or writer could not produce its output
 };
 
 struct ImageError {
@@ -57,22 +57,22 @@ struct ImageStatus {
   bool ok() const { return !failed; }
   explicit operator bool() const { return ok(); }
   bool failed = false;
-  ImageError error{ImageErrorCode::ecCorrupt, {}};
+  ImageError error{ImageErrorCode::Corrupt, {}};
 };
 
 inline ImageError MakeImageError(ImageErrorCode code, std::string message) {
   return ImageError{code, std::move(message)};
 }
 
-// Reads a whole file; ecOpenFailed when it cannot.
+// Reads a whole file; OpenFailed when it cannot.
 ImageResult<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 
-enum class ImageFormat { ifUnknown, ifJpeg, ifBmp, ifGif };
+enum class ImageFormat { Unknown, Jpeg, Bmp, Gif };
 ImageFormat SniffImageFormat(const uint8_t* data, size_t size);
 
 // Any JPEG, BMP or GIF (its first frame, composed) as a 32-bit bitmap with alpha 255,
 // except where a GIF or BMP carries transparency of its own.
-ImageResult<TBitmap32> LoadImageFromMemory(const uint8_t* data, size_t size);
-ImageResult<TBitmap32> LoadImageFromFile(const std::string& path);
+ImageResult<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size);
+ImageResult<Bitmap32> LoadImageFromFile(const std::string& path);
 
 }  // namespace vec

@@ -155,15 +155,15 @@ ImageStatus ToStatus(Outcome outcome, const DecodeState& state) {
     case Outcome::ok:
       return {};
     case Outcome::tooLarge:
-      return MakeImageError(ImageErrorCode::ecTooLarge,
+      return MakeImageError(ImageErrorCode::TooLarge,
                             "JPEG image is too large (" + std::to_string(state.info.width) + " x " +
                                 std::to_string(state.info.height) + ", at most 16384 x 16384)");
     case Outcome::noMemory:
-      return MakeImageError(ImageErrorCode::ecTooLarge, "Not enough memory for the JPEG image");
+      return MakeImageError(ImageErrorCode::TooLarge, "Not enough memory for the JPEG image");
     case Outcome::failed:
       break;
   }
-  return MakeImageError(ImageErrorCode::ecCorrupt, std::string("JPEG error: ") + state.message);
+  return MakeImageError(ImageErrorCode::Corrupt, std::string("JPEG error: ") + state.message);
 }
 
 template <class Bitmap>
@@ -237,7 +237,7 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
 template <class Bitmap>
 ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
   if (bmp.Empty())
-    return MakeImageError(ImageErrorCode::ecWriteFailed, "Cannot encode an empty image as JPEG");
+    return MakeImageError(ImageErrorCode::WriteFailed, "Cannot encode an empty image as JPEG");
   if (quality < 1) quality = 1;
   if (quality > 100) quality = 100;
   const RowSource src = SourceFor(bmp);
@@ -254,7 +254,7 @@ ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
   }
   std::free(state.buffer);
   if (!ok)
-    return MakeImageError(ImageErrorCode::ecWriteFailed,
+    return MakeImageError(ImageErrorCode::WriteFailed,
                           std::string("JPEG encoder error: ") + state.message);
   return out;
 }
@@ -268,32 +268,32 @@ ImageResult<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
   return state.info;
 }
 
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, TBitmap& dst) {
+ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, TBitmap32& dst) {
+ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ImageResult<TBitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
-  TBitmap32 bmp;
+ImageResult<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
+  Bitmap32 bmp;
   ImageStatus status = DecodeInto(data, size, bmp);
   if (!status) return status.error;
   return bmp;
 }
 
-ImageResult<TBitmap32> LoadJpegFile(const std::string& path) {
+ImageResult<Bitmap32> LoadJpegFile(const std::string& path) {
   auto bytes = ReadWholeFile(path);
   if (!bytes) return bytes.error();
   return DecodeJpeg(bytes->data(), bytes->size());
 }
 
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const TBitmap32& src, int quality) {
+ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality) {
   return EncodeFrom(src, quality);
 }
 
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const TBitmap& src, int quality) {
+ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality) {
   return EncodeFrom(src, quality);
 }
 

@@ -28,10 +28,10 @@ int32_t ClampInt32(int64_t v) {
 class PixRegion {
  public:
   PixRegion() { pixman_region32_init(&r_); }
-  explicit PixRegion(const std::vector<TRect>& rects) {
+  explicit PixRegion(const std::vector<Rect>& rects) {
     std::vector<pixman_box32_t> boxes;
     boxes.reserve(rects.size());
-    for (const TRect& t : rects) {
+    for (const Rect& t : rects) {
       if (!t.IsEmpty()) boxes.push_back({t.left, t.top, t.right, t.bottom});
     }
     if (boxes.empty() ||
@@ -45,10 +45,10 @@ class PixRegion {
 
   pixman_region32_t* get() { return &r_; }
 
-  std::vector<TRect> ToRects() {
+  std::vector<Rect> ToRects() {
     int n = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(&r_, &n);
-    std::vector<TRect> out;
+    std::vector<Rect> out;
     out.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
       out.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
@@ -61,7 +61,7 @@ class PixRegion {
 };
 
 // Canonical banded form of any rectangle list.
-std::vector<TRect> Normalise(const std::vector<TRect>& rects) {
+std::vector<Rect> Normalise(const std::vector<Rect>& rects) {
   PixRegion r(rects);
   return r.ToRects();
 }
@@ -92,7 +92,7 @@ class SpanCollector {
     prevBottom_ = y + 1;
   }
 
-  std::vector<TRect> Finish() {
+  std::vector<Rect> Finish() {
     Flush();
     return std::move(rects_);
   }
@@ -105,7 +105,7 @@ class SpanCollector {
 
   std::vector<std::pair<int32_t, int32_t>> prev_;
   int32_t prevTop_ = 0, prevBottom_ = 0;
-  std::vector<TRect> rects_;
+  std::vector<Rect> rects_;
 };
 
 // ceil(num / den) for den > 0, exact.
@@ -117,15 +117,15 @@ int64_t CeilDiv(__int128 num, __int128 den) {
 
 }  // namespace
 
-TRegion TRegion::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  TRegion r;
+Region Region::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  Region r;
   if (right > left && bottom > top) r.rects_.push_back({left, top, right, bottom});
   return r;
 }
 
-TRegion TRegion::FromRects(std::span<const TRect> rects) {
-  TRegion r;
-  r.rects_ = Normalise(std::vector<TRect>(rects.begin(), rects.end()));
+Region Region::FromRects(std::span<const Rect> rects) {
+  Region r;
+  r.rects_ = Normalise(std::vector<Rect>(rects.begin(), rects.end()));
   return r;
 }
 
@@ -134,14 +134,14 @@ TRegion TRegion::FromRects(std::span<const TRect> rects) {
 // ellipse cw x ch pixels in size, drawn with the integer midpoint algorithm for an
 // ellipse inscribed in a rectangle (Zingl's plotEllipseRect); each row of the region
 // runs from the left outline pixel of that row to the right one, inclusive.
-TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t ew,
-                           int32_t eh) {
+Region Region::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t ew,
+                         int32_t eh) {
   int32_t l = ClampShape(left), t = ClampShape(top), r = ClampShape(right), b = ClampShape(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   --r;
   --b;
-  if (r <= l || b <= t) return TRegion();
+  if (r <= l || b <= t) return Region();
 
   const int64_t cw = std::min<int64_t>(r - l, std::llabs(static_cast<int64_t>(ew)));
   const int64_t ch = std::min<int64_t>(b - t, std::llabs(static_cast<int64_t>(eh)));
@@ -192,7 +192,7 @@ TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bot
   // is full width.
   const int64_t upperLast = (ch - 1) / 2;
   const int64_t lowerFirst = ch / 2;
-  std::vector<TRect> rects;
+  std::vector<Rect> rects;
   auto span = [&](int64_t row, int64_t y) {
     int64_t inset = rowLeft[static_cast<size_t>(row)];
     if (inset == std::numeric_limits<int64_t>::max()) inset = 0;
@@ -211,12 +211,12 @@ TRegion TRegion::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bot
     const int64_t y = b - ch + row;
     if (y > t + upperLast) span(row, y);
   }
-  TRegion out;
+  Region out;
   out.rects_ = Normalise(rects);
   return out;
 }
 
-TRegion TRegion::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+Region Region::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   const int32_t ew = ClampInt32(static_cast<int64_t>(right) - left);
   const int32_t eh = ClampInt32(static_cast<int64_t>(bottom) - top);
   return RoundRect(left, top, right, bottom, ew, eh);
@@ -225,18 +225,18 @@ TRegion TRegion::Ellipse(int32_t left, int32_t top, int32_t right, int32_t botto
 // Polygon rasterisation: on each pixel row y every non-horizontal edge with
 // min(y1, y2) <= y < max(y1, y2) is cut at its exact (rational) x, and a span covers the
 // pixels ceil(x_in) <= x < ceil(x_out). A pixel is inside when its top-left corner is.
-TRegion TRegion::Polygon(std::span<const TPoint> points, FillMode mode) {
+Region Region::Polygon(std::span<const Point> points, FillMode mode) {
   struct Edge {
     int64_t x1, y1, x2, y2;
     int dir;
   };
   std::vector<Edge> edges;
   const size_t n = points.size();
-  if (n < 3) return TRegion();
+  if (n < 3) return Region();
   int64_t minY = std::numeric_limits<int64_t>::max(), maxY = std::numeric_limits<int64_t>::min();
   for (size_t i = 0; i < n; ++i) {
-    const TPoint& a = points[i];
-    const TPoint& b = points[(i + 1) % n];
+    const Point& a = points[i];
+    const Point& b = points[(i + 1) % n];
     const int64_t ax = ClampShape(a.x), ay = ClampShape(a.y);
     const int64_t bx = ClampShape(b.x), by = ClampShape(b.y);
     if (ay == by) continue;
@@ -248,7 +248,7 @@ TRegion TRegion::Polygon(std::span<const TPoint> points, FillMode mode) {
     minY = std::min({minY, ay, by});
     maxY = std::max({maxY, ay, by});
   }
-  if (edges.empty()) return TRegion();
+  if (edges.empty()) return Region();
 
   SpanCollector collector;
   std::vector<std::pair<int64_t, int>> cuts;
@@ -283,12 +283,12 @@ TRegion TRegion::Polygon(std::span<const TPoint> points, FillMode mode) {
     }
     collector.AddRow(static_cast<int32_t>(y), spans);
   }
-  TRegion out;
+  Region out;
   out.rects_ = Normalise(collector.Finish());
   return out;
 }
 
-void TRegion::Combine(const TRegion& other, RegionOp op) {
+void Region::Combine(const Region& other, RegionOp op) {
   if (op == RegionOp::Copy) {
     rects_ = other.rects_;
     return;
@@ -317,23 +317,23 @@ void TRegion::Combine(const TRegion& other, RegionOp op) {
   rects_ = result.ToRects();
 }
 
-void TRegion::Offset(int32_t dx, int32_t dy) {
-  for (TRect& r : rects_) {
+void Region::Offset(int32_t dx, int32_t dy) {
+  for (Rect& r : rects_) {
     r.left = ClampInt32(static_cast<int64_t>(r.left) + dx);
     r.right = ClampInt32(static_cast<int64_t>(r.right) + dx);
     r.top = ClampInt32(static_cast<int64_t>(r.top) + dy);
     r.bottom = ClampInt32(static_cast<int64_t>(r.bottom) + dy);
   }
   // Saturation at the edges of the coordinate range can flatten rectangles.
-  if (std::any_of(rects_.begin(), rects_.end(), [](const TRect& r) { return r.IsEmpty(); })) {
+  if (std::any_of(rects_.begin(), rects_.end(), [](const Rect& r) { return r.IsEmpty(); })) {
     rects_ = Normalise(rects_);
   }
 }
 
-TRect TRegion::Bounds() const {
-  if (rects_.empty()) return TRect{};
-  TRect b = rects_.front();
-  for (const TRect& r : rects_) {
+Rect Region::Bounds() const {
+  if (rects_.empty()) return Rect{};
+  Rect b = rects_.front();
+  for (const Rect& r : rects_) {
     b.left = std::min(b.left, r.left);
     b.top = std::min(b.top, r.top);
     b.right = std::max(b.right, r.right);
@@ -342,10 +342,10 @@ TRect TRegion::Bounds() const {
   return b;
 }
 
-bool TRegion::Contains(int32_t x, int32_t y) const {
+bool Region::Contains(int32_t x, int32_t y) const {
   // Bands are sorted by top; skip those that end above y.
   auto it = std::partition_point(rects_.begin(), rects_.end(),
-                                 [y](const TRect& r) { return r.bottom <= y; });
+                                 [y](const Rect& r) { return r.bottom <= y; });
   for (; it != rects_.end() && it->top <= y; ++it) {
     if (y < it->bottom && x >= it->left && x < it->right) return true;
   }

@@ -13,31 +13,31 @@ namespace vec {
 enum class RegionOp { And, Or, Xor, Diff, Copy };
 enum class FillMode { Alternate, Winding };
 
-class TRegion {
+class Region {
  public:
-  TRegion() = default;  // empty
-  static TRegion FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  Region() = default;  // empty
+  static Region FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
   // Union of the rectangles; empty ones are ignored, order and overlap do not matter.
-  static TRegion FromRects(std::span<const TRect> rects);
-  static TRegion RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t ew,
-                           int32_t eh);
-  static TRegion Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
-  static TRegion Polygon(std::span<const TPoint> points, FillMode mode = FillMode::Winding);
+  static Region FromRects(std::span<const Rect> rects);
+  static Region RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t ew,
+                          int32_t eh);
+  static Region Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  static Region Polygon(std::span<const Point> points, FillMode mode = FillMode::Winding);
 
   // this = this op other.
-  void Combine(const TRegion& other, RegionOp op);
+  void Combine(const Region& other, RegionOp op);
   void Offset(int32_t dx, int32_t dy);
 
   bool IsEmpty() const { return rects_.empty(); }
-  TRect Bounds() const;
+  Rect Bounds() const;
   bool Contains(int32_t x, int32_t y) const;
   // Banded rectangles: sorted by top, then left; rectangles of one band share top and bottom.
-  const std::vector<TRect>& Rects() const { return rects_; }
+  const std::vector<Rect>& Rects() const { return rects_; }
 
-  friend bool operator==(const TRegion&, const TRegion&) = default;
+  friend bool operator==(const Region&, const Region&) = default;
 
  private:
-  std::vector<TRect> rects_;
+  std::vector<Rect> rects_;
 };
 
 }  // namespace vec

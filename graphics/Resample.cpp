@@ -186,8 +186,8 @@ void VerticalRow(const Pixel* const* rows, int32_t count, const int16_t* w, int3
   }
 }
 
-void ResampleNearest(const PixelView& src, const TRect& sr, int32_t dw, int32_t dh,
-                     const TRect& window, const PixelTarget& out) {
+void ResampleNearest(const PixelView& src, const Rect& sr, int32_t dw, int32_t dh,
+                     const Rect& window, const PixelTarget& out) {
   const int64_t sw = sr.Width(), sh = sr.Height();
   std::vector<int32_t> xs(static_cast<size_t>(window.Width()));
   for (int32_t x = window.left; x < window.right; ++x) {
@@ -204,7 +204,7 @@ void ResampleNearest(const PixelView& src, const TRect& sr, int32_t dw, int32_t 
 }
 
 // Plain average of the source pixels whose area falls in each output pixel (shrinking).
-void ResampleBox(const PixelView& src, const TRect& sr, int32_t dw, int32_t dh, const TRect& window,
+void ResampleBox(const PixelView& src, const Rect& sr, int32_t dw, int32_t dh, const Rect& window,
                  const PixelTarget& out) {
   const int64_t sw = sr.Width(), sh = sr.Height();
   auto range = [](int64_t i, int64_t s, int64_t d, int64_t& a, int64_t& b) {
@@ -236,10 +236,10 @@ void ResampleBox(const PixelView& src, const TRect& sr, int32_t dw, int32_t dh, 
 
 }  // namespace
 
-void Resample(const PixelView& src, const TRect& srcRect, int32_t dw, int32_t dh,
-              const TRect& window, ResampleKernel kernel, const PixelTarget& out) {
-  const TRect sr{std::max(srcRect.left, 0), std::max(srcRect.top, 0),
-                 std::min(srcRect.right, src.width), std::min(srcRect.bottom, src.height)};
+void Resample(const PixelView& src, const Rect& srcRect, int32_t dw, int32_t dh, const Rect& window,
+              ResampleKernel kernel, const PixelTarget& out) {
+  const Rect sr{std::max(srcRect.left, 0), std::max(srcRect.top, 0),
+                std::min(srcRect.right, src.width), std::min(srcRect.bottom, src.height)};
   if (sr.IsEmpty() || dw <= 0 || dh <= 0 || window.IsEmpty()) return;
   if (kernel == ResampleKernel::Nearest) return ResampleNearest(src, sr, dw, dh, window, out);
   if (kernel == ResampleKernel::Box) return ResampleBox(src, sr, dw, dh, window, out);

@@ -28,7 +28,7 @@ enum class ResampleKernel { Nearest, Box, Linear, Lanczos3 };
 // `window` of that image (0 <= window within dw x dh) to `out`, which is window-sized.
 // Samples outside srcRect repeat its edge pixels. Linear and Lanczos3 are separable
 // filters with integer weights (14 fractional bits), widened by the scale when shrinking.
-void Resample(const PixelView& src, const TRect& srcRect, int32_t dw, int32_t dh,
-              const TRect& window, ResampleKernel kernel, const PixelTarget& out);
+void Resample(const PixelView& src, const Rect& srcRect, int32_t dw, int32_t dh, const Rect& window,
+              ResampleKernel kernel, const PixelTarget& out);
 
 }  // namespace vec

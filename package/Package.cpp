@@ -97,14 +97,14 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
   return report;
 }
 
-void RebaseProject(TVECProject& project, const std::string& folder) {
+void RebaseProject(SaverSettings& project, const std::string& folder) {
   for (auto& name : project.FileList.FileNames) name = folder + name;
   auto& preview = project.Setting.PreviewFile;
   if (!preview.empty()) preview = folder + std::string(StoredFileNamePart(preview));
   project.UISetting.UIFile = folder + std::string(kPackageRecordNames[3]);
 }
 
-ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath,
+ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
                              const std::string& folder) {
   ExtractReport report = ExtractPackageFiles(ownPath, folder);
   if (report.error != PackageError::None) return report;
@@ -113,7 +113,7 @@ ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath,
   return report;
 }
 
-ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath) {
+ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath) {
   // Look for the package before a folder is made, so a file without one leaves nothing behind.
   MarkerResult m = FindMarker(ownPath);
   if (!m.found) {
@@ -141,7 +141,7 @@ void RemovePackage(const std::string& folder) {
   rmdir(folder.c_str());
 }
 
-void RemovePackage(TVECProject& /*project*/) {
+void RemovePackage(SaverSettings& /*project*/) {
   // Only a folder this run made is cleaned; asking must not create one.
   RemovePackage(PeekTempFolder());
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "package/Container.h"
-#include "package/VECProject.h"
+#include "package/SaverSettings.h"
 
 namespace vec {
 
@@ -50,17 +50,17 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
 
 // Points the loaded settings at the extracted files: picture names and the preview file get
 // the folder as prefix; UIFile names the extracted VEGUI.veu.
-void RebaseProject(TVECProject& project, const std::string& folder);
+void RebaseProject(SaverSettings& project, const std::string& folder);
 
 // Extracts everything into `folder` and loads the project settings.
-ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath,
+ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
                              const std::string& folder);
 // The same into the process-wide run folder (GetTempFolder).
-ExtractReport ExtractPackage(TVECProject& project, const std::string& ownPath);
+ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath);
 
 // Deletes what the extraction wrote into `folder`, then the folder itself when it is empty.
 void RemovePackage(const std::string& folder);
 // The same for the process-wide run folder.
-void RemovePackage(TVECProject& project);
+void RemovePackage(SaverSettings& project);
 
 }  // namespace vec

@@ -57,8 +57,8 @@ std::string UserSettingsPath(const std::string& ownPath) {
   return UserSettingsPath(ownPath, [](const char* n) -> const char* { return getenv(n); });
 }
 
-void ApplyUserSettings(TVECProject& project, const IniDocument& user) {
-  TVECSetting& s = project.Setting;
+void ApplyUserSettings(SaverSettings& project, const IniDocument& user) {
+  ShowSettings& s = project.Setting;
   auto& checked = project.FileList.Checked;
   const int32_t count = static_cast<int32_t>(project.FileList.FileNames.size());
 
@@ -118,7 +118,7 @@ void ApplyUserSettings(TVECProject& project, const IniDocument& user) {
   }
 }
 
-bool ApplyUserSettingsFile(TVECProject& project, const std::string& path) {
+bool ApplyUserSettingsFile(SaverSettings& project, const std::string& path) {
   if (!IsRegularFile(path)) return false;
   std::string text;
   if (!ReadSmallFile(path, text, kMaxUserFile)) return false;
@@ -126,7 +126,7 @@ bool ApplyUserSettingsFile(TVECProject& project, const std::string& path) {
   return true;
 }
 
-bool ApplyUserSettings(TVECProject& project) {
+bool ApplyUserSettings(SaverSettings& project) {
   return ApplyUserSettingsFile(project, UserSettingsPath(OwnPath()));
 }
 

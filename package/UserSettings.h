@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "package/VECProject.h"
+#include "package/SaverSettings.h"
 
 namespace vec {
 
@@ -33,10 +33,10 @@ std::string UserSettingsPathBeside(const std::string& ownPath);
 
 // Lays a user settings document over the project (Checked entries, show mode, duration,
 // sound, music, transitions, display, speed, picture size, custom music).
-void ApplyUserSettings(TVECProject& project, const IniDocument& user);
+void ApplyUserSettings(SaverSettings& project, const IniDocument& user);
 // The same from a file; a missing file changes nothing. Returns whether the file was read.
-bool ApplyUserSettingsFile(TVECProject& project, const std::string& path);
+bool ApplyUserSettingsFile(SaverSettings& project, const std::string& path);
 // The same from the user settings file of the run's own path.
-bool ApplyUserSettings(TVECProject& project);
+bool ApplyUserSettings(SaverSettings& project);
 
 }  // namespace vec

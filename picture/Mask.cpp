@@ -4,11 +4,11 @@
 #include <limits>
 
 #include "graphics/ImageFile.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec {
 
-PictureStatus DecodeMask(const std::vector<int32_t>& values, TBitmap& mask) {
+PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
   if (values.size() < 2) {
     mask.SetSize(0, 0);
     return std::nullopt;
@@ -16,7 +16,7 @@ PictureStatus DecodeMask(const std::vector<int32_t>& values, TBitmap& mask) {
   const int32_t width = values[0], height = values[1];
   if (width < 0 || height < 0 || width > kMaxImageDimension || height > kMaxImageDimension)
     return PictureError{
-        PictureErrorCode::peBadMask,
+        PictureErrorCode::BadMask,
         "Invalid area mask size " + std::to_string(width) + " x " + std::to_string(height)};
   mask.SetSize(width, height);
   if (width == 0 || height == 0) return std::nullopt;
@@ -48,7 +48,7 @@ int AreaIndexOf(uint32_t pixel) {
   return 0;
 }
 
-std::vector<int32_t> EncodeMask(const TBitmap& mask) {
+std::vector<int32_t> EncodeMask(const Bitmap& mask) {
   std::vector<int32_t> out{mask.Width(), mask.Height()};
   if (mask.Empty()) return out;
   constexpr int64_t kMaxRun = std::numeric_limits<int32_t>::max() / 10;
@@ -76,7 +76,7 @@ std::vector<int32_t> EncodeMask(const TBitmap& mask) {
   return out;
 }
 
-std::array<int64_t, 5> CountMaskValues(const TBitmap& mask) {
+std::array<int64_t, 5> CountMaskValues(const Bitmap& mask) {
   std::array<int64_t, 5> counts{};
   const Pixel* p = mask.Bits();
   for (size_t i = 0; i < mask.PixelCount(); ++i) {

@@ -16,14 +16,14 @@ namespace vec {
 // (and negative codes' indices) are no area. Fewer than two values give an empty bitmap,
 // exactly two a bitmap of that size with no area. A negative width or height, or one
 // above 16384, fails.
-PictureStatus DecodeMask(const std::vector<int32_t>& values, TBitmap& mask);
+PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask);
 
 // The inverse: width, height and run codes of a mask bitmap. A pixel that is not one of
 // the area colours (its fourth byte ignored) counts as no area.
-std::vector<int32_t> EncodeMask(const TBitmap& mask);
+std::vector<int32_t> EncodeMask(const Bitmap& mask);
 
 // Number of pixels of each mask value 0..4 (other values are not counted).
-std::array<int64_t, 5> CountMaskValues(const TBitmap& mask);
+std::array<int64_t, 5> CountMaskValues(const Bitmap& mask);
 
 // The mask value index (0..4) of a pixel, its fourth byte ignored; 0 for any other colour.
 int AreaIndexOf(uint32_t pixel);

@@ -7,12 +7,12 @@
 namespace vec {
 
 enum class PictureErrorCode {
-  peOpenFailed,  // the file could not be opened
-  peBadMagic,    // the first eight bytes are not the picture file's mark
-  peTruncated,   // the file ends inside an item, or a declared size exceeds what remains
-  peBadSize,     // a negative count or length
-  peBadJpeg,     // the preview or the picture does not decode
-  peBadMask,     // the mask's width or height is negative or too large
+  OpenFailed,  // the file could not be opened
+  BadMagic,    // the first eight bytes are not the picture file's mark
+  Truncated,   // the file ends inside an item, or a declared size exceeds what remains
+  BadSize,     // a negative count or length
+  BadJpeg,     // the preview or the picture does not decode
+  BadMask,     // the mask's width or height is negative or too large
 };
 
 struct PictureError {

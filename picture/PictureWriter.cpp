@@ -1,6 +1,6 @@
 #include "picture/PictureWriter.h"
 
-#include "picture/FileLoader.h"
+#include "picture/PictureFileReader.h"
 
 namespace vec {
 namespace {
@@ -28,7 +28,7 @@ class ByteWriter {
 
 }  // namespace
 
-std::vector<uint8_t> WritePictureFile(const TPictureFileContent& c) {
+std::vector<uint8_t> WritePictureFile(const PictureFileContent& c) {
   ByteWriter w;
   w.Bytes(kPictureMagic, kPictureMagicLength);
   w.Counted(c.Title);
@@ -36,7 +36,7 @@ std::vector<uint8_t> WritePictureFile(const TPictureFileContent& c) {
   w.Counted(c.previewJpeg);
   w.Int(static_cast<int32_t>(c.waves.size()));
   for (const auto& wave : c.waves) {
-    uint8_t record[TWaveParam::kRecordSize];
+    uint8_t record[WaveSet::kRecordSize];
     WaveParamToBytes(wave, record);
     w.Bytes(record, sizeof record);
   }
@@ -44,11 +44,11 @@ std::vector<uint8_t> WritePictureFile(const TPictureFileContent& c) {
   for (int32_t v : c.maskValues) w.Int(v);
   w.Counted(c.pictureJpeg);
   w.Counted(c.singleSound);
-  const TWeatherParam& k = c.weather;
+  const WeatherSettings& k = c.weather;
   for (int32_t v : {k.Kind, k.Count, k.SpeedIndex, k.Angle, k.Length, k.Opacity}) w.Int(v);
   if (c.withTail) {
     for (const auto& slot : c.soundSlots) {
-      uint8_t record[TSoundSlot::kRecordSize];
+      uint8_t record[SoundSlot::kRecordSize];
       SoundSlotToBytes(slot, record);
       w.Bytes(record, sizeof record);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// Writes a picture file in the layout TFileLoader reads (used by the tools; the runtime
+// Writes a picture file in the layout PictureFileReader reads (used by the tools; the runtime
 // never writes picture files).
 
 #include <array>
@@ -7,27 +7,27 @@
 #include <string>
 #include <vector>
 
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec {
 
-struct TPictureFileContent {
+struct PictureFileContent {
   std::string Title;
   std::string Author;
   std::vector<uint8_t> previewJpeg;
-  std::vector<TWaveParam> waves = std::vector<TWaveParam>(kWaveSetCount);
+  std::vector<WaveSet> waves = std::vector<WaveSet>(kWaveSetCount);
   std::vector<int32_t> maskValues;  // width, height, run codes (see EncodeMask)
   std::vector<uint8_t> pictureJpeg;
   std::string singleSound;
-  TWeatherParam weather{};
+  WeatherSettings weather{};
   // false: the file ends after the weather record (no slots, objects or build information).
   bool withTail = true;
-  std::array<TSoundSlot, kSoundSlotCount> soundSlots{};
+  std::array<SoundSlot, kSoundSlotCount> soundSlots{};
   std::string objects;    // INI lines separated by CR LF
   std::string buildInfo;  // INI lines as comma text
 };
 
-std::vector<uint8_t> WritePictureFile(const TPictureFileContent& content);
+std::vector<uint8_t> WritePictureFile(const PictureFileContent& content);
 
 // Lines as comma text: separated by commas; a line holding blanks, commas or double quotes
 // is wrapped in double quotes with its quotes doubled.

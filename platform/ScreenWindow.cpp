@@ -31,7 +31,7 @@ namespace vec {
 
 namespace {
 
-QImage WrapPixels(const TBitmap32& bmp) {
+QImage WrapPixels(const Bitmap32& bmp) {
   // The pixels are blue, green, red, fourth byte: RGB32 on a little-endian machine. The
   // image only borrows the buffer; it lives no longer than this paint.
   return QImage(reinterpret_cast<const uchar*>(bmp.Bits()), bmp.Width(), bmp.Height(),
@@ -43,9 +43,9 @@ bool CanShowBoxes() {
   return platform != "offscreen" && platform != "minimal";
 }
 
-class TQtMessages final : public IShowMessages {
+class QtMessages final : public IShowMessages {
  public:
-  explicit TQtMessages(QWidget* parent) : parent_(parent) {}
+  explicit QtMessages(QWidget* parent) : parent_(parent) {}
   void ShowError(const std::string& text) override {
     std::cerr << "vecsaver: " << text << "\n";
     if (CanShowBoxes())
@@ -65,14 +65,14 @@ std::string ExecutableFolder() {
 }
 
 // SIGCONT after a daemon's SIGSTOP: the clock leaves the stopped time out.
-TResumableClock* g_resumable = nullptr;
+ResumableClock* g_resumable = nullptr;
 void OnContinue(int) {
   if (g_resumable) g_resumable->MarkResumed();
 }
 
-class TContinueHandler {
+class ContinueHandler {
  public:
-  explicit TContinueHandler(TResumableClock& clock) {
+  explicit ContinueHandler(ResumableClock& clock) {
     g_resumable = &clock;
     struct sigaction sa {};
     sa.sa_handler = OnContinue;
@@ -80,7 +80,7 @@ class TContinueHandler {
     sa.sa_flags = SA_RESTART;
     sigaction(SIGCONT, &sa, &old_);
   }
-  ~TContinueHandler() {
+  ~ContinueHandler() {
     sigaction(SIGCONT, &old_, nullptr);
     g_resumable = nullptr;
   }
@@ -91,26 +91,26 @@ class TContinueHandler {
 
 }  // namespace
 
-void TQtDisplay::Presented() {
+void QtDisplay::Presented() {
   widget_.update();
 }
 
-void TQtDisplay::ProcessMessages() {
+void QtDisplay::ProcessMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   if (onPump) onPump();
 }
 
-void TQtDisplay::WaitMessages() {
+void QtDisplay::WaitMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   QThread::msleep(20);
   if (onPump) onPump();
 }
 
-void TQtDisplay::ShowCursor(bool visible) {
+void QtDisplay::ShowCursor(bool visible) {
   widget_.setCursor(visible ? Qt::ArrowCursor : Qt::BlankCursor);
 }
 
-TScreenWidget::TScreenWidget(bool acceptInput) : acceptInput_(acceptInput) {
+ScreenWidget::ScreenWidget(bool acceptInput) : acceptInput_(acceptInput) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setAutoFillBackground(false);
@@ -121,20 +121,20 @@ TScreenWidget::TScreenWidget(bool acceptInput) : acceptInput_(acceptInput) {
   setPalette(pal);
 }
 
-void TScreenWidget::paintEvent(QPaintEvent*) {
+void ScreenWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (!display_) {
     painter.fillRect(rect(), Qt::black);
     return;
   }
   if (display_->Direct()) {
-    const TBitmap32& surface = display_->Surface();
+    const Bitmap32& surface = display_->Surface();
     if (surface.Empty())
       painter.fillRect(rect(), Qt::black);
     else
       painter.drawImage(rect(), WrapPixels(surface));  // scaled to the whole window
   } else {
-    const TBitmap32& screen = display_->Screen();
+    const Bitmap32& screen = display_->Screen();
     painter.drawImage(0, 0, WrapPixels(screen));
     // Beyond the image (a window larger than the screen size the show took) stays black.
     if (width() > screen.Width())
@@ -144,27 +144,27 @@ void TScreenWidget::paintEvent(QPaintEvent*) {
   }
 }
 
-void TScreenWidget::mouseMoveEvent(QMouseEvent* event) {
+void ScreenWidget::mouseMoveEvent(QMouseEvent* event) {
   if (acceptInput_ && form_) {
     const QPoint p = event->position().toPoint();
     form_->FormMouseMove(p.x(), p.y());
   }
 }
 
-void TScreenWidget::mousePressEvent(QMouseEvent*) {
+void ScreenWidget::mousePressEvent(QMouseEvent*) {
   if (acceptInput_ && form_) form_->FormMouseDown();
 }
 
-void TScreenWidget::keyPressEvent(QKeyEvent* event) {
+void ScreenWidget::keyPressEvent(QKeyEvent* event) {
   if (!acceptInput_ || !form_) return;
-  if (event->key() == Qt::Key_F1) form_->FormKeyDown(TVEfmScrSvr::kVK_F1);
+  if (event->key() == Qt::Key_F1) form_->FormKeyDown(Slideshow::kVK_F1);
   // A key that produces a character (Enter, Escape and Backspace included) ends the show;
   // function keys, arrows and modifiers do not.
   const QString text = event->text();
   if (!text.isEmpty()) form_->FormKeyPress(text.at(0).unicode());
 }
 
-void TScreenWidget::closeEvent(QCloseEvent* event) {
+void ScreenWidget::closeEvent(QCloseEvent* event) {
   // Closing the window (the window manager, or the terminate handler's closeAllWindows) is a
   // close request; the form's loop acts on it.
   if (form_) {
@@ -175,16 +175,16 @@ void TScreenWidget::closeEvent(QCloseEvent* event) {
   }
 }
 
-void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& target) {
-  const bool embedded = target.kind != TSlideshowTarget::Kind::FullScreen;
+void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget& target) {
+  const bool embedded = target.kind != SlideshowTarget::Kind::FullScreen;
   const bool acceptInput = !target.daemon && !embedded;
 
-  TX11Connection x11;
+  X11Connection x11;
   uint64_t parentId = 0;
   int32_t width = 0, height = 0;
   if (embedded) {
     parentId =
-        target.kind == TSlideshowTarget::Kind::RootWindow ? x11.RootWindowId() : target.windowId;
+        target.kind == SlideshowTarget::Kind::RootWindow ? x11.RootWindowId() : target.windowId;
     const auto state = x11.Query(parentId);
     if (!state) {
       std::cerr << "vecsaver: window 0x" << std::hex << parentId << std::dec << " does not exist\n";
@@ -199,7 +199,7 @@ void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& t
     height = geometry.height();
   }
 
-  TScreenWidget widget(acceptInput);
+  ScreenWidget widget(acceptInput);
   std::unique_ptr<QWindow> foreign;
   if (embedded) {
     widget.setWindowFlags(Qt::FramelessWindowHint);
@@ -217,29 +217,29 @@ void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& t
     widget.raise();
   }
 
-  TQtDisplay display(widget, width, height);
+  QtDisplay display(widget, width, height);
   widget.SetDisplay(&display);
 
   SteadyClock steady;
-  TResumableClock clock(steady);
-  TContinueHandler continueHandler(clock);
+  ResumableClock clock(steady);
+  ContinueHandler continueHandler(clock);
 
   const std::string tempFolder = settings.TempFolder;
   std::unique_ptr<SdlAudio> audio;
   if (settings.Sound || settings.Music) audio = std::make_unique<SdlAudio>();
-  std::unique_ptr<TSoundAdapter> sounds;
-  std::unique_ptr<TMusicAdapter> music;
+  std::unique_ptr<SoundAdapter> sounds;
+  std::unique_ptr<MusicAdapter> music;
   if (audio) {
-    sounds = std::make_unique<TSoundAdapter>(
+    sounds = std::make_unique<SoundAdapter>(
         *audio, clock, SoundSearchPaths{tempFolder, SharedSoundFolders(), ExecutableFolder()});
     sounds->SetMessagePump([] { QCoreApplication::processEvents(); });
-    music = std::make_unique<TMusicAdapter>(*audio);
+    music = std::make_unique<MusicAdapter>(*audio);
   }
-  TQtMessages messages(&widget);
-  TDiskPictureFiles files;
-  TEngineAdapter engine(clock, tempFolder);
+  QtMessages messages(&widget);
+  DiskPictureFiles files;
+  EngineAdapter engine(clock, tempFolder);
 
-  TScrSvrServices services;
+  SlideshowServices services;
   services.display = &display;
   services.clock = &clock;
   services.messages = &messages;
@@ -249,7 +249,7 @@ void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& t
   services.music = music.get();
   services.effect = EffectRoutine;
 
-  TVEfmScrSvr form(settings, std::move(services));
+  Slideshow form(settings, std::move(services));
   widget.SetForm(&form);
 
   auto lastCheck = std::chrono::steady_clock::now();

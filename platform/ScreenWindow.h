@@ -8,19 +8,19 @@
 #include <functional>
 #include <string>
 
-#include "slideshow/FVEScrSvr.h"
 #include "slideshow/ShowDisplay.h"
+#include "slideshow/Slideshow.h"
 
 namespace vec {
 
-class TScreenWidget;
+class ScreenWidget;
 
-// The display of the show on a Qt window. Frames are kept in memory (TScreenDisplay) and
+// The display of the show on a Qt window. Frames are kept in memory (ScreenDisplay) and
 // painted from there without copying.
-class TQtDisplay final : public TScreenDisplay {
+class QtDisplay final : public ScreenDisplay {
  public:
-  TQtDisplay(TScreenWidget& widget, int32_t width, int32_t height)
-      : TScreenDisplay(width, height), widget_(widget) {}
+  QtDisplay(ScreenWidget& widget, int32_t width, int32_t height)
+      : ScreenDisplay(width, height), widget_(widget) {}
   void ProcessMessages() override;
   void WaitMessages() override;
   void ShowCursor(bool visible) override;
@@ -32,16 +32,16 @@ class TQtDisplay final : public TScreenDisplay {
   void Presented() override;
 
  private:
-  TScreenWidget& widget_;
+  ScreenWidget& widget_;
 };
 
-class TScreenWidget final : public QWidget {
+class ScreenWidget final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TScreenWidget(bool acceptInput);
-  void SetDisplay(TQtDisplay* display) { display_ = display; }
-  void SetForm(TVEfmScrSvr* form) { form_ = form; }
+  explicit ScreenWidget(bool acceptInput);
+  void SetDisplay(QtDisplay* display) { display_ = display; }
+  void SetForm(Slideshow* form) { form_ = form; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,12 +52,12 @@ class TScreenWidget final : public QWidget {
 
  private:
   bool acceptInput_;
-  TQtDisplay* display_ = nullptr;
-  TVEfmScrSvr* form_ = nullptr;
+  QtDisplay* display_ = nullptr;
+  Slideshow* form_ = nullptr;
 };
 
 // Where and how the show runs.
-struct TSlideshowTarget {
+struct SlideshowTarget {
   enum class Kind { FullScreen, RootWindow, Window };
   Kind kind = Kind::FullScreen;
   uint64_t windowId = 0;  // Kind::Window
@@ -68,6 +68,6 @@ struct TSlideshowTarget {
 
 // Runs the slideshow form modally on `settings` (a QApplication must exist) and returns when
 // it has closed.
-void RunSlideshowWindow(const TShowSettings& settings, const TSlideshowTarget& target);
+void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget& target);
 
 }  // namespace vec

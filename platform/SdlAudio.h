@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "animation/AudioDevice.h"
+#include "audio/AudioDevice.h"
 
 struct Mix_Chunk;
 struct _Mix_Music;

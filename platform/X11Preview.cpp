@@ -7,6 +7,7 @@
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Jpeg.h"
+#include "graphics/PictureUtilities.h"
 #include "platform/X11Window.h"
 
 // After our own headers: Xlib defines macros with common names.
@@ -38,39 +39,39 @@ unsigned long Place(uint8_t value, unsigned long mask) {
 
 }  // namespace
 
-TPreviewResult DrawPreviewFile(const std::string& previewFile, std::string_view modeArgument,
-                               int waitMs) {
+PreviewResult DrawPreviewFile(const std::string& previewFile, std::string_view modeArgument,
+                              int waitMs) {
   const auto window = ParsePreviewWindow(modeArgument);
-  if (!window) return TPreviewResult::BadWindowId;
-  TX11Connection x11;
-  if (!x11.Valid()) return TPreviewResult::NoDisplay;
+  if (!window) return PreviewResult::BadWindowId;
+  X11Connection x11;
+  if (!x11.Valid()) return PreviewResult::NoDisplay;
 
   // The dialog may start us before it shows its window: wait, but not for ever.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-  std::optional<TX11WindowState> state;
+  std::optional<X11WindowState> state;
   for (;;) {
     state = x11.Query(*window);
-    if (!state) return TPreviewResult::WindowGone;
+    if (!state) return PreviewResult::WindowGone;
     if (state->viewable) break;
-    if (std::chrono::steady_clock::now() >= deadline) return TPreviewResult::NotShown;
+    if (std::chrono::steady_clock::now() >= deadline) return PreviewResult::NotShown;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 
   auto picture = LoadJpegFile(previewFile);
   if (!picture || picture->Empty() || state->width <= 0 || state->height <= 0)
-    return TPreviewResult::BadPicture;
+    return PreviewResult::BadPicture;
   // Squeezed or stretched to the window, aspect not kept.
-  TBitmap32 fitted(state->width, state->height);
+  Bitmap32 fitted(state->width, state->height);
   StretchLanczos(picture.value(), fitted);
 
   auto* dpy = static_cast<Display*>(x11.Native());
   const auto win = static_cast<Window>(*window);
   XWindowAttributes attrs{};
-  if (!XGetWindowAttributes(dpy, win, &attrs) || !attrs.visual) return TPreviewResult::WindowGone;
+  if (!XGetWindowAttributes(dpy, win, &attrs) || !attrs.visual) return PreviewResult::WindowGone;
   XImage* image = XCreateImage(dpy, attrs.visual, static_cast<unsigned>(attrs.depth), ZPixmap, 0,
                                nullptr, static_cast<unsigned>(fitted.Width()),
                                static_cast<unsigned>(fitted.Height()), 32, 0);
-  if (!image) return TPreviewResult::WindowGone;
+  if (!image) return PreviewResult::WindowGone;
   std::vector<char> data(static_cast<size_t>(image->bytes_per_line) * fitted.Height());
   image->data = data.data();
   const Visual* v = attrs.visual;
@@ -90,7 +91,7 @@ TPreviewResult DrawPreviewFile(const std::string& previewFile, std::string_view 
   image->data = nullptr;  // the vector owns the pixels
   XDestroyImage(image);
   XSync(dpy, False);
-  return TPreviewResult::Drawn;
+  return PreviewResult::Drawn;
 }
 
 }  // namespace vec

@@ -15,13 +15,13 @@ std::optional<uint64_t> ParsePreviewWindow(std::string_view text);
 // How long the preview waits for its window to be shown.
 inline constexpr int kPreviewWaitMs = 5000;
 
-enum class TPreviewResult { Drawn, BadWindowId, NoDisplay, WindowGone, NotShown, BadPicture };
+enum class PreviewResult { Drawn, BadWindowId, NoDisplay, WindowGone, NotShown, BadPicture };
 
 // Draws the JPEG file `previewFile` stretched over the whole window named by `modeArgument`.
 // Waits (bounded by `waitMs`) while the window is not yet shown. Nothing is drawn for a
 // window id that is not a decimal number, a window that never shows, or a picture the JPEG
 // decoder rejects.
-TPreviewResult DrawPreviewFile(const std::string& previewFile, std::string_view modeArgument,
-                               int waitMs = kPreviewWaitMs);
+PreviewResult DrawPreviewFile(const std::string& previewFile, std::string_view modeArgument,
+                              int waitMs = kPreviewWaitMs);
 
 }  // namespace vec

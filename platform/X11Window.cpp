@@ -17,16 +17,16 @@ int CountError(Display*, XErrorEvent*) {
 
 }  // namespace
 
-TX11Connection::TX11Connection() {
+X11Connection::X11Connection() {
   display_ = XOpenDisplay(nullptr);
   if (display_) XSetErrorHandler(CountError);
 }
 
-TX11Connection::~TX11Connection() {
+X11Connection::~X11Connection() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
 }
 
-std::optional<TX11WindowState> TX11Connection::Query(uint64_t window) {
+std::optional<X11WindowState> X11Connection::Query(uint64_t window) {
   if (!display_ || window == 0) return std::nullopt;
   auto* dpy = static_cast<Display*>(display_);
   XSync(dpy, False);
@@ -35,10 +35,10 @@ std::optional<TX11WindowState> TX11Connection::Query(uint64_t window) {
   const Status ok = XGetWindowAttributes(dpy, static_cast<Window>(window), &attrs);
   XSync(dpy, False);
   if (!ok || g_errors.load() != before) return std::nullopt;
-  return TX11WindowState{attrs.width, attrs.height, attrs.map_state == IsViewable};
+  return X11WindowState{attrs.width, attrs.height, attrs.map_state == IsViewable};
 }
 
-uint64_t TX11Connection::RootWindowId() const {
+uint64_t X11Connection::RootWindowId() const {
   if (!display_) return 0;
   return DefaultRootWindow(static_cast<Display*>(display_));
 }

@@ -8,21 +8,21 @@
 
 namespace vec {
 
-struct TX11WindowState {
+struct X11WindowState {
   int32_t width = 0, height = 0;
   bool viewable = false;  // mapped, and its parents too
 };
 
-class TX11Connection {
+class X11Connection {
  public:
-  TX11Connection();  // $DISPLAY; Valid() is false when it cannot be opened
-  ~TX11Connection();
-  TX11Connection(const TX11Connection&) = delete;
-  TX11Connection& operator=(const TX11Connection&) = delete;
+  X11Connection();  // $DISPLAY; Valid() is false when it cannot be opened
+  ~X11Connection();
+  X11Connection(const X11Connection&) = delete;
+  X11Connection& operator=(const X11Connection&) = delete;
 
   bool Valid() const { return display_ != nullptr; }
   // nullopt when the window does not exist (any more).
-  std::optional<TX11WindowState> Query(uint64_t window);
+  std::optional<X11WindowState> Query(uint64_t window);
   uint64_t RootWindowId() const;
   void* Native() const { return display_; }
 

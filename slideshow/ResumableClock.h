@@ -12,9 +12,9 @@
 
 namespace vec {
 
-class TResumableClock final : public IClock {
+class ResumableClock final : public IClock {
  public:
-  explicit TResumableClock(IClock& source) : source_(source), last_(source.Ticks()) {}
+  explicit ResumableClock(IClock& source) : source_(source), last_(source.Ticks()) {}
 
   uint32_t Ticks() override {
     const uint32_t raw = source_.Ticks();

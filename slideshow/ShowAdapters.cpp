@@ -4,15 +4,15 @@
 #include <filesystem>
 #include <span>
 
-#include "animation/uAnimEngine.h"
+#include "animation/WaterEngine.h"
 #include "graphics/ImageFile.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec {
 
-TShowSettings ShowSettingsFrom(const TVECProject& project, const std::string& tempFolder) {
-  const TVECSetting& s = project.Setting;
-  TShowSettings out;
+SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder) {
+  const ShowSettings& s = project.Setting;
+  SlideshowOptions out;
   out.FileNames = project.FileList.FileNames;
   out.Checked = project.FileList.Checked;
   out.Stretch = s.Stretch;
@@ -34,46 +34,46 @@ TShowSettings ShowSettingsFrom(const TVECProject& project, const std::string& te
   return out;
 }
 
-bool TDiskPictureFiles::FileExists(const std::string& path) {
+bool DiskPictureFiles::FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
-bool TDiskPictureFiles::LoadStill(const std::string& path, TBitmap32& out) {
+bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {
   auto result = LoadImageFromFile(path);
   if (!result) return false;
   out = std::move(result.value());
   return true;
 }
 
-bool TDiskPictureFiles::LoadProject(const std::string& path, TProject& project) {
+bool DiskPictureFiles::LoadProject(const std::string& path, Picture& project) {
   return project.LoadFromFile(path);
 }
 
-void TDiskPictureFiles::ResizeProject(bool keepAspect, TProject& project, int32_t width,
-                                      int32_t height) {
+void DiskPictureFiles::ResizeProject(bool keepAspect, Picture& project, int32_t width,
+                                     int32_t height) {
   vec::ResizeProject(keepAspect, project, width, height);
 }
 
-TEngineAdapter::TEngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects)
+EngineAdapter::EngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects)
     : clock_(clock), packageFolder_(std::move(packageFolder)), threaded_(threadedObjects) {}
 
-TEngineAdapter::~TEngineAdapter() = default;
+EngineAdapter::~EngineAdapter() = default;
 
-void TEngineAdapter::Begin(TProject& project) {
+void EngineAdapter::Begin(Picture& project) {
   // A fresh engine per picture: the old one's object workers stop with it.
-  engine_ = std::make_unique<TAnimEngine>(&clock_);
+  engine_ = std::make_unique<WaterEngine>(&clock_);
   engine_->SetObjectsThreaded(threaded_);
   engine_->SetPackageFolder(packageFolder_);
   project_ = &project;
   engine_->SetProject(project);
   engine_->SetWeather(false);
   engine_->Start();
-  if (project.weather.Kind != wkNone) engine_->SetWeather(true);
+  if (project.weather.Kind != kWeatherNone) engine_->SetWeather(true);
   lastObjectTick_ = clock_.Ticks();
 }
 
-void TEngineAdapter::Step() {
+void EngineAdapter::Step() {
   if (!engine_) return;
   if (!threaded_) {
     // The workers' 5 ms rhythm, replayed on the show's clock; a long jump is capped so a
@@ -87,32 +87,32 @@ void TEngineAdapter::Step() {
   engine_->Tick();
 }
 
-const TBitmap32& TEngineAdapter::Frame() {
+const Bitmap32& EngineAdapter::Frame() {
   return engine_ ? engine_->Output() : empty32_;
 }
 
-const TBitmap& TEngineAdapter::Background() {
+const Bitmap& EngineAdapter::Background() {
   return project_ ? project_->picture : empty_;
 }
 
-void TEngineAdapter::RestoreBackground() {
+void EngineAdapter::RestoreBackground() {
   if (engine_) engine_->ResetFrame();
 }
 
-void TEngineAdapter::End() {
+void EngineAdapter::End() {
   engine_.reset();
   project_ = nullptr;
 }
 
-TSoundAdapter::TSoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths)
+SoundAdapter::SoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths)
     : player_(device), schedule_(player_, clock), paths_(std::move(paths)) {}
 
-void TSoundAdapter::Load(TProject& project) {
+void SoundAdapter::Load(Picture& project) {
   const auto count = static_cast<size_t>(std::clamp(project.SoundCount(), 0, kSoundSlotCount));
-  schedule_.LoadSoundEffects(std::span<const TSoundSlot>(project.soundSlots.data(), count), paths_);
+  schedule_.LoadSoundEffects(std::span<const SoundSlot>(project.soundSlots.data(), count), paths_);
 }
 
-TEffectProc EffectRoutine(int32_t n) {
+EffectProc EffectRoutine(int32_t n) {
   return EffectByNumber(n).proc;
 }
 

@@ -6,40 +6,40 @@
 #include <memory>
 #include <string>
 
-#include "animation/SoundEffect.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffectPlayer.h"
+#include "audio/SoundSchedule.h"
 #include "base/Clock.h"
-#include "package/VECProject.h"
-#include "slideshow/Music.h"
+#include "package/SaverSettings.h"
 #include "slideshow/ShowServices.h"
-#include "slideshow/SoundSchedule.h"
 #include "transitions/Effect.h"
 
 namespace vec {
 
-class TAnimEngine;
+class WaterEngine;
 
 // The show's settings from the project (user settings already applied) and the run folder.
-TShowSettings ShowSettingsFrom(const TVECProject& project, const std::string& tempFolder);
+SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder);
 
-class TDiskPictureFiles final : public IPictureFiles {
+class DiskPictureFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override;
-  bool LoadStill(const std::string& path, TBitmap32& out) override;
-  bool LoadProject(const std::string& path, TProject& project) override;
-  void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t height) override;
+  bool LoadStill(const std::string& path, Bitmap32& out) override;
+  bool LoadProject(const std::string& path, Picture& project) override;
+  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override;
 };
 
-// TAnimEngine for the show. Offline (threaded = false) the objects are stepped from the
+// WaterEngine for the show. Offline (threaded = false) the objects are stepped from the
 // show's clock, one step per 5 ms, instead of by their own workers.
-class TEngineAdapter final : public IPictureEngine {
+class EngineAdapter final : public IPictureEngine {
  public:
-  TEngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects = true);
-  ~TEngineAdapter() override;
+  EngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects = true);
+  ~EngineAdapter() override;
 
-  void Begin(TProject& project) override;
+  void Begin(Picture& project) override;
   void Step() override;
-  const TBitmap32& Frame() override;
-  const TBitmap& Background() override;
+  const Bitmap32& Frame() override;
+  const Bitmap& Background() override;
   void RestoreBackground() override;
   void End() override;
 
@@ -47,31 +47,31 @@ class TEngineAdapter final : public IPictureEngine {
   IClock& clock_;
   std::string packageFolder_;
   bool threaded_;
-  std::unique_ptr<TAnimEngine> engine_;
-  TProject* project_ = nullptr;
+  std::unique_ptr<WaterEngine> engine_;
+  Picture* project_ = nullptr;
   uint32_t lastObjectTick_ = 0;
-  TBitmap32 empty32_;
-  TBitmap empty_;
+  Bitmap32 empty32_;
+  Bitmap empty_;
 };
 
-class TSoundAdapter final : public IShowSounds {
+class SoundAdapter final : public IShowSounds {
  public:
-  TSoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths);
+  SoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths);
   void SetMessagePump(std::function<void()> pump) { schedule_.SetMessagePump(std::move(pump)); }
-  void Load(TProject& project) override;
+  void Load(Picture& project) override;
   void Update() override { schedule_.UpdateSoundEffects(); }
   void Clear() override { schedule_.ClearSoundEffects(); }
 
  private:
-  TSoundEffect player_;
-  TSoundSchedule schedule_;
+  SoundEffectPlayer player_;
+  SoundSchedule schedule_;
   SoundSearchPaths paths_;
 };
 
-class TMusicAdapter final : public IShowMusic {
+class MusicAdapter final : public IShowMusic {
  public:
-  explicit TMusicAdapter(IMusicDevice& device) : player_(device) {}
-  void Start(const TShowSettings& s) override {
+  explicit MusicAdapter(IMusicDevice& device) : player_(device) {}
+  void Start(const SlideshowOptions& s) override {
     player_.Start(s.Music, s.MusicFile, s.MusicMode, s.TempFolder);
   }
   // Handles whatever the device has queued since the last call.
@@ -79,11 +79,11 @@ class TMusicAdapter final : public IShowMusic {
   void Stop() override { player_.Stop(); }
 
  private:
-  TMusicPlayer player_;
+  MusicPlayer player_;
 };
 
 // The effect table's routine for a number (entry 1 for numbers outside the table). The
-// form's transitions use the table also when TScrSvrServices::effect is left unset.
-TEffectProc EffectRoutine(int32_t n);
+// form's transitions use the table also when SlideshowServices::effect is left unset.
+EffectProc EffectRoutine(int32_t n);
 
 }  // namespace vec

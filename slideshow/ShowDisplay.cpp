@@ -12,7 +12,7 @@ void CopyRow(Pixel* dst, const Pixel* src, int32_t width) {
   std::memcpy(dst, src, static_cast<size_t>(width) * sizeof(Pixel));
 }
 
-void Fill(TBitmap32& bmp, Pixel color) {
+void Fill(Bitmap32& bmp, Pixel color) {
   if (bmp.Empty()) return;
   std::fill_n(bmp.Bits(), static_cast<size_t>(bmp.Width()) * bmp.Height(), color);
 }
@@ -21,22 +21,22 @@ constexpr Pixel kBlack = 0;
 
 }  // namespace
 
-TScreenDisplay::TScreenDisplay(int32_t width, int32_t height, bool directAvailable)
+ScreenDisplay::ScreenDisplay(int32_t width, int32_t height, bool directAvailable)
     : directAvailable_(directAvailable) {
   ResizeScreen(width, height);
 }
 
-void TScreenDisplay::ResizeScreen(int32_t width, int32_t height) {
+void ScreenDisplay::ResizeScreen(int32_t width, int32_t height) {
   screen_.SetSize(std::max(width, 0), std::max(height, 0));
   Fill(screen_, kBlack);
 }
 
-bool TScreenDisplay::InitDirect() {
+bool ScreenDisplay::InitDirect() {
   direct_ = directAvailable_ && !screen_.Empty();
   return direct_;
 }
 
-void TScreenDisplay::Present(const TBitmap32& frame, int32_t x, int32_t y) {
+void ScreenDisplay::Present(const Bitmap32& frame, int32_t x, int32_t y) {
   if (direct_) {
     if (surface_.Width() != frame.Width() || surface_.Height() != frame.Height())
       surface_.SetSize(frame.Width(), frame.Height());
@@ -56,8 +56,8 @@ void TScreenDisplay::Present(const TBitmap32& frame, int32_t x, int32_t y) {
   Presented();
 }
 
-void TScreenDisplay::Present(const TBitmap& frame) {
-  TBitmap32& target = direct_ ? surface_ : screen_;
+void ScreenDisplay::Present(const Bitmap& frame) {
+  Bitmap32& target = direct_ ? surface_ : screen_;
   if (direct_ && (surface_.Width() != frame.Width() || surface_.Height() != frame.Height()))
     surface_.SetSize(frame.Width(), frame.Height());
   const int32_t width = std::min(frame.Width(), target.Width());
@@ -68,21 +68,21 @@ void TScreenDisplay::Present(const TBitmap& frame) {
   Presented();
 }
 
-void TScreenDisplay::Capture(TBitmap& out) const {
-  const TBitmap32& source = direct_ ? surface_ : screen_;
+void ScreenDisplay::Capture(Bitmap& out) const {
+  const Bitmap32& source = direct_ ? surface_ : screen_;
   if (out.Width() != source.Width() || out.Height() != source.Height())
     out.SetSize(source.Width(), source.Height());
   for (int32_t row = 0; row < source.Height(); ++row)
     CopyRow(out.ScanLine(row), source.ScanLine(row), source.Width());
 }
 
-void TScreenDisplay::FillBlack() {
+void ScreenDisplay::FillBlack() {
   Fill(screen_, kBlack);
   if (direct_) Fill(surface_, kBlack);
   Presented();
 }
 
-void TScreenDisplay::Compose(TBitmap32& out) const {
+void ScreenDisplay::Compose(Bitmap32& out) const {
   out.SetSize(screen_.Width(), screen_.Height());
   if (!direct_) {
     if (!screen_.Empty())

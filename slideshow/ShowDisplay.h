@@ -4,7 +4,7 @@
 //    whatever they do not cover keeps its old content;
 //  - "direct" (direct on): a back surface that takes the size of each frame and that the
 //    display scales to the whole screen.
-// TScreenDisplay keeps both in memory, so the show runs headless; the window, the offline
+// ScreenDisplay keeps both in memory, so the show runs headless; the window, the offline
 // renderer and the tests derive from it and react to Presented().
 
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 namespace vec {
 
-// Also the transition driver's display: transition frames go through Present(TBitmap).
+// Also the transition driver's display: transition frames go through Present(Bitmap).
 class IShowDisplay : public ITransitionDisplay {
  public:
   virtual int32_t ScreenWidth() const = 0;
@@ -27,12 +27,12 @@ class IShowDisplay : public ITransitionDisplay {
   virtual bool Direct() const = 0;
 
   // A frame at (x, y) of the screen; the direct output ignores the position.
-  virtual void Present(const TBitmap32& frame, int32_t x, int32_t y) = 0;
+  virtual void Present(const Bitmap32& frame, int32_t x, int32_t y) = 0;
   // A transition frame at (0, 0); the direct output's surface takes its size.
-  void Present(const TBitmap& frame) override = 0;
+  void Present(const Bitmap& frame) override = 0;
   // What was last shown: the whole screen, or the direct output's back surface. `out` takes
   // the size of what is captured.
-  virtual void Capture(TBitmap& out) const = 0;
+  virtual void Capture(Bitmap& out) const = 0;
   // Clears the screen to black (the next frame is drawn over it).
   virtual void FillBlack() = 0;
 
@@ -46,27 +46,27 @@ class IShowDisplay : public ITransitionDisplay {
 
 // A display kept in memory: the screen as a top-down image (row y at y * width, the
 // layout of a 32-bit window image) and the direct output's back surface.
-class TScreenDisplay : public IShowDisplay {
+class ScreenDisplay : public IShowDisplay {
  public:
-  TScreenDisplay(int32_t width, int32_t height, bool directAvailable = true);
+  ScreenDisplay(int32_t width, int32_t height, bool directAvailable = true);
 
   int32_t ScreenWidth() const override { return screen_.Width(); }
   int32_t ScreenHeight() const override { return screen_.Height(); }
   bool InitDirect() override;
   bool Direct() const override { return direct_; }
 
-  void Present(const TBitmap32& frame, int32_t x, int32_t y) override;
-  void Present(const TBitmap& frame) override;
-  void Capture(TBitmap& out) const override;
+  void Present(const Bitmap32& frame, int32_t x, int32_t y) override;
+  void Present(const Bitmap& frame) override;
+  void Capture(Bitmap& out) const override;
   void FillBlack() override;
 
   // The screen changed its size (a daemon's window was resized): the image is cleared.
   void ResizeScreen(int32_t width, int32_t height);
 
-  const TBitmap32& Screen() const { return screen_; }
-  const TBitmap32& Surface() const { return surface_; }
+  const Bitmap32& Screen() const { return screen_; }
+  const Bitmap32& Surface() const { return surface_; }
   // What the viewer sees: the screen, or the surface scaled to the screen (nearest pixel).
-  void Compose(TBitmap32& out) const;
+  void Compose(Bitmap32& out) const;
   int64_t PresentCount() const { return presents_; }
 
  protected:
@@ -74,8 +74,8 @@ class TScreenDisplay : public IShowDisplay {
   virtual void Presented() {}
 
  private:
-  TBitmap32 screen_;
-  TBitmap32 surface_;
+  Bitmap32 screen_;
+  Bitmap32 surface_;
   bool directAvailable_;
   bool direct_ = false;
   int64_t presents_ = 0;

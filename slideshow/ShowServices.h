@@ -13,11 +13,11 @@
 
 namespace vec {
 
-class TProject;
+class Picture;
 
 // The settings the show reads, copied from the saver's project once the user's settings
 // have been laid over it.
-struct TShowSettings {
+struct SlideshowOptions {
   std::vector<std::string> FileNames;  // full paths
   std::vector<std::string> Checked;    // "TRUE" / "FALSE", parallel to FileNames
   bool Stretch = true;
@@ -44,10 +44,10 @@ class IPictureFiles {
   virtual ~IPictureFiles() = default;
   virtual bool FileExists(const std::string& path) = 0;
   // A plain JPEG, BMP or GIF (first frame) file; false when it cannot be decoded.
-  virtual bool LoadStill(const std::string& path, TBitmap32& out) = 0;
+  virtual bool LoadStill(const std::string& path, Bitmap32& out) = 0;
   // A picture file into the project (its result is not relied on).
-  virtual bool LoadProject(const std::string& path, TProject& project) = 0;
-  virtual void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t height) = 0;
+  virtual bool LoadProject(const std::string& path, Picture& project) = 0;
+  virtual void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) = 0;
 };
 
 // The water animation engine, as the show drives it.
@@ -56,12 +56,12 @@ class IPictureEngine {
   virtual ~IPictureEngine() = default;
   // Takes a freshly loaded project: set project, weather off, start, weather on when the
   // project has weather.
-  virtual void Begin(TProject& project) = 0;
+  virtual void Begin(Picture& project) = 0;
   virtual void Step() = 0;
   // The current frame (water, objects and weather).
-  virtual const TBitmap32& Frame() = 0;
+  virtual const Bitmap32& Frame() = 0;
   // The picture under the animation, whose size centres transitions.
-  virtual const TBitmap& Background() = 0;
+  virtual const Bitmap& Background() = 0;
   // Draws the still picture back into the frame (F1).
   virtual void RestoreBackground() = 0;
   // Lets go of the project (its objects stop) before it is reloaded or freed.
@@ -72,7 +72,7 @@ class IPictureEngine {
 class IShowSounds {
  public:
   virtual ~IShowSounds() = default;
-  virtual void Load(TProject& project) = 0;
+  virtual void Load(Picture& project) = 0;
   virtual void Update() = 0;
   virtual void Clear() = 0;
 };
@@ -81,7 +81,7 @@ class IShowSounds {
 class IShowMusic {
  public:
   virtual ~IShowMusic() = default;
-  virtual void Start(const TShowSettings& settings) = 0;
+  virtual void Start(const SlideshowOptions& settings) = 0;
   // The player's notification (a file may have played to its end).
   virtual void Notify() = 0;
   virtual void Stop() = 0;

@@ -9,28 +9,28 @@ namespace vec {
 
 namespace {
 
-void RevealCollected(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                     const TComplexRegion& rgn) {
+void RevealCollected(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
+                     const ComplexRegion& rgn) {
   RevealThroughRegion(work, newBmp, W, H, rgn.CreateRegion());
 }
 
-void RevealBars(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
+void RevealBars(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
                 int32_t vmode, int32_t hmode) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   BarsRegion(rgn, ax, ay, W, H, vmode, hmode);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void RevealShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
+void RevealShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
                  int32_t vmode, int32_t hmode) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   ShredRegion(rgn, ax, ay, W, H, vmode, hmode);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void RevealSpeckle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t ax,
-                   int32_t ay, int32_t vmode, int32_t hmode) {
-  TComplexRegion rgn;
+void RevealSpeckle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
+                   int32_t vmode, int32_t hmode) {
+  ComplexRegion rgn;
   SpeckleRegion(rgn, ax, ay, W, H, vmode, hmode);
   RevealCollected(work, newBmp, W, H, rgn);
 }
@@ -42,7 +42,7 @@ size_t StepCount(int64_t from, int64_t to, int64_t step) {
 
 }  // namespace
 
-void BarsRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+void BarsRegion(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
                 int32_t hmode) {
   const int32_t e = std::min(W, H) / 50 + 1;
   rgn.Reserve(2 * (StepCount(0, int64_t{H} + e, 2 * e) + StepCount(0, int64_t{W} + e, 2 * e)));
@@ -82,7 +82,7 @@ void BarsRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t 
   }
 }
 
-void ShredRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+void ShredRegion(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
                  int32_t hmode) {
   const int32_t e = std::min(W, H) / 200 + 1;
   const int32_t mid = W / 2;
@@ -145,7 +145,7 @@ bool TakeSquare(int32_t i, int32_t near) {
 
 }  // namespace
 
-void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
+void SpeckleRegion(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
                    int32_t hmode) {
   if (hmode != 0) {
     const int32_t g = ax < W ? W / 10 : 0;
@@ -202,216 +202,216 @@ void SpeckleRegion(TComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32
 
 // --- Bars -------------------------------------------------------------------------------
 
-void BarsInFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t percent) {
+void BarsInFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 1);
 }
-void BarsInFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                    int32_t h, int32_t percent) {
+void BarsInFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                    int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 2);
 }
-void BarsLeftThenRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BarsLeftThenRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 4);
 }
-void BarsRightThenLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BarsRightThenLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 5);
 }
-void BarsFromBothSides(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BarsFromBothSides(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, w, 0, 0, 3);
 }
-void BarsFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                    int32_t h, int32_t percent) {
+void BarsFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                    int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, 2 * h, 1, 0);
 }
-void BarsFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+void BarsFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
                  int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, 2 * h, 2, 0);
 }
-void BarsTopThenBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BarsTopThenBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, 2 * h, 4, 0);
 }
-void BarsBottomThenTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BarsBottomThenTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, 2 * h, 5, 0);
 }
-void BarsFromTopAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BarsFromTopAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 0, h, 3, 0);
 }
 
 // --- Criss-cross ------------------------------------------------------------------------
 
-void CrissCrossFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                               int32_t w, int32_t h, int32_t percent) {
+void CrissCrossFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                               int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 1);
 }
-void CrissCrossFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CrissCrossFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 1);
 }
-void CrissCrossFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CrissCrossFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 2);
 }
-void CrissCrossFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CrissCrossFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 2);
 }
-void CrissCrossBounceFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossBounceFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                  int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 4, 4);
 }
-void CrissCrossBounceFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossBounceFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                     int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 5, 4);
 }
-void CrissCrossBounceFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossBounceFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                   int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 4, 5);
 }
-void CrissCrossBounceFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossBounceFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                      int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 5, 5);
 }
-void CrissCrossFromRightTopAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossFromRightTopAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                      int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, w, h, 3, 1);
 }
-void CrissCrossFromLeftTopAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossFromLeftTopAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                     int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, w, h, 3, 2);
 }
-void CrissCrossFromLeftRightAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossFromLeftRightAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                       int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, w, h, 1, 3);
 }
-void CrissCrossFromLeftRightAndTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossFromLeftRightAndTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                    int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, w, h, 2, 3);
 }
-void CrissCrossFromTopLeftAndBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossFromTopLeftAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                     int32_t w, int32_t h, int32_t percent) {
   RevealBars(work, newBmp, W, H, w, h, 3, 3);
 }
-void CrissCrossFromBottomLeftTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CrissCrossFromBottomLeftTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                       int32_t w, int32_t h, int32_t percent) {
-  TComplexRegion fromBottomRight, fromTopLeft;
+  ComplexRegion fromBottomRight, fromTopLeft;
   BarsRegion(fromBottomRight, 2 * w, 2 * h, W, H, 1, 1);
   BarsRegion(fromTopLeft, 2 * w, 2 * h, W, H, 2, 2);
-  std::optional<TRegion> first = fromBottomRight.CreateRegion();
-  const std::optional<TRegion> second = fromTopLeft.CreateRegion();
+  std::optional<Region> first = fromBottomRight.CreateRegion();
+  const std::optional<Region> second = fromTopLeft.CreateRegion();
   // A missing region is an empty one: the intersection is then empty too.
   if (first && second) {
     first->Combine(*second, RegionOp::And);
   } else if (first) {
-    *first = TRegion();
+    *first = Region();
   }
   RevealThroughRegion(work, newBmp, W, H, first);
 }
 
 // --- Uneven shreds ----------------------------------------------------------------------
 
-void UnevenShredFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, 0, 0, 1);
 }
-void UnevenShredFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                          int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, 0, 0, 2);
 }
-void UnevenShredOutFromMiddleHoriz(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredOutFromMiddleHoriz(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                    int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, 0, 0, 3);
 }
-void UnevenShredInToMiddleHoriz(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                int32_t w, int32_t h, int32_t percent) {
+void UnevenShredInToMiddleHoriz(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                                int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, 0, 0, 4);
 }
-void UnevenShredFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, 0, h, 1, 0);
 }
-void UnevenShredFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                         int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, 0, h, 2, 0);
 }
-void UnevenShredFromHorizon(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredFromHorizon(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, 0, h, 3, 0);
 }
-void UnevenShredInToHorizon(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredInToHorizon(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, 0, h, 4, 0);
 }
-void UnevenShredFromBottomAndRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredFromBottomAndRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                    int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 1, 1);
 }
-void UnevenShredFromTopAndRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                int32_t w, int32_t h, int32_t percent) {
+void UnevenShredFromTopAndRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                                int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 2, 1);
 }
-void UnevenShredFromBottomAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredFromBottomAndLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                   int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 1, 2);
 }
-void UnevenShredFromTopAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                               int32_t w, int32_t h, int32_t percent) {
+void UnevenShredFromTopAndLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                               int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 2, 2);
 }
-void UnevenShredFromHorizAndRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredFromHorizAndRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                   int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 3, 1);
 }
-void UnevenShredFromHorizAndLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredFromHorizAndLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                  int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 3, 2);
 }
-void UnevenShredFromBottomAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredFromBottomAndVertMiddle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                         int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 1, 3);
 }
-void UnevenShredFromTopAndVertMiddle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void UnevenShredFromTopAndVertMiddle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                      int32_t w, int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 2, 3);
 }
-void UnevenShredFromCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredFromCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 3, 3);
 }
-void UnevenShredToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenShredToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                          int32_t h, int32_t percent) {
   RevealShred(work, newBmp, W, H, w, h, 4, 4);
 }
 
 // --- Speckles and random squares --------------------------------------------------------
 
-void SpeckleAppearFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void SpeckleAppearFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
   RevealSpeckle(work, newBmp, W, H, w, h, 0, 1);
 }
-void SpeckleAppearFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void SpeckleAppearFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t percent) {
   RevealSpeckle(work, newBmp, W, H, w, h, 0, 2);
 }
-void SpeckleAppearFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void SpeckleAppearFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                              int32_t h, int32_t percent) {
   RevealSpeckle(work, newBmp, W, H, w, h, 1, 0);
 }
-void SpeckleAppearFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void SpeckleAppearFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
   RevealSpeckle(work, newBmp, W, H, w, h, 2, 0);
 }
 
-void RandomSquaresAppear(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RandomSquaresAppear(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                          int32_t h, int32_t percent) {
   const int32_t unit = std::min(W, H) / 50;
   const int32_t c = 2 * unit + 2;
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   {
     // The same seed on every frame makes the squares accumulate as the percentage grows;
     // the caller's sequence is restored on every way out.
@@ -432,73 +432,73 @@ void RandomSquaresAppear(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_
 
 // --- Blinds and rectangle grids ---------------------------------------------------------
 
-void BlindVertically(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t percent) {
+void BlindVertically(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t percent) {
   const int32_t n = W / 40 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   const int32_t step = 2 * (W / 40) + 2;
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, step));
   for (int32_t x = 0; x < W; x += step) rgn.AddRect(x + n - a, 0, x + n + a, H);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void BlindHorizontally(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BlindHorizontally(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   const int32_t n = H / 40 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   const int32_t step = 2 * (H / 40) + 2;
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, step));
   for (int32_t y = 0; y < H; y += step) rgn.AddRect(0, y + n - a, W, y + n + a);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void UnevenBlindFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenBlindFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                          int32_t h, int32_t percent) {
   if (w <= 0) return;
   const int32_t a = MulDiv(w, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, w));
   for (int32_t x = 0; x < W; x += w) rgn.AddRect(x, 0, x + a, H);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void UnevenBlindFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenBlindFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
   if (w <= 0) return;
   const int32_t a = MulDiv(w, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, w));
   for (int32_t x = W; x > 0; x -= w) rgn.AddRect(x - a, 0, x, H);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void UnevenBlindFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenBlindFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                         int32_t h, int32_t percent) {
   if (h <= 0) return;
   const int32_t a = MulDiv(h, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, h));
   for (int32_t y = 0; y < H; y += h) rgn.AddRect(0, y, W, y + a);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void UnevenBlindFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void UnevenBlindFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t percent) {
   if (h <= 0) return;
   const int32_t a = MulDiv(h, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, h));
   for (int32_t y = H; y > 0; y -= h) rgn.AddRect(0, y - a, W, y);
   RevealCollected(work, newBmp, W, H, rgn);
 }
 
-void RectangularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RectangularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t h, int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t a = MulDiv(n, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, 2 * n) * StepCount(0, H, 2 * n));
   for (int32_t x = 0; x < W; x += 2 * n) {
     for (int32_t y = 0; y < H; y += 2 * n) rgn.AddRect(x + n - a, y + n - a, x + n + a, y + n + a);
@@ -510,13 +510,13 @@ namespace {
 
 // Horizontal bars of period 3k that open around their centre lines, then uneven blinds of
 // width w that open along the x axis (from the left, or from the right when fromRight).
-void RectanglesAcross(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RectanglesAcross(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t percent, bool fromRight) {
   const int32_t k = H / 20;
   if (w <= 0) return;
   const int32_t a = MulDiv(k, percent, 100);
   const int32_t b = MulDiv(w, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   // Below 20 rows the bars have no height (and no period); the blinds still open, so the
   // last frame covers the picture on small outputs too.
   if (k > 0) {
@@ -532,13 +532,13 @@ void RectanglesAcross(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H
 }
 
 // The same with the axes exchanged.
-void RectanglesDown(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t h,
+void RectanglesDown(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t h,
                     int32_t percent, bool fromBottom) {
   const int32_t k = W / 20;
   if (h <= 0) return;
   const int32_t a = MulDiv(k, percent, 100);
   const int32_t b = MulDiv(h, percent, 100);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   if (k > 0) {
     rgn.Reserve(StepCount(-k, W, 3 * k) + StepCount(0, H, h));
     for (int32_t x = -k; x < W; x += 3 * k) rgn.AddRect(x - a, 0, x + a, H);
@@ -553,24 +553,24 @@ void RectanglesDown(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, 
 
 }  // namespace
 
-void RectanglesFromLeftToRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                               int32_t w, int32_t h, int32_t percent) {
+void RectanglesFromLeftToRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                               int32_t h, int32_t percent) {
   RectanglesAcross(work, newBmp, W, H, w, percent, false);
 }
-void RectanglesFromRightToLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                               int32_t w, int32_t h, int32_t percent) {
+void RectanglesFromRightToLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                               int32_t h, int32_t percent) {
   RectanglesAcross(work, newBmp, W, H, w, percent, true);
 }
-void RectanglesFromUpToBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RectanglesFromUpToBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t percent) {
   RectanglesDown(work, newBmp, W, H, h, percent, false);
 }
-void RectanglesFromBottomToUp(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RectanglesFromBottomToUp(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t percent) {
   RectanglesDown(work, newBmp, W, H, h, percent, true);
 }
 
-const std::array<TNumberedEffect, 58> kBandEffects = {{
+const std::array<NumberedEffect, 58> kBandEffects = {{
     {63, BarsInFromRight},
     {64, BarsInFromLeft},
     {65, BarsLeftThenRight},

@@ -8,7 +8,7 @@
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,7 +18,7 @@ namespace vec {
 namespace {
 
 // The pixel effects index the blocks directly, so both bitmaps must really be W x H.
-bool BlocksMatch(const TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H) {
+bool BlocksMatch(const Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H) {
   return W > 0 && H > 0 && work.Width() == W && work.Height() == H && newBmp.Width() == W &&
          newBmp.Height() == H;
 }
@@ -95,17 +95,17 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
   for (; i < count; ++i) dst[i] = BlendPixel(dst[i], src[i], alpha);
 }
 
-void Fade(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void Fade(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
           int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   BlendPixels(work.Bits(), nb.Bits(), work.PixelCount(), MulDiv(256, percent, 100));
 }
 
-void Pixelate(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void Pixelate(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
               int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   // Up to 50 % the old picture zooms in; after it the new one zooms back out.
-  const TBitmap* source = &work;
+  const Bitmap* source = &work;
   int32_t ex = w, ey = h, factor = 180 - MulDiv(percent, 82, 50);
   if (percent > 50) {
     source = &nb;
@@ -135,7 +135,7 @@ void Pixelate(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
 // --- Seeded selections --------------------------------------------------------------------
 
 namespace reference {
-void Dissolve(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t percent) {
+void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   SavedRandSeed saved;
   SetRandSeed(FixedSeed(W, H));
@@ -144,7 +144,7 @@ void Dissolve(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t pe
 }
 }  // namespace reference
 
-void Dissolve(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
               int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   Pixel* d = work.Bits();
@@ -184,7 +184,7 @@ void Dissolve(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
   for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], tail[k]);
 }
 
-void RandomBarsHorizontal(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void RandomBarsHorizontal(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
@@ -198,8 +198,8 @@ void RandomBarsHorizontal(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H
   }
 }
 
-void RandomBarsVertical(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t percent) {
+void RandomBarsVertical(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
@@ -236,7 +236,7 @@ int32_t Wrap(int64_t v) {
 }  // namespace
 
 namespace reference {
-void RotateImage(TBitmap& work, const TBitmap& nb, int32_t px, int32_t py, double theta) {
+void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
   const int32_t W = work.Width(), H = work.Height();
   if (!BlocksMatch(work, nb, W, H)) return;
   const auto [c, d] = RotationFor(theta);
@@ -251,7 +251,7 @@ void RotateImage(TBitmap& work, const TBitmap& nb, int32_t px, int32_t py, doubl
 }
 }  // namespace reference
 
-void RotateImage(TBitmap& work, const TBitmap& nb, int32_t px, int32_t py, double theta) {
+void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
   const int32_t W = work.Width(), H = work.Height();
   if (!BlocksMatch(work, nb, W, H)) return;
   const auto [c, d] = RotationFor(theta);
@@ -283,25 +283,25 @@ double QuarterTurnLeft(int32_t percent) {
 }
 }  // namespace
 
-void PivotFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void PivotFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   RotateImage(work, nb, -1, -1, QuarterTurnLeft(percent));
 }
 
-void PivotFromBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t percent) {
+void PivotFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   RotateImage(work, nb, -1, H, (percent - 100) * std::numbers::pi / 200);
 }
 
-void PivotFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void PivotFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   RotateImage(work, nb, W, -1, (percent - 100) * std::numbers::pi / 200);
 }
 
-void PivotFromBottomRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void PivotFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   RotateImage(work, nb, W, H, QuarterTurnLeft(percent));

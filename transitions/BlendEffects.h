@@ -9,7 +9,7 @@
 
 namespace vec {
 
-TEffectFn Fade, Pixelate, Dissolve, PivotFromTopLeft, PivotFromBottomLeft, PivotFromTopRight,
+EffectFn Fade, Pixelate, Dissolve, PivotFromTopLeft, PivotFromBottomLeft, PivotFromTopRight,
     PivotFromBottomRight, RandomBarsHorizontal, RandomBarsVertical;
 
 // Blends red, green and blue of each dst pixel toward the src pixel with weight alpha
@@ -19,13 +19,13 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
 
 // Draws New rotated by theta (radians) about the pivot (px, py), over Work, in 16.16 fixed
 // point. Pixels whose source falls outside New keep Work's pixel.
-void RotateImage(TBitmap& work, const TBitmap& newBmp, int32_t px, int32_t py, double theta);
+void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
 
 // Plain one-pixel-at-a-time versions the fast paths are held to.
 namespace reference {
 void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
-void Dissolve(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t percent);
-void RotateImage(TBitmap& work, const TBitmap& newBmp, int32_t px, int32_t py, double theta);
+void Dissolve(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t percent);
+void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
 }  // namespace reference
 
 }  // namespace vec

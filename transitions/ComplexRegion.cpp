@@ -1,6 +1,6 @@
 #include "transitions/ComplexRegion.h"
 
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 
 namespace vec {
 
@@ -9,7 +9,7 @@ namespace {
 // Deselects Work's clip region on every way out of the reveal.
 class ClipSelection {
  public:
-  ClipSelection(TBitmap& bitmap, const TRegion& region) : bitmap_(bitmap) {
+  ClipSelection(Bitmap& bitmap, const Region& region) : bitmap_(bitmap) {
     bitmap_.SelectClipRgn(&region);
   }
   ~ClipSelection() { bitmap_.SelectClipRgn(nullptr); }
@@ -17,30 +17,30 @@ class ClipSelection {
   ClipSelection& operator=(const ClipSelection&) = delete;
 
  private:
-  TBitmap& bitmap_;
+  Bitmap& bitmap_;
 };
 
 }  // namespace
 
-std::optional<TRegion> TComplexRegion::CreateRegion() const {
+std::optional<Region> ComplexRegion::CreateRegion() const {
   if (rects_.empty()) return std::nullopt;
-  return TRegion::FromRects(rects_);
+  return Region::FromRects(rects_);
 }
 
-void TComplexRegion::Clear() {
+void ComplexRegion::Clear() {
   rects_.clear();
   rects_.shrink_to_fit();
-  bounds_ = TRect{kEmptyLow, kEmptyLow, kEmptyHigh, kEmptyHigh};
+  bounds_ = Rect{kEmptyLow, kEmptyLow, kEmptyHigh, kEmptyHigh};
 }
 
-void RevealThroughRegion(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                         const TRegion* region) {
+void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
+                         const Region* region) {
   if (region == nullptr) return;
   ClipSelection clip(work, *region);
   BitBlt(work, 0, 0, W, H, newBmp, 0, 0);
 }
 
-void RevealThroughRegionByDraw(TBitmap& work, const TBitmap& newBmp, const TRegion* region) {
+void RevealThroughRegionByDraw(Bitmap& work, const Bitmap& newBmp, const Region* region) {
   if (region == nullptr) return;
   ClipSelection clip(work, *region);
   Draw(work, 0, 0, newBmp);

@@ -13,18 +13,18 @@
 
 namespace vec {
 
-class TComplexRegion {
+class ComplexRegion {
  public:
   // Bounds of a builder that holds no rectangle.
   static constexpr int32_t kEmptyLow = 2147483647;
   static constexpr int32_t kEmptyHigh = -2147483647;
 
-  TComplexRegion() = default;
+  ComplexRegion() = default;
 
   // Rectangles may overlap and may lie partly or wholly outside the bitmap; one whose
   // left is not below its right (or top not below bottom) is kept but covers nothing.
   void AddRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    rects_.push_back(TRect{left, top, right, bottom});
+    rects_.push_back(Rect{left, top, right, bottom});
     if (left < bounds_.left) bounds_.left = left;
     if (top < bounds_.top) bounds_.top = top;
     if (right > bounds_.right) bounds_.right = right;
@@ -33,7 +33,7 @@ class TComplexRegion {
 
   // The union of every rectangle added, or nothing when no rectangle was ever added
   // (an added but empty rectangle still yields a region, an empty one).
-  std::optional<TRegion> CreateRegion() const;
+  std::optional<Region> CreateRegion() const;
 
   void Clear();
   // Room for n rectangles without reallocating (the builders know their counts).
@@ -41,32 +41,32 @@ class TComplexRegion {
 
   int32_t Count() const { return static_cast<int32_t>(rects_.size()); }
   // Smallest left and top, largest right and bottom seen; see kEmptyLow/kEmptyHigh.
-  const TRect& Bounds() const { return bounds_; }
-  std::span<const TRect> Rects() const { return rects_; }
+  const Rect& Bounds() const { return bounds_; }
+  std::span<const Rect> Rects() const { return rects_; }
 
  private:
-  std::vector<TRect> rects_;
-  TRect bounds_{kEmptyLow, kEmptyLow, kEmptyHigh, kEmptyHigh};
+  std::vector<Rect> rects_;
+  Rect bounds_{kEmptyLow, kEmptyLow, kEmptyHigh, kEmptyHigh};
 };
 
 // Copies all of New onto Work (0, 0, W, H) with `region` selected as Work's clip region,
 // then selects no clip region again, also when the copy throws. A null region draws
 // nothing: Work keeps the old picture.
-void RevealThroughRegion(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                         const TRegion* region);
-inline void RevealThroughRegion(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                const std::optional<TRegion>& region) {
+void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
+                         const Region* region);
+inline void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
+                                const std::optional<Region>& region) {
   RevealThroughRegion(work, newBmp, W, H, region ? &*region : nullptr);
 }
 
 // A region effect with its number in the effect table.
-struct TNumberedEffect {
+struct NumberedEffect {
   int32_t number;
-  TEffectProc proc;
+  EffectProc proc;
 };
 
 // Variant that draws New onto Work's canvas (Draw at 0, 0) instead of the block copy; the
 // pixels are the same.
-void RevealThroughRegionByDraw(TBitmap& work, const TBitmap& newBmp, const TRegion* region);
+void RevealThroughRegionByDraw(Bitmap& work, const Bitmap& newBmp, const Region* region);
 
 }  // namespace vec

@@ -16,25 +16,25 @@
 
 namespace vec {
 
-using TEffectProc = void (*)(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                             int32_t h, int32_t percent);
+using EffectProc = void (*)(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                            int32_t h, int32_t percent);
 // The same signature as a function type, for declaring effect routines.
-using TEffectFn = void(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent);
+using EffectFn = void(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                      int32_t h, int32_t percent);
 
-struct TEffect {
+struct Effect {
   int32_t number;  // 1..169, the entry's place in the table
   std::string_view name;
-  TEffectProc proc;  // nullptr: not built yet
+  EffectProc proc;  // nullptr: not built yet
 };
 
 constexpr int kEffectCount = 169;
 
 // All entries in table order; entry i holds effect number i + 1.
-std::span<const TEffect> EffectTable();
+std::span<const Effect> EffectTable();
 
 // Entry n (1..169) of the table; numbers outside that range give entry 1.
-const TEffect& EffectByNumber(int32_t n);
+const Effect& EffectByNumber(int32_t n);
 
 struct Extents {
   int32_t w, h;

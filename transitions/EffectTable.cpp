@@ -14,7 +14,7 @@
 namespace vec {
 namespace {
 
-constexpr TEffect kEffectTable[] = {
+constexpr Effect kEffectTable[] = {
     {1, "Fade", Fade},
     {2, "Pixelate", Pixelate},
     {3, "Dissolve", Dissolve},
@@ -197,11 +197,11 @@ static_assert(
 
 }  // namespace
 
-std::span<const TEffect> EffectTable() {
+std::span<const Effect> EffectTable() {
   return kEffectTable;
 }
 
-const TEffect& EffectByNumber(int32_t n) {
+const Effect& EffectByNumber(int32_t n) {
   if (n < 1 || n > kEffectCount) n = 1;
   return kEffectTable[n - 1];
 }

@@ -54,7 +54,7 @@ void ShadeRowOffsets(int32_t depth, int32_t count, int32_t* out) {
   }
 }
 
-void ShadeColumns(TBitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
+void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeColumnOffsets(depth, count, offsets.data());
@@ -68,7 +68,7 @@ void ShadeColumns(TBitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   }
 }
 
-void ShadeRows(TBitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
+void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeRowOffsets(depth, count, offsets.data());

@@ -13,9 +13,9 @@
 namespace vec {
 
 // Columns x0 .. x0 + count - 1; column x0 gets the first offset.
-void ShadeColumns(TBitmap& bmp, int32_t depth, int32_t x0, int32_t count);
+void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count);
 // Rows y0 .. y0 + count - 1; the bottom row of the band (y0 + count - 1) gets the first offset.
-void ShadeRows(TBitmap& bmp, int32_t depth, int32_t y0, int32_t count);
+void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count);
 
 // The offsets themselves, index 0 first (exposed for tests).
 void ShadeColumnOffsets(int32_t depth, int32_t count, int32_t* out);

@@ -11,18 +11,17 @@ namespace vec {
 
 namespace {
 
-TRegion Poly(std::initializer_list<TPoint> points) {
-  return TRegion::Polygon(std::span<const TPoint>(points.begin(), points.size()),
-                          FillMode::Winding);
+Region Poly(std::initializer_list<Point> points) {
+  return Region::Polygon(std::span<const Point>(points.begin(), points.size()), FillMode::Winding);
 }
 
-TRegion Rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  return TRegion::FromRect(left, top, right, bottom);
+Region RectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  return Region::FromRect(left, top, right, bottom);
 }
 
 // The first region combined with each of the others in turn.
-TRegion Combined(TRegion first, std::initializer_list<TRegion> others, RegionOp op) {
-  for (const TRegion& other : others) first.Combine(other, op);
+Region Combined(Region first, std::initializer_list<Region> others, RegionOp op) {
+  for (const Region& other : others) first.Combine(other, op);
   return first;
 }
 
@@ -31,153 +30,153 @@ TRegion Combined(TRegion first, std::initializer_list<TRegion> others, RegionOp 
 // copy on its own. One union of all the rectangles replaces a long chain of combines.
 class ShapeGrid {
  public:
-  explicit ShapeGrid(TRegion shape) : shape_(std::move(shape)) {}
+  explicit ShapeGrid(Region shape) : shape_(std::move(shape)) {}
   void Reserve(size_t cells) { rgn_.Reserve(cells * shape_.Rects().size()); }
   void Place(int32_t dx, int32_t dy) {
     ++cells_;
-    for (const TRect& r : shape_.Rects())
+    for (const Rect& r : shape_.Rects())
       rgn_.AddRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy);
   }
   // No region when no cell was placed.
-  std::optional<TRegion> Region() const {
+  std::optional<Region> ToRegion() const {
     if (cells_ == 0) return std::nullopt;
-    return rgn_.Count() == 0 ? TRegion() : rgn_.CreateRegion();
+    return rgn_.Count() == 0 ? Region() : rgn_.CreateRegion();
   }
 
  private:
-  TRegion shape_;
-  TComplexRegion rgn_;
+  Region shape_;
+  ComplexRegion rgn_;
   size_t cells_ = 0;
 };
 
-void Reveal(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, const TRegion& region) {
+void Reveal(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, const Region& region) {
   RevealThroughRegion(work, newBmp, W, H, &region);
 }
 
 // The rectangle of half-size (hw, hh) centred on the screen, turned by one full turn over
 // the transition about (px, py).
-TRegion TurnedRectangle(int32_t cx, int32_t cy, int32_t hw, int32_t hh, int32_t px, int32_t py,
-                        int32_t percent) {
-  std::array<TPoint, 4> corners{{
+Region TurnedRectangle(int32_t cx, int32_t cy, int32_t hw, int32_t hh, int32_t px, int32_t py,
+                       int32_t percent) {
+  std::array<Point, 4> corners{{
       {cx - hw, cy - hh},
       {cx + hw, cy - hh},
       {cx + hw, cy + hh},
       {cx - hw, cy + hh},
   }};
   RotatePoints(corners, px, py, percent * std::numbers::pi / 50);
-  return TRegion::Polygon(corners, FillMode::Winding);
+  return Region::Polygon(corners, FillMode::Winding);
 }
 
 // The 24-point outline of a zigzag band across the screen. `across` positions run along
 // the band (0, step, ..., 11 step); `nearA/nearB` alternate on one edge, `farA/farB` on
 // the other. `transpose` swaps x and y for the vertical band.
-TRegion ZigzagBand(int32_t step, int32_t nearA, int32_t nearB, int32_t farA, int32_t farB,
-                   bool transpose) {
-  std::array<TPoint, 24> points;
+Region ZigzagBand(int32_t step, int32_t nearA, int32_t nearB, int32_t farA, int32_t farB,
+                  bool transpose) {
+  std::array<Point, 24> points;
   auto at = [transpose](int32_t along, int32_t edge) {
-    return transpose ? TPoint{edge, along} : TPoint{along, edge};
+    return transpose ? Point{edge, along} : Point{along, edge};
   };
   for (int32_t k = 0; k < 12; ++k) points[k] = at(k * step, k % 2 == 0 ? nearA : nearB);
   for (int32_t k = 11; k >= 0; --k) points[23 - k] = at(k * step, k % 2 == 0 ? farA : farB);
-  return TRegion::Polygon(points, FillMode::Winding);
+  return Region::Polygon(points, FillMode::Winding);
 }
 
 }  // namespace
 
-void RotatePoints(std::span<TPoint> points, int32_t px, int32_t py, double theta) {
+void RotatePoints(std::span<Point> points, int32_t px, int32_t py, double theta) {
   const double c = std::cos(theta);
   const double s = std::sin(theta);
-  for (TPoint& p : points) {
+  for (Point& p : points) {
     const double dx = static_cast<double>(p.x) - px;
     const double dy = static_cast<double>(p.y) - py;
-    p = TPoint{px + RoundHalfEven(c * dx - s * dy), py + RoundHalfEven(s * dx + c * dy)};
+    p = Point{px + RoundHalfEven(c * dx - s * dy), py + RoundHalfEven(s * dx + c * dy)};
   }
 }
 
 // --- Curved and elliptic reveals --------------------------------------------------------
 
-void CurvedRevealFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CurvedRevealFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H, TRegion::RoundRect(-2 * W, 0, 2 * w, H + 1, 2 * W, 2 * W));
+  Reveal(work, newBmp, W, H, Region::RoundRect(-2 * W, 0, 2 * w, H + 1, 2 * W, 2 * W));
 }
-void CurvedRevealFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CurvedRevealFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H, TRegion::RoundRect(W - 2 * w, 0, 3 * W, H + 1, 2 * W, 2 * W));
+  Reveal(work, newBmp, W, H, Region::RoundRect(W - 2 * w, 0, 3 * W, H + 1, 2 * W, 2 * W));
 }
-void CurvedRevealFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CurvedRevealFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                          int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H, TRegion::RoundRect(0, -2 * H, W + 1, 2 * h, 2 * H, 2 * H));
+  Reveal(work, newBmp, W, H, Region::RoundRect(0, -2 * H, W + 1, 2 * h, 2 * H, 2 * H));
 }
-void CurvedRevealFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CurvedRevealFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H, TRegion::RoundRect(0, H - 2 * h, W + 1, 3 * H, 2 * H, 2 * H));
+  Reveal(work, newBmp, W, H, Region::RoundRect(0, H - 2 * h, W + 1, 3 * H, 2 * H, 2 * H));
 }
-void CurvedRevealFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CurvedRevealFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                              int32_t h, int32_t percent) {
-  Reveal(work, newBmp, W, H, TRegion::RoundRect(-W, -H, (3 * w) / 2, (3 * h) / 2, 2 * W, 2 * H));
+  Reveal(work, newBmp, W, H, Region::RoundRect(-W, -H, (3 * w) / 2, (3 * h) / 2, 2 * W, 2 * H));
 }
-void CurvedRevealFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void CurvedRevealFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H,
-         TRegion::RoundRect(W - (3 * w) / 2, -H, 2 * W, (3 * h) / 2, 2 * W, 2 * H));
+         Region::RoundRect(W - (3 * w) / 2, -H, 2 * W, (3 * h) / 2, 2 * W, 2 * H));
 }
-void CurvedRevealFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                int32_t w, int32_t h, int32_t percent) {
+void CurvedRevealFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                                int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H,
-         TRegion::RoundRect(-W, H - (3 * h) / 2, (3 * w) / 2, 2 * H, 2 * W, 2 * H));
+         Region::RoundRect(-W, H - (3 * h) / 2, (3 * w) / 2, 2 * H, 2 * W, 2 * H));
 }
-void CurvedRevealFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void CurvedRevealFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                  int32_t w, int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H,
-         TRegion::RoundRect(W - (3 * w) / 2, H - (3 * h) / 2, 2 * W, 2 * H, 2 * W, 2 * H));
+         Region::RoundRect(W - (3 * w) / 2, H - (3 * h) / 2, 2 * W, 2 * H, 2 * W, 2 * H));
 }
-void EllipticRevealOutFromCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void EllipticRevealOutFromCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                  int32_t w, int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H,
-         TRegion::RoundRect(cx - w, cy - h, cx + w, cy + h, (9 * w) / 5, (9 * h) / 5));
+         Region::RoundRect(cx - w, cy - h, cx + w, cy + h, (9 * w) / 5, (9 * h) / 5));
 }
-void EllipticRevealInToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void EllipticRevealInToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
-  const TRegion hole = TRegion::RoundRect(w - cx, h - cy, 3 * cx - w, 3 * cy - h, (9 * (W - w)) / 5,
-                                          (9 * (H - h)) / 5);
-  Reveal(work, newBmp, W, H, Combined(Rect(0, 0, W, H), {hole}, RegionOp::Xor));
+  const Region hole = Region::RoundRect(w - cx, h - cy, 3 * cx - w, 3 * cy - h, (9 * (W - w)) / 5,
+                                        (9 * (H - h)) / 5);
+  Reveal(work, newBmp, W, H, Combined(RectRegion(0, 0, W, H), {hole}, RegionOp::Xor));
 }
 
 // --- Triangles, sweeps and starbursts ---------------------------------------------------
 
-void RevealDiagonalFromTopLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                               int32_t w, int32_t h, int32_t percent) {
+void RevealDiagonalFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                               int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H, Poly({{0, 0}, {2 * w, 0}, {0, 2 * h}}));
 }
-void RevealDiagonalFromTopRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                int32_t w, int32_t h, int32_t percent) {
+void RevealDiagonalFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                                int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H, Poly({{W, 0}, {W - 2 * w, 0}, {W, 2 * h}}));
 }
-void RevealDiagonalFromBottomLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void RevealDiagonalFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                   int32_t w, int32_t h, int32_t percent) {
   Reveal(work, newBmp, W, H, Poly({{0, H}, {2 * w, H}, {0, H - 2 * h}}));
 }
-void RevealDiagonalFromBottomRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void RevealDiagonalFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                    int32_t w, int32_t h, int32_t percent) {
   // This one draws New onto Work's canvas instead of the block copy; the pixels agree.
-  const TRegion region = Poly({{W, H}, {W - 2 * w, H}, {W, H - 2 * h}});
+  const Region region = Poly({{W, H}, {W - 2 * w, H}, {W, H - 2 * h}});
   RevealThroughRegionByDraw(work, newBmp, &region);
 }
-void DiagonalSweepAnticlockwise(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                int32_t w, int32_t h, int32_t percent) {
+void DiagonalSweepAnticlockwise(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                                int32_t h, int32_t percent) {
   Reveal(
       work, newBmp, W, H,
       Combined(Poly({{0, H}, {0, 0}, {w, H}}), {Poly({{W, H}, {W, 0}, {W - w, 0}})}, RegionOp::Or));
 }
-void DiagonalSweepClockwise(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void DiagonalSweepClockwise(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
   Reveal(
       work, newBmp, W, H,
       Combined(Poly({{W, 0}, {0, 0}, {W, h}}), {Poly({{W, H}, {0, H}, {0, H - h}})}, RegionOp::Or));
 }
-void StarburstClockwiseFromCenter(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void StarburstClockwiseFromCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                   int32_t w, int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H,
@@ -186,7 +185,7 @@ void StarburstClockwiseFromCenter(TBitmap& work, const TBitmap& newBmp, int32_t 
                    Poly({{cx, cy}, {W, 0}, {W, h}})},
                   RegionOp::Or));
 }
-void StarburstAnticlockwiseFromCenter(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void StarburstAnticlockwiseFromCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                       int32_t w, int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H,
@@ -198,15 +197,15 @@ void StarburstAnticlockwiseFromCenter(TBitmap& work, const TBitmap& newBmp, int3
 
 // --- Rotating shapes --------------------------------------------------------------------
 
-void RotationalRectangleInCenter(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
+void RotationalRectangleInCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
                                  int32_t w, int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H, TurnedRectangle(cx, cy, w / 2, h / 2, cx, cy, percent));
 }
-void RotationalStarInCenter(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RotationalStarInCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2, hw = w / 2, hh = h / 2;
-  std::array<TPoint, 8> star{{
+  std::array<Point, 8> star{{
       {cx - 2 * w, cy},
       {cx - hw, cy - hh},
       {cx, cy - 2 * h},
@@ -217,51 +216,51 @@ void RotationalStarInCenter(TBitmap& work, const TBitmap& newBmp, int32_t W, int
       {cx - hw, cy + hh},
   }};
   RotatePoints(star, cx, cy, percent * std::numbers::pi / 50);
-  Reveal(work, newBmp, W, H, TRegion::Polygon(star, FillMode::Winding));
+  Reveal(work, newBmp, W, H, Region::Polygon(star, FillMode::Winding));
 }
-void SpiralRectangle(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t percent) {
+void SpiralRectangle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t percent) {
   Reveal(work, newBmp, W, H, TurnedRectangle(W / 2, H / 2, w / 2, h / 2, w, h, percent));
 }
 
 // --- V shapes, bow ties, crosses --------------------------------------------------------
 
-void RevealVFromLeft(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t percent) {
+void RevealVFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t percent) {
   const int32_t cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{0, cy - h}, {2 * w, cy}, {0, cy + h}}));
 }
-void RevealVFromRight(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RevealVFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t h, int32_t percent) {
   const int32_t cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{W, cy - h}, {W - 2 * w, cy}, {W, cy + h}}));
 }
-void RevealVFromTop(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                    int32_t h, int32_t percent) {
+void RevealVFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                    int32_t percent) {
   const int32_t cx = W / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, 0}, {cx, 2 * h}, {cx + w, 0}}));
 }
-void RevealVFromBottom(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RevealVFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                        int32_t h, int32_t percent) {
   const int32_t cx = W / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, H}, {cx, H - 2 * h}, {cx + w, H}}));
 }
-void BowTieHorizontal(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void BowTieHorizontal(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t h, int32_t percent) {
   const int32_t cy = H / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{0, cy - h}, {w, cy}, {0, cy + h}}),
                   {Poly({{W, cy - h}, {W - w, cy}, {W, cy + h}})}, RegionOp::Or));
 }
-void BowTieVertical(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                    int32_t h, int32_t percent) {
+void BowTieVertical(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                    int32_t percent) {
   const int32_t cx = W / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{cx - w, 0}, {cx, 2 * h}, {cx + w, 0}}),
                   {Poly({{cx - w, H}, {cx, H - 2 * h}, {cx + w, H}})}, RegionOp::Or));
 }
-void DiagonalCrossIn(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t percent) {
+void DiagonalCrossIn(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2, hw = w / 2, hh = h / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{0, cy - hh}, {hw, cy}, {0, cy + hh}}),
@@ -270,12 +269,12 @@ void DiagonalCrossIn(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
                    Poly({{cx - hw, H}, {cx, H - hh}, {cx + hw, H}})},
                   RegionOp::Or));
 }
-void DiagonalCrossOut(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void DiagonalCrossOut(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
   const int32_t ex = (W - w) / 2, ey = (H - h) / 2;
   Reveal(work, newBmp, W, H,
-         Combined(Rect(0, 0, W, H),
+         Combined(RectRegion(0, 0, W, H),
                   {Poly({{0, cy - ey}, {ex, cy}, {0, cy + ey}}),
                    Poly({{W, cy - ey}, {W - ex, cy}, {W, cy + ey}}),
                    Poly({{cx - ex, 0}, {cx, ey}, {cx + ex, 0}}),
@@ -285,7 +284,7 @@ void DiagonalCrossOut(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H
 
 // --- Zigzags and diamonds ---------------------------------------------------------------
 
-void ZigzagHorizontal(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void ZigzagHorizontal(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                       int32_t h, int32_t percent) {
   const int32_t cy = H / 2;
   const int32_t step = W / 10, n = H / 10;
@@ -293,27 +292,27 @@ void ZigzagHorizontal(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H
   Reveal(work, newBmp, W, H,
          ZigzagBand(step, cy + n - c, cy - n - c, cy + n + c, cy - n + c, false));
 }
-void ZigzagVertical(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                    int32_t h, int32_t percent) {
+void ZigzagVertical(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                    int32_t percent) {
   const int32_t cx = W / 2;
   const int32_t step = H / 10, n = W / 10;
   const int32_t c = MulDiv(n, percent, 100) + w / 2;
   Reveal(work, newBmp, W, H,
          ZigzagBand(step, cx + n - c, cx - n - c, cx + n + c, cx - n + c, true));
 }
-void RevealDiamondOutFromCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
-                                int32_t w, int32_t h, int32_t percent) {
+void RevealDiamondOutFromCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
+                                int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, cy}, {cx, cy - h}, {cx + w, cy}, {cx, cy + h}}));
 }
-void RevealDiamondInToCentre(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
+void RevealDiamondInToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
                              int32_t h, int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2;
-  const TRegion hole = Poly({{w - cx, cy}, {cx, h - cy}, {3 * cx - w, cy}, {cx, 3 * cy - h}});
-  Reveal(work, newBmp, W, H, Combined(Rect(0, 0, W, H), {hole}, RegionOp::Xor));
+  const Region hole = Poly({{w - cx, cy}, {cx, h - cy}, {3 * cx - w, cy}, {cx, 3 * cy - h}});
+  Reveal(work, newBmp, W, H, Combined(RectRegion(0, 0, W, H), {hole}, RegionOp::Xor));
 }
-void DiagonalBoxOut(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                    int32_t h, int32_t percent) {
+void DiagonalBoxOut(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                    int32_t percent) {
   const int32_t cx = W / 2, cy = H / 2, qw = w / 2, qh = h / 2;
   Reveal(
       work, newBmp, W, H,
@@ -323,8 +322,8 @@ void DiagonalBoxOut(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, 
 
 // --- Grids of small shapes --------------------------------------------------------------
 
-void TriangularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                     int32_t h, int32_t percent) {
+void TriangularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+                     int32_t percent) {
   const int32_t n = W / 10 + 1, m = H / 10 + 1;
   const int32_t bx = MulDiv(n, percent, 50), by = MulDiv(m, percent, 50);
   const int32_t rowStep = 2 * (H / 10) + 2;
@@ -334,20 +333,20 @@ void TriangularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H,
   for (int32_t x = n; x - n < W; x += 2 * n) {
     for (int32_t t = 0; t < H + m; t += rowStep) grid.Place(x, t + m);
   }
-  RevealThroughRegion(work, newBmp, W, H, grid.Region());
+  RevealThroughRegion(work, newBmp, W, H, grid.ToRegion());
 }
-void CircularShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+void CircularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
                    int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t r = MulDiv(3 * n, percent, 200);
-  ShapeGrid grid(TRegion::Ellipse(n - r, n - r, n + r, n + r));  // the cell at (0, 0)
+  ShapeGrid grid(Region::Ellipse(n - r, n - r, n + r, n + r));  // the cell at (0, 0)
   grid.Reserve(static_cast<size_t>(W / (2 * n) + 1) * static_cast<size_t>(H / (2 * n) + 1));
   for (int32_t x = 0; x < W; x += 2 * n) {
     for (int32_t y = 0; y < H; y += 2 * n) grid.Place(x, y);
   }
-  RevealThroughRegion(work, newBmp, W, H, grid.Region());
+  RevealThroughRegion(work, newBmp, W, H, grid.ToRegion());
 }
-void DiamondShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
+void DiamondShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
                   int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t b = MulDiv(n, percent, 50);
@@ -356,10 +355,10 @@ void DiamondShred(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, in
   for (int32_t x = n; x - n < W; x += 2 * n) {
     for (int32_t y = n; y - n < H; y += 2 * n) grid.Place(x, y);
   }
-  RevealThroughRegion(work, newBmp, W, H, grid.Region());
+  RevealThroughRegion(work, newBmp, W, H, grid.ToRegion());
 }
 
-const std::array<TNumberedEffect, 37> kShapeEffects = {{
+const std::array<NumberedEffect, 37> kShapeEffects = {{
     {61, CurvedRevealFromLeft},
     {62, CurvedRevealFromRight},
     {72, CurvedRevealFromTop},

@@ -16,33 +16,33 @@ namespace vec {
 
 // Rotates every point about (px, py) by theta radians; coordinates round to the nearest
 // integer, halves to even.
-void RotatePoints(std::span<TPoint> points, int32_t px, int32_t py, double theta);
+void RotatePoints(std::span<Point> points, int32_t px, int32_t py, double theta);
 
 // Curved and elliptic reveals.
-TEffectFn CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop, CurvedRevealFromBottom,
+EffectFn CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop, CurvedRevealFromBottom,
     CurvedRevealFromTopLeft, CurvedRevealFromTopRight, CurvedRevealFromBottomLeft,
     CurvedRevealFromBottomRight, EllipticRevealOutFromCentre, EllipticRevealInToCentre;
 
 // Triangles, sweeps and starbursts.
-TEffectFn RevealDiagonalFromTopLeft, RevealDiagonalFromTopRight, RevealDiagonalFromBottomLeft,
+EffectFn RevealDiagonalFromTopLeft, RevealDiagonalFromTopRight, RevealDiagonalFromBottomLeft,
     RevealDiagonalFromBottomRight, DiagonalSweepAnticlockwise, DiagonalSweepClockwise,
     StarburstClockwiseFromCenter, StarburstAnticlockwiseFromCenter;
 
 // Rotating shapes.
-TEffectFn RotationalRectangleInCenter, RotationalStarInCenter, SpiralRectangle;
+EffectFn RotationalRectangleInCenter, RotationalStarInCenter, SpiralRectangle;
 
 // V shapes, bow ties, crosses.
-TEffectFn RevealVFromLeft, RevealVFromRight, RevealVFromTop, RevealVFromBottom, BowTieHorizontal,
+EffectFn RevealVFromLeft, RevealVFromRight, RevealVFromTop, RevealVFromBottom, BowTieHorizontal,
     BowTieVertical, DiagonalCrossIn, DiagonalCrossOut;
 
 // Zigzags and diamonds.
-TEffectFn ZigzagHorizontal, ZigzagVertical, RevealDiamondOutFromCentre, RevealDiamondInToCentre,
+EffectFn ZigzagHorizontal, ZigzagVertical, RevealDiamondOutFromCentre, RevealDiamondInToCentre,
     DiagonalBoxOut;
 
 // Grids of small shapes.
-TEffectFn TriangularShred, CircularShred, DiamondShred;
+EffectFn TriangularShred, CircularShred, DiamondShred;
 
 // Every member of this family, in number order.
-extern const std::array<TNumberedEffect, 37> kShapeEffects;
+extern const std::array<NumberedEffect, 37> kShapeEffects;
 
 }  // namespace vec

@@ -3,34 +3,34 @@
 #include <algorithm>
 
 #include "base/MathUtil.h"
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "transitions/Effect.h"
 
 namespace vec {
 
-TTransitionDriver::TTransitionDriver(IClock& clock, ITransitionDisplay& display)
+TransitionDriver::TransitionDriver(IClock& clock, ITransitionDisplay& display)
     : clock_(clock), display_(display) {}
 
-void TTransitionDriver::Resize(int32_t width, int32_t height) {
+void TransitionDriver::Resize(int32_t width, int32_t height) {
   old_.SetSize(width, height);
   new_.SetSize(width, height);
   work_.SetSize(width, height);
 }
 
-int64_t TTransitionDriver::StepCount(int32_t durationMs, uint32_t firstFrameMs) {
+int64_t TransitionDriver::StepCount(int32_t durationMs, uint32_t firstFrameMs) {
   // The first frame's cost, plus one millisecond, estimates the cost of every frame. A
   // negative duration gives no steps, as a zero one does.
   const int64_t steps = int64_t{durationMs} / (int64_t{firstFrameMs} + 1);
   return steps > 0 ? steps : 0;
 }
 
-int32_t TTransitionDriver::StepPercent(int64_t i, int64_t steps) {
+int32_t TransitionDriver::StepPercent(int64_t i, int64_t steps) {
   return RoundHalfEven(static_cast<double>(i) * 100.0 / static_cast<double>(steps));
 }
 
-TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
-                                                           const EffectList& effects,
-                                                           const EngineStep& engineStep) {
+TransitionDriver::Result TransitionDriver::RunTransition(int32_t durationMs,
+                                                         const EffectList& effects,
+                                                         const EngineStep& engineStep) {
   const uint32_t t0 = clock_.Ticks();
   if (engineStep) engineStep(new_);
   const std::optional<int32_t> n = ChooseEffect(effects);
@@ -52,7 +52,7 @@ TTransitionDriver::Result TTransitionDriver::RunTransition(int32_t durationMs,
   return Result::Done;
 }
 
-void TTransitionDriver::TransitionStep(int32_t n, int32_t percent) {
+void TransitionDriver::TransitionStep(int32_t n, int32_t percent) {
   // Every frame starts from the whole of Old.
   work_.SelectClipRgn(nullptr);
   if (work_.Width() == old_.Width() && work_.Height() == old_.Height())
@@ -64,7 +64,7 @@ void TTransitionDriver::TransitionStep(int32_t n, int32_t percent) {
   const auto procOf = [this](int32_t number) {
     return effectProc ? effectProc(number) : EffectByNumber(number).proc;
   };
-  TEffectProc proc = procOf(n);
+  EffectProc proc = procOf(n);
   if (!proc) proc = procOf(1);
   if (proc) proc(work_, new_, W, H, e.w, e.h, percent);
   display_.Present(work_);

@@ -18,25 +18,25 @@ class ITransitionDisplay {
  public:
   virtual ~ITransitionDisplay() = default;
   // Shows the frame with its top-left corner at (0, 0) of the screen.
-  virtual void Present(const TBitmap& frame) = 0;
+  virtual void Present(const Bitmap& frame) = 0;
 };
 
-class TTransitionDriver {
+class TransitionDriver {
  public:
-  TTransitionDriver(IClock& clock, ITransitionDisplay& display);
+  TransitionDriver(IClock& clock, ITransitionDisplay& display);
 
   // The three buffers live as long as the driver and are resized, never re-created. Before
   // RunTransition the caller captures the screen into Old and, for a still picture, draws
   // the new picture into New (centred on black).
-  TBitmap& Old() { return old_; }
-  TBitmap& New() { return new_; }
-  TBitmap& Work() { return work_; }
+  Bitmap& Old() { return old_; }
+  Bitmap& New() { return new_; }
+  Bitmap& Work() { return work_; }
   // Resizes all three buffers to the display; their contents become black.
   void Resize(int32_t width, int32_t height);
 
   // For a picture project: advances the animation one step and draws its frame into New.
   // Called once before the 0 % frame and once before every later frame.
-  using EngineStep = std::function<void(TBitmap& newBmp)>;
+  using EngineStep = std::function<void(Bitmap& newBmp)>;
   // Let pending input be handled; called after every frame from the second one on.
   std::function<void()> processMessages;
   // Optional: when it answers true (after processMessages), the remaining frames are
@@ -44,7 +44,7 @@ class TTransitionDriver {
   std::function<bool()> cancelled;
   // Optional: the routine of an effect number, in place of the effect table (stand-ins and
   // tools that draw their own). A nullptr answer falls back as the table's does.
-  std::function<TEffectProc(int32_t n)> effectProc;
+  std::function<EffectProc(int32_t n)> effectProc;
 
   enum class Result { Done, BadEffectItem };
   // Duration in milliseconds. An item of `effects` that is not an integer ends the
@@ -69,7 +69,7 @@ class TTransitionDriver {
  private:
   IClock& clock_;
   ITransitionDisplay& display_;
-  TBitmap old_, new_, work_;
+  Bitmap old_, new_, work_;
   int32_t lastEffect_ = 0;
   int64_t lastSteps_ = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "transitions/Shade.h"
 
 namespace vec {
@@ -12,7 +12,7 @@ namespace {
 constexpr int32_t kRollShade = 48;
 
 // cx x cy block of New at (sx, sy) to Work at (dx, dy).
-void Copy(TBitmap& work, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const TBitmap& src,
+void Copy(Bitmap& work, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
           int32_t sx, int32_t sy) {
   if (cx <= 0 || cy <= 0) return;
   BitBlt(work, dx, dy, cx, cy, src, sx, sy);
@@ -20,7 +20,7 @@ void Copy(TBitmap& work, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const T
 
 // New block (sx, sy, scx, scy) into the Work block (dx, dy, dcx, dcy); a negative dcx or dcy
 // mirrors, the block then reaching back from dx (dy).
-void Stretch(TBitmap& work, int32_t dx, int32_t dy, int32_t dcx, int32_t dcy, const TBitmap& src,
+void Stretch(Bitmap& work, int32_t dx, int32_t dy, int32_t dcx, int32_t dcy, const Bitmap& src,
              int32_t sx, int32_t sy, int32_t scx, int32_t scy) {
   if (dcx == 0 || dcy == 0 || scx <= 0 || scy <= 0) return;
   StretchBlt(work, dx, dy, dcx, dcy, src, sx, sy, scx, scy);
@@ -29,13 +29,13 @@ void Stretch(TBitmap& work, int32_t dx, int32_t dy, int32_t dcx, int32_t dcy, co
 // Clears Work's clip region when it goes out of scope, also when drawing fails.
 class ClipGuard {
  public:
-  explicit ClipGuard(TBitmap& bmp) : bmp_(bmp) {}
+  explicit ClipGuard(Bitmap& bmp) : bmp_(bmp) {}
   ~ClipGuard() { bmp_.SelectClipRgn(nullptr); }
   ClipGuard(const ClipGuard&) = delete;
   ClipGuard& operator=(const ClipGuard&) = delete;
 
  private:
-  TBitmap& bmp_;
+  Bitmap& bmp_;
 };
 
 }  // namespace
@@ -51,77 +51,77 @@ int32_t RollWidth(int32_t side, int32_t extent) {
 
 // --- Horizontal ---------------------------------------------------------------------------
 
-void ExpandFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
   Stretch(work, W - w, 0, w, H, nb, 0, 0, W, H);
 }
 
-void ExpandFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                     int32_t) {
   Stretch(work, 0, 0, w, H, nb, 0, 0, W, H);
 }
 
-void SlideInFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void SlideInFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Copy(work, W - w, 0, W, H, nb, 0, 0);
 }
 
-void SlideInFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void SlideInFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
   Copy(work, w - W, 0, W, H, nb, 0, 0);
 }
 
-void RevealFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                     int32_t) {
   Copy(work, 0, 0, w, H, nb, 0, 0);
 }
 
-void RevealFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
   Copy(work, W - w, 0, w, H, nb, W - w, 0);
 }
 
-void ExpandInFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandInFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t) {
   Stretch(work, 0, 0, 2 * W - w, H, nb, 0, 0, w, H);
 }
 
-void ExpandInFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandInFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Stretch(work, w - W, 0, 2 * W - w, H, nb, W - w, 0, w, H);
 }
 
-void ExpandInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Stretch(work, w - W, 0, 3 * W - 2 * w, H, nb, (W - w) / 2, 0, w, H);
 }
 
-void ExpandOutFromMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t) {
+void ExpandOutFromMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t) {
   Stretch(work, (W - w) / 2, 0, w, H, nb, 0, 0, W, H);
 }
 
-void RevealOutFromMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t) {
+void RevealOutFromMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t) {
   const int32_t x = (W - w) / 2;
   Copy(work, x, 0, w, H, nb, x, 0);
 }
 
-void RevealInFromSides(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealInFromSides(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t) {
   const int32_t hw = w / 2;
   Copy(work, 0, 0, hw, H, nb, 0, 0);
   Copy(work, W - hw, 0, hw, H, nb, W - hw, 0);
 }
 
-void ExpandInFromSides(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandInFromSides(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t) {
   const int32_t hw = w / 2, hW = W / 2;
   Stretch(work, 0, 0, hw, H, nb, 0, 0, hW, H);
   Stretch(work, W - hw, 0, hw, H, nb, hW, 0, hW, H);
 }
 
-void UnrollFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void UnrollFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                     int32_t) {
   const int32_t r = RollWidth(W, w);
   // The roll's back: New columns [w + r, w + 2r) mirrored into [w, w + r).
@@ -130,7 +130,7 @@ void UnrollFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int3
   ShadeColumns(work, kRollShade, w, r);
 }
 
-void UnrollFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void UnrollFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
   const int32_t r = RollWidth(W, w);
   const int32_t x = W - w;
@@ -145,14 +145,14 @@ void UnrollFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int
   ShadeColumns(work, kRollShade, x - r, r);
 }
 
-void BuildUpFromRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void BuildUpFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Copy(work, 0, 0, w, H, nb, 0, 0);
   const int32_t s = std::min(W - w, W / 10);
   Stretch(work, w, 0, W - w, H, nb, w, 0, s, H);
 }
 
-void BuildUpFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void BuildUpFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
   const int32_t x = W - w;
   Copy(work, x, 0, w, H, nb, x, 0);
@@ -162,77 +162,77 @@ void BuildUpFromLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int
 
 // --- Vertical -----------------------------------------------------------------------------
 
-void ExpandFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Stretch(work, 0, H - h, W, h, nb, 0, 0, W, H);
 }
 
-void ExpandFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                    int32_t) {
   Stretch(work, 0, 0, W, h, nb, 0, 0, W, H);
 }
 
-void SlideInFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void SlideInFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t) {
   Copy(work, 0, H - h, W, H, nb, 0, 0);
 }
 
-void SlideInFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void SlideInFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                     int32_t) {
   Copy(work, 0, h - H, W, H, nb, 0, 0);
 }
 
-void RevealFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                    int32_t) {
   Copy(work, 0, 0, W, h, nb, 0, 0);
 }
 
-void RevealFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Copy(work, 0, H - h, W, h, nb, 0, H - h);
 }
 
-void ExpandInFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t) {
+void ExpandInFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t) {
   Stretch(work, 0, 0, W, 2 * H - h, nb, 0, 0, W, h);
 }
 
-void ExpandInFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandInFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                      int32_t) {
   Stretch(work, 0, h - H, W, 2 * H - h, nb, 0, H - h, W, h);
 }
 
-void ExpandInToMiddleHoriz(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandInToMiddleHoriz(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t) {
   Stretch(work, 0, h - H, W, 3 * H - 2 * h, nb, 0, (H - h) / 2, W, h);
 }
 
-void ExpandOutFromMiddleHoriz(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandOutFromMiddleHoriz(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t) {
   Stretch(work, 0, (H - h) / 2, W, h, nb, 0, 0, W, H);
 }
 
-void RevealFromMiddleHoriz(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void RevealFromMiddleHoriz(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t) {
   const int32_t y = (H - h) / 2;
   Copy(work, 0, y, W, h, nb, 0, y);
 }
 
-void SlideInFromTopBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void SlideInFromTopBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t) {
   const int32_t hh = h / 2;
   Copy(work, 0, 0, W, hh, nb, 0, 0);
   Copy(work, 0, H - hh, W, hh, nb, 0, H - hh);
 }
 
-void ExpandInFromTopBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandInFromTopBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t) {
   const int32_t hh = h / 2, hH = H / 2;
   Stretch(work, 0, 0, W, hh, nb, 0, 0, W, hH);
   Stretch(work, 0, H - hh, W, hh, nb, 0, hH, W, hH);
 }
 
-void UnrollFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void UnrollFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                    int32_t) {
   const int32_t r = RollWidth(H, h);
   Stretch(work, 0, h + r - 1, W, -r, nb, 0, h + r, W, r);
@@ -240,7 +240,7 @@ void UnrollFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32
   ShadeRows(work, kRollShade, h, r);
 }
 
-void UnrollFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void UnrollFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   const int32_t r = RollWidth(H, h);
   const int32_t y = H - h;
@@ -252,14 +252,14 @@ void UnrollFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, in
   ShadeRows(work, kRollShade, y - r, r);
 }
 
-void ExpandGraduallyFromBottom(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandGraduallyFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                                int32_t h, int32_t) {
   Copy(work, 0, 0, W, h, nb, 0, 0);
   const int32_t s = std::min(H - h, H / 10);
   Stretch(work, 0, h, W, H - h, nb, 0, h, W, s);
 }
 
-void ExpandInGraduallyFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandInGraduallyFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t) {
   const int32_t y = H - h;
   Copy(work, 0, y, W, h, nb, 0, y);
@@ -269,103 +269,103 @@ void ExpandInGraduallyFromTop(TBitmap& work, const TBitmap& nb, int32_t W, int32
 
 // --- Corners and centre -------------------------------------------------------------------
 
-void ExpandFromBottomRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t) {
   Stretch(work, W - w, H - h, w, h, nb, 0, 0, W, H);
 }
 
-void ExpandFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t) {
+void ExpandFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t) {
   Stretch(work, W - w, 0, w, h, nb, 0, 0, W, H);
 }
 
-void ExpandFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void ExpandFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t) {
   Stretch(work, 0, 0, w, h, nb, 0, 0, W, H);
 }
 
-void ExpandFromBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void ExpandFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t) {
   Stretch(work, 0, H - h, w, h, nb, 0, 0, W, H);
 }
 
-void SlideInFromBottomRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void SlideInFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t) {
   Copy(work, W - w, H - h, W, H, nb, 0, 0);
 }
 
-void SlideInFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t) {
+void SlideInFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t) {
   Copy(work, W - w, h - H, W, H, nb, 0, 0);
 }
 
-void SlideInFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t) {
+void SlideInFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t) {
   Copy(work, w - W, h - H, W, H, nb, 0, 0);
 }
 
-void SlideInFromBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void SlideInFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t) {
   Copy(work, w - W, H - h, W, H, nb, 0, 0);
 }
 
-void RevealFromTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                        int32_t) {
   Copy(work, 0, 0, w, h, nb, 0, 0);
 }
 
-void RevealFromBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void RevealFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                           int32_t h, int32_t) {
   Copy(work, 0, H - h, w, h, nb, 0, H - h);
 }
 
-void RevealFromBottomRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void RevealFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                            int32_t h, int32_t) {
   Copy(work, W - w, H - h, w, h, nb, W - w, H - h);
 }
 
-void RevealFromTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t) {
+void RevealFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t) {
   Copy(work, W - w, 0, w, h, nb, W - w, 0);
 }
 
-void AppearAndContractToTopLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void AppearAndContractToTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                                 int32_t h, int32_t) {
   Stretch(work, 0, 0, 2 * W - w, 2 * H - h, nb, 0, 0, w, h);
 }
 
-void AppearAndContractToBottomLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H,
-                                   int32_t w, int32_t h, int32_t) {
+void AppearAndContractToBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
+                                   int32_t h, int32_t) {
   Stretch(work, 0, h - H, 2 * W - w, 2 * H - h, nb, 0, H - h, w, h);
 }
 
-void AppearAndContractToBottomRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H,
-                                    int32_t w, int32_t h, int32_t) {
+void AppearAndContractToBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
+                                    int32_t h, int32_t) {
   Stretch(work, w - W, h - H, 2 * W - w, 2 * H - h, nb, W - w, H - h, w, h);
 }
 
-void AppearAndContractToTopRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void AppearAndContractToTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                                  int32_t h, int32_t) {
   Stretch(work, w - W, 0, 2 * W - w, 2 * H - h, nb, W - w, 0, w, h);
 }
 
-void AppearAndContractToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void AppearAndContractToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                                int32_t h, int32_t) {
   Stretch(work, w - W, h - H, 3 * W - 2 * w, 3 * H - 2 * h, nb, (W - w) / 2, (H - h) / 2, w, h);
 }
 
-void ExpandOutFromCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t) {
+void ExpandOutFromCentre(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t) {
   Stretch(work, (W - w) / 2, (H - h) / 2, w, h, nb, 0, 0, W, H);
 }
 
-void RevealOutFromCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t) {
+void RevealOutFromCentre(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t) {
   const int32_t x = (W - w) / 2, y = (H - h) / 2;
   Copy(work, x, y, w, h, nb, x, y);
 }
 
-void RevealInToCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void RevealInToCentre(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   const int32_t hw = w / 2, hh = h / 2;
   ClipGuard guard(work);
@@ -373,7 +373,7 @@ void RevealInToCentre(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, in
   Copy(work, 0, 0, W, H, nb, 0, 0);
 }
 
-void QuartersRevealInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void QuartersRevealInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                               int32_t h, int32_t) {
   const int32_t hw = w / 2, hh = h / 2;
   Copy(work, 0, 0, hw, hh, nb, 0, 0);
@@ -382,7 +382,7 @@ void QuartersRevealInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32
   Copy(work, W - hw, 0, hw, hh, nb, W - hw, 0);
 }
 
-void QuartersExpandToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void QuartersExpandToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                             int32_t h, int32_t) {
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
   Stretch(work, 0, 0, hw, hh, nb, 0, 0, hW, hH);
@@ -391,7 +391,7 @@ void QuartersExpandToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t
   Stretch(work, W - hw, 0, hw, hh, nb, hW, 0, hW, hH);
 }
 
-void QuartersSlideInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
+void QuartersSlideInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
                              int32_t h, int32_t) {
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
   Copy(work, hw - hW, 0, hW, hH, nb, 0, 0);
@@ -404,48 +404,46 @@ void QuartersSlideInToMiddle(TBitmap& work, const TBitmap& nb, int32_t W, int32_
 // The self-copies overlap their source; the blits treat a copy within one bitmap as a copy
 // through a temporary bitmap.
 
-void PushRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void PushRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                int32_t) {
   Copy(work, w, 0, W - w, H, work, 0, 0);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
-void PushLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-              int32_t) {
+void PushLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
   Copy(work, 0, 0, W - w, H, work, w, 0);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
-void PushAndSqueezeRight(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t) {
+void PushAndSqueezeRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                         int32_t) {
   Stretch(work, w, 0, W - w, H, work, 0, 0, W, H);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
-void PushAndSqueezeLeft(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t) {
+void PushAndSqueezeLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t) {
   Stretch(work, 0, 0, W - w, H, work, 0, 0, W, H);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
-void PushDown(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-              int32_t) {
+void PushDown(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
   Copy(work, 0, h, W, H - h, work, 0, 0);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
-void PushUp(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
+void PushUp(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
   Copy(work, 0, 0, W, H - h, work, 0, h);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }
 
-void PushAndSqueezeDown(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t) {
+void PushAndSqueezeDown(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+                        int32_t) {
   Stretch(work, 0, h, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
-void PushAndSqueezeUp(TBitmap& work, const TBitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
+void PushAndSqueezeUp(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
                       int32_t) {
   Stretch(work, 0, 0, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, H - h, W, h, nb, 0, 0);

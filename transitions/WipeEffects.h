@@ -7,22 +7,22 @@
 
 namespace vec {
 
-TEffectFn ExpandFromRight, ExpandFromLeft, SlideInFromRight, SlideInFromLeft, RevealFromLeft,
+EffectFn ExpandFromRight, ExpandFromLeft, SlideInFromRight, SlideInFromLeft, RevealFromLeft,
     RevealFromRight, ExpandInFromRight, ExpandInFromLeft, ExpandInToMiddle, ExpandOutFromMiddle,
     RevealOutFromMiddle, RevealInFromSides, ExpandInFromSides, UnrollFromLeft, UnrollFromRight,
     BuildUpFromRight, BuildUpFromLeft;
-TEffectFn ExpandFromBottom, ExpandFromTop, SlideInFromBottom, SlideInFromTop, RevealFromTop,
+EffectFn ExpandFromBottom, ExpandFromTop, SlideInFromBottom, SlideInFromTop, RevealFromTop,
     RevealFromBottom, ExpandInFromBottom, ExpandInFromTop, ExpandInToMiddleHoriz,
     ExpandOutFromMiddleHoriz, RevealFromMiddleHoriz, SlideInFromTopBottom, ExpandInFromTopBottom,
     UnrollFromTop, UnrollFromBottom, ExpandGraduallyFromBottom, ExpandInGraduallyFromTop;
-TEffectFn ExpandFromBottomRight, ExpandFromTopRight, ExpandFromTopLeft, ExpandFromBottomLeft,
+EffectFn ExpandFromBottomRight, ExpandFromTopRight, ExpandFromTopLeft, ExpandFromBottomLeft,
     SlideInFromBottomRight, SlideInFromTopRight, SlideInFromTopLeft, SlideInFromBottomLeft,
     RevealFromTopLeft, RevealFromBottomLeft, RevealFromBottomRight, RevealFromTopRight,
     AppearAndContractToTopLeft, AppearAndContractToBottomLeft, AppearAndContractToBottomRight,
     AppearAndContractToTopRight, AppearAndContractToMiddle, ExpandOutFromCentre,
     RevealOutFromCentre, RevealInToCentre, QuartersRevealInToMiddle, QuartersExpandToMiddle,
     QuartersSlideInToMiddle;
-TEffectFn PushRight, PushLeft, PushAndSqueezeRight, PushAndSqueezeLeft, PushDown, PushUp,
+EffectFn PushRight, PushLeft, PushAndSqueezeRight, PushAndSqueezeLeft, PushDown, PushUp,
     PushAndSqueezeDown, PushAndSqueezeUp;
 
 // Width of the roll of the horizontal unroll effects (height for the vertical ones, called

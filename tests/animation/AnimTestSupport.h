@@ -7,7 +7,7 @@
 #include <string>
 
 #include "graphics/Bitmap32.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec::testing {
 
@@ -23,7 +23,7 @@ constexpr int32_t ColOf(Pixel p) {
 }
 
 // A project of w x h coordinate pixels whose mask gives area(row, col) (0 = none, 1..4).
-inline void MakeProject(TProject& p, int32_t w, int32_t h,
+inline void MakeProject(Picture& p, int32_t w, int32_t h,
                         const std::function<int(int32_t, int32_t)>& area) {
   p.picture.SetSize(w, h);
   p.mask.SetSize(w, h);
@@ -38,7 +38,7 @@ inline void MakeProject(TProject& p, int32_t w, int32_t h,
 }
 
 // FNV-1a over the pixels.
-inline uint64_t Checksum(const TBitmap32& b) {
+inline uint64_t Checksum(const Bitmap32& b) {
   uint64_t h = 1469598103934665603ull;
   for (int32_t y = 0; y < b.Height(); ++y)
     for (int32_t x = 0; x < b.Width(); ++x) {

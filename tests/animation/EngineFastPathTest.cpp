@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "animation/uAnimEngine.h"
+#include "animation/WaterEngine.h"
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "tests/animation/AnimTestSupport.h"
@@ -32,10 +32,10 @@ class SeedLock {
 
 struct Engine {
   FakeClock clock{5000};
-  TAnimEngine engine{&clock};
+  WaterEngine engine{&clock};
 };
 
-std::unique_ptr<Engine> StartEngine(TProject& project, bool reference, uint32_t seed) {
+std::unique_ptr<Engine> StartEngine(Picture& project, bool reference, uint32_t seed) {
   auto e = std::make_unique<Engine>();
   e->engine.SetReferenceTick(reference);
   e->engine.SetProject(project);
@@ -51,7 +51,7 @@ int Pick(std::mt19937& rng, int lo, int hi) {
 
 // Areas painted as rectangles over a background, with a sprinkle of single pixels so that
 // area edges are ragged; sometimes a mask smaller than the picture.
-void RandomProject(TProject& p, std::mt19937& rng) {
+void RandomProject(Picture& p, std::mt19937& rng) {
   const int32_t w = Pick(rng, 1, 100), h = Pick(rng, 1, 90);
   std::vector<int> area(static_cast<size_t>(w) * static_cast<size_t>(h),
                         Pick(rng, 0, 3) == 0 ? Pick(rng, 1, 4) : 0);
@@ -71,8 +71,8 @@ void RandomProject(TProject& p, std::mt19937& rng) {
   if (Pick(rng, 0, 9) == 0) p.mask.SetSize(Pick(rng, 0, w), Pick(rng, 0, h));
 
   static constexpr int32_t kPeriods[] = {360, 360, 180, 90, 270, 720, 0, -45, 1, 7};
-  for (TWaveParam& wp : p.waveSets) {
-    wp = TWaveParam{};
+  for (WaveSet& wp : p.waveSets) {
+    wp = WaveSet{};
     wp.Amplitude = Pick(rng, 0, 9) == 0 ? Pick(rng, -300, 300) : Pick(rng, 0, 12);
     wp.Cycles = Pick(rng, -3, 9);
     wp.Period = Pick(rng, 0, 4) == 0 ? Pick(rng, -10, 1000) : kPeriods[Pick(rng, 0, 9)];
@@ -112,7 +112,7 @@ struct TwinRun {
   int64_t moved = 0;  // frame pixels that differ from the picture, over all ticks
 };
 
-void RunTwins(TProject& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out) {
+void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out) {
   auto fast = StartEngine(project, false, seed);
   auto ref = StartEngine(project, true, seed);
   for (size_t i = 0; i < steps.size(); ++i) {
@@ -120,8 +120,8 @@ void RunTwins(TProject& project, uint32_t seed, const std::vector<uint32_t>& ste
     ref->clock.Advance(steps[i]);
     fast->engine.Tick();
     ref->engine.Tick();
-    const TBitmap32& a = fast->engine.Frame();
-    const TBitmap32& b = ref->engine.Frame();
+    const Bitmap32& a = fast->engine.Frame();
+    const Bitmap32& b = ref->engine.Frame();
     const uint64_t sa = Checksum(a), sb = Checksum(b);
     out.fast = out.fast * 31 + sa;
     out.reference = out.reference * 31 + sb;
@@ -136,7 +136,7 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
   TwinRun run;
   for (uint32_t seed = 1; seed <= 400; ++seed) {
     std::mt19937 rng(seed);
-    TProject project;
+    Picture project;
     RandomProject(project, rng);
     std::vector<uint32_t> steps;
     for (int i = 0; i < 6; ++i) steps.push_back(static_cast<uint32_t>(Pick(rng, 0, 120)));
@@ -149,7 +149,7 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
 
 // Wide quadrants with every feature on, as in the benchmark: long runs of whole blocks.
 TEST(AnimEngineFastPath, MatchesThePixelRuleOnWideQuadrantsWithEveryFeature) {
-  TProject project;
+  Picture project;
   const int32_t w = 300, h = 160;
   testing::MakeProject(project, w, h, [&](int32_t r, int32_t c) {
     // A wavy shore between the upper and lower areas.
@@ -157,7 +157,7 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnWideQuadrantsWithEveryFeature) {
     return 1 + (r < shore ? 0 : 2) + (c < w / 2 ? 0 : 1);
   });
   for (int k = 0; k < 4; ++k) {
-    TWaveParam& wp = project.waveSets[static_cast<size_t>(k)];
+    WaveSet& wp = project.waveSets[static_cast<size_t>(k)];
     wp.Amplitude = 6 + k;
     wp.Cycles = 3 + k;
     wp.PhaseStep = 10 + 7 * k;

@@ -6,8 +6,9 @@
 #include <map>
 #include <thread>
 
-#include "animation/uAnimEngine.h"
-#include "animation/uObject.h"
+#include "animation/AnimatedObjectSet.h"
+#include "animation/ImageObjects.h"
+#include "animation/WaterEngine.h"
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "graphics/Bmp.h"
@@ -49,7 +50,7 @@ void WriteGif(const std::string& path, int w, int h,
 
 // A w x h still picture whose bottom-left pixel is `key` and the rest `fill`.
 void WriteBmp(const std::string& path, int w, int h, Pixel fill, Pixel key) {
-  TBitmap32 b(w, h);
+  Bitmap32 b(w, h);
   b.Clear(fill);
   b.SetPixel(0, h - 1, key);
   ASSERT_TRUE(SaveBmp32(b, path).ok());
@@ -62,21 +63,21 @@ const Pixel kRed = MakePixel(255, 0, 0), kGreen = MakePixel(0, 255, 0);
 struct ObjectRig {
   TempFolder folder{"objects"};
   FakeClock clock{1000000};
-  TAnimObjects objects;
+  AnimatedObjectSet objects;
 
   explicit ObjectRig(const std::string& keys) {
     WriteBmp(folder.Path() + "/bird.bmp", 10, 6, kRed, kGreen);
     objects.Load(keys);
     for (int32_t i = 0; i < objects.Count(); ++i) Prepare(objects[i]);
   }
-  void Prepare(TAnimObject& o) {
+  void Prepare(AnimatedObject& o) {
     o.SetMoveArea({0, 0, 400, 200});
     o.SetDesignSize(200, 100);
     o.SetClock(&clock);
     o.SetThreaded(false);
     o.SetPackageFolder(folder.Path());
   }
-  TAnimObject& First() { return objects[0]; }
+  AnimatedObject& First() { return objects[0]; }
   void Run(uint32_t ms) {
     for (uint32_t t = 0; t < ms; t += kStepIntervalMs) {
       clock.Advance(kStepIntervalMs);
@@ -90,7 +91,7 @@ std::string ImgSection(const std::string& extra) {
 }
 
 TEST(AnimObjects, OnlyGifAndImgSectionsMakeObjectsEachReadingItsOwnSection) {
-  TAnimObjects list;
+  AnimatedObjectSet list;
   list.Load(
       "[Obj0]\r\nObjType=IMG\r\nFilename=a.bmp\r\n"
       "[Obj1]\r\nObjType=TXT\r\nFilename=b.bmp\r\n"
@@ -98,10 +99,10 @@ TEST(AnimObjects, OnlyGifAndImgSectionsMakeObjectsEachReadingItsOwnSection) {
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list[0].SectionNumber(), 0);
   EXPECT_EQ(list[1].SectionNumber(), 2);
-  EXPECT_NE(dynamic_cast<TImgObject*>(&list[0]), nullptr);
-  EXPECT_NE(dynamic_cast<TGifObject*>(&list[1]), nullptr);
-  const TAnimObjectData& img = list[0].Keys();
-  const TAnimObjectData& gif = list[1].Keys();
+  EXPECT_NE(dynamic_cast<ImageObject*>(&list[0]), nullptr);
+  EXPECT_NE(dynamic_cast<GifObject*>(&list[1]), nullptr);
+  const ObjectKeys& img = list[0].Keys();
+  const ObjectKeys& gif = list[1].Keys();
   EXPECT_EQ(gif.Filename, "c.gif");
   EXPECT_EQ(gif.Opacity, 5);
   EXPECT_EQ(gif.Motion, 7);
@@ -175,10 +176,10 @@ TEST(AnimObjects, OpacityGivesMasterAlphaRoundedHalfToEven) {
   for (auto [opacity, alpha] : cases) EXPECT_EQ(OpacityToMasterAlpha(opacity), alpha) << opacity;
   ObjectRig rig(ImgSection("Opacity=5\r\n"));
   rig.First().Start();
-  const TObjectView v = rig.First().View();
+  const ObjectView v = rig.First().View();
   ASSERT_TRUE(v.image);
   EXPECT_EQ(v.image->frames[0].masterAlpha, 128);
-  EXPECT_EQ(v.image->frames[0].drawMode, DrawMode::dmCustom);
+  EXPECT_EQ(v.image->frames[0].drawMode, DrawMode::Custom);
 }
 
 TEST(AnimObjects, CombineKeepsKeyPixelsAndMixesTheRestByMasterAlpha) {
@@ -198,8 +199,8 @@ TEST(AnimObjects, StillImageKeyIsItsBottomLeftPixelOrTheChosenColour) {
                 "[Obj1]\r\nObjType=IMG\r\nFilename=bird.bmp\r\n"
                 "TransparentType=2\r\nTransparentColor=255\r\n");
   for (int i = 0; i < 2; ++i) rig.objects[i].Start();
-  EXPECT_EQ(static_cast<TImgObject&>(rig.objects[0]).KeyColor(), kGreen);
-  EXPECT_EQ(static_cast<TImgObject&>(rig.objects[1]).KeyColor(), kRed);  // 0x0000FF is red
+  EXPECT_EQ(static_cast<ImageObject&>(rig.objects[0]).KeyColor(), kGreen);
+  EXPECT_EQ(static_cast<ImageObject&>(rig.objects[1]).KeyColor(), kRed);  // 0x0000FF is red
 }
 
 TEST(AnimObjects, GifPlaybackSpeedFollowsAnimSpeed) {
@@ -217,10 +218,10 @@ TEST(AnimObjects, GifPlaybackSpeedFollowsAnimSpeed) {
   };
   for (const Case& c : {Case{10, 150, 1}, Case{11, 150, 2}, Case{1, 150, 0}, Case{1, 1500, 1},
                         Case{10, 350, 0}, Case{0, 150, 0}}) {
-    TAnimObjects list;
+    AnimatedObjectSet list;
     list.Load("[Obj0]\r\nObjType=GIF\r\nFilename=WINGS.gif\r\nAnimSpeed=" +
               std::to_string(c.animSpeed) + "\r\n");
-    auto& gif = static_cast<TGifObject&>(list[0]);
+    auto& gif = static_cast<GifObject&>(list[0]);
     gif.SetThreaded(false);
     gif.SetPackageFolder(folder.Path());
     gif.SetDesignSize(4, 4);
@@ -245,14 +246,14 @@ TEST(AnimObjects, GifTransparencyFollowsTransparentAndTransparentType) {
                         Case{"TransparentType=2\r\nTransparentColor=16711680\r\n", false, true},
                         Case{"TransparentType=2\r\nTransparentColor=65280\r\n", false, false},
                         Case{"TransparentType=1\r\n", true, false}}) {
-    TAnimObjects list;
+    AnimatedObjectSet list;
     list.Load("[Obj0]\r\nObjType=GIF\r\nFilename=t.gif\r\n" + c.keys);
     list[0].SetThreaded(false);
     list[0].SetPackageFolder(folder.Path());
     list[0].Start();
-    const TObjectView v = list[0].View();
+    const ObjectView v = list[0].View();
     ASSERT_TRUE(v.image) << c.keys;
-    const TBitmap32& frame = v.image->frames[0];
+    const Bitmap32& frame = v.image->frames[0];
     EXPECT_EQ(frame.GetPixel(0, 0) == kGifKeyColor, c.leftKeyed) << c.keys;
     EXPECT_EQ(frame.GetPixel(3, 0) == kGifKeyColor, c.rightKeyed) << c.keys;
   }
@@ -271,8 +272,8 @@ TEST(AnimObjects, HorizontalBounceWithUpwardStartMovesOnlySideways) {
 TEST(AnimObjects, BounceStaysNearItsBounds) {
   ObjectRig rig(ImgSection("Motion=2\r\nMotionSpeed=100\r\nPosLeftType=4\r\nPosTopType=4\r\n"));
   rig.First().Start();
-  const TRect b = rig.First().Bounds();
-  EXPECT_EQ(b, (TRect{5, 3, 195, 97}));  // image 10 x 6 inside 200 x 100
+  const Rect b = rig.First().Bounds();
+  EXPECT_EQ(b, (Rect{5, 3, 195, 97}));  // image 10 x 6 inside 200 x 100
   for (int i = 0; i < 2000; ++i) {
     rig.Run(5);
     ASSERT_GE(rig.First().X(), b.left - 11);
@@ -292,7 +293,7 @@ TEST(AnimObjects, RandomStartInAnEmptyRangeStillTakesItsDraw) {
   rig.First().Start();
   const uint32_t seedAfter = RandSeed();
   LockRandomize(false);
-  EXPECT_EQ(rig.First().Bounds(), (TRect{5, 3, 5, 3}));
+  EXPECT_EQ(rig.First().Bounds(), (Rect{5, 3, 5, 3}));
   EXPECT_EQ(rig.First().X(), 5.0);
   EXPECT_EQ(rig.First().Y(), 3.0);
   EXPECT_EQ(seedAfter, 138982102u);
@@ -346,10 +347,10 @@ TEST(AnimObjects, FilesAreFoundByNameIgnoringCaseInThePackageThenTheSharedFolder
 
 TEST(AnimObjects, ObjectWhoseFileIsMissingDrawsNothing) {
   FakeClock clock;
-  TProject project;
+  Picture project;
   vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
   project.objects.text = "[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n";
-  TAnimEngine engine(&clock);
+  WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetProject(project);
   engine.Start();
@@ -365,12 +366,12 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   TempFolder folder("drawn");
   WriteBmp(folder.Path() + "/bird.bmp", 10, 6, kRed, kGreen);
   FakeClock clock;
-  TProject project;
+  Picture project;
   vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
   project.designWidth = 200;
   project.designHeight = 100;
   project.objects.text = ImgSection("PosLeft=50\r\nPosTop=40\r\n");
-  TAnimEngine engine(&clock);
+  WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder.Path());
   engine.SetProject(project);
@@ -378,7 +379,7 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   clock.Advance(33);
   engine.Tick();
   // Centre (50, 40) at scale 2: left 90, top 74, 20 x 12 pixels; the key pixel is not drawn.
-  const TBitmap32& out = engine.Output();
+  const Bitmap32& out = engine.Output();
   EXPECT_EQ(out.GetPixel(95, 76) & 0x00FFFFFF, kRed & 0x00FFFFFF);
   EXPECT_EQ(out.GetPixel(109, 85) & 0x00FFFFFF, kRed & 0x00FFFFFF);
   EXPECT_EQ(out.GetPixel(89, 76), vec::testing::CoordPixel(76, 89));
@@ -394,7 +395,7 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
   std::vector<std::vector<uint8_t>> frames;
   for (uint8_t i = 0; i < 3; ++i) frames.emplace_back(64, i);
   WriteGif(folder.Path() + "/wings.gif", 8, 8, frames, 1, 3);
-  TProject project;
+  Picture project;
   vec::testing::MakeProject(project, 120, 80, [](int32_t r, int32_t) { return r > 40 ? 1 : 0; });
   project.waveSets[0].Amplitude = 3;
   project.waveSets[0].Horizontal = 1;
@@ -408,7 +409,7 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
   }
   project.objects.text = text;
   SteadyClock clock;
-  TAnimEngine engine(&clock);
+  WaterEngine engine(&clock);
   engine.SetPackageFolder(folder.Path());
   engine.SetProject(project);
   for (int round = 0; round < 3; ++round) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "animation/uWeather.h"
+#include "animation/Weather.h"
 #include "base/Random.h"
 
 namespace vec {
@@ -13,11 +13,11 @@ struct CountCase {
 class WeatherCount : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(WeatherCount, IsLimitedToZeroToOneThousand) {
-  TBitmap32 target(100, 80);
-  TSnow snow;
-  TRain rain;
-  for (TWeatherEffect* e :
-       {static_cast<TWeatherEffect*>(&snow), static_cast<TWeatherEffect*>(&rain)}) {
+  Bitmap32 target(100, 80);
+  Snow snow;
+  Rain rain;
+  for (WeatherEffect* e :
+       {static_cast<WeatherEffect*>(&snow), static_cast<WeatherEffect*>(&rain)}) {
     e->SetTarget(&target);
     e->SetCount(GetParam().asked);
     e->Place();
@@ -33,21 +33,21 @@ INSTANTIATE_TEST_SUITE_P(Weather, WeatherCount,
 
 TEST(Weather, PlacesParticlesOnTheTargetWithTheirShapes) {
   SetRandSeed(99);
-  TBitmap32 target(50, 40);
-  TSnow snow;
+  Bitmap32 target(50, 40);
+  Snow snow;
   snow.SetTarget(&target);
   snow.SetCount(500);
   snow.Place();
-  for (const TFlake& f : snow.Flakes()) {
+  for (const SnowFlake& f : snow.Flakes()) {
     ASSERT_TRUE(f.x >= 0 && f.x < 50 && f.y >= 0 && f.y < 40);
     ASSERT_TRUE(f.size >= 2 && f.size <= 4);
     ASSERT_TRUE(f.drift >= -1 && f.drift <= 1);
   }
-  TRain rain;
+  Rain rain;
   rain.SetTarget(&target);
   rain.SetCount(500);
   rain.Place();
-  for (const TDrop& d : rain.Drops()) {
+  for (const RainDrop& d : rain.Drops()) {
     ASSERT_TRUE(d.size >= 2 && d.size <= 4);
     ASSERT_TRUE(d.lengthFactor >= 1 && d.lengthFactor <= 4);
   }
@@ -73,8 +73,8 @@ class SnowSpeed : public ::testing::TestWithParam<SnowMove> {};
 
 TEST_P(SnowSpeed, MovesAFlakeByElapsedTime) {
   const SnowMove& m = GetParam();
-  TBitmap32 target(200, 400);
-  TSnow snow;
+  Bitmap32 target(200, 400);
+  Snow snow;
   snow.SetTarget(&target);
   snow.Flakes().push_back({100, 10, 2, 0});
   snow.speedIndex = m.speedIndex;
@@ -100,8 +100,8 @@ TEST(Weather, TimeStepIsWorkedOutLeftToRight) {
   // grouping the two percentages first would give one unit more in the last place. A size-2
   // flake falls two steps. Rain: 1 / 50 x 70 / 100 x 45 / 100 is 0x1.9ce075f6fd221p-8 (grouped:
   // ...21fp-8), and a size-4 drop falls twelve steps.
-  TBitmap32 target(200, 400);
-  TSnow snow;
+  Bitmap32 target(200, 400);
+  Snow snow;
   snow.SetTarget(&target);
   snow.Flakes().push_back({100, 0, 2, 0});
   snow.speedIndex = 2;
@@ -110,7 +110,7 @@ TEST(Weather, TimeStepIsWorkedOutLeftToRight) {
   snow.Move();
   EXPECT_EQ(snow.Flakes()[0].y, 0x1.f9903cdad7eaep-9);
 
-  TRain rain;
+  Rain rain;
   rain.SetTarget(&target);
   rain.Drops().push_back({100, 0, 4, 1});
   rain.speedIndex = 6;
@@ -122,16 +122,16 @@ TEST(Weather, TimeStepIsWorkedOutLeftToRight) {
 
 TEST(Weather, SnowWrapsAtTheSideEdges) {
   SetRandSeed(7);
-  TBitmap32 target(200, 100);
-  TSnow snow;
+  Bitmap32 target(200, 100);
+  Snow snow;
   snow.SetTarget(&target);
   snow.speedIndex = 10;
   snow.elapsed = 70;  // one pixel of drift
   for (int i = 0; i < 200; ++i) {
     snow.Flakes().assign({{0.5, 10, 2, -1}, {199.5, 10, 2, 1}});
     snow.Move();
-    const TFlake& left = snow.Flakes()[0];
-    const TFlake& right = snow.Flakes()[1];
+    const SnowFlake& left = snow.Flakes()[0];
+    const SnowFlake& right = snow.Flakes()[1];
     ASSERT_GE(left.x, 200);
     ASSERT_LE(left.x, 249);
     ASSERT_LE(right.x, 0);
@@ -142,8 +142,8 @@ TEST(Weather, SnowWrapsAtTheSideEdges) {
 }
 
 TEST(Weather, SnowRestartsAboveTheTopAfterTheBottom) {
-  TBitmap32 target(50, 100);
-  TSnow snow;
+  Bitmap32 target(50, 100);
+  Snow snow;
   snow.SetTarget(&target);
   snow.speedIndex = 10;
   snow.elapsed = 70;
@@ -155,8 +155,8 @@ TEST(Weather, SnowRestartsAboveTheTopAfterTheBottom) {
 
 TEST(Weather, RainRestartsAboveTheTopKeepingItsX) {
   SetRandSeed(3);
-  TBitmap32 target(80, 100);
-  TRain rain;
+  Bitmap32 target(80, 100);
+  Rain rain;
   rain.SetTarget(&target);
   rain.speedIndex = 10;
   rain.direction = 90;
@@ -171,8 +171,8 @@ TEST(Weather, RainRestartsAboveTheTopKeepingItsX) {
 }
 
 TEST(Weather, RainSlantsWithItsDirection) {
-  TBitmap32 target(80, 100);
-  TRain rain;
+  Bitmap32 target(80, 100);
+  Rain rain;
   rain.SetTarget(&target);
   rain.speedIndex = 10;
   rain.elapsed = 50;
@@ -184,9 +184,9 @@ TEST(Weather, RainSlantsWithItsDirection) {
 }
 
 TEST(Weather, SnowFlakeOfSizeTwoIsThreeBlendedPixels) {
-  TBitmap32 target(10, 10);
+  Bitmap32 target(10, 10);
   target.Clear(0xFF000000);
-  TSnow snow;
+  Snow snow;
   snow.SetTarget(&target);
   snow.opacity = 10;
   snow.Flakes().push_back({4.4, 5.0, 2, 0});
@@ -199,16 +199,16 @@ TEST(Weather, SnowFlakeOfSizeTwoIsThreeBlendedPixels) {
 }
 
 TEST(Weather, OpacityZeroDrawsNothingButParticlesStillMove) {
-  TBitmap32 target(40, 40);
+  Bitmap32 target(40, 40);
   target.Clear(0xFF102030);
-  TSnow snow;
+  Snow snow;
   snow.SetTarget(&target);
   snow.opacity = 0;
   snow.speedIndex = 10;
   snow.elapsed = 70;
   snow.Flakes().push_back({10, 10, 4, 0});
   snow.MoveAndDraw();
-  TRain rain;
+  Rain rain;
   rain.SetTarget(&target);
   rain.opacity = 0;
   rain.length = 50;
@@ -220,9 +220,9 @@ TEST(Weather, OpacityZeroDrawsNothingButParticlesStillMove) {
 }
 
 TEST(Weather, RainStreakIsBrighterInItsLowerQuarterAndStopsShortOfItsEnd) {
-  TBitmap32 target(20, 80);
+  Bitmap32 target(20, 80);
   target.Clear(0xFF000000);
-  TRain rain;
+  Rain rain;
   rain.SetTarget(&target);
   rain.opacity = 10;
   rain.length = 100;  // 4 x 1 x 100 / 10 = 40 pixels
@@ -238,15 +238,15 @@ TEST(Weather, RainStreakIsBrighterInItsLowerQuarterAndStopsShortOfItsEnd) {
 }
 
 TEST(Weather, FarAwayOrHugeParticlesAreHarmless) {
-  TBitmap32 target(30, 30);
-  TRain rain;
+  Bitmap32 target(30, 30);
+  Rain rain;
   rain.SetTarget(&target);
   rain.length = INT32_MAX;
   rain.opacity = 10;
   rain.Drops().push_back({1e12, -1e12, 4, 4});
   rain.Drops().push_back({10, 10, 9, 7});
   rain.MoveAndDraw();
-  TSnow snow;
+  Snow snow;
   snow.SetTarget(&target);
   snow.Flakes().push_back({-1e15, 1e15, 4, 1});
   snow.opacity = 99;

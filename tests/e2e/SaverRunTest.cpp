@@ -167,7 +167,7 @@ class SaverRun : public ::testing::Test {
     fs::create_directories(files);
     std::string list = "[FileList]\n";
     for (size_t i = 0; i < colors.size(); ++i) {
-      TBitmap32 bmp(320, 240);
+      Bitmap32 bmp(320, 240);
       bmp.Clear(colors[i]);
       const std::string file = "Pic" + std::to_string(i) + ".bmp";
       EXPECT_TRUE(SaveBmp32(bmp, files + "/" + file).ok());
@@ -176,7 +176,7 @@ class SaverRun : public ::testing::Test {
     std::string advance = "[Advance]\n";
     if (withPreview) {
       // Left half red, right half blue: a squeeze keeps the split in the middle.
-      TBitmap32 preview(640, 480);
+      Bitmap32 preview(640, 480);
       preview.FillRect(0, 0, 320, 480, MakePixel(255, 0, 0));
       preview.FillRect(320, 0, 640, 480, MakePixel(0, 0, 255));
       auto jpeg = EncodeJpeg(preview, 95);

@@ -55,7 +55,7 @@ constexpr Pixel R = MakePixel(255, 0, 0), G = MakePixel(0, 255, 0), B = MakePixe
                 K = MakePixel(0, 0, 0), W = MakePixel(255, 255, 255);
 const std::vector<uint32_t> kPalette{0x000000, 0xFF0000, 0x00FF00, 0x0000FF};  // 0x00RRGGBB quads
 
-std::vector<Pixel> Pixels(const TBitmap32& bmp) {
+std::vector<Pixel> Pixels(const Bitmap32& bmp) {
   return {bmp.Bits(), bmp.Bits() + static_cast<size_t>(bmp.Width()) * bmp.Height()};
 }
 
@@ -139,16 +139,15 @@ TEST(CodecBmp, DamagedFiles) {
     ImageErrorCode code;
   };
   const Case cases[] = {
-      {"empty", {}, ImageErrorCode::ecCorrupt},
-      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)),
-       ImageErrorCode::ecTruncated},
-      {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ImageErrorCode::ecTooLarge},
-      {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ImageErrorCode::ecCorrupt},
-      {"unknown header size", badHeader, ImageErrorCode::ecCorrupt},
-      {"RLE8 on 24 bits", MakeBmp(1, 1, 24, 1, {}, {0, 1}), ImageErrorCode::ecCorrupt},
-      {"PNG inside", MakeBmp(1, 1, 24, 5, {}, {0, 1}), ImageErrorCode::ecUnsupported},
-      {"bit count 7", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0}), ImageErrorCode::ecCorrupt},
-      {"palette cut", {paletted.begin(), paletted.begin() + 60}, ImageErrorCode::ecTruncated},
+      {"empty", {}, ImageErrorCode::Corrupt},
+      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)), ImageErrorCode::Truncated},
+      {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ImageErrorCode::TooLarge},
+      {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ImageErrorCode::Corrupt},
+      {"unknown header size", badHeader, ImageErrorCode::Corrupt},
+      {"RLE8 on 24 bits", MakeBmp(1, 1, 24, 1, {}, {0, 1}), ImageErrorCode::Corrupt},
+      {"PNG inside", MakeBmp(1, 1, 24, 5, {}, {0, 1}), ImageErrorCode::Unsupported},
+      {"bit count 7", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0}), ImageErrorCode::Corrupt},
+      {"palette cut", {paletted.begin(), paletted.begin() + 60}, ImageErrorCode::Truncated},
   };
   for (const auto& c : cases) {
     auto r = DecodeBmp(c.file.data(), c.file.size());
@@ -158,7 +157,7 @@ TEST(CodecBmp, DamagedFiles) {
 }
 
 TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
-  TBitmap device(3, 2);
+  Bitmap device(3, 2);
   device.SetPixel(0, 0, 0x11223344);
   device.SetPixel(2, 1, 0x00ABCDEF);
   const std::vector<uint8_t> file = EncodeBmp32(device);
@@ -179,7 +178,7 @@ TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
   EXPECT_EQ(u32(54 + 8), 0x00ABCDEFu);   // (2,1)
   EXPECT_EQ(u32(54 + 12), 0x11223344u);  // (0,0), fourth byte as stored
 
-  TBitmap32 image(3, 2);
+  Bitmap32 image(3, 2);
   image.SetPixel(1, 0, R);
   image.SetPixel(2, 1, B);
   const std::string path = ::testing::TempDir() + "codec_roundtrip.bmp";

@@ -81,9 +81,9 @@ TEST(CodecGif, FramesCarryDelayDisposalTransparencyAndPalette) {
   ASSERT_EQ(gif->frames.size(), 2u);
   EXPECT_EQ(gif->frames[0].delayMs, 100);
   EXPECT_EQ(gif->frames[1].delayMs, 250);
-  EXPECT_EQ(gif->frames[1].disposal, GifDisposal::gdBackground);
+  EXPECT_EQ(gif->frames[1].disposal, GifDisposal::Background);
   EXPECT_EQ(gif->frames[1].transparentIndex, 3);
-  EXPECT_EQ(gif->frames[1].rect, (TRect{1, 0, 3, 1}));
+  EXPECT_EQ(gif->frames[1].rect, (Rect{1, 0, 3, 1}));
   EXPECT_EQ(FindGlobalPaletteIndex(gif.value(), {0, 0, 255}), 3);
   EXPECT_EQ(FindGlobalPaletteIndex(gif.value(), {1, 2, 3}), -1);
 }
@@ -181,33 +181,28 @@ TEST(CodecGif, DamagedFiles) {
     bool truncated;
   };
   const Case cases[] = {
-      {"empty", {}, false, ImageErrorCode::ecTruncated, 0, false},
-      {"not a GIF",
-       {'G', 'I', 'F', '8', '9', 'x', 0, 0},
-       false,
-       ImageErrorCode::ecCorrupt,
-       0,
-       false},
-      {"header only", {two.begin(), two.begin() + 13}, false, ImageErrorCode::ecCorrupt, 0, false},
+      {"empty", {}, false, ImageErrorCode::Truncated, 0, false},
+      {"not a GIF", {'G', 'I', 'F', '8', '9', 'x', 0, 0}, false, ImageErrorCode::Corrupt, 0, false},
+      {"header only", {two.begin(), two.begin() + 13}, false, ImageErrorCode::Corrupt, 0, false},
       {"cut inside the first frame",
        {two.begin(), two.begin() + 40},
        false,
-       ImageErrorCode::ecTruncated,
+       ImageErrorCode::Truncated,
        0,
        false},
       {"cut inside the second frame",
        {two.begin(), two.end() - 6},
        true,
-       ImageErrorCode::ecCorrupt,
+       ImageErrorCode::Corrupt,
        1,
        true},
       {"no trailer",
        {two.begin(), two.begin() + static_cast<long>(oneFrameEnd)},
        true,
-       ImageErrorCode::ecCorrupt,
+       ImageErrorCode::Corrupt,
        1,
        false},
-      {"screen wider than 16384", wide, false, ImageErrorCode::ecTooLarge, 0, false},
+      {"screen wider than 16384", wide, false, ImageErrorCode::TooLarge, 0, false},
   };
   for (const auto& c : cases) {
     auto r = DecodeGif(c.bytes.data(), c.bytes.size());

@@ -13,8 +13,8 @@
 namespace vec {
 namespace {
 
-TBitmap32 Gradient(int32_t w, int32_t h) {
-  TBitmap32 bmp(w, h);
+Bitmap32 Gradient(int32_t w, int32_t h) {
+  Bitmap32 bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
       bmp.SetPixel(x, y,
@@ -63,8 +63,8 @@ TEST(CodecJpeg, DecodesExactlyAsThePlainLibrary) {
 TEST(CodecJpeg, DeviceBitmapGetsTheSameRowsBottomUp) {
   const auto jpeg = EncodeJpeg(Gradient(31, 17), 90);
   ASSERT_TRUE(jpeg);
-  TBitmap32 top;
-  TBitmap device;
+  Bitmap32 top;
+  Bitmap device;
   ASSERT_TRUE(DecodeJpeg(jpeg->data(), jpeg->size(), top));
   ASSERT_TRUE(DecodeJpeg(jpeg->data(), jpeg->size(), device));
   ASSERT_EQ(device.Width(), 31);
@@ -76,7 +76,7 @@ TEST(CodecJpeg, DeviceBitmapGetsTheSameRowsBottomUp) {
 }
 
 TEST(CodecJpeg, EncodeKeepsFlatColoursAndSize) {
-  TBitmap32 flat(40, 24);
+  Bitmap32 flat(40, 24);
   flat.Clear(MakePixel(10, 200, 90));
   const auto jpeg = EncodeJpeg(flat, 95);
   ASSERT_TRUE(jpeg);
@@ -112,10 +112,10 @@ TEST(CodecJpeg, Failures) {
     ImageErrorCode code;
   };
   const Case cases[] = {
-      {"empty", {}, ImageErrorCode::ecCorrupt},
-      {"not a JPEG", {'h', 'e', 'l', 'l', 'o'}, ImageErrorCode::ecCorrupt},
-      {"cut in the header", {good.begin(), good.begin() + 40}, ImageErrorCode::ecCorrupt},
-      {"wider than 16384", huge, ImageErrorCode::ecTooLarge},
+      {"empty", {}, ImageErrorCode::Corrupt},
+      {"not a JPEG", {'h', 'e', 'l', 'l', 'o'}, ImageErrorCode::Corrupt},
+      {"cut in the header", {good.begin(), good.begin() + 40}, ImageErrorCode::Corrupt},
+      {"wider than 16384", huge, ImageErrorCode::TooLarge},
   };
   for (const auto& c : cases) {
     auto r = DecodeJpeg(c.bytes.data(), c.bytes.size());
@@ -136,7 +136,7 @@ TEST(CodecJpeg, DataCutAfterTheHeadersStillDecodes) {
 }
 
 TEST(CodecJpeg, EmptyBitmapIsNotEncoded) {
-  EXPECT_FALSE(EncodeJpeg(TBitmap32{}));
+  EXPECT_FALSE(EncodeJpeg(Bitmap32{}));
 }
 
 TEST(ImageFile, SniffsTheFormat) {
@@ -145,21 +145,21 @@ TEST(ImageFile, SniffsTheFormat) {
     ImageFormat format;
   };
   const Case cases[] = {
-      {{0xFF, 0xD8, 0xFF, 0xE0}, ImageFormat::ifJpeg},
-      {{'G', 'I', 'F', '8', '9', 'a'}, ImageFormat::ifGif},
-      {{'G', 'I', 'F', '8', '7', 'a'}, ImageFormat::ifGif},
-      {{'B', 'M', 0}, ImageFormat::ifBmp},
-      {{'P', 'N', 'G'}, ImageFormat::ifUnknown},
-      {{}, ImageFormat::ifUnknown},
+      {{0xFF, 0xD8, 0xFF, 0xE0}, ImageFormat::Jpeg},
+      {{'G', 'I', 'F', '8', '9', 'a'}, ImageFormat::Gif},
+      {{'G', 'I', 'F', '8', '7', 'a'}, ImageFormat::Gif},
+      {{'B', 'M', 0}, ImageFormat::Bmp},
+      {{'P', 'N', 'G'}, ImageFormat::Unknown},
+      {{}, ImageFormat::Unknown},
   };
   for (const auto& c : cases) EXPECT_EQ(SniffImageFormat(c.bytes.data(), c.bytes.size()), c.format);
   const std::vector<uint8_t> png{0x89, 'P', 'N', 'G'};
   auto r = LoadImageFromMemory(png.data(), png.size());
   ASSERT_FALSE(r);
-  EXPECT_EQ(r.error().code, ImageErrorCode::ecUnknownFormat);
+  EXPECT_EQ(r.error().code, ImageErrorCode::UnknownFormat);
   auto missing = LoadImageFromFile("/nonexistent/picture.jpg");
   ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error().code, ImageErrorCode::ecOpenFailed);
+  EXPECT_EQ(missing.error().code, ImageErrorCode::OpenFailed);
 }
 
 }  // namespace

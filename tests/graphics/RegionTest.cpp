@@ -9,7 +9,7 @@ namespace vec {
 namespace {
 
 // The region inside [0, w) x [0, h) as rows of '#' and '.'.
-std::vector<std::string> Mask(const TRegion& r, int w, int h) {
+std::vector<std::string> Mask(const Region& r, int w, int h) {
   std::vector<std::string> rows;
   for (int y = 0; y < h; ++y) {
     std::string row;
@@ -19,21 +19,21 @@ std::vector<std::string> Mask(const TRegion& r, int w, int h) {
   return rows;
 }
 
-int64_t Area(const TRegion& r) {
+int64_t Area(const Region& r) {
   int64_t a = 0;
-  for (const TRect& t : r.Rects()) a += int64_t{t.Width()} * t.Height();
+  for (const Rect& t : r.Rects()) a += int64_t{t.Width()} * t.Height();
   return a;
 }
 
 // Banded form: sorted by top then left, rectangles of one band share top and bottom,
 // bands do not overlap, rectangles in a band neither overlap nor touch.
-void ExpectBanded(const TRegion& r) {
+void ExpectBanded(const Region& r) {
   const auto& v = r.Rects();
   for (size_t i = 0; i < v.size(); ++i) {
     EXPECT_FALSE(v[i].IsEmpty());
     if (i == 0) continue;
-    const TRect& a = v[i - 1];
-    const TRect& b = v[i];
+    const Rect& a = v[i - 1];
+    const Rect& b = v[i];
     if (a.top == b.top) {
       EXPECT_EQ(a.bottom, b.bottom);
       EXPECT_LT(a.right, b.left);
@@ -45,7 +45,7 @@ void ExpectBanded(const TRegion& r) {
 
 struct ShapeCase {
   const char* name;
-  TRegion region;
+  Region region;
   int w, h;
   std::vector<std::string> expected;
 };
@@ -62,95 +62,94 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, ShapeTest,
     testing::Values(
         ShapeCase{"Ellipse5x5",
-                  TRegion::Ellipse(0, 0, 5, 5),
+                  Region::Ellipse(0, 0, 5, 5),
                   6,
                   6,
                   {".##...", "####..", "####..", ".##...", "......", "......"}},
         ShapeCase{"EllipseReversedBox",
-                  TRegion::Ellipse(5, 5, 0, 0),
+                  Region::Ellipse(5, 5, 0, 0),
                   6,
                   6,
                   {".##...", "####..", "####..", ".##...", "......", "......"}},
         ShapeCase{"Ellipse6x4OddHeight",
-                  TRegion::Ellipse(0, 0, 6, 4),
+                  Region::Ellipse(0, 0, 6, 4),
                   7,
                   4,
                   {".###...", "#####..", ".###...", "......."}},
-        ShapeCase{
-            "Ellipse2x2IsOnePixel", TRegion::Ellipse(0, 0, 2, 2), 3, 3, {"#..", "...", "..."}},
+        ShapeCase{"Ellipse2x2IsOnePixel", Region::Ellipse(0, 0, 2, 2), 3, 3, {"#..", "...", "..."}},
         ShapeCase{"EllipseOneWideIsEmpty",
-                  TRegion::Ellipse(0, 0, 1, 5),
+                  Region::Ellipse(0, 0, 1, 5),
                   3,
                   5,
                   {"...", "...", "...", "...", "..."}},
         ShapeCase{"RoundRect10Corners4",
-                  TRegion::RoundRect(0, 0, 10, 10, 4, 4),
+                  Region::RoundRect(0, 0, 10, 10, 4, 4),
                   10,
                   10,
                   {".#######..", "#########.", "#########.", "#########.", "#########.",
                    "#########.", "#########.", "#########.", ".#######..", ".........."}},
         ShapeCase{"RoundRectNegativeCorners",
-                  TRegion::RoundRect(0, 0, 10, 10, -4, -4),
+                  Region::RoundRect(0, 0, 10, 10, -4, -4),
                   10,
                   10,
                   {".#######..", "#########.", "#########.", "#########.", "#########.",
                    "#########.", "#########.", "#########.", ".#######..", ".........."}},
         ShapeCase{"RoundRectThinCornerIsRectangle",
-                  TRegion::RoundRect(1, 1, 5, 4, 1, 8),
+                  Region::RoundRect(1, 1, 5, 4, 1, 8),
                   6,
                   5,
                   {"......", ".###..", ".###..", "......", "......"}},
         ShapeCase{"RoundRectOddCornerHeight",
-                  TRegion::RoundRect(0, 0, 8, 8, 5, 5),
+                  Region::RoundRect(0, 0, 8, 8, 5, 5),
                   8,
                   8,
                   {".#####..", "#######.", "#######.", "#######.", "#######.", "#######.",
                    ".#####..", "........"}},
         ShapeCase{"TriangleLeftTopInsideRightBottomOutside",
-                  TRegion::Polygon(std::vector<TPoint>{{0, 0}, {4, 0}, {0, 4}}),
+                  Region::Polygon(std::vector<Point>{{0, 0}, {4, 0}, {0, 4}}),
                   5,
                   5,
                   {"####.", "###..", "##...", "#....", "....."}},
         ShapeCase{"PolygonFractionalCut",
-                  TRegion::Polygon(std::vector<TPoint>{{0, 0}, {3, 0}, {0, 2}}),
+                  Region::Polygon(std::vector<Point>{{0, 0}, {3, 0}, {0, 2}}),
                   4,
                   3,
                   {"###.", "##..", "...."}},
         ShapeCase{"PolygonRightEdgeCeil",
-                  TRegion::Polygon(std::vector<TPoint>{{1, 0}, {2, 0}, {5, 3}, {1, 3}}),
+                  Region::Polygon(std::vector<Point>{{1, 0}, {2, 0}, {5, 3}, {1, 3}}),
                   6,
                   3,
                   {".#....", ".##...", ".###.."}},
         ShapeCase{"DiamondCounterClockwise",
-                  TRegion::Polygon(std::vector<TPoint>{{2, 0}, {0, 2}, {2, 4}, {4, 2}}),
+                  Region::Polygon(std::vector<Point>{{2, 0}, {0, 2}, {2, 4}, {4, 2}}),
                   5,
                   5,
                   {".....", ".##..", "####.", ".##..", "....."}}),
     [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
 TEST(RegionShapes, RectanglePolygonEqualsRectRegion) {
-  const std::vector<TPoint> pts{{2, 3}, {7, 3}, {7, 8}, {2, 8}};
-  EXPECT_EQ(TRegion::Polygon(pts), TRegion::FromRect(2, 3, 7, 8));
-  EXPECT_EQ(TRegion::Polygon(pts, FillMode::Alternate), TRegion::FromRect(2, 3, 7, 8));
+  const std::vector<Point> pts{{2, 3}, {7, 3}, {7, 8}, {2, 8}};
+  EXPECT_EQ(Region::Polygon(pts), Region::FromRect(2, 3, 7, 8));
+  EXPECT_EQ(Region::Polygon(pts, FillMode::Alternate), Region::FromRect(2, 3, 7, 8));
 }
 
 TEST(RegionShapes, WindingFillsTwiceTracedPathAlternateDoesNot) {
-  const std::vector<TPoint> twice{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, 4}, {0, 4}};
-  EXPECT_EQ(TRegion::Polygon(twice, FillMode::Winding), TRegion::FromRect(0, 0, 4, 4));
-  EXPECT_TRUE(TRegion::Polygon(twice, FillMode::Alternate).IsEmpty());
+  const std::vector<Point> twice{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, 4}, {0, 4}};
+  EXPECT_EQ(Region::Polygon(twice, FillMode::Winding), Region::FromRect(0, 0, 4, 4));
+  EXPECT_TRUE(Region::Polygon(twice, FillMode::Alternate).IsEmpty());
 }
 
 TEST(RegionShapes, StarCentreDependsOnFillMode) {
   // Pentagram drawn point to point: the centre pentagon has winding number 2.
-  const std::vector<TPoint> star{{50, 0}, {79, 90}, {2, 35}, {98, 35}, {21, 90}};
-  EXPECT_TRUE(TRegion::Polygon(star, FillMode::Winding).Contains(50, 50));
-  EXPECT_FALSE(TRegion::Polygon(star, FillMode::Alternate).Contains(50, 50));
-  EXPECT_TRUE(TRegion::Polygon(star, FillMode::Alternate).Contains(50, 10));
+  const std::vector<Point> star{{50, 0}, {79, 90}, {2, 35}, {98, 35}, {21, 90}};
+  EXPECT_TRUE(Region::Polygon(star, FillMode::Winding).Contains(50, 50));
+  EXPECT_FALSE(Region::Polygon(star, FillMode::Alternate).Contains(50, 50));
+  EXPECT_TRUE(Region::Polygon(star, FillMode::Alternate).Contains(50, 10));
 }
 
 TEST(RegionShapes, SteepEdgeCutExactlyAtIntegers) {
   // Edge from (0, 0) to (7, 49): at y = 7k the cut is exactly x = k, which must not round up.
-  const TRegion r = TRegion::Polygon(std::vector<TPoint>{{0, 0}, {7, 49}, {20, 49}, {20, 0}});
+  const Region r = Region::Polygon(std::vector<Point>{{0, 0}, {7, 49}, {20, 49}, {20, 0}});
   for (int k = 0; k < 7; ++k) {
     EXPECT_TRUE(r.Contains(k, 7 * k)) << k;
     if (k > 0) {
@@ -160,25 +159,25 @@ TEST(RegionShapes, SteepEdgeCutExactlyAtIntegers) {
 }
 
 TEST(RegionShapes, DegenerateInputsGiveEmptyRegions) {
-  EXPECT_TRUE(TRegion::Polygon(std::vector<TPoint>{{0, 0}, {5, 5}}).IsEmpty());
-  EXPECT_TRUE(TRegion::Polygon(std::vector<TPoint>{{0, 0}, {5, 0}, {9, 0}}).IsEmpty());
-  EXPECT_TRUE(TRegion::RoundRect(3, 3, 3, 9, 4, 4).IsEmpty());
-  EXPECT_TRUE(TRegion::RoundRect(0, 0, 1, 1, 4, 4).IsEmpty());
-  EXPECT_TRUE(TRegion::FromRect(5, 0, 2, 4).IsEmpty());
+  EXPECT_TRUE(Region::Polygon(std::vector<Point>{{0, 0}, {5, 5}}).IsEmpty());
+  EXPECT_TRUE(Region::Polygon(std::vector<Point>{{0, 0}, {5, 0}, {9, 0}}).IsEmpty());
+  EXPECT_TRUE(Region::RoundRect(3, 3, 3, 9, 4, 4).IsEmpty());
+  EXPECT_TRUE(Region::RoundRect(0, 0, 1, 1, 4, 4).IsEmpty());
+  EXPECT_TRUE(Region::FromRect(5, 0, 2, 4).IsEmpty());
 }
 
 TEST(RegionShapes, HugeCoordinatesStayBounded) {
-  const TRegion e = TRegion::Ellipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  const Region e = Region::Ellipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
   EXPECT_TRUE(e.Contains(0, 0));
-  const TRegion p = TRegion::Polygon(
-      std::vector<TPoint>{{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {0, INT32_MAX}});
+  const Region p = Region::Polygon(
+      std::vector<Point>{{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {0, INT32_MAX}});
   EXPECT_TRUE(p.Contains(0, 0));
 }
 
 TEST(RegionShapes, EllipsesAreSymmetric) {
   for (int w = 2; w < 24; ++w) {
     for (int h = 2; h < 24; h += 3) {
-      const TRegion e = TRegion::Ellipse(0, 0, w, h);
+      const Region e = Region::Ellipse(0, 0, w, h);
       for (int y = 0; y < h - 1; ++y) {
         for (int x = 0; x < w - 1; ++x) {
           ASSERT_EQ(e.Contains(x, y), e.Contains(w - 2 - x, y)) << w << "x" << h;
@@ -188,7 +187,7 @@ TEST(RegionShapes, EllipsesAreSymmetric) {
       // The widest row and column reach the box edges.
       EXPECT_TRUE(e.Contains(0, (h - 2) / 2)) << w << "x" << h;
       EXPECT_TRUE(e.Contains((w - 2) / 2, 0)) << w << "x" << h;
-      EXPECT_EQ(e.Bounds(), (TRect{0, 0, w - 1, h - 1})) << w << "x" << h;
+      EXPECT_EQ(e.Bounds(), (Rect{0, 0, w - 1, h - 1})) << w << "x" << h;
     }
   }
 }
@@ -198,8 +197,8 @@ TEST(RegionShapes, RoundRectCornersAreEllipseQuadrants) {
   // box is the corner size; the straight parts between them are full.
   for (auto [ew, eh] : std::vector<std::pair<int, int>>{{8, 4}, {5, 7}, {2, 2}, {3, 9}, {12, 12}}) {
     const int l = 3, t = 2, r = 30, b = 25;  // box after the edge adjustment: 3..28, 2..23
-    const TRegion rr = TRegion::RoundRect(l, t, r, b, ew, eh);
-    const TRegion e = TRegion::Ellipse(0, 0, ew + 1, eh + 1);
+    const Region rr = Region::RoundRect(l, t, r, b, ew, eh);
+    const Region e = Region::Ellipse(0, 0, ew + 1, eh + 1);
     const int bw = r - 1 - l, bh = b - 1 - t;
     for (int y = 0; y < (eh + 1) / 2; ++y) {
       for (int x = 0; x < (ew + 1) / 2; ++x) {
@@ -218,24 +217,24 @@ TEST(RegionShapes, RoundRectCornersAreEllipseQuadrants) {
 }
 
 TEST(RegionRects, UnsortedOverlappingAndEmptyRectangles) {
-  const std::vector<TRect> rects{
+  const std::vector<Rect> rects{
       {5, 5, 8, 8}, {0, 0, 4, 4}, {2, 2, 6, 6}, {3, 3, 3, 9}, {9, 0, 1, 1}};
-  const TRegion r = TRegion::FromRects(rects);
+  const Region r = Region::FromRects(rects);
   ExpectBanded(r);
   EXPECT_EQ(Area(r), 16 + 16 + 9 - 4 - 1);
   EXPECT_TRUE(r.Contains(7, 7));
   EXPECT_FALSE(r.Contains(7, 2));
-  EXPECT_EQ(r.Bounds(), (TRect{0, 0, 8, 8}));
-  EXPECT_TRUE(TRegion::FromRects(std::vector<TRect>{{1, 1, 1, 5}}).IsEmpty());
+  EXPECT_EQ(r.Bounds(), (Rect{0, 0, 8, 8}));
+  EXPECT_TRUE(Region::FromRects(std::vector<Rect>{{1, 1, 1, 5}}).IsEmpty());
 }
 
 TEST(RegionRects, OrderDoesNotMatter) {
-  std::vector<TRect> rects;
+  std::vector<Rect> rects;
   for (int i = 0; i < 50; ++i)
     rects.push_back(
         {(i * 37) % 90, (i * 53) % 70, (i * 37) % 90 + 7 + i % 5, (i * 53) % 70 + 3 + i % 7});
-  std::vector<TRect> reversed(rects.rbegin(), rects.rend());
-  EXPECT_EQ(TRegion::FromRects(rects), TRegion::FromRects(reversed));
+  std::vector<Rect> reversed(rects.rbegin(), rects.rend());
+  EXPECT_EQ(Region::FromRects(rects), Region::FromRects(reversed));
 }
 
 struct CombineCase {
@@ -247,9 +246,9 @@ struct CombineCase {
 class CombineTest : public testing::TestWithParam<CombineCase> {};
 
 TEST_P(CombineTest, MatchesPixelwiseRule) {
-  const TRegion a = TRegion::Ellipse(0, 0, 12, 9);
-  const TRegion b = TRegion::FromRects(std::vector<TRect>{{4, 2, 14, 6}, {1, 7, 3, 12}});
-  TRegion r = a;
+  const Region a = Region::Ellipse(0, 0, 12, 9);
+  const Region b = Region::FromRects(std::vector<Rect>{{4, 2, 14, 6}, {1, 7, 3, 12}});
+  Region r = a;
   r.Combine(b, GetParam().op);
   ExpectBanded(r);
   for (int y = -1; y < 14; ++y) {
@@ -271,17 +270,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RegionCombine, ResultsAreCanonical) {
   // The same set built two ways compares equal.
-  TRegion a = TRegion::FromRect(0, 0, 4, 4);
-  a.Combine(TRegion::FromRect(4, 0, 8, 4), RegionOp::Or);
-  EXPECT_EQ(a, TRegion::FromRect(0, 0, 8, 4));
-  TRegion b = TRegion::FromRect(0, 0, 8, 8);
-  b.Combine(TRegion::FromRect(0, 4, 8, 8), RegionOp::Diff);
-  EXPECT_EQ(b, TRegion::FromRect(0, 0, 8, 4));
+  Region a = Region::FromRect(0, 0, 4, 4);
+  a.Combine(Region::FromRect(4, 0, 8, 4), RegionOp::Or);
+  EXPECT_EQ(a, Region::FromRect(0, 0, 8, 4));
+  Region b = Region::FromRect(0, 0, 8, 8);
+  b.Combine(Region::FromRect(0, 4, 8, 8), RegionOp::Diff);
+  EXPECT_EQ(b, Region::FromRect(0, 0, 8, 4));
 }
 
 TEST(RegionCombine, OffsetMovesEveryRectangle) {
-  TRegion r = TRegion::Ellipse(0, 0, 7, 5);
-  const TRegion before = r;
+  Region r = Region::Ellipse(0, 0, 7, 5);
+  const Region before = r;
   r.Offset(10, -3);
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 7; ++x) EXPECT_EQ(before.Contains(x, y), r.Contains(x + 10, y - 3));

@@ -21,8 +21,8 @@ PackageParts SeaSpec() {
   parts.fileList += "VEImage0.vep=1\r\nBeach.jpg=0\r\n";
   parts.settings = "[Default]\r\nDuration=12\r\n[Advance]\r\nPreviewFile=C:\\Work\\Preview.jpg\r\n";
   parts.files = {{"VEImage0.vep", "vep-bytes"},
-                {"C:\\Work\\Beach.jpg", "jpeg-bytes"},
-                {"Preview.jpg", "preview"}};
+                 {"C:\\Work\\Beach.jpg", "jpeg-bytes"},
+                 {"Preview.jpg", "preview"}};
   return parts;
 }
 
@@ -31,7 +31,7 @@ TEST(ExtractPackage, ExtractsRecordsFilesAndSettings) {
   WriteBytes(dir / "Sea.scr", BuildPackage(SeaSpec()));
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  TVECProject project;
+  SaverSettings project;
   ExtractReport r = ExtractPackage(project, dir / "Sea.scr", folder);
   ASSERT_EQ(r.error, PackageError::None);
   EXPECT_EQ(r.outerCount, 4u);
@@ -79,12 +79,12 @@ TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
   ScratchDir dir;
   PackageParts parts;
   parts.files = {{"../escape1", "1"}, {"..\\escape2", "2"}, {"", "3"},      {"..", "4"},
-                {"/tmp/abs", "5"},   {"VEFiles.res", "6"}, {"ok.jpg", "7"}};
+                 {"/tmp/abs", "5"},   {"VEFiles.res", "6"}, {"ok.jpg", "7"}};
   WriteBytes(dir / "S.scr", BuildPackage(parts));
   WriteBytes(dir / "escape1", "keep");
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  TVECProject project;
+  SaverSettings project;
   ExtractReport r = ExtractPackage(project, dir / "S.scr", folder);
   EXPECT_EQ(r.files,
             (std::vector<WrittenSize>{1, 1, std::nullopt, std::nullopt, 1, std::nullopt, 1}));
@@ -102,7 +102,7 @@ TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
 TEST(ExtractPackage, NoMarkerIsNoPackage) {
   ScratchDir dir;
   WriteBytes(dir / "plain", "just an executable");
-  TVECProject project;
+  SaverSettings project;
   EXPECT_EQ(ExtractPackage(project, dir / "plain", dir.path()).error, PackageError::NoPackage);
   EXPECT_EQ(ExtractPackage(project, dir / "missing", dir.path()).error, PackageError::CannotOpen);
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"plain"}));
@@ -115,7 +115,7 @@ TEST(ExtractPackage, ProcessFolderIsNotMadeForAFileWithoutPackage) {
   WriteBytes(dir / "plain", "just an executable");
   setenv("TMPDIR", dir.path().c_str(), 1);
   SetOwnPath(dir / "plain");
-  TVECProject project;
+  SaverSettings project;
   EXPECT_EQ(ExtractPackage(project, dir / "plain").error, PackageError::NoPackage);
   RemovePackage(project);
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"plain"}));
@@ -127,7 +127,7 @@ TEST(ExtractPackage, ProcessFolderFollowsTheNameRuleAndIsRemoved) {
   WriteBytes(dir / "Sea.Waves.scr", BuildPackage(SeaSpec()));
   setenv("TMPDIR", dir.path().c_str(), 1);
   SetOwnPath(dir / "Sea.Waves.scr");
-  TVECProject project;
+  SaverSettings project;
   ASSERT_EQ(ExtractPackage(project, dir / "Sea.Waves.scr").error, PackageError::None);
   std::string folder = GetTempFolder();
   EXPECT_EQ(folder, dir.path() + "Sea" + std::to_string(RunNumber()) + "/");
@@ -151,7 +151,7 @@ class SettingsContainerTest : public ::testing::TestWithParam<SettingsCountCase>
 TEST_P(SettingsContainerTest, OnlyCountsThreeAndFourAreRead) {
   ScratchDir dir;
   WriteBytes(dir / "VEC.res", ContainerWriter::Build(GetParam().records));
-  TVECProject project;
+  SaverSettings project;
   EXPECT_EQ(LoadProjectFile(project, dir / "VEC.res"), GetParam().loaded);
   if (GetParam().loaded) {
     EXPECT_EQ(project.FileList.FileNames, (std::vector<std::string>{"a.jpg"}));
@@ -183,7 +183,7 @@ TEST(LoadProjectFile, ARecordMissingFromTheFileLoadsAsEmpty) {
   WriteBytes(dir / "VEC.res", ContainerWriter::Header(3) +
                                   ContainerWriter::SizeField(static_cast<uint32_t>(kList.size())) +
                                   kList);
-  TVECProject project;
+  SaverSettings project;
   EXPECT_TRUE(LoadProjectFile(project, dir / "VEC.res"));
   EXPECT_EQ(project.FileList.FileNames, (std::vector<std::string>{"a.jpg"}));
   EXPECT_EQ(project.Setting.Duration, 30);

@@ -26,7 +26,7 @@ TEST_P(SampleFileTest, ExtractsAsExpectedAndCleansUp) {
   ScratchDir dir;
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  TVECProject project;
+  SaverSettings project;
   ExtractReport r =
       ExtractPackage(project, std::string(VEC_TEST_DATA) + "/package/" + c.file, folder);
   EXPECT_EQ(r.error, c.error);

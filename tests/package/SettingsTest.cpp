@@ -3,8 +3,8 @@
 #include <map>
 
 #include "base/Ini.h"
+#include "package/SaverSettings.h"
 #include "package/UserSettings.h"
-#include "package/VECProject.h"
 #include "tests/package/PackageTestUtil.h"
 
 namespace vec {
@@ -14,13 +14,13 @@ using testing::ScratchDir;
 using testing::WriteBytes;
 
 const SettingKey& KeyNamed(std::string_view name) {
-  for (const auto& k : TVECSetting::Keys())
+  for (const auto& k : ShowSettings::Keys())
     if (k.key == name) return k;
   throw std::runtime_error("no key " + std::string(name));
 }
 
-TEST(TVECSetting, KeysInLoadOrder) {
-  auto keys = TVECSetting::Keys();
+TEST(ShowSettings, KeysInLoadOrder) {
+  auto keys = ShowSettings::Keys();
   ASSERT_EQ(keys.size(), 30u);
   EXPECT_EQ(keys.front().key, "ProductName");
   EXPECT_EQ(keys[3].key, "Stretch");
@@ -30,8 +30,8 @@ TEST(TVECSetting, KeysInLoadOrder) {
   EXPECT_EQ(keys.back().section, "Build");
 }
 
-TEST(TVECSetting, DefaultEffectListNamesAll169) {
-  TVECSetting s;
+TEST(ShowSettings, DefaultEffectListNamesAll169) {
+  ShowSettings s;
   EXPECT_EQ(s.TransitionEffects.substr(0, 6), "1,2,3,");
   EXPECT_EQ(s.TransitionEffects.substr(s.TransitionEffects.size() - 8), ",168,169");
   EXPECT_EQ(std::count(s.TransitionEffects.begin(), s.TransitionEffects.end(), ','), 168);
@@ -46,7 +46,7 @@ struct LoadCase {
 class SettingLoadTest : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(SettingLoadTest, ValuesOrTheirDefaults) {
-  TVECSetting s;
+  ShowSettings s;
   s.LoadFromText(GetParam().text);
   for (const auto& [key, value] : GetParam().expected)
     EXPECT_EQ(s.Get(KeyNamed(key)), value) << key;
@@ -81,8 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"EmptyText", "", {{"ShowImageMode", 0}, {"DirectXQuality", 0}}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(TVECSetting, MissingKeysKeepCurrentValuesExceptTheLoaderDefaults) {
-  TVECSetting s;
+TEST(ShowSettings, MissingKeysKeepCurrentValuesExceptTheLoaderDefaults) {
+  ShowSettings s;
   s.Duration = 99;
   s.Music = false;
   s.BuildSmallThumbs = false;
@@ -94,8 +94,8 @@ TEST(TVECSetting, MissingKeysKeepCurrentValuesExceptTheLoaderDefaults) {
   EXPECT_FALSE(s.CustomIcon);
 }
 
-TEST(TVECSetting, SetAndGetByKey) {
-  TVECSetting s;
+TEST(ShowSettings, SetAndGetByKey) {
+  ShowSettings s;
   s.Set(KeyNamed("Duration"), int32_t{44});
   s.Set(KeyNamed("Duration"), std::string("wrong type is ignored"));
   s.Set(KeyNamed("Publisher"), std::string("P"));
@@ -103,8 +103,8 @@ TEST(TVECSetting, SetAndGetByKey) {
   EXPECT_EQ(s.Publisher, "P");
 }
 
-TEST(TVECFileList, KeysInFileOrderWithCheckedFlags) {
-  TVECFileList list;
+TEST(PictureList, KeysInFileOrderWithCheckedFlags) {
+  PictureList list;
   list.LoadFromText(
       "[FileListHeader]\r\nHeader=x\r\n[FileList]\r\nVEImage0.vep=0\r\nB.jpg=1\r\nC.gif=abc\r\n"
       "D.bmp=\r\nE.jpg=-2\r\n");
@@ -118,16 +118,16 @@ TEST(TVECFileList, KeysInFileOrderWithCheckedFlags) {
   EXPECT_TRUE(list.Checked.empty());
 }
 
-TEST(TUISetting, ReadsUIFile) {
-  TUISetting ui;
+TEST(UiSettings, ReadsUIFile) {
+  UiSettings ui;
   ui.LoadFromText("[UI]\r\nUIFile=C:\\a\\VEGUI.veu\r\n");
   EXPECT_EQ(ui.UIFile, "C:\\a\\VEGUI.veu");
 }
 
 // ---- user settings ----------------------------------------------------------------------
 
-TVECProject FivePictures() {
-  TVECProject p;
+SaverSettings FivePictures() {
+  SaverSettings p;
   for (int i = 0; i < 5; ++i) p.FileList.FileNames.push_back("/run/p" + std::to_string(i));
   p.FileList.CheckAll();
   p.Setting.Stretch = true;
@@ -148,7 +148,7 @@ struct UserCase {
 class ApplyUserSettingsTest : public ::testing::TestWithParam<UserCase> {};
 
 TEST_P(ApplyUserSettingsTest, LaysTheFileOverTheProject) {
-  TVECProject p = FivePictures();
+  SaverSettings p = FivePictures();
   ApplyUserSettings(p, IniDocument::FromText(GetParam().ini));
   std::vector<bool> checked;
   for (const auto& c : p.FileList.Checked) checked.push_back(c == "TRUE");
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(ApplyUserSettings, MissingFileChangesNothing) {
-  TVECProject p = FivePictures();
+  SaverSettings p = FivePictures();
   EXPECT_FALSE(ApplyUserSettingsFile(p, "/nonexistent/Sea.ini"));
   EXPECT_FALSE(p.Setting.DirectX);
 }

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "picture/Mask.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec {
 namespace {
 
 // The mask as a string of area indices, row by row ('.' = no area, '?' = other value).
-std::string Render(const TBitmap& m) {
+std::string Render(const Bitmap& m) {
   std::string out;
   for (int32_t y = 0; y < m.Height(); ++y) {
     for (int32_t x = 0; x < m.Width(); ++x) {
@@ -42,7 +42,7 @@ TEST(Mask, DecodesRunCodes) {
       {"all four colours", {4, 1, 11, 12, 13, 14}, "1234|"},
   };
   for (const auto& c : cases) {
-    TBitmap m;
+    Bitmap m;
     EXPECT_FALSE(DecodeMask(c.values, m)) << c.name;
     EXPECT_EQ(Render(m), c.expected) << c.name;
   }
@@ -58,29 +58,29 @@ TEST(Mask, AreaColoursAreTheStoredPixelValues) {
 TEST(Mask, RefusesImpossibleSizes) {
   for (const auto& v :
        std::vector<std::vector<int32_t>>{{-1, 4}, {4, -1}, {16385, 1}, {1, 100000}}) {
-    TBitmap m;
+    Bitmap m;
     const PictureStatus s = DecodeMask(v, m);
     ASSERT_TRUE(s);
-    EXPECT_EQ(s->code, PictureErrorCode::peBadMask);
+    EXPECT_EQ(s->code, PictureErrorCode::BadMask);
   }
-  TBitmap m;
+  Bitmap m;
   EXPECT_FALSE(DecodeMask({7}, m));
   EXPECT_TRUE(m.Empty());
 }
 
 TEST(Mask, EncodeIsTheInverseOfDecode) {
-  TBitmap m(5, 3);
+  Bitmap m(5, 3);
   const int areas[15] = {0, 0, 1, 1, 1, 1, 2, 2, 0, 3, 3, 3, 4, 4, 4};
   for (int i = 0; i < 15; ++i) m.SetPixel(i % 5, i / 5, kAreaColors[areas[i]]);
   const std::vector<int32_t> codes = EncodeMask(m);
   EXPECT_EQ(codes, (std::vector<int32_t>{5, 3, 20, 41, 22, 10, 33, 34}));
-  TBitmap back;
+  Bitmap back;
   ASSERT_FALSE(DecodeMask(codes, back));
   EXPECT_EQ(Render(back), Render(m));
 }
 
 TEST(Mask, EncodeTreatsForeignColoursAsNoAreaAndIgnoresTheFourthByte) {
-  TBitmap m(3, 1);
+  Bitmap m(3, 1);
   m.SetPixel(0, 0, 0xFF0000FF);  // area 1 with alpha
   m.SetPixel(1, 0, 0x00123456);
   m.SetPixel(2, 0, 0xFFFFFF00);

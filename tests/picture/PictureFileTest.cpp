@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "picture/FileLoader.h"
 #include "picture/Mask.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
+#include "picture/PictureFileReader.h"
 #include "tests/picture/PictureTestSupport.h"
 
 namespace vec {
@@ -33,7 +33,7 @@ Bytes FullFile(const SampleFile& f) {
 TEST(PictureFile, FullFileLoadsEveryItemInOrder) {
   SampleFile f;
   const Bytes b = FullFile(f);
-  TFileLoader loader;
+  PictureFileReader loader;
   ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
   EXPECT_EQ(loader.Title, "Harbour");
   EXPECT_EQ(loader.Author, "A. Painter");
@@ -52,10 +52,10 @@ TEST(PictureFile, FullFileLoadsEveryItemInOrder) {
     EXPECT_EQ(loader.waves[k].Vertical, 0);
   }
   EXPECT_EQ(loader.maskCodes, (std::vector<int32_t>{8, 4, 80, 161, 84}));
-  EXPECT_EQ(loader.weather, (TWeatherParam{1, 300, 12, 80, 15, 0}));
+  EXPECT_EQ(loader.weather, (WeatherSettings{1, 300, 12, 80, 15, 0}));
   EXPECT_TRUE(loader.hasSoundSlots);
-  EXPECT_EQ(loader.soundSlots[0], (TSoundSlot{"rain.wav", 1, 5, 20}));
-  EXPECT_EQ(loader.soundSlots[1], (TSoundSlot{"gull.wav", 2, 30, 0}));
+  EXPECT_EQ(loader.soundSlots[0], (SoundSlot{"rain.wav", 1, 5, 20}));
+  EXPECT_EQ(loader.soundSlots[1], (SoundSlot{"gull.wav", 2, 30, 0}));
   EXPECT_EQ(loader.objects, "[Obj0]\r\nObjType=GIF\r\nFilename=bird.gif\r\n");
   EXPECT_EQ(loader.buildInfo, "[BuildScr],Filename=sea.scr,Music=1");
 }
@@ -63,7 +63,7 @@ TEST(PictureFile, FullFileLoadsEveryItemInOrder) {
 TEST(PictureFile, JpegPixelsKeepTheirPlace) {
   SampleFile f;
   const Bytes b = FullFile(f);
-  TFileLoader loader;
+  PictureFileReader loader;
   ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
   const Pixel left = loader.picture.GetPixel(0, 0), right = loader.picture.GetPixel(7, 3);
   EXPECT_GT(PixelR(left), 200);
@@ -75,10 +75,10 @@ TEST(PictureFile, JpegPixelsKeepTheirPlace) {
 TEST(PictureFile, FileEndingAfterWeatherLoadsWithoutTail) {
   SampleFile f;
   const Bytes b = f.Head();
-  TFileLoader loader;
+  PictureFileReader loader;
   ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
   EXPECT_FALSE(loader.hasSoundSlots);
-  EXPECT_EQ(loader.soundSlots, (std::array<TSoundSlot, 8>{}));
+  EXPECT_EQ(loader.soundSlots, (std::array<SoundSlot, 8>{}));
   EXPECT_TRUE(loader.objects.empty());
   EXPECT_TRUE(loader.buildInfo.empty());
 }
@@ -90,11 +90,11 @@ TEST(PictureFile, CutInsideTheTailKeepsWholeItemsBeforeTheCut) {
   const Bytes full = FullFile(f);
   const size_t head = f.Head().data.size();
   const std::string objectsText = "[Obj0]\r\nObjType=GIF\r\nFilename=bird.gif\r\n";
-  const TSoundSlot rain{"rain.wav", 1, 5, 20}, gull{"gull.wav", 2, 30, 0};
+  const SoundSlot rain{"rain.wav", 1, 5, 20}, gull{"gull.wav", 2, 30, 0};
   struct Case {
     const char* name;
     size_t length;
-    TSoundSlot slot0, slot1;
+    SoundSlot slot0, slot1;
     std::string objects, buildInfo;
   };
   const Case cases[] = {
@@ -109,11 +109,11 @@ TEST(PictureFile, CutInsideTheTailKeepsWholeItemsBeforeTheCut) {
        "[BuildScr],Filename=sea.scr,Musi"},
   };
   for (const auto& c : cases) {
-    TFileLoader loader;
+    PictureFileReader loader;
     ASSERT_FALSE(loader.LoadFullFromMemory(full.data.data(), c.length)) << c.name;
     EXPECT_EQ(loader.soundSlots[0], c.slot0) << c.name;
     EXPECT_EQ(loader.soundSlots[1], c.slot1) << c.name;
-    for (size_t i = 2; i < 8; ++i) EXPECT_EQ(loader.soundSlots[i], TSoundSlot{}) << c.name;
+    for (size_t i = 2; i < 8; ++i) EXPECT_EQ(loader.soundSlots[i], SoundSlot{}) << c.name;
     EXPECT_EQ(loader.objects, c.objects) << c.name;
     EXPECT_EQ(loader.buildInfo, c.buildInfo) << c.name;
   }
@@ -123,10 +123,10 @@ TEST(PictureFile, FileShorterThanTheMagicFailsOnTheRead) {
   // Reading the magic is a read like any other: a short one is a read error, and only eight
   // bytes that differ from "VE060697" make an incorrect project file.
   const std::vector<uint8_t> shortFile{'V', 'E', '0', '6', '0'};
-  TFileLoader loader;
+  PictureFileReader loader;
   const PictureStatus status = loader.LoadFullFromMemory(shortFile.data(), shortFile.size());
   ASSERT_TRUE(status);
-  EXPECT_EQ(status->code, PictureErrorCode::peTruncated);
+  EXPECT_EQ(status->code, PictureErrorCode::Truncated);
   EXPECT_EQ(status->message, "Read beyond end of file");
   const std::vector<uint8_t> wrong{'V', 'E', '0', '6', '0', '6', '9', '8'};
   const PictureStatus wrongStatus = loader.LoadPreviewFromMemory(wrong.data(), wrong.size());
@@ -156,33 +156,32 @@ TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
     std::string message;
   };
   const Case cases[] = {
-      {"empty", {}, PictureErrorCode::peTruncated, "Read beyond end of file"},
-      {"magic differs in case", lowerMagic, PictureErrorCode::peBadMagic,
-       "Incorrect Project File!"},
+      {"empty", {}, PictureErrorCode::Truncated, "Read beyond end of file"},
+      {"magic differs in case", lowerMagic, PictureErrorCode::BadMagic, "Incorrect Project File!"},
       {"cut inside magic",
        {good.data.begin(), good.data.begin() + 5},
-       PictureErrorCode::peTruncated,
+       PictureErrorCode::Truncated,
        "Read beyond end of file"},
       {"cut inside title",
        {good.data.begin(), good.data.begin() + 14},
-       PictureErrorCode::peTruncated,
+       PictureErrorCode::Truncated,
        "Read beyond end of file"},
-      {"title longer than the file", patched(8, 0x7FFFFFF0), PictureErrorCode::peTruncated,
+      {"title longer than the file", patched(8, 0x7FFFFFF0), PictureErrorCode::Truncated,
        "Read beyond end of file"},
-      {"negative title length", patched(8, -1), PictureErrorCode::peBadSize, ""},
-      {"preview not a JPEG", badPreview, PictureErrorCode::peBadJpeg, ""},
-      {"huge wave count", patched(wavesAt, 0x40000000), PictureErrorCode::peTruncated,
+      {"negative title length", patched(8, -1), PictureErrorCode::BadSize, ""},
+      {"preview not a JPEG", badPreview, PictureErrorCode::BadJpeg, ""},
+      {"huge wave count", patched(wavesAt, 0x40000000), PictureErrorCode::Truncated,
        "Read beyond end of file"},
-      {"negative wave count", patched(wavesAt, -4), PictureErrorCode::peBadSize, ""},
-      {"huge mask count", patched(maskAt, 0x3FFFFFFF), PictureErrorCode::peTruncated,
+      {"negative wave count", patched(wavesAt, -4), PictureErrorCode::BadSize, ""},
+      {"huge mask count", patched(maskAt, 0x3FFFFFFF), PictureErrorCode::Truncated,
        "Read beyond end of file"},
       {"cut inside weather",
        {good.data.begin(), good.data.end() - 1},
-       PictureErrorCode::peTruncated,
+       PictureErrorCode::Truncated,
        "Read beyond end of file"},
   };
   for (const auto& c : cases) {
-    TFileLoader loader;
+    PictureFileReader loader;
     const PictureStatus status = loader.LoadFullFromMemory(c.bytes.data(), c.bytes.size());
     ASSERT_TRUE(status) << c.name;
     EXPECT_EQ(status->code, c.code) << c.name << ": " << status->message;
@@ -200,7 +199,7 @@ TEST(PictureFile, WaveCountAboveFourUsesTheFirstFour) {
   for (int k = 0; k < 6; ++k) test::AppendWave(b, {100 + k, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   b.I32(2).I32(8).I32(4).Blob(f.picture).Str("");
   b.Zeros(24);
-  TFileLoader loader;
+  PictureFileReader loader;
   ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
   EXPECT_EQ(loader.waveCount, 6);
   for (int k = 0; k < 4; ++k) EXPECT_EQ(loader.waves[k].Amplitude, 100 + k);
@@ -210,15 +209,15 @@ TEST(PictureFile, PreviewLoadReadsOnlyTheFirstItems) {
   SampleFile f;
   Bytes b = f.Head();
   b.data.resize(8 + 4 + 7 + 4 + 10 + 4 + f.preview.size());  // nothing after the preview
-  TFileLoader loader;
+  PictureFileReader loader;
   ASSERT_FALSE(loader.LoadPreviewFromMemory(b.data.data(), b.data.size()));
   EXPECT_EQ(loader.preview.Width(), 4);
   EXPECT_TRUE(loader.picture.Empty());
-  TFileLoader full;
+  PictureFileReader full;
   EXPECT_TRUE(full.LoadFullFromMemory(b.data.data(), b.data.size()));
 }
 
-// --- TProject
+// --- Picture
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
   const std::string path = ::testing::TempDir() + name;
@@ -231,7 +230,7 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
 TEST(Project, LoadsFromFileWithMaskAndDesignSize) {
   SampleFile f;
   const std::string path = WriteTemp("project_full.vep", FullFile(f).data);
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadFromFile(path));
   EXPECT_TRUE(p.loaded);
   EXPECT_EQ(p.fileName, path);
@@ -260,7 +259,7 @@ TEST(Project, WeatherDefaults) {
     SampleFile f;
     f.weather = {c.kind, 10, 10, 90, 10, c.opacity};
     const Bytes b = f.Head();
-    TProject p;
+    Picture p;
     ASSERT_TRUE(p.LoadFromMemory(b.data.data(), b.data.size()));
     EXPECT_EQ(p.weather.Opacity, c.expected) << c.kind << "/" << c.opacity;
   }
@@ -289,14 +288,14 @@ TEST(Project, SingleSoundRule) {
     for (int i = 0; i < 8; ++i)
       test::AppendSlot(b, i < int(c.slots.size()) ? c.slots[i] : "", 1, 7, 9);
     b.Str("").Str("");
-    TProject p;
+    Picture p;
     ASSERT_TRUE(p.LoadFromMemory(b.data.data(), b.data.size())) << c.name;
     EXPECT_TRUE(p.singleSound.empty());
     EXPECT_EQ(p.SoundCount(), c.soundCount) << c.name;
     for (int i = 0; i < 8; ++i) {
-      const TSoundSlot& s = p.soundSlots[i];
+      const SoundSlot& s = p.soundSlots[i];
       if (i == c.expectedSlot) {
-        EXPECT_EQ(s, (TSoundSlot{c.single, 0, 7, 9})) << c.name;
+        EXPECT_EQ(s, (SoundSlot{c.single, 0, 7, 9})) << c.name;
       } else {
         EXPECT_EQ(s.FileName, i < int(c.slots.size()) ? c.slots[i] : "") << c.name << " " << i;
         EXPECT_EQ(s.PlayMode, 1) << c.name;
@@ -309,7 +308,7 @@ TEST(Project, LongSingleSoundIsCutTo255) {
   SampleFile f;
   f.singleSound = std::string(300, 'x');
   const Bytes b = f.Head();
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadFromMemory(b.data.data(), b.data.size()));
   EXPECT_EQ(p.soundSlots[0].FileName, std::string(255, 'x'));
 }
@@ -317,7 +316,7 @@ TEST(Project, LongSingleSoundIsCutTo255) {
 TEST(Project, FailedReloadLeavesNothingOfThePreviousPicture) {
   SampleFile f;
   const Bytes good = FullFile(f);
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadFromMemory(good.data.data(), good.data.size()));
   p.SetSpeed(150);
   const std::vector<uint8_t> bad{'V', 'E', '0'};
@@ -332,7 +331,7 @@ TEST(Project, FailedReloadLeavesNothingOfThePreviousPicture) {
 }
 
 TEST(Project, MissingFileFailsWithoutMessage) {
-  TProject p;
+  Picture p;
   EXPECT_FALSE(p.LoadFromFile(::testing::TempDir() + "no_such_picture.vep"));
   EXPECT_FALSE(p.loaded);
 }
@@ -343,7 +342,7 @@ TEST(Project, MaskOfAnotherSizeIsFittedToThePicture) {
   b.Raw("VE060697").Str("").Str("").Blob(f.preview).I32(0);
   b.I32(3).I32(4).I32(2).I32(81);  // 4 x 2 mask, all area 1
   b.Blob(f.picture).Str("").Zeros(24);
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadFromMemory(b.data.data(), b.data.size()));
   EXPECT_EQ(p.mask.Width(), 8);
   EXPECT_EQ(p.mask.Height(), 4);
@@ -358,7 +357,7 @@ TEST(Project, PreviewLoadReportsThroughTheMessageInterface) {
   const std::string badPath = WriteTemp("preview_bad.vep", bad);
 
   RecordingMessages messages;
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadPreview(good, &messages));
   EXPECT_TRUE(p.loaded);
   EXPECT_EQ(p.Title, "Harbour");

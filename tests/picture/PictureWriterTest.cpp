@@ -3,23 +3,23 @@
 #include <gtest/gtest.h>
 
 #include "base/CommaText.h"
-#include "picture/FileLoader.h"
 #include "picture/Mask.h"
+#include "picture/PictureFileReader.h"
 #include "picture/PictureWriter.h"
 #include "tests/picture/PictureTestSupport.h"
 
 namespace vec {
 namespace {
 
-TPictureFileContent SampleContent() {
+PictureFileContent SampleContent() {
   test::SampleFile f;
-  TPictureFileContent c;
+  PictureFileContent c;
   c.Title = "Harbour";
   c.Author = "A. Painter";
   c.previewJpeg = f.preview;
   c.pictureJpeg = f.picture;
   for (int k = 0; k < 4; ++k) {
-    TWaveParam& w = c.waves[k];
+    WaveSet& w = c.waves[k];
     w.Amplitude = 10 + k;
     w.Cycles = 3;
     w.PhaseStep = 5;
@@ -36,13 +36,13 @@ TPictureFileContent SampleContent() {
 }
 
 TEST(PictureWriter, HeadIsByteForByteTheFileLayout) {
-  TPictureFileContent c = SampleContent();
+  PictureFileContent c = SampleContent();
   c.withTail = false;
   EXPECT_EQ(WritePictureFile(c), test::SampleFile{}.Head().data);
 }
 
 TEST(PictureWriter, TailIsByteForByteTheFileLayout) {
-  TPictureFileContent c = SampleContent();
+  PictureFileContent c = SampleContent();
   c.soundSlots[0] = {"rain.wav", 1, 5, 20};
   c.objects = "[Obj0]\r\nObjType=IMG\r\n";
   c.buildInfo = "[BuildExe],Sound=0";
@@ -54,7 +54,7 @@ TEST(PictureWriter, TailIsByteForByteTheFileLayout) {
 }
 
 TEST(PictureWriter, RoundTripThroughTheProject) {
-  TPictureFileContent c = SampleContent();
+  PictureFileContent c = SampleContent();
   c.singleSound = "surf.wav";
   c.soundSlots[0] = {"rain.wav", 1, 5, 20};
   c.objects =
@@ -63,7 +63,7 @@ TEST(PictureWriter, RoundTripThroughTheProject) {
   c.buildInfo = JoinCommaText({"[BuildScr]", "Filename=My Sea.scr", "MusicFile=a,b.mid", "Music=1",
                                "[BuildExe]", "Sound=0"});
   const std::vector<uint8_t> bytes = WritePictureFile(c);
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadFromMemory(bytes.data(), bytes.size(), "x.vep")) << p.LastError();
   EXPECT_EQ(p.Title, c.Title);
   EXPECT_EQ(p.Author, c.Author);
@@ -71,7 +71,7 @@ TEST(PictureWriter, RoundTripThroughTheProject) {
   EXPECT_EQ(p.weather.Count, 300);
   EXPECT_EQ(p.weather.Opacity, 9);
   EXPECT_EQ(p.soundSlots[0], c.soundSlots[0]);
-  EXPECT_EQ(p.soundSlots[1], (TSoundSlot{"surf.wav", 0, 0, 0}));
+  EXPECT_EQ(p.soundSlots[1], (SoundSlot{"surf.wav", 0, 0, 0}));
   EXPECT_EQ(EncodeMask(p.mask), c.maskValues);
   ASSERT_EQ(p.objects.Count(), 2);
   EXPECT_EQ(p.objects[1].Filename, "leaf.bmp");

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "picture/Mask.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec {
 namespace {
 
-TProject MakeProject(int32_t w, int32_t h) {
-  TProject p;
+Picture MakeProject(int32_t w, int32_t h) {
+  Picture p;
   p.picture.SetSize(w, h);
   p.mask.SetSize(w, h);
   p.designWidth = w;
@@ -31,7 +31,7 @@ TEST(ResizeProject, Sizes) {
       {100000 / 100, 1, true, 640, 480, 640, 1},  // never below one pixel
   };
   for (const auto& c : cases) {
-    TProject p = MakeProject(c.w, c.h);
+    Picture p = MakeProject(c.w, c.h);
     ResizeProject(c.keep, p, c.W, c.H);
     EXPECT_EQ(p.picture.Width(), c.expectedW) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
     EXPECT_EQ(p.picture.Height(), c.expectedH) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
@@ -54,7 +54,7 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
       {1920, 1080, 1280, 720, 9, 9, 6, 6},
   };
   for (const auto& c : cases) {
-    TProject p = MakeProject(c.w, c.h);
+    Picture p = MakeProject(c.w, c.h);
     for (auto& wave : p.waveSets) {
       wave.Amplitude = c.amplitude;
       wave.Scatter = c.scatter;
@@ -74,7 +74,7 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
 }
 
 TEST(ResizeProject, MaskKeepsOnlyMaskValues) {
-  TProject p = MakeProject(7, 5);
+  Picture p = MakeProject(7, 5);
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 7; ++x)
       p.mask.SetPixel(x, y, kAreaColors[static_cast<size_t>((x + y) % 5)]);
@@ -87,7 +87,7 @@ TEST(ResizeProject, MaskKeepsOnlyMaskValues) {
 }
 
 TEST(ResizeProject, PictureIsResampledToTheNewSize) {
-  TProject p = MakeProject(4, 4);
+  Picture p = MakeProject(4, 4);
   for (int32_t y = 0; y < 4; ++y)
     for (int32_t x = 0; x < 4; ++x) p.picture.SetPixel(x, y, MakePixel(200, 100, 50));
   ResizeProject(false, p, 9, 6);
@@ -102,10 +102,10 @@ TEST(ResizeProject, PictureIsResampledToTheNewSize) {
 }
 
 TEST(ResizeProject, EmptyProjectOrSizeIsLeftAlone) {
-  TProject empty;
+  Picture empty;
   ResizeProject(true, empty, 640, 480);
   EXPECT_TRUE(empty.picture.Empty());
-  TProject p = MakeProject(10, 10);
+  Picture p = MakeProject(10, 10);
   p.waveSets[0].Amplitude = 5;
   ResizeProject(true, p, 0, 480);
   EXPECT_EQ(p.picture.Width(), 10);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "picture/Mask.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vec {
 namespace {
@@ -31,7 +31,7 @@ TEST(SampleFiles, EachGivesItsResult) {
       {"bad_picture_jpeg.vep", false, "JPEG error: Not a JPEG file", 0},
   };
   for (const auto& c : cases) {
-    TProject p;
+    Picture p;
     EXPECT_EQ(p.LoadFromFile(Sample(c.file)), c.loaded) << c.file;
     EXPECT_EQ(p.loaded, c.loaded) << c.file;
     EXPECT_EQ(p.LastError().rfind(c.error, 0), 0u) << c.file << ": " << p.LastError();
@@ -40,7 +40,7 @@ TEST(SampleFiles, EachGivesItsResult) {
 }
 
 TEST(SampleFiles, SampleLoadsEveryField) {
-  TProject p;
+  Picture p;
   ASSERT_TRUE(p.LoadFromFile(Sample("sample.vep")));
   EXPECT_EQ(p.Title, "Harbour at dusk");
   EXPECT_EQ(p.picture.Width(), 64);
@@ -51,8 +51,8 @@ TEST(SampleFiles, SampleLoadsEveryField) {
   EXPECT_EQ(p.waveSets[2].Scatter, 7);
   EXPECT_EQ(p.waveSets[2].Period, 180);
   EXPECT_EQ(p.waveSets[3].Mirror, 1);
-  EXPECT_EQ(p.weather, (TWeatherParam{2, 400, 12, 80, 15, 6}));  // rain opacity default
-  EXPECT_EQ(p.soundSlots[2], (TSoundSlot{"surf.wav", 0, 0, 0}));
+  EXPECT_EQ(p.weather, (WeatherSettings{2, 400, 12, 80, 15, 6}));  // rain opacity default
+  EXPECT_EQ(p.soundSlots[2], (SoundSlot{"surf.wav", 0, 0, 0}));
   ASSERT_EQ(p.objects.Count(), 2);
   EXPECT_EQ(p.objects[0].AnimSpeed, 11);
   EXPECT_EQ(p.objects[1].Opacity, 5);
@@ -62,7 +62,7 @@ TEST(SampleFiles, SampleLoadsEveryField) {
 
 TEST(SampleFiles, PreviewLoadNeedsOnlyTheHead) {
   for (const char* f : {"sample.vep", "cut_in_picture.vep", "bad_picture_jpeg.vep"}) {
-    TProject p;
+    Picture p;
     EXPECT_TRUE(p.LoadPreview(Sample(f), nullptr)) << f;
     EXPECT_EQ(p.preview.Width(), 32) << f;
   }

@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "animation/SoundEffect.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffectPlayer.h"
 #include "platform/SdlAudio.h"
-#include "slideshow/Music.h"
 
 namespace vec {
 namespace {
@@ -162,8 +162,8 @@ TEST_F(DiskAudioTest, LoopingSlotPlaysAtMinusEightDecibelsUntilStopAll) {
     SdlAudio audio;
     ASSERT_TRUE(audio.IsOpen());
     ASSERT_EQ(audio.OutputFrequency(), kRate);
-    TSoundEffect player(audio);
-    ASSERT_EQ(player.Mode(), TSoundEffect::kModeSlots);
+    SoundEffectPlayer player(audio);
+    ASSERT_EQ(player.Mode(), SoundEffectPlayer::kModeSlots);
     ASSERT_TRUE(player.Add(0, File("tone.wav")));
     player.Play(0, true);
     WaitForMixed(0.7);
@@ -187,7 +187,7 @@ TEST_F(DiskAudioTest, OneShotEndsAfterItsLength) {
   {
     SdlAudio audio;
     ASSERT_TRUE(audio.IsOpen());
-    TSoundEffect player(audio);
+    SoundEffectPlayer player(audio);
     ASSERT_TRUE(player.Add(0, File("tone.wav")));
     player.Play(0, false);
     WaitForMixed(0.6);
@@ -203,7 +203,7 @@ TEST_F(DiskAudioTest, TwoSlotsMixAndAnEmptySlotStaysSilent) {
   {
     SdlAudio audio;
     ASSERT_TRUE(audio.IsOpen());
-    TSoundEffect player(audio);
+    SoundEffectPlayer player(audio);
     ASSERT_TRUE(player.Add(0, File("low.wav")));
     ASSERT_TRUE(player.Add(2, File("high.wav")));
     player.Play(0, true);
@@ -229,8 +229,8 @@ TEST_F(DiskAudioTest, FallbackPlaysOnlySlotZero) {
     options.slotChannels = 0;  // no slot gets a channel of its own
     SdlAudio audio(options);
     ASSERT_TRUE(audio.IsOpen());
-    TSoundEffect player(audio);
-    ASSERT_EQ(player.Mode(), TSoundEffect::kModeFallback);
+    SoundEffectPlayer player(audio);
+    ASSERT_EQ(player.Mode(), SoundEffectPlayer::kModeFallback);
     player.Add(0, File("low.wav"));
     player.Add(1, File("high.wav"));
     player.Play(1, true);
@@ -297,7 +297,7 @@ TEST_F(DiskAudioTest, MusicListPlaysItsFilesInTurn) {
   WriteSineWav(File("b.wav"), 660, 0.15);
   SdlAudio audio;
   ASSERT_TRUE(audio.IsOpen());
-  TMusicPlayer music(audio);
+  MusicPlayer music(audio);
   music.Start(true, "a.wav;b.wav", 1, dir_.string() + "/");
   ASSERT_TRUE(music.Playing());
   std::vector<int32_t> order = {music.MusicIndex()};
@@ -314,7 +314,7 @@ TEST_F(DiskAudioTest, OneMusicFileRepeats) {
   WriteSineWav(File("a.wav"), 440, 0.15);
   SdlAudio audio;
   ASSERT_TRUE(audio.IsOpen());
-  TMusicPlayer music(audio);
+  MusicPlayer music(audio);
   music.Start(true, "a.wav", 0, dir_.string() + "/");
   ASSERT_TRUE(music.Playing());
   int ends = 0;
@@ -396,7 +396,7 @@ TEST_P(BrokenSoundTest, LoadsNothingOrSomethingHarmless) {
   SetEnv("SDL_AUDIODRIVER", "dummy");
   SdlAudio audio;
   ASSERT_TRUE(audio.IsOpen());
-  TSoundEffect player(audio);
+  SoundEffectPlayer player(audio);
   if (player.Add(0, path)) {
     player.Play(0, false);
     std::this_thread::sleep_for(50ms);
@@ -468,12 +468,12 @@ TEST(SdlAudioWithoutDevice, RunsSilentlyAndSaysSoAtMostOnce) {
   {
     SdlAudio audio;
     EXPECT_FALSE(audio.IsOpen());
-    TSoundEffect player(audio);
-    EXPECT_EQ(player.Mode(), TSoundEffect::kModeFallback);
+    SoundEffectPlayer player(audio);
+    EXPECT_EQ(player.Mode(), SoundEffectPlayer::kModeFallback);
     player.Add(0, "/nowhere/a.wav");
     player.Play(0, true);
     player.StopAll();
-    TMusicPlayer music(audio);
+    MusicPlayer music(audio);
     music.Start(true, "a.mp3;b.mp3", 1, "/nowhere/");
     EXPECT_FALSE(music.Playing());
     music.PollNotifications();

@@ -7,7 +7,7 @@ namespace {
 
 TEST(ResumableClock, FollowsItsSourceUntilResumed) {
   FakeClock source(5000);
-  TResumableClock clock(source);
+  ResumableClock clock(source);
   EXPECT_EQ(clock.Ticks(), 5000u);
   source.Advance(40);
   EXPECT_EQ(clock.Ticks(), 5040u);
@@ -17,7 +17,7 @@ TEST(ResumableClock, FollowsItsSourceUntilResumed) {
 
 TEST(ResumableClock, TheStoppedStretchDoesNotCount) {
   FakeClock source(0xFFFFFF00u);  // across the 32-bit wrap as well
-  TResumableClock clock(source);
+  ResumableClock clock(source);
   const uint32_t before = clock.Ticks();
   source.Advance(600000);  // ten minutes stopped
   clock.MarkResumed();

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "base/Clock.h"
-#include "picture/Project.h"
-#include "slideshow/FVEScrSvr.h"
+#include "picture/Picture.h"
+#include "slideshow/Slideshow.h"
 
 namespace vec::testing {
 
@@ -20,16 +20,16 @@ inline Pixel TaggedPixel(uint8_t tag, int32_t x, int32_t y) {
   return (Pixel(tag) << 24) | (Pixel(y & 0xFFF) << 12) | Pixel(x & 0xFFF);
 }
 
-inline TBitmap32 TaggedBitmap32(uint8_t tag, int32_t w, int32_t h) {
-  TBitmap32 bmp(w, h);
+inline Bitmap32 TaggedBitmap32(uint8_t tag, int32_t w, int32_t h) {
+  Bitmap32 bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) bmp.SetPixel(x, y, TaggedPixel(tag, x, y));
   return bmp;
 }
 
-class RecordingDisplay : public TScreenDisplay {
+class RecordingDisplay : public ScreenDisplay {
  public:
-  using TScreenDisplay::TScreenDisplay;
+  using ScreenDisplay::ScreenDisplay;
   void ProcessMessages() override {
     ++messagePumps;
     if (onPump) onPump();
@@ -38,7 +38,7 @@ class RecordingDisplay : public TScreenDisplay {
   void ShowCursor(bool visible) override { cursorVisible = visible; }
   void FillBlack() override {
     ++blackFills;
-    TScreenDisplay::FillBlack();
+    ScreenDisplay::FillBlack();
   }
   // Advances the clock on every present when set (a slow display).
   IClock* clockToAdvance = nullptr;
@@ -66,14 +66,14 @@ class FakeFiles : public IPictureFiles {
   bool FileExists(const std::string& path) override {
     return projects.count(path) || stills.count(path) || extraFiles.count(path);
   }
-  bool LoadStill(const std::string& path, TBitmap32& out) override {
+  bool LoadStill(const std::string& path, Bitmap32& out) override {
     ++stillLoads;
     auto it = stills.find(path);
     if (it == stills.end()) return false;
     out = it->second;
     return true;
   }
-  bool LoadProject(const std::string& path, TProject& project) override {
+  bool LoadProject(const std::string& path, Picture& project) override {
     ++projectLoads;
     auto it = projects.find(path);
     if (it == projects.end()) return false;
@@ -81,13 +81,13 @@ class FakeFiles : public IPictureFiles {
     std::fill_n(project.picture.Bits(), project.picture.PixelCount(), Pixel(it->second.tag) << 24);
     project.objects.entries.clear();
     for (const auto& f : it->second.objectFiles) {
-      TAnimObjectData object;
+      ObjectKeys object;
       object.Filename = f;
       project.objects.entries.push_back(object);
     }
     return true;
   }
-  void ResizeProject(bool keepAspect, TProject& project, int32_t width, int32_t height) override {
+  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
     resizes.push_back({keepAspect, width, height});
     int32_t w = width, h = height;
     if (keepAspect)
@@ -101,7 +101,7 @@ class FakeFiles : public IPictureFiles {
     bool keepAspect;
     int32_t width, height;
   };
-  std::map<std::string, TBitmap32> stills;
+  std::map<std::string, Bitmap32> stills;
   std::map<std::string, FakeProjectFile> projects;
   std::set<std::string> extraFiles;
   std::vector<Resize> resizes;
@@ -111,7 +111,7 @@ class FakeFiles : public IPictureFiles {
 class FakeEngine : public IPictureEngine {
  public:
   explicit FakeEngine(FakeClock* clock) : clock_(clock) {}
-  void Begin(TProject& project) override {
+  void Begin(Picture& project) override {
     project_ = &project;
     ++begins;
     objectFiles.clear();
@@ -123,8 +123,8 @@ class FakeEngine : public IPictureEngine {
     if (throwOnStep) throw std::runtime_error("step failed");
     if (clock_) clock_->Advance(stepCost);
   }
-  const TBitmap32& Frame() override { return frame_; }
-  const TBitmap& Background() override { return project_->picture; }
+  const Bitmap32& Frame() override { return frame_; }
+  const Bitmap& Background() override { return project_->picture; }
   void RestoreBackground() override { ++restores; }
   void End() override {
     ++ends;
@@ -138,13 +138,13 @@ class FakeEngine : public IPictureEngine {
   std::vector<std::string> objectFiles;
 
  private:
-  TProject* project_ = nullptr;
-  TBitmap32 frame_;
+  Picture* project_ = nullptr;
+  Bitmap32 frame_;
 };
 
 class RecordingSounds : public IShowSounds {
  public:
-  void Load(TProject&) override { calls.push_back("load"); }
+  void Load(Picture&) override { calls.push_back("load"); }
   void Update() override { ++updates; }
   void Clear() override { calls.push_back("clear"); }
   std::vector<std::string> calls;
@@ -153,7 +153,7 @@ class RecordingSounds : public IShowSounds {
 
 class RecordingMusic : public IShowMusic {
  public:
-  void Start(const TShowSettings&) override { ++starts; }
+  void Start(const SlideshowOptions&) override { ++starts; }
   void Notify() override { ++notifies; }
   void Stop() override { ++stops; }
   int starts = 0, notifies = 0, stops = 0;
@@ -172,7 +172,7 @@ struct ShowRig {
     settings.TransitionEffects = "1";
     settings.TempFolder = "/tmp/run1/";
   }
-  void AddStill(const std::string& path, TBitmap32 bmp) {
+  void AddStill(const std::string& path, Bitmap32 bmp) {
     files.stills[path] = std::move(bmp);
     settings.FileNames.push_back(path);
     settings.Checked.push_back("TRUE");
@@ -182,8 +182,8 @@ struct ShowRig {
     settings.FileNames.push_back(path);
     settings.Checked.push_back("TRUE");
   }
-  TScrSvrServices Services(TEffectProc effect = nullptr) {
-    TScrSvrServices s;
+  SlideshowServices Services(EffectProc effect = nullptr) {
+    SlideshowServices s;
     s.display = &display;
     s.clock = &clock;
     s.messages = &messages;
@@ -202,7 +202,7 @@ struct ShowRig {
   RecordingSounds sounds;
   RecordingMusic music;
   RecordingMessages messages;
-  TShowSettings settings;
+  SlideshowOptions settings;
 };
 
 }  // namespace vec::testing

@@ -275,19 +275,19 @@ constexpr int32_t kModelPercents[] = {0, 1, 7, 25, 33, 49, 50, 51, 66, 75, 99, 1
 TEST(BandEffectModel, EveryMemberMatchesTheLiteralModel) {
   for (const ModelSize size : kModelSizes) {
     const int32_t W = size.W, H = size.H;
-    const TBitmap newBmp = NewPicture(W, H);
-    const TBitmap oldBmp = OldPicture(W, H);
+    const Bitmap newBmp = NewPicture(W, H);
+    const Bitmap oldBmp = OldPicture(W, H);
     for (const int32_t P : kModelPercents) {
       int32_t w = 0, h = 0;
       ScaledExtents(W, H, P, w, h);
-      for (const TNumberedEffect& effect : kBandEffects) {
+      for (const NumberedEffect& effect : kBandEffects) {
         const uint32_t seed =
             0x9E3779B9u ^ static_cast<uint32_t>(effect.number * 7919 + P * 31 + W);
         ModelGenerator gen{seed};
         const Mask m = ModelMember(effect.number, W, H, w, h, P, gen);
 
         SetRandSeed(seed);
-        TBitmap work = oldBmp;
+        Bitmap work = oldBmp;
         effect.proc(work, newBmp, W, H, w, h, P);
         EXPECT_EQ(RandSeed(), gen.seed)
             << "draws of effect " << effect.number << " at " << SizeName(W, H) << " " << P << "%";

@@ -40,13 +40,12 @@ struct SizeCase {
   int32_t W, H;
 };
 
-class BandAtFullProgress : public ::testing::TestWithParam<std::tuple<TNumberedEffect, SizeCase>> {
-};
+class BandAtFullProgress : public ::testing::TestWithParam<std::tuple<NumberedEffect, SizeCase>> {};
 
 TEST_P(BandAtFullProgress, CoversTheWholePicture) {
   const auto [effect, size] = GetParam();
   SetRandSeed(777);
-  const TBitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), 100);
+  const Bitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), 100);
   const Coverage c = Measure(work);
   EXPECT_EQ(c.wrong, 0);
   int64_t uncovered = 0;
@@ -57,8 +56,8 @@ TEST_P(BandAtFullProgress, CoversTheWholePicture) {
   EXPECT_EQ(c.fromOld, uncovered) << "effect " << effect.number;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<std::tuple<TNumberedEffect, SizeCase>>& info) {
-  const TNumberedEffect effect = std::get<0>(info.param);
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<NumberedEffect, SizeCase>>& info) {
+  const NumberedEffect effect = std::get<0>(info.param);
   const SizeCase size = std::get<1>(info.param);
   return "No" + std::to_string(effect.number) + "_" + SizeName(size.W, size.H);
 }
@@ -86,7 +85,7 @@ TEST(BandEffects, TinyAndEmptyPicturesAreSafe) {
   for (const auto& effect : kBandEffects) {
     for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
       for (int32_t percent : {0, 1, 50, 99, 100}) {
-        const TBitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
+        const Bitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
         EXPECT_EQ(Measure(work).wrong, 0);
       }
     }
@@ -109,19 +108,19 @@ TEST(BandEffects, OnlyRandomMembersDrawFromTheGenerator) {
 
 TEST(BarsRegion, DoubleExtentCompletesEvenBandsAtHalfway) {
   const int32_t W = 300, H = 200, e = 200 / 50 + 1;
-  const TBitmap work = RunFrame(BarsInFromRight, NewPicture(W, H), 50);
+  const Bitmap work = RunFrame(BarsInFromRight, NewPicture(W, H), 50);
   for (int32_t x = 0; x < W; ++x) {
     EXPECT_TRUE(ShowsNew(work, x, 0));
     EXPECT_FALSE(ShowsNew(work, x, e));
   }
   // Past halfway the odd bands come in from the right.
-  const TBitmap later = RunFrame(BarsInFromRight, NewPicture(W, H), 75);
+  const Bitmap later = RunFrame(BarsInFromRight, NewPicture(W, H), 75);
   EXPECT_TRUE(ShowsNew(later, W - 1, e));
   EXPECT_FALSE(ShowsNew(later, 0, e));
 }
 
 TEST(BarsRegion, BothSidesAlternateBands) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   BarsRegion(rgn, 10, 0, 100, 100, 0, 3);
   const auto region = rgn.CreateRegion();
   ASSERT_TRUE(region.has_value());
@@ -133,17 +132,17 @@ TEST(BarsRegion, BothSidesAlternateBands) {
 }
 
 TEST(BarsRegion, ModeZeroOnBothAxesAddsNothing) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   BarsRegion(rgn, 0, 0, 100, 80, 0, 0);
   EXPECT_EQ(rgn.Count(), 0);
 }
 
 TEST(CrissCross, BottomLeftTopRightIsTheIntersectionOfTwoCrissCrosses) {
-  const TBitmap newBmp = NewPicture(160, 120);
+  const Bitmap newBmp = NewPicture(160, 120);
   for (int32_t percent : {10, 40, 60, 85}) {
-    const TBitmap both = RunFrame(CrissCrossFromBottomLeftTopRight, newBmp, percent);
-    const TBitmap a = RunFrame(CrissCrossFromBottomRight, newBmp, percent);
-    const TBitmap b = RunFrame(CrissCrossFromTopLeft, newBmp, percent);
+    const Bitmap both = RunFrame(CrissCrossFromBottomLeftTopRight, newBmp, percent);
+    const Bitmap a = RunFrame(CrissCrossFromBottomRight, newBmp, percent);
+    const Bitmap b = RunFrame(CrissCrossFromTopLeft, newBmp, percent);
     int64_t shown = 0;
     for (int32_t y = 0; y < 120; ++y) {
       for (int32_t x = 0; x < 160; ++x) {
@@ -165,7 +164,7 @@ TEST(CrissCross, BothBuildersOfTheIntersectionAlwaysCollectRectangles) {
         int32_t w = 0, h = 0;
         ScaledExtents(W, H, percent, w, h);
         for (int32_t mode : {1, 2}) {
-          TComplexRegion rgn;
+          ComplexRegion rgn;
           BarsRegion(rgn, 2 * w, 2 * h, W, H, mode, mode);
           EXPECT_GT(rgn.Count(), 0) << SizeName(W, H) << " at " << percent;
         }
@@ -206,7 +205,7 @@ std::vector<uint8_t> ShredModel(int32_t ax, int32_t ay, int32_t W, int32_t H, in
 
 TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
   const int32_t W = 430, H = 250;  // e = 2, H mod e = 0, W mod e = 0
-  const TBitmap newBmp = NewPicture(W, H);
+  const Bitmap newBmp = NewPicture(W, H);
   for (int32_t percent : {0, 30, 100}) {
     int32_t w = 0, h = 0;
     ScaledExtents(W, H, percent, w, h);
@@ -215,7 +214,7 @@ TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
     const uint32_t seedAfterModel = RandSeed();
 
     SetRandSeed(20240601);
-    TBitmap work = OldPicture(W, H);
+    Bitmap work = OldPicture(W, H);
     UnevenShredFromBottomAndRight(work, newBmp, W, H, w, h, percent);
     // One draw per strip, also when the spread is 0 at 100 %.
     EXPECT_EQ(RandSeed(), seedAfterModel);
@@ -228,31 +227,31 @@ TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
 
 TEST(ShredRegion, GoldenFrameWithFixedSeed) {
   const int32_t W = 256, H = 192;
-  const TBitmap newBmp = NewPicture(W, H);
+  const Bitmap newBmp = NewPicture(W, H);
   SetRandSeed(12345);
-  const TBitmap top = RunFrame(UnevenShredFromTopAndLeft, newBmp, 40);
-  const TBitmap centre = RunFrame(UnevenShredToCentre, newBmp, 40);
-  const TBitmap horizon = RunFrame(UnevenShredFromHorizon, newBmp, 40);
+  const Bitmap top = RunFrame(UnevenShredFromTopAndLeft, newBmp, 40);
+  const Bitmap centre = RunFrame(UnevenShredToCentre, newBmp, 40);
+  const Bitmap horizon = RunFrame(UnevenShredFromHorizon, newBmp, 40);
   EXPECT_EQ(Checksum(top), 7712912478340529155ull);
   EXPECT_EQ(Checksum(centre), 7287774191105077379ull);
   EXPECT_EQ(Checksum(horizon), 12079651649113675395ull);
 }
 
 TEST(ShredRegion, StripsDifferBetweenFramesOfTheSamePercent) {
-  const TBitmap newBmp = NewPicture(200, 150);
+  const Bitmap newBmp = NewPicture(200, 150);
   SetRandSeed(5);
-  const TBitmap first = RunFrame(UnevenShredFromLeft, newBmp, 50);
-  const TBitmap second = RunFrame(UnevenShredFromLeft, newBmp, 50);
+  const Bitmap first = RunFrame(UnevenShredFromLeft, newBmp, 50);
+  const Bitmap second = RunFrame(UnevenShredFromLeft, newBmp, 50);
   EXPECT_NE(first, second);
 }
 
 TEST(ShredRegion, MiddleModesSplitAroundTheCentre) {
   SetRandSeed(1);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   ShredRegion(rgn, 100, 0, 100, 50, 0, 3);  // full extent: no spread, r = 50
   const auto region = rgn.CreateRegion();
   ASSERT_TRUE(region.has_value());
-  EXPECT_EQ(region->Bounds(), (TRect{0, 0, 100, 50}));
+  EXPECT_EQ(region->Bounds(), (Rect{0, 0, 100, 50}));
 }
 
 // --- Speckles --------------------------------------------------------------------------
@@ -261,7 +260,7 @@ TEST(SpeckleRegion, DrawsOncePerCandidateSquare) {
   const int32_t W = 400, H = 100;
   // g = 40, s = 2, count = 20, rows every 1 pixel.
   SetRandSeed(31337);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   SpeckleRegion(rgn, 120, 0, W, H, 0, 1);
   EXPECT_EQ(RandSeed(), SeedAfter(31337, 20 * 100));
   // The front, and squares only ahead of it within the spread.
@@ -275,10 +274,10 @@ TEST(SpeckleRegion, DrawsOncePerCandidateSquare) {
 TEST(SpeckleRegion, SquaresNearTheFrontAreLikelier) {
   const int32_t W = 2000, H = 400;  // g = 200, s = 10, count = 20, near = 15
   SetRandSeed(8);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   SpeckleRegion(rgn, 0, 0, W, H, 0, 2);
   int64_t nearSquares = 0, farSquares = 0;
-  for (const TRect& r : rgn.Rects()) {
+  for (const Rect& r : rgn.Rects()) {
     if (r.IsEmpty()) continue;
     (r.left < 150 ? nearSquares : farSquares) += 1;
   }
@@ -288,12 +287,12 @@ TEST(SpeckleRegion, SquaresNearTheFrontAreLikelier) {
 
 TEST(SpeckleRegion, FullExtentHasNoSquaresAndDrawsNothing) {
   SetRandSeed(3);
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   SpeckleRegion(rgn, 0, 300, 200, 300, 1, 0);
   EXPECT_EQ(RandSeed(), 3u);  // spread 0: no candidates
   const auto region = rgn.CreateRegion();
   ASSERT_TRUE(region.has_value());
-  const TRect bounds = region->Bounds();
+  const Rect bounds = region->Bounds();
   EXPECT_EQ(bounds.left, 0);
   EXPECT_EQ(bounds.top, 0);
   EXPECT_EQ(bounds.bottom, 300);
@@ -303,19 +302,19 @@ TEST(SpeckleRegion, FullExtentHasNoSquaresAndDrawsNothing) {
 // --- Random squares --------------------------------------------------------------------
 
 TEST(RandomSquaresAppear, SameFrameForSamePercentAndSeedRestored) {
-  const TBitmap newBmp = NewPicture(300, 200);
+  const Bitmap newBmp = NewPicture(300, 200);
   SetRandSeed(1);
-  const TBitmap first = RunFrame(RandomSquaresAppear, newBmp, 45);
+  const Bitmap first = RunFrame(RandomSquaresAppear, newBmp, 45);
   EXPECT_EQ(RandSeed(), 1u);
   SetRandSeed(987654321);
-  const TBitmap second = RunFrame(RandomSquaresAppear, newBmp, 45);
+  const Bitmap second = RunFrame(RandomSquaresAppear, newBmp, 45);
   EXPECT_EQ(RandSeed(), 987654321u);
   EXPECT_EQ(first, second);
 }
 
 TEST(RandomSquaresAppear, SquaresAccumulate) {
-  const TBitmap newBmp = NewPicture(300, 200);
-  std::vector<TBitmap> frames;
+  const Bitmap newBmp = NewPicture(300, 200);
+  std::vector<Bitmap> frames;
   for (int32_t percent : {0, 20, 45, 70, 95, 100})
     frames.push_back(RunFrame(RandomSquaresAppear, newBmp, percent));
   for (size_t i = 1; i < frames.size(); ++i) {
@@ -334,7 +333,7 @@ TEST(RandomSquaresAppear, SquaresAccumulate) {
 
 TEST(RandomSquaresAppear, CellsAreWholeSquaresOnTheGrid) {
   const int32_t W = 300, H = 200, c = 2 * (200 / 50) + 2;
-  const TBitmap work = RunFrame(RandomSquaresAppear, NewPicture(W, H), 50);
+  const Bitmap work = RunFrame(RandomSquaresAppear, NewPicture(W, H), 50);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x)
       ASSERT_EQ(ShowsNew(work, x, y), ShowsNew(work, x - x % c, y - y % c)) << x << "," << y;
@@ -343,8 +342,8 @@ TEST(RandomSquaresAppear, CellsAreWholeSquaresOnTheGrid) {
 // --- Blinds and rectangles -------------------------------------------------------------
 
 TEST(Blinds, OpenSymmetricallyWithinTheirPeriod) {
-  const int32_t W = 400, H = 100;                                        // n = 11, period 22
-  const TBitmap work = RunFrame(BlindVertically, NewPicture(W, H), 50);  // a = 6
+  const int32_t W = 400, H = 100;                                       // n = 11, period 22
+  const Bitmap work = RunFrame(BlindVertically, NewPicture(W, H), 50);  // a = 6
   EXPECT_FALSE(ShowsNew(work, 4, 0));
   EXPECT_TRUE(ShowsNew(work, 5, 0));
   EXPECT_TRUE(ShowsNew(work, 16, 50));
@@ -354,7 +353,7 @@ TEST(Blinds, OpenSymmetricallyWithinTheirPeriod) {
 
 TEST(Blinds, UnevenFromRightGrowsLeftwardsFromEachEdge) {
   const int32_t W = 200, H = 100;
-  const TBitmap work = RunFrame(UnevenBlindFromRight, NewPicture(W, H), 50);  // w = 100, a = 50
+  const Bitmap work = RunFrame(UnevenBlindFromRight, NewPicture(W, H), 50);  // w = 100, a = 50
   EXPECT_TRUE(ShowsNew(work, 199, 0));
   EXPECT_TRUE(ShowsNew(work, 150, 0));
   EXPECT_FALSE(ShowsNew(work, 149, 0));

@@ -13,7 +13,7 @@
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/BlendEffects.h"
 
@@ -33,8 +33,8 @@ Pixel BlendOne(Pixel d, Pixel s, int32_t alpha) {
                    BlendOne(PixelB(d), PixelB(s), alpha), PixelA(d));
 }
 
-TBitmap ExpectedFade(const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+Bitmap ExpectedFade(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t alpha = MulDiv(256, percent, 100);
   for (int32_t y = 0; y < work.Height(); ++y)
     for (int32_t x = 0; x < work.Width(); ++x)
@@ -43,8 +43,8 @@ TBitmap ExpectedFade(const TBitmap& oldBmp, const TBitmap& newBmp, int32_t perce
 }
 
 // Pixel by pixel in block order (bottom row first), one draw of the shared generator each.
-TBitmap ExpectedDissolve(const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+Bitmap ExpectedDissolve(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const uint32_t saved = RandSeed();
   SetRandSeed(static_cast<uint32_t>(W + H));
@@ -55,8 +55,8 @@ TBitmap ExpectedDissolve(const TBitmap& oldBmp, const TBitmap& newBmp, int32_t p
   return work;
 }
 
-TBitmap ExpectedBars(bool vertical, const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+Bitmap ExpectedBars(bool vertical, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const uint32_t saved = RandSeed();
   SetRandSeed(static_cast<uint32_t>(W + H));
@@ -77,8 +77,8 @@ int32_t Low32(int64_t v) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
 }
 
-TBitmap ExpectedPivot(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+Bitmap ExpectedPivot(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   int32_t px = -1, py = -1;
   double theta = (100 - percent) * std::numbers::pi / 200;
@@ -106,8 +106,8 @@ TBitmap ExpectedPivot(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, i
   return work;
 }
 
-TBitmap ExpectedPixelate(const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+Bitmap ExpectedPixelate(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
   bool fromNew = false;
@@ -133,7 +133,7 @@ TBitmap ExpectedPixelate(const TBitmap& oldBmp, const TBitmap& newBmp, int32_t p
   return work;
 }
 
-TBitmap Expected(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
+Bitmap Expected(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
   switch (n) {
     case 1:
       return ExpectedFade(oldBmp, newBmp, percent);
@@ -154,11 +154,11 @@ TEST(BlendCrossCheck, EveryPixelEffectAtEveryPercentOnSmallAndOddSizes) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {2, 3},   {3, 2},   {1, 6},   {6, 1},
                                                {7, 5}, {17, 11}, {40, 30}, {33, 47}, {101, 13}};
   for (const auto& [W, H] : sizes) {
-    const TBitmap oldBmp = Pattern(W, H, 31), newBmp = Pattern(W, H, 32);
+    const Bitmap oldBmp = Pattern(W, H, 31), newBmp = Pattern(W, H, 32);
     for (int32_t n : {1, 2, 3, 121, 122, 123, 124, 168, 169})
       for (int32_t percent = 0; percent <= 100; ++percent) {
         SetRandSeed(4242);
-        const TBitmap got = RunEffect(n, oldBmp, newBmp, percent);
+        const Bitmap got = RunEffect(n, oldBmp, newBmp, percent);
         ASSERT_EQ(RandSeed(), 4242u) << "effect " << n;
         ASSERT_EQ(got, Expected(n, oldBmp, newBmp, percent))
             << "effect " << n << " at " << percent << "% on " << W << "x" << H;
@@ -168,7 +168,7 @@ TEST(BlendCrossCheck, EveryPixelEffectAtEveryPercentOnSmallAndOddSizes) {
 
 TEST(BlendCrossCheck, EveryPixelEffectOnAScreenSizedOddPicture) {
   const int32_t W = 1023, H = 767;
-  const TBitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
+  const Bitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
   for (int32_t n : {1, 2, 3, 121, 122, 123, 124, 168, 169})
     for (int32_t percent : {20, 45, 55, 80})
       ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
@@ -179,7 +179,7 @@ TEST(BlendCrossCheck, FadeOfOnePixelByHand) {
   // 37 %: alpha = MulDiv(256, 37, 100) = 94.72 -> 95. Red 10 -> 250: 10 + (95 * 240 >> 8) =
   // 10 + 89 = 99. Green 200 -> 0: 200 + (-19000 >> 8) = 200 - 75 = 125 (the shift rounds
   // down). Blue 7 -> 7 stays. The fourth byte 0x5A is Old's.
-  TBitmap oldBmp(1, 1), newBmp(1, 1);
+  Bitmap oldBmp(1, 1), newBmp(1, 1);
   oldBmp.SetPixel(0, 0, MakePixel(10, 200, 7, 0x5A));
   newBmp.SetPixel(0, 0, MakePixel(250, 0, 7, 0xC3));
   EXPECT_EQ(RunEffect(1, oldBmp, newBmp, 37).GetPixel(0, 0), MakePixel(99, 125, 7, 0x5A));
@@ -197,8 +197,8 @@ TEST(BlendCrossCheck, DissolveOfTwoByThreeByHand) {
     draws.push_back(static_cast<int32_t>((uint64_t{100} * seed) >> 32));
   }
   ASSERT_EQ(draws, (std::vector<int32_t>{15, 17, 56, 55, 26, 90}));
-  const TBitmap oldBmp = Pattern(2, 3, 1), newBmp = Pattern(2, 3, 2);
-  const TBitmap work = RunEffect(3, oldBmp, newBmp, 50);
+  const Bitmap oldBmp = Pattern(2, 3, 1), newBmp = Pattern(2, 3, 2);
+  const Bitmap work = RunEffect(3, oldBmp, newBmp, 50);
   EXPECT_EQ(work.GetPixel(0, 2), newBmp.GetPixel(0, 2));
   EXPECT_EQ(work.GetPixel(1, 2), newBmp.GetPixel(1, 2));
   EXPECT_EQ(work.GetPixel(0, 1), oldBmp.GetPixel(0, 1));
@@ -207,8 +207,8 @@ TEST(BlendCrossCheck, DissolveOfTwoByThreeByHand) {
   EXPECT_EQ(work.GetPixel(1, 0), oldBmp.GetPixel(1, 0));
   // Random bars from the same draws: rows bottom first (rows 2 and 1 taken at 25 %, row 0 with
   // 56 not), columns left to right (column 0 with 15 taken at 16 %, column 1 with 17 not).
-  const TBitmap rows = RunEffect(168, oldBmp, newBmp, 25);
-  const TBitmap cols = RunEffect(169, oldBmp, newBmp, 16);
+  const Bitmap rows = RunEffect(168, oldBmp, newBmp, 25);
+  const Bitmap cols = RunEffect(169, oldBmp, newBmp, 16);
   for (int32_t x = 0; x < 2; ++x) {
     EXPECT_EQ(rows.GetPixel(x, 2), newBmp.GetPixel(x, 2));
     EXPECT_EQ(rows.GetPixel(x, 1), newBmp.GetPixel(x, 1));
@@ -225,18 +225,18 @@ TEST(BlendCrossCheck, PivotOfSixByFourByHand) {
   // d = Trunc(65536 cos(-pi/5)) = 53019; pivot (-1, -1). Work (0, 0): u = 2, v = 4 + 1 - 0 = 5;
   // sx = -1 + ((53019 * 2 + 38521 * 5) >> 16) = -1 + (298643 >> 16) = 3;
   // f = -1 + ((-38521 * 2 + 53019 * 5) >> 16) = -1 + (188053 >> 16) = 1, so New (3, 4 - 1 - 1).
-  const TBitmap oldBmp = Pattern(6, 4, 1), newBmp = Pattern(6, 4, 2);
-  const TBitmap work = RunEffect(121, oldBmp, newBmp, 60);
+  const Bitmap oldBmp = Pattern(6, 4, 1), newBmp = Pattern(6, 4, 2);
+  const Bitmap work = RunEffect(121, oldBmp, newBmp, 60);
   struct At {
     int32_t x, y, sx, sy;
   };
   const At fromNew[] = {{0, 0, 3, 2}, {1, 0, 4, 2}, {2, 0, 5, 3}, {3, 0, 5, 3},
                         {0, 1, 2, 2}, {1, 1, 3, 3}, {0, 2, 2, 3}};
-  TBitmap want = oldBmp;
+  Bitmap want = oldBmp;
   for (const At& a : fromNew) want.SetPixel(a.x, a.y, newBmp.GetPixel(a.sx, a.sy));
   EXPECT_EQ(work, want);
   // 122 turns the other way about (-1, H): only the lower left corner shows New.
-  const TBitmap other = RunEffect(122, oldBmp, newBmp, 60);
+  const Bitmap other = RunEffect(122, oldBmp, newBmp, 60);
   want = oldBmp;
   want.SetPixel(0, 2, newBmp.GetPixel(1, 0));
   want.SetPixel(0, 3, newBmp.GetPixel(2, 1));

@@ -28,9 +28,9 @@ uint8_t Blend(uint8_t d, uint8_t s, int32_t alpha) {
 // --- Fade ---------------------------------------------------------------------------------
 
 TEST(Fade, FastBlendEqualsTheReferenceForEveryWeight) {
-  const TBitmap a = Pattern(37, 3, 1), b = Pattern(37, 3, 2);  // 111 pixels: a ragged tail
+  const Bitmap a = Pattern(37, 3, 1), b = Pattern(37, 3, 2);  // 111 pixels: a ragged tail
   for (int32_t alpha = 0; alpha <= 256; ++alpha) {
-    TBitmap fast = a, slow = a;
+    Bitmap fast = a, slow = a;
     BlendPixels(fast.Bits(), b.Bits(), fast.PixelCount(), alpha);
     reference::BlendPixels(slow.Bits(), b.Bits(), slow.PixelCount(), alpha);
     ASSERT_EQ(fast, slow) << "alpha " << alpha;
@@ -57,9 +57,9 @@ TEST(Fade, BlendsEachColourByteWithAnArithmeticShift) {
 }
 
 TEST(Fade, EndsAtNewWithOldsFourthByte) {
-  const TBitmap oldBmp = Pattern(33, 17, 1), newBmp = Pattern(33, 17, 2);
+  const Bitmap oldBmp = Pattern(33, 17, 1), newBmp = Pattern(33, 17, 2);
   EXPECT_EQ(RunEffect(1, oldBmp, newBmp, 0), oldBmp);
-  const TBitmap end = RunEffect(1, oldBmp, newBmp, 100);
+  const Bitmap end = RunEffect(1, oldBmp, newBmp, 100);
   for (int32_t y = 0; y < 17; ++y)
     for (int32_t x = 0; x < 33; ++x) {
       const Pixel n = newBmp.GetPixel(x, y), o = oldBmp.GetPixel(x, y);
@@ -68,8 +68,8 @@ TEST(Fade, EndsAtNewWithOldsFourthByte) {
 }
 
 TEST(Fade, MidwayMatchesThePerByteFormula) {
-  const TBitmap oldBmp = Pattern(9, 7, 1), newBmp = Pattern(9, 7, 2);
-  const TBitmap mid = RunEffect(1, oldBmp, newBmp, 37);
+  const Bitmap oldBmp = Pattern(9, 7, 1), newBmp = Pattern(9, 7, 2);
+  const Bitmap mid = RunEffect(1, oldBmp, newBmp, 37);
   const int32_t alpha = MulDiv(256, 37, 100);
   for (int32_t y = 0; y < 7; ++y)
     for (int32_t x = 0; x < 9; ++x) {
@@ -84,9 +84,9 @@ TEST(Fade, MidwayMatchesThePerByteFormula) {
 
 TEST(Dissolve, EqualsTheSharedGeneratorsSequence) {
   for (const auto& [W, H] : {std::pair{64, 48}, std::pair{17, 5}, std::pair{1, 1}}) {
-    const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t percent : {0, 1, 13, 50, 87, 99, 100}) {
-      TBitmap slow = oldBmp;
+      Bitmap slow = oldBmp;
       reference::Dissolve(slow, newBmp, W, H, percent);
       EXPECT_EQ(RunEffect(3, oldBmp, newBmp, percent), slow) << W << "x" << H << " " << percent;
     }
@@ -94,16 +94,16 @@ TEST(Dissolve, EqualsTheSharedGeneratorsSequence) {
 }
 
 TEST(Dissolve, RepeatsItselfAndLeavesTheGeneratorWhereItWas) {
-  const TBitmap oldBmp = Pattern(50, 40, 1), newBmp = Pattern(50, 40, 2);
+  const Bitmap oldBmp = Pattern(50, 40, 1), newBmp = Pattern(50, 40, 2);
   SetRandSeed(777);
-  const TBitmap first = RunEffect(3, oldBmp, newBmp, 40);
+  const Bitmap first = RunEffect(3, oldBmp, newBmp, 40);
   EXPECT_EQ(RandSeed(), 777u);
   SetRandSeed(31337);
-  const TBitmap second = RunEffect(3, oldBmp, newBmp, 40);
+  const Bitmap second = RunEffect(3, oldBmp, newBmp, 40);
   EXPECT_EQ(RandSeed(), 31337u);
   EXPECT_EQ(first, second);
   // A pixel taken at 40 % is taken again at every higher percent.
-  const TBitmap later = RunEffect(3, oldBmp, newBmp, 60);
+  const Bitmap later = RunEffect(3, oldBmp, newBmp, 60);
   int taken = 0;
   for (size_t i = 0; i < first.PixelCount(); ++i) {
     if (first.Bits()[i] == newBmp.Bits()[i]) {
@@ -118,9 +118,9 @@ TEST(Dissolve, RepeatsItselfAndLeavesTheGeneratorWhereItWas) {
 
 TEST(RandomBars, VerticalAtHalfCopiesAboutHalfTheColumnsTheSameEachFrame) {
   const int32_t W = 1024, H = 768;
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   SetRandSeed(5);
-  const TBitmap frame = RunEffect(169, oldBmp, newBmp, 50);
+  const Bitmap frame = RunEffect(169, oldBmp, newBmp, 50);
   EXPECT_EQ(RandSeed(), 5u);
   std::vector<bool> taken(W);
   int count = 0;
@@ -142,8 +142,8 @@ TEST(RandomBars, VerticalAtHalfCopiesAboutHalfTheColumnsTheSameEachFrame) {
 TEST(RandomBars, VerticalSpansWideBitmaps) {
   // Wider than the span of choices kept at once: the draws still run column by column.
   const int32_t W = 9000, H = 2;
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
-  const TBitmap frame = RunEffect(169, oldBmp, newBmp, 30);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap frame = RunEffect(169, oldBmp, newBmp, 30);
   SetRandSeed(W + H);
   std::vector<bool> taken(W);
   for (int32_t x = 0; x < W; ++x) taken[x] = Random(100) < 30;
@@ -154,9 +154,9 @@ TEST(RandomBars, VerticalSpansWideBitmaps) {
 
 TEST(RandomBars, HorizontalDrawsRowsFromTheBottom) {
   const int32_t W = 30, H = 200;
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   SetRandSeed(99);
-  const TBitmap frame = RunEffect(168, oldBmp, newBmp, 35);
+  const Bitmap frame = RunEffect(168, oldBmp, newBmp, 35);
   EXPECT_EQ(RandSeed(), 99u);
   SetRandSeed(W + H);
   std::vector<bool> taken(H);
@@ -170,13 +170,13 @@ TEST(RandomBars, HorizontalDrawsRowsFromTheBottom) {
 
 TEST(Pivot, FastRotationEqualsTheReference) {
   const int32_t W = 61, H = 45;
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H}, {W, -1}, {W, H}, {20, 7}};
   for (const auto& [px, py] : pivots) {
     for (int32_t percent : {0, 1, 13, 50, 87, 99, 100}) {
       for (double sign : {1.0, -1.0}) {
         const double theta = sign * (100 - percent) * std::numbers::pi / 200;
-        TBitmap fast = oldBmp, slow = oldBmp;
+        Bitmap fast = oldBmp, slow = oldBmp;
         RotateImage(fast, newBmp, px, py, theta);
         reference::RotateImage(slow, newBmp, px, py, theta);
         ASSERT_EQ(fast, slow) << px << "," << py << " at " << percent;
@@ -187,7 +187,7 @@ TEST(Pivot, FastRotationEqualsTheReference) {
 
 TEST(Pivot, AtFullProgressNewIsOnePixelLeftAndDown) {
   const int32_t W = 24, H = 18;
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   for (int32_t n : {121, 122, 123, 124}) {
     EXPECT_TRUE(Matches(RunEffect(n, oldBmp, newBmp, 100), oldBmp, newBmp,
                         [&](int32_t x, int32_t y) {
@@ -198,11 +198,11 @@ TEST(Pivot, AtFullProgressNewIsOnePixelLeftAndDown) {
 }
 
 TEST(Pivot, SwingsInFromAQuarterTurn) {
-  const TBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   for (int32_t n : {121, 122, 123, 124}) {
     // At 0 % New stands a quarter turn away, beside the screen.
     EXPECT_EQ(RunEffect(n, oldBmp, newBmp, 0), oldBmp) << n;
-    const TBitmap mid = RunEffect(n, oldBmp, newBmp, 50);
+    const Bitmap mid = RunEffect(n, oldBmp, newBmp, 50);
     int fromNew = 0;
     for (size_t i = 0; i < mid.PixelCount(); ++i) fromNew += mid.Bits()[i] != oldBmp.Bits()[i];
     EXPECT_GT(fromNew, 100) << n;
@@ -214,7 +214,7 @@ TEST(Pivot, SwingsInFromAQuarterTurn) {
 
 TEST(Pixelate, ZoomsOldInThenNewOutWithACrossFadeBetween) {
   const Pixel a = MakePixel(200, 40, 0, 0x11), b = MakePixel(0, 240, 100, 0x22);
-  const TBitmap oldBmp = Filled(64, 48, a), newBmp = Filled(64, 48, b);
+  const Bitmap oldBmp = Filled(64, 48, a), newBmp = Filled(64, 48, b);
   auto blended = [&](int32_t percent) {
     const int32_t alpha = MulDiv(256, 5 * percent - 200, 100);
     return MakePixel(Blend(PixelR(a), PixelR(b), alpha), Blend(PixelG(a), PixelG(b), alpha),
@@ -230,7 +230,7 @@ TEST(Pixelate, ZoomsOldInThenNewOutWithACrossFadeBetween) {
 }
 
 TEST(Pixelate, IsTheIdentityAtBothEnds) {
-  const TBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   EXPECT_EQ(RunEffect(2, oldBmp, newBmp, 0), oldBmp);
   EXPECT_EQ(RunEffect(2, oldBmp, newBmp, 100), newBmp);
 }
@@ -238,8 +238,8 @@ TEST(Pixelate, IsTheIdentityAtBothEnds) {
 TEST(Pixelate, EnlargesTheCentre) {
   // 20 %: w = 8, h = 6, factor = 180 - 33 = 147, xs = 12, ys = 9: Work's block (12, 9, 16, 12)
   // is stretched to 88 x 66 at (-24, -18), so the screen shows part of it in large blocks.
-  const TBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
-  const TBitmap work = RunEffect(2, oldBmp, newBmp, 20);
+  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const Bitmap work = RunEffect(2, oldBmp, newBmp, 20);
   std::set<Pixel> centre;
   for (int32_t y = 9; y < 21; ++y)
     for (int32_t x = 12; x < 28; ++x) centre.insert(oldBmp.GetPixel(x, y));
@@ -253,7 +253,7 @@ TEST(Pixelate, EnlargesTheCentre) {
 
 TEST(PixelEffects, AtFullProgressShowNewExceptFadeAndThePivots) {
   for (const auto& [W, H] : {std::pair{40, 30}, std::pair{31, 41}, std::pair{1, 1}}) {
-    const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : {2, 3, 168, 169}) EXPECT_EQ(RunEffect(n, oldBmp, newBmp, 100), newBmp) << n;
   }
 }
@@ -261,10 +261,10 @@ TEST(PixelEffects, AtFullProgressShowNewExceptFadeAndThePivots) {
 TEST(PixelEffects, TinyAndEmptyPicturesAreSafeAtEveryPercent) {
   for (const auto& [W, H] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{2, 1}, std::pair{1, 2},
                              std::pair{3, 2}, std::pair{5, 0}}) {
-    const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : kPixelEffects)
       for (int32_t percent = 0; percent <= 100; ++percent) {
-        const TBitmap work = RunEffect(n, oldBmp, newBmp, percent);
+        const Bitmap work = RunEffect(n, oldBmp, newBmp, percent);
         ASSERT_EQ(work.Width(), W);
         if (W == 0 || H == 0) {
           ASSERT_EQ(work, oldBmp);
@@ -274,9 +274,9 @@ TEST(PixelEffects, TinyAndEmptyPicturesAreSafeAtEveryPercent) {
 }
 
 TEST(PixelEffects, MismatchedSizesDrawNothing) {
-  const TBitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
+  const Bitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
   for (int32_t n : kPixelEffects) {
-    TBitmap work = oldBmp;
+    Bitmap work = oldBmp;
     EffectByNumber(n).proc(work, newBmp, 20, 10, 10, 5, 50);
     EXPECT_EQ(work, oldBmp) << n;
     EffectByNumber(n).proc(work, oldBmp, 40, 10, 20, 5, 50);  // W beyond the bitmaps

@@ -9,24 +9,24 @@ namespace {
 using namespace testing_support;
 
 TEST(ComplexRegion, NothingAddedGivesNoRegionAndEmptyBounds) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   EXPECT_FALSE(rgn.CreateRegion().has_value());
   EXPECT_EQ(rgn.Count(), 0);
-  EXPECT_EQ(rgn.Bounds(), (TRect{2147483647, 2147483647, -2147483647, -2147483647}));
+  EXPECT_EQ(rgn.Bounds(), (Rect{2147483647, 2147483647, -2147483647, -2147483647}));
 }
 
 TEST(ComplexRegion, EmptyRectanglesStillGiveAnEmptyRegion) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.AddRect(10, 0, 10, 5);  // left not below right
   rgn.AddRect(0, 7, 5, 3);    // top below bottom
   const auto region = rgn.CreateRegion();
   ASSERT_TRUE(region.has_value());
   EXPECT_TRUE(region->IsEmpty());
-  EXPECT_EQ(rgn.Bounds(), (TRect{0, 0, 10, 5}));
+  EXPECT_EQ(rgn.Bounds(), (Rect{0, 0, 10, 5}));
 }
 
 TEST(ComplexRegion, UnionOfOverlappingAndOutsideRectangles) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   rgn.AddRect(0, 0, 4, 4);
   rgn.AddRect(2, 2, 6, 6);
   rgn.AddRect(-10, -10, -5, -5);
@@ -37,29 +37,29 @@ TEST(ComplexRegion, UnionOfOverlappingAndOutsideRectangles) {
   EXPECT_TRUE(region->Contains(3, 1));
   EXPECT_FALSE(region->Contains(5, 0));
   EXPECT_TRUE(region->Contains(-6, -6));
-  EXPECT_EQ(rgn.Bounds(), (TRect{-10, -10, 6, 6}));
+  EXPECT_EQ(rgn.Bounds(), (Rect{-10, -10, 6, 6}));
 }
 
 TEST(ComplexRegion, GrowsPastManyRectanglesAndClears) {
-  TComplexRegion rgn;
+  ComplexRegion rgn;
   for (int32_t i = 0; i < 1234; ++i) rgn.AddRect(i, 0, i + 1, 1 + i % 3);
   EXPECT_EQ(rgn.Count(), 1234);
   const auto region = rgn.CreateRegion();
   ASSERT_TRUE(region.has_value());
-  EXPECT_EQ(region->Bounds(), (TRect{0, 0, 1234, 3}));
+  EXPECT_EQ(region->Bounds(), (Rect{0, 0, 1234, 3}));
   EXPECT_TRUE(region->Contains(1233, 0));
   EXPECT_FALSE(region->Contains(1233, 1));  // 1233 % 3 == 0: one row only
 
   rgn.Clear();
   EXPECT_EQ(rgn.Count(), 0);
   EXPECT_FALSE(rgn.CreateRegion().has_value());
-  EXPECT_EQ(rgn.Bounds().left, TComplexRegion::kEmptyLow);
+  EXPECT_EQ(rgn.Bounds().left, ComplexRegion::kEmptyLow);
 }
 
 TEST(RevealThroughRegion, CopiesNewOnlyInsideAndUnclips) {
-  const TBitmap newBmp = NewPicture(40, 30);
-  TBitmap work = OldPicture(40, 30);
-  TComplexRegion rgn;
+  const Bitmap newBmp = NewPicture(40, 30);
+  Bitmap work = OldPicture(40, 30);
+  ComplexRegion rgn;
   rgn.AddRect(5, 6, 15, 16);
   rgn.AddRect(30, -5, 60, 3);  // partly outside
   RevealThroughRegion(work, newBmp, 40, 30, rgn.CreateRegion());
@@ -74,17 +74,17 @@ TEST(RevealThroughRegion, CopiesNewOnlyInsideAndUnclips) {
 }
 
 TEST(RevealThroughRegion, NoRegionKeepsOld) {
-  const TBitmap newBmp = NewPicture(20, 10);
-  TBitmap work = OldPicture(20, 10);
-  RevealThroughRegion(work, newBmp, 20, 10, TComplexRegion().CreateRegion());
+  const Bitmap newBmp = NewPicture(20, 10);
+  Bitmap work = OldPicture(20, 10);
+  RevealThroughRegion(work, newBmp, 20, 10, ComplexRegion().CreateRegion());
   EXPECT_EQ(work, OldPicture(20, 10));
   EXPECT_FALSE(work.ClipRegion().has_value());
 }
 
 TEST(RevealThroughRegion, DrawingAndCopyingGiveTheSamePixels) {
-  const TBitmap newBmp = NewPicture(33, 21);
-  const TRegion region = TRegion::Ellipse(-3, 2, 25, 30);
-  TBitmap copied = OldPicture(33, 21), drawn = OldPicture(33, 21);
+  const Bitmap newBmp = NewPicture(33, 21);
+  const Region region = Region::Ellipse(-3, 2, 25, 30);
+  Bitmap copied = OldPicture(33, 21), drawn = OldPicture(33, 21);
   RevealThroughRegion(copied, newBmp, 33, 21, &region);
   RevealThroughRegionByDraw(drawn, newBmp, &region);
   EXPECT_EQ(copied, drawn);

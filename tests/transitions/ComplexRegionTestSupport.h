@@ -12,8 +12,8 @@ namespace vec::testing_support {
 
 // The old picture: opaque black. The new picture: a pattern that differs from the old
 // everywhere and from pixel to pixel, so a copy from the wrong place shows.
-inline TBitmap OldPicture(int32_t W, int32_t H) {
-  TBitmap b(W, H);
+inline Bitmap OldPicture(int32_t W, int32_t H) {
+  Bitmap b(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) b.SetPixel(x, y, MakePixel(0, 0, 0));
   return b;
@@ -21,8 +21,8 @@ inline TBitmap OldPicture(int32_t W, int32_t H) {
 inline Pixel NewPixel(int32_t x, int32_t y) {
   return MakePixel(uint8_t(x), uint8_t(y), 0x80 | uint8_t((x >> 8) + ((y >> 8) << 3)));
 }
-inline TBitmap NewPicture(int32_t W, int32_t H) {
-  TBitmap b(W, H);
+inline Bitmap NewPicture(int32_t W, int32_t H) {
+  Bitmap b(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) b.SetPixel(x, y, NewPixel(x, y));
   return b;
@@ -40,9 +40,9 @@ inline void ScaledExtents(int32_t W, int32_t H, int32_t percent, int32_t& w, int
 }
 
 // One frame of an effect from the old picture.
-inline TBitmap RunFrame(TEffectProc proc, const TBitmap& newBmp, int32_t percent) {
+inline Bitmap RunFrame(EffectProc proc, const Bitmap& newBmp, int32_t percent) {
   const int32_t W = newBmp.Width(), H = newBmp.Height();
-  TBitmap work = OldPicture(W, H);
+  Bitmap work = OldPicture(W, H);
   int32_t w = 0, h = 0;
   ScaledExtents(W, H, percent, w, h);
   proc(work, newBmp, W, H, w, h, percent);
@@ -53,7 +53,7 @@ inline TBitmap RunFrame(TEffectProc proc, const TBitmap& newBmp, int32_t percent
 struct Coverage {
   int64_t fromNew = 0, fromOld = 0, wrong = 0;
 };
-inline Coverage Measure(const TBitmap& work) {
+inline Coverage Measure(const Bitmap& work) {
   Coverage c;
   const Pixel old = MakePixel(0, 0, 0);
   for (int32_t y = 0; y < work.Height(); ++y) {
@@ -69,12 +69,12 @@ inline Coverage Measure(const TBitmap& work) {
   }
   return c;
 }
-inline bool ShowsNew(const TBitmap& work, int32_t x, int32_t y) {
+inline bool ShowsNew(const Bitmap& work, int32_t x, int32_t y) {
   return work.GetPixel(x, y) == NewPixel(x, y);
 }
 
 // FNV-1a over the pixels, for golden results.
-inline uint64_t Checksum(const TBitmap& b) {
+inline uint64_t Checksum(const Bitmap& b) {
   uint64_t h = 1469598103934665603ull;
   for (size_t i = 0; i < b.PixelCount(); ++i) {
     h ^= b.Bits()[i];

@@ -39,7 +39,7 @@ TEST(EffectTable, NamesAreExactAndDistinct) {
   };
   for (const auto& [n, name] : spot) EXPECT_EQ(EffectByNumber(n).name, name) << n;
   std::set<std::string_view> names;
-  for (const TEffect& e : EffectTable()) names.insert(e.name);
+  for (const Effect& e : EffectTable()) names.insert(e.name);
   EXPECT_EQ(names.size(), 169u);
 }
 

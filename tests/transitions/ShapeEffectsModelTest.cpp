@@ -28,25 +28,25 @@ int32_t ModelMulDiv(int32_t a, int32_t b, int32_t c) {
   return static_cast<int32_t>((2 * p + c) / (2 * int64_t{c}));
 }
 
-TRegion P(std::initializer_list<TPoint> pts) {
-  const std::vector<TPoint> v(pts);
-  return TRegion::Polygon(v, FillMode::Winding);
+Region P(std::initializer_list<Point> pts) {
+  const std::vector<Point> v(pts);
+  return Region::Polygon(v, FillMode::Winding);
 }
-TRegion RR(int32_t l, int32_t t, int32_t r, int32_t b, int32_t ew, int32_t eh) {
-  return TRegion::RoundRect(l, t, r, b, ew, eh);
+Region RR(int32_t l, int32_t t, int32_t r, int32_t b, int32_t ew, int32_t eh) {
+  return Region::RoundRect(l, t, r, b, ew, eh);
 }
-TRegion Screen(int32_t W, int32_t H) {
-  return TRegion::FromRect(0, 0, W, H);
+Region Screen(int32_t W, int32_t H) {
+  return Region::FromRect(0, 0, W, H);
 }
-TRegion Fold(TRegion first, std::initializer_list<TRegion> rest, RegionOp op) {
-  for (const TRegion& r : rest) first.Combine(r, op);
+Region Fold(Region first, std::initializer_list<Region> rest, RegionOp op) {
+  for (const Region& r : rest) first.Combine(r, op);
   return first;
 }
 
 // Rotation about (px, py), to the nearest point with halves to even.
-std::vector<TPoint> Rotated(std::vector<TPoint> pts, int32_t px, int32_t py, int32_t percent) {
+std::vector<Point> Rotated(std::vector<Point> pts, int32_t px, int32_t py, int32_t percent) {
   const double theta = percent * M_PI / 50;
-  for (TPoint& p : pts) {
+  for (Point& p : pts) {
     const double x = p.x - px, y = p.y - py;
     p.x = px + static_cast<int32_t>(std::nearbyint(std::cos(theta) * x - std::sin(theta) * y));
     p.y = py + static_cast<int32_t>(std::nearbyint(std::sin(theta) * x + std::cos(theta) * y));
@@ -54,8 +54,8 @@ std::vector<TPoint> Rotated(std::vector<TPoint> pts, int32_t px, int32_t py, int
   return pts;
 }
 
-std::optional<TRegion> ModelShape(int32_t n, int32_t W, int32_t H, int32_t w, int32_t h,
-                                  int32_t Pc) {
+std::optional<Region> ModelShape(int32_t n, int32_t W, int32_t H, int32_t w, int32_t h,
+                                 int32_t Pc) {
   const int32_t cx = W / 2, cy = H / 2, hw = w / 2, hh = h / 2;
   switch (n) {
     case 61:
@@ -101,11 +101,11 @@ std::optional<TRegion> ModelShape(int32_t n, int32_t W, int32_t H, int32_t w, in
     case 120: {
       const int32_t k = W / 10 + 1, bx = ModelMulDiv(k, Pc, 50);
       const int32_t m = H / 10 + 1, by = ModelMulDiv(m, Pc, 50);
-      std::optional<TRegion> all;
+      std::optional<Region> all;
       for (int32_t x = k; x - k < W; x += 2 * k) {
         for (int32_t t = 0; t < H + m; t += 2 * (H / 10) + 2) {
           const int32_t yc = t + m;
-          TRegion tri = P({{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}});
+          Region tri = P({{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}});
           if (all)
             all->Combine(tri, RegionOp::Or);
           else
@@ -117,28 +117,28 @@ std::optional<TRegion> ModelShape(int32_t n, int32_t W, int32_t H, int32_t w, in
     case 149:
     case 151: {
       const int32_t px = n == 149 ? cx : w, py = n == 149 ? cy : h;
-      return TRegion::Polygon(
+      return Region::Polygon(
           Rotated({{cx - hw, cy - hh}, {cx + hw, cy - hh}, {cx + hw, cy + hh}, {cx - hw, cy + hh}},
                   px, py, Pc),
           FillMode::Winding);
     }
     case 150:
-      return TRegion::Polygon(Rotated({{cx - 2 * w, cy},
-                                       {cx - hw, cy - hh},
-                                       {cx, cy - 2 * h},
-                                       {cx + hw, cy - hh},
-                                       {cx + 2 * w, cy},
-                                       {cx + hw, cy + hh},
-                                       {cx, cy + 2 * h},
-                                       {cx - hw, cy + hh}},
-                                      cx, cy, Pc),
-                              FillMode::Winding);
+      return Region::Polygon(Rotated({{cx - 2 * w, cy},
+                                      {cx - hw, cy - hh},
+                                      {cx, cy - 2 * h},
+                                      {cx + hw, cy - hh},
+                                      {cx + 2 * w, cy},
+                                      {cx + hw, cy + hh},
+                                      {cx, cy + 2 * h},
+                                      {cx - hw, cy + hh}},
+                                     cx, cy, Pc),
+                             FillMode::Winding);
     case 152: {
       const int32_t k = std::min(W, H) / 10 + 1, r = ModelMulDiv(3 * k, Pc, 200);
-      std::optional<TRegion> all;
+      std::optional<Region> all;
       for (int32_t x = 0; x < W; x += 2 * k) {
         for (int32_t y = 0; y < H; y += 2 * k) {
-          TRegion e = TRegion::Ellipse(x + k - r, y + k - r, x + k + r, y + k + r);
+          Region e = Region::Ellipse(x + k - r, y + k - r, x + k + r, y + k + r);
           if (all)
             all->Combine(e, RegionOp::Or);
           else
@@ -190,23 +190,23 @@ std::optional<TRegion> ModelShape(int32_t n, int32_t W, int32_t H, int32_t w, in
       const int32_t c = ModelMulDiv(k, Pc, 100) + (vertical ? hw : hh);
       const int32_t v0 = centre + k - c, v1 = centre - k - c, v2 = centre + k + c,
                     v3 = centre - k + c;
-      std::vector<TPoint> pts;
+      std::vector<Point> pts;
       for (int32_t i = 0; i <= 11; ++i) {
         const int32_t v = i % 2 == 0 ? v0 : v1;
-        pts.push_back(vertical ? TPoint{v, i * step} : TPoint{i * step, v});
+        pts.push_back(vertical ? Point{v, i * step} : Point{i * step, v});
       }
       for (int32_t i = 11; i >= 0; --i) {
         const int32_t v = i % 2 == 0 ? v2 : v3;
-        pts.push_back(vertical ? TPoint{v, i * step} : TPoint{i * step, v});
+        pts.push_back(vertical ? Point{v, i * step} : Point{i * step, v});
       }
-      return TRegion::Polygon(pts, FillMode::Winding);
+      return Region::Polygon(pts, FillMode::Winding);
     }
     case 164: {
       const int32_t k = std::min(W, H) / 10 + 1, b = ModelMulDiv(k, Pc, 50);
-      std::optional<TRegion> all;
+      std::optional<Region> all;
       for (int32_t x = k; x - k < W; x += 2 * k) {
         for (int32_t y = k; y - k < H; y += 2 * k) {
-          TRegion d = P({{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}});
+          Region d = P({{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}});
           if (all)
             all->Combine(d, RegionOp::Or);
           else
@@ -243,16 +243,16 @@ TEST(ShapeEffectModel, EveryMemberMatchesShapesMadeWhereTheyStand) {
   ASSERT_EQ(std::fegetround(), FE_TONEAREST);
   for (const ModelSize size : kModelSizes) {
     const int32_t W = size.W, H = size.H;
-    const TBitmap newBmp = NewPicture(W, H);
-    const TBitmap oldBmp = OldPicture(W, H);
+    const Bitmap newBmp = NewPicture(W, H);
+    const Bitmap oldBmp = OldPicture(W, H);
     for (const int32_t Pc : kModelPercents) {
       int32_t w = 0, h = 0;
       ScaledExtents(W, H, Pc, w, h);
-      for (const TNumberedEffect& effect : kShapeEffects) {
-        const std::optional<TRegion> region = ModelShape(effect.number, W, H, w, h, Pc);
-        TBitmap expected = oldBmp;
+      for (const NumberedEffect& effect : kShapeEffects) {
+        const std::optional<Region> region = ModelShape(effect.number, W, H, w, h, Pc);
+        Bitmap expected = oldBmp;
         RevealThroughRegion(expected, newBmp, W, H, region);
-        TBitmap work = oldBmp;
+        Bitmap work = oldBmp;
         effect.proc(work, newBmp, W, H, w, h, Pc);
         EXPECT_TRUE(work == expected)
             << "effect " << effect.number << " at " << SizeName(W, H) << " " << Pc << "%";

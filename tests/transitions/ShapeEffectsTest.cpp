@@ -16,7 +16,7 @@ struct SizeCase {
   int32_t W, H;
 };
 
-class ShapeAtFullProgress : public ::testing::TestWithParam<std::tuple<TNumberedEffect, SizeCase>> {
+class ShapeAtFullProgress : public ::testing::TestWithParam<std::tuple<NumberedEffect, SizeCase>> {
 };
 
 TEST_P(ShapeAtFullProgress, CoversTheWholePicture) {
@@ -26,8 +26,8 @@ TEST_P(ShapeAtFullProgress, CoversTheWholePicture) {
   EXPECT_EQ(c.fromOld, 0) << "effect " << effect.number;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<std::tuple<TNumberedEffect, SizeCase>>& info) {
-  const TNumberedEffect effect = std::get<0>(info.param);
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<NumberedEffect, SizeCase>>& info) {
+  const NumberedEffect effect = std::get<0>(info.param);
   const SizeCase size = std::get<1>(info.param);
   return "No" + std::to_string(effect.number) + "_" + SizeName(size.W, size.H);
 }
@@ -54,10 +54,9 @@ TEST(ShapeEffects, OddSizesFallShortByAtMostOneRowAndColumn) {
 }
 
 TEST(ShapeEffects, CurvedRevealsShowNothingAtZero) {
-  for (TEffectProc proc :
-       {CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop, CurvedRevealFromBottom,
-        CurvedRevealFromTopLeft, CurvedRevealFromTopRight, CurvedRevealFromBottomLeft,
-        CurvedRevealFromBottomRight}) {
+  for (EffectProc proc : {CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop,
+                          CurvedRevealFromBottom, CurvedRevealFromTopLeft, CurvedRevealFromTopRight,
+                          CurvedRevealFromBottomLeft, CurvedRevealFromBottomRight}) {
     for (const SizeCase size : {SizeCase{320, 240}, SizeCase{201, 333}}) {
       const Coverage c = Measure(RunFrame(proc, NewPicture(size.W, size.H), 0));
       EXPECT_EQ(c.fromNew, 0);
@@ -80,7 +79,7 @@ TEST(ShapeEffects, TinyAndEmptyPicturesAreSafe) {
   for (const auto& effect : kShapeEffects) {
     for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
       for (int32_t percent : {0, 1, 50, 99, 100}) {
-        const TBitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
+        const Bitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
         EXPECT_EQ(Measure(work).wrong, 0);
       }
     }
@@ -89,11 +88,11 @@ TEST(ShapeEffects, TinyAndEmptyPicturesAreSafe) {
 
 TEST(EllipticRevealInToCentre, NothingAtZeroEverythingAtFull) {
   for (const SizeCase size : {SizeCase{320, 240}, SizeCase{240, 320}, SizeCase{640, 480}}) {
-    const TBitmap newBmp = NewPicture(size.W, size.H);
+    const Bitmap newBmp = NewPicture(size.W, size.H);
     EXPECT_EQ(Measure(RunFrame(EllipticRevealInToCentre, newBmp, 0)).fromNew, 0);
     EXPECT_EQ(Measure(RunFrame(EllipticRevealInToCentre, newBmp, 100)).fromOld, 0);
     // Halfway the corners have gone over, the centre has not.
-    const TBitmap half = RunFrame(EllipticRevealInToCentre, newBmp, 50);
+    const Bitmap half = RunFrame(EllipticRevealInToCentre, newBmp, 50);
     EXPECT_TRUE(ShowsNew(half, 0, 0));
     EXPECT_TRUE(ShowsNew(half, size.W - 1, size.H - 1));
     EXPECT_FALSE(ShowsNew(half, size.W / 2, size.H / 2));
@@ -102,13 +101,13 @@ TEST(EllipticRevealInToCentre, NothingAtZeroEverythingAtFull) {
 
 TEST(DiagonalCrossOut, TrianglesFillTheScreenAtZeroAndVanishAtFull) {
   const int32_t W = 320, H = 240;
-  const TBitmap newBmp = NewPicture(W, H);
+  const Bitmap newBmp = NewPicture(W, H);
   // At 0 % only the seams where two triangles meet can show New.
   const Coverage start = Measure(RunFrame(DiagonalCrossOut, newBmp, 0));
   EXPECT_LE(start.fromNew, 2 * (W + H));
   EXPECT_EQ(Measure(RunFrame(DiagonalCrossOut, newBmp, 100)).fromOld, 0);
   // Halfway: the centre is open; near each edge's midpoint a triangle still covers it.
-  const TBitmap half = RunFrame(DiagonalCrossOut, newBmp, 50);
+  const Bitmap half = RunFrame(DiagonalCrossOut, newBmp, 50);
   EXPECT_TRUE(ShowsNew(half, W / 2, H / 2));
   EXPECT_FALSE(ShowsNew(half, 1, H / 2));
   EXPECT_FALSE(ShowsNew(half, W - 2, H / 2));
@@ -120,14 +119,14 @@ TEST(DiagonalCrossOut, TrianglesFillTheScreenAtZeroAndVanishAtFull) {
 TEST(RevealDiagonalFromBottomRight, DrawingMatchesTheCopyingMirror) {
   // 116 draws instead of copying; mirrored left to right it must match 115 exactly.
   const int32_t W = 200, H = 150;
-  const TBitmap newBmp = NewPicture(W, H);
+  const Bitmap newBmp = NewPicture(W, H);
   for (int32_t percent : {10, 50, 90}) {
-    const TBitmap drawn = RunFrame(RevealDiagonalFromBottomRight, newBmp, percent);
+    const Bitmap drawn = RunFrame(RevealDiagonalFromBottomRight, newBmp, percent);
     int32_t w = 0, h = 0;
     ScaledExtents(W, H, percent, w, h);
-    const std::array<TPoint, 3> tri{{{W, H}, {W - 2 * w, H}, {W, H - 2 * h}}};
-    const TRegion region = TRegion::Polygon(tri, FillMode::Winding);
-    TBitmap copied = OldPicture(W, H);
+    const std::array<Point, 3> tri{{{W, H}, {W - 2 * w, H}, {W, H - 2 * h}}};
+    const Region region = Region::Polygon(tri, FillMode::Winding);
+    Bitmap copied = OldPicture(W, H);
     RevealThroughRegion(copied, newBmp, W, H, &region);
     EXPECT_EQ(drawn, copied);
     EXPECT_GT(Measure(drawn).fromNew, 0);
@@ -138,9 +137,9 @@ TEST(RevealDiagonalFromBottomRight, DrawingMatchesTheCopyingMirror) {
 
 TEST(RotatePoints, RotatesAboutThePivotToTheNearestPoint) {
   struct Case {
-    TPoint in;
+    Point in;
     double theta;
-    TPoint pivot, out;
+    Point pivot, out;
   };
   const double pi = std::numbers::pi;
   // cos(pi/3) comes out a little above one half in floating point, so the "halves" below
@@ -156,7 +155,7 @@ TEST(RotatePoints, RotatesAboutThePivotToTheNearestPoint) {
       {{7, 3}, 2 * pi, {2, 2}, {7, 3}},        // a full turn comes back exactly
   };
   for (const Case& c : cases) {
-    std::array<TPoint, 1> p{c.in};
+    std::array<Point, 1> p{c.in};
     RotatePoints(p, c.pivot.x, c.pivot.y, c.theta);
     EXPECT_EQ(p[0], c.out) << c.in.x << "," << c.in.y << " by " << c.theta;
   }
@@ -164,21 +163,21 @@ TEST(RotatePoints, RotatesAboutThePivotToTheNearestPoint) {
 
 TEST(RotatingShapes, TurnOnceOverTheTransition) {
   const int32_t W = 320, H = 240;
-  const TBitmap newBmp = NewPicture(W, H);
+  const Bitmap newBmp = NewPicture(W, H);
   // At 25 % the rectangle is half-sized and a quarter turned: it stands on its short side,
   // so it is taller than wide around the centre.
-  const TBitmap quarter = RunFrame(RotationalRectangleInCenter, newBmp, 25);  // w 80, h 60
+  const Bitmap quarter = RunFrame(RotationalRectangleInCenter, newBmp, 25);  // w 80, h 60
   EXPECT_TRUE(ShowsNew(quarter, W / 2, H / 2 - 35));
   EXPECT_FALSE(ShowsNew(quarter, W / 2 - 35, H / 2));
   // At 50 % half a turn: axis-parallel again.
-  const TBitmap half = RunFrame(RotationalRectangleInCenter, newBmp, 50);  // w 160, h 120
+  const Bitmap half = RunFrame(RotationalRectangleInCenter, newBmp, 50);  // w 160, h 120
   EXPECT_TRUE(ShowsNew(half, W / 2 - 75, H / 2));
   EXPECT_FALSE(ShowsNew(half, W / 2, H / 2 - 65));
 }
 
 TEST(ZigzagHorizontal, BandWidensFromTheMiddle) {
   const int32_t W = 320, H = 240;
-  const TBitmap half = RunFrame(ZigzagHorizontal, NewPicture(W, H), 50);
+  const Bitmap half = RunFrame(ZigzagHorizontal, NewPicture(W, H), 50);
   EXPECT_TRUE(ShowsNew(half, 0, H / 2));
   EXPECT_TRUE(ShowsNew(half, W - 1, H / 2));
   EXPECT_FALSE(ShowsNew(half, 0, 0));
@@ -187,7 +186,7 @@ TEST(ZigzagHorizontal, BandWidensFromTheMiddle) {
 
 TEST(ZigzagVertical, BandWidensFromTheMiddle) {
   const int32_t W = 320, H = 240;
-  const TBitmap half = RunFrame(ZigzagVertical, NewPicture(W, H), 50);
+  const Bitmap half = RunFrame(ZigzagVertical, NewPicture(W, H), 50);
   EXPECT_TRUE(ShowsNew(half, W / 2, 0));
   EXPECT_TRUE(ShowsNew(half, W / 2, H - 1));
   EXPECT_FALSE(ShowsNew(half, 0, 0));
@@ -196,7 +195,7 @@ TEST(ZigzagVertical, BandWidensFromTheMiddle) {
 
 TEST(TriangularShred, TrianglesPointDownwards) {
   // W 200: n = 21, columns at x = 21, 63, ...; H 100: m = 11, rows at yc = 11, 33, ...
-  const TBitmap work = RunFrame(TriangularShred, NewPicture(200, 100), 20);  // bx 8, by 4
+  const Bitmap work = RunFrame(TriangularShred, NewPicture(200, 100), 20);  // bx 8, by 4
   EXPECT_TRUE(ShowsNew(work, 21, 7));  // wide top of the first triangle
   EXPECT_TRUE(ShowsNew(work, 28, 7));
   EXPECT_TRUE(ShowsNew(work, 21, 14));  // narrow point below the centre
@@ -206,7 +205,7 @@ TEST(TriangularShred, TrianglesPointDownwards) {
 
 TEST(CircularShred, CirclesGrowOnTheirGrid) {
   // min 100: n = 11, centres at 11, 33, ...; r = MulDiv(33, 40, 200) = 7 at 40 %
-  const TBitmap work = RunFrame(CircularShred, NewPicture(150, 100), 40);
+  const Bitmap work = RunFrame(CircularShred, NewPicture(150, 100), 40);
   EXPECT_TRUE(ShowsNew(work, 11, 11));
   EXPECT_TRUE(ShowsNew(work, 33, 55));
   EXPECT_FALSE(ShowsNew(work, 22, 22));
@@ -215,7 +214,7 @@ TEST(CircularShred, CirclesGrowOnTheirGrid) {
 
 TEST(DiamondShred, DiamondsGrowOnTheirGrid) {
   // min 100: n = 11, b = MulDiv(11, 40, 50) = 9 at 40 %
-  const TBitmap work = RunFrame(DiamondShred, NewPicture(150, 100), 40);
+  const Bitmap work = RunFrame(DiamondShred, NewPicture(150, 100), 40);
   EXPECT_TRUE(ShowsNew(work, 11, 11));
   EXPECT_TRUE(ShowsNew(work, 11, 5));
   EXPECT_FALSE(ShowsNew(work, 5, 5));  // outside the diamond, inside its square
@@ -224,36 +223,36 @@ TEST(DiamondShred, DiamondsGrowOnTheirGrid) {
 
 // The grids as the shapes are described: each made where it stands and combined into the
 // first one by OR.
-TRegion TrianglesByCombining(int32_t W, int32_t H, int32_t percent) {
+Region TrianglesByCombining(int32_t W, int32_t H, int32_t percent) {
   const int32_t n = W / 10 + 1, m = H / 10 + 1;
   const int32_t bx = MulDiv(n, percent, 50), by = MulDiv(m, percent, 50);
-  TRegion all;
+  Region all;
   for (int32_t x = n; x - n < W; x += 2 * n) {
     for (int32_t t = 0; t < H + m; t += 2 * (H / 10) + 2) {
       const int32_t yc = t + m;
-      const std::array<TPoint, 3> tri{{{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}}};
-      all.Combine(TRegion::Polygon(tri, FillMode::Winding), RegionOp::Or);
+      const std::array<Point, 3> tri{{{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}}};
+      all.Combine(Region::Polygon(tri, FillMode::Winding), RegionOp::Or);
     }
   }
   return all;
 }
-TRegion CirclesByCombining(int32_t W, int32_t H, int32_t percent) {
+Region CirclesByCombining(int32_t W, int32_t H, int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t r = MulDiv(3 * n, percent, 200);
-  TRegion all;
+  Region all;
   for (int32_t x = 0; x < W; x += 2 * n)
     for (int32_t y = 0; y < H; y += 2 * n)
-      all.Combine(TRegion::Ellipse(x + n - r, y + n - r, x + n + r, y + n + r), RegionOp::Or);
+      all.Combine(Region::Ellipse(x + n - r, y + n - r, x + n + r, y + n + r), RegionOp::Or);
   return all;
 }
-TRegion DiamondsByCombining(int32_t W, int32_t H, int32_t percent) {
+Region DiamondsByCombining(int32_t W, int32_t H, int32_t percent) {
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t b = MulDiv(n, percent, 50);
-  TRegion all;
+  Region all;
   for (int32_t x = n; x - n < W; x += 2 * n) {
     for (int32_t y = n; y - n < H; y += 2 * n) {
-      const std::array<TPoint, 4> d{{{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}}};
-      all.Combine(TRegion::Polygon(d, FillMode::Winding), RegionOp::Or);
+      const std::array<Point, 4> d{{{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}}};
+      all.Combine(Region::Polygon(d, FillMode::Winding), RegionOp::Or);
     }
   }
   return all;
@@ -261,17 +260,17 @@ TRegion DiamondsByCombining(int32_t W, int32_t H, int32_t percent) {
 
 TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
   struct Case {
-    TEffectProc proc;
-    TRegion (*reference)(int32_t, int32_t, int32_t);
+    EffectProc proc;
+    Region (*reference)(int32_t, int32_t, int32_t);
   };
   for (const Case c :
        {Case{TriangularShred, TrianglesByCombining}, Case{CircularShred, CirclesByCombining},
         Case{DiamondShred, DiamondsByCombining}}) {
     for (const SizeCase size : {SizeCase{320, 240}, SizeCase{203, 117}, SizeCase{90, 300}}) {
-      const TBitmap newBmp = NewPicture(size.W, size.H);
+      const Bitmap newBmp = NewPicture(size.W, size.H);
       for (int32_t percent : {7, 13, 50, 87, 100}) {
-        const TRegion region = c.reference(size.W, size.H, percent);
-        TBitmap expected = OldPicture(size.W, size.H);
+        const Region region = c.reference(size.W, size.H, percent);
+        Bitmap expected = OldPicture(size.W, size.H);
         RevealThroughRegion(expected, newBmp, size.W, size.H, &region);
         EXPECT_EQ(RunFrame(c.proc, newBmp, percent), expected)
             << SizeName(size.W, size.H) << " at " << percent;
@@ -281,10 +280,10 @@ TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
 }
 
 TEST(ShapeEffects, FramesDependOnlyOnTheirInputs) {
-  const TBitmap newBmp = NewPicture(160, 120);
+  const Bitmap newBmp = NewPicture(160, 120);
   for (const auto& effect : kShapeEffects) {
-    const TBitmap a = RunFrame(effect.proc, newBmp, 37);
-    const TBitmap b = RunFrame(effect.proc, newBmp, 37);
+    const Bitmap a = RunFrame(effect.proc, newBmp, 37);
+    const Bitmap b = RunFrame(effect.proc, newBmp, 37);
     EXPECT_EQ(a, b) << "effect " << effect.number;
     EXPECT_EQ(Measure(a).wrong, 0);
   }

@@ -5,7 +5,7 @@
 #include "base/Clock.h"
 #include "base/MathUtil.h"
 #include "base/Random.h"
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "graphics/Region.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/TransitionDriver.h"
@@ -21,11 +21,11 @@ class RecordingDisplay final : public ITransitionDisplay {
  public:
   RecordingDisplay(FakeClock& clock, uint32_t firstFrameMs, uint32_t laterFrameMs = 10)
       : clock_(clock), first_(firstFrameMs), later_(laterFrameMs) {}
-  void Present(const TBitmap& frame) override {
+  void Present(const Bitmap& frame) override {
     clock_.Advance(frames.empty() ? first_ : later_);
     frames.push_back(frame);
   }
-  std::vector<TBitmap> frames;
+  std::vector<Bitmap> frames;
 
  private:
   FakeClock& clock_;
@@ -41,7 +41,7 @@ struct Rig {
   // The width of New shown in each frame of "Reveal from left" (effect 8).
   std::vector<int32_t> RevealedWidths() {
     std::vector<int32_t> out;
-    for (const TBitmap& f : display.frames) {
+    for (const Bitmap& f : display.frames) {
       int32_t x = 0;
       while (x < f.Width() && f.GetPixel(x, 0) == driver.New().GetPixel(x, 0)) ++x;
       out.push_back(x);
@@ -51,7 +51,7 @@ struct Rig {
 
   FakeClock clock;
   RecordingDisplay display;
-  TTransitionDriver driver;
+  TransitionDriver driver;
 };
 
 TEST(TransitionDriver, StepCountFollowsTheFirstFrame) {
@@ -64,24 +64,24 @@ TEST(TransitionDriver, StepCountFollowsTheFirstFrame) {
       {2000, 5000, 0}, {0, 10, 0},      {-50, 10, 0},    {800, 99, 8},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(TTransitionDriver::StepCount(c.duration, c.firstMs), c.steps)
+    EXPECT_EQ(TransitionDriver::StepCount(c.duration, c.firstMs), c.steps)
         << c.duration << " / " << c.firstMs;
 }
 
 TEST(TransitionDriver, PercentsRoundHalvesToEven) {
   std::vector<int32_t> got;
-  for (int i = 1; i <= 8; ++i) got.push_back(TTransitionDriver::StepPercent(i, 8));
+  for (int i = 1; i <= 8; ++i) got.push_back(TransitionDriver::StepPercent(i, 8));
   EXPECT_EQ(got, (std::vector<int32_t>{12, 25, 38, 50, 62, 75, 88, 100}));
-  EXPECT_EQ(TTransitionDriver::StepPercent(1, 3), 33);
-  EXPECT_EQ(TTransitionDriver::StepPercent(2, 3), 67);
-  EXPECT_EQ(TTransitionDriver::StepPercent(1, 200), 0);  // 0.5 -> 0
-  EXPECT_EQ(TTransitionDriver::StepPercent(3, 200), 2);  // 1.5 -> 2
+  EXPECT_EQ(TransitionDriver::StepPercent(1, 3), 33);
+  EXPECT_EQ(TransitionDriver::StepPercent(2, 3), 67);
+  EXPECT_EQ(TransitionDriver::StepPercent(1, 200), 0);  // 0.5 -> 0
+  EXPECT_EQ(TransitionDriver::StepPercent(3, 200), 2);  // 1.5 -> 2
 }
 
 TEST(TransitionDriver, AFirstFrameOf99msOver2000msGivesTwentyStepsOfFivePercent) {
   Rig rig(99);
   // A picture 16 wide: "Reveal from left" shows MulDiv(16, percent, 100) columns.
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TransitionDriver::Result::Done);
   EXPECT_EQ(rig.driver.LastEffect(), 8);
   EXPECT_EQ(rig.driver.LastSteps(), 20);
   ASSERT_EQ(rig.display.frames.size(), 21u);
@@ -94,7 +94,7 @@ TEST(TransitionDriver, AFirstFrameOf99msOver2000msGivesTwentyStepsOfFivePercent)
 
 TEST(TransitionDriver, AFirstFrameSlowerThanTheDurationIsTheOnlyFrame) {
   Rig rig(2500);
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TransitionDriver::Result::Done);
   EXPECT_EQ(rig.driver.LastSteps(), 0);
   ASSERT_EQ(rig.display.frames.size(), 1u);
   EXPECT_EQ(rig.display.frames[0], rig.driver.Old());
@@ -102,24 +102,24 @@ TEST(TransitionDriver, AFirstFrameSlowerThanTheDurationIsTheOnlyFrame) {
 
 TEST(TransitionDriver, DurationZeroDrawsTheZeroPercentFrameAlone) {
   Rig rig(0);
-  ASSERT_EQ(rig.driver.RunTransition(0, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(0, {"8"}), TransitionDriver::Result::Done);
   ASSERT_EQ(rig.display.frames.size(), 1u);
   EXPECT_EQ(rig.display.frames[0], rig.driver.Old());
 }
 
 TEST(TransitionDriver, ANonIntegerItemEndsTheTransitionBeforeAnyFrame) {
   Rig rig(10);
-  EXPECT_EQ(rig.driver.RunTransition(2000, {"x"}), TTransitionDriver::Result::BadEffectItem);
+  EXPECT_EQ(rig.driver.RunTransition(2000, {"x"}), TransitionDriver::Result::BadEffectItem);
   EXPECT_TRUE(rig.display.frames.empty());
 }
 
 TEST(TransitionDriver, ANumberOutsideTheTableRunsFade) {
   Rig rig(999);  // two steps: 0, 50, 100
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"500"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"500"}), TransitionDriver::Result::Done);
   EXPECT_EQ(rig.driver.LastEffect(), 1);
   ASSERT_EQ(rig.display.frames.size(), 3u);
   // Halfway through a fade every pixel lies between Old and New.
-  const TBitmap& mid = rig.display.frames[1];
+  const Bitmap& mid = rig.display.frames[1];
   const Pixel o = rig.driver.Old().GetPixel(3, 3), n = rig.driver.New().GetPixel(3, 3);
   const uint8_t r = PixelR(mid.GetPixel(3, 3));
   EXPECT_GE(r, std::min(PixelR(o), PixelR(n)));
@@ -130,12 +130,12 @@ TEST(TransitionDriver, EngineStepsBeforeEveryFrameAndItsNewPictureIsShown) {
   Rig rig(99);
   int calls = 0;
   std::vector<size_t> framesBeforeCall;
-  auto engine = [&](TBitmap& newBmp) {
+  auto engine = [&](Bitmap& newBmp) {
     framesBeforeCall.push_back(rig.display.frames.size());
     ++calls;
     newBmp = Pattern(16, 12, 100 + calls);  // the animation moves on
   };
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TransitionDriver::Result::Done);
   ASSERT_EQ(rig.display.frames.size(), 21u);
   EXPECT_EQ(calls, 21);
   for (size_t i = 0; i < framesBeforeCall.size(); ++i) EXPECT_EQ(framesBeforeCall[i], i);
@@ -145,17 +145,17 @@ TEST(TransitionDriver, EngineStepsBeforeEveryFrameAndItsNewPictureIsShown) {
 
 TEST(TransitionDriver, EngineStepTimeCountsIntoTheFirstFrame) {
   Rig rig(49);
-  auto engine = [&](TBitmap&) { rig.clock.Advance(50); };
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TTransitionDriver::Result::Done);
+  auto engine = [&](Bitmap&) { rig.clock.Advance(50); };
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TransitionDriver::Result::Done);
   EXPECT_EQ(rig.driver.LastSteps(), 20);  // 2000 div (50 + 49 + 1)
 }
 
 TEST(TransitionDriver, EveryFrameStartsFromOld) {
   Rig rig(499);  // four steps
   // "Dissolve" keeps no state: each frame is Old with a share of New over it.
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"3"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"3"}), TransitionDriver::Result::Done);
   ASSERT_EQ(rig.display.frames.size(), 5u);
-  TBitmap once = rig.driver.Old();
+  Bitmap once = rig.driver.Old();
   EffectByNumber(3).proc(once, rig.driver.New(), 16, 12, 8, 6, 50);
   EXPECT_EQ(rig.display.frames[2], once);
 }
@@ -165,16 +165,16 @@ TEST(TransitionDriver, MessagesAreProcessedAndCancelEndsEarly) {
   int processed = 0;
   rig.driver.processMessages = [&] { ++processed; };
   rig.driver.cancelled = [&] { return processed >= 3; };
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TransitionDriver::Result::Done);
   EXPECT_EQ(processed, 3);
   EXPECT_EQ(rig.display.frames.size(), 4u);
 }
 
 TEST(TransitionDriver, AFailedTransitionReportsNoEffectAndNoSteps) {
   Rig rig(99);
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}), TransitionDriver::Result::Done);
   ASSERT_EQ(rig.driver.LastSteps(), 20);
-  EXPECT_EQ(rig.driver.RunTransition(2000, {""}), TTransitionDriver::Result::BadEffectItem);
+  EXPECT_EQ(rig.driver.RunTransition(2000, {""}), TransitionDriver::Result::BadEffectItem);
   EXPECT_EQ(rig.driver.LastEffect(), 0);
   EXPECT_EQ(rig.driver.LastSteps(), 0);
   EXPECT_EQ(rig.display.frames.size(), 21u);
@@ -182,28 +182,28 @@ TEST(TransitionDriver, AFailedTransitionReportsNoEffectAndNoSteps) {
 
 // Stand-in effects for the effectProc hook.
 std::vector<int32_t> g_drawn;
-void ShowNewWhole(TBitmap& work, const TBitmap& newBmp, int32_t, int32_t, int32_t, int32_t,
+void ShowNewWhole(Bitmap& work, const Bitmap& newBmp, int32_t, int32_t, int32_t, int32_t,
                   int32_t percent) {
   g_drawn.push_back(percent);
   work = newBmp;
 }
 // Shows New whole and leaves the left half selected as the clip region.
-void LeaveClipRegion(TBitmap& work, const TBitmap& newBmp, int32_t W, int32_t H, int32_t, int32_t,
+void LeaveClipRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t, int32_t,
                      int32_t) {
   Draw(work, 0, 0, newBmp);
-  const TRegion left = TRegion::FromRect(0, 0, W / 2, H);
+  const Region left = Region::FromRect(0, 0, W / 2, H);
   work.SelectClipRgn(&left);
 }
 
 TEST(TransitionDriver, EffectProcHookReplacesTheTable) {
   Rig rig(999);  // two steps: 0, 50, 100
   std::vector<int32_t> asked;
-  rig.driver.effectProc = [&](int32_t n) -> TEffectProc {
+  rig.driver.effectProc = [&](int32_t n) -> EffectProc {
     asked.push_back(n);
     return n == 7 ? &ShowNewWhole : nullptr;
   };
   g_drawn.clear();
-  ASSERT_EQ(rig.driver.RunTransition(2000, {"7"}), TTransitionDriver::Result::Done);
+  ASSERT_EQ(rig.driver.RunTransition(2000, {"7"}), TransitionDriver::Result::Done);
   EXPECT_EQ(g_drawn, (std::vector<int32_t>{0, 50, 100}));
   EXPECT_EQ(asked, (std::vector<int32_t>{7, 7, 7}));
   ASSERT_EQ(rig.display.frames.size(), 3u);
@@ -212,23 +212,23 @@ TEST(TransitionDriver, EffectProcHookReplacesTheTable) {
 
 TEST(TransitionDriver, AMissingRoutineFallsBackToEffectOneThenToOld) {
   Rig rig(999);
-  rig.driver.effectProc = [](int32_t n) -> TEffectProc { return n == 1 ? &ShowNewWhole : nullptr; };
+  rig.driver.effectProc = [](int32_t n) -> EffectProc { return n == 1 ? &ShowNewWhole : nullptr; };
   g_drawn.clear();
   rig.driver.TransitionStep(42, 30);
   EXPECT_EQ(g_drawn, (std::vector<int32_t>{30}));
   EXPECT_EQ(rig.display.frames.back(), rig.driver.New());
 
-  rig.driver.effectProc = [](int32_t) -> TEffectProc { return nullptr; };
+  rig.driver.effectProc = [](int32_t) -> EffectProc { return nullptr; };
   rig.driver.TransitionStep(42, 30);
   EXPECT_EQ(rig.display.frames.back(), rig.driver.Old());
 }
 
 TEST(TransitionDriver, AClipRegionLeftByAnEffectDoesNotClipTheNextCopyOfOld) {
   Rig rig(10);
-  rig.driver.effectProc = [](int32_t) -> TEffectProc { return &LeaveClipRegion; };
+  rig.driver.effectProc = [](int32_t) -> EffectProc { return &LeaveClipRegion; };
   rig.driver.TransitionStep(1, 50);
   ASSERT_TRUE(rig.driver.Work().ClipRegion());
-  rig.driver.effectProc = [](int32_t) -> TEffectProc { return nullptr; };
+  rig.driver.effectProc = [](int32_t) -> EffectProc { return nullptr; };
   rig.driver.TransitionStep(1, 50);
   EXPECT_FALSE(rig.driver.Work().ClipRegion());
   EXPECT_EQ(rig.display.frames.back(), rig.driver.Old());

@@ -16,8 +16,8 @@ namespace vec::testing {
 
 // A picture whose pixels all differ from each other and from those of other salts, with
 // a fourth byte that differs too.
-inline TBitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
-  TBitmap bmp(W, H);
+inline Bitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
+  Bitmap bmp(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) {
       uint32_t v = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u) ^
@@ -30,15 +30,15 @@ inline TBitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
   return bmp;
 }
 
-inline TBitmap Filled(int32_t W, int32_t H, Pixel p) {
-  TBitmap bmp(W, H);
+inline Bitmap Filled(int32_t W, int32_t H, Pixel p) {
+  Bitmap bmp(W, H);
   for (size_t i = 0; i < bmp.PixelCount(); ++i) bmp.Bits()[i] = p;
   return bmp;
 }
 
 // Runs effect n the way a transition frame does: Work starts as a copy of Old.
-inline TBitmap RunEffect(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+inline Bitmap RunEffect(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
   EffectByNumber(n).proc(work, newBmp, W, H, e.w, e.h, percent);
@@ -60,14 +60,14 @@ inline Source FromOld(int32_t x, int32_t y) {
 }
 
 // Compares Work with the map and reports the first few mismatching pixels.
-inline ::testing::AssertionResult Matches(const TBitmap& work, const TBitmap& oldBmp,
-                                          const TBitmap& newBmp, const SourceMap& map) {
+inline ::testing::AssertionResult Matches(const Bitmap& work, const Bitmap& oldBmp,
+                                          const Bitmap& newBmp, const SourceMap& map) {
   int failures = 0;
   std::string report;
   for (int32_t y = 0; y < work.Height(); ++y)
     for (int32_t x = 0; x < work.Width(); ++x) {
       const Source s = map(x, y);
-      const TBitmap& from = s.fromNew ? newBmp : oldBmp;
+      const Bitmap& from = s.fromNew ? newBmp : oldBmp;
       if (s.x < 0 || s.y < 0 || s.x >= from.Width() || s.y >= from.Height()) {
         report += " map points outside at (" + std::to_string(x) + "," + std::to_string(y) + ")";
         ++failures;

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/Shade.h"
 #include "transitions/WipeEffects.h"
@@ -234,9 +234,9 @@ const std::map<int32_t, Frame>& PlainMembers() {
   return m;
 }
 
-void Apply(TBitmap& work, const TBitmap& newBmp, const Ops& ops) {
+void Apply(Bitmap& work, const Bitmap& newBmp, const Ops& ops) {
   for (const Op& o : ops) {
-    const TBitmap& src = o.fromWork ? work : newBmp;
+    const Bitmap& src = o.fromWork ? work : newBmp;
     if (o.stretch)
       reference::StretchBlt(work, o.dx, o.dy, o.dcx, o.dcy, src, o.sx, o.sy, o.scx, o.scy);
     else
@@ -270,7 +270,7 @@ Pixel AddToColour(Pixel p, int32_t offset) {
   return MakePixel(add(PixelR(p)), add(PixelG(p)), add(PixelB(p)), PixelA(p));
 }
 
-void ShadeBandOfColumns(TBitmap& bmp, int32_t x0, int32_t n) {
+void ShadeBandOfColumns(Bitmap& bmp, int32_t x0, int32_t n) {
   const std::vector<int32_t> ramp = Ramp(48, n, false);
   for (int32_t k = 0; k < n; ++k) {
     const int32_t x = x0 + k;
@@ -280,7 +280,7 @@ void ShadeBandOfColumns(TBitmap& bmp, int32_t x0, int32_t n) {
   }
 }
 
-void ShadeBandOfRows(TBitmap& bmp, int32_t y0, int32_t n) {
+void ShadeBandOfRows(Bitmap& bmp, int32_t y0, int32_t n) {
   const std::vector<int32_t> ramp = Ramp(48, n, true);
   for (int32_t line = 0; line < n; ++line) {
     const int32_t y = y0 + n - 1 - line;
@@ -301,8 +301,8 @@ int32_t Roll(int32_t side, int32_t extent) {
 
 // The expected frame of member n. The mirrored strips of 18 and 35 are drawn as written;
 // the reference stretch leaves a pixel alone where its source lies outside New.
-TBitmap Expected(int32_t n, const TBitmap& oldBmp, const TBitmap& newBmp, int32_t percent) {
-  TBitmap work = oldBmp;
+Bitmap Expected(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+  Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
   const int32_t w = e.w, h = e.h;
@@ -346,7 +346,7 @@ TEST(WipeCrossCheck, EveryMemberAtEveryPercentOnSmallAndOddSizes) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {2, 3},   {3, 2},   {1, 5},   {5, 1},
                                                {7, 5}, {17, 11}, {40, 30}, {33, 47}, {64, 9}};
   for (const auto& [W, H] : sizes) {
-    const TBitmap oldBmp = Pattern(W, H, 11), newBmp = Pattern(W, H, 12);
+    const Bitmap oldBmp = Pattern(W, H, 11), newBmp = Pattern(W, H, 12);
     for (int32_t n : AllWipes())
       for (int32_t percent = 0; percent <= 100; ++percent)
         ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
@@ -357,7 +357,7 @@ TEST(WipeCrossCheck, EveryMemberAtEveryPercentOnSmallAndOddSizes) {
 TEST(WipeCrossCheck, EveryMemberOnWiderPictures) {
   const std::pair<int32_t, int32_t> sizes[] = {{203, 61}, {58, 151}};
   for (const auto& [W, H] : sizes) {
-    const TBitmap oldBmp = Pattern(W, H, 21), newBmp = Pattern(W, H, 22);
+    const Bitmap oldBmp = Pattern(W, H, 21), newBmp = Pattern(W, H, 22);
     for (int32_t n : AllWipes())
       for (int32_t percent : {1, 9, 23, 37, 50, 51, 68, 83, 94, 99})
         ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
@@ -368,7 +368,7 @@ TEST(WipeCrossCheck, EveryMemberOnWiderPictures) {
 TEST(WipeCrossCheck, EveryMemberOnAScreenSizedOddPicture) {
   // Rows long enough for the blits' vector paths, and self-copies that overlap.
   const int32_t W = 1023, H = 767;
-  const TBitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
+  const Bitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
   for (int32_t n : AllWipes())
     ASSERT_EQ(RunEffect(n, oldBmp, newBmp, 37), Expected(n, oldBmp, newBmp, 37)) << "effect " << n;
 }

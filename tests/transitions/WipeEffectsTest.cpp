@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "graphics/Gdi.h"
+#include "graphics/Blit.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/Shade.h"
 #include "transitions/WipeEffects.h"
@@ -41,7 +41,7 @@ TEST(WipeEffects, AtFullProgressEveryMemberShowsNew) {
   const std::pair<int32_t, int32_t> sizes[] = {{40, 30}, {30, 40}, {41, 31}, {2, 2},
                                                {1, 1},   {7, 2},   {2, 7},   {64, 64}};
   for (const auto& [W, H] : sizes) {
-    const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : WipeNumbers()) {
       if ((W % 2 && kHalvesWidth.count(n)) || (H % 2 && kHalvesHeight.count(n))) continue;
       EXPECT_EQ(RunEffect(n, oldBmp, newBmp, 100), newBmp)
@@ -82,21 +82,21 @@ TEST(WipeEffects, OnOddSizesTheHalvingMembersLeaveOrShiftTheMiddle) {
          return FromOld(x, y);
        }},
   };
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   for (const auto& c : cases)
     EXPECT_TRUE(Matches(RunEffect(c.n, oldBmp, newBmp, 100), oldBmp, newBmp, c.map))
         << "effect " << c.n;
 }
 
 TEST(WipeEffects, RevealInToCentreNeedsBothSidesOddToKeepAPixel) {
-  const TBitmap oldBmp = Pattern(41, 30, 1), newBmp = Pattern(41, 30, 2);
+  const Bitmap oldBmp = Pattern(41, 30, 1), newBmp = Pattern(41, 30, 2);
   EXPECT_EQ(RunEffect(57, oldBmp, newBmp, 100), newBmp);
 }
 
 TEST(WipeEffects, AtZeroProgressOnlyTheBuildUpsDraw) {
-  const TBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   for (int32_t n : WipeNumbers()) {
-    const TBitmap work = RunEffect(n, oldBmp, newBmp, 0);
+    const Bitmap work = RunEffect(n, oldBmp, newBmp, 0);
     if (n == 19 || n == 20 || n == 36 || n == 37)
       EXPECT_NE(work, oldBmp) << "effect " << n;
     else
@@ -118,7 +118,7 @@ TEST(WipeEffects, ZeroSizeDrawsNothing) {
   for (const auto& [W, H] : {std::pair{0, 0}, std::pair{5, 0}, std::pair{0, 5}}) {
     for (int32_t n : WipeNumbers()) {
       for (int32_t percent : {0, 50, 100}) {
-        TBitmap oldBmp(W, H), newBmp(W, H);
+        Bitmap oldBmp(W, H), newBmp(W, H);
         EXPECT_EQ(RunEffect(n, oldBmp, newBmp, percent), oldBmp) << n;
       }
     }
@@ -205,7 +205,7 @@ TEST(WipeEffects, CopiesLandWhereTheirFormulasPutThem) {
                         22 + static_cast<int32_t>(StretchSourceIndex(8, 52, y + 22, false)));
        }},
   };
-  const TBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   for (const auto& c : cases)
     EXPECT_TRUE(Matches(RunEffect(c.n, oldBmp, newBmp, 25), oldBmp, newBmp, c.map))
         << "effect " << c.n;
@@ -213,7 +213,7 @@ TEST(WipeEffects, CopiesLandWhereTheirFormulasPutThem) {
 
 TEST(WipeEffects, SqueezesMoveOldAsThroughATemporaryBitmap) {
   const int32_t W = 40, H = 30, w = 10, h = 8;
-  const TBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   struct Case {
     int32_t n;
     int32_t dx, dy, dw, dh;          // where Old is squeezed to
@@ -226,8 +226,8 @@ TEST(WipeEffects, SqueezesMoveOldAsThroughATemporaryBitmap) {
       {137, 0, 0, W, H - h, 0, H - h, W, h, 0, 0},
   };
   for (const auto& c : cases) {
-    TBitmap want = oldBmp;
-    const TBitmap temporary = oldBmp;
+    Bitmap want = oldBmp;
+    const Bitmap temporary = oldBmp;
     StretchBlt(want, c.dx, c.dy, c.dw, c.dh, temporary, 0, 0, W, H);
     BitBlt(want, c.cx, c.cy, c.cw, c.ch, newBmp, c.sx, c.sy);
     EXPECT_EQ(RunEffect(c.n, oldBmp, newBmp, 25), want) << "effect " << c.n;
@@ -247,8 +247,8 @@ TEST(WipeEffects, RollWidthIsATenthLimitedByBothSides) {
 
 TEST(WipeEffects, UnrollFromLeftShowsTheMirroredShadedStrip) {
   // 40 x 10 at 50 %: w = 20, r = 4; Work columns 20..23 show New columns 27..24.
-  const TBitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
-  const TBitmap work = RunEffect(17, oldBmp, newBmp, 50);
+  const Bitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
+  const Bitmap work = RunEffect(17, oldBmp, newBmp, 50);
   const int32_t shade[4] = {-48, -24, 0, -24};
   for (int32_t y = 0; y < 10; ++y) {
     for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(work.GetPixel(x, y), newBmp.GetPixel(x, y));
@@ -274,9 +274,9 @@ TEST(WipeEffects, UnrollFromRightNeverReadsLeftOfNew) {
       // 80 %: w = 32, r = 4 = (40 - 32) div 2, x = 8; again at -1.
       {80, 8, {2, 1, 0, -1}, {-48, -24, 0, -24}},
   };
-  const TBitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
+  const Bitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
   for (const auto& c : cases) {
-    const TBitmap work = RunEffect(18, oldBmp, newBmp, c.percent);
+    const Bitmap work = RunEffect(18, oldBmp, newBmp, c.percent);
     const auto r = static_cast<int32_t>(c.stripFrom.size());
     for (int32_t y = 0; y < 10; ++y) {
       for (int32_t x = 0; x < c.x - r; ++x) ASSERT_EQ(work.GetPixel(x, y), oldBmp.GetPixel(x, y));
@@ -293,8 +293,8 @@ TEST(WipeEffects, UnrollFromRightNeverReadsLeftOfNew) {
 TEST(WipeEffects, UnrollFromTopShowsTheMirroredShadedStrip) {
   // 10 x 40 at 50 %: h = 20, r = 4; Work rows 20..23 show New rows 27..24. The row ramp is
   // counted from the band's bottom row.
-  const TBitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
-  const TBitmap work = RunEffect(34, oldBmp, newBmp, 50);
+  const Bitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
+  const Bitmap work = RunEffect(34, oldBmp, newBmp, 50);
   const int32_t shade[4] = {-72, -48, -24, -48};  // rows 20..23
   for (int32_t x = 0; x < 10; ++x) {
     for (int32_t y = 0; y < 20; ++y) ASSERT_EQ(work.GetPixel(x, y), newBmp.GetPixel(x, y));
@@ -311,9 +311,9 @@ TEST(WipeEffects, UnrollFromBottomNeverReadsAboveNew) {
       // 85 %: h = 34, r = 3, y = 6; row 5 would come from row -1 and keeps Old.
       {85, 6, {1, 0, -1}, {-144, -96, -48}},
   };
-  const TBitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
+  const Bitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
   for (const auto& c : cases) {
-    const TBitmap work = RunEffect(35, oldBmp, newBmp, c.percent);
+    const Bitmap work = RunEffect(35, oldBmp, newBmp, c.percent);
     const auto r = static_cast<int32_t>(c.stripFrom.size());
     for (int32_t x = 0; x < 10; ++x) {
       for (int32_t y = 0; y < c.x - r; ++y) ASSERT_EQ(work.GetPixel(x, y), oldBmp.GetPixel(x, y));
@@ -367,14 +367,14 @@ TEST(Shade, GentleRampsMoveOneUnitPerPeriod) {
 }
 
 TEST(Shade, AddsToColourBytesClampedAndKeepsTheFourth) {
-  TBitmap bmp = testing::Filled(5, 3, MakePixel(10, 200, 255, 0x7F));
+  Bitmap bmp = testing::Filled(5, 3, MakePixel(10, 200, 255, 0x7F));
   ShadeColumns(bmp, 48, 1, 4);  // offsets -48, -24, 0, -24 on columns 1..4
   EXPECT_EQ(bmp.GetPixel(0, 1), MakePixel(10, 200, 255, 0x7F));
   EXPECT_EQ(bmp.GetPixel(1, 1), MakePixel(0, 152, 207, 0x7F));
   EXPECT_EQ(bmp.GetPixel(3, 2), MakePixel(10, 200, 255, 0x7F));
   EXPECT_EQ(bmp.GetPixel(4, 0), MakePixel(0, 176, 231, 0x7F));
 
-  TBitmap rows = testing::Filled(2, 6, MakePixel(100, 100, 100, 1));
+  Bitmap rows = testing::Filled(2, 6, MakePixel(100, 100, 100, 1));
   ShadeRows(rows, 48, 1, 4);  // bottom row of the band (4) first: -48, -24, -48, -72
   EXPECT_EQ(rows.GetPixel(0, 0), MakePixel(100, 100, 100, 1));
   EXPECT_EQ(rows.GetPixel(0, 4), MakePixel(52, 52, 52, 1));
@@ -384,15 +384,15 @@ TEST(Shade, AddsToColourBytesClampedAndKeepsTheFourth) {
 }
 
 TEST(Shade, NothingForShortBandsOrNoDepthAndBandsAreClipped) {
-  const TBitmap original = Pattern(6, 6, 3);
+  const Bitmap original = Pattern(6, 6, 3);
   for (const auto& [depth, x0, count] :
        {std::tuple{48, 1, 1}, std::tuple{48, 1, 0}, std::tuple{0, 1, 4}, std::tuple{48, 1, -3}}) {
-    TBitmap bmp = original;
+    Bitmap bmp = original;
     ShadeColumns(bmp, depth, x0, count);
     ShadeRows(bmp, depth, x0, count);
     EXPECT_EQ(bmp, original);
   }
-  TBitmap bmp = original;
+  Bitmap bmp = original;
   ShadeColumns(bmp, 48, -3, 20);  // reaches past both edges
   ShadeRows(bmp, 48, 4, 20);
   EXPECT_NE(bmp, original);

@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <string>
 
-#include "animation/uAnimEngine.h"
+#include "animation/WaterEngine.h"
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "graphics/ImageFile.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/FrameOutput.h"
 
@@ -55,13 +55,13 @@ int RunAnimate(const Args& args) {
     vec::LockRandomize(true);
   }
 
-  vec::TProject project;
+  vec::Picture project;
   if (!project.LoadFromFile(files[0]))
     return Fail("cannot load " + files[0] +
                 (project.LastError().empty() ? "" : ": " + project.LastError()));
   vec::ResizeProject(Flag(args, "--keep-aspect"), project, width, height);
 
-  vec::TAnimEngine engine(&clock);
+  vec::WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(std::filesystem::path(files[0]).parent_path().string());
   engine.SetProject(project);

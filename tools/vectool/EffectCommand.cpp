@@ -21,13 +21,13 @@
 namespace vectool {
 namespace {
 
+using vec::Bitmap;
 using vec::Pixel;
-using vec::TBitmap;
 
 // Reads an uncompressed 24- or 32-bit bitmap file as it is stored: unlike the picture
 // loaders, the fourth byte of a 32-bit file is kept, because the effects carry it over
 // and the references compare it. 24-bit pixels get a fourth byte of 0.
-std::optional<TBitmap> ReadRawBmp(const std::string& path, std::string& error) {
+std::optional<Bitmap> ReadRawBmp(const std::string& path, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot open " + path;
@@ -71,7 +71,7 @@ std::optional<TBitmap> ReadRawBmp(const std::string& path, std::string& error) {
     error = path + ": truncated";
     return std::nullopt;
   }
-  TBitmap bmp(width, static_cast<int32_t>(rows));
+  Bitmap bmp(width, static_cast<int32_t>(rows));
   for (int32_t r = 0; r < rows; ++r) {
     // File row r is picture row (rows - 1 - r) when stored bottom-up.
     const int32_t y = bottomUp ? static_cast<int32_t>(rows - 1 - r) : r;
@@ -96,7 +96,7 @@ std::optional<T> ParseInt(const std::string* text) {
 }
 
 int List() {
-  for (const vec::TEffect& e : vec::EffectTable()) std::cout << e.number << ' ' << e.name << '\n';
+  for (const vec::Effect& e : vec::EffectTable()) std::cout << e.number << ' ' << e.name << '\n';
   return 0;
 }
 
@@ -124,21 +124,21 @@ int RunEffect(const Args& args) {
       return Fail("--seed must be a 32-bit integer");
   }
 
-  const vec::TEffect& effect = vec::EffectByNumber(*number);
+  const vec::Effect& effect = vec::EffectByNumber(*number);
   if (!effect.proc)
     return Fail("effect " + std::to_string(*number) + " \"" + std::string(effect.name) +
                 "\" is not built yet");
 
   std::string error;
-  std::optional<TBitmap> oldBmp = ReadRawBmp(*oldPath, error);
+  std::optional<Bitmap> oldBmp = ReadRawBmp(*oldPath, error);
   if (!oldBmp) return Fail(error);
-  std::optional<TBitmap> newBmp = ReadRawBmp(*newPath, error);
+  std::optional<Bitmap> newBmp = ReadRawBmp(*newPath, error);
   if (!newBmp) return Fail(error);
   if (oldBmp->Width() != newBmp->Width() || oldBmp->Height() != newBmp->Height())
     return Fail("the old and new pictures differ in size");
 
   vec::SetRandSeed(seed);
-  TBitmap work = *oldBmp;
+  Bitmap work = *oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const vec::Extents e = vec::ProgressExtents(W, H, *percent);
   effect.proc(work, *newBmp, W, H, e.w, e.h, *percent);

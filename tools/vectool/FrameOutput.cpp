@@ -56,7 +56,7 @@ bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, i
   return true;
 }
 
-bool FrameOutput::Add(const vec::TBitmap32& frame, std::string& error) {
+bool FrameOutput::Add(const vec::Bitmap32& frame, std::string& error) {
   ++frames_;
   if (gif_) {
     const int64_t dueCs = frames_ * 100 / fps_;

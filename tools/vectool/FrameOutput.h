@@ -24,7 +24,7 @@ class FrameOutput {
   // total time stays right.
   bool Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
             std::string& error);
-  bool Add(const vec::TBitmap32& frame, std::string& error);
+  bool Add(const vec::Bitmap32& frame, std::string& error);
   bool Close(std::string& error);
   int64_t frames() const { return frames_; }
 

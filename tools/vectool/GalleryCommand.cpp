@@ -16,6 +16,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/ImageFile.h"
+#include "graphics/PictureUtilities.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/FrameOutput.h"
 #include "tools/vectool/GifWriter.h"
@@ -39,8 +40,8 @@ std::optional<int32_t> ParsePositive(std::string_view text) {
 
 // The picture as the slideshow shows a still picture with Stretch and Proportional on:
 // fitted by aspect into W x H with Lanczos resampling, centred on black.
-vec::TBitmap FitCentred(const vec::TBitmap32& src, int32_t W, int32_t H) {
-  vec::TBitmap out(W, H);
+vec::Bitmap FitCentred(const vec::Bitmap32& src, int32_t W, int32_t H) {
+  vec::Bitmap out(W, H);
   for (size_t i = 0; i < out.PixelCount(); ++i) out.Bits()[i] = vec::MakePixel(0, 0, 0);
   const int32_t w = src.Width(), h = src.Height();
   if (w <= 0 || h <= 0) return out;
@@ -51,15 +52,15 @@ vec::TBitmap FitCentred(const vec::TBitmap32& src, int32_t W, int32_t H) {
   } else {
     width = std::clamp(vec::RoundHalfEven(H * ratio), 1, W);
   }
-  vec::TBitmap32 fitted(width, height);
+  vec::Bitmap32 fitted(width, height);
   vec::StretchLanczos(src, fitted);
   fitted.DrawTo(out, (W - width) / 2, (H - height) / 2);
   return out;
 }
 
-std::optional<vec::TBitmap> LoadPicture(const std::string& path, int32_t W, int32_t H,
-                                        std::string& error) {
-  vec::ImageResult<vec::TBitmap32> image = vec::LoadImageFromFile(path);
+std::optional<vec::Bitmap> LoadPicture(const std::string& path, int32_t W, int32_t H,
+                                       std::string& error) {
+  vec::ImageResult<vec::Bitmap32> image = vec::LoadImageFromFile(path);
   if (!image) {
     error = path + ": " + image.error().message;
     return std::nullopt;
@@ -97,16 +98,16 @@ std::string GifName(int32_t number) {
 }
 
 // One effect from Old to New as an animated GIF of `frames` frames from 0 % to 100 %.
-bool WriteEffectGif(const vec::TEffect& effect, const vec::TBitmap& oldBmp,
-                    const vec::TBitmap& newBmp, int32_t frames, uint32_t seed,
-                    const std::filesystem::path& file, std::string& error) {
+bool WriteEffectGif(const vec::Effect& effect, const vec::Bitmap& oldBmp, const vec::Bitmap& newBmp,
+                    int32_t frames, uint32_t seed, const std::filesystem::path& file,
+                    std::string& error) {
   const int32_t W = oldBmp.Width(), H = oldBmp.Height();
   GifAnimationWriter gif;
   if (!gif.Open(file.string(), W, H, error)) return false;
   // Each effect starts from the same seed, so a gallery can be made again identically.
   vec::SetRandSeed(seed);
   const int32_t delay = std::max(2, kTransitionCs / frames);
-  vec::TBitmap work;
+  vec::Bitmap work;
   for (int32_t i = 0; i < frames; ++i) {
     const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
     const vec::Extents e = vec::ProgressExtents(W, H, percent);
@@ -131,7 +132,7 @@ bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::st
       << "figcaption{font-size:0.9em;margin-top:0.3em}\n"
       << "img{display:block;width:" << W << "px;height:" << H << "px}\n"
       << "</style>\n</head>\n<body>\n<h1>Transition effects</h1>\n<main>\n";
-  for (const vec::TEffect& effect : vec::EffectTable()) {
+  for (const vec::Effect& effect : vec::EffectTable()) {
     const std::string name = HtmlEscape(effect.name);
     out << "<figure id=\"effect-" << effect.number << "\"><img src=\"" << GifName(effect.number)
         << "\" alt=\"" << name << "\" loading=\"lazy\"><figcaption>" << effect.number << ". "
@@ -172,9 +173,9 @@ int RunGallery(const Args& args) {
   }
 
   std::string error;
-  const std::optional<vec::TBitmap> oldBmp = LoadPicture(*oldPath, W, H, error);
+  const std::optional<vec::Bitmap> oldBmp = LoadPicture(*oldPath, W, H, error);
   if (!oldBmp) return Fail(error);
-  const std::optional<vec::TBitmap> newBmp = LoadPicture(*newPath, W, H, error);
+  const std::optional<vec::Bitmap> newBmp = LoadPicture(*newPath, W, H, error);
   if (!newBmp) return Fail(error);
 
   const std::filesystem::path dir(*outDir);
@@ -185,7 +186,7 @@ int RunGallery(const Args& args) {
 
   // The caller's generator is left as it was found.
   const vec::SavedRandSeed savedSeed;
-  for (const vec::TEffect& effect : vec::EffectTable()) {
+  for (const vec::Effect& effect : vec::EffectTable()) {
     if (!WriteEffectGif(effect, *oldBmp, *newBmp, frames, seed, dir / GifName(effect.number),
                         error))
       return Fail(GifName(effect.number) + ": " + error);

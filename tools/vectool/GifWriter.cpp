@@ -103,12 +103,11 @@ bool GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t he
   return true;
 }
 
-bool GifAnimationWriter::AddFrame(const vec::TBitmap& frame, int32_t delayCs, std::string& error) {
+bool GifAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t delayCs, std::string& error) {
   return AddFrameOf(frame, delayCs, error);
 }
 
-bool GifAnimationWriter::AddFrame(const vec::TBitmap32& frame, int32_t delayCs,
-                                  std::string& error) {
+bool GifAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t delayCs, std::string& error) {
   return AddFrameOf(frame, delayCs, error);
 }
 

@@ -24,8 +24,8 @@ class GifAnimationWriter {
   // Creates the file (loops for ever). On failure returns false and sets `error`.
   bool Open(const std::string& path, int32_t width, int32_t height, std::string& error);
   // Adds a frame of the size given to Open, shown for delayCs hundredths of a second.
-  bool AddFrame(const vec::TBitmap& frame, int32_t delayCs, std::string& error);
-  bool AddFrame(const vec::TBitmap32& frame, int32_t delayCs, std::string& error);
+  bool AddFrame(const vec::Bitmap& frame, int32_t delayCs, std::string& error);
+  bool AddFrame(const vec::Bitmap32& frame, int32_t delayCs, std::string& error);
   // Finishes the file; also done by the destructor (whose errors are lost).
   bool Close(std::string& error);
 

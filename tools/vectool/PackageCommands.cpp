@@ -69,9 +69,9 @@ void WriteSize(Json& j, const WrittenSize& s) {
     j.Null();
 }
 
-void WriteSettings(Json& j, const vec::TVECSetting& s) {
+void WriteSettings(Json& j, const vec::ShowSettings& s) {
   j.Key("settings").BeginObject();
-  for (const vec::SettingKey& k : vec::TVECSetting::Keys()) {
+  for (const vec::SettingKey& k : vec::ShowSettings::Keys()) {
     j.Key(k.key);
     std::visit(
         [&](const auto& v) {
@@ -105,7 +105,7 @@ int RunInfo(const Args& args) {
   if (scratch.path().empty()) return PackageFail(vec::PackageError::NoTempFolder, file);
   vec::ExtractReport report = vec::ExtractPackageFiles(file, scratch.path());
   if (report.error != vec::PackageError::None) return PackageFail(report.error, file);
-  vec::TVECProject project;
+  vec::SaverSettings project;
   vec::LoadProjectFile(project, scratch.path() + std::string(vec::kPackageRecordNames[0]));
 
   Json j;
@@ -145,7 +145,7 @@ int RunSettings(const Args& args) {
   const std::string& file = pos[0];
   ScratchFolder scratch;
   if (scratch.path().empty()) return PackageFail(vec::PackageError::NoTempFolder, file);
-  vec::TVECProject project;
+  vec::SaverSettings project;
   vec::ExtractReport report = vec::ExtractPackage(project, file, scratch.path());
   if (report.error != vec::PackageError::None) return PackageFail(report.error, file);
 

@@ -9,7 +9,7 @@
 
 #include "base/TextEncoding.h"
 #include "picture/Mask.h"
-#include "picture/Project.h"
+#include "picture/Picture.h"
 
 namespace vectool {
 namespace {
@@ -47,7 +47,7 @@ std::string JsonString(const std::string& ansi) {
   return out + "\"";
 }
 
-std::string PictureJson(const vec::TProject& p) {
+std::string PictureJson(const vec::Picture& p) {
   std::ostringstream o;
   o << "{\n";
   o << "  \"loaded\": " << (p.loaded ? "true" : "false") << ",\n";
@@ -60,7 +60,7 @@ std::string PictureJson(const vec::TProject& p) {
   o << "  \"previewHeight\": " << p.preview.Height() << ",\n";
   o << "  \"waves\": [";
   for (size_t i = 0; i < p.waveSets.size(); ++i) {
-    const vec::TWaveParam& w = p.waveSets[i];
+    const vec::WaveSet& w = p.waveSets[i];
     o << (i ? ",\n" : "\n") << "    {\"Amplitude\": " << w.Amplitude << ", \"Cycles\": " << w.Cycles
       << ", \"PhaseStep\": " << w.PhaseStep << ", \"Forward\": " << w.Forward
       << ", \"Horizontal\": " << int{w.Horizontal} << ", \"Vertical\": " << int{w.Vertical}
@@ -72,13 +72,13 @@ std::string PictureJson(const vec::TProject& p) {
   o << "  \"mask\": {\"width\": " << p.mask.Width() << ", \"height\": " << p.mask.Height()
     << ", \"counts\": [" << counts[0] << ", " << counts[1] << ", " << counts[2] << ", " << counts[3]
     << ", " << counts[4] << "]},\n";
-  const vec::TWeatherParam& k = p.weather;
+  const vec::WeatherSettings& k = p.weather;
   o << "  \"weather\": {\"Kind\": " << k.Kind << ", \"Count\": " << k.Count
     << ", \"SpeedIndex\": " << k.SpeedIndex << ", \"Angle\": " << k.Angle
     << ", \"Length\": " << k.Length << ", \"Opacity\": " << k.Opacity << "},\n";
   o << "  \"sounds\": [";
   for (size_t i = 0; i < p.soundSlots.size(); ++i) {
-    const vec::TSoundSlot& s = p.soundSlots[i];
+    const vec::SoundSlot& s = p.soundSlots[i];
     o << (i ? ",\n" : "\n") << "    {\"FileName\": " << JsonString(s.FileName)
       << ", \"PlayMode\": " << s.PlayMode << ", \"IntervalMin\": " << s.IntervalMin
       << ", \"IntervalMax\": " << s.IntervalMax << "}";
@@ -87,7 +87,7 @@ std::string PictureJson(const vec::TProject& p) {
   o << "  \"SoundCount\": " << p.SoundCount() << ",\n";
   o << "  \"objects\": [";
   for (int32_t i = 0; i < p.objects.Count(); ++i) {
-    const vec::TAnimObjectData& obj = p.objects[i];
+    const vec::ObjectKeys& obj = p.objects[i];
     o << (i ? ",\n" : "\n") << "    {\"section\": " << obj.sectionNumber
       << ", \"type\": " << JsonString(obj.ObjType) << ", \"Filename\": " << JsonString(obj.Filename)
       << "}";
@@ -102,7 +102,7 @@ std::string PictureJson(const vec::TProject& p) {
 int RunPictureInfo(const Args& args) {
   const auto files = Positionals(args, {});
   if (files.size() != 1) return Fail("usage: info [--json] FILE.vep");
-  vec::TProject project;
+  vec::Picture project;
   project.LoadFromFile(files[0]);
   if (Flag(args, "--json")) {
     std::cout << PictureJson(project);

@@ -23,8 +23,8 @@
 #include "package/Folders.h"
 #include "package/Package.h"
 #include "package/UserSettings.h"
-#include "slideshow/FVEScrSvr.h"
 #include "slideshow/ShowAdapters.h"
+#include "slideshow/Slideshow.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/FrameOutput.h"
 
@@ -35,13 +35,13 @@ using vectool::ParseSize;
 using vectool::ParseWholeNumber;
 
 // The memory screen of the offline show: each present is one frame on the simulated clock.
-class TRenderDisplay final : public vec::TScreenDisplay {
+class RenderDisplay final : public vec::ScreenDisplay {
  public:
-  TRenderDisplay(int32_t w, int32_t h, vec::FakeClock& clock, uint32_t frameMs, uint32_t endTick)
-      : TScreenDisplay(w, h), clock_(clock), frameMs_(frameMs), endTick_(endTick) {}
+  RenderDisplay(int32_t w, int32_t h, vec::FakeClock& clock, uint32_t frameMs, uint32_t endTick)
+      : ScreenDisplay(w, h), clock_(clock), frameMs_(frameMs), endTick_(endTick) {}
 
-  std::function<bool(const vec::TBitmap32&, int frameNumber)> writeFrame;
-  vec::TVEfmScrSvr* form = nullptr;
+  std::function<bool(const vec::Bitmap32&, int frameNumber)> writeFrame;
+  vec::Slideshow* form = nullptr;
   bool failed = false;
   int frames = 0;
 
@@ -69,22 +69,22 @@ class TRenderDisplay final : public vec::TScreenDisplay {
   vec::FakeClock& clock_;
   uint32_t frameMs_;
   uint32_t endTick_;
-  vec::TBitmap32 composed_;
+  vec::Bitmap32 composed_;
 };
 
-class TStderrMessages final : public vec::IShowMessages {
+class StderrMessages final : public vec::IShowMessages {
  public:
   void ShowError(const std::string& text) override { std::cerr << "vectool: " << text << "\n"; }
 };
 
 // The run's own folder for the extracted package, removed at the end.
-class TRunFolder {
+class RenderFolder {
  public:
-  TRunFolder() {
+  RenderFolder() {
     std::string tmpl = vec::SystemTempPath() + "vectool-render-XXXXXX";
     if (mkdtemp(tmpl.data())) path_ = tmpl + "/";
   }
-  ~TRunFolder() {
+  ~RenderFolder() {
     if (!path_.empty()) vec::RemovePackage(path_);
   }
   const std::string& path() const { return path_; }
@@ -119,9 +119,9 @@ int RunRender(const vectool::Args& args) {
   std::string iniPath;
   if (const std::string* ini = vectool::Option(args, "--ini")) iniPath = *ini;
 
-  TRunFolder folder;
+  RenderFolder folder;
   if (folder.path().empty()) return Fail("cannot create a temporary folder");
-  vec::TVECProject project;
+  vec::SaverSettings project;
   const vec::ExtractReport report = vec::ExtractPackage(project, saver, folder.path());
   if (report.error != vec::PackageError::None)
     return Fail(vec::PackageErrorMessage(report.error, saver));
@@ -142,14 +142,14 @@ int RunRender(const vectool::Args& args) {
   vec::FakeClock clock(1000000);
   const auto frameMs = static_cast<uint32_t>(1000 / fps);
   const uint32_t endTick = 1000000u + static_cast<uint32_t>(secs * 1000);
-  TRenderDisplay display(width, height, clock, frameMs, endTick);
-  display.writeFrame = [&](const vec::TBitmap32& frame, int) { return output.Add(frame, error); };
+  RenderDisplay display(width, height, clock, frameMs, endTick);
+  display.writeFrame = [&](const vec::Bitmap32& frame, int) { return output.Add(frame, error); };
 
-  vec::TShowSettings settings = vec::ShowSettingsFrom(project, folder.path());
-  TStderrMessages messages;
-  vec::TDiskPictureFiles files;
-  vec::TEngineAdapter engine(clock, folder.path(), /*threadedObjects=*/false);
-  vec::TScrSvrServices services;
+  vec::SlideshowOptions settings = vec::ShowSettingsFrom(project, folder.path());
+  StderrMessages messages;
+  vec::DiskPictureFiles files;
+  vec::EngineAdapter engine(clock, folder.path(), /*threadedObjects=*/false);
+  vec::SlideshowServices services;
   services.display = &display;
   services.clock = &clock;
   services.messages = &messages;
@@ -157,7 +157,7 @@ int RunRender(const vectool::Args& args) {
   services.engine = &engine;
   services.effect = vec::EffectRoutine;
   {
-    vec::TVEfmScrSvr form(settings, std::move(services));
+    vec::Slideshow form(settings, std::move(services));
     display.form = &form;
     form.ShowModal();
   }

@@ -19,6 +19,7 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/ImageFile.h"
 #include "graphics/Jpeg.h"
+#include "graphics/PictureUtilities.h"
 #include "picture/Mask.h"
 #include "picture/PictureWriter.h"
 #include "tools/vectool/Command.h"
@@ -53,7 +54,7 @@ std::vector<std::string> SectionLines(const std::string& text, Pred wanted) {
 
 struct Encoded {
   std::vector<uint8_t> jpeg;
-  vec::TBitmap32 image;
+  vec::Bitmap32 image;
 };
 
 // Loads an image; a JPEG keeps its own bytes.
@@ -63,7 +64,7 @@ bool LoadPicture(const std::string& path, int quality, Encoded& out, std::string
   auto image = vec::LoadImageFromMemory(bytes->data(), bytes->size());
   if (!image) return error = path + ": " + image.error().message, false;
   out.image = std::move(image.value());
-  if (vec::SniffImageFormat(bytes->data(), bytes->size()) == vec::ImageFormat::ifJpeg) {
+  if (vec::SniffImageFormat(bytes->data(), bytes->size()) == vec::ImageFormat::Jpeg) {
     out.jpeg = std::move(bytes.value());
     return true;
   }
@@ -91,7 +92,7 @@ int RunVep(const vectool::Args& args) {
   const vec::IniDocument ini = vec::IniDocument::FromText(settingsText);
   const int quality = ini.ReadInteger("Picture", "Quality", 90);
 
-  vec::TPictureFileContent c;
+  vec::PictureFileContent c;
   std::string error;
   Encoded picture;
   if (!LoadPicture(picturePathCopy, quality, picture, error)) return Fail(error);
@@ -105,7 +106,7 @@ int RunVep(const vectool::Args& args) {
     const int32_t pw = std::max(1, ini.ReadInteger("Picture", "PreviewWidth", 160));
     const int32_t ph = std::max<int32_t>(
         1, static_cast<int32_t>(int64_t{picture.image.Height()} * pw / picture.image.Width()));
-    vec::TBitmap32 small(pw, ph);
+    vec::Bitmap32 small(pw, ph);
     vec::StretchSmoothTo(picture.image, small);
     auto jpeg = vec::EncodeJpeg(small, quality);
     if (!jpeg) return Fail(jpeg.error().message);
@@ -115,7 +116,7 @@ int RunVep(const vectool::Args& args) {
   if (const std::string* maskPath = vectool::Option(args, "--mask")) {
     auto maskImage = vec::LoadImageFromFile(*maskPath);
     if (!maskImage) return Fail(*maskPath + ": " + maskImage.error().message);
-    vec::TBitmap mask(maskImage->Width(), maskImage->Height());
+    vec::Bitmap mask(maskImage->Width(), maskImage->Height());
     for (int32_t y = 0; y < mask.Height(); ++y)
       for (int32_t x = 0; x < mask.Width(); ++x) mask.SetPixel(x, y, maskImage->GetPixel(x, y));
     c.maskValues = vec::EncodeMask(mask);
@@ -129,7 +130,7 @@ int RunVep(const vectool::Args& args) {
   c.withTail = ini.ReadBool("Picture", "Tail", true);
   for (int k = 0; k < vec::kWaveSetCount; ++k) {
     const std::string s = "Wave" + std::to_string(k + 1);
-    vec::TWaveParam& w = c.waves[static_cast<size_t>(k)];
+    vec::WaveSet& w = c.waves[static_cast<size_t>(k)];
     w.Amplitude = ini.ReadInteger(s, "Amplitude", 0);
     w.Cycles = ini.ReadInteger(s, "Cycles", 0);
     w.PhaseStep = ini.ReadInteger(s, "PhaseStep", 0);
@@ -141,7 +142,7 @@ int RunVep(const vectool::Args& args) {
     w.Scatter = ini.ReadInteger(s, "Scatter", 0);
     w.Mirror = static_cast<uint8_t>(ini.ReadInteger(s, "Mirror", 0));
   }
-  vec::TWeatherParam& k = c.weather;
+  vec::WeatherSettings& k = c.weather;
   k.Kind = ini.ReadInteger("Weather", "Kind", 0);
   k.Count = ini.ReadInteger("Weather", "Count", 0);
   k.SpeedIndex = ini.ReadInteger("Weather", "SpeedIndex", 10);
@@ -150,9 +151,9 @@ int RunVep(const vectool::Args& args) {
   k.Opacity = ini.ReadInteger("Weather", "Opacity", 0);
   for (int i = 0; i < vec::kSoundSlotCount; ++i) {
     const std::string s = "Sound" + std::to_string(i + 1);
-    vec::TSoundSlot& slot = c.soundSlots[static_cast<size_t>(i)];
+    vec::SoundSlot& slot = c.soundSlots[static_cast<size_t>(i)];
     slot.FileName = ini.ReadString(s, "FileName", "");
-    if (slot.FileName.size() > vec::TSoundSlot::kMaxNameLength)
+    if (slot.FileName.size() > vec::SoundSlot::kMaxNameLength)
       return Fail(s + ": FileName is longer than 255 characters");
     slot.PlayMode = ini.ReadInteger(s, "PlayMode", 0);
     slot.IntervalMin = ini.ReadInteger(s, "IntervalMin", 0);

@@ -1,0 +1,605 @@
+#include "animation/WaterEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "base/Random.h"
+
+namespace vec {
+
+namespace {
+
+constexpr int32_t kNoRowYet = 50000;
+
+// Scatter offsets below this many values get a table of row pointers per offset value.
+constexpr int32_t kMaxTableScatter = 64;
+// Blocks of this many columns are tested in one go for lying wholly inside their area.
+constexpr int32_t kBlock = 16;
+// At most this many rows are tested per block; more and every pixel is tested alone.
+constexpr size_t kMaxBlockRows = 8;
+
+// Nearest integer, ties to even, of a value computed in extended precision; values
+// beyond 64 bits are held at the edge instead of being undefined.
+int64_t Round64(long double v) {
+  constexpr long double kTwo63 = 9223372036854775808.0L;
+  if (!(v >= -kTwo63)) return std::numeric_limits<int64_t>::min();
+  // Every extended value below 2^63 near it is whole, so llrint cannot overflow.
+  if (v >= kTwo63) return std::numeric_limits<int64_t>::max();
+  return std::llrint(v);
+}
+
+// cos of a whole number of degrees. The values that are rational (0, 1/2, 1 and their
+// negatives at multiples of 60 and 90 degrees) are exact, so that an odd amplitude times
+// cos 60 is a true half and rounds to even; every other value is the nearest extended one,
+// the same for an angle, its negative and its mirror images.
+class CosineTable {
+ public:
+  CosineTable() {
+    std::array<long double, 91> quarter{};
+    for (int d = 0; d <= 90; ++d)
+      quarter[static_cast<size_t>(d)] =
+          std::cos(static_cast<long double>(d) * std::numbers::pi_v<long double> / 180.0L);
+    quarter[0] = 1.0L;
+    quarter[60] = 0.5L;
+    quarter[90] = 0.0L;
+    for (int d = 0; d < 360; ++d) {
+      long double v;
+      if (d <= 90)
+        v = quarter[static_cast<size_t>(d)];
+      else if (d <= 180)
+        v = -quarter[static_cast<size_t>(180 - d)];
+      else if (d <= 270)
+        v = -quarter[static_cast<size_t>(d - 180)];
+      else
+        v = quarter[static_cast<size_t>(360 - d)];
+      table_[static_cast<size_t>(d)] = v;
+    }
+  }
+  long double operator()(int64_t degrees) const {
+    int64_t d = degrees % 360;
+    if (d < 0) d += 360;
+    return table_[static_cast<size_t>(d)];
+  }
+
+ private:
+  std::array<long double, 360> table_{};
+};
+
+const CosineTable& Cosine() {
+  static const CosineTable table;
+  return table;
+}
+
+SteadyClock& DefaultClock() {
+  static SteadyClock clock;
+  return clock;
+}
+
+int32_t AreaOfMaskPixel(Pixel p) {
+  for (int k = 1; k <= 4; ++k)
+    if (p == kAreaColors[static_cast<size_t>(k)]) return k;
+  return 0;
+}
+
+// A present area's Period, with 0 and below taken as a full cycle.
+int64_t EffectivePeriod(const WaveSet& w) {
+  return w.Period > 0 ? w.Period : 360;
+}
+
+void CopyPictureInto(const Bitmap& picture, Bitmap32& dst) {
+  const int32_t w = std::min(picture.Width(), dst.Width());
+  const int32_t h = std::min(picture.Height(), dst.Height());
+  for (int32_t y = 0; y < h; ++y)
+    std::memcpy(dst.ScanLine(y), picture.ScanLine(y), static_cast<size_t>(w) * sizeof(Pixel));
+}
+
+}  // namespace
+
+WaterEngine::WaterEngine(IClock* clock) : clock_(clock ? clock : &DefaultClock()) {
+  topRow_.fill(kNoRowYet);
+  bottomRow_.fill(0);
+}
+
+WaterEngine::~WaterEngine() {
+  // The objects' workers read nothing of the engine, but stop them before the bitmaps go.
+  objects_.Clear();
+}
+
+void WaterEngine::SetProject(Picture& project) {
+  objects_.Clear();
+  project_ = &project;
+  speed_ = project.speed;
+  if (!project.objects.text.empty())
+    objects_.Load(project.objects.text);
+  else
+    objects_.LoadData(project.objects.entries);
+}
+
+bool WaterEngine::UsesComposite() const {
+  return weatherOn_ || objects_.Count() > 0;
+}
+
+void WaterEngine::SetWeather(bool on) {
+  weather_.reset();
+  weatherOn_ = false;
+  if (!on || !project_) return;
+  const WeatherSettings& wp = project_->weather;
+  if (wp.Kind == kWeatherSnow)
+    weather_ = std::make_unique<Snow>();
+  else if (wp.Kind == kWeatherRain)
+    weather_ = std::make_unique<Rain>();
+  else
+    return;
+  if (composite_.Width() != frame_.Width() || composite_.Height() != frame_.Height())
+    composite_.SetSize(frame_.Width(), frame_.Height());
+  weather_->SetTarget(&composite_);
+  weather_->SetCount(wp.Count);
+  weather_->Place();
+  weatherOn_ = true;
+}
+
+void WaterEngine::Start() {
+  if (!project_) return;
+  Picture& p = *project_;
+  lastTick_ = clock_->Ticks();
+  width_ = std::max(p.picture.Width(), 0);
+  height_ = std::max(p.picture.Height(), 0);
+  frame_.SetSize(width_, height_);
+  if (p.weather.Kind > 0 || objects_.Count() > 0) composite_.SetSize(width_, height_);
+
+  Randomize();
+  phase_.fill(0);
+
+  anyMirror_ = std::any_of(p.waveSets.begin(), p.waveSets.end(),
+                           [](const WaveSet& w) { return w.Mirror != 0; });
+  if (anyMirror_) {
+    mirror_.SetSize(width_, height_);
+    CopyPictureInto(p.picture, mirror_);
+  } else {
+    mirror_.SetSize(0, 0);
+  }
+
+  sourceRows_.resize(static_cast<size_t>(height_));
+  frameRows_.resize(static_cast<size_t>(height_));
+  for (int32_t y = 0; y < height_; ++y) {
+    sourceRows_[static_cast<size_t>(y)] = p.picture.ScanLine(y);
+    frameRows_[static_cast<size_t>(y)] = frame_.ScanLine(y);
+  }
+  if (anyMirror_) BuildMirrorImage();
+  BuildAreaIndex();
+
+  for (int k = 0; k < 4; ++k) {
+    auto& offsets = scatter_[static_cast<size_t>(k)];
+    offsets.resize(static_cast<size_t>(width_));
+    // A negative Scatter has no meaning; it gives no offsets.
+    const int32_t n = std::max(p.waveSets[static_cast<size_t>(k)].Scatter, 0);
+    for (int32_t c = 0; c < width_; ++c) offsets[static_cast<size_t>(c)] = Random(n);
+    const int32_t largest = offsets.empty() ? 0 : *std::max_element(offsets.begin(), offsets.end());
+    auto& bytes = scatterByte_[static_cast<size_t>(k)];
+    auto& steps = scatterStep_[static_cast<size_t>(k)];
+    steps.clear();
+    if (largest < kMaxTableScatter) {
+      scatterSpan_[static_cast<size_t>(k)] = largest + 1;
+      bytes.assign(offsets.begin(), offsets.end());
+      auto& back = scatterStepBack_[static_cast<size_t>(k)];
+      back.clear();
+      if (largest > 0 && int64_t{largest} * width_ <= std::numeric_limits<int32_t>::max()) {
+        steps.resize(offsets.size());
+        back.resize(offsets.size());
+        for (size_t c = 0; c < offsets.size(); ++c) {
+          steps[c] = offsets[c] * width_;
+          back[c] = -steps[c];
+        }
+      }
+    } else {
+      scatterSpan_[static_cast<size_t>(k)] = 0;
+      bytes.clear();
+    }
+  }
+
+  // Workers still running from an earlier start must not see their settings change.
+  objects_.StopAll();
+  for (int32_t i = 0; i < objects_.Count(); ++i) {
+    anim::AnimatedObject& o = objects_[i];
+    o.SetMoveArea({0, 0, width_, height_});
+    o.SetDesignSize(p.designWidth, p.designHeight);
+    o.SetClock(clock_);
+    o.SetThreaded(objectsThreaded_);
+    o.SetPackageFolder(packageFolder_);
+    o.Start();
+  }
+
+  Tick();
+  CopyPictureInto(p.picture, frame_);
+}
+
+// Row first + j of a mirror area shows picture row first - 1 - j.
+void WaterEngine::BuildMirrorImage() {
+  const Picture& p = *project_;
+  const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
+  std::array<int32_t, 5> firstRow;
+  firstRow.fill(-1);
+  for (int32_t r = 0; r < mh; ++r) {
+    const Pixel* m = p.mask.ScanLine(r);
+    Pixel* out = mirror_.ScanLine(r);
+    for (int32_t c = 0; c < mw; ++c) {
+      const int32_t k = AreaOfMaskPixel(m[c]);
+      if (k == 0 || !p.waveSets[static_cast<size_t>(k - 1)].Mirror) continue;
+      if (firstRow[static_cast<size_t>(k)] < 0) firstRow[static_cast<size_t>(k)] = r;
+      const int32_t d = 2 * firstRow[static_cast<size_t>(k)] - r - 1;
+      if (d >= 0) out[c] = p.picture.ScanLine(d)[c];
+    }
+  }
+  for (int32_t y = 0; y < height_; ++y) sourceRows_[static_cast<size_t>(y)] = mirror_.ScanLine(y);
+}
+
+void WaterEngine::BuildAreaIndex() {
+  const Picture& p = *project_;
+  topRow_.fill(kNoRowYet);
+  bottomRow_.fill(0);
+  areaIndex_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), -1);
+  runs_.assign(static_cast<size_t>(height_), {});
+  // A mask smaller than the picture (a damaged file) has no areas where it has no pixels.
+  const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
+  for (int32_t r = 0; r < mh; ++r) {
+    const Pixel* m = p.mask.ScanLine(r);
+    int8_t* idx = &areaIndex_[static_cast<size_t>(r) * static_cast<size_t>(width_)];
+    auto& runs = runs_[static_cast<size_t>(r)];
+    for (int32_t c = 0; c < mw; ++c) {
+      const int32_t k = AreaOfMaskPixel(m[c]) - 1;
+      idx[c] = static_cast<int8_t>(k);
+      if (k < 0) continue;
+      topRow_[static_cast<size_t>(k)] = std::min(topRow_[static_cast<size_t>(k)], r);
+      bottomRow_[static_cast<size_t>(k)] = std::max(bottomRow_[static_cast<size_t>(k)], r);
+      if (!runs.empty() && runs.back().end == c && runs.back().area == k)
+        ++runs.back().end;
+      else
+        runs.push_back({c, c + 1, static_cast<int8_t>(k)});
+    }
+  }
+}
+
+uint32_t WaterEngine::Elapsed() {
+  const uint32_t now = clock_->Ticks();
+  const uint32_t elapsed = TickDiff(now, lastTick_);
+  lastTick_ = now;
+  // The unsigned difference is right across a wrap of the counter; one beyond 2^31 ms
+  // (24.8 days) is a counter that went backwards and moves nothing.
+  if (elapsed > std::numeric_limits<uint32_t>::max() / 2) return 0;
+  return elapsed;
+}
+
+void WaterEngine::Tick() {
+  const uint32_t elapsed = Elapsed();
+  if (!project_) return;
+  const Picture& p = *project_;
+  const CosineTable& cosine = Cosine();
+
+  struct Wave {
+    bool present = false, perspective = false;
+    long double amp = 0, freq = 0, ampStep = 0, freqStep = 0;
+    int64_t period = 360;
+  };
+  std::array<Wave, 4> waves;
+  int32_t firstRow = height_, lastRow = -1;
+  for (size_t k = 0; k < 4; ++k) {
+    // An area absent from the mask has no rows; its wave set is not looked at.
+    if (topRow_[k] > bottomRow_[k]) continue;
+    const WaveSet& w = p.waveSets[k];
+    Wave& v = waves[k];
+    v.present = true;
+    v.period = EffectivePeriod(w);
+    v.amp = w.Amplitude;
+    v.freq = static_cast<long double>(w.Cycles) / (360.0L / static_cast<long double>(v.period));
+    if (w.Perspective) {
+      v.perspective = true;
+      const int32_t span = bottomRow_[k] - topRow_[k];
+      v.ampStep = span == 0 ? static_cast<long double>(w.Amplitude)
+                            : static_cast<long double>(w.Amplitude) / span;
+      v.freqStep = span == 0 ? v.freq : v.freq / span;
+      v.amp = 0;
+    }
+    firstRow = std::min(firstRow, topRow_[k]);
+    lastRow = std::max(lastRow, bottomRow_[k]);
+  }
+
+  std::array<int64_t, 4> dv{}, dh{};
+  const long double height = height_;
+  for (int32_t r = std::max(firstRow, 0); r <= lastRow && r < height_; ++r) {
+    for (size_t k = 0; k < 4; ++k) {
+      Wave& v = waves[k];
+      if (!v.present || r < topRow_[k] || r > bottomRow_[k]) continue;
+      if (v.perspective) {
+        v.amp += v.ampStep;
+        v.freq -= 0.8L * v.freqStep;
+      }
+      const int64_t a =
+          Round64((height - r) * v.freq * 360.0L / height + static_cast<long double>(phase_[k]));
+      dv[k] = Round64(cosine(a % v.period) * v.amp);
+      dh[k] = Round64(cosine(a % 360) * v.amp);
+    }
+    if (referenceTick_)
+      AnimateRowReference(r, dv, dh);
+    else if (!runs_[static_cast<size_t>(r)].empty())
+      AnimateRow(r, dv, dh);
+  }
+
+  for (size_t k = 0; k < 4; ++k) {
+    const WaveSet& w = p.waveSets[k];
+    const int64_t step = Round64(static_cast<long double>(w.PhaseStep) * elapsed / 50.0L *
+                                 static_cast<long double>(speed_) / 100.0L);
+    // Wrapping arithmetic: a phase that runs for ever must not overflow.
+    const uint64_t ph = static_cast<uint64_t>(phase_[k]);
+    phase_[k] = static_cast<int64_t>(w.Forward ? ph + static_cast<uint64_t>(step)
+                                               : ph - static_cast<uint64_t>(step));
+  }
+
+  if (UsesComposite() && composite_.Width() == frame_.Width() &&
+      composite_.Height() == frame_.Height()) {
+    if (!frame_.Empty())
+      std::memcpy(composite_.Bits(), frame_.Bits(),
+                  static_cast<size_t>(width_) * static_cast<size_t>(height_) * sizeof(Pixel));
+    DrawObjects();
+    DrawWeather(elapsed);
+  }
+}
+
+// The design's rule, pixel by pixel: every column of row r that lies in an area moves the
+// source pixel at (r - s + dv, c + dh) to (r - s, c), rows and columns clamped, when both
+// the target row and the source row hold the same area at the source column.
+void WaterEngine::AnimateRowReference(int32_t r, const std::array<int64_t, 4>& dv,
+                                      const std::array<int64_t, 4>& dh) {
+  const int64_t lastRow = height_ - 1, lastCol = width_ - 1;
+  const size_t stride = static_cast<size_t>(width_);
+  const int8_t* row = &areaIndex_[static_cast<size_t>(r) * stride];
+  for (int32_t c = 0; c < width_; ++c) {
+    const int32_t k = row[c];
+    if (k < 0) continue;
+    const size_t ks = static_cast<size_t>(k);
+    const WaveSet& w = project_->waveSets[ks];
+    const int64_t t = int64_t{r} - scatter_[ks][static_cast<size_t>(c)];
+    const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
+    const int64_t source = std::clamp<int64_t>(w.Vertical ? t + dv[ks] : t, 0, lastRow);
+    const int64_t col = w.Horizontal ? std::clamp<int64_t>(c + dh[ks], 0, lastCol) : c;
+    if (AreaAt(static_cast<int32_t>(col), static_cast<int32_t>(target)) != k ||
+        AreaAt(static_cast<int32_t>(col), static_cast<int32_t>(source)) != k)
+      continue;
+    frameRows_[static_cast<size_t>(target)][c] =
+        sourceRows_[static_cast<size_t>(source)][static_cast<size_t>(col)];
+  }
+}
+
+// Columns [begin, end) of a run, every pixel on its own: any scatter, clamped columns.
+void WaterEngine::AnimateRunChecked(int32_t r, const AreaRun& run, int64_t vshift, int32_t begin,
+                                    int32_t end, int32_t hshift) {
+  const int8_t k = run.area;
+  const int64_t lastRow = height_ - 1, lastCol = width_ - 1;
+  const size_t stride = static_cast<size_t>(width_);
+  const int8_t* idx = areaIndex_.data();
+  const int32_t* scatter = scatter_[static_cast<size_t>(k)].data();
+  for (int32_t c = begin; c < end; ++c) {
+    const int64_t t = int64_t{r} - scatter[c];
+    const size_t target = static_cast<size_t>(std::clamp<int64_t>(t, 0, lastRow));
+    const size_t source = static_cast<size_t>(std::clamp<int64_t>(t + vshift, 0, lastRow));
+    const size_t col = static_cast<size_t>(std::clamp<int64_t>(int64_t{c} + hshift, 0, lastCol));
+    if (idx[target * stride + col] != k || idx[source * stride + col] != k) continue;
+    frameRows_[target][c] = sourceRows_[source][col];
+  }
+}
+
+namespace {
+
+// Whether `rows` all hold area k in the kBlock bytes from `col`.
+bool BlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows, size_t count, int32_t col,
+                 int8_t k) {
+#if defined(__SSE2__)
+  const __m128i key = _mm_set1_epi8(k);
+  __m128i all = _mm_set1_epi8(-1);
+  for (size_t i = 0; i < count; ++i)
+    all = _mm_and_si128(
+        all, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + col)), key));
+  return _mm_movemask_epi8(all) == 0xFFFF;
+#else
+  for (size_t i = 0; i < count; ++i)
+    for (int32_t j = 0; j < kBlock; ++j)
+      if (rows[i][col + j] != k) return false;
+  return true;
+#endif
+}
+
+}  // namespace
+
+// The same rule with the work moved out of the pixel loop: per run, the columns whose
+// shifted source clamps to an edge are done pixel by pixel; for the rest, each scatter
+// value's target and source rows are looked up once, and blocks of columns whose rows all
+// lie in the area are copied without testing each pixel.
+void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
+                             const std::array<int64_t, 4>& dh) {
+  const int64_t lastRow = height_ - 1;
+  const size_t stride = static_cast<size_t>(width_);
+  const int8_t* idx = areaIndex_.data();
+  struct RowPair {
+    const int8_t* atTarget;
+    const int8_t* atSource;
+    Pixel* out;
+    const Pixel* in;
+  };
+  std::array<RowPair, kMaxTableScatter> pairs;
+  std::array<int64_t, 2 * kMaxBlockRows> rowList;
+  std::array<const int8_t*, kMaxBlockRows> checkRows;
+
+  for (const AreaRun& run : runs_[static_cast<size_t>(r)]) {
+    const int8_t k = run.area;
+    const size_t ks = static_cast<size_t>(k);
+    const WaveSet& w = project_->waveSets[ks];
+    const int64_t vshift = w.Vertical ? dv[ks] : 0;
+    // A shift of the width or more sends every column to the edge, as the width itself does.
+    const int32_t hshift =
+        w.Horizontal ? static_cast<int32_t>(std::clamp<int64_t>(dh[ks], -width_, width_)) : 0;
+    const int32_t span = scatterSpan_[ks];
+    if (span == 0) {
+      AnimateRunChecked(r, run, vshift, run.begin, run.end, hshift);
+      continue;
+    }
+    // Columns left of midBegin read column 0, those from midEnd on the last column.
+    const int32_t midBegin = std::clamp(-hshift, run.begin, run.end);
+    const int32_t midEnd = std::clamp(width_ - hshift, midBegin, run.end);
+    AnimateRunChecked(r, run, vshift, run.begin, midBegin, hshift);
+    AnimateRunChecked(r, run, vshift, midEnd, run.end, hshift);
+    if (midBegin == midEnd) continue;
+
+    size_t rows = 0;
+    for (int32_t s = 0; s < span; ++s) {
+      const int64_t t = int64_t{r} - s;
+      const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
+      const int64_t source = std::clamp<int64_t>(t + vshift, 0, lastRow);
+      pairs[static_cast<size_t>(s)] = {
+          idx + static_cast<size_t>(target) * stride, idx + static_cast<size_t>(source) * stride,
+          frameRows_[static_cast<size_t>(target)], sourceRows_[static_cast<size_t>(source)]};
+      if (rows + 2 <= rowList.size()) {
+        rowList[rows++] = target;
+        rowList[rows++] = source;
+      }
+    }
+    // The distinct rows the area tests of this run look at, when few enough.
+    size_t checkCount = 0;
+    if (rows == 2 * static_cast<size_t>(span)) {
+      std::sort(rowList.begin(), rowList.begin() + static_cast<ptrdiff_t>(rows));
+      const auto last =
+          std::unique(rowList.begin(), rowList.begin() + static_cast<ptrdiff_t>(rows));
+      const size_t distinct = static_cast<size_t>(last - rowList.begin());
+      if (distinct <= kMaxBlockRows) {
+        for (size_t i = 0; i < distinct; ++i)
+          checkRows[i] = idx + static_cast<size_t>(rowList[i]) * stride;
+        checkCount = distinct;
+      }
+    }
+
+    int32_t c = midBegin;
+    if (span == 1) {
+      // No scatter: one target row, one source row.
+      const RowPair p = pairs[0];
+      if (checkCount > 0)
+        for (; c + kBlock <= midEnd; c += kBlock) {
+          const int32_t col = c + hshift;
+          if (BlockInArea(checkRows, checkCount, col, k)) {
+            std::memcpy(p.out + c, p.in + col, kBlock * sizeof(Pixel));
+            continue;
+          }
+          for (int32_t j = c; j < c + kBlock; ++j) {
+            const int32_t cj = j + hshift;
+            if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+          }
+        }
+      for (; c < midEnd; ++c) {
+        const int32_t col = c + hshift;
+        if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
+      }
+      continue;
+    }
+
+    const uint8_t* scatter = scatterByte_[ks].data();
+    // When no row of the span clamps, the target and source rows of offset s lie s rows
+    // of pixels from those of offset 0 (upwards or downwards in memory, as the bitmap is
+    // laid out), and one step per column replaces the table.
+    const int32_t* outStep = nullptr;
+    const int32_t* inStep = nullptr;
+    if (!scatterStep_[ks].empty()) {
+      const ptrdiff_t row = static_cast<ptrdiff_t>(stride);
+      const ptrdiff_t outDir = pairs[1].out - pairs[0].out, inDir = pairs[1].in - pairs[0].in;
+      bool even = (outDir == row || outDir == -row) && (inDir == row || inDir == -row);
+      for (int32_t s = 2; even && s < span; ++s) {
+        const RowPair& p = pairs[static_cast<size_t>(s)];
+        even = p.out - pairs[0].out == s * outDir && p.in - pairs[0].in == s * inDir;
+      }
+      if (even) {
+        outStep = (outDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
+        inStep = (inDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
+      }
+    }
+    if (checkCount > 0)
+      for (; c + kBlock <= midEnd; c += kBlock) {
+        const int32_t col = c + hshift;
+        if (BlockInArea(checkRows, checkCount, col, k)) {
+          if (outStep) {
+            Pixel* out = pairs[0].out + c;
+            const Pixel* in = pairs[0].in + col;
+            const int32_t* os = outStep + c;
+            const int32_t* is = inStep + c;
+            for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
+            continue;
+          }
+          for (int32_t j = c; j < c + kBlock; ++j) {
+            const RowPair& p = pairs[scatter[j]];
+            p.out[j] = p.in[j + hshift];
+          }
+          continue;
+        }
+        for (int32_t j = c; j < c + kBlock; ++j) {
+          const RowPair& p = pairs[scatter[j]];
+          const int32_t cj = j + hshift;
+          if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+        }
+      }
+    for (; c < midEnd; ++c) {
+      const RowPair& p = pairs[scatter[c]];
+      const int32_t col = c + hshift;
+      if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
+    }
+  }
+}
+
+void WaterEngine::DrawObjects() {
+  const Rect bounds{0, 0, composite_.Width(), composite_.Height()};
+  for (int32_t i = 0; i < objects_.Count(); ++i) {
+    const anim::ObjectView view = objects_[i].View();
+    if (!view.shown || !view.image || view.image->frames.empty()) continue;
+    const Rect& r = view.rect;
+    if (r.IsEmpty() || r.right <= bounds.left || r.bottom <= bounds.top || r.left >= bounds.right ||
+        r.top >= bounds.bottom)
+      continue;
+    // A rectangle many times the picture is a damaged size, not an object to stretch.
+    if (int64_t{r.Width()} > 16 * int64_t{bounds.Width()} + 4096 ||
+        int64_t{r.Height()} > 16 * int64_t{bounds.Height()} + 4096)
+      continue;
+    const size_t f = std::min(view.frame, view.image->frames.size() - 1);
+    const Bitmap32& src = view.flipped ? view.image->flipped[f] : view.image->frames[f];
+    composite_.Draw(r, Rect{0, 0, src.Width(), src.Height()}, src);
+  }
+}
+
+void WaterEngine::DrawWeather(uint32_t elapsed) {
+  if (!weatherOn_ || !weather_) return;
+  const WeatherSettings& wp = project_->weather;
+  weather_->elapsed = elapsed;
+  weather_->speedPercent = speed_;
+  weather_->speedIndex = wp.SpeedIndex;
+  weather_->opacity = wp.Opacity;
+  if (auto* rain = dynamic_cast<Rain*>(weather_.get())) {
+    rain->length = wp.Length;
+    rain->direction =
+        static_cast<int32_t>(std::clamp<int64_t>(180 - int64_t{wp.Angle}, INT32_MIN, INT32_MAX));
+  }
+  weather_->MoveAndDraw();
+}
+
+void WaterEngine::ResetFrame() {
+  if (!project_) return;
+  CopyPictureInto(project_->picture, frame_);
+  if (anyMirror_) {
+    CopyPictureInto(project_->picture, mirror_);
+    BuildMirrorImage();
+  }
+}
+
+const Bitmap32& WaterEngine::Output() const {
+  return UsesComposite() ? composite_ : frame_;
+}
+
+}  // namespace vec

@@ -1,0 +1,52 @@
+#pragma once
+// The platform's block copies, pixel-exact. Every operation is clipped to the target
+// bitmap and to its selected clip region. A copy whose source and target are the same
+// bitmap behaves as a copy through a temporary bitmap.
+
+#include <vector>
+
+#include "graphics/Bitmap.h"
+
+namespace vec {
+
+// Copy a cx x cy block from src (sx, sy) to dst (dx, dy). Source pixels outside src are not drawn.
+void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
+            int32_t sx, int32_t sy);
+
+// COLORONCOLOR stretch: whole pixels dropped or repeated (a Bresenham walk per axis).
+// A negative dw or dh mirrors: the block is drawn from dx backwards (dx, dx - 1, ...).
+// Zero sizes draw nothing.
+void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
+                int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+
+// Fill with the brush colour (honours the clip region).
+void FillRect(Bitmap& dst, const Rect& rect, Pixel color);
+
+// Canvas conveniences.
+void Draw(Bitmap& dst, int32_t x, int32_t y, const Bitmap& src);  // 1:1
+void StretchDraw(Bitmap& dst, const Rect& rect, const Bitmap& src);
+void CopyRect(Bitmap& dst, const Rect& dstRect, const Bitmap& src, const Rect& srcRect);
+
+// The parts of `area` that drawing into dst may touch: clipped to the bitmap and to its
+// clip region, as banded rectangles.
+std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area);
+
+// Source index (0 .. s - 1) shown by destination step i (0 .. d - 1) of a COLORONCOLOR
+// stretch of s source pixels onto d destination pixels. Where several source pixels meet
+// in one destination pixel, lastWins picks the last of them (the horizontal rule), else
+// the first (the vertical rule).
+int64_t StretchSourceIndex(int64_t s, int64_t d, int64_t i, bool lastWins);
+
+// Lets the copies use the processor's 256-bit vector instructions where it has them (the
+// default). Tests turn this off to hold the SSE2 rows to the same results.
+void AllowWideVectors(bool allowed);
+
+// Reference implementations (pixel by pixel, obviously right); tests hold the fast paths to them.
+namespace reference {
+void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
+            int32_t sx, int32_t sy);
+void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
+                int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+}  // namespace reference
+
+}  // namespace vec

@@ -1,0 +1,210 @@
+#include "picture/Picture.h"
+
+#include <pixman.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+
+#include "graphics/Blit.h"
+#include "picture/PictureFileReader.h"
+
+namespace vec {
+namespace {
+
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+    if (up(a[i]) != up(b[i])) return false;
+  }
+  return true;
+}
+
+// num / den rounded to nearest, ties to even, without floating-point error; den > 0.
+int64_t DivRoundHalfEven(int64_t num, int64_t den) {
+  int64_t q = num / den, r = num % den;
+  if (r < 0) {  // floor division
+    q -= 1;
+    r += den;
+  }
+  const int64_t twice = 2 * r;
+  if (twice > den || (twice == den && (q & 1) != 0)) ++q;
+  return q;
+}
+
+// Bilinear resampling of the colour channels (the fourth byte is not interpolated; the
+// result's is 255), pixel centres mapped onto pixel centres and edge pixels repeated.
+// pixman reads the device bitmap's bottom-up rows through a negative stride, so no copy
+// of the picture is made.
+void ResampleBilinear(const Bitmap& src, Bitmap& dst) {
+  auto view = [](const Bitmap& b, pixman_format_code_t format) {
+    auto* top = const_cast<Pixel*>(b.ScanLine(0));
+    return pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4);
+  };
+  pixman_image_t* s = view(src, PIXMAN_x8r8g8b8);
+  pixman_image_t* d = view(dst, PIXMAN_a8r8g8b8);
+  if (s != nullptr && d != nullptr) {
+    pixman_transform_t t;
+    pixman_transform_init_scale(&t, pixman_int_to_fixed(src.Width()) / dst.Width(),
+                                pixman_int_to_fixed(src.Height()) / dst.Height());
+    pixman_image_set_transform(s, &t);
+    pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(s, PIXMAN_REPEAT_PAD);
+    pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, dst.Width(),
+                             dst.Height());
+  }
+  if (s != nullptr) pixman_image_unref(s);
+  if (d != nullptr) pixman_image_unref(d);
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void Picture::ResetContent() {
+  // Nothing of a previous picture survives a reload, also when the new load fails.
+  loaded = false;
+  fileName.clear();
+  picture = Bitmap();
+  preview = Bitmap();
+  mask = Bitmap();
+  waveSets = {};
+  weather = {};
+  Title.clear();
+  Author.clear();
+  designWidth = designHeight = 0;
+  singleSound.clear();
+  soundSlots = {};
+  objects.Clear();
+  extraInfo = {};
+  lastError.clear();
+}
+
+int32_t Picture::SoundCount() const {
+  for (int32_t i = 0; i < kSoundSlotCount; ++i)
+    if (soundSlots[static_cast<size_t>(i)].FileName.empty()) return i;
+  return kSoundSlotCount;
+}
+
+bool Picture::LoadFromFile(const std::string& name) {
+  return LoadFromMemoryOrFile(nullptr, 0, name, true);
+}
+
+bool Picture::LoadFromMemory(const uint8_t* data, size_t size, const std::string& name) {
+  return LoadFromMemoryOrFile(data, size, name, false);
+}
+
+bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::string& name,
+                                   bool fromFile) {
+  try {
+    PictureFileReader loader;
+    ResetContent();
+    PictureStatus status = fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
+    if (status) {
+      lastError = status->message;
+      return false;
+    }
+    if (auto e = loader.CopyMask(mask)) {
+      lastError = e->message;
+      return false;
+    }
+    loader.CopyPicture(picture);
+    loader.CopyPreview(preview);
+    loader.CopyWaves(waveSets);
+    loader.CopyWeather(weather);
+    loader.CopySoundSlots(soundSlots);
+    fileName = name;
+    Title = loader.Title;
+    Author = loader.Author;
+    singleSound = loader.singleSound;
+
+    designWidth = picture.Width();
+    designHeight = picture.Height();
+    // The engine reads the mask at the picture's size; a mask of another size is fitted
+    // to it (pixels repeated or dropped, so every value stays a mask value).
+    if (mask.Width() != picture.Width() || mask.Height() != picture.Height()) {
+      Bitmap fitted(picture.Width(), picture.Height());
+      if (!mask.Empty() && !fitted.Empty())
+        StretchBlt(fitted, 0, 0, fitted.Width(), fitted.Height(), mask, 0, 0, mask.Width(),
+                   mask.Height());
+      mask = std::move(fitted);
+    }
+
+    if (weather.Opacity == 0 && weather.Kind == kWeatherSnow) weather.Opacity = 9;
+    if (weather.Opacity == 0 && weather.Kind == kWeatherRain) weather.Opacity = 6;
+
+    if (!singleSound.empty() && !EqualsAsciiNoCase(singleSound, "<NO SOUND>")) {
+      // With all eight slots in use the single sound has no place and is dropped.
+      const int32_t slot = SoundCount();
+      if (slot < kSoundSlotCount) {
+        SoundSlot& s = soundSlots[static_cast<size_t>(slot)];
+        s.FileName = singleSound.substr(0, SoundSlot::kMaxNameLength);
+        s.PlayMode = 0;
+      }
+    }
+    singleSound.clear();
+    loaded = true;
+
+    objects.Load(loader.objects);
+    extraInfo.Load(loader.buildInfo);
+    return true;
+  } catch (const std::exception& e) {
+    lastError = e.what();
+    return false;
+  }
+}
+
+bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
+  std::string message;
+  try {
+    PictureFileReader loader;
+    ResetContent();
+    PictureStatus status = loader.LoadPreview(name);
+    if (!status) {
+      loader.CopyPreview(preview);
+      fileName = name;
+      Title = loader.Title;
+      Author = loader.Author;
+      loaded = true;
+      return true;
+    }
+    message = status->message;
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  lastError = message;
+  if (messages != nullptr) messages->ShowError("File: " + name + "\r\n" + message);
+  return false;
+}
+
+void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) {
+  const int32_t w = project.picture.Width(), h = project.picture.Height();
+  if (w <= 0 || h <= 0 || width <= 0 || height <= 0) return;
+  int64_t W = width, H = height;
+  if (keepAspect) {
+    // ratio = w / h; H = round(W / ratio) or W = round(H * ratio), computed exactly.
+    if (int64_t{h} * W / H < w)
+      H = std::max<int64_t>(1, DivRoundHalfEven(W * h, w));
+    else
+      W = std::max<int64_t>(1, DivRoundHalfEven(H * w, h));
+  }
+  for (auto& wave : project.waveSets) {
+    wave.Amplitude = ClampToInt32(DivRoundHalfEven(W * wave.Amplitude, w));
+    wave.Scatter = ClampToInt32(DivRoundHalfEven(H * wave.Scatter, h));
+  }
+  const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
+
+  Bitmap resampled(newW, newH);
+  ResampleBilinear(project.picture, resampled);
+  project.picture = std::move(resampled);
+
+  Bitmap oldMask = std::move(project.mask);
+  project.mask = Bitmap(newW, newH);
+  if (!oldMask.Empty())
+    StretchBlt(project.mask, 0, 0, newW, newH, oldMask, 0, 0, oldMask.Width(), oldMask.Height());
+}
+
+}  // namespace vec

@@ -1,0 +1,87 @@
+#pragma once
+// One picture file in memory: the decoded picture, its preview and area mask, the four
+// wave sets, the weather record, the eight sound slots, the animated objects' keys and
+// the build information. The slideshow keeps one project for the picture on screen; the
+// animation engine and the sound player work directly on its fields.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Geometry.h"
+#include "picture/BuildInfo.h"
+#include "picture/ObjectKeys.h"
+#include "picture/SoundSlot.h"
+#include "picture/WaveSet.h"
+#include "picture/WeatherSettings.h"
+
+namespace vec {
+
+// The mask's pixel values: index 0 is no area, 1..4 are the area colours.
+constexpr std::array<Pixel, 5> kAreaColors = {0x00000000, 0x000000FF, 0x00FF00FF, 0x00FF0000,
+                                              0x00FFFF00};
+
+// Where LoadPreview reports its failure (a modal error box with one OK button).
+class IProjectMessages {
+ public:
+  virtual ~IProjectMessages() = default;
+  virtual void ShowError(const std::string& text) = 0;
+};
+
+class Picture {
+ public:
+  Picture() = default;
+
+  // Full load; false on any failure, without a message. What was set before the failure stays.
+  bool LoadFromFile(const std::string& fileName);
+  // Same, from a picture file held in memory (the file name is only recorded).
+  bool LoadFromMemory(const uint8_t* data, size_t size, const std::string& fileName = {});
+  // Preview-only load. On failure reports "File: " + file name + CR LF + message through
+  // `messages` (when given) and returns false.
+  bool LoadPreview(const std::string& fileName, IProjectMessages* messages);
+
+  WaveSet& WaveSetAt(int index) { return waveSets[static_cast<size_t>(index)]; }
+  const WaveSet& WaveSetAt(int index) const { return waveSets[static_cast<size_t>(index)]; }
+
+  void SetSpeed(int32_t percent) { speed = percent; }
+  int32_t Speed() const { return speed; }
+
+  // Index of the first sound slot with an empty name, or 8 when all are used.
+  int32_t SoundCount() const;
+
+  // Message of the last failed load ("" when none).
+  const std::string& LastError() const { return lastError; }
+
+  bool loaded = false;
+  std::string fileName;
+  Bitmap picture;
+  Bitmap preview;
+  Bitmap mask;  // one pixel per picture pixel: kAreaColors values only
+  std::array<WaveSet, kWaveSetCount> waveSets{};
+  WeatherSettings weather{};
+  std::string Title;
+  std::string Author;
+  int32_t designWidth = 0;
+  int32_t designHeight = 0;
+  int32_t speed = 100;
+  std::string singleSound;  // working copy; empty after a load
+  std::array<SoundSlot, kSoundSlotCount> soundSlots{};
+  ObjectKeysList objects;
+  ExtraInfo extraInfo;
+  std::string lastError;
+
+ private:
+  void ResetContent();
+  bool LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::string& name,
+                            bool fromFile);
+};
+
+// Fits a loaded project to an output size: scales the wave sets' Amplitude and Scatter,
+// resamples the picture bilinearly and stretches the mask without blending. With
+// keepAspect the requested size is narrowed to the picture's aspect ratio.
+void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height);
+
+}  // namespace vec

@@ -1,0 +1,241 @@
+#include "picture/PictureFileReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/Jpeg.h"
+#include "picture/Mask.h"
+
+namespace vec {
+namespace {
+
+int32_t Get32(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
+                              (uint32_t{p[3]} << 24));
+}
+
+void Put32(uint8_t* p, int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+  p[2] = uint8_t(v >> 16);
+  p[3] = uint8_t(v >> 24);
+}
+
+PictureError Truncated() {
+  return {PictureErrorCode::Truncated, kReadBeyondEnd};
+}
+
+PictureError BadSize(const char* what, int64_t value) {
+  return {PictureErrorCode::BadSize,
+          std::string("Invalid ") + what + " in project file: " + std::to_string(value)};
+}
+
+// A declared size: negative fails, larger than what remains fails before anything is
+// allocated for it.
+PictureStatus ReadSize(ByteReader& s, const char* what, uint64_t unit, int32_t& out) {
+  const auto n = s.ReadInteger();
+  if (!n) return Truncated();
+  if (*n < 0) return BadSize(what, *n);
+  if (static_cast<uint64_t>(*n) * unit > s.Remaining()) return Truncated();
+  out = *n;
+  return std::nullopt;
+}
+
+PictureStatus ReadCountedString(ByteReader& s, const char* what, std::string& out) {
+  int32_t n = 0;
+  if (auto e = ReadSize(s, what, 1, n)) return e;
+  std::string text(static_cast<size_t>(n), '\0');
+  if (!s.ReadBlock(text.data(), text.size())) return Truncated();
+  out = std::move(text);
+  return std::nullopt;
+}
+
+// A counted string of the optional tail: the characters present before the end of the file
+// are kept; false when the string was cut (or its length is unusable).
+bool ReadCutString(ByteReader& s, std::string& out) {
+  const auto n = s.ReadInteger();
+  if (!n || *n < 0) return false;
+  const size_t want = static_cast<size_t>(*n);
+  const size_t got = static_cast<size_t>(std::min<uint64_t>(s.Remaining(), want));
+  std::string text(got, '\0');
+  if (!s.ReadBlock(text.data(), got)) return false;
+  out = std::move(text);
+  return got == want;
+}
+
+PictureStatus ReadJpegBlob(ByteReader& s, const char* what, std::vector<uint8_t>& buffer,
+                           Bitmap& image) {
+  int32_t n = 0;
+  if (auto e = ReadSize(s, what, 1, n)) return e;
+  if (!s.ReadIntoStream(buffer, static_cast<size_t>(n))) return Truncated();
+  ImageStatus decoded = DecodeJpeg(buffer.data(), buffer.size(), image);
+  buffer.clear();
+  if (!decoded) return PictureError{PictureErrorCode::BadJpeg, decoded.error.message};
+  return std::nullopt;
+}
+
+}  // namespace
+
+WaveSet WaveParamFromBytes(const uint8_t* p) {
+  WaveSet w;
+  w.Amplitude = Get32(p + 0);
+  w.Cycles = Get32(p + 4);
+  w.PhaseStep = Get32(p + 8);
+  w.Forward = Get32(p + 12);
+  w.Horizontal = p[16];
+  w.Vertical = p[17];
+  w.Perspective = p[18];
+  w.reserved1 = p[19];
+  w.Period = Get32(p + 20);
+  w.Scatter = Get32(p + 24);
+  w.reserved2 = p[28];
+  w.Mirror = p[29];
+  w.reserved3[0] = p[30];
+  w.reserved3[1] = p[31];
+  return w;
+}
+
+void WaveParamToBytes(const WaveSet& w, uint8_t* p) {
+  Put32(p + 0, w.Amplitude);
+  Put32(p + 4, w.Cycles);
+  Put32(p + 8, w.PhaseStep);
+  Put32(p + 12, w.Forward);
+  p[16] = w.Horizontal;
+  p[17] = w.Vertical;
+  p[18] = w.Perspective;
+  p[19] = w.reserved1;
+  Put32(p + 20, w.Period);
+  Put32(p + 24, w.Scatter);
+  p[28] = w.reserved2;
+  p[29] = w.Mirror;
+  p[30] = w.reserved3[0];
+  p[31] = w.reserved3[1];
+}
+
+SoundSlot SoundSlotFromBytes(const uint8_t* p) {
+  SoundSlot s;
+  s.FileName.assign(reinterpret_cast<const char*>(p + 1), p[0]);
+  s.PlayMode = Get32(p + 256);
+  s.IntervalMin = Get32(p + 260);
+  s.IntervalMax = Get32(p + 264);
+  return s;
+}
+
+void SoundSlotToBytes(const SoundSlot& s, uint8_t* p) {
+  std::memset(p, 0, SoundSlot::kRecordSize);
+  const size_t n = std::min(s.FileName.size(), SoundSlot::kMaxNameLength);
+  p[0] = static_cast<uint8_t>(n);
+  std::memcpy(p + 1, s.FileName.data(), n);
+  Put32(p + 256, s.PlayMode);
+  Put32(p + 260, s.IntervalMin);
+  Put32(p + 264, s.IntervalMax);
+}
+
+PictureStatus PictureFileReader::LoadFull(const std::string& fileName) {
+  ByteReader stream;
+  if (!stream.Open(fileName, ByteReader::Mode::Read))
+    return PictureError{PictureErrorCode::OpenFailed, "Cannot open file " + fileName};
+  return Run(stream, true);
+}
+
+PictureStatus PictureFileReader::LoadPreview(const std::string& fileName) {
+  ByteReader stream;
+  if (!stream.Open(fileName, ByteReader::Mode::Read))
+    return PictureError{PictureErrorCode::OpenFailed, "Cannot open file " + fileName};
+  return Run(stream, false);
+}
+
+PictureStatus PictureFileReader::LoadFullFromMemory(const uint8_t* data, size_t size) {
+  ByteReader stream;
+  stream.OpenMemory(data, size);
+  return Run(stream, true);
+}
+
+PictureStatus PictureFileReader::LoadPreviewFromMemory(const uint8_t* data, size_t size) {
+  ByteReader stream;
+  stream.OpenMemory(data, size);
+  return Run(stream, false);
+}
+
+PictureStatus PictureFileReader::Run(ByteReader& stream, bool full) {
+  if (auto e = ReadHeadItems(stream)) return e;
+  if (!full) return std::nullopt;
+  if (auto e = ReadBodyItems(stream)) return e;
+  ReadTailItems(stream);
+  return std::nullopt;
+}
+
+// Items 1 to 4: magic, Title, Author, preview.
+PictureStatus PictureFileReader::ReadHeadItems(ByteReader& s) {
+  // A file shorter than the magic fails on the read itself, like any other short read;
+  // only eight bytes that differ from the magic make an incorrect project file.
+  const auto magic = s.ReadMagic(kPictureMagicLength);
+  if (!magic) return Truncated();
+  if (*magic != kPictureMagic)
+    return PictureError{PictureErrorCode::BadMagic, kIncorrectProjectFile};
+  if (auto e = ReadCountedString(s, "title length", Title)) return e;
+  if (auto e = ReadCountedString(s, "author length", Author)) return e;
+  std::vector<uint8_t> buffer;
+  return ReadJpegBlob(s, "preview size", buffer, preview);
+}
+
+// Items 5 to 9: wave sets, mask, picture, single sound, weather.
+PictureStatus PictureFileReader::ReadBodyItems(ByteReader& s) {
+  if (auto e = ReadSize(s, "wave count", WaveSet::kRecordSize, waveCount)) return e;
+  uint8_t record[SoundSlot::kRecordSize];
+  for (int32_t k = 0; k < waveCount; ++k) {
+    if (!s.ReadBlock(record, WaveSet::kRecordSize)) return Truncated();
+    // The project has four areas; further records have no area to drive.
+    if (k < kWaveSetCount) waves[static_cast<size_t>(k)] = WaveParamFromBytes(record);
+  }
+
+  int32_t maskCount = 0;
+  if (auto e = ReadSize(s, "mask count", 4, maskCount)) return e;
+  maskCodes.resize(static_cast<size_t>(maskCount));
+  for (auto& v : maskCodes) {
+    uint8_t b[4];
+    if (!s.ReadBlock(b, 4)) return Truncated();
+    v = Get32(b);
+  }
+
+  std::vector<uint8_t> buffer;
+  if (auto e = ReadJpegBlob(s, "picture size", buffer, picture)) return e;
+  if (auto e = ReadCountedString(s, "sound name length", singleSound)) return e;
+
+  uint8_t w[WeatherSettings::kRecordSize];
+  if (!s.ReadBlock(w, sizeof w)) return Truncated();
+  weather = {Get32(w), Get32(w + 4), Get32(w + 8), Get32(w + 12), Get32(w + 16), Get32(w + 20)};
+  return std::nullopt;
+}
+
+// Items 10 to 12 are optional: older files end after the weather record. A file cut inside
+// them keeps every byte read before the cut: the eight slots are one block read into zeroed
+// records (a slot cut short keeps the name characters and numbers that were there, the rest
+// stay zero), and a text cut short keeps the characters before the cut.
+void PictureFileReader::ReadTailItems(ByteReader& s) {
+  if (s.Eof()) return;
+  hasSoundSlots = true;
+  constexpr size_t kSlotsSize = SoundSlot::kRecordSize * kSoundSlotCount;
+  std::vector<uint8_t> block(kSlotsSize, 0);
+  const size_t got = static_cast<size_t>(std::min<uint64_t>(s.Remaining(), kSlotsSize));
+  if (!s.ReadBlock(block.data(), got)) return;
+  for (size_t i = 0; i < soundSlots.size(); ++i) {
+    const size_t at = i * SoundSlot::kRecordSize;
+    if (at >= got) break;
+    SoundSlot slot = SoundSlotFromBytes(block.data() + at);
+    // Name characters behind the cut were never read.
+    const size_t nameRead = std::min(got - at - 1, SoundSlot::kMaxNameLength);
+    if (slot.FileName.size() > nameRead) slot.FileName.resize(nameRead);
+    soundSlots[i] = std::move(slot);
+  }
+  if (got < kSlotsSize) return;
+  if (!ReadCutString(s, objects)) return;
+  ReadCutString(s, buildInfo);
+}
+
+PictureStatus PictureFileReader::CopyMask(Bitmap& dst) const {
+  return DecodeMask(maskCodes, dst);
+}
+
+}  // namespace vec

@@ -1,0 +1,73 @@
+#pragma once
+// Reads one picture file (.vep) into its own fields: the two decoded JPEG images, the wave
+// records, the mask codes, the weather record, the sound slots and the texts. Picture
+// copies them out.
+//
+// The file, little-endian int32 throughout: magic "VE060697"; Title and Author (counted
+// strings); preview JPEG (counted blob); wave count N and N records of 32 bytes; mask count
+// M and M values; picture JPEG (counted blob); single sound (counted string); weather (24
+// bytes); then, if the file goes on, 8 sound slots of 268 bytes, the objects text and the
+// build information text (counted strings).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "picture/ByteReader.h"
+#include "picture/Picture.h"
+#include "picture/PictureError.h"
+
+namespace vec {
+
+inline constexpr char kPictureMagic[] = "VE060697";
+inline constexpr size_t kPictureMagicLength = 8;
+
+class PictureFileReader {
+ public:
+  PictureStatus LoadFull(const std::string& fileName);
+  PictureStatus LoadPreview(const std::string& fileName);
+  PictureStatus LoadFullFromMemory(const uint8_t* data, size_t size);
+  PictureStatus LoadPreviewFromMemory(const uint8_t* data, size_t size);
+
+  // Copy out into objects the caller owns.
+  void CopyPicture(Bitmap& dst) const { dst = picture; }
+  void CopyPreview(Bitmap& dst) const { dst = preview; }
+  PictureStatus CopyMask(Bitmap& dst) const;
+  void CopyWaves(std::array<WaveSet, kWaveSetCount>& dst) const { dst = waves; }
+  void CopyWeather(WeatherSettings& dst) const { dst = weather; }
+  void CopySoundSlots(std::array<SoundSlot, kSoundSlotCount>& dst) const { dst = soundSlots; }
+
+  // Decoded images.
+  Bitmap preview;
+  Bitmap picture;
+  // The records as read; wave sets beyond the stored count stay zero.
+  int32_t waveCount = 0;  // N as stored
+  std::array<WaveSet, kWaveSetCount> waves{};
+  std::vector<int32_t> maskCodes;
+  WeatherSettings weather{};
+  bool hasSoundSlots = false;  // the file went on after the weather record
+  std::array<SoundSlot, kSoundSlotCount> soundSlots{};
+  // Texts (ANSI, as stored).
+  std::string Title;
+  std::string Author;
+  std::string singleSound;
+  std::string objects;
+  std::string buildInfo;
+
+ private:
+  PictureStatus Run(ByteReader& stream, bool full);
+  PictureStatus ReadHeadItems(ByteReader& stream);
+  PictureStatus ReadBodyItems(ByteReader& stream);
+  void ReadTailItems(ByteReader& stream);
+};
+
+// Record decoding from the file's bytes (exposed for the writer's tests).
+WaveSet WaveParamFromBytes(const uint8_t* p);
+void WaveParamToBytes(const WaveSet& w, uint8_t* p);
+SoundSlot SoundSlotFromBytes(const uint8_t* p);
+void SoundSlotToBytes(const SoundSlot& s, uint8_t* p);
+
+}  // namespace vec

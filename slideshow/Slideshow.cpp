@@ -1,0 +1,425 @@
+#include "slideshow/Slideshow.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/MathUtil.h"
+#include "base/Random.h"
+#include "graphics/PictureUtilities.h"
+#include "picture/Picture.h"
+
+namespace vec {
+
+namespace {
+
+// The file-name part of a stored name: savers are authored on Windows, so both
+// separators count.
+std::string FileNamePart(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string UpperExtension(const std::string& path) {
+  const std::string name = FileNamePart(path);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return {};
+  std::string ext = name.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+template <class Bitmap>
+void SizeTo(Bitmap& bmp, int32_t width, int32_t height) {
+  if (bmp.Width() != width || bmp.Height() != height) bmp.SetSize(width, height);
+}
+
+void FillBlack(Bitmap& bmp) {
+  if (!bmp.Empty()) std::fill_n(bmp.Bits(), bmp.PixelCount(), Pixel{0});
+}
+
+}  // namespace
+
+bool DirectXQualitySize(int32_t quality, int32_t& width, int32_t& height) {
+  switch (quality) {
+    case 0:
+      width = 1024, height = 768;
+      return true;
+    case 1:
+      width = 800, height = 600;
+      return true;
+    case 2:
+      width = 640, height = 480;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H, int32_t& outW, int32_t& outH) {
+  outW = W;
+  outH = H;
+  if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return;
+  const double ratio = static_cast<double>(w) / h;
+  if (int64_t{h} * W / H < w)
+    outH = RoundHalfEven(W / ratio);
+  else
+    outW = RoundHalfEven(H * ratio);
+}
+
+std::vector<std::string> BuildPlayList(const SlideshowOptions& settings) {
+  std::vector<std::string> list;
+  for (size_t i = 0; i < settings.FileNames.size(); ++i)
+    if (i < settings.Checked.size() && settings.Checked[i] == "TRUE")
+      list.push_back(settings.FileNames[i]);
+  return list;
+}
+
+bool IsStillPicture(const std::string& path) {
+  const std::string ext = UpperExtension(path);
+  return ext == ".JPG" || ext == ".BMP" || ext == ".GIF";
+}
+
+Slideshow::Slideshow(const SlideshowOptions& project, SlideshowServices services)
+    : settings_(project),
+      services_(std::move(services)),
+      display_(*services_.display),
+      clock_(*services_.clock),
+      driver_(clock_, display_) {
+  driver_.processMessages = [this] { display_.ProcessMessages(); };
+  if (services_.effect) driver_.effectProc = services_.effect;
+  FormCreate();
+}
+
+Slideshow::~Slideshow() {
+  if (shown_ && !closed_) FormClose();
+}
+
+void Slideshow::FormCreate() {
+  speed_ = 100;
+  proportional_ = true;
+}
+
+void Slideshow::ShowModal() {
+  FormShow();
+  for (;;) {
+    if (closeRequested_) {
+      closeRequested_ = false;
+      bool canClose = true;
+      FormCloseQuery(canClose);
+      if (canClose) break;
+    }
+    if (idleInstalled_) {
+      AppIdle();
+      display_.ProcessMessages();
+    } else {
+      display_.WaitMessages();
+    }
+  }
+  FormClose();
+}
+
+void Slideshow::FormShow() {
+  shown_ = true;
+  effectList_.clear();
+  driver_.Resize(800, 600);
+  Randomize();
+  lastX_ = lastY_ = -1;
+  f1_ = false;
+
+  playList_ = BuildPlayList(settings_);
+
+  direct_ = settings_.DirectX;
+  if (direct_) {
+    try {
+      direct_ = display_.InitDirect();
+    } catch (...) {
+      direct_ = false;
+    }
+  }
+
+  if (!playList_.empty()) {
+    stretch_ = settings_.Stretch;
+    autoChange_ = settings_.Random;
+    duration_ = settings_.Duration;
+    speed_ = settings_.Speed;
+    showMode_ = settings_.ShowImageMode;
+    transitionOn_ = settings_.Transition;
+    transitionTime_ = settings_.TransitionTime;
+    soundOn_ = settings_.Sound && services_.sounds != nullptr;
+    proportional_ = settings_.Proportional;
+    effectList_ = BuildEffectList(settings_.TransitionEffects);
+    index_ = -1;
+    NextPictureIndex(index_);
+    nextFile_ = playList_[static_cast<size_t>(index_)];
+  } else if (services_.messages) {
+    services_.messages->ShowError(kNoPicturesMessage);
+  }
+
+  if (services_.music) {
+    try {
+      services_.music->Start(settings_);
+    } catch (...) {
+      // The show runs without music.
+    }
+  }
+
+  if (!playList_.empty()) {
+    project_ = std::make_unique<Picture>();
+    currentDuration_ = duration_;
+    try {
+      LoadCurrentPicture();
+    } catch (...) {
+      // A first picture that fails to load leaves the screen black until the next change.
+    }
+    pictureStart_ = Now();
+    idleInstalled_ = true;
+    display_.ShowCursor(false);
+    cursorHidden_ = true;
+  }
+  frameTick_ = Now();
+}
+
+void Slideshow::AppIdle() {
+  try {
+    if (soundOn_) services_.sounds->Update();
+    const int64_t elapsed = TickDiff(Now(), pictureStart_) / 1000;
+    if (autoChange_ && elapsed >= currentDuration_) {
+      currentDuration_ = duration_;
+      NextPictureIndex(index_);
+      nextFile_ = playList_[static_cast<size_t>(index_)];
+      if (nextFile_ != currentFile_) {
+        LoadCurrentPicture();
+        // A transition whose effect item is not a number draws no frame. The tick goes on
+        // as without transitions, so this tick's frame shows the new picture and the next
+        // change waits its full duration.
+        if (!transitionOn_ || RunTransition(transitionTime_) != TransitionDriver::Result::Done)
+          display_.FillBlack();
+      }
+      pictureStart_ = Now();
+    }
+    if (!still_ && engineBegun_) services_.engine->Step();
+    DrawFrame();
+  } catch (...) {
+    // A failing tick is dropped; the show goes on with the next one.
+  }
+}
+
+void Slideshow::DrawFrame() {
+  int32_t x = 0, y = 0;
+  if (Centred()) {
+    x = (display_.ScreenWidth() - pictureWidth_) / 2;
+    y = (display_.ScreenHeight() - pictureHeight_) / 2;
+  }
+  if (still_)
+    display_.Present(stillBitmap_, x, y);
+  else if (engineBegun_)
+    display_.Present(services_.engine->Frame(), x, y);
+  const int64_t wait = int64_t{kFrameInterval} - TickDiff(Now(), frameTick_);
+  if (wait > 0) clock_.Sleep(static_cast<uint32_t>(wait));
+  frameTick_ = Now();
+}
+
+TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
+  Bitmap& oldBmp = driver_.Old();
+  Bitmap& newBmp = driver_.New();
+  oldBmp.brush = 0;
+  newBmp.brush = 0;
+  display_.ProcessMessages();
+  int32_t x = 0, y = 0;
+  if (direct_) {
+    // The back surface's size is known once it is captured.
+    display_.Capture(oldBmp);
+    SizeTo(newBmp, oldBmp.Width(), oldBmp.Height());
+    SizeTo(driver_.Work(), oldBmp.Width(), oldBmp.Height());
+    display_.ProcessMessages();
+    FillBlack(newBmp);
+  } else {
+    const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
+    driver_.Resize(sw, sh);  // New is black
+    display_.ProcessMessages();
+    if (Centred()) {
+      int32_t fw = 0, fh = 0;
+      if (still_) {
+        fw = stillBitmap_.Width(), fh = stillBitmap_.Height();
+      } else if (engineBegun_) {
+        const Bitmap& background = services_.engine->Background();
+        fw = background.Width(), fh = background.Height();
+      }
+      x = (sw - fw) / 2;
+      y = (sh - fh) / 2;
+    }
+    display_.Capture(oldBmp);
+  }
+  display_.ProcessMessages();
+
+  // A still is drawn once, before the driver starts its clock; a picture project steps its
+  // animation before every frame, the first step counting into the first frame's cost.
+  if (still_) stillBitmap_.DrawTo(newBmp, x, y);
+  if (still_ || !engineBegun_) return driver_.RunTransition(time, effectList_);
+  return driver_.RunTransition(time, effectList_, [this, x, y](Bitmap& target) {
+    services_.engine->Step();
+    services_.engine->Frame().DrawTo(target, x, y);
+  });
+}
+
+void Slideshow::NextPictureIndex(int32_t& index) {
+  const auto count = static_cast<int32_t>(playList_.size());
+  if (showMode_ == 0 || showMode_ == 2) {
+    if (count < 2) {
+      index = 0;
+      return;
+    }
+    int32_t next = 0;
+    do {
+      next = Random(count);
+    } while (next == index);
+    index = next;
+  } else {
+    ++index;
+    if (index >= count) index = 0;
+  }
+}
+
+void Slideshow::LoadCurrentPicture() {
+  if (IsStillPicture(nextFile_))
+    LoadStill();
+  else
+    LoadProject();
+}
+
+void Slideshow::LoadStill() {
+  Bitmap32 source;
+  if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return;
+  const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
+  pictureWidth_ = source.Width();
+  pictureHeight_ = source.Height();
+  if (direct_) {
+    pictureWidth_ = sw;
+    pictureHeight_ = sh;
+    int32_t w = 0, h = 0;
+    if (!DirectXQualitySize(settings_.DirectXQuality, w, h)) {
+      // An unknown quality keeps the previous still's size; before any still there is
+      // none, so the picture keeps its own.
+      w = stillBitmap_.Empty() ? source.Width() : stillBitmap_.Width();
+      h = stillBitmap_.Empty() ? source.Height() : stillBitmap_.Height();
+    }
+    stillBitmap_.SetSize(w, h);
+    StretchLanczos(source, stillBitmap_);
+  } else if (stretch_) {
+    int32_t w = sw, h = sh;
+    if (proportional_) FitByAspect(source.Width(), source.Height(), sw, sh, w, h);
+    stillBitmap_.SetSize(w, h);
+    StretchLanczos(source, stillBitmap_);
+    pictureWidth_ = w;
+    pictureHeight_ = h;
+  } else {
+    stillBitmap_ = std::move(source);
+  }
+  still_ = true;
+  if (services_.sounds) services_.sounds->Clear();
+  currentFile_ = nextFile_;
+}
+
+void Slideshow::LoadProject() {
+  if (!services_.files->FileExists(nextFile_)) return;
+  if (engineBegun_) services_.engine->End();
+  engineBegun_ = false;
+  still_ = false;
+  services_.files->LoadProject(nextFile_, *project_);
+  project_->SetSpeed(speed_);
+  pictureWidth_ = project_->picture.Width();
+  pictureHeight_ = project_->picture.Height();
+  const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
+  if (direct_) {
+    pictureWidth_ = sw;
+    pictureHeight_ = sh;
+    int32_t w = 0, h = 0;
+    if (DirectXQualitySize(settings_.DirectXQuality, w, h))
+      services_.files->ResizeProject(settings_.Proportional, *project_, w, h);
+  } else if (stretch_) {
+    services_.files->ResizeProject(settings_.Proportional, *project_, sw, sh);
+    pictureWidth_ = project_->picture.Width();
+    pictureHeight_ = project_->picture.Height();
+  }
+  // Object pictures are stored with the author's paths; the package put them in the
+  // run's folder.
+  for (ObjectKeys& object : project_->objects.entries)
+    if (!services_.files->FileExists(object.Filename))
+      object.Filename = settings_.TempFolder + FileNamePart(object.Filename);
+  services_.engine->Begin(*project_);
+  engineBegun_ = true;
+  if (soundOn_) {
+    services_.sounds->Clear();
+    services_.sounds->Load(*project_);
+    services_.sounds->Update();
+  }
+  currentFile_ = nextFile_;
+}
+
+void Slideshow::ScreenResized() {
+  if (!idleInstalled_ || currentFile_.empty()) return;
+  nextFile_ = currentFile_;
+  try {
+    LoadCurrentPicture();
+  } catch (...) {
+    // The old picture stays as it was.
+  }
+}
+
+void Slideshow::MediaPlayerNotify() {
+  if (services_.music) services_.music->Notify();
+}
+
+void Slideshow::FormMouseMove(int32_t x, int32_t y) {
+  if (ignoreCount_ > 0) {
+    --ignoreCount_;
+    return;
+  }
+  if (lastX_ == -1) lastX_ = x;
+  if (lastY_ == -1) lastY_ = y;
+  if (std::abs(x - lastX_) > 2 || std::abs(y - lastY_) > 2) RequestClose();
+  lastX_ = x;
+  lastY_ = y;
+}
+
+void Slideshow::FormMouseDown() {
+  RequestClose();
+}
+
+void Slideshow::FormKeyPress(char32_t key) {
+  if (key != 0) RequestClose();
+}
+
+void Slideshow::FormKeyDown(int32_t virtualKey) {
+  if (virtualKey != kVK_F1) return;
+  f1_ = !f1_;
+  if (!f1_ && engineBegun_) services_.engine->RestoreBackground();
+}
+
+void Slideshow::FormCloseQuery(bool& canClose) {
+  ignoreCount_ = 5;
+  // The system asks for any password itself here: the form may always close.
+  canClose = true;
+}
+
+void Slideshow::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  idleInstalled_ = false;
+  // The engine lets go of the project (and stops its objects) before the project goes.
+  if (engineBegun_) services_.engine->End();
+  engineBegun_ = false;
+  project_.reset();
+  if (cursorHidden_) display_.ShowCursor(true);
+  cursorHidden_ = false;
+  if (services_.music) services_.music->Stop();
+  if (services_.sounds) services_.sounds->Clear();
+  playList_.clear();
+  stillBitmap_ = Bitmap32();
+  driver_.Old() = Bitmap();
+  driver_.New() = Bitmap();
+  driver_.Work() = Bitmap();
+  effectList_.clear();
+}
+
+}  // namespace vec

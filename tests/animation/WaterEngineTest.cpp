@@ -1,0 +1,398 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "animation/WaterEngine.h"
+#include "base/Clock.h"
+#include "base/Random.h"
+#include "tests/animation/AnimTestSupport.h"
+
+namespace vec {
+namespace {
+
+using testing::CoordPixel;
+using testing::MakeProject;
+
+WaveSet Wave(int32_t amplitude, int32_t cycles, int32_t period, bool horizontal, bool vertical) {
+  WaveSet w;
+  w.Amplitude = amplitude;
+  w.Cycles = cycles;
+  w.Period = period;
+  w.Horizontal = horizontal;
+  w.Vertical = vertical;
+  w.Forward = 1;
+  return w;
+}
+
+// An engine on a fake clock over a project made by the test.
+struct EngineRig {
+  FakeClock clock{1000000};
+  Picture project;
+  WaterEngine engine{&clock};
+
+  void Start() {
+    engine.SetProject(project);
+    engine.SetWeather(false);
+    engine.Start();
+    engine.SetWeather(project.weather.Kind > 0);
+  }
+  void TickAfter(uint32_t ms) {
+    clock.Advance(ms);
+    engine.Tick();
+  }
+  Pixel At(int32_t row, int32_t col) const { return engine.Output().GetPixel(col, row); }
+};
+
+TEST(AnimEngine, EmptyMaskDrawsTheStillPictureWhileThePhasesAdvance) {
+  EngineRig rig;
+  MakeProject(rig.project, 16, 12, [](int32_t, int32_t) { return 0; });
+  for (auto& w : rig.project.waveSets) w = Wave(6, 2, 360, true, true), w.PhaseStep = 10;
+  rig.Start();
+  for (int i = 0; i < 3; ++i) rig.TickAfter(50);
+  for (int32_t r = 0; r < 12; ++r)
+    for (int32_t c = 0; c < 16; ++c) ASSERT_EQ(rig.At(r, c), CoordPixel(r, c));
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(rig.engine.Phase(k), 30);
+}
+
+// Row r of column `col` in the output tells the displacement used on that row.
+struct RowShift {
+  int32_t dv, dh;
+};
+std::vector<RowShift> ObservedShifts(const EngineRig& rig, int32_t col, int32_t margin) {
+  std::vector<RowShift> out;
+  for (int32_t r = margin; r < rig.engine.Height() - margin; ++r) {
+    const Pixel p = rig.At(r, col);
+    out.push_back({testing::RowOf(p) - r, testing::ColOf(p) - col});
+  }
+  return out;
+}
+
+TEST(AnimEngine, Period360MakesTheVerticalAndHorizontalShiftsEqual) {
+  EngineRig rig;
+  MakeProject(rig.project, 64, 200, [](int32_t, int32_t) { return 1; });
+  rig.project.waveSets[0] = Wave(8, 3, 360, true, true);
+  rig.Start();
+  rig.TickAfter(40);
+  bool moved = false;
+  for (const RowShift& s : ObservedShifts(rig, 32, 9)) {
+    ASSERT_EQ(s.dv, s.dh);
+    moved |= s.dv != 0;
+  }
+  EXPECT_TRUE(moved);
+}
+
+TEST(AnimEngine, Period180MakesTheVerticalShiftAHalfCosineThatJumpsBack) {
+  EngineRig rig;
+  MakeProject(rig.project, 64, 200, [](int32_t, int32_t) { return 1; });
+  rig.project.waveSets[0] = Wave(8, 3, 180, true, true);
+  rig.Start();
+  rig.TickAfter(40);
+  int same = 0, opposite = 0;
+  for (const RowShift& s : ObservedShifts(rig, 32, 9)) {
+    ASSERT_TRUE(s.dv == s.dh || s.dv == -s.dh) << s.dv << " " << s.dh;
+    if (s.dh != 0) (s.dv == s.dh ? same : opposite)++;
+  }
+  EXPECT_GT(same, 10);
+  EXPECT_GT(opposite, 10);
+}
+
+TEST(AnimEngine, BackwardPhaseUsesTheTruncatingRemainder) {
+  // With no cycles the argument is the phase alone. cos is even and the truncating
+  // remainder of -a is minus that of a, so running backwards shows the same water;
+  // a floored remainder would flip the vertical shift for Period 180.
+  auto run = [](int32_t forward) {
+    auto rig = std::make_unique<EngineRig>();
+    MakeProject(rig->project, 32, 40, [](int32_t, int32_t) { return 1; });
+    WaveSet w = Wave(8, 0, 180, true, true);
+    w.PhaseStep = 37;
+    w.Forward = forward;
+    rig->project.waveSets[0] = w;
+    rig->Start();
+    for (int i = 0; i < 3; ++i) rig->TickAfter(50);
+    return rig;
+  };
+  auto fwd = run(1), back = run(0);
+  EXPECT_EQ(fwd->engine.Phase(0), 111);
+  EXPECT_EQ(back->engine.Phase(0), -111);
+  // The frame shows the phase of the tick before the last step: 74 and -74.
+  EXPECT_EQ(testing::Checksum(fwd->engine.Output()), testing::Checksum(back->engine.Output()));
+  const Pixel p = back->At(20, 16);
+  EXPECT_EQ(testing::RowOf(p) - 20, testing::ColOf(p) - 16);  // 74 rem 180 = 74 for both
+}
+
+TEST(AnimEngine, PixelsOnlyMoveInsideTheirOwnArea) {
+  // Area 1 everywhere but one pixel of area 2 at (5, 10) and a last column of no area.
+  EngineRig rig;
+  MakeProject(rig.project, 20, 20, [](int32_t r, int32_t c) {
+    if (c == 19) return 0;
+    return (r == 5 && c == 10) ? 2 : 1;
+  });
+  rig.project.waveSets[0] = Wave(5, 0, 360, true, true);  // shift (5, 5) everywhere
+  rig.Start();
+  rig.TickAfter(30);
+  EXPECT_EQ(rig.At(5, 5), CoordPixel(5, 5)) << "target row at the source column is area 2";
+  EXPECT_EQ(rig.At(0, 5), CoordPixel(0, 5)) << "source pixel is area 2";
+  EXPECT_EQ(rig.At(1, 5), CoordPixel(6, 10));
+  EXPECT_EQ(rig.At(2, 13), CoordPixel(7, 18));
+  EXPECT_EQ(rig.At(2, 17), CoordPixel(2, 17)) << "source column clamps into no area";
+  EXPECT_EQ(rig.At(5, 10), CoordPixel(5, 10));
+}
+
+TEST(AnimEngine, SingleRowAreaWithPerspectiveGetsFullAmplitudeAndAFifthOfTheFrequency) {
+  EngineRig rig;
+  MakeProject(rig.project, 40, 100,
+              [](int32_t r, int32_t c) { return (r == 50 && c >= 10 && c < 30) ? 1 : 0; });
+  WaveSet w = Wave(10, 1, 360, true, false);
+  w.Perspective = 1;
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  rig.TickAfter(20);
+  // a = round(50 x 0.2 x 360 / 100) = 36; round(cos 36 x 10) = 8.
+  EXPECT_EQ(rig.At(50, 15), CoordPixel(50, 23));
+  EXPECT_EQ(rig.At(50, 21), CoordPixel(50, 29));
+  EXPECT_EQ(rig.At(50, 22), CoordPixel(50, 22)) << "source column 30 is outside the area";
+}
+
+struct PhaseCase {
+  const char* name;
+  int32_t phaseStep, speed, forward;
+  std::vector<uint32_t> ticks;
+  int64_t phase;
+};
+
+class PhaseSteps : public ::testing::TestWithParam<PhaseCase> {};
+
+TEST_P(PhaseSteps, AreRoundedPerTick) {
+  const PhaseCase& pc = GetParam();
+  EngineRig rig;
+  MakeProject(rig.project, 8, 8, [](int32_t, int32_t) { return 1; });
+  WaveSet w = Wave(1, 1, 360, true, true);
+  w.PhaseStep = pc.phaseStep;
+  w.Forward = pc.forward;
+  rig.project.waveSets[0] = w;
+  rig.project.speed = pc.speed;
+  rig.Start();
+  for (uint32_t ms : pc.ticks) rig.TickAfter(ms);
+  EXPECT_EQ(rig.engine.Phase(0), pc.phase);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AnimEngine, PhaseSteps,
+    ::testing::Values(PhaseCase{"TwoTicksOf25HalvesRoundUpToEven", 3, 100, 1, {25, 25}, 4},
+                      PhaseCase{"OneTickOf50", 3, 100, 1, {50}, 3},
+                      PhaseCase{"TwoTicksOf25HalvesRoundDownToEven", 1, 100, 1, {25, 25}, 0},
+                      PhaseCase{"OneTickOf50Small", 1, 100, 1, {50}, 1},
+                      PhaseCase{"SpeedScalesTheStep", 5, 150, 1, {33}, 5},
+                      PhaseCase{"BackwardDecreases", 10, 100, 0, {50, 50}, -20},
+                      PhaseCase{"WrappedTickCountersStillCount", 50, 100, 1, {32}, 32}),
+    [](const ::testing::TestParamInfo<PhaseCase>& info) { return info.param.name; });
+
+TEST(AnimEngine, WrappedOrBackwardTickCountNeverGivesAHugeStep) {
+  EngineRig rig;
+  rig.clock.Set(0xFFFFFFF0u);
+  MakeProject(rig.project, 8, 8, [](int32_t, int32_t) { return 1; });
+  WaveSet w = Wave(1, 1, 360, true, true);
+  w.PhaseStep = 50;  // one degree per millisecond
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  rig.clock.Set(0x10);  // 32 ms later, across the wrap
+  rig.engine.Tick();
+  EXPECT_EQ(rig.engine.Phase(0), 32);
+  rig.clock.Set(0x08);  // the counter went backwards
+  rig.engine.Tick();
+  EXPECT_EQ(rig.engine.Phase(0), 32);
+  rig.TickAfter(3000000);  // a long pause moves the water by all of it
+  EXPECT_EQ(rig.engine.Phase(0), 3000032);
+}
+
+// The shift of a row whose wave argument is `angle` degrees, with the given amplitude:
+// Cycles 0 makes the argument the phase alone, which one tick of 50 ms sets.
+int32_t ShiftAtAngle(int32_t angle, int32_t amplitude) {
+  EngineRig rig;
+  MakeProject(rig.project, 40, 6, [](int32_t, int32_t) { return 1; });
+  WaveSet w = Wave(amplitude, 0, 360, true, false);
+  w.PhaseStep = angle < 0 ? -angle : angle;
+  w.Forward = angle < 0 ? 0 : 1;
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  rig.TickAfter(50);  // draws phase 0, then steps to `angle`
+  rig.TickAfter(50);  // draws `angle`
+  return testing::ColOf(rig.At(3, 20)) - 20;
+}
+
+struct AngleCase {
+  int32_t angle, amplitude, shift;
+};
+
+class ExactCosine : public ::testing::TestWithParam<AngleCase> {};
+
+TEST_P(ExactCosine, HalvesRoundToEven) {
+  const AngleCase& ac = GetParam();
+  EXPECT_EQ(ShiftAtAngle(ac.angle, ac.amplitude), ac.shift)
+      << "round(cos " << ac.angle << " x " << ac.amplitude << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(AnimEngine, ExactCosine,
+                         ::testing::Values(AngleCase{60, 1, 0}, AngleCase{60, 3, 2},
+                                           AngleCase{60, 5, 2}, AngleCase{-60, 3, 2},
+                                           AngleCase{120, 3, -2}, AngleCase{120, 5, -2},
+                                           AngleCase{240, 3, -2}, AngleCase{240, 1, 0},
+                                           AngleCase{300, 7, 4}, AngleCase{300, 3, 2},
+                                           AngleCase{90, 9, 0}, AngleCase{270, 9, 0},
+                                           AngleCase{180, 4, -4}, AngleCase{45, 10, 7}));
+
+// One area over the whole picture, moved straight down by 50 rows: every row of a column
+// whose offset s lies below 0 after the offset lands on row 0; the last of them, row
+// min(s, 19), reads row 50 - s + min(s, 19), clamped. A shift held at the picture height
+// would read rows 30 too high.
+class LargeScatter : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(LargeScatter, AddsTheFullVerticalShiftBeforeClamping) {
+  EngineRig rig;
+  MakeProject(rig.project, 64, 20, [](int32_t, int32_t) { return 1; });
+  WaveSet w = Wave(50, 0, 360, false, true);
+  w.Scatter = GetParam();
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  rig.TickAfter(40);
+  int32_t beyond = 0;
+  for (int32_t c = 0; c < 64; ++c) {
+    const int32_t s = rig.engine.ScatterOffset(0, c);
+    const int32_t last = std::min(s, 19);
+    const int32_t row = std::clamp(last - s + 50, 0, 19);
+    ASSERT_EQ(rig.At(0, c), CoordPixel(row, c)) << "column " << c << " offset " << s;
+    beyond += s > 30;
+  }
+  EXPECT_GT(beyond, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnimEngine, LargeScatter, ::testing::Values(45, 100));
+
+TEST(AnimEngine, PeriodZeroOfAnAbsentAreaIsNeverUsed) {
+  EngineRig rig;
+  MakeProject(rig.project, 16, 16, [](int32_t r, int32_t) { return r < 8 ? 1 : 0; });
+  rig.project.waveSets[0] = Wave(3, 2, 360, true, true);
+  for (int k = 1; k < 4; ++k) rig.project.waveSets[static_cast<size_t>(k)] = Wave(3, 5, 0, 1, 1);
+  rig.Start();
+  rig.TickAfter(50);
+  for (int32_t r = 8; r < 16; ++r) EXPECT_EQ(rig.At(r, 3), CoordPixel(r, 3));
+}
+
+TEST(AnimEngine, PeriodZeroOrNegativeOfAPresentAreaActsAsAFullCycle) {
+  auto frame = [](int32_t period) {
+    EngineRig rig;
+    MakeProject(rig.project, 32, 64, [](int32_t, int32_t) { return 1; });
+    WaveSet w = Wave(6, 2, period, true, true);
+    w.PhaseStep = 17;
+    rig.project.waveSets[0] = w;
+    rig.Start();
+    rig.TickAfter(50);
+    rig.TickAfter(50);
+    return testing::Checksum(rig.engine.Output());
+  };
+  const uint64_t full = frame(360);
+  EXPECT_EQ(frame(0), full);
+  EXPECT_EQ(frame(-90), full);
+  EXPECT_NE(frame(180), full);
+}
+
+TEST(AnimEngine, RowsWithoutAreaPixelsAreNeverTouchedAfterStart) {
+  EngineRig rig;
+  MakeProject(rig.project, 20, 30, [](int32_t r, int32_t) { return (r >= 10 && r < 15) ? 1 : 0; });
+  WaveSet w = Wave(6, 3, 360, true, true);
+  w.Scatter = 5;
+  w.PhaseStep = 23;
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  // Whatever the picture holds now, rows outside the area keep what start drew.
+  for (int32_t r = 0; r < 30; ++r)
+    for (int32_t c = 0; c < 20; ++c) rig.project.picture.SetPixel(c, r, 0x12345678);
+  for (int i = 0; i < 5; ++i) rig.TickAfter(40);
+  for (int32_t r = 0; r < 30; ++r) {
+    if (r >= 10 && r < 15) continue;
+    for (int32_t c = 0; c < 20; ++c) ASSERT_EQ(rig.At(r, c), CoordPixel(r, c)) << r << "," << c;
+  }
+}
+
+TEST(AnimEngine, MirrorAreaShowsThePictureAboveItsFirstRowUpsideDown) {
+  EngineRig rig;
+  MakeProject(rig.project, 10, 30, [](int32_t r, int32_t) { return (r >= 10 && r < 20) ? 1 : 0; });
+  WaveSet w = Wave(0, 1, 360, true, true);
+  w.Mirror = 1;
+  rig.project.waveSets[0] = w;
+  rig.Start();
+  EXPECT_EQ(rig.At(12, 4), CoordPixel(12, 4)) << "start leaves the still picture";
+  rig.TickAfter(33);
+  for (int32_t j = 0; j < 10; ++j) EXPECT_EQ(rig.At(10 + j, 4), CoordPixel(9 - j, 4));
+  EXPECT_EQ(rig.At(20, 4), CoordPixel(20, 4));
+  rig.engine.ResetFrame();
+  EXPECT_EQ(rig.At(12, 4), CoordPixel(12, 4));
+}
+
+TEST(AnimEngine, OutputIsTheCompositeOnlyWithWeatherOrObjects) {
+  EngineRig rig;
+  MakeProject(rig.project, 8, 8, [](int32_t, int32_t) { return 0; });
+  rig.Start();
+  EXPECT_EQ(&rig.engine.Output(), &rig.engine.Frame());
+  rig.project.weather = {kWeatherSnow, 20, 10, 90, 10, 9};
+  rig.engine.SetWeather(true);
+  EXPECT_NE(&rig.engine.Output(), &rig.engine.Frame());
+  EXPECT_EQ(rig.engine.Weather()->Count(), 20);
+  rig.project.weather.Kind = kWeatherNone;
+  rig.engine.SetWeather(true);
+  EXPECT_FALSE(rig.engine.WeatherOn());
+  EXPECT_EQ(&rig.engine.Output(), &rig.engine.Frame());
+}
+
+TEST(AnimEngine, DamagedValuesDoNotCrash) {
+  EngineRig rig;
+  MakeProject(rig.project, 24, 24, [](int32_t r, int32_t c) { return 1 + (r / 12) * 2 + c / 12; });
+  for (auto& w : rig.project.waveSets) {
+    w = Wave(INT32_MAX, INT32_MAX, INT32_MIN, true, true);
+    w.PhaseStep = INT32_MAX;
+    w.Scatter = -7;
+    w.Perspective = 1;
+  }
+  rig.project.waveSets[1].Scatter = INT32_MAX;
+  rig.project.speed = INT32_MAX;
+  rig.project.mask.SetSize(10, 5);  // smaller than the picture
+  rig.Start();
+  for (int i = 0; i < 4; ++i) rig.TickAfter(999);
+  EXPECT_EQ(rig.engine.Output().Width(), 24);
+}
+
+// A fixed seed folds a few ticks of all features into one value; a change in any formula
+// shows here. Dump the frame with SaveBmp32 when it fails.
+TEST(AnimEngine, GoldenChecksumOfAFewTicks) {
+  SetRandSeed(20240601);
+  LockRandomize(true);
+  EngineRig rig;
+  MakeProject(rig.project, 64, 48, [](int32_t r, int32_t c) {
+    if (r < 12) return 0;
+    if (r < 24) return c < 32 ? 1 : 2;
+    return c < 32 ? 3 : 4;
+  });
+  rig.project.waveSets[0] = Wave(3, 2, 360, true, true);
+  rig.project.waveSets[0].PhaseStep = 9;
+  rig.project.waveSets[1] = Wave(4, 3, 180, true, false);
+  rig.project.waveSets[1].Mirror = 1;
+  rig.project.waveSets[1].PhaseStep = 5;
+  rig.project.waveSets[2] = Wave(5, 1, 360, false, true);
+  rig.project.waveSets[2].Scatter = 4;
+  rig.project.waveSets[2].PhaseStep = 12;
+  rig.project.waveSets[3] = Wave(6, 4, 270, true, true);
+  rig.project.waveSets[3].Perspective = 1;
+  rig.project.waveSets[3].Forward = 0;
+  rig.project.waveSets[3].PhaseStep = 7;
+  rig.project.weather = {kWeatherSnow, 40, 12, 90, 10, 9};
+  rig.Start();
+  for (int i = 0; i < 5; ++i) rig.TickAfter(33);
+  const uint64_t sum = testing::Checksum(rig.engine.Output());
+  LockRandomize(false);
+  EXPECT_EQ(sum, 0x957ad98c9113dbf4ull) << std::hex << sum;
+}
+
+}  // namespace
+}  // namespace vec

@@ -1,0 +1,705 @@
+#include <gtest/gtest.h>
+
+#include "base/Random.h"
+#include "tests/slideshow/ShowFakes.h"
+
+namespace vec {
+namespace {
+
+using testing::FakeProjectFile;
+using testing::ShowRig;
+using testing::TaggedBitmap32;
+using testing::TaggedPixel;
+
+// ---- Picture order ------------------------------------------------------------------
+
+struct OrderCase {
+  const char* name;
+  int32_t mode;
+  int pictures;
+  std::vector<int32_t> expected;  // indices from the first choice on
+};
+
+class PictureOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(PictureOrder, FollowsTheShowMode) {
+  const OrderCase& c = GetParam();
+  ShowRig rig;
+  for (int i = 0; i < c.pictures; ++i)
+    rig.AddStill("/p/" + std::to_string(i) + ".jpg", TaggedBitmap32(1, 4, 4));
+  rig.settings.ShowImageMode = c.mode;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  std::vector<int32_t> seen{form.Index()};
+  int32_t index = form.Index();
+  while (seen.size() < c.expected.size()) {
+    form.NextPictureIndex(index);
+    seen.push_back(index);
+  }
+  EXPECT_EQ(seen, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PictureOrder,
+                         ::testing::Values(OrderCase{"Sequential", 1, 5, {0, 1, 2, 3, 4, 0, 1}},
+                                           OrderCase{"UnknownModeIsSequential", 7, 3, {0, 1, 2, 0}},
+                                           OrderCase{"SingleSelected", 3, 1, {0, 0, 0}},
+                                           OrderCase{"RandomOfOne", 0, 1, {0, 0, 0}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PictureOrderRandom, TwoPicturesAlternateStrictly) {
+  ShowRig rig;
+  rig.AddStill("/p/a.jpg", TaggedBitmap32(1, 4, 4));
+  rig.AddStill("/p/b.jpg", TaggedBitmap32(2, 4, 4));
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  int32_t index = form.Index();
+  for (int i = 0; i < 50; ++i) {
+    const int32_t before = index;
+    form.NextPictureIndex(index);
+    EXPECT_EQ(index, 1 - before);
+  }
+}
+
+TEST(PictureOrderRandom, NeverRepeatsAndReachesEveryPicture) {
+  ShowRig rig;
+  for (int i = 0; i < 4; ++i)
+    rig.AddStill("/p/" + std::to_string(i) + ".gif", TaggedBitmap32(1, 2, 2));
+  rig.settings.ShowImageMode = 2;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  std::set<int32_t> reached;
+  int32_t index = form.Index();
+  for (int i = 0; i < 200; ++i) {
+    const int32_t before = index;
+    form.NextPictureIndex(index);
+    ASSERT_NE(index, before);
+    ASSERT_GE(index, 0);
+    ASSERT_LT(index, 4);
+    reached.insert(index);
+  }
+  EXPECT_EQ(reached.size(), 4u);
+}
+
+TEST(PlayList, TakesOnlyCheckedPicturesInOrder) {
+  SlideshowOptions s;
+  s.FileNames = {"a", "b", "c", "d"};
+  s.Checked = {"TRUE", "FALSE", "TRUE", "true"};
+  EXPECT_EQ(BuildPlayList(s), (std::vector<std::string>{"a", "c"}));
+  s.Checked = {"TRUE"};  // a short Checked list never reads past its end
+  EXPECT_EQ(BuildPlayList(s), (std::vector<std::string>{"a"}));
+}
+
+// ---- Settings parsing and sizing rules ---------------------------------------------
+
+TEST(EffectList, TakesTheCommaAndBlankSeparatedItemsAsWritten) {
+  // Items are kept as text: one that is not a number fails only the transitions that draw it.
+  struct Case {
+    std::string text;
+    std::vector<std::string> expected;
+  } cases[] = {{"", {"1"}},
+               {"5", {"5"}},
+               {"3, 7 ,9", {"3", "7", "9"}},
+               {"1,,5", {"1", "", "5"}},
+               {"abc,4", {"abc", "4"}},
+               {" , ", {""}},
+               {"169 12", {"169", "12"}}};
+  for (const auto& c : cases) {
+    ShowRig rig;
+    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 4, 4));
+    rig.settings.TransitionEffects = c.text;
+    Slideshow form(rig.settings, rig.Services());
+    form.FormShow();
+    EXPECT_EQ(form.EffectList(), c.expected) << c.text;
+  }
+}
+
+TEST(StillPicture, ChosenByUpperCaseExtension) {
+  struct Case {
+    const char* path;
+    bool still;
+  } cases[] = {{"/t/a.jpg", true},  {"/t/a.JpG", true},         {"/t/a.bmp", true},
+               {"/t/a.GIF", true},  {"/t/a.jpeg", false},       {"/t/a.vep", false},
+               {"/t.jpg/a", false}, {"C:\\x.y\\pic.Bmp", true}, {"noext", false}};
+  for (const auto& c : cases) EXPECT_EQ(IsStillPicture(c.path), c.still) << c.path;
+}
+
+TEST(FitByAspect, KeepsTheAspectInsideTheScreen) {
+  struct Case {
+    int32_t w, h, W, H, outW, outH;
+  } cases[] = {{2000, 1000, 1024, 768, 1024, 512},
+               {1000, 2000, 1024, 768, 384, 768},
+               {1024, 768, 1024, 768, 1024, 768},
+               {800, 600, 1920, 1080, 1440, 1080},
+               {0, 600, 1920, 1080, 1920, 1080}};
+  for (const auto& c : cases) {
+    int32_t w = 0, h = 0;
+    FitByAspect(c.w, c.h, c.W, c.H, w, h);
+    EXPECT_EQ(w, c.outW) << c.w << "x" << c.h;
+    EXPECT_EQ(h, c.outH) << c.w << "x" << c.h;
+  }
+}
+
+// ---- Sizing and position of still pictures ------------------------------------------
+
+struct StillCase {
+  const char* name;
+  int32_t picW, picH;
+  bool stretch, proportional, directX;
+  int32_t quality;
+  int32_t drawnW, drawnH;  // the still bitmap's size
+  int32_t x, y;            // where DrawFrame puts it (GDI)
+};
+
+class StillSizing : public ::testing::TestWithParam<StillCase> {};
+
+TEST_P(StillSizing, SizesAndCentres) {
+  const StillCase& c = GetParam();
+  ShowRig rig;
+  rig.AddStill("/t/pic.jpg", TaggedBitmap32(7, c.picW, c.picH));
+  rig.settings.Stretch = c.stretch;
+  rig.settings.Proportional = c.proportional;
+  rig.settings.DirectX = c.directX;
+  rig.settings.DirectXQuality = c.quality;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  ASSERT_TRUE(form.Still());
+  EXPECT_EQ(form.StillBitmap().Width(), c.drawnW);
+  EXPECT_EQ(form.StillBitmap().Height(), c.drawnH);
+  form.DrawFrame();
+  if (c.directX) {
+    EXPECT_TRUE(rig.display.Direct());
+    EXPECT_EQ(rig.display.Surface().Width(), c.drawnW);
+    return;
+  }
+  const Bitmap32& screen = rig.display.Screen();
+  // The first screen pixel covered by the picture, and the one just before it.
+  const int32_t sx = std::max(c.x, 0), sy = std::max(c.y, 0);
+  EXPECT_EQ(screen.GetPixel(sx, sy) >> 24, 7u);
+  if (c.x > 0) {
+    EXPECT_EQ(screen.GetPixel(c.x - 1, sy), 0u);
+  }
+  if (c.y > 0) {
+    EXPECT_EQ(screen.GetPixel(sx, c.y - 1), 0u);
+  }
+  if (!c.stretch) {
+    EXPECT_EQ(screen.GetPixel(sx, sy), TaggedPixel(7, sx - c.x, sy - c.y));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StillSizing,
+    ::testing::Values(
+        StillCase{"WideProportional", 2000, 1000, true, true, false, 0, 1024, 512, 0, 128},
+        StillCase{"TallProportional", 1000, 2000, true, true, false, 0, 384, 768, 320, 0},
+        StillCase{"LargeUnstretchedShowsItsCentre", 3000, 2000, false, false, false, 0, 3000, 2000,
+                  -988, -616},
+        StillCase{"SmallUnstretched", 1000, 500, false, true, false, 0, 1000, 500, 12, 134},
+        StillCase{"StretchedFillsTheScreen", 300, 200, true, false, false, 0, 1024, 768, 0, 0},
+        StillCase{"DirectQuality1", 300, 900, true, true, true, 1, 800, 600, 0, 0},
+        StillCase{"DirectQuality2", 1920, 1080, false, false, true, 2, 640, 480, 0, 0},
+        StillCase{"DirectUnknownQualityKeepsOwnSize", 320, 200, true, true, true, 9, 320, 200, 0,
+                  0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Picture projects ---------------------------------------------------------------
+
+TEST(PictureProject, UnstretchedIsCentredWithTruncatingDivision) {
+  ShowRig rig;
+  rig.AddProject("/t/a.vep", FakeProjectFile{1000, 500, 3, {}});
+  rig.settings.Stretch = false;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_TRUE(rig.files.resizes.empty());
+  form.DrawFrame();
+  EXPECT_EQ(rig.display.Screen().GetPixel(12, 134) >> 24, 3u);
+  EXPECT_EQ(rig.display.Screen().GetPixel(11, 134), 0u);
+  EXPECT_EQ(rig.display.Screen().GetPixel(12, 133), 0u);
+}
+
+TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
+  struct Case {
+    bool stretch, proportional, directX;
+    int32_t quality;
+    std::vector<int32_t> resize;  // keepAspect, w, h; empty: no resize
+    int32_t pictureW, pictureH;
+  } cases[] = {
+      {true, true, false, 0, {1, 1024, 768}, 1024, 512},
+      {true, false, false, 0, {0, 1024, 768}, 1024, 768},
+      {false, true, false, 0, {}, 2000, 1000},
+      {true, true, true, 1, {1, 800, 600}, 1024, 768},
+      {false, false, true, 2, {0, 640, 480}, 1024, 768},
+      {true, true, true, 5, {}, 1024, 768},
+  };
+  for (const auto& c : cases) {
+    ShowRig rig;
+    rig.AddProject("/t/a.vep", FakeProjectFile{2000, 1000, 3, {}});
+    rig.settings.Stretch = c.stretch;
+    rig.settings.Proportional = c.proportional;
+    rig.settings.DirectX = c.directX;
+    rig.settings.DirectXQuality = c.quality;
+    Slideshow form(rig.settings, rig.Services());
+    form.FormShow();
+    if (c.resize.empty()) {
+      EXPECT_TRUE(rig.files.resizes.empty());
+    } else {
+      ASSERT_EQ(rig.files.resizes.size(), 1u);
+      EXPECT_EQ(rig.files.resizes[0].keepAspect, c.resize[0] != 0);
+      EXPECT_EQ(rig.files.resizes[0].width, c.resize[1]);
+      EXPECT_EQ(rig.files.resizes[0].height, c.resize[2]);
+    }
+    EXPECT_EQ(form.PictureWidth(), c.pictureW);
+    EXPECT_EQ(form.PictureHeight(), c.pictureH);
+  }
+}
+
+TEST(PictureProject, MissingObjectFilesAreLookedForInTheRunFolder) {
+  ShowRig rig;
+  rig.AddProject(
+      "/t/a.vep",
+      FakeProjectFile{64, 48, 3, {"C:\\Art\\bird.gif", "/here/fish.bmp", "sub/dir\\boat.png"}});
+  rig.files.extraFiles.insert("/here/fish.bmp");
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_EQ(
+      rig.engine.objectFiles,
+      (std::vector<std::string>{"/tmp/run1/bird.gif", "/here/fish.bmp", "/tmp/run1/boat.png"}));
+}
+
+TEST(PictureProject, MissingFileLeavesTheOldPicture) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(5, 100, 100));
+  rig.settings.FileNames.push_back("/t/gone.vep");
+  rig.settings.Checked.push_back("TRUE");
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 1;
+  rig.settings.Transition = false;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  rig.clock.Advance(1000);
+  form.AppIdle();
+  EXPECT_EQ(form.NextFile(), "/t/gone.vep");
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  EXPECT_TRUE(form.Still());
+  EXPECT_EQ(rig.engine.begins, 0);
+  EXPECT_EQ(rig.display.Screen().GetPixel(462, 334) >> 24, 5u);
+}
+
+TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
+  ShowRig rig;
+  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddStill("/t/b.bmp", TaggedBitmap32(5, 10, 10));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 1;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_EQ(rig.sounds.calls, (std::vector<std::string>{"clear", "load"}));
+  EXPECT_EQ(rig.sounds.updates, 1);
+  rig.clock.Advance(1000);
+  form.AppIdle();
+  EXPECT_EQ(rig.sounds.calls.back(), "clear");
+  EXPECT_EQ(rig.sounds.updates, 2);  // one per tick
+
+  ShowRig quiet;
+  quiet.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  quiet.settings.Sound = false;
+  Slideshow silent(quiet.settings, quiet.Services());
+  silent.FormShow();
+  silent.AppIdle();
+  EXPECT_TRUE(quiet.sounds.calls.empty());
+  EXPECT_EQ(quiet.sounds.updates, 0);
+}
+
+// ---- The tick ----------------------------------------------------------------------
+
+TEST(Tick, PacesFramesTo33Milliseconds) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(5, 10, 10));
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  const uint32_t start = rig.clock.Ticks();
+  rig.clock.Advance(10);
+  form.DrawFrame();
+  EXPECT_EQ(rig.clock.Ticks() - start, 33u);
+  rig.clock.Advance(50);  // a slow tick is not made up for
+  form.DrawFrame();
+  EXPECT_EQ(rig.clock.Ticks() - start, 83u);
+  form.DrawFrame();
+  EXPECT_EQ(rig.clock.Ticks() - start, 116u);
+}
+
+TEST(Tick, ChangesThePictureWhenItsTimeIsUp) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 2;
+  rig.settings.Transition = false;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  rig.clock.Advance(1999);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  rig.clock.Set(rig.clock.Ticks() + 1);  // now at least 2000 ms after the start
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
+  EXPECT_EQ(rig.display.blackFills, 1);
+  EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 2u);
+}
+
+TEST(Tick, OnePictureIsNeverReloadedAndRandomOffKeepsTheFirst) {
+  for (bool autoChange : {true, false}) {
+    ShowRig rig;
+    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+    if (!autoChange) rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+    rig.settings.Duration = 1;
+    rig.settings.Random = autoChange;
+    rig.settings.ShowImageMode = 1;
+    Slideshow form(rig.settings, rig.Services());
+    form.FormShow();
+    for (int i = 0; i < 100; ++i) {
+      rig.clock.Advance(500);
+      form.AppIdle();
+    }
+    EXPECT_EQ(rig.files.stillLoads, 1);
+    EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+    EXPECT_EQ(form.LastTransitionSteps(), 0);
+  }
+}
+
+TEST(Tick, ExceptionsAreSwallowedAndTheShowGoesOn) {
+  ShowRig rig;
+  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  rig.engine.throwOnStep = true;
+  EXPECT_NO_THROW(form.AppIdle());
+  rig.engine.throwOnStep = false;
+  const int64_t presents = rig.display.PresentCount();
+  form.AppIdle();
+  EXPECT_EQ(rig.display.PresentCount(), presents + 1);
+}
+
+TEST(Tick, EmptyPlayListShowsTheMessageAndStaysBlack) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.settings.Checked = {"FALSE"};
+  Slideshow form(rig.settings, rig.Services());
+  int pumps = 0;
+  rig.display.onPump = [&] {
+    if (++pumps == 3) form.RequestClose();
+  };
+  form.ShowModal();
+  EXPECT_EQ(rig.messages.errors,
+            (std::vector<std::string>{"Unable to run screensaver.\r\nPlease configure!"}));
+  EXPECT_FALSE(form.IdleInstalled());
+  EXPECT_EQ(rig.display.PresentCount(), 0);
+  EXPECT_EQ(rig.music.starts, 1);  // music starts all the same
+  EXPECT_TRUE(rig.display.cursorVisible);
+}
+
+TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
+  ShowRig rig;
+  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  Slideshow form(rig.settings, rig.Services());
+  rig.display.onPump = [&] {
+    EXPECT_FALSE(rig.display.cursorVisible);
+    if (rig.engine.steps == 10) form.RequestClose();
+  };
+  form.ShowModal();
+  EXPECT_EQ(rig.engine.steps, 10);
+  EXPECT_EQ(rig.engine.ends, 1);
+  EXPECT_TRUE(rig.display.cursorVisible);
+  EXPECT_EQ(rig.music.stops, 1);
+  EXPECT_EQ(form.PictureProject(), nullptr);
+}
+
+// ---- Transitions --------------------------------------------------------------------
+
+std::vector<int32_t> g_percents;
+void RecordPercent(Bitmap& work, const Bitmap& newBmp, int32_t, int32_t, int32_t, int32_t,
+                   int32_t percent) {
+  g_percents.push_back(percent);
+  if (percent == 100) std::copy_n(newBmp.Bits(), newBmp.PixelCount(), work.Bits());
+}
+
+TEST(Transition, StepCountFollowsTheCostOfTheFirstStep) {
+  struct Case {
+    uint32_t stepCost;
+    int32_t time;
+    std::vector<int32_t> percents;
+  } cases[] = {
+      {99, 2000, {0,  5,  10, 15, 20, 25, 30, 35, 40, 45, 50,
+                  55, 60, 65, 70, 75, 80, 85, 90, 95, 100}},
+      {2500, 2000, {0}},
+      {249, 2000, {0, 12, 25, 38, 50, 62, 75, 88, 100}},  // halves round to even
+      {0, 0, {0}},
+  };
+  for (const auto& c : cases) {
+    ShowRig rig(64, 48);
+    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+    rig.AddProject("/t/b.vep", FakeProjectFile{64, 48, 4, {}});
+    rig.settings.ShowImageMode = 1;
+    rig.settings.Duration = 1;
+    rig.settings.TransitionTime = c.time;
+    Slideshow form(rig.settings, rig.Services(&RecordPercent));
+    form.FormShow();
+    form.AppIdle();
+    rig.clock.Advance(1000);
+    rig.engine.stepCost = c.stepCost;
+    g_percents.clear();
+    form.AppIdle();
+    rig.engine.stepCost = 0;
+    EXPECT_EQ(g_percents, c.percents) << c.stepCost;
+    EXPECT_EQ(form.CurrentFile(), "/t/b.vep");
+  }
+}
+
+void SplitHalf(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t,
+               int32_t) {
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < w && x < W; ++x) work.SetPixel(x, y, newBmp.GetPixel(x, y));
+}
+
+// On a 100 x 50 screen: a still that fills it, then after a second one of 40 x 20 drawn
+// unstretched at (30, 15).
+void ScreenFillingThenSmallStill(ShowRig& rig) {
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 100, 50));
+  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 40, 20));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Stretch = false;
+  rig.settings.Duration = 1;
+}
+
+TEST(Transition, OldPictureIsWhatWasOnTheScreen) {
+  ShowRig rig(100, 50);
+  ScreenFillingThenSmallStill(rig);
+  rig.settings.TransitionTime = 0;
+  Slideshow form(rig.settings, rig.Services(&SplitHalf));
+  form.FormShow();
+  form.AppIdle();
+  rig.clock.Advance(1000);
+  // Only the 0 % step is drawn: the effect's share is empty, so the screen still shows
+  // the old picture; the next frame shows the new one centred over it.
+  form.RunTransition(0);
+  EXPECT_EQ(rig.display.Screen().GetPixel(99, 49) >> 24, 1u);
+}
+
+TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
+  ShowRig rig(100, 50);
+  ScreenFillingThenSmallStill(rig);
+  rig.settings.TransitionTime = 1000;
+  rig.engine.stepCost = 0;
+  Slideshow form(rig.settings, rig.Services(&RecordPercent));
+  form.FormShow();
+  form.AppIdle();
+  rig.clock.Advance(1000);
+  form.AppIdle();
+  const Bitmap32& screen = rig.display.Screen();
+  EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
+  EXPECT_EQ(screen.GetPixel(29, 15), 0u);  // black around the smaller picture
+  EXPECT_EQ(screen.GetPixel(69, 34), TaggedPixel(2, 39, 19));
+  EXPECT_EQ(form.LastEffect(), 1);
+}
+
+TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
+  ShowRig rig(1920, 1080);
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 300, 200));
+  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 300, 200));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.DirectX = true;
+  rig.settings.DirectXQuality = 2;
+  rig.settings.Duration = 1;
+  rig.settings.TransitionTime = 100;
+  Slideshow form(rig.settings, rig.Services(&RecordPercent));
+  form.FormShow();
+  form.AppIdle();
+  EXPECT_EQ(rig.display.Surface().Width(), 640);
+  rig.clock.Advance(1000);
+  g_percents.clear();
+  form.AppIdle();
+  ASSERT_FALSE(g_percents.empty());
+  EXPECT_EQ(g_percents.back(), 100);
+  EXPECT_EQ(rig.display.Surface().Width(), 640);
+  EXPECT_EQ(rig.display.Surface().Height(), 480);
+  EXPECT_EQ(rig.display.Surface().GetPixel(0, 0) >> 24, 2u);
+}
+
+// Two stills that change at every tick, through a transition of the 0 % frame alone.
+void TwoPicturesChangingEveryTick(ShowRig& rig, const std::string& effects) {
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 32, 32));
+  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 32, 32));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 0;
+  rig.settings.TransitionTime = 0;
+  rig.settings.TransitionEffects = effects;
+}
+
+TEST(Transition, EffectIsDrawnFromTheAllowedList) {
+  ShowRig rig(32, 32);
+  TwoPicturesChangingEveryTick(rig, "17, 42");
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  std::set<int32_t> used;
+  for (int i = 0; i < 40; ++i) {
+    form.AppIdle();
+    used.insert(form.LastEffect());
+  }
+  EXPECT_EQ(used, (std::set<int32_t>{17, 42}));
+}
+
+TEST(Transition, ANonNumericItemFailsTheTransitionAndTheNewPictureShowsAtOnce) {
+  for (const char* effects : {"abc", " , "}) {
+    ShowRig rig(100, 50);
+    ScreenFillingThenSmallStill(rig);
+    rig.settings.TransitionEffects = effects;
+    Slideshow form(rig.settings, rig.Services(&RecordPercent));
+    form.FormShow();
+    form.AppIdle();
+    rig.clock.Advance(1000);
+    g_percents.clear();
+    form.AppIdle();
+    EXPECT_TRUE(g_percents.empty()) << effects;  // no transition frame
+    EXPECT_EQ(form.LastEffect(), 0);
+    EXPECT_EQ(form.LastTransitionSteps(), 0);
+    EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
+    // Cleared as without transitions, then the new picture drawn in the same tick.
+    EXPECT_EQ(rig.display.blackFills, 1);
+    const Bitmap32& screen = rig.display.Screen();
+    EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
+    EXPECT_EQ(screen.GetPixel(0, 0), 0u);
+    // The tick went on: the picture stays its full duration and frames stay paced.
+    const int32_t loads = rig.files.stillLoads;
+    for (int i = 0; i < 10; ++i) form.AppIdle();  // 10 paced frames, well under a second
+    EXPECT_EQ(rig.files.stillLoads, loads);
+    EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
+  }
+}
+
+TEST(Transition, OnlyTheNonNumericItemFails) {
+  ShowRig rig(32, 32);
+  TwoPicturesChangingEveryTick(rig, "1,,5");
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  std::map<int32_t, int> used;
+  for (int i = 0; i < 60; ++i) {
+    form.AppIdle();
+    ++used[form.LastEffect()];
+  }
+  EXPECT_EQ(used.size(), 3u);  // 0: the empty item failed
+  EXPECT_GT(used[0], 0);
+  EXPECT_GT(used[1], 0);
+  EXPECT_GT(used[5], 0);
+  EXPECT_EQ(rig.display.blackFills, used[0]);
+}
+
+TEST(Transition, NumbersOutsideTheTableRunEffectOne) {
+  ShowRig rig(32, 32);
+  TwoPicturesChangingEveryTick(rig, "0, 170, -4");
+  std::set<int32_t> asked;
+  SlideshowServices services = rig.Services();
+  services.effect = [&asked](int32_t n) -> EffectProc {
+    asked.insert(n);
+    return nullptr;
+  };
+  Slideshow form(rig.settings, services);
+  form.FormShow();
+  for (int i = 0; i < 20; ++i) {
+    form.AppIdle();
+    EXPECT_EQ(form.LastEffect(), 1);
+  }
+  EXPECT_EQ(asked, (std::set<int32_t>{1}));
+}
+
+// ---- Ending the saver ---------------------------------------------------------------
+
+TEST(Input, MouseMovesEndTheSaverAfterFiveIgnored) {
+  struct Case {
+    const char* name;
+    int32_t step;
+    int moves;
+    bool closes;
+  } cases[] = {{"ThreePixels", 3, 7, true},
+               {"ThreePixelsSixMoves", 3, 6, false},
+               {"TwoPixelsDrift", 2, 50, false}};
+  for (const auto& c : cases) {
+    ShowRig rig;
+    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+    Slideshow form(rig.settings, rig.Services());
+    form.FormShow();
+    for (int i = 0; i < c.moves; ++i) form.FormMouseMove(100 + i * c.step, 100);
+    EXPECT_EQ(form.CloseRequested(), c.closes) << c.name;
+  }
+}
+
+TEST(Input, EveryCloseQueryReArmsTheMoveFilter) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  for (int i = 0; i < 6; ++i) form.FormMouseMove(i * 50, 0);
+  EXPECT_EQ(form.IgnoreCount(), 0);
+  bool canClose = false;
+  form.FormCloseQuery(canClose);
+  EXPECT_TRUE(canClose);
+  EXPECT_EQ(form.IgnoreCount(), 5);
+}
+
+TEST(Input, KeysAndButtons) {
+  ShowRig rig;
+  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  form.FormKeyDown(Slideshow::kVK_F1);
+  EXPECT_TRUE(form.F1Flag());
+  EXPECT_EQ(rig.engine.restores, 0);
+  form.FormKeyDown(Slideshow::kVK_F1);
+  EXPECT_FALSE(form.F1Flag());
+  EXPECT_EQ(rig.engine.restores, 1);
+  form.FormKeyDown(37);  // an arrow key
+  form.FormKeyPress(0);  // a key without a character
+  EXPECT_FALSE(form.CloseRequested());
+  form.FormKeyPress(U'q');
+  EXPECT_TRUE(form.CloseRequested());
+
+  Slideshow other(rig.settings, rig.Services());
+  other.FormShow();
+  other.FormMouseDown();
+  EXPECT_TRUE(other.CloseRequested());
+}
+
+TEST(Music, StartsAtShowAndForwardsNotifications) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_EQ(rig.music.starts, 1);
+  form.MediaPlayerNotify();
+  EXPECT_EQ(rig.music.notifies, 1);
+  form.FormClose();
+  EXPECT_EQ(rig.music.stops, 1);
+}
+
+}  // namespace
+}  // namespace vec
+
+namespace vec {
+namespace {
+
+TEST(Screen, ResizeFitsThePictureOnScreenAgain) {
+  ShowRig rig(200, 100);
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 40, 20));
+  rig.settings.Proportional = false;
+  Slideshow form(rig.settings, rig.Services());
+  form.FormShow();
+  EXPECT_EQ(form.StillBitmap().Width(), 200);
+  rig.display.ResizeScreen(300, 220);
+  form.ScreenResized();
+  EXPECT_EQ(form.StillBitmap().Width(), 300);
+  EXPECT_EQ(form.StillBitmap().Height(), 220);
+  form.DrawFrame();
+  EXPECT_EQ(rig.display.Screen().GetPixel(299, 219) >> 24, 1u);
+}
+
+}  // namespace
+}  // namespace vec
