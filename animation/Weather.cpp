@@ -35,10 +35,6 @@ int32_t RoundCoord(double v) {
 
 }  // namespace
 
-int32_t SpeedTableAt(int32_t index) {
-  return SpeedTable[static_cast<size_t>(std::clamp<int32_t>(index, 0, SpeedTable.size() - 1))];
-}
-
 void WeatherEffect::SetCount(int32_t n) {
   count_ = std::clamp(n, 0, kMaxWeatherParticles);
 }

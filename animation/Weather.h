@@ -6,17 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/SpeedTable.h"
 #include "graphics/Bitmap32.h"
 
 namespace vec {
-
-// Speed percentages selected by a speed index 0..20 (user settings, Settings dialog, weather).
-inline constexpr std::array<int32_t, 21> SpeedTable = {
-    10, 20, 30, 45, 50, 60, 70, 75, 80, 90, 100, 120, 140, 160, 180, 200, 220, 240, 360, 480, 500};
-
-// SpeedTable entry for an index, clamped into the table (an index from a damaged file must
-// not read past it).
-int32_t SpeedTableAt(int32_t index);
 
 // Hard limit on particles, whatever the picture asks for.
 inline constexpr int32_t kMaxWeatherParticles = 1000;

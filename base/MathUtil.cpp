@@ -28,6 +28,19 @@ int64_t RoundHalfEven64(double v) {
   return r;
 }
 
-int32_t RoundHalfEven(double v) { return static_cast<int32_t>(RoundHalfEven64(v)); }
+int32_t RoundHalfEven(double v) {
+  return static_cast<int32_t>(RoundHalfEven64(v));
+}
+
+int64_t DivRoundHalfEven(int64_t num, int64_t den) {
+  int64_t q = num / den, r = num % den;
+  if (r < 0) {  // floor division
+    q -= 1;
+    r += den;
+  }
+  const int64_t twice = 2 * r;
+  if (twice > den || (twice == den && (q & 1) != 0)) ++q;
+  return q;
+}
 
 }  // namespace vec

@@ -13,8 +13,13 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 int32_t RoundHalfEven(double v);
 int64_t RoundHalfEven64(double v);
 
+// num / den rounded to nearest, halves to even, without floating-point error; den > 0.
+int64_t DivRoundHalfEven(int64_t num, int64_t den);
+
 // Truncating division and remainder are C++'s own; these name the intent where
 // a formula relies on it.
-constexpr int32_t DivTrunc(int32_t a, int32_t b) { return a / b; }
+constexpr int32_t DivTrunc(int32_t a, int32_t b) {
+  return a / b;
+}
 
 }  // namespace vec

@@ -23,12 +23,6 @@ std::string WithIniExtension(const std::string& path) {
 
 }  // namespace
 
-int32_t SpeedIndex(int32_t speed) {
-  for (size_t i = 0; i < SpeedTable.size(); ++i)
-    if (SpeedTable[i] == speed) return static_cast<int32_t>(i);
-  return -1;
-}
-
 std::string UserSettingsPathBeside(const std::string& ownPath) {
   return WithIniExtension(ownPath);
 }

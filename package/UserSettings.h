@@ -8,18 +8,12 @@
 #include <functional>
 #include <string>
 
+#include "base/SpeedTable.h"
 #include "package/SaverSettings.h"
 
 namespace vec {
 
 class IniDocument;
-
-// Animation speeds in percent, indexed 0..20.
-inline constexpr std::array<int32_t, 21> SpeedTable = {
-    10, 20, 30, 45, 50, 60, 70, 75, 80, 90, 100, 120, 140, 160, 180, 200, 220, 240, 360, 480, 500};
-
-// Index of the table value equal to `speed`, or -1 (used by the writer of the file).
-int32_t SpeedIndex(int32_t speed);
 
 // The user settings file of a saver at `ownPath`: the path with its extension (from the last
 // '.' of the file name on) replaced by ".ini", when that folder is writable or the file

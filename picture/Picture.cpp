@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include "base/MathUtil.h"
+#include "graphics/AspectFit.h"
 #include "graphics/Blit.h"
 #include "picture/PictureFileReader.h"
 
@@ -19,18 +21,6 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
     if (up(a[i]) != up(b[i])) return false;
   }
   return true;
-}
-
-// num / den rounded to nearest, ties to even, without floating-point error; den > 0.
-int64_t DivRoundHalfEven(int64_t num, int64_t den) {
-  int64_t q = num / den, r = num % den;
-  if (r < 0) {  // floor division
-    q -= 1;
-    r += den;
-  }
-  const int64_t twice = 2 * r;
-  if (twice > den || (twice == den && (q & 1) != 0)) ++q;
-  return q;
 }
 
 // Bilinear resampling of the colour channels (the fourth byte is not interpolated; the
@@ -185,11 +175,8 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
   if (w <= 0 || h <= 0 || width <= 0 || height <= 0) return;
   int64_t W = width, H = height;
   if (keepAspect) {
-    // ratio = w / h; H = round(W / ratio) or W = round(H * ratio), computed exactly.
-    if (int64_t{h} * W / H < w)
-      H = std::max<int64_t>(1, DivRoundHalfEven(W * h, w));
-    else
-      W = std::max<int64_t>(1, DivRoundHalfEven(H * w, h));
+    const FitSize fit = FitByAspect(w, h, width, height);
+    W = fit.width, H = fit.height;
   }
   for (auto& wave : project.waveSets) {
     wave.Amplitude = ClampToInt32(DivRoundHalfEven(W * wave.Amplitude, w));

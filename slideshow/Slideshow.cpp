@@ -5,6 +5,7 @@
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
+#include "graphics/AspectFit.h"
 #include "graphics/PictureUtilities.h"
 #include "picture/Picture.h"
 
@@ -53,17 +54,6 @@ bool DirectXQualitySize(int32_t quality, int32_t& width, int32_t& height) {
     default:
       return false;
   }
-}
-
-void FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H, int32_t& outW, int32_t& outH) {
-  outW = W;
-  outH = H;
-  if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return;
-  const double ratio = static_cast<double>(w) / h;
-  if (int64_t{h} * W / H < w)
-    outH = RoundHalfEven(W / ratio);
-  else
-    outW = RoundHalfEven(H * ratio);
 }
 
 std::vector<std::string> BuildPlayList(const SlideshowOptions& settings) {
@@ -307,7 +297,10 @@ void Slideshow::LoadStill() {
     StretchLanczos(source, stillBitmap_);
   } else if (stretch_) {
     int32_t w = sw, h = sh;
-    if (proportional_) FitByAspect(source.Width(), source.Height(), sw, sh, w, h);
+    if (proportional_) {
+      const FitSize fit = FitByAspect(source.Width(), source.Height(), sw, sh);
+      w = fit.width, h = fit.height;
+    }
     stillBitmap_.SetSize(w, h);
     StretchLanczos(source, stillBitmap_);
     pictureWidth_ = w;

@@ -48,9 +48,6 @@ inline constexpr uint32_t kFrameInterval = 33;
 // The direct output's picture size for a DirectXQuality value; false for other values.
 bool DirectXQualitySize(int32_t quality, int32_t& width, int32_t& height);
 
-// Fits w x h into W x H keeping the aspect (the sizing rule shared with ResizeProject).
-void FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H, int32_t& outW, int32_t& outH);
-
 // The play list: the files whose Checked entry is "TRUE", in list order.
 std::vector<std::string> BuildPlayList(const SlideshowOptions& settings);
 

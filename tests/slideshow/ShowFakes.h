@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "graphics/AspectFit.h"
 #include "picture/Picture.h"
 #include "slideshow/Slideshow.h"
 
@@ -90,8 +91,11 @@ class FakeFiles : public IPictureFiles {
   void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
     resizes.push_back({keepAspect, width, height});
     int32_t w = width, h = height;
-    if (keepAspect)
-      FitByAspect(project.picture.Width(), project.picture.Height(), width, height, w, h);
+    if (keepAspect) {
+      const FitSize fit =
+          FitByAspect(project.picture.Width(), project.picture.Height(), width, height);
+      w = fit.width, h = fit.height;
+    }
     const Pixel fill = project.picture.Empty() ? 0 : project.picture.Bits()[0];
     project.picture.SetSize(w, h);
     std::fill_n(project.picture.Bits(), project.picture.PixelCount(), fill);

@@ -123,22 +123,6 @@ TEST(StillPicture, ChosenByUpperCaseExtension) {
   for (const auto& c : cases) EXPECT_EQ(IsStillPicture(c.path), c.still) << c.path;
 }
 
-TEST(FitByAspect, KeepsTheAspectInsideTheScreen) {
-  struct Case {
-    int32_t w, h, W, H, outW, outH;
-  } cases[] = {{2000, 1000, 1024, 768, 1024, 512},
-               {1000, 2000, 1024, 768, 384, 768},
-               {1024, 768, 1024, 768, 1024, 768},
-               {800, 600, 1920, 1080, 1440, 1080},
-               {0, 600, 1920, 1080, 1920, 1080}};
-  for (const auto& c : cases) {
-    int32_t w = 0, h = 0;
-    FitByAspect(c.w, c.h, c.W, c.H, w, h);
-    EXPECT_EQ(w, c.outW) << c.w << "x" << c.h;
-    EXPECT_EQ(h, c.outH) << c.w << "x" << c.h;
-  }
-}
-
 // ---- Sizing and position of still pictures ------------------------------------------
 
 struct StillCase {
