@@ -7,6 +7,7 @@
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
+#include "package/FileSearch.h"
 
 namespace vec::anim {
 

@@ -61,15 +61,6 @@ struct ObjectView {
   std::shared_ptr<const ObjectFrames> image;
 };
 
-// Finds an object's image: the package folder first, then images/ of the shared-library
-// folders. Only the file-name part of the stored name is used (split on \ and /); a name
-// is matched case-insensitively when the exact one is missing. Empty when not found.
-std::string FindObjectFile(const std::string& storedName, const std::string& packageFolder);
-// The shared-library folders ($XDG_DATA_HOME, then each $XDG_DATA_DIRS entry, + Dawlish/Common/).
-std::vector<std::string> SharedLibraryFolders();
-// `name` inside `folder`, exactly or ignoring letter case; empty when absent.
-std::string FindInFolder(const std::string& folder, const std::string& name);
-
 class AnimatedObject {
  public:
   explicit AnimatedObject(int32_t sectionNumber);

@@ -30,16 +30,6 @@ constexpr Color kSystemColors[] = {
     0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
     0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0xD77800, 0xC8D0D4};
 
-bool IsRegularFile(const fs::path& p) {
-  std::error_code ec;
-  return fs::is_regular_file(p, ec);
-}
-
-std::string BaseName(const std::string& stored) {
-  const size_t cut = stored.find_last_of("\\/");
-  return cut == std::string::npos ? stored : stored.substr(cut + 1);
-}
-
 }  // namespace
 
 int32_t GifPlaybackPercent(int32_t animSpeed) {
@@ -67,51 +57,6 @@ Pixel CombineObjectPixel(Pixel src, Pixel dst, uint32_t m, bool useKey, Pixel ke
   auto mix = [m](uint32_t s, uint32_t d) { return (s * m + d * (255 - m)) / 255; };
   return (m << 24) | (mix(PixelR(src), PixelR(dst)) << 16) | (mix(PixelG(src), PixelG(dst)) << 8) |
          mix(PixelB(src), PixelB(dst));
-}
-
-std::vector<std::string> SharedLibraryFolders() {
-  std::vector<std::string> out;
-  const char* home = std::getenv("XDG_DATA_HOME");
-  if (home && *home) {
-    out.push_back(std::string(home) + "/Dawlish/Common/");
-  } else if (const char* h = std::getenv("HOME"); h && *h) {
-    out.push_back(std::string(h) + "/.local/share/Dawlish/Common/");
-  }
-  const char* dirs = std::getenv("XDG_DATA_DIRS");
-  std::string list = (dirs && *dirs) ? dirs : "/usr/local/share:/usr/share";
-  size_t pos = 0;
-  while (pos <= list.size()) {
-    size_t end = list.find(':', pos);
-    if (end == std::string::npos) end = list.size();
-    if (end > pos) out.push_back(list.substr(pos, end - pos) + "/Dawlish/Common/");
-    pos = end + 1;
-  }
-  return out;
-}
-
-std::string FindInFolder(const std::string& folder, const std::string& name) {
-  if (folder.empty() || name.empty() || name == "." || name == "..") return {};
-  const fs::path dir(folder);
-  const fs::path exact = dir / name;
-  if (IsRegularFile(exact)) return exact.string();
-  std::error_code ec;
-  fs::directory_iterator it(dir, ec);
-  if (ec) return {};
-  for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-    if (ec) break;
-    const std::string entry = it->path().filename().string();
-    if (EqualsNoCase(entry, name) && IsRegularFile(it->path())) return it->path().string();
-  }
-  return {};
-}
-
-std::string FindObjectFile(const std::string& storedName, const std::string& packageFolder) {
-  const std::string name = BaseName(storedName);
-  if (name.empty()) return {};
-  if (std::string found = FindInFolder(packageFolder, name); !found.empty()) return found;
-  for (const std::string& shared : SharedLibraryFolders())
-    if (std::string found = FindInFolder(shared + "images/", name); !found.empty()) return found;
-  return {};
 }
 
 // ---- KeyedImageObject ----

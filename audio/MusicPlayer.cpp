@@ -5,6 +5,7 @@
 
 #include "audio/SoundSchedule.h"
 #include "base/Random.h"
+#include "package/FileSearch.h"
 
 namespace vec {
 
@@ -17,10 +18,10 @@ std::vector<std::string> BuildMusicList(std::string_view musicFile, const std::s
     std::string_view piece = musicFile.substr(start, end - start);
     start = end + 1;
     if (piece.empty()) continue;
-    const std::string_view name = FileNamePart(piece);
+    const std::string_view name = StoredFileNamePart(piece);
     if (name.size() == piece.size()) {
       // Extracted files keep the case the package gave them; the setting may differ.
-      std::string found = FindFileInFolder(tempFolder, name);
+      std::string found = FindInFolder(tempFolder, name);
       list.push_back(found.empty() ? tempFolder + std::string(piece) : std::move(found));
       continue;
     }
@@ -29,7 +30,7 @@ std::vector<std::string> BuildMusicList(std::string_view musicFile, const std::s
     // file of that name among the extracted ones stands in for it.
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
-      if (std::string found = FindFileInFolder(tempFolder, name); !found.empty()) {
+      if (std::string found = FindInFolder(tempFolder, name); !found.empty()) {
         path = std::move(found);
       }
     }

@@ -13,34 +13,10 @@
 
 #include "audio/SoundEffectPlayer.h"
 #include "base/Clock.h"
+#include "package/FileSearch.h"
 #include "picture/Picture.h"
 
 namespace vec {
-
-// The file-name part of a stored name, split on both "\" and "/" (stored names are
-// Windows names).
-std::string_view FileNamePart(std::string_view name);
-
-// folder + name when that file exists; otherwise the entry of the folder whose name
-// matches case-insensitively (savers are authored on case-blind file systems). Empty
-// when neither exists. `folder` may lack the trailing "/".
-std::string FindFileInFolder(const std::string& folder, std::string_view name);
-
-// The sounds/ folders of the shared library in search order: $XDG_DATA_HOME (default
-// ~/.local/share), then each folder of $XDG_DATA_DIRS (default /usr/local/share:/usr/share),
-// each followed by "Dawlish/Common/sounds/".
-std::vector<std::string> SharedSoundFolders();
-
-// Where a sound named by a picture is looked for, after the name as it stands.
-struct SoundSearchPaths {
-  std::string tempFolder;                       // the run's temporary folder
-  std::vector<std::string> sharedSoundFolders;  // SharedSoundFolders()
-  std::string exeFolder;                        // folder of the executable; empty: skipped
-};
-
-// The name as it stands, then temporary folder, shared sounds folders and the executable's
-// sounds/ folder, each + the file-name part. Empty when the file is nowhere.
-std::string FindSoundFile(std::string_view fileName, const SoundSearchPaths& paths);
 
 class SoundSchedule {
  public:

@@ -130,21 +130,6 @@ bool IsDirectory(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string_view StoredFileNamePart(std::string_view name) {
-  size_t cut = name.find_last_of("\\/:");
-  return cut == std::string_view::npos ? name : name.substr(cut + 1);
-}
-
-std::string_view LocalFileNamePart(std::string_view path) {
-  size_t cut = path.rfind('/');
-  return cut == std::string_view::npos ? path : path.substr(cut + 1);
-}
-
-std::string_view LocalFolderPart(std::string_view path) {
-  size_t cut = path.rfind('/');
-  return cut == std::string_view::npos ? std::string_view() : path.substr(0, cut + 1);
-}
-
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -159,18 +144,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
     start = end + 1;
   }
   return lines;
-}
-
-std::string ResolveNoCase(const std::string& folder, const std::string& name) {
-  std::string exact = folder + name;
-  struct stat st {};
-  if (name.empty() || lstat(exact.c_str(), &st) == 0) return exact;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
-  if (!dir) return exact;
-  while (dirent* e = readdir(dir.get())) {
-    if (EqualsNoCase(e->d_name, name)) return folder + e->d_name;
-  }
-  return exact;
 }
 
 }  // namespace vec

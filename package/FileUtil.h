@@ -58,20 +58,8 @@ bool FileExists(const std::string& path);     // any kind of entry (after follow
 bool IsRegularFile(const std::string& path);  // a regular file (after following links)
 bool IsDirectory(const std::string& path);
 
-// The file-name part of a stored (Windows) name: whatever follows the last '\', '/' or ':'.
-std::string_view StoredFileNamePart(std::string_view name);
-// The file-name part of a local path (after the last '/').
-std::string_view LocalFileNamePart(std::string_view path);
-// The folder part of a local path, with its trailing '/' (empty when there is none).
-std::string_view LocalFolderPart(std::string_view path);
-
 // Lines of a text as a Windows string list reads them: CR LF, LF or CR end a line; a final
 // line break does not start another (empty) line.
 std::vector<std::string> SplitLines(std::string_view text);
-
-// Looks `name` up in `folder` (which ends with '/'): the exact name when it exists, else the
-// first entry whose name matches ignoring ASCII case (saver files are authored on a case-blind
-// file system). Returns the path found, or folder + name when nothing matches.
-std::string ResolveNoCase(const std::string& folder, const std::string& name);
 
 }  // namespace vec

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "package/FileSearch.h"
 #include "package/FileUtil.h"
 
 namespace vec {
@@ -116,46 +117,6 @@ std::string PeekTempFolder() {
   auto& p = Process();
   std::lock_guard lock(p.mutex);
   return p.runFolder ? p.runFolder->Chosen() : std::string();
-}
-
-std::string SharedLibraryFolder(const EnvFn& env) {
-  auto var = [&](const char* name) -> std::string {
-    const char* v = env(name);
-    return v ? v : "";
-  };
-  std::vector<std::string> roots;
-  std::string dataHome = var("XDG_DATA_HOME");
-  if (dataHome.empty() && !var("HOME").empty()) dataHome = var("HOME") + "/.local/share";
-  if (!dataHome.empty()) roots.push_back(dataHome);
-  std::string dirs = var("XDG_DATA_DIRS");
-  if (dirs.empty()) dirs = "/usr/local/share:/usr/share";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t colon = dirs.find(':', start);
-    if (colon == std::string::npos) colon = dirs.size();
-    if (colon > start) roots.push_back(dirs.substr(start, colon - start));
-    start = colon + 1;
-  }
-  for (std::string root : roots) {
-    if (root.back() != '/') root += '/';
-    std::string folder = root + "Dawlish/Common/";
-    if (IsDirectory(folder)) return folder;
-  }
-  return {};
-}
-
-std::string SharedLibraryFolder() {
-  return SharedLibraryFolder([](const char* n) -> const char* { return getenv(n); });
-}
-
-std::string SharedImagesFolder() {
-  std::string f = SharedLibraryFolder();
-  return f.empty() ? f : f + "images/";
-}
-
-std::string SharedSoundsFolder() {
-  std::string f = SharedLibraryFolder();
-  return f.empty() ? f : f + "sounds/";
 }
 
 }  // namespace vec

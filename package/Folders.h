@@ -58,13 +58,4 @@ std::string GetTempFolder();
 // The process-wide folder if one was made in this run, without creating it.
 std::string PeekTempFolder();
 
-// The shared-library folder "Dawlish/Common/": the first existing of $XDG_DATA_HOME (default
-// ~/.local/share) and each folder of $XDG_DATA_DIRS (default /usr/local/share:/usr/share).
-// Empty when none exists. `getenv` is replaceable for tests.
-using EnvFn = std::function<const char*(const char*)>;
-std::string SharedLibraryFolder(const EnvFn& env);
-std::string SharedLibraryFolder();
-std::string SharedImagesFolder();  // SharedLibraryFolder() + "images/", or empty
-std::string SharedSoundsFolder();  // SharedLibraryFolder() + "sounds/", or empty
-
 }  // namespace vec

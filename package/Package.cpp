@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "base/Ini.h"
+#include "package/FileSearch.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 
@@ -98,9 +99,11 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
 }
 
 void RebaseProject(SaverSettings& project, const std::string& folder) {
-  for (auto& name : project.FileList.FileNames) name = folder + name;
+  // The files were extracted under their file-name parts; a stored name may differ from the
+  // extracted one in letter case (savers are made on case-blind file systems).
+  for (auto& name : project.FileList.FileNames) name = ResolveInFolder(folder, name);
   auto& preview = project.Setting.PreviewFile;
-  if (!preview.empty()) preview = folder + std::string(StoredFileNamePart(preview));
+  if (!preview.empty()) preview = ResolveInFolder(folder, preview);
   project.UISetting.UIFile = folder + std::string(kPackageRecordNames[3]);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/Ini.h"
+#include "package/FileSearch.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 
@@ -32,8 +33,9 @@ std::string UserSettingsPath(const std::string& ownPath,
   std::string beside = WithIniExtension(ownPath);
   std::string folder(LocalFolderPart(beside));
   std::string name(LocalFileNamePart(beside));
-  std::string found = ResolveNoCase(folder, name);
-  if (FileExists(found)) return found;
+  if (FileExists(beside)) return beside;
+  if (std::string found = FindInFolder(folder.empty() ? "." : folder, name); !found.empty())
+    return folder.empty() ? found.substr(2) : found;
   if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) return beside;
   const char* xdg = env("XDG_CONFIG_HOME");
   std::string config;

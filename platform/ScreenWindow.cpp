@@ -231,7 +231,8 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
   std::unique_ptr<MusicAdapter> music;
   if (audio) {
     sounds = std::make_unique<SoundAdapter>(
-        *audio, clock, SoundSearchPaths{tempFolder, SharedSoundFolders(), ExecutableFolder()});
+        *audio, clock,
+        SoundSearchPaths{tempFolder, SharedLibrarySubfolders("sounds/"), ExecutableFolder()});
     sounds->SetMessagePump([] { QCoreApplication::processEvents(); });
     music = std::make_unique<MusicAdapter>(*audio);
   }

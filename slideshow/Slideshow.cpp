@@ -7,21 +7,15 @@
 #include "base/Random.h"
 #include "graphics/AspectFit.h"
 #include "graphics/PictureUtilities.h"
+#include "package/FileSearch.h"
 #include "picture/Picture.h"
 
 namespace vec {
 
 namespace {
 
-// The file-name part of a stored name: savers are authored on Windows, so both
-// separators count.
-std::string FileNamePart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 std::string UpperExtension(const std::string& path) {
-  const std::string name = FileNamePart(path);
+  const std::string name(StoredFileNamePart(path));
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return {};
   std::string ext = name.substr(dot);
@@ -338,7 +332,7 @@ void Slideshow::LoadProject() {
   // run's folder.
   for (ObjectKeys& object : project_->objects.entries)
     if (!services_.files->FileExists(object.Filename))
-      object.Filename = settings_.TempFolder + FileNamePart(object.Filename);
+      object.Filename = ResolveInFolder(settings_.TempFolder, object.Filename);
   services_.engine->Begin(*project_);
   engineBegun_ = true;
   if (soundOn_) {

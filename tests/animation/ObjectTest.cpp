@@ -12,6 +12,7 @@
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "graphics/Bmp.h"
+#include "package/FileSearch.h"
 #include "tests/animation/AnimTestSupport.h"
 
 namespace vec::anim {

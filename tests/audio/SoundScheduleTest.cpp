@@ -11,6 +11,7 @@
 
 #include "audio/SoundSchedule.h"
 #include "base/Random.h"
+#include "package/FileSearch.h"
 
 namespace vec {
 namespace {
@@ -246,11 +247,11 @@ TEST_F(SoundScheduleTest, MessagePumpRunsAfterEachPlay) {
 // --- where the files are found ---
 
 TEST(SoundFileName, PartAfterEitherSeparator) {
-  EXPECT_EQ(FileNamePart("C:\\Sounds\\bird.wav"), "bird.wav");
-  EXPECT_EQ(FileNamePart("sub/dir\\x.wav"), "x.wav");
-  EXPECT_EQ(FileNamePart("a/b/c.ogg"), "c.ogg");
-  EXPECT_EQ(FileNamePart("plain.wav"), "plain.wav");
-  EXPECT_EQ(FileNamePart("ends\\"), "");
+  EXPECT_EQ(StoredFileNamePart("C:\\Sounds\\bird.wav"), "bird.wav");
+  EXPECT_EQ(StoredFileNamePart("sub/dir\\x.wav"), "x.wav");
+  EXPECT_EQ(StoredFileNamePart("a/b/c.ogg"), "c.ogg");
+  EXPECT_EQ(StoredFileNamePart("plain.wav"), "plain.wav");
+  EXPECT_EQ(StoredFileNamePart("ends\\"), "");
 }
 
 TEST(SoundFileSearch, TemporaryFolderFirstThenSharedThenExecutable) {
@@ -276,11 +277,11 @@ TEST(SoundFileSearch, CaseIsIgnoredWhenTheExactNameIsMissing) {
   const std::string file = temp.Touch("RAIN.Wav");
   SoundSearchPaths paths{temp.Folder(), {}, ""};
   EXPECT_EQ(FindSoundFile("c:\\sounds\\rain.wav", paths), file);
-  EXPECT_EQ(FindFileInFolder(temp.Folder(), "rain.WAV"), file);
-  EXPECT_EQ(FindFileInFolder(temp.Folder(), "rain.wa"), "");
+  EXPECT_EQ(FindInFolder(temp.Folder(), "rain.WAV"), file);
+  EXPECT_EQ(FindInFolder(temp.Folder(), "rain.wa"), "");
   // A folder of that name is not a sound.
   fs::create_directories(temp.Folder() + "Dir.wav");
-  EXPECT_EQ(FindFileInFolder(temp.Folder(), "dir.wav"), "");
+  EXPECT_EQ(FindInFolder(temp.Folder(), "dir.wav"), "");
 }
 
 class ScopedEnv {
@@ -312,7 +313,7 @@ TEST(SoundFileSearch, SharedFoldersFollowXdgDataHomeThenDataDirs) {
   const std::vector<std::string> expected = {"/home/u/data/Dawlish/Common/sounds/",
                                              "/opt/share/Dawlish/Common/sounds/",
                                              "/usr/share/Dawlish/Common/sounds/"};
-  EXPECT_EQ(SharedSoundFolders(), expected);
+  EXPECT_EQ(SharedLibrarySubfolders("sounds/"), expected);
 }
 
 TEST(SoundFileSearch, SharedFoldersDefaults) {
@@ -322,7 +323,7 @@ TEST(SoundFileSearch, SharedFoldersDefaults) {
   const std::vector<std::string> expected = {"/home/u/.local/share/Dawlish/Common/sounds/",
                                              "/usr/local/share/Dawlish/Common/sounds/",
                                              "/usr/share/Dawlish/Common/sounds/"};
-  EXPECT_EQ(SharedSoundFolders(), expected);
+  EXPECT_EQ(SharedLibrarySubfolders("sounds/"), expected);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <map>
 
+#include "package/FileSearch.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
+#include "package/Package.h"
 #include "tests/package/PackageTestUtil.h"
 
 namespace vec {
@@ -114,13 +116,31 @@ TEST(SharedLibraryFolder, FirstExistingOfDataHomeAndDataDirs) {
   EXPECT_EQ(SharedLibraryFolder(fn), "");
 }
 
-TEST(ResolveNoCase, ExactFirstThenIgnoringCase) {
+TEST(ResolveInFolder, ExactFirstThenIgnoringCase) {
   ScratchDir dir;
   WriteBytes(dir / "SEA.JPG", "1");
-  EXPECT_EQ(ResolveNoCase(dir.path(), "sea.jpg"), dir / "SEA.JPG");
+  EXPECT_EQ(ResolveInFolder(dir.path(), "sea.jpg"), dir / "SEA.JPG");
   WriteBytes(dir / "sea.jpg", "2");
-  EXPECT_EQ(ResolveNoCase(dir.path(), "sea.jpg"), dir / "sea.jpg");
-  EXPECT_EQ(ResolveNoCase(dir.path(), "other.jpg"), dir / "other.jpg");
+  EXPECT_EQ(ResolveInFolder(dir.path(), "sea.jpg"), dir / "sea.jpg");
+  EXPECT_EQ(ResolveInFolder(dir.path(), "other.jpg"), dir / "other.jpg");
+}
+
+// A saver made on a case-blind system: the list says "beach.JPG" and the preview names the
+// author's folder, while the package extracted "Beach.jpg" and "Preview.JPG". Rebasing must
+// point at the files that exist (a plain folder + name would miss both); a name found
+// nowhere still gets the run folder, and only the file-name part of a stored path counts.
+TEST(RebaseProject, FindsPicturesAndPreviewWhoseCaseDiffers) {
+  ScratchDir dir;
+  WriteBytes(dir / "Beach.jpg", "1");
+  WriteBytes(dir / "Preview.JPG", "2");
+  SaverSettings project;
+  project.FileList.FileNames = {"beach.JPG", "C:\\Work\\gone.jpg"};
+  project.Setting.PreviewFile = "C:\\Work\\preview.jpg";
+  const std::string folder = dir.path();
+  RebaseProject(project, folder);
+  EXPECT_EQ(project.FileList.FileNames[0], folder + "Beach.jpg");
+  EXPECT_EQ(project.FileList.FileNames[1], folder + "gone.jpg");
+  EXPECT_EQ(project.Setting.PreviewFile, folder + "Preview.JPG");
 }
 
 TEST(SplitLines, AsAWindowsStringListReadsThem) {

@@ -13,6 +13,7 @@
 #include "base/CommaText.h"
 #include "base/Ini.h"
 #include "package/Container.h"
+#include "package/FileSearch.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 #include "package/Package.h"
