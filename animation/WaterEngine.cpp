@@ -115,10 +115,8 @@ void WaterEngine::SetProject(Picture& project) {
   objects_.Clear();
   project_ = &project;
   speed_ = project.speed;
-  if (!project.objects.text.empty())
-    objects_.Load(project.objects.text);
-  else
-    objects_.LoadData(project.objects.entries);
+  // The entries as the picture reader made them, with any file names the show fixed up.
+  objects_.LoadData(project.objects.entries);
 }
 
 bool WaterEngine::UsesComposite() const {
@@ -350,7 +348,7 @@ void WaterEngine::Tick() {
   }
 }
 
-// The design's rule, pixel by pixel: every column of row r that lies in an area moves the
+// The plain rule, pixel by pixel: every column of row r that lies in an area moves the
 // source pixel at (r - s + dv, c + dh) to (r - s, c), rows and columns clamped, when both
 // the target row and the source row hold the same area at the source column.
 void WaterEngine::AnimateRowReference(int32_t r, const std::array<int64_t, 4>& dv,

@@ -28,7 +28,7 @@ class WaterEngine {
   WaterEngine& operator=(const WaterEngine&) = delete;
 
   // Takes the project's picture, mask, wave sets, weather and speed, and makes the live
-  // animated objects from its objects text (their workers are not started yet). The
+  // animated objects from its object entries (their workers are not started yet). The
   // project must outlive the engine's use of it.
   void SetProject(Picture& project);
   // Frees the snow or rain; when on, makes the kind the project asks for and places it.

@@ -26,7 +26,7 @@ class IMessages {
 // its form has closed.
 class IRunModeHost : public IMessages {
  public:
-  // Start-up step 5 (not in the password mode): the application object, title " ".
+  // Makes the application object with the title " " (not in the password mode).
   virtual void InitApplication() {}
   // Reads the user-interface definition (the forms collection) from the extracted file.
   virtual void LoadDefinitions(const std::string& uiFile) {}

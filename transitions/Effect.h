@@ -25,7 +25,7 @@ using EffectFn = void(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, 
 struct Effect {
   int32_t number;  // 1..169, the entry's place in the table
   std::string_view name;
-  EffectProc proc;  // nullptr: not built yet
+  EffectProc proc;  // never nullptr in the table
 };
 
 constexpr int kEffectCount = 169;

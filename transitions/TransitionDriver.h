@@ -54,8 +54,8 @@ class TransitionDriver {
 
   // One frame: the whole of Old onto Work (a clip region an effect left selected is
   // dropped first), effect n over it at `percent`, Work presented. A number outside the
-  // table draws effect 1, as does an effect whose routine is not built yet; when effect 1
-  // has no routine either (a stand-in's), Work shows Old.
+  // table draws effect 1; when a stand-in table has no routine for effect 1 either, Work
+  // shows Old.
   void TransitionStep(int32_t n, int32_t percent);
 
   // What the last RunTransition did: the effect drawn and the number of frames after 0 %.

@@ -346,11 +346,26 @@ TEST(AnimObjects, FilesAreFoundByNameIgnoringCaseInThePackageThenTheSharedFolder
   unsetenv("XDG_DATA_HOME");
 }
 
+// The show fixes up the stored file names in the picture's entries before the engine
+// starts; an engine that read the objects text again would see the author's path instead.
+TEST(AnimObjects, EngineTakesTheEntriesAsTheShowFixedThem) {
+  FakeClock clock;
+  Picture project;
+  vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
+  project.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=C:\\Art\\bird.bmp\r\n");
+  project.objects.entries[0].Filename = "/run/folder/Bird.bmp";
+  WaterEngine engine(&clock);
+  engine.SetObjectsThreaded(false);
+  engine.SetProject(project);
+  ASSERT_EQ(engine.Objects().Count(), 1);
+  EXPECT_EQ(engine.Objects()[0].Keys().Filename, "/run/folder/Bird.bmp");
+}
+
 TEST(AnimObjects, ObjectWhoseFileIsMissingDrawsNothing) {
   FakeClock clock;
   Picture project;
   vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
-  project.objects.text = "[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n";
+  project.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n");
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetProject(project);
@@ -371,7 +386,7 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
   project.designWidth = 200;
   project.designHeight = 100;
-  project.objects.text = ImgSection("PosLeft=50\r\nPosTop=40\r\n");
+  project.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\n"));
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder.Path());

@@ -127,7 +127,7 @@ int RunEffect(const Args& args) {
   const vec::Effect& effect = vec::EffectByNumber(*number);
   if (!effect.proc)
     return Fail("effect " + std::to_string(*number) + " \"" + std::string(effect.name) +
-                "\" is not built yet");
+                "\" has no routine");
 
   std::string error;
   std::optional<Bitmap> oldBmp = ReadRawBmp(*oldPath, error);
