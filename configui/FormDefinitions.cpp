@@ -219,12 +219,11 @@ std::string FormNameFromFirstLine(std::string_view line) {
 Status ActionList::LoadActions(std::string_view text) {
   actions_.clear();
   if (text.empty()) return {};
-  std::vector<std::string> lines = SplitTextLines(text);
-  std::optional<int32_t> count = lines.empty() ? std::nullopt : ParseIniInteger(lines[0]);
+  std::vector<std::string> lines = SplitTextLines(text);  // a text that is not empty has a line
+  std::optional<int32_t> count = ParseIniInteger(lines[0]);
   if (!count) {
-    return MakeError(
-        ErrorCode::Syntax,
-        "the action count " + Quoted(lines.empty() ? "" : lines[0]) + " is not an integer");
+    return MakeError(ErrorCode::Syntax,
+                     "the action count " + Quoted(lines[0]) + " is not an integer");
   }
   if (*count <= 0) return {};
   size_t available = (lines.size() - 1) / 5;
