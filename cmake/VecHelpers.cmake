@@ -95,7 +95,7 @@ endfunction()
 # The core libraries that exist so far, in link order.
 function(vec_core_libs out)
   set(result)
-  foreach(l vec_slideshow vec_audio vec_animation vec_transitions vec_picture vec_graphics vec_package vec_base)
+  foreach(l vec_forms vec_slideshow vec_audio vec_animation vec_transitions vec_picture vec_graphics vec_package vec_base)
     if(TARGET ${l})
       list(APPEND result ${l})
     endif()
