@@ -195,3 +195,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace vec
+
+namespace vec {
+namespace {
+
+// Options given as --name=VALUE must each keep their own value: a reader that handed out
+// one shared buffer made every option read as the last one, so --files and --settings
+// both named the output. Both spellings must build the same saver.
+TEST(VectoolOptions, EqualsAndSpaceFormsReadTheirOwnValues) {
+  ScratchDir dir;
+  ASSERT_EQ(mkdir((dir / "files").c_str(), 0755), 0);
+  WriteBytes(dir / "files/a.jpg", "AAAA");
+  WriteBytes(dir / "settings.ini", "[General]\r\nProductName=Pier\r\n[Default]\r\nDuration=9\r\n");
+  const Result spaced = Vectool("pack --files " + dir / "files" + " --settings " +
+                                    dir / "settings.ini" + " --out " + dir / "One.scr",
+                                dir);
+  ASSERT_EQ(spaced.code, 0) << spaced.err;
+  const Result equals =
+      Vectool("pack --files=" + dir / "files" + " --settings=" + dir / "settings.ini" +
+                  " --out=" + dir / "Two.scr",
+              dir);
+  ASSERT_EQ(equals.code, 0) << equals.err;
+  EXPECT_EQ(ReadBytes(dir / "One.scr"), ReadBytes(dir / "Two.scr"));
+  const Result infoSpaced = Vectool("settings --json " + dir / "Two.scr", dir);
+  EXPECT_EQ(infoSpaced.code, 0) << infoSpaced.err;
+  EXPECT_NE(Compact(infoSpaced.out).find("\"Duration\":9"), std::string::npos) << infoSpaced.out;
+}
+
+}  // namespace
+}  // namespace vec

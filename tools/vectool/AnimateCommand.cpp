@@ -28,23 +28,23 @@ constexpr int64_t kMaxFrames = 100000;
 int RunAnimate(const Args& args) {
   const std::vector<std::string> files =
       Positionals(args, {"--size", "--seconds", "--fps", "--seed", "--out"});
-  const std::string* size = Option(args, "--size");
-  const std::string* seconds = Option(args, "--seconds");
-  const std::string* out = Option(args, "--out");
+  const std::optional<std::string> size = Option(args, "--size");
+  const std::optional<std::string> seconds = Option(args, "--seconds");
+  const std::optional<std::string> out = Option(args, "--out");
   if (files.size() != 1 || !size || !seconds || !out)
     return Fail(
         "usage: animate FILE.vep --size WxH --seconds S [--fps F] [--seed N] "
         "[--keep-aspect] --out OUT");
-  const std::string outPath = *out;  // Option() may reuse its buffer
+  const std::string outPath = *out;
   int32_t width = 0, height = 0;
   if (!ParseSize(*size, vec::kMaxImageDimension, width, height))
     return Fail("bad --size: " + *size);
   int64_t secs = 0, fps = 30, seed = 0;
   if (!ParseWholeNumber(*seconds, secs) || secs < 0) return Fail("bad --seconds: " + *seconds);
-  if (const std::string* f = Option(args, "--fps");
+  if (const std::optional<std::string> f = Option(args, "--fps");
       f && (!ParseWholeNumber(*f, fps) || fps < 1 || fps > 1000))
     return Fail("bad --fps: " + *f);
-  const std::string* seedText = Option(args, "--seed");
+  const std::optional<std::string> seedText = Option(args, "--seed");
   if (seedText && !ParseWholeNumber(*seedText, seed)) return Fail("bad --seed: " + *seedText);
   const int64_t frames = secs * fps;
   if (frames > kMaxFrames) return Fail("too many frames (at most 100000)");

@@ -3,6 +3,7 @@
 // A command returns the process exit code; on bad input it prints one line to stderr and
 // returns non-zero.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,7 @@ const std::vector<Command>& Commands();
 
 // Small helpers shared by the commands.
 // Value of "--name VALUE" (or "--name=VALUE"); nullptr when absent.
-const std::string* Option(const Args& args, std::string_view name);
+std::optional<std::string> Option(const Args& args, std::string_view name);
 bool Flag(const Args& args, std::string_view name);
 // Arguments that are neither options nor option values, given which options take a value.
 std::vector<std::string> Positionals(const Args& args, const std::vector<std::string_view>& valued);

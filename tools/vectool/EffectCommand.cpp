@@ -86,7 +86,7 @@ std::optional<Bitmap> ReadRawBmp(const std::string& path, std::string& error) {
 }
 
 template <class T>
-std::optional<T> ParseInt(const std::string* text) {
+std::optional<T> ParseInt(const std::optional<std::string>& text) {
   if (!text || text->empty()) return std::nullopt;
   T value{};
   const char* end = text->data() + text->size();
@@ -104,10 +104,10 @@ int RunEffect(const Args& args) {
   if (Flag(args, "--list")) return List();
   const auto number = ParseInt<int32_t>(Option(args, "--number"));
   const auto percent = ParseInt<int32_t>(Option(args, "--percent"));
-  const std::string* oldPath = Option(args, "--old");
-  const std::string* newPath = Option(args, "--new");
-  const std::string* outPath = Option(args, "--out");
-  const std::string* seedText = Option(args, "--seed");
+  const std::optional<std::string> oldPath = Option(args, "--old");
+  const std::optional<std::string> newPath = Option(args, "--new");
+  const std::optional<std::string> outPath = Option(args, "--out");
+  const std::optional<std::string> seedText = Option(args, "--seed");
   if (!number || *number < 1 || *number > vec::kEffectCount)
     return Fail("--number must be an effect number from 1 to 169");
   if (!percent || *percent < 0 || *percent > 100)

@@ -148,24 +148,24 @@ bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::st
 }
 
 int RunGallery(const Args& args) {
-  const std::string* oldPath = Option(args, "--old");
-  const std::string* newPath = Option(args, "--new");
-  const std::string* outDir = Option(args, "--out");
+  const std::optional<std::string> oldPath = Option(args, "--old");
+  const std::optional<std::string> newPath = Option(args, "--new");
+  const std::optional<std::string> outDir = Option(args, "--out");
   if (!oldPath || !newPath || !outDir) return Fail("--old, --new and --out are required");
 
   int32_t W = 320, H = 240;
-  if (const std::string* size = Option(args, "--size");
+  if (const std::optional<std::string> size = Option(args, "--size");
       size && !ParseSize(*size, kMaxGallerySide, W, H))
     return Fail("--size must be WxH with sides from 1 to " + std::to_string(kMaxGallerySide));
   int32_t frames = 20;
-  if (const std::string* text = Option(args, "--frames")) {
+  if (const std::optional<std::string> text = Option(args, "--frames")) {
     const auto n = ParsePositive(*text);
     if (!n || *n < 2 || *n > kMaxFrames)
       return Fail("--frames must be from 2 to " + std::to_string(kMaxFrames));
     frames = *n;
   }
   uint32_t seed = 1;
-  if (const std::string* text = Option(args, "--seed")) {
+  if (const std::optional<std::string> text = Option(args, "--seed")) {
     const char* end = text->data() + text->size();
     const auto [ptr, ec] = std::from_chars(text->data(), end, seed, 10);
     if (ec != std::errc() || ptr != end || text->empty())

@@ -152,7 +152,7 @@ int RunSettings(const Args& args) {
 
   // As the slideshow modes do: every picture takes part, then the user's file applies.
   project.FileList.CheckAll();
-  if (const std::string* ini = Option(args, "--ini")) {
+  if (const std::optional<std::string> ini = Option(args, "--ini")) {
     if (!vec::IsRegularFile(*ini)) return Fail("cannot read " + *ini);
     vec::ApplyUserSettingsFile(project, *ini);
   } else if (!Flag(args, "--no-ini")) {
@@ -218,7 +218,7 @@ bool IsPictureName(std::string_view name) {
 
 bool ReadOptionalText(const Args& args, std::string_view option, std::string& text,
                       std::string& error) {
-  const std::string* path = Option(args, option);
+  const std::optional<std::string> path = Option(args, option);
   if (!path) return true;
   if (!vec::IsRegularFile(*path) || !vec::ReadSmallFile(*path, text)) {
     error = "cannot read " + *path;
@@ -228,8 +228,8 @@ bool ReadOptionalText(const Args& args, std::string_view option, std::string& te
 }
 
 int RunPack(const Args& args) {
-  const std::string* filesDir = Option(args, "--files");
-  const std::string* out = Option(args, "--out");
+  const std::optional<std::string> filesDir = Option(args, "--files");
+  const std::optional<std::string> out = Option(args, "--out");
   if (!out) return Fail("pack needs --out OUT");
   std::string settings, fileList, uiSettings, gui, error;
   if (!ReadOptionalText(args, "--settings", settings, error) ||
@@ -275,7 +275,7 @@ int RunPack(const Args& args) {
   if (filesSize > UINT32_MAX) return Fail("the files do not fit in one package (4 GiB)");
   const std::string vecRes = vec::ContainerWriter::Build({fileList, settings, uiSettings});
 
-  const std::string* saverFrom = Option(args, "--saver-from");
+  const std::optional<std::string> saverFrom = Option(args, "--saver-from");
   if (saverFrom) {
     vec::MarkerResult m = vec::FindMarker(*saverFrom);
     if (m.error == vec::ContainerError::CannotOpen) return Fail("cannot read " + *saverFrom);

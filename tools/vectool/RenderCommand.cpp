@@ -96,9 +96,9 @@ class RenderFolder {
 int RunRender(const vectool::Args& args) {
   const auto pos =
       vectool::Positionals(args, {"--size", "--seconds", "--fps", "--seed", "--ini", "--out"});
-  const std::string* size = vectool::Option(args, "--size");
-  const std::string* seconds = vectool::Option(args, "--seconds");
-  const std::string* out = vectool::Option(args, "--out");
+  const std::optional<std::string> size = vectool::Option(args, "--size");
+  const std::optional<std::string> seconds = vectool::Option(args, "--seconds");
+  const std::optional<std::string> out = vectool::Option(args, "--out");
   if (pos.size() != 1 || !size || !seconds || !out)
     return Fail(
         "usage: render SAVER --size WxH --seconds S [--fps F] [--seed N] [--ini USER.ini] --out "
@@ -110,14 +110,14 @@ int RunRender(const vectool::Args& args) {
   int64_t secs = 0, fps = 30;
   if (!ParseWholeNumber(*seconds, secs) || secs < 0 || secs > 3600)
     return Fail("--seconds wants 0..3600");
-  if (const std::string* f = vectool::Option(args, "--fps"))
+  if (const std::optional<std::string> f = vectool::Option(args, "--fps"))
     if (!ParseWholeNumber(*f, fps) || fps < 1 || fps > 1000) return Fail("--fps wants 1..1000");
   int64_t seed = 0;
-  const std::string* seedText = vectool::Option(args, "--seed");
+  const std::optional<std::string> seedText = vectool::Option(args, "--seed");
   if (seedText && (!ParseWholeNumber(*seedText, seed) || seed < 0 || seed > 0xFFFFFFFFll))
     return Fail("--seed wants 0..4294967295");
   std::string iniPath;
-  if (const std::string* ini = vectool::Option(args, "--ini")) iniPath = *ini;
+  if (const std::optional<std::string> ini = vectool::Option(args, "--ini")) iniPath = *ini;
 
   RenderFolder folder;
   if (folder.path().empty()) return Fail("cannot create a temporary folder");

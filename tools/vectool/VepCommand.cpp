@@ -75,16 +75,16 @@ bool LoadPicture(const std::string& path, int quality, Encoded& out, std::string
 }
 
 int RunVep(const vectool::Args& args) {
-  const std::string* picturePath = vectool::Option(args, "--picture");
-  const std::string* outPath = vectool::Option(args, "-o");
-  if (outPath == nullptr) outPath = vectool::Option(args, "--output");
-  if (picturePath == nullptr || outPath == nullptr)
+  const std::optional<std::string> picturePath = vectool::Option(args, "--picture");
+  std::optional<std::string> outPath = vectool::Option(args, "-o");
+  if (!outPath) outPath = vectool::Option(args, "--output");
+  if (!picturePath || !outPath)
     return Fail(
         "usage: vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] "
         "[--preview IMAGE] -o OUT.vep");
   const std::string picturePathCopy = *picturePath, outPathCopy = *outPath;
   std::string settingsText;
-  if (const std::string* settings = vectool::Option(args, "--settings")) {
+  if (const std::optional<std::string> settings = vectool::Option(args, "--settings")) {
     auto bytes = vec::ReadWholeFile(*settings);
     if (!bytes) return Fail(bytes.error().message);
     settingsText.assign(bytes->begin(), bytes->end());
@@ -98,7 +98,7 @@ int RunVep(const vectool::Args& args) {
   if (!LoadPicture(picturePathCopy, quality, picture, error)) return Fail(error);
   c.pictureJpeg = std::move(picture.jpeg);
 
-  if (const std::string* previewPath = vectool::Option(args, "--preview")) {
+  if (const std::optional<std::string> previewPath = vectool::Option(args, "--preview")) {
     Encoded preview;
     if (!LoadPicture(*previewPath, quality, preview, error)) return Fail(error);
     c.previewJpeg = std::move(preview.jpeg);
@@ -113,7 +113,7 @@ int RunVep(const vectool::Args& args) {
     c.previewJpeg = std::move(jpeg.value());
   }
 
-  if (const std::string* maskPath = vectool::Option(args, "--mask")) {
+  if (const std::optional<std::string> maskPath = vectool::Option(args, "--mask")) {
     auto maskImage = vec::LoadImageFromFile(*maskPath);
     if (!maskImage) return Fail(*maskPath + ": " + maskImage.error().message);
     vec::Bitmap mask(maskImage->Width(), maskImage->Height());

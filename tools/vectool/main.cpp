@@ -12,20 +12,21 @@ std::vector<Command>& Registry() {
 }
 }  // namespace
 
-Registration::Registration(Command c) { Registry().push_back(c); }
-const std::vector<Command>& Commands() { return Registry(); }
+Registration::Registration(Command c) {
+  Registry().push_back(c);
+}
+const std::vector<Command>& Commands() {
+  return Registry();
+}
 
-const std::string* Option(const Args& args, std::string_view name) {
+std::optional<std::string> Option(const Args& args, std::string_view name) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == name && i + 1 < args.size()) return &args[i + 1];
-    if (a.size() > name.size() && a.compare(0, name.size(), name) == 0 && a[name.size()] == '=') {
-      static thread_local std::string value;
-      value = a.substr(name.size() + 1);
-      return &value;
-    }
+    if (a == name && i + 1 < args.size()) return args[i + 1];
+    if (a.size() > name.size() && a.compare(0, name.size(), name) == 0 && a[name.size()] == '=')
+      return a.substr(name.size() + 1);
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 bool Flag(const Args& args, std::string_view name) {
@@ -34,7 +35,8 @@ bool Flag(const Args& args, std::string_view name) {
   return false;
 }
 
-std::vector<std::string> Positionals(const Args& args, const std::vector<std::string_view>& valued) {
+std::vector<std::string> Positionals(const Args& args,
+                                     const std::vector<std::string_view>& valued) {
   std::vector<std::string> out;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
