@@ -8,6 +8,7 @@
 
 #include "graphics/Bitmap32.h"
 #include "picture/Picture.h"
+#include "tests/support/PixelChecksum.h"
 
 namespace vec::testing {
 
@@ -35,17 +36,6 @@ inline void MakeProject(Picture& p, int32_t w, int32_t h,
   p.designWidth = w;
   p.designHeight = h;
   p.loaded = true;
-}
-
-// FNV-1a over the pixels.
-inline uint64_t Checksum(const Bitmap32& b) {
-  uint64_t h = 1469598103934665603ull;
-  for (int32_t y = 0; y < b.Height(); ++y)
-    for (int32_t x = 0; x < b.Width(); ++x) {
-      h ^= b.GetPixel(x, y);
-      h *= 1099511628211ull;
-    }
-  return h;
 }
 
 // A folder under the test's temporary directory, removed with the object.

@@ -16,8 +16,6 @@
 namespace vec {
 namespace {
 
-using testing::Checksum;
-
 // Keeps the global generator locked to a seed while an engine starts.
 class SeedLock {
  public:
@@ -122,7 +120,7 @@ void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& step
     ref->engine.Tick();
     const Bitmap32& a = fast->engine.Frame();
     const Bitmap32& b = ref->engine.Frame();
-    const uint64_t sa = Checksum(a), sb = Checksum(b);
+    const uint64_t sa = PixelChecksum(a), sb = PixelChecksum(b);
     out.fast = out.fast * 31 + sa;
     out.reference = out.reference * 31 + sb;
     ASSERT_EQ(sa, sb) << "seed " << seed << " tick " << i;

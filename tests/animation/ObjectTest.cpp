@@ -375,7 +375,7 @@ TEST(AnimObjects, ObjectWhoseFileIsMissingDrawsNothing) {
   clock.Advance(40);
   engine.Objects().StepAll();
   engine.Tick();
-  EXPECT_EQ(vec::testing::Checksum(engine.Output()), vec::testing::Checksum(engine.Frame()));
+  EXPECT_EQ(vec::PixelChecksum(engine.Output()), vec::PixelChecksum(engine.Frame()));
 }
 
 TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {

@@ -117,7 +117,7 @@ TEST(AnimEngine, BackwardPhaseUsesTheTruncatingRemainder) {
   EXPECT_EQ(fwd->engine.Phase(0), 111);
   EXPECT_EQ(back->engine.Phase(0), -111);
   // The frame shows the phase of the tick before the last step: 74 and -74.
-  EXPECT_EQ(testing::Checksum(fwd->engine.Output()), testing::Checksum(back->engine.Output()));
+  EXPECT_EQ(PixelChecksum(fwd->engine.Output()), PixelChecksum(back->engine.Output()));
   const Pixel p = back->At(20, 16);
   EXPECT_EQ(testing::RowOf(p) - 20, testing::ColOf(p) - 16);  // 74 rem 180 = 74 for both
 }
@@ -290,7 +290,7 @@ TEST(AnimEngine, PeriodZeroOrNegativeOfAPresentAreaActsAsAFullCycle) {
     rig.Start();
     rig.TickAfter(50);
     rig.TickAfter(50);
-    return testing::Checksum(rig.engine.Output());
+    return PixelChecksum(rig.engine.Output());
   };
   const uint64_t full = frame(360);
   EXPECT_EQ(frame(0), full);
@@ -389,7 +389,7 @@ TEST(AnimEngine, GoldenChecksumOfAFewTicks) {
   rig.project.weather = {kWeatherSnow, 40, 12, 90, 10, 9};
   rig.Start();
   for (int i = 0; i < 5; ++i) rig.TickAfter(33);
-  const uint64_t sum = testing::Checksum(rig.engine.Output());
+  const uint64_t sum = PixelChecksum(rig.engine.Output());
   LockRandomize(false);
   EXPECT_EQ(sum, 0x957ad98c9113dbf4ull) << std::hex << sum;
 }

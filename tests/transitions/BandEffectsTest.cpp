@@ -232,9 +232,9 @@ TEST(ShredRegion, GoldenFrameWithFixedSeed) {
   const Bitmap top = RunFrame(UnevenShredFromTopAndLeft, newBmp, 40);
   const Bitmap centre = RunFrame(UnevenShredToCentre, newBmp, 40);
   const Bitmap horizon = RunFrame(UnevenShredFromHorizon, newBmp, 40);
-  EXPECT_EQ(Checksum(top), 7712912478340529155ull);
-  EXPECT_EQ(Checksum(centre), 7287774191105077379ull);
-  EXPECT_EQ(Checksum(horizon), 12079651649113675395ull);
+  EXPECT_EQ(PixelChecksum(top), 7712912478340529155ull);
+  EXPECT_EQ(PixelChecksum(centre), 7287774191105077379ull);
+  EXPECT_EQ(PixelChecksum(horizon), 12079651649113675395ull);
 }
 
 TEST(ShredRegion, StripsDifferBetweenFramesOfTheSamePercent) {

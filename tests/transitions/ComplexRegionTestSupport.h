@@ -6,6 +6,7 @@
 
 #include "base/MathUtil.h"
 #include "graphics/Bitmap.h"
+#include "tests/support/PixelChecksum.h"
 #include "transitions/Effect.h"
 
 namespace vec::testing_support {
@@ -71,16 +72,6 @@ inline Coverage Measure(const Bitmap& work) {
 }
 inline bool ShowsNew(const Bitmap& work, int32_t x, int32_t y) {
   return work.GetPixel(x, y) == NewPixel(x, y);
-}
-
-// FNV-1a over the pixels, for golden results.
-inline uint64_t Checksum(const Bitmap& b) {
-  uint64_t h = 1469598103934665603ull;
-  for (size_t i = 0; i < b.PixelCount(); ++i) {
-    h ^= b.Bits()[i];
-    h *= 1099511628211ull;
-  }
-  return h;
 }
 
 inline std::string SizeName(int32_t W, int32_t H) {
