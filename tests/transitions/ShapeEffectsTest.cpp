@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfenv>
 #include <cmath>
+#include <cstdint>
+#include <initializer_list>
 #include <numbers>
+#include <optional>
 #include <vector>
 
+#include "graphics/Region.h"
 #include "tests/transitions/ComplexRegionTestSupport.h"
+#include "transitions/ComplexRegion.h"
 #include "transitions/ShapeEffects.h"
-
 namespace vec {
 namespace {
 
@@ -286,6 +292,257 @@ TEST(ShapeEffects, FramesDependOnlyOnTheirInputs) {
     const Bitmap b = RunFrame(effect.proc, newBmp, 37);
     EXPECT_EQ(a, b) << "effect " << effect.number;
     EXPECT_EQ(Measure(a).wrong, 0);
+  }
+}
+
+}  // namespace
+}  // namespace vec
+
+// Every shape region member against a literal model: the shapes of each member made where
+// they stand, with the platform shape primitives, and combined one by one in the order the
+// family lists them (the result replacing the first region). Grids are combined cell by
+// cell, so this also holds the one-shape-placed-everywhere grids to the slow way.
+
+namespace vec {
+namespace {
+
+using namespace testing_support;
+
+int32_t ModelMulDiv(int32_t a, int32_t b, int32_t c) {
+  const int64_t p = int64_t{a} * b;
+  return static_cast<int32_t>((2 * p + c) / (2 * int64_t{c}));
+}
+
+Region P(std::initializer_list<Point> pts) {
+  const std::vector<Point> v(pts);
+  return Region::Polygon(v, FillMode::Winding);
+}
+Region RR(int32_t l, int32_t t, int32_t r, int32_t b, int32_t ew, int32_t eh) {
+  return Region::RoundRect(l, t, r, b, ew, eh);
+}
+Region Screen(int32_t W, int32_t H) {
+  return Region::FromRect(0, 0, W, H);
+}
+Region Fold(Region first, std::initializer_list<Region> rest, RegionOp op) {
+  for (const Region& r : rest) first.Combine(r, op);
+  return first;
+}
+
+// Rotation about (px, py), to the nearest point with halves to even.
+std::vector<Point> Rotated(std::vector<Point> pts, int32_t px, int32_t py, int32_t percent) {
+  const double theta = percent * M_PI / 50;
+  for (Point& p : pts) {
+    const double x = p.x - px, y = p.y - py;
+    p.x = px + static_cast<int32_t>(std::nearbyint(std::cos(theta) * x - std::sin(theta) * y));
+    p.y = py + static_cast<int32_t>(std::nearbyint(std::sin(theta) * x + std::cos(theta) * y));
+  }
+  return pts;
+}
+
+std::optional<Region> ModelShape(int32_t n, int32_t W, int32_t H, int32_t w, int32_t h,
+                                 int32_t Pc) {
+  const int32_t cx = W / 2, cy = H / 2, hw = w / 2, hh = h / 2;
+  switch (n) {
+    case 61:
+      return RR(-2 * W, 0, 2 * w, H + 1, 2 * W, 2 * W);
+    case 62:
+      return RR(W - 2 * w, 0, 3 * W, H + 1, 2 * W, 2 * W);
+    case 72:
+      return RR(0, -2 * H, W + 1, 2 * h, 2 * H, 2 * H);
+    case 73:
+      return RR(0, H - 2 * h, W + 1, 3 * H, 2 * H, 2 * H);
+    case 83:
+      return RR(-W, -H, (3 * w) / 2, (3 * h) / 2, 2 * W, 2 * H);
+    case 84:
+      return RR(W - (3 * w) / 2, -H, 2 * W, (3 * h) / 2, 2 * W, 2 * H);
+    case 85:
+      return RR(-W, H - (3 * h) / 2, (3 * w) / 2, 2 * H, 2 * W, 2 * H);
+    case 86:
+      return RR(W - (3 * w) / 2, H - (3 * h) / 2, 2 * W, 2 * H, 2 * W, 2 * H);
+    case 87:
+      return RR(cx - w, cy - h, cx + w, cy + h, (9 * w) / 5, (9 * h) / 5);
+    case 88:
+      return Fold(
+          Screen(W, H),
+          {RR(w - cx, h - cy, 3 * cx - w, 3 * cy - h, (9 * (W - w)) / 5, (9 * (H - h)) / 5)},
+          RegionOp::Xor);
+    case 113:
+      return P({{0, 0}, {2 * w, 0}, {0, 2 * h}});
+    case 114:
+      return P({{W, 0}, {W - 2 * w, 0}, {W, 2 * h}});
+    case 115:
+      return P({{0, H}, {2 * w, H}, {0, H - 2 * h}});
+    case 116:
+      return P({{W, H}, {W - 2 * w, H}, {W, H - 2 * h}});
+    case 117:
+      return Fold(P({{0, H}, {0, 0}, {w, H}}), {P({{W, H}, {W, 0}, {W - w, 0}})}, RegionOp::Or);
+    case 118:
+      return Fold(P({{W, 0}, {0, 0}, {W, h}}), {P({{W, H}, {0, H}, {0, H - h}})}, RegionOp::Or);
+    case 119:
+      return Fold(P({{cx, cy}, {0, 0}, {w, 0}}),
+                  {P({{cx, cy}, {0, H}, {0, H - h}}), P({{cx, cy}, {W, H}, {W - w, H}}),
+                   P({{cx, cy}, {W, 0}, {W, h}})},
+                  RegionOp::Or);
+    case 120: {
+      const int32_t k = W / 10 + 1, bx = ModelMulDiv(k, Pc, 50);
+      const int32_t m = H / 10 + 1, by = ModelMulDiv(m, Pc, 50);
+      std::optional<Region> all;
+      for (int32_t x = k; x - k < W; x += 2 * k) {
+        for (int32_t t = 0; t < H + m; t += 2 * (H / 10) + 2) {
+          const int32_t yc = t + m;
+          Region tri = P({{x - bx, yc - by}, {x, yc + by}, {x + bx, yc - by}});
+          if (all)
+            all->Combine(tri, RegionOp::Or);
+          else
+            all = std::move(tri);
+        }
+      }
+      return all;
+    }
+    case 149:
+    case 151: {
+      const int32_t px = n == 149 ? cx : w, py = n == 149 ? cy : h;
+      return Region::Polygon(
+          Rotated({{cx - hw, cy - hh}, {cx + hw, cy - hh}, {cx + hw, cy + hh}, {cx - hw, cy + hh}},
+                  px, py, Pc),
+          FillMode::Winding);
+    }
+    case 150:
+      return Region::Polygon(Rotated({{cx - 2 * w, cy},
+                                      {cx - hw, cy - hh},
+                                      {cx, cy - 2 * h},
+                                      {cx + hw, cy - hh},
+                                      {cx + 2 * w, cy},
+                                      {cx + hw, cy + hh},
+                                      {cx, cy + 2 * h},
+                                      {cx - hw, cy + hh}},
+                                     cx, cy, Pc),
+                             FillMode::Winding);
+    case 152: {
+      const int32_t k = std::min(W, H) / 10 + 1, r = ModelMulDiv(3 * k, Pc, 200);
+      std::optional<Region> all;
+      for (int32_t x = 0; x < W; x += 2 * k) {
+        for (int32_t y = 0; y < H; y += 2 * k) {
+          Region e = Region::Ellipse(x + k - r, y + k - r, x + k + r, y + k + r);
+          if (all)
+            all->Combine(e, RegionOp::Or);
+          else
+            all = std::move(e);
+        }
+      }
+      return all;
+    }
+    case 153:
+      return P({{0, cy - h}, {2 * w, cy}, {0, cy + h}});
+    case 154:
+      return P({{W, cy - h}, {W - 2 * w, cy}, {W, cy + h}});
+    case 155:
+      return P({{cx - w, 0}, {cx, 2 * h}, {cx + w, 0}});
+    case 156:
+      return P({{cx - w, H}, {cx, H - 2 * h}, {cx + w, H}});
+    case 157:
+      return Fold(P({{0, cy - h}, {w, cy}, {0, cy + h}}),
+                  {P({{W, cy - h}, {W - w, cy}, {W, cy + h}})}, RegionOp::Or);
+    case 158:
+      return Fold(P({{cx - w, 0}, {cx, 2 * h}, {cx + w, 0}}),
+                  {P({{cx - w, H}, {cx, H - 2 * h}, {cx + w, H}})}, RegionOp::Or);
+    case 159:
+      return Fold(
+          P({{0, cy - hh}, {hw, cy}, {0, cy + hh}}),
+          {P({{W, cy - hh}, {W - hw, cy}, {W, cy + hh}}), P({{cx - hw, 0}, {cx, hh}, {cx + hw, 0}}),
+           P({{cx - hw, H}, {cx, H - hh}, {cx + hw, H}})},
+          RegionOp::Or);
+    case 160: {
+      const int32_t ex = (W - w) / 2, ey = (H - h) / 2;
+      return Fold(
+          Screen(W, H),
+          {P({{0, cy - ey}, {ex, cy}, {0, cy + ey}}), P({{W, cy - ey}, {W - ex, cy}, {W, cy + ey}}),
+           P({{cx - ex, 0}, {cx, ey}, {cx + ex, 0}}),
+           P({{cx - ex, H}, {cx, H - ey}, {cx + ex, H}})},
+          RegionOp::Xor);
+    }
+    case 161:
+      return Fold(P({{cx, cy}, {0, 0}, {0, h}}),
+                  {P({{cx, cy}, {0, H}, {w, H}}), P({{cx, cy}, {W, H}, {W, H - h}}),
+                   P({{cx, cy}, {W, 0}, {W - w, 0}})},
+                  RegionOp::Or);
+    case 162:
+    case 163: {
+      const bool vertical = n == 163;
+      const int32_t step = vertical ? H / 10 : W / 10;
+      const int32_t k = vertical ? W / 10 : H / 10;
+      const int32_t centre = vertical ? cx : cy;
+      const int32_t c = ModelMulDiv(k, Pc, 100) + (vertical ? hw : hh);
+      const int32_t v0 = centre + k - c, v1 = centre - k - c, v2 = centre + k + c,
+                    v3 = centre - k + c;
+      std::vector<Point> pts;
+      for (int32_t i = 0; i <= 11; ++i) {
+        const int32_t v = i % 2 == 0 ? v0 : v1;
+        pts.push_back(vertical ? Point{v, i * step} : Point{i * step, v});
+      }
+      for (int32_t i = 11; i >= 0; --i) {
+        const int32_t v = i % 2 == 0 ? v2 : v3;
+        pts.push_back(vertical ? Point{v, i * step} : Point{i * step, v});
+      }
+      return Region::Polygon(pts, FillMode::Winding);
+    }
+    case 164: {
+      const int32_t k = std::min(W, H) / 10 + 1, b = ModelMulDiv(k, Pc, 50);
+      std::optional<Region> all;
+      for (int32_t x = k; x - k < W; x += 2 * k) {
+        for (int32_t y = k; y - k < H; y += 2 * k) {
+          Region d = P({{x - b, y}, {x, y - b}, {x + b, y}, {x, y + b}});
+          if (all)
+            all->Combine(d, RegionOp::Or);
+          else
+            all = std::move(d);
+        }
+      }
+      return all;
+    }
+    case 165:
+      return P({{cx - w, cy}, {cx, cy - h}, {cx + w, cy}, {cx, cy + h}});
+    case 166:
+      return Fold(Screen(W, H),
+                  {P({{w - cx, cy}, {cx, h - cy}, {3 * cx - w, cy}, {cx, 3 * cy - h}})},
+                  RegionOp::Xor);
+    case 167:
+      return Fold(P({{-(w / 2), cy}, {cx, -(h / 2)}, {2 * cx + w / 2, cy}, {cx, 2 * cy + h / 2}}),
+                  {P({{w / 2, cy}, {cx, h / 2}, {2 * cx - w / 2, cy}, {cx, 2 * cy - h / 2}})},
+                  RegionOp::Xor);
+    default:
+      ADD_FAILURE() << "no model for effect " << n;
+      return std::nullopt;
+  }
+}
+
+struct ModelSize {
+  int32_t W, H;
+};
+
+constexpr ModelSize kModelSizes[] = {{320, 240}, {241, 321}, {640, 480}, {53, 37},
+                                     {199, 20},  {21, 77},   {1001, 99}, {160, 161}};
+constexpr int32_t kModelPercents[] = {0, 1, 7, 13, 25, 33, 49, 50, 51, 66, 75, 87, 99, 100};
+
+TEST(ShapeEffectModel, EveryMemberMatchesShapesMadeWhereTheyStand) {
+  ASSERT_EQ(std::fegetround(), FE_TONEAREST);
+  for (const ModelSize size : kModelSizes) {
+    const int32_t W = size.W, H = size.H;
+    const Bitmap newBmp = NewPicture(W, H);
+    const Bitmap oldBmp = OldPicture(W, H);
+    for (const int32_t Pc : kModelPercents) {
+      int32_t w = 0, h = 0;
+      ScaledExtents(W, H, Pc, w, h);
+      for (const NumberedEffect& effect : kShapeEffects) {
+        const std::optional<Region> region = ModelShape(effect.number, W, H, w, h, Pc);
+        Bitmap expected = oldBmp;
+        RevealThroughRegion(expected, newBmp, W, H, region);
+        Bitmap work = oldBmp;
+        effect.proc(work, newBmp, W, H, w, h, Pc);
+        EXPECT_TRUE(work == expected)
+            << "effect " << effect.number << " at " << SizeName(W, H) << " " << Pc << "%";
+      }
+    }
   }
 }
 
