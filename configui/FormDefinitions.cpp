@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/Ini.h"
+#include "base/TextLines.h"
 #include "configui/FormNames.h"
 
 namespace vec {
@@ -193,22 +194,6 @@ bool IsEventLine(std::string_view line) {
 
 }  // namespace
 
-std::vector<std::string> SplitTextLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-  }
-  return lines;
-}
-
 std::string FormNameFromFirstLine(std::string_view line) {
   std::string_view rest = line.size() > 7 ? line.substr(7) : std::string_view{};
   size_t colon = rest.find(':');
@@ -219,7 +204,7 @@ std::string FormNameFromFirstLine(std::string_view line) {
 Status ActionList::LoadActions(std::string_view text) {
   actions_.clear();
   if (text.empty()) return {};
-  std::vector<std::string> lines = SplitTextLines(text);  // a text that is not empty has a line
+  std::vector<std::string> lines = SplitLines(text);  // a text that is not empty has a line
   std::optional<int32_t> count = ParseIniInteger(lines[0]);
   if (!count) {
     return MakeError(ErrorCode::Syntax,
@@ -290,7 +275,7 @@ Status FormCollection::LoadDefinitions(const std::string& path) {
 
 Status FormCollection::LoadDefinitionsFromText(std::string_view text, std::string_view source) {
   forms_.clear();
-  std::vector<std::string> lines = SplitTextLines(text);
+  std::vector<std::string> lines = SplitLines(text);
   if (lines.empty()) {
     return MakeError(
         ErrorCode::Truncated,
@@ -311,7 +296,7 @@ Status FormCollection::LoadDefinitionsFromText(std::string_view text, std::strin
 }
 
 Status FormCollection::AddForm(std::string_view formText, std::string_view actionText) {
-  return AddFormLines(SplitTextLines(formText), actionText);
+  return AddFormLines(SplitLines(formText), actionText);
 }
 
 Status FormCollection::AddFormLines(std::vector<std::string> lines, std::string_view actionText) {

@@ -67,10 +67,6 @@ struct FormDefinition {
 // ("object ") up to the first colon; empty when there is no colon.
 std::string FormNameFromFirstLine(std::string_view line);
 
-// Lines of a text as the authoring side splits them: CR LF, a bare CR or a bare LF ends a
-// line, and a break at the very end does not start another, empty, line.
-std::vector<std::string> SplitTextLines(std::string_view text);
-
 class FormCollection {
  public:
   // Discards every form held, then reads the file. On an error the collection is left

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/TextLines.h"
 #include "configui/FormDefinitions.h"
 #include "configui/FormTextReader.h"
 
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (read.ok() && Walk(*read) > size / 12 + 1) __builtin_trap();
 
   vec::FormDefinition form;
-  form.lines = vec::SplitTextLines(text);
+  form.lines = vec::SplitLines(text);
   std::string prepared = form.PrepareFormText();
   if (prepared.size() > size + 40 + 2 * form.lines.size()) __builtin_trap();
   auto rewritten = vec::ReadFormText(prepared);

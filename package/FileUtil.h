@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextLines.h"
+
 namespace vec {
 
 class UniqueFd {
@@ -57,9 +59,5 @@ bool WriteFileNoFollow(const std::string& path, std::string_view text);
 bool FileExists(const std::string& path);     // any kind of entry (after following links)
 bool IsRegularFile(const std::string& path);  // a regular file (after following links)
 bool IsDirectory(const std::string& path);
-
-// Lines of a text as a Windows string list reads them: CR LF, LF or CR end a line; a final
-// line break does not start another (empty) line.
-std::vector<std::string> SplitLines(std::string_view text);
 
 }  // namespace vec

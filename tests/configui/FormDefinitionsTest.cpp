@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "base/TextLines.h"
 #include "configui/FormDefinitions.h"
 
 namespace vec {
@@ -21,7 +22,7 @@ bool Contains(const std::string& text, std::string_view part) {
   return text.find(part) != std::string::npos;
 }
 
-TEST(SplitTextLines, EveryKindOfLineBreakEndsOneLine) {
+TEST(SplitLines, EveryKindOfLineBreakEndsOneLine) {
   struct Case {
     const char* text;
     Lines want;
@@ -36,7 +37,7 @@ TEST(SplitTextLines, EveryKindOfLineBreakEndsOneLine) {
       {"a\r\r\nb", {"a", "", "b"}},  // CR, then CR LF
       {"a\n\rb", {"a", "", "b"}},    // LF then CR: two breaks
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitTextLines(c.text), c.want) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.want) << c.text;
 }
 
 TEST(FormNameFromFirstLine, TextAfterSevenCharactersUpToTheFirstColon) {
