@@ -63,15 +63,20 @@ void PixelCanvas::Stamp(int32_t x, int32_t y, bool acrossVertically) {
 void PixelCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (right <= left || bottom <= top) return;
   FillRect({left, top, right, bottom}, brushColor);
-  // The outline runs along the outermost pixels; each edge carries the pen's width across it.
-  for (int32_t x = left; x < right; ++x) {
-    Stamp(x, top, true);
-    Stamp(x, bottom - 1, true);
+  // The pen runs along the outermost pixels l, r-1, t, b-1 and covers its width across each,
+  // with square corners: a band between an outer and an inner box.
+  const int32_t w = std::max(penWidth, 1);
+  const int32_t before = w / 2, after = w - before;  // pixels before the line and from it on
+  const Rect outer{left - before, top - before, right - 1 + after, bottom - 1 + after};
+  const Rect inner{left + after, top + after, right - 1 - before, bottom - 1 - before};
+  if (inner.IsEmpty()) {
+    FillRect(outer, penColor);
+    return;
   }
-  for (int32_t y = top; y < bottom; ++y) {
-    Stamp(left, y, false);
-    Stamp(right - 1, y, false);
-  }
+  FillRect({outer.left, outer.top, outer.right, inner.top}, penColor);
+  FillRect({outer.left, inner.bottom, outer.right, outer.bottom}, penColor);
+  FillRect({outer.left, inner.top, inner.left, inner.bottom}, penColor);
+  FillRect({inner.right, inner.top, outer.right, inner.bottom}, penColor);
 }
 
 void PixelCanvas::Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {

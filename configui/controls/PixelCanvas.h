@@ -8,7 +8,8 @@
 // covers `width` pixels across the line, starting width/2 pixels before it (so a 2-pixel
 // outline of (l, t, r, b) covers columns l-1, l and r-2, r-1), and draws a line's end
 // point too. Lines are stepped with Bresenham's rule; their width is laid across the minor
-// axis (vertically for lines at 45 degrees or flatter).
+// axis (vertically for lines at 45 degrees or flatter). Rectangle outlines have square
+// corners.
 
 #include <cstdint>
 
