@@ -1,6 +1,7 @@
 #include "configui/controls/ImageButton.h"
 
 #include <QEnterEvent>
+#include <QHideEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
@@ -163,6 +164,8 @@ void ImageButton::changeEvent(QEvent* e) {
     properties_.font = font();
     update();
   } else if (e->type() == QEvent::EnabledChange) {
+    // A disabled control gets no more mouse events, so a press it held would repeat forever.
+    if (!isEnabled()) cancelPress();
     update();
   }
   ClickableWidget::changeEvent(e);
@@ -238,6 +241,18 @@ void ImageButton::enterEvent(QEnterEvent* e) {
 void ImageButton::leaveEvent(QEvent* e) {
   mouseLeft();
   ClickableWidget::leaveEvent(e);
+}
+
+void ImageButton::cancelPress() {
+  repeat_.Stop();
+  armTimer();
+  pressed_ = false;
+  mouseInControl_ = false;
+}
+
+void ImageButton::hideEvent(QHideEvent* e) {
+  cancelPress();
+  ClickableWidget::hideEvent(e);
 }
 
 void ImageButton::mouseEntered() {

@@ -72,11 +72,14 @@ class ImageButton : public ClickableWidget {
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void leftPress();
   void mouseEntered();
   void mouseLeft();
+  // Ends a press without a release: disabling or hiding the button while it is held.
+  void cancelPress();
   void armTimer();
   void applyAutoSize();
   void updateShortcut();

@@ -302,6 +302,24 @@ TEST_F(ButtonRepeat, ALateTickDoesNotCatchUp) {
   EXPECT_EQ(FiresAt(1250), 1);
 }
 
+// Disabled or hidden while held, the button gets no release: the repeats end there.
+TEST_F(ButtonRepeat, DisablingOrHidingWhileHeldEndsTheRepeats) {
+  test::SendMouse(&button, QEvent::MouseButtonPress, {5, 5});
+  EXPECT_EQ(FiresAt(500), 1);
+  button.setEnabled(false);
+  EXPECT_FALSE(button.pressed());
+  EXPECT_EQ(FiresAt(550), 0);
+  EXPECT_EQ(FiresAt(5000), 0);
+
+  button.setEnabled(true);
+  button.show();
+  test::SendMouse(&button, QEvent::MouseButtonPress, {5, 5});
+  EXPECT_EQ(FiresAt(5500), 1);
+  button.hide();
+  EXPECT_EQ(FiresAt(5550), 0);
+  EXPECT_EQ(FiresAt(9000), 0);
+}
+
 TEST(ButtonRepeatClock, WrapsAroundTheTickCounter) {
   AutoRepeat r;
   const uint32_t start = 0xFFFFFF00u;
