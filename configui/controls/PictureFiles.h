@@ -1,0 +1,33 @@
+#pragma once
+// What the grid and the preview share about the pictures they are given: which kind of
+// file a name is by its extension, finding it on disk, and decoding a plain image into an
+// opaque bitmap.
+
+#include <string>
+#include <string_view>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/ImageFile.h"
+
+namespace vec {
+
+// By the extension of the file-name part, compared in upper case: ".VEP" is a picture file,
+// ".JPG", ".BMP" and ".GIF" are plain images; anything else (".JPEG" too) is neither.
+enum class PictureFileKind { Project, Image, Other };
+PictureFileKind KindOfPictureFile(std::string_view path);
+
+// The path of an existing regular file for `path` (its name matched ignoring case when the
+// exact name is missing), or empty when there is none.
+std::string FindPictureFile(const std::string& path);
+
+// The file-name part, without its folder.
+std::string FileNameWithoutFolder(std::string_view path);
+
+// A plain image decoded and laid over white, so that its transparent parts show white;
+// every pixel of the result is opaque.
+ImageResult<Bitmap32> LoadOpaqueImage(const std::string& path);
+// A device bitmap's pixels with the fourth byte set opaque.
+Bitmap32 OpaqueCopy(const Bitmap& bitmap);
+
+}  // namespace vec
