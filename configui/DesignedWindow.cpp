@@ -45,8 +45,13 @@ void DesignedWindow::Layout(Container& container) {
       LayoutChildren(container.layouts, container.designWidth, container.designHeight, area.width(),
                      area.height());
   for (size_t i = 0; i < rects.size(); ++i) {
+    // Aligned controls share the area inside the container's bevels; the others keep
+    // their written position, which counts from the container's corner.
     const FormRect& r = rects[i];
-    container.children[i]->setGeometry(area.left() + r.left, area.top() + r.top, r.width, r.height);
+    const bool aligned = container.layouts[i].align != FormAlign::None &&
+                         container.layouts[i].align != FormAlign::Custom;
+    const QPoint origin = aligned ? area.topLeft() : QPoint(0, 0);
+    container.children[i]->setGeometry(origin.x() + r.left, origin.y() + r.top, r.width, r.height);
   }
 }
 

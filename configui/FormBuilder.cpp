@@ -260,6 +260,7 @@ class Builder {
     const FormFont font = ResolveFormFont(def, parentFont);
     const FormColor color = ColorOr(def, "Color", parentColor);
     QWidget* w = TRY(CreateWidget(def, parent, record, pages));
+    record.widget = w;
     w->setObjectName(FormTextToQString(def.name));
     ApplyFont(*w, font);
     if (def.FindValue("Color") && !Is(def, "TLabel")) ApplyBackground(*w, color);
