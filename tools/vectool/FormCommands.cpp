@@ -187,8 +187,7 @@ int RunFormShot(const Args& args) {
   window.ApplyTagVisibility();
   window.show();
   QApplication::processEvents();
-  if (!window.grab().save(QString::fromStdString(*out), "PNG"))
-    return Fail("cannot write " + *out);
+  if (!window.grab().save(QString::fromStdString(*out), "PNG")) return Fail("cannot write " + *out);
   return 0;
 }
 
