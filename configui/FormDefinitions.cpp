@@ -140,9 +140,11 @@ class DefinitionReader {
   size_t cursor_ = 0;
 };
 
-// Reads `formCount` forms and hands each to `add` (form lines, action text).
-template <class AddForm>
-Status ReadForms(DefinitionReader& reader, int32_t formCount, const AddForm& add) {
+// Reads `formCount` forms and hands each to `add` (form lines, action text), then its
+// three line counts to `count`.
+template <class AddForm, class CountLines>
+Status ReadForms(DefinitionReader& reader, int32_t formCount, const AddForm& add,
+                 const CountLines& count) {
   for (int32_t f = 1; f <= formCount; ++f) {
     std::string form = "form " + std::to_string(f);
     int32_t formLines = TRY(reader.NextCount("the line count of " + form + "'s text"));
@@ -168,6 +170,7 @@ Status ReadForms(DefinitionReader& reader, int32_t formCount, const AddForm& add
         TRY(reader.NextCount("the line count of " + form + "'s designer block"));
     TRY(reader.CheckBlock(designerLines, "the designer block of " + form));
     reader.Skip(designerLines);
+    count(FormLineCounts{formLines, actionLines, designerLines});
   }
   return {};
 }
@@ -288,9 +291,11 @@ Status FormCollection::LoadDefinitionsFromText(std::string_view text, std::strin
   }
   DefinitionReader reader(lines, source);
   Status status = ReadForms(
-      reader, *formCount, [this](std::vector<std::string> formLines, std::string_view actionText) {
+      reader, *formCount,
+      [this](std::vector<std::string> formLines, std::string_view actionText) {
         return AddFormLines(std::move(formLines), actionText);
-      });
+      },
+      [this](FormLineCounts counts) { forms_.back().lineCounts = counts; });
   if (status.is_error()) forms_.clear();
   return status;
 }

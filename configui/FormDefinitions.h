@@ -51,10 +51,19 @@ class ActionList {
   std::vector<Action> actions_;
 };
 
+// The three line counts a form entry of the file declares; all 0 for a form added from
+// texts.
+struct FormLineCounts {
+  int32_t form = 0;
+  int32_t action = 0;
+  int32_t designer = 0;
+};
+
 struct FormDefinition {
   std::string name;
   std::vector<std::string> lines;
   ActionList actions;
+  FormLineCounts lineCounts;
 
   // The form text rewritten so that it reads as one of the runtime's own windows: the first
   // line becomes "object NAME: TfmVEConfigWindow", and every event binding, every
