@@ -3,14 +3,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QUrl>
 #include <atomic>
 #include <csignal>
 #include <iostream>
 
 #include "base/TextEncoding.h"
+#include "configui/ConfigWindow.h"
+#include "configui/ConfigWindowSettings.h"
 #include "package/Folders.h"
+#include "package/UserSettings.h"
 #include "platform/ScreenWindow.h"
 #include "platform/X11Preview.h"
 #include "slideshow/ShowAdapters.h"
@@ -27,6 +32,24 @@ void OnTerminate(int) {
     char c = 1;
     [[maybe_unused]] ssize_t n = write(g_signalPipe[1], &c, 1);
   }
+}
+
+// What the actions of a designed window reach on the desktop.
+ConfigWindowServices StandardConfigServices(QtRunModeHost& host) {
+  ConfigWindowServices services;
+  services.openUrl = [](const std::string& address) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(Cp1252ToUtf8(address))));
+  };
+  services.previewPicture = [](const std::string& picture) {
+    if (RunModes* run = CurrentRun()) run->ShowSinglePicture(picture);
+  };
+  services.confirm = [](QWidget* parent, const std::string& question) {
+    return QMessageBox::question(parent, QApplication::applicationDisplayName(),
+                                 QString::fromStdString(Cp1252ToUtf8(question)),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  };
+  services.showError = [&host](QWidget*, const std::string& message) { host.Error(message); };
+  return services;
 }
 
 }  // namespace
@@ -94,8 +117,32 @@ void QtRunModeHost::ShowSlideshow(SaverSettings& project, const SaverTarget& tar
   RunSlideshowWindow(ShowSettingsFrom(project, PeekTempFolder()), where);
 }
 
+void QtRunModeHost::LoadDefinitions(const std::string& uiFile) {
+  forms_ = std::make_unique<FormCollection>();
+  formsError_.reset();
+  // Only a configuration window needs the definitions; a damaged file is reported there.
+  if (Status loaded = forms_->LoadDefinitions(uiFile); !loaded.ok())
+    formsError_ = loaded.error().message;
+}
+
 void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view formName) {
-  // The designed windows are not part of the program yet.
+  if (!forms_ || formsError_) {
+    Error("The window definitions of this screensaver cannot be read: " +
+          formsError_.value_or("no definition file was loaded") + ".");
+    return;
+  }
+  const std::string firstArgument = argc_ > 1 ? argv_[1] : "";
+  if (UsesProductNameAsTitle(OwnPath(), firstArgument))
+    QApplication::setApplicationDisplayName(
+        QString::fromStdString(Cp1252ToUtf8(project.Setting.ProductName)));
+  ConfigWindowContext context;
+  context.forms = forms_.get();
+  context.project = &project;
+  context.settingsAccess = SettingsAccessAllowed(OwnPath(), firstArgument);
+  context.userSettingsPath = UserSettingsPath(OwnPath());
+  context.services = StandardConfigServices(*this);
+  if (Status shown = vec::ShowDesignedForm(context, formName); !shown.ok())
+    Error("The window \"" + std::string(formName) + "\" cannot be shown: " + shown.error().message);
 }
 
 void QtRunModeHost::DrawPreview(SaverSettings& project, std::string_view modeArgument) {

@@ -1,11 +1,14 @@
 #pragma once
-// The vecsaver program's host: the Qt application object and message boxes. The slideshow,
-// the designed windows and the preview are added here as their parts arrive.
+// The vecsaver program's host: the Qt application object, message boxes, the slideshow
+// window, the designed configuration windows and the preview.
 
 #include <QApplication>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/RunModes.h"
+#include "configui/FormDefinitions.h"
 
 namespace vec {
 
@@ -18,6 +21,7 @@ class QtRunModeHost final : public IRunModeHost {
   void Information(std::string_view text) override;
   void Error(std::string_view text) override;
   void ShowSlideshow(SaverSettings& project, const SaverTarget& target) override;
+  void LoadDefinitions(const std::string& uiFile) override;
   void ShowDesignedForm(SaverSettings& project, std::string_view formName) override;
   void DrawPreview(SaverSettings& project, std::string_view modeArgument) override;
 
@@ -29,6 +33,8 @@ class QtRunModeHost final : public IRunModeHost {
   int& argc_;
   char** argv_;
   std::unique_ptr<QApplication> app_;
+  std::unique_ptr<FormCollection> forms_;
+  std::optional<std::string> formsError_;  // why the UI definition could not be read
 };
 
 // Set when SIGTERM or SIGINT arrived; the run then ends, removing its extracted files.

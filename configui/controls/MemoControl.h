@@ -32,11 +32,11 @@ class MemoControl : public QPlainTextEdit {
   void setColor(Pixel color);
   void setFontColor(Pixel color);
   void setCtl3D(bool on);
-  void setBorderStyle(BorderStyle style);
+  void setBorderStyle(ControlBorder style);
 
  private:
   bool ctl3D_ = true;
-  BorderStyle borderStyle_ = BorderStyle::Single;
+  ControlBorder borderStyle_ = ControlBorder::Single;
 };
 
 }  // namespace vec

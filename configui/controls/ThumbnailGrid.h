@@ -45,7 +45,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   void setColor(Pixel color);
   void setFontColor(Pixel color);
   void setCtl3D(bool on);
-  void setBorderStyle(BorderStyle style);
+  void setBorderStyle(ControlBorder style);
   void setSystemColors(Pixel highlight, Pixel highlightText);
   // Where a picture file whose preview cannot be read is reported (not owned; may be null).
   void setMessages(IProjectMessages* messages) { messages_ = messages; }
@@ -101,7 +101,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   bool showTitle_ = false;
   bool multiRows_ = true;
   bool ctl3D_ = true;
-  BorderStyle borderStyle_ = BorderStyle::Single;
+  ControlBorder borderStyle_ = ControlBorder::Single;
   Pixel color_ = MakePixel(255, 255, 255);
   Pixel fontColor_ = MakePixel(0, 0, 0);
   Pixel highlight_;

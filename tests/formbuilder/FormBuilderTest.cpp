@@ -8,17 +8,13 @@
 #include <cstdlib>
 
 #include "configui/FormBuilder.h"
+#include "tests/formbuilder/FormTestApp.h"
 
 namespace vec {
 namespace {
 
 QApplication& App() {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  return test::FormTestApp();
 }
 
 std::unique_ptr<DesignedWindow> Build(const std::string& text) {

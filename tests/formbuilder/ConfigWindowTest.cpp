@@ -1,0 +1,218 @@
+// A designed window's behaviour while it is open: placeholders, actions, the current
+// picture, visibility from the tags and the user settings it writes.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/Ini.h"
+#include "configui/ConfigWindow.h"
+#include "configui/DesignedWindow.h"
+#include "configui/FormBuilder.h"
+#include "configui/FormDefinitions.h"
+#include "package/SaverSettings.h"
+#include "tests/formbuilder/FormTestApp.h"
+
+namespace vec {
+namespace {
+
+// One window in the authoring tool's style: a panel and a page control each holding a label
+// with a marker, buttons bound to actions of several kinds, and controls whose tags
+// contradict their Visible lines.
+std::string Definitions() {
+  const std::vector<std::string> form = {
+      "object Main: TForm",
+      "  Caption = '<ScreensaverName> settings'",
+      "  ClientWidth = 300",
+      "  ClientHeight = 200",
+      "  object Panel1: TPanel",
+      "    Left = 0",
+      "    Top = 0",
+      "    Width = 150",
+      "    Height = 60",
+      "    Tag = 1",
+      "    object OnPanel: TLabel",
+      "      Caption = 'By <CompanyName>'",
+      "      Tag = 1",
+      "    end",
+      "  end",
+      "  object Pages: TPageControl",
+      "    Left = 150",
+      "    Width = 150",
+      "    Height = 60",
+      "    Tag = 1",
+      "    object Sheet1: TTabSheet",
+      "      Caption = 'One'",
+      "      object OnSheet: TLabel",
+      "        Caption = 'By <CompanyName>'",
+      "        Tag = 1",
+      "      end",
+      "    end",
+      "  end",
+      "  object Hidden: TLabel",
+      "    Caption = 'x'",
+      "    Visible = True",
+      "    Tag = 2",
+      "  end",
+      "  object Shown: TLabel",
+      "    Caption = 'y'",
+      "    Visible = False",
+      "    Tag = 1",
+      "  end",
+      "  object Link: TLabel",
+      "    Caption = '<Website>'",
+      "    Tag = 1",
+      "  end",
+      "  object Plain: TButton",
+      "    Caption = 'Plain'",
+      "    Tag = 1",
+      "  end",
+      "end",
+  };
+  const std::vector<std::string> actions = {
+      "7", "Link", "0",     "<Website>", " ",    " ", "Next", "2",    " ", " ",     " ", "Prev",
+      "3", " ",    " ",     " ",         "Prev", "2", " ",    " ",    " ", "Plain", "6", " ",
+      " ", " ",    "Seven", "7",         " ",    " ", " ",    "Wall", "9", " ",     " ", " "};
+  std::string text = "1\r\n" + std::to_string(form.size()) + "\r\n";
+  for (const auto& l : form) text += l + "\r\n";
+  text += std::to_string(actions.size()) + "\r\n";
+  for (const auto& l : actions) text += l + "\r\n";
+  return text + "1\r\nDummy\r\n";
+}
+
+struct Rig {
+  FormCollection forms;
+  SaverSettings project;
+  ConfigWindowContext context;
+  std::unique_ptr<DesignedWindow> window;
+  std::unique_ptr<ConfigWindow> behaviour;
+  std::vector<std::string> opened, wallpapers, previews;
+  bool answer = false;
+  std::string userFile;
+
+  explicit Rig(bool access = true) {
+    test::FormTestApp();
+    EXPECT_TRUE(forms.LoadDefinitionsFromText(Definitions(), "test").ok());
+    project.Setting.ProductName = "Bob's";
+    project.Setting.Publisher = "Cove";
+    project.Setting.Website = "http://cove.example/";
+    project.FileList.FileNames = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"};
+    userFile = ::testing::TempDir() + "configwindow_" + std::to_string(getpid()) + ".ini";
+    std::filesystem::remove(userFile);
+    context.forms = &forms;
+    context.project = &project;
+    context.settingsAccess = access;
+    context.userSettingsPath = userFile;
+    context.services.openUrl = [this](const std::string& a) { opened.push_back(a); };
+    context.services.confirm = [this](QWidget*, const std::string&) { return answer; };
+    context.services.setWallpaper = [this](QWidget*, const std::string& p) {
+      wallpapers.push_back(p);
+    };
+    context.services.previewPicture = [this](const std::string& p) { previews.push_back(p); };
+    auto built = BuildDesignedWindow(forms, "Main");
+    EXPECT_TRUE(built.ok()) << (built.ok() ? "" : built.error().message);
+    window = built.release_value();
+    behaviour = std::make_unique<ConfigWindow>(context, *window);
+  }
+  ~Rig() { std::filesystem::remove(userFile); }
+  QLabel* Label(const char* name) {
+    return dynamic_cast<QLabel*>(window->FindControl(name)->widget);
+  }
+};
+
+// The caption and a label on a panel get the markers filled (apostrophe doubled); a label on
+// a tab sheet keeps its text. Catches a walk that visits every control or none.
+TEST(ConfigWindow, PlaceholdersOnTheWindowAndPanelsOnly) {
+  Rig rig;
+  rig.behaviour->FillPlaceholders();
+  EXPECT_EQ(rig.window->windowTitle().toStdString(), "Bob''s settings");
+  EXPECT_EQ(rig.Label("OnPanel")->text().toStdString(), "By Cove");
+  EXPECT_EQ(rig.Label("OnSheet")->text().toStdString(), "By <CompanyName>");
+  EXPECT_EQ(rig.Label("Link")->text().toStdString(), "http://cove.example/");
+}
+
+// Tag bit 0 decides visibility whatever Visible says.
+TEST(ConfigWindow, TagsDecideVisibility) {
+  Rig rig;
+  rig.behaviour->Prepare();
+  EXPECT_TRUE(rig.Label("Hidden")->isHidden());
+  EXPECT_FALSE(rig.Label("Shown")->isHidden());
+}
+
+// Next on the last picture and Previous on the first keep the picture; the first of two
+// actions of one control runs (Prev is bound to 3 before 2); kind 7 does nothing; the
+// address goes out without its line break.
+TEST(ConfigWindow, ActionsStepOpenAndClamp) {
+  Rig rig;
+  rig.behaviour->Prepare();
+  EXPECT_EQ(rig.behaviour->CurrentIndex(), 0);
+  rig.behaviour->ExecuteAction("Prev");
+  EXPECT_EQ(rig.behaviour->CurrentIndex(), 0);
+  rig.behaviour->ExecuteAction("Next");
+  rig.behaviour->ExecuteAction("Next");
+  rig.behaviour->ExecuteAction("Next");
+  EXPECT_EQ(rig.behaviour->CurrentIndex(), 2);
+  rig.behaviour->ExecuteAction("Prev");
+  EXPECT_EQ(rig.behaviour->CurrentIndex(), 1);
+  rig.behaviour->ExecuteAction("Seven");
+  rig.behaviour->ExecuteAction("Nobody");
+  EXPECT_EQ(rig.behaviour->CurrentIndex(), 1);
+  rig.behaviour->ExecuteAction("Link");
+  EXPECT_EQ(rig.opened, (std::vector<std::string>{"http://cove.example/"}));
+}
+
+// A plain button is not bound even when the action text names it; a label is.
+TEST(ConfigWindow, OnlyTheBindableClassesGetTheClick) {
+  Rig rig;
+  rig.behaviour->Prepare();
+  EXPECT_FALSE(rig.window->FindControl("Plain")->widget->property("actionControl").isValid());
+  EXPECT_TRUE(rig.window->FindControl("Link")->widget->property("actionControl").isValid());
+  EXPECT_FALSE(IsBindableClass("TButton"));
+  EXPECT_TRUE(IsBindableClass("tmybutton"));
+}
+
+// The wallpaper is set only after a Yes, with the current picture.
+TEST(ConfigWindow, WallpaperNeedsConfirmation) {
+  Rig rig;
+  rig.behaviour->Prepare();
+  rig.behaviour->ExecuteAction("Wall");
+  EXPECT_TRUE(rig.wallpapers.empty());
+  rig.answer = true;
+  rig.behaviour->ExecuteAction("Next");
+  rig.behaviour->ExecuteAction("Wall");
+  EXPECT_EQ(rig.wallpapers, (std::vector<std::string>{"/p/b.jpg"}));
+}
+
+// With settings access the index starts from the file and is written back at close; without
+// it nothing is read or written.
+TEST(ConfigWindow, IndexReadAtShowAndWrittenAtClose) {
+  {
+    Rig rig;
+    ASSERT_TRUE(
+        IniDocument::FromText("[Setting]\r\nIndex=3\r\nDuration=9\r\n").SaveToFile(rig.userFile));
+    rig.behaviour->Prepare();
+    EXPECT_EQ(rig.behaviour->CurrentIndex(), 2);  // 3 is kept, then clamped to the last
+    rig.behaviour->ExecuteAction("Prev");
+    rig.behaviour->Finish();
+    const IniDocument saved = IniDocument::FromFile(rig.userFile);
+    EXPECT_EQ(saved.ReadInteger("Setting", "Index", -1), 1);
+    EXPECT_EQ(saved.ReadInteger("Setting", "Duration", -1), 9);
+  }
+  {
+    Rig rig(false);
+    ASSERT_TRUE(IniDocument::FromText("[Setting]\r\nIndex=2\r\n").SaveToFile(rig.userFile));
+    rig.behaviour->Prepare();
+    EXPECT_EQ(rig.behaviour->CurrentIndex(), 0);
+    rig.behaviour->ExecuteAction("Next");
+    rig.behaviour->Finish();
+    EXPECT_EQ(IniDocument::FromFile(rig.userFile).ReadInteger("Setting", "Index", -1), 2);
+  }
+}
+
+}  // namespace
+}  // namespace vec
