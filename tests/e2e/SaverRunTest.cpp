@@ -162,7 +162,8 @@ class SaverRun : public ::testing::Test {
 
   // A saver of plain pictures: one BMP of a single colour for each entry.
   std::string MakeSaver(const std::string& name, const std::vector<Pixel>& colors,
-                        const std::string& defaults, bool withPreview = false) {
+                        const std::string& defaults, bool withPreview = false,
+                        const std::string& uiText = "") {
     const std::string files = dir_ + "/" + name + "-files";
     fs::create_directories(files);
     std::string list = "[FileList]\n";
@@ -191,10 +192,14 @@ class SaverRun : public ::testing::Test {
         << defaults << "\n"
         << advance;
     const std::string out = dir_ + "/" + name + ".scr";
-    const std::string cmd = std::string(VECTOOL_PATH) + " pack --files " + files + " --settings " +
-                            dir_ + "/" + name + "-settings.ini --filelist " + dir_ + "/" + name +
-                            "-list.ini --out " + out + " --saver-from " + VECSAVER_PATH +
-                            " >/dev/null 2>&1";
+    std::string cmd = std::string(VECTOOL_PATH) + " pack --files " + files + " --settings " + dir_ +
+                      "/" + name + "-settings.ini --filelist " + dir_ + "/" + name +
+                      "-list.ini --out " + out + " --saver-from " + VECSAVER_PATH;
+    if (!uiText.empty()) {
+      std::ofstream(dir_ + "/" + name + "-VEGUI.veu", std::ios::binary) << uiText;
+      cmd += " --ui " + dir_ + "/" + name + "-VEGUI.veu";
+    }
+    cmd += " >/dev/null 2>&1";
     EXPECT_EQ(system(cmd.c_str()), 0);
     chmod(out.c_str(), 0755);
     return out;
@@ -245,6 +250,15 @@ class SaverRun : public ::testing::Test {
     XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
 #endif
     XFlush(display_);
+  }
+
+  static void Click(int x, int y) {
+#ifdef VEC_HAVE_XTEST
+    MovePointer(x, y);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XFlush(display_);
+#endif
   }
 
   static void PressKey(KeySym sym) {
@@ -425,6 +439,89 @@ TEST_F(SaverRun, EmptyPlayListReportsAndWaits) {
       << StderrText();
   EXPECT_FALSE(p->WaitExit(500ms).has_value());  // the form stays until it is closed
   p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+}  // namespace
+}  // namespace vec
+
+namespace vec {
+namespace {
+
+// A main window as large as the screen (so it lies at 0, 0 without a window manager) with
+// three labels bound to "Next picture", "Close window" and "Previous picture", each 100 x 40
+// in a row, and a label the author left unbound.
+std::string ConfigWindowDefinitions() {
+  const std::vector<std::string> form = {"object MainWindow: TForm",
+                                         "  Caption = '<ScreensaverName>'", "  ClientWidth = 640",
+                                         "  ClientHeight = 480", "  Color = clWhite"};
+  std::vector<std::string> lines = form;
+  const char* names[] = {"NextLabel", "CloseLabel", "PrevLabel"};
+  for (int i = 0; i < 3; ++i) {
+    for (const std::string& l :
+         {std::string("  object ") + names[i] + ": TLabel", "    Left = " + std::to_string(i * 100),
+          std::string("    Top = 0"), std::string("    Width = 100"),
+          std::string("    Height = 40"), std::string("    AutoSize = False"),
+          std::string("    Caption = 'Go'"), std::string("    Tag = 1"), std::string("  end")})
+      lines.push_back(l);
+  }
+  lines.push_back("end");
+  const std::vector<std::string> actions = {"3",          "NextLabel", "2", " ", " ", " ",
+                                            "CloseLabel", "6",         " ", " ", " ", "PrevLabel",
+                                            "3",          " ",         " ", " "};
+  std::string text = "1\r\n" + std::to_string(lines.size()) + "\r\n";
+  for (const auto& l : lines) text += l + "\r\n";
+  text += std::to_string(actions.size()) + "\r\n";
+  for (const auto& l : actions) text += l + "\r\n";
+  return text + "1\r\nDummy\r\n";
+}
+
+// The real program in configuration mode: the window opens, clicks run the bound actions
+// ("Next picture" twice, "Previous picture" once, then "Close window"), and the current
+// picture reaches the user settings file beside the saver as Index 1. Catches the designed
+// window not being shown at all, clicks not reaching the actions, and the close handling
+// not writing the file.
+TEST_F(SaverRun, ConfigWindowRunsItsActionsAndWritesTheIndex) {
+#ifndef VEC_HAVE_XTEST
+  GTEST_SKIP() << "XTest is not available";
+#endif
+  const std::string saver =
+      MakeSaver("conf", {kRed, kBlue, kRed}, "", false, ConfigWindowDefinitions());
+  auto p = Start(saver, {"/c"});
+  ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
+  Click(50, 20);  // next: 1
+  std::this_thread::sleep_for(200ms);
+  Click(50, 20);  // next: 2
+  std::this_thread::sleep_for(200ms);
+  Click(250, 20);  // previous: 1
+  std::this_thread::sleep_for(200ms);
+  Click(150, 20);  // close
+  EXPECT_EQ(p->WaitExit(10s), std::optional<int>(0)) << StderrText();
+  std::ifstream ini(dir_ + "/conf.ini");
+  const std::string text((std::istreambuf_iterator<char>(ini)), {});
+  EXPECT_NE(text.find("Index=1"), std::string::npos) << text;
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+// A saver whose window definitions are damaged says so and ends normally, leaving nothing.
+TEST_F(SaverRun, ConfigWithDamagedDefinitionsReportsAndEnds) {
+#ifndef VEC_HAVE_XTEST
+  GTEST_SKIP() << "XTest is not available";
+#endif
+  const std::string saver = MakeSaver("bad", {kRed}, "", false, "2\r\nnot a count\r\n");
+  auto p = Start(saver, {"/c"});
+  ASSERT_TRUE(
+      WaitFor([&] { return StderrText().find("window definitions") != std::string::npos; }, 10s))
+      << StderrText();
+  // The message box waits for its OK.
+  WaitFor(
+      [&] {
+        Click(kScreenW / 2, kScreenH / 2);
+        PressKey(XK_Return);
+        return !p->Running();
+      },
+      10s);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());
 }
