@@ -25,7 +25,7 @@ namespace vec {
 class SettingsDialog : public QDialog {
  public:
   // Reads the user's values (when access allows) and fills the controls; "OK" is enabled
-  // only when access is allowed. The controls carry the names of the design (cbMusic,
+  // only when access is allowed. The controls carry their form names (cbMusic,
   // txtDuration, tbSpeed, lstMusic, Button1 "OK", ...).
   SettingsDialog(const ShowSettings& project, SettingsAccess access, QWidget* parent = nullptr);
 

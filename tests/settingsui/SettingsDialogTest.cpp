@@ -82,7 +82,7 @@ class SettingsDialogTest : public testing::Test {
 };
 
 // Catches captions, list texts (the trailing blank of "Normal "), ranges or the client size
-// differing from the design, and the hidden controls placed inside the visible area.
+// differing from the dialog's layout, and the hidden controls placed inside the visible area.
 TEST_F(SettingsDialogTest, ControlsTextsAndGeometry) {
   auto d = Open();
   EXPECT_EQ(d->windowTitle(), "Settings");
