@@ -10,9 +10,13 @@ namespace {
 
 constexpr size_t npos = static_cast<size_t>(-1);
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 // "[name]" -> name (trimmed); nullopt when the line is no section header.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -29,7 +33,8 @@ bool IsComment(std::string_view line) {
 }
 
 // Splits "key = value"; a line without '=' has no value.
-void SplitKeyValue(std::string_view line, std::string_view& key, std::optional<std::string_view>& value) {
+void SplitKeyValue(std::string_view line, std::string_view& key,
+                   std::optional<std::string_view>& value) {
   size_t eq = line.find('=');
   if (eq == std::string_view::npos) {
     key = TrimBlanks(line);
@@ -158,9 +163,12 @@ size_t IniDocument::FindKey(size_t header, std::string_view key) const {
   return npos;
 }
 
-bool IniDocument::HasSection(std::string_view section) const { return FindSection(section) != npos; }
+bool IniDocument::HasSection(std::string_view section) const {
+  return FindSection(section) != npos;
+}
 
-std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view key) const {
+std::optional<std::string> IniDocument::Value(std::string_view section,
+                                              std::string_view key) const {
   size_t header = FindSection(section);
   if (header == npos) return std::nullopt;
   size_t i = FindKey(header, key);
@@ -177,7 +185,8 @@ std::string IniDocument::ReadString(std::string_view section, std::string_view k
   return v ? *v : std::string(def);
 }
 
-int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key,
+                                 int32_t def) const {
   auto v = Value(section, key);
   if (!v) return def;
   auto n = ParseIniInteger(*v);
@@ -203,7 +212,8 @@ std::vector<std::string> IniDocument::SectionKeys(std::string_view section) cons
   return keys;
 }
 
-void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void IniDocument::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
   std::string line = std::string(TrimBlanks(key)) + "=" + std::string(value);
   size_t header = FindSection(section);
   if (header == npos) {
@@ -216,6 +226,22 @@ void IniDocument::WriteString(std::string_view section, std::string_view key, st
     lines_[i].raw = line;
     return;
   }
+  AppendLine(header, std::move(line));
+}
+
+void IniDocument::AppendKey(std::string_view section, std::string_view key,
+                            std::string_view value) {
+  std::string line = std::string(TrimBlanks(key)) + "=" + std::string(value);
+  size_t header = FindSection(section);
+  if (header == npos) {
+    lines_.push_back({"[" + std::string(TrimBlanks(section)) + "]"});
+    lines_.push_back({line});
+    return;
+  }
+  AppendLine(header, std::move(line));
+}
+
+void IniDocument::AppendLine(size_t header, std::string line) {
   // Append after the last non-blank line of the section.
   size_t end = SectionEnd(header);
   size_t at = end;

@@ -40,6 +40,9 @@ class IniDocument {
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void EraseSection(std::string_view section);
+  // Adds "key=value" after the last key of the section (created when missing) without
+  // replacing a key of the same name: for lists whose keys differ only in case.
+  void AppendKey(std::string_view section, std::string_view key, std::string_view value);
 
  private:
   struct Line {
@@ -50,6 +53,7 @@ class IniDocument {
   // End (exclusive) of the section body that starts after header line `header`.
   size_t SectionEnd(size_t header) const;
   size_t FindKey(size_t header, std::string_view key) const;
+  void AppendLine(size_t header, std::string line);
 
   std::vector<Line> lines_;
   std::string eol_ = "\r\n";
