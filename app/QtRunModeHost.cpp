@@ -14,8 +14,14 @@
 #include "base/TextEncoding.h"
 #include "configui/ConfigWindow.h"
 #include "configui/ConfigWindowSettings.h"
+#include "configui/SettingsAccess.h"
+#include "configui/SettingsDialog.h"
+#include "configui/Wallpaper.h"
+#include "configui/controls/PictureFiles.h"
+#include "graphics/ImageFile.h"
 #include "package/Folders.h"
 #include "package/UserSettings.h"
+#include "picture/Picture.h"
 #include "platform/ScreenWindow.h"
 #include "platform/X11Preview.h"
 #include "slideshow/ShowAdapters.h"
@@ -35,8 +41,45 @@ void OnTerminate(int) {
 }
 
 // What the actions of a designed window reach on the desktop.
-ConfigWindowServices StandardConfigServices(QtRunModeHost& host) {
+// The current picture drawn for the desktop: a picture file's picture, or any JPEG, BMP or
+// GIF as it decodes.
+Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) {
+  ErrorOr<WallpaperReport> report = Error{};
+  if (KindOfPictureFile(picturePath) == PictureFileKind::Project) {
+    Picture picture;
+    if (!picture.LoadFromFile(picturePath))
+      return Error::Make(ErrorCode::Corrupt, "File: " + picturePath + "\r\n" + picture.LastError());
+    report = SetWallpaper(picture.picture, OwnPath());
+  } else {
+    ImageResult<Bitmap32> image = LoadImageFromFile(picturePath);
+    if (!image)
+      return Error::Make(ErrorCode::Corrupt,
+                         "File: " + picturePath + "\r\n" + image.error().message);
+    report = SetWallpaper(image.value(), OwnPath());
+  }
+  if (!report.ok()) return report.release_error();
+  done = report->applied ? "The wallpaper was set (" + report->file + ")."
+                         : "The picture was written to " + report->file +
+                               ", but no desktop could be told to show it.";
+  return {};
+}
+
+ConfigWindowServices StandardConfigServices(QtRunModeHost& host, const SettingsAccess& access) {
   ConfigWindowServices services;
+  services.applyUserChoices = [access](SaverSettings& project) {
+    DialogSettingsRead read = ReadDialogSettings(project.Setting, access);
+    if (read.allowed) ApplyDialogSettingsToProject(read.values, project.Setting);
+  };
+  services.openSettings = [access](QWidget* parent) {
+    if (RunModes* run = CurrentRun()) RunSettingsDialog(parent, run->Project().Setting, access);
+  };
+  services.setWallpaper = [&host](QWidget*, const std::string& picture) {
+    std::string done;
+    if (Status set = SetPictureAsWallpaper(picture, done); !set.ok())
+      host.Error(set.error().message);
+    else
+      host.Information(done);
+  };
   services.openUrl = [](const std::string& address) {
     QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(Cp1252ToUtf8(address))));
   };
@@ -138,9 +181,12 @@ void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view fo
   ConfigWindowContext context;
   context.forms = forms_.get();
   context.project = &project;
-  context.settingsAccess = SettingsAccessAllowed(OwnPath(), firstArgument);
-  context.userSettingsPath = UserSettingsPath(OwnPath());
-  context.services = StandardConfigServices(*this);
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc_; ++i) arguments.emplace_back(argv_[i]);
+  const SettingsAccess access = SettingsAccessFor(OwnPath(), arguments);
+  context.settingsAccess = access.allowed;
+  context.userSettingsPath = access.userFile;
+  context.services = StandardConfigServices(*this, access);
   if (Status shown = vec::ShowDesignedForm(context, formName); !shown.ok())
     Error("The window \"" + std::string(formName) + "\" cannot be shown: " + shown.error().message);
 }

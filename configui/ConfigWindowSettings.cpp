@@ -54,12 +54,6 @@ bool EndsWithScr(std::string_view path) {
 
 }  // namespace
 
-bool SettingsAccessAllowed(std::string_view ownPath, std::string_view firstArgument) {
-  if (EndsWithScr(ownPath)) return true;
-  return firstArgument.size() == 2 && firstArgument[0] == '/' &&
-         (firstArgument[1] == 'c' || firstArgument[1] == 'C');
-}
-
 bool UsesProductNameAsTitle(std::string_view ownPath, std::string_view firstArgument) {
   return EndsWithScr(ownPath) || firstArgument == "/C";
 }

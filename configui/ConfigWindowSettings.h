@@ -35,13 +35,9 @@ void WriteFavourites(IniDocument& user, const std::vector<bool>& ticked);
 
 namespace vec {
 
-// Whether the configuration windows read and write the user settings file: for a saver file
-// whose name ends in ".scr" (in any case), or when the first argument, upper-cased, is
-// exactly "/C" (so "/c:1234" as one argument does not allow it).
-bool SettingsAccessAllowed(std::string_view ownPath, std::string_view firstArgument);
-
-// Whether the application title becomes the product name: the same file rule, but the
-// argument must be exactly "/C".
+// Whether the application title becomes the product name: a saver file whose name ends in
+// ".scr" (in any case), or a first argument that is exactly "/C" (not upper-cased, unlike the
+// settings access rule).
 bool UsesProductNameAsTitle(std::string_view ownPath, std::string_view firstArgument);
 
 }  // namespace vec

@@ -3,6 +3,7 @@
 #include "base/Ini.h"
 #include "configui/ConfigWindowSettings.h"
 #include "configui/Placeholders.h"
+#include "configui/SettingsAccess.h"
 
 namespace vec {
 namespace {

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "package/AtomicFile.h"
-#include "tests/settingsui/TestFolders.h"
+#include "tests/configui/settings/TestFolders.h"
 
 namespace vec {
 namespace {

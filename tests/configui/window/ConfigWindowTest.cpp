@@ -16,7 +16,7 @@
 #include "configui/FormBuilder.h"
 #include "configui/FormDefinitions.h"
 #include "package/SaverSettings.h"
-#include "tests/formbuilder/FormTestApp.h"
+#include "tests/configui/window/FormTestApp.h"
 
 namespace vec {
 namespace {

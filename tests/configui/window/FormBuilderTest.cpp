@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "configui/FormBuilder.h"
-#include "tests/formbuilder/FormTestApp.h"
+#include "tests/configui/window/FormTestApp.h"
 
 namespace vec {
 namespace {

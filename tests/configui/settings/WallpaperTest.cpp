@@ -6,7 +6,7 @@
 
 #include "configui/Wallpaper.h"
 #include "graphics/Bmp.h"
-#include "tests/settingsui/TestFolders.h"
+#include "tests/configui/settings/TestFolders.h"
 
 namespace vec {
 namespace {

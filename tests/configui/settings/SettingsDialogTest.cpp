@@ -18,7 +18,7 @@
 
 #include "base/Ini.h"
 #include "configui/SettingsDialog.h"
-#include "tests/settingsui/TestFolders.h"
+#include "tests/configui/settings/TestFolders.h"
 
 namespace vec {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "base/Ini.h"
 #include "configui/SettingsAccess.h"
-#include "tests/settingsui/TestFolders.h"
+#include "tests/configui/settings/TestFolders.h"
 
 namespace vec {
 namespace {
