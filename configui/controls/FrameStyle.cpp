@@ -4,8 +4,8 @@
 
 namespace vec {
 
-void ApplyFrameStyle(QFrame& frame, BorderStyle style, bool ctl3D) {
-  if (style == BorderStyle::None) {
+void ApplyFrameStyle(QFrame& frame, FrameBorder style, bool ctl3D) {
+  if (style == FrameBorder::None) {
     frame.setFrameStyle(QFrame::NoFrame);
     return;
   }
