@@ -52,21 +52,6 @@ bool HasText(const FormObject& o) {
   return Is(o, "TEdit") || Is(o, "TMyMemo");
 }
 
-std::string TextOf(const FormObject& o) {
-  if (o.FindValue("Text")) return o.StringOr("Text", "");
-  // A memo may store its lines instead: the text is each line followed by CR LF.
-  std::string text;
-  if (const FormValue* lines = o.FindValue("Lines.Strings")) {
-    if (const auto* list = lines->As<FormList>()) {
-      for (const auto& item : list->items) {
-        if (const auto* s = item.As<std::string>()) text += *s;
-        text += "\r\n";
-      }
-    }
-  }
-  return text;
-}
-
 std::optional<Qt::CursorShape> CursorFromName(std::string_view name) {
   struct Entry {
     std::string_view name;
@@ -103,22 +88,12 @@ PanelBevel PanelBevelFromName(std::string_view name, PanelBevel fallback) {
 // icons they lack) give an empty image; data that does not hold what it claims is an error.
 ErrorOr<QImage> ImageOf(const std::vector<uint8_t>& data, bool transparent) {
   PictureData picture = TRY(DecodePictureData(data));
-  if (picture.empty()) return QImage();
-  QImage image;
-  auto loaded = LoadImageFromMemory(picture.imageBytes.data(), picture.imageBytes.size());
-  if (loaded.ok()) {
-    const Bitmap32& b = loaded.value();
-    image = QImage(b.Width(), b.Height(), QImage::Format_ARGB32);
-    for (int y = 0; y < b.Height(); ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
-      const auto* src = b.ScanLine(y);
-      for (int x = 0; x < b.Width(); ++x) row[x] = 0xFF000000u | src[x];
-    }
-  } else {
-    image =
-        QImage::fromData(picture.imageBytes.data(), static_cast<int>(picture.imageBytes.size()));
-    if (image.isNull()) return QImage();
-    image = image.convertToFormat(QImage::Format_ARGB32);
+  const Bitmap32 pixels = PictureBitmap(picture);
+  if (pixels.Empty()) return QImage();
+  QImage image(pixels.Width(), pixels.Height(), QImage::Format_ARGB32);
+  for (int y = 0; y < pixels.Height(); ++y) {
+    const Pixel* src = pixels.ScanLine(y);
+    std::copy(src, src + pixels.Width(), reinterpret_cast<QRgb*>(image.scanLine(y)));
   }
   // A transparent bitmap leaves out the colour of its bottom-left pixel.
   if (transparent && picture.format == PictureFormat::Bitmap && !image.isNull()) {
@@ -243,7 +218,7 @@ class Builder {
     record.geometry = {Coordinate(def, "Left", 0), Coordinate(def, "Top", 0),
                        Extent(def, "Width", 0), Extent(def, "Height", 0)};
     if (HasCaption(def)) record.caption = def.StringOr("Caption", "");
-    if (HasText(def)) record.text = TextOf(def);
+    if (HasText(def)) record.text = FormTextPropertyOf(def);
 
     if (Is(def, "TTimer")) {
       auto* timer = new QTimer(&window_);
@@ -259,7 +234,7 @@ class Builder {
 
     const FormFont font = ResolveFormFont(def, parentFont);
     const FormColor color = ColorOr(def, "Color", parentColor);
-    QWidget* w = TRY(CreateWidget(def, parent, record, pages));
+    QWidget* w = TRY(CreateWidget(def, font, parent, record, pages));
     record.widget = w;
     w->setObjectName(FormTextToQString(def.name));
     ApplyFont(*w, font);
@@ -307,10 +282,10 @@ class Builder {
     }
   }
 
-  ErrorOr<QWidget*> CreateWidget(const FormObject& def, QWidget& parent, const BuiltControl& record,
-                                 QTabWidget* pages) {
+  ErrorOr<QWidget*> CreateWidget(const FormObject& def, const FormFont& font, QWidget& parent,
+                                 const BuiltControl& record, QTabWidget* pages) {
     const QString caption = FormTextToQString(record.caption.value_or(""));
-    if (OwnControlMaker make = FindOwnControlMaker(def.className)) return make(def, &parent);
+    if (OwnControlMaker make = FindOwnControlMaker(def.className)) return make(def, font, &parent);
     if (Is(def, "TLabel")) {
       auto* label = new QLabel(StripAccelerators(caption), &parent);
       Qt::Alignment h = Qt::AlignLeft, v = Qt::AlignTop;
@@ -342,7 +317,7 @@ class Builder {
                           def.BoolOr("Proportional", false));
       if (const auto* data = def.BinaryOf("Picture.Data")) {
         auto loaded = ImageOf(*data, def.BoolOr("Transparent", false));
-        if (loaded.is_error()) return ControlError(def, "Picture.Data", loaded.error());
+        if (loaded.is_error()) return FormControlError(def, "Picture.Data", loaded.error());
         image->SetImage(loaded.release_value());
       }
       return image;
@@ -351,7 +326,7 @@ class Builder {
       auto* button = new QPushButton(caption, &parent);
       if (const auto* data = def.BinaryOf("Glyph.Data")) {
         auto glyph = ImageOf(*data, true);
-        if (glyph.is_error()) return ControlError(def, "Glyph.Data", glyph.error());
+        if (glyph.is_error()) return FormControlError(def, "Glyph.Data", glyph.error());
         QImage all = glyph.release_value();
         const int count =
             static_cast<int>(std::clamp<int64_t>(def.IntegerOr("NumGlyphs", 1), 1, 4));
@@ -414,11 +389,6 @@ class Builder {
     }
     return Error::Make(ErrorCode::Unsupported,
                        "control " + def.name + ": class " + def.className + " cannot be built");
-  }
-
-  static Error ControlError(const FormObject& def, std::string_view property, const Error& e) {
-    return Error::Make(e.code, "control " + def.name + " (line " + std::to_string(def.line) +
-                                   "): " + std::string(property) + ": " + e.message);
   }
 
   void ApplyTabOrder() {

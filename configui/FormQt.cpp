@@ -1,6 +1,9 @@
 #include "configui/FormQt.h"
 
+#include <QImage>
+
 #include "base/TextEncoding.h"
+#include "graphics/ImageFile.h"
 
 namespace vec {
 
@@ -43,6 +46,10 @@ QColor ToQColor(const FormColor& color, const QPalette& palette) {
   return QColor::fromRgba(color.argb);
 }
 
+Pixel ToPixel(const FormColor& color, const QPalette& palette) {
+  return ToQColor(color, palette).rgb() | 0xFF000000u;
+}
+
 QFont ToQFont(const FormFont& font) {
   QFont f(FormTextToQString(font.family));
   if (font.pixelSize > 0)
@@ -74,6 +81,34 @@ QString StripAccelerators(const QString& caption) {
     out += caption[i];
   }
   return out;
+}
+
+Bitmap32 PictureBitmap(const PictureData& picture) {
+  if (picture.empty()) return {};
+  auto loaded = LoadImageFromMemory(picture.imageBytes.data(), picture.imageBytes.size());
+  if (loaded.ok()) {
+    Bitmap32 out = std::move(loaded.value());
+    for (int32_t y = 0; y < out.Height(); ++y) {
+      Pixel* row = out.ScanLine(y);
+      for (int32_t x = 0; x < out.Width(); ++x) row[x] |= 0xFF000000u;
+    }
+    return out;
+  }
+  QImage image =
+      QImage::fromData(picture.imageBytes.data(), static_cast<int>(picture.imageBytes.size()));
+  if (image.isNull()) return {};
+  image = image.convertToFormat(QImage::Format_ARGB32);
+  Bitmap32 out(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    std::copy(src, src + image.width(), out.ScanLine(y));
+  }
+  return out;
+}
+
+ErrorOr<Bitmap32> PictureBitmapOf(const std::vector<uint8_t>& data) {
+  PictureData picture = TRY(DecodePictureData(data));
+  return PictureBitmap(picture);
 }
 
 }  // namespace vec

@@ -7,9 +7,9 @@
 #include <QPen>
 #include <QWidget>
 
-namespace vec {
+#include "configui/controls/ShapeControl.h"  // ShapeKind
 
-enum class ShapeKind { Rectangle, Square, RoundRect, RoundSquare, Ellipse, Circle };
+namespace vec {
 
 class ShapeWidget : public QWidget {
  public:

@@ -4,8 +4,8 @@
 
 namespace vec {
 
-void ApplyFrameStyle(QFrame& frame, ControlBorder style, bool ctl3D) {
-  if (style == ControlBorder::None) {
+void ApplyFrameStyle(QFrame& frame, FrameBorder style, bool ctl3D) {
+  if (style == FrameBorder::None) {
     frame.setFrameStyle(QFrame::NoFrame);
     return;
   }

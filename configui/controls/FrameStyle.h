@@ -1,5 +1,5 @@
 #pragma once
-// The border of a grid or memo as the form text gives it: ControlBorder and Ctl3D.
+// The border of a grid or memo as the form text gives it (BorderStyle and Ctl3D).
 
 #include <cstdint>
 
@@ -7,10 +7,10 @@ class QFrame;
 
 namespace vec {
 
-enum class ControlBorder { None, Single };
+enum class FrameBorder { None, Single };
 
 // None: no border. Single: a sunken 2-pixel 3-D border with Ctl3D, a plain 1-pixel line
 // without it.
-void ApplyFrameStyle(QFrame& frame, ControlBorder style, bool ctl3D);
+void ApplyFrameStyle(QFrame& frame, FrameBorder style, bool ctl3D);
 
 }  // namespace vec

@@ -68,7 +68,7 @@ void MemoControl::setCtl3D(bool on) {
   ApplyFrameStyle(*this, borderStyle_, ctl3D_);
 }
 
-void MemoControl::setBorderStyle(ControlBorder style) {
+void MemoControl::setBorderStyle(FrameBorder style) {
   borderStyle_ = style;
   ApplyFrameStyle(*this, borderStyle_, ctl3D_);
 }

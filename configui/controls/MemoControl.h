@@ -32,11 +32,13 @@ class MemoControl : public QPlainTextEdit {
   void setColor(Pixel color);
   void setFontColor(Pixel color);
   void setCtl3D(bool on);
-  void setBorderStyle(ControlBorder style);
+  bool ctl3D() const { return ctl3D_; }
+  void setBorderStyle(FrameBorder style);
+  FrameBorder borderStyle() const { return borderStyle_; }
 
  private:
   bool ctl3D_ = true;
-  ControlBorder borderStyle_ = ControlBorder::Single;
+  FrameBorder borderStyle_ = FrameBorder::Single;
 };
 
 }  // namespace vec

@@ -37,9 +37,13 @@ class ShapeControl : public ClickableWidget {
   void setShape(ShapeKind shape);
   ShapeKind shape() const { return shape_; }
   void setBrushColor(Pixel color);
+  Pixel brushColor() const { return brushColor_; }
   void setBrushStyle(BrushStyle style);
+  BrushStyle brushStyle() const { return brushStyle_; }
   void setPenColor(Pixel color);
+  Pixel penColor() const { return penColor_; }
   void setPenWidth(int32_t width);  // 0 draws a one-pixel line, as 1 does
+  int32_t penWidth() const { return penWidth_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

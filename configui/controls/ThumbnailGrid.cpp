@@ -84,7 +84,7 @@ void ThumbnailGrid::setCtl3D(bool on) {
   ApplyFrameStyle(*this, borderStyle_, ctl3D_);
 }
 
-void ThumbnailGrid::setBorderStyle(ControlBorder style) {
+void ThumbnailGrid::setBorderStyle(FrameBorder style) {
   borderStyle_ = style;
   ApplyFrameStyle(*this, borderStyle_, ctl3D_);
 }

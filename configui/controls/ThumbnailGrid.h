@@ -38,14 +38,20 @@ class ThumbnailGrid : public QAbstractScrollArea {
   int32_t pictureWidth() const { return pictureWidth_; }
   int32_t pictureHeight() const { return pictureHeight_; }
   void setShowCheckBox(bool show);
+  bool showCheckBox() const { return showCheckBox_; }
   void setShowTitle(bool show);
+  bool showTitle() const { return showTitle_; }
   // Several rows with a vertical scroll bar, or one row with a horizontal one.
   void setMultiRows(bool multiRows);
   bool multiRows() const { return multiRows_; }
   void setColor(Pixel color);
+  Pixel color() const { return color_; }
   void setFontColor(Pixel color);
+  Pixel fontColor() const { return fontColor_; }
   void setCtl3D(bool on);
-  void setBorderStyle(ControlBorder style);
+  bool ctl3D() const { return ctl3D_; }
+  void setBorderStyle(FrameBorder style);
+  FrameBorder borderStyle() const { return borderStyle_; }
   void setSystemColors(Pixel highlight, Pixel highlightText);
   // Where a picture file whose preview cannot be read is reported (not owned; may be null).
   void setMessages(IProjectMessages* messages) { messages_ = messages; }
@@ -101,7 +107,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   bool showTitle_ = false;
   bool multiRows_ = true;
   bool ctl3D_ = true;
-  ControlBorder borderStyle_ = ControlBorder::Single;
+  FrameBorder borderStyle_ = FrameBorder::Single;
   Pixel color_ = MakePixel(255, 255, 255);
   Pixel fontColor_ = MakePixel(0, 0, 0);
   Pixel highlight_;

@@ -6,9 +6,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#ifdef VEC_DEMO_SAVER
+#include <QImage>
+#endif
 
 #ifdef VECTOOL_HAS_FORMS
 namespace vec {
@@ -23,8 +28,10 @@ std::string Scratch(const std::string& name) {
   return ::testing::TempDir() + "formstool_" + std::to_string(getpid()) + "_" + name;
 }
 
-int RunVectool(const std::string& args, const std::string& outFile) {
-  std::string cmd = std::string(VECTOOL_PATH) + " " + args + " >" + outFile + " 2>/dev/null";
+int RunVectool(const std::string& args, const std::string& outFile,
+               const std::string& environment = "") {
+  std::string cmd =
+      environment + " " + std::string(VECTOOL_PATH) + " " + args + " >" + outFile + " 2>/dev/null";
   int status = std::system(cmd.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -179,6 +186,44 @@ TEST(FormsTool, FormShotWritesTheWindow) {
 
   EXPECT_NE(RunVectool("form-shot " + kDemoUi + " Nowhere --out " + png, Scratch("shot.txt")), 0);
 }
+
+#ifdef VEC_DEMO_SAVER
+// With the saver the preview shows its first picture and the grid its thumbnails; without
+// it both stay empty. Catches pictures that never reach the window, a preview given no
+// picture, and a private folder left behind.
+TEST(FormsTool, FormShotShowsTheSaversPictures) {
+  namespace fs = std::filesystem;
+  const fs::path temp = Scratch("tmp");
+  fs::remove_all(temp);
+  fs::create_directories(temp);
+  const std::string with = Scratch("with.png"), without = Scratch("without.png");
+  ASSERT_EQ(
+      RunVectool("form-shot " + kDemoUi + " MainWindow --out " + without, Scratch("shot.txt")), 0);
+  ASSERT_EQ(
+      RunVectool("form-shot " + kDemoUi + " MainWindow --package " VEC_DEMO_SAVER " --out " + with,
+                 Scratch("shot.txt"), "TMPDIR=" + temp.string()),
+      0);
+  // The extracted saver is removed again (Qt may leave its runtime folder beside it).
+  for (const auto& entry : fs::directory_iterator(temp))
+    EXPECT_NE(entry.path().filename().string().rfind("vectool-", 0), 0u) << entry.path();
+  fs::remove_all(temp);
+
+  const QImage a(QString::fromStdString(with)), b(QString::fromStdString(without));
+  ASSERT_EQ(a.size(), QSize(560, 360));
+  ASSERT_EQ(b.size(), QSize(560, 360));
+  EXPECT_NE(a, b);
+  // The window's background between the grid (8..368) and the preview (376..552).
+  const QRgb background = b.pixel(372, 4);
+  // The centre of the preview (376, 8, 176 x 132).
+  EXPECT_EQ(b.pixel(464, 74), background);
+  EXPECT_NE(a.pixel(464, 74), background);
+  // Inside the first cell's thumbnail: the grid sits at (8, 8) with a 2-pixel border, the
+  // 80 x 60 thumbnail at (15, 15) of its 100-pixel cell.
+  const QRgb gridColor = qRgb(0xF0, 0xF0, 0xF0);
+  EXPECT_EQ(b.pixel(8 + 2 + 15 + 40, 8 + 2 + 15 + 30), gridColor);
+  EXPECT_NE(a.pixel(8 + 2 + 15 + 40, 8 + 2 + 15 + 30), gridColor);
+}
+#endif  // VEC_DEMO_SAVER
 
 }  // namespace
 }  // namespace vec

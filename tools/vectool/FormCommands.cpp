@@ -1,6 +1,7 @@
 // vectool's commands for designed windows: forms (the definitions and the windows built
-// from them, as JSON) and form-shot (a picture of one window as it first appears). Both
-// build real widgets on Qt's off-screen platform unless another platform is chosen.
+// from them, as JSON) and form-shot (a picture of one window as it first appears, with the
+// saver's pictures in its grids and previews when a saver is given). Both build real
+// widgets on Qt's off-screen platform unless another platform is chosen.
 
 #include <QApplication>
 #include <QPixmap>
@@ -10,6 +11,8 @@
 
 #include "base/TextLines.h"
 #include "configui/FormBuilder.h"
+#include "configui/controls/PicturePreview.h"
+#include "configui/controls/ThumbnailGrid.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 #include "package/Package.h"
@@ -61,6 +64,9 @@ class DefinitionSource {
     return true;
   }
   const std::string& path() const { return path_; }
+  // The saver's settings, its picture names resolved into the private folder; nullptr
+  // without --package.
+  const vec::SaverSettings* project() const { return folder_.empty() ? nullptr : &project_; }
 
  private:
   std::string folder_;
@@ -164,6 +170,23 @@ int RunForms(const Args& args) {
   return 0;
 }
 
+// The saver's pictures in the window as it first appears to a user without settings of their
+// own: every grid lists the pictures, all kept as favourites (ticked), with the first one
+// selected; every preview shows the first picture. Without pictures both stay empty.
+void ShowPictures(vec::DesignedWindow& window, const vec::SaverSettings& project) {
+  const std::vector<std::string>& pictures = project.FileList.FileNames;
+  for (const vec::BuiltControl& c : window.controls()) {
+    if (auto* grid = dynamic_cast<vec::ThumbnailGrid*>(c.widget)) {
+      grid->setItems(pictures);
+      for (size_t i = 0; i < pictures.size(); ++i) grid->setTicked(static_cast<int32_t>(i), true);
+      grid->selectCell(0);
+    } else if (auto* preview = dynamic_cast<vec::PicturePreview*>(c.widget)) {
+      if (!pictures.empty() && !preview->loadPicture(pictures.front()))
+        std::cerr << "warning: " << preview->lastError() << "\n";
+    }
+  }
+}
+
 int RunFormShot(const Args& args) {
   auto pos = Positionals(args, {"--package", "--out"});
   const std::optional<std::string> out = Option(args, "--out");
@@ -186,6 +209,7 @@ int RunFormShot(const Args& args) {
   if (built.is_error()) return Fail(built.error().message);
   vec::DesignedWindow& window = *built.value();
   window.ApplyTagVisibility();
+  if (const vec::SaverSettings* project = source.project()) ShowPictures(window, *project);
   window.show();
   QApplication::processEvents();
   if (!window.grab().save(QString::fromStdString(*out), "PNG")) return Fail("cannot write " + *out);

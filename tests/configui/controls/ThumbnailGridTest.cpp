@@ -390,7 +390,7 @@ class GridMouse : public test::WidgetTest {
  protected:
   void SetUp() override {
     test::App();
-    grid.setBorderStyle(ControlBorder::None);
+    grid.setBorderStyle(FrameBorder::None);
     grid.resize(350, 250);
     grid.setShowCheckBox(true);
     grid.setItems(Names(7));  // 3 columns, 3 rows of 100 x 80
@@ -490,7 +490,7 @@ TEST_F(GridMouse, ArrowKeysMoveTheSelection) {
 TEST(ThumbnailGrid, ScrollsByWholeRowsToTheSelection) {
   test::App();
   ThumbnailGrid grid;
-  grid.setBorderStyle(ControlBorder::None);
+  grid.setBorderStyle(FrameBorder::None);
   grid.resize(350, 250);
   grid.setItems(Names(20));
   grid.show();
