@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 15
 # Test programs of threaded code, built and run again under ThreadSanitizer.
 TSAN_TARGETS ?= test_base test_animation
 
-.PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench format clean
+.PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench format clean deb
 
 bootstrap:
 	@scripts/bootstrap
@@ -49,6 +49,10 @@ fuzz: fuzz-build
 
 bench: build
 	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b" || true; done
+
+# The Debian package (installs under /usr; dependencies found by dpkg-shlibdeps).
+deb: build
+	cd build && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

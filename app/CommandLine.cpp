@@ -66,6 +66,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* x
       cl.packageFile = args[++i];
     } else if (a.substr(0, 10) == "--package=") {
       cl.packageFile = std::string(a.substr(10));
+    } else if (a == "--install") {
+      cl.installAction = InstallAction::Install;
+    } else if (a == "--uninstall") {
+      cl.installAction = InstallAction::Uninstall;
+    } else if (a == "--list") {
+      cl.installAction = InstallAction::List;
+    } else if (a == "--for" && i + 1 < args.size()) {
+      cl.installFor = args[++i];
+    } else if (a.substr(0, 6) == "--for=") {
+      cl.installFor = std::string(a.substr(6));
+    } else if (a == "--system") {
+      cl.installSystem = true;
     } else if (IsDaemonOption(a, "root")) {
       daemon = true;
       if (cl.target.kind == SaverTarget::Kind::FullScreen)

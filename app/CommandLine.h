@@ -2,13 +2,16 @@
 // The screen-saver command line: "/S", "/C" (or nothing), "/P handle", "/A handle", with "-" or
 // no prefix as well, of which only the first two characters count; plus this platform's
 // extras: "--package FILE" anywhere, and the dialect of the screen-saver daemons ("-root",
-// "-window-id ID", "-fps", with one or two dashes; XSCREENSAVER_WINDOW as the window).
+// "-window-id ID", "-fps", with one or two dashes; XSCREENSAVER_WINDOW as the window); and
+// the install actions "--install [--for DAEMONS] [--system]", "--uninstall", "--list".
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/InstallCommand.h"
 
 namespace vec {
 
@@ -27,6 +30,11 @@ struct CommandLine {
   std::optional<std::string> packageFile;  // --package FILE
   SaverTarget target;
   std::vector<std::string> warnings;  // options that are accepted but ignored
+  // --install, --uninstall or --list (two dashes; the daemons' "-install" is ignored), with
+  // --for DAEMONS and --system. Such a run installs and shows nothing.
+  InstallAction installAction = InstallAction::None;
+  std::string installFor = "all";
+  bool installSystem = false;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args,

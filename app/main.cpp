@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/InstallCommand.h"
 #include "app/QtRunModeHost.h"
 #include "app/RunModes.h"
 
@@ -26,8 +27,20 @@ std::string ExecutablePath(const char* argv0) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  for (const auto& w : vec::ParseCommandLine(args).warnings) std::cerr << "vecsaver: " << w << "\n";
+  const vec::CommandLine cl = vec::ParseCommandLine(args);
+  for (const auto& w : cl.warnings) std::cerr << "vecsaver: " << w << "\n";
+  const std::string exePath = ExecutablePath(argc > 0 ? argv[0] : nullptr);
+  // Installing needs no window: it runs before the application object is made.
+  if (cl.installAction != vec::InstallAction::None) {
+    vec::InstallOptions options;
+    options.action = cl.installAction;
+    options.forDaemons = cl.installFor;
+    options.system = cl.installSystem;
+    options.saverFile = cl.packageFile ? *cl.packageFile : exePath;
+    options.runtimeFile = exePath;
+    return vec::RunInstallAction(options, vec::InstallRoots::FromEnvironment(), std::cout,
+                                 std::cerr);
+  }
   vec::QtRunModeHost host(argc, argv);
-  return vec::RunFromCommandLine(args, host, ExecutablePath(argc > 0 ? argv[0] : nullptr),
-                                 std::getenv("XSCREENSAVER_WINDOW"));
+  return vec::RunFromCommandLine(args, host, exePath, std::getenv("XSCREENSAVER_WINDOW"));
 }

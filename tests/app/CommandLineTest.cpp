@@ -92,3 +92,40 @@ TEST(CommandLine, WindowHandles) {
 
 }  // namespace
 }  // namespace vec
+
+namespace vec {
+namespace {
+
+// "--install" is the install action; the daemons' single-dash "-install" stays ignored, and
+// the install options never start a mode of the screen-saver dialect.
+TEST(CommandLine, InstallActions) {
+  struct Case {
+    std::vector<std::string> args;
+    InstallAction action;
+    std::string forDaemons;
+    bool system;
+  };
+  const std::vector<Case> cases = {
+      {{"--install"}, InstallAction::Install, "all", false},
+      {{"--install", "--for", "mate", "--system"}, InstallAction::Install, "mate", true},
+      {{"--for=xscreensaver,xsecurelock", "--install"},
+       InstallAction::Install,
+       "xscreensaver,xsecurelock",
+       false},
+      {{"--package", "Sea.scr", "--uninstall"}, InstallAction::Uninstall, "all", false},
+      {{"--list"}, InstallAction::List, "all", false},
+      {{"-install", "-root"}, InstallAction::None, "all", false},
+      {{"/s"}, InstallAction::None, "all", false},
+  };
+  for (const Case& c : cases) {
+    CommandLine cl = ParseCommandLine(c.args);
+    EXPECT_EQ(cl.installAction, c.action) << c.args[0];
+    EXPECT_EQ(cl.installFor, c.forDaemons) << c.args[0];
+    EXPECT_EQ(cl.installSystem, c.system) << c.args[0];
+  }
+  EXPECT_EQ(ParseCommandLine({"--package", "Sea.scr", "--uninstall"}).packageFile, "Sea.scr");
+  EXPECT_EQ(ParseCommandLine({"-install", "-root"}).warnings.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vec

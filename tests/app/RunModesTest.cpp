@@ -215,6 +215,38 @@ TEST_F(RunModesTest, ProgramModesExitZero) {
   EXPECT_NE(errors.find("does not contain a screensaver package"), std::string::npos);
   EXPECT_EQ(ListDir(tmp_ / "run"), std::vector<std::string>{});
 }
+
+// A bare package installed through the program gets the program in front of it, so the
+// installed copy runs by itself; the programs line names that copy; uninstalling empties the
+// home again. The install needs no display: QT_QPA_PLATFORM is not set here.
+TEST_F(RunModesTest, ProgramInstallsAndUninstallsInItsHome) {
+  PackageParts parts;
+  parts.prefix = "";
+  parts.settings = "[General]\r\nProductName=Harbour\r\n";
+  std::string pkg = Saver("Harbour.pkg", parts);
+  ASSERT_EQ(mkdir((tmp_ / "home").c_str(), 0700), 0);
+  const std::string home = tmp_ / "home";
+  auto run = [&](const std::string& args) {
+    std::string cmd = "env -u XDG_DATA_HOME -u DISPLAY HOME=" + home + " " VECSAVER_PATH " " +
+                      args + " >" + tmp_ / "out.txt" + " 2>&1";
+    int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  ASSERT_EQ(run("--package " + pkg + " --install --for xscreensaver"), 0)
+      << testing::ReadBytes(tmp_ / "out.txt");
+  const std::string installed = home + "/.local/share/vecsaver/savers/Harbour.pkg";
+  EXPECT_EQ(testing::ReadBytes(installed),
+            testing::ReadBytes(VECSAVER_PATH) + testing::ReadBytes(pkg));
+  EXPECT_NE(
+      testing::ReadBytes(home + "/.xscreensaver").find("\"Harbour\"  " + installed + " -root \\n"),
+      std::string::npos);
+  EXPECT_EQ(run("--list"), 0);
+  EXPECT_NE(testing::ReadBytes(tmp_ / "out.txt").find(installed), std::string::npos);
+  EXPECT_EQ(run("--install --for gnome --package " + pkg), 2);
+  ASSERT_EQ(run("--package " + installed + " --uninstall"), 0)
+      << testing::ReadBytes(tmp_ / "out.txt");
+  EXPECT_EQ(ListDir(home), std::vector<std::string>{});
+}
 #endif
 
 }  // namespace

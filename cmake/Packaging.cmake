@@ -1,0 +1,31 @@
+# What `cmake --install` puts where (prefix and DESTDIR honoured), and the Debian package
+# CPack builds from it (`make deb`).
+include(GNUInstallDirs)
+
+set(vec_programs vectool)
+if(TARGET vecsaver)
+  list(PREPEND vec_programs vecsaver)
+endif()
+install(TARGETS ${vec_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET demo_saver)
+  install(PROGRAMS ${CMAKE_BINARY_DIR}/Demo.scr DESTINATION ${CMAKE_INSTALL_DATADIR}/vecsaver)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/man/vecsaver.1 ${PROJECT_SOURCE_DIR}/man/vectool.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/vecsaver-config.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vecsaver)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Runtime and tools for packaged picture screen savers")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "vecsaver plays savers (the runtime with a package of pictures, sounds and\ndesigned windows appended) full screen, in a screen-saver daemon's window or\nas a preview, and installs them for XScreenSaver, xsecurelock and MATE.\nvectool inspects, builds and renders savers.")
+set(CPACK_PACKAGE_CONTACT "vecsaver team <vecsaver@example.org>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "vecsaver team <vecsaver@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# No stripping: the demo saver is a program with its package appended, which strip would cut.
+include(CPack)
