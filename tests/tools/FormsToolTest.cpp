@@ -98,7 +98,7 @@ TEST(FormsTool, DemoWindows) {
   EXPECT_EQ((*next)["width"], 84);
   EXPECT_EQ((*next)["height"], 24);
   EXPECT_EQ((*next)["tag"], 1);
-  EXPECT_EQ((*next)["caption"], "&Next >");
+  EXPECT_EQ((*next)["caption"], "Next >");
   EXPECT_FALSE(Control(main, "Preview")->contains("caption"));
   EXPECT_EQ((*Control(main, "lblAbout"))["caption"], "About this saver\u2026");
 
@@ -222,6 +222,32 @@ TEST(FormsTool, FormShotShowsTheSaversPictures) {
   const QRgb gridColor = qRgb(0xF0, 0xF0, 0xF0);
   EXPECT_EQ(b.pixel(8 + 2 + 15 + 40, 8 + 2 + 15 + 30), gridColor);
   EXPECT_NE(a.pixel(8 + 2 + 15 + 40, 8 + 2 + 15 + 30), gridColor);
+}
+
+// With the saver the windows are as they open: the website marker in the link label filled
+// from the saver's settings, each clickable control naming the action it runs (the grid is
+// not clickable, whatever the action text says), and each action's parameters prepared
+// with CR LF after every line. Catches placeholders left unfilled, an action index off by
+// one, the grid bound like a button, and parameters handed over without their line break.
+TEST(FormsTool, WithTheSaverWindowsAreAsTheyOpen) {
+  const std::string out = Scratch("package.json");
+  ASSERT_EQ(RunVectool("forms --json " + kDemoUi + " --package " VEC_DEMO_SAVER, out), 0);
+  std::ifstream in(out);
+  const json doc = json::parse(in, nullptr, false);
+  ASSERT_FALSE(doc.is_discarded());
+  const json& main = doc["forms"][0];
+  EXPECT_EQ(main["window"]["caption"], "Demo Saver \u2013 Settings");
+  const json* link = Control(main, "lblWebsite");
+  const json* next = Control(main, "btnNext");
+  const json* grid = Control(main, "Thumbnails");
+  ASSERT_TRUE(link && next && grid);
+  EXPECT_EQ((*link)["caption"], "https://example.org/vecsaver/");
+  EXPECT_EQ((*next)["action"], 0);  // btnNext is the first action of the text
+  EXPECT_EQ((*link)["action"], 6);
+  EXPECT_TRUE((*grid)["action"].is_null());
+  EXPECT_EQ((*next)["visible"], true);
+  EXPECT_EQ(main["actions"][6]["prepared"]["Param1"], "https://example.org/vecsaver/\r\n");
+  EXPECT_EQ(main["actions"][7]["prepared"]["Param1"], "About\r\n");
 }
 #endif  // VEC_DEMO_SAVER
 

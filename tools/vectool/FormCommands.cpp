@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "base/TextLines.h"
+#include "configui/ConfigWindow.h"
 #include "configui/FormBuilder.h"
-#include "configui/controls/PicturePreview.h"
-#include "configui/controls/ThumbnailGrid.h"
+#include "configui/FormNames.h"
+#include "configui/Placeholders.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 #include "package/Package.h"
@@ -66,12 +68,34 @@ class DefinitionSource {
   const std::string& path() const { return path_; }
   // The saver's settings, its picture names resolved into the private folder; nullptr
   // without --package.
-  const vec::SaverSettings* project() const { return folder_.empty() ? nullptr : &project_; }
+  vec::SaverSettings* project() { return folder_.empty() ? nullptr : &project_; }
 
  private:
   std::string folder_;
   std::string path_;
   vec::SaverSettings project_;
+};
+
+// A window as it first opens for a user without settings of their own: placeholders filled
+// from the saver, every grid listing its pictures all kept as favourites with the first one
+// current, every preview showing the first picture, visibility from the tags. Nothing is
+// written back.
+class FirstAppearance {
+ public:
+  FirstAppearance(const vec::FormCollection& forms, vec::SaverSettings& project,
+                  vec::DesignedWindow& window) {
+    context_.forms = &forms;
+    context_.project = &project;
+    context_.settingsAccess = true;  // an empty user file: all pictures ticked, index 0
+    context_.userSettingsPath.clear();
+    behaviour_ = std::make_unique<vec::ConfigWindow>(context_, window);
+    behaviour_->FillPlaceholders();
+    behaviour_->Prepare();
+  }
+
+ private:
+  vec::ConfigWindowContext context_;
+  std::unique_ptr<vec::ConfigWindow> behaviour_;
 };
 
 void WriteLines(Json& j, const std::string& text) {
@@ -80,7 +104,19 @@ void WriteLines(Json& j, const std::string& text) {
   j.EndArray();
 }
 
-void WriteWindow(Json& j, const vec::DesignedWindow& window) {
+// The index of the action a click on `c` runs, when its class takes clicks and the form
+// binds one to its name.
+std::optional<size_t> ActionOf(const vec::BuiltControl& c, const vec::FormDefinition& form) {
+  if (!vec::IsBindableClass(c.className)) return std::nullopt;
+  const auto& actions = form.actions.actions();
+  for (size_t i = 0; i < actions.size(); ++i)
+    if (vec::SameNameNoCase(actions[i].controlName, c.name)) return i;
+  return std::nullopt;
+}
+
+// `form` is given with a saver: the window is then as it opens (placeholders filled,
+// visibility from the tags), and each control says whether it shows and what a click runs.
+void WriteWindow(Json& j, const vec::DesignedWindow& window, const vec::FormDefinition* form) {
   const vec::WindowModel& m = window.model();
   j.Key("window").BeginObject();
   j.Key("caption").String(m.caption);
@@ -107,12 +143,21 @@ void WriteWindow(Json& j, const vec::DesignedWindow& window) {
     j.Key("height").Number(c.geometry.height);
     if (c.caption) j.Key("caption").String(*c.caption);
     if (c.text) j.Key("text").String(*c.text);
+    if (form) {
+      j.Key("visible").Bool(c.widget ? !c.widget->isHidden() : false);
+      j.Key("action");
+      if (auto action = ActionOf(c, *form))
+        j.Number(static_cast<int64_t>(*action));
+      else
+        j.Null();
+    }
     j.EndObject();
   }
   j.EndArray();
 }
 
-void WriteForm(Json& j, const vec::FormCollection& forms, const vec::FormDefinition& form) {
+void WriteForm(Json& j, const vec::FormCollection& forms, const vec::FormDefinition& form,
+               vec::SaverSettings* project) {
   j.BeginObject();
   j.Key("name").String(form.name);
   j.Key("formLines").Number(form.lineCounts.form);
@@ -126,6 +171,15 @@ void WriteForm(Json& j, const vec::FormCollection& forms, const vec::FormDefinit
     j.Key("Param1").String(a.param1);
     j.Key("Param2").String(a.param2);
     j.Key("Param3").String(a.param3);
+    if (project) {
+      const vec::PlaceholderValues values{project->Setting.ProductName, project->Setting.Publisher,
+                                          project->Setting.Website};
+      j.Key("prepared").BeginObject();
+      j.Key("Param1").String(vec::PrepareActionParameter(a.param1, values));
+      j.Key("Param2").String(vec::PrepareActionParameter(a.param2, values));
+      j.Key("Param3").String(vec::PrepareActionParameter(a.param3, values));
+      j.EndObject();
+    }
     j.EndObject();
   }
   j.EndArray();
@@ -137,7 +191,12 @@ void WriteForm(Json& j, const vec::FormCollection& forms, const vec::FormDefinit
   j.Key("buildError");
   if (built.ok()) {
     j.Null();
-    WriteWindow(j, *built.value());
+    if (project) {
+      FirstAppearance first(forms, *project, *built.value());
+      WriteWindow(j, *built.value(), &form);
+    } else {
+      WriteWindow(j, *built.value(), nullptr);
+    }
   } else {
     j.String(built.error().message);
   }
@@ -163,28 +222,11 @@ int RunForms(const Args& args) {
   else
     j.String(loaded.error().message);
   j.Key("forms").BeginArray();
-  for (const vec::FormDefinition& form : forms.forms()) WriteForm(j, forms, form);
+  for (const vec::FormDefinition& form : forms.forms()) WriteForm(j, forms, form, source.project());
   j.EndArray();
   j.EndObject();
   std::cout << j.Text() << "\n";
   return 0;
-}
-
-// The saver's pictures in the window as it first appears to a user without settings of their
-// own: every grid lists the pictures, all kept as favourites (ticked), with the first one
-// selected; every preview shows the first picture. Without pictures both stay empty.
-void ShowPictures(vec::DesignedWindow& window, const vec::SaverSettings& project) {
-  const std::vector<std::string>& pictures = project.FileList.FileNames;
-  for (const vec::BuiltControl& c : window.controls()) {
-    if (auto* grid = dynamic_cast<vec::ThumbnailGrid*>(c.widget)) {
-      grid->setItems(pictures);
-      for (size_t i = 0; i < pictures.size(); ++i) grid->setTicked(static_cast<int32_t>(i), true);
-      grid->selectCell(0);
-    } else if (auto* preview = dynamic_cast<vec::PicturePreview*>(c.widget)) {
-      if (!pictures.empty() && !preview->loadPicture(pictures.front()))
-        std::cerr << "warning: " << preview->lastError() << "\n";
-    }
-  }
 }
 
 int RunFormShot(const Args& args) {
@@ -208,8 +250,11 @@ int RunFormShot(const Args& args) {
   auto built = vec::BuildDesignedWindow(forms, name);
   if (built.is_error()) return Fail(built.error().message);
   vec::DesignedWindow& window = *built.value();
-  window.ApplyTagVisibility();
-  if (const vec::SaverSettings* project = source.project()) ShowPictures(window, *project);
+  std::unique_ptr<FirstAppearance> first;
+  if (vec::SaverSettings* project = source.project())
+    first = std::make_unique<FirstAppearance>(forms, *project, window);
+  else
+    window.ApplyTagVisibility();
   window.show();
   QApplication::processEvents();
   if (!window.grab().save(QString::fromStdString(*out), "PNG")) return Fail("cannot write " + *out);
