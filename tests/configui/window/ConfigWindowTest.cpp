@@ -15,6 +15,10 @@
 #include "configui/DesignedWindow.h"
 #include "configui/FormBuilder.h"
 #include "configui/FormDefinitions.h"
+#include "configui/controls/PicturePreview.h"
+#include "configui/controls/ThumbnailGrid.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/Bmp.h"
 #include "package/SaverSettings.h"
 #include "tests/configui/window/FormTestApp.h"
 
@@ -212,6 +216,98 @@ TEST(ConfigWindow, IndexReadAtShowAndWrittenAtClose) {
     rig.behaviour->Finish();
     EXPECT_EQ(IniDocument::FromFile(rig.userFile).ReadInteger("Setting", "Index", -1), 2);
   }
+}
+
+// Two grids over five real pictures: unticking pictures 1 and 3 in the first grid and 2 in
+// the second writes only the second grid's choice ("2"), and a window opened afterwards
+// shows exactly that picture unticked in both grids. Catches favourites written from the
+// first grid, keys written for ticked pictures, and a reopened window ignoring the file.
+TEST(ConfigWindow, FavouritesOfTheLastGridAreKeptAndReadBack) {
+  test::FormTestApp();
+  const std::string folder = ::testing::TempDir() + "grids_" + std::to_string(getpid()) + "/";
+  std::filesystem::create_directories(folder);
+  SaverSettings project;
+  for (int i = 0; i < 5; ++i) {
+    Bitmap32 bmp(8, 6);
+    bmp.Clear(MakePixel(40 * i, 0, 0));
+    const std::string file = folder + "p" + std::to_string(i) + ".bmp";
+    ASSERT_TRUE(SaveBmp32(bmp, file).ok());
+    project.FileList.FileNames.push_back(file);
+  }
+  const std::string text =
+      "1\r\n12\r\nobject Main: TForm\r\n  object G1: TVEThumbnail2\r\n    Width = 300\r\n"
+      "    Height = 200\r\n    Tag = 1\r\n  end\r\n  object G2: TVEThumbnail2\r\n"
+      "    Top = 200\r\n    Width = 300\r\n    Height = 200\r\n  end\r\nend\r\n"
+      "0\r\n1\r\nDummy\r\n";
+  FormCollection forms;
+  ASSERT_TRUE(forms.LoadDefinitionsFromText(text, "test").ok());
+  ConfigWindowContext context;
+  context.forms = &forms;
+  context.project = &project;
+  context.settingsAccess = true;
+  context.userSettingsPath = folder + "user.ini";
+  auto grid = [](DesignedWindow& w, const char* name) {
+    return dynamic_cast<ThumbnailGrid*>(w.FindControl(name)->widget);
+  };
+  {
+    auto window = BuildDesignedWindow(forms, "Main").release_value();
+    ConfigWindow behaviour(context, *window);
+    behaviour.Prepare();
+    ThumbnailGrid* g1 = grid(*window, "G1");
+    ThumbnailGrid* g2 = grid(*window, "G2");
+    ASSERT_TRUE(g1 && g2);
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(g1->ticked(i)) << i;  // no file yet: all kept
+    g1->setTicked(1, false);
+    g1->setTicked(3, false);
+    g2->setTicked(2, false);
+    behaviour.Finish();
+  }
+  EXPECT_EQ(IniDocument::FromFile(context.userSettingsPath).SectionKeys("Files"),
+            (std::vector<std::string>{"2"}));
+  {
+    auto window = BuildDesignedWindow(forms, "Main").release_value();
+    ConfigWindow behaviour(context, *window);
+    behaviour.Prepare();
+    for (const char* name : {"G1", "G2"})
+      for (int i = 0; i < 5; ++i) EXPECT_EQ(grid(*window, name)->ticked(i), i != 2) << name << i;
+  }
+  std::filesystem::remove_all(folder);
+}
+
+// "Next picture" and "Previous picture" move every preview along with the current picture
+// (the first picture is shown at first). Catches previews left on the first picture.
+TEST(ConfigWindow, PreviewsFollowTheCurrentPicture) {
+  test::FormTestApp();
+  const std::string folder = ::testing::TempDir() + "previews_" + std::to_string(getpid()) + "/";
+  std::filesystem::create_directories(folder);
+  SaverSettings project;
+  for (int i = 0; i < 3; ++i) {
+    Bitmap32 bmp(8, 6);
+    bmp.Clear(MakePixel(0, 80 * i, 0));
+    const std::string file = folder + "q" + std::to_string(i) + ".bmp";
+    ASSERT_TRUE(SaveBmp32(bmp, file).ok());
+    project.FileList.FileNames.push_back(file);
+  }
+  const std::string text =
+      "1\r\n7\r\nobject Main: TForm\r\n  object Pv: TVEPreview\r\n    Width = 40\r\n"
+      "    Height = 30\r\n    Tag = 1\r\n  end\r\nend\r\n"
+      "11\r\n2\r\nPv\r\n2\r\n \r\n \r\n \r\nGo\r\n3\r\n \r\n \r\n \r\n1\r\nDummy\r\n";
+  FormCollection forms;
+  ASSERT_TRUE(forms.LoadDefinitionsFromText(text, "test").ok());
+  ConfigWindowContext context;
+  context.forms = &forms;
+  context.project = &project;
+  auto window = BuildDesignedWindow(forms, "Main").release_value();
+  ConfigWindow behaviour(context, *window);
+  behaviour.Prepare();
+  auto* preview = dynamic_cast<PicturePreview*>(window->FindControl("Pv")->widget);
+  ASSERT_TRUE(preview);
+  EXPECT_EQ(preview->fileName(), project.FileList.FileNames[0]);
+  behaviour.ExecuteAction("Pv");  // the preview itself is bound to "Next picture"
+  EXPECT_EQ(preview->fileName(), project.FileList.FileNames[1]);
+  behaviour.ExecuteAction("Go");
+  EXPECT_EQ(preview->fileName(), project.FileList.FileNames[0]);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
