@@ -11,25 +11,10 @@
 namespace vec {
 
 SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder) {
-  const ShowSettings& s = project.Setting;
   SlideshowOptions out;
+  static_cast<ShowSettings&>(out) = project.Setting;
   out.FileNames = project.FileList.FileNames;
   out.Checked = project.FileList.Checked;
-  out.Stretch = s.Stretch;
-  out.Proportional = s.Proportional;
-  out.Sound = s.Sound;
-  out.Random = s.Random;
-  out.Duration = s.Duration;
-  out.Transition = s.Transition;
-  out.TransitionTime = s.TransitionTime;
-  out.TransitionEffects = s.TransitionEffects;
-  out.Speed = s.Speed;
-  out.Music = s.Music;
-  out.ShowImageMode = s.ShowImageMode;
-  out.DirectX = s.DirectX;
-  out.DirectXQuality = s.DirectXQuality;
-  out.MusicFile = s.MusicFile;
-  out.MusicMode = s.MusicMode;
   out.TempFolder = tempFolder;
   return out;
 }

@@ -10,32 +10,18 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
+#include "package/SaverSettings.h"
 
 namespace vec {
 
 class Picture;
 
-// The settings the show reads, copied from the saver's project once the user's settings
-// have been laid over it.
-struct SlideshowOptions {
+// The settings the show reads: the saver's settings (with the user's laid over them) and
+// its picture list, copied once when the show starts, and the run's folder.
+struct SlideshowOptions : ShowSettings {
   std::vector<std::string> FileNames;  // full paths
   std::vector<std::string> Checked;    // "TRUE" / "FALSE", parallel to FileNames
-  bool Stretch = true;
-  bool Proportional = false;
-  bool Sound = true;
-  bool Random = true;
-  int32_t Duration = 30;
-  bool Transition = true;
-  int32_t TransitionTime = 2000;
-  std::string TransitionEffects;  // comma text of effect numbers
-  int32_t Speed = 100;
-  bool Music = true;
-  int32_t ShowImageMode = 0;
-  bool DirectX = false;
-  int32_t DirectXQuality = 0;
-  std::string MusicFile;
-  int32_t MusicMode = 0;
-  std::string TempFolder;  // the run's temporary folder, with a trailing '/'
+  std::string TempFolder;              // the run's temporary folder, with a trailing '/'
 };
 
 // Reading pictures from disk.
