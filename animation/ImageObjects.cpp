@@ -139,7 +139,7 @@ ImageObject::~ImageObject() {
 }
 
 std::shared_ptr<const ObjectFrames> ImageObject::LoadImage(const std::string& path) {
-  ImageResult<Bitmap32> loaded = LoadImageFromFile(path);
+  ErrorOr<Bitmap32> loaded = LoadImageFromFile(path);
   if (!loaded || loaded->Empty()) return nullptr;
   auto img = std::make_shared<ObjectFrames>();
   Bitmap32& bmp = loaded.value();
@@ -193,7 +193,7 @@ size_t GifObject::FrameAt(uint32_t ms) const {
 }
 
 std::shared_ptr<const ObjectFrames> GifObject::LoadImage(const std::string& path) {
-  ImageResult<GifImage> loaded = LoadGifFile(path);
+  ErrorOr<GifImage> loaded = LoadGifFile(path);
   if (!loaded || loaded->frames.empty() || loaded->width <= 0 || loaded->height <= 0)
     return nullptr;
   const GifImage& gif = loaded.value();

@@ -12,10 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!values.empty()) std::memcpy(values.data(), data, values.size() * 4);
   if (values.size() >= 2 && int64_t{values[0]} * values[1] > (int64_t{1} << 22)) return 0;
   vec::Bitmap mask;
-  if (!vec::DecodeMask(values, mask)) {
+  if (vec::DecodeMask(values, mask).ok()) {
     const auto codes = vec::EncodeMask(mask);
     vec::Bitmap again;
-    if (vec::DecodeMask(codes, again) || !(again == mask)) __builtin_trap();
+    if (!vec::DecodeMask(codes, again).ok() || !(again == mask)) __builtin_trap();
   }
   return 0;
 }

@@ -18,11 +18,11 @@ uint32_t Get32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
 
-ImageError Corrupt(const char* what) {
-  return MakeImageError(ImageErrorCode::Corrupt, std::string("BMP error: ") + what);
+Error Corrupt(const char* what) {
+  return Error::Make(ErrorCode::Corrupt, std::string("BMP error: ") + what);
 }
-ImageError Truncated() {
-  return MakeImageError(ImageErrorCode::Truncated, "BMP error: the pixel data ends too early");
+Error Truncated() {
+  return Error::Make(ErrorCode::Truncated, "BMP error: the pixel data ends too early");
 }
 
 // One colour channel given by a bit mask, scaled to 0..255.
@@ -56,7 +56,7 @@ struct Header {
   size_t pixelOffset = 0;
 };
 
-ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
+ErrorOr<Header> ReadHeader(const uint8_t* data, size_t size) {
   if (size < 18 || data[0] != 'B' || data[1] != 'M') return Corrupt("not a bitmap file");
   const uint32_t headerSize = Get32(data + 14);
   Header h;
@@ -95,9 +95,9 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
 
   if (h.width <= 0 || h.height <= 0) return Corrupt("invalid width or height");
   if (h.width > kMaxImageDimension || h.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::TooLarge,
-                          "BMP image is too large (" + std::to_string(h.width) + " x " +
-                              std::to_string(h.height) + ", at most 16384 x 16384)");
+    return Error::Make(ErrorCode::TooLarge, "BMP image is too large (" + std::to_string(h.width) +
+                                                " x " + std::to_string(h.height) +
+                                                ", at most 16384 x 16384)");
   switch (h.compression) {
     case kBiRgb:
       if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
@@ -114,8 +114,8 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
       if (h.bits != 16 && h.bits != 32) return Corrupt("bit fields need 16 or 32 bits per pixel");
       break;
     default:
-      return MakeImageError(ImageErrorCode::Unsupported,
-                            "BMP error: unsupported compression " + std::to_string(h.compression));
+      return Error::Make(ErrorCode::Unsupported,
+                         "BMP error: unsupported compression " + std::to_string(h.compression));
   }
   if (h.compression == kBiRgb && h.bits == 16) h.masks = {0x7C00, 0x03E0, 0x001F, 0};
 
@@ -123,7 +123,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
     const uint32_t maxColors = uint32_t{1} << h.bits;
     const uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
     if (afterHeader > size || (size - afterHeader) / paletteEntry < count)
-      return MakeImageError(ImageErrorCode::Truncated, "BMP error: the palette ends too early");
+      return Error::Make(ErrorCode::Truncated, "BMP error: the palette ends too early");
     h.palette.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* e = data + afterHeader + i * paletteEntry;
@@ -143,7 +143,7 @@ Pixel PaletteColor(const Header& h, uint32_t index) {
   return index < h.palette.size() ? h.palette[index] : MakePixel(0, 0, 0);
 }
 
-ImageStatus DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+Status DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
   const size_t rowBytes = (static_cast<size_t>(h.width) * h.bits + 7) / 8;
   const size_t stride = ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
   const size_t available = size - h.pixelOffset;
@@ -264,35 +264,30 @@ std::vector<uint8_t> Encode(const Bitmap& src) {
   return out;
 }
 
-ImageStatus WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
+Status WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   if (f)
     f.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
-  if (!f) return MakeImageError(ImageErrorCode::WriteFailed, "Cannot write " + path);
+  if (!f) return Error::Make(ErrorCode::WriteFailed, "Cannot write " + path);
   return {};
 }
 
 }  // namespace
 
-ImageResult<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
-  auto header = ReadHeader(data, size);
-  if (!header) return header.error();
-  const Header& h = header.value();
+ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
+  const Header h = TRY(ReadHeader(data, size));
   Bitmap32 bmp(h.width, h.height);
-  if (h.compression == kBiRle4 || h.compression == kBiRle8) {
+  if (h.compression == kBiRle4 || h.compression == kBiRle8)
     DecodeRle(h, data, size, bmp);
-  } else {
-    ImageStatus status = DecodeUncompressed(h, data, size, bmp);
-    if (!status) return status.error;
-  }
+  else
+    TRY(DecodeUncompressed(h, data, size, bmp));
   return bmp;
 }
 
-ImageResult<Bitmap32> LoadBmpFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return DecodeBmp(bytes->data(), bytes->size());
+ErrorOr<Bitmap32> LoadBmpFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return DecodeBmp(bytes.data(), bytes.size());
 }
 
 std::vector<uint8_t> EncodeBmp32(const Bitmap& src) {
@@ -302,10 +297,10 @@ std::vector<uint8_t> EncodeBmp32(const Bitmap32& src) {
   return Encode(src);
 }
 
-ImageStatus SaveBmp32(const Bitmap& src, const std::string& path) {
+Status SaveBmp32(const Bitmap& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
-ImageStatus SaveBmp32(const Bitmap32& src, const std::string& path) {
+Status SaveBmp32(const Bitmap32& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
 

@@ -37,11 +37,11 @@ std::string GifMessage(int code) {
   return std::string("GIF error: ") + (text ? text : "unknown error");
 }
 
-ImageError GifFailure(int code) {
-  const ImageErrorCode ec = (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
-                                ? ImageErrorCode::Truncated
-                                : ImageErrorCode::Corrupt;
-  return MakeImageError(ec, GifMessage(code));
+Error GifFailure(int code) {
+  const ErrorCode ec = (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
+                           ? ErrorCode::Truncated
+                           : ErrorCode::Corrupt;
+  return Error::Make(ec, GifMessage(code));
 }
 
 std::vector<GifColor> ToPalette(const ColorMapObject* map) {
@@ -115,7 +115,7 @@ bool ReadExtension(GifFileType* gif, PendingControl& control, int32_t& loopCount
 
 }  // namespace
 
-ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
+ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   MemoryReader reader{data, size, 0};
   int error = 0;
   GifHandle gif(DGifOpen(&reader, ReadFromMemory, &error));
@@ -125,8 +125,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   out.width = gif->SWidth;
   out.height = gif->SHeight;
   if (out.width > kMaxImageDimension || out.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::TooLarge,
-                          "GIF image is too large (at most 16384 x 16384)");
+    return Error::Make(ErrorCode::TooLarge, "GIF image is too large (at most 16384 x 16384)");
   out.globalPalette = ToPalette(gif->SColorMap);
   out.backgroundIndex = gif->SBackGroundColor;
 
@@ -161,11 +160,10 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
           break;
         }
         if (d.Width > kMaxImageDimension || d.Height > kMaxImageDimension)
-          return MakeImageError(ImageErrorCode::TooLarge,
-                                "GIF frame is too large (at most 16384 x 16384)");
+          return Error::Make(ErrorCode::TooLarge, "GIF frame is too large (at most 16384 x 16384)");
         indexPixels += int64_t{d.Width} * d.Height;
         if (indexPixels > kMaxGifTotalPixels)
-          return MakeImageError(ImageErrorCode::TooLarge, "GIF has too many frames");
+          return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
         GifFrame frame;
         frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
         frame.palette = ToPalette(d.ColorMap);
@@ -203,7 +201,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
     }
   }
   if (out.frames.empty())
-    return MakeImageError(ImageErrorCode::Corrupt, "GIF error: the file holds no image");
+    return Error::Make(ErrorCode::Corrupt, "GIF error: the file holds no image");
 
   // A logical screen of zero size takes the extent of the frames.
   if (out.width <= 0 || out.height <= 0) {
@@ -217,14 +215,13 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   const int64_t composed =
       int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
   if (composed > kMaxGifTotalPixels)
-    return MakeImageError(ImageErrorCode::TooLarge, "GIF has too many frames");
+    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
   return out;
 }
 
-ImageResult<GifImage> LoadGifFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return DecodeGif(bytes->data(), bytes->size());
+ErrorOr<GifImage> LoadGifFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return DecodeGif(bytes.data(), bytes.size());
 }
 
 std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {

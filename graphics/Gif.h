@@ -54,8 +54,8 @@ constexpr int64_t kMaxGifTotalPixels = int64_t{1} << 28;
 
 // Fails on a damaged header, a frame larger than the limits, or data that ends before the
 // first frame is whole. Data that ends inside a later frame keeps the frames before it.
-ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size);
-ImageResult<GifImage> LoadGifFile(const std::string& path);
+ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size);
+ErrorOr<GifImage> LoadGifFile(const std::string& path);
 
 // Per-frame choices for composition; an empty vector keeps the stored values.
 struct GifComposeOptions {

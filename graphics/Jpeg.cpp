@@ -150,24 +150,24 @@ Outcome DecodeCore(const uint8_t* data, size_t size, const RowTarget* target, De
   return outcome;
 }
 
-ImageStatus ToStatus(Outcome outcome, const DecodeState& state) {
+Status ToStatus(Outcome outcome, const DecodeState& state) {
   switch (outcome) {
     case Outcome::ok:
       return {};
     case Outcome::tooLarge:
-      return MakeImageError(ImageErrorCode::TooLarge,
-                            "JPEG image is too large (" + std::to_string(state.info.width) + " x " +
-                                std::to_string(state.info.height) + ", at most 16384 x 16384)");
+      return Error::Make(ErrorCode::TooLarge,
+                         "JPEG image is too large (" + std::to_string(state.info.width) + " x " +
+                             std::to_string(state.info.height) + ", at most 16384 x 16384)");
     case Outcome::noMemory:
-      return MakeImageError(ImageErrorCode::TooLarge, "Not enough memory for the JPEG image");
+      return Error::Make(ErrorCode::TooLarge, "Not enough memory for the JPEG image");
     case Outcome::failed:
       break;
   }
-  return MakeImageError(ImageErrorCode::Corrupt, std::string("JPEG error: ") + state.message);
+  return Error::Make(ErrorCode::Corrupt, std::string("JPEG error: ") + state.message);
 }
 
 template <class Bitmap>
-ImageStatus DecodeInto(const uint8_t* data, size_t size, Bitmap& dst) {
+Status DecodeInto(const uint8_t* data, size_t size, Bitmap& dst) {
   DecodeState state{};
   const RowTarget target = TargetFor(dst);
   return ToStatus(DecodeCore(data, size, &target, &state), state);
@@ -235,9 +235,9 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
 }
 
 template <class Bitmap>
-ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
   if (bmp.Empty())
-    return MakeImageError(ImageErrorCode::WriteFailed, "Cannot encode an empty image as JPEG");
+    return Error::Make(ErrorCode::WriteFailed, "Cannot encode an empty image as JPEG");
   if (quality < 1) quality = 1;
   if (quality > 100) quality = 100;
   const RowSource src = SourceFor(bmp);
@@ -254,46 +254,43 @@ ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
   }
   std::free(state.buffer);
   if (!ok)
-    return MakeImageError(ImageErrorCode::WriteFailed,
-                          std::string("JPEG encoder error: ") + state.message);
+    return Error::Make(ErrorCode::WriteFailed, std::string("JPEG encoder error: ") + state.message);
   return out;
 }
 
 }  // namespace
 
-ImageResult<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
+ErrorOr<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
   DecodeState state{};
   const Outcome outcome = DecodeCore(data, size, nullptr, &state);
-  if (outcome != Outcome::ok) return ToStatus(outcome, state).error;
+  if (outcome != Outcome::ok) return ToStatus(outcome, state).release_error();
   return state.info;
 }
 
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst) {
+Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst) {
+Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ImageResult<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
+ErrorOr<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
   Bitmap32 bmp;
-  ImageStatus status = DecodeInto(data, size, bmp);
-  if (!status) return status.error;
+  TRY(DecodeInto(data, size, bmp));
   return bmp;
 }
 
-ImageResult<Bitmap32> LoadJpegFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return DecodeJpeg(bytes->data(), bytes->size());
+ErrorOr<Bitmap32> LoadJpegFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return DecodeJpeg(bytes.data(), bytes.size());
 }
 
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality) {
   return EncodeFrom(src, quality);
 }
 
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality) {
   return EncodeFrom(src, quality);
 }
 

@@ -8,18 +8,17 @@
 
 namespace vec {
 
-PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
+Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
   if (values.size() < 2) {
     mask.SetSize(0, 0);
-    return std::nullopt;
+    return {};
   }
   const int32_t width = values[0], height = values[1];
   if (width < 0 || height < 0 || width > kMaxImageDimension || height > kMaxImageDimension)
-    return PictureError{
-        PictureErrorCode::BadMask,
-        "Invalid area mask size " + std::to_string(width) + " x " + std::to_string(height)};
+    return Error::Make(ErrorCode::BadMask, "Invalid area mask size " + std::to_string(width) +
+                                               " x " + std::to_string(height));
   mask.SetSize(width, height);
-  if (width == 0 || height == 0) return std::nullopt;
+  if (width == 0 || height == 0) return {};
   int32_t row = 0, col = 0;
   for (size_t i = 2; i < values.size() && row < height; ++i) {
     const int32_t code = values[i];
@@ -38,7 +37,7 @@ PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
       }
     }
   }
-  return std::nullopt;
+  return {};
 }
 
 int AreaIndexOf(uint32_t pixel) {

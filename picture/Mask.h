@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/Result.h"
 #include "graphics/Bitmap.h"
-#include "picture/PictureError.h"
 
 namespace vec {
 
@@ -16,7 +16,7 @@ namespace vec {
 // (and negative codes' indices) are no area. Fewer than two values give an empty bitmap,
 // exactly two a bitmap of that size with no area. A negative width or height, or one
 // above 16384, fails.
-PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask);
+Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask);
 
 // The inverse: width, height and run codes of a mask bitmap. A pixel that is not one of
 // the area colours (its fourth byte ignored) counts as no area.

@@ -102,13 +102,10 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
   try {
     PictureFileReader loader;
     ResetContent();
-    PictureStatus status = fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
-    if (status) {
-      lastError = status->message;
-      return false;
-    }
-    if (auto e = loader.CopyMask(mask)) {
-      lastError = e->message;
+    Status status = fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
+    if (status.ok()) status = loader.CopyMask(mask);
+    if (!status) {
+      lastError = status.error().message;
       return false;
     }
     loader.CopyPicture(picture);
@@ -162,8 +159,8 @@ bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
   try {
     PictureFileReader loader;
     ResetContent();
-    PictureStatus status = loader.LoadPreview(name);
-    if (!status) {
+    Status status = loader.LoadPreview(name);
+    if (status.ok()) {
       loader.CopyPreview(preview);
       fileName = name;
       Title = loader.Title;
@@ -171,7 +168,7 @@ bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
       loaded = true;
       return true;
     }
-    message = status->message;
+    message = status.error().message;
   } catch (const std::exception& e) {
     message = e.what();
   }

@@ -136,18 +136,18 @@ TEST(CodecBmp, DamagedFiles) {
   struct Case {
     const char* name;
     std::vector<uint8_t> file;
-    ImageErrorCode code;
+    ErrorCode code;
   };
   const Case cases[] = {
-      {"empty", {}, ImageErrorCode::Corrupt},
-      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)), ImageErrorCode::Truncated},
-      {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ImageErrorCode::TooLarge},
-      {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ImageErrorCode::Corrupt},
-      {"unknown header size", badHeader, ImageErrorCode::Corrupt},
-      {"RLE8 on 24 bits", MakeBmp(1, 1, 24, 1, {}, {0, 1}), ImageErrorCode::Corrupt},
-      {"PNG inside", MakeBmp(1, 1, 24, 5, {}, {0, 1}), ImageErrorCode::Unsupported},
-      {"bit count 7", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0}), ImageErrorCode::Corrupt},
-      {"palette cut", {paletted.begin(), paletted.begin() + 60}, ImageErrorCode::Truncated},
+      {"empty", {}, ErrorCode::Corrupt},
+      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)), ErrorCode::Truncated},
+      {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ErrorCode::TooLarge},
+      {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ErrorCode::Corrupt},
+      {"unknown header size", badHeader, ErrorCode::Corrupt},
+      {"RLE8 on 24 bits", MakeBmp(1, 1, 24, 1, {}, {0, 1}), ErrorCode::Corrupt},
+      {"PNG inside", MakeBmp(1, 1, 24, 5, {}, {0, 1}), ErrorCode::Unsupported},
+      {"bit count 7", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0}), ErrorCode::Corrupt},
+      {"palette cut", {paletted.begin(), paletted.begin() + 60}, ErrorCode::Truncated},
   };
   for (const auto& c : cases) {
     auto r = DecodeBmp(c.file.data(), c.file.size());

@@ -109,13 +109,13 @@ TEST(CodecJpeg, Failures) {
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    ImageErrorCode code;
+    ErrorCode code;
   };
   const Case cases[] = {
-      {"empty", {}, ImageErrorCode::Corrupt},
-      {"not a JPEG", {'h', 'e', 'l', 'l', 'o'}, ImageErrorCode::Corrupt},
-      {"cut in the header", {good.begin(), good.begin() + 40}, ImageErrorCode::Corrupt},
-      {"wider than 16384", huge, ImageErrorCode::TooLarge},
+      {"empty", {}, ErrorCode::Corrupt},
+      {"not a JPEG", {'h', 'e', 'l', 'l', 'o'}, ErrorCode::Corrupt},
+      {"cut in the header", {good.begin(), good.begin() + 40}, ErrorCode::Corrupt},
+      {"wider than 16384", huge, ErrorCode::TooLarge},
   };
   for (const auto& c : cases) {
     auto r = DecodeJpeg(c.bytes.data(), c.bytes.size());
@@ -156,10 +156,10 @@ TEST(ImageFile, SniffsTheFormat) {
   const std::vector<uint8_t> png{0x89, 'P', 'N', 'G'};
   auto r = LoadImageFromMemory(png.data(), png.size());
   ASSERT_FALSE(r);
-  EXPECT_EQ(r.error().code, ImageErrorCode::UnknownFormat);
+  EXPECT_EQ(r.error().code, ErrorCode::UnknownFormat);
   auto missing = LoadImageFromFile("/nonexistent/picture.jpg");
   ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error().code, ImageErrorCode::OpenFailed);
+  EXPECT_EQ(missing.error().code, ErrorCode::OpenFailed);
 }
 
 }  // namespace
