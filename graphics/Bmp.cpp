@@ -94,10 +94,7 @@ ErrorOr<Header> ReadHeader(const uint8_t* data, size_t size) {
   }
 
   if (h.width <= 0 || h.height <= 0) return Corrupt("invalid width or height");
-  if (h.width > kMaxImageDimension || h.height > kMaxImageDimension)
-    return Error::Make(ErrorCode::TooLarge, "BMP image is too large (" + std::to_string(h.width) +
-                                                " x " + std::to_string(h.height) +
-                                                ", at most 16384 x 16384)");
+  if (!ImageSizeAllowed(h.width, h.height)) return ImageTooLarge("BMP image", h.width, h.height);
   switch (h.compression) {
     case kBiRgb:
       if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
@@ -143,12 +140,21 @@ Pixel PaletteColor(const Header& h, uint32_t index) {
   return index < h.palette.size() ? h.palette[index] : MakePixel(0, 0, 0);
 }
 
-Status DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+size_t RowStride(const Header& h) {
+  return ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
+}
+
+// Uncompressed rows must all be there before pixel memory is taken for them.
+Status CheckUncompressedLength(const Header& h, size_t size) {
   const size_t rowBytes = (static_cast<size_t>(h.width) * h.bits + 7) / 8;
-  const size_t stride = ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
   const size_t available = size - h.pixelOffset;
   // The last row may lack its padding.
-  if (static_cast<size_t>(h.height - 1) * stride + rowBytes > available) return Truncated();
+  if (static_cast<size_t>(h.height - 1) * RowStride(h) + rowBytes > available) return Truncated();
+  return {};
+}
+
+void DecodeUncompressed(const Header& h, const uint8_t* data, Bitmap32& bmp) {
+  const size_t stride = RowStride(h);
   const Channel r(h.masks[0]), g(h.masks[1]), b(h.masks[2]), a(h.masks[3]);
   const bool masked = h.compression != kBiRgb || h.bits == 16;
   for (int32_t row = 0; row < h.height; ++row) {
@@ -182,7 +188,6 @@ Status DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, Bit
       }
     }
   }
-  return {};
 }
 
 // Run-length data. Writes past the end of a row are dropped; data that ends without the
@@ -277,11 +282,13 @@ Status WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
 
 ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
   const Header h = TRY(ReadHeader(data, size));
+  const bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
+  if (!rle) TRY(CheckUncompressedLength(h, size));
   Bitmap32 bmp(h.width, h.height);
-  if (h.compression == kBiRle4 || h.compression == kBiRle8)
+  if (rle)
     DecodeRle(h, data, size, bmp);
   else
-    TRY(DecodeUncompressed(h, data, size, bmp));
+    DecodeUncompressed(h, data, bmp);
   return bmp;
 }
 

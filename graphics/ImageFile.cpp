@@ -9,6 +9,17 @@
 
 namespace vec {
 
+bool ImageSizeAllowed(int64_t width, int64_t height) {
+  return width <= kMaxImageDimension && height <= kMaxImageDimension &&
+         width * height <= kMaxImagePixels;
+}
+
+Error ImageTooLarge(std::string_view what, int64_t width, int64_t height) {
+  return Error::Make(ErrorCode::TooLarge,
+                     std::string(what) + " is too large (" + std::to_string(width) + " x " +
+                         std::to_string(height) + ", at most 16384 x 16384 and 64 megapixels)");
+}
+
 ErrorOr<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   if (!f) return Error::Make(ErrorCode::OpenFailed, "Cannot open file " + path);
@@ -37,13 +48,9 @@ ErrorOr<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
     case ImageFormat::Bmp:
       return DecodeBmp(data, size);
     case ImageFormat::Gif: {
-      GifImage gif = TRY(DecodeGif(data, size));
-      // Only the first picture is wanted: compose a one-frame copy.
-      GifImage first;
-      first.width = gif.width;
-      first.height = gif.height;
-      first.globalPalette = std::move(gif.globalPalette);
-      first.frames.push_back(std::move(gif.frames.front()));
+      // Only the first picture is wanted: the later frames are not even decoded, and the
+      // one frame is composed straight into the picture.
+      const GifImage first = TRY(DecodeGif(data, size, 1));
       auto frames = ComposeGifFrames(first);
       if (frames.empty()) return Error::Make(ErrorCode::Corrupt, "GIF error: empty image");
       return std::move(frames.front());

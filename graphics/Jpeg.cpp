@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
+#include <jerror.h>
 // clang-format on
 
 #include <new>
@@ -21,7 +22,14 @@ struct JpegErrorManager {
   jpeg_error_mgr pub;
   jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  // Set once the headers are read: from then on data that ends early fails the decode
+  // instead of being filled with grey.
+  bool endIsFatal;
+  bool sawEnd;  // the data has ended (the library then acts as if the end marker came)
 };
+
+// setjmp's answer when the data ended inside the picture.
+constexpr int kJumpTruncated = 2;
 
 void ErrorExit(j_common_ptr cinfo) {
   auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
@@ -29,9 +37,23 @@ void ErrorExit(j_common_ptr cinfo) {
   longjmp(err->jump, 1);
 }
 
-// Warnings (corrupt or truncated data that the library can work around) are not printed;
-// the library substitutes grey and goes on, as the picture loaders expect.
+// Warnings (corrupt data that the library can work around) are not printed; the library
+// substitutes grey and goes on. Data that ends before the picture does is different: the
+// rest of the picture would be invented, so the decode stops there.
 void SilentMessage(j_common_ptr) {}
+
+// The end of the data alone is harmless: some writers leave out the end marker after the
+// last scan. It is fatal when a scan then still needs bits that are not there.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  ++cinfo->err->num_warnings;
+  auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) err->sawEnd = true;
+  if (err->endIsFatal && err->sawEnd && cinfo->err->msg_code == JWRN_HIT_MARKER) {
+    std::snprintf(err->message, sizeof err->message, "Premature end of JPEG file");
+    longjmp(err->jump, kJumpTruncated);
+  }
+}
 
 // A damaged progressive file can hold an enormous number of tiny scans, each of which costs
 // a pass over the whole coefficient buffer. No real encoder writes more than a few dozen.
@@ -47,7 +69,7 @@ void LimitScans(j_common_ptr cinfo) {
   }
 }
 
-enum class Outcome { ok, failed, tooLarge, noMemory };
+enum class Outcome { ok, failed, tooLarge, truncated, noMemory };
 
 // Where decoded rows go. setSize is called once, outside any libjpeg callback.
 struct RowTarget {
@@ -88,6 +110,17 @@ void CmykRowToBgra(const uint8_t* cmyk, uint8_t* bgra, JDIMENSION width) {
   }
 }
 
+// A Huffman-coded picture spends at least one bit on every 8 x 8 block of its first
+// component (the code of the block's DC difference), so a file smaller than that cannot
+// hold the picture its header declares; it is refused before any pixel memory is taken.
+// Arithmetic coding can spend less, so it is not judged here.
+bool CanHoldPicture(const jpeg_decompress_struct* cinfo, size_t size) {
+  if (cinfo->arith_code || cinfo->num_components < 1) return true;
+  const jpeg_component_info& first = cinfo->comp_info[0];
+  const uint64_t blocks = uint64_t{first.width_in_blocks} * first.height_in_blocks;
+  return uint64_t{size} * 8 >= blocks;
+}
+
 // Everything after the jump buffer is set, kept out of the frame that holds it so that no
 // local of that frame changes between setjmp and a possible longjmp.
 Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t size,
@@ -97,10 +130,13 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t s
   state->info.width = static_cast<int32_t>(cinfo->image_width);
   state->info.height = static_cast<int32_t>(cinfo->image_height);
   state->info.components = cinfo->num_components;
-  if (cinfo->image_width > static_cast<JDIMENSION>(kMaxImageDimension) ||
-      cinfo->image_height > static_cast<JDIMENSION>(kMaxImageDimension))
-    return Outcome::tooLarge;
+  if (!ImageSizeAllowed(cinfo->image_width, cinfo->image_height)) return Outcome::tooLarge;
   if (target == nullptr) return Outcome::ok;
+  if (!CanHoldPicture(cinfo, size)) {
+    std::snprintf(state->message, sizeof state->message, "Premature end of JPEG file");
+    return Outcome::truncated;
+  }
+  reinterpret_cast<JpegErrorManager*>(cinfo->err)->endIsFatal = true;
 
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
@@ -136,12 +172,15 @@ Outcome DecodeCore(const uint8_t* data, size_t size, const RowTarget* target, De
   cinfo.err = jpeg_std_error(&jerr.pub);
   jerr.pub.error_exit = ErrorExit;
   jerr.pub.output_message = SilentMessage;
+  jerr.pub.emit_message = EmitMessage;
   jerr.message[0] = '\0';
+  jerr.endIsFatal = false;
+  jerr.sawEnd = false;
   progress.progress_monitor = LimitScans;
-  if (setjmp(jerr.jump)) {
+  if (const int jumped = setjmp(jerr.jump)) {
     std::memcpy(state->message, jerr.message, sizeof state->message);
     jpeg_destroy_decompress(&cinfo);
-    return Outcome::failed;
+    return jumped == kJumpTruncated ? Outcome::truncated : Outcome::failed;
   }
   jpeg_create_decompress(&cinfo);
   cinfo.progress = &progress;
@@ -155,9 +194,9 @@ Status ToStatus(Outcome outcome, const DecodeState& state) {
     case Outcome::ok:
       return {};
     case Outcome::tooLarge:
-      return Error::Make(ErrorCode::TooLarge,
-                         "JPEG image is too large (" + std::to_string(state.info.width) + " x " +
-                             std::to_string(state.info.height) + ", at most 16384 x 16384)");
+      return ImageTooLarge("JPEG image", state.info.width, state.info.height);
+    case Outcome::truncated:
+      return Error::Make(ErrorCode::Truncated, std::string("JPEG error: ") + state.message);
     case Outcome::noMemory:
       return Error::Make(ErrorCode::TooLarge, "Not enough memory for the JPEG image");
     case Outcome::failed:
@@ -223,6 +262,8 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
   jerr.pub.error_exit = ErrorExit;
   jerr.pub.output_message = SilentMessage;
   jerr.message[0] = '\0';
+  jerr.endIsFatal = false;
+  jerr.sawEnd = false;
   if (setjmp(jerr.jump)) {
     std::memcpy(state->message, jerr.message, sizeof state->message);
     jpeg_destroy_compress(&cinfo);

@@ -18,6 +18,13 @@ namespace vec {
 // above 16384, fails.
 Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask);
 
+// The same runs decoded straight into a mask of width x height: each pixel takes the value
+// that a stretch of the declared mask onto that size (StretchBlt's pixel rule) would put
+// there, and only width x height pixels are ever held, whatever size the values declare.
+// Fewer than two values, or a declared width or height of 0, give a mask with no area.
+Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32_t height,
+                        Bitmap& mask);
+
 // The inverse: width, height and run codes of a mask bitmap. A pixel that is not one of
 // the area colours (its fourth byte ignored) counts as no area.
 std::vector<int32_t> EncodeMask(const Bitmap& mask);

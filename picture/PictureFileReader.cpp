@@ -216,8 +216,8 @@ void PictureFileReader::ReadTailItems(ByteReader& s) {
   ReadCutString(s, buildInfo);
 }
 
-Status PictureFileReader::CopyMask(Bitmap& dst) const {
-  return DecodeMask(maskCodes, dst);
+Status PictureFileReader::CopyMask(Bitmap& dst, int32_t width, int32_t height) const {
+  return DecodeMaskFitted(maskCodes, width, height, dst);
 }
 
 }  // namespace vec

@@ -38,7 +38,8 @@ class PictureFileReader {
   // Copy out into objects the caller owns.
   void CopyPicture(Bitmap& dst) const { dst = picture; }
   void CopyPreview(Bitmap& dst) const { dst = preview; }
-  Status CopyMask(Bitmap& dst) const;
+  // The mask fitted to width x height as it is decoded (normally the picture's size).
+  Status CopyMask(Bitmap& dst, int32_t width, int32_t height) const;
   void CopyWaves(std::array<WaveSet, kWaveSetCount>& dst) const { dst = waves; }
   void CopyWeather(WeatherSettings& dst) const { dst = weather; }
   void CopySoundSlots(std::array<SoundSlot, kSoundSlotCount>& dst) const { dst = soundSlots; }

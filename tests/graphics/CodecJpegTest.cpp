@@ -125,12 +125,23 @@ TEST(CodecJpeg, Failures) {
   }
 }
 
-TEST(CodecJpeg, DataCutAfterTheHeadersStillDecodes) {
-  // The library fills what is missing; the picture keeps its size.
+TEST(CodecJpeg, DataCutAfterTheHeadersIsRefused) {
+  // What is missing would have to be invented (the library fills it with grey): the
+  // picture is refused as truncated.
   const std::vector<uint8_t> good = EncodeJpeg(Gradient(64, 64), 90).value();
   const std::vector<uint8_t> cut(good.begin(),
                                  good.begin() + static_cast<long>(good.size() * 2 / 3));
   auto r = DecodeJpeg(cut.data(), cut.size());
+  ASSERT_FALSE(r);
+  EXPECT_EQ(r.error().code, ErrorCode::Truncated);
+  EXPECT_EQ(r.error().message, "JPEG error: Premature end of JPEG file");
+}
+
+TEST(CodecJpeg, FileWithoutItsEndMarkerStillDecodes) {
+  // Every row is there; only the closing marker is missing, as some cameras write them.
+  const std::vector<uint8_t> good = EncodeJpeg(Gradient(64, 64), 90).value();
+  const std::vector<uint8_t> noEnd(good.begin(), good.end() - 2);
+  auto r = DecodeJpeg(noEnd.data(), noEnd.size());
   ASSERT_TRUE(r) << r.error().message;
   EXPECT_EQ(r->Width(), 64);
 }
