@@ -116,9 +116,19 @@ ErrorOr<Header> ReadHeader(const uint8_t* data, size_t size) {
   }
   if (h.compression == kBiRgb && h.bits == 16) h.masks = {0x7C00, 0x03E0, 0x001F, 0};
 
+  const uint32_t offBits = Get32(data + 10);
+  // Some writers leave the offset at 0 or point it into the headers; then the pixels
+  // follow the palette. A paletted file always has a palette before its pixels, so an
+  // offset right behind the headers is not believed either.
+  const bool offsetUsable = offBits > afterHeader || (offBits == afterHeader && h.bits > 8);
   if (h.bits <= 8) {
     const uint32_t maxColors = uint32_t{1} << h.bits;
-    const uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
+    uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
+    // The palette ends where the pixels begin: a header that counts more colours than
+    // fit before bfOffBits (a count of 0 means all 2^bits) has only those that fit.
+    if (offsetUsable)
+      count =
+          static_cast<uint32_t>(std::min<size_t>(count, (offBits - afterHeader) / paletteEntry));
     if (afterHeader > size || (size - afterHeader) / paletteEntry < count)
       return Error::Make(ErrorCode::Truncated, "BMP error: the palette ends too early");
     h.palette.resize(count);
@@ -128,10 +138,7 @@ ErrorOr<Header> ReadHeader(const uint8_t* data, size_t size) {
     }
     afterHeader += count * paletteEntry;
   }
-  const uint32_t offBits = Get32(data + 10);
-  // Some writers leave the offset at 0 or point it into the headers; then the pixels
-  // follow the palette.
-  h.pixelOffset = (offBits >= afterHeader && offBits <= size) ? offBits : afterHeader;
+  h.pixelOffset = offsetUsable ? offBits : afterHeader;
   if (h.pixelOffset > size) return Truncated();
   return h;
 }
@@ -190,44 +197,57 @@ void DecodeUncompressed(const Header& h, const uint8_t* data, Bitmap32& bmp) {
   }
 }
 
-// Run-length data. Writes past the end of a row are dropped; data that ends without the
-// end-of-bitmap marker leaves the remaining pixels at 0.
-void DecodeRle(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+// Walks run-length data, handing every pixel to put(x, row, index) (row 0 is the first
+// row in the file). Pixels past the end of a row are passed on too; the caller drops them.
+// The data is whole when it reaches the end-of-bitmap marker or has passed the last pixel;
+// data that ends before either is truncated.
+template <class Put>
+Status WalkRle(const Header& h, const uint8_t* data, size_t size, Put&& put) {
   const bool four = h.compression == kBiRle4;
   size_t pos = h.pixelOffset;
-  int32_t x = 0, row = 0;
-  auto put = [&](uint32_t index) {
-    if (x < h.width && row < h.height)
-      bmp.ScanLine(h.topDown ? row : h.height - 1 - row)[x] = PaletteColor(h, index);
-    ++x;
-  };
-  while (pos + 2 <= size && row < h.height) {
+  // x may run far past the row on long runs without an end of line; 64 bits hold any file.
+  int64_t x = 0;
+  int32_t row = 0;
+  auto whole = [&] { return row >= h.height || (row == h.height - 1 && x >= h.width); };
+  while (row < h.height) {
+    if (pos + 2 > size) return whole() ? Status{} : Truncated();
     const uint8_t count = data[pos], value = data[pos + 1];
     pos += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+      for (int i = 0; i < count; ++i, ++x)
+        put(x, row, four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
       continue;
     }
     if (value == 0) {  // end of line
       x = 0;
       ++row;
     } else if (value == 1) {  // end of bitmap
-      break;
+      return {};
     } else if (value == 2) {  // delta
-      if (pos + 2 > size) break;
+      if (pos + 2 > size) return Truncated();
       x += data[pos];
       row += data[pos + 1];
       pos += 2;
     } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
       const size_t bytes = four ? (value + 1) / 2 : value;
-      if (pos + bytes > size) break;
-      for (int i = 0; i < value; ++i) {
+      if (pos + bytes > size) return Truncated();
+      for (int i = 0; i < value; ++i, ++x) {
         const uint8_t byte = data[pos + (four ? i / 2 : i)];
-        put(four ? ((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
+        put(x, row, four ? ((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
       }
       pos += (bytes + 1) & ~size_t{1};
     }
   }
+  return {};
+}
+
+// Pixels that the data skips (deltas, an early end) stay 0. Run only over data that
+// WalkRle has found whole.
+void DecodeRle(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+  (void)WalkRle(h, data, size, [&](int64_t x, int32_t row, uint32_t index) {
+    if (x < h.width && row < h.height)
+      bmp.ScanLine(h.topDown ? row : h.height - 1 - row)[x] = PaletteColor(h, index);
+  });
 }
 
 template <class Bitmap>
@@ -283,7 +303,11 @@ Status WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
 ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
   const Header h = TRY(ReadHeader(data, size));
   const bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
-  if (!rle) TRY(CheckUncompressedLength(h, size));
+  // The data must be whole before pixel memory is taken for it.
+  if (rle)
+    TRY(WalkRle(h, data, size, [](int64_t, int32_t, uint32_t) {}));
+  else
+    TRY(CheckUncompressedLength(h, size));
   Bitmap32 bmp(h.width, h.height);
   if (rle)
     DecodeRle(h, data, size, bmp);
