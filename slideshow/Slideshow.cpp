@@ -166,11 +166,14 @@ void Slideshow::FormShow() {
   if (!playList_.empty()) {
     project_ = std::make_unique<Picture>();
     currentDuration_ = duration_;
+    // A first picture that fails to load leaves the screen black; the next tick tries the
+    // next picture.
+    bool loaded = false;
     try {
-      LoadCurrentPicture();
+      loaded = LoadCurrentPicture();
     } catch (...) {
-      // A first picture that fails to load leaves the screen black until the next change.
     }
+    if (!loaded) ChangeAtNextTick();
     pictureStart_ = Now();
     idleInstalled_ = true;
     display_.ShowCursor(false);
@@ -187,15 +190,22 @@ void Slideshow::AppIdle() {
       currentDuration_ = duration_;
       NextPictureIndex(index_);
       nextFile_ = playList_[static_cast<size_t>(index_)];
-      if (nextFile_ != currentFile_) {
-        LoadCurrentPicture();
-        // A transition whose effect item is not a number draws no frame. The tick goes on
-        // as without transitions, so this tick's frame shows the new picture and the next
-        // change waits its full duration.
-        if (!transitionOn_ || RunTransition(transitionTime_) != TransitionDriver::Result::Done)
-          display_.FillBlack();
-      }
       pictureStart_ = Now();
+      if (nextFile_ != currentFile_) {
+        // A picture that cannot be loaded is passed over: no transition of the old picture
+        // onto itself, and the next tick tries the next one (one load per tick, so a show
+        // of broken pictures is paced like any other).
+        if (!LoadCurrentPicture()) {
+          ChangeAtNextTick();
+        } else if (!transitionOn_ ||
+                   RunTransition(transitionTime_) != TransitionDriver::Result::Done) {
+          // A transition whose effect item is not a number draws no frame. The tick goes
+          // on as without transitions, so this tick's frame shows the new picture and the
+          // next change waits its full duration.
+          display_.FillBlack();
+        }
+        if (currentDuration_ != 0) pictureStart_ = Now();
+      }
     }
     if (!still_ && engineBegun_) services_.engine->Step();
     DrawFrame();
@@ -280,16 +290,20 @@ void Slideshow::NextPictureIndex(int32_t& index) {
   }
 }
 
-void Slideshow::LoadCurrentPicture() {
-  if (IsStillPicture(nextFile_))
-    LoadStill();
-  else
-    LoadProject();
+bool Slideshow::LoadCurrentPicture() {
+  bool loaded = false;
+  try {
+    loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadProject();
+  } catch (...) {
+    ChangeAtNextTick();
+    throw;
+  }
+  return loaded;
 }
 
-void Slideshow::LoadStill() {
+bool Slideshow::LoadStill() {
   Bitmap32 source;
-  if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return;
+  if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return false;
   const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
   pictureWidth_ = source.Width();
   pictureHeight_ = source.Height();
@@ -318,10 +332,11 @@ void Slideshow::LoadStill() {
   still_ = true;
   if (services_.sounds) services_.sounds->Clear();
   currentFile_ = nextFile_;
+  return true;
 }
 
-void Slideshow::LoadProject() {
-  if (!services_.files->FileExists(nextFile_)) return;
+bool Slideshow::LoadProject() {
+  if (!services_.files->FileExists(nextFile_)) return false;
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
   still_ = false;
@@ -354,13 +369,14 @@ void Slideshow::LoadProject() {
     services_.sounds->Update();
   }
   currentFile_ = nextFile_;
+  return true;
 }
 
 void Slideshow::ScreenResized() {
   if (!idleInstalled_ || currentFile_.empty()) return;
   nextFile_ = currentFile_;
   try {
-    LoadCurrentPicture();
+    (void)LoadCurrentPicture();
   } catch (...) {
     // The old picture stays as it was.
   }

@@ -414,6 +414,93 @@ TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
   EXPECT_EQ(form.PictureProject(), nullptr);
 }
 
+// ---- Pictures that cannot be loaded ----------------------------------------------------
+
+int g_transitionFrames = 0;
+void CountFrame(Bitmap&, const Bitmap&, int32_t, int32_t, int32_t, int32_t, int32_t) {
+  ++g_transitionFrames;
+}
+
+TEST(FailedPicture, UndecodableStillMovesOnAtTheNextTick) {
+  // b.jpg is in the list but does not decode: no transition of a onto itself, and the very
+  // next tick shows c, which then stays its whole duration.
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.settings.FileNames.push_back("/t/b.jpg");
+  rig.settings.Checked.push_back("TRUE");
+  rig.AddStill("/t/c.jpg", TaggedBitmap32(3, 10, 10));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 10;
+  rig.settings.TransitionTime = 0;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  ASSERT_EQ(form.CurrentFile(), "/t/a.jpg");
+  g_transitionFrames = 0;
+  rig.clock.Advance(10000);
+  form.AppIdle();
+  EXPECT_EQ(form.NextFile(), "/t/b.jpg");
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  EXPECT_EQ(g_transitionFrames, 0);
+  EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);  // a stays on screen
+  form.AppIdle();                                                // 33 ms later
+  EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
+  EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto c
+  EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 3u);
+  rig.clock.Advance(9900);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
+  EXPECT_EQ(rig.files.stillLoads, 3);
+}
+
+TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
+  ShowRig rig;
+  for (const char* name : {"/t/a.jpg", "/t/b.bmp", "/t/c.gif"}) {
+    rig.settings.FileNames.push_back(name);
+    rig.settings.Checked.push_back("TRUE");
+  }
+  rig.settings.ShowImageMode = 1;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  constexpr int kTicks = 30;
+  int ticks = 0;
+  rig.display.onPump = [&] {
+    if (++ticks == kTicks) form.RequestClose();
+  };
+  g_transitionFrames = 0;
+  const uint32_t start = rig.clock.Ticks();
+  form.ShowModal();
+  // One load at the start, then one per tick: every tick tries the next picture.
+  EXPECT_EQ(rig.files.stillLoads, 1 + kTicks);
+  EXPECT_GE(rig.clock.Ticks() - start, uint32_t{33 * kTicks});  // paced, not spinning
+  EXPECT_EQ(g_transitionFrames, 0);
+  EXPECT_EQ(rig.display.PresentCount(), 0);
+  const Bitmap32& screen = rig.display.Screen();
+  int64_t lit = 0;
+  for (int32_t y = 0; y < screen.Height(); ++y)
+    for (int32_t x = 0; x < screen.Width(); ++x) lit += screen.GetPixel(x, y) != 0;
+  EXPECT_EQ(lit, 0);
+}
+
+TEST(FailedPicture, MissingProjectFileMovesOnAtTheNextTick) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.settings.FileNames.push_back("/t/gone.vep");
+  rig.settings.Checked.push_back("TRUE");
+  rig.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 5;
+  rig.settings.TransitionTime = 0;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  rig.clock.Advance(5000);
+  g_transitionFrames = 0;
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  EXPECT_EQ(g_transitionFrames, 0);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
+  EXPECT_EQ(rig.engine.begins, 1);
+}
+
 // ---- Transitions --------------------------------------------------------------------
 
 std::vector<int32_t> g_percents;
