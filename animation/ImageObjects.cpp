@@ -125,7 +125,10 @@ void KeyedImageObject::Reset() {
 void KeyedImageObject::PrepareFrame(Bitmap32& bmp, bool useKey) const {
   bmp.drawMode = DrawMode::Custom;
   bmp.masterAlpha = OpacityToMasterAlpha(keys_.Opacity);
-  bmp.stretchFilter = StretchFilter::Draft;
+  // A keyed image is sampled pixel by pixel: averaging would mix the key colour into the
+  // pixels around it, and those mixtures, no longer equal to the key, would show as a
+  // coloured fringe when the image is drawn smaller than its own size.
+  bmp.stretchFilter = useKey ? StretchFilter::Nearest : StretchFilter::Draft;
   const Pixel key = keyColor_;
   bmp.onPixelCombine = [useKey, key](Pixel s, Pixel d, uint32_t m) {
     return CombineObjectPixel(s, d, m, useKey, key);
