@@ -40,8 +40,10 @@ void InstallTerminationHandler() {
   struct sigaction sa {};
   sa.sa_handler = OnTerminate;
   sigemptyset(&sa.sa_mask);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
+  // Every signal that would otherwise end the process at once ends the run instead, so
+  // the extracted files are removed: a terminate, an interrupt, a hang-up (the terminal or
+  // session went away) and the first user signal (which some lockers send).
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) sigaction(sig, &sa, nullptr);
   if (QCoreApplication::instance()) {
     // Owned by the application object, which outlives every modal form.
     auto* notifier =

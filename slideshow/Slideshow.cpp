@@ -86,6 +86,9 @@ Slideshow::Slideshow(const SlideshowOptions& project, SlideshowServices services
       clock_(*services_.clock),
       driver_(clock_, display_) {
   driver_.processMessages = [this] { display_.ProcessMessages(); };
+  // A close request (input, a terminate signal, the daemon's window gone) stops a running
+  // transition at its next frame rather than after all of TransitionTime.
+  driver_.cancelled = [this] { return closeRequested_; };
   if (services_.effect) driver_.effectProc = services_.effect;
   FormCreate();
 }

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -279,6 +280,33 @@ TEST_F(SaverRun, DurationOneChangesThePictureAndTermEndsCleanly) {
   ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
   EXPECT_FALSE(RunTempEmpty());  // the package is extracted while the show runs
   EXPECT_TRUE(WaitFor([] { return PixelAt(kScreenW / 2, kScreenH / 2) == 0x0000FF; }, 4s));
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+TEST_F(SaverRun, EverySignalThatEndsTheShowRemovesItsFiles) {
+  const std::string saver = MakeSaver("signals", {kRed}, "Duration=60");
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) {
+    auto p = Start(saver, {"/s"});
+    ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+    EXPECT_FALSE(RunTempEmpty());
+    p->Signal(sig);
+    EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0)) << strsignal(sig);
+    EXPECT_TRUE(RunTempEmpty()) << strsignal(sig);
+    // The next run starts from a screen without the saver's window.
+    WaitFor([] { return PixelAt(kScreenW / 2, kScreenH / 2) != 0xFF0000; }, 5s);
+  }
+}
+
+TEST_F(SaverRun, TermInTheMiddleOfALongTransitionEndsIt) {
+  // The change after one second starts a transition of a minute; the terminate stops it.
+  const std::string saver = MakeSaver(
+      "long", {kRed, kBlue}, "Duration=1\nTransition=1\nTransitionTime=60000\nShowImageMode=1");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::this_thread::sleep_for(2500ms);
+  ASSERT_FALSE(p->WaitExit(0ms).has_value());
   p->Signal(SIGTERM);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());

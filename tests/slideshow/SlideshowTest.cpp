@@ -622,6 +622,30 @@ void TwoPicturesChangingEveryTick(ShowRig& rig, const std::string& effects) {
   rig.settings.TransitionEffects = effects;
 }
 
+TEST(Transition, CloseRequestStopsTheTransitionAtItsNextFrame) {
+  // A 2000 ms transition on a clock that does not move would draw 2000 frames after the
+  // 0 % one. The close request comes with the fifth message pump: the two before the
+  // capture, the one after it, then one after each of frames 1 and 2.
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 1;
+  rig.settings.TransitionTime = 2000;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  rig.clock.Advance(1000);
+  int pumps = 0;
+  rig.display.onPump = [&] {
+    if (++pumps == 5) form.RequestClose();
+  };
+  g_transitionFrames = 0;
+  form.AppIdle();
+  EXPECT_EQ(g_transitionFrames, 3);  // 0 %, then frames 1 and 2
+  EXPECT_TRUE(form.CloseRequested());
+  EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
+}
+
 TEST(Transition, EffectIsDrawnFromTheAllowedList) {
   ShowRig rig(32, 32);
   TwoPicturesChangingEveryTick(rig, "17, 42");
