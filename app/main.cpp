@@ -11,6 +11,7 @@
 
 #include "app/QtRunModeHost.h"
 #include "app/RunModes.h"
+#include "platform/X11Window.h"
 
 namespace {
 
@@ -26,7 +27,16 @@ std::string ExecutablePath(const char* argv0) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  for (const auto& w : vec::ParseCommandLine(args).warnings) std::cerr << "vecsaver: " << w << "\n";
+  const vec::CommandLine commandLine = vec::ParseCommandLine(args);
+  for (const auto& w : commandLine.warnings) std::cerr << "vecsaver: " << w << "\n";
+  // Every mode but the password change opens windows. Without a display the toolkit would
+  // abort the process; say why in one line and end instead.
+  if (!vec::IsPasswordMode(commandLine.modeCode)) {
+    if (const std::string why = vec::MissingDisplayReason(); !why.empty()) {
+      std::cerr << "vecsaver: no display: " << why << "\n";
+      return 1;
+    }
+  }
   vec::QtRunModeHost host(argc, argv);
   return vec::RunFromCommandLine(args, host, ExecutablePath(argc > 0 ? argv[0] : nullptr),
                                  std::getenv("XSCREENSAVER_WINDOW"));

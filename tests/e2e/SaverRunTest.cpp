@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -310,6 +311,26 @@ TEST_F(SaverRun, TermInTheMiddleOfALongTransitionEndsIt) {
   p->Signal(SIGTERM);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());
+}
+
+TEST_F(SaverRun, WithoutADisplayItSaysSoInOneLineAndEnds) {
+  const std::string saver = MakeSaver("nodisplay", {kRed}, "Duration=60");
+  struct Case {
+    std::vector<std::string> args;
+    std::string display;
+  };
+  const Case cases[] = {{{"/s"}, "DISPLAY="},
+                        {{"/c"}, "DISPLAY="},
+                        {{"/p", "12345"}, "DISPLAY="},
+                        {{"/s"}, "DISPLAY=:97"}};
+  for (const auto& c : cases) {
+    auto p = Start(saver, c.args, {c.display, "QT_QPA_PLATFORM="});
+    EXPECT_EQ(p->WaitExit(10s), std::optional<int>(1)) << c.args[0] << " " << c.display;
+    const std::string said = StderrText();
+    EXPECT_EQ(said.rfind("vecsaver: no display: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(RunTempEmpty());
+  }
 }
 
 TEST_F(SaverRun, AnimatedPictureChangesItsPixels) {
