@@ -159,7 +159,7 @@ void ScreenWidget::keyPressEvent(QKeyEvent* event) {
   if (!acceptInput_ || !form_) return;
   if (event->key() == Qt::Key_F1) form_->FormKeyDown(Slideshow::kVK_F1);
   // A key that produces a character (Enter, Escape and Backspace included) ends the show;
-  // function keys, arrows and modifiers do not.
+  // function keys, arrows, modifiers and Delete do not (the form tells Delete's 127 apart).
   const QString text = event->text();
   if (!text.isEmpty()) form_->FormKeyPress(text.at(0).unicode());
 }

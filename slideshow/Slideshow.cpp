@@ -406,7 +406,10 @@ void Slideshow::FormMouseDown() {
 }
 
 void Slideshow::FormKeyPress(char32_t key) {
-  if (key != 0) RequestClose();
+  // A key that types a character ends the show; Enter, Escape, Backspace and Tab count.
+  // Delete types nothing, though the window toolkit reports it as character 127.
+  constexpr char32_t kDelete = 0x7F;
+  if (key != 0 && key != kDelete) RequestClose();
 }
 
 void Slideshow::FormKeyDown(int32_t virtualKey) {

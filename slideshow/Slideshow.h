@@ -77,6 +77,7 @@ class Slideshow {
   void FormCloseQuery(bool& canClose);
   void FormMouseMove(int32_t x, int32_t y);
   void FormMouseDown();
+  // `key` is the character the key typed (0: none; 127, Delete's, counts as none).
   void FormKeyPress(char32_t key);
   void FormKeyDown(int32_t virtualKey);
   void MediaPlayerNotify();

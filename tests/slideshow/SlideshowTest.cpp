@@ -779,6 +779,23 @@ TEST(Input, KeysAndButtons) {
   EXPECT_TRUE(other.CloseRequested());
 }
 
+TEST(Input, OnlyKeysThatTypeACharacterEndTheShow) {
+  // As the platform's character messages have it: Enter, Escape, Backspace and Tab type a
+  // character; Delete does not (the toolkit reports it as character 127).
+  const std::pair<char32_t, bool> cases[] = {
+      {U'q', true},  {U'7', true},  {U' ', true},      {U'\r', true}, {0x1B, true},
+      {U'\b', true}, {U'\t', true}, {U'\u00e9', true}, {0x7F, false}, {0, false},
+  };
+  for (const auto& [key, ends] : cases) {
+    ShowRig rig;
+    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+    Slideshow form(rig.settings, rig.Services());
+    form.FormShow();
+    form.FormKeyPress(key);
+    EXPECT_EQ(form.CloseRequested(), ends) << static_cast<uint32_t>(key);
+  }
+}
+
 TEST(Music, StartsAtShowAndForwardsNotifications) {
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
