@@ -11,6 +11,7 @@
 
 #include "app/QtRunModeHost.h"
 #include "app/RunModes.h"
+#include "platform/SessionBus.h"
 #include "platform/X11Window.h"
 
 namespace {
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  vec::DisableSessionBusAutolaunch();
   vec::QtRunModeHost host(argc, argv);
   return vec::RunFromCommandLine(args, host, ExecutablePath(argc > 0 ? argv[0] : nullptr),
                                  std::getenv("XSCREENSAVER_WINDOW"));

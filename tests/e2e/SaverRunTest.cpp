@@ -333,6 +333,39 @@ TEST_F(SaverRun, WithoutADisplayItSaysSoInOneLineAndEnds) {
   }
 }
 
+// Process ids of the running session-bus programs (dbus-daemon, dbus-launch).
+std::set<pid_t> BusProcesses() {
+  std::set<pid_t> pids;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream comm(entry.path() / "comm");
+    std::string command;
+    std::getline(comm, command);
+    if (command == "dbus-daemon" || command == "dbus-launch") pids.insert(std::stoi(name));
+  }
+  return pids;
+}
+
+TEST_F(SaverRun, StartsNoSessionBusOfItsOwn) {
+  // Without a session bus, the toolkit's D-Bus support would have one launched for it, and
+  // that bus would outlive the saver.
+  if (access("/usr/bin/dbus-launch", X_OK) != 0) GTEST_SKIP() << "dbus-launch is not installed";
+  const std::string saver = MakeSaver("nobus", {kRed}, "Duration=60");
+  const std::set<pid_t> before = BusProcesses();
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  std::this_thread::sleep_for(300ms);
+  std::vector<pid_t> started;
+  for (pid_t pid : BusProcesses())
+    if (!before.count(pid)) started.push_back(pid);
+  for (pid_t pid : started) kill(pid, SIGTERM);  // what this run left behind
+  EXPECT_TRUE(started.empty()) << started.size() << " bus processes were left running";
+}
+
 TEST_F(SaverRun, AnimatedPictureChangesItsPixels) {
   // A picture file with water would need the picture tools; the transition between two
   // plain pictures animates the screen just as well for this purpose.
