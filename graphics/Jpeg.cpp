@@ -22,14 +22,9 @@ struct JpegErrorManager {
   jpeg_error_mgr pub;
   jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
-  // Set once the headers are read: from then on data that ends early fails the decode
-  // instead of being filled with grey.
-  bool endIsFatal;
-  bool sawEnd;  // the data has ended (the library then acts as if the end marker came)
+  bool sawEnd;      // the data has ended (the library then acts as if the end marker came)
+  bool* truncated;  // set when a scan needed data past the end; the decode then stops
 };
-
-// setjmp's answer when the data ended inside the picture.
-constexpr int kJumpTruncated = 2;
 
 void ErrorExit(j_common_ptr cinfo) {
   auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
@@ -42,17 +37,18 @@ void ErrorExit(j_common_ptr cinfo) {
 // rest of the picture would be invented, so the decode stops there.
 void SilentMessage(j_common_ptr) {}
 
-// The end of the data alone is harmless: some writers leave out the end marker after the
-// last scan. It is fatal when a scan then still needs bits that are not there.
+// Installed once the headers are read, so that from then on data that ends early fails the
+// decode instead of being filled with grey (a damaged header keeps the library's own
+// handling). The end of the data alone is harmless: some writers leave out the end marker
+// after the last scan. It is fatal when a scan then still needs bits that are not there;
+// the decode loop sees the flag after the rows in hand and stops.
 void EmitMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   ++cinfo->err->num_warnings;
   auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
   if (cinfo->err->msg_code == JWRN_JPEG_EOF) err->sawEnd = true;
-  if (err->endIsFatal && err->sawEnd && cinfo->err->msg_code == JWRN_HIT_MARKER) {
-    std::snprintf(err->message, sizeof err->message, "Premature end of JPEG file");
-    longjmp(err->jump, kJumpTruncated);
-  }
+  if (err->sawEnd && cinfo->err->msg_code == JWRN_HIT_MARKER && err->truncated)
+    *err->truncated = true;
 }
 
 // A damaged progressive file can hold an enormous number of tiny scans, each of which costs
@@ -97,6 +93,7 @@ RowTarget TargetFor(Bitmap& bmp) {
 struct DecodeState {
   JpegInfo info;
   char message[JMSG_LENGTH_MAX];
+  bool truncated;
 };
 
 // Adobe writes CMYK inverted (0 = full ink); that is what nearly every CMYK JPEG holds.
@@ -132,15 +129,18 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t s
   state->info.components = cinfo->num_components;
   if (!ImageSizeAllowed(cinfo->image_width, cinfo->image_height)) return Outcome::tooLarge;
   if (target == nullptr) return Outcome::ok;
-  if (!CanHoldPicture(cinfo, size)) {
+  auto truncated = [state] {
     std::snprintf(state->message, sizeof state->message, "Premature end of JPEG file");
     return Outcome::truncated;
-  }
-  reinterpret_cast<JpegErrorManager*>(cinfo->err)->endIsFatal = true;
+  };
+  if (!CanHoldPicture(cinfo, size)) return truncated();
+  cinfo->err->emit_message = EmitMessage;
 
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(cinfo);
+  // A progressive picture's scans are all read here, before any pixel memory is taken.
+  if (state->truncated) return truncated();
   if (!target->setSize(target->self, static_cast<int32_t>(cinfo->output_width),
                        static_cast<int32_t>(cinfo->output_height)))
     return Outcome::noMemory;
@@ -157,6 +157,7 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t s
       JSAMPROW row = dst;
       jpeg_read_scanlines(cinfo, &row, 1);
     }
+    if (state->truncated) return truncated();
   }
   jpeg_finish_decompress(cinfo);
   return Outcome::ok;
@@ -172,15 +173,14 @@ Outcome DecodeCore(const uint8_t* data, size_t size, const RowTarget* target, De
   cinfo.err = jpeg_std_error(&jerr.pub);
   jerr.pub.error_exit = ErrorExit;
   jerr.pub.output_message = SilentMessage;
-  jerr.pub.emit_message = EmitMessage;
   jerr.message[0] = '\0';
-  jerr.endIsFatal = false;
   jerr.sawEnd = false;
+  jerr.truncated = &state->truncated;
   progress.progress_monitor = LimitScans;
-  if (const int jumped = setjmp(jerr.jump)) {
+  if (setjmp(jerr.jump)) {
     std::memcpy(state->message, jerr.message, sizeof state->message);
     jpeg_destroy_decompress(&cinfo);
-    return jumped == kJumpTruncated ? Outcome::truncated : Outcome::failed;
+    return Outcome::failed;
   }
   jpeg_create_decompress(&cinfo);
   cinfo.progress = &progress;
@@ -262,8 +262,8 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
   jerr.pub.error_exit = ErrorExit;
   jerr.pub.output_message = SilentMessage;
   jerr.message[0] = '\0';
-  jerr.endIsFatal = false;
   jerr.sawEnd = false;
+  jerr.truncated = nullptr;
   if (setjmp(jerr.jump)) {
     std::memcpy(state->message, jerr.message, sizeof state->message);
     jpeg_destroy_compress(&cinfo);
