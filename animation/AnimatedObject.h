@@ -46,7 +46,7 @@ Pixel CombineObjectPixel(Pixel src, Pixel dst, uint32_t masterAlpha, bool useKey
 // drawing thread may hold one while the worker loads the next.
 struct ObjectFrames {
   int32_t width = 0, height = 0;
-  std::vector<Bitmap32> frames;     // ready to draw (custom combine, master alpha, draft)
+  std::vector<Bitmap32> frames;     // ready to draw (custom combine, master alpha, filter)
   std::vector<Bitmap32> flipped;    // the same frames mirrored left to right
   std::vector<uint32_t> frameEnds;  // GIF: end of each frame in ms from the start of a loop
   std::string path;                 // the file it was loaded from

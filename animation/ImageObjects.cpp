@@ -70,7 +70,10 @@ void KeyedImageObject::Reset() {
 void KeyedImageObject::PrepareFrame(Bitmap32& bmp, bool useKey) const {
   bmp.drawMode = DrawMode::Custom;
   bmp.masterAlpha = OpacityToMasterAlpha(keys_.Opacity);
-  bmp.stretchFilter = StretchFilter::Draft;
+  // A keyed image is sampled pixel by pixel: averaging would mix the key colour into the
+  // pixels around it, and those mixtures, no longer equal to the key, would show as a
+  // coloured fringe when the image is drawn smaller than its own size.
+  bmp.stretchFilter = useKey ? StretchFilter::Nearest : StretchFilter::Draft;
   const Pixel key = keyColor_;
   bmp.onPixelCombine = [useKey, key](Pixel s, Pixel d, uint32_t m) {
     return CombineObjectPixel(s, d, m, useKey, key);
@@ -84,7 +87,7 @@ ImageObject::~ImageObject() {
 }
 
 std::shared_ptr<const ObjectFrames> ImageObject::LoadImage(const std::string& path) {
-  ImageResult<Bitmap32> loaded = LoadImageFromFile(path);
+  ErrorOr<Bitmap32> loaded = LoadImageFromFile(path);
   if (!loaded || loaded->Empty()) return nullptr;
   auto img = std::make_shared<ObjectFrames>();
   Bitmap32& bmp = loaded.value();
@@ -138,7 +141,7 @@ size_t GifObject::FrameAt(uint32_t ms) const {
 }
 
 std::shared_ptr<const ObjectFrames> GifObject::LoadImage(const std::string& path) {
-  ImageResult<GifImage> loaded = LoadGifFile(path);
+  ErrorOr<GifImage> loaded = LoadGifFile(path);
   if (!loaded || loaded->frames.empty() || loaded->width <= 0 || loaded->height <= 0)
     return nullptr;
   const GifImage& gif = loaded.value();

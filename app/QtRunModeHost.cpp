@@ -51,7 +51,7 @@ Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) 
       return Error::Make(ErrorCode::Corrupt, "File: " + picturePath + "\r\n" + picture.LastError());
     report = SetWallpaper(picture.picture, OwnPath());
   } else {
-    ImageResult<Bitmap32> image = LoadImageFromFile(picturePath);
+    ErrorOr<Bitmap32> image = LoadImageFromFile(picturePath);
     if (!image)
       return Error::Make(ErrorCode::Corrupt,
                          "File: " + picturePath + "\r\n" + image.error().message);
@@ -106,8 +106,10 @@ void InstallTerminationHandler() {
   struct sigaction sa {};
   sa.sa_handler = OnTerminate;
   sigemptyset(&sa.sa_mask);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
+  // Every signal that would otherwise end the process at once ends the run instead, so
+  // the extracted files are removed: a terminate, an interrupt, a hang-up (the terminal or
+  // session went away) and the first user signal (which some lockers send).
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) sigaction(sig, &sa, nullptr);
   if (QCoreApplication::instance()) {
     // Owned by the application object, which outlives every modal form.
     auto* notifier =

@@ -37,9 +37,10 @@ class QtRunModeHost final : public IRunModeHost {
   std::optional<std::string> formsError_;  // why the UI definition could not be read
 };
 
-// Set when SIGTERM or SIGINT arrived; the run then ends, removing its extracted files.
+// Set when SIGTERM, SIGINT, SIGHUP or SIGUSR1 arrived; the run then ends, removing its
+// extracted files.
 bool TerminationRequested();
-// Routes SIGTERM and SIGINT to closing every window (call after InitApplication).
+// Routes those signals to closing every window (call after InitApplication).
 void InstallTerminationHandler();
 
 }  // namespace vec

@@ -12,6 +12,8 @@
 #include "app/InstallCommand.h"
 #include "app/QtRunModeHost.h"
 #include "app/RunModes.h"
+#include "platform/SessionBus.h"
+#include "platform/X11Window.h"
 
 namespace {
 
@@ -41,6 +43,15 @@ int main(int argc, char** argv) {
     return vec::RunInstallAction(options, vec::InstallRoots::FromEnvironment(), std::cout,
                                  std::cerr);
   }
+  // Every mode but the password change opens windows. Without a display the toolkit would
+  // abort the process; say why in one line and end instead.
+  if (!vec::IsPasswordMode(cl.modeCode)) {
+    if (const std::string why = vec::MissingDisplayReason(); !why.empty()) {
+      std::cerr << "vecsaver: no display: " << why << "\n";
+      return 1;
+    }
+  }
+  vec::DisableSessionBusAutolaunch();
   vec::QtRunModeHost host(argc, argv);
   return vec::RunFromCommandLine(args, host, exePath, std::getenv("XSCREENSAVER_WINDOW"));
 }

@@ -117,7 +117,7 @@ void BM_TenObjects(benchmark::State& state) {
   std::filesystem::create_directories(folder);
   Bitmap32 bird(64, 48);
   bird.Clear(MakePixel(200, 40, 40));
-  SaveBmp32(bird, folder + "/bird.bmp");
+  (void)SaveBmp32(bird, folder + "/bird.bmp");
   FakeClock clock;
   Picture project;
   MakeWaterProject(project, 0.0);

@@ -9,6 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vec::Picture project;
   project.LoadFromMemory(data, size, "fuzz.vep");
   vec::PictureFileReader preview;
-  preview.LoadPreviewFromMemory(data, size);
+  (void)preview.LoadPreviewFromMemory(data, size);
   return 0;
 }

@@ -18,11 +18,11 @@ uint32_t Get32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
 
-ImageError Corrupt(const char* what) {
-  return MakeImageError(ImageErrorCode::Corrupt, std::string("BMP error: ") + what);
+Error Corrupt(const char* what) {
+  return Error::Make(ErrorCode::Corrupt, std::string("BMP error: ") + what);
 }
-ImageError Truncated() {
-  return MakeImageError(ImageErrorCode::Truncated, "BMP error: the pixel data ends too early");
+Error Truncated() {
+  return Error::Make(ErrorCode::Truncated, "BMP error: the pixel data ends too early");
 }
 
 // One colour channel given by a bit mask, scaled to 0..255.
@@ -56,7 +56,7 @@ struct Header {
   size_t pixelOffset = 0;
 };
 
-ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
+ErrorOr<Header> ReadHeader(const uint8_t* data, size_t size) {
   if (size < 18 || data[0] != 'B' || data[1] != 'M') return Corrupt("not a bitmap file");
   const uint32_t headerSize = Get32(data + 14);
   Header h;
@@ -94,10 +94,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
   }
 
   if (h.width <= 0 || h.height <= 0) return Corrupt("invalid width or height");
-  if (h.width > kMaxImageDimension || h.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::TooLarge,
-                          "BMP image is too large (" + std::to_string(h.width) + " x " +
-                              std::to_string(h.height) + ", at most 16384 x 16384)");
+  if (!ImageSizeAllowed(h.width, h.height)) return ImageTooLarge("BMP image", h.width, h.height);
   switch (h.compression) {
     case kBiRgb:
       if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
@@ -114,16 +111,26 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
       if (h.bits != 16 && h.bits != 32) return Corrupt("bit fields need 16 or 32 bits per pixel");
       break;
     default:
-      return MakeImageError(ImageErrorCode::Unsupported,
-                            "BMP error: unsupported compression " + std::to_string(h.compression));
+      return Error::Make(ErrorCode::Unsupported,
+                         "BMP error: unsupported compression " + std::to_string(h.compression));
   }
   if (h.compression == kBiRgb && h.bits == 16) h.masks = {0x7C00, 0x03E0, 0x001F, 0};
 
+  const uint32_t offBits = Get32(data + 10);
+  // Some writers leave the offset at 0 or point it into the headers; then the pixels
+  // follow the palette. A paletted file always has a palette before its pixels, so an
+  // offset right behind the headers is not believed either.
+  const bool offsetUsable = offBits > afterHeader || (offBits == afterHeader && h.bits > 8);
   if (h.bits <= 8) {
     const uint32_t maxColors = uint32_t{1} << h.bits;
-    const uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
+    uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
+    // The palette ends where the pixels begin: a header that counts more colours than
+    // fit before bfOffBits (a count of 0 means all 2^bits) has only those that fit.
+    if (offsetUsable)
+      count =
+          static_cast<uint32_t>(std::min<size_t>(count, (offBits - afterHeader) / paletteEntry));
     if (afterHeader > size || (size - afterHeader) / paletteEntry < count)
-      return MakeImageError(ImageErrorCode::Truncated, "BMP error: the palette ends too early");
+      return Error::Make(ErrorCode::Truncated, "BMP error: the palette ends too early");
     h.palette.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* e = data + afterHeader + i * paletteEntry;
@@ -131,10 +138,7 @@ ImageResult<Header> ReadHeader(const uint8_t* data, size_t size) {
     }
     afterHeader += count * paletteEntry;
   }
-  const uint32_t offBits = Get32(data + 10);
-  // Some writers leave the offset at 0 or point it into the headers; then the pixels
-  // follow the palette.
-  h.pixelOffset = (offBits >= afterHeader && offBits <= size) ? offBits : afterHeader;
+  h.pixelOffset = offsetUsable ? offBits : afterHeader;
   if (h.pixelOffset > size) return Truncated();
   return h;
 }
@@ -143,12 +147,21 @@ Pixel PaletteColor(const Header& h, uint32_t index) {
   return index < h.palette.size() ? h.palette[index] : MakePixel(0, 0, 0);
 }
 
-ImageStatus DecodeUncompressed(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+size_t RowStride(const Header& h) {
+  return ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
+}
+
+// Uncompressed rows must all be there before pixel memory is taken for them.
+Status CheckUncompressedLength(const Header& h, size_t size) {
   const size_t rowBytes = (static_cast<size_t>(h.width) * h.bits + 7) / 8;
-  const size_t stride = ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
   const size_t available = size - h.pixelOffset;
   // The last row may lack its padding.
-  if (static_cast<size_t>(h.height - 1) * stride + rowBytes > available) return Truncated();
+  if (static_cast<size_t>(h.height - 1) * RowStride(h) + rowBytes > available) return Truncated();
+  return {};
+}
+
+void DecodeUncompressed(const Header& h, const uint8_t* data, Bitmap32& bmp) {
+  const size_t stride = RowStride(h);
   const Channel r(h.masks[0]), g(h.masks[1]), b(h.masks[2]), a(h.masks[3]);
   const bool masked = h.compression != kBiRgb || h.bits == 16;
   for (int32_t row = 0; row < h.height; ++row) {
@@ -182,47 +195,59 @@ ImageStatus DecodeUncompressed(const Header& h, const uint8_t* data, size_t size
       }
     }
   }
-  return {};
 }
 
-// Run-length data. Writes past the end of a row are dropped; data that ends without the
-// end-of-bitmap marker leaves the remaining pixels at 0.
-void DecodeRle(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+// Walks run-length data, handing every pixel to put(x, row, index) (row 0 is the first
+// row in the file). Pixels past the end of a row are passed on too; the caller drops them.
+// The data is whole when it reaches the end-of-bitmap marker or has passed the last pixel;
+// data that ends before either is truncated.
+template <class Put>
+Status WalkRle(const Header& h, const uint8_t* data, size_t size, Put&& put) {
   const bool four = h.compression == kBiRle4;
   size_t pos = h.pixelOffset;
-  int32_t x = 0, row = 0;
-  auto put = [&](uint32_t index) {
-    if (x < h.width && row < h.height)
-      bmp.ScanLine(h.topDown ? row : h.height - 1 - row)[x] = PaletteColor(h, index);
-    ++x;
-  };
-  while (pos + 2 <= size && row < h.height) {
+  // x may run far past the row on long runs without an end of line; 64 bits hold any file.
+  int64_t x = 0;
+  int32_t row = 0;
+  auto whole = [&] { return row >= h.height || (row == h.height - 1 && x >= h.width); };
+  while (row < h.height) {
+    if (pos + 2 > size) return whole() ? Status{} : Truncated();
     const uint8_t count = data[pos], value = data[pos + 1];
     pos += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+      for (int i = 0; i < count; ++i, ++x)
+        put(x, row, four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
       continue;
     }
     if (value == 0) {  // end of line
       x = 0;
       ++row;
     } else if (value == 1) {  // end of bitmap
-      break;
+      return {};
     } else if (value == 2) {  // delta
-      if (pos + 2 > size) break;
+      if (pos + 2 > size) return Truncated();
       x += data[pos];
       row += data[pos + 1];
       pos += 2;
     } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
       const size_t bytes = four ? (value + 1) / 2 : value;
-      if (pos + bytes > size) break;
-      for (int i = 0; i < value; ++i) {
+      if (pos + bytes > size) return Truncated();
+      for (int i = 0; i < value; ++i, ++x) {
         const uint8_t byte = data[pos + (four ? i / 2 : i)];
-        put(four ? ((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
+        put(x, row, four ? ((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
       }
       pos += (bytes + 1) & ~size_t{1};
     }
   }
+  return {};
+}
+
+// Pixels that the data skips (deltas, an early end) stay 0. Run only over data that
+// WalkRle has found whole.
+void DecodeRle(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+  (void)WalkRle(h, data, size, [&](int64_t x, int32_t row, uint32_t index) {
+    if (x < h.width && row < h.height)
+      bmp.ScanLine(h.topDown ? row : h.height - 1 - row)[x] = PaletteColor(h, index);
+  });
 }
 
 template <class Bitmap>
@@ -264,35 +289,36 @@ std::vector<uint8_t> Encode(const Bitmap& src) {
   return out;
 }
 
-ImageStatus WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
+Status WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   if (f)
     f.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
-  if (!f) return MakeImageError(ImageErrorCode::WriteFailed, "Cannot write " + path);
+  if (!f) return Error::Make(ErrorCode::WriteFailed, "Cannot write " + path);
   return {};
 }
 
 }  // namespace
 
-ImageResult<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
-  auto header = ReadHeader(data, size);
-  if (!header) return header.error();
-  const Header& h = header.value();
+ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
+  const Header h = TRY(ReadHeader(data, size));
+  const bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
+  // The data must be whole before pixel memory is taken for it.
+  if (rle)
+    TRY(WalkRle(h, data, size, [](int64_t, int32_t, uint32_t) {}));
+  else
+    TRY(CheckUncompressedLength(h, size));
   Bitmap32 bmp(h.width, h.height);
-  if (h.compression == kBiRle4 || h.compression == kBiRle8) {
+  if (rle)
     DecodeRle(h, data, size, bmp);
-  } else {
-    ImageStatus status = DecodeUncompressed(h, data, size, bmp);
-    if (!status) return status.error;
-  }
+  else
+    DecodeUncompressed(h, data, bmp);
   return bmp;
 }
 
-ImageResult<Bitmap32> LoadBmpFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return DecodeBmp(bytes->data(), bytes->size());
+ErrorOr<Bitmap32> LoadBmpFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return DecodeBmp(bytes.data(), bytes.size());
 }
 
 std::vector<uint8_t> EncodeBmp32(const Bitmap& src) {
@@ -302,10 +328,10 @@ std::vector<uint8_t> EncodeBmp32(const Bitmap32& src) {
   return Encode(src);
 }
 
-ImageStatus SaveBmp32(const Bitmap& src, const std::string& path) {
+Status SaveBmp32(const Bitmap& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
-ImageStatus SaveBmp32(const Bitmap32& src, const std::string& path) {
+Status SaveBmp32(const Bitmap32& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
 

@@ -16,13 +16,13 @@ namespace vec {
 
 // Pixels get alpha 255, except 32-bit files whose header gives an alpha mask. Pixels that
 // an RLE file skips stay 0x00000000.
-ImageResult<Bitmap32> DecodeBmp(const uint8_t* data, size_t size);
-ImageResult<Bitmap32> LoadBmpFile(const std::string& path);
+ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size);
+ErrorOr<Bitmap32> LoadBmpFile(const std::string& path);
 
 // The file bytes of a 32-bit bottom-up bitmap; the fourth byte is written as it is.
 std::vector<uint8_t> EncodeBmp32(const Bitmap& src);
 std::vector<uint8_t> EncodeBmp32(const Bitmap32& src);
-ImageStatus SaveBmp32(const Bitmap& src, const std::string& path);
-ImageStatus SaveBmp32(const Bitmap32& src, const std::string& path);
+Status SaveBmp32(const Bitmap& src, const std::string& path);
+Status SaveBmp32(const Bitmap32& src, const std::string& path);
 
 }  // namespace vec

@@ -37,11 +37,11 @@ std::string GifMessage(int code) {
   return std::string("GIF error: ") + (text ? text : "unknown error");
 }
 
-ImageError GifFailure(int code) {
-  const ImageErrorCode ec = (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
-                                ? ImageErrorCode::Truncated
-                                : ImageErrorCode::Corrupt;
-  return MakeImageError(ec, GifMessage(code));
+Error GifFailure(int code) {
+  const ErrorCode ec = (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
+                           ? ErrorCode::Truncated
+                           : ErrorCode::Corrupt;
+  return Error::Make(ec, GifMessage(code));
 }
 
 std::vector<GifColor> ToPalette(const ColorMapObject* map) {
@@ -115,7 +115,7 @@ bool ReadExtension(GifFileType* gif, PendingControl& control, int32_t& loopCount
 
 }  // namespace
 
-ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
+ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit) {
   MemoryReader reader{data, size, 0};
   int error = 0;
   GifHandle gif(DGifOpen(&reader, ReadFromMemory, &error));
@@ -124,15 +124,14 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
   GifImage out;
   out.width = gif->SWidth;
   out.height = gif->SHeight;
-  if (out.width > kMaxImageDimension || out.height > kMaxImageDimension)
-    return MakeImageError(ImageErrorCode::TooLarge,
-                          "GIF image is too large (at most 16384 x 16384)");
+  if (!ImageSizeAllowed(out.width, out.height))
+    return ImageTooLarge("GIF image", out.width, out.height);
   out.globalPalette = ToPalette(gif->SColorMap);
   out.backgroundIndex = gif->SBackGroundColor;
 
   PendingControl control;
   int64_t indexPixels = 0;
-  for (bool done = false; !done;) {
+  for (bool done = frameLimit == 0; !done;) {
     GifRecordType record = UNDEFINED_RECORD_TYPE;
     if (DGifGetRecordType(gif.get(), &record) == GIF_ERROR) {
       // A missing trailer after whole frames is common and harmless.
@@ -160,12 +159,11 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
           control = {};
           break;
         }
-        if (d.Width > kMaxImageDimension || d.Height > kMaxImageDimension)
-          return MakeImageError(ImageErrorCode::TooLarge,
-                                "GIF frame is too large (at most 16384 x 16384)");
+        if (!ImageSizeAllowed(d.Width, d.Height))
+          return ImageTooLarge("GIF frame", d.Width, d.Height);
         indexPixels += int64_t{d.Width} * d.Height;
         if (indexPixels > kMaxGifTotalPixels)
-          return MakeImageError(ImageErrorCode::TooLarge, "GIF has too many frames");
+          return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
         GifFrame frame;
         frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
         frame.palette = ToPalette(d.ColorMap);
@@ -183,6 +181,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
           break;
         }
         out.frames.push_back(std::move(frame));
+        if (out.frames.size() >= frameLimit) done = true;
         break;
       }
       case EXTENSION_RECORD_TYPE:
@@ -203,7 +202,7 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
     }
   }
   if (out.frames.empty())
-    return MakeImageError(ImageErrorCode::Corrupt, "GIF error: the file holds no image");
+    return Error::Make(ErrorCode::Corrupt, "GIF error: the file holds no image");
 
   // A logical screen of zero size takes the extent of the frames.
   if (out.width <= 0 || out.height <= 0) {
@@ -213,18 +212,19 @@ ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size) {
     }
     out.width = std::min(out.width, kMaxImageDimension);
     out.height = std::min(out.height, kMaxImageDimension);
+    if (!ImageSizeAllowed(out.width, out.height))
+      return ImageTooLarge("GIF image", out.width, out.height);
   }
   const int64_t composed =
       int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
   if (composed > kMaxGifTotalPixels)
-    return MakeImageError(ImageErrorCode::TooLarge, "GIF has too many frames");
+    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
   return out;
 }
 
-ImageResult<GifImage> LoadGifFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return DecodeGif(bytes->data(), bytes->size());
+ErrorOr<GifImage> LoadGifFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return DecodeGif(bytes.data(), bytes.size());
 }
 
 std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {
@@ -242,7 +242,7 @@ std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOpti
         i < options.transparentIndex.size() ? options.transparentIndex[i] : f.transparentIndex;
     const GifDisposal disposal =
         options.allDisposeToBackground ? GifDisposal::Background : f.disposal;
-    if (disposal == GifDisposal::Previous) saved = canvas;
+    if (disposal == GifDisposal::Previous && i + 1 < gif.frames.size()) saved = canvas;
 
     const Rect clip{std::max(f.rect.left, 0), std::max(f.rect.top, 0),
                     std::min(f.rect.right, screen.right), std::min(f.rect.bottom, screen.bottom)};
@@ -260,6 +260,11 @@ std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOpti
           dst[x] = MakePixel(0, 0, 0);
         }
       }
+    }
+    if (i + 1 == gif.frames.size()) {
+      // Nothing is drawn after the last frame: its disposal does not matter.
+      out.push_back(std::move(canvas));
+      break;
     }
     out.push_back(canvas);
 

@@ -54,8 +54,9 @@ constexpr int64_t kMaxGifTotalPixels = int64_t{1} << 28;
 
 // Fails on a damaged header, a frame larger than the limits, or data that ends before the
 // first frame is whole. Data that ends inside a later frame keeps the frames before it.
-ImageResult<GifImage> DecodeGif(const uint8_t* data, size_t size);
-ImageResult<GifImage> LoadGifFile(const std::string& path);
+// At most frameLimit frames are read; the rest of the file is left unread.
+ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit = SIZE_MAX);
+ErrorOr<GifImage> LoadGifFile(const std::string& path);
 
 // Per-frame choices for composition; an empty vector keeps the stored values.
 struct GifComposeOptions {
@@ -65,7 +66,8 @@ struct GifComposeOptions {
 
 // Picture i is what the GIF shows once frame i is drawn: the canvas starts transparent
 // (0x00000000); opaque pixels get alpha 255; an index outside the palette is opaque black.
-// Each frame's disposal is applied before the next one is drawn.
+// Each frame's disposal is applied before the next one is drawn. The canvas itself becomes
+// the last picture, so a still costs one picture of memory.
 std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options = {});
 
 // Index of `color` in the global palette, or -1.

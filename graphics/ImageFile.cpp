@@ -9,16 +9,27 @@
 
 namespace vec {
 
-ImageResult<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+bool ImageSizeAllowed(int64_t width, int64_t height) {
+  return width <= kMaxImageDimension && height <= kMaxImageDimension &&
+         width * height <= kMaxImagePixels;
+}
+
+Error ImageTooLarge(std::string_view what, int64_t width, int64_t height) {
+  return Error::Make(ErrorCode::TooLarge,
+                     std::string(what) + " is too large (" + std::to_string(width) + " x " +
+                         std::to_string(height) + ", at most 16384 x 16384 and 64 megapixels)");
+}
+
+ErrorOr<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
-  if (!f) return MakeImageError(ImageErrorCode::OpenFailed, "Cannot open file " + path);
+  if (!f) return Error::Make(ErrorCode::OpenFailed, "Cannot open file " + path);
   f.seekg(0, std::ios::end);
   const std::streamoff size = f.tellg();
-  if (size < 0) return MakeImageError(ImageErrorCode::OpenFailed, "Cannot read file " + path);
+  if (size < 0) return Error::Make(ErrorCode::OpenFailed, "Cannot read file " + path);
   f.seekg(0, std::ios::beg);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   if (size > 0 && !f.read(reinterpret_cast<char*>(bytes.data()), size))
-    return MakeImageError(ImageErrorCode::OpenFailed, "Cannot read file " + path);
+    return Error::Make(ErrorCode::OpenFailed, "Cannot read file " + path);
   return bytes;
 }
 
@@ -30,36 +41,30 @@ ImageFormat SniffImageFormat(const uint8_t* data, size_t size) {
   return ImageFormat::Unknown;
 }
 
-ImageResult<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
+ErrorOr<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
   switch (SniffImageFormat(data, size)) {
     case ImageFormat::Jpeg:
       return DecodeJpeg(data, size);
     case ImageFormat::Bmp:
       return DecodeBmp(data, size);
     case ImageFormat::Gif: {
-      auto gif = DecodeGif(data, size);
-      if (!gif) return gif.error();
-      // Only the first picture is wanted: compose a one-frame copy.
-      GifImage first;
-      first.width = gif->width;
-      first.height = gif->height;
-      first.globalPalette = std::move(gif->globalPalette);
-      first.frames.push_back(std::move(gif->frames.front()));
+      // Only the first picture is wanted: the later frames are not even decoded, and the
+      // one frame is composed straight into the picture.
+      const GifImage first = TRY(DecodeGif(data, size, 1));
       auto frames = ComposeGifFrames(first);
-      if (frames.empty()) return MakeImageError(ImageErrorCode::Corrupt, "GIF error: empty image");
+      if (frames.empty()) return Error::Make(ErrorCode::Corrupt, "GIF error: empty image");
       return std::move(frames.front());
     }
     case ImageFormat::Unknown:
       break;
   }
-  return MakeImageError(ImageErrorCode::UnknownFormat,
-                        "Unknown picture format (not a JPEG, BMP or GIF file)");
+  return Error::Make(ErrorCode::UnknownFormat,
+                     "Unknown picture format (not a JPEG, BMP or GIF file)");
 }
 
-ImageResult<Bitmap32> LoadImageFromFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return LoadImageFromMemory(bytes->data(), bytes->size());
+ErrorOr<Bitmap32> LoadImageFromFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return LoadImageFromMemory(bytes.data(), bytes.size());
 }
 
 }  // namespace vec

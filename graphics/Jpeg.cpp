@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
+#include <jerror.h>
 // clang-format on
 
 #include <new>
@@ -21,6 +22,8 @@ struct JpegErrorManager {
   jpeg_error_mgr pub;
   jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  bool sawEnd;      // the data has ended (the library then acts as if the end marker came)
+  bool* truncated;  // set when a scan needed data past the end; the decode then stops
 };
 
 void ErrorExit(j_common_ptr cinfo) {
@@ -29,9 +32,24 @@ void ErrorExit(j_common_ptr cinfo) {
   longjmp(err->jump, 1);
 }
 
-// Warnings (corrupt or truncated data that the library can work around) are not printed;
-// the library substitutes grey and goes on, as the picture loaders expect.
+// Warnings (corrupt data that the library can work around) are not printed; the library
+// substitutes grey and goes on. Data that ends before the picture does is different: the
+// rest of the picture would be invented, so the decode stops there.
 void SilentMessage(j_common_ptr) {}
+
+// Installed once the headers are read, so that from then on data that ends early fails the
+// decode instead of being filled with grey (a damaged header keeps the library's own
+// handling). The end of the data alone is harmless: some writers leave out the end marker
+// after the last scan. It is fatal when a scan then still needs bits that are not there;
+// the decode loop sees the flag after the rows in hand and stops.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  ++cinfo->err->num_warnings;
+  auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) err->sawEnd = true;
+  if (err->sawEnd && cinfo->err->msg_code == JWRN_HIT_MARKER && err->truncated)
+    *err->truncated = true;
+}
 
 // A damaged progressive file can hold an enormous number of tiny scans, each of which costs
 // a pass over the whole coefficient buffer. No real encoder writes more than a few dozen.
@@ -47,7 +65,7 @@ void LimitScans(j_common_ptr cinfo) {
   }
 }
 
-enum class Outcome { ok, failed, tooLarge, noMemory };
+enum class Outcome { ok, failed, tooLarge, truncated, noMemory };
 
 // Where decoded rows go. setSize is called once, outside any libjpeg callback.
 struct RowTarget {
@@ -75,6 +93,7 @@ RowTarget TargetFor(Bitmap& bmp) {
 struct DecodeState {
   JpegInfo info;
   char message[JMSG_LENGTH_MAX];
+  bool truncated;
 };
 
 // Adobe writes CMYK inverted (0 = full ink); that is what nearly every CMYK JPEG holds.
@@ -88,6 +107,17 @@ void CmykRowToBgra(const uint8_t* cmyk, uint8_t* bgra, JDIMENSION width) {
   }
 }
 
+// A Huffman-coded picture spends at least one bit on every 8 x 8 block of its first
+// component (the code of the block's DC difference), so a file smaller than that cannot
+// hold the picture its header declares; it is refused before any pixel memory is taken.
+// Arithmetic coding can spend less, so it is not judged here.
+bool CanHoldPicture(const jpeg_decompress_struct* cinfo, size_t size) {
+  if (cinfo->arith_code || cinfo->num_components < 1) return true;
+  const jpeg_component_info& first = cinfo->comp_info[0];
+  const uint64_t blocks = uint64_t{first.width_in_blocks} * first.height_in_blocks;
+  return uint64_t{size} * 8 >= blocks;
+}
+
 // Everything after the jump buffer is set, kept out of the frame that holds it so that no
 // local of that frame changes between setjmp and a possible longjmp.
 Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t size,
@@ -97,14 +127,20 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t s
   state->info.width = static_cast<int32_t>(cinfo->image_width);
   state->info.height = static_cast<int32_t>(cinfo->image_height);
   state->info.components = cinfo->num_components;
-  if (cinfo->image_width > static_cast<JDIMENSION>(kMaxImageDimension) ||
-      cinfo->image_height > static_cast<JDIMENSION>(kMaxImageDimension))
-    return Outcome::tooLarge;
+  if (!ImageSizeAllowed(cinfo->image_width, cinfo->image_height)) return Outcome::tooLarge;
   if (target == nullptr) return Outcome::ok;
+  auto truncated = [state] {
+    std::snprintf(state->message, sizeof state->message, "Premature end of JPEG file");
+    return Outcome::truncated;
+  };
+  if (!CanHoldPicture(cinfo, size)) return truncated();
+  cinfo->err->emit_message = EmitMessage;
 
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(cinfo);
+  // A progressive picture's scans are all read here, before any pixel memory is taken.
+  if (state->truncated) return truncated();
   if (!target->setSize(target->self, static_cast<int32_t>(cinfo->output_width),
                        static_cast<int32_t>(cinfo->output_height)))
     return Outcome::noMemory;
@@ -121,6 +157,7 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const uint8_t* data, size_t s
       JSAMPROW row = dst;
       jpeg_read_scanlines(cinfo, &row, 1);
     }
+    if (state->truncated) return truncated();
   }
   jpeg_finish_decompress(cinfo);
   return Outcome::ok;
@@ -137,6 +174,8 @@ Outcome DecodeCore(const uint8_t* data, size_t size, const RowTarget* target, De
   jerr.pub.error_exit = ErrorExit;
   jerr.pub.output_message = SilentMessage;
   jerr.message[0] = '\0';
+  jerr.sawEnd = false;
+  jerr.truncated = &state->truncated;
   progress.progress_monitor = LimitScans;
   if (setjmp(jerr.jump)) {
     std::memcpy(state->message, jerr.message, sizeof state->message);
@@ -150,24 +189,24 @@ Outcome DecodeCore(const uint8_t* data, size_t size, const RowTarget* target, De
   return outcome;
 }
 
-ImageStatus ToStatus(Outcome outcome, const DecodeState& state) {
+Status ToStatus(Outcome outcome, const DecodeState& state) {
   switch (outcome) {
     case Outcome::ok:
       return {};
     case Outcome::tooLarge:
-      return MakeImageError(ImageErrorCode::TooLarge,
-                            "JPEG image is too large (" + std::to_string(state.info.width) + " x " +
-                                std::to_string(state.info.height) + ", at most 16384 x 16384)");
+      return ImageTooLarge("JPEG image", state.info.width, state.info.height);
+    case Outcome::truncated:
+      return Error::Make(ErrorCode::Truncated, std::string("JPEG error: ") + state.message);
     case Outcome::noMemory:
-      return MakeImageError(ImageErrorCode::TooLarge, "Not enough memory for the JPEG image");
+      return Error::Make(ErrorCode::TooLarge, "Not enough memory for the JPEG image");
     case Outcome::failed:
       break;
   }
-  return MakeImageError(ImageErrorCode::Corrupt, std::string("JPEG error: ") + state.message);
+  return Error::Make(ErrorCode::Corrupt, std::string("JPEG error: ") + state.message);
 }
 
 template <class Bitmap>
-ImageStatus DecodeInto(const uint8_t* data, size_t size, Bitmap& dst) {
+Status DecodeInto(const uint8_t* data, size_t size, Bitmap& dst) {
   DecodeState state{};
   const RowTarget target = TargetFor(dst);
   return ToStatus(DecodeCore(data, size, &target, &state), state);
@@ -223,6 +262,8 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
   jerr.pub.error_exit = ErrorExit;
   jerr.pub.output_message = SilentMessage;
   jerr.message[0] = '\0';
+  jerr.sawEnd = false;
+  jerr.truncated = nullptr;
   if (setjmp(jerr.jump)) {
     std::memcpy(state->message, jerr.message, sizeof state->message);
     jpeg_destroy_compress(&cinfo);
@@ -235,9 +276,9 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
 }
 
 template <class Bitmap>
-ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
   if (bmp.Empty())
-    return MakeImageError(ImageErrorCode::WriteFailed, "Cannot encode an empty image as JPEG");
+    return Error::Make(ErrorCode::WriteFailed, "Cannot encode an empty image as JPEG");
   if (quality < 1) quality = 1;
   if (quality > 100) quality = 100;
   const RowSource src = SourceFor(bmp);
@@ -254,46 +295,43 @@ ImageResult<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
   }
   std::free(state.buffer);
   if (!ok)
-    return MakeImageError(ImageErrorCode::WriteFailed,
-                          std::string("JPEG encoder error: ") + state.message);
+    return Error::Make(ErrorCode::WriteFailed, std::string("JPEG encoder error: ") + state.message);
   return out;
 }
 
 }  // namespace
 
-ImageResult<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
+ErrorOr<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
   DecodeState state{};
   const Outcome outcome = DecodeCore(data, size, nullptr, &state);
-  if (outcome != Outcome::ok) return ToStatus(outcome, state).error;
+  if (outcome != Outcome::ok) return ToStatus(outcome, state).release_error();
   return state.info;
 }
 
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst) {
+Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst) {
+Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ImageResult<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
+ErrorOr<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
   Bitmap32 bmp;
-  ImageStatus status = DecodeInto(data, size, bmp);
-  if (!status) return status.error;
+  TRY(DecodeInto(data, size, bmp));
   return bmp;
 }
 
-ImageResult<Bitmap32> LoadJpegFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return bytes.error();
-  return DecodeJpeg(bytes->data(), bytes->size());
+ErrorOr<Bitmap32> LoadJpegFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
+  return DecodeJpeg(bytes.data(), bytes.size());
 }
 
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality) {
   return EncodeFrom(src, quality);
 }
 
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality) {
   return EncodeFrom(src, quality);
 }
 

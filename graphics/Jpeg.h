@@ -21,16 +21,16 @@ struct JpegInfo {
 };
 
 // Header only: size and components, with the size limit applied.
-ImageResult<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size);
+ErrorOr<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size);
 
 // The bitmap takes the JPEG's size. On failure the bitmap's content is unspecified.
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst);
-ImageStatus DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst);
-ImageResult<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size);
-ImageResult<Bitmap32> LoadJpegFile(const std::string& path);
+Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst);
+Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst);
+ErrorOr<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size);
+ErrorOr<Bitmap32> LoadJpegFile(const std::string& path);
 
 // Baseline JPEG, 4:2:0, quality 1..100. The fourth byte of each pixel is ignored.
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality = 90);
-ImageResult<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality = 90);
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality = 90);
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality = 90);
 
 }  // namespace vec

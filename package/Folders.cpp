@@ -1,5 +1,8 @@
 #include "package/Folders.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,10 +41,86 @@ RunFolder::RunFolder(std::string root, std::string baseName, uint32_t runNumber)
   if (!root_.empty() && root_.back() != '/') root_ += '/';
 }
 
+namespace {
+
+// A folder of this user that nobody else may enter: what a run makes.
+bool IsPrivateFolder(const struct stat& st) {
+  return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
+
+std::string LockOwnerText(const std::string& baseName) {
+  return baseName + "\n";
+}
+
+// The entry names of an open folder (without "." and "..").
+std::vector<std::string> EntryNames(int folderFd) {
+  std::vector<std::string> names;
+  const int fd = dup(folderFd);
+  if (fd < 0) return names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(fd), closedir);
+  if (!dir) {
+    close(fd);
+    return names;
+  }
+  while (const dirent* e = readdir(dir.get())) {
+    const std::string_view name = e->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  return names;
+}
+
+// Every step works on descriptors opened without following links, so an entry swapped for
+// a link on the way is never followed.
+bool RemoveIfStale(int rootFd, const std::string& name, const std::string& baseName) {
+  UniqueFd folder(openat(rootFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (!folder || fstat(folder.get(), &st) != 0 || !IsPrivateFolder(st)) return false;
+  const std::string lockName(kRunLockName);
+  UniqueFd lock(openat(folder.get(), lockName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!lock || fstat(lock.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid())
+    return false;
+  if (flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return false;  // its run is still going
+  const std::string owner = LockOwnerText(baseName);
+  std::string text(owner.size() + 1, '\0');
+  text.resize(PreadSome(lock.get(), text.data(), text.size(), 0));
+  if (text != owner) return false;  // another saver's, or a lock still being written
+  for (const std::string& entry : EntryNames(folder.get()))
+    if (entry != lockName) unlinkat(folder.get(), entry.c_str(), 0);  // folders stay
+  unlinkat(folder.get(), lockName.c_str(), 0);
+  return unlinkat(rootFd, name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+}  // namespace
+
+int RemoveStaleRunFolders(const std::string& root, const std::string& baseName) {
+  UniqueFd rootFd(open(root.empty() ? "." : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!rootFd) return 0;
+  int removed = 0;
+  for (const std::string& name : EntryNames(rootFd.get())) {
+    if (name.size() <= baseName.size() || name.compare(0, baseName.size(), baseName) != 0) continue;
+    if (name.find_first_not_of("0123456789", baseName.size()) != std::string::npos) continue;
+    if (RemoveIfStale(rootFd.get(), name, baseName)) ++removed;
+  }
+  return removed;
+}
+
 bool RunFolder::IsOurs(const std::string& path) const {
   struct stat st {};
-  return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
-         (st.st_mode & 077) == 0;
+  return lstat(path.c_str(), &st) == 0 && IsPrivateFolder(st);
+}
+
+bool RunFolder::Lock(const std::string& path) {
+  UniqueFd fd(open((path + '/' + std::string(kRunLockName)).c_str(),
+                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd || flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
+  // A sweep that locked the file first removes it; a lock file no longer linked means the
+  // folder is going away.
+  struct stat st {};
+  if (fstat(fd.get(), &st) != 0 || st.st_nlink == 0) return false;
+  const std::string owner = LockOwnerText(base_);
+  if (!WriteFull(fd.get(), owner.data(), owner.size())) return false;
+  lock_ = std::move(fd);
+  return true;
 }
 
 std::optional<std::string> RunFolder::Path() {
@@ -53,10 +132,14 @@ std::optional<std::string> RunFolder::Path() {
     if (chosen_ && IsOurs(path)) return path + '/';
     // mkdir never follows a symbolic link at the last component: a link there is EEXIST.
     if (mkdir(path.c_str(), 0700) == 0) {
-      chosen_ = true;
-      return path + '/';
+      if (Lock(path)) {
+        chosen_ = true;
+        return path + '/';
+      }
+      rmdir(path.c_str());  // taken by a sweep meanwhile: the next number
+    } else if (errno != EEXIST) {
+      return std::nullopt;
     }
-    if (errno != EEXIST) return std::nullopt;
     chosen_ = false;
     ++number_;
   }

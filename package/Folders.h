@@ -7,6 +7,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "package/FileUtil.h"
 
 namespace vec {
 
@@ -20,10 +23,16 @@ std::string SystemTempPath();
 // The file-name part of `ownPath` up to, not including, its first '.' (My.Saver.scr -> My).
 std::string SaverBaseName(const std::string& ownPath);
 
+// Every run folder holds this lock file, locked (flock) by its run for as long as the run
+// lasts and naming the saver's base name. A folder whose lock nobody holds was left behind
+// by a run that ended without cleaning up.
+inline constexpr std::string_view kRunLockName = ".vecsaver.lock";
+
 // The per-run temporary folder: root + base name + run number + '/'. It is created
 // exclusively with mode 0700 and never through a symbolic link; when the name is taken (by
 // another run, a leftover or anything else) the next number is tried. Once chosen, the same
-// folder is returned for the rest of the run, and created again if it has been removed.
+// folder is returned for the rest of the run, and created again if it has been removed. The
+// folder's lock is held until the RunFolder goes.
 class RunFolder {
  public:
   RunFolder(std::string root, std::string baseName, uint32_t runNumber);
@@ -37,13 +46,24 @@ class RunFolder {
 
  private:
   bool IsOurs(const std::string& path) const;
+  // Creates and locks the lock file of a folder just made; false when another run's sweep
+  // took the folder in the meantime.
+  bool Lock(const std::string& path);
 
   std::mutex mutex_;
+  UniqueFd lock_;
   std::string root_;
   std::string base_;
   uint32_t number_;
   bool chosen_ = false;
 };
+
+// Removes the run folders that runs of `baseName` left behind under `root`: entries named
+// base name + decimal number that are private folders of this user (mode 0700, not a
+// symbolic link) whose lock file names this saver and is held by nobody. Anything else, a
+// folder in use included, is not touched. Only the files directly inside are removed, so a
+// folder holding more than a run puts there stays. Returns the number of folders removed.
+int RemoveStaleRunFolders(const std::string& root, const std::string& baseName);
 
 // The millisecond tick at program start modulo 10000, taken once per process.
 uint32_t RunNumber();

@@ -20,6 +20,18 @@ std::vector<std::string> ReadNameList(const std::string& folder) {
   return SplitLines(text);
 }
 
+// Whether every record that had a target and bytes in the file was written whole: a target
+// that could not be created, or a copy that stopped short of what the file holds, is a
+// failed write (a full disk, a quota).
+bool AllWritten(const ExtractResult& result, const std::vector<std::string>& targets) {
+  for (size_t i = 0; i < result.spans.size() && i < targets.size(); ++i) {
+    if (targets[i].empty()) continue;
+    const WrittenSize written = result.written[i];
+    if (!written || *written < result.spans[i].size) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string_view PackageErrorName(PackageError e) {
@@ -32,6 +44,8 @@ std::string_view PackageErrorName(PackageError e) {
       return "no package";
     case PackageError::NoTempFolder:
       return "no temporary folder";
+    case PackageError::WriteFailed:
+      return "write failed";
   }
   return "unknown";
 }
@@ -46,6 +60,9 @@ std::string PackageErrorMessage(PackageError e, const std::string& file) {
       return "The file \"" + file + "\" does not contain a screensaver package.";
     case PackageError::NoTempFolder:
       return "Cannot create a temporary folder for \"" + file + "\" in " + SystemTempPath() + ".";
+    case PackageError::WriteFailed:
+      return "Cannot write the files of \"" + file + "\" into a temporary folder in " +
+             SystemTempPath() + " (is the disk full?).";
   }
   return {};
 }
@@ -56,6 +73,7 @@ std::string SafeExtractName(std::string_view storedName) {
     return {};
   for (std::string_view reserved : kPackageRecordNames)
     if (EqualsNoCase(name, reserved)) return {};
+  if (EqualsNoCase(name, kRunLockName)) return {};
   return std::string(name);
 }
 
@@ -90,11 +108,14 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
   }
   if (outer.spans.size() > 2) {
     const RecordSpan files = outer.spans[2];
-    report.files =
-        ExtractRecordsIn(own.get(), files.offset, files.offset + files.size, targets).written;
+    const ExtractResult inner =
+        ExtractRecordsIn(own.get(), files.offset, files.offset + files.size, targets);
+    report.files = inner.written;
+    if (!AllWritten(inner, targets)) report.error = PackageError::WriteFailed;
   } else {
     report.files.assign(targets.size(), std::nullopt);
   }
+  if (!AllWritten(outer, outerTargets)) report.error = PackageError::WriteFailed;
   return report;
 }
 
@@ -110,6 +131,7 @@ void RebaseProject(SaverSettings& project, const std::string& folder) {
 ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
                              const std::string& folder) {
   ExtractReport report = ExtractPackageFiles(ownPath, folder);
+  if (report.error == PackageError::WriteFailed) RemovePackage(folder);
   if (report.error != PackageError::None) return report;
   LoadProjectFile(project, folder + std::string(kPackageRecordNames[0]));
   RebaseProject(project, folder);
@@ -125,6 +147,7 @@ ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath)
         m.error == ContainerError::CannotOpen ? PackageError::CannotOpen : PackageError::NoPackage;
     return report;
   }
+  RemoveStaleRunFolders(SystemTempPath(), SaverBaseName(ownPath));
   std::string folder = GetTempFolder();
   if (folder.empty()) {
     ExtractReport report;
@@ -141,6 +164,8 @@ void RemovePackage(const std::string& folder) {
     if (!name.empty()) unlink((folder + name).c_str());
   }
   for (std::string_view n : kPackageRecordNames) unlink((folder + std::string(n)).c_str());
+  // The lock goes last: while it is there, no other run sweeps the folder.
+  unlink((folder + std::string(kRunLockName)).c_str());
   rmdir(folder.c_str());
 }
 

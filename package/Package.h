@@ -21,6 +21,7 @@ enum class PackageError {
   CannotOpen,    // the saver file cannot be read
   NoPackage,     // the file holds no package marker
   NoTempFolder,  // the run's folder could not be created
+  WriteFailed,   // a file could not be written whole (a full disk); what was written is removed
 };
 std::string_view PackageErrorName(PackageError e);
 // A message for the user, naming the file.
@@ -28,8 +29,8 @@ std::string PackageErrorMessage(PackageError e, const std::string& file);
 
 // The name under which a line of VEFilenames.res is extracted into the run's folder: its
 // file-name part. Empty (the record is skipped) when that part could leave the folder or
-// clash with the package's own records: "", ".", "..", a NUL byte, or one of the four
-// record names above.
+// clash with the package's own records: "", ".", "..", a NUL byte, one of the four record
+// names above, or the run folder's lock file.
 std::string SafeExtractName(std::string_view storedName);
 
 struct ExtractReport {
@@ -52,13 +53,16 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
 // the folder as prefix; UIFile names the extracted VEGUI.veu.
 void RebaseProject(SaverSettings& project, const std::string& folder);
 
-// Extracts everything into `folder` and loads the project settings.
+// Extracts everything into `folder` and loads the project settings. When a file cannot be
+// written whole, what was written is removed again and the report says WriteFailed.
 ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
                              const std::string& folder);
-// The same into the process-wide run folder (GetTempFolder).
+// The same into the process-wide run folder (GetTempFolder), after removing the folders that
+// earlier runs of the same saver left behind (RemoveStaleRunFolders).
 ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath);
 
-// Deletes what the extraction wrote into `folder`, then the folder itself when it is empty.
+// Deletes what the extraction wrote into `folder` and the folder's lock file, then the
+// folder itself when it is empty.
 void RemovePackage(const std::string& folder);
 // The same for the process-wide run folder.
 void RemovePackage(SaverSettings& project);

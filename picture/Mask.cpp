@@ -3,42 +3,81 @@
 #include <algorithm>
 #include <limits>
 
+#include "graphics/Blit.h"
 #include "graphics/ImageFile.h"
 #include "picture/Picture.h"
 
 namespace vec {
 
-PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
+namespace {
+
+Status CheckDeclaredSize(int32_t width, int32_t height) {
+  if (width < 0 || height < 0 || width > kMaxImageDimension || height > kMaxImageDimension)
+    return Error::Make(ErrorCode::BadMask, "Invalid area mask size " + std::to_string(width) +
+                                               " x " + std::to_string(height));
+  return {};
+}
+
+Pixel AreaColorOf(int32_t code) {
+  const int32_t index = code % 10;
+  return (index >= 1 && index <= 4) ? kAreaColors[static_cast<size_t>(index)] : 0;
+}
+
+}  // namespace
+
+Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
   if (values.size() < 2) {
     mask.SetSize(0, 0);
-    return std::nullopt;
+    return {};
   }
-  const int32_t width = values[0], height = values[1];
-  if (width < 0 || height < 0 || width > kMaxImageDimension || height > kMaxImageDimension)
-    return PictureError{
-        PictureErrorCode::BadMask,
-        "Invalid area mask size " + std::to_string(width) + " x " + std::to_string(height)};
-  mask.SetSize(width, height);
-  if (width == 0 || height == 0) return std::nullopt;
-  int32_t row = 0, col = 0;
-  for (size_t i = 2; i < values.size() && row < height; ++i) {
-    const int32_t code = values[i];
-    int64_t run = code / 10;
-    const int32_t index = code % 10;
-    const Pixel color = (index >= 1 && index <= 4) ? kAreaColors[static_cast<size_t>(index)] : 0;
-    while (run > 0 && row < height) {
-      const int32_t n = static_cast<int32_t>(std::min<int64_t>(run, width - col));
-      Pixel* line = mask.ScanLine(row);
-      std::fill(line + col, line + col + n, color);
-      run -= n;
-      col += n;
-      if (col == width) {
-        col = 0;
-        ++row;
-      }
+  TRY(CheckDeclaredSize(values[0], values[1]));
+  return DecodeMaskFitted(values, values[0], values[1], mask);
+}
+
+Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32_t height,
+                        Bitmap& mask) {
+  if (values.size() >= 2) TRY(CheckDeclaredSize(values[0], values[1]));
+  mask = Bitmap(width, height);
+  if (values.size() < 2 || mask.Empty()) return {};
+  const int64_t mw = values[0], mh = values[1];
+  if (mw == 0 || mh == 0) return {};
+
+  // Mask column of each output column and mask row of each output row; both never
+  // decrease, so the output rows of one mask row are a contiguous range.
+  std::vector<int32_t> columnOf(static_cast<size_t>(width));
+  for (int32_t x = 0; x < width; ++x)
+    columnOf[static_cast<size_t>(x)] = static_cast<int32_t>(
+        width == 1 && mw >= 2 ? mw - 2 : StretchSourceIndex(mw, width, x, true));
+  std::vector<int32_t> firstOutputRow(static_cast<size_t>(mh), -1);
+  for (int32_t y = height - 1; y >= 0; --y)
+    firstOutputRow[static_cast<size_t>(StretchSourceIndex(mh, height, y, false))] = y;
+
+  // Each run covers a span of mask positions in row order. Only the part of it on mask
+  // rows that some output row shows is written, into that row's first output row.
+  const int64_t total = mw * mh;
+  int64_t pos = 0;
+  for (size_t i = 2; i < values.size() && pos < total; ++i) {
+    const int64_t run = values[i] / 10;
+    if (run <= 0) continue;
+    const int64_t end = std::min(total, pos + run);
+    const Pixel color = AreaColorOf(values[i]);
+    for (int64_t row = pos / mw; row * mw < end; ++row) {
+      const int32_t outRow = firstOutputRow[static_cast<size_t>(row)];
+      if (outRow < 0 || color == 0) continue;
+      const int64_t from = std::max(pos, row * mw) - row * mw;
+      const int64_t to = std::min(end, (row + 1) * mw) - row * mw;
+      const auto first = std::lower_bound(columnOf.begin(), columnOf.end(), from);
+      const auto last = std::lower_bound(first, columnOf.end(), to);
+      Pixel* line = mask.ScanLine(outRow);
+      std::fill(line + (first - columnOf.begin()), line + (last - columnOf.begin()), color);
     }
+    pos = end;
   }
-  return std::nullopt;
+  // Output rows that show the same mask row as the row above copy it.
+  for (int32_t y = 1; y < height; ++y)
+    if (StretchSourceIndex(mh, height, y, false) == StretchSourceIndex(mh, height, y - 1, false))
+      std::copy_n(mask.ScanLine(y - 1), width, mask.ScanLine(y));
+  return {};
 }
 
 int AreaIndexOf(uint32_t pixel) {

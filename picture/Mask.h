@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/Result.h"
 #include "graphics/Bitmap.h"
-#include "picture/PictureError.h"
 
 namespace vec {
 
@@ -16,7 +16,14 @@ namespace vec {
 // (and negative codes' indices) are no area. Fewer than two values give an empty bitmap,
 // exactly two a bitmap of that size with no area. A negative width or height, or one
 // above 16384, fails.
-PictureStatus DecodeMask(const std::vector<int32_t>& values, Bitmap& mask);
+Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask);
+
+// The same runs decoded straight into a mask of width x height: each pixel takes the value
+// that a stretch of the declared mask onto that size (StretchBlt's pixel rule) would put
+// there, and only width x height pixels are ever held, whatever size the values declare.
+// Fewer than two values, or a declared width or height of 0, give a mask with no area.
+Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32_t height,
+                        Bitmap& mask);
 
 // The inverse: width, height and run codes of a mask bitmap. A pixel that is not one of
 // the area colours (its fourth byte ignored) counts as no area.

@@ -92,13 +92,14 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
   try {
     PictureFileReader loader;
     ResetContent();
-    PictureStatus status = fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
-    if (status) {
-      lastError = status->message;
-      return false;
-    }
-    if (auto e = loader.CopyMask(mask)) {
-      lastError = e->message;
+    Status status = fromFile ? loader.LoadFull(name) : loader.LoadFullFromMemory(data, size);
+    // The engine reads the mask at the picture's size; a mask of another size is fitted
+    // to it as it is decoded (pixels repeated or dropped, so every value stays a mask
+    // value), so a declared size never costs memory of its own.
+    if (status.ok())
+      status = loader.CopyMask(mask, loader.picture.Width(), loader.picture.Height());
+    if (!status) {
+      lastError = status.error().message;
       return false;
     }
     loader.CopyPicture(picture);
@@ -113,16 +114,6 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
 
     designWidth = picture.Width();
     designHeight = picture.Height();
-    // The engine reads the mask at the picture's size; a mask of another size is fitted
-    // to it (pixels repeated or dropped, so every value stays a mask value).
-    if (mask.Width() != picture.Width() || mask.Height() != picture.Height()) {
-      Bitmap fitted(picture.Width(), picture.Height());
-      if (!mask.Empty() && !fitted.Empty())
-        StretchBlt(fitted, 0, 0, fitted.Width(), fitted.Height(), mask, 0, 0, mask.Width(),
-                   mask.Height());
-      mask = std::move(fitted);
-    }
-
     if (weather.Opacity == 0 && weather.Kind == kWeatherSnow) weather.Opacity = 9;
     if (weather.Opacity == 0 && weather.Kind == kWeatherRain) weather.Opacity = 6;
 
@@ -152,8 +143,8 @@ bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
   try {
     PictureFileReader loader;
     ResetContent();
-    PictureStatus status = loader.LoadPreview(name);
-    if (!status) {
+    Status status = loader.LoadPreview(name);
+    if (status.ok()) {
       loader.CopyPreview(preview);
       fileName = name;
       Title = loader.Title;
@@ -161,7 +152,7 @@ bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
       loaded = true;
       return true;
     }
-    message = status->message;
+    message = status.error().message;
   } catch (const std::exception& e) {
     message = e.what();
   }

@@ -22,33 +22,29 @@ void Put32(uint8_t* p, int32_t value) {
   p[3] = uint8_t(v >> 24);
 }
 
-PictureError Truncated() {
-  return {PictureErrorCode::Truncated, kReadBeyondEnd};
+Error BadSize(const char* what, int64_t value) {
+  return Error::Make(ErrorCode::BadSize,
+                     std::string("Invalid ") + what + " in project file: " + std::to_string(value));
 }
 
-PictureError BadSize(const char* what, int64_t value) {
-  return {PictureErrorCode::BadSize,
-          std::string("Invalid ") + what + " in project file: " + std::to_string(value)};
+Error Truncated() {
+  return Error::Make(ErrorCode::Truncated, kReadBeyondEnd);
 }
 
 // A declared size: negative fails, larger than what remains fails before anything is
 // allocated for it.
-PictureStatus ReadSize(ByteReader& s, const char* what, uint64_t unit, int32_t& out) {
-  const auto n = s.ReadInteger();
-  if (!n) return Truncated();
-  if (*n < 0) return BadSize(what, *n);
-  if (static_cast<uint64_t>(*n) * unit > s.Remaining()) return Truncated();
-  out = *n;
-  return std::nullopt;
+ErrorOr<int32_t> ReadSize(ByteReader& s, const char* what, uint64_t unit) {
+  const int32_t n = TRY(s.ReadInteger());
+  if (n < 0) return BadSize(what, n);
+  if (static_cast<uint64_t>(n) * unit > s.Remaining()) return Truncated();
+  return n;
 }
 
-PictureStatus ReadCountedString(ByteReader& s, const char* what, std::string& out) {
-  int32_t n = 0;
-  if (auto e = ReadSize(s, what, 1, n)) return e;
+ErrorOr<std::string> ReadCountedString(ByteReader& s, const char* what) {
+  const int32_t n = TRY(ReadSize(s, what, 1));
   std::string text(static_cast<size_t>(n), '\0');
-  if (!s.ReadBlock(text.data(), text.size())) return Truncated();
-  out = std::move(text);
-  return std::nullopt;
+  TRY(s.ReadBlock(text.data(), text.size()));
+  return text;
 }
 
 // A counted string of the optional tail: the characters present before the end of the file
@@ -64,15 +60,13 @@ bool ReadCutString(ByteReader& s, std::string& out) {
   return got == want;
 }
 
-PictureStatus ReadJpegBlob(ByteReader& s, const char* what, std::vector<uint8_t>& buffer,
-                           Bitmap& image) {
-  int32_t n = 0;
-  if (auto e = ReadSize(s, what, 1, n)) return e;
-  if (!s.ReadIntoStream(buffer, static_cast<size_t>(n))) return Truncated();
-  ImageStatus decoded = DecodeJpeg(buffer.data(), buffer.size(), image);
-  buffer.clear();
-  if (!decoded) return PictureError{PictureErrorCode::BadJpeg, decoded.error.message};
-  return std::nullopt;
+Status ReadJpegBlob(ByteReader& s, const char* what, Bitmap& image) {
+  const int32_t n = TRY(ReadSize(s, what, 1));
+  std::vector<uint8_t> buffer;
+  TRY(s.ReadIntoStream(buffer, static_cast<size_t>(n)));
+  Status decoded = DecodeJpeg(buffer.data(), buffer.size(), image);
+  if (!decoded) return Error::Make(ErrorCode::BadJpeg, decoded.error().message);
+  return {};
 }
 
 }  // namespace
@@ -132,83 +126,71 @@ void SoundSlotToBytes(const SoundSlot& s, uint8_t* p) {
   Put32(p + 264, s.IntervalMax);
 }
 
-PictureStatus PictureFileReader::LoadFull(const std::string& fileName) {
+Status PictureFileReader::LoadFull(const std::string& fileName) {
   ByteReader stream;
-  if (!stream.Open(fileName, ByteReader::Mode::Read))
-    return PictureError{PictureErrorCode::OpenFailed, "Cannot open file " + fileName};
+  TRY(stream.Open(fileName, ByteReader::Mode::Read));
   return Run(stream, true);
 }
 
-PictureStatus PictureFileReader::LoadPreview(const std::string& fileName) {
+Status PictureFileReader::LoadPreview(const std::string& fileName) {
   ByteReader stream;
-  if (!stream.Open(fileName, ByteReader::Mode::Read))
-    return PictureError{PictureErrorCode::OpenFailed, "Cannot open file " + fileName};
+  TRY(stream.Open(fileName, ByteReader::Mode::Read));
   return Run(stream, false);
 }
 
-PictureStatus PictureFileReader::LoadFullFromMemory(const uint8_t* data, size_t size) {
+Status PictureFileReader::LoadFullFromMemory(const uint8_t* data, size_t size) {
   ByteReader stream;
   stream.OpenMemory(data, size);
   return Run(stream, true);
 }
 
-PictureStatus PictureFileReader::LoadPreviewFromMemory(const uint8_t* data, size_t size) {
+Status PictureFileReader::LoadPreviewFromMemory(const uint8_t* data, size_t size) {
   ByteReader stream;
   stream.OpenMemory(data, size);
   return Run(stream, false);
 }
 
-PictureStatus PictureFileReader::Run(ByteReader& stream, bool full) {
-  if (auto e = ReadHeadItems(stream)) return e;
-  if (!full) return std::nullopt;
-  if (auto e = ReadBodyItems(stream)) return e;
+Status PictureFileReader::Run(ByteReader& stream, bool full) {
+  TRY(ReadHeadItems(stream));
+  if (!full) return {};
+  TRY(ReadBodyItems(stream));
   ReadTailItems(stream);
-  return std::nullopt;
+  return {};
 }
 
 // Items 1 to 4: magic, Title, Author, preview.
-PictureStatus PictureFileReader::ReadHeadItems(ByteReader& s) {
+Status PictureFileReader::ReadHeadItems(ByteReader& s) {
   // A file shorter than the magic fails on the read itself, like any other short read;
   // only eight bytes that differ from the magic make an incorrect project file.
-  const auto magic = s.ReadMagic(kPictureMagicLength);
-  if (!magic) return Truncated();
-  if (*magic != kPictureMagic)
-    return PictureError{PictureErrorCode::BadMagic, kIncorrectProjectFile};
-  if (auto e = ReadCountedString(s, "title length", Title)) return e;
-  if (auto e = ReadCountedString(s, "author length", Author)) return e;
-  std::vector<uint8_t> buffer;
-  return ReadJpegBlob(s, "preview size", buffer, preview);
+  const std::string magic = TRY(s.ReadMagic(kPictureMagicLength));
+  if (magic != kPictureMagic) return Error::Make(ErrorCode::BadMagic, kIncorrectProjectFile);
+  Title = TRY(ReadCountedString(s, "title length"));
+  Author = TRY(ReadCountedString(s, "author length"));
+  return ReadJpegBlob(s, "preview size", preview);
 }
 
 // Items 5 to 9: wave sets, mask, picture, single sound, weather.
-PictureStatus PictureFileReader::ReadBodyItems(ByteReader& s) {
-  if (auto e = ReadSize(s, "wave count", WaveSet::kRecordSize, waveCount)) return e;
-  uint8_t record[SoundSlot::kRecordSize];
+Status PictureFileReader::ReadBodyItems(ByteReader& s) {
+  waveCount = TRY(ReadSize(s, "wave count", WaveSet::kRecordSize));
+  uint8_t record[WaveSet::kRecordSize];
   for (int32_t k = 0; k < waveCount; ++k) {
-    if (!s.ReadBlock(record, WaveSet::kRecordSize)) return Truncated();
+    TRY(s.ReadBlock(record, WaveSet::kRecordSize));
     // The project has four areas; further records have no area to drive.
     if (k < kWaveSetCount) waves[static_cast<size_t>(k)] = WaveParamFromBytes(record);
   }
 
-  int32_t maskCount = 0;
-  if (auto e = ReadSize(s, "mask count", 4, maskCount)) return e;
+  const int32_t maskCount = TRY(ReadSize(s, "mask count", 4));
   maskCodes.resize(static_cast<size_t>(maskCount));
-  for (auto& v : maskCodes) {
-    uint8_t b[4];
-    if (!s.ReadBlock(b, 4)) return Truncated();
-    v = Get32(b);
-  }
+  for (auto& v : maskCodes) v = TRY(s.ReadInteger());
 
-  std::vector<uint8_t> buffer;
-  if (auto e = ReadJpegBlob(s, "picture size", buffer, picture)) return e;
-  if (auto e = ReadCountedString(s, "sound name length", singleSound)) return e;
+  TRY(ReadJpegBlob(s, "picture size", picture));
+  singleSound = TRY(ReadCountedString(s, "sound name length"));
 
   uint8_t w[WeatherSettings::kRecordSize];
-  if (!s.ReadBlock(w, sizeof w)) return Truncated();
+  TRY(s.ReadBlock(w, sizeof w));
   weather = {Get32(w), Get32(w + 4), Get32(w + 8), Get32(w + 12), Get32(w + 16), Get32(w + 20)};
-  return std::nullopt;
+  return {};
 }
-
 // Items 10 to 12 are optional: older files end after the weather record. A file cut inside
 // them keeps every byte read before the cut: the eight slots are one block read into zeroed
 // records (a slot cut short keeps the name characters and numbers that were there, the rest
@@ -234,8 +216,8 @@ void PictureFileReader::ReadTailItems(ByteReader& s) {
   ReadCutString(s, buildInfo);
 }
 
-PictureStatus PictureFileReader::CopyMask(Bitmap& dst) const {
-  return DecodeMask(maskCodes, dst);
+Status PictureFileReader::CopyMask(Bitmap& dst, int32_t width, int32_t height) const {
+  return DecodeMaskFitted(maskCodes, width, height, dst);
 }
 
 }  // namespace vec

@@ -15,27 +15,31 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "graphics/Bitmap.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
-#include "picture/PictureError.h"
 
 namespace vec {
 
 inline constexpr char kPictureMagic[] = "VE060697";
 inline constexpr size_t kPictureMagicLength = 8;
 
+// The message of a file that does not start with the magic; the user sees it after "File: ".
+inline constexpr const char* kIncorrectProjectFile = "Incorrect Project File!";
+
 class PictureFileReader {
  public:
-  PictureStatus LoadFull(const std::string& fileName);
-  PictureStatus LoadPreview(const std::string& fileName);
-  PictureStatus LoadFullFromMemory(const uint8_t* data, size_t size);
-  PictureStatus LoadPreviewFromMemory(const uint8_t* data, size_t size);
+  Status LoadFull(const std::string& fileName);
+  Status LoadPreview(const std::string& fileName);
+  Status LoadFullFromMemory(const uint8_t* data, size_t size);
+  Status LoadPreviewFromMemory(const uint8_t* data, size_t size);
 
   // Copy out into objects the caller owns.
   void CopyPicture(Bitmap& dst) const { dst = picture; }
   void CopyPreview(Bitmap& dst) const { dst = preview; }
-  PictureStatus CopyMask(Bitmap& dst) const;
+  // The mask fitted to width x height as it is decoded (normally the picture's size).
+  Status CopyMask(Bitmap& dst, int32_t width, int32_t height) const;
   void CopyWaves(std::array<WaveSet, kWaveSetCount>& dst) const { dst = waves; }
   void CopyWeather(WeatherSettings& dst) const { dst = weather; }
   void CopySoundSlots(std::array<SoundSlot, kSoundSlotCount>& dst) const { dst = soundSlots; }
@@ -58,9 +62,9 @@ class PictureFileReader {
   std::string buildInfo;
 
  private:
-  PictureStatus Run(ByteReader& stream, bool full);
-  PictureStatus ReadHeadItems(ByteReader& stream);
-  PictureStatus ReadBodyItems(ByteReader& stream);
+  Status Run(ByteReader& stream, bool full);
+  Status ReadHeadItems(ByteReader& stream);
+  Status ReadBodyItems(ByteReader& stream);
   void ReadTailItems(ByteReader& stream);
 };
 

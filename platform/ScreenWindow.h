@@ -62,7 +62,7 @@ struct SlideshowTarget {
   Kind kind = Kind::FullScreen;
   uint64_t windowId = 0;  // Kind::Window
   bool daemon = false;    // no input; ends on terminate; survives stop/continue
-  // Polled from the message pump: true ends the show (SIGTERM).
+  // Polled from the message pump: true ends the show (a terminating signal).
   std::function<bool()> terminated;
 };
 

@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +85,11 @@ bool DeclaresNoChannels(const std::string& path) {
   return false;
 }
 
+std::string SizeText(int64_t bytes) {
+  if (bytes < (int64_t{1} << 20)) return std::to_string(bytes) + " bytes";
+  return std::to_string((bytes + (int64_t{1} << 19)) >> 20) + " MB";
+}
+
 }  // namespace
 
 void SdlAudio::ChunkFree::operator()(Mix_Chunk* chunk) const {
@@ -147,21 +153,35 @@ SdlAudio::~SdlAudio() {
   g_owner.store(nullptr);
 }
 
+int64_t SdlAudio::DecodedBytes(double seconds) const {
+  const double bytes = std::ceil(seconds * frequency_) * channels_ * 2;  // 16-bit samples
+  return bytes >= 9.0e18 ? INT64_MAX : static_cast<int64_t>(bytes);
+}
+
 SdlAudio::ChunkPtr SdlAudio::LoadChunk(const std::string& path) const {
   if (!open_) return nullptr;
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
-  if (ec || size == 0 || size > static_cast<uintmax_t>(options_.maxSoundFileBytes)) {
-    return nullptr;
-  }
+  if (ec || size == 0) return nullptr;
   if (DeclaresNoChannels(path)) return nullptr;
-  // A small compressed file can decode to gigabytes; the streaming decoder tells the length
-  // without decoding it all.
+  auto refuse = [&](int64_t bytes) {
+    std::fprintf(stderr, "vecsaver: sound %s refused: it decodes to %s, more than %s\n",
+                 path.c_str(), SizeText(bytes).c_str(), SizeText(options_.maxDecodedBytes).c_str());
+    return nullptr;
+  };
+  // The memory a sound costs is its decoded size, not its file size: a small compressed
+  // file can decode to gigabytes. The streaming decoder tells the length without decoding
+  // it all, so such a file is refused before it is decoded.
   if (MusicPtr probe(Mix_LoadMUS(path.c_str())); probe) {
     const double seconds = Mix_MusicDuration(probe.get());
-    if (seconds > options_.maxSoundSeconds) return nullptr;
+    if (seconds > 0 && DecodedBytes(seconds) > options_.maxDecodedBytes)
+      return refuse(DecodedBytes(seconds));
   }
-  return ChunkPtr(Mix_LoadWAV(path.c_str()));
+  ChunkPtr chunk(Mix_LoadWAV(path.c_str()));
+  // A format whose length the streaming decoder could not tell is measured once decoded.
+  if (chunk && static_cast<int64_t>(chunk->alen) > options_.maxDecodedBytes)
+    return refuse(static_cast<int64_t>(chunk->alen));
+  return chunk;
 }
 
 bool SdlAudio::SlotUsable(int slot) const {

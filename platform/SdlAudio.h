@@ -30,10 +30,10 @@ struct SdlAudioOptions {
   // Slots that get their own mixer channel; OpenSlot fails for the others. Fewer than
   // eight puts the sound-effect player into its fallback mode.
   int slotChannels = 8;
-  // Sound effects are decoded whole into memory; larger files are refused.
-  int64_t maxSoundFileBytes = 16 * 1024 * 1024;
-  // ... and so are sounds longer than this, whatever their file size.
-  double maxSoundSeconds = 600;
+  // Sound effects are decoded whole into memory, in the output's format. A sound that
+  // would take more than this is refused (and said so on stderr): ten minutes of 44.1 kHz
+  // 16-bit stereo, about 106 MB, so the long loops of running water still play.
+  int64_t maxDecodedBytes = int64_t{600} * 44100 * 2 * 2;
 };
 
 class SdlAudio final : public ISoundDevice, public IMusicDevice {
@@ -88,6 +88,8 @@ class SdlAudio final : public ISoundDevice, public IMusicDevice {
   static void MusicFinishedHook();
   void OnMusicFinished();
   ChunkPtr LoadChunk(const std::string& path) const;
+  // Bytes `seconds` of sound take once decoded in the output's format.
+  int64_t DecodedBytes(double seconds) const;
   bool SlotUsable(int slot) const;
   int FileChannel() const { return slotChannels_; }
 

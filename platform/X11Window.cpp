@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <string_view>
 
 namespace vec {
 namespace {
@@ -16,6 +18,22 @@ int CountError(Display*, XErrorEvent*) {
 }
 
 }  // namespace
+
+std::string MissingDisplayReason() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::string_view(platform).substr(0, 3) != "xcb") return {};
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) {
+    // A Wayland session may still be served by the toolkit's own Wayland platform.
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!platform && wayland && *wayland) return {};
+    return "DISPLAY is not set";
+  }
+  Display* probe = XOpenDisplay(display);
+  if (!probe) return std::string("cannot open the X display \"") + display + "\"";
+  XCloseDisplay(probe);
+  return {};
+}
 
 X11Connection::X11Connection() {
   display_ = XOpenDisplay(nullptr);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace vec {
 
@@ -12,6 +13,11 @@ struct X11WindowState {
   int32_t width = 0, height = 0;
   bool viewable = false;  // mapped, and its parents too
 };
+
+// Why the window toolkit would find no display to open, in a few words for the user
+// ("DISPLAY is not set"); empty when there is one, or when the toolkit is told to use a
+// platform of its own (QT_QPA_PLATFORM other than xcb, such as offscreen).
+std::string MissingDisplayReason();
 
 class X11Connection {
  public:

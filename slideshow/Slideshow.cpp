@@ -70,6 +70,9 @@ Slideshow::Slideshow(const SlideshowOptions& project, SlideshowServices services
       clock_(*services_.clock),
       driver_(clock_, display_) {
   driver_.processMessages = [this] { display_.ProcessMessages(); };
+  // A close request (input, a terminate signal, the daemon's window gone) stops a running
+  // transition at its next frame rather than after all of TransitionTime.
+  driver_.cancelled = [this] { return closeRequested_; };
   if (services_.effect) driver_.effectProc = services_.effect;
   FormCreate();
 }
@@ -150,11 +153,14 @@ void Slideshow::FormShow() {
   if (!playList_.empty()) {
     project_ = std::make_unique<Picture>();
     currentDuration_ = duration_;
+    // A first picture that fails to load leaves the screen black; the next tick tries the
+    // next picture.
+    bool loaded = false;
     try {
-      LoadCurrentPicture();
+      loaded = LoadCurrentPicture();
     } catch (...) {
-      // A first picture that fails to load leaves the screen black until the next change.
     }
+    if (!loaded) ChangeAtNextTick();
     pictureStart_ = Now();
     idleInstalled_ = true;
     display_.ShowCursor(false);
@@ -171,15 +177,22 @@ void Slideshow::AppIdle() {
       currentDuration_ = duration_;
       NextPictureIndex(index_);
       nextFile_ = playList_[static_cast<size_t>(index_)];
-      if (nextFile_ != currentFile_) {
-        LoadCurrentPicture();
-        // A transition whose effect item is not a number draws no frame. The tick goes on
-        // as without transitions, so this tick's frame shows the new picture and the next
-        // change waits its full duration.
-        if (!transitionOn_ || RunTransition(transitionTime_) != TransitionDriver::Result::Done)
-          display_.FillBlack();
-      }
       pictureStart_ = Now();
+      if (nextFile_ != currentFile_) {
+        // A picture that cannot be loaded is passed over: no transition of the old picture
+        // onto itself, and the next tick tries the next one (one load per tick, so a show
+        // of broken pictures is paced like any other).
+        if (!LoadCurrentPicture()) {
+          ChangeAtNextTick();
+        } else if (!transitionOn_ ||
+                   RunTransition(transitionTime_) != TransitionDriver::Result::Done) {
+          // A transition whose effect item is not a number draws no frame. The tick goes
+          // on as without transitions, so this tick's frame shows the new picture and the
+          // next change waits its full duration.
+          display_.FillBlack();
+        }
+        if (currentDuration_ != 0) pictureStart_ = Now();
+      }
     }
     if (!still_ && engineBegun_) services_.engine->Step();
     DrawFrame();
@@ -264,16 +277,20 @@ void Slideshow::NextPictureIndex(int32_t& index) {
   }
 }
 
-void Slideshow::LoadCurrentPicture() {
-  if (IsStillPicture(nextFile_))
-    LoadStill();
-  else
-    LoadProject();
+bool Slideshow::LoadCurrentPicture() {
+  bool loaded = false;
+  try {
+    loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadProject();
+  } catch (...) {
+    ChangeAtNextTick();
+    throw;
+  }
+  return loaded;
 }
 
-void Slideshow::LoadStill() {
+bool Slideshow::LoadStill() {
   Bitmap32 source;
-  if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return;
+  if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return false;
   const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
   pictureWidth_ = source.Width();
   pictureHeight_ = source.Height();
@@ -305,10 +322,11 @@ void Slideshow::LoadStill() {
   still_ = true;
   if (services_.sounds) services_.sounds->Clear();
   currentFile_ = nextFile_;
+  return true;
 }
 
-void Slideshow::LoadProject() {
-  if (!services_.files->FileExists(nextFile_)) return;
+bool Slideshow::LoadProject() {
+  if (!services_.files->FileExists(nextFile_)) return false;
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
   still_ = false;
@@ -341,13 +359,14 @@ void Slideshow::LoadProject() {
     services_.sounds->Update();
   }
   currentFile_ = nextFile_;
+  return true;
 }
 
 void Slideshow::ScreenResized() {
   if (!idleInstalled_ || currentFile_.empty()) return;
   nextFile_ = currentFile_;
   try {
-    LoadCurrentPicture();
+    (void)LoadCurrentPicture();
   } catch (...) {
     // The old picture stays as it was.
   }
@@ -374,7 +393,10 @@ void Slideshow::FormMouseDown() {
 }
 
 void Slideshow::FormKeyPress(char32_t key) {
-  if (key != 0) RequestClose();
+  // A key that types a character ends the show; Enter, Escape, Backspace and Tab count.
+  // Delete types nothing, though the window toolkit reports it as character 127.
+  constexpr char32_t kDelete = 0x7F;
+  if (key != 0 && key != kDelete) RequestClose();
 }
 
 void Slideshow::FormKeyDown(int32_t virtualKey) {

@@ -74,6 +74,7 @@ class Slideshow {
   void FormCloseQuery(bool& canClose);
   void FormMouseMove(int32_t x, int32_t y);
   void FormMouseDown();
+  // `key` is the character the key typed (0: none; 127, Delete's, counts as none).
   void FormKeyPress(char32_t key);
   void FormKeyDown(int32_t virtualKey);
   void MediaPlayerNotify();
@@ -94,7 +95,9 @@ class Slideshow {
   // no frame was drawn.
   TransitionDriver::Result RunTransition(int32_t time);
   void TransitionStep(int32_t effect, int32_t percent) { driver_.TransitionStep(effect, percent); }
-  void LoadCurrentPicture();
+  // False when NextFile could not be loaded (missing, or a still that does not decode):
+  // nothing changed, and the show tries the next picture at its next tick.
+  bool LoadCurrentPicture();
   void NextPictureIndex(int32_t& index);
 
   // State the tests and tools read.
@@ -120,8 +123,10 @@ class Slideshow {
  private:
   uint32_t Now() { return clock_.Ticks(); }
   bool Centred() const { return !stretch_ || (stretch_ && proportional_); }
-  void LoadStill();
-  void LoadProject();
+  bool LoadStill();
+  bool LoadProject();
+  // After a picture that could not be loaded: the next tick moves on to the next one.
+  void ChangeAtNextTick() { currentDuration_ = 0; }
 
   const SlideshowOptions& settings_;
   SlideshowServices services_;

@@ -40,8 +40,8 @@ std::string FileNameWithoutFolder(std::string_view path) {
   return std::string(StoredFileNamePart(path));
 }
 
-ImageResult<Bitmap32> LoadOpaqueImage(const std::string& path) {
-  ImageResult<Bitmap32> loaded = LoadImageFromFile(path);
+ErrorOr<Bitmap32> LoadOpaqueImage(const std::string& path) {
+  ErrorOr<Bitmap32> loaded = LoadImageFromFile(path);
   if (!loaded) return loaded;
   Bitmap32& image = loaded.value();
   Pixel* p = image.Bits();

@@ -26,7 +26,7 @@ std::string FileNameWithoutFolder(std::string_view path);
 
 // A plain image decoded and laid over white, so that its transparent parts show white;
 // every pixel of the result is opaque.
-ImageResult<Bitmap32> LoadOpaqueImage(const std::string& path);
+ErrorOr<Bitmap32> LoadOpaqueImage(const std::string& path);
 // A device bitmap's pixels with the fourth byte set opaque.
 Bitmap32 OpaqueCopy(const Bitmap& bitmap);
 

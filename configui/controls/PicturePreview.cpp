@@ -27,7 +27,7 @@ PreviewSource LoadPreviewSource(const std::string& fileName) {
     out.picture = OpaqueCopy(project.picture);
     return out;
   }
-  ImageResult<Bitmap32> image = LoadOpaqueImage(path);
+  ErrorOr<Bitmap32> image = LoadOpaqueImage(path);
   if (!image) {
     out.error = image.error().message;
     return out;

@@ -34,7 +34,7 @@ Thumbnails LoadThumbnails(const std::vector<std::string>& items, int32_t picture
       out.images.push_back(Resampled(preview, pictureWidth, pictureHeight));
       out.titles.push_back(Cp1252ToUtf8(project.Title));
     } else {
-      ImageResult<Bitmap32> image = LoadOpaqueImage(path);
+      ErrorOr<Bitmap32> image = LoadOpaqueImage(path);
       out.images.push_back(
           Resampled(image ? image.value() : Bitmap32(), pictureWidth, pictureHeight));
       out.titles.push_back(FileNameWithoutFolder(item));

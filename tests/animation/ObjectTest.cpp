@@ -403,6 +403,44 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   EXPECT_EQ(out.GetPixel(90, 85), vec::testing::CoordPixel(85, 90));  // bottom-left is the key
 }
 
+TEST(AnimObjects, KeyedImageDrawnSmallerKeepsItsKeyExact) {
+  // A 20 x 20 picture: green key around a red square at columns and rows 5 to 14. Drawn at
+  // half its size, every pixel is the square's red or the picture underneath: no pixel
+  // mixes the key into the square's edge.
+  TempFolder folder("keyed");
+  Bitmap32 art(20, 20);
+  art.Clear(kGreen);
+  for (int32_t y = 5; y < 15; ++y)
+    for (int32_t x = 5; x < 15; ++x) art.SetPixel(x, y, kRed);
+  ASSERT_TRUE(SaveBmp32(art, folder.Path() + "/bird.bmp").ok());
+  FakeClock clock;
+  Picture project;
+  vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
+  project.designWidth = 200;
+  project.designHeight = 100;
+  // Scale 2 from design to output, 25 % of that: 10 x 10 pixels at (80, 60).
+  project.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\nWidthSize=25\r\nHeightSize=25\r\n"));
+  WaterEngine engine(&clock);
+  engine.SetObjectsThreaded(false);
+  engine.SetPackageFolder(folder.Path());
+  engine.SetProject(project);
+  engine.Start();
+  clock.Advance(33);
+  engine.Tick();
+  const Bitmap32& out = engine.Output();
+  int red = 0, other = 0;
+  for (int32_t y = 0; y < out.Height(); ++y)
+    for (int32_t x = 0; x < out.Width(); ++x) {
+      const Pixel p = out.GetPixel(x, y);
+      if ((p & 0x00FFFFFF) == (kRed & 0x00FFFFFF))
+        ++red;
+      else if (p != vec::testing::CoordPixel(y, x))
+        ++other;
+    }
+  EXPECT_EQ(red, 25);  // the square, halved
+  EXPECT_EQ(other, 0);
+}
+
 // Workers step on their own threads while the engine draws; ResetPos with a zero duration
 // makes every step reload and reset on the worker. Meant to run under ThreadSanitizer.
 TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
@@ -423,7 +461,7 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
             "\r\nMotion=" + std::to_string(i + 1) + "\r\nDirFlip=1\r\nMotionSpeed=80\r\n" +
             (i < 2 ? "DisplayDurationType=1\r\nDisplayDurationSec=0\r\n" : "");
   }
-  project.objects.text = text;
+  project.objects.Load(text);
   SteadyClock clock;
   WaterEngine engine(&clock);
   engine.SetPackageFolder(folder.Path());

@@ -10,7 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -298,6 +300,86 @@ TEST_F(SaverRun, DurationOneChangesThePictureAndTermEndsCleanly) {
   EXPECT_TRUE(RunTempEmpty());
 }
 
+TEST_F(SaverRun, EverySignalThatEndsTheShowRemovesItsFiles) {
+  const std::string saver = MakeSaver("signals", {kRed}, "Duration=60");
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) {
+    auto p = Start(saver, {"/s"});
+    ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+    EXPECT_FALSE(RunTempEmpty());
+    p->Signal(sig);
+    EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0)) << strsignal(sig);
+    EXPECT_TRUE(RunTempEmpty()) << strsignal(sig);
+    // The next run starts from a screen without the saver's window.
+    WaitFor([] { return PixelAt(kScreenW / 2, kScreenH / 2) != 0xFF0000; }, 5s);
+  }
+}
+
+TEST_F(SaverRun, TermInTheMiddleOfALongTransitionEndsIt) {
+  // The change after one second starts a transition of a minute; the terminate stops it.
+  const std::string saver = MakeSaver(
+      "long", {kRed, kBlue}, "Duration=1\nTransition=1\nTransitionTime=60000\nShowImageMode=1");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::this_thread::sleep_for(2500ms);
+  ASSERT_FALSE(p->WaitExit(0ms).has_value());
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+TEST_F(SaverRun, WithoutADisplayItSaysSoInOneLineAndEnds) {
+  const std::string saver = MakeSaver("nodisplay", {kRed}, "Duration=60");
+  struct Case {
+    std::vector<std::string> args;
+    std::string display;
+  };
+  const Case cases[] = {{{"/s"}, "DISPLAY="},
+                        {{"/c"}, "DISPLAY="},
+                        {{"/p", "12345"}, "DISPLAY="},
+                        {{"/s"}, "DISPLAY=:97"}};
+  for (const auto& c : cases) {
+    auto p = Start(saver, c.args, {c.display, "QT_QPA_PLATFORM="});
+    EXPECT_EQ(p->WaitExit(10s), std::optional<int>(1)) << c.args[0] << " " << c.display;
+    const std::string said = StderrText();
+    EXPECT_EQ(said.rfind("vecsaver: no display: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(RunTempEmpty());
+  }
+}
+
+// Process ids of the running session-bus programs (dbus-daemon, dbus-launch).
+std::set<pid_t> BusProcesses() {
+  std::set<pid_t> pids;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream comm(entry.path() / "comm");
+    std::string command;
+    std::getline(comm, command);
+    if (command == "dbus-daemon" || command == "dbus-launch") pids.insert(std::stoi(name));
+  }
+  return pids;
+}
+
+TEST_F(SaverRun, StartsNoSessionBusOfItsOwn) {
+  // Without a session bus, the toolkit's D-Bus support would have one launched for it, and
+  // that bus would outlive the saver.
+  if (access("/usr/bin/dbus-launch", X_OK) != 0) GTEST_SKIP() << "dbus-launch is not installed";
+  const std::string saver = MakeSaver("nobus", {kRed}, "Duration=60");
+  const std::set<pid_t> before = BusProcesses();
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  auto p = Start(saver, {"/s"});
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  p->Signal(SIGTERM);
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
+  std::this_thread::sleep_for(300ms);
+  std::vector<pid_t> started;
+  for (pid_t pid : BusProcesses())
+    if (!before.count(pid)) started.push_back(pid);
+  for (pid_t pid : started) kill(pid, SIGTERM);  // what this run left behind
+  EXPECT_TRUE(started.empty()) << started.size() << " bus processes were left running";
+}
+
 TEST_F(SaverRun, AnimatedPictureChangesItsPixels) {
   // A picture file with water would need the picture tools; the transition between two
   // plain pictures animates the screen just as well for this purpose.
@@ -361,7 +443,8 @@ TEST_F(SaverRun, KeyWithCharacterEndsItF1DoesNot) {
   std::this_thread::sleep_for(300ms);
   PressKey(XK_F1);
   PressKey(XK_Shift_L);
-  EXPECT_FALSE(p->WaitExit(800ms).has_value()) << "F1 or Shift ended the saver";
+  PressKey(XK_Delete);
+  EXPECT_FALSE(p->WaitExit(800ms).has_value()) << "F1, Shift or Delete ended the saver";
   PressKey(XK_a);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());

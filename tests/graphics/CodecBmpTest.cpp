@@ -119,6 +119,69 @@ TEST(CodecBmp, DecodesRunLengthData) {
   EXPECT_EQ(Pixels(four.value()), (std::vector<Pixel>{R, G, R, B, R, G}));
 }
 
+TEST(CodecBmp, PaletteSizeComesFromTheColourCountAndThePixelOffset) {
+  // 4 bits, 4 x 2, five palette entries (black, red, green, blue, white) and bfOffBits
+  // right behind them. Top row 0 1 2 3, bottom row 4 4 1 0.
+  const std::vector<uint32_t> five{0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  const std::vector<uint8_t> pixels{0x44, 0x10, 0, 0, 0x01, 0x23, 0, 0};
+  auto withColorsUsed = [&](uint32_t colorsUsed, size_t trailing, uint8_t fill) {
+    std::vector<uint8_t> file = MakeBmp(4, 2, 4, 0, five, pixels);
+    for (int i = 0; i < 4; ++i) file[46 + i] = static_cast<uint8_t>(colorsUsed >> (8 * i));
+    file.insert(file.end(), trailing, fill);
+    return file;
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> file;
+  };
+  const Case cases[] = {
+      {"colour count 5", withColorsUsed(5, 0, 0)},
+      {"colour count 0 (sixteen declared, five fit)", withColorsUsed(0, 0, 0)},
+      {"colour count 0, bytes after the pixels", withColorsUsed(0, 48, 0x33)},
+      {"colour count 200, bytes after the pixels", withColorsUsed(200, 48, 0x33)},
+  };
+  for (const auto& c : cases) {
+    auto bmp = DecodeBmp(c.file.data(), c.file.size());
+    ASSERT_TRUE(bmp) << c.name << ": " << bmp.error().message;
+    EXPECT_EQ(Pixels(bmp.value()), (std::vector<Pixel>{K, R, G, B, W, W, R, K})) << c.name;
+  }
+}
+
+TEST(CodecBmp, RunLengthDataCutShortIsAnError) {
+  // RLE8, 4 x 3: a run of four pixels per row, each row closed by an end of line, the
+  // last by the end of the bitmap.
+  const std::vector<uint8_t> whole{4, 1, 0, 0, 4, 2, 0, 0, 4, 3, 0, 1};
+  auto cut = [&](size_t n) { return std::vector<uint8_t>(whole.begin(), whole.begin() + n); };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> rle;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"whole", whole, true},
+      {"ends after the last row without the end marker", cut(10), true},
+      {"end of bitmap after the first row", {4, 1, 0, 1}, true},
+      {"cut after the second row", cut(8), false},
+      {"cut inside a run", cut(9), false},
+      {"cut inside an absolute run", {0, 4, 1, 2}, false},
+      {"cut inside a delta", {4, 1, 0, 2, 1}, false},
+      {"no data", {}, false},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> file = MakeBmp(4, 3, 8, 1, kPalette, c.rle);
+    auto bmp = DecodeBmp(file.data(), file.size());
+    ASSERT_EQ(bmp.ok(), c.ok) << c.name;
+    if (!c.ok) {
+      EXPECT_EQ(bmp.error().code, ErrorCode::Truncated) << c.name;
+      EXPECT_EQ(bmp.error().message, "BMP error: the pixel data ends too early") << c.name;
+    }
+  }
+  const std::vector<uint8_t> early = MakeBmp(4, 3, 8, 1, kPalette, {4, 1, 0, 1});
+  auto bmp = DecodeBmp(early.data(), early.size());
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(Pixels(bmp.value()), (std::vector<Pixel>{0, 0, 0, 0, 0, 0, 0, 0, R, R, R, R}));
+}
+
 TEST(CodecBmp, CoreHeader) {
   const std::vector<uint8_t> file{
       'B',  'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0,   0,   0, 12, 0, 0,
@@ -136,18 +199,18 @@ TEST(CodecBmp, DamagedFiles) {
   struct Case {
     const char* name;
     std::vector<uint8_t> file;
-    ImageErrorCode code;
+    ErrorCode code;
   };
   const Case cases[] = {
-      {"empty", {}, ImageErrorCode::Corrupt},
-      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)), ImageErrorCode::Truncated},
-      {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ImageErrorCode::TooLarge},
-      {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ImageErrorCode::Corrupt},
-      {"unknown header size", badHeader, ImageErrorCode::Corrupt},
-      {"RLE8 on 24 bits", MakeBmp(1, 1, 24, 1, {}, {0, 1}), ImageErrorCode::Corrupt},
-      {"PNG inside", MakeBmp(1, 1, 24, 5, {}, {0, 1}), ImageErrorCode::Unsupported},
-      {"bit count 7", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0}), ImageErrorCode::Corrupt},
-      {"palette cut", {paletted.begin(), paletted.begin() + 60}, ImageErrorCode::Truncated},
+      {"empty", {}, ErrorCode::Corrupt},
+      {"pixels cut", MakeBmp(4, 4, 24, 0, {}, std::vector<uint8_t>(40)), ErrorCode::Truncated},
+      {"wider than 16384", MakeBmp(16385, 1, 8, 1, kPalette, {0, 1}), ErrorCode::TooLarge},
+      {"zero width", MakeBmp(0, 1, 24, 0, {}, {}), ErrorCode::Corrupt},
+      {"unknown header size", badHeader, ErrorCode::Corrupt},
+      {"RLE8 on 24 bits", MakeBmp(1, 1, 24, 1, {}, {0, 1}), ErrorCode::Corrupt},
+      {"PNG inside", MakeBmp(1, 1, 24, 5, {}, {0, 1}), ErrorCode::Unsupported},
+      {"bit count 7", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0}), ErrorCode::Corrupt},
+      {"palette cut", {paletted.begin(), paletted.begin() + 60}, ErrorCode::Truncated},
   };
   for (const auto& c : cases) {
     auto r = DecodeBmp(c.file.data(), c.file.size());

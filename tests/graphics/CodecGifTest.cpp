@@ -176,33 +176,33 @@ TEST(CodecGif, DamagedFiles) {
     const char* name;
     std::vector<uint8_t> bytes;
     bool ok;
-    ImageErrorCode code;
+    ErrorCode code;
     size_t frames;
     bool truncated;
   };
   const Case cases[] = {
-      {"empty", {}, false, ImageErrorCode::Truncated, 0, false},
-      {"not a GIF", {'G', 'I', 'F', '8', '9', 'x', 0, 0}, false, ImageErrorCode::Corrupt, 0, false},
-      {"header only", {two.begin(), two.begin() + 13}, false, ImageErrorCode::Corrupt, 0, false},
+      {"empty", {}, false, ErrorCode::Truncated, 0, false},
+      {"not a GIF", {'G', 'I', 'F', '8', '9', 'x', 0, 0}, false, ErrorCode::Corrupt, 0, false},
+      {"header only", {two.begin(), two.begin() + 13}, false, ErrorCode::Corrupt, 0, false},
       {"cut inside the first frame",
        {two.begin(), two.begin() + 40},
        false,
-       ImageErrorCode::Truncated,
+       ErrorCode::Truncated,
        0,
        false},
       {"cut inside the second frame",
        {two.begin(), two.end() - 6},
        true,
-       ImageErrorCode::Corrupt,
+       ErrorCode::Corrupt,
        1,
        true},
       {"no trailer",
        {two.begin(), two.begin() + static_cast<long>(oneFrameEnd)},
        true,
-       ImageErrorCode::Corrupt,
+       ErrorCode::Corrupt,
        1,
        false},
-      {"screen wider than 16384", wide, false, ImageErrorCode::TooLarge, 0, false},
+      {"screen wider than 16384", wide, false, ErrorCode::TooLarge, 0, false},
   };
   for (const auto& c : cases) {
     auto r = DecodeGif(c.bytes.data(), c.bytes.size());

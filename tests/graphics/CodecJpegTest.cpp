@@ -109,13 +109,13 @@ TEST(CodecJpeg, Failures) {
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    ImageErrorCode code;
+    ErrorCode code;
   };
   const Case cases[] = {
-      {"empty", {}, ImageErrorCode::Corrupt},
-      {"not a JPEG", {'h', 'e', 'l', 'l', 'o'}, ImageErrorCode::Corrupt},
-      {"cut in the header", {good.begin(), good.begin() + 40}, ImageErrorCode::Corrupt},
-      {"wider than 16384", huge, ImageErrorCode::TooLarge},
+      {"empty", {}, ErrorCode::Corrupt},
+      {"not a JPEG", {'h', 'e', 'l', 'l', 'o'}, ErrorCode::Corrupt},
+      {"cut in the header", {good.begin(), good.begin() + 40}, ErrorCode::Corrupt},
+      {"wider than 16384", huge, ErrorCode::TooLarge},
   };
   for (const auto& c : cases) {
     auto r = DecodeJpeg(c.bytes.data(), c.bytes.size());
@@ -125,12 +125,23 @@ TEST(CodecJpeg, Failures) {
   }
 }
 
-TEST(CodecJpeg, DataCutAfterTheHeadersStillDecodes) {
-  // The library fills what is missing; the picture keeps its size.
+TEST(CodecJpeg, DataCutAfterTheHeadersIsRefused) {
+  // What is missing would have to be invented (the library fills it with grey): the
+  // picture is refused as truncated.
   const std::vector<uint8_t> good = EncodeJpeg(Gradient(64, 64), 90).value();
   const std::vector<uint8_t> cut(good.begin(),
                                  good.begin() + static_cast<long>(good.size() * 2 / 3));
   auto r = DecodeJpeg(cut.data(), cut.size());
+  ASSERT_FALSE(r);
+  EXPECT_EQ(r.error().code, ErrorCode::Truncated);
+  EXPECT_EQ(r.error().message, "JPEG error: Premature end of JPEG file");
+}
+
+TEST(CodecJpeg, FileWithoutItsEndMarkerStillDecodes) {
+  // Every row is there; only the closing marker is missing, as some cameras write them.
+  const std::vector<uint8_t> good = EncodeJpeg(Gradient(64, 64), 90).value();
+  const std::vector<uint8_t> noEnd(good.begin(), good.end() - 2);
+  auto r = DecodeJpeg(noEnd.data(), noEnd.size());
   ASSERT_TRUE(r) << r.error().message;
   EXPECT_EQ(r->Width(), 64);
 }
@@ -156,10 +167,10 @@ TEST(ImageFile, SniffsTheFormat) {
   const std::vector<uint8_t> png{0x89, 'P', 'N', 'G'};
   auto r = LoadImageFromMemory(png.data(), png.size());
   ASSERT_FALSE(r);
-  EXPECT_EQ(r.error().code, ImageErrorCode::UnknownFormat);
+  EXPECT_EQ(r.error().code, ErrorCode::UnknownFormat);
   auto missing = LoadImageFromFile("/nonexistent/picture.jpg");
   ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error().code, ImageErrorCode::OpenFailed);
+  EXPECT_EQ(missing.error().code, ErrorCode::OpenFailed);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <map>
 
 #include "package/FileSearch.h"
@@ -37,6 +41,7 @@ TEST(RunFolder, NameRuleModeAndStability) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_EQ(f.Path(), p);
   // Asked again after it was removed: made again under the same name.
+  ASSERT_EQ(unlink((*p + std::string(kRunLockName)).c_str()), 0);
   ASSERT_EQ(rmdir(p->c_str()), 0);
   EXPECT_EQ(f.Path(), p);
   EXPECT_TRUE(Exists(*p));
@@ -65,6 +70,7 @@ TEST(RunFolder, AFolderReplacedByALinkIsAbandoned) {
   ScratchDir dir;
   RunFolder f(dir.path(), "Sea", 1);
   ASSERT_EQ(f.Path(), dir.path() + "Sea1/");
+  ASSERT_EQ(unlink((dir / ("Sea1/" + std::string(kRunLockName))).c_str()), 0);
   ASSERT_EQ(rmdir((dir / "Sea1").c_str()), 0);
   ASSERT_EQ(mkdir((dir / "target").c_str(), 0700), 0);
   ASSERT_EQ(symlink((dir / "target").c_str(), (dir / "Sea1").c_str()), 0);
@@ -74,6 +80,71 @@ TEST(RunFolder, AFolderReplacedByALinkIsAbandoned) {
 TEST(RunFolder, UnwritableRootGivesNothing) {
   RunFolder f("/nonexistent/root/", "Sea", 1);
   EXPECT_FALSE(f.Path());
+}
+
+// True when someone holds the lock of the folder's lock file.
+bool LockHeld(const std::string& folder) {
+  UniqueFd fd(open((folder + std::string(kRunLockName)).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return false;
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return false;
+  return errno == EWOULDBLOCK;
+}
+
+TEST(RunFolder, HoldsItsLockForTheLifeOfTheRun) {
+  ScratchDir dir;
+  std::string folder;
+  {
+    RunFolder f(dir.path(), "Sea", 5);
+    folder = f.Path().value_or("");
+    ASSERT_EQ(folder, dir.path() + "Sea5/");
+    EXPECT_TRUE(Exists(folder + std::string(kRunLockName)));
+    EXPECT_TRUE(LockHeld(folder));
+    EXPECT_EQ(f.Path(), folder);
+    EXPECT_TRUE(LockHeld(folder));
+  }
+  EXPECT_FALSE(LockHeld(folder));  // the run is over: the folder is free to sweep
+}
+
+// A folder as a run leaves it: mode 0700, a lock file naming its saver, some files.
+void MakeLeftover(const std::string& folder, const std::string& owner) {
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  WriteBytes(folder + "/" + std::string(kRunLockName), owner + "\n");
+  WriteBytes(folder + "/VEC.res", "settings");
+  WriteBytes(folder + "/Beach.jpg", "jpeg");
+}
+
+TEST(RunFolder, LeftoversOfThisSaverAreSweptAndNothingElse) {
+  ScratchDir dir;
+  MakeLeftover(dir / "Sea1", "Sea");     // its run is gone: swept
+  RunFolder live(dir.path(), "Sea", 2);  // a run in progress
+  ASSERT_EQ(live.Path(), dir.path() + "Sea2/");
+  WriteBytes(dir / "Sea2/VEC.res", "in use");
+  ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0700), 0);
+  MakeLeftover(dir / "elsewhere/Sea3", "Sea");
+  ASSERT_EQ(symlink((dir / "elsewhere/Sea3").c_str(), (dir / "Sea3").c_str()), 0);  // a link
+  WriteBytes(dir / "Sea4", "a file");
+  MakeLeftover(dir / "Sea5", "Sea");
+  ASSERT_EQ(chmod((dir / "Sea5").c_str(), 0755), 0);  // not a private folder
+  ASSERT_EQ(mkdir((dir / "Sea6").c_str(), 0700), 0);  // no lock: nothing says whose it is
+  WriteBytes(dir / "Sea6/VEC.res", "unknown");
+  MakeLeftover(dir / "Sea27", "Sea2");        // saver Sea2's run 7
+  MakeLeftover(dir / "Seaside1", "Seaside");  // another saver's name
+  MakeLeftover(dir / "Sea8", "Sea");
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown((dir / "Sea8").c_str(), 65534, 65534), 0);  // another user's
+  }
+
+  EXPECT_EQ(RemoveStaleRunFolders(dir.path(), "Sea"), 1);
+  std::vector<std::string> expected{"Sea2", "Sea27", "Sea3",     "Sea4",     "Sea5",
+                                    "Sea6", "Sea8",  "Seaside1", "elsewhere"};
+  EXPECT_EQ(testing::ListDir(dir.path()), expected);
+  EXPECT_EQ(testing::ListDir(dir / "elsewhere/Sea3").size(), 3u);
+  EXPECT_EQ(testing::ListDir(dir / "Sea2").size(), 2u);
+  EXPECT_TRUE(LockHeld(dir / "Sea2/"));
+  if (root) {
+    EXPECT_EQ(testing::ListDir(dir / "Sea8").size(), 3u);
+  }
 }
 
 TEST(GetLongPath, CanonicalFormOfExistingPathsOnly) {

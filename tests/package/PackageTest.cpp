@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "package/Folders.h"
 #include "package/Package.h"
@@ -138,6 +141,49 @@ TEST(ExtractPackage, ProcessFolderFollowsTheNameRuleAndIsRemoved) {
   RemovePackage(project);
   EXPECT_FALSE(Exists(folder));
   unsetenv("TMPDIR");
+}
+
+TEST(ExtractPackage, LeftoverRunFoldersOfTheSaverAreSweptAtStart) {
+  ScratchDir dir;
+  WriteBytes(dir / "Sea.scr", BuildPackage(SeaSpec()));
+  // A run that ended without cleaning up (its lock file is there, nobody holds it).
+  ASSERT_EQ(mkdir((dir / "Sea17").c_str(), 0700), 0);
+  WriteBytes(dir / ("Sea17/" + std::string(kRunLockName)), "Sea\n");
+  WriteBytes(dir / "Sea17/VEImage0.vep", "old");
+  setenv("TMPDIR", dir.path().c_str(), 1);
+  SetOwnPath(dir / "Sea.scr");
+  SaverSettings project;
+  ASSERT_EQ(ExtractPackage(project, dir / "Sea.scr").error, PackageError::None);
+  EXPECT_FALSE(Exists(dir / "Sea17"));
+  const std::string folder = GetTempFolder();
+  EXPECT_TRUE(Exists(folder + "VEImage0.vep"));
+  RemovePackage(project);
+  EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"Sea.scr"}));
+  unsetenv("TMPDIR");
+}
+
+TEST(ExtractPackageDeathTest, AWriteThatFailsRemovesWhatWasWrittenAndSaysSo) {
+  // The files of the package do not fit: a file-size limit makes the writes fail as a full
+  // disk would. The check runs in a child process, which alone has the limit.
+  ScratchDir dir;
+  PackageParts parts = SeaSpec();
+  parts.files.push_back({"Big.jpg", std::string(64 * 1024, 'x')});
+  WriteBytes(dir / "Sea.scr", BuildPackage(parts));
+  const std::string folder = dir / "run/";
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  auto extractWithinLimit = [&] {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{16384, 16384};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    SaverSettings project;
+    const ExtractReport r = ExtractPackage(project, dir / "Sea.scr", folder);
+    const bool nothingLeft = !Exists(folder) || ListDir(folder).empty();
+    _exit(r.error == PackageError::WriteFailed && nothingLeft ? 0 : 1);
+  };
+  EXPECT_EXIT(extractWithinLimit(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(PackageErrorMessage(PackageError::WriteFailed, "/s/Sea.scr"),
+            "Cannot write the files of \"/s/Sea.scr\" into a temporary folder in " +
+                SystemTempPath() + " (is the disk full?).");
 }
 
 struct SettingsCountCase {

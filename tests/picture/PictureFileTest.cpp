@@ -34,7 +34,7 @@ TEST(PictureFile, FullFileLoadsEveryItemInOrder) {
   SampleFile f;
   const Bytes b = FullFile(f);
   PictureFileReader loader;
-  ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
+  ASSERT_TRUE(loader.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
   EXPECT_EQ(loader.Title, "Harbour");
   EXPECT_EQ(loader.Author, "A. Painter");
   EXPECT_EQ(loader.preview.Width(), 4);
@@ -64,7 +64,7 @@ TEST(PictureFile, JpegPixelsKeepTheirPlace) {
   SampleFile f;
   const Bytes b = FullFile(f);
   PictureFileReader loader;
-  ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
+  ASSERT_TRUE(loader.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
   const Pixel left = loader.picture.GetPixel(0, 0), right = loader.picture.GetPixel(7, 3);
   EXPECT_GT(PixelR(left), 200);
   EXPECT_LT(PixelB(left), 60);
@@ -76,7 +76,7 @@ TEST(PictureFile, FileEndingAfterWeatherLoadsWithoutTail) {
   SampleFile f;
   const Bytes b = f.Head();
   PictureFileReader loader;
-  ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
+  ASSERT_TRUE(loader.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
   EXPECT_FALSE(loader.hasSoundSlots);
   EXPECT_EQ(loader.soundSlots, (std::array<SoundSlot, 8>{}));
   EXPECT_TRUE(loader.objects.empty());
@@ -110,7 +110,7 @@ TEST(PictureFile, CutInsideTheTailKeepsWholeItemsBeforeTheCut) {
   };
   for (const auto& c : cases) {
     PictureFileReader loader;
-    ASSERT_FALSE(loader.LoadFullFromMemory(full.data.data(), c.length)) << c.name;
+    ASSERT_TRUE(loader.LoadFullFromMemory(full.data.data(), c.length).ok()) << c.name;
     EXPECT_EQ(loader.soundSlots[0], c.slot0) << c.name;
     EXPECT_EQ(loader.soundSlots[1], c.slot1) << c.name;
     for (size_t i = 2; i < 8; ++i) EXPECT_EQ(loader.soundSlots[i], SoundSlot{}) << c.name;
@@ -124,14 +124,14 @@ TEST(PictureFile, FileShorterThanTheMagicFailsOnTheRead) {
   // bytes that differ from "VE060697" make an incorrect project file.
   const std::vector<uint8_t> shortFile{'V', 'E', '0', '6', '0'};
   PictureFileReader loader;
-  const PictureStatus status = loader.LoadFullFromMemory(shortFile.data(), shortFile.size());
-  ASSERT_TRUE(status);
-  EXPECT_EQ(status->code, PictureErrorCode::Truncated);
-  EXPECT_EQ(status->message, "Read beyond end of file");
+  const Status status = loader.LoadFullFromMemory(shortFile.data(), shortFile.size());
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.error().code, ErrorCode::Truncated);
+  EXPECT_EQ(status.error().message, "Read beyond end of file");
   const std::vector<uint8_t> wrong{'V', 'E', '0', '6', '0', '6', '9', '8'};
-  const PictureStatus wrongStatus = loader.LoadPreviewFromMemory(wrong.data(), wrong.size());
-  ASSERT_TRUE(wrongStatus);
-  EXPECT_EQ(wrongStatus->message, "Incorrect Project File!");
+  const Status wrongStatus = loader.LoadPreviewFromMemory(wrong.data(), wrong.size());
+  ASSERT_FALSE(wrongStatus.ok());
+  EXPECT_EQ(wrongStatus.error().message, "Incorrect Project File!");
 }
 
 TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
@@ -152,43 +152,43 @@ TEST(PictureFile, DamagedFilesFailWithNamedErrors) {
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    PictureErrorCode code;
+    ErrorCode code;
     std::string message;
   };
   const Case cases[] = {
-      {"empty", {}, PictureErrorCode::Truncated, "Read beyond end of file"},
-      {"magic differs in case", lowerMagic, PictureErrorCode::BadMagic, "Incorrect Project File!"},
+      {"empty", {}, ErrorCode::Truncated, "Read beyond end of file"},
+      {"magic differs in case", lowerMagic, ErrorCode::BadMagic, "Incorrect Project File!"},
       {"cut inside magic",
        {good.data.begin(), good.data.begin() + 5},
-       PictureErrorCode::Truncated,
+       ErrorCode::Truncated,
        "Read beyond end of file"},
       {"cut inside title",
        {good.data.begin(), good.data.begin() + 14},
-       PictureErrorCode::Truncated,
+       ErrorCode::Truncated,
        "Read beyond end of file"},
-      {"title longer than the file", patched(8, 0x7FFFFFF0), PictureErrorCode::Truncated,
+      {"title longer than the file", patched(8, 0x7FFFFFF0), ErrorCode::Truncated,
        "Read beyond end of file"},
-      {"negative title length", patched(8, -1), PictureErrorCode::BadSize, ""},
-      {"preview not a JPEG", badPreview, PictureErrorCode::BadJpeg, ""},
-      {"huge wave count", patched(wavesAt, 0x40000000), PictureErrorCode::Truncated,
+      {"negative title length", patched(8, -1), ErrorCode::BadSize, ""},
+      {"preview not a JPEG", badPreview, ErrorCode::BadJpeg, ""},
+      {"huge wave count", patched(wavesAt, 0x40000000), ErrorCode::Truncated,
        "Read beyond end of file"},
-      {"negative wave count", patched(wavesAt, -4), PictureErrorCode::BadSize, ""},
-      {"huge mask count", patched(maskAt, 0x3FFFFFFF), PictureErrorCode::Truncated,
+      {"negative wave count", patched(wavesAt, -4), ErrorCode::BadSize, ""},
+      {"huge mask count", patched(maskAt, 0x3FFFFFFF), ErrorCode::Truncated,
        "Read beyond end of file"},
       {"cut inside weather",
        {good.data.begin(), good.data.end() - 1},
-       PictureErrorCode::Truncated,
+       ErrorCode::Truncated,
        "Read beyond end of file"},
   };
   for (const auto& c : cases) {
     PictureFileReader loader;
-    const PictureStatus status = loader.LoadFullFromMemory(c.bytes.data(), c.bytes.size());
-    ASSERT_TRUE(status) << c.name;
-    EXPECT_EQ(status->code, c.code) << c.name << ": " << status->message;
+    const Status status = loader.LoadFullFromMemory(c.bytes.data(), c.bytes.size());
+    ASSERT_FALSE(status.ok()) << c.name;
+    EXPECT_EQ(status.error().code, c.code) << c.name << ": " << status.error().message;
     if (!c.message.empty()) {
-      EXPECT_EQ(status->message, c.message) << c.name;
+      EXPECT_EQ(status.error().message, c.message) << c.name;
     }
-    EXPECT_FALSE(status->message.empty()) << c.name;
+    EXPECT_FALSE(status.error().message.empty()) << c.name;
   }
 }
 
@@ -200,7 +200,7 @@ TEST(PictureFile, WaveCountAboveFourUsesTheFirstFour) {
   b.I32(2).I32(8).I32(4).Blob(f.picture).Str("");
   b.Zeros(24);
   PictureFileReader loader;
-  ASSERT_FALSE(loader.LoadFullFromMemory(b.data.data(), b.data.size()));
+  ASSERT_TRUE(loader.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
   EXPECT_EQ(loader.waveCount, 6);
   for (int k = 0; k < 4; ++k) EXPECT_EQ(loader.waves[k].Amplitude, 100 + k);
 }
@@ -210,11 +210,11 @@ TEST(PictureFile, PreviewLoadReadsOnlyTheFirstItems) {
   Bytes b = f.Head();
   b.data.resize(8 + 4 + 7 + 4 + 10 + 4 + f.preview.size());  // nothing after the preview
   PictureFileReader loader;
-  ASSERT_FALSE(loader.LoadPreviewFromMemory(b.data.data(), b.data.size()));
+  ASSERT_TRUE(loader.LoadPreviewFromMemory(b.data.data(), b.data.size()).ok());
   EXPECT_EQ(loader.preview.Width(), 4);
   EXPECT_TRUE(loader.picture.Empty());
   PictureFileReader full;
-  EXPECT_TRUE(full.LoadFullFromMemory(b.data.data(), b.data.size()));
+  EXPECT_FALSE(full.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
 }
 
 // --- Picture

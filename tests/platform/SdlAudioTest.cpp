@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -434,23 +435,57 @@ INSTANTIATE_TEST_SUITE_P(Files, BrokenSoundTest, ::testing::ValuesIn(BrokenCases
                          });
 
 TEST_F(DiskAudioTest, OversizedSoundFileIsRefused) {
+  // 0.2 s of mono decodes to 0.2 x 44100 stereo frames of four bytes: 35280 bytes.
   WriteSineWav(File("tone.wav"), 440, 0.2);
   SetEnv("SDL_AUDIODRIVER", "dummy");
   struct Case {
-    int64_t bytes;
-    double seconds;
+    int64_t decodedBytes;
     bool loads;
   };
   for (const Case& c :
-       {Case{1000, 600, false}, Case{1 << 20, 0.1, false}, Case{1 << 20, 1, true}}) {
+       {Case{1000, false}, Case{35000, false}, Case{35280, true}, Case{1 << 20, true}}) {
     SdlAudioOptions options;
-    options.maxSoundFileBytes = c.bytes;
-    options.maxSoundSeconds = c.seconds;
+    options.maxDecodedBytes = c.decodedBytes;
     SdlAudio audio(options);
     ASSERT_TRUE(audio.IsOpen());
     ASSERT_TRUE(audio.OpenSlot(0));
-    EXPECT_EQ(audio.LoadSlot(0, File("tone.wav")), c.loads) << c.bytes << " " << c.seconds;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(audio.LoadSlot(0, File("tone.wav")), c.loads) << c.decodedBytes;
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    if (c.loads) {
+      EXPECT_EQ(said, "") << c.decodedBytes;
+    } else {
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+      EXPECT_NE(said.find("vecsaver: sound " + File("tone.wav") + " refused"), std::string::npos)
+          << said;
+    }
   }
+}
+
+TEST_F(DiskAudioTest, TwoMinuteStereoLoopLoads) {
+  // Two minutes of CD-quality stereo: a 21 MB file, and as much once decoded.
+  const uint32_t bytes = 120u * kBytesPerSecond;
+  std::string wav = "RIFF";
+  PutLE(wav, 36 + bytes, 4);
+  wav += "WAVEfmt ";
+  PutLE(wav, 16, 4);
+  PutLE(wav, 1, 2);  // PCM
+  PutLE(wav, 2, 2);  // stereo
+  PutLE(wav, kRate, 4);
+  PutLE(wav, kBytesPerSecond, 4);
+  PutLE(wav, 4, 2);
+  PutLE(wav, 16, 2);
+  wav += "data";
+  PutLE(wav, bytes, 4);
+  wav.append(bytes, '\0');
+  std::ofstream(File("loop.wav"), std::ios::binary) << wav;
+  SetEnv("SDL_AUDIODRIVER", "dummy");
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  ASSERT_TRUE(audio.OpenSlot(0));
+  EXPECT_TRUE(audio.LoadSlot(0, File("loop.wav")));
+  // Ten minutes is the default bound (about 106 MB decoded).
+  EXPECT_EQ(SdlAudioOptions{}.maxDecodedBytes, int64_t{600} * 44100 * 2 * 2);
 }
 
 TEST_F(DiskAudioTest, OnlyOneOutputAtATime) {

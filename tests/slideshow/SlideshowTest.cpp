@@ -398,6 +398,93 @@ TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
   EXPECT_EQ(form.PictureProject(), nullptr);
 }
 
+// ---- Pictures that cannot be loaded ----------------------------------------------------
+
+int g_transitionFrames = 0;
+void CountFrame(Bitmap&, const Bitmap&, int32_t, int32_t, int32_t, int32_t, int32_t) {
+  ++g_transitionFrames;
+}
+
+TEST(FailedPicture, UndecodableStillMovesOnAtTheNextTick) {
+  // b.jpg is in the list but does not decode: no transition of a onto itself, and the very
+  // next tick shows c, which then stays its whole duration.
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.settings.FileNames.push_back("/t/b.jpg");
+  rig.settings.Checked.push_back("TRUE");
+  rig.AddStill("/t/c.jpg", TaggedBitmap32(3, 10, 10));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 10;
+  rig.settings.TransitionTime = 0;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  ASSERT_EQ(form.CurrentFile(), "/t/a.jpg");
+  g_transitionFrames = 0;
+  rig.clock.Advance(10000);
+  form.AppIdle();
+  EXPECT_EQ(form.NextFile(), "/t/b.jpg");
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  EXPECT_EQ(g_transitionFrames, 0);
+  EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);  // a stays on screen
+  form.AppIdle();                                                // 33 ms later
+  EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
+  EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto c
+  EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 3u);
+  rig.clock.Advance(9900);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
+  EXPECT_EQ(rig.files.stillLoads, 3);
+}
+
+TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
+  ShowRig rig;
+  for (const char* name : {"/t/a.jpg", "/t/b.bmp", "/t/c.gif"}) {
+    rig.settings.FileNames.push_back(name);
+    rig.settings.Checked.push_back("TRUE");
+  }
+  rig.settings.ShowImageMode = 1;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  constexpr int kTicks = 30;
+  int ticks = 0;
+  rig.display.onPump = [&] {
+    if (++ticks == kTicks) form.RequestClose();
+  };
+  g_transitionFrames = 0;
+  const uint32_t start = rig.clock.Ticks();
+  form.ShowModal();
+  // One load at the start, then one per tick: every tick tries the next picture.
+  EXPECT_EQ(rig.files.stillLoads, 1 + kTicks);
+  EXPECT_GE(rig.clock.Ticks() - start, uint32_t{33 * kTicks});  // paced, not spinning
+  EXPECT_EQ(g_transitionFrames, 0);
+  EXPECT_EQ(rig.display.PresentCount(), 0);
+  const Bitmap32& screen = rig.display.Screen();
+  int64_t lit = 0;
+  for (int32_t y = 0; y < screen.Height(); ++y)
+    for (int32_t x = 0; x < screen.Width(); ++x) lit += screen.GetPixel(x, y) != 0;
+  EXPECT_EQ(lit, 0);
+}
+
+TEST(FailedPicture, MissingProjectFileMovesOnAtTheNextTick) {
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.settings.FileNames.push_back("/t/gone.vep");
+  rig.settings.Checked.push_back("TRUE");
+  rig.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 5;
+  rig.settings.TransitionTime = 0;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  rig.clock.Advance(5000);
+  g_transitionFrames = 0;
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  EXPECT_EQ(g_transitionFrames, 0);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
+  EXPECT_EQ(rig.engine.begins, 1);
+}
+
 // ---- Transitions --------------------------------------------------------------------
 
 std::vector<int32_t> g_percents;
@@ -517,6 +604,30 @@ void TwoPicturesChangingEveryTick(ShowRig& rig, const std::string& effects) {
   rig.settings.Duration = 0;
   rig.settings.TransitionTime = 0;
   rig.settings.TransitionEffects = effects;
+}
+
+TEST(Transition, CloseRequestStopsTheTransitionAtItsNextFrame) {
+  // A 2000 ms transition on a clock that does not move would draw 2000 frames after the
+  // 0 % one. The close request comes with the fifth message pump: the two before the
+  // capture, the one after it, then one after each of frames 1 and 2.
+  ShowRig rig;
+  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 1;
+  rig.settings.TransitionTime = 2000;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  rig.clock.Advance(1000);
+  int pumps = 0;
+  rig.display.onPump = [&] {
+    if (++pumps == 5) form.RequestClose();
+  };
+  g_transitionFrames = 0;
+  form.AppIdle();
+  EXPECT_EQ(g_transitionFrames, 3);  // 0 %, then frames 1 and 2
+  EXPECT_TRUE(form.CloseRequested());
+  EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
 }
 
 TEST(Transition, EffectIsDrawnFromTheAllowedList) {
@@ -650,6 +761,23 @@ TEST(Input, KeysAndButtons) {
   other.FormShow();
   other.FormMouseDown();
   EXPECT_TRUE(other.CloseRequested());
+}
+
+TEST(Input, OnlyKeysThatTypeACharacterEndTheShow) {
+  // As the platform's character messages have it: Enter, Escape, Backspace and Tab type a
+  // character; Delete does not (the toolkit reports it as character 127).
+  const std::pair<char32_t, bool> cases[] = {
+      {U'q', true},  {U'7', true},  {U' ', true},      {U'\r', true}, {0x1B, true},
+      {U'\b', true}, {U'\t', true}, {U'\u00e9', true}, {0x7F, false}, {0, false},
+  };
+  for (const auto& [key, ends] : cases) {
+    ShowRig rig;
+    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+    Slideshow form(rig.settings, rig.Services());
+    form.FormShow();
+    form.FormKeyPress(key);
+    EXPECT_EQ(form.CloseRequested(), ends) << static_cast<uint32_t>(key);
+  }
 }
 
 TEST(Music, StartsAtShowAndForwardsNotifications) {

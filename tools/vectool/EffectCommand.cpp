@@ -143,8 +143,8 @@ int RunEffect(const Args& args) {
   const vec::Extents e = vec::ProgressExtents(W, H, *percent);
   effect.proc(work, *newBmp, W, H, e.w, e.h, *percent);
 
-  const vec::ImageStatus saved = vec::SaveBmp32(work, *outPath);
-  if (!saved) return Fail("cannot write " + *outPath + ": " + saved.error.message);
+  const vec::Status saved = vec::SaveBmp32(work, *outPath);
+  if (!saved) return Fail("cannot write " + *outPath + ": " + saved.error().message);
   return 0;
 }
 

@@ -67,8 +67,8 @@ bool FrameOutput::Add(const vec::Bitmap32& frame, std::string& error) {
   char name[32];
   std::snprintf(name, sizeof name, "frame%04lld.bmp", static_cast<long long>(frames_));
   const std::string file = (std::filesystem::path(path_) / name).string();
-  const vec::ImageStatus saved = vec::SaveBmp32(frame, file);
-  if (!saved) error = "cannot write " + file + ": " + saved.error.message;
+  const vec::Status saved = vec::SaveBmp32(frame, file);
+  if (!saved) error = "cannot write " + file + ": " + saved.error().message;
   return static_cast<bool>(saved);
 }
 

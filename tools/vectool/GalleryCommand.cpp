@@ -60,7 +60,7 @@ vec::Bitmap FitCentred(const vec::Bitmap32& src, int32_t W, int32_t H) {
 
 std::optional<vec::Bitmap> LoadPicture(const std::string& path, int32_t W, int32_t H,
                                        std::string& error) {
-  vec::ImageResult<vec::Bitmap32> image = vec::LoadImageFromFile(path);
+  vec::ErrorOr<vec::Bitmap32> image = vec::LoadImageFromFile(path);
   if (!image) {
     error = path + ": " + image.error().message;
     return std::nullopt;
