@@ -280,9 +280,9 @@ TEST(PixelEffects, MismatchedSizesDrawNothing) {
   const Bitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
   for (int32_t n : kPixelEffects) {
     Bitmap work = oldBmp;
-    EffectByNumber(n).proc(work, newBmp, 20, 10, 10, 5, 50);
+    EffectByNumber(n).Draw(EffectFrame{work, newBmp, 20, 10, 10, 5, 50});
     EXPECT_EQ(work, oldBmp) << n;
-    EffectByNumber(n).proc(work, oldBmp, 40, 10, 20, 5, 50);  // W beyond the bitmaps
+    EffectByNumber(n).Draw(EffectFrame{work, oldBmp, 40, 10, 20, 5, 50});  // W beyond the bitmaps
     EXPECT_EQ(work, oldBmp) << n;
   }
 }

@@ -49,9 +49,9 @@ TEST(EffectTable, NumbersOutsideTheTableGiveFade) {
 }
 
 TEST(EffectTable, WipesAndPixelEffectsAreBuilt) {
-  for (int32_t n = 1; n <= 60; ++n) EXPECT_NE(EffectByNumber(n).proc, nullptr) << n;
+  for (int32_t n = 1; n <= 60; ++n) EXPECT_NE(EffectByNumber(n).routine, nullptr) << n;
   for (int32_t n : {121, 122, 123, 124, 130, 131, 132, 133, 134, 135, 136, 137, 168, 169})
-    EXPECT_NE(EffectByNumber(n).proc, nullptr) << n;
+    EXPECT_NE(EffectByNumber(n).routine, nullptr) << n;
 }
 
 // --- Progress extents -------------------------------------------------------------------
