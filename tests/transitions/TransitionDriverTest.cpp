@@ -210,6 +210,23 @@ TEST(TransitionDriver, EffectProcHookReplacesTheTable) {
   EXPECT_EQ(rig.display.frames[0], rig.driver.New());
 }
 
+// The driver draws an entry with its own arguments: a driver that called the routine with
+// default arguments would draw every family member as the same effect.
+std::vector<EffectArgs> g_argsSeen;
+void RecordArgs(const EffectFrame& frame, const EffectArgs& args) {
+  g_argsSeen.push_back(args);
+  frame.work = frame.newBmp;
+}
+constexpr Effect kRecordArgs{3, "Record arguments", RecordArgs, {4, 3, 2, 1}};
+
+TEST(TransitionDriver, EntriesAreDrawnWithTheirArguments) {
+  Rig rig(999);
+  rig.driver.effectProc = [](int32_t) -> const Effect* { return &kRecordArgs; };
+  g_argsSeen.clear();
+  rig.driver.TransitionStep(3, 40);
+  EXPECT_EQ(g_argsSeen, (std::vector<EffectArgs>{EffectArgs{4, 3, 2, 1}}));
+}
+
 TEST(TransitionDriver, AMissingRoutineFallsBackToEffectOneThenToOld) {
   Rig rig(999);
   rig.driver.effectProc = [](int32_t n) -> const Effect* {
