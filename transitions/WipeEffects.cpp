@@ -49,63 +49,90 @@ int32_t RollWidth(int32_t side, int32_t extent) {
   return r;
 }
 
+// --- Block families: one routine per kind, the row's arguments place it on each axis -----
+
+namespace {
+
+// Where a block of `extent` lies along an axis of length `side`.
+struct Span {
+  int32_t start, length;
+};
+Span BlockAlong(Placement placement, int32_t side, int32_t extent) {
+  switch (placement) {
+    case Placement::Near:
+      return {0, extent};
+    case Placement::Far:
+      return {side - extent, extent};
+    case Placement::Middle:
+      return {(side - extent) / 2, extent};
+    case Placement::Whole:
+      break;
+  }
+  return {0, side};
+}
+
+// A stretch along one axis: destination start and length, source start and length.
+struct StretchSpan {
+  int32_t start, length, sourceStart, sourceLength;
+};
+// New's block of `extent` stretched over more than the screen, the part beyond it shrinking
+// as the extent grows: anchored at the near edge, at the far edge, or both (Middle).
+StretchSpan ShrinkingAlong(Placement placement, int32_t side, int32_t extent) {
+  switch (placement) {
+    case Placement::Near:
+      return {0, 2 * side - extent, 0, extent};
+    case Placement::Far:
+      return {extent - side, 2 * side - extent, side - extent, extent};
+    case Placement::Middle:
+      return {extent - side, 3 * side - 2 * extent, (side - extent) / 2, extent};
+    case Placement::Whole:
+      break;
+  }
+  return {0, side, 0, side};
+}
+
+Placement XPlacement(const EffectArgs& args) {
+  return static_cast<Placement>(args.values[0]);
+}
+Placement YPlacement(const EffectArgs& args) {
+  return static_cast<Placement>(args.values[1]);
+}
+
+}  // namespace
+
+void StretchIntoBlock(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
+  Stretch(work, x.start, y.start, x.length, y.length, nb, 0, 0, W, H);
+}
+
+void RevealBlock(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
+  Copy(work, x.start, y.start, x.length, y.length, nb, x.start, y.start);
+}
+
+void SlideIn(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  // Sliding in from the far edge, New's left (top) edge lies at the block's start; from the
+  // near edge, its right (bottom) edge lies at the block's end.
+  const auto offset = [](Placement placement, int32_t side, int32_t extent) {
+    if (placement == Placement::Far) return side - extent;
+    if (placement == Placement::Near) return extent - side;
+    return 0;
+  };
+  Copy(work, offset(XPlacement(args), W, w), offset(YPlacement(args), H, h), W, H, nb, 0, 0);
+}
+
+void ShrinkOntoScreen(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const StretchSpan x = ShrinkingAlong(XPlacement(args), W, w);
+  const StretchSpan y = ShrinkingAlong(YPlacement(args), H, h);
+  Stretch(work, x.start, y.start, x.length, y.length, nb, x.sourceStart, y.sourceStart,
+          x.sourceLength, y.sourceLength);
+}
+
 // --- Horizontal ---------------------------------------------------------------------------
-
-void ExpandFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, W - w, 0, w, H, nb, 0, 0, W, H);
-}
-
-void ExpandFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, 0, w, H, nb, 0, 0, W, H);
-}
-
-void SlideInFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, W - w, 0, W, H, nb, 0, 0);
-}
-
-void SlideInFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, w - W, 0, W, H, nb, 0, 0);
-}
-
-void RevealFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, 0, w, H, nb, 0, 0);
-}
-
-void RevealFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, W - w, 0, w, H, nb, W - w, 0);
-}
-
-void ExpandInFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, 0, 2 * W - w, H, nb, 0, 0, w, H);
-}
-
-void ExpandInFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, w - W, 0, 2 * W - w, H, nb, W - w, 0, w, H);
-}
-
-void ExpandInToMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, w - W, 0, 3 * W - 2 * w, H, nb, (W - w) / 2, 0, w, H);
-}
-
-void ExpandOutFromMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, (W - w) / 2, 0, w, H, nb, 0, 0, W, H);
-}
-
-void RevealOutFromMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  const int32_t x = (W - w) / 2;
-  Copy(work, x, 0, w, H, nb, x, 0);
-}
 
 void RevealInFromSides(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
@@ -162,62 +189,6 @@ void BuildUpFromLeft(const EffectFrame& frame, const EffectArgs&) {
 
 // --- Vertical -----------------------------------------------------------------------------
 
-void ExpandFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, H - h, W, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, 0, W, h, nb, 0, 0, W, H);
-}
-
-void SlideInFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, H - h, W, H, nb, 0, 0);
-}
-
-void SlideInFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, h - H, W, H, nb, 0, 0);
-}
-
-void RevealFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, 0, W, h, nb, 0, 0);
-}
-
-void RevealFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, H - h, W, h, nb, 0, H - h);
-}
-
-void ExpandInFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, 0, W, 2 * H - h, nb, 0, 0, W, h);
-}
-
-void ExpandInFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, h - H, W, 2 * H - h, nb, 0, H - h, W, h);
-}
-
-void ExpandInToMiddleHoriz(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, h - H, W, 3 * H - 2 * h, nb, 0, (H - h) / 2, W, h);
-}
-
-void ExpandOutFromMiddleHoriz(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, (H - h) / 2, W, h, nb, 0, 0, W, H);
-}
-
-void RevealFromMiddleHoriz(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  const int32_t y = (H - h) / 2;
-  Copy(work, 0, y, W, h, nb, 0, y);
-}
-
 void SlideInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hh = h / 2;
@@ -268,102 +239,6 @@ void ExpandInGraduallyFromTop(const EffectFrame& frame, const EffectArgs&) {
 }
 
 // --- Corners and centre -------------------------------------------------------------------
-
-void ExpandFromBottomRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, W - w, H - h, w, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromTopRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, W - w, 0, w, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromTopLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, 0, w, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromBottomLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, H - h, w, h, nb, 0, 0, W, H);
-}
-
-void SlideInFromBottomRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, W - w, H - h, W, H, nb, 0, 0);
-}
-
-void SlideInFromTopRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, W - w, h - H, W, H, nb, 0, 0);
-}
-
-void SlideInFromTopLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, w - W, h - H, W, H, nb, 0, 0);
-}
-
-void SlideInFromBottomLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, w - W, H - h, W, H, nb, 0, 0);
-}
-
-void RevealFromTopLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, 0, w, h, nb, 0, 0);
-}
-
-void RevealFromBottomLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, 0, H - h, w, h, nb, 0, H - h);
-}
-
-void RevealFromBottomRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, W - w, H - h, w, h, nb, W - w, H - h);
-}
-
-void RevealFromTopRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Copy(work, W - w, 0, w, h, nb, W - w, 0);
-}
-
-void AppearAndContractToTopLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, 0, 2 * W - w, 2 * H - h, nb, 0, 0, w, h);
-}
-
-void AppearAndContractToBottomLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, 0, h - H, 2 * W - w, 2 * H - h, nb, 0, H - h, w, h);
-}
-
-void AppearAndContractToBottomRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, w - W, h - H, 2 * W - w, 2 * H - h, nb, W - w, H - h, w, h);
-}
-
-void AppearAndContractToTopRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, w - W, 0, 2 * W - w, 2 * H - h, nb, W - w, 0, w, h);
-}
-
-void AppearAndContractToMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, w - W, h - H, 3 * W - 2 * w, 3 * H - 2 * h, nb, (W - w) / 2, (H - h) / 2, w, h);
-}
-
-void ExpandOutFromCentre(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  Stretch(work, (W - w) / 2, (H - h) / 2, w, h, nb, 0, 0, W, H);
-}
-
-void RevealOutFromCentre(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  const int32_t x = (W - w) / 2, y = (H - h) / 2;
-  Copy(work, x, y, w, h, nb, x, y);
-}
 
 void RevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
