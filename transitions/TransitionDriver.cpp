@@ -61,12 +61,12 @@ void TransitionDriver::TransitionStep(int32_t n, int32_t percent) {
     Draw(work_, 0, 0, old_);
   const int32_t W = work_.Width(), H = work_.Height();
   const Extents e = ProgressExtents(W, H, percent);
-  const auto effectOf = [this](int32_t number) {
+  const auto procOf = [this](int32_t number) {
     return effectProc ? effectProc(number) : &EffectByNumber(number);
   };
-  const Effect* effect = effectOf(n);
-  if (!effect) effect = effectOf(1);
-  if (effect) effect->Draw(EffectFrame{work_, new_, W, H, e.w, e.h, percent});
+  const Effect* proc = procOf(n);
+  if (!proc) proc = procOf(1);
+  if (proc) proc->Draw(EffectFrame{work_, new_, W, H, e.w, e.h, percent});
   display_.Present(work_);
 }
 

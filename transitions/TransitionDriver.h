@@ -42,7 +42,7 @@ class TransitionDriver {
   // Optional: when it answers true (after processMessages), the remaining frames are
   // skipped, so a close request need not wait out a very long TransitionTime.
   std::function<bool()> cancelled;
-  // Optional: the entry of an effect number, in place of the effect table (stand-ins and
+  // Optional: the routine of an effect number, in place of the effect table (stand-ins and
   // tools that draw their own). A nullptr answer falls back as the table's does.
   std::function<const Effect*(int32_t n)> effectProc;
 
