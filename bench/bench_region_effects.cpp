@@ -52,25 +52,27 @@ void BM_TwoFrameMemcpyFloor(benchmark::State& state) {
   }
 }
 
-void BM_Effect(benchmark::State& state, EffectProc proc, int32_t percent) {
+void BM_Effect(benchmark::State& state, const Effect& effect, int32_t percent) {
   Pictures& p = Shared();
   const Extents e = ProgressExtents(kW, kH, percent);
+  const EffectFrame frame{p.work, p.newBmp, kW, kH, e.w, e.h, percent};
   SetRandSeed(20240601);
   for (auto _ : state) {
     RestoreOld(p);
-    proc(p.work, p.newBmp, kW, kH, e.w, e.h, percent);
+    effect.Draw(frame);
     benchmark::ClobberMemory();
   }
 }
 
-void RegisterFamily(std::span<const NumberedEffect> family) {
-  for (const NumberedEffect& effect : family) {
+// Every table row drawn by one of the family's routines.
+void RegisterFamily(std::span<const EffectRoutine> routines) {
+  for (const Effect& effect : EffectsDrawnBy(routines)) {
     for (int32_t percent : {13, 50, 87}) {
-      std::string title(EffectByNumber(effect.number).name);
+      std::string title(effect.name);
       std::replace(title.begin(), title.end(), ' ', '_');
       const std::string name =
           "Effect/" + std::to_string(effect.number) + "/" + title + "/" + std::to_string(percent);
-      benchmark::RegisterBenchmark(name.c_str(), BM_Effect, effect.proc, percent)
+      benchmark::RegisterBenchmark(name.c_str(), BM_Effect, effect, percent)
           ->Unit(benchmark::kMicrosecond);
     }
   }
@@ -81,8 +83,8 @@ void RegisterFamily(std::span<const NumberedEffect> family) {
 int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("TwoFrameMemcpyFloor", BM_TwoFrameMemcpyFloor)
       ->Unit(benchmark::kMicrosecond);
-  RegisterFamily(kBandEffects);
-  RegisterFamily(kShapeEffects);
+  RegisterFamily(BandRoutines());
+  RegisterFamily(ShapeRoutines());
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -125,7 +125,7 @@ void BM_TransitionSteps(benchmark::State& state) {
   services.clock = &clock;
   services.files = &files;
   services.engine = &engine;
-  services.effect = EffectRoutine;
+  services.effect = TableEffect;
   Slideshow form(settings, std::move(services));
   form.FormShow();
   form.DrawFrame();

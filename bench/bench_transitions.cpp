@@ -88,11 +88,12 @@ void BM_Effect(benchmark::State& state, int32_t n) {
   const auto percent = static_cast<int32_t>(state.range(2));
   Frames& f = FramesFor(W, H);
   const vec::Extents e = vec::ProgressExtents(W, H, percent);
-  const vec::EffectProc proc = vec::EffectByNumber(n).proc;
+  const vec::Effect& effect = vec::EffectByNumber(n);
+  const vec::EffectFrame frame{f.work, f.newBmp, W, H, e.w, e.h, percent};
   const double floor = FloorSeconds(W, H);
   for (auto _ : state) {
     std::memcpy(f.work.Bits(), f.oldBmp.Bits(), f.oldBmp.PixelCount() * sizeof(Pixel));
-    proc(f.work, f.newBmp, W, H, e.w, e.h, percent);
+    effect.Draw(frame);
     benchmark::DoNotOptimize(f.work.Bits());
     benchmark::ClobberMemory();
   }

@@ -248,7 +248,7 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
   services.engine = &engine;
   services.sounds = sounds.get();
   services.music = music.get();
-  services.effect = EffectRoutine;
+  services.effect = TableEffect;
 
   Slideshow form(settings, std::move(services));
   widget.SetForm(&form);

@@ -97,8 +97,8 @@ void SoundAdapter::Load(Picture& project) {
   schedule_.LoadSoundEffects(std::span<const SoundSlot>(project.soundSlots.data(), count), paths_);
 }
 
-EffectProc EffectRoutine(int32_t n) {
-  return EffectByNumber(n).proc;
+const Effect* TableEffect(int32_t n) {
+  return &EffectByNumber(n);
 }
 
 }  // namespace vec

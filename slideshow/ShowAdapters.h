@@ -82,8 +82,8 @@ class MusicAdapter final : public IShowMusic {
   MusicPlayer player_;
 };
 
-// The effect table's routine for a number (entry 1 for numbers outside the table). The
+// The effect table's entry for a number (entry 1 for numbers outside the table). The
 // form's transitions use the table also when SlideshowServices::effect is left unset.
-EffectProc EffectRoutine(int32_t n);
+const Effect* TableEffect(int32_t n);
 
 }  // namespace vec

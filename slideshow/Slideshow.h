@@ -33,10 +33,10 @@ struct SlideshowServices {
   IPictureEngine* engine = nullptr;
   IShowSounds* sounds = nullptr;  // nullptr: no sound effects
   IShowMusic* music = nullptr;    // nullptr: no music
-  // Effect routine of a number, in place of the effect table (unset: the table). A number
-  // whose routine is nullptr draws effect 1's; when that is nullptr too, nothing is drawn
+  // Effect entry of a number, in place of the effect table (unset: the table). A number
+  // whose entry is nullptr draws effect 1's; when that is nullptr too, nothing is drawn
   // over the old picture.
-  std::function<EffectProc(int32_t)> effect;
+  std::function<const Effect*(int32_t)> effect;
 };
 
 // The message shown when no picture takes part.

@@ -9,30 +9,8 @@ namespace vec {
 
 namespace {
 
-void RevealCollected(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                     const ComplexRegion& rgn) {
-  RevealThroughRegion(work, newBmp, W, H, rgn.CreateRegion());
-}
-
-void RevealBars(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
-                int32_t vmode, int32_t hmode) {
-  ComplexRegion rgn;
-  BarsRegion(rgn, ax, ay, W, H, vmode, hmode);
-  RevealCollected(work, newBmp, W, H, rgn);
-}
-
-void RevealShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
-                 int32_t vmode, int32_t hmode) {
-  ComplexRegion rgn;
-  ShredRegion(rgn, ax, ay, W, H, vmode, hmode);
-  RevealCollected(work, newBmp, W, H, rgn);
-}
-
-void RevealSpeckle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t ax, int32_t ay,
-                   int32_t vmode, int32_t hmode) {
-  ComplexRegion rgn;
-  SpeckleRegion(rgn, ax, ay, W, H, vmode, hmode);
-  RevealCollected(work, newBmp, W, H, rgn);
+void RevealCollected(const EffectFrame& frame, const ComplexRegion& rgn) {
+  RevealThroughRegion(frame.work, frame.newBmp, frame.W, frame.H, rgn.CreateRegion());
 }
 
 // Number of steps of a loop "for v = from step `step` while v < to" (step > 0).
@@ -200,105 +178,38 @@ void SpeckleRegion(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_
   }
 }
 
-// --- Bars -------------------------------------------------------------------------------
+// --- Bars, shreds and speckles ----------------------------------------------------------
 
-void BarsInFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 1);
-}
-void BarsInFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 2);
-}
-void BarsLeftThenRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 4);
-}
-void BarsRightThenLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 0, 0, 5);
-}
-void BarsFromBothSides(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, w, 0, 0, 3);
-}
-void BarsFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t percent) {
-  RevealBars(work, newBmp, W, H, 0, 2 * h, 1, 0);
-}
-void BarsFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                 int32_t percent) {
-  RevealBars(work, newBmp, W, H, 0, 2 * h, 2, 0);
-}
-void BarsTopThenBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 0, 2 * h, 4, 0);
-}
-void BarsBottomThenTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 0, 2 * h, 5, 0);
-}
-void BarsFromTopAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 0, h, 3, 0);
+namespace {
+
+using RegionBuilder = void (*)(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H,
+                               int32_t vmode, int32_t hmode);
+
+// The region a builder collects for the family arguments {xScale, yScale, vmode, hmode},
+// revealed.
+void RevealBuilt(RegionBuilder build, const EffectFrame& frame, const EffectArgs& args) {
+  const auto [xScale, yScale, vmode, hmode] = args.values;
+  ComplexRegion rgn;
+  build(rgn, xScale * frame.w, yScale * frame.h, frame.W, frame.H, vmode, hmode);
+  RevealCollected(frame, rgn);
 }
 
-// --- Criss-cross ------------------------------------------------------------------------
+}  // namespace
 
-void CrissCrossFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 1);
+void RevealBars(const EffectFrame& frame, const EffectArgs& args) {
+  RevealBuilt(BarsRegion, frame, args);
 }
-void CrissCrossFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 1);
+
+void RevealShred(const EffectFrame& frame, const EffectArgs& args) {
+  RevealBuilt(ShredRegion, frame, args);
 }
-void CrissCrossFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 1, 2);
+
+void RevealSpeckle(const EffectFrame& frame, const EffectArgs& args) {
+  RevealBuilt(SpeckleRegion, frame, args);
 }
-void CrissCrossFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 2, 2);
-}
-void CrissCrossBounceFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                 int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 4, 4);
-}
-void CrissCrossBounceFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                    int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 5, 4);
-}
-void CrissCrossBounceFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                  int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 4, 5);
-}
-void CrissCrossBounceFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                     int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, 2 * w, 2 * h, 5, 5);
-}
-void CrissCrossFromRightTopAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                     int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, w, h, 3, 1);
-}
-void CrissCrossFromLeftTopAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                    int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, w, h, 3, 2);
-}
-void CrissCrossFromLeftRightAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                      int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, w, h, 1, 3);
-}
-void CrissCrossFromLeftRightAndTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                   int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, w, h, 2, 3);
-}
-void CrissCrossFromTopLeftAndBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                    int32_t w, int32_t h, int32_t percent) {
-  RevealBars(work, newBmp, W, H, w, h, 3, 3);
-}
-void CrissCrossFromBottomLeftTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                      int32_t w, int32_t h, int32_t percent) {
+
+void CrissCrossFromBottomLeftTopRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   ComplexRegion fromBottomRight, fromTopLeft;
   BarsRegion(fromBottomRight, 2 * w, 2 * h, W, H, 1, 1);
   BarsRegion(fromTopLeft, 2 * w, 2 * h, W, H, 2, 2);
@@ -313,102 +224,10 @@ void CrissCrossFromBottomLeftTopRight(Bitmap& work, const Bitmap& newBmp, int32_
   RevealThroughRegion(work, newBmp, W, H, first);
 }
 
-// --- Uneven shreds ----------------------------------------------------------------------
+// --- Random squares ---------------------------------------------------------------------
 
-void UnevenShredFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, 0, 0, 1);
-}
-void UnevenShredFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, 0, 0, 2);
-}
-void UnevenShredOutFromMiddleHoriz(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                   int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, 0, 0, 3);
-}
-void UnevenShredInToMiddleHoriz(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, 0, 0, 4);
-}
-void UnevenShredFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, 0, h, 1, 0);
-}
-void UnevenShredFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, 0, h, 2, 0);
-}
-void UnevenShredFromHorizon(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, 0, h, 3, 0);
-}
-void UnevenShredInToHorizon(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, 0, h, 4, 0);
-}
-void UnevenShredFromBottomAndRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                   int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 1, 1);
-}
-void UnevenShredFromTopAndRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 2, 1);
-}
-void UnevenShredFromBottomAndLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                  int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 1, 2);
-}
-void UnevenShredFromTopAndLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 2, 2);
-}
-void UnevenShredFromHorizAndRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                  int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 3, 1);
-}
-void UnevenShredFromHorizAndLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                 int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 3, 2);
-}
-void UnevenShredFromBottomAndVertMiddle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                        int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 1, 3);
-}
-void UnevenShredFromTopAndVertMiddle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                     int32_t w, int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 2, 3);
-}
-void UnevenShredFromCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 3, 3);
-}
-void UnevenShredToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t percent) {
-  RevealShred(work, newBmp, W, H, w, h, 4, 4);
-}
-
-// --- Speckles and random squares --------------------------------------------------------
-
-void SpeckleAppearFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
-  RevealSpeckle(work, newBmp, W, H, w, h, 0, 1);
-}
-void SpeckleAppearFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t percent) {
-  RevealSpeckle(work, newBmp, W, H, w, h, 0, 2);
-}
-void SpeckleAppearFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                             int32_t h, int32_t percent) {
-  RevealSpeckle(work, newBmp, W, H, w, h, 1, 0);
-}
-void SpeckleAppearFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
-  RevealSpeckle(work, newBmp, W, H, w, h, 2, 0);
-}
-
-void RandomSquaresAppear(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t percent) {
+void RandomSquaresAppear(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t unit = std::min(W, H) / 50;
   const int32_t c = 2 * unit + 2;
   ComplexRegion rgn;
@@ -427,75 +246,75 @@ void RandomSquaresAppear(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t 
       }
     }
   }
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
 // --- Blinds and rectangle grids ---------------------------------------------------------
 
-void BlindVertically(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t percent) {
+void BlindVertically(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t n = W / 40 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   const int32_t step = 2 * (W / 40) + 2;
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, step));
   for (int32_t x = 0; x < W; x += step) rgn.AddRect(x + n - a, 0, x + n + a, H);
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-void BlindHorizontally(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
+void BlindHorizontally(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t n = H / 40 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   const int32_t step = 2 * (H / 40) + 2;
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, step));
   for (int32_t y = 0; y < H; y += step) rgn.AddRect(0, y + n - a, W, y + n + a);
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-void UnevenBlindFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t percent) {
+void UnevenBlindFromLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   if (w <= 0) return;
   const int32_t a = MulDiv(w, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, w));
   for (int32_t x = 0; x < W; x += w) rgn.AddRect(x, 0, x + a, H);
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-void UnevenBlindFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
+void UnevenBlindFromRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   if (w <= 0) return;
   const int32_t a = MulDiv(w, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, w));
   for (int32_t x = W; x > 0; x -= w) rgn.AddRect(x - a, 0, x, H);
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-void UnevenBlindFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                        int32_t h, int32_t percent) {
+void UnevenBlindFromTop(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   if (h <= 0) return;
   const int32_t a = MulDiv(h, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, h));
   for (int32_t y = 0; y < H; y += h) rgn.AddRect(0, y, W, y + a);
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-void UnevenBlindFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t percent) {
+void UnevenBlindFromBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   if (h <= 0) return;
   const int32_t a = MulDiv(h, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, h));
   for (int32_t y = H; y > 0; y -= h) rgn.AddRect(0, y - a, W, y);
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-void RectangularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t percent) {
+void RectangularShred(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   ComplexRegion rgn;
@@ -503,15 +322,12 @@ void RectangularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, 
   for (int32_t x = 0; x < W; x += 2 * n) {
     for (int32_t y = 0; y < H; y += 2 * n) rgn.AddRect(x + n - a, y + n - a, x + n + a, y + n + a);
   }
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-namespace {
-
-// Horizontal bars of period 3k that open around their centre lines, then uneven blinds of
-// width w that open along the x axis (from the left, or from the right when fromRight).
-void RectanglesAcross(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                      int32_t percent, bool fromRight) {
+void RectanglesAcross(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const bool fromRight = args.values[0] != 0;
   const int32_t k = H / 20;
   if (w <= 0) return;
   const int32_t a = MulDiv(k, percent, 100);
@@ -528,12 +344,12 @@ void RectanglesAcross(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, 
   } else {
     for (int32_t x = 0; x < W; x += w) rgn.AddRect(x, 0, x + b, H);
   }
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-// The same with the axes exchanged.
-void RectanglesDown(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t h,
-                    int32_t percent, bool fromBottom) {
+void RectanglesDown(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const bool fromBottom = args.values[0] != 0;
   const int32_t k = W / 20;
   if (h <= 0) return;
   const int32_t a = MulDiv(k, percent, 100);
@@ -548,87 +364,27 @@ void RectanglesDown(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, in
   } else {
     for (int32_t y = 0; y < H; y += h) rgn.AddRect(0, y, W, y + b);
   }
-  RevealCollected(work, newBmp, W, H, rgn);
+  RevealCollected(frame, rgn);
 }
 
-}  // namespace
-
-void RectanglesFromLeftToRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t percent) {
-  RectanglesAcross(work, newBmp, W, H, w, percent, false);
+std::span<const EffectRoutine> BandRoutines() {
+  static constexpr EffectRoutine kRoutines[] = {
+      RevealBars,
+      RevealShred,
+      RevealSpeckle,
+      CrissCrossFromBottomLeftTopRight,
+      RandomSquaresAppear,
+      BlindVertically,
+      BlindHorizontally,
+      UnevenBlindFromLeft,
+      UnevenBlindFromRight,
+      UnevenBlindFromTop,
+      UnevenBlindFromBottom,
+      RectangularShred,
+      RectanglesAcross,
+      RectanglesDown,
+  };
+  return kRoutines;
 }
-void RectanglesFromRightToLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t percent) {
-  RectanglesAcross(work, newBmp, W, H, w, percent, true);
-}
-void RectanglesFromUpToBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t percent) {
-  RectanglesDown(work, newBmp, W, H, h, percent, false);
-}
-void RectanglesFromBottomToUp(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t percent) {
-  RectanglesDown(work, newBmp, W, H, h, percent, true);
-}
-
-const std::array<NumberedEffect, 58> kBandEffects = {{
-    {63, BarsInFromRight},
-    {64, BarsInFromLeft},
-    {65, BarsLeftThenRight},
-    {66, BarsRightThenLeft},
-    {67, BarsFromBothSides},
-    {68, UnevenShredFromRight},
-    {69, UnevenShredFromLeft},
-    {70, UnevenShredOutFromMiddleHoriz},
-    {71, UnevenShredInToMiddleHoriz},
-    {74, BarsFromBottom},
-    {75, BarsFromTop},
-    {76, BarsTopThenBottom},
-    {77, BarsBottomThenTop},
-    {78, BarsFromTopAndBottom},
-    {79, UnevenShredFromBottom},
-    {80, UnevenShredFromTop},
-    {81, UnevenShredFromHorizon},
-    {82, UnevenShredInToHorizon},
-    {89, CrissCrossFromBottomRight},
-    {90, CrissCrossFromTopRight},
-    {91, CrissCrossFromBottomLeft},
-    {92, CrissCrossFromTopLeft},
-    {93, CrissCrossBounceFromTopLeft},
-    {94, CrissCrossBounceFromBottomLeft},
-    {95, CrissCrossBounceFromTopRight},
-    {96, CrissCrossBounceFromBottomRight},
-    {97, CrissCrossFromRightTopAndBottom},
-    {98, CrissCrossFromLeftTopAndBottom},
-    {99, CrissCrossFromLeftRightAndBottom},
-    {100, CrissCrossFromLeftRightAndTop},
-    {101, CrissCrossFromTopLeftAndBottom},
-    {102, CrissCrossFromBottomLeftTopRight},
-    {103, UnevenShredFromBottomAndRight},
-    {104, UnevenShredFromTopAndRight},
-    {105, UnevenShredFromBottomAndLeft},
-    {106, UnevenShredFromTopAndLeft},
-    {107, UnevenShredFromHorizAndRight},
-    {108, UnevenShredFromHorizAndLeft},
-    {109, UnevenShredFromBottomAndVertMiddle},
-    {110, UnevenShredFromTopAndVertMiddle},
-    {111, UnevenShredFromCentre},
-    {112, UnevenShredToCentre},
-    {125, SpeckleAppearFromRight},
-    {126, SpeckleAppearFromLeft},
-    {127, SpeckleAppearFromBottom},
-    {128, SpeckleAppearFromTop},
-    {129, RandomSquaresAppear},
-    {138, BlindVertically},
-    {139, BlindHorizontally},
-    {140, UnevenBlindFromLeft},
-    {141, UnevenBlindFromRight},
-    {142, UnevenBlindFromTop},
-    {143, UnevenBlindFromBottom},
-    {144, RectangularShred},
-    {145, RectanglesFromLeftToRight},
-    {146, RectanglesFromRightToLeft},
-    {147, RectanglesFromUpToBottom},
-    {148, RectanglesFromBottomToUp},
-}};
 
 }  // namespace vec

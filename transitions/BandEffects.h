@@ -4,10 +4,11 @@
 // rectangle grids. Each builds its rectangles in a ComplexRegion and ends with
 // RevealThroughRegion; a builder that collected nothing leaves Work as it is.
 
-#include <array>
 #include <cstdint>
+#include <span>
 
 #include "transitions/ComplexRegion.h"
+#include "transitions/Effect.h"
 
 namespace vec {
 
@@ -23,33 +24,27 @@ void ShredRegion(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t 
 void SpeckleRegion(ComplexRegion& rgn, int32_t ax, int32_t ay, int32_t W, int32_t H, int32_t vmode,
                    int32_t hmode);
 
-// Bars and criss-cross patterns.
-EffectFn BarsInFromRight, BarsInFromLeft, BarsLeftThenRight, BarsRightThenLeft, BarsFromBothSides,
-    BarsFromBottom, BarsFromTop, BarsTopThenBottom, BarsBottomThenTop, BarsFromTopAndBottom;
-EffectFn CrissCrossFromBottomRight, CrissCrossFromTopRight, CrissCrossFromBottomLeft,
-    CrissCrossFromTopLeft, CrissCrossBounceFromTopLeft, CrissCrossBounceFromBottomLeft,
-    CrissCrossBounceFromTopRight, CrissCrossBounceFromBottomRight, CrissCrossFromRightTopAndBottom,
-    CrissCrossFromLeftTopAndBottom, CrissCrossFromLeftRightAndBottom, CrissCrossFromLeftRightAndTop,
-    CrissCrossFromTopLeftAndBottom, CrissCrossFromBottomLeftTopRight;
+// Region families. Their arguments are {xScale, yScale, vmode, hmode}: the builder above
+// gets ax = xScale * w and ay = yScale * h with the two modes as they are.
+void RevealBars(const EffectFrame& frame, const EffectArgs& args);
+void RevealShred(const EffectFrame& frame, const EffectArgs& args);
+void RevealSpeckle(const EffectFrame& frame, const EffectArgs& args);
 
-// Uneven shreds.
-EffectFn UnevenShredFromRight, UnevenShredFromLeft, UnevenShredOutFromMiddleHoriz,
-    UnevenShredInToMiddleHoriz, UnevenShredFromBottom, UnevenShredFromTop, UnevenShredFromHorizon,
-    UnevenShredInToHorizon, UnevenShredFromBottomAndRight, UnevenShredFromTopAndRight,
-    UnevenShredFromBottomAndLeft, UnevenShredFromTopAndLeft, UnevenShredFromHorizAndRight,
-    UnevenShredFromHorizAndLeft, UnevenShredFromBottomAndVertMiddle,
-    UnevenShredFromTopAndVertMiddle, UnevenShredFromCentre, UnevenShredToCentre;
+// Bars from the bottom right and bars from the top left, revealed where both have reached.
+EffectFn CrissCrossFromBottomLeftTopRight;
 
-// Speckles and random squares.
-EffectFn SpeckleAppearFromRight, SpeckleAppearFromLeft, SpeckleAppearFromBottom,
-    SpeckleAppearFromTop, RandomSquaresAppear;
+// Random squares, blinds and the rectangular shred.
+EffectFn RandomSquaresAppear, BlindVertically, BlindHorizontally, UnevenBlindFromLeft,
+    UnevenBlindFromRight, UnevenBlindFromTop, UnevenBlindFromBottom, RectangularShred;
 
-// Blinds and rectangle grids.
-EffectFn BlindVertically, BlindHorizontally, UnevenBlindFromLeft, UnevenBlindFromRight,
-    UnevenBlindFromTop, UnevenBlindFromBottom, RectangularShred, RectanglesFromLeftToRight,
-    RectanglesFromRightToLeft, RectanglesFromUpToBottom, RectanglesFromBottomToUp;
+// Rectangle grids. Arguments {fromFar}: horizontal bars of period 3k opening around their
+// centre lines, then uneven blinds of width w opening along x, from the left (fromFar 0) or
+// from the right (1). RectanglesDown is the same with the axes exchanged: vertical bars,
+// then blinds of height h from the top (0) or the bottom (1).
+void RectanglesAcross(const EffectFrame& frame, const EffectArgs& args);
+void RectanglesDown(const EffectFrame& frame, const EffectArgs& args);
 
-// Every member of this family, in number order.
-extern const std::array<NumberedEffect, 58> kBandEffects;
+// Every routine of this family; the table rows they draw are the family's members.
+std::span<const EffectRoutine> BandRoutines();
 
 }  // namespace vec

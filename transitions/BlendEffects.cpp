@@ -95,14 +95,14 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
   for (; i < count; ++i) dst[i] = BlendPixel(dst[i], src[i], alpha);
 }
 
-void Fade(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-          int32_t percent) {
+void Fade(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   BlendPixels(work.Bits(), nb.Bits(), work.PixelCount(), MulDiv(256, percent, 100));
 }
 
-void Pixelate(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-              int32_t percent) {
+void Pixelate(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   // Up to 50 % the old picture zooms in; after it the new one zooms back out.
   const Bitmap* source = &work;
@@ -144,8 +144,8 @@ void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t perc
 }
 }  // namespace reference
 
-void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-              int32_t percent) {
+void Dissolve(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   Pixel* d = work.Bits();
   const Pixel* s = nb.Bits();
@@ -184,8 +184,8 @@ void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, i
   for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], tail[k]);
 }
 
-void RandomBarsHorizontal(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
+void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
@@ -198,8 +198,8 @@ void RandomBarsHorizontal(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, 
   }
 }
 
-void RandomBarsVertical(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t percent) {
+void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
@@ -277,34 +277,16 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
   }
 }
 
-namespace {
-double QuarterTurnLeft(int32_t percent) {
-  return (100 - percent) * std::numbers::pi / 200;
-}
-}  // namespace
-
-void PivotFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t percent) {
+void Pivot(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
-  RotateImage(work, nb, -1, -1, QuarterTurnLeft(percent));
-}
-
-void PivotFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t percent) {
-  if (!BlocksMatch(work, nb, W, H)) return;
-  RotateImage(work, nb, -1, H, (percent - 100) * std::numbers::pi / 200);
-}
-
-void PivotFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t percent) {
-  if (!BlocksMatch(work, nb, W, H)) return;
-  RotateImage(work, nb, W, -1, (percent - 100) * std::numbers::pi / 200);
-}
-
-void PivotFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
-  if (!BlocksMatch(work, nb, W, H)) return;
-  RotateImage(work, nb, W, H, QuarterTurnLeft(percent));
+  const bool atRight = args.values[0] != 0, atBottom = args.values[1] != 0;
+  // The pivot lies just outside the picture's corner. The top-left and bottom-right pivots
+  // turn the picture in from a quarter turn to the left, the other two from a quarter turn
+  // to the right.
+  const int32_t turn = atRight == atBottom ? 1 : -1;
+  RotateImage(work, nb, atRight ? W : -1, atBottom ? H : -1,
+              turn * (100 - percent) * std::numbers::pi / 200);
 }
 
 }  // namespace vec

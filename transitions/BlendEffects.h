@@ -9,8 +9,11 @@
 
 namespace vec {
 
-EffectFn Fade, Pixelate, Dissolve, PivotFromTopLeft, PivotFromBottomLeft, PivotFromTopRight,
-    PivotFromBottomRight, RandomBarsHorizontal, RandomBarsVertical;
+EffectFn Fade, Pixelate, Dissolve, RandomBarsHorizontal, RandomBarsVertical;
+
+// The pivots. Arguments {atRight, atBottom}: the corner the picture turns about, 0 or 1 on
+// each axis.
+void Pivot(const EffectFrame& frame, const EffectArgs& args);
 
 // Blends red, green and blue of each dst pixel toward the src pixel with weight alpha
 // (0..256): d += (alpha * (s - d)) >> 8, arithmetic shift; alpha 256 gives s exactly. The

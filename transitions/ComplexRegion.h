@@ -9,7 +9,6 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/Region.h"
-#include "transitions/Effect.h"
 
 namespace vec {
 
@@ -58,12 +57,6 @@ inline void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, i
                                 const std::optional<Region>& region) {
   RevealThroughRegion(work, newBmp, W, H, region ? &*region : nullptr);
 }
-
-// A region effect with its number in the effect table.
-struct NumberedEffect {
-  int32_t number;
-  EffectProc proc;
-};
 
 // Variant that draws New onto Work's canvas (Draw at 0, 0) instead of the block copy; the
 // pixels are the same.

@@ -1,6 +1,7 @@
 #include "transitions/ShapeEffects.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
@@ -95,49 +96,49 @@ void RotatePoints(std::span<Point> points, int32_t px, int32_t py, double theta)
 
 // --- Curved and elliptic reveals --------------------------------------------------------
 
-void CurvedRevealFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t percent) {
+void CurvedRevealFromLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Region::RoundRect(-2 * W, 0, 2 * w, H + 1, 2 * W, 2 * W));
 }
-void CurvedRevealFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t percent) {
+void CurvedRevealFromRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Region::RoundRect(W - 2 * w, 0, 3 * W, H + 1, 2 * W, 2 * W));
 }
-void CurvedRevealFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                         int32_t h, int32_t percent) {
+void CurvedRevealFromTop(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Region::RoundRect(0, -2 * H, W + 1, 2 * h, 2 * H, 2 * H));
 }
-void CurvedRevealFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
+void CurvedRevealFromBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Region::RoundRect(0, H - 2 * h, W + 1, 3 * H, 2 * H, 2 * H));
 }
-void CurvedRevealFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                             int32_t h, int32_t percent) {
+void CurvedRevealFromTopLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Region::RoundRect(-W, -H, (3 * w) / 2, (3 * h) / 2, 2 * W, 2 * H));
 }
-void CurvedRevealFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t percent) {
+void CurvedRevealFromTopRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H,
          Region::RoundRect(W - (3 * w) / 2, -H, 2 * W, (3 * h) / 2, 2 * W, 2 * H));
 }
-void CurvedRevealFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t percent) {
+void CurvedRevealFromBottomLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H,
          Region::RoundRect(-W, H - (3 * h) / 2, (3 * w) / 2, 2 * H, 2 * W, 2 * H));
 }
-void CurvedRevealFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                 int32_t w, int32_t h, int32_t percent) {
+void CurvedRevealFromBottomRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H,
          Region::RoundRect(W - (3 * w) / 2, H - (3 * h) / 2, 2 * W, 2 * H, 2 * W, 2 * H));
 }
-void EllipticRevealOutFromCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                 int32_t w, int32_t h, int32_t percent) {
+void EllipticRevealOutFromCentre(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H,
          Region::RoundRect(cx - w, cy - h, cx + w, cy + h, (9 * w) / 5, (9 * h) / 5));
 }
-void EllipticRevealInToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t percent) {
+void EllipticRevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   const Region hole = Region::RoundRect(w - cx, h - cy, 3 * cx - w, 3 * cy - h, (9 * (W - w)) / 5,
                                         (9 * (H - h)) / 5);
@@ -146,38 +147,38 @@ void EllipticRevealInToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int
 
 // --- Triangles, sweeps and starbursts ---------------------------------------------------
 
-void RevealDiagonalFromTopLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t percent) {
+void RevealDiagonalFromTopLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Poly({{0, 0}, {2 * w, 0}, {0, 2 * h}}));
 }
-void RevealDiagonalFromTopRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t percent) {
+void RevealDiagonalFromTopRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Poly({{W, 0}, {W - 2 * w, 0}, {W, 2 * h}}));
 }
-void RevealDiagonalFromBottomLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                  int32_t w, int32_t h, int32_t percent) {
+void RevealDiagonalFromBottomLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, Poly({{0, H}, {2 * w, H}, {0, H - 2 * h}}));
 }
-void RevealDiagonalFromBottomRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                   int32_t w, int32_t h, int32_t percent) {
+void RevealDiagonalFromBottomRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   // This one draws New onto Work's canvas instead of the block copy; the pixels agree.
   const Region region = Poly({{W, H}, {W - 2 * w, H}, {W, H - 2 * h}});
   RevealThroughRegionByDraw(work, newBmp, &region);
 }
-void DiagonalSweepAnticlockwise(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t percent) {
+void DiagonalSweepAnticlockwise(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(
       work, newBmp, W, H,
       Combined(Poly({{0, H}, {0, 0}, {w, H}}), {Poly({{W, H}, {W, 0}, {W - w, 0}})}, RegionOp::Or));
 }
-void DiagonalSweepClockwise(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
+void DiagonalSweepClockwise(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(
       work, newBmp, W, H,
       Combined(Poly({{W, 0}, {0, 0}, {W, h}}), {Poly({{W, H}, {0, H}, {0, H - h}})}, RegionOp::Or));
 }
-void StarburstClockwiseFromCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                  int32_t w, int32_t h, int32_t percent) {
+void StarburstClockwiseFromCenter(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{cx, cy}, {0, 0}, {w, 0}}),
@@ -185,8 +186,8 @@ void StarburstClockwiseFromCenter(Bitmap& work, const Bitmap& newBmp, int32_t W,
                    Poly({{cx, cy}, {W, 0}, {W, h}})},
                   RegionOp::Or));
 }
-void StarburstAnticlockwiseFromCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                      int32_t w, int32_t h, int32_t percent) {
+void StarburstAnticlockwiseFromCenter(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{cx, cy}, {0, 0}, {0, h}}),
@@ -197,13 +198,13 @@ void StarburstAnticlockwiseFromCenter(Bitmap& work, const Bitmap& newBmp, int32_
 
 // --- Rotating shapes --------------------------------------------------------------------
 
-void RotationalRectangleInCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                 int32_t w, int32_t h, int32_t percent) {
+void RotationalRectangleInCenter(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H, TurnedRectangle(cx, cy, w / 2, h / 2, cx, cy, percent));
 }
-void RotationalStarInCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t percent) {
+void RotationalStarInCenter(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2, hw = w / 2, hh = h / 2;
   std::array<Point, 8> star{{
       {cx - 2 * w, cy},
@@ -218,49 +219,49 @@ void RotationalStarInCenter(Bitmap& work, const Bitmap& newBmp, int32_t W, int32
   RotatePoints(star, cx, cy, percent * std::numbers::pi / 50);
   Reveal(work, newBmp, W, H, Region::Polygon(star, FillMode::Winding));
 }
-void SpiralRectangle(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t percent) {
+void SpiralRectangle(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   Reveal(work, newBmp, W, H, TurnedRectangle(W / 2, H / 2, w / 2, h / 2, w, h, percent));
 }
 
 // --- V shapes, bow ties, crosses --------------------------------------------------------
 
-void RevealVFromLeft(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t percent) {
+void RevealVFromLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{0, cy - h}, {2 * w, cy}, {0, cy + h}}));
 }
-void RevealVFromRight(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t percent) {
+void RevealVFromRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{W, cy - h}, {W - 2 * w, cy}, {W, cy + h}}));
 }
-void RevealVFromTop(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t percent) {
+void RevealVFromTop(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, 0}, {cx, 2 * h}, {cx + w, 0}}));
 }
-void RevealVFromBottom(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                       int32_t h, int32_t percent) {
+void RevealVFromBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, H}, {cx, H - 2 * h}, {cx + w, H}}));
 }
-void BowTieHorizontal(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t percent) {
+void BowTieHorizontal(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cy = H / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{0, cy - h}, {w, cy}, {0, cy + h}}),
                   {Poly({{W, cy - h}, {W - w, cy}, {W, cy + h}})}, RegionOp::Or));
 }
-void BowTieVertical(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t percent) {
+void BowTieVertical(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{cx - w, 0}, {cx, 2 * h}, {cx + w, 0}}),
                   {Poly({{cx - w, H}, {cx, H - 2 * h}, {cx + w, H}})}, RegionOp::Or));
 }
-void DiagonalCrossIn(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t percent) {
+void DiagonalCrossIn(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2, hw = w / 2, hh = h / 2;
   Reveal(work, newBmp, W, H,
          Combined(Poly({{0, cy - hh}, {hw, cy}, {0, cy + hh}}),
@@ -269,8 +270,8 @@ void DiagonalCrossIn(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, i
                    Poly({{cx - hw, H}, {cx, H - hh}, {cx + hw, H}})},
                   RegionOp::Or));
 }
-void DiagonalCrossOut(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t percent) {
+void DiagonalCrossOut(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   const int32_t ex = (W - w) / 2, ey = (H - h) / 2;
   Reveal(work, newBmp, W, H,
@@ -284,35 +285,35 @@ void DiagonalCrossOut(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, 
 
 // --- Zigzags and diamonds ---------------------------------------------------------------
 
-void ZigzagHorizontal(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                      int32_t h, int32_t percent) {
+void ZigzagHorizontal(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cy = H / 2;
   const int32_t step = W / 10, n = H / 10;
   const int32_t c = MulDiv(n, percent, 100) + h / 2;
   Reveal(work, newBmp, W, H,
          ZigzagBand(step, cy + n - c, cy - n - c, cy + n + c, cy - n + c, false));
 }
-void ZigzagVertical(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t percent) {
+void ZigzagVertical(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2;
   const int32_t step = H / 10, n = W / 10;
   const int32_t c = MulDiv(n, percent, 100) + w / 2;
   Reveal(work, newBmp, W, H,
          ZigzagBand(step, cx + n - c, cx - n - c, cx + n + c, cx - n + c, true));
 }
-void RevealDiamondOutFromCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t percent) {
+void RevealDiamondOutFromCentre(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   Reveal(work, newBmp, W, H, Poly({{cx - w, cy}, {cx, cy - h}, {cx + w, cy}, {cx, cy + h}}));
 }
-void RevealDiamondInToCentre(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w,
-                             int32_t h, int32_t percent) {
+void RevealDiamondInToCentre(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2;
   const Region hole = Poly({{w - cx, cy}, {cx, h - cy}, {3 * cx - w, cy}, {cx, 3 * cy - h}});
   Reveal(work, newBmp, W, H, Combined(RectRegion(0, 0, W, H), {hole}, RegionOp::Xor));
 }
-void DiagonalBoxOut(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t percent) {
+void DiagonalBoxOut(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t cx = W / 2, cy = H / 2, qw = w / 2, qh = h / 2;
   Reveal(
       work, newBmp, W, H,
@@ -322,8 +323,8 @@ void DiagonalBoxOut(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, in
 
 // --- Grids of small shapes --------------------------------------------------------------
 
-void TriangularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t percent) {
+void TriangularShred(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t n = W / 10 + 1, m = H / 10 + 1;
   const int32_t bx = MulDiv(n, percent, 50), by = MulDiv(m, percent, 50);
   const int32_t rowStep = 2 * (H / 10) + 2;
@@ -335,8 +336,8 @@ void TriangularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, i
   }
   RevealThroughRegion(work, newBmp, W, H, grid.ToRegion());
 }
-void CircularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                   int32_t percent) {
+void CircularShred(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t r = MulDiv(3 * n, percent, 200);
   ShapeGrid grid(Region::Ellipse(n - r, n - r, n + r, n + r));  // the cell at (0, 0)
@@ -346,8 +347,8 @@ void CircularShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int
   }
   RevealThroughRegion(work, newBmp, W, H, grid.ToRegion());
 }
-void DiamondShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t h,
-                  int32_t percent) {
+void DiamondShred(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t b = MulDiv(n, percent, 50);
   ShapeGrid grid(Poly({{-b, 0}, {0, -b}, {b, 0}, {0, b}}));  // centred on (0, 0)
@@ -358,44 +359,47 @@ void DiamondShred(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int3
   RevealThroughRegion(work, newBmp, W, H, grid.ToRegion());
 }
 
-const std::array<NumberedEffect, 37> kShapeEffects = {{
-    {61, CurvedRevealFromLeft},
-    {62, CurvedRevealFromRight},
-    {72, CurvedRevealFromTop},
-    {73, CurvedRevealFromBottom},
-    {83, CurvedRevealFromTopLeft},
-    {84, CurvedRevealFromTopRight},
-    {85, CurvedRevealFromBottomLeft},
-    {86, CurvedRevealFromBottomRight},
-    {87, EllipticRevealOutFromCentre},
-    {88, EllipticRevealInToCentre},
-    {113, RevealDiagonalFromTopLeft},
-    {114, RevealDiagonalFromTopRight},
-    {115, RevealDiagonalFromBottomLeft},
-    {116, RevealDiagonalFromBottomRight},
-    {117, DiagonalSweepAnticlockwise},
-    {118, DiagonalSweepClockwise},
-    {119, StarburstClockwiseFromCenter},
-    {120, TriangularShred},
-    {149, RotationalRectangleInCenter},
-    {150, RotationalStarInCenter},
-    {151, SpiralRectangle},
-    {152, CircularShred},
-    {153, RevealVFromLeft},
-    {154, RevealVFromRight},
-    {155, RevealVFromTop},
-    {156, RevealVFromBottom},
-    {157, BowTieHorizontal},
-    {158, BowTieVertical},
-    {159, DiagonalCrossIn},
-    {160, DiagonalCrossOut},
-    {161, StarburstAnticlockwiseFromCenter},
-    {162, ZigzagHorizontal},
-    {163, ZigzagVertical},
-    {164, DiamondShred},
-    {165, RevealDiamondOutFromCentre},
-    {166, RevealDiamondInToCentre},
-    {167, DiagonalBoxOut},
-}};
+std::span<const EffectRoutine> ShapeRoutines() {
+  static constexpr EffectRoutine kRoutines[] = {
+      CurvedRevealFromLeft,
+      CurvedRevealFromRight,
+      CurvedRevealFromTop,
+      CurvedRevealFromBottom,
+      CurvedRevealFromTopLeft,
+      CurvedRevealFromTopRight,
+      CurvedRevealFromBottomLeft,
+      CurvedRevealFromBottomRight,
+      EllipticRevealOutFromCentre,
+      EllipticRevealInToCentre,
+      RevealDiagonalFromTopLeft,
+      RevealDiagonalFromTopRight,
+      RevealDiagonalFromBottomLeft,
+      RevealDiagonalFromBottomRight,
+      DiagonalSweepAnticlockwise,
+      DiagonalSweepClockwise,
+      StarburstClockwiseFromCenter,
+      StarburstAnticlockwiseFromCenter,
+      RotationalRectangleInCenter,
+      RotationalStarInCenter,
+      SpiralRectangle,
+      RevealVFromLeft,
+      RevealVFromRight,
+      RevealVFromTop,
+      RevealVFromBottom,
+      BowTieHorizontal,
+      BowTieVertical,
+      DiagonalCrossIn,
+      DiagonalCrossOut,
+      ZigzagHorizontal,
+      ZigzagVertical,
+      RevealDiamondOutFromCentre,
+      RevealDiamondInToCentre,
+      DiagonalBoxOut,
+      TriangularShred,
+      CircularShred,
+      DiamondShred,
+  };
+  return kRoutines;
+}
 
 }  // namespace vec

@@ -4,7 +4,6 @@
 // rectangles and grids of small shapes. Polygons use the winding fill mode; every member
 // ends with RevealThroughRegion.
 
-#include <array>
 #include <cstdint>
 #include <span>
 
@@ -42,7 +41,7 @@ EffectFn ZigzagHorizontal, ZigzagVertical, RevealDiamondOutFromCentre, RevealDia
 // Grids of small shapes.
 EffectFn TriangularShred, CircularShred, DiamondShred;
 
-// Every member of this family, in number order.
-extern const std::array<NumberedEffect, 37> kShapeEffects;
+// Every routine of this family; the table rows they draw are the family's members.
+std::span<const EffectRoutine> ShapeRoutines();
 
 }  // namespace vec

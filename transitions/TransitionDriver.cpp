@@ -62,11 +62,11 @@ void TransitionDriver::TransitionStep(int32_t n, int32_t percent) {
   const int32_t W = work_.Width(), H = work_.Height();
   const Extents e = ProgressExtents(W, H, percent);
   const auto procOf = [this](int32_t number) {
-    return effectProc ? effectProc(number) : EffectByNumber(number).proc;
+    return effectProc ? effectProc(number) : &EffectByNumber(number);
   };
-  EffectProc proc = procOf(n);
+  const Effect* proc = procOf(n);
   if (!proc) proc = procOf(1);
-  if (proc) proc(work_, new_, W, H, e.w, e.h, percent);
+  if (proc) proc->Draw(EffectFrame{work_, new_, W, H, e.w, e.h, percent});
   display_.Present(work_);
 }
 

@@ -44,7 +44,7 @@ class TransitionDriver {
   std::function<bool()> cancelled;
   // Optional: the routine of an effect number, in place of the effect table (stand-ins and
   // tools that draw their own). A nullptr answer falls back as the table's does.
-  std::function<EffectProc(int32_t n)> effectProc;
+  std::function<const Effect*(int32_t n)> effectProc;
 
   enum class Result { Done, BadEffectItem };
   // Duration in milliseconds. An item of `effects` that is not an integer ends the

@@ -49,80 +49,107 @@ int32_t RollWidth(int32_t side, int32_t extent) {
   return r;
 }
 
+// --- Block families: one routine per kind, the row's arguments place it on each axis -----
+
+namespace {
+
+// Where a block of `extent` lies along an axis of length `side`.
+struct Span {
+  int32_t start, length;
+};
+Span BlockAlong(Placement placement, int32_t side, int32_t extent) {
+  switch (placement) {
+    case Placement::Near:
+      return {0, extent};
+    case Placement::Far:
+      return {side - extent, extent};
+    case Placement::Middle:
+      return {(side - extent) / 2, extent};
+    case Placement::Whole:
+      break;
+  }
+  return {0, side};
+}
+
+// A stretch along one axis: destination start and length, source start and length.
+struct StretchSpan {
+  int32_t start, length, sourceStart, sourceLength;
+};
+// New's block of `extent` stretched over more than the screen, the part beyond it shrinking
+// as the extent grows: anchored at the near edge, at the far edge, or both (Middle).
+StretchSpan ShrinkingAlong(Placement placement, int32_t side, int32_t extent) {
+  switch (placement) {
+    case Placement::Near:
+      return {0, 2 * side - extent, 0, extent};
+    case Placement::Far:
+      return {extent - side, 2 * side - extent, side - extent, extent};
+    case Placement::Middle:
+      return {extent - side, 3 * side - 2 * extent, (side - extent) / 2, extent};
+    case Placement::Whole:
+      break;
+  }
+  return {0, side, 0, side};
+}
+
+Placement XPlacement(const EffectArgs& args) {
+  return static_cast<Placement>(args.values[0]);
+}
+Placement YPlacement(const EffectArgs& args) {
+  return static_cast<Placement>(args.values[1]);
+}
+
+}  // namespace
+
+void StretchIntoBlock(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
+  Stretch(work, x.start, y.start, x.length, y.length, nb, 0, 0, W, H);
+}
+
+void RevealBlock(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
+  Copy(work, x.start, y.start, x.length, y.length, nb, x.start, y.start);
+}
+
+void SlideIn(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  // Sliding in from the far edge, New's left (top) edge lies at the block's start; from the
+  // near edge, its right (bottom) edge lies at the block's end.
+  const auto offset = [](Placement placement, int32_t side, int32_t extent) {
+    if (placement == Placement::Far) return side - extent;
+    if (placement == Placement::Near) return extent - side;
+    return 0;
+  };
+  Copy(work, offset(XPlacement(args), W, w), offset(YPlacement(args), H, h), W, H, nb, 0, 0);
+}
+
+void ShrinkOntoScreen(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const StretchSpan x = ShrinkingAlong(XPlacement(args), W, w);
+  const StretchSpan y = ShrinkingAlong(YPlacement(args), H, h);
+  Stretch(work, x.start, y.start, x.length, y.length, nb, x.sourceStart, y.sourceStart,
+          x.sourceLength, y.sourceLength);
+}
+
 // --- Horizontal ---------------------------------------------------------------------------
 
-void ExpandFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t) {
-  Stretch(work, W - w, 0, w, H, nb, 0, 0, W, H);
-}
-
-void ExpandFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t) {
-  Stretch(work, 0, 0, w, H, nb, 0, 0, W, H);
-}
-
-void SlideInFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
-  Copy(work, W - w, 0, W, H, nb, 0, 0);
-}
-
-void SlideInFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t) {
-  Copy(work, w - W, 0, W, H, nb, 0, 0);
-}
-
-void RevealFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t) {
-  Copy(work, 0, 0, w, H, nb, 0, 0);
-}
-
-void RevealFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t) {
-  Copy(work, W - w, 0, w, H, nb, W - w, 0);
-}
-
-void ExpandInFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t) {
-  Stretch(work, 0, 0, 2 * W - w, H, nb, 0, 0, w, H);
-}
-
-void ExpandInFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
-  Stretch(work, w - W, 0, 2 * W - w, H, nb, W - w, 0, w, H);
-}
-
-void ExpandInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
-  Stretch(work, w - W, 0, 3 * W - 2 * w, H, nb, (W - w) / 2, 0, w, H);
-}
-
-void ExpandOutFromMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t) {
-  Stretch(work, (W - w) / 2, 0, w, H, nb, 0, 0, W, H);
-}
-
-void RevealOutFromMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t) {
-  const int32_t x = (W - w) / 2;
-  Copy(work, x, 0, w, H, nb, x, 0);
-}
-
-void RevealInFromSides(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t) {
+void RevealInFromSides(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hw = w / 2;
   Copy(work, 0, 0, hw, H, nb, 0, 0);
   Copy(work, W - hw, 0, hw, H, nb, W - hw, 0);
 }
 
-void ExpandInFromSides(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t) {
+void ExpandInFromSides(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hw = w / 2, hW = W / 2;
   Stretch(work, 0, 0, hw, H, nb, 0, 0, hW, H);
   Stretch(work, W - hw, 0, hw, H, nb, hW, 0, hW, H);
 }
 
-void UnrollFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t) {
+void UnrollFromLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t r = RollWidth(W, w);
   // The roll's back: New columns [w + r, w + 2r) mirrored into [w, w + r).
   Stretch(work, w + r - 1, 0, -r, H, nb, w + r, 0, r, H);
@@ -130,8 +157,8 @@ void UnrollFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_
   ShadeColumns(work, kRollShade, w, r);
 }
 
-void UnrollFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t) {
+void UnrollFromRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t r = RollWidth(W, w);
   const int32_t x = W - w;
   // The roll's back: New columns from x - 2r - 1 on, mirrored into [x - r, x), source column
@@ -145,15 +172,15 @@ void UnrollFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32
   ShadeColumns(work, kRollShade, x - r, r);
 }
 
-void BuildUpFromRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
+void BuildUpFromRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Copy(work, 0, 0, w, H, nb, 0, 0);
   const int32_t s = std::min(W - w, W / 10);
   Stretch(work, w, 0, W - w, H, nb, w, 0, s, H);
 }
 
-void BuildUpFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t) {
+void BuildUpFromLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t x = W - w;
   Copy(work, x, 0, w, H, nb, x, 0);
   const int32_t s = std::max(x - W / 10, 0);
@@ -162,86 +189,30 @@ void BuildUpFromLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32
 
 // --- Vertical -----------------------------------------------------------------------------
 
-void ExpandFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
-  Stretch(work, 0, H - h, W, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                   int32_t) {
-  Stretch(work, 0, 0, W, h, nb, 0, 0, W, H);
-}
-
-void SlideInFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t) {
-  Copy(work, 0, H - h, W, H, nb, 0, 0);
-}
-
-void SlideInFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                    int32_t) {
-  Copy(work, 0, h - H, W, H, nb, 0, 0);
-}
-
-void RevealFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                   int32_t) {
-  Copy(work, 0, 0, W, h, nb, 0, 0);
-}
-
-void RevealFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
-  Copy(work, 0, H - h, W, h, nb, 0, H - h);
-}
-
-void ExpandInFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t) {
-  Stretch(work, 0, 0, W, 2 * H - h, nb, 0, 0, W, h);
-}
-
-void ExpandInFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                     int32_t) {
-  Stretch(work, 0, h - H, W, 2 * H - h, nb, 0, H - h, W, h);
-}
-
-void ExpandInToMiddleHoriz(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t) {
-  Stretch(work, 0, h - H, W, 3 * H - 2 * h, nb, 0, (H - h) / 2, W, h);
-}
-
-void ExpandOutFromMiddleHoriz(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t) {
-  Stretch(work, 0, (H - h) / 2, W, h, nb, 0, 0, W, H);
-}
-
-void RevealFromMiddleHoriz(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t) {
-  const int32_t y = (H - h) / 2;
-  Copy(work, 0, y, W, h, nb, 0, y);
-}
-
-void SlideInFromTopBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t) {
+void SlideInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hh = h / 2;
   Copy(work, 0, 0, W, hh, nb, 0, 0);
   Copy(work, 0, H - hh, W, hh, nb, 0, H - hh);
 }
 
-void ExpandInFromTopBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t) {
+void ExpandInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hh = h / 2, hH = H / 2;
   Stretch(work, 0, 0, W, hh, nb, 0, 0, W, hH);
   Stretch(work, 0, H - hh, W, hh, nb, 0, hH, W, hH);
 }
 
-void UnrollFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                   int32_t) {
+void UnrollFromTop(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t r = RollWidth(H, h);
   Stretch(work, 0, h + r - 1, W, -r, nb, 0, h + r, W, r);
   Copy(work, 0, 0, W, h, nb, 0, 0);
   ShadeRows(work, kRollShade, h, r);
 }
 
-void UnrollFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
+void UnrollFromBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t r = RollWidth(H, h);
   const int32_t y = H - h;
   // As UnrollFromRight, turned: rows whose source would lie above New are not drawn.
@@ -252,15 +223,15 @@ void UnrollFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int3
   ShadeRows(work, kRollShade, y - r, r);
 }
 
-void ExpandGraduallyFromBottom(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t) {
+void ExpandGraduallyFromBottom(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Copy(work, 0, 0, W, h, nb, 0, 0);
   const int32_t s = std::min(H - h, H / 10);
   Stretch(work, 0, h, W, H - h, nb, 0, h, W, s);
 }
 
-void ExpandInGraduallyFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t) {
+void ExpandInGraduallyFromTop(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t y = H - h;
   Copy(work, 0, y, W, h, nb, 0, y);
   const int32_t s = std::max(y - H / 10, 0);
@@ -269,112 +240,16 @@ void ExpandInGraduallyFromTop(Bitmap& work, const Bitmap& nb, int32_t W, int32_t
 
 // --- Corners and centre -------------------------------------------------------------------
 
-void ExpandFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t) {
-  Stretch(work, W - w, H - h, w, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t) {
-  Stretch(work, W - w, 0, w, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t) {
-  Stretch(work, 0, 0, w, h, nb, 0, 0, W, H);
-}
-
-void ExpandFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t) {
-  Stretch(work, 0, H - h, w, h, nb, 0, 0, W, H);
-}
-
-void SlideInFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t) {
-  Copy(work, W - w, H - h, W, H, nb, 0, 0);
-}
-
-void SlideInFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t) {
-  Copy(work, W - w, h - H, W, H, nb, 0, 0);
-}
-
-void SlideInFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t) {
-  Copy(work, w - W, h - H, W, H, nb, 0, 0);
-}
-
-void SlideInFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t) {
-  Copy(work, w - W, H - h, W, H, nb, 0, 0);
-}
-
-void RevealFromTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                       int32_t) {
-  Copy(work, 0, 0, w, h, nb, 0, 0);
-}
-
-void RevealFromBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                          int32_t h, int32_t) {
-  Copy(work, 0, H - h, w, h, nb, 0, H - h);
-}
-
-void RevealFromBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                           int32_t h, int32_t) {
-  Copy(work, W - w, H - h, w, h, nb, W - w, H - h);
-}
-
-void RevealFromTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t) {
-  Copy(work, W - w, 0, w, h, nb, W - w, 0);
-}
-
-void AppearAndContractToTopLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                                int32_t h, int32_t) {
-  Stretch(work, 0, 0, 2 * W - w, 2 * H - h, nb, 0, 0, w, h);
-}
-
-void AppearAndContractToBottomLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                                   int32_t h, int32_t) {
-  Stretch(work, 0, h - H, 2 * W - w, 2 * H - h, nb, 0, H - h, w, h);
-}
-
-void AppearAndContractToBottomRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                                    int32_t h, int32_t) {
-  Stretch(work, w - W, h - H, 2 * W - w, 2 * H - h, nb, W - w, H - h, w, h);
-}
-
-void AppearAndContractToTopRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                                 int32_t h, int32_t) {
-  Stretch(work, w - W, 0, 2 * W - w, 2 * H - h, nb, W - w, 0, w, h);
-}
-
-void AppearAndContractToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                               int32_t h, int32_t) {
-  Stretch(work, w - W, h - H, 3 * W - 2 * w, 3 * H - 2 * h, nb, (W - w) / 2, (H - h) / 2, w, h);
-}
-
-void ExpandOutFromCentre(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t) {
-  Stretch(work, (W - w) / 2, (H - h) / 2, w, h, nb, 0, 0, W, H);
-}
-
-void RevealOutFromCentre(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t) {
-  const int32_t x = (W - w) / 2, y = (H - h) / 2;
-  Copy(work, x, y, w, h, nb, x, y);
-}
-
-void RevealInToCentre(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
+void RevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hw = w / 2, hh = h / 2;
   ClipGuard guard(work);
   work.ExcludeClipRect(hw, hh, W - hw, H - hh);
   Copy(work, 0, 0, W, H, nb, 0, 0);
 }
 
-void QuartersRevealInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                              int32_t h, int32_t) {
+void QuartersRevealInToMiddle(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hw = w / 2, hh = h / 2;
   Copy(work, 0, 0, hw, hh, nb, 0, 0);
   Copy(work, 0, H - hh, hw, hh, nb, 0, H - hh);
@@ -382,8 +257,8 @@ void QuartersRevealInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t
   Copy(work, W - hw, 0, hw, hh, nb, W - hw, 0);
 }
 
-void QuartersExpandToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                            int32_t h, int32_t) {
+void QuartersExpandToMiddle(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
   Stretch(work, 0, 0, hw, hh, nb, 0, 0, hW, hH);
   Stretch(work, 0, H - hh, hw, hh, nb, 0, hH, hW, hH);
@@ -391,8 +266,8 @@ void QuartersExpandToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H
   Stretch(work, W - hw, 0, hw, hh, nb, hW, 0, hW, hH);
 }
 
-void QuartersSlideInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w,
-                             int32_t h, int32_t) {
+void QuartersSlideInToMiddle(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
   Copy(work, hw - hW, 0, hW, hH, nb, 0, 0);
   Copy(work, hW, hh - hH, hW, hH, nb, hW, 0);
@@ -404,47 +279,50 @@ void QuartersSlideInToMiddle(Bitmap& work, const Bitmap& nb, int32_t W, int32_t 
 // The self-copies overlap their source; the blits treat a copy within one bitmap as a copy
 // through a temporary bitmap.
 
-void PushRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-               int32_t) {
+void PushRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Copy(work, w, 0, W - w, H, work, 0, 0);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
-void PushLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
+void PushLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Copy(work, 0, 0, W - w, H, work, w, 0);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
-void PushAndSqueezeRight(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                         int32_t) {
+void PushAndSqueezeRight(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Stretch(work, w, 0, W - w, H, work, 0, 0, W, H);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
-void PushAndSqueezeLeft(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t) {
+void PushAndSqueezeLeft(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Stretch(work, 0, 0, W - w, H, work, 0, 0, W, H);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
-void PushDown(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
+void PushDown(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Copy(work, 0, h, W, H - h, work, 0, 0);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
-void PushUp(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h, int32_t) {
+void PushUp(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Copy(work, 0, 0, W, H - h, work, 0, h);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }
 
-void PushAndSqueezeDown(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                        int32_t) {
+void PushAndSqueezeDown(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Stretch(work, 0, h, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
-void PushAndSqueezeUp(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t w, int32_t h,
-                      int32_t) {
+void PushAndSqueezeUp(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
   Stretch(work, 0, 0, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }

@@ -3,24 +3,36 @@
 // Work (plain, or stretched with whole pixels dropped or repeated), placed by the progress
 // extents. The push members also move Work's own pixels.
 
+#include <cstdint>
+
 #include "transitions/Effect.h"
 
 namespace vec {
 
-EffectFn ExpandFromRight, ExpandFromLeft, SlideInFromRight, SlideInFromLeft, RevealFromLeft,
-    RevealFromRight, ExpandInFromRight, ExpandInFromLeft, ExpandInToMiddle, ExpandOutFromMiddle,
-    RevealOutFromMiddle, RevealInFromSides, ExpandInFromSides, UnrollFromLeft, UnrollFromRight,
-    BuildUpFromRight, BuildUpFromLeft;
-EffectFn ExpandFromBottom, ExpandFromTop, SlideInFromBottom, SlideInFromTop, RevealFromTop,
-    RevealFromBottom, ExpandInFromBottom, ExpandInFromTop, ExpandInToMiddleHoriz,
-    ExpandOutFromMiddleHoriz, RevealFromMiddleHoriz, SlideInFromTopBottom, ExpandInFromTopBottom,
-    UnrollFromTop, UnrollFromBottom, ExpandGraduallyFromBottom, ExpandInGraduallyFromTop;
-EffectFn ExpandFromBottomRight, ExpandFromTopRight, ExpandFromTopLeft, ExpandFromBottomLeft,
-    SlideInFromBottomRight, SlideInFromTopRight, SlideInFromTopLeft, SlideInFromBottomLeft,
-    RevealFromTopLeft, RevealFromBottomLeft, RevealFromBottomRight, RevealFromTopRight,
-    AppearAndContractToTopLeft, AppearAndContractToBottomLeft, AppearAndContractToBottomRight,
-    AppearAndContractToTopRight, AppearAndContractToMiddle, ExpandOutFromCentre,
-    RevealOutFromCentre, RevealInToCentre, QuartersRevealInToMiddle, QuartersExpandToMiddle,
+// How a block family places its block on one axis: across the whole side, growing from
+// the near edge (left or top), from the far edge (right or bottom), or out of the middle.
+enum class Placement : int32_t { Whole, Near, Far, Middle };
+
+// The arguments of the block families: {x placement, y placement}.
+constexpr EffectArgs Placed(Placement x, Placement y) {
+  return {static_cast<int32_t>(x), static_cast<int32_t>(y)};
+}
+
+// All of New stretched into the growing block ("Expand from ..." and "Expand out from ...").
+void StretchIntoBlock(const EffectFrame& frame, const EffectArgs& args);
+// New's own pixels inside the growing block ("Reveal from ..." and "Reveal out from ...").
+void RevealBlock(const EffectFrame& frame, const EffectArgs& args);
+// All of New moved in, unscaled, from the side its placement names; Middle does not slide.
+void SlideIn(const EffectFrame& frame, const EffectArgs& args);
+// New's block of the progress extents stretched over more than the screen, shrinking onto
+// the near edge, the far edge or both ("Expand in ..." and "Appear and Contract to ...").
+void ShrinkOntoScreen(const EffectFrame& frame, const EffectArgs& args);
+
+EffectFn RevealInFromSides, ExpandInFromSides, UnrollFromLeft, UnrollFromRight, BuildUpFromRight,
+    BuildUpFromLeft;
+EffectFn SlideInFromTopBottom, ExpandInFromTopBottom, UnrollFromTop, UnrollFromBottom,
+    ExpandGraduallyFromBottom, ExpandInGraduallyFromTop;
+EffectFn RevealInToCentre, QuartersRevealInToMiddle, QuartersExpandToMiddle,
     QuartersSlideInToMiddle;
 EffectFn PushRight, PushLeft, PushAndSqueezeRight, PushAndSqueezeLeft, PushDown, PushUp,
     PushAndSqueezeDown, PushAndSqueezeUp;

@@ -186,7 +186,8 @@ struct ShowRig {
     settings.FileNames.push_back(path);
     settings.Checked.push_back("TRUE");
   }
-  SlideshowServices Services(EffectProc effect = nullptr) {
+  // `routine` stands in for every effect number; nullptr leaves every number without one.
+  SlideshowServices Services(EffectRoutine routine = nullptr) {
     SlideshowServices s;
     s.display = &display;
     s.clock = &clock;
@@ -195,7 +196,9 @@ struct ShowRig {
     s.engine = &engine;
     s.sounds = &sounds;
     s.music = &music;
-    s.effect = [effect](int32_t) { return effect; };
+    s.effect = [routine, standIn = Effect{1, "stand-in", routine, {}}](int32_t) {
+      return routine ? &standIn : nullptr;
+    };
     return s;
   }
 

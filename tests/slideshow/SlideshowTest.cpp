@@ -488,8 +488,8 @@ TEST(FailedPicture, MissingProjectFileMovesOnAtTheNextTick) {
 // ---- Transitions --------------------------------------------------------------------
 
 std::vector<int32_t> g_percents;
-void RecordPercent(Bitmap& work, const Bitmap& newBmp, int32_t, int32_t, int32_t, int32_t,
-                   int32_t percent) {
+void RecordPercent(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   g_percents.push_back(percent);
   if (percent == 100) std::copy_n(newBmp.Bits(), newBmp.PixelCount(), work.Bits());
 }
@@ -526,8 +526,8 @@ TEST(Transition, StepCountFollowsTheCostOfTheFirstStep) {
   }
 }
 
-void SplitHalf(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t w, int32_t,
-               int32_t) {
+void SplitHalf(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, newBmp, W, H, w, h, percent] = frame;
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < w && x < W; ++x) work.SetPixel(x, y, newBmp.GetPixel(x, y));
 }
@@ -693,7 +693,7 @@ TEST(Transition, NumbersOutsideTheTableRunEffectOne) {
   TwoPicturesChangingEveryTick(rig, "0, 170, -4");
   std::set<int32_t> asked;
   SlideshowServices services = rig.Services();
-  services.effect = [&asked](int32_t n) -> EffectProc {
+  services.effect = [&asked](int32_t n) -> const Effect* {
     asked.insert(n);
     return nullptr;
   };

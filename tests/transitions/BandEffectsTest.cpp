@@ -42,12 +42,12 @@ struct SizeCase {
   int32_t W, H;
 };
 
-class BandAtFullProgress : public ::testing::TestWithParam<std::tuple<NumberedEffect, SizeCase>> {};
+class BandAtFullProgress : public ::testing::TestWithParam<std::tuple<Effect, SizeCase>> {};
 
 TEST_P(BandAtFullProgress, CoversTheWholePicture) {
   const auto [effect, size] = GetParam();
   SetRandSeed(777);
-  const Bitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), 100);
+  const Bitmap work = RunFrame(effect, NewPicture(size.W, size.H), 100);
   const Coverage c = Measure(work);
   EXPECT_EQ(c.wrong, 0);
   int64_t uncovered = 0;
@@ -58,23 +58,23 @@ TEST_P(BandAtFullProgress, CoversTheWholePicture) {
   EXPECT_EQ(c.fromOld, uncovered) << "effect " << effect.number;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<std::tuple<NumberedEffect, SizeCase>>& info) {
-  const NumberedEffect effect = std::get<0>(info.param);
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<Effect, SizeCase>>& info) {
+  const Effect effect = std::get<0>(info.param);
   const SizeCase size = std::get<1>(info.param);
   return "No" + std::to_string(effect.number) + "_" + SizeName(size.W, size.H);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     AllMembers, BandAtFullProgress,
-    ::testing::Combine(::testing::ValuesIn(kBandEffects),
+    ::testing::Combine(::testing::ValuesIn(EffectsDrawnBy(BandRoutines())),
                        ::testing::Values(SizeCase{320, 240}, SizeCase{240, 320}, SizeCase{321, 241},
                                          SizeCase{500, 18}, SizeCase{17, 90})),
     CaseName);
 
 TEST(BandEffects, OnlyShredsAndSpecklesShowNewAtZero) {
-  for (const auto& effect : kBandEffects) {
+  for (const Effect& effect : EffectsDrawnBy(BandRoutines())) {
     SetRandSeed(99);
-    const Coverage c = Measure(RunFrame(effect.proc, NewPicture(200, 150), 0));
+    const Coverage c = Measure(RunFrame(effect, NewPicture(200, 150), 0));
     EXPECT_EQ(c.wrong, 0);
     if (DrawsAtRandom(effect.number))
       EXPECT_GT(c.fromNew, 0) << "effect " << effect.number;
@@ -84,10 +84,10 @@ TEST(BandEffects, OnlyShredsAndSpecklesShowNewAtZero) {
 }
 
 TEST(BandEffects, TinyAndEmptyPicturesAreSafe) {
-  for (const auto& effect : kBandEffects) {
+  for (const Effect& effect : EffectsDrawnBy(BandRoutines())) {
     for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
       for (int32_t percent : {0, 1, 50, 99, 100}) {
-        const Bitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
+        const Bitmap work = RunFrame(effect, NewPicture(size.W, size.H), percent);
         EXPECT_EQ(Measure(work).wrong, 0);
       }
     }
@@ -95,10 +95,10 @@ TEST(BandEffects, TinyAndEmptyPicturesAreSafe) {
 }
 
 TEST(BandEffects, OnlyRandomMembersDrawFromTheGenerator) {
-  for (const auto& effect : kBandEffects) {
+  for (const Effect& effect : EffectsDrawnBy(BandRoutines())) {
     if (effect.number == 129) continue;  // saves and restores the seed itself
     SetRandSeed(4242);
-    RunFrame(effect.proc, NewPicture(120, 90), 40);
+    RunFrame(effect, NewPicture(120, 90), 40);
     if (DrawsAtRandom(effect.number))
       EXPECT_NE(RandSeed(), 4242u) << "effect " << effect.number;
     else
@@ -110,13 +110,13 @@ TEST(BandEffects, OnlyRandomMembersDrawFromTheGenerator) {
 
 TEST(BarsRegion, DoubleExtentCompletesEvenBandsAtHalfway) {
   const int32_t W = 300, H = 200, e = 200 / 50 + 1;
-  const Bitmap work = RunFrame(BarsInFromRight, NewPicture(W, H), 50);
+  const Bitmap work = RunFrame(EffectNamed("Bars in from right"), NewPicture(W, H), 50);
   for (int32_t x = 0; x < W; ++x) {
     EXPECT_TRUE(ShowsNew(work, x, 0));
     EXPECT_FALSE(ShowsNew(work, x, e));
   }
   // Past halfway the odd bands come in from the right.
-  const Bitmap later = RunFrame(BarsInFromRight, NewPicture(W, H), 75);
+  const Bitmap later = RunFrame(EffectNamed("Bars in from right"), NewPicture(W, H), 75);
   EXPECT_TRUE(ShowsNew(later, W - 1, e));
   EXPECT_FALSE(ShowsNew(later, 0, e));
 }
@@ -143,8 +143,8 @@ TEST(CrissCross, BottomLeftTopRightIsTheIntersectionOfTwoCrissCrosses) {
   const Bitmap newBmp = NewPicture(160, 120);
   for (int32_t percent : {10, 40, 60, 85}) {
     const Bitmap both = RunFrame(CrissCrossFromBottomLeftTopRight, newBmp, percent);
-    const Bitmap a = RunFrame(CrissCrossFromBottomRight, newBmp, percent);
-    const Bitmap b = RunFrame(CrissCrossFromTopLeft, newBmp, percent);
+    const Bitmap a = RunFrame(EffectNamed("Criss Cross from bottom right"), newBmp, percent);
+    const Bitmap b = RunFrame(EffectNamed("Criss Cross from top left"), newBmp, percent);
     int64_t shown = 0;
     for (int32_t y = 0; y < 120; ++y) {
       for (int32_t x = 0; x < 160; ++x) {
@@ -217,7 +217,8 @@ TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
 
     SetRandSeed(20240601);
     Bitmap work = OldPicture(W, H);
-    UnevenShredFromBottomAndRight(work, newBmp, W, H, w, h, percent);
+    RevealShred(EffectFrame{work, newBmp, W, H, w, h, percent},
+                {1, 1, 1, 1});  // from bottom and right
     // One draw per strip, also when the spread is 0 at 100 %.
     EXPECT_EQ(RandSeed(), seedAfterModel);
     EXPECT_EQ(RandSeed(), SeedAfter(20240601, 125 + 215));
@@ -231,9 +232,9 @@ TEST(ShredRegion, GoldenFrameWithFixedSeed) {
   const int32_t W = 256, H = 192;
   const Bitmap newBmp = NewPicture(W, H);
   SetRandSeed(12345);
-  const Bitmap top = RunFrame(UnevenShredFromTopAndLeft, newBmp, 40);
-  const Bitmap centre = RunFrame(UnevenShredToCentre, newBmp, 40);
-  const Bitmap horizon = RunFrame(UnevenShredFromHorizon, newBmp, 40);
+  const Bitmap top = RunFrame(EffectNamed("Uneven shred from top and left"), newBmp, 40);
+  const Bitmap centre = RunFrame(EffectNamed("Uneven shred to centre"), newBmp, 40);
+  const Bitmap horizon = RunFrame(EffectNamed("Uneven shred from horizon"), newBmp, 40);
   EXPECT_EQ(PixelChecksum(top), 7712912478340529155ull);
   EXPECT_EQ(PixelChecksum(centre), 7287774191105077379ull);
   EXPECT_EQ(PixelChecksum(horizon), 12079651649113675395ull);
@@ -242,8 +243,8 @@ TEST(ShredRegion, GoldenFrameWithFixedSeed) {
 TEST(ShredRegion, StripsDifferBetweenFramesOfTheSamePercent) {
   const Bitmap newBmp = NewPicture(200, 150);
   SetRandSeed(5);
-  const Bitmap first = RunFrame(UnevenShredFromLeft, newBmp, 50);
-  const Bitmap second = RunFrame(UnevenShredFromLeft, newBmp, 50);
+  const Bitmap first = RunFrame(EffectNamed("Uneven shred from left"), newBmp, 50);
+  const Bitmap second = RunFrame(EffectNamed("Uneven shred from left"), newBmp, 50);
   EXPECT_NE(first, second);
 }
 
@@ -365,7 +366,8 @@ TEST(Blinds, UnevenFromRightGrowsLeftwardsFromEachEdge) {
 
 TEST(Rectangles, SmallOutputsStillOpenTheBlinds) {
   // Fewer than 20 rows: no bars, but the blinds complete the picture at the end.
-  const Coverage c = Measure(RunFrame(RectanglesFromLeftToRight, NewPicture(200, 19), 60));
+  const Coverage c =
+      Measure(RunFrame(EffectNamed("Rectangles from left to right"), NewPicture(200, 19), 60));
   EXPECT_GT(c.fromNew, 0);
   EXPECT_GT(c.fromOld, 0);
 }
@@ -643,7 +645,7 @@ TEST(BandEffectModel, EveryMemberMatchesTheLiteralModel) {
     for (const int32_t P : kModelPercents) {
       int32_t w = 0, h = 0;
       ScaledExtents(W, H, P, w, h);
-      for (const NumberedEffect& effect : kBandEffects) {
+      for (const Effect& effect : EffectsDrawnBy(BandRoutines())) {
         const uint32_t seed =
             0x9E3779B9u ^ static_cast<uint32_t>(effect.number * 7919 + P * 31 + W);
         ModelGenerator gen{seed};
@@ -651,7 +653,7 @@ TEST(BandEffectModel, EveryMemberMatchesTheLiteralModel) {
 
         SetRandSeed(seed);
         Bitmap work = oldBmp;
-        effect.proc(work, newBmp, W, H, w, h, P);
+        effect.Draw(EffectFrame{work, newBmp, W, H, w, h, P});
         EXPECT_EQ(RandSeed(), gen.seed)
             << "draws of effect " << effect.number << " at " << SizeName(W, H) << " " << P << "%";
         int64_t mismatches = 0;

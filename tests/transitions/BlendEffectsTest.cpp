@@ -188,6 +188,27 @@ TEST(Pivot, FastRotationEqualsTheReference) {
   }
 }
 
+// Each pivot row turns about its own corner and in its own direction: a swapped corner or
+// a lost sign in the row's arguments shows here.
+TEST(Pivot, RowsTurnAboutTheirCornerInTheirDirection) {
+  const int32_t W = 33, H = 21;
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  struct Case {
+    int32_t n, px, py;
+    double sign;
+  };
+  for (const Case c : {Case{121, -1, -1, 1.0}, Case{122, -1, H, -1.0}, Case{123, W, -1, -1.0},
+                       Case{124, W, H, 1.0}}) {
+    for (int32_t percent : {0, 13, 50, 87, 100}) {
+      Bitmap expected = oldBmp;
+      reference::RotateImage(expected, newBmp, c.px, c.py,
+                             c.sign * (100 - percent) * std::numbers::pi / 200);
+      EXPECT_EQ(RunEffect(c.n, oldBmp, newBmp, percent), expected)
+          << "effect " << c.n << " at " << percent;
+    }
+  }
+}
+
 TEST(Pivot, AtFullProgressNewIsOnePixelLeftAndDown) {
   const int32_t W = 24, H = 18;
   const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
@@ -280,9 +301,9 @@ TEST(PixelEffects, MismatchedSizesDrawNothing) {
   const Bitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
   for (int32_t n : kPixelEffects) {
     Bitmap work = oldBmp;
-    EffectByNumber(n).proc(work, newBmp, 20, 10, 10, 5, 50);
+    EffectByNumber(n).Draw(EffectFrame{work, newBmp, 20, 10, 10, 5, 50});
     EXPECT_EQ(work, oldBmp) << n;
-    EffectByNumber(n).proc(work, oldBmp, 40, 10, 20, 5, 50);  // W beyond the bitmaps
+    EffectByNumber(n).Draw(EffectFrame{work, oldBmp, 40, 10, 20, 5, 50});  // W beyond the bitmaps
     EXPECT_EQ(work, oldBmp) << n;
   }
 }

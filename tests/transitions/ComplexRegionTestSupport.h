@@ -1,8 +1,11 @@
 #pragma once
 // Pictures and measurements shared by the region effect tests.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/MathUtil.h"
 #include "graphics/Bitmap.h"
@@ -41,13 +44,26 @@ inline void ScaledExtents(int32_t W, int32_t H, int32_t percent, int32_t& w, int
 }
 
 // One frame of an effect from the old picture.
-inline Bitmap RunFrame(EffectProc proc, const Bitmap& newBmp, int32_t percent) {
+inline Bitmap RunFrame(const Effect& effect, const Bitmap& newBmp, int32_t percent) {
   const int32_t W = newBmp.Width(), H = newBmp.Height();
   Bitmap work = OldPicture(W, H);
   int32_t w = 0, h = 0;
   ScaledExtents(W, H, percent, w, h);
-  proc(work, newBmp, W, H, w, h, percent);
+  effect.Draw(EffectFrame{work, newBmp, W, H, w, h, percent});
   return work;
+}
+// The same for a routine that draws one effect alone (no family arguments).
+inline Bitmap RunFrame(EffectRoutine routine, const Bitmap& newBmp, int32_t percent) {
+  return RunFrame(Effect{0, "", routine, {}}, newBmp, percent);
+}
+
+// The table entry of the effect with this name; a name not in the table fails the test that
+// asks and gives entry 1.
+inline const Effect& EffectNamed(std::string_view name) {
+  for (const Effect& e : EffectTable())
+    if (e.name == name) return e;
+  ADD_FAILURE() << "no effect named \"" << name << "\"";
+  return EffectByNumber(1);
 }
 
 // Pixels of `work` that show New at their own place; any other value must be Old.

@@ -2,11 +2,16 @@
 
 #include <map>
 #include <set>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "base/Random.h"
+#include "transitions/BandEffects.h"
+#include "transitions/BlendEffects.h"
 #include "transitions/Effect.h"
 #include "transitions/EffectList.h"
+#include "transitions/ShapeEffects.h"
 
 namespace vec {
 namespace {
@@ -49,9 +54,84 @@ TEST(EffectTable, NumbersOutsideTheTableGiveFade) {
 }
 
 TEST(EffectTable, WipesAndPixelEffectsAreBuilt) {
-  for (int32_t n = 1; n <= 60; ++n) EXPECT_NE(EffectByNumber(n).proc, nullptr) << n;
+  for (int32_t n = 1; n <= 60; ++n) EXPECT_NE(EffectByNumber(n).routine, nullptr) << n;
   for (int32_t n : {121, 122, 123, 124, 130, 131, 132, 133, 134, 135, 136, 137, 168, 169})
-    EXPECT_NE(EffectByNumber(n).proc, nullptr) << n;
+    EXPECT_NE(EffectByNumber(n).routine, nullptr) << n;
+}
+
+// --- Rows and their routines ------------------------------------------------------------
+
+// Rows sharing a routine with the same arguments would draw the same effect twice under
+// two numbers: a member copied without changing its arguments.
+TEST(EffectTable, RowsOfOneRoutineHaveDistinctArguments) {
+  std::map<EffectRoutine, std::vector<const Effect*>> byRoutine;
+  for (const Effect& e : EffectTable()) byRoutine[e.routine].push_back(&e);
+  for (const auto& [routine, rows] : byRoutine) {
+    for (size_t i = 0; i < rows.size(); ++i)
+      for (size_t j = i + 1; j < rows.size(); ++j)
+        EXPECT_NE(rows[i]->args, rows[j]->args)
+            << "effects " << rows[i]->number << " and " << rows[j]->number;
+  }
+}
+
+// A routine that draws a single row ignores its arguments; values there would be a row
+// meant for a family routine that names the wrong one.
+TEST(EffectTable, RoutinesOfOneRowTakeNoArguments) {
+  std::map<EffectRoutine, int> rowsOf;
+  for (const Effect& e : EffectTable()) ++rowsOf[e.routine];
+  for (const Effect& e : EffectTable()) {
+    if (rowsOf[e.routine] == 1) {
+      EXPECT_EQ(e.args, EffectArgs{}) << "effect " << e.number;
+    }
+  }
+}
+
+// The band families' arguments stay within what the region builders understand: scales
+// of 0, 1 or 2 extents and modes 0..5, at least one axis moving.
+TEST(EffectTable, BandArgumentsAreScalesAndModes) {
+  const std::vector<Effect> rows = EffectsDrawnBy({RevealBars, RevealShred, RevealSpeckle});
+  EXPECT_EQ(rows.size(), 45u);
+  for (const Effect& e : rows) {
+    const auto [xScale, yScale, vmode, hmode] = e.args.values;
+    EXPECT_TRUE(xScale >= 0 && xScale <= 2 && yScale >= 0 && yScale <= 2) << e.number;
+    EXPECT_TRUE(vmode >= 0 && vmode <= 5 && hmode >= 0 && hmode <= 5) << e.number;
+    EXPECT_TRUE(vmode != 0 || hmode != 0) << e.number;
+    if (e.routine == RevealSpeckle) {
+      // Speckles always take both extents as they are.
+      EXPECT_TRUE(xScale == 1 && yScale == 1) << e.number;
+    } else {
+      // A moving axis whose extent is scaled by 0 would never move; a still axis with a
+      // scale is a row whose scales and modes were swapped.
+      EXPECT_EQ(hmode != 0, xScale != 0) << e.number;
+      EXPECT_EQ(vmode != 0, yScale != 0) << e.number;
+    }
+  }
+}
+
+// Family lists are made from the table: every routine a family names draws a row there (a
+// routine dropped from the table would silently leave the family's tests), and the
+// families keep their sizes (a row pointing at another family's routine changes both).
+TEST(EffectTable, EveryFamilyRoutineDrawsARow) {
+  for (const auto routines : {BandRoutines(), ShapeRoutines()}) {
+    for (const EffectRoutine routine : routines) EXPECT_FALSE(EffectsDrawnBy({routine}).empty());
+  }
+  EXPECT_EQ(EffectsDrawnBy(BandRoutines()).size(), 58u);
+  EXPECT_EQ(EffectsDrawnBy(ShapeRoutines()).size(), 37u);
+  EXPECT_EQ(EffectsDrawnBy({Pivot}).size(), 4u);
+}
+
+// The selection keeps number order and table entries as they are (a selection that sorted
+// by routine or dropped the arguments would break the parameterised family tests).
+TEST(EffectsDrawnBy, GivesTheRowsInNumberOrderWithTheirArguments) {
+  const std::vector<Effect> rows = EffectsDrawnBy({RectanglesDown, Fade, RectanglesAcross});
+  ASSERT_EQ(rows.size(), 5u);
+  const int32_t numbers[] = {1, 145, 146, 147, 148};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].number, numbers[i]);
+    EXPECT_EQ(rows[i].args, EffectByNumber(numbers[i]).args);
+    EXPECT_EQ(rows[i].name, EffectByNumber(numbers[i]).name);
+  }
+  EXPECT_TRUE(EffectsDrawnBy(std::span<const EffectRoutine>()).empty());
 }
 
 // --- Progress extents -------------------------------------------------------------------

@@ -22,24 +22,23 @@ struct SizeCase {
   int32_t W, H;
 };
 
-class ShapeAtFullProgress : public ::testing::TestWithParam<std::tuple<NumberedEffect, SizeCase>> {
-};
+class ShapeAtFullProgress : public ::testing::TestWithParam<std::tuple<Effect, SizeCase>> {};
 
 TEST_P(ShapeAtFullProgress, CoversTheWholePicture) {
   const auto [effect, size] = GetParam();
-  const Coverage c = Measure(RunFrame(effect.proc, NewPicture(size.W, size.H), 100));
+  const Coverage c = Measure(RunFrame(effect, NewPicture(size.W, size.H), 100));
   EXPECT_EQ(c.wrong, 0);
   EXPECT_EQ(c.fromOld, 0) << "effect " << effect.number;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<std::tuple<NumberedEffect, SizeCase>>& info) {
-  const NumberedEffect effect = std::get<0>(info.param);
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<Effect, SizeCase>>& info) {
+  const Effect effect = std::get<0>(info.param);
   const SizeCase size = std::get<1>(info.param);
   return "No" + std::to_string(effect.number) + "_" + SizeName(size.W, size.H);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllMembers, ShapeAtFullProgress,
-                         ::testing::Combine(::testing::ValuesIn(kShapeEffects),
+                         ::testing::Combine(::testing::ValuesIn(EffectsDrawnBy(ShapeRoutines())),
                                             ::testing::Values(SizeCase{320, 240},
                                                               SizeCase{240, 320},
                                                               SizeCase{1024, 768})),
@@ -49,9 +48,9 @@ INSTANTIATE_TEST_SUITE_P(AllMembers, ShapeAtFullProgress,
 // rectangles leave their last column and row, a few shapes single pixels at the centre or
 // at a seam. Never more than one row and one column's worth.
 TEST(ShapeEffects, OddSizesFallShortByAtMostOneRowAndColumn) {
-  for (const auto& effect : kShapeEffects) {
+  for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
     for (const SizeCase size : {SizeCase{321, 241}, SizeCase{241, 321}, SizeCase{641, 479}}) {
-      const Coverage c = Measure(RunFrame(effect.proc, NewPicture(size.W, size.H), 100));
+      const Coverage c = Measure(RunFrame(effect, NewPicture(size.W, size.H), 100));
       EXPECT_EQ(c.wrong, 0);
       EXPECT_LE(c.fromOld, size.W + size.H - 1)
           << "effect " << effect.number << " at " << SizeName(size.W, size.H);
@@ -60,11 +59,12 @@ TEST(ShapeEffects, OddSizesFallShortByAtMostOneRowAndColumn) {
 }
 
 TEST(ShapeEffects, CurvedRevealsShowNothingAtZero) {
-  for (EffectProc proc : {CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop,
-                          CurvedRevealFromBottom, CurvedRevealFromTopLeft, CurvedRevealFromTopRight,
-                          CurvedRevealFromBottomLeft, CurvedRevealFromBottomRight}) {
+  for (EffectRoutine routine :
+       {CurvedRevealFromLeft, CurvedRevealFromRight, CurvedRevealFromTop, CurvedRevealFromBottom,
+        CurvedRevealFromTopLeft, CurvedRevealFromTopRight, CurvedRevealFromBottomLeft,
+        CurvedRevealFromBottomRight}) {
     for (const SizeCase size : {SizeCase{320, 240}, SizeCase{201, 333}}) {
-      const Coverage c = Measure(RunFrame(proc, NewPicture(size.W, size.H), 0));
+      const Coverage c = Measure(RunFrame(routine, NewPicture(size.W, size.H), 0));
       EXPECT_EQ(c.fromNew, 0);
       EXPECT_EQ(c.wrong, 0);
     }
@@ -72,20 +72,20 @@ TEST(ShapeEffects, CurvedRevealsShowNothingAtZero) {
 }
 
 TEST(ShapeEffects, GrowingShapesShowNothingAtZero) {
-  for (const auto& effect : kShapeEffects) {
+  for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
     if (effect.number == 88 || effect.number == 160 || effect.number == 166 ||
         effect.number == 162 || effect.number == 163 || effect.number == 167)
       continue;  // these start from a shape of their own size
-    const Coverage c = Measure(RunFrame(effect.proc, NewPicture(320, 240), 0));
+    const Coverage c = Measure(RunFrame(effect, NewPicture(320, 240), 0));
     EXPECT_EQ(c.fromNew, 0) << "effect " << effect.number;
   }
 }
 
 TEST(ShapeEffects, TinyAndEmptyPicturesAreSafe) {
-  for (const auto& effect : kShapeEffects) {
+  for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
     for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
       for (int32_t percent : {0, 1, 50, 99, 100}) {
-        const Bitmap work = RunFrame(effect.proc, NewPicture(size.W, size.H), percent);
+        const Bitmap work = RunFrame(effect, NewPicture(size.W, size.H), percent);
         EXPECT_EQ(Measure(work).wrong, 0);
       }
     }
@@ -266,7 +266,7 @@ Region DiamondsByCombining(int32_t W, int32_t H, int32_t percent) {
 
 TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
   struct Case {
-    EffectProc proc;
+    EffectRoutine routine;
     Region (*reference)(int32_t, int32_t, int32_t);
   };
   for (const Case c :
@@ -278,7 +278,7 @@ TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
         const Region region = c.reference(size.W, size.H, percent);
         Bitmap expected = OldPicture(size.W, size.H);
         RevealThroughRegion(expected, newBmp, size.W, size.H, &region);
-        EXPECT_EQ(RunFrame(c.proc, newBmp, percent), expected)
+        EXPECT_EQ(RunFrame(c.routine, newBmp, percent), expected)
             << SizeName(size.W, size.H) << " at " << percent;
       }
     }
@@ -287,9 +287,9 @@ TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
 
 TEST(ShapeEffects, FramesDependOnlyOnTheirInputs) {
   const Bitmap newBmp = NewPicture(160, 120);
-  for (const auto& effect : kShapeEffects) {
-    const Bitmap a = RunFrame(effect.proc, newBmp, 37);
-    const Bitmap b = RunFrame(effect.proc, newBmp, 37);
+  for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
+    const Bitmap a = RunFrame(effect, newBmp, 37);
+    const Bitmap b = RunFrame(effect, newBmp, 37);
     EXPECT_EQ(a, b) << "effect " << effect.number;
     EXPECT_EQ(Measure(a).wrong, 0);
   }
@@ -533,12 +533,12 @@ TEST(ShapeEffectModel, EveryMemberMatchesShapesMadeWhereTheyStand) {
     for (const int32_t Pc : kModelPercents) {
       int32_t w = 0, h = 0;
       ScaledExtents(W, H, Pc, w, h);
-      for (const NumberedEffect& effect : kShapeEffects) {
+      for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
         const std::optional<Region> region = ModelShape(effect.number, W, H, w, h, Pc);
         Bitmap expected = oldBmp;
         RevealThroughRegion(expected, newBmp, W, H, region);
         Bitmap work = oldBmp;
-        effect.proc(work, newBmp, W, H, w, h, Pc);
+        effect.Draw(EffectFrame{work, newBmp, W, H, w, h, Pc});
         EXPECT_TRUE(work == expected)
             << "effect " << effect.number << " at " << SizeName(W, H) << " " << Pc << "%";
       }

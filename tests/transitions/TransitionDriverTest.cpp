@@ -156,7 +156,7 @@ TEST(TransitionDriver, EveryFrameStartsFromOld) {
   ASSERT_EQ(rig.driver.RunTransition(2000, {"3"}), TransitionDriver::Result::Done);
   ASSERT_EQ(rig.display.frames.size(), 5u);
   Bitmap once = rig.driver.Old();
-  EffectByNumber(3).proc(once, rig.driver.New(), 16, 12, 8, 6, 50);
+  EffectByNumber(3).Draw(EffectFrame{once, rig.driver.New(), 16, 12, 8, 6, 50});
   EXPECT_EQ(rig.display.frames[2], once);
 }
 
@@ -182,25 +182,25 @@ TEST(TransitionDriver, AFailedTransitionReportsNoEffectAndNoSteps) {
 
 // Stand-in effects for the effectProc hook.
 std::vector<int32_t> g_drawn;
-void ShowNewWhole(Bitmap& work, const Bitmap& newBmp, int32_t, int32_t, int32_t, int32_t,
-                  int32_t percent) {
-  g_drawn.push_back(percent);
-  work = newBmp;
+void ShowNewWhole(const EffectFrame& frame, const EffectArgs&) {
+  g_drawn.push_back(frame.percent);
+  frame.work = frame.newBmp;
 }
+constexpr Effect kShowNewWhole{7, "Show New whole", ShowNewWhole, {}};
 // Shows New whole and leaves the left half selected as the clip region.
-void LeaveClipRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t, int32_t,
-                     int32_t) {
-  Draw(work, 0, 0, newBmp);
-  const Region left = Region::FromRect(0, 0, W / 2, H);
-  work.SelectClipRgn(&left);
+void LeaveClipRegion(const EffectFrame& frame, const EffectArgs&) {
+  Draw(frame.work, 0, 0, frame.newBmp);
+  const Region left = Region::FromRect(0, 0, frame.W / 2, frame.H);
+  frame.work.SelectClipRgn(&left);
 }
+constexpr Effect kLeaveClipRegion{1, "Leave a clip region", LeaveClipRegion, {}};
 
 TEST(TransitionDriver, EffectProcHookReplacesTheTable) {
   Rig rig(999);  // two steps: 0, 50, 100
   std::vector<int32_t> asked;
-  rig.driver.effectProc = [&](int32_t n) -> EffectProc {
+  rig.driver.effectProc = [&](int32_t n) -> const Effect* {
     asked.push_back(n);
-    return n == 7 ? &ShowNewWhole : nullptr;
+    return n == 7 ? &kShowNewWhole : nullptr;
   };
   g_drawn.clear();
   ASSERT_EQ(rig.driver.RunTransition(2000, {"7"}), TransitionDriver::Result::Done);
@@ -210,25 +210,44 @@ TEST(TransitionDriver, EffectProcHookReplacesTheTable) {
   EXPECT_EQ(rig.display.frames[0], rig.driver.New());
 }
 
+// The driver draws an entry with its own arguments: a driver that called the routine with
+// default arguments would draw every family member as the same effect.
+std::vector<EffectArgs> g_argsSeen;
+void RecordArgs(const EffectFrame& frame, const EffectArgs& args) {
+  g_argsSeen.push_back(args);
+  frame.work = frame.newBmp;
+}
+constexpr Effect kRecordArgs{3, "Record arguments", RecordArgs, {4, 3, 2, 1}};
+
+TEST(TransitionDriver, EntriesAreDrawnWithTheirArguments) {
+  Rig rig(999);
+  rig.driver.effectProc = [](int32_t) -> const Effect* { return &kRecordArgs; };
+  g_argsSeen.clear();
+  rig.driver.TransitionStep(3, 40);
+  EXPECT_EQ(g_argsSeen, (std::vector<EffectArgs>{EffectArgs{4, 3, 2, 1}}));
+}
+
 TEST(TransitionDriver, AMissingRoutineFallsBackToEffectOneThenToOld) {
   Rig rig(999);
-  rig.driver.effectProc = [](int32_t n) -> EffectProc { return n == 1 ? &ShowNewWhole : nullptr; };
+  rig.driver.effectProc = [](int32_t n) -> const Effect* {
+    return n == 1 ? &kShowNewWhole : nullptr;
+  };
   g_drawn.clear();
   rig.driver.TransitionStep(42, 30);
   EXPECT_EQ(g_drawn, (std::vector<int32_t>{30}));
   EXPECT_EQ(rig.display.frames.back(), rig.driver.New());
 
-  rig.driver.effectProc = [](int32_t) -> EffectProc { return nullptr; };
+  rig.driver.effectProc = [](int32_t) -> const Effect* { return nullptr; };
   rig.driver.TransitionStep(42, 30);
   EXPECT_EQ(rig.display.frames.back(), rig.driver.Old());
 }
 
 TEST(TransitionDriver, AClipRegionLeftByAnEffectDoesNotClipTheNextCopyOfOld) {
   Rig rig(10);
-  rig.driver.effectProc = [](int32_t) -> EffectProc { return &LeaveClipRegion; };
+  rig.driver.effectProc = [](int32_t) -> const Effect* { return &kLeaveClipRegion; };
   rig.driver.TransitionStep(1, 50);
   ASSERT_TRUE(rig.driver.Work().ClipRegion());
-  rig.driver.effectProc = [](int32_t) -> EffectProc { return nullptr; };
+  rig.driver.effectProc = [](int32_t) -> const Effect* { return nullptr; };
   rig.driver.TransitionStep(1, 50);
   EXPECT_FALSE(rig.driver.Work().ClipRegion());
   EXPECT_EQ(rig.display.frames.back(), rig.driver.Old());

@@ -41,7 +41,7 @@ inline Bitmap RunEffect(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, i
   Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
-  EffectByNumber(n).proc(work, newBmp, W, H, e.w, e.h, percent);
+  EffectByNumber(n).Draw(EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
   return work;
 }
 

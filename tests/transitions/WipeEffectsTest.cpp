@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -788,6 +789,75 @@ TEST(WipeCrossCheck, RampsWrittenOutByHand) {
     ShadeRowOffsets(48, n, r.data());
     ASSERT_EQ(c, Ramp(48, n, false)) << n;
     ASSERT_EQ(r, Ramp(48, n, true)) << n;
+  }
+}
+
+// --- Block families ----------------------------------------------------------------------
+
+// The placement a block row's name promises on each axis; a row whose arguments say
+// otherwise (left and right swapped, x and y swapped) grows its block somewhere else.
+Placement NamedX(std::string_view name) {
+  if (name.find("left") != std::string_view::npos) return Placement::Near;
+  if (name.find("right") != std::string_view::npos) return Placement::Far;
+  if (name.find("centre") != std::string_view::npos) return Placement::Middle;
+  if (name.find("middle") != std::string_view::npos &&
+      name.find("(horiz)") == std::string_view::npos)
+    return Placement::Middle;
+  return Placement::Whole;
+}
+Placement NamedY(std::string_view name) {
+  if (name.find("top") != std::string_view::npos) return Placement::Near;
+  if (name.find("bottom") != std::string_view::npos) return Placement::Far;
+  if (name.find("centre") != std::string_view::npos) return Placement::Middle;
+  if (name.find("(horiz)") != std::string_view::npos) return Placement::Middle;
+  return Placement::Whole;
+}
+
+TEST(RevealBlock, EveryRowRevealsTheBlockItsNameSays) {
+  const int32_t W = 61, H = 43, percent = 37;
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const Extents e = ProgressExtents(W, H, percent);
+  // Start and length of the block along one axis, written out for each placement.
+  const auto along = [](Placement p, int32_t side, int32_t extent) -> std::pair<int32_t, int32_t> {
+    if (p == Placement::Near) return {0, extent};
+    if (p == Placement::Far) return {side - extent, extent};
+    if (p == Placement::Middle) return {(side - extent) / 2, extent};
+    return {0, side};
+  };
+  const std::vector<Effect> rows = EffectsDrawnBy({RevealBlock});
+  ASSERT_EQ(rows.size(), 11u);
+  for (const Effect& row : rows) {
+    EXPECT_EQ(row.args, Placed(NamedX(row.name), NamedY(row.name))) << row.name;
+    const auto [x0, cx] = along(NamedX(row.name), W, e.w);
+    const auto [y0, cy] = along(NamedY(row.name), H, e.h);
+    EXPECT_TRUE(Matches(RunEffect(row.number, oldBmp, newBmp, percent), oldBmp, newBmp,
+                        [&](int32_t x, int32_t y) {
+                          const bool inside = x >= x0 && x < x0 + cx && y >= y0 && y < y0 + cy;
+                          return inside ? FromNew(x, y) : FromOld(x, y);
+                        }))
+        << row.name;
+  }
+}
+
+// The other block families follow the same names: "Expand from right" stretches into the
+// block at the right, "Slide in from top" moves in from the top.
+TEST(BlockFamilies, ArgumentsFollowTheNames) {
+  for (const Effect& row : EffectsDrawnBy({StretchIntoBlock, SlideIn}))
+    EXPECT_EQ(row.args, Placed(NamedX(row.name), NamedY(row.name))) << row.name;
+  // Shrinking onto the screen is named after where New comes in from: "Expand in from
+  // right" keeps the left edge (Near), "Appear and Contract to top left" the top left, and
+  // "Appear and Contract to middle" the middle of both axes.
+  for (const Effect& row : EffectsDrawnBy({ShrinkOntoScreen})) {
+    if (row.name == "Appear and Contract to middle") {
+      EXPECT_EQ(row.args, Placed(Placement::Middle, Placement::Middle));
+      continue;
+    }
+    const bool contractTo = row.name.find("Contract to") != std::string_view::npos;
+    const auto flip = [contractTo](Placement p) {
+      if (contractTo || p == Placement::Whole || p == Placement::Middle) return p;
+      return p == Placement::Near ? Placement::Far : Placement::Near;
+    };
+    EXPECT_EQ(row.args, Placed(flip(NamedX(row.name)), flip(NamedY(row.name)))) << row.name;
   }
 }
 

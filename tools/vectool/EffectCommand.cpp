@@ -125,9 +125,6 @@ int RunEffect(const Args& args) {
   }
 
   const vec::Effect& effect = vec::EffectByNumber(*number);
-  if (!effect.proc)
-    return Fail("effect " + std::to_string(*number) + " \"" + std::string(effect.name) +
-                "\" has no routine");
 
   std::string error;
   std::optional<Bitmap> oldBmp = ReadRawBmp(*oldPath, error);
@@ -141,7 +138,7 @@ int RunEffect(const Args& args) {
   Bitmap work = *oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const vec::Extents e = vec::ProgressExtents(W, H, *percent);
-  effect.proc(work, *newBmp, W, H, e.w, e.h, *percent);
+  effect.Draw(vec::EffectFrame{work, *newBmp, W, H, e.w, e.h, *percent});
 
   const vec::Status saved = vec::SaveBmp32(work, *outPath);
   if (!saved) return Fail("cannot write " + *outPath + ": " + saved.error().message);

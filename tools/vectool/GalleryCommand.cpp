@@ -112,7 +112,7 @@ bool WriteEffectGif(const vec::Effect& effect, const vec::Bitmap& oldBmp, const 
     const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
     const vec::Extents e = vec::ProgressExtents(W, H, percent);
     work = oldBmp;
-    if (effect.proc) effect.proc(work, newBmp, W, H, e.w, e.h, percent);
+    effect.Draw(vec::EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
     if (!gif.AddFrame(work, i + 1 == frames ? kHoldCs : delay, error)) return false;
   }
   return gif.Close(error);
@@ -136,7 +136,7 @@ bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::st
     const std::string name = HtmlEscape(effect.name);
     out << "<figure id=\"effect-" << effect.number << "\"><img src=\"" << GifName(effect.number)
         << "\" alt=\"" << name << "\" loading=\"lazy\"><figcaption>" << effect.number << ". "
-        << name << (effect.proc ? "" : " (not built)") << "</figcaption></figure>\n";
+        << name << "</figcaption></figure>\n";
   }
   out << "</main>\n</body>\n</html>\n";
   out.close();

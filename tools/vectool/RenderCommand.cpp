@@ -155,7 +155,7 @@ int RunRender(const vectool::Args& args) {
   services.messages = &messages;
   services.files = &files;
   services.engine = &engine;
-  services.effect = vec::EffectRoutine;
+  services.effect = vec::TableEffect;
   {
     vec::Slideshow form(settings, std::move(services));
     display.form = &form;
