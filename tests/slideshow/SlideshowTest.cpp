@@ -401,7 +401,7 @@ TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
 // ---- Pictures that cannot be loaded ----------------------------------------------------
 
 int g_transitionFrames = 0;
-void CountFrame(Bitmap&, const Bitmap&, int32_t, int32_t, int32_t, int32_t, int32_t) {
+void CountFrame(const EffectFrame&, const EffectArgs&) {
   ++g_transitionFrames;
 }
 
