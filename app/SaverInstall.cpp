@@ -386,7 +386,7 @@ InstallRoots InstallRoots::FromEnvironment() {
   const char* home = std::getenv("HOME");
   r.home = home && *home ? home : "/";
   const char* data = std::getenv("XDG_DATA_HOME");
-  // The base directory specification ignores a relative path here.
+  // A relative XDG_DATA_HOME is not valid and is ignored, as desktop programs do.
   r.dataHome = data && *data == '/' ? std::string(data) : Join(r.home, ".local/share");
   return r;
 }

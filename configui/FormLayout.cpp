@@ -52,7 +52,7 @@ void AnchorAxis(bool nearAnchor, bool farAnchor, int designPos, int designSize, 
   }
 }
 
-// The design coordinate by which aligned controls of one kind are ordered.
+// The written coordinate by which aligned controls of one kind are ordered.
 int OrderKey(const ChildLayout& c) {
   switch (c.align) {
     case FormAlign::Top:
