@@ -127,8 +127,8 @@ uint64_t FileSize(int fd) {
 // The installed saver: the runtime program (the runtime file up to its own package, if it
 // has one) followed by the package of the saver file.
 bool WriteSaverCopy(const InstallRequest& request, const std::string& dest, std::string& error) {
-  MarkerResult package = FindMarker(request.saverFile);
-  if (!package.found) {
+  const ErrorOr<MarkerLocation> package = FindMarker(request.saverFile);
+  if (package.is_error()) {
     error = request.saverFile + " holds no saver package";
     return false;
   }
@@ -138,8 +138,8 @@ bool WriteSaverCopy(const InstallRequest& request, const std::string& dest, std:
     error = "cannot read " + (runtime ? request.saverFile : request.runtimeFile);
     return false;
   }
-  MarkerResult own = FindMarkerFd(runtime.get());
-  const uint64_t runtimeSize = own.found ? own.offset - kMarkerSize : FileSize(runtime.get());
+  ErrorOr<MarkerLocation> own = FindMarkerFd(runtime.get());
+  const uint64_t runtimeSize = own.ok() ? own->offset - kMarkerSize : FileSize(runtime.get());
   char magic[4] = {};
   if (runtimeSize < sizeof magic || !PreadFull(runtime.get(), magic, sizeof magic, 0) ||
       std::string_view(magic, 4) !=
@@ -148,7 +148,7 @@ bool WriteSaverCopy(const InstallRequest& request, const std::string& dest, std:
     error = request.runtimeFile + " is not the vecsaver program";
     return false;
   }
-  const uint64_t packageStart = package.offset - kMarkerSize;
+  const uint64_t packageStart = package->offset - kMarkerSize;
   const uint64_t packageSize = FileSize(saver.get()) - packageStart;
 
   const std::string part = dest + ".vecsaver-part";
@@ -417,11 +417,12 @@ std::string InstalledName(std::string_view saverPath) {
 }
 
 std::optional<std::string> ReadProductName(const std::string& saverFile) {
-  if (!FindMarker(saverFile).found) return std::nullopt;
+  if (FindMarker(saverFile).is_error()) return std::nullopt;
   std::string folder = SystemTempPath() + "vecsaver-install-XXXXXX";
   if (!mkdtemp(folder.data())) return std::nullopt;
   const std::string settings = folder + "/VEC.res";
-  ExtractRecords(saverFile, {settings});  // the first record only: the settings container
+  // The first record only: the settings container.
+  [[maybe_unused]] const ErrorOr<ExtractResult> extracted = ExtractRecords(saverFile, {settings});
   SaverSettings project;
   LoadProjectFile(project, settings);
   unlink(settings.c_str());

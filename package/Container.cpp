@@ -51,24 +51,19 @@ std::string ScrambledMarker() {
   return m;
 }
 
-std::string_view ContainerErrorName(ContainerError e) {
-  switch (e) {
-    case ContainerError::None:
-      return "none";
-    case ContainerError::CannotOpen:
-      return "cannot open";
-    case ContainerError::NoMarker:
-      return "no marker";
-    case ContainerError::NoCount:
-      return "no record count";
-    case ContainerError::CannotWrite:
-      return "cannot write";
-  }
-  return "unknown";
+namespace {
+
+Error NoMarkerError() {
+  return Error::Make(ErrorCode::NoMarker, "the file holds no package marker");
+}
+Error OpenError(const std::string& name) {
+  return Error::Make(ErrorCode::OpenFailed, "cannot read \"" + name + "\"");
 }
 
-MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end) {
-  MarkerResult result;
+}  // namespace
+
+ErrorOr<MarkerLocation> FindMarkerIn(int fd, uint64_t begin, uint64_t end) {
+  MarkerLocation result;
   const std::string marker = ScrambledMarker();
   // Each chunk is searched together with the last kMarkerSize - 1 bytes of the one before,
   // so a marker across a chunk boundary is found, and the first occurrence always wins.
@@ -89,11 +84,8 @@ MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end) {
     if (hit) {
       size_t at = static_cast<size_t>(static_cast<const char*>(hit) - buf.data());
       result.offset = pos - kept + at + kMarkerSize;
-      if (!ReadLe32At(fd, result.offset, end, result.count)) {
-        result.error = ContainerError::NoCount;
-        return result;
-      }
-      result.found = true;
+      if (!ReadLe32At(fd, result.offset, end, result.count))
+        return Error::Make(ErrorCode::NoCount, "the file ends inside the package's record count");
       return result;
     }
     size_t keep = std::min(have, kMarkerSize - 1);
@@ -101,34 +93,25 @@ MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end) {
     pos += static_cast<uint64_t>(n);
     kept = keep;
   }
-  result.error = ContainerError::NoMarker;
-  return result;
+  return NoMarkerError();
 }
 
-MarkerResult FindMarkerFd(int fd) {
+ErrorOr<MarkerLocation> FindMarkerFd(int fd) {
   return FindMarkerIn(fd, 0, FileSize(fd));
 }
 
-MarkerResult FindMarker(const std::string& fileName) {
+ErrorOr<MarkerLocation> FindMarker(const std::string& fileName) {
   UniqueFd fd(open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) {
-    MarkerResult r;
-    r.error = ContainerError::CannotOpen;
-    return r;
-  }
+  if (!fd) return OpenError(fileName);
   return FindMarkerFd(fd.get());
 }
 
-ExtractResult ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
-                               const std::vector<std::string>& targets) {
+ErrorOr<ExtractResult> ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
+                                        const std::vector<std::string>& targets) {
   ExtractResult result;
   result.written.assign(targets.size(), std::nullopt);
   end = std::min(end, FileSize(fd));
-  MarkerResult m = FindMarkerIn(fd, begin, end);
-  if (!m.found) {
-    result.error = m.error;
-    return result;
-  }
+  const MarkerLocation m = TRY(FindMarkerIn(fd, begin, end));
   result.count = m.count;
   uint64_t pos = m.offset + 4;
   const size_t n = std::min<size_t>(m.count, targets.size());
@@ -142,7 +125,7 @@ ExtractResult ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
     if (!targets[i].empty()) {
       UniqueFd out(CreateFileNoFollow(targets[i]));
       if (!out) {
-        result.error = ContainerError::CannotWrite;
+        ++result.uncreated;
       } else {
         result.written[i] = CopyRange(fd, pos, out.get(), avail);
       }
@@ -153,30 +136,19 @@ ExtractResult ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
   return result;
 }
 
-ExtractResult ExtractRecords(const std::string& containerName,
-                             const std::vector<std::string>& targets) {
+ErrorOr<ExtractResult> ExtractRecords(const std::string& containerName,
+                                      const std::vector<std::string>& targets) {
   UniqueFd in(open(containerName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in) {
-    ExtractResult result;
-    result.written.assign(targets.size(), std::nullopt);
-    result.error = ContainerError::CannotOpen;
-    return result;
-  }
+  if (!in) return OpenError(containerName);
   return ExtractRecordsIn(in.get(), 0, UINT64_MAX, targets);
 }
 
-RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords, size_t maxBytes) {
+ErrorOr<RecordsInMemory> ReadRecords(const std::string& containerName, size_t maxRecords,
+                                     size_t maxBytes) {
   RecordsInMemory result;
   UniqueFd in(open(containerName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in) {
-    result.error = ContainerError::CannotOpen;
-    return result;
-  }
-  MarkerResult m = FindMarkerFd(in.get());
-  if (!m.found) {
-    result.error = m.error;
-    return result;
-  }
+  if (!in) return OpenError(containerName);
+  const MarkerLocation m = TRY(FindMarkerFd(in.get()));
   result.count = m.count;
   const uint64_t fileSize = FileSize(in.get());
   uint64_t pos = m.offset + 4;

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
+
 namespace vec {
 
 inline constexpr size_t kMarkerSize = 13;
@@ -22,29 +24,23 @@ inline constexpr size_t kMarkerSize = 13;
 // saver file cannot stop inside the executable part.
 std::string ScrambledMarker();
 
-enum class ContainerError {
-  None,
-  CannotOpen,   // the file does not exist or cannot be read
-  NoMarker,     // the file holds no marker
-  NoCount,      // the file ends inside the 4-byte record count behind the marker
-  CannotWrite,  // a target could not be created (extraction goes on with the next one)
-};
-std::string_view ContainerErrorName(ContainerError e);
+// Why a container could not be read: ErrorCode::OpenFailed (the file does not exist or
+// cannot be read), ErrorCode::NoMarker (it holds no marker) or ErrorCode::NoCount (it ends
+// inside the 4-byte record count behind the marker).
 
-struct MarkerResult {
-  bool found = false;
+// Where the first marker lies.
+struct MarkerLocation {
   uint64_t offset = 0;  // position just behind the marker
   uint32_t count = 0;   // record count stored there
-  ContainerError error = ContainerError::None;
 };
 
 // Finds the first marker in the file; a partial match that breaks is restarted correctly,
 // so a marker right behind a stray first marker byte is still found.
-MarkerResult FindMarker(const std::string& fileName);
+ErrorOr<MarkerLocation> FindMarker(const std::string& fileName);
 // The same search over an open descriptor (read with pread from position 0).
-MarkerResult FindMarkerFd(int fd);
+ErrorOr<MarkerLocation> FindMarkerFd(int fd);
 // The search within the bytes [begin, end) of an open file (a container nested in a record).
-MarkerResult FindMarkerIn(int fd, uint64_t begin, uint64_t end);
+ErrorOr<MarkerLocation> FindMarkerIn(int fd, uint64_t begin, uint64_t end);
 
 // What extraction wrote for one target: nullopt when nothing was written (the target was
 // skipped, could not be created, or the container had no record for it).
@@ -57,31 +53,32 @@ struct RecordSpan {
 };
 
 struct ExtractResult {
-  ContainerError error = ContainerError::None;  // None also when some targets stay unwritten
-  uint32_t count = 0;                           // record count of the container
-  std::vector<WrittenSize> written;             // one entry per target, in order
-  std::vector<RecordSpan> spans;                // each record visited, in order
+  uint32_t count = 0;                // record count of the container
+  std::vector<WrittenSize> written;  // one entry per target, in order
+  std::vector<RecordSpan> spans;     // each record visited, in order
+  size_t uncreated = 0;  // targets that could not be created (extraction went on without them)
 };
 
 // Writes the container's records to the targets in order (record i to target i). An empty
 // target name skips its record. Targets are created anew (truncated when they exist), never
 // through a symbolic link, with mode 0600. A record is copied in large chunks without being
-// held in memory; a record that the file cuts short is written as far as the file goes.
-ExtractResult ExtractRecords(const std::string& containerName,
-                             const std::vector<std::string>& targets);
+// held in memory; a record that the file cuts short is written as far as the file goes. A
+// container that cannot be read at all is an error.
+ErrorOr<ExtractResult> ExtractRecords(const std::string& containerName,
+                                      const std::vector<std::string>& targets);
 // The same for a container within the bytes [begin, end) of an open file, so a nested
 // container is extracted straight from the outer file.
-ExtractResult ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
-                               const std::vector<std::string>& targets);
+ErrorOr<ExtractResult> ExtractRecordsIn(int fd, uint64_t begin, uint64_t end,
+                                        const std::vector<std::string>& targets);
 
 // Reads records into memory, for the small settings texts. Records beyond `maxRecords` are
 // not read; a record larger than `maxBytes` is cut to `maxBytes`.
 struct RecordsInMemory {
-  ContainerError error = ContainerError::None;
   uint32_t count = 0;
   std::vector<std::string> records;  // the records present in the file (at most maxRecords)
 };
-RecordsInMemory ReadRecords(const std::string& containerName, size_t maxRecords, size_t maxBytes);
+ErrorOr<RecordsInMemory> ReadRecords(const std::string& containerName, size_t maxRecords,
+                                     size_t maxBytes);
 
 // Writes a container record by record (used by the packer and by tests).
 class ContainerWriter {

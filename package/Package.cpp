@@ -90,11 +90,12 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
   std::vector<std::string> outerTargets;
   for (std::string_view n : kPackageRecordNames) outerTargets.push_back(folder + std::string(n));
   outerTargets[2].clear();
-  ExtractResult outer = ExtractRecordsIn(own.get(), 0, UINT64_MAX, outerTargets);
-  if (outer.error == ContainerError::NoMarker || outer.error == ContainerError::NoCount) {
+  ErrorOr<ExtractResult> outerRead = ExtractRecordsIn(own.get(), 0, UINT64_MAX, outerTargets);
+  if (outerRead.is_error()) {
     report.error = PackageError::NoPackage;
     return report;
   }
+  const ExtractResult& outer = outerRead.value();
   report.outerCount = outer.count;
   for (size_t i = 0; i < report.outer.size(); ++i) report.outer[i] = outer.written[i];
   if (outer.spans.size() > 2) report.outer[2] = outer.spans[2].size;
@@ -108,10 +109,14 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
   }
   if (outer.spans.size() > 2) {
     const RecordSpan files = outer.spans[2];
-    const ExtractResult inner =
+    ErrorOr<ExtractResult> inner =
         ExtractRecordsIn(own.get(), files.offset, files.offset + files.size, targets);
-    report.files = inner.written;
-    if (!AllWritten(inner, targets)) report.error = PackageError::WriteFailed;
+    if (inner.ok()) {
+      report.files = inner->written;
+      if (!AllWritten(*inner, targets)) report.error = PackageError::WriteFailed;
+    } else {
+      report.files.assign(targets.size(), std::nullopt);  // a files record without a container
+    }
   } else {
     report.files.assign(targets.size(), std::nullopt);
   }
@@ -140,11 +145,10 @@ ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
 
 ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath) {
   // Look for the package before a folder is made, so a file without one leaves nothing behind.
-  MarkerResult m = FindMarker(ownPath);
-  if (!m.found) {
+  if (ErrorOr<MarkerLocation> m = FindMarker(ownPath); m.is_error()) {
     ExtractReport report;
-    report.error =
-        m.error == ContainerError::CannotOpen ? PackageError::CannotOpen : PackageError::NoPackage;
+    report.error = m.error().code == ErrorCode::OpenFailed ? PackageError::CannotOpen
+                                                           : PackageError::NoPackage;
     return report;
   }
   RemoveStaleRunFolders(SystemTempPath(), SaverBaseName(ownPath));

@@ -165,8 +165,9 @@ void LoadProjectTexts(SaverSettings& project, std::string_view fileList, std::st
 }
 
 bool LoadProjectFile(SaverSettings& project, const std::string& settingsContainer) {
-  RecordsInMemory r = ReadRecords(settingsContainer, 3, kMaxSettingsText);
-  bool usable = r.error == ContainerError::None && (r.count == 3 || r.count == 4);
+  ErrorOr<RecordsInMemory> read = ReadRecords(settingsContainer, 3, kMaxSettingsText);
+  RecordsInMemory r = read.ok() ? read.release_value() : RecordsInMemory{};
+  bool usable = read.ok() && (r.count == 3 || r.count == 4);
   // A record the file does not hold loads as an empty text, as an absent file would.
   std::array<std::string, 3> texts;
   if (usable)

@@ -199,7 +199,9 @@ int RunProgram(const std::string& args, const std::string& tmp, std::string& err
 }
 
 TEST_F(RunModesTest, ProgramHoldsNoPackageMarker) {
-  EXPECT_EQ(FindMarker(VECSAVER_PATH).error, ContainerError::NoMarker);
+  const ErrorOr<MarkerLocation> marker = FindMarker(VECSAVER_PATH);
+  ASSERT_TRUE(marker.is_error());
+  EXPECT_EQ(marker.error().code, ErrorCode::NoMarker);
 }
 
 TEST_F(RunModesTest, ProgramModesExitZero) {

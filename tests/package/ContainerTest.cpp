@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "package/Container.h"
 #include "package/FileUtil.h"
 #include "tests/package/PackageTestUtil.h"
@@ -26,7 +28,7 @@ struct MarkerCase {
   bool found;
   uint64_t offset;
   uint32_t count;
-  ContainerError error;
+  std::optional<ErrorCode> error;  // nullopt: found
 };
 
 class FindMarkerTest : public ::testing::TestWithParam<MarkerCase> {};
@@ -35,12 +37,14 @@ TEST_P(FindMarkerTest, FindsTheFirstCompleteMarker) {
   const MarkerCase& c = GetParam();
   ScratchDir dir;
   WriteBytes(dir / "f", c.bytes);
-  MarkerResult r = FindMarker(dir / "f");
-  EXPECT_EQ(r.found, c.found);
-  EXPECT_EQ(r.error, c.error);
-  if (c.found) {
-    EXPECT_EQ(r.offset, c.offset);
-    EXPECT_EQ(r.count, c.count);
+  ErrorOr<MarkerLocation> r = FindMarker(dir / "f");
+  EXPECT_EQ(r.ok(), c.found);
+  if (c.found && r.ok()) {
+    EXPECT_EQ(r->offset, c.offset);
+    EXPECT_EQ(r->count, c.count);
+  }
+  if (!c.found && r.is_error()) {
+    EXPECT_EQ(std::optional<ErrorCode>(r.error().code), c.error);
   }
 }
 
@@ -49,28 +53,29 @@ const std::string kJunk(256 * 1024 - 5, 'x');  // puts a marker across the reade
 INSTANTIATE_TEST_SUITE_P(
     Cases, FindMarkerTest,
     ::testing::Values(
-        MarkerCase{"AtStart", M + W::SizeField(3), true, 13, 3, ContainerError::None},
-        MarkerCase{"AfterJunk", "abc" + M + W::SizeField(4), true, 16, 4, ContainerError::None},
+        MarkerCase{"AtStart", M + W::SizeField(3), true, 13, 3, std::nullopt},
+        MarkerCase{"AfterJunk", "abc" + M + W::SizeField(4), true, 16, 4, std::nullopt},
         // A stray first marker byte right before the marker must not hide it.
-        MarkerCase{"AfterStrayFirstByte", "|" + M + W::SizeField(4), true, 14, 4,
-                   ContainerError::None},
+        MarkerCase{"AfterStrayFirstByte", "|" + M + W::SizeField(4), true, 14, 4, std::nullopt},
         MarkerCase{"AfterBrokenPartialMatch", "|WFS" + M + W::SizeField(2), true, 17, 2,
-                   ContainerError::None},
+                   std::nullopt},
         MarkerCase{"AfterTwelveOfThirteen", M.substr(0, 12) + M + W::SizeField(9), true, 25, 9,
-                   ContainerError::None},
+                   std::nullopt},
         MarkerCase{"TwiceFirstWins", M + W::SizeField(1) + M + W::SizeField(2), true, 13, 1,
-                   ContainerError::None},
+                   std::nullopt},
         MarkerCase{"AcrossChunkBoundary", kJunk + M + W::SizeField(7), true, kJunk.size() + 13, 7,
-                   ContainerError::None},
+                   std::nullopt},
         MarkerCase{"PlainTextNeverMatches", "{VERESROURCE}" + W::SizeField(4), false, 0, 0,
-                   ContainerError::NoMarker},
-        MarkerCase{"None", "hello world", false, 0, 0, ContainerError::NoMarker},
-        MarkerCase{"Empty", "", false, 0, 0, ContainerError::NoMarker},
-        MarkerCase{"CountCutShort", M + "\x01\x02", false, 0, 0, ContainerError::NoCount}),
+                   ErrorCode::NoMarker},
+        MarkerCase{"None", "hello world", false, 0, 0, ErrorCode::NoMarker},
+        MarkerCase{"Empty", "", false, 0, 0, ErrorCode::NoMarker},
+        MarkerCase{"CountCutShort", M + "\x01\x02", false, 0, 0, ErrorCode::NoCount}),
     [](const auto& info) { return info.param.name; });
 
 TEST(FindMarker, MissingFileCannotOpen) {
-  EXPECT_EQ(FindMarker("/nonexistent/vec/file").error, ContainerError::CannotOpen);
+  const ErrorOr<MarkerLocation> r = FindMarker("/nonexistent/vec/file");
+  ASSERT_TRUE(r.is_error());
+  EXPECT_EQ(r.error().code, ErrorCode::OpenFailed);
 }
 
 struct ExtractCase {
@@ -89,8 +94,9 @@ TEST_P(ExtractRecordsTest, WritesWhatTheFileHolds) {
   WriteBytes(dir / "c", "prefix" + c.container);
   std::vector<std::string> targets;
   for (size_t i = 0; i < c.targets; ++i) targets.push_back(dir / ("t" + std::to_string(i)));
-  ExtractResult r = ExtractRecords(dir / "c", targets);
-  EXPECT_EQ(r.written, c.written);
+  ErrorOr<ExtractResult> r = ExtractRecords(dir / "c", targets);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r->written, c.written);
   size_t k = 0;
   for (size_t i = 0; i < c.targets; ++i) {
     if (!c.written[i]) {
@@ -134,8 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ExtractRecords, EmptyTargetSkipsItsRecordOnly) {
   ScratchDir dir;
   WriteBytes(dir / "c", W::Build({"a", "b", "c"}));
-  ExtractResult r = ExtractRecords(dir / "c", {dir / "t0", "", dir / "t2"});
-  EXPECT_EQ(r.written, (std::vector<WrittenSize>{1, std::nullopt, 1}));
+  ErrorOr<ExtractResult> r = ExtractRecords(dir / "c", {dir / "t0", "", dir / "t2"});
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r->written, (std::vector<WrittenSize>{1, std::nullopt, 1}));
   EXPECT_EQ(ReadBytes(dir / "t2"), "c");
 }
 
@@ -144,9 +151,10 @@ TEST(ExtractRecords, NeverWritesThroughASymbolicLink) {
   WriteBytes(dir / "victim", "keep");
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "t0").c_str()), 0);
   WriteBytes(dir / "c", W::Build({"evil", "ok"}));
-  ExtractResult r = ExtractRecords(dir / "c", {dir / "t0", dir / "t1"});
-  EXPECT_EQ(r.error, ContainerError::CannotWrite);
-  EXPECT_EQ(r.written, (std::vector<WrittenSize>{std::nullopt, 2}));
+  ErrorOr<ExtractResult> r = ExtractRecords(dir / "c", {dir / "t0", dir / "t1"});
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r->uncreated, 1u);
+  EXPECT_EQ(r->written, (std::vector<WrittenSize>{std::nullopt, 2}));
   EXPECT_EQ(ReadBytes(dir / "victim"), "keep");
 }
 
@@ -154,15 +162,16 @@ TEST(ExtractRecords, TruncatesAnExistingTarget) {
   ScratchDir dir;
   WriteBytes(dir / "t0", "a much longer old content");
   WriteBytes(dir / "c", W::Build({"new"}));
-  ExtractRecords(dir / "c", {dir / "t0"});
+  EXPECT_TRUE(ExtractRecords(dir / "c", {dir / "t0"}).ok());
   EXPECT_EQ(ReadBytes(dir / "t0"), "new");
 }
 
 TEST(ExtractRecords, ReportsAMissingMarker) {
   ScratchDir dir;
   WriteBytes(dir / "c", "no container here");
-  ExtractResult r = ExtractRecords(dir / "c", {dir / "t0"});
-  EXPECT_EQ(r.error, ContainerError::NoMarker);
+  ErrorOr<ExtractResult> r = ExtractRecords(dir / "c", {dir / "t0"});
+  ASSERT_TRUE(r.is_error());
+  EXPECT_EQ(r.error().code, ErrorCode::NoMarker);
   EXPECT_FALSE(testing::Exists(dir / "t0"));
 }
 
@@ -171,8 +180,9 @@ TEST(ExtractRecords, CopiesARecordLargerThanTheCopyBuffer) {
   std::string big(3 * 1024 * 1024 + 17, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 131 + (i >> 11));
   WriteBytes(dir / "c", W::Build({big, "tail"}));
-  ExtractResult r = ExtractRecords(dir / "c", {dir / "t0", dir / "t1"});
-  EXPECT_EQ(r.written, (std::vector<WrittenSize>{big.size(), 4}));
+  ErrorOr<ExtractResult> r = ExtractRecords(dir / "c", {dir / "t0", dir / "t1"});
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r->written, (std::vector<WrittenSize>{big.size(), 4}));
   EXPECT_TRUE(ReadBytes(dir / "t0") == big);
   EXPECT_EQ(ReadBytes(dir / "t1"), "tail");
 }
@@ -180,17 +190,19 @@ TEST(ExtractRecords, CopiesARecordLargerThanTheCopyBuffer) {
 TEST(ReadRecords, ReadsAtMostTheLimits) {
   ScratchDir dir;
   WriteBytes(dir / "c", W::Build({"first", "second", "third", "fourth"}));
-  RecordsInMemory r = ReadRecords(dir / "c", 3, 4);
-  EXPECT_EQ(r.count, 4u);
-  EXPECT_EQ(r.records, (std::vector<std::string>{"firs", "seco", "thir"}));
+  ErrorOr<RecordsInMemory> r = ReadRecords(dir / "c", 3, 4);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r->count, 4u);
+  EXPECT_EQ(r->records, (std::vector<std::string>{"firs", "seco", "thir"}));
 }
 
 TEST(ReadRecords, HugeSizeDoesNotAllocateBeyondTheFile) {
   ScratchDir dir;
   WriteBytes(dir / "c", W::Header(1) + W::SizeField(0xFFFFFFF0u) + "abc");
-  RecordsInMemory r = ReadRecords(dir / "c", 3, size_t(1) << 40);
-  ASSERT_EQ(r.records.size(), 1u);
-  EXPECT_EQ(r.records[0], "abc");
+  ErrorOr<RecordsInMemory> r = ReadRecords(dir / "c", 3, size_t(1) << 40);
+  ASSERT_TRUE(r.ok());
+  ASSERT_EQ(r->records.size(), 1u);
+  EXPECT_EQ(r->records[0], "abc");
 }
 
 }  // namespace

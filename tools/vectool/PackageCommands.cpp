@@ -277,9 +277,10 @@ int RunPack(const Args& args) {
 
   const std::optional<std::string> saverFrom = Option(args, "--saver-from");
   if (saverFrom) {
-    vec::MarkerResult m = vec::FindMarker(*saverFrom);
-    if (m.error == vec::ContainerError::CannotOpen) return Fail("cannot read " + *saverFrom);
-    if (m.found || m.error == vec::ContainerError::NoCount)
+    const vec::ErrorOr<vec::MarkerLocation> m = vec::FindMarker(*saverFrom);
+    if (m.is_error() && m.error().code == vec::ErrorCode::OpenFailed)
+      return Fail("cannot read " + *saverFrom);
+    if (m.ok() || m.error().code == vec::ErrorCode::NoCount)
       return Fail(*saverFrom + " already holds a package");
   }
 
