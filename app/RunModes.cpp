@@ -68,7 +68,8 @@ void RunModes::RunSaver(SaverSettings& project, bool applyUserSettings) {
     return;
   }
   project.FileList.CheckAll();
-  if (applyUserSettings) ApplyUserSettingsFile(project, UserSettingsPath(ownPath_));
+  // Without a user settings file the saver's own settings stand.
+  if (applyUserSettings) (void)ApplyUserSettingsFile(project, UserSettingsPath(ownPath_));
   host_.ShowSlideshow(project, target_);
 }
 

@@ -114,15 +114,16 @@ void ApplyUserSettings(SaverSettings& project, const IniDocument& user) {
   }
 }
 
-bool ApplyUserSettingsFile(SaverSettings& project, const std::string& path) {
-  if (!IsRegularFile(path)) return false;
+Status ApplyUserSettingsFile(SaverSettings& project, const std::string& path) {
   std::string text;
-  if (!ReadSmallFile(path, text, kMaxUserFile)) return false;
+  if (!IsRegularFile(path) || !ReadSmallFile(path, text, kMaxUserFile))
+    return Error::Make(ErrorCode::OpenFailed,
+                       "cannot read the user settings file \"" + path + "\"");
   ApplyUserSettings(project, IniDocument::FromText(text));
-  return true;
+  return {};
 }
 
-bool ApplyUserSettings(SaverSettings& project) {
+Status ApplyUserSettings(SaverSettings& project) {
   return ApplyUserSettingsFile(project, UserSettingsPath(OwnPath()));
 }
 

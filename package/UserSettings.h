@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "base/Result.h"
 #include "base/SpeedTable.h"
 #include "package/SaverSettings.h"
 
@@ -28,9 +29,10 @@ std::string UserSettingsPathBeside(const std::string& ownPath);
 // Lays a user settings document over the project (Checked entries, show mode, duration,
 // sound, music, transitions, display, speed, picture size, custom music).
 void ApplyUserSettings(SaverSettings& project, const IniDocument& user);
-// The same from a file; a missing file changes nothing. Returns whether the file was read.
-bool ApplyUserSettingsFile(SaverSettings& project, const std::string& path);
+// The same from a file; a file that is missing or cannot be read changes nothing and is
+// returned as the error (callers for whom no file is normal may pass over it).
+Status ApplyUserSettingsFile(SaverSettings& project, const std::string& path);
 // The same from the user settings file of the run's own path.
-bool ApplyUserSettings(SaverSettings& project);
+Status ApplyUserSettings(SaverSettings& project);
 
 }  // namespace vec

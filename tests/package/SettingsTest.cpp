@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ApplyUserSettings, MissingFileChangesNothing) {
   SaverSettings p = FivePictures();
-  EXPECT_FALSE(ApplyUserSettingsFile(p, "/nonexistent/Sea.ini"));
+  EXPECT_FALSE(ApplyUserSettingsFile(p, "/nonexistent/Sea.ini").ok());
   EXPECT_FALSE(p.Setting.DirectX);
 }
 

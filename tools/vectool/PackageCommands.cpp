@@ -154,10 +154,10 @@ int RunSettings(const Args& args) {
   project.FileList.CheckAll();
   if (const std::optional<std::string> ini = Option(args, "--ini")) {
     if (!vec::IsRegularFile(*ini)) return Fail("cannot read " + *ini);
-    vec::ApplyUserSettingsFile(project, *ini);
+    (void)vec::ApplyUserSettingsFile(project, *ini);
   } else if (!Flag(args, "--no-ini")) {
     std::string own = vec::GetLongPath(file);
-    vec::ApplyUserSettingsFile(project, vec::UserSettingsPath(own.empty() ? file : own));
+    (void)vec::ApplyUserSettingsFile(project, vec::UserSettingsPath(own.empty() ? file : own));
   }
 
   // The play list: checked pictures in list order (the order of show mode 1; the random modes

@@ -127,7 +127,8 @@ int RunRender(const vectool::Args& args) {
     return Fail(vec::PackageErrorMessage(report.error, saver));
   project.FileList.CheckAll();
   if (!iniPath.empty()) {
-    if (!vec::ApplyUserSettingsFile(project, iniPath)) return Fail("cannot read " + iniPath);
+    if (vec::Status read = vec::ApplyUserSettingsFile(project, iniPath); !read.ok())
+      return Fail(read.error().message);
   }
   if (project.FileList.FileNames.empty()) return Fail("the saver contains no picture");
 
