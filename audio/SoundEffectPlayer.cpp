@@ -1,6 +1,5 @@
 #include "audio/SoundEffectPlayer.h"
 
-#include <stdexcept>
 
 namespace vec {
 namespace {
@@ -13,21 +12,15 @@ bool ValidSlot(int slot) {
 
 SoundEffectPlayer::SoundEffectPlayer(ISoundDevice& device) : device_(device) {
   int opened = 0;
-  try {
-    for (int i = 0; i < kSlotCount; ++i) {
-      if (!device_.OpenSlot(i)) {
-        // Internal only: ends the loop below and is never shown to anyone.
-        throw std::runtime_error("No DXSound");
-      }
-      ++opened;
-      mode_ = kModeSlots;
-    }
-  } catch (const std::exception&) {
-    mode_ = kModeStarting;
-    // Slots that did open are of no use once the player has fallen back.
-    for (int i = opened - 1; i >= 0; --i) device_.CloseSlot(i);
+  while (opened < kSlotCount && device_.OpenSlot(opened)) ++opened;
+  if (opened == kSlotCount) {
+    mode_ = kModeSlots;
+    return;
   }
-  if (mode_ == kModeStarting) mode_ = kModeFallback;
+  // One slot that does not open sends every sound to the simple fallback; the slots that
+  // did open are of no use then.
+  for (int i = opened - 1; i >= 0; --i) device_.CloseSlot(i);
+  mode_ = kModeFallback;
 }
 
 SoundEffectPlayer::~SoundEffectPlayer() {
