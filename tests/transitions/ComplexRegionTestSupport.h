@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -95,3 +96,10 @@ inline std::string SizeName(int32_t W, int32_t H) {
 }
 
 }  // namespace vec::testing_support
+
+namespace vec {
+// Test names and failure messages show an effect by its number and name.
+inline void PrintTo(const Effect& e, std::ostream* os) {
+  *os << e.number << " \"" << e.name << "\"";
+}
+}  // namespace vec
