@@ -197,9 +197,8 @@ static_assert(
       return true;
     }(),
     "entry i holds effect number i + 1");
-static_assert(std::none_of(std::begin(kEffectTable), std::end(kEffectTable),
-                           [](const Effect& e) { return e.routine == nullptr; }),
-              "every entry has a routine");
+// That every entry has a routine is checked by the table's tests: comparing function
+// addresses is not a constant expression in the sanitizer builds.
 
 }  // namespace
 
