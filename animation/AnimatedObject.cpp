@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 #include "base/MathUtil.h"
@@ -89,6 +90,70 @@ void AnimatedObject::LoadData(const ObjectKeys& data) {
   keys_.Scaled = true;
 }
 
+namespace {
+
+// A start coordinate by its rule: as stored, the near or far bound, the middle, random, or
+// random and mirrored outside the bounds (so the object comes in from beyond an edge).
+int32_t StartPosition(int32_t type, int32_t stored, int32_t low, int32_t high) {
+  const int32_t mid = Clamp32(low + (int64_t{high} - low) / 2);
+  switch (type) {
+    case 1:
+      return low;
+    case 2:
+      return high;
+    case 3:
+      return mid;
+    case 4:
+      return RandomIn(low, high);
+    case 5: {
+      const int32_t r = RandomIn(low, high);
+      return r < mid ? Clamp32(int64_t{low} - r) : Clamp32(2 * int64_t{high} - r);
+    }
+    default:
+      return stored;
+  }
+}
+
+// The starting direction each InitialDir value fixes; 0 leaves an axis at its random sign.
+struct InitialDirection {
+  int32_t x, y;
+};
+constexpr InitialDirection kInitialDirections[] = {{0, 0},   {-1, 0}, {1, 0},  {0, -1}, {0, 1},
+                                                   {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+
+}  // namespace
+
+void AnimatedObject::SetBounds(const ObjectKeys& k) {
+  const Rect area =
+      k.MotionAreaType != 0 ? k.MoveAreaRect() : Rect{0, 0, designWidth_, designHeight_};
+  const int32_t a = imageWidth_ / 2, b = imageHeight_ / 2;
+  const int32_t ra = RoundClamped(static_cast<double>(a) * k.WidthSize / 100.0);
+  const int32_t rb = RoundClamped(static_cast<double>(b) * k.HeightSize / 100.0);
+  // Restricted: the whole (sized) image stays inside the area; otherwise its centre may
+  // reach half an image beyond it.
+  const int32_t sign = k.RestrictArea ? 1 : -1;
+  boundsLeft_ = Clamp32(int64_t{area.left} + sign * a);
+  boundsTop_ = Clamp32(int64_t{area.top} + sign * b);
+  boundsRight_ = Clamp32(int64_t{area.right} - sign * ra);
+  boundsBottom_ = Clamp32(int64_t{area.bottom} - sign * rb);
+}
+
+void AnimatedObject::ChooseDirections(int32_t initialDir) {
+  dirX_ = RandomSign();
+  dirY_ = RandomSign();
+  facingX_ = RandomSign();
+  facingY_ = RandomSign();
+  if (initialDir >= 1 && initialDir < static_cast<int32_t>(std::size(kInitialDirections))) {
+    const InitialDirection d = kInitialDirections[initialDir];
+    if (d.x != 0) dirX_ = d.x;
+    if (d.y != 0) dirY_ = d.y;
+  }
+  wanderDirX_ = dirX_;
+  wanderDirY_ = dirY_;
+  facingX_ = dirX_;
+  facingY_ = dirY_;
+}
+
 void AnimatedObject::CommonReset() {
   Randomize();
   const ObjectKeys& k = keys_;
@@ -101,83 +166,10 @@ void AnimatedObject::CommonReset() {
   wanderRangeX_ = Random(1000);
   wanderRangeY_ = Random(1000);
 
-  const Rect area =
-      k.MotionAreaType != 0 ? k.MoveAreaRect() : Rect{0, 0, designWidth_, designHeight_};
-  const int32_t a = imageWidth_ / 2, b = imageHeight_ / 2;
-  const int32_t ra = RoundClamped(static_cast<double>(a) * k.WidthSize / 100.0);
-  const int32_t rb = RoundClamped(static_cast<double>(b) * k.HeightSize / 100.0);
-  if (k.RestrictArea) {
-    boundsLeft_ = Clamp32(int64_t{area.left} + a);
-    boundsTop_ = Clamp32(int64_t{area.top} + b);
-    boundsRight_ = Clamp32(int64_t{area.right} - ra);
-    boundsBottom_ = Clamp32(int64_t{area.bottom} - rb);
-  } else {
-    boundsLeft_ = Clamp32(int64_t{area.left} - a);
-    boundsTop_ = Clamp32(int64_t{area.top} - b);
-    boundsRight_ = Clamp32(int64_t{area.right} + ra);
-    boundsBottom_ = Clamp32(int64_t{area.bottom} + rb);
-  }
-
-  auto startPos = [](int32_t type, int32_t stored, int32_t low, int32_t high) -> int32_t {
-    const int32_t mid = Clamp32(low + (int64_t{high} - low) / 2);
-    switch (type) {
-      case 0:
-        return stored;
-      case 1:
-        return low;
-      case 2:
-        return high;
-      case 3:
-        return mid;
-      case 4:
-        return RandomIn(low, high);
-      case 5: {
-        const int32_t r = RandomIn(low, high);
-        return r < mid ? Clamp32(int64_t{low} - r) : Clamp32(2 * int64_t{high} - r);
-      }
-      default:
-        return stored;
-    }
-  };
-  const int32_t startLeft = startPos(k.PosLeftType, k.PosLeft, boundsLeft_, boundsRight_);
-  const int32_t startTop = startPos(k.PosTopType, k.PosTop, boundsTop_, boundsBottom_);
-
-  dirX_ = RandomSign();
-  dirY_ = RandomSign();
-  facingX_ = RandomSign();
-  facingY_ = RandomSign();
-  switch (k.InitialDir) {
-    case 1:
-      dirX_ = -1;
-      break;
-    case 2:
-      dirX_ = 1;
-      break;
-    case 3:
-      dirY_ = -1;
-      break;
-    case 4:
-      dirY_ = 1;
-      break;
-    case 5:
-      dirX_ = -1, dirY_ = -1;
-      break;
-    case 6:
-      dirX_ = 1, dirY_ = -1;
-      break;
-    case 7:
-      dirX_ = -1, dirY_ = 1;
-      break;
-    case 8:
-      dirX_ = 1, dirY_ = 1;
-      break;
-    default:
-      break;
-  }
-  wanderDirX_ = dirX_;
-  wanderDirY_ = dirY_;
-  facingX_ = dirX_;
-  facingY_ = dirY_;
+  SetBounds(k);
+  const int32_t startLeft = StartPosition(k.PosLeftType, k.PosLeft, boundsLeft_, boundsRight_);
+  const int32_t startTop = StartPosition(k.PosTopType, k.PosTop, boundsTop_, boundsBottom_);
+  ChooseDirections(k.InitialDir);
 
   // A picture without a design size would divide by zero; it is drawn unscaled.
   scaleX_ = designWidth_ > 0 ? static_cast<double>(moveArea_.right) / designWidth_ : 1.0;

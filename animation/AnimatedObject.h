@@ -111,6 +111,10 @@ class AnimatedObject {
 
  protected:
   void CommonReset();
+  // The box the object's centre moves in, from the area and the image size.
+  void SetBounds(const ObjectKeys& keys);
+  // Random signs, then the axes InitialDir fixes.
+  void ChooseDirections(int32_t initialDir);
   // Loads the image for the current keys; null when the file is found nowhere.
   virtual std::shared_ptr<const ObjectFrames> LoadImage(const std::string& path) = 0;
   // Called at every step (also while hidden): GIFs pick their frame here.

@@ -282,6 +282,53 @@ TEST(AnimObjects, BounceStaysNearItsBounds) {
   }
 }
 
+// Where a reset puts a 10 x 6 image over the 200 x 100 design picture, for each fixed start
+// rule, with the area restricted (the whole image inside: bounds 5, 3, 195, 97) and not
+// (the centre may go half an image beyond: -5, -3, 205, 103). Hand-worked; different
+// stored values and axes catch a swapped axis, a wrong bound and the middle's rounding.
+TEST(AnimObjects, StartRulesPlaceTheObjectOnItsBounds) {
+  struct Case {
+    int32_t leftType, topType;
+    bool restrict;
+    double x, y;
+    Rect bounds;
+  };
+  const Rect inside{5, 3, 195, 97}, beyond{-5, -3, 205, 103};
+  for (const Case& c : {Case{0, 0, true, 37, 12, inside}, Case{1, 2, true, 5, 97, inside},
+                        Case{2, 1, true, 195, 3, inside}, Case{3, 3, true, 100, 50, inside},
+                        Case{1, 1, false, -5, -3, beyond}, Case{2, 3, false, 205, 50, beyond}}) {
+    ObjectRig rig(ImgSection(
+        "PosLeft=37\r\nPosTop=12\r\nPosLeftType=" + std::to_string(c.leftType) + "\r\nPosTopType=" +
+        std::to_string(c.topType) + "\r\nRestrictArea=" + (c.restrict ? "1" : "0") + "\r\n"));
+    rig.First().Start();
+    EXPECT_EQ(rig.First().Bounds(), c.bounds) << c.leftType << "/" << c.topType;
+    EXPECT_EQ(rig.First().X(), c.x) << c.leftType << "/" << c.topType;
+    EXPECT_EQ(rig.First().Y(), c.y) << c.leftType << "/" << c.topType;
+  }
+}
+
+// InitialDir fixes the axes it names and leaves the others to their random sign.
+TEST(AnimObjects, InitialDirectionFixesItsAxes) {
+  struct Case {
+    int32_t dir, x, y;  // 0: left to chance
+  };
+  for (const Case& c : {Case{1, -1, 0}, Case{2, 1, 0}, Case{3, 0, -1}, Case{4, 0, 1},
+                        Case{5, -1, -1}, Case{6, 1, -1}, Case{7, -1, 1}, Case{8, 1, 1}}) {
+    for (int round = 0; round < 4; ++round) {
+      ObjectRig rig(ImgSection("Motion=2\r\nInitialDir=" + std::to_string(c.dir) + "\r\n"));
+      rig.First().Start();
+      if (c.x != 0) {
+        EXPECT_EQ(rig.First().DirX(), c.x) << c.dir;
+      }
+      if (c.y != 0) {
+        EXPECT_EQ(rig.First().DirY(), c.y) << c.dir;
+      }
+      EXPECT_EQ(std::abs(rig.First().DirX()), 1);
+      EXPECT_EQ(std::abs(rig.First().DirY()), 1);
+    }
+  }
+}
+
 TEST(AnimObjects, RandomStartInAnEmptyRangeStillTakesItsDraw) {
   // The 10 x 6 image fills its 10 x 6 motion rectangle: bounds (5, 3, 5, 3), so both random
   // start positions are random(0) = 0. The reset draws random(300), random(1000) twice,
