@@ -113,6 +113,63 @@ bool ReadExtension(GifFileType* gif, PendingControl& control, int32_t& loopCount
   return true;
 }
 
+// Reads one image record into `out`. Returns whether reading stops here (a frame cut short
+// after earlier ones, or the frame limit reached), or the error when no frame can be had.
+ErrorOr<bool> ReadImageRecord(GifFileType* gif, PendingControl& control, GifImage& out,
+                              int64_t& indexPixels, size_t frameLimit) {
+  // Data that ends after whole frames keeps them; before the first one it is an error.
+  auto cutShort = [&]() -> ErrorOr<bool> {
+    if (out.frames.empty()) return GifFailure(gif->Error);
+    out.truncated = true;
+    return true;
+  };
+  if (DGifGetImageDesc(gif) == GIF_ERROR) return cutShort();
+  const GifImageDesc& d = gif->Image;
+  if (d.Width <= 0 || d.Height <= 0) {
+    // An empty frame draws nothing; its data still has to be passed over.
+    control = {};
+    if (!SkipImageData(gif)) return cutShort();
+    return false;
+  }
+  if (!ImageSizeAllowed(d.Width, d.Height)) return ImageTooLarge("GIF frame", d.Width, d.Height);
+  indexPixels += int64_t{d.Width} * d.Height;
+  if (indexPixels > kMaxGifTotalPixels)
+    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
+  GifFrame frame;
+  frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
+  frame.palette = ToPalette(d.ColorMap);
+  if (control.present) {
+    frame.delayMs = control.gcb.DelayTime * 10;
+    frame.disposal = static_cast<GifDisposal>(std::clamp(control.gcb.DisposalMode, 0, 3));
+    frame.transparentIndex = control.gcb.TransparentColor;
+  }
+  control = {};
+  frame.indices.assign(static_cast<size_t>(d.Width) * d.Height, 0);
+  if (!ReadFrameRows(gif, frame)) return cutShort();
+  out.frames.push_back(std::move(frame));
+  return out.frames.size() >= frameLimit;
+}
+
+// A logical screen of zero size takes the extent of the frames; then the composed frames
+// must stay within the limit.
+Status CheckScreen(GifImage& out) {
+  if (out.width <= 0 || out.height <= 0) {
+    for (const auto& f : out.frames) {
+      out.width = std::max(out.width, f.rect.right);
+      out.height = std::max(out.height, f.rect.bottom);
+    }
+    out.width = std::min(out.width, kMaxImageDimension);
+    out.height = std::min(out.height, kMaxImageDimension);
+    if (!ImageSizeAllowed(out.width, out.height))
+      return ImageTooLarge("GIF image", out.width, out.height);
+  }
+  const int64_t composed =
+      int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
+  if (composed > kMaxGifTotalPixels)
+    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
+  return {};
+}
+
 }  // namespace
 
 ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit) {
@@ -138,87 +195,20 @@ ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit)
       if (!out.frames.empty()) break;
       return GifFailure(gif->Error);
     }
-    switch (record) {
-      case IMAGE_DESC_RECORD_TYPE: {
-        if (DGifGetImageDesc(gif.get()) == GIF_ERROR) {
-          if (!out.frames.empty()) {
-            out.truncated = true;
-            done = true;
-            break;
-          }
-          return GifFailure(gif->Error);
-        }
-        const GifImageDesc& d = gif->Image;
-        if (d.Width <= 0 || d.Height <= 0) {
-          // An empty frame draws nothing; its data still has to be passed over.
-          if (!SkipImageData(gif.get())) {
-            if (out.frames.empty()) return GifFailure(gif->Error);
-            out.truncated = true;
-            done = true;
-          }
-          control = {};
-          break;
-        }
-        if (!ImageSizeAllowed(d.Width, d.Height))
-          return ImageTooLarge("GIF frame", d.Width, d.Height);
-        indexPixels += int64_t{d.Width} * d.Height;
-        if (indexPixels > kMaxGifTotalPixels)
-          return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
-        GifFrame frame;
-        frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
-        frame.palette = ToPalette(d.ColorMap);
-        if (control.present) {
-          frame.delayMs = control.gcb.DelayTime * 10;
-          frame.disposal = static_cast<GifDisposal>(std::clamp(control.gcb.DisposalMode, 0, 3));
-          frame.transparentIndex = control.gcb.TransparentColor;
-        }
-        control = {};
-        frame.indices.assign(static_cast<size_t>(d.Width) * d.Height, 0);
-        if (!ReadFrameRows(gif.get(), frame)) {
-          if (out.frames.empty()) return GifFailure(gif->Error);
-          out.truncated = true;
-          done = true;
-          break;
-        }
-        out.frames.push_back(std::move(frame));
-        if (out.frames.size() >= frameLimit) done = true;
-        break;
+    if (record == IMAGE_DESC_RECORD_TYPE) {
+      done = TRY(ReadImageRecord(gif.get(), control, out, indexPixels, frameLimit));
+    } else if (record == EXTENSION_RECORD_TYPE) {
+      if (!ReadExtension(gif.get(), control, out.loopCount)) {
+        if (out.frames.empty()) return GifFailure(gif->Error);
+        done = true;
       }
-      case EXTENSION_RECORD_TYPE:
-        if (!ReadExtension(gif.get(), control, out.loopCount)) {
-          if (!out.frames.empty()) {
-            done = true;
-            break;
-          }
-          return GifFailure(gif->Error);
-        }
-        break;
-      case TERMINATE_RECORD_TYPE:
-        done = true;
-        break;
-      default:
-        done = true;
-        break;
+    } else {  // the trailer, or a record type that cannot be read on
+      done = true;
     }
   }
   if (out.frames.empty())
     return Error::Make(ErrorCode::Corrupt, "GIF error: the file holds no image");
-
-  // A logical screen of zero size takes the extent of the frames.
-  if (out.width <= 0 || out.height <= 0) {
-    for (const auto& f : out.frames) {
-      out.width = std::max(out.width, f.rect.right);
-      out.height = std::max(out.height, f.rect.bottom);
-    }
-    out.width = std::min(out.width, kMaxImageDimension);
-    out.height = std::min(out.height, kMaxImageDimension);
-    if (!ImageSizeAllowed(out.width, out.height))
-      return ImageTooLarge("GIF image", out.width, out.height);
-  }
-  const int64_t composed =
-      int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
-  if (composed > kMaxGifTotalPixels)
-    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
+  TRY(CheckScreen(out));
   return out;
 }
 
