@@ -118,7 +118,7 @@ class AnimatedObject {
   // Loads the image for the current keys; null when the file is found nowhere.
   virtual std::shared_ptr<const ObjectFrames> LoadImage(const std::string& path) = 0;
   // Called at every step (also while hidden): GIFs pick their frame here.
-  virtual void AdvanceFrame(uint32_t now) {}
+  virtual void AdvanceFrame(uint32_t /*now*/) {}
   // Loads the image (unless the same file is already loaded) and publishes it; false when
   // the file is found nowhere.
   bool FindAndLoadImage();

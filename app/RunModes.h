@@ -29,15 +29,15 @@ class IRunModeHost : public IMessages {
   // Makes the application object with the title " " (not in the password mode).
   virtual void InitApplication() {}
   // Reads the user-interface definition (the forms collection) from the extracted file.
-  virtual void LoadDefinitions(const std::string& uiFile) {}
+  virtual void LoadDefinitions(const std::string& /*uiFile*/) {}
   // Shows the slideshow form modally on `project` (its Checked list and user settings are
   // already applied) and returns when it closes.
-  virtual void ShowSlideshow(SaverSettings& project, const SaverTarget& target) {}
+  virtual void ShowSlideshow(SaverSettings& /*project*/, const SaverTarget& /*target*/) {}
   // Shows the designed window `formName` ("MainWindow") modally.
-  virtual void ShowDesignedForm(SaverSettings& project, std::string_view formName) {}
+  virtual void ShowDesignedForm(SaverSettings& /*project*/, std::string_view /*formName*/) {}
   // Draws the project's PreviewFile (not empty) into the window named by `modeArgument` (a
   // decimal handle, not validated here) and returns; the extracted files are removed after it.
-  virtual void DrawPreview(SaverSettings& project, std::string_view modeArgument) {}
+  virtual void DrawPreview(SaverSettings& /*project*/, std::string_view /*modeArgument*/) {}
 };
 
 inline constexpr std::string_view kNoImageMessage = "This screensaver does not contain any image.";

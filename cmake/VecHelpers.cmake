@@ -1,7 +1,7 @@
 # Shared build helpers.
 
 function(vec_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
   if(VEC_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
