@@ -214,29 +214,28 @@ std::vector<std::string> IniDocument::SectionKeys(std::string_view section) cons
 
 void IniDocument::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
-  std::string line = std::string(TrimBlanks(key)) + "=" + std::string(value);
-  size_t header = FindSection(section);
-  if (header == npos) {
-    lines_.push_back({"[" + std::string(TrimBlanks(section)) + "]"});
-    lines_.push_back({line});
-    return;
-  }
-  size_t i = FindKey(header, key);
-  if (i != npos) {
-    lines_[i].raw = line;
-    return;
-  }
-  AppendLine(header, std::move(line));
+  WriteKey(section, key, value, /*replace=*/true);
 }
 
 void IniDocument::AppendKey(std::string_view section, std::string_view key,
                             std::string_view value) {
+  WriteKey(section, key, value, /*replace=*/false);
+}
+
+void IniDocument::WriteKey(std::string_view section, std::string_view key, std::string_view value,
+                           bool replace) {
   std::string line = std::string(TrimBlanks(key)) + "=" + std::string(value);
   size_t header = FindSection(section);
   if (header == npos) {
     lines_.push_back({"[" + std::string(TrimBlanks(section)) + "]"});
     lines_.push_back({line});
     return;
+  }
+  if (replace) {
+    if (size_t i = FindKey(header, key); i != npos) {
+      lines_[i].raw = line;
+      return;
+    }
   }
   AppendLine(header, std::move(line));
 }

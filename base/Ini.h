@@ -53,6 +53,10 @@ class IniDocument {
   // End (exclusive) of the section body that starts after header line `header`.
   size_t SectionEnd(size_t header) const;
   size_t FindKey(size_t header, std::string_view key) const;
+  // Sets the key's first line when `replace` and it exists; otherwise adds a line at the end
+  // of the section (made when missing).
+  void WriteKey(std::string_view section, std::string_view key, std::string_view value,
+                bool replace);
   void AppendLine(size_t header, std::string line);
 
   std::vector<Line> lines_;
