@@ -210,6 +210,9 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
     widget.show();
   } else {
     widget.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // A one-picture show started from a configuration window lies over that modal window
+    // and must take the input itself.
+    widget.setWindowModality(Qt::ApplicationModal);
     const QScreen* screen = QGuiApplication::primaryScreen();
     widget.setGeometry(screen ? screen->geometry() : QRect(0, 0, width, height));
     widget.showFullScreen();

@@ -535,24 +535,26 @@ namespace {
 // A main window as large as the screen (so it lies at 0, 0 without a window manager) with
 // three labels bound to "Next picture", "Close window" and "Previous picture", each 100 x 40
 // in a row, and a label the author left unbound.
-std::string ConfigWindowDefinitions() {
+std::string ConfigWindowDefinitions(const std::vector<std::pair<std::string, int>>& labels = {
+                                        {"NextLabel", 2}, {"CloseLabel", 6}, {"PrevLabel", 3}}) {
   const std::vector<std::string> form = {"object MainWindow: TForm",
                                          "  Caption = '<ScreensaverName>'", "  ClientWidth = 640",
                                          "  ClientHeight = 480", "  Color = clWhite"};
   std::vector<std::string> lines = form;
-  const char* names[] = {"NextLabel", "CloseLabel", "PrevLabel"};
-  for (int i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < labels.size(); ++i) {
     for (const std::string& l :
-         {std::string("  object ") + names[i] + ": TLabel", "    Left = " + std::to_string(i * 100),
+         {"  object " + labels[i].first + ": TLabel", "    Left = " + std::to_string(i * 100),
           std::string("    Top = 0"), std::string("    Width = 100"),
           std::string("    Height = 40"), std::string("    AutoSize = False"),
           std::string("    Caption = 'Go'"), std::string("    Tag = 1"), std::string("  end")})
       lines.push_back(l);
   }
   lines.push_back("end");
-  const std::vector<std::string> actions = {"3",          "NextLabel", "2", " ", " ", " ",
-                                            "CloseLabel", "6",         " ", " ", " ", "PrevLabel",
-                                            "3",          " ",         " ", " "};
+  std::vector<std::string> actions = {std::to_string(labels.size())};
+  for (const auto& [name, kind] : labels)
+    for (const std::string& l :
+         {name, std::to_string(kind), std::string(" "), std::string(" "), std::string(" ")})
+      actions.push_back(l);
   std::string text = "1\r\n" + std::to_string(lines.size()) + "\r\n";
   for (const auto& l : lines) text += l + "\r\n";
   text += std::to_string(actions.size()) + "\r\n";
@@ -585,6 +587,77 @@ TEST_F(SaverRun, ConfigWindowRunsItsActionsAndWritesTheIndex) {
   const std::string text((std::istreambuf_iterator<char>(ini)), {});
   EXPECT_NE(text.find("Index=1"), std::string::npos) << text;
   EXPECT_TRUE(RunTempEmpty());
+}
+
+// "Preview selected file" runs the one-picture show over the window (the screen turns the
+// picture's red), the mouse ends it, and the window is back and still works: its Close ends
+// the run cleanly. Catches the show not starting, the window closing with it, and the run
+// hanging after the show.
+TEST_F(SaverRun, ConfigPreviewShowsThePictureAndReturnsToTheWindow) {
+#ifndef VEC_HAVE_XTEST
+  GTEST_SKIP() << "XTest is not available";
+#endif
+  const std::string saver =
+      MakeSaver("prev", {kRed}, "Duration=60", false,
+                ConfigWindowDefinitions({{"PreviewLabel", 4}, {"CloseLabel", 6}}));
+  auto p = Start(saver, {"/c"});
+  ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
+  Click(50, 20);
+  ASSERT_TRUE(ShowVisible(0xFF0000)) << StderrText();
+  std::this_thread::sleep_for(300ms);
+  for (int i = 1; i <= 10 && PixelAt(kScreenW / 2, kScreenH / 2) == 0xFF0000; ++i) {
+    MovePointer(200 + 5 * i, 200);
+    std::this_thread::sleep_for(80ms);
+  }
+  ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
+  EXPECT_TRUE(p->Running());
+  Click(150, 20);
+  EXPECT_EQ(p->WaitExit(10s), std::optional<int>(0)) << StderrText();
+  EXPECT_TRUE(RunTempEmpty());
+}
+
+// "Set as a Wallpaper": after Yes the picture is written beside the saver as NAME.scr.bmp and
+// handed to the desktop's tool (here a recording `feh` first on PATH, no desktop named), as
+// one argument. Catches the confirmation skipped or ignored, the wrong file name, and a
+// path split by a shell.
+TEST_F(SaverRun, ConfigWallpaperWritesTheBitmapAndTellsTheDesktop) {
+#ifndef VEC_HAVE_XTEST
+  GTEST_SKIP() << "XTest is not available";
+#endif
+  const std::string bin = dir_ + "/bin";
+  fs::create_directories(bin);
+  {
+    std::ofstream feh(bin + "/feh");
+    feh << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> '" << dir_ << "/feh-args'; done\n";
+  }
+  chmod((bin + "/feh").c_str(), 0755);
+  const std::string saver = MakeSaver(
+      "wall", {kBlue}, "", false, ConfigWindowDefinitions({{"WallLabel", 9}, {"CloseLabel", 6}}));
+  const char* path = getenv("PATH");
+  auto p = Start(saver, {"/c"},
+                 {"PATH=" + bin + ":" + (path ? path : "/usr/bin:/bin"), "XDG_CURRENT_DESKTOP="});
+  ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
+  Click(50, 20);
+  // The question, then the report: both boxes take Return (Yes is the question's default).
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        PressKey(XK_Return);
+        return fs::exists(saver + ".bmp") && fs::exists(dir_ + "/feh-args");
+      },
+      15s))
+      << StderrText();
+  std::this_thread::sleep_for(300ms);
+  PressKey(XK_Return);
+  std::ifstream args(dir_ + "/feh-args");
+  const std::string text((std::istreambuf_iterator<char>(args)), {});
+  EXPECT_NE(text.find("--bg-center\n" + saver + ".bmp\n"), std::string::npos) << text;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        Click(150, 20);
+        return !p->Running();
+      },
+      10s));
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0)) << StderrText();
 }
 
 // A saver whose window definitions are damaged says so and ends normally, leaving nothing.
