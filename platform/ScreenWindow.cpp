@@ -22,6 +22,8 @@
 
 #include "base/TextEncoding.h"
 #include "package/Folders.h"
+#include "platform/DevicePixels.h"
+#include "platform/ScreenCovers.h"
 #include "platform/SdlAudio.h"
 #include "platform/X11Window.h"
 #include "slideshow/ResumableClock.h"
@@ -31,11 +33,21 @@ namespace vec {
 
 namespace {
 
-QImage WrapPixels(const Bitmap32& bmp) {
+QImage WrapPixels(const Bitmap32& bmp, double ratio) {
   // The pixels are blue, green, red, fourth byte: RGB32 on a little-endian machine. The
-  // image only borrows the buffer; it lives no longer than this paint.
-  return QImage(reinterpret_cast<const uchar*>(bmp.Bits()), bmp.Width(), bmp.Height(),
-                static_cast<qsizetype>(bmp.Width()) * 4, QImage::Format_RGB32);
+  // image only borrows the buffer; it lives no longer than this paint. Its pixels are the
+  // monitor's device pixels, so the painter draws them one to one.
+  QImage image(reinterpret_cast<const uchar*>(bmp.Bits()), bmp.Width(), bmp.Height(),
+               static_cast<qsizetype>(bmp.Width()) * 4, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  return image;
+}
+
+// The device pixels of a monitor's whole area.
+PixelSize ScreenPixels(const QScreen* screen) {
+  if (!screen) return {1024, 768};
+  const QRect geometry = screen->geometry();
+  return DevicePixelSize(geometry.width(), geometry.height(), screen->devicePixelRatio());
 }
 
 bool CanShowBoxes() {
@@ -132,22 +144,25 @@ void ScreenWidget::paintEvent(QPaintEvent*) {
     if (surface.Empty())
       painter.fillRect(rect(), Qt::black);
     else
-      painter.drawImage(rect(), WrapPixels(surface));  // scaled to the whole window
+      painter.drawImage(rect(), WrapPixels(surface, ratio_));  // scaled to the whole window
   } else {
     const Bitmap32& screen = display_->Screen();
-    painter.drawImage(0, 0, WrapPixels(screen));
+    painter.drawImage(QPointF(0, 0), WrapPixels(screen, ratio_));
     // Beyond the image (a window larger than the screen size the show took) stays black.
-    if (width() > screen.Width())
-      painter.fillRect(screen.Width(), 0, width() - screen.Width(), height(), Qt::black);
-    if (height() > screen.Height())
-      painter.fillRect(0, screen.Height(), width(), height() - screen.Height(), Qt::black);
+    const double imageWidth = screen.Width() / UsableRatio(ratio_);
+    const double imageHeight = screen.Height() / UsableRatio(ratio_);
+    if (width() > imageWidth)
+      painter.fillRect(QRectF(imageWidth, 0, width() - imageWidth, height()), Qt::black);
+    if (height() > imageHeight)
+      painter.fillRect(QRectF(0, imageHeight, width(), height() - imageHeight), Qt::black);
   }
 }
 
 void ScreenWidget::mouseMoveEvent(QMouseEvent* event) {
   if (acceptInput_ && form_) {
-    const QPoint p = event->position().toPoint();
-    form_->FormMouseMove(p.x(), p.y());
+    // The form's few-pixel threshold is in device pixels, as its frames are.
+    const QPointF p = event->position();
+    form_->FormMouseMove(ToDevicePixels(p.x(), ratio_), ToDevicePixels(p.y(), ratio_));
   }
 }
 
@@ -193,10 +208,9 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
     width = state->width;
     height = state->height;
   } else {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect geometry = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    width = geometry.width();
-    height = geometry.height();
+    const PixelSize pixels = ScreenPixels(QGuiApplication::primaryScreen());
+    width = pixels.width;
+    height = pixels.height;
   }
 
   ScreenWidget widget(acceptInput);
@@ -209,15 +223,13 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
     widget.setGeometry(0, 0, width, height);
     widget.show();
   } else {
-    widget.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     // A one-picture show started from a configuration window lies over that modal window
     // and must take the input itself.
     widget.setWindowModality(Qt::ApplicationModal);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    widget.setGeometry(screen ? screen->geometry() : QRect(0, 0, width, height));
-    widget.showFullScreen();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    widget.SetDevicePixelRatio(screen ? screen->devicePixelRatio() : 1.0);
+    ShowFullScreenOn(widget, screen);
     widget.activateWindow();
-    widget.raise();
   }
 
   QtDisplay display(widget, width, height);
@@ -256,6 +268,27 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
   Slideshow form(settings, std::move(services));
   widget.SetForm(&form);
 
+  // The other monitors go black and pass their input to the form like the show's window.
+  std::unique_ptr<ScreenCovers> covers;
+  if (!embedded) {
+    auto makeCover = [&](QScreen* screen) -> std::unique_ptr<QWidget> {
+      auto cover = std::make_unique<ScreenWidget>(acceptInput);
+      cover->SetDevicePixelRatio(screen->devicePixelRatio());
+      cover->SetForm(&form);
+      cover->setCursor(Qt::BlankCursor);
+      return cover;
+    };
+    auto moveShow = [&](QScreen* screen) {
+      widget.SetDevicePixelRatio(screen->devicePixelRatio());
+      ShowFullScreenOn(widget, screen);
+      const PixelSize pixels = ScreenPixels(screen);
+      display.ResizeScreen(pixels.width, pixels.height);
+      form.ScreenResized();
+    };
+    covers = std::make_unique<ScreenCovers>(QGuiApplication::primaryScreen(), makeCover, moveShow);
+    widget.activateWindow();
+  }
+
   auto lastCheck = std::chrono::steady_clock::now();
   display.onPump = [&] {
     form.MediaPlayerNotify();
@@ -279,6 +312,7 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
   };
 
   form.ShowModal();
+  covers.reset();
   widget.SetForm(nullptr);
   widget.hide();
   // The daemon's window is not ours: let go of it before its wrapper goes, which would

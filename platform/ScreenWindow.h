@@ -1,7 +1,9 @@
 #pragma once
 // The slideshow on screen: a borderless full-screen window on the primary screen (or a
 // child of a screen-saver daemon's window) that shows what the show presents and forwards
-// mouse and key events to the slideshow form.
+// mouse and key events to the slideshow form. Full screen, every other monitor is covered
+// by a black window. Frames are rendered at the monitor's device pixels, so a scaled
+// display shows them unscaled.
 
 #include <QWidget>
 #include <cstdint>
@@ -42,6 +44,8 @@ class ScreenWidget final : public QWidget {
   explicit ScreenWidget(bool acceptInput);
   void SetDisplay(QtDisplay* display) { display_ = display; }
   void SetForm(Slideshow* form) { form_ = form; }
+  // Device pixels per logical pixel of the frames shown and of the mouse positions passed on.
+  void SetDevicePixelRatio(double ratio) { ratio_ = ratio; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,6 +56,7 @@ class ScreenWidget final : public QWidget {
 
  private:
   bool acceptInput_;
+  double ratio_ = 1.0;
   QtDisplay* display_ = nullptr;
   Slideshow* form_ = nullptr;
 };

@@ -90,6 +90,11 @@ std::string SizeText(int64_t bytes) {
   return std::to_string((bytes + (int64_t{1} << 19)) >> 20) + " MB";
 }
 
+void SayRefused(const std::string& path, int64_t bytes, int64_t limit) {
+  std::fprintf(stderr, "vecsaver: sound %s refused: it decodes to %s, more than %s\n", path.c_str(),
+               SizeText(bytes).c_str(), SizeText(limit).c_str());
+}
+
 }  // namespace
 
 void SdlAudio::ChunkFree::operator()(Mix_Chunk* chunk) const {
@@ -145,6 +150,8 @@ SdlAudio::~SdlAudio() {
   Mix_HaltChannel(-1);
   Mix_HaltMusic();
   music_.reset();
+  UnhookStream();
+  stream_.reset();
   for (auto& chunk : chunks_) chunk.reset();
   fileChunk_.reset();
   Mix_CloseAudio();
@@ -165,8 +172,7 @@ SdlAudio::ChunkPtr SdlAudio::LoadChunk(const std::string& path) const {
   if (ec || size == 0) return nullptr;
   if (DeclaresNoChannels(path)) return nullptr;
   auto refuse = [&](int64_t bytes) {
-    std::fprintf(stderr, "vecsaver: sound %s refused: it decodes to %s, more than %s\n",
-                 path.c_str(), SizeText(bytes).c_str(), SizeText(options_.maxDecodedBytes).c_str());
+    SayRefused(path, bytes, options_.maxDecodedBytes);
     return nullptr;
   };
   // The memory a sound costs is its decoded size, not its file size: a small compressed
@@ -178,9 +184,36 @@ SdlAudio::ChunkPtr SdlAudio::LoadChunk(const std::string& path) const {
       return refuse(DecodedBytes(seconds));
   }
   ChunkPtr chunk(Mix_LoadWAV(path.c_str()));
+  if (!chunk) return DecodeChunk(path);
   // A format whose length the streaming decoder could not tell is measured once decoded.
-  if (chunk && static_cast<int64_t>(chunk->alen) > options_.maxDecodedBytes)
+  if (static_cast<int64_t>(chunk->alen) > options_.maxDecodedBytes)
     return refuse(static_cast<int64_t>(chunk->alen));
+  return chunk;
+}
+
+SdlAudio::ChunkPtr SdlAudio::DecodeChunk(const std::string& path) const {
+  const int64_t limit = std::min<int64_t>(options_.maxDecodedBytes, UINT32_MAX);
+  DecodedSound sound = DecodeWholeFile(path, frequency_, channels_, limit);
+  if (sound.tooLargeBytes > 0) {
+    SayRefused(path, sound.tooLargeBytes, options_.maxDecodedBytes);
+    return nullptr;
+  }
+  if (sound.samples.empty()) {
+    std::fprintf(stderr, "vecsaver: sound %s cannot be played: %s\n", path.c_str(),
+                 sound.error.c_str());
+    return nullptr;
+  }
+  // The chunk owns a buffer from SDL's allocator, so Mix_FreeChunk releases both.
+  const size_t bytes = sound.samples.size() * sizeof(int16_t);
+  auto* buffer = static_cast<Uint8*>(SDL_malloc(bytes));
+  if (!buffer) return nullptr;
+  std::memcpy(buffer, sound.samples.data(), bytes);
+  ChunkPtr chunk(Mix_QuickLoad_RAW(buffer, static_cast<Uint32>(bytes)));
+  if (!chunk) {
+    SDL_free(buffer);
+    return nullptr;
+  }
+  chunk->allocated = 1;
   return chunk;
 }
 
@@ -243,17 +276,76 @@ bool SdlAudio::OpenMusic() {
   musicEnded_.store(false);
   if (DeclaresNoChannels(musicName_)) return false;
   music_ = MusicPtr(Mix_LoadMUS(musicName_.c_str()));
-  return music_ != nullptr;
+  if (music_) return true;
+  std::string error;
+  stream_ = FfmpegAudioStream::Open(musicName_, frequency_, channels_, error);
+  if (!stream_) return false;
+  streamSeconds_ = stream_->DeclaredSeconds();
+  streamFrames_.store(0);
+  streamEnded_.store(false);
+  return true;
 }
 
 bool SdlAudio::PlayMusic() {
-  if (!open_ || !music_) return false;
+  if (!open_) return false;
+  if (stream_) {
+    // Playing again starts the file from its beginning.
+    if (streamHooked_ || streamFrames_.load() > 0 || stream_->Finished()) {
+      UnhookStream();
+      std::string error;
+      stream_ = FfmpegAudioStream::Open(musicName_, frequency_, channels_, error);
+      if (!stream_) return false;
+    }
+    musicEnded_.store(false);
+    streamEnded_.store(false);
+    streamFrames_.store(0);
+    streamHooked_ = true;
+    Mix_HookMusic(&SdlAudio::StreamMusicHook, this);
+    return true;
+  }
+  if (!music_) return false;
   musicEnded_.store(false);
   return Mix_PlayMusic(music_.get(), 1) == 0;
 }
 
+void SdlAudio::UnhookStream() {
+  if (!streamHooked_) return;
+  // Mix_HookMusic takes the audio lock, so the hook has returned when this does.
+  Mix_HookMusic(nullptr, nullptr);
+  streamHooked_ = false;
+}
+
+void SdlAudio::StreamMusicHook(void* data, unsigned char* buffer, int bytes) {
+  auto* self = static_cast<SdlAudio*>(data);
+  std::memset(buffer, 0, static_cast<size_t>(bytes));  // signed samples: zero is silence
+  if (self->streamEnded_.load() || !self->stream_) return;
+  const size_t frames = static_cast<size_t>(bytes) / (static_cast<size_t>(self->channels_) * 2);
+  const size_t got = self->stream_->Read(reinterpret_cast<int16_t*>(buffer), frames);
+  self->streamFrames_.fetch_add(static_cast<int64_t>(got));
+  if (got < frames) {
+    self->streamEnded_.store(true);
+    self->OnMusicFinished();
+  }
+}
+
 void SdlAudio::CloseMusic() {
-  if (!open_ || !music_) return;
+  if (!open_) return;
+  if (stream_) {
+    const bool wasPlaying = streamHooked_ && !streamEnded_.load();
+    UnhookStream();
+    stream_.reset();
+    // Stopping a file that is still playing notifies as SDL_mixer's halt does.
+    if (wasPlaying) {
+      halting_.store(true);
+      OnMusicFinished();
+      halting_.store(false);
+    }
+    streamEnded_.store(false);
+    streamFrames_.store(0);
+    musicEnded_.store(false);
+    return;
+  }
+  if (!music_) return;
   // The hook runs inside Mix_HaltMusic on this thread; it must not count as an end.
   halting_.store(true);
   Mix_HaltMusic();
@@ -263,16 +355,17 @@ void SdlAudio::CloseMusic() {
 }
 
 int64_t SdlAudio::MusicLength() const {
-  if (!music_) return kUnknownLength;
-  const double seconds = Mix_MusicDuration(music_.get());
+  if (!music_ && !stream_) return kUnknownLength;
+  const double seconds = music_ ? Mix_MusicDuration(music_.get()) : streamSeconds_;
   if (!(seconds >= 0.0) || seconds > 1e12) return kUnknownLength;
   return static_cast<int64_t>(std::llround(seconds * 1000.0));
 }
 
 int64_t SdlAudio::MusicPosition() const {
-  if (!music_) return 0;
+  if (!music_ && !stream_) return 0;
   if (musicEnded_.load()) return MusicLength();
-  const double seconds = Mix_GetMusicPosition(music_.get());
+  const double seconds = music_ ? Mix_GetMusicPosition(music_.get())
+                                : static_cast<double>(streamFrames_.load()) / frequency_;
   if (!(seconds >= 0.0)) return 0;
   // A file still playing never reports its full length, so only a real end counts.
   const int64_t ms = static_cast<int64_t>(seconds * 1000.0);

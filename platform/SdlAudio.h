@@ -9,6 +9,9 @@
 // The music-finished hook runs on SDL's audio thread. It only queues the notification;
 // the owner drains it with TakeMusicNotify() from the main loop, so everything else about
 // the music happens on the main thread.
+//
+// Files SDL_mixer refuses (WMA, M4A/AAC) are decoded with FFmpeg instead: music is streamed
+// through SDL_mixer's music hook, sound effects are decoded whole into a chunk.
 
 #include <array>
 #include <atomic>
@@ -17,6 +20,7 @@
 #include <string>
 
 #include "audio/AudioDevice.h"
+#include "platform/FfmpegAudio.h"
 
 struct Mix_Chunk;
 struct _Mix_Music;
@@ -86,8 +90,14 @@ class SdlAudio final : public ISoundDevice, public IMusicDevice {
   using MusicPtr = std::unique_ptr<_Mix_Music, MusicFree>;
 
   static void MusicFinishedHook();
+  // Fills the mixer's music buffer from the FFmpeg stream; on SDL's audio thread.
+  static void StreamMusicHook(void* self, unsigned char* buffer, int bytes);
   void OnMusicFinished();
   ChunkPtr LoadChunk(const std::string& path) const;
+  // The same through FFmpeg, for files SDL_mixer refuses.
+  ChunkPtr DecodeChunk(const std::string& path) const;
+  // Stops the music hook; the stream is not touched by the audio thread afterwards.
+  void UnhookStream();
   // Bytes `seconds` of sound take once decoded in the output's format.
   int64_t DecodedBytes(double seconds) const;
   bool SlotUsable(int slot) const;
@@ -104,6 +114,12 @@ class SdlAudio final : public ISoundDevice, public IMusicDevice {
 
   std::string musicName_;
   MusicPtr music_;
+  // Music SDL_mixer refused, decoded by FFmpeg; streamFrames_ counts the frames played.
+  std::unique_ptr<FfmpegAudioStream> stream_;
+  double streamSeconds_ = -1.0;
+  bool streamHooked_ = false;
+  std::atomic<int64_t> streamFrames_{0};
+  std::atomic<bool> streamEnded_{false};
   std::atomic<bool> notifyArmed_{false};
   std::atomic<int> notifyPending_{0};
   std::atomic<bool> musicEnded_{false};

@@ -21,6 +21,7 @@
 #include "audio/MusicPlayer.h"
 #include "audio/SoundEffectPlayer.h"
 #include "platform/SdlAudio.h"
+#include "tests/platform/WmaWriter.h"
 
 namespace vec {
 namespace {
@@ -342,21 +343,199 @@ std::string OneNoteMidi() {
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-TEST_F(DiskAudioTest, MidiMusicIsHeardWhenASoundFontIsInstalled) {
-  if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2") &&
-      !fs::exists("/usr/share/sounds/sf2/TimGM6mb.sf2") && !std::getenv("SDL_SOUNDFONTS")) {
-    GTEST_SKIP() << "no sound font installed";
-  }
+// The bootstrap installs the General MIDI font the synthesiser is pointed at.
+TEST_F(DiskAudioTest, MidiMusicIsHeardWithTheInstalledSoundFont) {
+  ASSERT_TRUE(fs::exists("/usr/share/sounds/sf2/TimGM6mb.sf2") || std::getenv("SDL_SOUNDFONTS"))
+      << "no sound font: run scripts/bootstrap";
   std::ofstream(File("note.mid"), std::ios::binary) << OneNoteMidi();
   {
     SdlAudio audio;
     ASSERT_TRUE(audio.IsOpen());
     audio.SetMusicFileName(File("note.mid"));
-    if (!audio.OpenMusic()) GTEST_SKIP() << "this SDL_mixer plays no MIDI";
+    ASSERT_TRUE(audio.OpenMusic());
     ASSERT_TRUE(audio.PlayMusic());
     WaitForMixed(0.6);
   }
   EXPECT_GT(Audible(Left()).Seconds(), 0.1);
+}
+
+// --- formats SDL_mixer lacks, decoded by FFmpeg ---
+
+std::vector<int16_t> Sine(double hz, double seconds, double amplitude = kAmplitude) {
+  std::vector<int16_t> out(static_cast<size_t>(std::lround(seconds * kRate)));
+  for (size_t i = 0; i < out.size(); ++i) {
+    out[i] = static_cast<int16_t>(
+        std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * double(i) / kRate)));
+  }
+  return out;
+}
+
+void WriteSineWma(const std::string& path, double hz, double seconds) {
+  std::string error;
+  ASSERT_TRUE(WriteWma(path, Sine(hz, seconds), kRate, error)) << error;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WaitForNotify(SdlAudio& audio) {
+  const auto deadline = std::chrono::steady_clock::now() + 3s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (audio.TakeMusicNotify()) return true;
+    std::this_thread::sleep_for(5ms);
+  }
+  return false;
+}
+
+// Catches music the mixer refuses staying silent, playing at a wrong pitch or level (a
+// wrong output format), and a stream whose end never reaches the music player.
+TEST_F(DiskAudioTest, WmaMusicIsHeardAtFullLevelAndNotifiesAtItsEnd) {
+  WriteSineWma(File("music.wma"), 550, 0.3);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    audio.SetMusicFileName(File("music.wma"));
+    audio.ArmMusicNotify();
+    ASSERT_TRUE(audio.OpenMusic());
+    // The container rounds the length to its packets: 300 ms and at most one frame more.
+    EXPECT_NEAR(double(audio.MusicLength()), 320.0, 50.0);
+    ASSERT_TRUE(audio.PlayMusic());
+    EXPECT_LT(audio.MusicPosition(), audio.MusicLength());
+    ASSERT_TRUE(WaitForNotify(audio));
+    EXPECT_GE(audio.MusicPosition(), audio.MusicLength());
+    EXPECT_FALSE(audio.TakeMusicNotify()) << "one notification per arming";
+    audio.CloseMusic();
+    EXPECT_FALSE(audio.TakeMusicNotify()) << "closing an ended file notifies no more";
+    WaitForMixed(0.1);
+  }
+  const auto left = Left();
+  const Span span = Audible(left);
+  // The codec's frames of 2048 samples pad the end by up to 46 ms.
+  EXPECT_NEAR(span.Seconds(), 0.32, 0.05);
+  // 550 Hz over 0.1 s is a whole number of periods; the middle of the tone.
+  EXPECT_NEAR(Db(ToneAmplitude(left, span.first + kRate / 10, kRate / 10, 550) / kAmplitude), 0.0,
+              1.0);
+}
+
+// Catches a reopened stream not rewinding, and a second file not starting after the first.
+TEST_F(DiskAudioTest, WmaAndWavMusicPlayInTurn) {
+  WriteSineWma(File("a.wma"), 440, 0.15);
+  WriteSineWav(File("b.wav"), 660, 0.15);
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  MusicPlayer music(audio);
+  music.Start(true, "a.wma;b.wav", 1, dir_.string() + "/");
+  ASSERT_TRUE(music.Playing());
+  std::vector<int32_t> order = {music.MusicIndex()};
+  const auto deadline = std::chrono::steady_clock::now() + 4s;
+  while (order.size() < 5 && std::chrono::steady_clock::now() < deadline) {
+    music.PollNotifications();
+    if (music.MusicIndex() != order.back()) order.push_back(music.MusicIndex());
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(order, (std::vector<int32_t>{0, 1, 0, 1, 0}));
+}
+
+// Catches the stream being dropped without the notification an aborted play gives.
+TEST_F(DiskAudioTest, ClosingPlayingWmaNotifiesWithoutReachingTheEnd) {
+  WriteSineWma(File("long.wma"), 550, 2.0);
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  audio.SetMusicFileName(File("long.wma"));
+  audio.ArmMusicNotify();
+  ASSERT_TRUE(audio.OpenMusic());
+  ASSERT_TRUE(audio.PlayMusic());
+  WaitForMixed(0.1);
+  EXPECT_GT(audio.MusicPosition(), 0);
+  audio.CloseMusic();
+  EXPECT_TRUE(audio.TakeMusicNotify());
+  EXPECT_EQ(audio.MusicPosition(), 0);
+}
+
+// Catches a decoded sound that does not reach the slot or skips the slot's -8 dB volume.
+TEST_F(DiskAudioTest, WmaSoundEffectPlaysAtMinusEightDecibels) {
+  WriteSineWma(File("tone.wma"), 441, 0.3);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    SoundEffectPlayer player(audio);
+    ASSERT_TRUE(player.Add(0, File("tone.wma")));
+    player.Play(0, false);
+    WaitForMixed(0.6);
+    EXPECT_FALSE(audio.SlotPlaying(0));
+  }
+  const auto left = Left();
+  const Span span = Audible(left);
+  EXPECT_NEAR(span.Seconds(), 0.32, 0.05);
+  EXPECT_NEAR(Db(ToneAmplitude(left, span.first + kRate / 10, kRate / 10, 441) / kAmplitude), -8.0,
+              1.0);
+}
+
+// 0.3 s decodes to 0.3 x 44100 stereo frames of four bytes: 52920 bytes, and the codec pads
+// the last frame; 40000 is below it, 200000 well above.
+TEST_F(DiskAudioTest, WmaSoundLargerThanTheBoundIsRefused) {
+  WriteSineWma(File("tone.wma"), 441, 0.3);
+  SetEnv("SDL_AUDIODRIVER", "dummy");
+  for (const auto& [bound, loads] : {std::pair<int64_t, bool>{40000, false}, {200000, true}}) {
+    SdlAudioOptions options;
+    options.maxDecodedBytes = bound;
+    SdlAudio audio(options);
+    ASSERT_TRUE(audio.IsOpen());
+    ASSERT_TRUE(audio.OpenSlot(0));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(audio.LoadSlot(0, File("tone.wma")), loads) << bound;
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("refused") != std::string::npos, !loads) << said;
+  }
+}
+
+// Catches a cut header crashing the demuxer or leaving noise in the output.
+TEST_F(DiskAudioTest, WmaWithItsHeaderCutIsSilent) {
+  WriteSineWma(File("whole.wma"), 550, 0.5);
+  std::ofstream(File("cut.wma"), std::ios::binary) << ReadAll(File("whole.wma")).substr(0, 200);
+  {
+    SdlAudio audio;
+    ASSERT_TRUE(audio.IsOpen());
+    ASSERT_TRUE(audio.OpenSlot(0));
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(audio.LoadSlot(0, File("cut.wma")));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("vecsaver: sound " + File("cut.wma") + " cannot be played"),
+              std::string::npos)
+        << said;
+    audio.SetMusicFileName(File("cut.wma"));
+    EXPECT_FALSE(audio.OpenMusic());
+    EXPECT_FALSE(audio.PlayMusic());
+    WaitForMixed(0.2);
+  }
+  EXPECT_EQ(Audible(Left()).last, 0u);
+}
+
+// Catches a decoder that hangs or crashes on damaged packets: the music must still end
+// with its notification, and the sound effect load must come back.
+TEST_F(DiskAudioTest, WmaWithDamagedDataEndsAndNotifies) {
+  WriteSineWma(File("whole.wma"), 550, 0.5);
+  std::string bytes = ReadAll(File("whole.wma"));
+  for (size_t i = bytes.size() / 3; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<char>((i * 7919) % 251);
+  }
+  std::ofstream(File("damaged.wma"), std::ios::binary) << bytes;
+  SdlAudio audio;
+  ASSERT_TRUE(audio.IsOpen());
+  ASSERT_TRUE(audio.OpenSlot(0));
+  ::testing::internal::CaptureStderr();
+  audio.LoadSlot(0, File("damaged.wma"));
+  ::testing::internal::GetCapturedStderr();
+  audio.SetMusicFileName(File("damaged.wma"));
+  audio.ArmMusicNotify();
+  if (audio.OpenMusic()) {
+    ASSERT_TRUE(audio.PlayMusic());
+    EXPECT_TRUE(WaitForNotify(audio));
+    EXPECT_GE(audio.MusicPosition(), audio.MusicLength());
+  }
+  audio.CloseMusic();
 }
 
 // --- files that must not hurt ---
@@ -413,11 +592,16 @@ TEST_P(BrokenSoundTest, LoadsNothingOrSomethingHarmless) {
 }
 
 std::vector<BrokenCase> BrokenCases() {
-  std::vector<BrokenCase> cases = {{"empty.wav", ""},
-                                   {"text.ogg", "this is not a sound"},
-                                   {"truncated.wav", TruncatedWav()},
-                                   {"nochannels.wav", ZeroChannelWav()},
-                                   {"header.mid", OneNoteMidi().substr(0, 20)}};
+  std::vector<BrokenCase> cases = {
+      {"empty.wav", ""},
+      {"text.ogg", "this is not a sound"},
+      {"truncated.wav", TruncatedWav()},
+      {"nochannels.wav", ZeroChannelWav()},
+      {"header.mid", OneNoteMidi().substr(0, 20)},
+      {"text.wma", "this is not a sound either"},
+      {"asf-guid-only.wma", std::string("\x30\x26\xB2\x75\x8E\x66\xCF\x11"
+                                        "\xA6\xD9\x00\xAA\x00\x62\xCE\x6C",
+                                        16)}};
   for (const char* name : {"garbage.mp3", "garbage.flac", "riff-only.wav", "nochannels.aiff"}) {
     std::ifstream in(std::string(VEC_TEST_DATA) + "/sound/" + name, std::ios::binary);
     cases.push_back({name, std::string(std::istreambuf_iterator<char>(in), {})});
