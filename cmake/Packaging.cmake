@@ -26,6 +26,9 @@ set(CPACK_PACKAGE_CONTACT "vecsaver team <vecsaver@example.org>")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "vecsaver team <vecsaver@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# MIDI music needs a General MIDI sound font, which no library dependency brings in; Qt's
+# platform plugins are only recommended by the Qt libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont, qt6-qpa-plugins")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # No stripping: the demo saver is a program with its package appended, which strip would cut.
 include(CPack)
