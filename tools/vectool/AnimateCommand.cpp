@@ -9,6 +9,8 @@
 // one step for every 5 ms of simulated time passed, in list order, on this thread.
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "animation/WaterEngine.h"
@@ -25,45 +27,40 @@ namespace {
 constexpr uint32_t kClockStart = 1000000;
 constexpr int64_t kMaxFrames = 100000;
 
-int RunAnimate(const Args& args) {
-  const std::vector<std::string> files =
-      Positionals(args, {"--size", "--seconds", "--fps", "--seed", "--out"});
-  const std::optional<std::string> size = Option(args, "--size");
-  const std::optional<std::string> seconds = Option(args, "--seconds");
-  const std::optional<std::string> out = Option(args, "--out");
-  if (files.size() != 1 || !size || !seconds || !out)
-    return Fail(
-        "usage: animate FILE.vep --size WxH --seconds S [--fps F] [--seed N] "
-        "[--keep-aspect] --out OUT");
-  const std::string outPath = *out;
+struct AnimateOptions {
+  std::string file;
+  std::string size;
+  int64_t seconds = 0;
+  int64_t fps = 30;
+  std::optional<int64_t> seed;
+  bool keepAspect = false;
+  std::string out;
+};
+
+int RunAnimate(const AnimateOptions& o) {
+  const std::string& outPath = o.out;
   int32_t width = 0, height = 0;
-  if (!ParseSize(*size, vec::kMaxImageDimension, width, height))
-    return Fail("bad --size: " + *size);
-  int64_t secs = 0, fps = 30, seed = 0;
-  if (!ParseWholeNumber(*seconds, secs) || secs < 0) return Fail("bad --seconds: " + *seconds);
-  if (const std::optional<std::string> f = Option(args, "--fps");
-      f && (!ParseWholeNumber(*f, fps) || fps < 1 || fps > 1000))
-    return Fail("bad --fps: " + *f);
-  const std::optional<std::string> seedText = Option(args, "--seed");
-  if (seedText && !ParseWholeNumber(*seedText, seed)) return Fail("bad --seed: " + *seedText);
+  if (!ParseSize(o.size, vec::kMaxImageDimension, width, height))
+    return Fail("bad --size: " + o.size);
+  const int64_t secs = o.seconds, fps = o.fps;
   const int64_t frames = secs * fps;
   if (frames > kMaxFrames) return Fail("too many frames (at most 100000)");
 
   vec::FakeClock clock(kClockStart);
-  if (seedText) {
-    vec::SetRandSeed(static_cast<uint32_t>(seed));
+  if (o.seed) {
+    vec::SetRandSeed(static_cast<uint32_t>(*o.seed));
     vec::LockRandomize(true);
   }
 
   vec::Picture project;
-  if (!project.LoadFromFile(files[0]))
-    return Fail("cannot load " + files[0] +
+  if (!project.LoadFromFile(o.file))
+    return Fail("cannot load " + o.file +
                 (project.LastError().empty() ? "" : ": " + project.LastError()));
-  vec::ResizeProject(Flag(args, "--keep-aspect"), project, width, height);
+  vec::ResizeProject(o.keepAspect, project, width, height);
 
   vec::WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
-  engine.SetPackageFolder(std::filesystem::path(files[0]).parent_path().string());
+  engine.SetPackageFolder(std::filesystem::path(o.file).parent_path().string());
   engine.SetProject(project);
   engine.SetWeather(false);
   engine.Start();
@@ -90,10 +87,29 @@ int RunAnimate(const Args& args) {
   return 0;
 }
 
-const Registration registration{
-    {"animate",
-     "animate FILE.vep --size WxH --seconds S [--fps F] [--seed N] [--keep-aspect] --out OUT",
-     RunAnimate}};
-
 }  // namespace
+
+void AddAnimateCommand(Commands& commands) {
+  auto o = std::make_shared<AnimateOptions>();
+  CLI::App& animate = commands.Add(
+      "animate", "play one picture file's animation offline into frames or an animated GIF",
+      [o] { return RunAnimate(*o); });
+  animate.add_option("FILE", o->file, "the picture file (.vep)")->required();
+  animate.add_option("--size", o->size, "the output, W x H pixels")
+      ->required()
+      ->check(PictureSize(vec::kMaxImageDimension));
+  animate.add_option("--seconds", o->seconds, "simulated seconds to play")
+      ->required()
+      ->transform(WholeNumber())
+      ->check(CLI::Range(int64_t{0}, kMaxFrames));
+  animate.add_option("--fps", o->fps, "frames per simulated second")
+      ->transform(WholeNumber())
+      ->check(CLI::Range(1, 1000));
+  animate.add_option("--seed", o->seed, "a fixed seed for the random choices")
+      ->transform(WholeNumber());
+  animate.add_flag("--keep-aspect", o->keepAspect, "keep the picture's proportions");
+  animate.add_option("--out", o->out, "a folder for numbered BMP frames, or a .gif file")
+      ->required();
+}
+
 }  // namespace vectool

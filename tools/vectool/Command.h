@@ -1,38 +1,67 @@
 #pragma once
-// vectool's sub-commands register themselves here; main() dispatches on the first argument.
-// A command returns the process exit code; on bad input it prints one line to stderr and
+// vectool's commands. Each command file declares its subcommand of the one CLI::App through
+// a registration function below, called from main: the subcommand's options are bound to
+// the command's own settings, and after a successful parse main runs the chosen command,
+// which returns the process exit code. On bad input a command prints one line to stderr and
 // returns non-zero.
 
-#include <optional>
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vectool {
 
-using Args = std::vector<std::string>;  // the arguments after the command name
-using CommandFn = int (*)(const Args& args);
+// Exit codes: a step failed or the input could not be read; the command line could not be
+// read (no command, an unknown one, or wrong install options).
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
 
-struct Command {
-  std::string_view name;
-  std::string_view usage;  // one line, shown by `vectool help`
-  CommandFn run;
+class Commands {
+ public:
+  explicit Commands(CLI::App& app);
+
+  // Adds a subcommand whose `run` is called when a parse chooses it. `usageExit` is the exit
+  // code when its command line cannot be read.
+  CLI::App& Add(const std::string& name, const std::string& description, std::function<int()> run,
+                int usageExit = kFailed);
+
+  // Parses the command line and runs the chosen command; returns the exit code. Parse errors
+  // are reported on one line of stderr; --help prints the help and returns 0.
+  int Run(int argc, char** argv);
+
+ private:
+  struct Entry {
+    const CLI::App* app;
+    std::function<int()> run;
+    int usageExit;
+  };
+  const Entry* Chosen() const;
+
+  CLI::App& app_;
+  std::vector<Entry> entries_;
 };
 
-// Registers a command at static-initialisation time: `static const Registration r{{...}};`
-struct Registration {
-  explicit Registration(Command c);
-};
+void AddPackageCommands(Commands& commands);  // info, settings, extract, pack
+void AddVepCommand(Commands& commands);
+void AddEffectCommand(Commands& commands);
+void AddGalleryCommand(Commands& commands);
+void AddAnimateCommand(Commands& commands);
+void AddRenderCommand(Commands& commands);
+// forms and form-shot; nothing in builds without the widgets.
+void AddFormCommands(Commands& commands);
+void AddInstallCommand(Commands& commands);
 
-const std::vector<Command>& Commands();
-
-// Small helpers shared by the commands.
-// Value of "--name VALUE" (or "--name=VALUE"); nullptr when absent.
-std::optional<std::string> Option(const Args& args, std::string_view name);
-bool Flag(const Args& args, std::string_view name);
-// Arguments that are neither options nor option values, given which options take a value.
-std::vector<std::string> Positionals(const Args& args, const std::vector<std::string_view>& valued);
-// Prints "vectool: <message>" to stderr and returns 1.
+// Prints "vectool: <message>" to stderr and returns kFailed.
 int Fail(std::string_view message);
+
+// Option checks shared by the commands, run on the text before it is converted.
+// A whole decimal number, given to the converter as such (add it with transform(): without
+// it "010" would be read as octal and "0x10" as hexadecimal).
+CLI::Validator WholeNumber();
+// "WxH" with both sides in 1..maxSide.
+CLI::Validator PictureSize(int32_t maxSide);
 
 }  // namespace vectool

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -85,51 +86,34 @@ std::optional<Bitmap> ReadRawBmp(const std::string& path, std::string& error) {
   return bmp;
 }
 
-template <class T>
-std::optional<T> ParseInt(const std::optional<std::string>& text) {
-  if (!text || text->empty()) return std::nullopt;
-  T value{};
-  const char* end = text->data() + text->size();
-  const auto [ptr, ec] = std::from_chars(text->data(), end, value, 10);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
-
 int List() {
   for (const vec::Effect& e : vec::EffectTable()) std::cout << e.number << ' ' << e.name << '\n';
   return 0;
 }
 
-int RunEffect(const Args& args) {
-  if (Flag(args, "--list")) return List();
-  const auto number = ParseInt<int32_t>(Option(args, "--number"));
-  const auto percent = ParseInt<int32_t>(Option(args, "--percent"));
-  const std::optional<std::string> oldPath = Option(args, "--old");
-  const std::optional<std::string> newPath = Option(args, "--new");
-  const std::optional<std::string> outPath = Option(args, "--out");
-  const std::optional<std::string> seedText = Option(args, "--seed");
-  if (!number || *number < 1 || *number > vec::kEffectCount)
-    return Fail("--number must be an effect number from 1 to 169");
-  if (!percent || *percent < 0 || *percent > 100)
-    return Fail("--percent must be an integer from 0 to 100");
-  if (!oldPath || !newPath || !outPath) return Fail("--old, --new and --out are required");
-  // The seed is a 32-bit value; a negative one is taken modulo 2^32.
-  uint32_t seed = 0;
-  if (seedText) {
-    if (auto s = ParseInt<uint32_t>(seedText))
-      seed = *s;
-    else if (auto n = ParseInt<int32_t>(seedText))
-      seed = static_cast<uint32_t>(*n);
-    else
-      return Fail("--seed must be a 32-bit integer");
-  }
+struct EffectOptions {
+  bool list = false;
+  std::optional<int32_t> number;
+  std::optional<int32_t> percent;
+  std::optional<std::string> oldPath, newPath, outPath;
+  int64_t seed = 0;
+};
 
-  const vec::Effect& effect = vec::EffectByNumber(*number);
+int RunEffect(const EffectOptions& o) {
+  if (o.list) return List();
+  if (!o.number || !o.percent || !o.oldPath || !o.newPath || !o.outPath)
+    return Fail("--number, --percent, --old, --new and --out are required");
+  const int32_t number = *o.number, percent = *o.percent;
+  const std::string &oldPath = *o.oldPath, &newPath = *o.newPath, &outPath = *o.outPath;
+  // The seed is a 32-bit value; a negative one is taken modulo 2^32.
+  const auto seed = static_cast<uint32_t>(o.seed);
+
+  const vec::Effect& effect = vec::EffectByNumber(number);
 
   std::string error;
-  std::optional<Bitmap> oldBmp = ReadRawBmp(*oldPath, error);
+  std::optional<Bitmap> oldBmp = ReadRawBmp(oldPath, error);
   if (!oldBmp) return Fail(error);
-  std::optional<Bitmap> newBmp = ReadRawBmp(*newPath, error);
+  std::optional<Bitmap> newBmp = ReadRawBmp(newPath, error);
   if (!newBmp) return Fail(error);
   if (oldBmp->Width() != newBmp->Width() || oldBmp->Height() != newBmp->Height())
     return Fail("the old and new pictures differ in size");
@@ -137,19 +121,36 @@ int RunEffect(const Args& args) {
   vec::SetRandSeed(seed);
   Bitmap work = *oldBmp;
   const int32_t W = work.Width(), H = work.Height();
-  const vec::Extents e = vec::ProgressExtents(W, H, *percent);
-  effect.Draw(vec::EffectFrame{work, *newBmp, W, H, e.w, e.h, *percent});
+  const vec::Extents e = vec::ProgressExtents(W, H, percent);
+  effect.Draw(vec::EffectFrame{work, *newBmp, W, H, e.w, e.h, percent});
 
-  const vec::Status saved = vec::SaveBmp32(work, *outPath);
-  if (!saved) return Fail("cannot write " + *outPath + ": " + saved.error().message);
+  const vec::Status saved = vec::SaveBmp32(work, outPath);
+  if (!saved) return Fail("cannot write " + outPath + ": " + saved.error().message);
   return 0;
 }
 
-const Registration registration{
-    {"effect",
-     "effect --number N --percent P --old OLD.bmp --new NEW.bmp --seed S --out OUT.bmp | "
-     "effect --list",
-     RunEffect}};
-
 }  // namespace
+
+void AddEffectCommand(Commands& commands) {
+  auto o = std::make_shared<EffectOptions>();
+  CLI::App& effect = commands.Add("effect", "render one transition frame, or list the effects",
+                                  [o] { return RunEffect(*o); });
+  CLI::Option* list = effect.add_flag("--list", o->list, "list the effects' numbers and names");
+  const std::vector<CLI::Option*> frame = {
+      effect.add_option("--number", o->number, "the effect number")
+          ->transform(WholeNumber())
+          ->check(CLI::Range(1, vec::kEffectCount)),
+      effect.add_option("--percent", o->percent, "how far the transition has gone")
+          ->transform(WholeNumber())
+          ->check(CLI::Range(0, 100)),
+      effect.add_option("--old", o->oldPath, "the picture shown before (24- or 32-bit BMP)"),
+      effect.add_option("--new", o->newPath, "the picture shown after (24- or 32-bit BMP)"),
+      effect.add_option("--out", o->outPath, "the frame to write (32-bit BMP)"),
+      effect.add_option("--seed", o->seed, "the random seed, 32 bits")
+          ->transform(WholeNumber())
+          ->check(CLI::Range(int64_t{INT32_MIN}, int64_t{UINT32_MAX})),
+  };
+  for (CLI::Option* option : frame) list->excludes(option);
+}
+
 }  // namespace vectool

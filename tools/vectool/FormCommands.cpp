@@ -41,11 +41,12 @@ class DefinitionSource {
     if (!folder_.empty()) vec::RemovePackage(folder_);
   }
   // On failure returns false with `error` set.
-  bool Open(const Args& args, const std::vector<std::string>& positional, size_t fileIndex,
+  // `file` is the definition file named on the command line (may be empty), `package` the
+  // saver given with --package.
+  bool Open(const std::string& file, const std::optional<std::string>& package,
             std::string& error) {
-    const std::optional<std::string> package = Option(args, "--package");
-    if (positional.size() > fileIndex) {
-      path_ = positional[fileIndex];
+    if (!file.empty()) {
+      path_ = file;
       if (!package) return true;
     } else if (!package) {
       error = "no UI definition file given";
@@ -98,10 +99,10 @@ class FirstAppearance {
   std::unique_ptr<vec::ConfigWindow> behaviour_;
 };
 
-void WriteLines(Json& j, const std::string& text) {
-  j.BeginArray();
-  for (const auto& line : vec::SplitLines(text)) j.String(line);
-  j.EndArray();
+Json Lines(const std::string& text) {
+  Json out = Json::array();
+  for (const auto& line : vec::SplitLines(text)) out.push_back(Text(line));
+  return out;
 }
 
 // The index of the action a click on `c` runs, when its class takes clicks and the form
@@ -116,132 +117,123 @@ std::optional<size_t> ActionOf(const vec::BuiltControl& c, const vec::FormDefini
 
 // `form` is given with a saver: the window is then as it opens (placeholders filled,
 // visibility from the tags), and each control says whether it shows and what a click runs.
-void WriteWindow(Json& j, const vec::DesignedWindow& window, const vec::FormDefinition* form) {
+void AddWindow(Json& j, const vec::DesignedWindow& window, const vec::FormDefinition* form) {
   const vec::WindowModel& m = window.model();
-  j.Key("window").BeginObject();
-  j.Key("caption").String(m.caption);
-  j.Key("width").Number(m.geometry.width);
-  j.Key("height").Number(m.geometry.height);
-  j.Key("borderStyle").String(vec::BorderStyleName(m.style.border));
-  j.Key("borderIcons").BeginArray();
-  if (m.style.systemMenu) j.String("systemMenu");
-  if (m.style.maximizeButton) j.String("maximize");
-  if (m.style.minimizeButton) j.String("minimize");
-  j.EndArray();
-  j.Key("maximized").Bool(m.style.maximized);
-  j.EndObject();
-  j.Key("controls").BeginArray();
+  Json icons = Json::array();
+  if (m.style.systemMenu) icons.push_back("systemMenu");
+  if (m.style.maximizeButton) icons.push_back("maximize");
+  if (m.style.minimizeButton) icons.push_back("minimize");
+  j["window"] = {{"caption", Text(m.caption)},
+                 {"width", m.geometry.width},
+                 {"height", m.geometry.height},
+                 {"borderStyle", Text(vec::BorderStyleName(m.style.border))},
+                 {"borderIcons", std::move(icons)},
+                 {"maximized", m.style.maximized}};
+  Json controls = Json::array();
   for (const vec::BuiltControl& c : window.controls()) {
-    j.BeginObject();
-    j.Key("name").String(c.name);
-    j.Key("class").String(c.className);
-    j.Key("parent").String(c.parentName);
-    j.Key("tag").Number(c.tag);
-    j.Key("left").Number(c.geometry.left);
-    j.Key("top").Number(c.geometry.top);
-    j.Key("width").Number(c.geometry.width);
-    j.Key("height").Number(c.geometry.height);
-    if (c.caption) j.Key("caption").String(*c.caption);
-    if (c.text) j.Key("text").String(*c.text);
+    Json control;
+    control["name"] = Text(c.name);
+    control["class"] = Text(c.className);
+    control["parent"] = Text(c.parentName);
+    control["tag"] = c.tag;
+    control["left"] = c.geometry.left;
+    control["top"] = c.geometry.top;
+    control["width"] = c.geometry.width;
+    control["height"] = c.geometry.height;
+    if (c.caption) control["caption"] = Text(*c.caption);
+    if (c.text) control["text"] = Text(*c.text);
     if (form) {
-      j.Key("visible").Bool(c.widget ? !c.widget->isHidden() : false);
-      j.Key("action");
-      if (auto action = ActionOf(c, *form))
-        j.Number(static_cast<int64_t>(*action));
-      else
-        j.Null();
+      control["visible"] = c.widget ? !c.widget->isHidden() : false;
+      const std::optional<size_t> action = ActionOf(c, *form);
+      control["action"] = action ? Json(static_cast<int64_t>(*action)) : Json(nullptr);
     }
-    j.EndObject();
+    controls.push_back(std::move(control));
   }
-  j.EndArray();
+  j["controls"] = std::move(controls);
 }
 
-void WriteForm(Json& j, const vec::FormCollection& forms, const vec::FormDefinition& form,
-               vec::SaverSettings* project) {
-  j.BeginObject();
-  j.Key("name").String(form.name);
-  j.Key("formLines").Number(form.lineCounts.form);
-  j.Key("actionLines").Number(form.lineCounts.action);
-  j.Key("designerLines").Number(form.lineCounts.designer);
-  j.Key("actions").BeginArray();
+Json FormJson(const vec::FormCollection& forms, const vec::FormDefinition& form,
+              vec::SaverSettings* project) {
+  Json actions = Json::array();
   for (const vec::Action& a : form.actions.actions()) {
-    j.BeginObject();
-    j.Key("ControlName").String(a.controlName);
-    j.Key("Kind").Number(a.kind);
-    j.Key("Param1").String(a.param1);
-    j.Key("Param2").String(a.param2);
-    j.Key("Param3").String(a.param3);
+    Json action = {{"ControlName", Text(a.controlName)},
+                   {"Kind", a.kind},
+                   {"Param1", Text(a.param1)},
+                   {"Param2", Text(a.param2)},
+                   {"Param3", Text(a.param3)}};
     if (project) {
       const vec::PlaceholderValues values{project->Setting.ProductName, project->Setting.Publisher,
                                           project->Setting.Website};
-      j.Key("prepared").BeginObject();
-      j.Key("Param1").String(vec::PrepareActionParameter(a.param1, values));
-      j.Key("Param2").String(vec::PrepareActionParameter(a.param2, values));
-      j.Key("Param3").String(vec::PrepareActionParameter(a.param3, values));
-      j.EndObject();
+      action["prepared"] = {{"Param1", Text(vec::PrepareActionParameter(a.param1, values))},
+                            {"Param2", Text(vec::PrepareActionParameter(a.param2, values))},
+                            {"Param3", Text(vec::PrepareActionParameter(a.param3, values))}};
     }
-    j.EndObject();
+    actions.push_back(std::move(action));
   }
-  j.EndArray();
   vec::FormDefinition copy = form;
-  j.Key("preparedText");
-  WriteLines(j, copy.PrepareFormText());
+  Json j;
+  j["name"] = Text(form.name);
+  j["formLines"] = form.lineCounts.form;
+  j["actionLines"] = form.lineCounts.action;
+  j["designerLines"] = form.lineCounts.designer;
+  j["actions"] = std::move(actions);
+  j["preparedText"] = Lines(copy.PrepareFormText());
   auto built = vec::BuildDesignedWindow(forms, form.name);
-  j.Key("built").Bool(built.ok());
-  j.Key("buildError");
+  j["built"] = built.ok();
   if (built.ok()) {
-    j.Null();
+    j["buildError"] = nullptr;
     if (project) {
       FirstAppearance first(forms, *project, *built.value());
-      WriteWindow(j, *built.value(), &form);
+      AddWindow(j, *built.value(), &form);
     } else {
-      WriteWindow(j, *built.value(), nullptr);
+      AddWindow(j, *built.value(), nullptr);
     }
   } else {
-    j.String(built.error().message);
+    j["buildError"] = Text(built.error().message);
   }
-  j.EndObject();
+  return j;
 }
 
-int RunForms(const Args& args) {
-  auto pos = Positionals(args, {"--package"});
-  if (!Flag(args, "--json")) return Fail("usage: forms --json FILE.veu [--package SAVER]");
+struct FormsOptions {
+  std::string file;
+  std::optional<std::string> package;
+};
+
+int RunForms(const FormsOptions& o) {
   std::string error;
   DefinitionSource source;
-  if (!source.Open(args, pos, 0, error)) return Fail(error);
+  if (!source.Open(o.file, o.package, error)) return Fail(error);
   auto app = StartWidgets();
 
   vec::FormCollection forms;
   vec::Status loaded = forms.LoadDefinitions(source.path());
+  Json list = Json::array();
+  for (const vec::FormDefinition& form : forms.forms())
+    list.push_back(FormJson(forms, form, source.project()));
   Json j;
-  j.BeginObject();
-  j.Key("loaded").Bool(loaded.ok());
-  j.Key("error");
-  if (loaded.ok())
-    j.Null();
-  else
-    j.String(loaded.error().message);
-  j.Key("forms").BeginArray();
-  for (const vec::FormDefinition& form : forms.forms()) WriteForm(j, forms, form, source.project());
-  j.EndArray();
-  j.EndObject();
-  std::cout << j.Text() << "\n";
+  j["loaded"] = loaded.ok();
+  j["error"] = loaded.ok() ? Json(nullptr) : Text(loaded.error().message);
+  j["forms"] = std::move(list);
+  std::cout << Printed(j);
   return 0;
 }
 
-int RunFormShot(const Args& args) {
-  auto pos = Positionals(args, {"--package", "--out"});
-  const std::optional<std::string> out = Option(args, "--out");
-  const char* usage = "usage: form-shot FILE.veu NAME [--package SAVER] --out OUT.png";
-  if (!out || pos.empty()) return Fail(usage);
+struct FormShotOptions {
+  std::string first;   // the definition file, or the window's name when alone
+  std::string second;  // the window's name after a definition file
+  std::optional<std::string> package;
+  std::string out;
+};
+
+int RunFormShot(const FormShotOptions& o) {
   // With a package alone the one positional is the window's name.
-  const bool fileGiven = pos.size() >= 2;
-  if (!fileGiven && !Option(args, "--package")) return Fail(usage);
-  const std::string name = fileGiven ? pos[1] : pos[0];
+  const bool fileGiven = !o.second.empty();
+  if (!fileGiven && !o.package)
+    return Fail("form-shot needs FILE.veu NAME, or NAME with --package SAVER");
+  const std::string& name = fileGiven ? o.second : o.first;
   std::string error;
   DefinitionSource source;
-  if (!source.Open(args, fileGiven ? pos : std::vector<std::string>{}, 0, error))
-    return Fail(error);
+  if (!source.Open(fileGiven ? o.first : std::string(), o.package, error)) return Fail(error);
   auto app = StartWidgets();
 
   vec::FormCollection forms;
@@ -257,18 +249,37 @@ int RunFormShot(const Args& args) {
     window.ApplyTagVisibility();
   window.show();
   QApplication::processEvents();
-  if (!window.grab().save(QString::fromStdString(*out), "PNG")) return Fail("cannot write " + *out);
+  if (!window.grab().save(QString::fromStdString(o.out), "PNG"))
+    return Fail("cannot write " + o.out);
   return 0;
 }
 
-const Registration kForms{{"forms",
-                           "forms --json FILE.veu [--package SAVER]   the designed windows of "
-                           "a UI definition file and what is built from them",
-                           RunForms}};
-const Registration kFormShot{{"form-shot",
-                              "form-shot FILE.veu NAME [--package SAVER] --out OUT.png   a "
-                              "picture of a designed window as it first appears",
-                              RunFormShot}};
-
 }  // namespace
+
+void AddFormCommands(Commands& commands) {
+  auto forms = std::make_shared<FormsOptions>();
+  CLI::App& formsCommand = commands.Add(
+      "forms", "the designed windows of a UI definition file and what is built from them",
+      [forms] { return RunForms(*forms); });
+  formsCommand.add_flag("--json")->description("JSON output (the only form)")->required();
+  formsCommand.add_option("FILE", forms->file,
+                          "the UI definition file (default: the one of --package)");
+  formsCommand.add_option("--package", forms->package,
+                          "the saver whose placeholders and pictures fill the windows");
+
+  auto shot = std::make_shared<FormShotOptions>();
+  CLI::App& shotCommand =
+      commands.Add("form-shot", "a picture of a designed window as it first appears",
+                   [shot] { return RunFormShot(*shot); });
+  shotCommand
+      .add_option(
+          "FILE", shot->first,
+          "the UI definition file (FILE.veu); the window's name when --package alone is given")
+      ->required();
+  shotCommand.add_option("NAME", shot->second, "the window's name");
+  shotCommand.add_option("--package", shot->package,
+                         "the saver whose placeholders and pictures fill the window");
+  shotCommand.add_option("--out", shot->out, "the picture to write (OUT.png)")->required();
+}
+
 }  // namespace vectool

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,14 +30,6 @@ constexpr int32_t kMaxGallerySide = 4096;
 constexpr int32_t kMaxFrames = 200;
 constexpr int32_t kTransitionCs = 200;  // one transition plays over about two seconds
 constexpr int32_t kHoldCs = 100;        // the finished picture stays a second before the loop
-
-std::optional<int32_t> ParsePositive(std::string_view text) {
-  int32_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, 10);
-  if (ec != std::errc() || ptr != end || value <= 0) return std::nullopt;
-  return value;
-}
 
 // The picture as the slideshow shows a still picture with Stretch and Proportional on:
 // fitted by aspect into W x H with Lanczos resampling, centred on black.
@@ -147,38 +140,27 @@ bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::st
   return true;
 }
 
-int RunGallery(const Args& args) {
-  const std::optional<std::string> oldPath = Option(args, "--old");
-  const std::optional<std::string> newPath = Option(args, "--new");
-  const std::optional<std::string> outDir = Option(args, "--out");
-  if (!oldPath || !newPath || !outDir) return Fail("--old, --new and --out are required");
-
-  int32_t W = 320, H = 240;
-  if (const std::optional<std::string> size = Option(args, "--size");
-      size && !ParseSize(*size, kMaxGallerySide, W, H))
-    return Fail("--size must be WxH with sides from 1 to " + std::to_string(kMaxGallerySide));
+struct GalleryOptions {
+  std::string oldPath, newPath, outDir;
+  std::string size = "320x240";
   int32_t frames = 20;
-  if (const std::optional<std::string> text = Option(args, "--frames")) {
-    const auto n = ParsePositive(*text);
-    if (!n || *n < 2 || *n > kMaxFrames)
-      return Fail("--frames must be from 2 to " + std::to_string(kMaxFrames));
-    frames = *n;
-  }
   uint32_t seed = 1;
-  if (const std::optional<std::string> text = Option(args, "--seed")) {
-    const char* end = text->data() + text->size();
-    const auto [ptr, ec] = std::from_chars(text->data(), end, seed, 10);
-    if (ec != std::errc() || ptr != end || text->empty())
-      return Fail("--seed must be an unsigned 32-bit integer");
-  }
+};
+
+int RunGallery(const GalleryOptions& o) {
+  int32_t W = 0, H = 0;
+  if (!ParseSize(o.size, kMaxGallerySide, W, H))
+    return Fail("--size must be WxH with sides from 1 to " + std::to_string(kMaxGallerySide));
+  const int32_t frames = o.frames;
+  const uint32_t seed = o.seed;
 
   std::string error;
-  const std::optional<vec::Bitmap> oldBmp = LoadPicture(*oldPath, W, H, error);
+  const std::optional<vec::Bitmap> oldBmp = LoadPicture(o.oldPath, W, H, error);
   if (!oldBmp) return Fail(error);
-  const std::optional<vec::Bitmap> newBmp = LoadPicture(*newPath, W, H, error);
+  const std::optional<vec::Bitmap> newBmp = LoadPicture(o.newPath, W, H, error);
   if (!newBmp) return Fail(error);
 
-  const std::filesystem::path dir(*outDir);
+  const std::filesystem::path dir(o.outDir);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec || !std::filesystem::is_directory(dir))
@@ -196,11 +178,24 @@ int RunGallery(const Args& args) {
   return 0;
 }
 
-const Registration registration{
-    {"gallery",
-     "gallery --old A --new B --out DIR [--size WxH] [--frames N] [--seed S]   animated GIF of "
-     "every effect (JPEG, BMP or GIF pictures) and an index.html",
-     RunGallery}};
-
 }  // namespace
+
+void AddGalleryCommand(Commands& commands) {
+  auto o = std::make_shared<GalleryOptions>();
+  CLI::App& gallery = commands.Add(
+      "gallery", "animated GIF of every effect (JPEG, BMP or GIF pictures) and an index.html",
+      [o] { return RunGallery(*o); });
+  gallery.add_option("--old", o->oldPath, "the picture shown before")->required();
+  gallery.add_option("--new", o->newPath, "the picture shown after")->required();
+  gallery.add_option("--out", o->outDir, "the folder to write (made when missing)")->required();
+  gallery.add_option("--size", o->size, "each animation, W x H pixels")
+      ->check(PictureSize(kMaxGallerySide));
+  gallery.add_option("--frames", o->frames, "frames of each animation")
+      ->transform(WholeNumber())
+      ->check(CLI::Range(2, kMaxFrames));
+  gallery.add_option("--seed", o->seed, "the random seed every effect starts from")
+      ->transform(WholeNumber())
+      ->check(CLI::Range(uint32_t{0}, UINT32_MAX));
+}
+
 }  // namespace vectool

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 #include "app/InstallCommand.h"
 #include "package/FileUtil.h"
@@ -46,25 +47,33 @@ std::string FindRuntime() {
   return {};
 }
 
-int RunInstall(const Args& args) {
+struct InstallArguments {
+  bool list = false;
+  bool uninstall = false;
+  std::string forDaemons = "all";
+  bool system = false;
+  std::string runtime;
+  std::string saver;
+};
+
+int RunInstall(const InstallArguments& a) {
   vec::InstallOptions options;
-  options.action = Flag(args, "--list")        ? vec::InstallAction::List
-                   : Flag(args, "--uninstall") ? vec::InstallAction::Uninstall
-                                               : vec::InstallAction::Install;
-  if (auto d = Option(args, "--for")) options.forDaemons = *d;
-  options.system = Flag(args, "--system");
-  auto pos = Positionals(args, {"--for", "--runtime"});
+  options.action = a.list        ? vec::InstallAction::List
+                   : a.uninstall ? vec::InstallAction::Uninstall
+                                 : vec::InstallAction::Install;
+  options.forDaemons = a.forDaemons;
+  options.system = a.system;
   if (options.action != vec::InstallAction::List) {
-    if (pos.size() != 1) {
+    if (a.saver.empty()) {
       std::cerr << "usage: vectool install SAVER [--for DAEMONS] [--system] [--runtime VECSAVER]"
                    " | install --uninstall SAVER | install --list\n";
-      return 2;
+      return kUsage;
     }
-    options.saverFile = pos[0];
+    options.saverFile = a.saver;
   }
   if (options.action == vec::InstallAction::Install) {
-    if (auto r = Option(args, "--runtime"))
-      options.runtimeFile = *r;
+    if (!a.runtime.empty())
+      options.runtimeFile = a.runtime;
     else if (StartsAsProgram(options.saverFile))
       options.runtimeFile = options.saverFile;
     else
@@ -76,11 +85,23 @@ int RunInstall(const Args& args) {
   return vec::RunInstallAction(options, vec::InstallRoots::FromEnvironment(), std::cout, std::cerr);
 }
 
-const Registration kInstall{
-    {"install",
-     "install SAVER [--for xscreensaver|xsecurelock|mate|all] [--system] [--runtime VECSAVER] | "
-     "install --uninstall SAVER | install --list   install a saver for the screen-saver daemons",
-     RunInstall}};
-
 }  // namespace
+
+void AddInstallCommand(Commands& commands) {
+  auto a = std::make_shared<InstallArguments>();
+  CLI::App& install = commands.Add(
+      "install",
+      "install a saver for the screen-saver daemons (or --uninstall it, or --list the installed)",
+      [a] { return RunInstall(*a); }, kUsage);
+  install.add_option("SAVER", a->saver, "the saver file, or the installed name to uninstall");
+  CLI::Option* list = install.add_flag("--list", a->list, "list the installed savers");
+  CLI::Option* uninstall =
+      install.add_flag("--uninstall", a->uninstall, "remove an installed saver");
+  install.add_option("--for", a->forDaemons, "the daemons: xscreensaver, xsecurelock, mate or all");
+  install.add_flag("--system", a->system, "install for every user");
+  install.add_option("--runtime", a->runtime,
+                     "the vecsaver program to put in front of a saver that holds none");
+  list->excludes(uninstall);
+}
+
 }  // namespace vectool

@@ -63,45 +63,36 @@ int PackageFail(vec::PackageError e, const std::string& file) {
   return Fail(file + ": no package found");
 }
 
-void WriteSize(Json& j, const WrittenSize& s) {
-  if (s)
-    j.Number(static_cast<int64_t>(*s));
-  else
-    j.Null();
+Json SizeJson(const WrittenSize& s) {
+  return s ? Json(static_cast<int64_t>(*s)) : Json(nullptr);
 }
 
-void WriteSettings(Json& j, const vec::ShowSettings& s) {
-  j.Key("settings").BeginObject();
+Json SettingsJson(const vec::ShowSettings& s) {
+  Json out = Json::object();
   for (const vec::SettingKey& k : vec::ShowSettings::Keys()) {
-    j.Key(k.key);
     std::visit(
         [&](const auto& v) {
           using V = std::decay_t<decltype(v)>;
-          if constexpr (std::is_same_v<V, bool>)
-            j.Bool(v);
-          else if constexpr (std::is_same_v<V, int32_t>)
-            j.Number(v);
+          if constexpr (std::is_same_v<V, bool> || std::is_same_v<V, int32_t>)
+            out[std::string(k.key)] = v;
           else
-            j.String(v);
+            out[std::string(k.key)] = Text(v);
         },
         s.Get(k));
   }
-  j.EndObject();
-}
-
-void WriteStrings(Json& j, std::string_view key, const std::vector<std::string>& items) {
-  j.Key(key).BeginArray();
-  for (const auto& s : items) j.String(s);
-  j.EndArray();
+  return out;
 }
 
 // ---- info -------------------------------------------------------------------------------
 
-int RunInfo(const Args& args) {
-  auto pos = Positionals(args, {});
-  if (pos.size() != 1) return Fail("usage: info --json FILE");
-  const std::string& file = pos[0];
-  if (EndsWithNoCase(file, ".vep")) return RunPictureInfo(args);
+struct InfoOptions {
+  std::string file;
+  bool json = false;
+};
+
+int RunInfo(const InfoOptions& o) {
+  const std::string& file = o.file;
+  if (EndsWithNoCase(file, ".vep")) return RunPictureInfo(file, o.json);
   ScratchFolder scratch;
   if (scratch.path().empty()) return PackageFail(vec::PackageError::NoTempFolder, file);
   vec::ExtractReport report = vec::ExtractPackageFiles(file, scratch.path());
@@ -109,41 +100,37 @@ int RunInfo(const Args& args) {
   vec::SaverSettings project;
   vec::LoadProjectFile(project, scratch.path() + std::string(vec::kPackageRecordNames[0]));
 
-  Json j;
-  j.BeginObject();
-  j.Key("records").BeginArray();
+  Json records = Json::array();
   const size_t outer = std::min<size_t>(report.outerCount, vec::kPackageRecordNames.size());
-  for (size_t i = 0; i < outer; ++i) {
-    j.BeginObject().Key("name").String(vec::kPackageRecordNames[i]).Key("size");
-    WriteSize(j, report.outer[i]);
-    j.EndObject();
-  }
-  j.EndArray();
-  j.Key("files").BeginArray();
-  for (size_t i = 0; i < report.fileLines.size(); ++i) {
-    j.BeginObject().Key("name").String(vec::StoredFileNamePart(report.fileLines[i])).Key("size");
-    WriteSize(j, report.files[i]);
-    j.EndObject();
-  }
-  j.EndArray();
-  j.Key("fileList").BeginObject();
-  WriteStrings(j, "FileNames", project.FileList.FileNames);
-  WriteStrings(j, "Checked", project.FileList.Checked);
-  j.EndObject();
-  WriteSettings(j, project.Setting);
-  j.Key("UIFile").String(project.UISetting.UIFile);
-  j.Key("PreviewFile").String(project.Setting.PreviewFile);
-  j.EndObject();
-  std::cout << j.Text() << "\n";
+  for (size_t i = 0; i < outer; ++i)
+    records.push_back(
+        {{"name", Text(vec::kPackageRecordNames[i])}, {"size", SizeJson(report.outer[i])}});
+  Json files = Json::array();
+  for (size_t i = 0; i < report.fileLines.size(); ++i)
+    files.push_back({{"name", Text(vec::StoredFileNamePart(report.fileLines[i]))},
+                     {"size", SizeJson(report.files[i])}});
+  Json j;
+  j["records"] = std::move(records);
+  j["files"] = std::move(files);
+  j["fileList"] = {{"FileNames", Texts(project.FileList.FileNames)},
+                   {"Checked", Texts(project.FileList.Checked)}};
+  j["settings"] = SettingsJson(project.Setting);
+  j["UIFile"] = Text(project.UISetting.UIFile);
+  j["PreviewFile"] = Text(project.Setting.PreviewFile);
+  std::cout << Printed(j);
   return 0;
 }
 
 // ---- settings ---------------------------------------------------------------------------
 
-int RunSettings(const Args& args) {
-  auto pos = Positionals(args, {"--ini"});
-  if (pos.size() != 1) return Fail("usage: settings --json FILE [--ini USER.ini | --no-ini]");
-  const std::string& file = pos[0];
+struct SettingsOptions {
+  std::string file;
+  std::string ini;
+  bool noIni = false;
+};
+
+int RunSettings(const SettingsOptions& o) {
+  const std::string& file = o.file;
   ScratchFolder scratch;
   if (scratch.path().empty()) return PackageFail(vec::PackageError::NoTempFolder, file);
   vec::SaverSettings project;
@@ -152,10 +139,10 @@ int RunSettings(const Args& args) {
 
   // As the slideshow modes do: every picture takes part, then the user's file applies.
   project.FileList.CheckAll();
-  if (const std::optional<std::string> ini = Option(args, "--ini")) {
-    if (!vec::IsRegularFile(*ini)) return Fail("cannot read " + *ini);
-    (void)vec::ApplyUserSettingsFile(project, *ini);
-  } else if (!Flag(args, "--no-ini")) {
+  if (!o.ini.empty()) {
+    if (!vec::IsRegularFile(o.ini)) return Fail("cannot read " + o.ini);
+    (void)vec::ApplyUserSettingsFile(project, o.ini);
+  } else if (!o.noIni) {
     std::string own = vec::GetLongPath(file);
     (void)vec::ApplyUserSettingsFile(project, vec::UserSettingsPath(own.empty() ? file : own));
   }
@@ -173,23 +160,17 @@ int RunSettings(const Args& args) {
   if (effects.empty()) effects.push_back("1");
 
   Json j;
-  j.BeginObject();
-  WriteSettings(j, project.Setting);
-  WriteStrings(j, "Checked", project.FileList.Checked);
-  WriteStrings(j, "PlayList", playList);
-  WriteStrings(j, "EffectList", effects);
-  j.EndObject();
-  std::cout << j.Text() << "\n";
+  j["settings"] = SettingsJson(project.Setting);
+  j["Checked"] = Texts(project.FileList.Checked);
+  j["PlayList"] = Texts(playList);
+  j["EffectList"] = Texts(effects);
+  std::cout << Printed(j);
   return 0;
 }
 
 // ---- extract ----------------------------------------------------------------------------
 
-int RunExtract(const Args& args) {
-  auto pos = Positionals(args, {});
-  if (pos.size() != 2) return Fail("usage: extract FILE DIR");
-  const std::string& file = pos[0];
-  std::string dir = pos[1];
+int RunExtract(const std::string& file, std::string dir) {
   if (!vec::IsDirectory(dir) && mkdir(dir.c_str(), 0755) != 0)
     return Fail("cannot create the folder " + dir);
   if (dir.back() != '/') dir += '/';
@@ -216,9 +197,9 @@ bool IsPictureName(std::string_view name) {
   return false;
 }
 
-bool ReadOptionalText(const Args& args, std::string_view option, std::string& text,
+// Reads the file at `path` into `text`; an absent path (empty) leaves `text` empty.
+bool ReadOptionalText(const std::optional<std::string>& path, std::string& text,
                       std::string& error) {
-  const std::optional<std::string> path = Option(args, option);
   if (!path) return true;
   if (!vec::IsRegularFile(*path) || !vec::ReadSmallFile(*path, text)) {
     error = "cannot read " + *path;
@@ -227,15 +208,18 @@ bool ReadOptionalText(const Args& args, std::string_view option, std::string& te
   return true;
 }
 
-int RunPack(const Args& args) {
-  const std::optional<std::string> filesDir = Option(args, "--files");
-  const std::optional<std::string> out = Option(args, "--out");
-  if (!out) return Fail("pack needs --out OUT");
+struct PackOptions {
+  std::string out;
+  std::optional<std::string> files, settings, fileList, uiSettings, gui, saverFrom;
+};
+
+int RunPack(const PackOptions& o) {
+  const std::optional<std::string>& filesDir = o.files;
+  const std::string& out = o.out;
   std::string settings, fileList, uiSettings, gui, error;
-  if (!ReadOptionalText(args, "--settings", settings, error) ||
-      !ReadOptionalText(args, "--filelist", fileList, error) ||
-      !ReadOptionalText(args, "--uisettings", uiSettings, error) ||
-      !ReadOptionalText(args, "--ui", gui, error))
+  if (!ReadOptionalText(o.settings, settings, error) ||
+      !ReadOptionalText(o.fileList, fileList, error) ||
+      !ReadOptionalText(o.uiSettings, uiSettings, error) || !ReadOptionalText(o.gui, gui, error))
     return Fail(error);
 
   std::vector<PackInput> inputs;
@@ -255,7 +239,7 @@ int RunPack(const Args& args) {
               [](const PackInput& a, const PackInput& b) { return a.name < b.name; });
   }
 
-  if (!Option(args, "--filelist")) {
+  if (!o.fileList) {
     // Every picture of the folder, checked, except the preview picture.
     std::string preview =
         vec::IniDocument::FromText(settings).ReadString("Advance", "PreviewFile", "");
@@ -264,7 +248,7 @@ int RunPack(const Args& args) {
       if (IsPictureName(in.name) && !vec::EqualsNoCase(in.name, vec::StoredFileNamePart(preview)))
         fileList += in.name + "=1\r\n";
   }
-  if (!Option(args, "--uisettings")) uiSettings = "[UI]\r\nUIFile=VEGUI.veu\r\n";
+  if (!o.uiSettings) uiSettings = "[UI]\r\nUIFile=VEGUI.veu\r\n";
 
   std::string names;
   uint64_t filesSize = vec::kMarkerSize + 4;
@@ -275,7 +259,7 @@ int RunPack(const Args& args) {
   if (filesSize > UINT32_MAX) return Fail("the files do not fit in one package (4 GiB)");
   const std::string vecRes = vec::ContainerWriter::Build({fileList, settings, uiSettings});
 
-  const std::optional<std::string> saverFrom = Option(args, "--saver-from");
+  const std::optional<std::string>& saverFrom = o.saverFrom;
   if (saverFrom) {
     const vec::ErrorOr<vec::MarkerLocation> m = vec::FindMarker(*saverFrom);
     if (m.is_error() && m.error().code == vec::ErrorCode::OpenFailed)
@@ -284,9 +268,9 @@ int RunPack(const Args& args) {
       return Fail(*saverFrom + " already holds a package");
   }
 
-  unlink(out->c_str());  // a fresh file, never written through a link left at the name
-  vec::UniqueFd fd(vec::CreateFileExclusive(*out, saverFrom ? 0755 : 0644));
-  if (!fd) return Fail("cannot create " + *out);
+  unlink(out.c_str());  // a fresh file, never written through a link left at the name
+  vec::UniqueFd fd(vec::CreateFileExclusive(out, saverFrom ? 0755 : 0644));
+  if (!fd) return Fail("cannot create " + out);
   auto put = [&](std::string_view bytes) {
     return vec::WriteFull(fd.get(), bytes.data(), bytes.size());
   };
@@ -311,27 +295,57 @@ int RunPack(const Args& args) {
   ok = ok && put(W::SizeField(static_cast<uint32_t>(gui.size()))) && put(gui);
   if (saverFrom) ok = ok && fchmod(fd.get(), 0755) == 0;
   if (!ok) {
-    unlink(out->c_str());
-    return Fail("cannot write " + *out);
+    unlink(out.c_str());
+    return Fail("cannot write " + out);
   }
   return 0;
 }
 
-const Registration kInfo{
-    {"info", "info --json FILE   describe a package (or a .vep picture)", RunInfo}};
-const Registration kSettings{
-    {"settings",
-     "settings --json FILE [--ini USER.ini | --no-ini]   settings as the show sees them "
-     "(default user file: the saver's own)",
-     RunSettings}};
-const Registration kExtract{
-    {"extract", "extract FILE DIR   write the package's records and files into DIR", RunExtract}};
-const Registration kPack{
-    {"pack",
-     "pack --out OUT [--files DIR] [--settings SETTINGS.ini] [--filelist FILELIST.ini] "
-     "[--uisettings UI.ini] [--ui VEGUI.veu] [--saver-from VECSAVER]   build a package "
-     "(a saver with --saver-from); without --filelist every picture of DIR is listed, checked",
-     RunPack}};
-
 }  // namespace
+}  // namespace vectool
+
+namespace vectool {
+
+void AddPackageCommands(Commands& commands) {
+  auto info = std::make_shared<InfoOptions>();
+  CLI::App& infoCommand = commands.Add("info", "describe a package (or a .vep picture)",
+                                       [info] { return RunInfo(*info); });
+  infoCommand.add_flag("--json", info->json, "JSON output (always so for a package)");
+  infoCommand.add_option("FILE", info->file, "the saver, package or .vep picture")->required();
+
+  auto settings = std::make_shared<SettingsOptions>();
+  CLI::App& settingsCommand =
+      commands.Add("settings", "the settings as the show sees them, as JSON",
+                   [settings] { return RunSettings(*settings); });
+  settingsCommand.add_flag("--json")->description("JSON output (the only form)");
+  settingsCommand.add_option("FILE", settings->file, "the saver or package")->required();
+  CLI::Option* ini = settingsCommand.add_option(
+      "--ini", settings->ini, "the user's settings file (default: the one beside the saver)");
+  settingsCommand.add_flag("--no-ini", settings->noIni, "leave the user's settings out")
+      ->excludes(ini);
+
+  auto extract = std::make_shared<std::vector<std::string>>(2);
+  CLI::App& extractCommand =
+      commands.Add("extract", "write the package's records and files into DIR",
+                   [extract] { return RunExtract((*extract)[0], (*extract)[1]); });
+  extractCommand.add_option("FILE", (*extract)[0], "the saver or package")->required();
+  extractCommand.add_option("DIR", (*extract)[1], "the folder to write (made when missing)")
+      ->required();
+
+  auto pack = std::make_shared<PackOptions>();
+  CLI::App& packCommand = commands.Add(
+      "pack",
+      "build a package (a saver with --saver-from); without --filelist every picture of the "
+      "files folder is listed, checked",
+      [pack] { return RunPack(*pack); });
+  packCommand.add_option("--out", pack->out, "the package or saver to write")->required();
+  packCommand.add_option("--files", pack->files, "the folder of pictures, sounds and objects");
+  packCommand.add_option("--settings", pack->settings, "the settings (SETTINGS.ini)");
+  packCommand.add_option("--filelist", pack->fileList, "the picture list (FILELIST.ini)");
+  packCommand.add_option("--uisettings", pack->uiSettings, "the UI settings (UI.ini)");
+  packCommand.add_option("--ui", pack->gui, "the designed windows (VEGUI.veu)");
+  packCommand.add_option("--saver-from", pack->saverFrom,
+                         "the vecsaver program to put in front of the package");
+}
+
 }  // namespace vectool

@@ -1,11 +1,11 @@
 #pragma once
 // `vectool info` on a picture file (.vep): implemented by the picture side.
 
-#include "tools/vectool/Command.h"
+#include <string>
 
 namespace vectool {
 
-// Prints the picture file's description as JSON; returns the exit code.
-int RunPictureInfo(const Args& args);
+// Prints the picture file's description, as JSON when `json`; returns the exit code.
+int RunPictureInfo(const std::string& file, bool json);
 
 }  // namespace vectool

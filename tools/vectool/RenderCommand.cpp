@@ -30,9 +30,11 @@
 
 namespace {
 
+using vectool::Commands;
 using vectool::Fail;
 using vectool::ParseSize;
-using vectool::ParseWholeNumber;
+using vectool::PictureSize;
+using vectool::WholeNumber;
 
 // The memory screen of the offline show: each present is one frame on the simulated clock.
 class RenderDisplay final : public vec::ScreenDisplay {
@@ -93,31 +95,26 @@ class RenderFolder {
   std::string path_;
 };
 
-int RunRender(const vectool::Args& args) {
-  const auto pos =
-      vectool::Positionals(args, {"--size", "--seconds", "--fps", "--seed", "--ini", "--out"});
-  const std::optional<std::string> size = vectool::Option(args, "--size");
-  const std::optional<std::string> seconds = vectool::Option(args, "--seconds");
-  const std::optional<std::string> out = vectool::Option(args, "--out");
-  if (pos.size() != 1 || !size || !seconds || !out)
-    return Fail(
-        "usage: render SAVER --size WxH --seconds S [--fps F] [--seed N] [--ini USER.ini] --out "
-        "OUT");
-  const std::string saver = pos[0];
-  const std::string outPath = *out;
+struct RenderOptions {
+  std::string saver;
+  std::string size;
+  int64_t seconds = 0;
+  int64_t fps = 30;
+  std::optional<int64_t> seed;
+  std::string ini;
+  std::string out;
+};
+
+constexpr int32_t kMaxRenderSide = 8192;
+
+int RunRender(const RenderOptions& o) {
+  const std::string& saver = o.saver;
+  const std::string& outPath = o.out;
+  const std::string& iniPath = o.ini;
   int32_t width = 0, height = 0;
-  if (!ParseSize(*size, 8192, width, height)) return Fail("--size wants WxH, each 1..8192");
-  int64_t secs = 0, fps = 30;
-  if (!ParseWholeNumber(*seconds, secs) || secs < 0 || secs > 3600)
-    return Fail("--seconds wants 0..3600");
-  if (const std::optional<std::string> f = vectool::Option(args, "--fps"))
-    if (!ParseWholeNumber(*f, fps) || fps < 1 || fps > 1000) return Fail("--fps wants 1..1000");
-  int64_t seed = 0;
-  const std::optional<std::string> seedText = vectool::Option(args, "--seed");
-  if (seedText && (!ParseWholeNumber(*seedText, seed) || seed < 0 || seed > 0xFFFFFFFFll))
-    return Fail("--seed wants 0..4294967295");
-  std::string iniPath;
-  if (const std::optional<std::string> ini = vectool::Option(args, "--ini")) iniPath = *ini;
+  if (!ParseSize(o.size, kMaxRenderSide, width, height))
+    return Fail("--size wants WxH, each 1..8192");
+  const int64_t secs = o.seconds, fps = o.fps;
 
   RenderFolder folder;
   if (folder.path().empty()) return Fail("cannot create a temporary folder");
@@ -136,8 +133,8 @@ int RunRender(const vectool::Args& args) {
   std::string error;
   if (!output.Open(outPath, width, height, fps, error)) return Fail(error);
 
-  if (seedText) {
-    vec::SetRandSeed(static_cast<uint32_t>(seed));
+  if (o.seed) {
+    vec::SetRandSeed(static_cast<uint32_t>(*o.seed));
     vec::LockRandomize(true);
   }
   vec::FakeClock clock(1000000);
@@ -162,17 +159,36 @@ int RunRender(const vectool::Args& args) {
     display.form = &form;
     form.ShowModal();
   }
-  if (seedText) vec::LockRandomize(false);
+  if (o.seed) vec::LockRandomize(false);
   if (display.failed) return Fail(error);
   if (!output.Close(error)) return Fail(error);
   std::cerr << "vectool: " << display.frames << " frames to " << outPath << "\n";
   return 0;
 }
 
-const vectool::Registration kRender{
-    {"render",
-     "render SAVER --size WxH --seconds S [--fps F] [--seed N] [--ini USER.ini] --out OUT   "
-     "play the show offline into frames (a folder) or an animated GIF (OUT ending in .gif)",
-     RunRender}};
-
 }  // namespace
+
+void vectool::AddRenderCommand(Commands& commands) {
+  auto o = std::make_shared<RenderOptions>();
+  CLI::App& render = commands.Add(
+      "render",
+      "play the show offline into frames (a folder) or an animated GIF (OUT ending in .gif)",
+      [o] { return RunRender(*o); });
+  render.add_option("SAVER", o->saver, "the saver or package")->required();
+  render.add_option("--size", o->size, "the screen, W x H pixels")
+      ->required()
+      ->check(PictureSize(kMaxRenderSide));
+  render.add_option("--seconds", o->seconds, "simulated seconds to play")
+      ->required()
+      ->transform(WholeNumber())
+      ->check(CLI::Range(0, 3600));
+  render.add_option("--fps", o->fps, "frames per simulated second")
+      ->transform(WholeNumber())
+      ->check(CLI::Range(1, 1000));
+  render.add_option("--seed", o->seed, "a fixed seed for the random choices")
+      ->transform(WholeNumber())
+      ->check(CLI::Range(int64_t{0}, int64_t{0xFFFFFFFF}));
+  render.add_option("--ini", o->ini, "the user's settings file");
+  render.add_option("--out", o->out, "a folder for numbered BMP frames, or a .gif file")
+      ->required();
+}

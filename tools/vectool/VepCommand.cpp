@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@
 
 namespace {
 
+using vectool::Commands;
 using vectool::Fail;
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
@@ -74,18 +77,16 @@ bool LoadPicture(const std::string& path, int quality, Encoded& out, std::string
   return true;
 }
 
-int RunVep(const vectool::Args& args) {
-  const std::optional<std::string> picturePath = vectool::Option(args, "--picture");
-  std::optional<std::string> outPath = vectool::Option(args, "-o");
-  if (!outPath) outPath = vectool::Option(args, "--output");
-  if (!picturePath || !outPath)
-    return Fail(
-        "usage: vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] "
-        "[--preview IMAGE] -o OUT.vep");
-  const std::string picturePathCopy = *picturePath, outPathCopy = *outPath;
+struct VepOptions {
+  std::string picture;
+  std::optional<std::string> mask, settings, preview;
+  std::string out;
+};
+
+int RunVep(const VepOptions& o) {
   std::string settingsText;
-  if (const std::optional<std::string> settings = vectool::Option(args, "--settings")) {
-    auto bytes = vec::ReadWholeFile(*settings);
+  if (o.settings) {
+    auto bytes = vec::ReadWholeFile(*o.settings);
     if (!bytes) return Fail(bytes.error().message);
     settingsText.assign(bytes->begin(), bytes->end());
   }
@@ -95,10 +96,10 @@ int RunVep(const vectool::Args& args) {
   vec::PictureFileContent c;
   std::string error;
   Encoded picture;
-  if (!LoadPicture(picturePathCopy, quality, picture, error)) return Fail(error);
+  if (!LoadPicture(o.picture, quality, picture, error)) return Fail(error);
   c.pictureJpeg = std::move(picture.jpeg);
 
-  if (const std::optional<std::string> previewPath = vectool::Option(args, "--preview")) {
+  if (const std::optional<std::string>& previewPath = o.preview) {
     Encoded preview;
     if (!LoadPicture(*previewPath, quality, preview, error)) return Fail(error);
     c.previewJpeg = std::move(preview.jpeg);
@@ -113,7 +114,7 @@ int RunVep(const vectool::Args& args) {
     c.previewJpeg = std::move(jpeg.value());
   }
 
-  if (const std::optional<std::string> maskPath = vectool::Option(args, "--mask")) {
+  if (const std::optional<std::string>& maskPath = o.mask) {
     auto maskImage = vec::LoadImageFromFile(*maskPath);
     if (!maskImage) return Fail(*maskPath + ": " + maskImage.error().message);
     vec::Bitmap mask(maskImage->Width(), maskImage->Height());
@@ -167,14 +168,22 @@ int RunVep(const vectool::Args& args) {
   }));
 
   const std::vector<uint8_t> bytes = vec::WritePictureFile(c);
-  std::ofstream f(outPathCopy, std::ios::binary | std::ios::trunc);
+  std::ofstream f(o.out, std::ios::binary | std::ios::trunc);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!f) return Fail("cannot write " + outPathCopy);
+  if (!f) return Fail("cannot write " + o.out);
   return 0;
 }
 
-const vectool::Registration kVep{
-    {"vep", "vep --picture IMAGE [--mask IMAGE] [--settings FILE.ini] [--preview IMAGE] -o OUT.vep",
-     RunVep}};
-
 }  // namespace
+
+void vectool::AddVepCommand(Commands& commands) {
+  auto o = std::make_shared<VepOptions>();
+  CLI::App& vep =
+      commands.Add("vep", "build a picture file from a picture, a mask and a settings INI",
+                   [o] { return RunVep(*o); });
+  vep.add_option("--picture", o->picture, "the picture (JPEG kept as it is)")->required();
+  vep.add_option("--mask", o->mask, "the mask picture in the four area colours");
+  vep.add_option("--settings", o->settings, "the settings INI (FILE.ini)");
+  vep.add_option("--preview", o->preview, "the preview picture (default: made from the picture)");
+  vep.add_option("-o,--output", o->out, "the picture file to write (OUT.vep)")->required();
+}
