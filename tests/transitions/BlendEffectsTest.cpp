@@ -239,6 +239,43 @@ TEST(Pivot, FastRotationEqualsTheReference) {
   }
 }
 
+TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},  {2, 3},   {17, 9},
+                                               {9, 70}, {130, 7}, {61, 45}};
+  for (VectorLevel level : Levels()) {
+    LevelLimit limit(level);
+    for (const auto& [W, H] : sizes) {
+      const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+      const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H},        {W, -1},
+                                                    {W, H},   {W / 2, H / 3}, {-7, 2 * H}};
+      for (const auto& [px, py] : pivots)
+        for (int32_t percent = 0; percent <= 100; percent += 7)
+          for (double sign : {1.0, -1.0, 2.5}) {
+            const double theta = sign * (100 - percent) * std::numbers::pi / 200;
+            Bitmap fast = oldBmp, slow = oldBmp;
+            RotateImage(fast, newBmp, px, py, theta);
+            reference::RotateImage(slow, newBmp, px, py, theta);
+            ASSERT_EQ(fast, slow) << "level " << static_cast<int>(level) << " " << W << "x" << H
+                                  << " about " << px << "," << py << " at " << percent << " sign "
+                                  << sign;
+          }
+    }
+  }
+}
+
+// A picture so long that the 32-bit products wrap: the per-pixel walk follows the wrap.
+TEST(Pivot, ProductsThatWrapEqualTheReference) {
+  const int32_t W = 33001, H = 2;
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  for (int32_t percent : {0, 50, 87, 99}) {
+    const double theta = (100 - percent) * std::numbers::pi / 200;
+    Bitmap fast = oldBmp, slow = oldBmp;
+    RotateImage(fast, newBmp, -1, -1, theta);
+    reference::RotateImage(slow, newBmp, -1, -1, theta);
+    ASSERT_EQ(fast, slow) << percent;
+  }
+}
+
 // Each pivot row turns about its own corner and in its own direction: a swapped corner or
 // a lost sign in the row's arguments shows here.
 TEST(Pivot, RowsTurnAboutTheirCornerInTheirDirection) {
