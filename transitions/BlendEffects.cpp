@@ -447,47 +447,85 @@ Span ColumnsInside(int64_t start, int64_t step, int32_t p, int32_t n, int32_t wi
 }
 
 #if defined(VEC_HAVE_AVX2_PATHS)
+// The walk along a row of Work, eight columns at a time: lanes hold the sums of the eight
+// columns (relative to the pivot), `a` and `b` those of the first column in scalar form.
+struct RotationLanes {
+  __m256i va, vb;
+  int32_t a, b;
+};
+
+// The eight pixels of New for the lanes. When the turn is small, the eight sources lie
+// in at most three neighbouring rows and eight neighbouring columns of New: those are read
+// as whole runs and each lane picks its pixel with a permute, which costs less than a
+// gather. Otherwise (and where a run would leave New's row) they are gathered.
+VEC_TARGET_AVX2 inline __m256i RotateEight(const RotationLanes& l, const Pixel* src, int32_t W,
+                                           int32_t px, int32_t py, int32_t d, int32_t c) {
+  const int32_t s0 = l.a >> 16, f0 = l.b >> 16, f7 = (l.b + 7 * c) >> 16;
+  const int32_t rows = f7 - f0, col = px + s0;
+  const __m256i sx = _mm256_srai_epi32(l.va, 16), f = _mm256_srai_epi32(l.vb, 16);
+  if (d >= 0 && rows >= -2 && rows <= 2 && col + 8 <= W) {
+    // With d >= 0 and d <= 2^16 the columns grow by 0 or 1 a lane: offsets 0..7.
+    const Pixel* p0 = src + static_cast<ptrdiff_t>(py + f0) * W + col;
+    const __m256i pick = _mm256_sub_epi32(sx, _mm256_set1_epi32(s0));
+    __m256i out =
+        _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0)), pick);
+    if (rows != 0) {
+      const ptrdiff_t step = rows > 0 ? W : -W;
+      const __m256i apart = _mm256_abs_epi32(_mm256_sub_epi32(f, _mm256_set1_epi32(f0)));
+      const __m256i next = _mm256_permutevar8x32_epi32(
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + step)), pick);
+      out = _mm256_blendv_epi8(out, next, _mm256_cmpeq_epi32(apart, _mm256_set1_epi32(1)));
+      if (rows == 2 || rows == -2) {
+        const __m256i after = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + 2 * step)), pick);
+        out = _mm256_blendv_epi8(out, after, _mm256_cmpeq_epi32(apart, _mm256_set1_epi32(2)));
+      }
+    }
+    return out;
+  }
+  const __m256i index =
+      _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(f, _mm256_set1_epi32(W)), sx),
+                       _mm256_set1_epi32(py * W + px));
+  return _mm256_i32gather_epi32(reinterpret_cast<const int*>(src), index, 4);
+}
+
+VEC_TARGET_AVX2 inline void StepEight(RotationLanes& l, __m256i stepA, __m256i stepB, int32_t d,
+                                      int32_t c) {
+  l.va = _mm256_add_epi32(l.va, stepA);
+  l.vb = _mm256_add_epi32(l.vb, stepB);
+  // Unsigned steps: past the row's last column the sums are no longer used.
+  l.a = static_cast<int32_t>(static_cast<uint32_t>(l.a) + 8u * static_cast<uint32_t>(d));
+  l.b = static_cast<int32_t>(static_cast<uint32_t>(l.b) + 8u * static_cast<uint32_t>(c));
+}
+
 // Columns [first, last) of one row, eight at a time, every source inside New: a and b are
-// the sums at `first`, `base` is py * stride + px. Returns the first column not done.
-VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t stride, int32_t base,
-                                       int32_t first, int32_t last, int32_t a, int32_t b, int32_t d,
-                                       int32_t c) {
+// the sums at `first`. Returns the first column not done.
+VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t W, int32_t px,
+                                       int32_t py, int32_t first, int32_t last, int32_t a,
+                                       int32_t b, int32_t d, int32_t c) {
   const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  __m256i va =
-      _mm256_add_epi32(_mm256_set1_epi32(a), _mm256_mullo_epi32(lane, _mm256_set1_epi32(d)));
-  __m256i vb =
-      _mm256_add_epi32(_mm256_set1_epi32(b), _mm256_mullo_epi32(lane, _mm256_set1_epi32(c)));
-  const __m256i stepA = _mm256_set1_epi32(8 * d), stepB = _mm256_set1_epi32(8 * c);
-  const __m256i rowStride = _mm256_set1_epi32(stride), offset = _mm256_set1_epi32(base);
-  const auto* from = reinterpret_cast<const int*>(src);
+  RotationLanes l{
+      _mm256_add_epi32(_mm256_set1_epi32(a), _mm256_mullo_epi32(lane, _mm256_set1_epi32(d))),
+      _mm256_add_epi32(_mm256_set1_epi32(b), _mm256_mullo_epi32(lane, _mm256_set1_epi32(c))), a, b};
+  const __m256i stepA = _mm256_set1_epi32(static_cast<int32_t>(8u * static_cast<uint32_t>(d)));
+  const __m256i stepB = _mm256_set1_epi32(static_cast<int32_t>(8u * static_cast<uint32_t>(c)));
   int32_t x = first;
-  // Gathered pixels go through a small buffer on the stack before Work: Work and New are
-  // laid out alike, so storing straight into Work puts the stores 4 KiB apart from the
-  // loads that follow them, which the processor takes for a possible overlap and stalls.
+  // The pixels go through a small buffer on the stack before Work: Work and New are laid
+  // out alike, so storing straight into Work puts the stores 4 KiB apart from the loads
+  // that follow them, which the processor takes for a possible overlap and stalls on.
   constexpr int32_t kChunk = 64;
   alignas(32) Pixel chunk[kChunk];
   for (; x + kChunk <= last; x += kChunk) {
     for (int32_t j = 0; j < kChunk; j += 8) {
-      const __m256i index = _mm256_add_epi32(
-          _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vb, 16), rowStride),
-                           _mm256_srai_epi32(va, 16)),
-          offset);
       _mm256_store_si256(reinterpret_cast<__m256i*>(chunk + j),
-                         _mm256_i32gather_epi32(from, index, 4));
-      va = _mm256_add_epi32(va, stepA);
-      vb = _mm256_add_epi32(vb, stepB);
+                         RotateEight(l, src, W, px, py, d, c));
+      StepEight(l, stepA, stepB, d, c);
     }
     std::memcpy(out + x, chunk, sizeof chunk);
   }
   for (; x + 8 <= last; x += 8) {
-    const __m256i index =
-        _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vb, 16), rowStride),
-                                          _mm256_srai_epi32(va, 16)),
-                         offset);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
-                        _mm256_i32gather_epi32(from, index, 4));
-    va = _mm256_add_epi32(va, stepA);
-    vb = _mm256_add_epi32(vb, stepB);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), RotateEight(l, src, W, px, py, d, c));
+    StepEight(l, stepA, stepB, d, c);
   }
   return x;
 }
@@ -527,7 +565,7 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
     int32_t x = first;
 #if defined(VEC_HAVE_AVX2_PATHS)
     if (avx2) {
-      x = RotateSpanAvx2(out, src, W, py * W + px, first, last, a, b, dd, cc);
+      x = RotateSpanAvx2(out, src, W, px, py, first, last, a, b, dd, cc);
       a = static_cast<int32_t>(a0 + x * d);
       b = static_cast<int32_t>(b0 + x * c);
     }
