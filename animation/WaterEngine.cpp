@@ -8,6 +8,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VEC_WATER_AVX2 1
+#define VEC_TARGET_AVX2 __attribute__((target("avx2")))
+#endif
 
 #include "base/Random.h"
 
@@ -411,6 +416,49 @@ bool BlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows, size_t co
 #endif
 }
 
+// The target and source rows of one scatter offset: their area index rows and pixels.
+struct RowPair {
+  const int8_t* atTarget;
+  const int8_t* atSource;
+  Pixel* out;
+  const Pixel* in;
+};
+
+bool HasAvx2() {
+#if defined(VEC_WATER_AVX2)
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+#else
+  return false;
+#endif
+}
+
+#if defined(VEC_WATER_AVX2)
+// kBlock columns from c whose target and source rows all lie in the area: each column
+// copies from the rows of its own scatter offset. Offset by offset, the columns of that
+// offset are blended into its target row from its source row, eight at a time; every
+// column belongs to exactly one offset, so the order of the offsets does not matter, and
+// rows that several offsets share (clamped at the top or bottom) see each other's writes.
+VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
+                                           const uint8_t* scatter, int32_t c, int32_t hshift) {
+  static_assert(kBlock % 8 == 0);
+  for (int32_t half = 0; half < kBlock; half += 8) {
+    const int32_t at = c + half;
+    const __m256i offsets =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(scatter + at)));
+    for (int32_t s = 0; s < span; ++s) {
+      const __m256i mine = _mm256_cmpeq_epi32(offsets, _mm256_set1_epi32(s));
+      if (_mm256_testz_si256(mine, mine)) continue;
+      const RowPair& p = pairs[s];
+      auto* out = reinterpret_cast<__m256i*>(p.out + at);
+      const __m256i fresh =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p.in + at + hshift));
+      _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), fresh, mine));
+    }
+  }
+}
+#endif
+
 }  // namespace
 
 // The same rule with the work moved out of the pixel loop: per run, the columns whose
@@ -422,12 +470,7 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
   const int64_t lastRow = height_ - 1;
   const size_t stride = static_cast<size_t>(width_);
   const int8_t* idx = areaIndex_.data();
-  struct RowPair {
-    const int8_t* atTarget;
-    const int8_t* atSource;
-    Pixel* out;
-    const Pixel* in;
-  };
+  const bool wide = wideVectors_ && HasAvx2();
   std::array<RowPair, kMaxTableScatter> pairs;
   std::array<int64_t, 2 * kMaxBlockRows> rowList;
   std::array<const int8_t*, kMaxBlockRows> checkRows;
@@ -525,6 +568,12 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
       for (; c + kBlock <= midEnd; c += kBlock) {
         const int32_t col = c + hshift;
         if (BlockInArea(checkRows, checkCount, col, k)) {
+#if defined(VEC_WATER_AVX2)
+          if (wide) {
+            CopyBlockByOffsetAvx2(pairs.data(), span, scatter, c, hshift);
+            continue;
+          }
+#endif
           if (outStep) {
             Pixel* out = pairs[0].out + c;
             const Pixel* in = pairs[0].in + col;
