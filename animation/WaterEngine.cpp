@@ -440,9 +440,9 @@ bool HasAvx2() {
 // column belongs to exactly one offset, so the order of the offsets does not matter, and
 // rows that several offsets share (clamped at the top or bottom) see each other's writes.
 VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
-                                           const uint8_t* scatter, int32_t c, int32_t hshift) {
-  static_assert(kBlock % 8 == 0);
-  for (int32_t half = 0; half < kBlock; half += 8) {
+                                           const uint8_t* scatter, int32_t c, int32_t hshift,
+                                           int32_t columns = kBlock) {
+  for (int32_t half = 0; half + 8 <= columns; half += 8) {
     const int32_t at = c + half;
     const __m256i offsets =
         _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(scatter + at)));
@@ -456,6 +456,22 @@ VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
       _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), fresh, mine));
     }
   }
+}
+
+// Columns handled at once by the wide path: two of the narrow blocks.
+constexpr int32_t kWideBlock = 2 * kBlock;
+
+// Whether `rows` all hold area k in the kWideBlock bytes from `col`.
+VEC_TARGET_AVX2 bool WideBlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows,
+                                     size_t count, int32_t col, int8_t k) {
+  static_assert(kWideBlock == 32);
+  const __m256i key = _mm256_set1_epi8(k);
+  __m256i all = _mm256_set1_epi8(-1);
+  for (size_t i = 0; i < count; ++i)
+    all = _mm256_and_si256(
+        all, _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[i] + col)),
+                               key));
+  return _mm256_movemask_epi8(all) == -1;
 }
 #endif
 
@@ -564,6 +580,22 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
         inStep = (inDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
       }
     }
+#if defined(VEC_WATER_AVX2)
+    // Wider blocks, tested and copied with AVX2; a block that leaves the area is done
+    // pixel by pixel.
+    if (wide && checkCount > 0)
+      for (; c + kWideBlock <= midEnd; c += kWideBlock) {
+        if (WideBlockInArea(checkRows, checkCount, c + hshift, k)) {
+          CopyBlockByOffsetAvx2(pairs.data(), span, scatter, c, hshift, kWideBlock);
+          continue;
+        }
+        for (int32_t j = c; j < c + kWideBlock; ++j) {
+          const RowPair& p = pairs[scatter[j]];
+          const int32_t cj = j + hshift;
+          if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+        }
+      }
+#endif
     if (checkCount > 0)
       for (; c + kBlock <= midEnd; c += kBlock) {
         const int32_t col = c + hshift;
