@@ -458,21 +458,6 @@ VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
   }
 }
 
-// Columns handled at once by the wide path: two of the narrow blocks.
-constexpr int32_t kWideBlock = 2 * kBlock;
-
-// Whether `rows` all hold area k in the kWideBlock bytes from `col`.
-VEC_TARGET_AVX2 bool WideBlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows,
-                                     size_t count, int32_t col, int8_t k) {
-  static_assert(kWideBlock == 32);
-  const __m256i key = _mm256_set1_epi8(k);
-  __m256i all = _mm256_set1_epi8(-1);
-  for (size_t i = 0; i < count; ++i)
-    all = _mm256_and_si256(
-        all, _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[i] + col)),
-                               key));
-  return _mm256_movemask_epi8(all) == -1;
-}
 #endif
 
 }  // namespace
@@ -581,20 +566,31 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
       }
     }
 #if defined(VEC_WATER_AVX2)
-    // Wider blocks, tested and copied with AVX2; a block that leaves the area is done
-    // pixel by pixel.
-    if (wide && checkCount > 0)
-      for (; c + kWideBlock <= midEnd; c += kWideBlock) {
-        if (WideBlockInArea(checkRows, checkCount, c + hshift, k)) {
-          CopyBlockByOffsetAvx2(pairs.data(), span, scatter, c, hshift, kWideBlock);
-          continue;
-        }
-        for (int32_t j = c; j < c + kWideBlock; ++j) {
+    // The columns where every row the tests would look at holds area k come from the
+    // rows' runs; there the columns are copied by offset with AVX2 and no test, and the
+    // columns between are tested pixel by pixel.
+    if (wide && checkCount > 0) {
+      InsideColumns(rowList.data(), checkCount, k);
+      auto tested = [&](int32_t from, int32_t to) {
+        for (int32_t j = from; j < to; ++j) {
           const RowPair& p = pairs[scatter[j]];
           const int32_t cj = j + hshift;
           if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
         }
+      };
+      for (const auto& [lo, hi] : inside_) {
+        const int32_t from = std::max(lo - hshift, c), to = std::min(hi - hshift, midEnd);
+        if (from >= to) continue;
+        tested(c, from);
+        const int32_t whole = from + (to - from) / 8 * 8;
+        if (whole > from)
+          CopyBlockByOffsetAvx2(pairs.data(), span, scatter, from, hshift, whole - from);
+        tested(whole, to);
+        c = to;
       }
+      tested(c, midEnd);
+      continue;
+    }
 #endif
     if (checkCount > 0)
       for (; c + kBlock <= midEnd; c += kBlock) {
@@ -631,6 +627,32 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
       const int32_t col = c + hshift;
       if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
     }
+  }
+}
+
+// The column intervals where all of `rows` (row numbers) hold area k, from their runs.
+void WaterEngine::InsideColumns(const int64_t* rows, size_t count, int8_t k) {
+  inside_.clear();
+  for (const AreaRun& run : runs_[static_cast<size_t>(rows[0])])
+    if (run.area == k) inside_.emplace_back(run.begin, run.end);
+  for (size_t i = 1; i < count && !inside_.empty(); ++i) {
+    const auto& other = runs_[static_cast<size_t>(rows[i])];
+    merged_.clear();
+    size_t a = 0, b = 0;
+    while (a < inside_.size() && b < other.size()) {
+      if (other[b].area != k) {
+        ++b;
+        continue;
+      }
+      const int32_t lo = std::max(inside_[a].first, other[b].begin);
+      const int32_t hi = std::min(inside_[a].second, other[b].end);
+      if (lo < hi) merged_.emplace_back(lo, hi);
+      if (inside_[a].second < other[b].end)
+        ++a;
+      else
+        ++b;
+    }
+    inside_.swap(merged_);
   }
 }
 

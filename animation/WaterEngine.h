@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "animation/AnimatedObjectSet.h"
@@ -85,6 +86,7 @@ class WaterEngine {
                            const std::array<int64_t, 4>& dh);
   void AnimateRunChecked(int32_t r, const AreaRun& run, int64_t vshift, int32_t begin, int32_t end,
                          int32_t hshift);
+  void InsideColumns(const int64_t* rows, size_t count, int8_t k);
   void DrawObjects();
   void DrawWeather(uint32_t elapsed);
   uint32_t Elapsed();
@@ -123,6 +125,8 @@ class WaterEngine {
   // (empty when the table is not used or no offset is above 0).
   std::array<std::vector<int32_t>, 4> scatterStep_, scatterStepBack_;
   std::vector<std::vector<AreaRun>> runs_;  // per row, the area pixels as runs
+  // Column intervals where a run's tested rows all hold its area (and a scratch list).
+  std::vector<std::pair<int32_t, int32_t>> inside_, merged_;
 
   std::unique_ptr<WeatherEffect> weather_;
   anim::AnimatedObjectSet objects_;
