@@ -47,8 +47,14 @@ fuzz-build: bootstrap
 fuzz: fuzz-build
 	scripts/fuzz-smoke $(FUZZ_SECONDS)
 
+# Every benchmark program. The effects' full set takes minutes; pick a part with e.g.
+# make bench BENCH_FILTER='^(Floor|Effect12[1-4])/'  (a Google Benchmark regex), and pass
+# other options in BENCH_ARGS, e.g. BENCH_ARGS='--benchmark_repetitions=3'.
+BENCH_FILTER ?=
+BENCH_ARGS ?=
 bench: build
-	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b" || true; done
+	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b" \
+	  $(if $(BENCH_FILTER),'--benchmark_filter=$(BENCH_FILTER)') $(BENCH_ARGS) || true; done
 
 # The Debian package (installs under /usr; dependencies found by dpkg-shlibdeps).
 deb: build

@@ -8,6 +8,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VEC_WATER_AVX2 1
+#define VEC_TARGET_AVX2 __attribute__((target("avx2")))
+#endif
 
 #include "base/Random.h"
 
@@ -411,6 +416,51 @@ bool BlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows, size_t co
 #endif
 }
 
+// The target and source rows of one scatter offset: their area index rows and pixels.
+struct RowPair {
+  const int8_t* atTarget;
+  const int8_t* atSource;
+  Pixel* out;
+  const Pixel* in;
+};
+
+bool HasAvx2() {
+#if defined(VEC_WATER_AVX2)
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+#else
+  return false;
+#endif
+}
+
+#if defined(VEC_WATER_AVX2)
+// kBlock columns from c whose target and source rows all lie in the area: each column
+// copies from the rows of its own scatter offset. Offset by offset, the columns of that
+// offset are blended into its target row from its source row, eight at a time; every
+// column belongs to exactly one offset, so the order of the offsets does not matter, and
+// rows that several offsets share (clamped at the top or bottom) see each other's writes.
+VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
+                                           const uint8_t* scatter, int32_t c, int32_t hshift,
+                                           int32_t columns = kBlock) {
+  // One offset at a time along the whole stretch: two rows stream at once, not six.
+  for (int32_t s = 0; s < span; ++s) {
+    const RowPair& p = pairs[s];
+    const __m256i key = _mm256_set1_epi32(s);
+    for (int32_t half = 0; half + 8 <= columns; half += 8) {
+      const int32_t at = c + half;
+      const __m256i mine = _mm256_cmpeq_epi32(
+          _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(scatter + at))),
+          key);
+      auto* out = reinterpret_cast<__m256i*>(p.out + at);
+      const __m256i fresh =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p.in + at + hshift));
+      _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), fresh, mine));
+    }
+  }
+}
+
+#endif
+
 }  // namespace
 
 // The same rule with the work moved out of the pixel loop: per run, the columns whose
@@ -422,12 +472,7 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
   const int64_t lastRow = height_ - 1;
   const size_t stride = static_cast<size_t>(width_);
   const int8_t* idx = areaIndex_.data();
-  struct RowPair {
-    const int8_t* atTarget;
-    const int8_t* atSource;
-    Pixel* out;
-    const Pixel* in;
-  };
+  const bool wide = wideVectors_ && HasAvx2();
   std::array<RowPair, kMaxTableScatter> pairs;
   std::array<int64_t, 2 * kMaxBlockRows> rowList;
   std::array<const int8_t*, kMaxBlockRows> checkRows;
@@ -521,10 +566,43 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
         inStep = (inDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
       }
     }
+#if defined(VEC_WATER_AVX2)
+    // The columns where every row the tests would look at holds area k come from the
+    // rows' runs; there the columns are copied by offset with AVX2 and no test, and the
+    // columns between are tested pixel by pixel.
+    if (wide && checkCount > 0) {
+      InsideColumns(rowList.data(), checkCount, k);
+      auto tested = [&](int32_t from, int32_t to) {
+        for (int32_t j = from; j < to; ++j) {
+          const RowPair& p = pairs[scatter[j]];
+          const int32_t cj = j + hshift;
+          if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+        }
+      };
+      for (const auto& [lo, hi] : inside_) {
+        const int32_t from = std::max(lo - hshift, c), to = std::min(hi - hshift, midEnd);
+        if (from >= to) continue;
+        tested(c, from);
+        const int32_t whole = from + (to - from) / 8 * 8;
+        if (whole > from)
+          CopyBlockByOffsetAvx2(pairs.data(), span, scatter, from, hshift, whole - from);
+        tested(whole, to);
+        c = to;
+      }
+      tested(c, midEnd);
+      continue;
+    }
+#endif
     if (checkCount > 0)
       for (; c + kBlock <= midEnd; c += kBlock) {
         const int32_t col = c + hshift;
         if (BlockInArea(checkRows, checkCount, col, k)) {
+#if defined(VEC_WATER_AVX2)
+          if (wide) {
+            CopyBlockByOffsetAvx2(pairs.data(), span, scatter, c, hshift);
+            continue;
+          }
+#endif
           if (outStep) {
             Pixel* out = pairs[0].out + c;
             const Pixel* in = pairs[0].in + col;
@@ -550,6 +628,32 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
       const int32_t col = c + hshift;
       if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
     }
+  }
+}
+
+// The column intervals where all of `rows` (row numbers) hold area k, from their runs.
+void WaterEngine::InsideColumns(const int64_t* rows, size_t count, int8_t k) {
+  inside_.clear();
+  for (const AreaRun& run : runs_[static_cast<size_t>(rows[0])])
+    if (run.area == k) inside_.emplace_back(run.begin, run.end);
+  for (size_t i = 1; i < count && !inside_.empty(); ++i) {
+    const auto& other = runs_[static_cast<size_t>(rows[i])];
+    merged_.clear();
+    size_t a = 0, b = 0;
+    while (a < inside_.size() && b < other.size()) {
+      if (other[b].area != k) {
+        ++b;
+        continue;
+      }
+      const int32_t lo = std::max(inside_[a].first, other[b].begin);
+      const int32_t hi = std::min(inside_[a].second, other[b].end);
+      if (lo < hi) merged_.emplace_back(lo, hi);
+      if (inside_[a].second < other[b].end)
+        ++a;
+      else
+        ++b;
+    }
+    inside_.swap(merged_);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "animation/AnimatedObjectSet.h"
@@ -51,6 +52,9 @@ class WaterEngine {
   // Rebuilds the water pixel by pixel with the plain formulas instead of the row tables;
   // the two give the same frames, the plain one is kept to check the fast one against.
   void SetReferenceTick(bool on) { referenceTick_ = on; }
+  // Uses the AVX2 copies where the processor has them (the default); off, the fast tick
+  // keeps to the narrower ones. Both give the same frames.
+  void SetWideVectors(bool on) { wideVectors_ = on; }
 
   anim::AnimatedObjectSet& Objects() { return objects_; }
   const Bitmap32& Frame() const { return frame_; }
@@ -82,6 +86,7 @@ class WaterEngine {
                            const std::array<int64_t, 4>& dh);
   void AnimateRunChecked(int32_t r, const AreaRun& run, int64_t vshift, int32_t begin, int32_t end,
                          int32_t hshift);
+  void InsideColumns(const int64_t* rows, size_t count, int8_t k);
   void DrawObjects();
   void DrawWeather(uint32_t elapsed);
   uint32_t Elapsed();
@@ -98,6 +103,7 @@ class WaterEngine {
   bool weatherOn_ = false;
   bool objectsThreaded_ = true;
   bool referenceTick_ = false;
+  bool wideVectors_ = true;
   uint32_t lastTick_ = 0;
   std::string packageFolder_;
 
@@ -119,6 +125,8 @@ class WaterEngine {
   // (empty when the table is not used or no offset is above 0).
   std::array<std::vector<int32_t>, 4> scatterStep_, scatterStepBack_;
   std::vector<std::vector<AreaRun>> runs_;  // per row, the area pixels as runs
+  // Column intervals where a run's tested rows all hold its area (and a scratch list).
+  std::vector<std::pair<int32_t, int32_t>> inside_, merged_;
 
   std::unique_ptr<WeatherEffect> weather_;
   anim::AnimatedObjectSet objects_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
 
@@ -12,6 +14,11 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VEC_HAVE_AVX2_PATHS 1
+#define VEC_TARGET_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace vec {
@@ -68,30 +75,110 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
 }
 }  // namespace reference
 
-void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
-  alpha = std::clamp(alpha, 0, 256);
-  size_t i = 0;
+VectorLevel BestVectorLevel() {
+  static const VectorLevel best = [] {
+#if defined(VEC_HAVE_AVX2_PATHS)
+    if (__builtin_cpu_supports("avx2")) return VectorLevel::kAvx2;
+#endif
 #if defined(__SSE2__)
-  // Four pixels per step as 16-bit lanes. alpha * (s - d) needs 17 bits, so the product's
-  // halves are joined again after the shift; the fourth byte's weight is 0, which keeps it.
-  const auto a = static_cast<int16_t>(alpha);
-  const __m128i weight = _mm_set_epi16(0, a, a, a, 0, a, a, a);
+    return VectorLevel::kSse2;
+#else
+    return VectorLevel::kScalar;
+#endif
+  }();
+  return best;
+}
+
+namespace {
+std::atomic<VectorLevel>& LevelLimit() {
+  static std::atomic<VectorLevel> limit{VectorLevel::kAvx2};
+  return limit;
+}
+}  // namespace
+
+VectorLevel CurrentVectorLevel() {
+  return std::min(BestVectorLevel(), LevelLimit().load(std::memory_order_relaxed));
+}
+
+void LimitVectorLevel(VectorLevel level) {
+  LevelLimit().store(level, std::memory_order_relaxed);
+}
+
+namespace {
+
+// d + ((alpha * (s - d)) >> 8) with an arithmetic shift equals
+// ((256 - alpha) * d + alpha * s) >> 8: 256 * d is a whole multiple of 256, so it moves
+// out of the floor unchanged. The sum is at most 256 * 255 and fits an unsigned 16-bit
+// lane, so each lane takes two multiplications, an add and a shift. The fourth byte's
+// weights are 256 and 0, which keep it.
+#if defined(__SSE2__)
+size_t BlendPixelsSse2(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
+  const auto a = static_cast<int16_t>(alpha), keep = static_cast<int16_t>(256 - alpha);
+  const __m128i ws = _mm_set_epi16(0, a, a, a, 0, a, a, a);
+  const __m128i wd = _mm_set_epi16(256, keep, keep, keep, 256, keep, keep, keep);
   const __m128i zero = _mm_setzero_si128();
-  auto blend_half = [&](__m128i d16, __m128i s16) {
-    const __m128i diff = _mm_sub_epi16(s16, d16);
-    const __m128i lo = _mm_mullo_epi16(diff, weight);
-    const __m128i hi = _mm_mulhi_epi16(diff, weight);
-    const __m128i shifted = _mm_or_si128(_mm_srli_epi16(lo, 8), _mm_slli_epi16(hi, 8));
-    return _mm_add_epi16(d16, shifted);
+  auto half = [&](__m128i d16, __m128i s16) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, wd), _mm_mullo_epi16(s16, ws)), 8);
   };
+  size_t i = 0;
   for (; i + 4 <= count; i += 4) {
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    const __m128i lo = blend_half(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
-    const __m128i hi = blend_half(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+    const __m128i lo = half(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
   }
+  return i;
+}
 #endif
+
+#if defined(VEC_HAVE_AVX2_PATHS)
+VEC_TARGET_AVX2 size_t BlendPixelsAvx2(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
+  const auto a = static_cast<int16_t>(alpha), keep = static_cast<int16_t>(256 - alpha);
+  const __m256i ws = _mm256_set_epi16(0, a, a, a, 0, a, a, a, 0, a, a, a, 0, a, a, a);
+  const __m256i wd = _mm256_set_epi16(256, keep, keep, keep, 256, keep, keep, keep, 256, keep, keep,
+                                      keep, 256, keep, keep, keep);
+  const __m256i zero = _mm256_setzero_si256();
+  size_t i = 0;
+  // Unpacking and packing stay within each 128-bit half, so the pixels keep their places.
+  for (; i + 8 <= count; i += 8) {
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i lo =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), wd),
+                                           _mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), ws)),
+                          8);
+    const __m256i hi =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), wd),
+                                           _mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), ws)),
+                          8);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_packus_epi16(lo, hi));
+  }
+  return i;
+}
+#endif
+
+}  // namespace
+
+void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
+  alpha = std::clamp(alpha, 0, 256);
+  size_t i = 0;
+  switch (CurrentVectorLevel()) {
+    case VectorLevel::kAvx2:
+#if defined(VEC_HAVE_AVX2_PATHS)
+      i = BlendPixelsAvx2(dst, src, count, alpha);
+      break;
+#endif
+      [[fallthrough]];
+    case VectorLevel::kSse2:
+#if defined(__SSE2__)
+      i = BlendPixelsSse2(dst, src, count, alpha);
+      break;
+#endif
+      [[fallthrough]];
+    case VectorLevel::kScalar:
+      break;
+  }
   for (; i < count; ++i) dst[i] = BlendPixel(dst[i], src[i], alpha);
 }
 
@@ -144,6 +231,52 @@ void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t perc
 }
 }  // namespace reference
 
+namespace {
+
+#if defined(VEC_HAVE_AVX2_PATHS)
+// Thirty-two pixels a step in four vectors of eight: lane j of vector v holds the draw of
+// pixel i + 8 v + j, and every lane steps 32 draws at once (seed * a^32 + (a^31 + ... +
+// a + 1)), so the four multiplications do not wait on each other. Returns the pixels done
+// and leaves in `next` the draws of the pixels that follow.
+VEC_TARGET_AVX2 size_t DissolveAvx2(Pixel* d, const Pixel* s, size_t count, uint32_t first,
+                                    uint32_t threshold, std::array<uint32_t, 32>& next) {
+  constexpr uint32_t a = 134775813u;
+  uint32_t a32 = 1, c32 = 0;
+  for (int k = 0; k < 32; ++k) {
+    c32 += a32;
+    a32 *= a;
+  }
+  alignas(32) std::array<uint32_t, 32> draws;
+  draws[0] = first;
+  for (size_t k = 1; k < draws.size(); ++k) draws[k] = draws[k - 1] * a + 1u;
+  __m256i seeds[4];
+  for (size_t v = 0; v < 4; ++v)
+    seeds[v] = _mm256_load_si256(reinterpret_cast<const __m256i*>(draws.data() + 8 * v));
+  const __m256i mul = _mm256_set1_epi32(static_cast<int32_t>(a32));
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(c32));
+  // Unsigned "seed < threshold" as a signed comparison of both with the top bit flipped.
+  const __m256i flip = _mm256_set1_epi32(static_cast<int32_t>(0x80000000u));
+  const __m256i limit = _mm256_xor_si256(_mm256_set1_epi32(static_cast<int32_t>(threshold)), flip);
+  size_t i = 0;
+  for (; i + 32 <= count; i += 32) {
+    for (size_t v = 0; v < 4; ++v) {
+      const __m256i take = _mm256_cmpgt_epi32(limit, _mm256_xor_si256(seeds[v], flip));
+      auto* out = reinterpret_cast<__m256i*>(d + i + 8 * v);
+      const __m256i old = _mm256_loadu_si256(out);
+      const __m256i fresh = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + 8 * v));
+      _mm256_storeu_si256(out, _mm256_blendv_epi8(old, fresh, take));
+      seeds[v] = _mm256_add_epi32(_mm256_mullo_epi32(seeds[v], mul), add);
+    }
+  }
+  for (size_t v = 0; v < 4; ++v)
+    _mm256_store_si256(reinterpret_cast<__m256i*>(draws.data() + 8 * v), seeds[v]);
+  next = draws;
+  return i;
+}
+#endif
+
+}  // namespace
+
 void Dissolve(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
@@ -164,11 +297,19 @@ void Dissolve(const EffectFrame& frame, const EffectArgs&) {
   constexpr uint32_t a = 134775813u;
   constexpr uint32_t a4 = a * a * a * a, c4 = a * a * a + a * a + a + 1u;
   LocalGenerator gen{FixedSeed(W, H)};
-  uint32_t s0 = gen.Next(), s1 = gen.Next(), s2 = gen.Next(), s3 = gen.Next();
   auto pick = [threshold](Pixel old, Pixel fresh, uint32_t seed) {
     const uint32_t take = 0u - static_cast<uint32_t>(seed < threshold);
     return (fresh & take) | (old & ~take);
   };
+#if defined(VEC_HAVE_AVX2_PATHS)
+  if (CurrentVectorLevel() == VectorLevel::kAvx2) {
+    std::array<uint32_t, 32> next;
+    size_t i = DissolveAvx2(d, s, count, gen.Next(), threshold, next);
+    for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], next[k]);
+    return;
+  }
+#endif
+  uint32_t s0 = gen.Next(), s1 = gen.Next(), s2 = gen.Next(), s3 = gen.Next();
   size_t i = 0;
   for (; i + 4 <= count; i += 4) {
     d[i] = pick(d[i], s[i], s0);
@@ -251,15 +392,16 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
 }
 }  // namespace reference
 
-void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+namespace {
+
+// The row-by-row walk with a bounds test per pixel; it follows the 32-bit wrap of the
+// products wherever it happens.
+void RotateRowsChecked(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, FixedRotation r) {
   const int32_t W = work.Width(), H = work.Height();
-  if (!BlocksMatch(work, nb, W, H)) return;
-  const auto [c, d] = RotationFor(theta);
   const Pixel* src = nb.Bits();
-  const uint32_t uc = static_cast<uint32_t>(c), ud = static_cast<uint32_t>(d);
+  const uint32_t uc = static_cast<uint32_t>(r.c), ud = static_cast<uint32_t>(r.d);
   // Along a row u grows by one, so both sums grow by d and c; unsigned sums wrap exactly
-  // as the 32-bit products do. (Walking Work in tiles to keep New's rows in the caches was
-  // measured and gained nothing overall: it helps near rest and costs near 45 degrees.)
+  // as the 32-bit products do.
   const uint32_t u0 = static_cast<uint32_t>(1 - int64_t{px});
   for (int32_t y = 0; y < H; ++y) {
     const uint32_t v = static_cast<uint32_t>(int64_t{H} - py - y);
@@ -273,6 +415,165 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
       if (static_cast<uint32_t>(sx) < static_cast<uint32_t>(W) &&
           static_cast<uint32_t>(f) < static_cast<uint32_t>(H))
         row[x] = src[static_cast<size_t>(f) * W + sx];
+    }
+  }
+}
+
+// The columns [first, last) of a row whose value p + floor((start + x * step) / 65536)
+// lies in [0, n). The value is monotonic in x, so the columns form one run; each end is
+// found by bisection on the exact value.
+struct Span {
+  int32_t first, last;
+};
+Span ColumnsInside(int64_t start, int64_t step, int32_t p, int32_t n, int32_t width) {
+  auto value = [&](int64_t x) { return p + ((start + x * step) >> 16); };
+  // The first x in [0, width] for which `past` holds; `past` turns from false to true once.
+  auto firstWhere = [width](auto past) {
+    int64_t lo = 0, hi = width;
+    while (lo < hi) {
+      const int64_t mid = (lo + hi) / 2;
+      if (past(mid))
+        hi = mid;
+      else
+        lo = mid + 1;
+    }
+    return static_cast<int32_t>(lo);
+  };
+  if (step >= 0)
+    return {firstWhere([&](int64_t x) { return value(x) >= 0; }),
+            firstWhere([&](int64_t x) { return value(x) >= n; })};
+  return {firstWhere([&](int64_t x) { return value(x) < n; }),
+          firstWhere([&](int64_t x) { return value(x) < 0; })};
+}
+
+#if defined(VEC_HAVE_AVX2_PATHS)
+// The walk along a row of Work, eight columns at a time: lanes hold the sums of the eight
+// columns (relative to the pivot), `a` and `b` those of the first column in scalar form.
+struct RotationLanes {
+  __m256i va, vb;
+  int32_t a, b;
+};
+
+// The eight pixels of New for the lanes. When the turn is small, the eight sources lie
+// in at most three neighbouring rows and eight neighbouring columns of New: those are read
+// as whole runs and each lane picks its pixel with a permute, which costs less than a
+// gather. Otherwise (and where a run would leave New's row) they are gathered.
+VEC_TARGET_AVX2 inline __m256i RotateEight(const RotationLanes& l, const Pixel* src, int32_t W,
+                                           int32_t px, int32_t py, int32_t d, int32_t c) {
+  const int32_t s0 = l.a >> 16, f0 = l.b >> 16, f7 = (l.b + 7 * c) >> 16;
+  const int32_t rows = f7 - f0, col = px + s0;
+  const __m256i sx = _mm256_srai_epi32(l.va, 16), f = _mm256_srai_epi32(l.vb, 16);
+  if (d >= 0 && rows >= -2 && rows <= 2 && col + 8 <= W) {
+    // With d >= 0 and d <= 2^16 the columns grow by 0 or 1 a lane: offsets 0..7.
+    const Pixel* p0 = src + static_cast<ptrdiff_t>(py + f0) * W + col;
+    const __m256i pick = _mm256_sub_epi32(sx, _mm256_set1_epi32(s0));
+    __m256i out =
+        _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0)), pick);
+    if (rows != 0) {
+      const ptrdiff_t step = rows > 0 ? W : -W;
+      const __m256i apart = _mm256_abs_epi32(_mm256_sub_epi32(f, _mm256_set1_epi32(f0)));
+      const __m256i next = _mm256_permutevar8x32_epi32(
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + step)), pick);
+      out = _mm256_blendv_epi8(out, next, _mm256_cmpeq_epi32(apart, _mm256_set1_epi32(1)));
+      if (rows == 2 || rows == -2) {
+        const __m256i after = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + 2 * step)), pick);
+        out = _mm256_blendv_epi8(out, after, _mm256_cmpeq_epi32(apart, _mm256_set1_epi32(2)));
+      }
+    }
+    return out;
+  }
+  const __m256i index =
+      _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(f, _mm256_set1_epi32(W)), sx),
+                       _mm256_set1_epi32(py * W + px));
+  return _mm256_i32gather_epi32(reinterpret_cast<const int*>(src), index, 4);
+}
+
+VEC_TARGET_AVX2 inline void StepEight(RotationLanes& l, __m256i stepA, __m256i stepB, int32_t d,
+                                      int32_t c) {
+  l.va = _mm256_add_epi32(l.va, stepA);
+  l.vb = _mm256_add_epi32(l.vb, stepB);
+  // Unsigned steps: past the row's last column the sums are no longer used.
+  l.a = static_cast<int32_t>(static_cast<uint32_t>(l.a) + 8u * static_cast<uint32_t>(d));
+  l.b = static_cast<int32_t>(static_cast<uint32_t>(l.b) + 8u * static_cast<uint32_t>(c));
+}
+
+// Columns [first, last) of one row, eight at a time, every source inside New: a and b are
+// the sums at `first`. Returns the first column not done.
+VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t W, int32_t px,
+                                       int32_t py, int32_t first, int32_t last, int32_t a,
+                                       int32_t b, int32_t d, int32_t c) {
+  const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  RotationLanes l{
+      _mm256_add_epi32(_mm256_set1_epi32(a), _mm256_mullo_epi32(lane, _mm256_set1_epi32(d))),
+      _mm256_add_epi32(_mm256_set1_epi32(b), _mm256_mullo_epi32(lane, _mm256_set1_epi32(c))), a, b};
+  const __m256i stepA = _mm256_set1_epi32(static_cast<int32_t>(8u * static_cast<uint32_t>(d)));
+  const __m256i stepB = _mm256_set1_epi32(static_cast<int32_t>(8u * static_cast<uint32_t>(c)));
+  int32_t x = first;
+  // The pixels go through a small buffer on the stack before Work: Work and New are laid
+  // out alike, so storing straight into Work puts the stores 4 KiB apart from the loads
+  // that follow them, which the processor takes for a possible overlap and stalls on.
+  constexpr int32_t kChunk = 64;
+  alignas(32) Pixel chunk[kChunk];
+  for (; x + kChunk <= last; x += kChunk) {
+    for (int32_t j = 0; j < kChunk; j += 8) {
+      _mm256_store_si256(reinterpret_cast<__m256i*>(chunk + j),
+                         RotateEight(l, src, W, px, py, d, c));
+      StepEight(l, stepA, stepB, d, c);
+    }
+    std::memcpy(out + x, chunk, sizeof chunk);
+  }
+  for (; x + 8 <= last; x += 8) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), RotateEight(l, src, W, px, py, d, c));
+    StepEight(l, stepA, stepB, d, c);
+  }
+  return x;
+}
+#endif
+
+}  // namespace
+
+void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+  const int32_t W = work.Width(), H = work.Height();
+  if (!BlocksMatch(work, nb, W, H)) return;
+  const FixedRotation rot = RotationFor(theta);
+  // The products stay within 32 bits when |u| + |v| < 2^15 everywhere, one column past the
+  // row's end included (|c|, |d| <= 2^16); then the sums are exact and monotonic along a
+  // row. Else the wrap decides.
+  const int64_t maxU = std::max(std::abs(1 - int64_t{px}), std::abs(int64_t{W} - px));
+  const int64_t maxV = std::max(std::abs(int64_t{H} - py), std::abs(int64_t{1} - py));
+  if (maxU + 1 + maxV >= (int64_t{1} << 15)) {
+    RotateRowsChecked(work, nb, px, py, rot);
+    return;
+  }
+  const int64_t c = rot.c, d = rot.d;
+  const Pixel* src = nb.Bits();
+  const int64_t u0 = 1 - int64_t{px};
+  const auto dd = static_cast<int32_t>(d), cc = static_cast<int32_t>(c);
+#if defined(VEC_HAVE_AVX2_PATHS)
+  const bool avx2 = CurrentVectorLevel() == VectorLevel::kAvx2;
+#endif
+  for (int32_t y = 0; y < H; ++y) {
+    const int64_t v = int64_t{H} - py - y;
+    const int64_t a0 = d * u0 - c * v, b0 = c * u0 + d * v;
+    // Only the columns whose source lies in New are visited; the rest keep Work's pixel.
+    const Span sx = ColumnsInside(a0, d, px, W, W), f = ColumnsInside(b0, c, py, H, W);
+    const int32_t first = std::max(sx.first, f.first), last = std::min(sx.last, f.last);
+    if (first >= last) continue;
+    Pixel* out = work.ScanLine(y);
+    auto a = static_cast<int32_t>(a0 + first * d), b = static_cast<int32_t>(b0 + first * c);
+    int32_t x = first;
+#if defined(VEC_HAVE_AVX2_PATHS)
+    if (avx2) {
+      x = RotateSpanAvx2(out, src, W, px, py, first, last, a, b, dd, cc);
+      a = static_cast<int32_t>(a0 + x * d);
+      b = static_cast<int32_t>(b0 + x * c);
+    }
+#endif
+    for (; x < last; ++x, a += dd, b += cc) {
+      // f counts rows from the bottom, which is New's block order.
+      const auto row = static_cast<size_t>(py + (b >> 16));
+      out[x] = src[row * static_cast<size_t>(W) + static_cast<size_t>(px + (a >> 16))];
     }
   }
 }

@@ -24,6 +24,15 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
 // point. Pixels whose source falls outside New keep Work's pixel.
 void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
 
+// The widest vector instructions the fast paths use: the best the processor has, unless
+// limited to a narrower level (tests run every level the processor has against the
+// references). Every level gives the same pixels.
+enum class VectorLevel { kScalar, kSse2, kAvx2 };
+VectorLevel BestVectorLevel();
+VectorLevel CurrentVectorLevel();
+// Uses at most `level` (never more than the best) until the next call.
+void LimitVectorLevel(VectorLevel level);
+
 // Plain one-pixel-at-a-time versions the fast paths are held to.
 namespace reference {
 void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);

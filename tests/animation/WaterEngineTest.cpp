@@ -430,9 +430,11 @@ struct Engine {
   WaterEngine engine{&clock};
 };
 
-std::unique_ptr<Engine> StartEngine(Picture& project, bool reference, uint32_t seed) {
+std::unique_ptr<Engine> StartEngine(Picture& project, bool reference, uint32_t seed,
+                                    bool wide = true) {
   auto e = std::make_unique<Engine>();
   e->engine.SetReferenceTick(reference);
+  e->engine.SetWideVectors(wide);
   e->engine.SetProject(project);
   e->engine.SetWeather(false);
   SeedLock lock(seed);
@@ -507,8 +509,9 @@ struct TwinRun {
   int64_t moved = 0;  // frame pixels that differ from the picture, over all ticks
 };
 
-void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out) {
-  auto fast = StartEngine(project, false, seed);
+void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out,
+              bool wide = true) {
+  auto fast = StartEngine(project, false, seed, wide);
   auto ref = StartEngine(project, true, seed);
   for (size_t i = 0; i < steps.size(); ++i) {
     fast->clock.Advance(steps[i]);
@@ -528,18 +531,20 @@ void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& step
 }
 
 TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
-  TwinRun run;
-  for (uint32_t seed = 1; seed <= 400; ++seed) {
-    std::mt19937 rng(seed);
-    Picture project;
-    RandomProject(project, rng);
-    std::vector<uint32_t> steps;
-    for (int i = 0; i < 6; ++i) steps.push_back(static_cast<uint32_t>(Pick(rng, 0, 120)));
-    RunTwins(project, seed * 2654435761u, steps, run);
-    if (HasFatalFailure()) return;
+  for (bool wide : {true, false}) {
+    TwinRun run;
+    for (uint32_t seed = 1; seed <= 400; ++seed) {
+      std::mt19937 rng(seed);
+      Picture project;
+      RandomProject(project, rng);
+      std::vector<uint32_t> steps;
+      for (int i = 0; i < 6; ++i) steps.push_back(static_cast<uint32_t>(Pick(rng, 0, 120)));
+      RunTwins(project, seed * 2654435761u, steps, run, wide);
+      if (HasFatalFailure()) return;
+    }
+    EXPECT_EQ(run.fast, run.reference) << (wide ? "wide" : "narrow");
+    EXPECT_GT(run.moved, 100000) << "the projects hardly move: the comparison proves little";
   }
-  EXPECT_EQ(run.fast, run.reference);
-  EXPECT_GT(run.moved, 100000) << "the projects hardly move: the comparison proves little";
 }
 
 // Wide quadrants with every feature on, as in the benchmark: long runs of whole blocks.
@@ -564,10 +569,12 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnWideQuadrantsWithEveryFeature) {
     wp.Scatter = k == 2 ? 0 : 3 + k;
     wp.Mirror = static_cast<uint8_t>(k != 3);
   }
-  TwinRun run;
-  RunTwins(project, 77, {33, 33, 17, 50, 41, 33, 90, 33}, run);
-  EXPECT_EQ(run.fast, run.reference);
-  EXPECT_GT(run.moved, 50000);
+  for (bool wide : {true, false}) {
+    TwinRun run;
+    RunTwins(project, 77, {33, 33, 17, 50, 41, 33, 90, 33}, run, wide);
+    EXPECT_EQ(run.fast, run.reference) << (wide ? "wide" : "narrow");
+    EXPECT_GT(run.moved, 50000);
+  }
 }
 
 }  // namespace

@@ -24,6 +24,22 @@ using testing::RunEffect;
 
 constexpr int32_t kPixelEffects[] = {1, 2, 3, 121, 122, 123, 124, 168, 169};
 
+// Every vector level the processor has, narrowest first; the level is limited for the
+// duration of the loop body and restored after.
+std::vector<VectorLevel> Levels() {
+  std::vector<VectorLevel> levels;
+  for (VectorLevel l : {VectorLevel::kScalar, VectorLevel::kSse2, VectorLevel::kAvx2})
+    if (l <= BestVectorLevel()) levels.push_back(l);
+  return levels;
+}
+
+struct LevelLimit {
+  explicit LevelLimit(VectorLevel l) { LimitVectorLevel(l); }
+  ~LevelLimit() { LimitVectorLevel(VectorLevel::kAvx2); }
+  LevelLimit(const LevelLimit&) = delete;
+  LevelLimit& operator=(const LevelLimit&) = delete;
+};
+
 uint8_t Blend(uint8_t d, uint8_t s, int32_t alpha) {
   return static_cast<uint8_t>((d + ((alpha * (s - d)) >> 8)) & 0xFF);
 }
@@ -37,6 +53,22 @@ TEST(Fade, FastBlendEqualsTheReferenceForEveryWeight) {
     BlendPixels(fast.Bits(), b.Bits(), fast.PixelCount(), alpha);
     reference::BlendPixels(slow.Bits(), b.Bits(), slow.PixelCount(), alpha);
     ASSERT_EQ(fast, slow) << "alpha " << alpha;
+  }
+}
+
+TEST(Fade, EveryVectorLevelEqualsTheReferenceOnRaggedSpans) {
+  const Bitmap a = Pattern(71, 3, 5), b = Pattern(71, 3, 6);
+  for (VectorLevel level : Levels()) {
+    LevelLimit limit(level);
+    for (int32_t alpha : {-5, 0, 1, 2, 77, 127, 128, 129, 200, 254, 255, 256, 300})
+      for (size_t offset : {0u, 1u, 3u, 7u})
+        for (size_t count = 0; count + offset <= a.PixelCount(); count += 5) {
+          Bitmap fast = a, slow = a;
+          BlendPixels(fast.Bits() + offset, b.Bits() + offset, count, alpha);
+          reference::BlendPixels(slow.Bits() + offset, b.Bits() + offset, count, alpha);
+          ASSERT_EQ(fast, slow) << "level " << static_cast<int>(level) << " alpha " << alpha
+                                << " offset " << offset << " count " << count;
+        }
   }
 }
 
@@ -92,6 +124,25 @@ TEST(Dissolve, EqualsTheSharedGeneratorsSequence) {
       Bitmap slow = oldBmp;
       reference::Dissolve(slow, newBmp, W, H, percent);
       EXPECT_EQ(RunEffect(3, oldBmp, newBmp, percent), slow) << W << "x" << H << " " << percent;
+    }
+  }
+}
+
+TEST(Dissolve, EveryVectorLevelEqualsTheSharedGeneratorsSequence) {
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},  {3, 1},  {7, 5},   {31, 1},
+                                               {33, 1}, {5, 13}, {61, 45}, {129, 31}};
+  for (VectorLevel level : Levels()) {
+    LevelLimit limit(level);
+    for (const auto& [W, H] : sizes) {
+      const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+      for (int32_t percent = -1; percent <= 101; percent += 3) {
+        Bitmap slow = oldBmp;
+        reference::Dissolve(slow, newBmp, W, H, percent);
+        SetRandSeed(99);
+        ASSERT_EQ(RunEffect(3, oldBmp, newBmp, percent), slow)
+            << "level " << static_cast<int>(level) << " " << W << "x" << H << " " << percent;
+        ASSERT_EQ(RandSeed(), 99u);
+      }
     }
   }
 }
@@ -185,6 +236,43 @@ TEST(Pivot, FastRotationEqualsTheReference) {
         ASSERT_EQ(fast, slow) << px << "," << py << " at " << percent;
       }
     }
+  }
+}
+
+TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},  {2, 3},   {17, 9},
+                                               {9, 70}, {130, 7}, {61, 45}};
+  for (VectorLevel level : Levels()) {
+    LevelLimit limit(level);
+    for (const auto& [W, H] : sizes) {
+      const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+      const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H},        {W, -1},
+                                                    {W, H},   {W / 2, H / 3}, {-7, 2 * H}};
+      for (const auto& [px, py] : pivots)
+        for (int32_t percent = 0; percent <= 100; percent += 7)
+          for (double sign : {1.0, -1.0, 2.5}) {
+            const double theta = sign * (100 - percent) * std::numbers::pi / 200;
+            Bitmap fast = oldBmp, slow = oldBmp;
+            RotateImage(fast, newBmp, px, py, theta);
+            reference::RotateImage(slow, newBmp, px, py, theta);
+            ASSERT_EQ(fast, slow) << "level " << static_cast<int>(level) << " " << W << "x" << H
+                                  << " about " << px << "," << py << " at " << percent << " sign "
+                                  << sign;
+          }
+    }
+  }
+}
+
+// A picture so long that the 32-bit products wrap: the per-pixel walk follows the wrap.
+TEST(Pivot, ProductsThatWrapEqualTheReference) {
+  const int32_t W = 33001, H = 2;
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  for (int32_t percent : {0, 50, 87, 99}) {
+    const double theta = (100 - percent) * std::numbers::pi / 200;
+    Bitmap fast = oldBmp, slow = oldBmp;
+    RotateImage(fast, newBmp, -1, -1, theta);
+    reference::RotateImage(slow, newBmp, -1, -1, theta);
+    ASSERT_EQ(fast, slow) << percent;
   }
 }
 
