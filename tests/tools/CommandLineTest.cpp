@@ -36,6 +36,7 @@ Result Vectool(const std::string& args, const ScratchDir& dir) {
           ReadBytes(dir / "err.txt")};
 }
 
+// Little-endian, at most four bytes.
 void PutLe(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -64,7 +65,8 @@ std::string SolidBmp(int32_t w, int32_t h, uint8_t r, uint8_t g, uint8_t b) {
   PutLe(out, size, 4);
   PutLe(out, 2835, 4);
   PutLe(out, 2835, 4);
-  PutLe(out, 0, 8);
+  PutLe(out, 0, 4);  // colours used
+  PutLe(out, 0, 4);  // important colours
   std::string row;
   for (int32_t x = 0; x < w; ++x)
     row += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
