@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -25,6 +26,8 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/XvfbServer.h"
 
 // clang-format off
 // Last: Xlib defines macros with common names.
@@ -41,104 +44,24 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kScreenW = 640, kScreenH = 480;
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const auto end = Clock::now() + limit;
-  while (Clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return done();
-}
-
-// A child process with a bounded life: killed when the test lets go of it.
-class Process {
- public:
-  Process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-          const std::string& stderrFile) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-      const int fd = open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (fd >= 0) dup2(fd, 2);
-      std::vector<char*> args;
-      for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-      args.push_back(nullptr);
-      execv(args[0], args.data());
-      _exit(127);
-    }
-  }
-  ~Process() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool Running() {
-    Poll();
-    return !exited_;
-  }
-  // The exit code once the process ended within `limit`; nullopt while it still runs.
-  std::optional<int> WaitExit(std::chrono::milliseconds limit) {
-    WaitFor([&] { return !Running(); }, limit);
-    if (!exited_) return std::nullopt;
-    return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
-  }
-  void Signal(int sig) { kill(pid_, sig); }
-
- private:
-  void Poll() {
-    if (exited_ || pid_ <= 0) return;
-    if (waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
-  }
-  pid_t pid_ = -1;
-  int status_ = 0;
-  bool exited_ = false;
-};
+using testing::WaitFor;
+using Process = testing::ChildProcess;
 
 class SaverRun : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (system("command -v Xvfb >/dev/null 2>&1") != 0) return;
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    xvfb_ = fork();
-    if (xvfb_ == 0) {
-      dup2(fds[1], 3);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      const std::string size = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
-      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", size.c_str(), "-nolisten", "tcp",
-             nullptr);
-      _exit(127);
-    }
-    close(fds[1]);
-    char buf[16] = {};
-    std::string number;
-    // -displayfd writes the display number once the server is ready.
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) {
-      number.append(buf, static_cast<size_t>(n));
-      if (number.find('\n') != std::string::npos) break;
-    }
-    close(fds[0]);
-    while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
-    if (number.empty()) return;
-    displayName_ = ":" + number;
-    display_ = XOpenDisplay(displayName_.c_str());
+    xvfb_ = std::make_unique<testing::XvfbServer>(kScreenW, kScreenH);
+    displayName_ = xvfb_->Name();
+    if (!displayName_.empty()) display_ = XOpenDisplay(displayName_.c_str());
   }
 
   static void TearDownTestSuite() {
     if (display_) XCloseDisplay(display_);
     display_ = nullptr;
-    if (xvfb_ > 0) {
-      kill(xvfb_, SIGTERM);
-      waitpid(xvfb_, nullptr, 0);
-    }
-    xvfb_ = -1;
+    xvfb_.reset();
   }
 
   void SetUp() override {
@@ -280,7 +203,7 @@ class SaverRun : public ::testing::Test {
     return WaitFor([&] { return PixelAt(kScreenW / 2, kScreenH / 2) == color; }, 10s);
   }
 
-  static inline pid_t xvfb_ = -1;
+  static inline std::unique_ptr<testing::XvfbServer> xvfb_;
   static inline Display* display_ = nullptr;
   static inline std::string displayName_;
   std::string dir_, runTemp_;
