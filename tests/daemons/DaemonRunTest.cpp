@@ -148,6 +148,9 @@ class DaemonRun : public ::testing::Test {
 
   void TearDown() override {
     if (!dir_.empty()) fs::remove_all(dir_);
+    // What a failed run left in the shared /tmp.
+    for (const std::string& stem : tmpStems_)
+      for (const std::string& name : RunFolders("/tmp", stem)) fs::remove_all("/tmp/" + name);
   }
 
   // Runs as root with no unprivileged user to switch to.
@@ -335,6 +338,7 @@ class DaemonRun : public ::testing::Test {
   std::optional<uid_t> uid_;
   std::optional<gid_t> gid_;
   mutable int commands_ = 0;
+  std::vector<std::string> tmpStems_;  // savers whose run folders go to /tmp
 };
 
 // XScreenSaver started on the settings file `--install --for xscreensaver` wrote: on
@@ -479,6 +483,7 @@ TEST_F(DaemonRun, MateScreensaverRunsTheInstalledThemeAndStopsIt) {
                  << hackFolder;
   // The daemon passes no TMPDIR: the run folder is made in /tmp, under a name of its own.
   const std::string stem = "VecMate" + std::to_string(getpid());
+  tmpStems_.push_back(stem);
   const std::string saver = MakeSaver(stem);
   fs::create_directories(dir_ + "/usr-local");
   fs::create_directories(dir_ + "/hacks");
@@ -615,6 +620,7 @@ TEST_F(DaemonRun, SaverStartedAsEachDaemonStartsItFillsTheWindowAndEndsClean) {
       env.insert(env.end(), {"DISPLAY=" + displayName_, "HOME=" + home_, "PATH=/usr/bin:/bin"});
     }
     const std::string temp = c.sessionEnvironment ? runTemp_ : "/tmp";
+    tmpStems_.push_back(stem);
     std::vector<std::string> argv = {saver};
     argv.insert(argv.end(), c.args.begin(), c.args.end());
     ChildProcess::Options options;
