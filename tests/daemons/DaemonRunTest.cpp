@@ -3,8 +3,9 @@
 // gone with its extracted files when the daemon stops it. Each daemon test skips itself when
 // its daemon (or what it needs to run headless) is missing.
 //
-// XScreenSaver and xsecurelock run no savers as root, so when the tests run as root they run
-// those daemons as the unprivileged user "nobody" (setpriv), in a temporary home it owns.
+// XScreenSaver starts no savers as root, and xsecurelock is a user's locker too, so when the
+// tests run as root they run both as the unprivileged user "nobody" (setpriv), in a
+// temporary home it owns.
 // mate-screensaver runs only programs in its own folder under /usr/lib: the system-wide
 // install goes into scratch folders bound over /usr/local and that folder in a private mount
 // namespace, so the real system stays untouched.
