@@ -461,22 +461,180 @@ VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
 
 #endif
 
+// The columns of one run that need no clamping of their shifted column: per scatter offset
+// the target and source rows, and the distinct rows the area tests look at when they are
+// few enough to test a block of columns at once.
+struct MiddleRun {
+  int8_t k = 0;
+  int32_t hshift = 0;
+  int32_t span = 0;
+  int32_t begin = 0, end = 0;  // columns [begin, end)
+  std::array<RowPair, kMaxTableScatter> pairs;
+  // Target and source row numbers per offset; sorted and without repeats once checkCount > 0.
+  std::array<int64_t, 2 * kMaxBlockRows> rows;
+  std::array<const int8_t*, kMaxBlockRows> checkRows;
+  size_t checkCount = 0;  // 0: too many rows, every pixel is tested alone
+};
+
+// Columns [from, to): each column copies from the rows of its own scatter offset when
+// both its target and its source pixel lie in area k.
+void CopyTested(const RowPair* pairs, const uint8_t* scatter, int32_t from, int32_t to,
+                int32_t hshift, int8_t k) {
+  for (int32_t j = from; j < to; ++j) {
+    const RowPair& p = pairs[scatter[j]];
+    const int32_t cj = j + hshift;
+    if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
+  }
+}
+
+// A run without scatter: one target row, one source row; whole blocks inside the area
+// are copied in one go.
+void AnimateUnscattered(const MiddleRun& m) {
+  const RowPair& p = m.pairs[0];
+  const int8_t k = m.k;
+  auto tested = [&](int32_t from, int32_t to) {
+    for (int32_t c = from; c < to; ++c) {
+      const int32_t col = c + m.hshift;
+      if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
+    }
+  };
+  int32_t c = m.begin;
+  if (m.checkCount > 0)
+    for (; c + kBlock <= m.end; c += kBlock) {
+      const int32_t col = c + m.hshift;
+      if (BlockInArea(m.checkRows, m.checkCount, col, k))
+        std::memcpy(p.out + c, p.in + col, kBlock * sizeof(Pixel));
+      else
+        tested(c, c + kBlock);
+    }
+  tested(c, m.end);
+}
+
+// A scattered run block by block: blocks whose rows all lie in the area are copied
+// without tests (by offset with AVX2 when `wide`, by one step per column when the rows of
+// the offsets lie evenly apart, else through the table), the rest pixel by pixel.
+void AnimateScatteredBlocks(const MiddleRun& m, const uint8_t* scatter, const int32_t* outStep,
+                            const int32_t* inStep, bool wide) {
+  int32_t c = m.begin;
+  if (m.checkCount > 0)
+    for (; c + kBlock <= m.end; c += kBlock) {
+      if (!BlockInArea(m.checkRows, m.checkCount, c + m.hshift, m.k)) {
+        CopyTested(m.pairs.data(), scatter, c, c + kBlock, m.hshift, m.k);
+        continue;
+      }
+#if defined(VEC_WATER_AVX2)
+      if (wide) {
+        CopyBlockByOffsetAvx2(m.pairs.data(), m.span, scatter, c, m.hshift);
+        continue;
+      }
+#else
+      (void)wide;
+#endif
+      if (outStep) {
+        Pixel* out = m.pairs[0].out + c;
+        const Pixel* in = m.pairs[0].in + c + m.hshift;
+        const int32_t* os = outStep + c;
+        const int32_t* is = inStep + c;
+        for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
+        continue;
+      }
+      for (int32_t j = c; j < c + kBlock; ++j) {
+        const RowPair& p = m.pairs[scatter[j]];
+        p.out[j] = p.in[j + m.hshift];
+      }
+    }
+  CopyTested(m.pairs.data(), scatter, c, m.end, m.hshift, m.k);
+}
+
+// The rows of the tick: the area index and the frame's and the source's row pointers.
+struct TickRows {
+  const int8_t* areaIndex;
+  size_t stride;
+  int64_t lastRow;
+  Pixel* const* frameRows;
+  const Pixel* const* sourceRows;
+};
+
+// The target and source rows of each scatter offset of run m at row r, and the distinct
+// rows the area tests look at.
+void PlanMiddleRun(const TickRows& tick, int32_t r, int64_t vshift, MiddleRun& m) {
+  size_t rows = 0;
+  for (int32_t s = 0; s < m.span; ++s) {
+    const int64_t t = int64_t{r} - s;
+    const size_t target = static_cast<size_t>(std::clamp<int64_t>(t, 0, tick.lastRow));
+    const size_t source = static_cast<size_t>(std::clamp<int64_t>(t + vshift, 0, tick.lastRow));
+    m.pairs[static_cast<size_t>(s)] = {tick.areaIndex + target * tick.stride,
+                                       tick.areaIndex + source * tick.stride,
+                                       tick.frameRows[target], tick.sourceRows[source]};
+    if (rows + 2 <= m.rows.size()) {
+      m.rows[rows++] = static_cast<int64_t>(target);
+      m.rows[rows++] = static_cast<int64_t>(source);
+    }
+  }
+  m.checkCount = 0;
+  if (rows != 2 * static_cast<size_t>(m.span)) return;
+  std::sort(m.rows.begin(), m.rows.begin() + static_cast<ptrdiff_t>(rows));
+  const auto last = std::unique(m.rows.begin(), m.rows.begin() + static_cast<ptrdiff_t>(rows));
+  const size_t distinct = static_cast<size_t>(last - m.rows.begin());
+  if (distinct > kMaxBlockRows) return;
+  for (size_t i = 0; i < distinct; ++i)
+    m.checkRows[i] = tick.areaIndex + static_cast<size_t>(m.rows[i]) * tick.stride;
+  m.checkCount = distinct;
+}
+
+// When no row of the span clamps, the target and source rows of offset s lie s rows of
+// pixels from those of offset 0 (upwards or downwards in memory, as the bitmap is laid
+// out), and one step per column replaces the table: the steps for the output and the
+// input rows (`forward` or `back` by direction), or null when the rows do not lie evenly
+// apart or there are no step tables.
+std::pair<const int32_t*, const int32_t*> EvenSteps(const MiddleRun& m, ptrdiff_t row,
+                                                    const std::vector<int32_t>& forward,
+                                                    const std::vector<int32_t>& back) {
+  if (forward.empty()) return {nullptr, nullptr};
+  const auto& pairs = m.pairs;
+  const ptrdiff_t outDir = pairs[1].out - pairs[0].out, inDir = pairs[1].in - pairs[0].in;
+  bool even = (outDir == row || outDir == -row) && (inDir == row || inDir == -row);
+  for (int32_t s = 2; even && s < m.span; ++s) {
+    const RowPair& p = pairs[static_cast<size_t>(s)];
+    even = p.out - pairs[0].out == s * outDir && p.in - pairs[0].in == s * inDir;
+  }
+  if (!even) return {nullptr, nullptr};
+  return {(outDir > 0 ? forward : back).data(), (inDir > 0 ? forward : back).data()};
+}
+
+#if defined(VEC_WATER_AVX2)
+// A scattered run whose `inside` column intervals have every tested row in area k: there
+// the columns are copied by offset with AVX2 and no test, and the columns between are
+// tested pixel by pixel.
+void AnimateScatteredWide(const MiddleRun& m, const uint8_t* scatter,
+                          const std::vector<std::pair<int32_t, int32_t>>& inside) {
+  int32_t c = m.begin;
+  for (const auto& [lo, hi] : inside) {
+    const int32_t from = std::max(lo - m.hshift, c), to = std::min(hi - m.hshift, m.end);
+    if (from >= to) continue;
+    CopyTested(m.pairs.data(), scatter, c, from, m.hshift, m.k);
+    const int32_t whole = from + (to - from) / 8 * 8;
+    if (whole > from)
+      CopyBlockByOffsetAvx2(m.pairs.data(), m.span, scatter, from, m.hshift, whole - from);
+    CopyTested(m.pairs.data(), scatter, whole, to, m.hshift, m.k);
+    c = to;
+  }
+  CopyTested(m.pairs.data(), scatter, c, m.end, m.hshift, m.k);
+}
+#endif
+
 }  // namespace
 
-// The same rule with the work moved out of the pixel loop: per run, the columns whose
-// shifted source clamps to an edge are done pixel by pixel; for the rest, each scatter
-// value's target and source rows are looked up once, and blocks of columns whose rows all
-// lie in the area are copied without testing each pixel.
+// The same rule as the reference with the work moved out of the pixel loop: per run, the
+// columns whose shifted source clamps to an edge are done pixel by pixel; for the rest,
+// each scatter value's target and source rows are looked up once, and blocks of columns
+// whose rows all lie in the area are copied without testing each pixel.
 void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
                              const std::array<int64_t, 4>& dh) {
-  const int64_t lastRow = height_ - 1;
-  const size_t stride = static_cast<size_t>(width_);
-  const int8_t* idx = areaIndex_.data();
   const bool wide = wideVectors_ && HasAvx2();
-  std::array<RowPair, kMaxTableScatter> pairs;
-  std::array<int64_t, 2 * kMaxBlockRows> rowList;
-  std::array<const int8_t*, kMaxBlockRows> checkRows;
-
+  const TickRows tick{areaIndex_.data(), static_cast<size_t>(width_), int64_t{height_} - 1,
+                      frameRows_.data(), sourceRows_.data()};
+  MiddleRun m;
   for (const AreaRun& run : runs_[static_cast<size_t>(r)]) {
     const int8_t k = run.area;
     const size_t ks = static_cast<size_t>(k);
@@ -497,137 +655,27 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
     AnimateRunChecked(r, run, vshift, midEnd, run.end, hshift);
     if (midBegin == midEnd) continue;
 
-    size_t rows = 0;
-    for (int32_t s = 0; s < span; ++s) {
-      const int64_t t = int64_t{r} - s;
-      const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
-      const int64_t source = std::clamp<int64_t>(t + vshift, 0, lastRow);
-      pairs[static_cast<size_t>(s)] = {
-          idx + static_cast<size_t>(target) * stride, idx + static_cast<size_t>(source) * stride,
-          frameRows_[static_cast<size_t>(target)], sourceRows_[static_cast<size_t>(source)]};
-      if (rows + 2 <= rowList.size()) {
-        rowList[rows++] = target;
-        rowList[rows++] = source;
-      }
-    }
-    // The distinct rows the area tests of this run look at, when few enough.
-    size_t checkCount = 0;
-    if (rows == 2 * static_cast<size_t>(span)) {
-      std::sort(rowList.begin(), rowList.begin() + static_cast<ptrdiff_t>(rows));
-      const auto last =
-          std::unique(rowList.begin(), rowList.begin() + static_cast<ptrdiff_t>(rows));
-      const size_t distinct = static_cast<size_t>(last - rowList.begin());
-      if (distinct <= kMaxBlockRows) {
-        for (size_t i = 0; i < distinct; ++i)
-          checkRows[i] = idx + static_cast<size_t>(rowList[i]) * stride;
-        checkCount = distinct;
-      }
-    }
-
-    int32_t c = midBegin;
+    m.k = k;
+    m.hshift = hshift;
+    m.span = span;
+    m.begin = midBegin;
+    m.end = midEnd;
+    PlanMiddleRun(tick, r, vshift, m);
     if (span == 1) {
-      // No scatter: one target row, one source row.
-      const RowPair p = pairs[0];
-      if (checkCount > 0)
-        for (; c + kBlock <= midEnd; c += kBlock) {
-          const int32_t col = c + hshift;
-          if (BlockInArea(checkRows, checkCount, col, k)) {
-            std::memcpy(p.out + c, p.in + col, kBlock * sizeof(Pixel));
-            continue;
-          }
-          for (int32_t j = c; j < c + kBlock; ++j) {
-            const int32_t cj = j + hshift;
-            if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
-          }
-        }
-      for (; c < midEnd; ++c) {
-        const int32_t col = c + hshift;
-        if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
-      }
+      AnimateUnscattered(m);
       continue;
     }
-
     const uint8_t* scatter = scatterByte_[ks].data();
-    // When no row of the span clamps, the target and source rows of offset s lie s rows
-    // of pixels from those of offset 0 (upwards or downwards in memory, as the bitmap is
-    // laid out), and one step per column replaces the table.
-    const int32_t* outStep = nullptr;
-    const int32_t* inStep = nullptr;
-    if (!scatterStep_[ks].empty()) {
-      const ptrdiff_t row = static_cast<ptrdiff_t>(stride);
-      const ptrdiff_t outDir = pairs[1].out - pairs[0].out, inDir = pairs[1].in - pairs[0].in;
-      bool even = (outDir == row || outDir == -row) && (inDir == row || inDir == -row);
-      for (int32_t s = 2; even && s < span; ++s) {
-        const RowPair& p = pairs[static_cast<size_t>(s)];
-        even = p.out - pairs[0].out == s * outDir && p.in - pairs[0].in == s * inDir;
-      }
-      if (even) {
-        outStep = (outDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
-        inStep = (inDir > 0 ? scatterStep_[ks] : scatterStepBack_[ks]).data();
-      }
-    }
 #if defined(VEC_WATER_AVX2)
-    // The columns where every row the tests would look at holds area k come from the
-    // rows' runs; there the columns are copied by offset with AVX2 and no test, and the
-    // columns between are tested pixel by pixel.
-    if (wide && checkCount > 0) {
-      InsideColumns(rowList.data(), checkCount, k);
-      auto tested = [&](int32_t from, int32_t to) {
-        for (int32_t j = from; j < to; ++j) {
-          const RowPair& p = pairs[scatter[j]];
-          const int32_t cj = j + hshift;
-          if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
-        }
-      };
-      for (const auto& [lo, hi] : inside_) {
-        const int32_t from = std::max(lo - hshift, c), to = std::min(hi - hshift, midEnd);
-        if (from >= to) continue;
-        tested(c, from);
-        const int32_t whole = from + (to - from) / 8 * 8;
-        if (whole > from)
-          CopyBlockByOffsetAvx2(pairs.data(), span, scatter, from, hshift, whole - from);
-        tested(whole, to);
-        c = to;
-      }
-      tested(c, midEnd);
+    if (wide && m.checkCount > 0) {
+      InsideColumns(m.rows.data(), m.checkCount, k);
+      AnimateScatteredWide(m, scatter, inside_);
       continue;
     }
 #endif
-    if (checkCount > 0)
-      for (; c + kBlock <= midEnd; c += kBlock) {
-        const int32_t col = c + hshift;
-        if (BlockInArea(checkRows, checkCount, col, k)) {
-#if defined(VEC_WATER_AVX2)
-          if (wide) {
-            CopyBlockByOffsetAvx2(pairs.data(), span, scatter, c, hshift);
-            continue;
-          }
-#endif
-          if (outStep) {
-            Pixel* out = pairs[0].out + c;
-            const Pixel* in = pairs[0].in + col;
-            const int32_t* os = outStep + c;
-            const int32_t* is = inStep + c;
-            for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
-            continue;
-          }
-          for (int32_t j = c; j < c + kBlock; ++j) {
-            const RowPair& p = pairs[scatter[j]];
-            p.out[j] = p.in[j + hshift];
-          }
-          continue;
-        }
-        for (int32_t j = c; j < c + kBlock; ++j) {
-          const RowPair& p = pairs[scatter[j]];
-          const int32_t cj = j + hshift;
-          if ((p.atTarget[cj] == k) & (p.atSource[cj] == k)) p.out[j] = p.in[cj];
-        }
-      }
-    for (; c < midEnd; ++c) {
-      const RowPair& p = pairs[scatter[c]];
-      const int32_t col = c + hshift;
-      if ((p.atTarget[col] == k) & (p.atSource[col] == k)) p.out[c] = p.in[col];
-    }
+    const auto [outStep, inStep] =
+        EvenSteps(m, static_cast<ptrdiff_t>(width_), scatterStep_[ks], scatterStepBack_[ks]);
+    AnimateScatteredBlocks(m, scatter, outStep, inStep, wide);
   }
 }
 

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "base/TextEncoding.h"
 #include "package/Folders.h"
@@ -190,70 +191,158 @@ void ScreenWidget::closeEvent(QCloseEvent* event) {
   }
 }
 
-void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget& target) {
-  const bool embedded = target.kind != SlideshowTarget::Kind::FullScreen;
-  const bool acceptInput = !target.daemon && !embedded;
+namespace {
 
-  X11Connection x11;
+// Where the show draws: a daemon's window (or the root window) by its id, or the primary
+// monitor, and the size in device pixels.
+struct ShowPlace {
+  bool embedded = false;
   uint64_t parentId = 0;
   int32_t width = 0, height = 0;
-  if (embedded) {
-    parentId =
-        target.kind == SlideshowTarget::Kind::RootWindow ? x11.RootWindowId() : target.windowId;
-    const auto state = x11.Query(parentId);
-    if (!state) {
-      std::cerr << "vecsaver: window 0x" << std::hex << parentId << std::dec << " does not exist\n";
-      return;
-    }
-    width = state->width;
-    height = state->height;
-  } else {
-    const PixelSize pixels = ScreenPixels(QGuiApplication::primaryScreen());
-    width = pixels.width;
-    height = pixels.height;
-  }
+};
 
-  ScreenWidget widget(acceptInput);
-  std::unique_ptr<QWindow> foreign;
-  if (embedded) {
+std::optional<ShowPlace> FindShowPlace(const SlideshowTarget& target, X11Connection& x11) {
+  ShowPlace place;
+  place.embedded = target.kind != SlideshowTarget::Kind::FullScreen;
+  if (!place.embedded) {
+    const PixelSize pixels = ScreenPixels(QGuiApplication::primaryScreen());
+    place.width = pixels.width;
+    place.height = pixels.height;
+    return place;
+  }
+  place.parentId =
+      target.kind == SlideshowTarget::Kind::RootWindow ? x11.RootWindowId() : target.windowId;
+  const auto state = x11.Query(place.parentId);
+  if (!state) {
+    std::cerr << "vecsaver: window 0x" << std::hex << place.parentId << std::dec
+              << " does not exist\n";
+    return std::nullopt;
+  }
+  place.width = state->width;
+  place.height = state->height;
+  return place;
+}
+
+// Puts the show's widget inside the daemon's window, or full screen on the primary monitor.
+// Returns the wrapper of the daemon's window, which must outlive the widget's parenting.
+std::unique_ptr<QWindow> PlaceShowWidget(ScreenWidget& widget, const ShowPlace& place) {
+  if (place.embedded) {
     widget.setWindowFlags(Qt::FramelessWindowHint);
     widget.winId();  // the native window, so it can be given a parent
-    foreign.reset(QWindow::fromWinId(static_cast<WId>(parentId)));
+    std::unique_ptr<QWindow> foreign(QWindow::fromWinId(static_cast<WId>(place.parentId)));
     widget.windowHandle()->setParent(foreign.get());
-    widget.setGeometry(0, 0, width, height);
+    widget.setGeometry(0, 0, place.width, place.height);
     widget.show();
-  } else {
-    // A one-picture show started from a configuration window lies over that modal window
-    // and must take the input itself.
-    widget.setWindowModality(Qt::ApplicationModal);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    widget.SetDevicePixelRatio(screen ? screen->devicePixelRatio() : 1.0);
+    return foreign;
+  }
+  // A one-picture show started from a configuration window lies over that modal window
+  // and must take the input itself.
+  widget.setWindowModality(Qt::ApplicationModal);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  widget.SetDevicePixelRatio(screen ? screen->devicePixelRatio() : 1.0);
+  ShowFullScreenOn(widget, screen);
+  widget.activateWindow();
+  return nullptr;
+}
+
+// The sound device and the players on it, when the show plays sounds or music.
+struct ShowAudio {
+  std::unique_ptr<SdlAudio> device;
+  std::unique_ptr<SoundAdapter> sounds;
+  std::unique_ptr<MusicAdapter> music;
+};
+
+ShowAudio OpenShowAudio(const SlideshowOptions& settings, IClock& clock) {
+  ShowAudio audio;
+  if (!settings.Sound && !settings.Music) return audio;
+  audio.device = std::make_unique<SdlAudio>();
+  audio.sounds = std::make_unique<SoundAdapter>(
+      *audio.device, clock,
+      SoundSearchPaths{settings.TempFolder, SharedLibrarySubfolders("sounds/"),
+                       ExecutableFolder()});
+  audio.sounds->SetMessagePump([] { QCoreApplication::processEvents(); });
+  audio.music = std::make_unique<MusicAdapter>(*audio.device);
+  return audio;
+}
+
+// Every monitor but the show's goes black and passes its input to the form like the show's
+// window; when monitors come or go, the show moves to the primary one and takes its size.
+std::unique_ptr<ScreenCovers> CoverOtherScreens(ScreenWidget& widget, QtDisplay& display,
+                                                Slideshow& form, bool acceptInput) {
+  auto makeCover = [&form, acceptInput](QScreen* screen) -> std::unique_ptr<QWidget> {
+    auto cover = std::make_unique<ScreenWidget>(acceptInput);
+    cover->SetDevicePixelRatio(screen->devicePixelRatio());
+    cover->SetForm(&form);
+    cover->setCursor(Qt::BlankCursor);
+    return cover;
+  };
+  auto moveShow = [&widget, &display, &form](QScreen* screen) {
+    widget.SetDevicePixelRatio(screen->devicePixelRatio());
     ShowFullScreenOn(widget, screen);
-    widget.activateWindow();
+    const PixelSize pixels = ScreenPixels(screen);
+    display.ResizeScreen(pixels.width, pixels.height);
+    form.ScreenResized();
+  };
+  auto covers =
+      std::make_unique<ScreenCovers>(QGuiApplication::primaryScreen(), makeCover, moveShow);
+  widget.activateWindow();
+  return covers;
+}
+
+// Follows the daemon's window from the message pump: its size, and its going away, which
+// ends the show. Checked every 50 ms, not on every pass, so the show ends well within
+// 100 ms of the window going away.
+class DaemonWindowWatch {
+ public:
+  DaemonWindowWatch(X11Connection& x11, uint64_t windowId, ScreenWidget& widget, QtDisplay& display,
+                    Slideshow& form)
+      : x11_(x11), windowId_(windowId), widget_(widget), display_(display), form_(form) {}
+
+  void Check() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastCheck_ < std::chrono::milliseconds(50)) return;
+    lastCheck_ = now;
+    const auto state = x11_.Query(windowId_);
+    if (!state) {
+      form_.RequestClose();
+      return;
+    }
+    if (state->width != display_.ScreenWidth() || state->height != display_.ScreenHeight()) {
+      display_.ResizeScreen(state->width, state->height);
+      widget_.setGeometry(0, 0, state->width, state->height);
+      form_.ScreenResized();
+    }
   }
 
-  QtDisplay display(widget, width, height);
+ private:
+  X11Connection& x11_;
+  uint64_t windowId_;
+  ScreenWidget& widget_;
+  QtDisplay& display_;
+  Slideshow& form_;
+  std::chrono::steady_clock::time_point lastCheck_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget& target) {
+  X11Connection x11;
+  const std::optional<ShowPlace> place = FindShowPlace(target, x11);
+  if (!place) return;
+  const bool acceptInput = !target.daemon && !place->embedded;
+
+  ScreenWidget widget(acceptInput);
+  const std::unique_ptr<QWindow> foreign = PlaceShowWidget(widget, *place);
+  QtDisplay display(widget, place->width, place->height);
   widget.SetDisplay(&display);
 
   SteadyClock steady;
   ResumableClock clock(steady);
   ContinueHandler continueHandler(clock);
-
-  const std::string tempFolder = settings.TempFolder;
-  std::unique_ptr<SdlAudio> audio;
-  if (settings.Sound || settings.Music) audio = std::make_unique<SdlAudio>();
-  std::unique_ptr<SoundAdapter> sounds;
-  std::unique_ptr<MusicAdapter> music;
-  if (audio) {
-    sounds = std::make_unique<SoundAdapter>(
-        *audio, clock,
-        SoundSearchPaths{tempFolder, SharedLibrarySubfolders("sounds/"), ExecutableFolder()});
-    sounds->SetMessagePump([] { QCoreApplication::processEvents(); });
-    music = std::make_unique<MusicAdapter>(*audio);
-  }
+  ShowAudio audio = OpenShowAudio(settings, clock);
   QtMessages messages(&widget);
   DiskPictureFiles files;
-  EngineAdapter engine(clock, tempFolder);
+  EngineAdapter engine(clock, settings.TempFolder);
 
   SlideshowServices services;
   services.display = &display;
@@ -261,54 +350,21 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
   services.messages = &messages;
   services.files = &files;
   services.engine = &engine;
-  services.sounds = sounds.get();
-  services.music = music.get();
+  services.sounds = audio.sounds.get();
+  services.music = audio.music.get();
   services.effect = TableEffect;
 
   Slideshow form(settings, std::move(services));
   widget.SetForm(&form);
-
-  // The other monitors go black and pass their input to the form like the show's window.
   std::unique_ptr<ScreenCovers> covers;
-  if (!embedded) {
-    auto makeCover = [&](QScreen* screen) -> std::unique_ptr<QWidget> {
-      auto cover = std::make_unique<ScreenWidget>(acceptInput);
-      cover->SetDevicePixelRatio(screen->devicePixelRatio());
-      cover->SetForm(&form);
-      cover->setCursor(Qt::BlankCursor);
-      return cover;
-    };
-    auto moveShow = [&](QScreen* screen) {
-      widget.SetDevicePixelRatio(screen->devicePixelRatio());
-      ShowFullScreenOn(widget, screen);
-      const PixelSize pixels = ScreenPixels(screen);
-      display.ResizeScreen(pixels.width, pixels.height);
-      form.ScreenResized();
-    };
-    covers = std::make_unique<ScreenCovers>(QGuiApplication::primaryScreen(), makeCover, moveShow);
-    widget.activateWindow();
-  }
+  if (!place->embedded) covers = CoverOtherScreens(widget, display, form, acceptInput);
 
-  auto lastCheck = std::chrono::steady_clock::now();
+  std::optional<DaemonWindowWatch> watch;
+  if (place->embedded) watch.emplace(x11, place->parentId, widget, display, form);
   display.onPump = [&] {
     form.MediaPlayerNotify();
     if (target.terminated && target.terminated()) form.RequestClose();
-    if (!embedded) return;
-    // The daemon's window: follow its size, end when it is gone. Checked every 50 ms, not
-    // on every pass, so the show ends well within 100 ms of the window going away.
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastCheck < std::chrono::milliseconds(50)) return;
-    lastCheck = now;
-    const auto state = x11.Query(parentId);
-    if (!state) {
-      form.RequestClose();
-      return;
-    }
-    if (state->width != display.ScreenWidth() || state->height != display.ScreenHeight()) {
-      display.ResizeScreen(state->width, state->height);
-      widget.setGeometry(0, 0, state->width, state->height);
-      form.ScreenResized();
-    }
+    if (watch) watch->Check();
   };
 
   form.ShowModal();
