@@ -522,15 +522,8 @@ void AllowWideVectors(bool allowed) {
 }
 
 std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area) {
-  const Rect r = Intersect(area, Rect{0, 0, dst.Width(), dst.Height()});
-  if (r.IsEmpty()) return {};
-  if (!dst.ClipRegion()) return {r};
   std::vector<Rect> out;
-  for (const Rect& c : dst.ClipRegion()->Rects()) {
-    if (c.top >= r.bottom) break;
-    const Rect x = Intersect(c, r);
-    if (!x.IsEmpty()) out.push_back(x);
-  }
+  ForEachVisibleRect(dst, area, [&out](const Rect& r) { out.push_back(r); });
   return out;
 }
 
@@ -620,12 +613,12 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
 }
 
 void FillRect(Bitmap& dst, const Rect& rect, Pixel color) {
-  for (const Rect& r : VisibleRects(dst, rect)) {
+  ForEachVisibleRect(dst, rect, [&dst, color](const Rect& r) {
     for (int32_t y = r.top; y < r.bottom; ++y) {
       Pixel* row = dst.ScanLine(y);
       std::fill(row + r.left, row + r.right, color);
     }
-  }
+  });
 }
 
 void Draw(Bitmap& dst, int32_t x, int32_t y, const Bitmap& src) {
