@@ -17,30 +17,6 @@ struct ImageDeleter {
 };
 using Image = std::unique_ptr<pixman_image_t, ImageDeleter>;
 
-// A device bitmap as a pixman image: its rows are stored bottom-up, so the image starts at
-// the top row and steps backwards, and no copy is made. pixman does not write through the
-// source image but takes a non-const pointer.
-Image BottomUpImage(const Bitmap& b, pixman_format_code_t format) {
-  auto* top = const_cast<Pixel*>(b.ScanLine(0));
-  return Image(pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4));
-}
-
-// Bilinear scaling of src onto the whole of dst with the SRC operator, in the given formats.
-void ScaleBilinear(const Bitmap& src, pixman_format_code_t srcFormat, Bitmap& dst,
-                   pixman_format_code_t dstFormat) {
-  Image s = BottomUpImage(src, srcFormat);
-  Image d = BottomUpImage(dst, dstFormat);
-  if (!s || !d) return;
-  pixman_transform_t t;
-  pixman_transform_init_scale(&t, pixman_int_to_fixed(src.Width()) / dst.Width(),
-                              pixman_int_to_fixed(src.Height()) / dst.Height());
-  pixman_image_set_transform(s.get(), &t);
-  pixman_image_set_filter(s.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
-  pixman_image_set_repeat(s.get(), PIXMAN_REPEAT_PAD);
-  pixman_image_composite32(PIXMAN_OP_SRC, s.get(), nullptr, d.get(), 0, 0, 0, 0, 0, 0, dst.Width(),
-                           dst.Height());
-}
-
 }  // namespace
 
 // The whole source resampled bilinearly to dst's size. The images are described as
@@ -63,23 +39,6 @@ void StretchSmoothTo(const Bitmap32& src, Bitmap32& dst) {
   pixman_image_set_repeat(in.get(), PIXMAN_REPEAT_PAD);
   pixman_image_composite32(PIXMAN_OP_SRC, in.get(), nullptr, out.get(), 0, 0, 0, 0, 0, 0,
                            dst.Width(), dst.Height());
-}
-
-// pixman has vector paths for 32-bit sources and targets of the same kind, but none that
-// reads a source without alpha into one with alpha (that goes pixel by pixel through its
-// general path, several times slower). The channels are interpolated each on its own, so
-// scaling all four bytes and then setting the fourth gives the same pixels.
-void StretchBilinearOpaque(const Bitmap& src, Bitmap& dst) {
-  if (src.Empty() || dst.Empty()) return;
-  ScaleBilinear(src, PIXMAN_a8r8g8b8, dst, PIXMAN_a8r8g8b8);
-  Pixel* p = dst.Bits();
-  const size_t n = dst.PixelCount();
-  for (size_t i = 0; i < n; ++i) p[i] |= 0xFF000000;
-}
-
-void reference::StretchBilinearOpaque(const Bitmap& src, Bitmap& dst) {
-  if (src.Empty() || dst.Empty()) return;
-  ScaleBilinear(src, PIXMAN_x8r8g8b8, dst, PIXMAN_a8r8g8b8);
 }
 
 Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent) {

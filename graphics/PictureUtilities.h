@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 
 namespace vec {
@@ -14,17 +13,7 @@ Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent);
 // The whole of src resampled bilinearly to exactly dst's size (the aspect is not kept).
 void StretchSmoothTo(const Bitmap32& src, Bitmap32& dst);
 void GrayOut(Bitmap32& bmp);
-// The whole of src resampled bilinearly to dst's size, pixel centres on pixel centres and
-// edge pixels repeated. Only the colour channels are interpolated: every result pixel's
-// fourth byte is 255, whatever the source's fourth bytes hold.
-void StretchBilinearOpaque(const Bitmap& src, Bitmap& dst);
 // The whole of src resampled with a Lanczos3 kernel to dst's size.
 void StretchLanczos(const Bitmap32& src, Bitmap32& dst);
-
-namespace reference {
-// The same through pixman's general path (the source read as having no alpha); tests hold
-// the faster path to it.
-void StretchBilinearOpaque(const Bitmap& src, Bitmap& dst);
-}  // namespace reference
 
 }  // namespace vec

@@ -1,5 +1,7 @@
 #include "picture/Picture.h"
 
+#include <pixman.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
@@ -7,7 +9,6 @@
 #include "base/MathUtil.h"
 #include "graphics/AspectFit.h"
 #include "graphics/Blit.h"
-#include "graphics/PictureUtilities.h"
 #include "picture/PictureFileReader.h"
 
 namespace vec {
@@ -20,6 +21,31 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
     if (up(a[i]) != up(b[i])) return false;
   }
   return true;
+}
+
+// Bilinear resampling of the colour channels (the fourth byte is not interpolated; the
+// result's is 255), pixel centres mapped onto pixel centres and edge pixels repeated.
+// pixman reads the device bitmap's bottom-up rows through a negative stride, so no copy
+// of the picture is made.
+void ResampleBilinear(const Bitmap& src, Bitmap& dst) {
+  auto view = [](const Bitmap& b, pixman_format_code_t format) {
+    auto* top = const_cast<Pixel*>(b.ScanLine(0));
+    return pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4);
+  };
+  pixman_image_t* s = view(src, PIXMAN_x8r8g8b8);
+  pixman_image_t* d = view(dst, PIXMAN_a8r8g8b8);
+  if (s != nullptr && d != nullptr) {
+    pixman_transform_t t;
+    pixman_transform_init_scale(&t, pixman_int_to_fixed(src.Width()) / dst.Width(),
+                                pixman_int_to_fixed(src.Height()) / dst.Height());
+    pixman_image_set_transform(s, &t);
+    pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(s, PIXMAN_REPEAT_PAD);
+    pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, dst.Width(),
+                             dst.Height());
+  }
+  if (s != nullptr) pixman_image_unref(s);
+  if (d != nullptr) pixman_image_unref(d);
 }
 
 int32_t ClampToInt32(int64_t v) {
@@ -150,7 +176,7 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
   const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
 
   Bitmap resampled(newW, newH);
-  StretchBilinearOpaque(project.picture, resampled);
+  ResampleBilinear(project.picture, resampled);
   project.picture = std::move(resampled);
 
   Bitmap oldMask = std::move(project.mask);
