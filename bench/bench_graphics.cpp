@@ -1,5 +1,7 @@
 // Full-frame copies and resampling at display sizes. The memcpy benchmark is the yardstick
 // for the copies: BitBlt and StretchBlt of a whole 1920 x 1080 frame should stay close to it.
+// BMP decoding has its own yardstick: a plain loop that turns the same 24-bit rows into
+// 32-bit pixels; the decoder should be no slower than it.
 
 #include <benchmark/benchmark.h>
 
