@@ -1,5 +1,7 @@
 // Full-frame copies and resampling at display sizes. The memcpy benchmark is the yardstick
 // for the copies: BitBlt and StretchBlt of a whole 1920 x 1080 frame should stay close to it.
+// BMP decoding has its own yardstick: a plain loop that turns the same 24-bit rows into
+// 32-bit pixels; the decoder should be no slower than it.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +11,7 @@
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Blit.h"
+#include "graphics/Bmp.h"
 #include "graphics/PictureUtilities.h"
 
 namespace vec {
@@ -122,6 +125,51 @@ BENCHMARK(BM_StretchSmoothTo)
     ->Args({1920, 1080, 1280, 720})
     ->Args({1024, 768, 1920, 1080})
     ->Unit(benchmark::kMillisecond);
+
+// A 1920 x 1080 24-bit bottom-up bitmap file, decoded whole; beside it the yardstick, a
+// plain loop that turns the same rows of BGR bytes into 32-bit pixels.
+std::vector<uint8_t> Bmp24File(int w, int h) {
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
+  std::vector<uint8_t> file(54 + stride * static_cast<size_t>(h));
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  file[0] = 'B', file[1] = 'M';
+  put32(2, static_cast<uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(w));
+  put32(22, static_cast<uint32_t>(h));
+  file[26] = 1, file[28] = 24;
+  std::mt19937 rng(4);
+  for (size_t i = 54; i < file.size(); ++i) file[i] = static_cast<uint8_t>(rng());
+  return file;
+}
+
+void BM_DecodeBmp24(benchmark::State& state) {
+  const std::vector<uint8_t> file = Bmp24File(kW, kH);
+  for (auto _ : state) {
+    auto bmp = DecodeBmp(file.data(), file.size());
+    if (!bmp) state.SkipWithError("decode failed");
+    benchmark::DoNotOptimize(bmp.value().Bits());
+  }
+}
+BENCHMARK(BM_DecodeBmp24)->Unit(benchmark::kMillisecond);
+
+void BM_PlainBgrRowsToPixels(benchmark::State& state) {
+  const std::vector<uint8_t> file = Bmp24File(kW, kH);
+  const size_t stride = (size_t{kW} * 3 + 3) / 4 * 4;
+  for (auto _ : state) {
+    Bitmap32 out(kW, kH);
+    for (int y = 0; y < kH; ++y) {
+      const uint8_t* in = file.data() + 54 + static_cast<size_t>(kH - 1 - y) * stride;
+      Pixel* row = out.ScanLine(y);
+      for (int x = 0; x < kW; ++x, in += 3) row[x] = MakePixel(in[2], in[1], in[0]);
+    }
+    benchmark::DoNotOptimize(out.Bits());
+  }
+}
+BENCHMARK(BM_PlainBgrRowsToPixels)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vec

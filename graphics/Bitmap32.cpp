@@ -350,12 +350,12 @@ void Bitmap32::DrawTo(Bitmap& dst, int32_t x, int32_t y) const {
   const int64_t r64 = static_cast<int64_t>(x) + width_, b64 = static_cast<int64_t>(y) + height_;
   const Rect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
                   static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
-  for (const Rect& r : VisibleRects(dst, area)) {
+  ForEachVisibleRect(dst, area, [&](const Rect& r) {
     for (int32_t row = r.top; row < r.bottom; ++row) {
       std::memcpy(dst.ScanLine(row) + r.left, ScanLine(row - y) + (r.left - x),
                   sizeof(Pixel) * static_cast<size_t>(r.Width()));
     }
-  }
+  });
 }
 
 void Bitmap32::CopyFrom(const Bitmap& src) {

@@ -320,6 +320,201 @@ RowWalk SafeRowWalk(const std::vector<int32_t>& ymap, int32_t top, int32_t botto
   return up ? RowWalk::BottomUp : down ? RowWalk::TopDown : RowWalk::None;
 }
 
+// The smallest rectangle around a band-sorted list of rectangles (the first one is topmost).
+Rect BoundingBox(const std::vector<Rect>& rects) {
+  Rect box = rects.front();
+  for (const Rect& r : rects) {
+    box.left = std::min(box.left, r.left);
+    box.right = std::max(box.right, r.right);
+    box.bottom = std::max(box.bottom, r.bottom);
+  }
+  return box;
+}
+
+// Where a stretch reads from and in which order it writes the destination rows.
+struct StretchSource {
+  const Bitmap* bitmap = nullptr;
+  RowWalk walk = RowWalk::BottomUp;
+  bool inPlace = false;  // the source is the destination itself
+};
+
+// A stretch within one bitmap reads the source as it was before the stretch. One visible
+// rectangle is walked in an order that never reads an overwritten row; a row that reads
+// itself goes through a row buffer. Anything else goes through a temporary copy in `temp`.
+StretchSource ChooseStretchSource(const Bitmap& dst, const Bitmap& src, size_t rectCount,
+                                  const std::vector<int32_t>& ymap, const Rect& box, Bitmap& temp) {
+  StretchSource source{&src, RowWalk::BottomUp, false};
+  if (&dst != &src) return source;
+  source.walk = rectCount == 1 ? SafeRowWalk(ymap, box.top, box.bottom) : RowWalk::None;
+  if (source.walk == RowWalk::None) {
+    temp = src;
+    source.bitmap = &temp;
+    source.walk = RowWalk::BottomUp;
+    return source;
+  }
+  source.inPlace = true;
+  return source;
+}
+
+// What the column map of one visible rectangle looks like: which columns have a source,
+// whether they form a plain 1:1 or mirrored run, and for an in-place stretch whether a row
+// may read itself without a buffer.
+struct ColumnShape {
+  int32_t first = 0, last = 0;  // the columns [first, last) from the first to the last source
+  bool identity = true, reversed = true, dense = true;
+  int32_t lo = 0, hi = 0;  // smallest and largest source column
+  bool descending = false;
+  bool readsAhead = false, readsBehind = false;
+
+  int32_t Span() const { return last - first; }
+  bool Empty() const { return first >= last; }
+};
+
+ColumnShape ClassifyColumns(const int32_t* xm, int32_t n, int32_t left, bool inPlace) {
+  ColumnShape c;
+  c.last = n;
+  while (c.first < n && xm[c.first] < 0) ++c.first;
+  while (c.last > c.first && xm[c.last - 1] < 0) --c.last;
+  if (c.Empty()) return c;
+  c.lo = c.hi = xm[c.first];
+  for (int32_t k = c.first + 1; k < c.last; ++k) {
+    c.identity = c.identity && xm[k] == xm[c.first] + (k - c.first);
+    c.reversed = c.reversed && xm[k] == xm[c.first] - (k - c.first);
+    c.dense = c.dense && xm[k] >= 0;
+    if (xm[k] >= 0) {
+      c.lo = std::min(c.lo, xm[k]);
+      c.hi = std::max(c.hi, xm[k]);
+    }
+  }
+  const int32_t span = c.Span();
+  const int32_t* xs = xm + c.first;
+  // A row read backwards is first copied forwards into a buffer: the processor fetches
+  // ahead only for rising addresses.
+  c.descending = xs[0] > xs[span - 1];
+  // A row that reads itself needs no buffer when a walk across it never reads a pixel it
+  // has written (the groups load their sources before they store): with sources that never
+  // fall back, each at or right of its own destination, walking from the left; each at or
+  // left of it, walking from the right.
+  bool monotone = inPlace && c.dense && !c.reversed && !c.descending;
+  for (int32_t k = 1; monotone && k < span; ++k) monotone = xs[k] >= xs[k - 1];
+  c.readsAhead = c.readsBehind = monotone;
+  for (int32_t k = 0; monotone && k < span; ++k) {
+    c.readsAhead = c.readsAhead && xs[k] >= left + c.first + k;
+    c.readsBehind = c.readsBehind && xs[k] <= left + c.first + k;
+  }
+  return c;
+}
+
+// How the rows of one rectangle are drawn from their source rows.
+enum class RowKernel { Copy, Permute, Reverse, Gather, Sparse };
+
+RowKernel ChooseRowKernel(const ColumnShape& c, bool avx2) {
+  if (c.identity) return RowKernel::Copy;
+  if (avx2 && c.dense) return RowKernel::Permute;
+  if (c.reversed) return RowKernel::Reverse;
+  return c.dense ? RowKernel::Gather : RowKernel::Sparse;
+}
+
+// The buffers a stretch reuses from rectangle to rectangle.
+struct StretchScratch {
+  std::vector<Pixel> rowBuffer;
+  GatherPlan plan;
+};
+
+// One rectangle's rows and columns: the destination rectangle, its slice of the column
+// map, the row map of the whole box and the box's top.
+struct StretchRect {
+  Rect area;
+  const int32_t* xm = nullptr;
+  const std::vector<int32_t>* ymap = nullptr;
+  int32_t boxTop = 0;
+
+  int32_t SourceRow(int32_t y) const { return (*ymap)[static_cast<size_t>(y - boxTop)]; }
+};
+
+// The source of the row `rowsLeft` rows further on in the walk, for the permute to fetch
+// ahead; nullptr when there is none worth fetching.
+const Pixel* RowAhead(const StretchRect& s, const StretchSource& source, const ColumnShape& c,
+                      int32_t y, int32_t i, int32_t syRow) {
+  if (!c.descending || i + 2 >= s.area.Height()) return nullptr;
+  const int32_t ny = source.walk == RowWalk::BottomUp ? y - 2 : y + 2;
+  const int32_t nextSrc = s.SourceRow(ny);
+  if (nextSrc < 0 || nextSrc == syRow) return nullptr;
+  return source.bitmap->ScanLine(nextSrc) + c.lo;
+}
+
+// Destination row y (the i-th of the walk) of one rectangle from source row syRow. `out`
+// points at the rectangle's left edge.
+void DrawStretchRow(Pixel* out, const StretchRect& s, const StretchSource& source,
+                    const ColumnShape& c, RowKernel kernel, int32_t y, int32_t i, int32_t syRow,
+                    StretchScratch& scratch) {
+  const int32_t span = c.Span();
+  const int32_t* xs = s.xm + c.first;
+  const Pixel* in = source.bitmap->ScanLine(syRow);
+  if (kernel == RowKernel::Copy) {
+    MoveRow(out + c.first, in + xs[0], span, scratch.rowBuffer);
+    return;
+  }
+  const bool readsItself = source.inPlace && syRow == y;
+  if (readsItself && !c.readsAhead && !c.readsBehind) {
+    scratch.rowBuffer.resize(
+        std::max(scratch.rowBuffer.size(), static_cast<size_t>(source.bitmap->Width())));
+    CopyRow(scratch.rowBuffer.data() + c.lo, in + c.lo, c.hi - c.lo + 1);
+    in = scratch.rowBuffer.data();
+  }
+  const bool backward = c.readsBehind && readsItself;
+  switch (kernel) {
+    case RowKernel::Permute:
+#if defined(__x86_64__) || defined(__i386__)
+      PermuteRowAvx2(out + c.first, in, xs, span, scratch.plan, RowAhead(s, source, c, y, i, syRow),
+                     c.hi - c.lo + 1, backward);
+#endif
+      return;
+    case RowKernel::Reverse:
+      ReverseRow(out + c.first, in + xs[span - 1], span);
+      return;
+    case RowKernel::Gather:
+      GatherRow(out + c.first, in, xs, span, backward);
+      return;
+    case RowKernel::Sparse:
+      for (int32_t k = c.first; k < c.last; ++k) {
+        if (s.xm[k] >= 0) out[k] = in[s.xm[k]];
+      }
+      return;
+    case RowKernel::Copy:
+      return;
+  }
+}
+
+void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& source,
+                     StretchScratch& scratch) {
+  const Rect& r = s.area;
+  const ColumnShape c = ClassifyColumns(s.xm, r.Width(), r.left, source.inPlace);
+  if (c.Empty()) return;
+  const RowKernel kernel = ChooseRowKernel(c, UseAvx2());
+  if (kernel == RowKernel::Permute)
+    PlanGather(scratch.plan, s.xm + c.first, c.Span(), source.bitmap->Width());
+  int32_t prevSrcY = -1;
+  const Pixel* prevDst = nullptr;
+  for (int32_t i = 0; i < r.Height(); ++i) {
+    const int32_t y = source.walk == RowWalk::BottomUp ? r.bottom - 1 - i : r.top + i;
+    const int32_t syRow = s.SourceRow(y);
+    if (syRow < 0) {
+      prevSrcY = -1;
+      continue;
+    }
+    Pixel* out = dst.ScanLine(y) + r.left;
+    if (syRow == prevSrcY && prevDst && c.dense) {
+      // A repeated source row: the previous destination row already holds it.
+      CopyRow(out + c.first, prevDst + c.first, c.Span());
+    } else {
+      DrawStretchRow(out, s, source, c, kernel, y, i, syRow, scratch);
+    }
+    prevSrcY = syRow;
+    prevDst = out;
+  }
+}
+
 }  // namespace
 
 void AllowWideVectors(bool allowed) {
@@ -327,15 +522,8 @@ void AllowWideVectors(bool allowed) {
 }
 
 std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area) {
-  const Rect r = Intersect(area, Rect{0, 0, dst.Width(), dst.Height()});
-  if (r.IsEmpty()) return {};
-  if (!dst.ClipRegion()) return {r};
   std::vector<Rect> out;
-  for (const Rect& c : dst.ClipRegion()->Rects()) {
-    if (c.top >= r.bottom) break;
-    const Rect x = Intersect(c, r);
-    if (!x.IsEmpty()) out.push_back(x);
-  }
+  ForEachVisibleRect(dst, area, [&out](const Rect& r) { out.push_back(r); });
   return out;
 }
 
@@ -410,130 +598,27 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
   AxisSpan(dy, dh, y0, y1);
   const std::vector<Rect> rects = VisibleRects(dst, MakeRect(x0, y0, x1, y1));
   if (rects.empty()) return;
-  Rect box = rects.front();
-  for (const Rect& r : rects) {
-    box.left = std::min(box.left, r.left);
-    box.right = std::max(box.right, r.right);
-    box.bottom = std::max(box.bottom, r.bottom);
-  }
+  const Rect box = BoundingBox(rects);
 
   std::vector<int32_t> xmap, ymap;
   BuildAxisMap(xmap, box.left, box.Width(), dx, dw, sx, sw, src.Width(), true, true);
   BuildAxisMap(ymap, box.top, box.Height(), dy, dh, sy, sh, src.Height(), false, false);
 
-  // A stretch within one bitmap reads the source as it was before the stretch. One visible
-  // rectangle is walked in an order that never reads an overwritten row; a row that reads
-  // itself goes through a row buffer. Anything else goes through a temporary copy.
-  RowWalk walk = RowWalk::BottomUp;
-  const Bitmap* from = &src;
   Bitmap temp;
-  if (&dst == &src) {
-    walk = rects.size() == 1 ? SafeRowWalk(ymap, box.top, box.bottom) : RowWalk::None;
-    if (walk == RowWalk::None) {
-      temp = src;
-      from = &temp;
-      walk = RowWalk::BottomUp;
-    }
-  }
-  const bool inPlace = from == &dst;
-  const bool avx2 = UseAvx2();
-  std::vector<Pixel> rowBuffer;
-  GatherPlan plan;
-  for (const Rect& r : rects) {
-    const int32_t* xm = xmap.data() + (r.left - box.left);
-    const int32_t n = r.Width();
-    // Columns whose source exists, and whether they are a plain 1:1 run.
-    int32_t first = 0, last = n;
-    while (first < n && xm[first] < 0) ++first;
-    while (last > first && xm[last - 1] < 0) --last;
-    if (first >= last) continue;
-    bool identity = true, reversed = true, dense = true;
-    int32_t lo = xm[first], hi = xm[first];
-    for (int32_t k = first + 1; k < last; ++k) {
-      identity = identity && xm[k] == xm[first] + (k - first);
-      reversed = reversed && xm[k] == xm[first] - (k - first);
-      dense = dense && xm[k] >= 0;
-      if (xm[k] >= 0) {
-        lo = std::min(lo, xm[k]);
-        hi = std::max(hi, xm[k]);
-      }
-    }
-    const int32_t span = last - first;
-    const int32_t* xs = xm + first;
-    // A row read backwards is first copied forwards into a buffer: the processor fetches
-    // ahead only for rising addresses.
-    const bool descending = xs[0] > xs[span - 1];
-    const bool permute = avx2 && dense && !identity;
-    if (permute) PlanGather(plan, xs, span, from->Width());
-    // A row that reads itself needs no buffer when a walk across it never reads a pixel it
-    // has written (the groups load their sources before they store): with sources that never
-    // fall back, each at or right of its own destination, walking from the left; each at or
-    // left of it, walking from the right.
-    bool monotone = inPlace && dense && !reversed && !descending;
-    for (int32_t k = 1; monotone && k < span; ++k) monotone = xs[k] >= xs[k - 1];
-    bool readsAhead = monotone, readsBehind = monotone;
-    for (int32_t k = 0; monotone && k < span; ++k) {
-      readsAhead = readsAhead && xs[k] >= r.left + first + k;
-      readsBehind = readsBehind && xs[k] <= r.left + first + k;
-    }
-    int32_t prevSrcY = -1;
-    const Pixel* prevDst = nullptr;
-    for (int32_t i = 0; i < r.Height(); ++i) {
-      const int32_t y = walk == RowWalk::BottomUp ? r.bottom - 1 - i : r.top + i;
-      const int32_t syRow = ymap[static_cast<size_t>(y - box.top)];
-      if (syRow < 0) {
-        prevSrcY = -1;
-        continue;
-      }
-      Pixel* out = dst.ScanLine(y) + r.left;
-      if (syRow == prevSrcY && prevDst && dense) {
-        // A repeated source row: the previous destination row already holds it.
-        CopyRow(out + first, prevDst + first, span);
-      } else if (identity) {
-        MoveRow(out + first, from->ScanLine(syRow) + xs[0], span, rowBuffer);
-      } else {
-        const Pixel* in = from->ScanLine(syRow);
-        if (inPlace && syRow == y && !readsAhead && !readsBehind) {
-          rowBuffer.resize(std::max(rowBuffer.size(), static_cast<size_t>(from->Width())));
-          CopyRow(rowBuffer.data() + lo, in + lo, hi - lo + 1);
-          in = rowBuffer.data();
-        }
-#if defined(__x86_64__) || defined(__i386__)
-        if (permute) {
-          // The next row's source, when this one is read through the buffer.
-          const Pixel* ahead = nullptr;
-          if (descending && i + 2 < r.Height()) {
-            const int32_t ny = walk == RowWalk::BottomUp ? y - 2 : y + 2;
-            const int32_t nextSrc = ymap[static_cast<size_t>(ny - box.top)];
-            if (nextSrc >= 0 && nextSrc != syRow) ahead = from->ScanLine(nextSrc) + lo;
-          }
-          PermuteRowAvx2(out + first, in, xs, span, plan, ahead, hi - lo + 1,
-                         readsBehind && syRow == y);
-        } else
-#endif
-            if (reversed) {
-          ReverseRow(out + first, in + xs[span - 1], span);
-        } else if (dense) {
-          GatherRow(out + first, in, xs, span, readsBehind && syRow == y);
-        } else {
-          for (int32_t k = first; k < last; ++k) {
-            if (xm[k] >= 0) out[k] = in[xm[k]];
-          }
-        }
-      }
-      prevSrcY = syRow;
-      prevDst = out;
-    }
-  }
+  const StretchSource source = ChooseStretchSource(dst, src, rects.size(), ymap, box, temp);
+  StretchScratch scratch;
+  for (const Rect& r : rects)
+    DrawStretchRect(dst, StretchRect{r, xmap.data() + (r.left - box.left), &ymap, box.top}, source,
+                    scratch);
 }
 
 void FillRect(Bitmap& dst, const Rect& rect, Pixel color) {
-  for (const Rect& r : VisibleRects(dst, rect)) {
+  ForEachVisibleRect(dst, rect, [&dst, color](const Rect& r) {
     for (int32_t y = r.top; y < r.bottom; ++y) {
       Pixel* row = dst.ScanLine(y);
       std::fill(row + r.left, row + r.right, color);
     }
-  }
+  });
 }
 
 void Draw(Bitmap& dst, int32_t x, int32_t y, const Bitmap& src) {

@@ -3,6 +3,7 @@
 // bitmap and to its selected clip region. A copy whose source and target are the same
 // bitmap behaves as a copy through a temporary bitmap.
 
+#include <algorithm>
 #include <vector>
 
 #include "graphics/Bitmap.h"
@@ -30,6 +31,25 @@ void CopyRect(Bitmap& dst, const Rect& dstRect, const Bitmap& src, const Rect& s
 // The parts of `area` that drawing into dst may touch: clipped to the bitmap and to its
 // clip region, as banded rectangles.
 std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area);
+
+// The same parts handed to visit(const Rect&) one by one, in band order, without building a
+// list: for the copies that run on every frame.
+template <class Visit>
+void ForEachVisibleRect(const Bitmap& dst, const Rect& area, Visit&& visit) {
+  const Rect r{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, dst.Width()),
+               std::min(area.bottom, dst.Height())};
+  if (r.IsEmpty()) return;
+  if (!dst.ClipRegion()) {
+    visit(r);
+    return;
+  }
+  for (const Rect& c : dst.ClipRegion()->Rects()) {
+    if (c.top >= r.bottom) break;
+    const Rect x{std::max(c.left, r.left), std::max(c.top, r.top), std::min(c.right, r.right),
+                 std::min(c.bottom, r.bottom)};
+    if (!x.IsEmpty()) visit(x);
+  }
+}
 
 // Source index (0 .. s - 1) shown by destination step i (0 .. d - 1) of a COLORONCOLOR
 // stretch of s source pixels onto d destination pixels. Where several source pixels meet

@@ -19,6 +19,12 @@ namespace vec {
 ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size);
 ErrorOr<Bitmap32> LoadBmpFile(const std::string& path);
 
+namespace reference {
+// The same decoder with every uncompressed row read pixel by pixel through the general
+// path; tests hold DecodeBmp's dedicated rows to it.
+ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size);
+}  // namespace reference
+
 // The file bytes of a 32-bit bottom-up bitmap; the fourth byte is written as it is.
 std::vector<uint8_t> EncodeBmp32(const Bitmap& src);
 std::vector<uint8_t> EncodeBmp32(const Bitmap32& src);

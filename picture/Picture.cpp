@@ -102,8 +102,8 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
       lastError = status.error().message;
       return false;
     }
-    loader.CopyPicture(picture);
-    loader.CopyPreview(preview);
+    loader.TakePicture(picture);
+    loader.TakePreview(preview);
     loader.CopyWaves(waveSets);
     loader.CopyWeather(weather);
     loader.CopySoundSlots(soundSlots);

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Result.h"
@@ -38,6 +39,9 @@ class PictureFileReader {
   // Copy out into objects the caller owns.
   void CopyPicture(Bitmap& dst) const { dst = picture; }
   void CopyPreview(Bitmap& dst) const { dst = preview; }
+  // Hand the decoded images over without a copy; the reader's own are left empty.
+  void TakePicture(Bitmap& dst) { dst = std::exchange(picture, Bitmap()); }
+  void TakePreview(Bitmap& dst) { dst = std::exchange(preview, Bitmap()); }
   // The mask fitted to width x height as it is decoded (normally the picture's size).
   Status CopyMask(Bitmap& dst, int32_t width, int32_t height) const;
   void CopyWaves(std::array<WaveSet, kWaveSetCount>& dst) const { dst = waves; }

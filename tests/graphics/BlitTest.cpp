@@ -327,6 +327,34 @@ TEST(StretchBlt, RowFastPathsMatchReferenceForEveryWidth) {
   }
 }
 
+// Mirrored stretches of a whole frame, with the next rows' sources fetched ahead while a
+// row is written, from and to rows that start at any pixel. Catches a row fetched or read
+// from the wrong end, a lost tail, a repeated row taken from the wrong destination row, and
+// a row within one bitmap that is overwritten before it is read.
+TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
+  constexpr int w = 1029, h = 1023;
+  const Bitmap src = Numbered(w, h);
+  struct Case {
+    const char* name;
+    int dstW, dx, dw, dh, sx, sw, sh;
+    bool inPlace;
+  };
+  const Case cases[] = {
+      {"mirrored target, unaligned start", w + 2, w + 1, -w, h, 0, w, h, false},
+      {"mirrored source", w + 3, 3, w, h, w - 1, -w, h, false},
+      {"rows repeated", w, w - 1, -w, h, 0, w, 700, false},
+      {"within one bitmap", w, w - 1, -w, h, 0, w, h, true},
+  };
+  for (const Case& c : cases) {
+    Bitmap fast = c.inPlace ? src : Filled(c.dstW, h), ref = fast;
+    const Bitmap& from = c.inPlace ? fast : src;
+    const Bitmap& refFrom = c.inPlace ? ref : src;
+    StretchBlt(fast, c.dx, 0, c.dw, c.dh, from, c.sx, 0, c.sw, c.sh);
+    reference::StretchBlt(ref, c.dx, 0, c.dw, c.dh, refFrom, c.sx, 0, c.sw, c.sh);
+    ASSERT_EQ(fast, ref) << c.name;
+  }
+}
+
 // Rows long enough for the vector groups, with and without the 256-bit paths: enlarging,
 // shrinking, 1:1 and mirrored stretches and blits, between bitmaps and within one, against
 // the reference. Results fold into one checksum.

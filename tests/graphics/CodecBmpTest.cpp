@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "graphics/Bmp.h"
@@ -251,6 +252,41 @@ TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
   EXPECT_EQ(back->GetPixel(1, 0), R);
   EXPECT_EQ(back->GetPixel(2, 1), B);
   EXPECT_EQ(back->GetPixel(0, 0), MakePixel(0, 0, 0, 255));
+}
+
+// The full-colour rows have dedicated decoders (four pixels a step); widths around the step
+// and the two-pixel stop before a row's end, with the last row's padding cut off, must give
+// the pixels of the general path. Catches a byte order slip in the shuffle, a read or write
+// past the row, a lost tail pixel and a row order mix-up between the two paths.
+TEST(CodecBmp, FullColourRowsMatchTheGeneralPath) {
+  for (const int bits : {24, 32}) {
+    for (const int32_t w : {1, 5, 6, 7, 9, 13, 31}) {
+      for (const int32_t h : {3, -2}) {
+        const size_t rowBytes = static_cast<size_t>(w) * static_cast<size_t>(bits / 8);
+        const size_t stride = (rowBytes + 3) / 4 * 4;
+        std::vector<uint8_t> pixels(stride * static_cast<size_t>(std::abs(h) - 1) + rowBytes);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + 3);
+        const std::vector<uint8_t> file = MakeBmp(w, h, bits, 0, {}, pixels);
+        auto fast = DecodeBmp(file.data(), file.size());
+        auto plain = reference::DecodeBmp(file.data(), file.size());
+        ASSERT_TRUE(fast && plain) << bits << " bit " << w << "x" << h;
+        EXPECT_EQ(Pixels(fast.value()), Pixels(plain.value())) << bits << " bit " << w << "x" << h;
+      }
+    }
+  }
+}
+
+// One row of six 24-bit pixels with bytes 1 .. 18: a vector step and a two-pixel tail.
+// Each pixel's three bytes are blue, green, red.
+TEST(CodecBmp, WideFullColourRowByHand) {
+  std::vector<uint8_t> bytes(18);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i + 1);
+  bytes.resize(20);  // padding to four bytes
+  const std::vector<uint8_t> file = MakeBmp(6, 1, 24, 0, {}, bytes);
+  auto bmp = DecodeBmp(file.data(), file.size());
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(Pixels(bmp.value()), (std::vector<Pixel>{0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A,
+                                                     0xFF0F0E0D, 0xFF121110}));
 }
 
 }  // namespace

@@ -13,11 +13,13 @@ namespace {
 std::atomic<int64_t> g_inUse{0};
 std::atomic<int64_t> g_peak{0};
 std::atomic<int> g_openProbes{0};
+std::atomic<int64_t> g_taken{0};
 
 void Taken(void* p) {
   if (p == nullptr) return;
   const int64_t now = g_inUse.fetch_add(static_cast<int64_t>(malloc_usable_size(p))) +
                       static_cast<int64_t>(malloc_usable_size(p));
+  g_taken.fetch_add(1, std::memory_order_relaxed);
   if (g_openProbes.load(std::memory_order_relaxed) == 0) return;
   int64_t peak = g_peak.load();
   while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
@@ -46,6 +48,7 @@ void* TakeAligned(size_t n, std::align_val_t align) {
 }
 
 int64_t g_base = 0;
+int64_t g_takenBase = 0;
 
 }  // namespace
 
@@ -54,6 +57,7 @@ namespace vec::test {
 AllocationProbe::AllocationProbe() {
   g_base = g_inUse.load();
   g_peak.store(g_base);
+  g_takenBase = g_taken.load();
   g_openProbes.fetch_add(1);
 }
 
@@ -63,6 +67,10 @@ AllocationProbe::~AllocationProbe() {
 
 size_t AllocationProbe::PeakBytes() const {
   return static_cast<size_t>(std::max<int64_t>(0, g_peak.load() - g_base));
+}
+
+size_t AllocationProbe::Allocations() const {
+  return static_cast<size_t>(g_taken.load() - g_takenBase);
 }
 
 }  // namespace vec::test
