@@ -38,7 +38,7 @@ struct PictureArea {
 class Quantiser {
  public:
   // Speed 1 (slowest, best) .. 10 (fastest); dithering 0 (none) .. 1 (full).
-  explicit Quantiser(int speed = 6, float dithering = 1.0F)
+  explicit Quantiser(int speed = 10, float dithering = 1.0F)
       : speed_(speed), dithering_(dithering) {}
 
   // The area of `picture` (the whole picture when `area` is empty) with its own palette.

@@ -148,7 +148,8 @@ int RunRender(const RenderOptions& o) {
   RenderDisplay display(width, height, clock, frameMs, endTick);
   vectool::ProgressLine progress("render", secs * 1000, "frames");
   display.writeFrame = [&](const vec::Bitmap32& frame, int number) {
-    progress.Update(static_cast<int64_t>(clock.Ticks() - 1000000u), number);
+    // This frame stands until the next one is due.
+    progress.Update(static_cast<int64_t>(clock.Ticks() - 1000000u) + frameMs, number);
     return output.Add(frame, error);
   };
 
