@@ -6,12 +6,14 @@
 #include <webp/demux.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "tests/package/PackageTestUtil.h"
+#include "tools/vectool/AnimationWriter.h"
 #include "tools/vectool/GifWriter.h"
 #include "tools/vectool/Quantiser.h"
 #include "tools/vectool/WebpWriter.h"
@@ -255,6 +257,71 @@ TEST(WebpAnimationWriter, DecodedIndependentlyWithSizeCountTimesAndPixels) {
               << "frame " << f << " at " << x << "," << y;
         }
   }
+}
+
+// The commands' wiring, run as the program: the extension chooses the format (each file is
+// read back by its own library), the size asked for is the canvas (40 x 24, so swapped sides
+// show), and the frames' times add up to the seconds played (5 frames at 5 per second are
+// 20 hundredths each, one second in all). A still picture gives five equal frames, which the
+// WebP encoder may join into one frame of their total time.
+TEST(AnimationOutputCommands, ExtensionChoosesFormatWithSizeAndTime) {
+  const std::string data = VEC_TEST_DATA;
+  struct Case {
+    const char* name;
+    std::string args;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"animate gif", "animate " + data + "/picture/sample.vep", "a.gif"},
+      {"animate webp", "animate " + data + "/picture/sample.vep", "a.webp"},
+      {"animate webp capitals", "animate " + data + "/picture/sample.vep", "a.WEBP"},
+      {"animate lossy webp", "animate --quality 60 " + data + "/picture/sample.vep", "a.webp"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDir dir;
+    const std::string out = dir / c.out;
+    const std::string command = std::string(VECTOOL_PATH) + " " + c.args +
+                                " --size 40x24 --seconds 1 --fps 5 --out " + out + " 2>" +
+                                dir / "err.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "err.txt");
+    const std::string bytes = ReadBytes(out);
+    if (AnimationFormatOf(out) == AnimationFormat::Gif) {
+      ASSERT_EQ(bytes.substr(0, 6), "GIF89a");
+      const GifFrames read = ReadGif(out);
+      EXPECT_EQ(read.width, 40);
+      EXPECT_EQ(read.height, 24);
+      EXPECT_EQ(read.delaysCs, (std::vector<int>{20, 20, 20, 20, 20}));
+    } else {
+      ASSERT_EQ(bytes.substr(8, 4), "WEBP");
+      const WebpFrames read = ReadWebp(out);
+      EXPECT_EQ(read.width, 40);
+      EXPECT_EQ(read.height, 24);
+      ASSERT_FALSE(read.endsMs.empty());
+      EXPECT_EQ(read.endsMs.back(), 1000);
+    }
+  }
+}
+
+// The gallery's --format: every effect in that format, and the index shows those files.
+TEST(AnimationOutputCommands, GalleryWritesTheChosenFormat) {
+  const std::string images = std::string(VEC_TEST_DATA) + "/images/";
+  ScratchDir dir;
+  const std::string command = std::string(VECTOOL_PATH) + " gallery --old " + images +
+                              "picture64x40.jpg --new " + images +
+                              "mask64x40.bmp --size 10x6 --frames 3 --format webp --out " +
+                              dir / "g >/dev/null 2>" + dir / "err.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "err.txt");
+  const WebpFrames first = ReadWebp(dir / "g/effect-001.webp");
+  EXPECT_EQ(first.width, 10);
+  EXPECT_EQ(first.height, 6);
+  // Two frames of 666 ms, then the finished picture held for a second.
+  ASSERT_FALSE(first.endsMs.empty());
+  EXPECT_EQ(first.endsMs.back(), 666 + 666 + 1000);
+  EXPECT_TRUE(std::filesystem::exists(dir / "g/effect-169.webp"));
+  const std::string index = ReadBytes(dir / "g/index.html");
+  EXPECT_NE(index.find("src=\"effect-169.webp\""), std::string::npos);
+  EXPECT_EQ(index.find(".gif"), std::string::npos);
 }
 
 }  // namespace
