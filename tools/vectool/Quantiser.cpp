@@ -3,6 +3,7 @@
 #include <libimagequant.h>
 
 #include <memory>
+#include <unordered_map>
 
 namespace vectool {
 
@@ -27,6 +28,28 @@ std::string LiqError(liq_error code) {
     default:
       return "quantising failed (error " + std::to_string(static_cast<int>(code)) + ")";
   }
+}
+
+// A picture of at most 256 colours needs no choosing: its own colours are the palette, and
+// every pixel keeps its colour. (The quantiser at its faster speeds rounds the input's lowest
+// bit away, and would lose that exactness.) False when there are more colours.
+bool UseOwnColours(const std::vector<uint8_t>& rgba, IndexedPicture& out) {
+  std::unordered_map<uint32_t, uint8_t> index;
+  std::vector<PaletteColour> palette;
+  std::vector<uint8_t> indices(rgba.size() / 4);
+  for (size_t i = 0; i < indices.size(); ++i) {
+    const uint8_t* p = rgba.data() + i * 4;
+    const uint32_t key = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+    const auto [at, added] = index.try_emplace(key, static_cast<uint8_t>(palette.size()));
+    if (added) {
+      if (palette.size() == 256) return false;
+      palette.push_back({p[0], p[1], p[2]});
+    }
+    indices[i] = at->second;
+  }
+  out.palette = std::move(palette);
+  out.indices = std::move(indices);
+  return true;
 }
 
 }  // namespace
@@ -68,6 +91,7 @@ bool Quantiser::QuantiseOf(const Picture& picture, PictureArea area, IndexedPict
 
 bool Quantiser::QuantiseRgba(std::vector<uint8_t>& rgba, IndexedPicture& out,
                              std::string& error) const {
+  if (UseOwnColours(rgba, out)) return true;
   std::unique_ptr<liq_attr, AttrFree> attr(liq_attr_create());
   if (!attr) {
     error = LiqError(LIQ_OUT_OF_MEMORY);
