@@ -3,6 +3,7 @@
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <webp/demux.h>
 
 #include <cstdlib>
@@ -286,6 +287,9 @@ TEST(AnimationOutputCommands, ExtensionChoosesFormatWithSizeAndTime) {
                                 dir / "err.txt";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "err.txt");
     const std::string bytes = ReadBytes(out);
+    struct stat st {};
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644U) << "giflib makes its files for the owner alone";
     if (AnimationFormatOf(out) == AnimationFormat::Gif) {
       ASSERT_EQ(bytes.substr(0, 6), "GIF89a");
       const GifFrames read = ReadGif(out);

@@ -1,6 +1,7 @@
 #pragma once
 // An animated picture file written frame by frame: GIF (at most 256 colours a frame) or
-// WebP (full colour). The format follows the file's extension; both loop for ever.
+// WebP (full colour). The format follows the file's extension; both loop for ever, and the
+// finished file is readable by all (0644).
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,5 @@
 #include "tools/vectool/FrameOutput.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -79,7 +77,6 @@ bool FrameOutput::Close(std::string& error) {
   if (!writer_) return true;
   const bool ok = writer_->Close(error);
   writer_.reset();
-  if (ok) chmod(path_.c_str(), 0644);
   return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/vectool/GifWriter.h"
 
 #include <gif_lib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <bit>
@@ -38,6 +39,7 @@ bool GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t he
     return false;
   }
   file_ = std::make_unique<File>();
+  path_ = path;
   width_ = width;
   height_ = height;
   first_ = true;
@@ -176,8 +178,13 @@ bool GifAnimationWriter::Close(std::string& error) {
   file_->gif = nullptr;
   const bool ok = EGifCloseFile(gif, &code) != GIF_ERROR;
   file_.reset();
-  if (!ok) error = GifError(code);
-  return ok;
+  if (!ok) {
+    error = GifError(code);
+    return false;
+  }
+  // giflib creates the file readable by its owner only; an animation is for showing.
+  chmod(path_.c_str(), 0644);
+  return true;
 }
 
 }  // namespace vectool

@@ -36,6 +36,7 @@ class GifAnimationWriter final : public AnimationWriter {
   struct File;
   std::unique_ptr<File> file_;
   Quantiser quantiser_;
+  std::string path_;
   int32_t width_ = 0, height_ = 0;
   std::vector<vec::Pixel> previous_;  // the last frame's colours, alpha cleared
   bool first_ = true;
