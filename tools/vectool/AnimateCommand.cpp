@@ -85,7 +85,10 @@ int RunAnimate(const AnimateOptions& o) {
     }
     clock.Set(static_cast<uint32_t>(target));
     engine.Tick();
-    if (!output.Add(engine.Output(), error)) return Fail(error);
+    if (!output.Add(engine.Output(), error)) {
+      progress.Finish();  // the message gets a line of its own
+      return Fail(error);
+    }
     progress.Update(k, k);
   }
   progress.Finish();

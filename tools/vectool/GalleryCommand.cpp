@@ -181,8 +181,10 @@ int RunGallery(const GalleryOptions& o) {
     const std::string name = AnimationName(effect.number, format);
     const std::unique_ptr<AnimationWriter> writer =
         MakeAnimationWriter(format, AnimationSettings{o.quality});
-    if (!WriteEffectAnimation(effect, *oldBmp, *newBmp, frames, seed, *writer, dir / name, error))
+    if (!WriteEffectAnimation(effect, *oldBmp, *newBmp, frames, seed, *writer, dir / name, error)) {
+      progress.Finish();  // the message gets a line of its own
       return Fail(name + ": " + error);
+    }
     ++written;
     progress.Update(written, written);
   }

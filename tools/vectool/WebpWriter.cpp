@@ -53,7 +53,7 @@ bool WebpAnimationWriter::Open(const std::string& path, int32_t width, int32_t h
     // Effort, for lossless: a middle setting that keeps long runs quick.
     e->config.quality = 50;
     e->config.method = 2;
-    // Dissimilar frames may still be stored lossy by the encoder unless told otherwise.
+    // Every frame lossless: no lossy frames mixed in where they would come out smaller.
     options.allow_mixed = 0;
   }
   e->picture.width = width;
