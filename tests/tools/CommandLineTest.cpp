@@ -160,10 +160,15 @@ INSTANTIATE_TEST_SUITE_P(
         HelpCase{"vep", {"--picture", "--mask", "--settings", "--preview", "-o,--output"}},
         HelpCase{"effect",
                  {"--list", "--number", "--percent", "--old", "--new", "--out", "--seed"}},
-        HelpCase{"gallery", {"--old", "--new", "--out", "--size", "--frames", "--seed"}},
+        HelpCase{
+            "gallery",
+            {"--old", "--new", "--out", "--size", "--frames", "--seed", "--format", "--quality"}},
         HelpCase{"animate",
-                 {"FILE", "--size", "--seconds", "--fps", "--seed", "--keep-aspect", "--out"}},
-        HelpCase{"render", {"SAVER", "--size", "--seconds", "--fps", "--seed", "--ini", "--out"}},
+                 {"FILE", "--size", "--seconds", "--fps", "--seed", "--keep-aspect", "--out",
+                  "--quality"}},
+        HelpCase{
+            "render",
+            {"SAVER", "--size", "--seconds", "--fps", "--seed", "--ini", "--out", "--quality"}},
         HelpCase{"install", {"SAVER", "--list", "--uninstall", "--for", "--system", "--runtime"}}),
     [](const auto& info) { return std::string(info.param.command); });
 
@@ -211,6 +216,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "--frames"},
         RefusedCase{"GalleryHexSeed", "gallery --old $Da --new $Db --out $Dout --seed 0x10",
                     "--seed"},
+        RefusedCase{"GalleryFormatUnknown", "gallery --old $Da --new $Db --out $Dout --format png",
+                    "--format"},
+        RefusedCase{"RenderQualityPast100",
+                    "render $Ds --size 8x8 --seconds 1 --quality 101 --out $Dout", "--quality"},
+        RefusedCase{"AnimateQualityNegative",
+                    "animate $Da --size 8x8 --seconds 1 --quality -1 --out $Dout", "--quality"},
         RefusedCase{"AnimateNegativeSeconds", "animate $Da --size 8x8 --seconds -1 --out $Dout",
                     "--seconds"},
         RefusedCase{"RenderMissingOut", "render $Ds --size 8x8 --seconds 1", "--out"},

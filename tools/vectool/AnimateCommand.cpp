@@ -1,8 +1,8 @@
 // `animate`: runs the animation of one picture file offline on a simulated clock and
-// writes the frames, as numbered 32-bit BMP files in a folder or as an animated GIF.
+// writes the frames, as numbered 32-bit BMP files in a folder or as an animated GIF or WebP.
 //
 //   vectool animate FILE.vep --size WxH --seconds S [--fps F] [--seed N] [--keep-aspect]
-//                   --out OUT
+//                   [--quality Q] --out OUT
 //
 // The clock starts at 1,000,000 ms. Frame k (k = 1 .. S x F) is the output of the tick
 // run after the clock has advanced k x (1000 div F) ms; before each tick the objects take
@@ -20,6 +20,7 @@
 #include "picture/Picture.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/FrameOutput.h"
+#include "tools/vectool/ProgressLine.h"
 
 namespace vectool {
 namespace {
@@ -35,6 +36,7 @@ struct AnimateOptions {
   std::optional<int64_t> seed;
   bool keepAspect = false;
   std::string out;
+  std::optional<int> quality;
 };
 
 int RunAnimate(const AnimateOptions& o) {
@@ -68,8 +70,10 @@ int RunAnimate(const AnimateOptions& o) {
 
   FrameOutput output;
   std::string error;
-  if (!output.Open(outPath, engine.Output().Width(), engine.Output().Height(), fps, error))
+  if (!output.Open(outPath, engine.Output().Width(), engine.Output().Height(), fps,
+                   AnimationSettings{o.quality}, error))
     return Fail(error);
+  ProgressLine progress("animate", frames, "frames");
 
   const uint32_t frameMs = static_cast<uint32_t>(1000 / fps);
   uint64_t nextStep = uint64_t{kClockStart} + vec::anim::kStepIntervalMs;
@@ -81,8 +85,13 @@ int RunAnimate(const AnimateOptions& o) {
     }
     clock.Set(static_cast<uint32_t>(target));
     engine.Tick();
-    if (!output.Add(engine.Output(), error)) return Fail(error);
+    if (!output.Add(engine.Output(), error)) {
+      progress.Finish();  // the message gets a line of its own
+      return Fail(error);
+    }
+    progress.Update(k, k);
   }
+  progress.Finish();
   if (!output.Close(error)) return Fail(error);
   return 0;
 }
@@ -92,7 +101,7 @@ int RunAnimate(const AnimateOptions& o) {
 void AddAnimateCommand(Commands& commands) {
   auto o = std::make_shared<AnimateOptions>();
   CLI::App& animate = commands.Add(
-      "animate", "play one picture file's animation offline into frames or an animated GIF",
+      "animate", "play one picture file's animation offline into frames or an animated GIF or WebP",
       [o] { return RunAnimate(*o); });
   animate.add_option("FILE", o->file, "the picture file (.vep)")->required();
   animate.add_option("--size", o->size, "the output, W x H pixels")
@@ -108,8 +117,9 @@ void AddAnimateCommand(Commands& commands) {
   animate.add_option("--seed", o->seed, "a fixed seed for the random choices")
       ->transform(WholeNumber());
   animate.add_flag("--keep-aspect", o->keepAspect, "keep the picture's proportions");
-  animate.add_option("--out", o->out, "a folder for numbered BMP frames, or a .gif file")
+  animate.add_option("--out", o->out, "a folder for numbered BMP frames, or a .gif or .webp file")
       ->required();
+  AddQualityOption(animate, o->quality);
 }
 
 }  // namespace vectool

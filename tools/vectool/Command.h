@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,5 +64,7 @@ int Fail(std::string_view message);
 CLI::Validator WholeNumber();
 // "WxH" with both sides in 1..maxSide.
 CLI::Validator PictureSize(int32_t maxSide);
+// --quality Q (0..100): WebP output lossy at that quality instead of lossless.
+void AddQualityOption(CLI::App& command, std::optional<int>& quality);
 
 }  // namespace vectool

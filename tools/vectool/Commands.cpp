@@ -84,4 +84,10 @@ CLI::Validator PictureSize(int32_t maxSide) {
       "WxH");
 }
 
+void AddQualityOption(CLI::App& command, std::optional<int>& quality) {
+  command.add_option("--quality", quality, "WebP only: lossy at this quality (default lossless)")
+      ->transform(WholeNumber())
+      ->check(CLI::Range(0, 100));
+}
+
 }  // namespace vectool

@@ -1,7 +1,5 @@
 #include "tools/vectool/FrameOutput.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -40,13 +38,16 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
 }
 
 bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
-                       std::string& error) {
+                       const AnimationSettings& settings, std::string& error) {
   path_ = path;
   fps_ = fps > 0 ? fps : 30;
   frames_ = 0;
-  shownCs_ = 0;
-  gif_ = EndsWithNoCase(path, ".gif");
-  if (gif_) return writer_.Open(path, width, height, error);
+  shownMs_ = 0;
+  writer_.reset();
+  if (const std::optional<AnimationFormat> format = AnimationFormatOf(path)) {
+    writer_ = MakeAnimationWriter(*format, settings);
+    return writer_->Open(path, width, height, error);
+  }
   std::error_code ec;
   std::filesystem::create_directories(path, ec);
   if (!std::filesystem::is_directory(path)) {
@@ -58,11 +59,11 @@ bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, i
 
 bool FrameOutput::Add(const vec::Bitmap32& frame, std::string& error) {
   ++frames_;
-  if (gif_) {
-    const int64_t dueCs = frames_ * 100 / fps_;
-    const auto delay = static_cast<int32_t>(dueCs - shownCs_);
-    shownCs_ = dueCs;
-    return writer_.AddFrame(frame, delay, error);
+  if (writer_) {
+    const int64_t dueMs = frames_ * 1000 / fps_;
+    const auto duration = static_cast<int32_t>(dueMs - shownMs_);
+    shownMs_ = dueMs;
+    return writer_->AddFrame(frame, duration, error);
   }
   char name[32];
   std::snprintf(name, sizeof name, "frame%04lld.bmp", static_cast<long long>(frames_));
@@ -73,10 +74,10 @@ bool FrameOutput::Add(const vec::Bitmap32& frame, std::string& error) {
 }
 
 bool FrameOutput::Close(std::string& error) {
-  if (!gif_) return true;
-  if (!writer_.Close(error)) return false;
-  chmod(path_.c_str(), 0644);
-  return true;
+  if (!writer_) return true;
+  const bool ok = writer_->Close(error);
+  writer_.reset();
+  return ok;
 }
 
 }  // namespace vectool

@@ -1,14 +1,15 @@
 #pragma once
 // Where the offline commands (animate, render) put their frames: numbered 32-bit BMP files
-// (frame0001.bmp, ...) in a folder, or one animated GIF when the path ends in ".gif".
-// Also the small argument parsers those commands share.
+// (frame0001.bmp, ...) in a folder, or one animated GIF or WebP when the path ends in ".gif"
+// or ".webp". Also the small argument parsers those commands share.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "graphics/Bitmap32.h"
-#include "tools/vectool/GifWriter.h"
+#include "tools/vectool/AnimationWriter.h"
 
 namespace vectool {
 
@@ -20,21 +21,20 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 
 class FrameOutput {
  public:
-  // Frames are shown at `fps`; GIF delays (hundredths of a second) are spread so that the
+  // Frames are shown at `fps`; their durations (whole milliseconds) are spread so that the
   // total time stays right.
   bool Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
-            std::string& error);
+            const AnimationSettings& settings, std::string& error);
   bool Add(const vec::Bitmap32& frame, std::string& error);
   bool Close(std::string& error);
   int64_t frames() const { return frames_; }
 
  private:
   std::string path_;
-  bool gif_ = false;
   int64_t fps_ = 30;
   int64_t frames_ = 0;
-  int64_t shownCs_ = 0;
-  GifAnimationWriter writer_;
+  int64_t shownMs_ = 0;
+  std::unique_ptr<AnimationWriter> writer_;  // none for a folder of BMP files
 };
 
 }  // namespace vectool

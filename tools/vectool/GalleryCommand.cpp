@@ -1,7 +1,8 @@
-// vectool gallery: an animated GIF of every transition effect from one picture to another,
-// and an index.html that shows them all with their numbers and names.
+// vectool gallery: an animated GIF (or WebP) of every transition effect from one picture to
+// another, and an index.html that shows them all with their numbers and names.
 //
 //   vectool gallery --old A --new B --out DIR [--size WxH] [--frames N] [--seed S]
+//                   [--format gif|webp] [--quality Q]
 
 #include <charconv>
 #include <cstdio>
@@ -20,7 +21,7 @@
 #include "graphics/PictureUtilities.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/FrameOutput.h"
-#include "tools/vectool/GifWriter.h"
+#include "tools/vectool/ProgressLine.h"
 #include "transitions/Effect.h"
 
 namespace vectool {
@@ -28,8 +29,9 @@ namespace {
 
 constexpr int32_t kMaxGallerySide = 4096;
 constexpr int32_t kMaxFrames = 200;
-constexpr int32_t kTransitionCs = 200;  // one transition plays over about two seconds
-constexpr int32_t kHoldCs = 100;        // the finished picture stays a second before the loop
+constexpr int32_t kTransitionMs = 2000;  // one transition plays over about two seconds
+constexpr int32_t kHoldMs = 1000;        // the finished picture stays a second before the loop
+constexpr int32_t kShortestFrameMs = 20;
 
 // The picture as the slideshow shows a still picture with Stretch and Proportional on:
 // fitted by aspect into W x H with Lanczos resampling, centred on black.
@@ -84,34 +86,35 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string GifName(int32_t number) {
+std::string AnimationName(int32_t number, AnimationFormat format) {
   char name[32];
-  std::snprintf(name, sizeof name, "effect-%03d.gif", number);
-  return name;
+  std::snprintf(name, sizeof name, "effect-%03d", number);
+  return name + std::string(AnimationExtension(format));
 }
 
-// One effect from Old to New as an animated GIF of `frames` frames from 0 % to 100 %.
-bool WriteEffectGif(const vec::Effect& effect, const vec::Bitmap& oldBmp, const vec::Bitmap& newBmp,
-                    int32_t frames, uint32_t seed, const std::filesystem::path& file,
-                    std::string& error) {
+// One effect from Old to New as an animation of `frames` frames from 0 % to 100 %.
+bool WriteEffectAnimation(const vec::Effect& effect, const vec::Bitmap& oldBmp,
+                          const vec::Bitmap& newBmp, int32_t frames, uint32_t seed,
+                          AnimationWriter& writer, const std::filesystem::path& file,
+                          std::string& error) {
   const int32_t W = oldBmp.Width(), H = oldBmp.Height();
-  GifAnimationWriter gif;
-  if (!gif.Open(file.string(), W, H, error)) return false;
+  if (!writer.Open(file.string(), W, H, error)) return false;
   // Each effect starts from the same seed, so a gallery can be made again identically.
   vec::SetRandSeed(seed);
-  const int32_t delay = std::max(2, kTransitionCs / frames);
+  const int32_t delay = std::max(kShortestFrameMs, kTransitionMs / frames);
   vec::Bitmap work;
   for (int32_t i = 0; i < frames; ++i) {
     const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
     const vec::Extents e = vec::ProgressExtents(W, H, percent);
     work = oldBmp;
     effect.Draw(vec::EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
-    if (!gif.AddFrame(work, i + 1 == frames ? kHoldCs : delay, error)) return false;
+    if (!writer.AddFrame(work, i + 1 == frames ? kHoldMs : delay, error)) return false;
   }
-  return gif.Close(error);
+  return writer.Close(error);
 }
 
-bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::string& error) {
+bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, AnimationFormat format,
+                std::string& error) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) {
     error = "cannot write " + file.string();
@@ -127,9 +130,10 @@ bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, std::st
       << "</style>\n</head>\n<body>\n<h1>Transition effects</h1>\n<main>\n";
   for (const vec::Effect& effect : vec::EffectTable()) {
     const std::string name = HtmlEscape(effect.name);
-    out << "<figure id=\"effect-" << effect.number << "\"><img src=\"" << GifName(effect.number)
-        << "\" alt=\"" << name << "\" loading=\"lazy\"><figcaption>" << effect.number << ". "
-        << name << "</figcaption></figure>\n";
+    out << "<figure id=\"effect-" << effect.number << "\"><img src=\""
+        << AnimationName(effect.number, format) << "\" alt=\"" << name
+        << "\" loading=\"lazy\"><figcaption>" << effect.number << ". " << name
+        << "</figcaption></figure>\n";
   }
   out << "</main>\n</body>\n</html>\n";
   out.close();
@@ -145,6 +149,8 @@ struct GalleryOptions {
   std::string size = "320x240";
   int32_t frames = 20;
   uint32_t seed = 1;
+  std::string format = "gif";
+  std::optional<int> quality;
 };
 
 int RunGallery(const GalleryOptions& o) {
@@ -166,14 +172,24 @@ int RunGallery(const GalleryOptions& o) {
   if (ec || !std::filesystem::is_directory(dir))
     return Fail("cannot create " + dir.string() + (ec ? ": " + ec.message() : ""));
 
+  const AnimationFormat format = o.format == "webp" ? AnimationFormat::Webp : AnimationFormat::Gif;
   // The caller's generator is left as it was found.
   const vec::SavedRandSeed savedSeed;
+  ProgressLine progress("gallery", static_cast<int64_t>(vec::EffectTable().size()), "effects");
+  int64_t written = 0;
   for (const vec::Effect& effect : vec::EffectTable()) {
-    if (!WriteEffectGif(effect, *oldBmp, *newBmp, frames, seed, dir / GifName(effect.number),
-                        error))
-      return Fail(GifName(effect.number) + ": " + error);
+    const std::string name = AnimationName(effect.number, format);
+    const std::unique_ptr<AnimationWriter> writer =
+        MakeAnimationWriter(format, AnimationSettings{o.quality});
+    if (!WriteEffectAnimation(effect, *oldBmp, *newBmp, frames, seed, *writer, dir / name, error)) {
+      progress.Finish();  // the message gets a line of its own
+      return Fail(name + ": " + error);
+    }
+    ++written;
+    progress.Update(written, written);
   }
-  if (!WriteIndex(dir / "index.html", W, H, error)) return Fail(error);
+  progress.Finish();
+  if (!WriteIndex(dir / "index.html", W, H, format, error)) return Fail(error);
   std::cout << "wrote " << vec::EffectTable().size() << " effects to " << dir.string() << "\n";
   return 0;
 }
@@ -183,7 +199,8 @@ int RunGallery(const GalleryOptions& o) {
 void AddGalleryCommand(Commands& commands) {
   auto o = std::make_shared<GalleryOptions>();
   CLI::App& gallery = commands.Add(
-      "gallery", "animated GIF of every effect (JPEG, BMP or GIF pictures) and an index.html",
+      "gallery",
+      "an animated GIF or WebP of every effect (JPEG, BMP or GIF pictures) and an index.html",
       [o] { return RunGallery(*o); });
   gallery.add_option("--old", o->oldPath, "the picture shown before")->required();
   gallery.add_option("--new", o->newPath, "the picture shown after")->required();
@@ -196,6 +213,9 @@ void AddGalleryCommand(Commands& commands) {
   gallery.add_option("--seed", o->seed, "the random seed every effect starts from")
       ->transform(WholeNumber())
       ->check(CLI::Range(uint32_t{0}, UINT32_MAX));
+  gallery.add_option("--format", o->format, "gif (256 colours a frame) or webp (full colour)")
+      ->check(CLI::IsMember({"gif", "webp"}));
+  AddQualityOption(gallery, o->quality);
 }
 
 }  // namespace vectool

@@ -1,47 +1,46 @@
 #pragma once
-// Writes an animated GIF from 32-bit frames, for previews of the transitions. Colours go
-// to a fixed 6 x 7 x 6 palette with ordered dithering (fast, and the same pixel always
-// gives the same index, so unchanged areas stay unchanged); each frame after the first
-// stores only the rectangle that changed.
+// Writes an animated GIF from 32-bit frames. Each frame gets its own palette from the
+// quantiser, with dithering; each frame after the first stores only the rectangle whose
+// colours changed, so unchanged areas stay exactly as they were shown.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "tools/vectool/AnimationWriter.h"
+#include "tools/vectool/Quantiser.h"
 
 namespace vectool {
 
-class GifAnimationWriter {
+class GifAnimationWriter final : public AnimationWriter {
  public:
   GifAnimationWriter();
-  ~GifAnimationWriter();
+  ~GifAnimationWriter() override;
   GifAnimationWriter(const GifAnimationWriter&) = delete;
   GifAnimationWriter& operator=(const GifAnimationWriter&) = delete;
 
-  // Creates the file (loops for ever). On failure returns false and sets `error`.
-  bool Open(const std::string& path, int32_t width, int32_t height, std::string& error);
-  // Adds a frame of the size given to Open, shown for delayCs hundredths of a second.
-  bool AddFrame(const vec::Bitmap& frame, int32_t delayCs, std::string& error);
-  bool AddFrame(const vec::Bitmap32& frame, int32_t delayCs, std::string& error);
-  // Finishes the file; also done by the destructor (whose errors are lost).
-  bool Close(std::string& error);
-
-  // The palette index of a pixel at (x, y) (position-dependent through the dither).
-  static uint8_t Quantise(vec::Pixel p, int32_t x, int32_t y);
+  bool Open(const std::string& path, int32_t width, int32_t height, std::string& error) override;
+  // GIF counts time in hundredths of a second: each frame's delay is chosen so that the
+  // frames end at the sum of the durations so far, rounded down, and no time is lost.
+  bool AddFrame(const vec::Bitmap32& frame, int32_t durationMs, std::string& error) override;
+  bool AddFrame(const vec::Bitmap& frame, int32_t durationMs, std::string& error) override;
+  bool Close(std::string& error) override;
 
  private:
-  template <class Bitmap>
-  bool AddFrameOf(const Bitmap& frame, int32_t delayCs, std::string& error);
-  bool WriteFrame(int32_t delayCs, std::string& error);
+  template <class Picture>
+  bool AddFrameOf(const Picture& frame, int32_t durationMs, std::string& error);
+  bool WriteFrame(const IndexedPicture& picture, PictureArea area, int32_t delayCs,
+                  std::string& error);
 
   struct File;
   std::unique_ptr<File> file_;
+  Quantiser quantiser_;
+  std::string path_;
   int32_t width_ = 0, height_ = 0;
-  std::vector<uint8_t> previous_, current_;
+  std::vector<vec::Pixel> previous_;  // the last frame's colours, alpha cleared
   bool first_ = true;
+  int64_t shownMs_ = 0, shownCs_ = 0;
 };
 
 }  // namespace vectool

@@ -1,5 +1,5 @@
 // `render`: plays a saver's slideshow offline, on a simulated clock, into numbered BMP
-// frames or an animated GIF. The show logic is the program's own; only the display (a
+// frames or an animated GIF or WebP. The show logic is the program's own; only the display (a
 // memory screen of the requested size), the clock and the sound are stand-ins.
 //
 // The clock starts at 1,000,000 ms. Every present writes one frame and moves the clock on by
@@ -27,9 +27,12 @@
 #include "slideshow/Slideshow.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/FrameOutput.h"
+#include "tools/vectool/ProgressLine.h"
 
 namespace {
 
+using vectool::AddQualityOption;
+using vectool::AnimationSettings;
 using vectool::Commands;
 using vectool::Fail;
 using vectool::ParseSize;
@@ -103,6 +106,7 @@ struct RenderOptions {
   std::optional<int64_t> seed;
   std::string ini;
   std::string out;
+  std::optional<int> quality;
 };
 
 constexpr int32_t kMaxRenderSide = 8192;
@@ -131,7 +135,8 @@ int RunRender(const RenderOptions& o) {
 
   vectool::FrameOutput output;
   std::string error;
-  if (!output.Open(outPath, width, height, fps, error)) return Fail(error);
+  if (!output.Open(outPath, width, height, fps, AnimationSettings{o.quality}, error))
+    return Fail(error);
 
   if (o.seed) {
     vec::SetRandSeed(static_cast<uint32_t>(*o.seed));
@@ -141,7 +146,12 @@ int RunRender(const RenderOptions& o) {
   const auto frameMs = static_cast<uint32_t>(1000 / fps);
   const uint32_t endTick = 1000000u + static_cast<uint32_t>(secs * 1000);
   RenderDisplay display(width, height, clock, frameMs, endTick);
-  display.writeFrame = [&](const vec::Bitmap32& frame, int) { return output.Add(frame, error); };
+  vectool::ProgressLine progress("render", secs * 1000, "frames");
+  display.writeFrame = [&](const vec::Bitmap32& frame, int number) {
+    // This frame stands until the next one is due.
+    progress.Update(static_cast<int64_t>(clock.Ticks() - 1000000u) + frameMs, number);
+    return output.Add(frame, error);
+  };
 
   vec::SlideshowOptions settings = vec::ShowSettingsFrom(project, folder.path());
   StderrMessages messages;
@@ -160,6 +170,7 @@ int RunRender(const RenderOptions& o) {
     form.ShowModal();
   }
   if (o.seed) vec::LockRandomize(false);
+  progress.Finish();
   if (display.failed) return Fail(error);
   if (!output.Close(error)) return Fail(error);
   std::cerr << "vectool: " << display.frames << " frames to " << outPath << "\n";
@@ -172,7 +183,8 @@ void vectool::AddRenderCommand(Commands& commands) {
   auto o = std::make_shared<RenderOptions>();
   CLI::App& render = commands.Add(
       "render",
-      "play the show offline into frames (a folder) or an animated GIF (OUT ending in .gif)",
+      "play the show offline into frames (a folder) or an animated GIF or WebP (OUT ending in "
+      ".gif or .webp)",
       [o] { return RunRender(*o); });
   render.add_option("SAVER", o->saver, "the saver or package")->required();
   render.add_option("--size", o->size, "the screen, W x H pixels")
@@ -189,6 +201,7 @@ void vectool::AddRenderCommand(Commands& commands) {
       ->transform(WholeNumber())
       ->check(CLI::Range(int64_t{0}, int64_t{0xFFFFFFFF}));
   render.add_option("--ini", o->ini, "the user's settings file");
-  render.add_option("--out", o->out, "a folder for numbered BMP frames, or a .gif file")
+  render.add_option("--out", o->out, "a folder for numbered BMP frames, or a .gif or .webp file")
       ->required();
+  AddQualityOption(render, o->quality);
 }

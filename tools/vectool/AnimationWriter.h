@@ -1,0 +1,43 @@
+#pragma once
+// An animated picture file written frame by frame: GIF (at most 256 colours a frame) or
+// WebP (full colour). The format follows the file's extension; both loop for ever, and the
+// finished file is readable by all (0644).
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+
+namespace vectool {
+
+enum class AnimationFormat { Gif, Webp };
+
+struct AnimationSettings {
+  // WebP only: lossy at this quality (0..100) when set, else lossless.
+  std::optional<int> webpQuality;
+};
+
+class AnimationWriter {
+ public:
+  virtual ~AnimationWriter() = default;
+
+  // Creates the file. On failure returns false and sets `error`.
+  virtual bool Open(const std::string& path, int32_t width, int32_t height, std::string& error) = 0;
+  // Adds a frame of the size given to Open, shown for `durationMs` milliseconds.
+  virtual bool AddFrame(const vec::Bitmap32& frame, int32_t durationMs, std::string& error) = 0;
+  virtual bool AddFrame(const vec::Bitmap& frame, int32_t durationMs, std::string& error) = 0;
+  // Finishes the file. A writer dropped without Close may leave no usable file.
+  virtual bool Close(std::string& error) = 0;
+};
+
+// The format a file name asks for by its extension (any case), if any.
+std::optional<AnimationFormat> AnimationFormatOf(std::string_view path);
+std::string_view AnimationExtension(AnimationFormat format);  // ".gif" or ".webp"
+std::unique_ptr<AnimationWriter> MakeAnimationWriter(AnimationFormat format,
+                                                     const AnimationSettings& settings);
+
+}  // namespace vectool
