@@ -25,6 +25,7 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
+#include "tests/support/SineWav.h"
 
 // clang-format off
 // Last: Xlib defines macros with common names.
@@ -524,6 +525,126 @@ TEST_F(SaverRun, EmptyPlayListReportsAndWaits) {
   p->Signal(SIGTERM);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());
+}
+
+// What the mixer wrote while a saver ran, in tenths of a second: how many of them carry
+// the picture's sound effect (a 440 Hz tone) and how many the music (1000 Hz).
+struct Heard {
+  int soundTenths = 0, musicTenths = 0;
+  int firstSoundTenth = -1, firstMusicTenth = -1;  // counted from the output's opening
+  bool exitedCleanly = false;
+};
+
+constexpr double kSoundHz = 440, kMusicHz = 1000;
+
+class SaverSound : public SaverRun {
+ protected:
+  // A saver of one picture file whose first sound slot loops surf.wav for as long as the
+  // picture shows, with tune.wav as its music, run for about a second and a half with
+  // SDL's disk driver writing what would be heard. `defaults` are the saver's [Default]
+  // keys, `userIni` the user settings file beside the saver (none when empty).
+  Heard RunAndListen(const std::string& name, const std::string& defaults,
+                     const std::string& userIni = "") {
+    const std::string files = dir_ + "/" + name + "-files";
+    fs::create_directories(files);
+    testing::WriteSineWav(files + "/surf.wav", kSoundHz, 0.3, 12000);
+    testing::WriteSineWav(files + "/tune.wav", kMusicHz, 6.0, 12000);
+    Bitmap32 red(64, 48);
+    red.Clear(MakePixel(255, 0, 0));
+    EXPECT_TRUE(SaveBmp32(red, dir_ + "/red.bmp").ok());
+    std::ofstream(dir_ + "/pic.ini") << "[Sound1]\r\nFileName=surf.wav\r\nPlayMode=0\r\n";
+    const std::string vep = std::string(VECTOOL_PATH) + " vep --picture " + dir_ +
+                            "/red.bmp --settings " + dir_ + "/pic.ini -o " + files +
+                            "/Pic.vep >/dev/null 2>&1";
+    EXPECT_EQ(system(vep.c_str()), 0);
+    std::ofstream(dir_ + "/" + name + "-settings.ini")
+        << "[General]\nProductName=Test\n[Default]\nDuration=60\n"
+        << defaults << "\n[Advance]\nMusicFile=tune.wav\n";
+    const std::string saver = dir_ + "/" + name + ".scr";
+    const std::string pack = std::string(VECTOOL_PATH) + " pack --files " + files + " --settings " +
+                             dir_ + "/" + name + "-settings.ini --out " + saver + " --saver-from " +
+                             VECSAVER_PATH + " >/dev/null 2>&1";
+    EXPECT_EQ(system(pack.c_str()), 0);
+    if (!userIni.empty()) std::ofstream(dir_ + "/" + name + ".ini") << userIni;
+
+    const std::string raw = dir_ + "/" + name + ".raw";
+    Heard heard;
+    {
+      auto p = Start(saver, {"/s"}, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw});
+      // The picture is stored as a JPEG: red within the codec's error.
+      const bool shown = WaitFor(
+          [] {
+            const uint32_t c = PixelAt(kScreenW / 2, kScreenH / 2);
+            return (c >> 16) > 0xE0 && ((c >> 8) & 0xFF) < 0x20 && (c & 0xFF) < 0x20;
+          },
+          10s);
+      EXPECT_TRUE(shown) << StderrText();
+      std::this_thread::sleep_for(1500ms);
+      p->Signal(SIGTERM);
+      heard.exitedCleanly = p->WaitExit(5s) == std::optional<int>(0);
+    }
+    // 44.1 kHz, stereo, 16-bit: the left channel is enough.
+    std::ifstream in(raw, std::ios::binary);
+    std::vector<int16_t> left;
+    int16_t frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0]);
+    constexpr size_t kTenth = 4410;
+    for (size_t at = 0, tenth = 0; at + kTenth <= left.size(); at += kTenth, ++tenth) {
+      // A tone of the files' level comes out well above 500 (the effects play at -8 dB);
+      // the other tone and silence stay far below it.
+      if (testing::ToneAmplitude(left, at, kTenth, kSoundHz) > 500) {
+        if (heard.firstSoundTenth < 0) heard.firstSoundTenth = static_cast<int>(tenth);
+        ++heard.soundTenths;
+      }
+      if (testing::ToneAmplitude(left, at, kTenth, kMusicHz) > 500) {
+        if (heard.firstMusicTenth < 0) heard.firstMusicTenth = static_cast<int>(tenth);
+        ++heard.musicTenths;
+      }
+    }
+    return heard;
+  }
+};
+
+// Both on: the picture's looping sound and the music play from the show's start to its end
+// (the run lasts over a second and a half; at least a second of each is heard, starting in
+// the first second and a half of the output). Catches the sound player or the music player
+// not connected to the show, and the picture's sound slots not handed to the player.
+TEST_F(SaverSound, SoundAndMusicOnAreBothHeard) {
+  const Heard h = RunAndListen("both", "Sound=1\nMusic=1");
+  EXPECT_TRUE(h.exitedCleanly) << StderrText();
+  EXPECT_GE(h.soundTenths, 10);
+  EXPECT_GE(h.musicTenths, 10);
+  EXPECT_GE(h.firstSoundTenth, 0);
+  EXPECT_LE(h.firstSoundTenth, 15);
+  EXPECT_GE(h.firstMusicTenth, 0);
+  EXPECT_LE(h.firstMusicTenth, 15);
+}
+
+// Each setting switches its own player: catches Sound and Music crossed, or one of them
+// switching both.
+TEST_F(SaverSound, EachSettingSwitchesOnlyItsOwnPlayer) {
+  const Heard soundOnly = RunAndListen("sound", "Sound=1\nMusic=0");
+  EXPECT_GE(soundOnly.soundTenths, 10);
+  EXPECT_EQ(soundOnly.musicTenths, 0);
+  const Heard musicOnly = RunAndListen("music", "Sound=0\nMusic=1");
+  EXPECT_EQ(musicOnly.soundTenths, 0);
+  EXPECT_GE(musicOnly.musicTenths, 10);
+}
+
+// The user's file beside the saver overrides the author's defaults. Catches the show wired
+// to the package's settings instead of the ones the user chose.
+TEST_F(SaverSound, UserSettingsTurnTheSoundOff) {
+  const Heard h = RunAndListen("user", "Sound=1\nMusic=1", "[Setting]\nSound=0\nMusic=1\n");
+  EXPECT_EQ(h.soundTenths, 0);
+  EXPECT_GE(h.musicTenths, 10);
+}
+
+// Both off: nothing is heard at all (no output may even be opened).
+TEST_F(SaverSound, SoundAndMusicOffStaySilent) {
+  const Heard h = RunAndListen("silent", "Sound=0\nMusic=0");
+  EXPECT_TRUE(h.exitedCleanly) << StderrText();
+  EXPECT_EQ(h.soundTenths, 0);
+  EXPECT_EQ(h.musicTenths, 0);
 }
 
 }  // namespace
