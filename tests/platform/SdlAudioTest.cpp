@@ -656,7 +656,7 @@ TEST_F(DiskAudioTest, OnlyOneOutputAtATime) {
 
 TEST(SdlAudioWithoutDevice, RunsSilentlyAndSaysSoAtMostOnce) {
   SetEnv("SDL_AUDIODRIVER", "no-such-driver");
-  testing::internal::CaptureStderr();
+  ::testing::internal::CaptureStderr();
   {
     SdlAudio audio;
     EXPECT_FALSE(audio.IsOpen());
@@ -671,7 +671,7 @@ TEST(SdlAudioWithoutDevice, RunsSilentlyAndSaysSoAtMostOnce) {
     music.PollNotifications();
   }
   { SdlAudio again; }
-  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string said = ::testing::internal::GetCapturedStderr();
   size_t count = 0;
   for (size_t at = said.find("no audio output"); at != std::string::npos;
        at = said.find("no audio output", at + 1)) {
