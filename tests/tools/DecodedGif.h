@@ -19,7 +19,10 @@ struct DecodedGif {
   std::vector<std::vector<uint32_t>> frames;
   bool loops = false;  // has the application block that makes it repeat
 
+  // Pixel (x, y) of a frame; 0xFFFFFFFF, no colour at all, for a frame or place the file
+  // does not have.
   uint32_t At(size_t frame, int32_t x, int32_t y) const {
+    if (frame >= frames.size() || x < 0 || y < 0 || x >= width || y >= height) return 0xFFFFFFFF;
     return frames[frame]
                  [static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
   }

@@ -36,7 +36,10 @@ inline void PutLe(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+// Little-endian, at most four bytes; 0 past the end of the data (a missing or short file
+// then fails the comparisons instead of being read out of bounds).
 inline uint32_t GetLe(const std::string& data, size_t at, int bytes = 4) {
+  if (at > data.size() || data.size() - at < static_cast<size_t>(bytes)) return 0;
   uint32_t value = 0;
   for (int i = 0; i < bytes; ++i)
     value |= static_cast<uint32_t>(static_cast<uint8_t>(data[at + static_cast<size_t>(i)]))
