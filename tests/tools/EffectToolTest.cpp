@@ -225,6 +225,42 @@ INSTANTIATE_TEST_SUITE_P(
                        "cannot write"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A 32-bit bitmap with a BI_BITFIELDS header: the three colour masks follow the 40-byte
+// header and the pixels follow the masks.
+std::string BitfieldsBmp(uint32_t red, uint32_t green, uint32_t blue, Argb colour) {
+  std::string file = BmpFile(6, 4, 32, [colour](int32_t, int32_t) { return colour; });
+  std::string masks;
+  testing::PutLe(masks, red, 4);
+  testing::PutLe(masks, green, 4);
+  testing::PutLe(masks, blue, 4);
+  file.insert(54, masks);
+  file[10] = 54 + 12;  // the pixels' offset
+  file[30] = 3;        // BI_BITFIELDS
+  return file;
+}
+
+// Catches the masks of a BI_BITFIELDS file looked for in the wrong place (they follow a
+// 40-byte header directly), its pixels read from the header's offset without them, and a
+// file whose masks put the colours elsewhere read as if they did not.
+TEST(VectoolEffect, ReadsBitfieldBitmapsWithTheUsualMasksOnly) {
+  ScratchDir dir;
+  WriteBytes(dir / "old.bmp", BitfieldsBmp(0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0x5AC9000Au));
+  WriteBytes(dir / "new.bmp", BmpFile(6, 4, 32, [](int32_t, int32_t) { return 0xC300C90Au; }));
+  const ToolResult r = Vectool("effect --number 1 --percent 25 --old " + dir / "old.bmp" +
+                                   " --new " + dir / "new.bmp" + " --out " + dir / "out.bmp",
+                               dir);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(BmpPixel(ReadBytes(dir / "out.bmp"), 3, 2), 0x5A96320Au);  // as worked out above
+
+  WriteBytes(dir / "swapped.bmp", BitfieldsBmp(0x000000FFu, 0x0000FF00u, 0x00FF0000u, 0x5AC9000Au));
+  const ToolResult swapped = Vectool("effect --number 1 --percent 25 --old " + dir / "swapped.bmp" +
+                                         " --new " + dir / "new.bmp" + " --out " + dir / "out2.bmp",
+                                     dir);
+  EXPECT_EQ(swapped.code, 1);
+  EXPECT_TRUE(Mentions(swapped.err, "unsupported bit-field masks")) << swapped.err;
+  EXPECT_FALSE(Exists(dir / "out2.bmp"));
+}
+
 constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kBlack = 0x000000;
 
 // Runs gallery from a 48 x 12 red picture to a 24 x 12 blue one at 24 x 12 in three frames.

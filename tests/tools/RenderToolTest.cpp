@@ -204,6 +204,16 @@ TEST(VectoolRender, BadSaversAreReportedInOneLine) {
     }
     EXPECT_TRUE(ListDir(out).empty()) << c.saver;
   }
+
+  // A user's file that leaves every picture out: the show says it cannot run, and so does
+  // the tool's exit code.
+  WriteBytes(dir / "none.ini", "[Setting]\r\nImageMode=2\r\n[Files]\r\n0=\r\n");
+  const ToolResult r = Vectool("render " + good + " --size 8x8 --seconds 1 --ini " +
+                                   dir / "none.ini" + " --out " + dir / "fn",
+                               dir);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(Mentions(r.err, "Unable to run screensaver.")) << r.err;
+  EXPECT_TRUE(Mentions(r.err, "could be shown")) << r.err;
 }
 
 }  // namespace
