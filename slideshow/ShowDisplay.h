@@ -70,7 +70,8 @@ class ScreenDisplay : public IShowDisplay {
   int64_t PresentCount() const { return presents_; }
 
  protected:
-  // Called after every present and clear; the window repaints, the renderer writes a frame.
+  // Called after every present and clear; the window repaints, the renderer writes a frame
+  // for each present (PresentCount tells a present from a clear).
   virtual void Presented() {}
 
  private:

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -27,6 +28,7 @@
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/SineWav.h"
 #include "tests/support/XvfbServer.h"
 
 // clang-format off
@@ -447,6 +449,215 @@ TEST_F(SaverRun, EmptyPlayListReportsAndWaits) {
   p->Signal(SIGTERM);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());
+}
+
+// A tone in a WAV file of the saver: its name, pitch and length.
+struct Tone {
+  std::string file;
+  double hz;
+  double seconds;
+};
+
+// What the mixer wrote while a saver ran, cut into tenths of a second: for each pitch asked
+// about, whether it sounds in each tenth.
+struct Heard {
+  std::map<double, std::vector<bool>> tenths;
+  bool exitedCleanly = false;
+
+  int Count(double hz) const {
+    const auto& t = tenths.at(hz);
+    return static_cast<int>(std::count(t.begin(), t.end(), true));
+  }
+  // The first tenth the pitch sounds in, -1 if never.
+  int First(double hz) const {
+    const auto& t = tenths.at(hz);
+    const auto at = std::find(t.begin(), t.end(), true);
+    return at == t.end() ? -1 : static_cast<int>(at - t.begin());
+  }
+  // The last tenth the pitch sounds in, -1 if never.
+  int Last(double hz) const {
+    const auto& t = tenths.at(hz);
+    const auto at = std::find(t.rbegin(), t.rend(), true);
+    return at == t.rend() ? -1 : static_cast<int>(t.rend() - at) - 1;
+  }
+};
+
+constexpr double kSoundHz = 440, kMusicHz = 1000;
+
+class SaverSound : public SaverRun {
+ protected:
+  struct Show {
+    std::string defaults;        // the saver's [Default] keys
+    std::string advance;         // its [Advance] keys
+    std::vector<Tone> pictures;  // one red picture file each, its first slot looping the tone
+    std::vector<Tone> music;     // further sound files of the package
+    std::string userIni;         // the user settings file beside the saver (none when empty)
+    std::chrono::milliseconds length{1500};
+  };
+
+  // Packs the saver, runs it with SDL's disk driver writing what would be heard, ends it
+  // after `length` from the moment the show is on screen, and listens for `pitches`.
+  Heard RunAndListen(const std::string& name, const Show& show, std::vector<double> pitches) {
+    const std::string files = dir_ + "/" + name + "-files";
+    fs::create_directories(files);
+    Bitmap32 red(64, 48);
+    red.Clear(MakePixel(255, 0, 0));
+    EXPECT_TRUE(SaveBmp32(red, dir_ + "/red.bmp").ok());
+    for (size_t i = 0; i < show.pictures.size(); ++i) {
+      const Tone& t = show.pictures[i];
+      testing::WriteSineWav(files + "/" + t.file, t.hz, t.seconds, 12000);
+      std::ofstream(dir_ + "/pic.ini") << "[Sound1]\r\nFileName=" << t.file << "\r\nPlayMode=0\r\n";
+      const std::string vep = std::string(VECTOOL_PATH) + " vep --picture " + dir_ +
+                              "/red.bmp --settings " + dir_ + "/pic.ini -o " + files + "/Pic" +
+                              std::to_string(i) + ".vep >/dev/null 2>&1";
+      EXPECT_EQ(system(vep.c_str()), 0);
+    }
+    for (const Tone& t : show.music)
+      testing::WriteSineWav(files + "/" + t.file, t.hz, t.seconds, 12000);
+    std::ofstream(dir_ + "/" + name + "-settings.ini") << "[General]\nProductName=Test\n[Default]\n"
+                                                       << show.defaults << "\n[Advance]\n"
+                                                       << show.advance << "\n";
+    const std::string saver = dir_ + "/" + name + ".scr";
+    const std::string pack = std::string(VECTOOL_PATH) + " pack --files " + files + " --settings " +
+                             dir_ + "/" + name + "-settings.ini --out " + saver + " --saver-from " +
+                             VECSAVER_PATH + " >/dev/null 2>&1";
+    EXPECT_EQ(system(pack.c_str()), 0);
+    if (!show.userIni.empty()) std::ofstream(dir_ + "/" + name + ".ini") << show.userIni;
+
+    const std::string raw = dir_ + "/" + name + ".raw";
+    Heard heard;
+    {
+      auto p = Start(saver, {"/s"}, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw});
+      // The picture is stored as a JPEG: red within the codec's error.
+      const bool shown = WaitFor(
+          [] {
+            const uint32_t c = PixelAt(kScreenW / 2, kScreenH / 2);
+            return (c >> 16) > 0xE0 && ((c >> 8) & 0xFF) < 0x20 && (c & 0xFF) < 0x20;
+          },
+          10s);
+      EXPECT_TRUE(shown) << StderrText();
+      std::this_thread::sleep_for(show.length);
+      p->Signal(SIGTERM);
+      heard.exitedCleanly = p->WaitExit(5s) == std::optional<int>(0);
+    }
+    // 44.1 kHz, stereo, 16-bit: the left channel is enough.
+    std::ifstream in(raw, std::ios::binary);
+    std::vector<int16_t> left;
+    int16_t frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0]);
+    constexpr size_t kTenth = 4410;
+    for (double hz : pitches) {
+      std::vector<bool>& t = heard.tenths[hz];
+      // A tone of the files' level comes out well above 500 (the effects play at -8 dB);
+      // the other tones and silence stay far below it.
+      for (size_t at = 0; at + kTenth <= left.size(); at += kTenth)
+        t.push_back(testing::ToneAmplitude(left, at, kTenth, hz) > 500);
+    }
+    return heard;
+  }
+
+  // One picture looping a 440 Hz sound, a 1000 Hz tune as its music.
+  static Show OnePicture(const std::string& defaults, const std::string& userIni = "") {
+    Show show;
+    show.defaults = "Duration=60\n" + defaults;
+    show.advance = "MusicFile=tune.wav";
+    show.pictures = {{"surf.wav", kSoundHz, 0.3}};
+    show.music = {{"tune.wav", kMusicHz, 6.0}};
+    show.userIni = userIni;
+    return show;
+  }
+};
+
+// Both on: the picture's looping sound and the music play from the show's start to its end
+// (the run lasts over a second and a half; at least a second of each is heard, starting in
+// the first second and a half of the output). Catches the sound player or the music player
+// not connected to the show, and the picture's sound slots not handed to the player.
+TEST_F(SaverSound, SoundAndMusicOnAreBothHeard) {
+  const Heard h = RunAndListen("both", OnePicture("Sound=1\nMusic=1"), {kSoundHz, kMusicHz});
+  EXPECT_TRUE(h.exitedCleanly) << StderrText();
+  EXPECT_GE(h.Count(kSoundHz), 10);
+  EXPECT_GE(h.Count(kMusicHz), 10);
+  EXPECT_GE(h.First(kSoundHz), 0);
+  EXPECT_LE(h.First(kSoundHz), 15);
+  EXPECT_GE(h.First(kMusicHz), 0);
+  EXPECT_LE(h.First(kMusicHz), 15);
+}
+
+// Each setting switches its own player: catches Sound and Music crossed, or one of them
+// switching both.
+TEST_F(SaverSound, EachSettingSwitchesOnlyItsOwnPlayer) {
+  const Heard soundOnly =
+      RunAndListen("sound", OnePicture("Sound=1\nMusic=0"), {kSoundHz, kMusicHz});
+  EXPECT_GE(soundOnly.Count(kSoundHz), 10);
+  EXPECT_EQ(soundOnly.Count(kMusicHz), 0);
+  const Heard musicOnly =
+      RunAndListen("music", OnePicture("Sound=0\nMusic=1"), {kSoundHz, kMusicHz});
+  EXPECT_EQ(musicOnly.Count(kSoundHz), 0);
+  EXPECT_GE(musicOnly.Count(kMusicHz), 10);
+}
+
+// The user's file beside the saver overrides the author's defaults. Catches the show wired
+// to the package's settings instead of the ones the user chose.
+TEST_F(SaverSound, UserSettingsTurnTheSoundOff) {
+  const Heard h =
+      RunAndListen("user", OnePicture("Sound=1\nMusic=1", "[Setting]\nSound=0\nMusic=1\n"),
+                   {kSoundHz, kMusicHz});
+  EXPECT_EQ(h.Count(kSoundHz), 0);
+  EXPECT_GE(h.Count(kMusicHz), 10);
+}
+
+// Both off: nothing is heard at all (no output may even be opened).
+TEST_F(SaverSound, SoundAndMusicOffStaySilent) {
+  const Heard h = RunAndListen("silent", OnePicture("Sound=0\nMusic=0"), {kSoundHz, kMusicHz});
+  EXPECT_TRUE(h.exitedCleanly) << StderrText();
+  EXPECT_EQ(h.Count(kSoundHz), 0);
+  EXPECT_EQ(h.Count(kMusicHz), 0);
+}
+
+// A music list of a short file (0.5 s of 1000 Hz) and a long one (700 Hz), in list order:
+// when the first ends, the second follows. Catches the player's end-of-file notice not
+// reaching the show from the window's message pump (the music would stop after the first
+// file) and the list played from the wrong end.
+TEST_F(SaverSound, MusicGoesOnToTheNextFileOfTheList) {
+  constexpr double kNextHz = 700;
+  Show show;
+  show.defaults = "Duration=60\nSound=0\nMusic=1";
+  show.advance = "MusicFile=short.wav;long.wav\nMusicMode=1";
+  show.pictures = {{"surf.wav", kSoundHz, 0.3}};
+  show.music = {{"short.wav", kMusicHz, 0.5}, {"long.wav", kNextHz, 6.0}};
+  show.length = 1800ms;
+  const Heard h = RunAndListen("list", show, {kMusicHz, kNextHz});
+  EXPECT_TRUE(h.exitedCleanly) << StderrText();
+  ASSERT_GE(h.First(kMusicHz), 0);
+  EXPECT_LE(h.Count(kMusicHz), 6);  // 0.5 s, touching at most six tenths
+  EXPECT_GE(h.First(kNextHz), h.Last(kMusicHz));
+  EXPECT_GE(h.Count(kNextHz), 8);
+}
+
+// Each picture brings its own sounds: the first picture loops 440 Hz, the second 660 Hz,
+// changed after a second without a transition. Catches the next picture's sounds not
+// loaded, and the old picture's sounds left playing over the new one.
+TEST_F(SaverSound, PictureChangeSwapsItsSounds) {
+  constexpr double kSecondHz = 660;
+  Show show;
+  show.defaults = "Duration=1\nTransition=0\nShowImageMode=1\nSound=1\nMusic=0";
+  show.pictures = {{"first.wav", kSoundHz, 0.3}, {"second.wav", kSecondHz, 0.3}};
+  show.length = 2200ms;
+  const Heard h = RunAndListen("change", show, {kSoundHz, kSecondHz});
+  EXPECT_TRUE(h.exitedCleanly) << StderrText();
+  ASSERT_GE(h.First(kSoundHz), 0);
+  ASSERT_GE(h.First(kSecondHz), 0);
+  EXPECT_GE(h.Count(kSoundHz), 7);
+  EXPECT_GE(h.Count(kSecondHz), 7);
+  // The second sound starts after the first, and the two never sound together for
+  // longer than a change takes: a tenth on each side of it. (The show returns to the first
+  // picture after another second.)
+  EXPECT_GT(h.First(kSecondHz), h.First(kSoundHz));
+  const auto& first = h.tenths.at(kSoundHz);
+  const auto& second = h.tenths.at(kSecondHz);
+  int together = 0;
+  for (size_t i = 0; i < first.size(); ++i) together += first[i] && second[i];
+  EXPECT_LE(together, 2);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "audio/SoundEffectPlayer.h"
 #include "platform/SdlAudio.h"
 #include "tests/platform/WmaWriter.h"
+#include "tests/support/SineWav.h"
 
 namespace vec {
 namespace {
@@ -39,26 +40,7 @@ void PutLE(std::string& out, uint32_t value, int bytes) {
 // A mono 16-bit PCM WAV file holding a sine wave.
 void WriteSineWav(const std::string& path, double hz, double seconds,
                   double amplitude = kAmplitude) {
-  const auto frames = static_cast<uint32_t>(std::lround(seconds * kRate));
-  std::string data;
-  for (uint32_t i = 0; i < frames; ++i) {
-    const double v = amplitude * std::sin(2 * std::numbers::pi * hz * i / kRate);
-    PutLE(data, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v))), 2);
-  }
-  std::string wav = "RIFF";
-  PutLE(wav, 36 + static_cast<uint32_t>(data.size()), 4);
-  wav += "WAVEfmt ";
-  PutLE(wav, 16, 4);
-  PutLE(wav, 1, 2);  // PCM
-  PutLE(wav, 1, 2);  // mono
-  PutLE(wav, kRate, 4);
-  PutLE(wav, kRate * 2, 4);
-  PutLE(wav, 2, 2);
-  PutLE(wav, 16, 2);
-  wav += "data";
-  PutLE(wav, static_cast<uint32_t>(data.size()), 4);
-  wav += data;
-  std::ofstream(path, std::ios::binary) << wav;
+  testing::WriteSineWav(path, hz, seconds, amplitude, kRate);
 }
 
 void SetEnv(const char* name, const std::string& value) {
@@ -130,16 +112,7 @@ double Db(double ratio) {
   return 20 * std::log10(ratio);
 }
 
-// Amplitude of one frequency in s[from, from + n) (Goertzel).
-double ToneAmplitude(const std::vector<int16_t>& s, size_t from, size_t n, double hz) {
-  const double w = 2 * std::numbers::pi * hz / kRate;
-  double re = 0, im = 0;
-  for (size_t i = 0; i < n; ++i) {
-    re += s[from + i] * std::cos(w * i);
-    im += s[from + i] * std::sin(w * i);
-  }
-  return 2 * std::hypot(re, im) / n;
-}
+using testing::ToneAmplitude;
 
 double Rms(const std::vector<int16_t>& s, size_t from, size_t n) {
   double sum = 0;
@@ -683,7 +656,7 @@ TEST_F(DiskAudioTest, OnlyOneOutputAtATime) {
 
 TEST(SdlAudioWithoutDevice, RunsSilentlyAndSaysSoAtMostOnce) {
   SetEnv("SDL_AUDIODRIVER", "no-such-driver");
-  testing::internal::CaptureStderr();
+  ::testing::internal::CaptureStderr();
   {
     SdlAudio audio;
     EXPECT_FALSE(audio.IsOpen());
@@ -698,7 +671,7 @@ TEST(SdlAudioWithoutDevice, RunsSilentlyAndSaysSoAtMostOnce) {
     music.PollNotifications();
   }
   { SdlAudio again; }
-  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string said = ::testing::internal::GetCapturedStderr();
   size_t count = 0;
   for (size_t at = said.find("no audio output"); at != std::string::npos;
        at = said.find("no audio output", at + 1)) {

@@ -11,73 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "tests/package/PackageTestUtil.h"
+#include "tests/tools/VectoolRun.h"
 
 namespace vec {
 namespace {
 
 using testing::Exists;
+using testing::GetLe;
 using testing::ListDir;
+using testing::Mentions;
 using testing::ReadBytes;
 using testing::ScratchDir;
+using testing::SolidBmp;
+using testing::Vectool;
 using testing::WriteBytes;
-
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Result Vectool(const std::string& args, const ScratchDir& dir) {
-  std::string cmd =
-      std::string(VECTOOL_PATH) + " " + args + " >" + dir / "out.txt" + " 2>" + dir / "err.txt";
-  int status = std::system(cmd.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir / "out.txt"),
-          ReadBytes(dir / "err.txt")};
-}
-
-// Little-endian, at most four bytes.
-void PutLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-uint32_t GetLe(const std::string& data, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i)
-    value |= static_cast<uint32_t>(static_cast<uint8_t>(data[at + i])) << (8 * i);
-  return value;
-}
-
-// A 24-bit bottom-up bitmap file of one colour.
-std::string SolidBmp(int32_t w, int32_t h, uint8_t r, uint8_t g, uint8_t b) {
-  const uint32_t stride = (static_cast<uint32_t>(w) * 3 + 3) / 4 * 4;
-  const uint32_t size = stride * static_cast<uint32_t>(h);
-  std::string out = "BM";
-  PutLe(out, 54 + size, 4);
-  PutLe(out, 0, 4);
-  PutLe(out, 54, 4);
-  PutLe(out, 40, 4);
-  PutLe(out, static_cast<uint32_t>(w), 4);
-  PutLe(out, static_cast<uint32_t>(h), 4);
-  PutLe(out, 1, 2);
-  PutLe(out, 24, 2);
-  PutLe(out, 0, 4);
-  PutLe(out, size, 4);
-  PutLe(out, 2835, 4);
-  PutLe(out, 2835, 4);
-  PutLe(out, 0, 4);  // colours used
-  PutLe(out, 0, 4);  // important colours
-  std::string row;
-  for (int32_t x = 0; x < w; ++x)
-    row += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
-  row.resize(stride, '\0');
-  for (int32_t y = 0; y < h; ++y) out += row;
-  return out;
-}
-
-bool Mentions(const std::string& text, const std::string& word) {
-  return text.find(word) != std::string::npos;
-}
+using Result = testing::ToolResult;
 
 // A saver of one still picture, for render.
 std::string PackSaver(const ScratchDir& dir) {

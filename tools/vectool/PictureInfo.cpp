@@ -7,6 +7,7 @@
 
 #include "picture/Mask.h"
 #include "picture/Picture.h"
+#include "tools/vectool/Command.h"
 #include "tools/vectool/PackageJson.h"
 
 namespace vectool {
@@ -68,18 +69,16 @@ int RunPictureInfo(const std::string& file, bool json) {
   vec::Picture project;
   project.LoadFromFile(file);
   if (json) {
+    // The document says whether the file loaded; the exit code says it too.
     std::cout << Printed(PictureJson(project));
-  } else {
-    std::cout << file << ": ";
-    if (!project.loaded) {
-      std::cout << "not loaded: " << project.lastError << "\n";
-    } else {
-      std::cout << project.picture.Width() << " x " << project.picture.Height() << ", \""
-                << vec::Cp1252ToUtf8(project.Title) << "\", " << project.SoundCount() << " sounds, "
-                << project.objects.Count() << " objects\n";
-    }
+    return project.loaded ? 0 : kFailed;
   }
-  return project.loaded ? 0 : 1;
+  // A file that does not load is bad input: one line on stderr, like every command's.
+  if (!project.loaded) return Fail(file + ": not loaded: " + project.lastError);
+  std::cout << file << ": " << project.picture.Width() << " x " << project.picture.Height()
+            << ", \"" << vec::Cp1252ToUtf8(project.Title) << "\", " << project.SoundCount()
+            << " sounds, " << project.objects.Count() << " objects\n";
+  return 0;
 }
 
 }  // namespace vectool

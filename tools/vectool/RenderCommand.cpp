@@ -3,8 +3,9 @@
 // memory screen of the requested size), the clock and the sound are stand-ins.
 //
 // The clock starts at 1,000,000 ms. Every present writes one frame and moves the clock on by
-// 1000 div FPS ms; a sleep moves it by its length and writes nothing. The run ends once S
-// seconds of simulated time have passed.
+// 1000 div FPS ms; a sleep moves it by its length and writes nothing, and so does a clear of
+// the screen. The run ends once S seconds of simulated time have passed; a run of one second
+// or more in which no picture could be shown fails.
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -59,6 +60,10 @@ class RenderDisplay final : public vec::ScreenDisplay {
 
  protected:
   void Presented() override {
+    // A clear is always followed by the tick's present, and the window shows only that (its
+    // repaints are coalesced): a frame is written for each present, never for a clear.
+    if (PresentCount() == written_) return;
+    written_ = PresentCount();
     if (Ended() || failed) return;
     Compose(composed_);
     if (writeFrame && !writeFrame(composed_, ++frames)) failed = true;
@@ -74,6 +79,7 @@ class RenderDisplay final : public vec::ScreenDisplay {
   vec::FakeClock& clock_;
   uint32_t frameMs_;
   uint32_t endTick_;
+  int64_t written_ = 0;
   vec::Bitmap32 composed_;
 };
 
@@ -172,6 +178,8 @@ int RunRender(const RenderOptions& o) {
   if (o.seed) vec::LockRandomize(false);
   progress.Finish();
   if (display.failed) return Fail(error);
+  // Time passed and not one picture could be shown: every picture failed to load.
+  if (display.frames == 0 && secs > 0) return Fail("no picture of " + saver + " could be shown");
   if (!output.Close(error)) return Fail(error);
   std::cerr << "vectool: " << display.frames << " frames to " << outPath << "\n";
   return 0;
