@@ -273,7 +273,9 @@ ToolResult Gallery(const ScratchDir& dir, const std::string& out, const std::str
 }
 
 // Every effect gets a GIF of the asked size and frame count; the frames are 0 %, 50 % and
-// 100 % of the transition, shown 200 div 3 = 66 hundredths each and the last one a second.
+// 100 % of the transition, shown 2000 div 3 = 666 ms each and the last one a second. The
+// delays follow the running total in whole hundredths: 666 ms -> 66, 1332 ms -> 133 (67
+// more), 2332 ms -> 233 (100 more), so no time is lost to rounding.
 // The 48 x 12 picture is fitted by its proportions: 24 x 6, centred, rows 3..8, black above
 // and below. In "Reveal from left" the 50 % frame has the new picture in columns 0..11.
 // Catches a size taken the wrong way round, frames or effects missing, the delays, a
@@ -295,7 +297,7 @@ TEST(VectoolGallery, EveryEffectAsAGifOfTheHandWorkedFrames) {
     ASSERT_TRUE(gif.has_value()) << name;
     EXPECT_EQ(gif->width, 24) << name;
     EXPECT_EQ(gif->height, 12) << name;
-    EXPECT_EQ(gif->delaysCs, (std::vector<int32_t>{66, 66, 100})) << name;
+    EXPECT_EQ(gif->delaysCs, (std::vector<int32_t>{66, 67, 100})) << name;
     EXPECT_TRUE(gif->loops) << name;
     // The first frame is the old picture, the last the new one, whatever the effect.
     EXPECT_TRUE(Near(gif->At(0, 12, 1), kBlack, 8)) << name;
