@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <exception>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -67,19 +68,31 @@ void SplitRows(int32_t rows, int64_t pixels, const std::function<void(int32_t, i
   const auto edge = [&](int32_t k) {
     return static_cast<int32_t>(static_cast<int64_t>(rows) * k / parts);
   };
-  std::vector<std::jthread> helpers;
-  helpers.reserve(static_cast<size_t>(parts - 1));
-  int32_t unstarted = parts;
-  for (int32_t k = parts - 1; k >= 1; --k) {
+  // An exception in a helper (out of memory) is handed to the caller after all have ended.
+  std::vector<std::exception_ptr> failures(static_cast<size_t>(parts));
+  const auto run = [&](int32_t k) {
     try {
-      helpers.emplace_back(body, edge(k), edge(k + 1));
-    } catch (const std::system_error&) {
-      break;  // no more threads: the rest runs here
+      body(edge(k), edge(k + 1));
+    } catch (...) {
+      failures[static_cast<size_t>(k)] = std::current_exception();
     }
-    unstarted = k;
-  }
-  body(0, edge(unstarted));
-  // jthreads join as `helpers` goes out of scope.
+  };
+  int32_t unstarted = parts;
+  {
+    std::vector<std::jthread> helpers;
+    helpers.reserve(static_cast<size_t>(parts - 1));
+    for (int32_t k = parts - 1; k >= 1; --k) {
+      try {
+        helpers.emplace_back(run, k);
+      } catch (const std::system_error&) {
+        break;  // no more threads: the rest runs here
+      }
+      unstarted = k;
+    }
+    for (int32_t k = 0; k < unstarted; ++k) run(k);
+  }  // the helpers join here
+  for (const std::exception_ptr& failure : failures)
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace vec

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -57,6 +58,20 @@ TEST(SplitRows, CutsTheRowsIntoConsecutiveRunsUpToTheCap) {
     // The first run is drawn by the caller, every other on a thread of its own.
     for (size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i].onCaller, i == 0) << i;
   }
+}
+
+// A run that fails on a helper thread (out of memory, say) fails the call, after every
+// other run has ended. Catches the failure ending the process in the helper, or being lost.
+TEST(SplitRows, AFailureOnAHelperReachesTheCaller) {
+  const ScopedFrameThreads threads(3, 1);
+  std::atomic<int32_t> rowsDone{0};
+  EXPECT_THROW(SplitRows(9, 100,
+                         [&](int32_t begin, int32_t end) {
+                           if (begin == 6) throw std::bad_alloc();
+                           rowsDone += end - begin;
+                         }),
+               std::bad_alloc);
+  EXPECT_EQ(rowsDone.load(), 6);
 }
 
 TEST(SplitRows, NoRowsNoCall) {
