@@ -358,6 +358,40 @@ void Dissolve(const EffectFrame& frame, const EffectArgs&) {
   });
 }
 
+namespace {
+
+// d[i] = s[i] where mask[i] is all ones, kept where it is 0, for the leading whole vectors
+// of `count`; returns the pixels done.
+#if defined(__SSE2__)
+size_t SelectPixelsSse2(Pixel* d, const Pixel* s, const uint32_t* mask, size_t count) {
+  size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    auto* out = reinterpret_cast<__m128i*>(d + i);
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
+    const __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    _mm_storeu_si128(
+        out, _mm_or_si128(_mm_and_si128(fresh, m), _mm_andnot_si128(m, _mm_loadu_si128(out))));
+  }
+  return i;
+}
+#endif
+
+#if defined(VEC_HAVE_AVX2_PATHS)
+VEC_TARGET_AVX2 size_t SelectPixelsAvx2(Pixel* d, const Pixel* s, const uint32_t* mask,
+                                        size_t count) {
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    auto* out = reinterpret_cast<__m256i*>(d + i);
+    const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i));
+    const __m256i fresh = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), fresh, m));
+  }
+  return i;
+}
+#endif
+
+}  // namespace
+
 void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
@@ -384,12 +418,33 @@ void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
   for (int32_t x0 = 0; x0 < W; x0 += kSpan) {
     const int32_t n = std::min(kSpan, W - x0);
     for (int32_t i = 0; i < n; ++i) take[i] = gen.Next() < threshold ? ~0u : 0u;
-    for (int32_t row = 0; row < H; ++row) {
-      const size_t at = static_cast<size_t>(row) * W + x0;
-      Pixel* d = work.Bits() + at;
-      const Pixel* s = nb.Bits() + at;
-      for (int32_t i = 0; i < n; ++i) d[i] = (s[i] & take[i]) | (d[i] & ~take[i]);
-    }
+    const VectorLevel level = CurrentVectorLevel();
+    SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
+      for (int32_t row = begin; row < end; ++row) {
+        const size_t at = static_cast<size_t>(row) * W + x0;
+        Pixel* d = work.Bits() + at;
+        const Pixel* s = nb.Bits() + at;
+        const auto count = static_cast<size_t>(n);
+        size_t i = 0;
+        switch (level) {
+          case VectorLevel::kAvx2:
+#if defined(VEC_HAVE_AVX2_PATHS)
+            i = SelectPixelsAvx2(d, s, take.data(), count);
+            break;
+#endif
+            [[fallthrough]];
+          case VectorLevel::kSse2:
+#if defined(__SSE2__)
+            i = SelectPixelsSse2(d, s, take.data(), count);
+            break;
+#endif
+            [[fallthrough]];
+          case VectorLevel::kScalar:
+            break;
+        }
+        for (; i < count; ++i) d[i] = (s[i] & take[i]) | (d[i] & ~take[i]);
+      }
+    });
   }
 }
 
