@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 #include "base/FrameThreads.h"
 #include "base/MathUtil.h"
@@ -397,13 +398,17 @@ void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
-  // Block order: the bottom row draws first.
-  for (int32_t row = 0; row < H; ++row) {
-    if (gen.Next() < threshold) {
+  // Block order: the bottom row draws first. The draws come first, so that the copies of a
+  // large frame can be split over threads.
+  std::vector<uint8_t> taken(static_cast<size_t>(H));
+  for (uint8_t& t : taken) t = gen.Next() < threshold;
+  SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
+    for (int32_t row = begin; row < end; ++row) {
+      if (!taken[static_cast<size_t>(row)]) continue;
       const size_t at = static_cast<size_t>(row) * W;
       std::memcpy(work.Bits() + at, nb.Bits() + at, static_cast<size_t>(W) * sizeof(Pixel));
     }
-  }
+  });
 }
 
 void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
