@@ -3,7 +3,7 @@ PRESET ?= $(if $(CI),ci,default)
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 15
 # Test programs of threaded code, built and run again under ThreadSanitizer.
-TSAN_TARGETS ?= test_base test_animation
+TSAN_TARGETS ?= test_base test_animation test_frame_threads
 
 .PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench format clean deb
 

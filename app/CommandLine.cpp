@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/FrameThreads.h"
+
 namespace vec {
 namespace {
 
@@ -78,6 +80,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* x
       cl.installFor = std::string(a.substr(6));
     } else if (a == "--system") {
       cl.installSystem = true;
+    } else if ((a == "--threads" && i + 1 < args.size()) || a.substr(0, 10) == "--threads=") {
+      const std::string value = a == "--threads" ? args[++i] : std::string(a.substr(10));
+      if (auto n = ParseThreadCount(value))
+        cl.threads = *n;
+      else
+        cl.warnings.push_back("ignoring --threads \"" + value + "\" (a count from 1 to 256)");
     } else if (IsDaemonOption(a, "root")) {
       daemon = true;
       if (cl.target.kind == SaverTarget::Kind::FullScreen)
@@ -122,6 +130,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* x
   if (!rest.empty()) cl.modeCode = UpperAscii(rest[0]).substr(0, 2);
   if (rest.size() > 1) cl.modeArgument = UpperAscii(rest[1]);
   return cl;
+}
+
+std::optional<int32_t> ChooseThreadCap(const CommandLine& cl, const char* fromEnvironment,
+                                       std::vector<std::string>& warnings) {
+  if (cl.threads) return cl.threads;
+  if (fromEnvironment == nullptr || *fromEnvironment == '\0') return std::nullopt;
+  if (auto n = ParseThreadCount(fromEnvironment)) return n;
+  warnings.push_back("ignoring VECSAVER_THREADS=\"" + std::string(fromEnvironment) +
+                     "\" (a count from 1 to 256)");
+  return std::nullopt;
 }
 
 }  // namespace vec

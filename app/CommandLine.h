@@ -3,7 +3,8 @@
 // no prefix as well, of which only the first two characters count; plus this platform's
 // extras: "--package FILE" anywhere, and the dialect of the screen-saver daemons ("-root",
 // "-window-id ID", "-fps", with one or two dashes; XSCREENSAVER_WINDOW as the window); and
-// the install actions "--install [--for DAEMONS] [--system]", "--uninstall", "--list".
+// the install actions "--install [--for DAEMONS] [--system]", "--uninstall", "--list"; and
+// "--threads N", the cap on the threads that draw a large frame.
 
 #include <cstdint>
 #include <optional>
@@ -35,10 +36,19 @@ struct CommandLine {
   InstallAction installAction = InstallAction::None;
   std::string installFor = "all";
   bool installSystem = false;
+  // --threads N: the most threads a large frame is drawn with; nullopt when not given (or
+  // refused with a warning).
+  std::optional<int32_t> threads;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args,
                              const char* xscreensaverWindow = nullptr);
+
+// The cap on the threads per large frame: --threads when given, else VECSAVER_THREADS
+// (`fromEnvironment`, may be null) when it holds a valid count, else nullopt (the machine's
+// cores). An invalid environment value adds a warning to `warnings`.
+std::optional<int32_t> ChooseThreadCap(const CommandLine& cl, const char* fromEnvironment,
+                                       std::vector<std::string>& warnings);
 
 // The run modes, tested in this order; a code that matches none runs nothing.
 bool IsPasswordMode(std::string_view code);  // "/A", "-A", "A"

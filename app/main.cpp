@@ -12,6 +12,7 @@
 #include "app/InstallCommand.h"
 #include "app/QtRunModeHost.h"
 #include "app/RunModes.h"
+#include "base/FrameThreads.h"
 #include "platform/SessionBus.h"
 #include "platform/X11Window.h"
 
@@ -29,7 +30,9 @@ std::string ExecutablePath(const char* argv0) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  const vec::CommandLine cl = vec::ParseCommandLine(args);
+  vec::CommandLine cl = vec::ParseCommandLine(args);
+  if (const auto cap = vec::ChooseThreadCap(cl, std::getenv("VECSAVER_THREADS"), cl.warnings))
+    vec::SetFrameThreadCap(*cap);
   for (const auto& w : cl.warnings) std::cerr << "vecsaver: " << w << "\n";
   const std::string exePath = ExecutablePath(argc > 0 ? argv[0] : nullptr);
   // Installing needs no window: it runs before the application object is made.

@@ -7,6 +7,10 @@
 // of effects (the rows one routine draws), taking the Floor rows of the same run when they
 // ran. The whole set takes minutes; pick a part with --benchmark_filter, e.g.
 // --benchmark_filter='^(Floor|Effect12[1-4])/.*/1920/'.
+//
+// The Effect rows draw with one thread, so that CPU time is the whole cost of a frame. The
+// Threads rows draw a few effects at 3840 x 2160 split over 1, 2 and 4 threads and count
+// wall-clock time: on a shared machine they are meaningful only when the machine is idle.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -22,12 +26,15 @@
 #include <utility>
 #include <vector>
 
+#include "base/FrameThreads.h"
 #include "transitions/Effect.h"
 
 namespace {
 
 using vec::Bitmap;
+using vec::FrameThreadCap;
 using vec::Pixel;
+using vec::SetFrameThreadCap;
 
 Bitmap Picture(int32_t W, int32_t H, uint32_t salt) {
   Bitmap bmp(W, H);
@@ -111,7 +118,28 @@ void BM_Effect(benchmark::State& state, int32_t n) {
   state.counters["xFloor"] = perFrame / floor;
 }
 
+// The frame of BM_Effect split over range(3) threads, in wall-clock time.
+void BM_Threads(benchmark::State& state, int32_t n) {
+  const int32_t cap = FrameThreadCap();
+  SetFrameThreadCap(static_cast<int32_t>(state.range(3)));
+  const auto W = static_cast<int32_t>(state.range(0)), H = static_cast<int32_t>(state.range(1));
+  const auto percent = static_cast<int32_t>(state.range(2));
+  Frames& f = FramesFor(W, H);
+  const vec::Extents e = vec::ProgressExtents(W, H, percent);
+  const vec::Effect& effect = vec::EffectByNumber(n);
+  const vec::EffectFrame frame{f.work, f.newBmp, W, H, e.w, e.h, percent};
+  for (auto _ : state) {
+    std::memcpy(f.work.Bits(), f.oldBmp.Bits(), f.oldBmp.PixelCount() * sizeof(Pixel));
+    effect.Draw(frame);
+    benchmark::DoNotOptimize(f.work.Bits());
+    benchmark::ClobberMemory();
+  }
+  SetFrameThreadCap(cap);
+}
+
 constexpr std::pair<int32_t, int32_t> kSizes[] = {{1920, 1080}, {3840, 2160}};
+// Fade, Dissolve, a stretch, a reveal through a clip region, a push, a pivot.
+constexpr int32_t kThreadedEffects[] = {1, 3, 4, 57, 130, 121};
 constexpr int32_t kPercents[] = {13, 50, 87};
 
 const bool registered = [] {
@@ -128,6 +156,16 @@ const bool registered = [] {
         if (W > 2000) b->Iterations(10);
       }
     }
+  }
+  for (int32_t n : kThreadedEffects) {
+    const std::string name =
+        "Threads/Effect" + std::to_string(n) + "/" + std::string(vec::EffectByNumber(n).name);
+    for (int32_t threads : {1, 2, 4})
+      benchmark::RegisterBenchmark(name.c_str(), BM_Threads, n)
+          ->Args({3840, 2160, 50, threads})
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime()
+          ->Iterations(10);
   }
   return true;
 }();
@@ -275,6 +313,7 @@ void PrintSummary(const std::vector<Measured>& rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vec::SetFrameThreadCap(1);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   CollectingReporter reporter;

@@ -5,6 +5,8 @@
 #include <limits>
 #include <span>
 
+#include "base/FrameThreads.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -88,17 +90,15 @@ void CopyRow(Pixel* out, const Pixel* in, int32_t n) {
   for (; k < n; ++k) out[k] = in[k];
 }
 
-// BitBlt between two bitmaps of the destination block `block` (already cut to where the
-// source exists), source pixel (x + ox, y + oy) to (x, y), through dst's clip region.
+// BitBlt between two bitmaps of the destination block `area` (already cut to dst and to
+// where the source exists), source pixel (x + ox, y + oy) to (x, y), through dst's clip region.
 // The copy goes band by band (the rectangles of one band share top and bottom), and within
 // a band row by row, every span of the row in turn: each row of both bitmaps is passed over
 // once however many rectangles the band holds, instead of once per rectangle. The last band
 // comes first and each band runs bottom-up: rows are stored bottom-up, so this is the order
 // of rising addresses, the direction the processor fetches ahead. The region's rectangles
 // are clipped on the way, so no list of them is built.
-void CopyThroughClip(Bitmap& dst, const Bitmap& src, const Rect& block, int64_t ox, int64_t oy) {
-  const Rect area = Intersect(block, Rect{0, 0, dst.Width(), dst.Height()});
-  if (area.IsEmpty()) return;
+void CopyRowsThroughClip(Bitmap& dst, const Bitmap& src, const Rect& area, int64_t ox, int64_t oy) {
   const std::span<const Rect> clip = dst.ClipRegion()
                                          ? std::span<const Rect>(dst.ClipRegion()->Rects())
                                          : std::span<const Rect>(&area, 1);
@@ -132,6 +132,22 @@ void CopyThroughClip(Bitmap& dst, const Bitmap& src, const Rect& block, int64_t 
     }
     hi = lo;
   }
+}
+
+// The pixels of a frame, the size SplitRows compares with the large-frame threshold.
+int64_t FramePixels(const Bitmap& bmp) {
+  return static_cast<int64_t>(bmp.Width()) * bmp.Height();
+}
+
+// CopyRowsThroughClip over the rows of `block` inside dst, split over threads for a large
+// frame: the parts write disjoint rows of dst and read only src.
+void CopyThroughClip(Bitmap& dst, const Bitmap& src, const Rect& block, int64_t ox, int64_t oy) {
+  const Rect area = Intersect(block, Rect{0, 0, dst.Width(), dst.Height()});
+  if (area.IsEmpty()) return;
+  SplitRows(area.Height(), FramePixels(dst), [&](int32_t begin, int32_t end) {
+    CopyRowsThroughClip(dst, src, Rect{area.left, area.top + begin, area.right, area.top + end}, ox,
+                        oy);
+  });
 }
 
 // CopyRow for rows that may overlap: a target above the source in memory goes through
@@ -415,9 +431,9 @@ RowKernel ChooseRowKernel(const ColumnShape& c, bool avx2) {
   return c.dense ? RowKernel::Gather : RowKernel::Sparse;
 }
 
-// The buffers a stretch reuses from rectangle to rectangle.
+// The gather plan a stretch reuses from rectangle to rectangle (each run of rows keeps its
+// own row buffer, so runs on other threads share nothing they write).
 struct StretchScratch {
-  std::vector<Pixel> rowBuffer;
   GatherPlan plan;
 };
 
@@ -447,26 +463,25 @@ const Pixel* RowAhead(const StretchRect& s, const StretchSource& source, const C
 // points at the rectangle's left edge.
 void DrawStretchRow(Pixel* out, const StretchRect& s, const StretchSource& source,
                     const ColumnShape& c, RowKernel kernel, int32_t y, int32_t i, int32_t syRow,
-                    StretchScratch& scratch) {
+                    const GatherPlan& plan, std::vector<Pixel>& rowBuffer) {
   const int32_t span = c.Span();
   const int32_t* xs = s.xm + c.first;
   const Pixel* in = source.bitmap->ScanLine(syRow);
   if (kernel == RowKernel::Copy) {
-    MoveRow(out + c.first, in + xs[0], span, scratch.rowBuffer);
+    MoveRow(out + c.first, in + xs[0], span, rowBuffer);
     return;
   }
   const bool readsItself = source.inPlace && syRow == y;
   if (readsItself && !c.readsAhead && !c.readsBehind) {
-    scratch.rowBuffer.resize(
-        std::max(scratch.rowBuffer.size(), static_cast<size_t>(source.bitmap->Width())));
-    CopyRow(scratch.rowBuffer.data() + c.lo, in + c.lo, c.hi - c.lo + 1);
-    in = scratch.rowBuffer.data();
+    rowBuffer.resize(std::max(rowBuffer.size(), static_cast<size_t>(source.bitmap->Width())));
+    CopyRow(rowBuffer.data() + c.lo, in + c.lo, c.hi - c.lo + 1);
+    in = rowBuffer.data();
   }
   const bool backward = c.readsBehind && readsItself;
   switch (kernel) {
     case RowKernel::Permute:
 #if defined(__x86_64__) || defined(__i386__)
-      PermuteRowAvx2(out + c.first, in, xs, span, scratch.plan, RowAhead(s, source, c, y, i, syRow),
+      PermuteRowAvx2(out + c.first, in, xs, span, plan, RowAhead(s, source, c, y, i, syRow),
                      c.hi - c.lo + 1, backward);
 #endif
       return;
@@ -494,25 +509,35 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
   const RowKernel kernel = ChooseRowKernel(c, UseAvx2());
   if (kernel == RowKernel::Permute)
     PlanGather(scratch.plan, s.xm + c.first, c.Span(), source.bitmap->Width());
-  int32_t prevSrcY = -1;
-  const Pixel* prevDst = nullptr;
-  for (int32_t i = 0; i < r.Height(); ++i) {
-    const int32_t y = source.walk == RowWalk::BottomUp ? r.bottom - 1 - i : r.top + i;
-    const int32_t syRow = s.SourceRow(y);
-    if (syRow < 0) {
-      prevSrcY = -1;
-      continue;
+  // Steps [begin, end) of the walk down (or up) the rectangle's rows.
+  const auto drawRows = [&](int32_t begin, int32_t end) {
+    std::vector<Pixel> rowBuffer;
+    int32_t prevSrcY = -1;
+    const Pixel* prevDst = nullptr;
+    for (int32_t i = begin; i < end; ++i) {
+      const int32_t y = source.walk == RowWalk::BottomUp ? r.bottom - 1 - i : r.top + i;
+      const int32_t syRow = s.SourceRow(y);
+      if (syRow < 0) {
+        prevSrcY = -1;
+        continue;
+      }
+      Pixel* out = dst.ScanLine(y) + r.left;
+      if (syRow == prevSrcY && prevDst && c.dense) {
+        // A repeated source row: the previous destination row already holds it.
+        CopyRow(out + c.first, prevDst + c.first, c.Span());
+      } else {
+        DrawStretchRow(out, s, source, c, kernel, y, i, syRow, scratch.plan, rowBuffer);
+      }
+      prevSrcY = syRow;
+      prevDst = out;
     }
-    Pixel* out = dst.ScanLine(y) + r.left;
-    if (syRow == prevSrcY && prevDst && c.dense) {
-      // A repeated source row: the previous destination row already holds it.
-      CopyRow(out + c.first, prevDst + c.first, c.Span());
-    } else {
-      DrawStretchRow(out, s, source, c, kernel, y, i, syRow, scratch);
-    }
-    prevSrcY = syRow;
-    prevDst = out;
-  }
+  };
+  // Reading another bitmap (or the temporary copy), the rows are independent and may be
+  // split over threads; a stretch in place depends on the order of its walk.
+  if (source.inPlace)
+    drawRows(0, r.Height());
+  else
+    SplitRows(r.Height(), FramePixels(dst), drawRows);
 }
 
 }  // namespace
@@ -573,21 +598,33 @@ void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const B
   bandStart.push_back(rects.size());
   const size_t bands = bandStart.size() - 1;
   const bool topDown = oy > 0;
-  std::vector<Pixel> buffer;
-  for (size_t b = 0; b < bands; ++b) {
-    const size_t band = topDown ? b : bands - 1 - b;
-    const size_t lo = bandStart[band], hi = bandStart[band + 1];
-    const int32_t top = rects[lo].top, bottom = rects[lo].bottom;
-    for (int32_t i = 0; i < bottom - top; ++i) {
-      const int32_t y = topDown ? top + i : bottom - 1 - i;
-      Pixel* row = dst.ScanLine(y);
-      const Pixel* from = dst.ScanLine(static_cast<int32_t>(y + oy));
-      for (size_t j = 0; j < hi - lo; ++j) {
-        const Rect& r = rects[ox > 0 ? lo + j : hi - 1 - j];
-        MoveRow(row + r.left, from + r.left + ox, r.Width(), buffer);
+  // The rows in [first, last) of every band.
+  const auto moveRows = [&](int32_t first, int32_t last) {
+    std::vector<Pixel> buffer;
+    for (size_t b = 0; b < bands; ++b) {
+      const size_t band = topDown ? b : bands - 1 - b;
+      const size_t lo = bandStart[band], hi = bandStart[band + 1];
+      const int32_t top = std::max(rects[lo].top, first);
+      const int32_t bottom = std::min(rects[lo].bottom, last);
+      for (int32_t i = 0; i < bottom - top; ++i) {
+        const int32_t y = topDown ? top + i : bottom - 1 - i;
+        Pixel* row = dst.ScanLine(y);
+        const Pixel* from = dst.ScanLine(static_cast<int32_t>(y + oy));
+        for (size_t j = 0; j < hi - lo; ++j) {
+          const Rect& r = rects[ox > 0 ? lo + j : hi - 1 - j];
+          MoveRow(row + r.left, from + r.left + ox, r.Width(), buffer);
+        }
       }
     }
+  };
+  const int32_t top = rects.front().top, bottom = rects.back().bottom;
+  if (oy != 0) {
+    moveRows(top, bottom);
+    return;
   }
+  // A sideways shift: every row reads only itself, so the rows may be split over threads.
+  SplitRows(bottom - top, FramePixels(dst),
+            [&](int32_t begin, int32_t end) { moveRows(top + begin, top + end); });
 }
 
 void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,

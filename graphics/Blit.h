@@ -1,7 +1,9 @@
 #pragma once
 // The platform's block copies, pixel-exact. Every operation is clipped to the target
 // bitmap and to its selected clip region. A copy whose source and target are the same
-// bitmap behaves as a copy through a temporary bitmap.
+// bitmap behaves as a copy through a temporary bitmap. On large frames the copies split
+// their rows over threads (base/FrameThreads.h) wherever the rows do not depend on each
+// other; the pixels are the same.
 
 #include <algorithm>
 #include <vector>

@@ -72,6 +72,10 @@ class SpanCollector {
  public:
   // Spans of one row: sorted, disjoint, half-open [left, right).
   void AddRow(int32_t y, std::vector<std::pair<int32_t, int32_t>>& spans) {
+    AddRows(y, y + 1, spans);
+  }
+  // Rows [y, until) that all have `spans`.
+  void AddRows(int32_t y, int32_t until, std::vector<std::pair<int32_t, int32_t>>& spans) {
     // Merge spans that touch so that identical rows compare equal.
     std::vector<std::pair<int32_t, int32_t>> merged;
     for (const auto& s : spans) {
@@ -83,13 +87,13 @@ class SpanCollector {
       }
     }
     if (merged == prev_ && y == prevBottom_) {
-      prevBottom_ = y + 1;
+      prevBottom_ = until;
       return;
     }
     Flush();
     prev_ = std::move(merged);
     prevTop_ = y;
-    prevBottom_ = y + 1;
+    prevBottom_ = until;
   }
 
   std::vector<Rect> Finish() {
@@ -123,11 +127,84 @@ Region Region::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom
   return r;
 }
 
+namespace {
+
+// The union of rectangles by a sweep down the rows: at every row where a rectangle starts
+// or ends, the spans of the rectangles covering it are sorted and merged, and runs of
+// identical rows become one band; the result is the same banded form as Normalise. The
+// work grows with the rows between events times the rectangles covering them, so it is
+// used for lists of short rectangles: there it is bounded by the sum of their heights.
+// `rects` ordered by top: counted into one bucket per row where the tops lie close together
+// (shapes placed on a screen), else sorted.
+void OrderByTop(std::vector<Rect>& rects) {
+  if (rects.empty()) return;
+  const auto [low, high] = std::minmax_element(
+      rects.begin(), rects.end(), [](const Rect& a, const Rect& b) { return a.top < b.top; });
+  const int64_t first = low->top, range = static_cast<int64_t>(high->top) - first + 1;
+  if (range > 4 * static_cast<int64_t>(rects.size()) + 1024) {
+    std::sort(rects.begin(), rects.end(),
+              [](const Rect& a, const Rect& b) { return a.top < b.top; });
+    return;
+  }
+  std::vector<uint32_t> start(static_cast<size_t>(range) + 1, 0);
+  for (const Rect& r : rects) ++start[static_cast<size_t>(r.top - first) + 1];
+  for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+  std::vector<Rect> ordered(rects.size());
+  for (const Rect& r : rects) ordered[start[static_cast<size_t>(r.top - first)]++] = r;
+  rects = std::move(ordered);
+}
+
+std::vector<Rect> SweepUnion(std::vector<Rect> rects) {
+  OrderByTop(rects);
+  std::vector<Rect> active;
+  std::vector<std::pair<int32_t, int32_t>> spans;
+  SpanCollector collector;
+  size_t next = 0;
+  int32_t y = rects.empty() ? 0 : rects.front().top;
+  while (next < rects.size() || !active.empty()) {
+    if (active.empty()) y = std::max(y, rects[next].top);
+    while (next < rects.size() && rects[next].top <= y) active.push_back(rects[next++]);
+    // The rows up to the next event share one set of spans.
+    int32_t until = next < rects.size() ? rects[next].top : std::numeric_limits<int32_t>::max();
+    for (const Rect& r : active) until = std::min(until, r.bottom);
+    spans.clear();
+    for (const Rect& r : active) spans.emplace_back(r.left, r.right);
+    std::sort(spans.begin(), spans.end());
+    collector.AddRows(y, until, spans);
+    y = until;
+    std::erase_if(active, [y](const Rect& r) { return r.bottom <= y; });
+  }
+  return collector.Finish();
+}
+
+// Whether SweepUnion's work stays near the list's length: the rectangles are on average at
+// most a few rows tall (the outlines of shapes, placed many times).
+bool ShortRects(std::span<const Rect> rects) {
+  int64_t rows = 0;
+  for (const Rect& r : rects) rows += static_cast<int64_t>(r.bottom) - r.top;
+  return rows <= 8 * static_cast<int64_t>(rects.size());
+}
+
+}  // namespace
+
 Region Region::FromRects(std::span<const Rect> rects) {
   Region r;
-  r.rects_ = Normalise(std::vector<Rect>(rects.begin(), rects.end()));
+  std::vector<Rect> nonEmpty;
+  nonEmpty.reserve(rects.size());
+  for (const Rect& t : rects)
+    if (!t.IsEmpty()) nonEmpty.push_back(t);
+  r.rects_ = ShortRects(nonEmpty) ? SweepUnion(std::move(nonEmpty)) : Normalise(nonEmpty);
   return r;
 }
+
+namespace reference {
+Region FromRects(std::span<const Rect> rects) {
+  Region out;
+  for (const Rect& r : rects)
+    out.Combine(Region::FromRect(r.left, r.top, r.right, r.bottom), RegionOp::Or);
+  return out;
+}
+}  // namespace reference
 
 // A rounded rectangle as the platform rasterises it. The box is put in order and its
 // right and bottom edges move in by one pixel. The corners are the quadrants of an

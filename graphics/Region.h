@@ -40,4 +40,9 @@ class Region {
   std::vector<Rect> rects_;
 };
 
+namespace reference {
+// FromRects one rectangle at a time through Combine; tests hold FromRects to it.
+Region FromRects(std::span<const Rect> rects);
+}  // namespace reference
+
 }  // namespace vec

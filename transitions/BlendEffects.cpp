@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
+#include "base/FrameThreads.h"
 #include "base/MathUtil.h"
 #include "base/Random.h"
 #include "graphics/Blit.h"
@@ -185,7 +187,12 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
 void Fade(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
-  BlendPixels(work.Bits(), nb.Bits(), work.PixelCount(), MulDiv(256, percent, 100));
+  const int32_t alpha = MulDiv(256, percent, 100);
+  SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
+    const size_t first = static_cast<size_t>(begin) * static_cast<size_t>(W);
+    BlendPixels(work.Bits() + first, nb.Bits() + first,
+                static_cast<size_t>(end - begin) * static_cast<size_t>(W), alpha);
+  });
 }
 
 void Pixelate(const EffectFrame& frame, const EffectArgs&) {
@@ -277,26 +284,29 @@ VEC_TARGET_AVX2 size_t DissolveAvx2(Pixel* d, const Pixel* s, size_t count, uint
 
 }  // namespace
 
-void Dissolve(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
-  if (!BlocksMatch(work, nb, W, H)) return;
-  Pixel* d = work.Bits();
-  const Pixel* s = nb.Bits();
-  const size_t count = work.PixelCount();
-  // Random(100) is always below 100 and never below 0.
-  if (percent >= 100) {
-    std::memcpy(d, s, count * sizeof(Pixel));
-    return;
+namespace {
+
+// The generator's seed after n more steps: the step is the affine map seed * a + 1, and n
+// steps compose it by squaring.
+uint32_t SeedAfter(uint32_t seed, uint64_t n) {
+  uint32_t mul = 134775813u, add = 1u;  // the map of 2^k steps
+  for (; n > 0; n >>= 1) {
+    if (n & 1) seed = seed * mul + add;
+    add = add * mul + add;
+    mul *= mul;
   }
-  if (percent <= 0) return;
-  const auto threshold = static_cast<uint32_t>(TakeThreshold(percent));
+  return seed;
+}
+
+// Dissolve of `count` pixels whose first draw is `first`.
+void DissolveRun(Pixel* d, const Pixel* s, size_t count, uint32_t first, uint32_t threshold) {
   // The draws for pixels i, i + 1, i + 2, i + 3 come from four interleaved copies of the
   // sequence, each stepping four draws at a time (seed * a^4 + (a^3 + a^2 + a + 1)), so
   // the multiplications do not wait on each other. The choice is a mask, not a branch:
   // at mid percents it is a coin toss.
   constexpr uint32_t a = 134775813u;
   constexpr uint32_t a4 = a * a * a * a, c4 = a * a * a + a * a + a + 1u;
-  LocalGenerator gen{FixedSeed(W, H)};
+  LocalGenerator gen{first};
   auto pick = [threshold](Pixel old, Pixel fresh, uint32_t seed) {
     const uint32_t take = 0u - static_cast<uint32_t>(seed < threshold);
     return (fresh & take) | (old & ~take);
@@ -304,12 +314,12 @@ void Dissolve(const EffectFrame& frame, const EffectArgs&) {
 #if defined(VEC_HAVE_AVX2_PATHS)
   if (CurrentVectorLevel() == VectorLevel::kAvx2) {
     std::array<uint32_t, 32> next;
-    size_t i = DissolveAvx2(d, s, count, gen.Next(), threshold, next);
+    size_t i = DissolveAvx2(d, s, count, gen.seed, threshold, next);
     for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], next[k]);
     return;
   }
 #endif
-  uint32_t s0 = gen.Next(), s1 = gen.Next(), s2 = gen.Next(), s3 = gen.Next();
+  uint32_t s0 = gen.seed, s1 = gen.Next(), s2 = gen.Next(), s3 = gen.Next();
   size_t i = 0;
   for (; i + 4 <= count; i += 4) {
     d[i] = pick(d[i], s[i], s0);
@@ -325,18 +335,80 @@ void Dissolve(const EffectFrame& frame, const EffectArgs&) {
   for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], tail[k]);
 }
 
+}  // namespace
+
+void Dissolve(const EffectFrame& frame, const EffectArgs&) {
+  const auto& [work, nb, W, H, w, h, percent] = frame;
+  if (!BlocksMatch(work, nb, W, H)) return;
+  Pixel* d = work.Bits();
+  const Pixel* s = nb.Bits();
+  const size_t count = work.PixelCount();
+  // Random(100) is always below 100 and never below 0.
+  if (percent >= 100) {
+    std::memcpy(d, s, count * sizeof(Pixel));
+    return;
+  }
+  if (percent <= 0) return;
+  const auto threshold = static_cast<uint32_t>(TakeThreshold(percent));
+  // Pixel i of the block takes draw i + 1 from the fixed seed; a run of rows starts its
+  // sequence where the rows before it leave off.
+  SplitRows(H, static_cast<int64_t>(count), [&](int32_t begin, int32_t end) {
+    const size_t first = static_cast<size_t>(begin) * static_cast<size_t>(W);
+    DissolveRun(d + first, s + first, static_cast<size_t>(end - begin) * static_cast<size_t>(W),
+                SeedAfter(FixedSeed(W, H), first + 1), threshold);
+  });
+}
+
+namespace {
+
+// d[i] = s[i] where mask[i] is all ones, kept where it is 0, for the leading whole vectors
+// of `count`; returns the pixels done.
+#if defined(__SSE2__)
+size_t SelectPixelsSse2(Pixel* d, const Pixel* s, const uint32_t* mask, size_t count) {
+  size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    auto* out = reinterpret_cast<__m128i*>(d + i);
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
+    const __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    _mm_storeu_si128(
+        out, _mm_or_si128(_mm_and_si128(fresh, m), _mm_andnot_si128(m, _mm_loadu_si128(out))));
+  }
+  return i;
+}
+#endif
+
+#if defined(VEC_HAVE_AVX2_PATHS)
+VEC_TARGET_AVX2 size_t SelectPixelsAvx2(Pixel* d, const Pixel* s, const uint32_t* mask,
+                                        size_t count) {
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    auto* out = reinterpret_cast<__m256i*>(d + i);
+    const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i));
+    const __m256i fresh = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), fresh, m));
+  }
+  return i;
+}
+#endif
+
+}  // namespace
+
 void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
-  // Block order: the bottom row draws first.
-  for (int32_t row = 0; row < H; ++row) {
-    if (gen.Next() < threshold) {
+  // Block order: the bottom row draws first. The draws come first, so that the copies of a
+  // large frame can be split over threads.
+  std::vector<uint8_t> taken(static_cast<size_t>(H));
+  for (uint8_t& t : taken) t = gen.Next() < threshold;
+  SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
+    for (int32_t row = begin; row < end; ++row) {
+      if (!taken[static_cast<size_t>(row)]) continue;
       const size_t at = static_cast<size_t>(row) * W;
       std::memcpy(work.Bits() + at, nb.Bits() + at, static_cast<size_t>(W) * sizeof(Pixel));
     }
-  }
+  });
 }
 
 void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
@@ -351,12 +423,33 @@ void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
   for (int32_t x0 = 0; x0 < W; x0 += kSpan) {
     const int32_t n = std::min(kSpan, W - x0);
     for (int32_t i = 0; i < n; ++i) take[i] = gen.Next() < threshold ? ~0u : 0u;
-    for (int32_t row = 0; row < H; ++row) {
-      const size_t at = static_cast<size_t>(row) * W + x0;
-      Pixel* d = work.Bits() + at;
-      const Pixel* s = nb.Bits() + at;
-      for (int32_t i = 0; i < n; ++i) d[i] = (s[i] & take[i]) | (d[i] & ~take[i]);
-    }
+    const VectorLevel level = CurrentVectorLevel();
+    SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
+      for (int32_t row = begin; row < end; ++row) {
+        const size_t at = static_cast<size_t>(row) * W + x0;
+        Pixel* d = work.Bits() + at;
+        const Pixel* s = nb.Bits() + at;
+        const auto count = static_cast<size_t>(n);
+        size_t i = 0;
+        switch (level) {
+          case VectorLevel::kAvx2:
+#if defined(VEC_HAVE_AVX2_PATHS)
+            i = SelectPixelsAvx2(d, s, take.data(), count);
+            break;
+#endif
+            [[fallthrough]];
+          case VectorLevel::kSse2:
+#if defined(__SSE2__)
+            i = SelectPixelsSse2(d, s, take.data(), count);
+            break;
+#endif
+            [[fallthrough]];
+          case VectorLevel::kScalar:
+            break;
+        }
+        for (; i < count; ++i) d[i] = (s[i] & take[i]) | (d[i] & ~take[i]);
+      }
+    });
   }
 }
 
@@ -553,29 +646,32 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
 #if defined(VEC_HAVE_AVX2_PATHS)
   const bool avx2 = CurrentVectorLevel() == VectorLevel::kAvx2;
 #endif
-  for (int32_t y = 0; y < H; ++y) {
-    const int64_t v = int64_t{H} - py - y;
-    const int64_t a0 = d * u0 - c * v, b0 = c * u0 + d * v;
-    // Only the columns whose source lies in New are visited; the rest keep Work's pixel.
-    const Span sx = ColumnsInside(a0, d, px, W, W), f = ColumnsInside(b0, c, py, H, W);
-    const int32_t first = std::max(sx.first, f.first), last = std::min(sx.last, f.last);
-    if (first >= last) continue;
-    Pixel* out = work.ScanLine(y);
-    auto a = static_cast<int32_t>(a0 + first * d), b = static_cast<int32_t>(b0 + first * c);
-    int32_t x = first;
+  // Each row reads only New: the rows of a large frame may be split over threads.
+  SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
+    for (int32_t y = begin; y < end; ++y) {
+      const int64_t v = int64_t{H} - py - y;
+      const int64_t a0 = d * u0 - c * v, b0 = c * u0 + d * v;
+      // Only the columns whose source lies in New are visited; the rest keep Work's pixel.
+      const Span sx = ColumnsInside(a0, d, px, W, W), f = ColumnsInside(b0, c, py, H, W);
+      const int32_t first = std::max(sx.first, f.first), last = std::min(sx.last, f.last);
+      if (first >= last) continue;
+      Pixel* out = work.ScanLine(y);
+      auto a = static_cast<int32_t>(a0 + first * d), b = static_cast<int32_t>(b0 + first * c);
+      int32_t x = first;
 #if defined(VEC_HAVE_AVX2_PATHS)
-    if (avx2) {
-      x = RotateSpanAvx2(out, src, W, px, py, first, last, a, b, dd, cc);
-      a = static_cast<int32_t>(a0 + x * d);
-      b = static_cast<int32_t>(b0 + x * c);
-    }
+      if (avx2) {
+        x = RotateSpanAvx2(out, src, W, px, py, first, last, a, b, dd, cc);
+        a = static_cast<int32_t>(a0 + x * d);
+        b = static_cast<int32_t>(b0 + x * c);
+      }
 #endif
-    for (; x < last; ++x, a += dd, b += cc) {
-      // f counts rows from the bottom, which is New's block order.
-      const auto row = static_cast<size_t>(py + (b >> 16));
-      out[x] = src[row * static_cast<size_t>(W) + static_cast<size_t>(px + (a >> 16))];
+      for (; x < last; ++x, a += dd, b += cc) {
+        // f counts rows from the bottom, which is New's block order.
+        const auto row = static_cast<size_t>(py + (b >> 16));
+        out[x] = src[row * static_cast<size_t>(W) + static_cast<size_t>(px + (a >> 16))];
+      }
     }
-  }
+  });
 }
 
 void Pivot(const EffectFrame& frame, const EffectArgs& args) {

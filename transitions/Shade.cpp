@@ -1,7 +1,15 @@
 #include "transitions/Shade.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
+
+#include "base/FrameThreads.h"
+#include "transitions/BlendEffects.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vec {
 namespace {
@@ -54,6 +62,55 @@ void ShadeRowOffsets(int32_t depth, int32_t count, int32_t* out) {
   }
 }
 
+namespace {
+
+// An offset as two pixels of byte amounts for red, green and blue: `raise` is added and
+// `lower` subtracted, both saturating at the byte's ends, and one of them is 0. Offsets
+// beyond +-255 saturate every byte the same way.
+struct ShadeStep {
+  Pixel raise, lower;
+};
+ShadeStep StepFor(int32_t offset) {
+  const Pixel amount = static_cast<Pixel>(std::min(std::abs(offset), 255)) * 0x010101u;
+  return offset >= 0 ? ShadeStep{amount, 0} : ShadeStep{0, amount};
+}
+
+#if defined(__SSE2__)
+// row[k] shaded by steps[k] for k < n, four pixels a step; returns the pixels done.
+size_t ShadeSpanSse2(Pixel* row, const Pixel* raise, const Pixel* lower, size_t n) {
+  size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    auto* at = reinterpret_cast<__m128i*>(row + k);
+    const __m128i up = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raise + k));
+    const __m128i down = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + k));
+    _mm_storeu_si128(at, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(at), up), down));
+  }
+  return k;
+}
+
+// n pixels of row shaded by one step; returns the pixels done.
+size_t ShadeRowSse2(Pixel* row, ShadeStep step, size_t n) {
+  const __m128i up = _mm_set1_epi32(static_cast<int32_t>(step.raise));
+  const __m128i down = _mm_set1_epi32(static_cast<int32_t>(step.lower));
+  size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    auto* at = reinterpret_cast<__m128i*>(row + k);
+    _mm_storeu_si128(at, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(at), up), down));
+  }
+  return k;
+}
+#endif
+
+bool UseSse2() {
+#if defined(__SSE2__)
+  return CurrentVectorLevel() != VectorLevel::kScalar;
+#else
+  return false;
+#endif
+}
+
+}  // namespace
+
 void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
@@ -62,10 +119,24 @@ void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   const int32_t last = static_cast<int32_t>(
       std::min<int64_t>(static_cast<int64_t>(x0) + count, bmp.Width()));  // exclusive
   if (first >= last) return;
-  for (int32_t y = 0; y < bmp.Height(); ++y) {
-    Pixel* row = bmp.ScanLine(y);
-    for (int32_t x = first; x < last; ++x) row[x] = ShadePixel(row[x], offsets[x - x0]);
+  const auto n = static_cast<size_t>(last - first);
+  std::vector<Pixel> raise(n), lower(n);
+  for (size_t k = 0; k < n; ++k) {
+    const ShadeStep step = StepFor(offsets[static_cast<size_t>(first - x0) + k]);
+    raise[k] = step.raise;
+    lower[k] = step.lower;
   }
+  const bool sse2 = UseSse2();
+  SplitRows(bmp.Height(), static_cast<int64_t>(bmp.PixelCount()), [&](int32_t begin, int32_t end) {
+    for (int32_t y = begin; y < end; ++y) {
+      Pixel* row = bmp.ScanLine(y) + first;
+      size_t k = 0;
+#if defined(__SSE2__)
+      if (sse2) k = ShadeSpanSse2(row, raise.data(), lower.data(), n);
+#endif
+      for (; k < n; ++k) row[k] = ShadePixel(row[k], offsets[static_cast<size_t>(first - x0) + k]);
+    }
+  });
 }
 
 void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
@@ -73,12 +144,50 @@ void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeRowOffsets(depth, count, offsets.data());
   const int64_t bottom = static_cast<int64_t>(y0) + count - 1;
+  const auto width = static_cast<size_t>(bmp.Width());
+  const bool sse2 = UseSse2();
+  SplitRows(count, static_cast<int64_t>(bmp.PixelCount()), [&](int32_t begin, int32_t end) {
+    for (int32_t line = begin; line < end; ++line) {
+      const int64_t y = bottom - line;
+      if (y < 0 || y >= bmp.Height()) continue;
+      Pixel* row = bmp.ScanLine(static_cast<int32_t>(y));
+      const int32_t offset = offsets[static_cast<size_t>(line)];
+      size_t k = 0;
+#if defined(__SSE2__)
+      if (sse2) k = ShadeRowSse2(row, StepFor(offset), width);
+#endif
+      for (; k < width; ++k) row[k] = ShadePixel(row[k], offset);
+    }
+  });
+}
+
+namespace reference {
+
+void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
+  if (NothingToShade(depth, count)) return;
+  std::vector<int32_t> offsets(static_cast<size_t>(count));
+  ShadeColumnOffsets(depth, count, offsets.data());
+  for (int32_t y = 0; y < bmp.Height(); ++y)
+    for (int64_t x = std::max(x0, 0); x < static_cast<int64_t>(x0) + count && x < bmp.Width(); ++x)
+      bmp.SetPixel(static_cast<int32_t>(x), y,
+                   ShadePixel(bmp.GetPixel(static_cast<int32_t>(x), y),
+                              offsets[static_cast<size_t>(x - x0)]));
+}
+
+void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
+  if (NothingToShade(depth, count)) return;
+  std::vector<int32_t> offsets(static_cast<size_t>(count));
+  ShadeRowOffsets(depth, count, offsets.data());
   for (int32_t line = 0; line < count; ++line) {
-    const int64_t y = bottom - line;
+    const int64_t y = static_cast<int64_t>(y0) + count - 1 - line;
     if (y < 0 || y >= bmp.Height()) continue;
-    Pixel* row = bmp.ScanLine(static_cast<int32_t>(y));
-    for (int32_t x = 0; x < bmp.Width(); ++x) row[x] = ShadePixel(row[x], offsets[line]);
+    for (int32_t x = 0; x < bmp.Width(); ++x)
+      bmp.SetPixel(
+          x, static_cast<int32_t>(y),
+          ShadePixel(bmp.GetPixel(x, static_cast<int32_t>(y)), offsets[static_cast<size_t>(line)]));
   }
 }
+
+}  // namespace reference
 
 }  // namespace vec

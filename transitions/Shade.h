@@ -21,4 +21,10 @@ void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count);
 void ShadeColumnOffsets(int32_t depth, int32_t count, int32_t* out);
 void ShadeRowOffsets(int32_t depth, int32_t count, int32_t* out);
 
+// Pixel by pixel, obviously right; the vector paths above are held to these.
+namespace reference {
+void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count);
+void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count);
+}  // namespace reference
+
 }  // namespace vec

@@ -129,3 +129,41 @@ TEST(CommandLine, InstallActions) {
 
 }  // namespace
 }  // namespace vec
+
+namespace vec {
+namespace {
+
+// --threads in both spellings, anywhere, without taking the mode's place, and its order
+// over VECSAVER_THREADS. Catches the option being read as the mode code, the environment
+// winning over the command line, and refused counts being applied instead of warned about.
+TEST(CommandLine, ThreadCap) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* environment;
+    std::optional<int32_t> cap;
+    std::string modeCode;
+    size_t warnings;
+  };
+  const std::vector<Case> cases = {
+      {{"/s", "--threads", "3"}, nullptr, 3, "/S", 0},
+      {{"--threads=2", "/p", "77"}, nullptr, 2, "/P", 0},
+      {{"/s", "--threads", "3"}, "5", 3, "/S", 0},
+      {{"/s"}, "5", 5, "/S", 0},
+      {{"/s"}, "", std::nullopt, "/S", 0},
+      {{"/s"}, nullptr, std::nullopt, "/S", 0},
+      {{"/s"}, "many", std::nullopt, "/S", 1},
+      {{"--threads", "0", "/s"}, nullptr, std::nullopt, "/S", 1},
+      {{"--threads=-4", "/s"}, "2", 2, "/S", 1},
+      {{"-root", "--threads", "2"}, nullptr, 2, "/S", 0},
+  };
+  for (const Case& c : cases) {
+    CommandLine cl = ParseCommandLine(c.args);
+    std::vector<std::string> warnings = cl.warnings;
+    EXPECT_EQ(ChooseThreadCap(cl, c.environment, warnings), c.cap) << c.args[0];
+    EXPECT_EQ(cl.modeCode, c.modeCode) << c.args[0];
+    EXPECT_EQ(warnings.size(), c.warnings) << c.args[0];
+  }
+}
+
+}  // namespace
+}  // namespace vec

@@ -237,6 +237,44 @@ TEST(RegionRects, OrderDoesNotMatter) {
   EXPECT_EQ(Region::FromRects(rects), Region::FromRects(reversed));
 }
 
+// Lists of short rectangles take the row sweep, tall ones the general path; both against
+// the union built one rectangle at a time. The cases hold runs of identical rows that must
+// join into one band, rows left empty between rectangles (the bands on either side must
+// stay apart), spans that only touch (they merge), empty and far-apart rectangles, and
+// a mix tall enough to take the general path. Catches an event row missed by the sweep,
+// identical rows across a gap joined into one band, and touching spans left apart.
+TEST(RegionRects, SweepMatchesTheUnionOneRectangleAtATime) {
+  struct Case {
+    const char* what;
+    std::vector<Rect> rects;
+  };
+  std::vector<Case> cases = {
+      {"touching spans, stacked rows", {{0, 0, 4, 1}, {4, 0, 9, 1}, {0, 1, 9, 2}, {2, 2, 5, 3}}},
+      {"identical rows across a gap", {{1, 0, 6, 2}, {1, 3, 6, 5}}},
+      {"empty and far apart", {{3, 3, 3, 9}, {0, -1000000, 2, -999999}, {5, 70000, 9, 70001}}},
+      {"one tall among short", {{0, 0, 2, 40}, {5, 3, 9, 4}, {1, 7, 3, 8}}},
+  };
+  // Diamonds in a grid that overlap, as the shred effects place them: one-row rectangles.
+  Case diamonds{"overlapping diamonds", {}};
+  for (int cx = 5; cx < 60; cx += 11)
+    for (int cy = 4; cy < 40; cy += 9)
+      for (int dy = -7; dy < 7; ++dy) {
+        const int half = 7 - (dy < 0 ? -dy - 1 : dy);
+        diamonds.rects.push_back({cx - half, cy + dy, cx + half + 1, cy + dy + 1});
+      }
+  cases.push_back(diamonds);
+  Case irregular{"irregular short rectangles", {}};
+  for (int i = 0; i < 200; ++i)
+    irregular.rects.push_back(
+        {(i * 37) % 90, (i * 53) % 70, (i * 37) % 90 + 1 + i % 9, (i * 53) % 70 + 1 + i % 3});
+  cases.push_back(irregular);
+  for (const Case& c : cases) {
+    const Region fast = Region::FromRects(c.rects);
+    EXPECT_EQ(fast, reference::FromRects(c.rects)) << c.what;
+    ExpectBanded(fast);
+  }
+}
+
 struct CombineCase {
   const char* name;
   RegionOp op;

@@ -562,6 +562,23 @@ TEST(BlendCrossCheck, EveryPixelEffectOnAScreenSizedOddPicture) {
           << "effect " << n << " at " << percent << "%";
 }
 
+// The vertical random bars at every vector level: widths with a ragged tail after whole
+// vectors of four and eight, and one past a span of 4096 columns. Catches the mask taken
+// the wrong way round (Old where New belongs), a tail left unselected, and a vector path
+// that reads the choices of the wrong columns.
+TEST(BlendCrossCheck, VerticalBarsAtEveryVectorLevel) {
+  for (VectorLevel level : Levels()) {
+    const LevelLimit limit(level);
+    for (const auto& [W, H] : {std::pair{13, 5}, std::pair{101, 3}, std::pair{4099, 2}}) {
+      const Bitmap oldBmp = Pattern(W, H, 51), newBmp = Pattern(W, H, 52);
+      for (int32_t percent : {9, 50, 91})
+        ASSERT_EQ(RunEffect(169, oldBmp, newBmp, percent),
+                  ExpectedBars(true, oldBmp, newBmp, percent))
+            << W << "x" << H << " at " << percent << "% level " << static_cast<int>(level);
+    }
+  }
+}
+
 TEST(BlendCrossCheck, FadeOfOnePixelByHand) {
   // 37 %: alpha = MulDiv(256, 37, 100) = 94.72 -> 95. Red 10 -> 250: 10 + (95 * 240 >> 8) =
   // 10 + 89 = 99. Green 200 -> 0: 200 + (-19000 >> 8) = 200 - 75 = 125 (the shift rounds
