@@ -116,7 +116,9 @@ class SimulatedSounds final : public ISoundDevice {
     Slot& s = slots_[slot];
     if (!s.loaded) return false;
     if (!Playing(s)) {
-      s.playing = true, s.loop = loop, s.start = clock_.Ticks();
+      s.playing = true;
+      s.loop = loop;
+      s.start = clock_.Ticks();
       ++plays;
     }
     return true;
@@ -165,7 +167,7 @@ class SimulatedMusic final : public IMusicDevice {
     return true;
   }
   void CloseMusic() override {
-    if (playing_ && armed_) queued_ = true, armed_ = false;
+    if (playing_ && armed_) Queue();
     open_ = playing_ = false;
   }
   int64_t MusicPosition() const override {
@@ -177,7 +179,7 @@ class SimulatedMusic final : public IMusicDevice {
   bool TakeMusicNotify() override {
     if (playing_ && TickDiff(clock_.Ticks(), start_) >= kTrackMs) {
       playing_ = false;
-      if (armed_) queued_ = true, armed_ = false;
+      if (armed_) Queue();
     }
     const bool taken = queued_;
     queued_ = false;
@@ -188,6 +190,11 @@ class SimulatedMusic final : public IMusicDevice {
 
  private:
   static constexpr int64_t kTrackMs = 45000;
+  // The one notification an armed device raises.
+  void Queue() {
+    queued_ = true;
+    armed_ = false;
+  }
   IClock& clock_;
   std::string name_;
   bool open_ = false, playing_ = false, armed_ = false, queued_ = false;
@@ -216,7 +223,7 @@ class CountingFiles final : public IPictureFiles {
 
  private:
   void Count(bool ok, const std::string& path) {
-    (ok ? loads : failures)++;
+    ++(ok ? loads : failures);
     if (ok) justLoaded = path;
   }
   DiskPictureFiles disk_;
@@ -497,10 +504,16 @@ int Run(const Options& o) {
         "  %-12s rss %7lld -> %7lld kB  heap %7lld -> %7lld kB\n", name.c_str(),
         static_cast<long long>(m.afterFirstHour.rssKb), static_cast<long long>(m.last.rssKb),
         static_cast<long long>(m.afterFirstHour.heapKb), static_cast<long long>(m.last.heapKb));
-    if (rssOn.empty() || m.last.rssKb - m.afterFirstHour.rssKb > rssGrew)
-      rssGrew = m.last.rssKb - m.afterFirstHour.rssKb, rssOn = name;
-    if (heapOn.empty() || m.last.heapKb - m.afterFirstHour.heapKb > heapGrew)
-      heapGrew = m.last.heapKb - m.afterFirstHour.heapKb, heapOn = name;
+    const int64_t rss = m.last.rssKb - m.afterFirstHour.rssKb;
+    const int64_t heap = m.last.heapKb - m.afterFirstHour.heapKb;
+    if (rssOn.empty() || rss > rssGrew) {
+      rssGrew = rss;
+      rssOn = name;
+    }
+    if (heapOn.empty() || heap > heapGrew) {
+      heapGrew = heap;
+      heapOn = name;
+    }
   }
   bool failed = false;
   if (rssGrew > o.toleranceKb || heapGrew > o.toleranceKb) {
