@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 #include "base/MathUtil.h"
@@ -141,12 +142,16 @@ size_t GifObject::FrameAt(uint32_t ms) const {
 }
 
 std::shared_ptr<const ObjectFrames> GifObject::LoadImage(const std::string& path) {
-  ErrorOr<GifImage> loaded = LoadGifFile(path);
+  // Every frame is kept composed and mirrored (two pictures of the logical screen), so the
+  // decoder is held to half the limit; that also bounds the frames' indices it holds while
+  // decoding, whatever the file declares.
+  ErrorOr<GifImage> loaded = LoadGifFile(path, kMaxObjectGifPixels / 2);
+  if (!loaded && loaded.error().code == ErrorCode::TooLarge)
+    std::cerr << "vecsaver: the animated object " << path
+              << " is not shown: " << loaded.error().message << "\n";
   if (!loaded || loaded->frames.empty() || loaded->width <= 0 || loaded->height <= 0)
     return nullptr;
   const GifImage& gif = loaded.value();
-  if (2 * static_cast<int64_t>(gif.frames.size()) * gif.width * gif.height > kMaxObjectGifPixels)
-    return nullptr;
 
   // What the GIF itself shows, for the colour of each frame's bottom-left pixel.
   std::vector<Bitmap32> own;

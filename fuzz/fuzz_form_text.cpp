@@ -1,24 +1,47 @@
 // The object-text reader, the picture data inside a window text, and the rewriting that
 // turns a window text into one of the runtime's windows.
+//
+// A property lookup walks the object's list, so asking for every property of an object with
+// thousands of them costs their square. The property that a path finds (the last one of the
+// name) is worked out once through a table of upper-cased paths; the lookup is asked for the
+// first and last kLookedUp properties of each object and must agree with it.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "base/TextLines.h"
 #include "configui/FormDefinitions.h"
+#include "configui/FormNames.h"
 #include "configui/FormTextReader.h"
 
 namespace {
 
+constexpr size_t kLookedUp = 32;
+
+std::string Folded(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = static_cast<char>(vec::UpperCp1252(static_cast<unsigned char>(c)));
+  return out;
+}
+
 // Visits every binary value of the tree; returns the number of objects seen.
 size_t Walk(const vec::FormObject& object) {
   size_t objects = 1;
-  for (const auto& property : object.properties) {
+  const auto& properties = object.properties;
+  std::unordered_map<std::string, size_t> lastOfPath;
+  for (size_t i = 0; i < properties.size(); ++i) lastOfPath[Folded(properties[i].path)] = i;
+  for (size_t i = 0; i < properties.size(); ++i) {
+    const auto& property = properties[i];
     if (const auto* binary = property.value.As<vec::FormBinary>()) {
       auto picture = vec::DecodePictureData(binary->bytes);
       if (picture.ok() && picture->imageBytes.size() > binary->bytes.size()) __builtin_trap();
     }
-    (void)object.FindProperty(property.path);
+    if ((i < kLookedUp || i + kLookedUp >= properties.size()) &&
+        object.FindProperty(property.path) != &properties[lastOfPath[Folded(property.path)]])
+      __builtin_trap();
   }
   for (const auto& child : object.children) objects += Walk(child);
   return objects;

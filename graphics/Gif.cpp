@@ -113,10 +113,15 @@ bool ReadExtension(GifFileType* gif, PendingControl& control, int32_t& loopCount
   return true;
 }
 
+Error TooManyFrames(int64_t pixelLimit) {
+  return Error::Make(ErrorCode::TooLarge, "GIF has too many frames: they hold more than " +
+                                              std::to_string(pixelLimit) + " pixels");
+}
+
 // Reads one image record into `out`. Returns whether reading stops here (a frame cut short
 // after earlier ones, or the frame limit reached), or the error when no frame can be had.
 ErrorOr<bool> ReadImageRecord(GifFileType* gif, PendingControl& control, GifImage& out,
-                              int64_t& indexPixels, size_t frameLimit) {
+                              int64_t& indexPixels, size_t frameLimit, int64_t pixelLimit) {
   // Data that ends after whole frames keeps them; before the first one it is an error.
   auto cutShort = [&]() -> ErrorOr<bool> {
     if (out.frames.empty()) return GifFailure(gif->Error);
@@ -132,9 +137,9 @@ ErrorOr<bool> ReadImageRecord(GifFileType* gif, PendingControl& control, GifImag
     return false;
   }
   if (!ImageSizeAllowed(d.Width, d.Height)) return ImageTooLarge("GIF frame", d.Width, d.Height);
+  // Checked before the frame's indices are allocated: the memory stays within the limit.
   indexPixels += int64_t{d.Width} * d.Height;
-  if (indexPixels > kMaxGifTotalPixels)
-    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
+  if (indexPixels > pixelLimit) return TooManyFrames(pixelLimit);
   GifFrame frame;
   frame.rect = {d.Left, d.Top, d.Left + d.Width, d.Top + d.Height};
   frame.palette = ToPalette(d.ColorMap);
@@ -152,7 +157,7 @@ ErrorOr<bool> ReadImageRecord(GifFileType* gif, PendingControl& control, GifImag
 
 // A logical screen of zero size takes the extent of the frames; then the composed frames
 // must stay within the limit.
-Status CheckScreen(GifImage& out) {
+Status CheckScreen(GifImage& out, int64_t pixelLimit) {
   if (out.width <= 0 || out.height <= 0) {
     for (const auto& f : out.frames) {
       out.width = std::max(out.width, f.rect.right);
@@ -165,14 +170,14 @@ Status CheckScreen(GifImage& out) {
   }
   const int64_t composed =
       int64_t{out.width} * out.height * static_cast<int64_t>(out.frames.size());
-  if (composed > kMaxGifTotalPixels)
-    return Error::Make(ErrorCode::TooLarge, "GIF has too many frames");
+  if (composed > pixelLimit) return TooManyFrames(pixelLimit);
   return {};
 }
 
 }  // namespace
 
-ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit) {
+ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit,
+                            int64_t pixelLimit) {
   MemoryReader reader{data, size, 0};
   int error = 0;
   GifHandle gif(DGifOpen(&reader, ReadFromMemory, &error));
@@ -196,7 +201,7 @@ ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit)
       return GifFailure(gif->Error);
     }
     if (record == IMAGE_DESC_RECORD_TYPE) {
-      done = TRY(ReadImageRecord(gif.get(), control, out, indexPixels, frameLimit));
+      done = TRY(ReadImageRecord(gif.get(), control, out, indexPixels, frameLimit, pixelLimit));
     } else if (record == EXTENSION_RECORD_TYPE) {
       if (!ReadExtension(gif.get(), control, out.loopCount)) {
         if (out.frames.empty()) return GifFailure(gif->Error);
@@ -208,13 +213,13 @@ ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit)
   }
   if (out.frames.empty())
     return Error::Make(ErrorCode::Corrupt, "GIF error: the file holds no image");
-  TRY(CheckScreen(out));
+  TRY(CheckScreen(out, pixelLimit));
   return out;
 }
 
-ErrorOr<GifImage> LoadGifFile(const std::string& path) {
+ErrorOr<GifImage> LoadGifFile(const std::string& path, int64_t pixelLimit) {
   const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
-  return DecodeGif(bytes.data(), bytes.size());
+  return DecodeGif(bytes.data(), bytes.size(), SIZE_MAX, pixelLimit);
 }
 
 std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {

@@ -54,9 +54,13 @@ constexpr int64_t kMaxGifTotalPixels = int64_t{1} << 28;
 
 // Fails on a damaged header, a frame larger than the limits, or data that ends before the
 // first frame is whole. Data that ends inside a later frame keeps the frames before it.
-// At most frameLimit frames are read; the rest of the file is left unread.
-ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit = SIZE_MAX);
-ErrorOr<GifImage> LoadGifFile(const std::string& path);
+// At most frameLimit frames are read; the rest of the file is left unread. The frames'
+// indices, and the frames once composed (logical screen x frame count), may hold at most
+// pixelLimit pixels; the indices are checked before each frame is decoded, so a file that
+// declares more is refused (TooLarge) with no more than pixelLimit bytes of indices held.
+ErrorOr<GifImage> DecodeGif(const uint8_t* data, size_t size, size_t frameLimit = SIZE_MAX,
+                            int64_t pixelLimit = kMaxGifTotalPixels);
+ErrorOr<GifImage> LoadGifFile(const std::string& path, int64_t pixelLimit = kMaxGifTotalPixels);
 
 // Per-frame choices for composition; an empty vector keeps the stored values.
 struct GifComposeOptions {

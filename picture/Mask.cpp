@@ -48,12 +48,21 @@ Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32
   for (int32_t x = 0; x < width; ++x)
     columnOf[static_cast<size_t>(x)] = static_cast<int32_t>(
         width == 1 && mw >= 2 ? mw - 2 : StretchSourceIndex(mw, width, x, true));
-  std::vector<int32_t> firstOutputRow(static_cast<size_t>(mh), -1);
-  for (int32_t y = height - 1; y >= 0; --y)
-    firstOutputRow[static_cast<size_t>(StretchSourceIndex(mh, height, y, false))] = y;
+  // The mask rows that some output row shows, each with its first output row, in order
+  // (at most one entry per output row, whatever height the values declare).
+  struct ShownRow {
+    int64_t maskRow;
+    int32_t outRow;
+  };
+  std::vector<ShownRow> shown;
+  for (int32_t y = 0; y < height; ++y) {
+    const int64_t row = StretchSourceIndex(mh, height, y, false);
+    if (shown.empty() || shown.back().maskRow != row) shown.push_back({row, y});
+  }
 
   // Each run covers a span of mask positions in row order. Only the part of it on mask
-  // rows that some output row shows is written, into that row's first output row.
+  // rows that some output row shows is written, into that row's first output row; a run of
+  // no area writes nothing, and a run over many rows visits only the shown ones.
   const int64_t total = mw * mh;
   int64_t pos = 0;
   for (size_t i = 2; i < values.size() && pos < total; ++i) {
@@ -61,9 +70,12 @@ Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32
     if (run <= 0) continue;
     const int64_t end = std::min(total, pos + run);
     const Pixel color = AreaColorOf(values[i]);
-    for (int64_t row = pos / mw; row * mw < end; ++row) {
-      const int32_t outRow = firstOutputRow[static_cast<size_t>(row)];
-      if (outRow < 0 || color == 0) continue;
+    const int64_t lastRow = (end - 1) / mw;
+    auto it = std::lower_bound(shown.begin(), shown.end(), pos / mw,
+                               [](const ShownRow& s, int64_t row) { return s.maskRow < row; });
+    for (; color != 0 && it != shown.end() && it->maskRow <= lastRow; ++it) {
+      const int64_t row = it->maskRow;
+      const int32_t outRow = it->outRow;
       const int64_t from = std::max(pos, row * mw) - row * mw;
       const int64_t to = std::min(end, (row + 1) * mw) - row * mw;
       const auto first = std::lower_bound(columnOf.begin(), columnOf.end(), from);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <span>
 
 #include "animation/WaterEngine.h"
@@ -32,7 +33,10 @@ bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {
 }
 
 bool DiskPictureFiles::LoadProject(const std::string& path, Picture& project) {
-  return project.LoadFromFile(path);
+  if (project.LoadFromFile(path)) return true;
+  std::cerr << "vecsaver: the picture file " << path << " cannot be shown: " << project.LastError()
+            << "\n";
+  return false;
 }
 
 void DiskPictureFiles::ResizeProject(bool keepAspect, Picture& project, int32_t width,

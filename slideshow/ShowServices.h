@@ -31,7 +31,8 @@ class IPictureFiles {
   virtual bool FileExists(const std::string& path) = 0;
   // A plain JPEG, BMP or GIF (first frame) file; false when it cannot be decoded.
   virtual bool LoadStill(const std::string& path, Bitmap32& out) = 0;
-  // A picture file into the project (its result is not relied on).
+  // A picture file into the project; false when it cannot be read or does not parse (the
+  // show then passes over it).
   virtual bool LoadProject(const std::string& path, Picture& project) = 0;
   virtual void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) = 0;
 };

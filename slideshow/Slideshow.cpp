@@ -327,10 +327,15 @@ bool Slideshow::LoadStill() {
 
 bool Slideshow::LoadProject() {
   if (!services_.files->FileExists(nextFile_)) return false;
+  // The file is read into a fresh picture, so one that does not parse changes nothing: the
+  // picture on screen keeps animating and the next tick tries the next one, as for a still
+  // that does not decode.
+  auto fresh = std::make_unique<Picture>();
+  if (!services_.files->LoadProject(nextFile_, *fresh)) return false;
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
   still_ = false;
-  services_.files->LoadProject(nextFile_, *project_);
+  project_ = std::move(fresh);
   project_->SetSpeed(speed_);
   pictureWidth_ = project_->picture.Width();
   pictureHeight_ = project_->picture.Height();

@@ -233,6 +233,51 @@ TEST(AnimObjects, GifPlaybackSpeedFollowsAnimSpeed) {
   }
 }
 
+// A GIF of a 16 x 16 screen with `count` frames of side x side, every pixel index 1.
+void WriteLargeFramesGif(const std::string& path, int side, int count) {
+  int err = 0;
+  GifFileType* g = EGifOpenFileName(path.c_str(), false, &err);
+  ASSERT_NE(g, nullptr);
+  GifColorType colors[2] = {{255, 0, 0}, {0, 255, 0}};
+  ColorMapObject* map = GifMakeMapObject(2, colors);
+  EGifSetGifVersion(g, true);
+  EGifPutScreenDesc(g, 16, 16, 1, 0, map);
+  std::vector<GifPixelType> row(static_cast<size_t>(side), 1);
+  for (int f = 0; f < count; ++f) {
+    EGifPutImageDesc(g, 0, 0, side, side, false, nullptr);
+    for (int y = 0; y < side; ++y) EGifPutLine(g, row.data(), side);
+  }
+  GifFreeMapObject(map);
+  EGifCloseFile(g, &err);
+}
+
+TEST(AnimObjects, GifWhoseFramesHoldMoreThanTheObjectLimitIsRefused) {
+  // An object keeps 2^25 pixels of frames (composed and mirrored), so its decoder holds at
+  // most 2^24 pixels of frame indices. Frames of 1024 x 1024 (2^20) over a 16 x 16 screen:
+  // 16 fit; 17 are refused, although composed at the screen's size they would be small.
+  TempFolder folder("gifbig");
+  struct Case {
+    const char* file;
+    int count;
+    bool shown;
+  };
+  for (const Case& c : {Case{"fits.gif", 16, true}, Case{"over.gif", 17, false}}) {
+    WriteLargeFramesGif(folder.Path() + "/" + c.file, 1024, c.count);
+    AnimatedObjectSet list;
+    list.Load(std::string("[Obj0]\r\nObjType=GIF\r\nFilename=") + c.file + "\r\n");
+    auto& gif = static_cast<GifObject&>(list[0]);
+    gif.SetThreaded(false);
+    gif.SetPackageFolder(folder.Path());
+    gif.SetDesignSize(16, 16);
+    gif.SetMoveArea({0, 0, 16, 16});
+    ::testing::internal::CaptureStderr();
+    gif.Start();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(gif.Painting(), c.shown) << c.file;
+    EXPECT_EQ(said.find("too many frames") != std::string::npos, !c.shown) << said;
+  }
+}
+
 TEST(AnimObjects, GifTransparencyFollowsTransparentAndTransparentType) {
   TempFolder folder("giftr");
   // Left half index 0 (red), right half index 2 (blue); the GIF marks index 0 transparent.

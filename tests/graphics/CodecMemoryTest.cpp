@@ -2,6 +2,7 @@
 // fill is refused before pixel memory is taken, a still GIF is composed straight into its
 // picture, and no picture is larger than 64 megapixels.
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include "graphics/Bmp.h"
@@ -145,6 +146,65 @@ TEST(CodecMemory, PicturesAreLimitedTo64Megapixels) {
   auto eightK = DecodeGif(gif.data(), gif.size());
   ASSERT_TRUE(eightK.ok()) << eightK.error().message;
   EXPECT_EQ(eightK->width, 7680);
+}
+
+int AppendToVector(GifFileType* gif, const GifByteType* buf, int len) {
+  auto* out = static_cast<std::vector<uint8_t>*>(gif->UserData);
+  out->insert(out->end(), buf, buf + len);
+  return len;
+}
+
+// A GIF with a logical screen of screenW x screenH and `count` frames of frameW x frameH at
+// (0, 0), every pixel index 1 (a few hundred bytes a frame once compressed).
+std::vector<uint8_t> ManyFramesGif(int screenW, int screenH, int frameW, int frameH, int count) {
+  std::vector<uint8_t> out;
+  int error = 0;
+  GifFileType* gif = EGifOpen(&out, AppendToVector, &error);
+  const GifColorType colors[2] = {{0, 0, 0}, {255, 0, 0}};
+  ColorMapObject* map = GifMakeMapObject(2, colors);
+  EGifSetGifVersion(gif, true);
+  EGifPutScreenDesc(gif, screenW, screenH, 1, 0, map);
+  const std::vector<GifPixelType> row(static_cast<size_t>(frameW), 1);
+  for (int f = 0; f < count; ++f) {
+    EGifPutImageDesc(gif, 0, 0, frameW, frameH, false, nullptr);
+    for (int y = 0; y < frameH; ++y)
+      EGifPutLine(gif, const_cast<GifPixelType*>(row.data()), frameW);
+  }
+  EGifCloseFile(gif, &error);
+  GifFreeMapObject(map);
+  return out;
+}
+
+TEST(CodecMemory, GifFramesAreHeldToThePixelLimitWhileTheyAreDecoded) {
+  // A limit of 2^20 pixels and frames of 256 x 256 (2^16): 16 frames fit exactly, 17 do not.
+  // The frame indices are counted before each frame is decoded, so a refused file never
+  // holds much more than the limit; frames larger than the screen count at their own size.
+  constexpr int64_t kLimit = int64_t{1} << 20;
+  struct Case {
+    const char* name;
+    int screen, frame, count;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"16 frames, exactly the limit", 256, 256, 16, true},
+      {"17 frames", 256, 256, 17, false},
+      {"40 frames", 256, 256, 40, false},
+      {"40 frames larger than a 16 x 16 screen", 16, 256, 40, false},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> bytes = ManyFramesGif(c.screen, c.screen, c.frame, c.frame, c.count);
+    ASSERT_LT(bytes.size(), size_t{64} << 10) << c.name;
+    test::AllocationProbe probe;
+    auto r = DecodeGif(bytes.data(), bytes.size(), SIZE_MAX, kLimit);
+    EXPECT_EQ(r.ok(), c.ok) << c.name;
+    if (c.ok) {
+      EXPECT_EQ(r->frames.size(), static_cast<size_t>(c.count)) << c.name;
+    } else {
+      EXPECT_EQ(r.error().code, ErrorCode::TooLarge) << c.name;
+      EXPECT_NE(r.error().message.find("1048576"), std::string::npos) << r.error().message;
+    }
+    EXPECT_LT(probe.PeakBytes(), static_cast<size_t>(kLimit) + (size_t{128} << 10)) << c.name;
+  }
 }
 
 }  // namespace

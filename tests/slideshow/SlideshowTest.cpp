@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "base/Random.h"
+#include "graphics/Bmp.h"
+#include "slideshow/ShowAdapters.h"
 #include "tests/slideshow/ShowFakes.h"
 
 namespace vec {
@@ -483,6 +490,82 @@ TEST(FailedPicture, MissingProjectFileMovesOnAtTheNextTick) {
   form.AppIdle();
   EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
   EXPECT_EQ(rig.engine.begins, 1);
+}
+
+TEST(FailedPicture, ProjectFileThatDoesNotParseKeepsTheOldProjectAndMovesOn) {
+  // b.vep exists but cannot be read: the engine keeps a (not ended, not begun again with an
+  // empty picture), a stays on screen without a transition, and the next tick shows c.
+  ShowRig rig;
+  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 1, {}});
+  rig.files.extraFiles.insert("/t/b.vep");
+  rig.settings.FileNames.push_back("/t/b.vep");
+  rig.settings.Checked.push_back("TRUE");
+  rig.AddProject("/t/c.vep", FakeProjectFile{40, 30, 3, {}});
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 5;
+  rig.settings.TransitionTime = 0;
+  rig.settings.Stretch = false;
+  Slideshow form(rig.settings, rig.Services(CountFrame));
+  form.FormShow();
+  ASSERT_EQ(form.CurrentFile(), "/t/a.vep");
+  const int steps = rig.engine.steps;
+  rig.clock.Advance(5000);
+  g_transitionFrames = 0;
+  form.AppIdle();
+  EXPECT_EQ(form.NextFile(), "/t/b.vep");
+  EXPECT_EQ(form.CurrentFile(), "/t/a.vep");
+  EXPECT_EQ(rig.engine.begins, 1);
+  EXPECT_EQ(rig.engine.ends, 0);
+  EXPECT_EQ(rig.engine.steps, steps + 1);  // a goes on animating
+  EXPECT_EQ(g_transitionFrames, 0);
+  EXPECT_EQ(form.PictureWidth(), 64);
+  EXPECT_EQ(form.PictureHeight(), 48);
+  EXPECT_EQ(rig.display.Screen().GetPixel(512, 384) >> 24, 1u);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
+  EXPECT_EQ(rig.engine.begins, 2);
+  EXPECT_EQ(rig.engine.ends, 1);
+  EXPECT_EQ(form.PictureWidth(), 40);
+  EXPECT_EQ(rig.files.projectLoads, 3);
+}
+
+TEST(FailedPicture, DamagedPictureFileOnDiskIsPassedOverWithALineOnStderr) {
+  // The program's own loader: a real BMP and a picture file of garbage bytes.
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      ("slideshow-damaged-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+       "-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string still = (dir / "a.bmp").string(), damaged = (dir / "b.vep").string();
+  Bitmap32 two(6, 4);
+  two.Clear(MakePixel(200, 10, 10));
+  ASSERT_TRUE(SaveBmp32(two, still).ok());
+  {
+    std::ofstream out(damaged, std::ios::binary);
+    out << "not a picture file at all";
+  }
+  ShowRig rig;
+  DiskPictureFiles disk;
+  rig.settings.FileNames = {still, damaged};
+  rig.settings.Checked = {"TRUE", "TRUE"};
+  rig.settings.ShowImageMode = 1;
+  rig.settings.Duration = 5;
+  rig.settings.TransitionTime = 0;
+  SlideshowServices services = rig.Services(CountFrame);
+  services.files = &disk;
+  Slideshow form(rig.settings, std::move(services));
+  form.FormShow();
+  ASSERT_EQ(form.CurrentFile(), still);
+  rig.clock.Advance(5000);
+  ::testing::internal::CaptureStderr();
+  form.AppIdle();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(form.CurrentFile(), still);
+  EXPECT_TRUE(form.Still());
+  EXPECT_EQ(rig.engine.begins, 0);
+  EXPECT_NE(said.find(damaged + " cannot be shown"), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  std::filesystem::remove_all(dir);
 }
 
 // ---- Transitions --------------------------------------------------------------------
