@@ -1,6 +1,5 @@
 #include "audio/SoundEffectPlayer.h"
 
-
 namespace vec {
 namespace {
 

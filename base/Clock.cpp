@@ -11,6 +11,8 @@ uint32_t SteadyClock::Ticks() {
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void SteadyClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SteadyClock::Sleep(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace vec

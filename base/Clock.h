@@ -15,7 +15,9 @@ class IClock {
 };
 
 // Milliseconds elapsed from `from` to `to` on a wrapping 32-bit tick.
-inline uint32_t TickDiff(uint32_t to, uint32_t from) { return to - from; }
+inline uint32_t TickDiff(uint32_t to, uint32_t from) {
+  return to - from;
+}
 
 class SteadyClock final : public IClock {
  public:

@@ -34,7 +34,7 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
         item += text[i++];
       }
     } else {
-      while (i < n && static_cast<unsigned char>(text[i]) > 32 && text[i] != ',') item += text[i++];
+      while (i<n&& static_cast<unsigned char>(text[i])> 32 && text[i] != ',') item += text[i++];
     }
     items.push_back(std::move(item));
     skip_spaces();

@@ -24,9 +24,17 @@ void Randomize() {
   g_seed.store(static_cast<uint32_t>(ticks));
 }
 
-uint32_t RandSeed() { return g_seed.load(); }
-void SetRandSeed(uint32_t seed) { g_seed.store(seed); }
-void LockRandomize(bool locked) { g_locked.store(locked); }
-bool RandomizeLocked() { return g_locked.load(); }
+uint32_t RandSeed() {
+  return g_seed.load();
+}
+void SetRandSeed(uint32_t seed) {
+  g_seed.store(seed);
+}
+void LockRandomize(bool locked) {
+  g_locked.store(locked);
+}
+bool RandomizeLocked() {
+  return g_locked.load();
+}
 
 }  // namespace vec

@@ -41,7 +41,8 @@ struct Error {
 template <class T>
 class [[nodiscard]] ErrorOr {
  public:
-  ErrorOr(T value) : v_(std::in_place_index<0>, std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  ErrorOr(T value)
+      : v_(std::in_place_index<0>, std::move(value)) {}  // NOLINT(google-explicit-constructor)
   ErrorOr(Error error) : v_(std::in_place_index<1>, std::move(error)) {}  // NOLINT
 
   bool ok() const { return v_.index() == 0; }
@@ -91,10 +92,9 @@ using Status = ErrorOr<void>;
 
 // Evaluates an ErrorOr expression; on an error returns it from the enclosing function,
 // otherwise yields the value (nothing for ErrorOr<void>).
-#define TRY(expression)                                  \
-  ({                                                     \
-    auto _try_result = (expression);                     \
-    if (_try_result.is_error())                          \
-      return _try_result.release_error();                \
-    _try_result.release_value();                         \
+#define TRY(expression)                                             \
+  ({                                                                \
+    auto _try_result = (expression);                                \
+    if (_try_result.is_error()) return _try_result.release_error(); \
+    _try_result.release_value();                                    \
   })

@@ -9,10 +9,19 @@ TEST(Ini, IntegersAreDecimalWithOptionalSign) {
   struct Case {
     const char* text;
     std::optional<int32_t> want;
-  } cases[] = {{"12", 12},        {" -7 ", -7},  {"+3", 3},           {"yes", std::nullopt},
-               {"", std::nullopt}, {"0x10", std::nullopt}, {"$10", std::nullopt},
-               {"1.5", std::nullopt}, {"2147483647", 2147483647}, {"2147483648", std::nullopt},
-               {"-2147483648", -2147483647 - 1}, {"-", std::nullopt}, {"12a", std::nullopt}};
+  } cases[] = {{"12", 12},
+               {" -7 ", -7},
+               {"+3", 3},
+               {"yes", std::nullopt},
+               {"", std::nullopt},
+               {"0x10", std::nullopt},
+               {"$10", std::nullopt},
+               {"1.5", std::nullopt},
+               {"2147483647", 2147483647},
+               {"2147483648", std::nullopt},
+               {"-2147483648", -2147483647 - 1},
+               {"-", std::nullopt},
+               {"12a", std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(ParseIniInteger(c.text), c.want) << c.text;
 }
 
@@ -33,19 +42,22 @@ TEST(Ini, ProfileSemantics) {
 }
 
 TEST(Ini, WritingKeepsOtherLinesAsTheyWere) {
-  const char* text = "; comment\r\n[Setting]\r\nSpeed = 10\r\nOther=  kept  \r\n\r\n[Files]\r\n3=\r\n";
+  const char* text =
+      "; comment\r\n[Setting]\r\nSpeed = 10\r\nOther=  kept  \r\n\r\n[Files]\r\n3=\r\n";
   auto doc = IniDocument::FromText(text);
   doc.WriteInteger("setting", "speed", 12);
   doc.WriteBool("Setting", "Sound", false);
   doc.EraseSection("FILES");
   doc.WriteString("Files", "1", "");
-  EXPECT_EQ(doc.ToText(),
-            "; comment\r\n[Setting]\r\nspeed=12\r\nOther=  kept  \r\nSound=0\r\n\r\n[Files]\r\n1=\r\n");
+  EXPECT_EQ(
+      doc.ToText(),
+      "; comment\r\n[Setting]\r\nspeed=12\r\nOther=  kept  \r\nSound=0\r\n\r\n[Files]\r\n1=\r\n");
 }
 
 TEST(Ini, KeysWithoutValuesAreListedButHaveNoValue) {
   auto doc = IniDocument::FromText("[MusicList]\n/home/u/a b.mp3=\nbare line\n");
-  EXPECT_EQ(doc.SectionKeys("MusicList"), (std::vector<std::string>{"/home/u/a b.mp3", "bare line"}));
+  EXPECT_EQ(doc.SectionKeys("MusicList"),
+            (std::vector<std::string>{"/home/u/a b.mp3", "bare line"}));
   EXPECT_EQ(doc.Value("MusicList", "bare line"), std::nullopt);
   EXPECT_EQ(doc.ToText(), "[MusicList]\n/home/u/a b.mp3=\nbare line\n");
 }

@@ -98,9 +98,10 @@ inline std::string BuildPackage(const PackageParts& parts) {
     names += name + "\r\n";
     contents.push_back(content);
   }
-  return parts.prefix + ContainerWriter::Build(
-                           {ContainerWriter::Build({parts.fileList, parts.settings, parts.uiSettings}),
-                            names, ContainerWriter::Build(contents), parts.gui});
+  return parts.prefix +
+         ContainerWriter::Build(
+             {ContainerWriter::Build({parts.fileList, parts.settings, parts.uiSettings}), names,
+              ContainerWriter::Build(contents), parts.gui});
 }
 
 }  // namespace vec::testing
