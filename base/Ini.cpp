@@ -4,6 +4,7 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <unordered_map>
 
 namespace vec {
 namespace {
@@ -210,6 +211,32 @@ std::vector<std::string> IniDocument::SectionKeys(std::string_view section) cons
     if (!k.empty()) keys.emplace_back(k);
   }
   return keys;
+}
+
+std::vector<IniDocument::KeyValue> IniDocument::SectionEntries(std::string_view section) const {
+  std::vector<KeyValue> entries;
+  size_t header = FindSection(section);
+  if (header == npos) return entries;
+  auto folded = [](std::string_view k) {
+    std::string out(k);
+    for (char& c : out) c = Lower(c);
+    return out;
+  };
+  std::unordered_map<std::string, std::string> firstValue;
+  size_t end = SectionEnd(header);
+  for (size_t i = header + 1; i < end; ++i) {
+    if (IsComment(lines_[i].raw)) continue;
+    std::string_view k;
+    std::optional<std::string_view> v;
+    SplitKeyValue(lines_[i].raw, k, v);
+    if (k.empty()) continue;
+    if (v) firstValue.try_emplace(folded(k), Unquote(*v));
+    entries.push_back({std::string(k), std::nullopt});
+  }
+  for (KeyValue& e : entries) {
+    if (auto it = firstValue.find(folded(e.key)); it != firstValue.end()) e.value = it->second;
+  }
+  return entries;
 }
 
 void IniDocument::WriteString(std::string_view section, std::string_view key,

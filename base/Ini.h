@@ -35,6 +35,14 @@ class IniDocument {
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;
   // Key names of a section in file order (empty when the section is missing).
   std::vector<std::string> SectionKeys(std::string_view section) const;
+  // The keys of a section in file order, each with the value a read of that key gives (the
+  // first line of that name with a value; none when no line of that name has one). One pass
+  // over the section, where a read per key would make long lists quadratic.
+  struct KeyValue {
+    std::string key;
+    std::optional<std::string> value;
+  };
+  std::vector<KeyValue> SectionEntries(std::string_view section) const;
 
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);

@@ -16,6 +16,7 @@
 
 #include "package/Container.h"
 #include "package/Package.h"
+#include "package/SaverSettings.h"
 
 extern char** environ;
 
@@ -92,5 +93,20 @@ void BM_CopyWithCp(benchmark::State& state) {
 BENCHMARK(BM_CopyWithCp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+// The picture list of a settings file with n entries: one pass over the section, so the
+// time grows with n, not n squared.
+void BM_PictureListLoad(benchmark::State& state) {
+  std::string text = "[FileList]\r\n";
+  for (int64_t i = 0; i < state.range(0); ++i)
+    text += "VEImage" + std::to_string(i) + ".vep=" + (i % 3 ? "1" : "0") + "\r\n";
+  for (auto _ : state) {
+    vec::PictureList list;
+    list.LoadFromText(text);
+    benchmark::DoNotOptimize(list.Checked.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PictureListLoad)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

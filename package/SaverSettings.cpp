@@ -1,6 +1,8 @@
 #include "package/SaverSettings.h"
 
 #include <array>
+#include <optional>
+#include <utility>
 
 #include "base/Ini.h"
 #include "package/Container.h"
@@ -85,9 +87,11 @@ void PictureList::Clear() {
 
 void PictureList::LoadFromIni(const IniDocument& ini) {
   Clear();
-  FileNames = ini.SectionKeys("FileList");
-  for (const auto& name : FileNames)
-    Checked.push_back(ini.ReadInteger("FileList", name, 0) != 0 ? "TRUE" : "FALSE");
+  for (IniDocument::KeyValue& entry : ini.SectionEntries("FileList")) {
+    const std::optional<int32_t> n = entry.value ? ParseIniInteger(*entry.value) : std::nullopt;
+    Checked.push_back(n.value_or(0) != 0 ? "TRUE" : "FALSE");
+    FileNames.push_back(std::move(entry.key));
+  }
 }
 
 void PictureList::LoadFromText(std::string_view text) {

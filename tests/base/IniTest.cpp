@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "base/Ini.h"
 
 namespace vec {
@@ -60,6 +65,25 @@ TEST(Ini, KeysWithoutValuesAreListedButHaveNoValue) {
             (std::vector<std::string>{"/home/u/a b.mp3", "bare line"}));
   EXPECT_EQ(doc.Value("MusicList", "bare line"), std::nullopt);
   EXPECT_EQ(doc.ToText(), "[MusicList]\n/home/u/a b.mp3=\nbare line\n");
+}
+
+// Reading a whole section in one pass gives each key the value a read of that key gives: the
+// first line of that name (in any case) that has a value. Catches taking each line's own
+// value (B.JPG then b.jpg, d.jpg before D.jpg=1), a case-blind slip, keeping the quotes,
+// and reading past the section.
+TEST(Ini, SectionEntriesGiveWhatAReadPerKeyGives) {
+  const auto doc = IniDocument::FromText(
+      "[FileList]\na.jpg=1\nB.JPG=0\nb.jpg=1\nnoequals\n; a comment\nc.jpg=\"1\"\n"
+      "Later=\nd.jpg\n  D.jpg = 1\n[Other]\nx=1\n");
+  using Entry = std::pair<std::string, std::optional<std::string>>;
+  const std::vector<Entry> expected{
+      {"a.jpg", "1"}, {"B.JPG", "0"}, {"b.jpg", "0"}, {"noequals", std::nullopt},
+      {"c.jpg", "1"}, {"Later", ""},  {"d.jpg", "1"}, {"D.jpg", "1"}};
+  std::vector<Entry> got;
+  for (const auto& e : doc.SectionEntries("filelist")) got.emplace_back(e.key, e.value);
+  EXPECT_EQ(got, expected);
+  for (const auto& [key, value] : expected) EXPECT_EQ(doc.Value("FileList", key), value) << key;
+  EXPECT_TRUE(doc.SectionEntries("Missing").empty());
 }
 
 }  // namespace

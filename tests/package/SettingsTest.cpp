@@ -113,6 +113,10 @@ TEST(PictureList, KeysInFileOrderWithCheckedFlags) {
   EXPECT_EQ(list.Checked, (std::vector<std::string>{"FALSE", "TRUE", "FALSE", "FALSE", "TRUE"}));
   list.CheckAll();
   EXPECT_EQ(list.Checked, std::vector<std::string>(5, "TRUE"));
+  // A name listed twice in other cases takes the first one's flag, as a read of it does.
+  list.LoadFromText("[FileList]\r\nA.jpg=0\r\na.JPG=1\r\nb.jpg\r\nB.jpg=1\r\n");
+  EXPECT_EQ(list.FileNames, (std::vector<std::string>{"A.jpg", "a.JPG", "b.jpg", "B.jpg"}));
+  EXPECT_EQ(list.Checked, (std::vector<std::string>{"FALSE", "FALSE", "TRUE", "TRUE"}));
   list.LoadFromText("");
   EXPECT_TRUE(list.FileNames.empty());
   EXPECT_TRUE(list.Checked.empty());
