@@ -185,7 +185,10 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
 }
 
 void Fade(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  // Plain variables, not a structured binding: the row runs below capture them.
+  Bitmap& work = frame.work;
+  const Bitmap& nb = frame.newBmp;
+  const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const int32_t alpha = MulDiv(256, percent, 100);
   SplitRows(H, work.PixelCount(), [&](int32_t begin, int32_t end) {
@@ -338,7 +341,10 @@ void DissolveRun(Pixel* d, const Pixel* s, size_t count, uint32_t first, uint32_
 }  // namespace
 
 void Dissolve(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  // Plain variables, not a structured binding: the row runs below capture them.
+  Bitmap& work = frame.work;
+  const Bitmap& nb = frame.newBmp;
+  const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   Pixel* d = work.Bits();
   const Pixel* s = nb.Bits();
@@ -394,7 +400,10 @@ VEC_TARGET_AVX2 size_t SelectPixelsAvx2(Pixel* d, const Pixel* s, const uint32_t
 }  // namespace
 
 void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  // Plain variables, not a structured binding: the row runs below capture them.
+  Bitmap& work = frame.work;
+  const Bitmap& nb = frame.newBmp;
+  const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
@@ -412,7 +421,10 @@ void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  // Plain variables, not a structured binding: the row runs below capture them.
+  Bitmap& work = frame.work;
+  const Bitmap& nb = frame.newBmp;
+  const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
   LocalGenerator gen{FixedSeed(W, H)};
