@@ -73,10 +73,12 @@ void ObjectKeysList::Clear() {
 }
 
 void ObjectKeysList::Load(std::string_view objectsText) {
+  // Copied before clearing: the text may be this list's own (reloading what it holds).
+  std::string copy(objectsText);
   Clear();
-  text = std::string(objectsText);
-  const IniDocument ini = IniDocument::FromText(objectsText);
-  const int32_t sections = CountSections(objectsText);
+  text = std::move(copy);
+  const IniDocument ini = IniDocument::FromText(text);
+  const int32_t sections = CountSections(text);
   for (int32_t n = 0; n < sections; ++n) {
     const std::string section = "Obj" + std::to_string(n);
     const std::string type = ini.ReadString(section, "ObjType", "");

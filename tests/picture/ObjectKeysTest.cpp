@@ -105,6 +105,18 @@ TEST(AnimObjects, LoadReplacesPreviousEntries) {
   EXPECT_EQ(objects[0].type, ObjectType::Gif);
 }
 
+// The list's own text handed back (a picture whose text was set first, then parsed): the
+// entries come from that text, not from the cleared list.
+TEST(AnimObjects, ReloadsItsOwnText) {
+  ObjectKeysList objects;
+  objects.text = "[Obj0]\r\nObjType=IMG\r\nFilename=bird.bmp\r\n[Obj1]\r\nObjType=GIF\r\n";
+  objects.Load(objects.text);
+  ASSERT_EQ(objects.Count(), 2);
+  EXPECT_EQ(objects[0].Filename, "bird.bmp");
+  EXPECT_EQ(objects[1].type, ObjectType::Gif);
+  EXPECT_EQ(objects.text.substr(0, 6), "[Obj0]");
+}
+
 TEST(ExtraInfo, BuildTextEndsAtANul) {
   ExtraInfo info;
   using namespace std::string_literals;
