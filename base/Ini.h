@@ -72,6 +72,8 @@ class IniDocument {
 };
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// `s` with A-Z made a-z: two texts are EqualsNoCase exactly when these are equal.
+std::string LowerAscii(std::string_view s);
 std::string_view TrimBlanks(std::string_view s);
 
 }  // namespace vec

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "package/Container.h"
+#include "package/FileSearch.h"
 #include "package/Package.h"
 #include "package/SaverSettings.h"
 
@@ -108,5 +109,30 @@ void BM_PictureListLoad(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_PictureListLoad)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Rebasing a picture list of n names onto a run folder of n / 10 files, every name in another
+// letter case than its file (the slow case: no exact hit). One listing of the folder for the
+// whole list, so the time grows with n, not with n times the folder.
+void BM_RebaseList(benchmark::State& state) {
+  const auto n = static_cast<size_t>(state.range(0));
+  std::string tmpl = "/var/tmp/vec-bench-rebase-XXXXXX";
+  if (!mkdtemp(tmpl.data())) std::abort();
+  const std::string folder = tmpl + "/";
+  for (size_t i = 0; i < n / 10; ++i)
+    std::ofstream(folder + "Picture" + std::to_string(i) + ".JPG") << "x";
+  vec::SaverSettings project;
+  for (size_t i = 0; i < n; ++i)
+    project.FileList.FileNames.push_back("C:\\Work\\picture" + std::to_string(i % (n / 10)) +
+                                         ".jpg");
+  for (auto _ : state) {
+    vec::SaverSettings copy = project;
+    vec::RebaseProject(copy, folder);
+    benchmark::DoNotOptimize(copy.FileList.FileNames.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  std::string cmd = "rm -rf '" + folder + "'";
+  [[maybe_unused]] int rc = std::system(cmd.c_str());
+}
+BENCHMARK(BM_RebaseList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

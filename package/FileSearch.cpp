@@ -35,21 +35,46 @@ std::string_view LocalFolderPart(std::string_view path) {
   return cut == std::string_view::npos ? std::string_view() : path.substr(0, cut + 1);
 }
 
-std::string FindInFolder(const std::string& folder, std::string_view name) {
-  if (folder.empty() || name.empty() || name == "." || name == "..") return {};
-  const std::string dir = WithSlash(folder);
-  const std::string exact = dir + std::string(name);
-  if (IsRegularFile(exact)) return exact;
+namespace {
+
+bool IsSearchableName(std::string_view name) {
+  return !name.empty() && name != "." && name != "..";
+}
+
+}  // namespace
+
+FolderIndex::FolderIndex(const std::string& folder) : folder_(folder), dir_(WithSlash(folder)) {
+  if (dir_.empty()) return;
   std::error_code ec;
-  fs::directory_iterator it(dir, ec);
-  if (ec) return {};
-  // First match in directory order; a case-blind folder could hold only one of them anyway.
+  fs::directory_iterator it(dir_, ec);
+  if (ec) return;
+  // Directory order decides which of two names differing only in case a case-blind lookup
+  // gets: the first, as a case-blind folder could hold only one of them anyway.
   for (const fs::directory_iterator end; it != end; it.increment(ec)) {
     if (ec) break;
-    const std::string entry = it->path().filename().string();
-    if (EqualsNoCase(entry, name) && IsRegularFile(it->path().string())) return dir + entry;
+    // The type the listing gave, a link followed (no stat for plain entries).
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError) || typeError) continue;
+    std::string entry = it->path().filename().string();
+    folded_.try_emplace(LowerAscii(entry), entry);
+    exact_.insert(std::move(entry));
   }
-  return {};
+}
+
+std::string FolderIndex::Find(std::string_view name) const {
+  if (!IsSearchableName(name)) return {};
+  const std::string key(name);
+  if (exact_.count(key)) return dir_ + key;
+  auto hit = folded_.find(LowerAscii(name));
+  return hit == folded_.end() ? std::string() : dir_ + hit->second;
+}
+
+std::string FindInFolder(const std::string& folder, std::string_view name) {
+  if (folder.empty() || !IsSearchableName(name)) return {};
+  // The exact name needs no listing of the folder.
+  const std::string exact = WithSlash(folder) + std::string(name);
+  if (IsRegularFile(exact)) return exact;
+  return FolderIndex(folder).Find(name);
 }
 
 std::string FindStoredFile(std::string_view storedName, const std::vector<std::string>& folders) {
@@ -63,6 +88,12 @@ std::string ResolveInFolder(const std::string& folder, std::string_view storedNa
   const std::string_view name = StoredFileNamePart(storedName);
   if (std::string found = FindInFolder(folder, name); !found.empty()) return found;
   return folder + std::string(name);
+}
+
+std::string ResolveInFolder(const FolderIndex& folder, std::string_view storedName) {
+  const std::string_view name = StoredFileNamePart(storedName);
+  if (std::string found = folder.Find(name); !found.empty()) return found;
+  return folder.GivenFolder() + std::string(name);
 }
 
 std::vector<std::string> SharedLibraryCandidates(const EnvFn& env) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace vec {
@@ -23,6 +25,21 @@ std::string_view LocalFolderPart(std::string_view path);
 // when neither exists.
 std::string FindInFolder(const std::string& folder, std::string_view name);
 
+// The regular files of one folder, listed once, for many lookups: a saver's picture list may
+// name thousands of files, and searching the folder for each would make its start quadratic.
+// Find gives what FindInFolder gives while the folder does not change.
+class FolderIndex {
+ public:
+  explicit FolderIndex(const std::string& folder);
+  std::string Find(std::string_view name) const;
+  const std::string& GivenFolder() const { return folder_; }
+
+ private:
+  std::string folder_, dir_;
+  std::unordered_set<std::string> exact_;
+  std::unordered_map<std::string, std::string> folded_;  // lower-case name -> first entry
+};
+
 // The file-name part of `storedName` looked up in each folder in turn; empty when it is
 // in none of them.
 std::string FindStoredFile(std::string_view storedName, const std::vector<std::string>& folders);
@@ -31,6 +48,8 @@ std::string FindStoredFile(std::string_view storedName, const std::vector<std::s
 // folder + its file-name part when there is none, so a caller still gets the path the
 // saver meant.
 std::string ResolveInFolder(const std::string& folder, std::string_view storedName);
+// The same through an index of the folder.
+std::string ResolveInFolder(const FolderIndex& folder, std::string_view storedName);
 
 // The shared-library folders ".../Dawlish/Common/" in search order: $XDG_DATA_HOME (default
 // ~/.local/share), then each folder of $XDG_DATA_DIRS (default /usr/local/share:/usr/share),

@@ -127,9 +127,10 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
 void RebaseProject(SaverSettings& project, const std::string& folder) {
   // The files were extracted under their file-name parts; a stored name may differ from the
   // extracted one in letter case (savers are made on case-blind file systems).
-  for (auto& name : project.FileList.FileNames) name = ResolveInFolder(folder, name);
+  const FolderIndex index(folder);
+  for (auto& name : project.FileList.FileNames) name = ResolveInFolder(index, name);
   auto& preview = project.Setting.PreviewFile;
-  if (!preview.empty()) preview = ResolveInFolder(folder, preview);
+  if (!preview.empty()) preview = ResolveInFolder(index, preview);
   project.UISetting.UIFile = folder + std::string(kPackageRecordNames[3]);
 }
 

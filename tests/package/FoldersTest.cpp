@@ -196,6 +196,42 @@ TEST(ResolveInFolder, ExactFirstThenIgnoringCase) {
   EXPECT_EQ(ResolveInFolder(dir.path(), "other.jpg"), dir / "other.jpg");
 }
 
+// The one-listing index and the single lookup answer alike: the exact name over a variant
+// in case (whichever the listing gives first), only regular files (a folder of that name is
+// skipped, a link to a file counts, a dangling link does not), nothing for "." or "..".
+TEST(FolderIndex, AnswersAsTheSingleLookup) {
+  ScratchDir dir;
+  WriteBytes(dir / "a.JPG", "1");
+  WriteBytes(dir / "A.jpg", "2");
+  ASSERT_EQ(mkdir((dir / "Photos.JPG").c_str(), 0700), 0);
+  WriteBytes(dir / "Sea.bmp", "3");
+  ASSERT_EQ(symlink((dir / "Sea.bmp").c_str(), (dir / "Link.bmp").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "gone").c_str(), (dir / "Dangling.bmp").c_str()), 0);
+  const struct {
+    const char* name;
+    std::string found;
+  } cases[] = {
+      {"A.jpg", dir / "A.jpg"},
+      {"a.JPG", dir / "a.JPG"},
+      {"photos.jpg", ""},
+      {"SEA.BMP", dir / "Sea.bmp"},
+      {"link.BMP", dir / "Link.bmp"},
+      {"dangling.bmp", ""},
+      {".", ""},
+      {"..", ""},
+      {"", ""},
+      {"missing.jpg", ""},
+  };
+  const FolderIndex index(dir.path());
+  for (const auto& c : cases) {
+    EXPECT_EQ(index.Find(c.name), c.found) << c.name;
+    EXPECT_EQ(FindInFolder(dir.path(), c.name), c.found) << c.name;
+  }
+  // "a.jpg" matches both case variants: either may win, but both routines pick the same.
+  EXPECT_EQ(index.Find("a.jpg"), FindInFolder(dir.path(), "a.jpg"));
+  EXPECT_NE(index.Find("a.jpg"), "");
+}
+
 // A saver made on a case-blind system: the list says "beach.JPG" and the preview names the
 // author's folder, while the package extracted "Beach.jpg" and "Preview.JPG". Rebasing must
 // point at the files that exist (a plain folder + name would miss both); a name found
