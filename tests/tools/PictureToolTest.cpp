@@ -178,6 +178,7 @@ TEST_P(VectoolPictureRefuses, WithOneLineAndNoOutput) {
   EXPECT_TRUE(Mentions(r.err, GetParam().message)) << r.err;
   EXPECT_FALSE(Exists(dir / "out.vep"));
   EXPECT_FALSE(Exists(dir / "frames"));
+  EXPECT_FALSE(Exists(dir / "frames.gif"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,6 +199,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "cannot load"},
         BadInput{"AnimateTruncatedFile", "animate $Dhalf.vep --size 8x8 --seconds 1 --out $Dframes",
                  "cannot load"},
+        BadInput{"AnimateNoSeconds", "animate $Dgood.vep --size 8x8 --seconds 0 --out $Dframes",
+                 "--seconds"},
+        BadInput{"AnimateNoSecondsGif",
+                 "animate $Dgood.vep --size 8x8 --seconds 0 --out $Dframes.gif", "--seconds"},
         BadInput{"AnimateTooManyFrames",
                  "animate $Dgood.vep --size 8x8 --seconds 101 --fps 1000 --out $Dframes",
                  "too many frames"}),

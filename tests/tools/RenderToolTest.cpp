@@ -186,23 +186,31 @@ TEST(VectoolRender, BadSaversAreReportedInOneLine) {
   struct Case {
     std::string saver;
     std::string message;
-    bool opensOutput;  // fails only once the show has run
+    std::string out;  // a folder of frames, or an animation file
   };
-  int run = 0;
-  for (const Case& c :
-       {Case{dir / "none.scr", "none.scr", false}, Case{dir / "text.scr", "text.scr", false},
-        Case{dir / "empty.scr", "the saver contains no picture", false},
-        Case{dir / "cut.scr", "no picture of " + dir / "cut.scr" + " could be shown", true}}) {
-    const std::string out = dir / ("f" + std::to_string(++run));
-    const ToolResult r = Vectool("render " + c.saver + " --size 8x8 --seconds 1 --out " + out, dir);
+  // A folder that was there before keeps existing (it is the user's); an output the run
+  // opened itself is taken away again, also when the show fails only after it has run.
+  mkdir((dir / "mine").c_str(), 0755);
+  WriteBytes(dir / "mine/keep.txt", "x");
+  const std::string cutMessage = "no picture of " + dir / "cut.scr" + " could be shown";
+  for (const Case& c : {Case{dir / "none.scr", "none.scr", dir / "f1"},
+                        Case{dir / "text.scr", "text.scr", dir / "f2"},
+                        Case{dir / "empty.scr", "the saver contains no picture", dir / "f3"},
+                        Case{dir / "cut.scr", cutMessage, dir / "f4"},
+                        Case{dir / "cut.scr", cutMessage, dir / "f5.gif"},
+                        Case{dir / "cut.scr", cutMessage, dir / "f6.webp"},
+                        Case{dir / "cut.scr", cutMessage, dir / "mine"}}) {
+    const ToolResult r =
+        Vectool("render " + c.saver + " --size 8x8 --seconds 1 --out " + c.out, dir);
     EXPECT_EQ(r.code, 1) << c.saver;
     EXPECT_EQ(r.err.rfind("vectool: ", 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_TRUE(Mentions(r.err, c.message)) << r.err;
-    if (!c.opensOutput) {
-      EXPECT_FALSE(Exists(out)) << c.saver;
+    if (c.out == dir / "mine") {
+      EXPECT_EQ(ListDir(c.out), std::vector<std::string>{"keep.txt"});
+    } else {
+      EXPECT_FALSE(Exists(c.out)) << c.saver << " -> " << c.out;
     }
-    EXPECT_TRUE(ListDir(out).empty()) << c.saver;
   }
 
   // A user's file that leaves every picture out: the show says it cannot run, and so does

@@ -110,7 +110,7 @@ void AddAnimateCommand(Commands& commands) {
   animate.add_option("--seconds", o->seconds, "simulated seconds to play")
       ->required()
       ->transform(WholeNumber())
-      ->check(CLI::Range(int64_t{0}, kMaxFrames));
+      ->check(CLI::Range(int64_t{1}, kMaxFrames));
   animate.add_option("--fps", o->fps, "frames per simulated second")
       ->transform(WholeNumber())
       ->check(CLI::Range(1, 1000));

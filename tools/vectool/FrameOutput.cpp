@@ -37,23 +37,55 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
   return true;
 }
 
+FrameOutput::~FrameOutput() {
+  if (opened_ && !closed_) Discard();
+}
+
+namespace {
+
+std::string FrameName(const std::string& folder, int64_t n) {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame%04lld.bmp", static_cast<long long>(n));
+  return (std::filesystem::path(folder) / name).string();
+}
+
+}  // namespace
+
+void FrameOutput::Discard() {
+  std::error_code ec;
+  if (writer_) {
+    writer_.reset();
+    std::filesystem::remove(path_, ec);
+  } else {
+    for (int64_t n = 1; n <= frames_; ++n) std::filesystem::remove(FrameName(path_, n), ec);
+    // Only a folder this output made, and only when nothing else is in it.
+    if (madeFolder_) std::filesystem::remove(path_, ec);
+  }
+  opened_ = false;
+}
+
 bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
                        const AnimationSettings& settings, std::string& error) {
+  if (opened_ && !closed_) Discard();
   path_ = path;
   fps_ = fps > 0 ? fps : 30;
   frames_ = 0;
   shownMs_ = 0;
+  opened_ = closed_ = madeFolder_ = false;
   writer_.reset();
   if (const std::optional<AnimationFormat> format = AnimationFormatOf(path)) {
     writer_ = MakeAnimationWriter(*format, settings);
-    return writer_->Open(path, width, height, error);
+    opened_ = writer_->Open(path, width, height, error);
+    if (!opened_) writer_.reset();
+    return opened_;
   }
   std::error_code ec;
-  std::filesystem::create_directories(path, ec);
+  madeFolder_ = std::filesystem::create_directories(path, ec);
   if (!std::filesystem::is_directory(path)) {
     error = "cannot make the folder " + path;
     return false;
   }
+  opened_ = true;
   return true;
 }
 
@@ -65,19 +97,22 @@ bool FrameOutput::Add(const vec::Bitmap32& frame, std::string& error) {
     shownMs_ = dueMs;
     return writer_->AddFrame(frame, duration, error);
   }
-  char name[32];
-  std::snprintf(name, sizeof name, "frame%04lld.bmp", static_cast<long long>(frames_));
-  const std::string file = (std::filesystem::path(path_) / name).string();
+  const std::string file = FrameName(path_, frames_);
   const vec::Status saved = vec::SaveBmp32(frame, file);
   if (!saved) error = "cannot write " + file + ": " + saved.error().message;
   return static_cast<bool>(saved);
 }
 
 bool FrameOutput::Close(std::string& error) {
-  if (!writer_) return true;
+  if (!writer_) {
+    closed_ = opened_;
+    return true;
+  }
   const bool ok = writer_->Close(error);
+  if (!ok) return false;  // the half-written file goes with the output
   writer_.reset();
-  return ok;
+  closed_ = true;
+  return true;
 }
 
 }  // namespace vectool
