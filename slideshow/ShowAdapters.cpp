@@ -25,17 +25,25 @@ bool DiskPictureFiles::FileExists(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+void DiskPictureFiles::SayCannotShow(const std::string& what, const std::string& path,
+                                     const std::string& why) {
+  if (!said_.insert(path).second) return;
+  std::cerr << "vecsaver: the " << what << " " << path << " cannot be shown: " << why << "\n";
+}
+
 bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {
   auto result = LoadImageFromFile(path);
-  if (!result) return false;
+  if (!result) {
+    SayCannotShow("picture", path, result.error().message);
+    return false;
+  }
   out = std::move(result.value());
   return true;
 }
 
 bool DiskPictureFiles::LoadProject(const std::string& path, Picture& project) {
   if (project.LoadFromFile(path)) return true;
-  std::cerr << "vecsaver: the picture file " << path << " cannot be shown: " << project.LastError()
-            << "\n";
+  SayCannotShow("picture file", path, project.LastError());
   return false;
 }
 

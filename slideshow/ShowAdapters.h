@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundEffectPlayer.h"
@@ -21,12 +22,18 @@ class WaterEngine;
 // The show's settings from the project (user settings already applied) and the run folder.
 SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder);
 
+// A picture that cannot be shown is said on stderr once per file: a show whose pictures
+// all fail tries one a tick, and a line each time would fill the session's log.
 class DiskPictureFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override;
   bool LoadStill(const std::string& path, Bitmap32& out) override;
   bool LoadProject(const std::string& path, Picture& project) override;
   void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override;
+
+ private:
+  void SayCannotShow(const std::string& what, const std::string& path, const std::string& why);
+  std::unordered_set<std::string> said_;
 };
 
 // WaterEngine for the show. Offline (threaded = false) the objects are stepped from the
