@@ -109,12 +109,24 @@ IniDocument IniDocument::FromText(std::string_view text) {
     } else if (nl != std::string_view::npos) {
       saw_lf = true;
     }
-    doc.lines_.push_back({std::string(line)});
+    doc.lines_.push_back(MakeLine(std::string(line)));
     if (nl == std::string_view::npos) break;
     start = nl + 1;
   }
   if (saw_lf && !saw_crlf) doc.eol_ = "\n";
+  doc.Reindex();
   return doc;
+}
+
+IniDocument::Line IniDocument::MakeLine(std::string raw) {
+  const bool header = SectionName(raw).has_value();
+  return Line{std::move(raw), header};
+}
+
+void IniDocument::Reindex() {
+  firstSection_.clear();
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].header) firstSection_.try_emplace(LowerAscii(*SectionName(lines_[i].raw)), i);
 }
 
 IniDocument IniDocument::FromFile(const std::string& path) {
@@ -143,17 +155,13 @@ bool IniDocument::SaveToFile(const std::string& path) const {
 }
 
 size_t IniDocument::FindSection(std::string_view section) const {
-  section = TrimBlanks(section);
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    auto name = SectionName(lines_[i].raw);
-    if (name && EqualsNoCase(*name, section)) return i;
-  }
-  return npos;
+  auto hit = firstSection_.find(LowerAscii(TrimBlanks(section)));
+  return hit == firstSection_.end() ? npos : hit->second;
 }
 
 size_t IniDocument::SectionEnd(size_t header) const {
   size_t i = header + 1;
-  while (i < lines_.size() && !SectionName(lines_[i].raw)) ++i;
+  while (i < lines_.size() && !lines_[i].header) ++i;
   return i;
 }
 
@@ -260,13 +268,15 @@ void IniDocument::WriteKey(std::string_view section, std::string_view key, std::
   std::string line = std::string(TrimBlanks(key)) + "=" + std::string(value);
   size_t header = FindSection(section);
   if (header == npos) {
-    lines_.push_back({"[" + std::string(TrimBlanks(section)) + "]"});
-    lines_.push_back({line});
+    lines_.push_back(MakeLine("[" + std::string(TrimBlanks(section)) + "]"));
+    lines_.push_back(MakeLine(std::move(line)));
+    Reindex();
     return;
   }
   if (replace) {
     if (size_t i = FindKey(header, key); i != npos) {
-      lines_[i].raw = line;
+      lines_[i] = MakeLine(std::move(line));
+      Reindex();
       return;
     }
   }
@@ -278,7 +288,8 @@ void IniDocument::AppendLine(size_t header, std::string line) {
   size_t end = SectionEnd(header);
   size_t at = end;
   while (at > header + 1 && TrimBlanks(lines_[at - 1].raw).empty()) --at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{line});
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), MakeLine(std::move(line)));
+  Reindex();
 }
 
 void IniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
@@ -296,6 +307,7 @@ void IniDocument::EraseSection(std::string_view section) {
     size_t end = SectionEnd(header);
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
                  lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    Reindex();
   }
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vec {
@@ -55,7 +56,11 @@ class IniDocument {
  private:
   struct Line {
     std::string raw;  // as read (without the line break)
+    bool header = false;
   };
+  static Line MakeLine(std::string raw);
+  // Rebuilds firstSection_ after lines were added, changed or removed.
+  void Reindex();
   // Index of the first line of the first section with this name, or npos.
   size_t FindSection(std::string_view section) const;
   // End (exclusive) of the section body that starts after header line `header`.
@@ -68,6 +73,9 @@ class IniDocument {
   void AppendLine(size_t header, std::string line);
 
   std::vector<Line> lines_;
+  // Lower-case section name -> its first header line: a read looks a section up without
+  // scanning the document (objects texts hold thousands of sections).
+  std::unordered_map<std::string, size_t> firstSection_;
   std::string eol_ = "\r\n";
 };
 

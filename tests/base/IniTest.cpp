@@ -59,6 +59,32 @@ TEST(Ini, WritingKeepsOtherLinesAsTheyWere) {
       "; comment\r\n[Setting]\r\nspeed=12\r\nOther=  kept  \r\nSound=0\r\n\r\n[Files]\r\n1=\r\n");
 }
 
+// Sections are found through an index of their first headers: every change that moves lines
+// (a key inserted before a later section, a section erased, a key line that reads as a header)
+// must leave reads finding the right lines.
+TEST(Ini, ReadsFollowLinesMovedByWrites) {
+  auto doc = IniDocument::FromText(
+      "[A]\r\nk=1\r\n\r\n[B]\r\nk=2\r\n[a]\r\nk=3\r\nonly=in second A\r\n[C]\r\nk=4\r\n");
+  doc.WriteInteger("A", "new", 5);  // inserted inside the first A: B, a and C move down
+  EXPECT_EQ(doc.ReadInteger("B", "k", 0), 2);
+  EXPECT_EQ(doc.ReadInteger("C", "k", 0), 4);
+  EXPECT_EQ(doc.ReadInteger("A", "new", 0), 5);
+  EXPECT_EQ(doc.ReadString("A", "only", "-"), "-");  // the second [a] is never read
+  doc.AppendKey("b", "K", "6");
+  EXPECT_EQ(doc.ReadInteger("C", "k", 0), 4);
+  EXPECT_EQ(doc.SectionKeys("B"), (std::vector<std::string>{"k", "K"}));
+  doc.EraseSection("A");  // both A sections go; B and C move up
+  EXPECT_FALSE(doc.HasSection("a"));
+  EXPECT_EQ(doc.ReadInteger("C", "k", 0), 4);
+  EXPECT_EQ(doc.ReadInteger("B", "k", 0), 2);
+  doc.WriteString("D", "x", "7");  // a new section at the end
+  EXPECT_EQ(doc.ReadInteger("d", "X", 0), 7);
+  doc.WriteString("C", "[E]", "8");  // a key whose line reads as a header: it starts section E
+  EXPECT_TRUE(doc.HasSection("E"));
+  EXPECT_EQ(doc.SectionKeys("C"), (std::vector<std::string>{"k"}));
+  EXPECT_EQ(doc.ToText(), "[B]\r\nk=2\r\nK=6\r\n[C]\r\nk=4\r\n[E]=8\r\n[D]\r\nx=7\r\n");
+}
+
 TEST(Ini, KeysWithoutValuesAreListedButHaveNoValue) {
   auto doc = IniDocument::FromText("[MusicList]\n/home/u/a b.mp3=\nbare line\n");
   EXPECT_EQ(doc.SectionKeys("MusicList"),
