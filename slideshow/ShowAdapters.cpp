@@ -20,6 +20,9 @@ SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::strin
   return out;
 }
 
+DiskPictureFiles::DiskPictureFiles()
+    : say_([](const std::string& message) { std::cerr << "vecsaver: " << message << "\n"; }) {}
+
 bool DiskPictureFiles::FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
@@ -28,7 +31,7 @@ bool DiskPictureFiles::FileExists(const std::string& path) {
 void DiskPictureFiles::SayCannotShow(const std::string& what, const std::string& path,
                                      const std::string& why) {
   if (!said_.insert(path).second) return;
-  std::cerr << "vecsaver: the " << what << " " << path << " cannot be shown: " << why << "\n";
+  say_("the " + what + " " + path + " cannot be shown: " + why);
 }
 
 bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {

@@ -3,6 +3,7 @@
 // the water engine, the sound-effect schedule and the music player; and the settings taken
 // from the saver's project.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -22,10 +23,15 @@ class WaterEngine;
 // The show's settings from the project (user settings already applied) and the run folder.
 SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder);
 
-// A picture that cannot be shown is said on stderr once per file: a show whose pictures
-// all fail tries one a tick, and a line each time would fill the session's log.
+// A picture that cannot be shown is said once per file (by default on stderr, as
+// "vecsaver: ..."): a show whose pictures all fail tries one a tick, and a line each time
+// would fill the session's log.
 class DiskPictureFiles final : public IPictureFiles {
  public:
+  using Sink = std::function<void(const std::string& message)>;
+  DiskPictureFiles();
+  explicit DiskPictureFiles(Sink say) : say_(std::move(say)) {}
+
   bool FileExists(const std::string& path) override;
   bool LoadStill(const std::string& path, Bitmap32& out) override;
   bool LoadProject(const std::string& path, Picture& project) override;
@@ -33,6 +39,7 @@ class DiskPictureFiles final : public IPictureFiles {
 
  private:
   void SayCannotShow(const std::string& what, const std::string& path, const std::string& why);
+  Sink say_;
   std::unordered_set<std::string> said_;
 };
 

@@ -161,7 +161,12 @@ int RunRender(const RenderOptions& o) {
 
   vec::SlideshowOptions settings = vec::ShowSettingsFrom(project, folder.path());
   StderrMessages messages;
-  vec::DiskPictureFiles files;
+  // Why the first picture that failed could not be shown, for the one-line error when none
+  // could be.
+  std::string firstFailure;
+  vec::DiskPictureFiles files([&firstFailure](const std::string& message) {
+    if (firstFailure.empty()) firstFailure = message;
+  });
   vec::EngineAdapter engine(clock, folder.path(), /*threadedObjects=*/false);
   vec::SlideshowServices services;
   services.display = &display;
@@ -179,7 +184,9 @@ int RunRender(const RenderOptions& o) {
   progress.Finish();
   if (display.failed) return Fail(error);
   // Time passed and not one picture could be shown: every picture failed to load.
-  if (display.frames == 0 && secs > 0) return Fail("no picture of " + saver + " could be shown");
+  if (display.frames == 0 && secs > 0)
+    return Fail("no picture of " + saver + " could be shown" +
+                (firstFailure.empty() ? "" : " (" + firstFailure + ")"));
   if (!output.Close(error)) return Fail(error);
   std::cerr << "vectool: " << display.frames << " frames to " << outPath << "\n";
   return 0;
