@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "graphics/Bitmap32.h"
 #include "graphics/Blit.h"
 
 namespace vec {
@@ -66,6 +67,25 @@ TEST(Bitmap, SizesAreSanitised) {
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(b.PixelCount(), 0u);
   EXPECT_THROW(b.SetSize(1 << 20, 1 << 20), std::length_error);
+}
+
+// SetSize promises black pixels whatever the storage held before; the storage no longer
+// zeroes what it grows, so a SetSize that merely resized would leave the old colour here.
+TEST(Bitmap, SetSizeBlacksOutOldPixelsAtEverySize) {
+  const struct {
+    int w, h;
+  } sizes[] = {{5, 3}, {3, 5}, {7, 4}, {1, 1}};  // same, turned, larger, smaller
+  for (const auto& s : sizes) {
+    Bitmap b = Filled(5, 3, 0xFF123456);
+    b.SetSize(s.w, s.h);
+    for (size_t i = 0; i < b.PixelCount(); ++i)
+      ASSERT_EQ(b.Bits()[i], 0u) << s.w << "x" << s.h << " pixel " << i;
+    Bitmap32 c(5, 3);
+    c.Clear(0xFF123456);
+    c.SetSize(s.w, s.h);
+    for (int y = 0; y < s.h; ++y)
+      for (int x = 0; x < s.w; ++x) ASSERT_EQ(c.GetPixel(x, y), 0u) << s.w << "x" << s.h;
+  }
 }
 
 struct AxisCase {
