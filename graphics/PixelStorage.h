@@ -57,7 +57,7 @@ class PixelStorage {
   // enough. When a larger block cannot be had, nothing changes.
   void resize_for_overwrite(size_t count) {
     if (count > capacity_) {
-      pixels_ = std::make_unique_for_overwrite<Pixel[]>(count);
+      pixels_.reset(static_cast<Pixel*>(::operator new[](count * sizeof(Pixel), kAlignment)));
       capacity_ = count;
     }
     size_ = count;
@@ -78,7 +78,14 @@ class PixelStorage {
   }
 
  private:
-  std::unique_ptr<Pixel[]> pixels_;
+  // Blocks start on a cache line, so that the rows of the usual frame widths (multiples of
+  // 16 pixels) do too, which the wide and streaming copies need or prefer.
+  static constexpr std::align_val_t kAlignment{64};
+  struct Release {
+    void operator()(Pixel* p) const { ::operator delete[](p, kAlignment); }
+  };
+
+  std::unique_ptr<Pixel[], Release> pixels_;
   size_t size_ = 0, capacity_ = 0;
 };
 

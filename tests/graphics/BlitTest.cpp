@@ -375,6 +375,38 @@ TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
   }
 }
 
+// Stretches into another bitmap large enough for the stores that bypass the cache: rows a
+// whole number of 32-byte blocks wide, blocks starting at pixels off that boundary (the
+// first pixels of each row stored one by one), shrinks of every strength like the two halves
+// of a sideways expand, enlargements with repeated rows, mirrored rows. Catches a wrong or
+// lost head, groups planned from the wrong column, a lost tail and a repeated row taken from
+// a row that was never cached.
+TEST(FastPathEqualsReference, LargeStretchesIntoAnotherBitmap) {
+  constexpr int W = 1800, H = 600;  // 7,200 bytes a row
+  const Bitmap src = Numbered(2400, 703);
+  struct Case {
+    const char* name;
+    int dx, dy, dw, dh, sx, sy, sw, sh;
+  };
+  const Case cases[] = {
+      {"left half shrunk", 0, 0, 880, H, 0, 0, 1000, H},
+      {"right half shrunk, odd start", 919, 1, 880, H - 1, 1000, 0, 1000, 599},
+      {"strong shrink", 3, 0, 1000, H, 0, 0, 2300, 703},
+      {"enlarged, rows repeated", 5, 0, 1790, H, 17, 9, 611, 419},
+      {"mirrored", 1797, 0, -1790, H, 0, 0, 1790, H},
+  };
+  for (bool wide : {true, false}) {
+    AllowWideVectors(wide);
+    for (const Case& c : cases) {
+      Bitmap fast = Filled(W, H), ref = fast;
+      StretchBlt(fast, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
+      reference::StretchBlt(ref, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
+      ASSERT_EQ(fast, ref) << c.name << " wide " << wide;
+    }
+  }
+  AllowWideVectors(true);
+}
+
 // Rows long enough for the vector groups, with and without the 256-bit paths: enlarging,
 // shrinking, 1:1 and mirrored stretches and blits, between bitmaps and within one, against
 // the reference. Results fold into one checksum.
