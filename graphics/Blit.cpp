@@ -492,7 +492,9 @@ constexpr int64_t kStreamBytes = int64_t{2} << 20;
 
 StretchStores ChooseStores(const Bitmap& dst, const Rect& r, const ColumnShape& c, RowKernel kernel,
                            const StretchSource& source) {
-  if (kernel != RowKernel::Permute || source.inPlace) return {};
+  // Only shrinking rows: an enlarged, 1:1 or mirrored row measured slower streamed, as it
+  // can no longer copy a repeated row from the cached row before.
+  if (kernel != RowKernel::Permute || source.inPlace || c.hi - c.lo + 1 <= c.Span()) return {};
   const int64_t bytes = int64_t{c.Span()} * r.Height() * int64_t{sizeof(Pixel)};
   if (bytes < kStreamBytes || (int64_t{dst.Width()} * int64_t{sizeof(Pixel)}) % 32 != 0) return {};
   const auto address = reinterpret_cast<uintptr_t>(dst.ScanLine(r.top) + r.left + c.first);

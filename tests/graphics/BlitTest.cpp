@@ -378,9 +378,9 @@ TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
 // Stretches into another bitmap large enough for the stores that bypass the cache: rows a
 // whole number of 32-byte blocks wide, blocks starting at pixels off that boundary (the
 // first pixels of each row stored one by one), shrinks of every strength like the two halves
-// of a sideways expand, enlargements with repeated rows, mirrored rows. Catches a wrong or
-// lost head, groups planned from the wrong column, a lost tail and a repeated row taken from
-// a row that was never cached.
+// of a sideways expand; beside them the large enlargements with repeated rows and mirrored
+// rows that stay in the cache. Catches a wrong or lost head, groups planned from the wrong
+// column, a lost tail and a repeated row taken from the wrong row.
 TEST(FastPathEqualsReference, LargeStretchesIntoAnotherBitmap) {
   constexpr int W = 1800, H = 600;  // 7,200 bytes a row
   const Bitmap src = Numbered(2400, 703);
