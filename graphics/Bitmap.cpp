@@ -4,20 +4,18 @@
 
 namespace vec {
 
-namespace {
-// Largest bitmap accepted (16384 x 16384 pixels, 1 GiB); sizes come from files and
-// settings, so an absurd one must fail cleanly instead of exhausting memory.
-constexpr int64_t kMaxPixels = int64_t{1} << 28;
-}  // namespace
-
+// The size is taken only once the pixels are there, so a failed allocation leaves the
+// bitmap as it was.
 void Bitmap::SetSize(int32_t width, int32_t height) {
-  if (width < 0) width = 0;
-  if (height < 0) height = 0;
-  const int64_t count = static_cast<int64_t>(width) * height;
-  if (count > kMaxPixels) throw std::length_error("bitmap too large");
+  pixels_.assign(CheckedPixelCount(width, height), Pixel{0});
   width_ = width;
   height_ = height;
-  pixels_.assign(static_cast<size_t>(count), Pixel{0});
+}
+
+void Bitmap::SetSizeForOverwrite(int32_t width, int32_t height) {
+  pixels_.resize_for_overwrite(CheckedPixelCount(width, height));
+  width_ = width;
+  height_ = height;
 }
 
 void Bitmap::SelectClipRgn(const Region* region) {

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "graphics/Geometry.h"
+#include "graphics/PixelStorage.h"
 #include "graphics/Region.h"
 
 namespace vec {
@@ -20,6 +20,9 @@ class Bitmap {
 
   // New pixels are black (0); existing content is not preserved.
   void SetSize(int32_t width, int32_t height);
+  // The same size change with the pixels left unset: only for a caller that writes every
+  // pixel before any is read (a bitmap filled whole by a resampling or a copy).
+  void SetSizeForOverwrite(int32_t width, int32_t height);
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
   bool Empty() const { return width_ <= 0 || height_ <= 0; }
@@ -53,7 +56,7 @@ class Bitmap {
 
  private:
   int32_t width_ = 0, height_ = 0;
-  std::vector<Pixel> pixels_;
+  PixelStorage pixels_;
   std::optional<Region> clip_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <type_traits>
+#include <vector>
 
 #include "graphics/Blit.h"
 #include "graphics/Resample.h"
@@ -12,8 +13,6 @@
 namespace vec {
 
 namespace {
-
-constexpr int64_t kMaxPixels = int64_t{1} << 28;
 
 Rect Intersect(const Rect& a, const Rect& b) {
   return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -86,14 +85,19 @@ void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const Bitmap32& from) {
 
 }  // namespace
 
+// The size is taken only once the pixels are there, so a failed allocation leaves the
+// bitmap as it was.
 void Bitmap32::SetSize(int32_t width, int32_t height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
-  const int64_t count = static_cast<int64_t>(width) * height;
-  if (count > kMaxPixels) throw std::length_error("bitmap too large");
+  pixels_.assign(CheckedPixelCount(width, height), Pixel{0});
   width_ = width;
   height_ = height;
-  pixels_.assign(static_cast<size_t>(count), Pixel{0});
+  ResetClipRect();
+}
+
+void Bitmap32::SetSizeForOverwrite(int32_t width, int32_t height) {
+  pixels_.resize_for_overwrite(CheckedPixelCount(width, height));
+  width_ = width;
+  height_ = height;
   ResetClipRect();
 }
 
@@ -359,7 +363,7 @@ void Bitmap32::DrawTo(Bitmap& dst, int32_t x, int32_t y) const {
 }
 
 void Bitmap32::CopyFrom(const Bitmap& src) {
-  SetSize(src.Width(), src.Height());
+  SetSizeForOverwrite(src.Width(), src.Height());  // every row is copied below
   for (int32_t y = 0; y < height_; ++y) {
     std::memcpy(ScanLine(y), src.ScanLine(y), sizeof(Pixel) * static_cast<size_t>(width_));
   }

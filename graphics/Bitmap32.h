@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 #include "graphics/Bitmap.h"
 #include "graphics/Geometry.h"
+#include "graphics/PixelStorage.h"
 
 namespace vec {
 
@@ -24,6 +24,9 @@ class Bitmap32 {
   Bitmap32(int32_t width, int32_t height) { SetSize(width, height); }
 
   void SetSize(int32_t width, int32_t height);  // new pixels are 0
+  // The same size change with the pixels left unset: only for a caller that writes every
+  // pixel before any is read.
+  void SetSizeForOverwrite(int32_t width, int32_t height);
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
   bool Empty() const { return width_ <= 0 || height_ <= 0; }
@@ -74,7 +77,7 @@ class Bitmap32 {
 
  private:
   int32_t width_ = 0, height_ = 0;
-  std::vector<Pixel> pixels_;
+  PixelStorage pixels_;
   Rect clip_{};
   bool clipping_ = false;
 };

@@ -1,6 +1,7 @@
 #include "graphics/Blit.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <span>
@@ -253,9 +254,22 @@ void PlanGather(GatherPlan& plan, const int32_t* map, int32_t n, int32_t srcWidt
 }
 
 #if defined(__x86_64__) || defined(__i386__)
+// Stores one group of eight pixels; kStream bypasses the cache, for which `out` must be
+// 32-byte aligned.
+template <bool kStream>
+__attribute__((target("avx2"))) inline void StoreGroup(Pixel* out, __m256i v) {
+  if constexpr (kStream)
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out), v);
+  else
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), v);
+}
+
 // `ahead`, when given, is the next row's source of `aheadCount` pixels: it is fetched into
 // cache while this row is written, so that reading and writing overlap. `backward` walks
-// from the right end (for a row that reads itself behind its destination).
+// from the right end (for a row that reads itself behind its destination). With kStream
+// the groups go past the cache (see StretchStores); `out` is then 32-byte aligned and the
+// row does not read itself.
+template <bool kStream>
 __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in, const int32_t* map,
                                                     int32_t n, const GatherPlan& plan,
                                                     const Pixel* ahead, int32_t aheadCount,
@@ -277,10 +291,10 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
           reinterpret_cast<const __m256i*>(in + plan.base[static_cast<size_t>(g)]));
       const __m256i lanes = _mm256_loadu_si256(
           reinterpret_cast<const __m256i*>(plan.offsets.data() + static_cast<size_t>(8 * g)));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * g),
-                          _mm256_permutevar8x32_epi32(v, lanes));
+      StoreGroup<kStream>(out + 8 * g, _mm256_permutevar8x32_epi32(v, lanes));
     }
     for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
+    if constexpr (kStream) _mm_sfence();
     return;
   }
   for (int32_t i = 0; i < groups; ++i) {
@@ -296,8 +310,7 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
                                        static_cast<int>(in[m[2]]), static_cast<int>(in[m[3]]));
       const __m128i h = _mm_setr_epi32(static_cast<int>(in[m[4]]), static_cast<int>(in[m[5]]),
                                        static_cast<int>(in[m[6]]), static_cast<int>(in[m[7]]));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o),
-                          _mm256_inserti128_si256(_mm256_castsi128_si256(l), h, 1));
+      StoreGroup<kStream>(o, _mm256_inserti128_si256(_mm256_castsi128_si256(l), h, 1));
       continue;
     }
     const __m256i lanes = _mm256_loadu_si256(
@@ -311,11 +324,12 @@ __attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in,
       r = _mm256_blendv_epi8(r, _mm256_permutevar8x32_epi32(w, lanes),
                              _mm256_cmpgt_epi32(lanes, seven));
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), r);
+    StoreGroup<kStream>(o, r);
   }
   if (!backward) {
     for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
   }
+  if constexpr (kStream) _mm_sfence();
 }
 #endif
 
@@ -448,22 +462,53 @@ struct StretchRect {
   int32_t SourceRow(int32_t y) const { return (*ymap)[static_cast<size_t>(y - boxTop)]; }
 };
 
-// The source of the row `rowsLeft` rows further on in the walk, for the permute to fetch
-// ahead; nullptr when there is none worth fetching.
+// The source of the row two rows further on in the walk, for the permute to fetch ahead;
+// nullptr when there is none worth fetching. Rows that are not whole source rows (a block
+// of a wider bitmap) gain the most: the processor's own fetching ahead stops at each gap.
 const Pixel* RowAhead(const StretchRect& s, const StretchSource& source, const ColumnShape& c,
                       int32_t y, int32_t i, int32_t syRow) {
-  if (!c.descending || i + 2 >= s.area.Height()) return nullptr;
+  if (i + 2 >= s.area.Height()) return nullptr;
   const int32_t ny = source.walk == RowWalk::BottomUp ? y - 2 : y + 2;
   const int32_t nextSrc = s.SourceRow(ny);
   if (nextSrc < 0 || nextSrc == syRow) return nullptr;
   return source.bitmap->ScanLine(nextSrc) + c.lo;
 }
 
+// How the permuted rows of one rectangle are stored. A large stretch into another bitmap
+// writes far more than the caches hold, and ordinary stores first read every line they
+// fill: a third stream of memory traffic beside reading the source and writing the
+// result. Streaming stores write whole lines without reading them. They need 32-byte
+// aligned groups, so the first `head` pixels of each row are stored one by one up to the
+// boundary; it lies at the same place in every row when a row is a whole number of
+// 32-byte blocks. A streamed row is not read back (a repeated source row is permuted
+// again rather than copied from the row before).
+struct StretchStores {
+  bool stream = false;
+  int32_t head = 0;
+};
+
+// Rectangles that write less than this stay in the cache for whatever reads them next.
+constexpr int64_t kStreamBytes = int64_t{2} << 20;
+
+StretchStores ChooseStores(const Bitmap& dst, const Rect& r, const ColumnShape& c, RowKernel kernel,
+                           const StretchSource& source) {
+  // Only shrinking rows: an enlarged, 1:1 or mirrored row measured slower streamed, as it
+  // can no longer copy a repeated row from the cached row before.
+  if (kernel != RowKernel::Permute || source.inPlace || c.hi - c.lo + 1 <= c.Span()) return {};
+  const int64_t bytes = int64_t{c.Span()} * r.Height() * int64_t{sizeof(Pixel)};
+  if (bytes < kStreamBytes || (int64_t{dst.Width()} * int64_t{sizeof(Pixel)}) % 32 != 0) return {};
+  const auto address = reinterpret_cast<uintptr_t>(dst.ScanLine(r.top) + r.left + c.first);
+  const auto head = static_cast<int32_t>((32 - address % 32) % 32 / sizeof(Pixel));
+  if (address % sizeof(Pixel) != 0 || head >= c.Span()) return {};
+  return {true, head};
+}
+
 // Destination row y (the i-th of the walk) of one rectangle from source row syRow. `out`
 // points at the rectangle's left edge.
 void DrawStretchRow(Pixel* out, const StretchRect& s, const StretchSource& source,
-                    const ColumnShape& c, RowKernel kernel, int32_t y, int32_t i, int32_t syRow,
-                    const GatherPlan& plan, std::vector<Pixel>& rowBuffer) {
+                    const ColumnShape& c, RowKernel kernel, const StretchStores& stores, int32_t y,
+                    int32_t i, int32_t syRow, const GatherPlan& plan,
+                    std::vector<Pixel>& rowBuffer) {
   const int32_t span = c.Span();
   const int32_t* xs = s.xm + c.first;
   const Pixel* in = source.bitmap->ScanLine(syRow);
@@ -481,8 +526,15 @@ void DrawStretchRow(Pixel* out, const StretchRect& s, const StretchSource& sourc
   switch (kernel) {
     case RowKernel::Permute:
 #if defined(__x86_64__) || defined(__i386__)
-      PermuteRowAvx2(out + c.first, in, xs, span, plan, RowAhead(s, source, c, y, i, syRow),
-                     c.hi - c.lo + 1, backward);
+      if (stores.stream) {
+        const int32_t h = stores.head;
+        for (int32_t k = 0; k < h; ++k) out[c.first + k] = in[xs[k]];
+        PermuteRowAvx2<true>(out + c.first + h, in, xs + h, span - h, plan,
+                             RowAhead(s, source, c, y, i, syRow), c.hi - c.lo + 1, false);
+      } else {
+        PermuteRowAvx2<false>(out + c.first, in, xs, span, plan,
+                              RowAhead(s, source, c, y, i, syRow), c.hi - c.lo + 1, backward);
+      }
 #endif
       return;
     case RowKernel::Reverse:
@@ -507,8 +559,10 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
   const ColumnShape c = ClassifyColumns(s.xm, r.Width(), r.left, source.inPlace);
   if (c.Empty()) return;
   const RowKernel kernel = ChooseRowKernel(c, UseAvx2());
+  const StretchStores stores = ChooseStores(dst, r, c, kernel, source);
   if (kernel == RowKernel::Permute)
-    PlanGather(scratch.plan, s.xm + c.first, c.Span(), source.bitmap->Width());
+    PlanGather(scratch.plan, s.xm + c.first + stores.head, c.Span() - stores.head,
+               source.bitmap->Width());
   // Steps [begin, end) of the walk down (or up) the rectangle's rows.
   const auto drawRows = [&](int32_t begin, int32_t end) {
     std::vector<Pixel> rowBuffer;
@@ -522,11 +576,11 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
         continue;
       }
       Pixel* out = dst.ScanLine(y) + r.left;
-      if (syRow == prevSrcY && prevDst && c.dense) {
+      if (syRow == prevSrcY && prevDst && c.dense && !stores.stream) {
         // A repeated source row: the previous destination row already holds it.
         CopyRow(out + c.first, prevDst + c.first, c.Span());
       } else {
-        DrawStretchRow(out, s, source, c, kernel, y, i, syRow, scratch.plan, rowBuffer);
+        DrawStretchRow(out, s, source, c, kernel, stores, y, i, syRow, scratch.plan, rowBuffer);
       }
       prevSrcY = syRow;
       prevDst = out;

@@ -26,15 +26,17 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
 // Bilinear resampling of the colour channels (the fourth byte is not interpolated; the
 // result's is 255), pixel centres mapped onto pixel centres and edge pixels repeated.
 // pixman reads the device bitmap's bottom-up rows through a negative stride, so no copy
-// of the picture is made.
-void ResampleBilinear(const Bitmap& src, Bitmap& dst) {
+// of the picture is made. The SRC operator over the whole target writes every pixel;
+// returns false, having written nothing, when pixman cannot describe the bitmaps.
+bool ResampleBilinear(const Bitmap& src, Bitmap& dst) {
   auto view = [](const Bitmap& b, pixman_format_code_t format) {
     auto* top = const_cast<Pixel*>(b.ScanLine(0));
     return pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4);
   };
   pixman_image_t* s = view(src, PIXMAN_x8r8g8b8);
   pixman_image_t* d = view(dst, PIXMAN_a8r8g8b8);
-  if (s != nullptr && d != nullptr) {
+  const bool drawn = s != nullptr && d != nullptr;
+  if (drawn) {
     pixman_transform_t t;
     pixman_transform_init_scale(&t, pixman_int_to_fixed(src.Width()) / dst.Width(),
                                 pixman_int_to_fixed(src.Height()) / dst.Height());
@@ -46,6 +48,7 @@ void ResampleBilinear(const Bitmap& src, Bitmap& dst) {
   }
   if (s != nullptr) pixman_image_unref(s);
   if (d != nullptr) pixman_image_unref(d);
+  return drawn;
 }
 
 int32_t ClampToInt32(int64_t v) {
@@ -175,14 +178,32 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
   }
   const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
 
-  Bitmap resampled(newW, newH);
-  ResampleBilinear(project.picture, resampled);
-  project.picture = std::move(resampled);
+  Bitmap picture, mask;
+  FitPicture(project.picture, newW, newH, picture);
+  FitMask(project.mask, newW, newH, mask);
+  project.picture = std::move(picture);
+  project.mask = std::move(mask);
+}
 
-  Bitmap oldMask = std::move(project.mask);
-  project.mask = Bitmap(newW, newH);
-  if (!oldMask.Empty())
-    StretchBlt(project.mask, 0, 0, newW, newH, oldMask, 0, 0, oldMask.Width(), oldMask.Height());
+void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted) {
+  fitted.SelectClipRgn(nullptr);
+  if (picture.Empty()) {
+    fitted.SetSize(width, height);
+    return;
+  }
+  fitted.SetSizeForOverwrite(width, height);
+  if (!ResampleBilinear(picture, fitted)) fitted.SetSize(width, height);
+}
+
+void FitMask(const Bitmap& mask, int32_t width, int32_t height, Bitmap& fitted) {
+  // No clip region: the stretch below then reaches every pixel.
+  fitted.SelectClipRgn(nullptr);
+  if (mask.Empty()) {
+    fitted.SetSize(width, height);
+    return;
+  }
+  fitted.SetSizeForOverwrite(width, height);
+  StretchBlt(fitted, 0, 0, width, height, mask, 0, 0, mask.Width(), mask.Height());
 }
 
 }  // namespace vec

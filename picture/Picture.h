@@ -84,4 +84,11 @@ class Picture {
 // keepAspect the requested size is narrowed to the picture's aspect ratio.
 void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height);
 
+// The two bitmaps of ResizeProject, each fitted to width x height (both > 0) into `fitted`,
+// whose storage is reused and every pixel of which is written: the picture resampled
+// bilinearly (fourth byte 255), the mask stretched with whole pixels so that every value
+// stays a mask value (an empty mask gives an all-black one).
+void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted);
+void FitMask(const Bitmap& mask, int32_t width, int32_t height, Bitmap& fitted);
+
 }  // namespace vec

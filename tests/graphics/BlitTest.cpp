@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "graphics/Bitmap32.h"
 #include "graphics/Blit.h"
 
 namespace vec {
@@ -66,6 +67,25 @@ TEST(Bitmap, SizesAreSanitised) {
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(b.PixelCount(), 0u);
   EXPECT_THROW(b.SetSize(1 << 20, 1 << 20), std::length_error);
+}
+
+// SetSize promises black pixels whatever the storage held before; the storage no longer
+// zeroes what it grows, so a SetSize that merely resized would leave the old colour here.
+TEST(Bitmap, SetSizeBlacksOutOldPixelsAtEverySize) {
+  const struct {
+    int w, h;
+  } sizes[] = {{5, 3}, {3, 5}, {7, 4}, {1, 1}};  // same, turned, larger, smaller
+  for (const auto& s : sizes) {
+    Bitmap b = Filled(5, 3, 0xFF123456);
+    b.SetSize(s.w, s.h);
+    for (size_t i = 0; i < b.PixelCount(); ++i)
+      ASSERT_EQ(b.Bits()[i], 0u) << s.w << "x" << s.h << " pixel " << i;
+    Bitmap32 c(5, 3);
+    c.Clear(0xFF123456);
+    c.SetSize(s.w, s.h);
+    for (int y = 0; y < s.h; ++y)
+      for (int x = 0; x < s.w; ++x) ASSERT_EQ(c.GetPixel(x, y), 0u) << s.w << "x" << s.h;
+  }
 }
 
 struct AxisCase {
@@ -353,6 +373,38 @@ TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
     reference::StretchBlt(ref, c.dx, 0, c.dw, c.dh, refFrom, c.sx, 0, c.sw, c.sh);
     ASSERT_EQ(fast, ref) << c.name;
   }
+}
+
+// Stretches into another bitmap large enough for the stores that bypass the cache: rows a
+// whole number of 32-byte blocks wide, blocks starting at pixels off that boundary (the
+// first pixels of each row stored one by one), shrinks of every strength like the two halves
+// of a sideways expand; beside them the large enlargements with repeated rows and mirrored
+// rows that stay in the cache. Catches a wrong or lost head, groups planned from the wrong
+// column, a lost tail and a repeated row taken from the wrong row.
+TEST(FastPathEqualsReference, LargeStretchesIntoAnotherBitmap) {
+  constexpr int W = 1800, H = 600;  // 7,200 bytes a row
+  const Bitmap src = Numbered(2400, 703);
+  struct Case {
+    const char* name;
+    int dx, dy, dw, dh, sx, sy, sw, sh;
+  };
+  const Case cases[] = {
+      {"left half shrunk", 0, 0, 880, H, 0, 0, 1000, H},
+      {"right half shrunk, odd start", 919, 1, 880, H - 1, 1000, 0, 1000, 599},
+      {"strong shrink", 3, 0, 1000, H, 0, 0, 2300, 703},
+      {"enlarged, rows repeated", 5, 0, 1790, H, 17, 9, 611, 419},
+      {"mirrored", 1797, 0, -1790, H, 0, 0, 1790, H},
+  };
+  for (bool wide : {true, false}) {
+    AllowWideVectors(wide);
+    for (const Case& c : cases) {
+      Bitmap fast = Filled(W, H), ref = fast;
+      StretchBlt(fast, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
+      reference::StretchBlt(ref, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
+      ASSERT_EQ(fast, ref) << c.name << " wide " << wide;
+    }
+  }
+  AllowWideVectors(true);
 }
 
 // Rows long enough for the vector groups, with and without the 256-bit paths: enlarging,

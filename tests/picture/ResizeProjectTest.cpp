@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "graphics/Blit.h"
 #include "picture/Mask.h"
 #include "picture/Picture.h"
 
@@ -110,6 +113,54 @@ TEST(ResizeProject, EmptyProjectOrSizeIsLeftAlone) {
   ResizeProject(true, p, 0, 480);
   EXPECT_EQ(p.picture.Width(), 10);
   EXPECT_EQ(p.waveSets[0].Amplitude, 5);
+}
+
+// Fitting sizes its bitmaps without clearing them, so the resampling and the stretch must
+// write every pixel. `fitted` starts larger than needed (its storage is reused as it is),
+// full of a colour neither can produce (its fourth byte is not 255 and it is no mask value),
+// and with a clip region that would keep a stretch off most of it.
+TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorage) {
+  constexpr Pixel kSentinel = 0x5A17C3E9;
+  struct Case {
+    int32_t w, h, W, H;
+  };
+  const Case cases[] = {
+      {40, 30, 27, 17}, {13, 9, 40, 31}, {30, 40, 31, 12}, {1, 1, 7, 3}, {9, 5, 1, 1}, {8, 8, 8, 8},
+  };
+  const Region corner = Region::FromRect(0, 0, 2, 2);
+  for (const auto& c : cases) {
+    Bitmap picture(c.w, c.h), mask(c.w, c.h);
+    for (int32_t y = 0; y < c.h; ++y)
+      for (int32_t x = 0; x < c.w; ++x) {
+        picture.SetPixel(x, y, MakePixel(uint8_t(x * 255 / c.w), uint8_t(y * 255 / c.h), 0x80, 0));
+        mask.SetPixel(x, y, kAreaColors[static_cast<size_t>((x / 3 + y) % 5)]);
+      }
+    const auto sentinelFilled = [&] {
+      Bitmap b(64, 64);
+      FillRect(b, Rect{0, 0, 64, 64}, kSentinel);
+      b.SelectClipRgn(&corner);
+      return b;
+    };
+    Bitmap fittedPicture = sentinelFilled(), fittedMask = sentinelFilled(),
+           fittedNoMask = sentinelFilled();
+    FitPicture(picture, c.W, c.H, fittedPicture);
+    FitMask(mask, c.W, c.H, fittedMask);
+    FitMask(Bitmap(), c.W, c.H, fittedNoMask);
+    for (const Bitmap* b : {&fittedPicture, &fittedMask, &fittedNoMask}) {
+      ASSERT_EQ(b->Width(), c.W);
+      ASSERT_EQ(b->Height(), c.H);
+      EXPECT_FALSE(b->ClipRegion().has_value());
+    }
+    const auto where = testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
+    const size_t n = static_cast<size_t>(c.W) * static_cast<size_t>(c.H);
+    for (size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(PixelA(fittedPicture.Bits()[i]), 255) << where << " picture pixel " << i;
+      ASSERT_NE(std::find(kAreaColors.begin(), kAreaColors.end(), fittedMask.Bits()[i]),
+                kAreaColors.end())
+          << where << " mask pixel " << i;
+      ASSERT_EQ(fittedNoMask.Bits()[i], 0u) << where << " empty mask pixel " << i;
+    }
+  }
 }
 
 }  // namespace
