@@ -165,17 +165,27 @@ size_t IniDocument::SectionEnd(size_t header) const {
   return i;
 }
 
-size_t IniDocument::FindKey(size_t header, std::string_view key) const {
-  key = TrimBlanks(key);
+template <typename Visit>
+void IniDocument::ForEachKeyLine(size_t header, Visit visit) const {
   size_t end = SectionEnd(header);
   for (size_t i = header + 1; i < end; ++i) {
     if (IsComment(lines_[i].raw)) continue;
     std::string_view k;
     std::optional<std::string_view> v;
     SplitKeyValue(lines_[i].raw, k, v);
-    if (v && EqualsNoCase(k, key)) return i;
+    if (!visit(i, k, v)) return;
   }
-  return npos;
+}
+
+size_t IniDocument::FindKey(size_t header, std::string_view key) const {
+  key = TrimBlanks(key);
+  size_t found = npos;
+  ForEachKeyLine(header, [&](size_t i, std::string_view k, std::optional<std::string_view> v) {
+    if (!v || !EqualsNoCase(k, key)) return true;
+    found = i;
+    return false;
+  });
+  return found;
 }
 
 bool IniDocument::HasSection(std::string_view section) const {
@@ -216,14 +226,10 @@ std::vector<std::string> IniDocument::SectionKeys(std::string_view section) cons
   std::vector<std::string> keys;
   size_t header = FindSection(section);
   if (header == npos) return keys;
-  size_t end = SectionEnd(header);
-  for (size_t i = header + 1; i < end; ++i) {
-    if (IsComment(lines_[i].raw)) continue;
-    std::string_view k;
-    std::optional<std::string_view> v;
-    SplitKeyValue(lines_[i].raw, k, v);
+  ForEachKeyLine(header, [&](size_t, std::string_view k, std::optional<std::string_view>) {
     if (!k.empty()) keys.emplace_back(k);
-  }
+    return true;
+  });
   return keys;
 }
 
@@ -231,24 +237,15 @@ std::vector<IniDocument::KeyValue> IniDocument::SectionEntries(std::string_view 
   std::vector<KeyValue> entries;
   size_t header = FindSection(section);
   if (header == npos) return entries;
-  auto folded = [](std::string_view k) {
-    std::string out(k);
-    for (char& c : out) c = Lower(c);
-    return out;
-  };
   std::unordered_map<std::string, std::string> firstValue;
-  size_t end = SectionEnd(header);
-  for (size_t i = header + 1; i < end; ++i) {
-    if (IsComment(lines_[i].raw)) continue;
-    std::string_view k;
-    std::optional<std::string_view> v;
-    SplitKeyValue(lines_[i].raw, k, v);
-    if (k.empty()) continue;
-    if (v) firstValue.try_emplace(folded(k), Unquote(*v));
+  ForEachKeyLine(header, [&](size_t, std::string_view k, std::optional<std::string_view> v) {
+    if (k.empty()) return true;
+    if (v) firstValue.try_emplace(LowerAscii(k), Unquote(*v));
     entries.push_back({std::string(k), std::nullopt});
-  }
+    return true;
+  });
   for (KeyValue& e : entries) {
-    if (auto it = firstValue.find(folded(e.key)); it != firstValue.end()) e.value = it->second;
+    if (auto it = firstValue.find(LowerAscii(e.key)); it != firstValue.end()) e.value = it->second;
   }
   return entries;
 }

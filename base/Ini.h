@@ -66,6 +66,11 @@ class IniDocument {
   // End (exclusive) of the section body that starts after header line `header`.
   size_t SectionEnd(size_t header) const;
   size_t FindKey(size_t header, std::string_view key) const;
+  // Calls visit(line, key, value) for each line of the section body after `header` that is
+  // not a comment, in order, until visit returns false. `value` is empty for a line without
+  // "=".
+  template <typename Visit>
+  void ForEachKeyLine(size_t header, Visit visit) const;
   // Sets the key's first line when `replace` and it exists; otherwise adds a line at the end
   // of the section (made when missing).
   void WriteKey(std::string_view section, std::string_view key, std::string_view value,
