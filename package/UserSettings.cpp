@@ -46,7 +46,10 @@ std::string UserSettingsPath(const std::string& ownPath,
     config = std::string(home ? home : "") + "/.config";
   }
   if (config.back() != '/') config += '/';
-  return config + "vecsaver/" + name;
+  // Named like the run folder, by the saver's base name (a saver My.Saver.scr gives My.ini);
+  // a name that starts with '.' has no base name and keeps its whole name.
+  std::string base = SaverBaseName(ownPath);
+  return config + "vecsaver/" + (base.empty() ? name : base + ".ini");
 }
 
 std::string UserSettingsPath(const std::string& ownPath) {

@@ -19,7 +19,8 @@ class IniDocument;
 // The user settings file of a saver at `ownPath`: the path with its extension (from the last
 // '.' of the file name on) replaced by ".ini", when that folder is writable or the file
 // already exists there (its name matched ignoring case); otherwise
-// $XDG_CONFIG_HOME/vecsaver/<file name>.ini ($XDG_CONFIG_HOME defaults to ~/.config).
+// $XDG_CONFIG_HOME/vecsaver/<base name>.ini ($XDG_CONFIG_HOME defaults to ~/.config), the
+// base name being the file name up to its first '.'.
 std::string UserSettingsPath(const std::string& ownPath,
                              const std::function<const char*(const char*)>& env);
 std::string UserSettingsPath(const std::string& ownPath);

@@ -275,6 +275,10 @@ TEST(UserSettingsPath, ChoosesBesideExistingOrConfigFolder) {
     return std::string_view(n) == "HOME" ? "/home/u" : nullptr;
   };
   EXPECT_EQ(UserSettingsPath("/nonexistent/dir/Sea.scr", home), "/home/u/.config/vecsaver/Sea.ini");
+  // Beside the saver the whole name keeps its last extension changed; in the configuration
+  // folder the name stops at the first '.', as the run folder's does.
+  EXPECT_EQ(UserSettingsPath(dir / "My.Saver.scr", env), dir / "My.Saver.ini");
+  EXPECT_EQ(UserSettingsPath("/nonexistent/dir/My.Saver.scr", env), "/cfg/vecsaver/My.ini");
 }
 
 }  // namespace
