@@ -14,8 +14,9 @@ struct FitSize {
 };
 
 // A w x h picture fitted into W x H with its aspect kept: the side that limits keeps the
-// output's length, the other is the exact ratio rounded to nearest with halves to even,
-// and never less than 1. A picture or an output without area gives W x H unchanged.
+// output's length, the other is computed through the ratio w / h as a double and rounded
+// to nearest with halves to even, and never less than 1. A picture or an output without area gives
+// W x H unchanged.
 FitSize FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H);
 
 }  // namespace vec

@@ -172,9 +172,12 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
     const FitSize fit = FitByAspect(w, h, width, height);
     W = fit.width, H = fit.height;
   }
+  // The scales are doubles taken first (new size / old size) and then multiplied, so a
+  // product whose exact value is a half rounds where the double's error puts it.
+  const double scaleX = static_cast<double>(W) / w, scaleY = static_cast<double>(H) / h;
   for (auto& wave : project.waveSets) {
-    wave.Amplitude = ClampToInt32(DivRoundHalfEven(W * wave.Amplitude, w));
-    wave.Scatter = ClampToInt32(DivRoundHalfEven(H * wave.Scatter, h));
+    wave.Amplitude = ClampToInt32(RoundHalfEven64(scaleX * wave.Amplitude));
+    wave.Scatter = ClampToInt32(RoundHalfEven64(scaleY * wave.Scatter));
   }
   const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
 

@@ -55,6 +55,9 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
       {1000, 500, 500, 250, 7, 5, 4, 2},  // 3.5 -> 4, 2.5 -> 2
       {1152, 600, 960, 500, 3, 0, 2, 0},  // 2.5 exactly (5/6 x 3) -> 2
       {1920, 1080, 1280, 720, 9, 9, 6, 6},
+      // 448 / 640 x 45 = 31.499999999999996 and 336 / 480 x 45 likewise: 31, not the
+      // even 32 that the exact 31.5 would give.
+      {640, 480, 448, 336, 45, 45, 31, 31},
   };
   for (const auto& c : cases) {
     Picture p = MakeProject(c.w, c.h);
