@@ -18,6 +18,7 @@
 #include "configui/FormDefinitions.h"
 #include "configui/FormNames.h"
 #include "configui/FormQt.h"
+#include "configui/controls/ClickableWidget.h"
 #include "configui/controls/ImageButton.h"
 #include "configui/controls/MemoControl.h"
 #include "configui/controls/PicturePreview.h"
@@ -129,10 +130,7 @@ void ConfigWindow::PrepareControl(BuiltControl& control) {
   if (widget == nullptr) return;
   if (auto* edit = dynamic_cast<QLineEdit*>(widget); edit && Is(control, "TEdit"))
     edit->setReadOnly(false);
-  if (IsBindableClass(control.className)) {
-    widget->setProperty("actionControl", QString::fromStdString(control.name));
-    widget->installEventFilter(this);
-  }
+  if (IsBindableClass(control.className)) BindClick(widget, control.name);
   if (Is(control, "TPageControl")) widget->update();
   const auto& files = context_.project->FileList.FileNames;
   if (auto* grid = dynamic_cast<ThumbnailGrid*>(widget)) {
@@ -235,19 +233,51 @@ void ConfigWindow::Finish() {
   }
 }
 
-bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (widget && mouse->button() == Qt::LeftButton &&
-        widget->rect().contains(mouse->position().toPoint())) {
-      const std::string name = widget->property("actionControl").toString().toStdString();
-      // Run after the click has been delivered, so a window opened or closed by the action
-      // never starts inside the control's own mouse handling.
-      QTimer::singleShot(0, this, [this, name] { ExecuteAction(name); });
-    }
+void ConfigWindow::BindClick(QWidget* widget, const std::string& name) {
+  widget->setProperty("actionControl", QString::fromStdString(name));
+  // Controls with a click of their own (image buttons, shapes, bevels, previews, push
+  // buttons) report it, from the mouse or the keyboard; labels, images and panels are
+  // watched for the press and release below.
+  if (auto* clickable = qobject_cast<ClickableWidget*>(widget)) {
+    QObject::connect(clickable, &ClickableWidget::clicked, this,
+                     [this, name] { RunActionLater(name); });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    QObject::connect(button, &QAbstractButton::clicked, this,
+                     [this, name] { RunActionLater(name); });
+  } else {
+    widget->installEventFilter(this);
   }
-  return QObject::eventFilter(watched, event);
+}
+
+void ConfigWindow::RunActionLater(const std::string& name) {
+  QTimer::singleShot(0, this, [this, name] { ExecuteAction(name); });
+}
+
+bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+      type != QEvent::MouseButtonRelease)
+    return QObject::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  // A disabled control takes no click; Qt hands the event on to the control around it.
+  if (widget == nullptr || !widget->isEnabled() || mouse->button() != Qt::LeftButton)
+    return QObject::eventFilter(watched, event);
+  // A click is a left press and release over the control; the second press of a double
+  // click is no click. The event stops here: a panel around the control must not take
+  // the same click as its own.
+  if (type == QEvent::MouseButtonPress) {
+    pressed_ = watched;
+  } else if (type == QEvent::MouseButtonDblClick) {
+    pressed_ = nullptr;
+  } else {
+    const bool clicked =
+        pressed_ == watched && widget->rect().contains(mouse->position().toPoint());
+    pressed_ = nullptr;
+    if (clicked) RunActionLater(widget->property("actionControl").toString().toStdString());
+  }
+  event->accept();
+  return true;
 }
 
 Status ShowDesignedForm(ConfigWindowContext& context, std::string_view formName, QWidget* parent) {

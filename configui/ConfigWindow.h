@@ -74,11 +74,18 @@ class ConfigWindow : public QObject {
 
  private:
   void PrepareControl(BuiltControl& control);
+  // Makes a click on the widget run the action of the control named `name`.
+  void BindClick(QWidget* widget, const std::string& name);
+  // Runs the action once the click has been delivered, so a window opened or closed by
+  // the action never starts inside the control's own event handling.
+  void RunActionLater(const std::string& name);
   int32_t PictureCount() const;
 
   ConfigWindowContext& context_;
   DesignedWindow& window_;
   int32_t currentIndex_ = 0;
+  // The control (label, image, panel) that took the left press of a click in progress.
+  QObject* pressed_ = nullptr;
 };
 
 // The classes whose click runs an action.

@@ -1,6 +1,7 @@
 #include "configui/DesignedWindow.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include "configui/FormNames.h"
@@ -61,6 +62,18 @@ void DesignedWindow::ApplyTagVisibility() {
     c.widget->setVisible((c.tag & 1) != 0);
   }
   LayoutAll();
+}
+
+void DesignedWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+      event->accept();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
 }
 
 bool DesignedWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -64,6 +64,9 @@ class DesignedWindow : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // A designed window has no default or cancel button: Escape does not close it, and
+  // Enter clicks only a push button that has the focus (which handles it itself).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct Container {

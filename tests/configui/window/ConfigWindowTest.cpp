@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -308,6 +310,128 @@ TEST(ConfigWindow, PreviewsFollowTheCurrentPicture) {
   behaviour.ExecuteAction("Go");
   EXPECT_EQ(preview->fileName(), project.FileList.FileNames[0]);
   std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace vec
+
+namespace vec {
+namespace {
+
+// Clicks through the real widgets: a label, a shape and a button on or beside a panel that
+// has an action of its own. Each click runs only the clicked control's action (a label
+// without one does nothing, and the panel's runs only for a click on the panel itself); a
+// double click is one click; a push button clicks from the keyboard; Escape and Enter do
+// not close the window.
+TEST(ConfigWindow, ClicksRunOnlyTheClickedControlsAction) {
+  test::FormTestApp();
+  const std::vector<std::string> form = {"object Main: TForm",
+                                         "  ClientWidth = 300",
+                                         "  ClientHeight = 200",
+                                         "  object Box: TPanel",
+                                         "    Left = 10",
+                                         "    Top = 10",
+                                         "    Width = 200",
+                                         "    Height = 100",
+                                         "    Tag = 1",
+                                         "    object Step: TLabel",
+                                         "      Left = 10",
+                                         "      Top = 10",
+                                         "      Width = 40",
+                                         "      Height = 20",
+                                         "      Caption = 'step'",
+                                         "      Tag = 1",
+                                         "    end",
+                                         "    object Quiet: TLabel",
+                                         "      Left = 100",
+                                         "      Top = 10",
+                                         "      Width = 40",
+                                         "      Height = 20",
+                                         "      Caption = 'quiet'",
+                                         "      Tag = 1",
+                                         "    end",
+                                         "    object Dot: TMyShape",
+                                         "      Left = 10",
+                                         "      Top = 60",
+                                         "      Width = 20",
+                                         "      Height = 20",
+                                         "      Tag = 1",
+                                         "    end",
+                                         "  end",
+                                         "  object Back: TBitBtn",
+                                         "    Left = 220",
+                                         "    Top = 10",
+                                         "    Width = 60",
+                                         "    Height = 25",
+                                         "    Caption = 'Back'",
+                                         "    Tag = 1",
+                                         "  end",
+                                         "end"};
+  const std::vector<std::string> actions = {"4", "Box", "0",    "box-url", " ",   " ", "Step",
+                                            "2", " ",   " ",    " ",       "Dot", "2", " ",
+                                            " ", " ",   "Back", "3",       " ",   " ", " "};
+  std::string text = "1\r\n" + std::to_string(form.size()) + "\r\n";
+  for (const auto& l : form) text += l + "\r\n";
+  text += std::to_string(actions.size()) + "\r\n";
+  for (const auto& l : actions) text += l + "\r\n";
+  text += "1\r\nDummy\r\n";
+  FormCollection forms;
+  ASSERT_TRUE(forms.LoadDefinitionsFromText(text, "test").ok());
+  SaverSettings project;
+  project.FileList.FileNames = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg"};
+  std::vector<std::string> opened;
+  ConfigWindowContext context;
+  context.forms = &forms;
+  context.project = &project;
+  context.services.openUrl = [&](const std::string& a) { opened.push_back(a); };
+  auto window = BuildDesignedWindow(forms, "Main").release_value();
+  int finished = 0;
+  ConfigWindow behaviour(context, *window);
+  behaviour.Prepare();
+  QObject::connect(window.get(), &QDialog::finished, &behaviour, [&] { ++finished; });
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  auto widget = [&](const char* name) { return window->FindControl(name)->widget; };
+  auto settle = [] { QCoreApplication::processEvents(); };
+
+  QTest::mouseClick(widget("Step"), Qt::LeftButton, {}, QPoint(2, 2));
+  settle();
+  EXPECT_EQ(behaviour.CurrentIndex(), 1);
+  EXPECT_TRUE(opened.empty()) << "the panel took the label's click";
+  QTest::mouseClick(widget("Quiet"), Qt::LeftButton, {}, QPoint(2, 2));
+  settle();
+  EXPECT_EQ(behaviour.CurrentIndex(), 1);
+  EXPECT_TRUE(opened.empty()) << "a label without an action passed its click to the panel";
+  QTest::mouseClick(widget("Dot"), Qt::LeftButton, {}, QPoint(5, 5));
+  settle();
+  EXPECT_EQ(behaviour.CurrentIndex(), 2);
+  EXPECT_TRUE(opened.empty());
+  QTest::mouseClick(widget("Box"), Qt::LeftButton, {}, QPoint(190, 90));
+  settle();
+  EXPECT_EQ(opened, (std::vector<std::string>{"box-url"}));
+  EXPECT_EQ(behaviour.CurrentIndex(), 2);
+
+  // As Qt delivers a double click to widgets: press, release, double click, release.
+  QTest::mousePress(widget("Step"), Qt::LeftButton, {}, QPoint(2, 2));
+  QTest::mouseRelease(widget("Step"), Qt::LeftButton, {}, QPoint(2, 2));
+  QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget("Step"), &second);
+  QTest::mouseRelease(widget("Step"), Qt::LeftButton, {}, QPoint(2, 2));
+  settle();
+  EXPECT_EQ(behaviour.CurrentIndex(), 3) << "a double click is one click";
+
+  widget("Back")->setFocus();
+  QTest::keyClick(widget("Back"), Qt::Key_Space);
+  settle();
+  EXPECT_EQ(behaviour.CurrentIndex(), 2) << "the button's click from the keyboard";
+
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  QTest::keyClick(window.get(), Qt::Key_Return);
+  settle();
+  EXPECT_EQ(finished, 0);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(behaviour.CurrentIndex(), 2);
 }
 
 }  // namespace
