@@ -125,12 +125,6 @@ const char* ProcessEnv(const char* name) {
 }
 }  // namespace
 
-std::vector<std::string> SharedLibrarySubfolders(const std::string& subfolder) {
-  std::vector<std::string> out = SharedLibraryCandidates(ProcessEnv);
-  for (std::string& folder : out) folder += subfolder;
-  return out;
-}
-
 std::string SharedLibraryFolder(const EnvFn& env) {
   for (const std::string& folder : SharedLibraryCandidates(env))
     if (IsDirectory(folder)) return folder;
@@ -141,10 +135,18 @@ std::string SharedLibraryFolder() {
   return SharedLibraryFolder(ProcessEnv);
 }
 
+std::string SharedLibrarySubfolder(const std::string& subfolder) {
+  std::string folder = SharedLibraryFolder();
+  return folder.empty() ? folder : folder + subfolder;
+}
+
 std::string FindObjectFile(std::string_view storedName, const std::string& packageFolder) {
+  if (storedName.empty()) return {};
+  const std::string asIs(storedName);
+  if (IsRegularFile(asIs)) return asIs;
   std::vector<std::string> folders;
   if (!packageFolder.empty()) folders.push_back(packageFolder);
-  for (std::string& shared : SharedLibrarySubfolders("images/"))
+  if (std::string shared = SharedLibrarySubfolder("images/"); !shared.empty())
     folders.push_back(std::move(shared));
   return FindStoredFile(storedName, folders);
 }
@@ -155,7 +157,7 @@ std::string FindSoundFile(std::string_view fileName, const SoundSearchPaths& pat
   if (IsRegularFile(asIs)) return asIs;
   std::vector<std::string> folders;
   if (!paths.tempFolder.empty()) folders.push_back(paths.tempFolder);
-  folders.insert(folders.end(), paths.sharedSoundFolders.begin(), paths.sharedSoundFolders.end());
+  if (!paths.sharedSoundFolder.empty()) folders.push_back(paths.sharedSoundFolder);
   if (!paths.exeFolder.empty()) folders.push_back(WithSlash(paths.exeFolder) + "sounds/");
   return FindStoredFile(fileName, folders);
 }

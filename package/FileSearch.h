@@ -56,22 +56,24 @@ std::string ResolveInFolder(const FolderIndex& folder, std::string_view storedNa
 // whether they exist or not. `getenv` is replaceable for tests.
 using EnvFn = std::function<const char*(const char*)>;
 std::vector<std::string> SharedLibraryCandidates(const EnvFn& env);
-// The candidates + `subfolder` (for example "images/"), in the same order.
-std::vector<std::string> SharedLibrarySubfolders(const std::string& subfolder);
 // The first candidate that exists; empty when none does.
 std::string SharedLibraryFolder(const EnvFn& env);
 std::string SharedLibraryFolder();
+// The shared-library folder + `subfolder` (for example "images/"); empty when no candidate
+// exists. Only that one folder is searched, even when a later candidate holds the file.
+std::string SharedLibrarySubfolder(const std::string& subfolder);
 
-// An object's image: the package folder first, then images/ of the shared-library folders.
+// An object's image: the stored name when that file exists, else its file-name part in the
+// package folder, then in images/ of the shared-library folder.
 std::string FindObjectFile(std::string_view storedName, const std::string& packageFolder);
 
 // Where a sound named by a picture is looked for, after the name as it stands.
 struct SoundSearchPaths {
-  std::string tempFolder;                       // the run's temporary folder
-  std::vector<std::string> sharedSoundFolders;  // SharedLibrarySubfolders("sounds/")
-  std::string exeFolder;                        // folder of the executable; empty: skipped
+  std::string tempFolder;         // the run's temporary folder
+  std::string sharedSoundFolder;  // SharedLibrarySubfolder("sounds/")
+  std::string exeFolder;          // folder of the executable; empty: skipped
 };
-// The name as it stands, then the temporary folder, the shared sounds folders and the
+// The name as it stands, then the temporary folder, the shared sounds folder and the
 // executable's sounds/ folder, each with the file-name part. Empty when it is nowhere.
 std::string FindSoundFile(std::string_view fileName, const SoundSearchPaths& paths);
 

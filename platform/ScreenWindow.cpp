@@ -258,8 +258,7 @@ ShowAudio OpenShowAudio(const SlideshowOptions& settings, IClock& clock) {
   audio.device = std::make_unique<SdlAudio>();
   audio.sounds = std::make_unique<SoundAdapter>(
       *audio.device, clock,
-      SoundSearchPaths{settings.TempFolder, SharedLibrarySubfolders("sounds/"),
-                       ExecutableFolder()});
+      SoundSearchPaths{settings.TempFolder, SharedLibrarySubfolder("sounds/"), ExecutableFolder()});
   audio.sounds->SetMessagePump([] { QCoreApplication::processEvents(); });
   audio.music = std::make_unique<MusicAdapter>(*audio.device);
   return audio;

@@ -435,6 +435,12 @@ TEST(AnimObjects, FilesAreFoundByNameIgnoringCaseInThePackageThenTheSharedFolder
   EXPECT_EQ(FindObjectFile("..", pkg.Path()), "");
   EXPECT_EQ(FindObjectFile("C:\\Pictures\\", pkg.Path()), "");
   EXPECT_EQ(FindObjectFile("owl.bmp", pkg.Path()), "");
+  // A stored name that exists as it stands is used as it is, before any folder.
+  TempFolder art("art");
+  WriteBmp(art.Path() + "/gull.bmp", 2, 2, kRed, kRed);
+  WriteBmp(pkg.Path() + "/gull.bmp", 2, 2, kRed, kRed);
+  EXPECT_EQ(FindObjectFile(art.Path() + "/gull.bmp", pkg.Path()), art.Path() + "/gull.bmp");
+  EXPECT_EQ(FindObjectFile(art.Path() + "/gull.bmp", ""), art.Path() + "/gull.bmp");
   unsetenv("XDG_DATA_HOME");
 }
 

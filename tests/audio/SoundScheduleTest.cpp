@@ -255,15 +255,13 @@ TEST(SoundFileName, PartAfterEitherSeparator) {
 }
 
 TEST(SoundFileSearch, TemporaryFolderFirstThenSharedThenExecutable) {
-  TempDir temp, shared1, shared2, exe;
-  SoundSearchPaths paths{temp.Folder(), {shared1.Folder(), shared2.Folder()}, exe.Folder()};
+  TempDir temp, shared, exe;
+  SoundSearchPaths paths{temp.Folder(), shared.Folder(), exe.Folder()};
 
   const std::string inExe = exe.Touch("sounds/Bird.wav");
   EXPECT_EQ(FindSoundFile("C:\\Program Files\\x\\Bird.wav", paths), inExe);
-  const std::string inShared2 = shared2.Touch("Bird.wav");
-  EXPECT_EQ(FindSoundFile("C:\\Program Files\\x\\Bird.wav", paths), inShared2);
-  const std::string inShared1 = shared1.Touch("Bird.wav");
-  EXPECT_EQ(FindSoundFile("C:\\Program Files\\x\\Bird.wav", paths), inShared1);
+  const std::string inShared = shared.Touch("Bird.wav");
+  EXPECT_EQ(FindSoundFile("C:\\Program Files\\x\\Bird.wav", paths), inShared);
   const std::string inTemp = temp.Touch("Bird.wav");
   EXPECT_EQ(FindSoundFile("C:\\Program Files\\x\\Bird.wav", paths), inTemp);
   // A name that exists as it stands wins over all folders.
@@ -275,7 +273,7 @@ TEST(SoundFileSearch, TemporaryFolderFirstThenSharedThenExecutable) {
 TEST(SoundFileSearch, CaseIsIgnoredWhenTheExactNameIsMissing) {
   TempDir temp;
   const std::string file = temp.Touch("RAIN.Wav");
-  SoundSearchPaths paths{temp.Folder(), {}, ""};
+  SoundSearchPaths paths{temp.Folder(), "", ""};
   EXPECT_EQ(FindSoundFile("c:\\sounds\\rain.wav", paths), file);
   EXPECT_EQ(FindInFolder(temp.Folder(), "rain.WAV"), file);
   EXPECT_EQ(FindInFolder(temp.Folder(), "rain.wa"), "");
@@ -307,23 +305,24 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
-TEST(SoundFileSearch, SharedFoldersFollowXdgDataHomeThenDataDirs) {
-  ScopedEnv home("XDG_DATA_HOME", "/home/u/data");
-  ScopedEnv dirs("XDG_DATA_DIRS", "/opt/share::/usr/share/");
-  const std::vector<std::string> expected = {"/home/u/data/Dawlish/Common/sounds/",
-                                             "/opt/share/Dawlish/Common/sounds/",
-                                             "/usr/share/Dawlish/Common/sounds/"};
-  EXPECT_EQ(SharedLibrarySubfolders("sounds/"), expected);
-}
-
-TEST(SoundFileSearch, SharedFoldersDefaults) {
-  ScopedEnv homeDir("HOME", "/home/u");
-  ScopedEnv home("XDG_DATA_HOME", nullptr);
-  ScopedEnv dirs("XDG_DATA_DIRS", nullptr);
-  const std::vector<std::string> expected = {"/home/u/.local/share/Dawlish/Common/sounds/",
-                                             "/usr/local/share/Dawlish/Common/sounds/",
-                                             "/usr/share/Dawlish/Common/sounds/"};
-  EXPECT_EQ(SharedLibrarySubfolders("sounds/"), expected);
+// The shared sounds folder is the sounds/ of the first shared-library folder that exists,
+// and only that one: a sound that only a later candidate holds is not found.
+TEST(SoundFileSearch, OnlyTheFirstExistingSharedFolderIsSearched) {
+  TempDir home, opt, usr, exe;
+  ScopedEnv dataHome("XDG_DATA_HOME", (home.Folder() + "data").c_str());
+  ScopedEnv dirs("XDG_DATA_DIRS", (opt.Folder() + "::" + usr.Folder()).c_str());
+  EXPECT_EQ(SharedLibrarySubfolder("sounds/"), "");
+  const std::string inUsr = usr.Touch("Dawlish/Common/sounds/Owl.wav");
+  EXPECT_EQ(SharedLibrarySubfolder("sounds/"), usr.Folder() + "Dawlish/Common/sounds/");
+  SoundSearchPaths paths{"", SharedLibrarySubfolder("sounds/"), exe.Folder()};
+  EXPECT_EQ(FindSoundFile("owl.wav", paths), inUsr);
+  // An existing earlier candidate without the sound hides the later one.
+  fs::create_directories(opt.Folder() + "Dawlish/Common");
+  EXPECT_EQ(SharedLibrarySubfolder("sounds/"), opt.Folder() + "Dawlish/Common/sounds/");
+  paths.sharedSoundFolder = SharedLibrarySubfolder("sounds/");
+  EXPECT_EQ(FindSoundFile("owl.wav", paths), "");
+  fs::create_directories(home.Folder() + "data/Dawlish/Common");
+  EXPECT_EQ(SharedLibrarySubfolder("sounds/"), home.Folder() + "data/Dawlish/Common/sounds/");
 }
 
 }  // namespace
