@@ -26,12 +26,6 @@ bool EqualsUpper(std::string_view text, std::string_view upper) {
   return true;
 }
 
-// A list index read from the file, kept only when it names an entry of the list.
-void ReadIndex(const IniDocument& user, std::string_view key, int32_t count, int32_t& value) {
-  const int32_t read = user.ReadInteger(kSetting, key, value);
-  if (read >= 0 && read < count) value = read;
-}
-
 }  // namespace
 
 bool SettingsAccessAllowed(std::string_view ownPath, std::string_view firstArgument) {
@@ -70,15 +64,17 @@ DialogSettings DialogDefaults(const ShowSettings& project) {
 }
 
 void ReadDialogSettings(const IniDocument& user, DialogSettings& values) {
-  ReadIndex(user, "ImageSize", kImageSizeCount, values.ImageSize);
-  ReadIndex(user, "ImageMode", kImageModeCount, values.ImageMode);
-  ReadIndex(user, "Speed", static_cast<int32_t>(SpeedTable.size()), values.SpeedIndex);
+  // Read as they stand: the dialog's controls decide what a value outside their range
+  // shows (the track bar its nearest end, a list no entry), and OK writes that back.
+  values.ImageSize = user.ReadInteger(kSetting, "ImageSize", values.ImageSize);
+  values.ImageMode = user.ReadInteger(kSetting, "ImageMode", values.ImageMode);
+  values.SpeedIndex = user.ReadInteger(kSetting, "Speed", values.SpeedIndex);
   values.Sound = user.ReadBool(kSetting, "Sound", values.Sound);
   values.Music = user.ReadBool(kSetting, "Music", values.Music);
   values.Transition = user.ReadBool(kSetting, "Transition", values.Transition);
   values.Duration = user.ReadInteger(kSetting, "Duration", values.Duration);
   values.DirectX = user.ReadBool(kSetting, "DirectX", values.DirectX);
-  ReadIndex(user, "DirectXQuality", kDirectXQualityCount, values.DirectXQuality);
+  values.DirectXQuality = user.ReadInteger(kSetting, "DirectXQuality", values.DirectXQuality);
   values.CustomMusic = user.ReadBool(kSetting, "CustomMusic", values.CustomMusic);
   values.ShuffleMusic = user.ReadBool(kSetting, "ShuffleMusic", values.ShuffleMusic);
   values.MusicList = user.SectionKeys(kMusicList);

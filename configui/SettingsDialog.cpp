@@ -218,8 +218,8 @@ ErrorOr<DialogSettings> SettingsDialog::ChosenValues() const {
                            ".");
   DialogSettings v;
   v.SpeedIndex = speed_->value();
-  // A typed number outside the up-down's range is held to it, as the arrows would.
-  v.Duration = std::clamp(*duration, kDurationMin, kDurationMax);
+  // The number as typed: only the arrows keep to the up-down's range.
+  v.Duration = *duration;
   v.DirectXQuality = quality_->currentIndex();
   v.ImageMode = showMode_->currentIndex();
   v.ImageSize = imageSize_->currentIndex();

