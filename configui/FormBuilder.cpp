@@ -236,6 +236,12 @@ class Builder {
     const FormColor color = ColorOr(def, "Color", parentColor);
     QWidget* w = TRY(CreateWidget(def, font, parent, record, pages));
     record.widget = w;
+    // An image with AutoSize takes the size of its picture.
+    if (Is(def, "TImage") && def.BoolOr("AutoSize", false))
+      if (const auto* image = dynamic_cast<ImageWidget*>(w); image && !image->image().isNull()) {
+        record.geometry.width = image->image().width();
+        record.geometry.height = image->image().height();
+      }
     w->setObjectName(FormTextToQString(def.name));
     ApplyFont(*w, font);
     if (def.FindValue("Color") && !Is(def, "TLabel")) ApplyBackground(*w, color);

@@ -305,6 +305,24 @@ TEST(OwnControls, ShapeAndBevel) {
   EXPECT_EQ(dv->style(), BevelStyle::Lowered);
 }
 
+// An image with AutoSize takes its picture's size (3 x 2 here, a different ratio from the
+// designed 50 x 40); without it the designed size stays. Catches AutoSize ignored or the
+// axes swapped.
+TEST(OwnControls, ImageAutoSizeTakesThePicturesSize) {
+  const std::string picture = PictureDataText(Bmp24({{0xFF0000, 0x00FF00, 0x0000FF}, {1, 2, 3}}));
+  auto w =
+      Build(Window(" object Sized: TImage\n  Width = 50\n  Height = 40\n  AutoSize = True\n"
+                   "  Picture.Data = " +
+                   picture +
+                   "\n end\n"
+                   " object Fixed: TImage\n  Width = 50\n  Height = 40\n"
+                   "  Picture.Data = " +
+                   picture + "\n end\n"));
+  ASSERT_TRUE(w);
+  EXPECT_EQ(Control<QWidget>(*w, "Sized")->size(), QSize(3, 2));
+  EXPECT_EQ(Control<QWidget>(*w, "Fixed")->size(), QSize(50, 40));
+}
+
 // The preview starts empty, keeps its hint, and shows it only with ShowHint.
 TEST(OwnControls, PreviewHint) {
   auto w = Build(
