@@ -109,6 +109,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* x
       rest.push_back(args[i]);
     }
   }
+  // Beside a daemon's own options, "--install" is the daemons' colour-map option written
+  // with two dashes, not the install action.
+  if (daemon && cl.installAction == InstallAction::Install) {
+    cl.installAction = InstallAction::None;
+    cl.warnings.push_back("ignoring --install");
+  }
   // xsecurelock and the like start the saver with no mode (or /s) and name their window in
   // XSCREENSAVER_WINDOW only: that is the daemon dialect too.
   if (!daemon && xscreensaverWindow && *xscreensaverWindow && ParseWindowId(xscreensaverWindow) &&

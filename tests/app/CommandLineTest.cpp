@@ -96,8 +96,9 @@ TEST(CommandLine, WindowHandles) {
 namespace vec {
 namespace {
 
-// "--install" is the install action; the daemons' single-dash "-install" stays ignored, and
-// the install options never start a mode of the screen-saver dialect.
+// "--install" is the install action, except beside a daemon's options, where it is their
+// "-install" with two dashes and is ignored like the single-dash form; the install options
+// never start a mode of the screen-saver dialect.
 TEST(CommandLine, InstallActions) {
   struct Case {
     std::vector<std::string> args;
@@ -115,6 +116,8 @@ TEST(CommandLine, InstallActions) {
       {{"--package", "Sea.scr", "--uninstall"}, InstallAction::Uninstall, "all", false},
       {{"--list"}, InstallAction::List, "all", false},
       {{"-install", "-root"}, InstallAction::None, "all", false},
+      {{"--install", "-root"}, InstallAction::None, "all", false},
+      {{"--window-id", "0x2a", "--install"}, InstallAction::None, "all", false},
       {{"/s"}, InstallAction::None, "all", false},
   };
   for (const Case& c : cases) {
@@ -125,6 +128,9 @@ TEST(CommandLine, InstallActions) {
   }
   EXPECT_EQ(ParseCommandLine({"--package", "Sea.scr", "--uninstall"}).packageFile, "Sea.scr");
   EXPECT_EQ(ParseCommandLine({"-install", "-root"}).warnings.size(), 1u);
+  EXPECT_EQ(ParseCommandLine({"--install", "-root"}).warnings,
+            (std::vector<std::string>{"ignoring --install"}));
+  EXPECT_TRUE(ParseCommandLine({"--install", "-root"}).target.daemon);
 }
 
 }  // namespace
