@@ -58,9 +58,10 @@ Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) 
     report = SetWallpaper(image.value(), OwnPath());
   }
   if (!report.ok()) return report.release_error();
-  done = report->applied ? "The wallpaper was set (" + report->file + ")."
-                         : "The picture was written to " + report->file +
-                               ", but no desktop could be told to show it.";
+  // A wallpaper that was set needs no word; only a desktop that could not be told does.
+  if (!report->applied)
+    done =
+        "The picture was written to " + report->file + ", but no desktop could be told to show it.";
   return {};
 }
 
@@ -77,7 +78,7 @@ ConfigWindowServices StandardConfigServices(QtRunModeHost& host, const SettingsA
     std::string done;
     if (Status set = SetPictureAsWallpaper(picture, done); !set.ok())
       host.Error(set.error().message);
-    else
+    else if (!done.empty())
       host.Information(done);
   };
   services.openUrl = [](const std::string& address) {

@@ -774,7 +774,8 @@ TEST_F(SaverRun, ConfigWallpaperWritesTheBitmapAndTellsTheDesktop) {
                  {"PATH=" + bin + ":" + (path ? path : "/usr/bin:/bin"), "XDG_CURRENT_DESKTOP="});
   ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
   Click(50, 20);
-  // The question, then the report: both boxes take Return (Yes is the question's default).
+  // The question takes Return (Yes is its default); a wallpaper that was set is not reported
+  // in another box, so the window's Close works right after.
   ASSERT_TRUE(WaitFor(
       [&] {
         PressKey(XK_Return);
@@ -782,8 +783,6 @@ TEST_F(SaverRun, ConfigWallpaperWritesTheBitmapAndTellsTheDesktop) {
       },
       15s))
       << StderrText();
-  std::this_thread::sleep_for(300ms);
-  PressKey(XK_Return);
   std::ifstream args(dir_ + "/feh-args");
   const std::string text((std::istreambuf_iterator<char>(args)), {});
   EXPECT_NE(text.find("--bg-center\n" + saver + ".bmp\n"), std::string::npos) << text;
