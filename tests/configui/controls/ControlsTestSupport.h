@@ -19,35 +19,14 @@
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "picture/PictureWriter.h"
+#include "tests/support/OffscreenApp.h"
 
 namespace vec::test {
 
-inline std::unique_ptr<QApplication>& AppHolder() {
-  static std::unique_ptr<QApplication> app;
-  return app;
-}
-
 // The widgets need an application; it runs on the offscreen platform so no display is used.
 inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_configui_controls";
-  static char* argv[] = {name, nullptr};
-  std::unique_ptr<QApplication>& app = AppHolder();
-  if (!app) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    app = std::make_unique<QApplication>(argc, argv);
-  }
-  return *app;
+  return OffscreenApp();
 }
-
-// The application must go before the program's static objects do (Qt's input devices are
-// among them), so it is ended with the test run rather than at exit.
-class AppEnvironment : public testing::Environment {
- public:
-  void TearDown() override { AppHolder().reset(); }
-};
-inline testing::Environment* const kAppEnvironment =
-    testing::AddGlobalTestEnvironment(std::make_unique<AppEnvironment>().release());
 
 // A fixture whose widgets are members: the application exists before they are built.
 class WidgetTest : public testing::Test {

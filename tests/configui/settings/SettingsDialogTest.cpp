@@ -19,6 +19,7 @@
 #include "base/Ini.h"
 #include "configui/SettingsDialog.h"
 #include "tests/configui/settings/TestFolders.h"
+#include "tests/support/OffscreenApp.h"
 
 namespace vec {
 namespace {
@@ -27,30 +28,9 @@ using test::ReadText;
 using test::ScratchFolder;
 using test::WriteText;
 
-std::unique_ptr<QApplication>& AppHolder() {
-  static std::unique_ptr<QApplication> app;
-  return app;
-}
-
-// The application must end before the program's static objects do.
-class AppEnvironment : public testing::Environment {
- public:
-  void TearDown() override { AppHolder().reset(); }
-};
-testing::Environment* const kAppEnvironment =
-    testing::AddGlobalTestEnvironment(std::make_unique<AppEnvironment>().release());
-
 class SettingsDialogTest : public testing::Test {
  protected:
-  SettingsDialogTest() {
-    static int argc = 1;
-    static char name[] = "test_settingsdialog";
-    static char* argv[] = {name, nullptr};
-    if (!AppHolder()) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      AppHolder() = std::make_unique<QApplication>(argc, argv);
-    }
-  }
+  SettingsDialogTest() { test::OffscreenApp(); }
 
   std::unique_ptr<SettingsDialog> Open(bool allowed = true) {
     auto d = std::make_unique<SettingsDialog>(project_, SettingsAccess{allowed, file()});
