@@ -179,9 +179,10 @@ void Slideshow::AppIdle() {
       nextFile_ = playList_[static_cast<size_t>(index_)];
       pictureStart_ = Now();
       if (nextFile_ != currentFile_) {
-        // A picture that cannot be loaded is passed over: no transition of the old picture
-        // onto itself, and the next tick tries the next one (one load per tick, so a show
-        // of broken pictures is paced like any other).
+        // A picture that cannot be shown (a still that does not decode, a picture file that
+        // does not parse) is passed over: no transition of the old picture onto itself, and
+        // the next tick tries the next one (one load per tick, so a show of broken pictures
+        // is paced like any other).
         if (!LoadCurrentPicture()) {
           ChangeAtNextTick();
         } else if (!transitionOn_ ||
@@ -326,7 +327,9 @@ bool Slideshow::LoadStill() {
 }
 
 bool Slideshow::LoadProject() {
-  if (!services_.files->FileExists(nextFile_)) return false;
+  // A picture file that does not exist changes nothing: the old picture stays, and the
+  // change goes on as for a picture that loaded (its transition, a full duration).
+  if (!services_.files->FileExists(nextFile_)) return true;
   // The file is read into a fresh picture, so one that does not parse changes nothing: the
   // picture on screen keeps animating and the next tick tries the next one, as for a still
   // that does not decode.

@@ -471,7 +471,11 @@ TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
   EXPECT_EQ(lit, 0);
 }
 
-TEST(FailedPicture, MissingProjectFileMovesOnAtTheNextTick) {
+// A picture file that does not exist changes nothing: the old picture stays, the change
+// still runs its transition (of the old picture onto itself) and waits a full duration
+// before the next picture. A missing first picture leaves the screen black for the first
+// duration. Catches a missing file passed over at once, or taken as the current file.
+TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
   rig.settings.FileNames.push_back("/t/gone.vep");
@@ -485,11 +489,35 @@ TEST(FailedPicture, MissingProjectFileMovesOnAtTheNextTick) {
   rig.clock.Advance(5000);
   g_transitionFrames = 0;
   form.AppIdle();
+  EXPECT_EQ(form.NextFile(), "/t/gone.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
-  EXPECT_EQ(g_transitionFrames, 0);
+  EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto itself
+  EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);
+  rig.clock.Advance(4900);
+  form.AppIdle();
+  EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
+  rig.clock.Advance(100);
   form.AppIdle();
   EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
   EXPECT_EQ(rig.engine.begins, 1);
+
+  ShowRig first;
+  first.settings.FileNames.push_back("/t/gone.vep");
+  first.settings.Checked.push_back("TRUE");
+  first.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
+  first.settings.ShowImageMode = 1;
+  first.settings.Duration = 5;
+  first.settings.TransitionTime = 0;
+  Slideshow show(first.settings, first.Services(CountFrame));
+  show.FormShow();
+  EXPECT_EQ(show.CurrentFile(), "");
+  first.clock.Advance(4990);
+  show.AppIdle();
+  EXPECT_EQ(show.CurrentFile(), "");
+  EXPECT_EQ(first.engine.begins, 0);
+  first.clock.Advance(10);
+  show.AppIdle();
+  EXPECT_EQ(show.CurrentFile(), "/t/c.vep");
 }
 
 TEST(FailedPicture, ProjectFileThatDoesNotParseKeepsTheOldProjectAndMovesOn) {
