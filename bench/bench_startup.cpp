@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "bench/BenchPictures.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
@@ -40,6 +41,7 @@
 namespace {
 
 using namespace vec;
+using namespace vec::bench;
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) {
@@ -53,47 +55,6 @@ double CpuMs() {
   timespec t{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// A scene with some texture, so the JPEG data has a realistic size.
-Bitmap32 Scene(int32_t w, int32_t h, uint32_t seed) {
-  Bitmap32 bmp(w, h);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const int noise = static_cast<int>(seed >> 27);
-      bmp.SetPixel(x, y,
-                   MakePixel(static_cast<uint8_t>((x * 255 / w + noise) & 255),
-                             static_cast<uint8_t>((y * 255 / h + noise) & 255),
-                             static_cast<uint8_t>(((x ^ y) + noise) & 255)));
-    }
-  return bmp;
-}
-
-// A picture file of water in the lower half under rain, like the demo's.
-std::string WaterPictureFile(int32_t w, int32_t h, uint32_t seed, int quality) {
-  const Bitmap32 scene = Scene(w, h, seed);
-  Bitmap mask(w, h);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) mask.SetPixel(x, y, y >= h / 2 ? kAreaColors[1] : 0);
-  PictureFileContent c;
-  c.Title = "Bench";
-  c.Author = "bench";
-  c.pictureJpeg = EncodeJpeg(scene, quality).value();
-  c.previewJpeg = EncodeJpeg(Scene(160, 90, seed), 80).value();
-  c.maskValues = EncodeMask(mask);
-  WaveSet& wave = c.waves[0];
-  wave.Amplitude = 8;
-  wave.Cycles = 40;
-  wave.PhaseStep = 8;
-  wave.Forward = 1;
-  wave.Horizontal = 1;
-  wave.Vertical = 1;
-  wave.Perspective = 1;
-  wave.Period = 360;
-  c.weather = {kWeatherRain, 260, 12, 80, 25, 6};
-  const std::vector<uint8_t> bytes = WritePictureFile(c);
-  return std::string(bytes.begin(), bytes.end());
 }
 
 std::string Text(const std::vector<uint8_t>& bytes) {

@@ -1,0 +1,58 @@
+#pragma once
+// Pictures for the start-up benchmarks: textured scenes, so that their JPEG data has a
+// realistic size, and picture files of water under rain like the demo's.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/Bitmap.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/Jpeg.h"
+#include "picture/Mask.h"
+#include "picture/PictureWriter.h"
+
+namespace vec::bench {
+
+// A scene with some texture, so the JPEG data has a realistic size.
+inline Bitmap32 Scene(int32_t w, int32_t h, uint32_t seed) {
+  Bitmap32 bmp(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const int noise = static_cast<int>(seed >> 27);
+      bmp.SetPixel(x, y,
+                   MakePixel(static_cast<uint8_t>((x * 255 / w + noise) & 255),
+                             static_cast<uint8_t>((y * 255 / h + noise) & 255),
+                             static_cast<uint8_t>(((x ^ y) + noise) & 255)));
+    }
+  return bmp;
+}
+
+// A picture file of water in the lower half under rain, like the demo's.
+inline std::string WaterPictureFile(int32_t w, int32_t h, uint32_t seed, int quality) {
+  const Bitmap32 scene = Scene(w, h, seed);
+  Bitmap mask(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) mask.SetPixel(x, y, y >= h / 2 ? kAreaColors[1] : 0);
+  PictureFileContent c;
+  c.Title = "Bench";
+  c.Author = "bench";
+  c.pictureJpeg = EncodeJpeg(scene, quality).value();
+  c.previewJpeg = EncodeJpeg(Scene(160, 90, seed), 80).value();
+  c.maskValues = EncodeMask(mask);
+  WaveSet& wave = c.waves[0];
+  wave.Amplitude = 8;
+  wave.Cycles = 40;
+  wave.PhaseStep = 8;
+  wave.Forward = 1;
+  wave.Horizontal = 1;
+  wave.Vertical = 1;
+  wave.Perspective = 1;
+  wave.Period = 360;
+  c.weather = {kWeatherRain, 260, 12, 80, 25, 6};
+  const std::vector<uint8_t> bytes = WritePictureFile(c);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace vec::bench
