@@ -476,14 +476,18 @@ TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
 // before the next picture. A missing first picture leaves the screen black for the first
 // duration. Catches a missing file passed over at once, or taken as the current file.
 TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
+  // The list's end, after whatever the rig already holds: the missing file, then c.vep.
+  auto missingThenC = [](ShowRig& r) {
+    r.settings.FileNames.push_back("/t/gone.vep");
+    r.settings.Checked.push_back("TRUE");
+    r.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
+    r.settings.ShowImageMode = 1;
+    r.settings.Duration = 5;
+    r.settings.TransitionTime = 0;
+  };
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.settings.FileNames.push_back("/t/gone.vep");
-  rig.settings.Checked.push_back("TRUE");
-  rig.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
-  rig.settings.ShowImageMode = 1;
-  rig.settings.Duration = 5;
-  rig.settings.TransitionTime = 0;
+  missingThenC(rig);
   Slideshow form(rig.settings, rig.Services(CountFrame));
   form.FormShow();
   rig.clock.Advance(5000);
@@ -502,12 +506,7 @@ TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
   EXPECT_EQ(rig.engine.begins, 1);
 
   ShowRig first;
-  first.settings.FileNames.push_back("/t/gone.vep");
-  first.settings.Checked.push_back("TRUE");
-  first.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
-  first.settings.ShowImageMode = 1;
-  first.settings.Duration = 5;
-  first.settings.TransitionTime = 0;
+  missingThenC(first);
   Slideshow show(first.settings, first.Services(CountFrame));
   show.FormShow();
   EXPECT_EQ(show.CurrentFile(), "");
