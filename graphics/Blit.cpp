@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <span>
 
 #include "base/FrameThreads.h"
@@ -350,6 +351,23 @@ RowWalk SafeRowWalk(const std::vector<int32_t>& ymap, int32_t top, int32_t botto
   return up ? RowWalk::BottomUp : down ? RowWalk::TopDown : RowWalk::None;
 }
 
+// A walk in two parts for a stretch that reads rows from both sides of itself, as a zoom
+// into the middle does: the rows [top, m) top-down first, each reading a row below it, then
+// the rows [m, bottom) bottom-up, each reading a row at or above it and not above m. Returns
+// m, or nullopt when no such split exists (then the stretch needs a copy of its source).
+std::optional<int32_t> SplitRowWalk(const std::vector<int32_t>& ymap, int32_t top, int32_t bottom) {
+  const auto source = [&](int32_t y) { return ymap[static_cast<size_t>(y - top)]; };
+  const auto inside = [&](int32_t s) { return s >= top && s < bottom; };
+  int32_t m = top;
+  while (m < bottom && !(inside(source(m)) && source(m) <= m)) ++m;
+  if (m == top || m == bottom) return std::nullopt;  // one walk would do, or none
+  for (int32_t y = m; y < bottom; ++y) {
+    const int32_t s = source(y);
+    if (inside(s) && (s > y || s < m)) return std::nullopt;
+  }
+  return m;
+}
+
 // The smallest rectangle around a band-sorted list of rectangles (the first one is topmost).
 Rect BoundingBox(const std::vector<Rect>& rects) {
   Rect box = rects.front();
@@ -366,6 +384,9 @@ struct StretchSource {
   const Bitmap* bitmap = nullptr;
   RowWalk walk = RowWalk::BottomUp;
   bool inPlace = false;  // the source is the destination itself
+  // For a walk in two parts: the first row of the bottom-up part (the rows above it go
+  // top-down first).
+  std::optional<int32_t> split;
 };
 
 // A stretch within one bitmap reads the source as it was before the stretch. One visible
@@ -373,9 +394,16 @@ struct StretchSource {
 // itself goes through a row buffer. Anything else goes through a temporary copy in `temp`.
 StretchSource ChooseStretchSource(const Bitmap& dst, const Bitmap& src, size_t rectCount,
                                   const std::vector<int32_t>& ymap, const Rect& box, Bitmap& temp) {
-  StretchSource source{&src, RowWalk::BottomUp, false};
+  StretchSource source{&src, RowWalk::BottomUp, false, std::nullopt};
   if (&dst != &src) return source;
   source.walk = rectCount == 1 ? SafeRowWalk(ymap, box.top, box.bottom) : RowWalk::None;
+  if (source.walk == RowWalk::None && rectCount == 1) {
+    source.split = SplitRowWalk(ymap, box.top, box.bottom);
+    if (source.split) {
+      source.inPlace = true;
+      return source;
+    }
+  }
   if (source.walk == RowWalk::None) {
     temp = src;
     source.bitmap = &temp;
@@ -698,6 +726,20 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
   Bitmap temp;
   const StretchSource source = ChooseStretchSource(dst, src, rects.size(), ymap, box, temp);
   StretchScratch scratch;
+  if (source.split) {
+    // One rectangle, in two parts: the upper one walked down, then the lower one up.
+    const Rect& r = rects.front();
+    StretchSource down = source, up = source;
+    down.walk = RowWalk::TopDown;
+    up.walk = RowWalk::BottomUp;
+    const int32_t* xm = xmap.data() + (r.left - box.left);
+    DrawStretchRect(dst, StretchRect{{r.left, r.top, r.right, *source.split}, xm, &ymap, box.top},
+                    down, scratch);
+    DrawStretchRect(dst,
+                    StretchRect{{r.left, *source.split, r.right, r.bottom}, xm, &ymap, box.top}, up,
+                    scratch);
+    return;
+  }
   for (const Rect& r : rects)
     DrawStretchRect(dst, StretchRect{r, xmap.data() + (r.left - box.left), &ymap, box.top}, source,
                     scratch);

@@ -506,6 +506,37 @@ TEST(StretchBlt, SqueezesWithinOneBitmapWithAndWithoutWideVectors) {
   AllowWideVectors(true);
 }
 
+// Stretches of a bitmap onto itself that read rows on both sides of the row they write (a
+// zoom into a point inside the picture) are drawn in two walks, the upper rows downwards,
+// then the lower rows upwards. Catches a split in the wrong row, the two walks in the wrong
+// order, or a stretch taken for one of them that should have gone through a copy (a zoom
+// out, a mirrored zoom). Wide and tall, off-centre and odd sizes, and a clipped one.
+TEST(StretchBlt, ZoomsWithinOneBitmapMatchReference) {
+  struct Case {
+    int W, H, dx, dy, dw, dh, sx, sy, sw, sh;
+  };
+  const Case cases[] = {
+      {64, 40, -30, -18, 124, 76, 15, 9, 34, 22},  // a zoom into the middle, as pixelating does
+      {41, 67, -9, -40, 59, 140, 3, 12, 35, 31},   // tall, the point near the top
+      {57, 23, -2, -3, 70, 35, 1, 1, 55, 20},      // a slight zoom: the split near the edge
+      {30, 30, -90, -90, 210, 210, 13, 13, 4, 4},  // a zoom of a 4 x 4 block to more than all
+      {50, 36, 6, 4, 38, 28, 0, 0, 50, 36},        // a zoom out into the middle: needs a copy
+      {50, 36, -20, 50, 90, -64, 10, 8, 30, 20},   // a mirrored zoom: needs a copy
+  };
+  for (bool clipped : {false, true}) {
+    for (const Case& c : cases) {
+      Bitmap fast = Numbered(c.W, c.H);
+      Region clip = Region::Ellipse(2, 3, c.W - 5, c.H - 1);
+      if (clipped) fast.SelectClipRgn(&clip);
+      Bitmap ref = fast;
+      StretchBlt(fast, c.dx, c.dy, c.dw, c.dh, fast, c.sx, c.sy, c.sw, c.sh);
+      reference::StretchBlt(ref, c.dx, c.dy, c.dw, c.dh, ref, c.sx, c.sy, c.sw, c.sh);
+      EXPECT_EQ(fast, ref) << c.W << "x" << c.H << " from " << c.sx << "," << c.sy << " clipped "
+                           << clipped;
+    }
+  }
+}
+
 // The push transitions move the picture within one bitmap: shifted blits and squeezing
 // stretches in all four directions, at every offset, must equal a copy through a temporary.
 TEST(BitBlt, SelfMovesOfThePushTransitionsMatchReference) {
