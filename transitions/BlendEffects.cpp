@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
@@ -620,8 +621,21 @@ VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t W, 
   // that follow them, which the processor takes for a possible overlap and stalls on.
   constexpr int32_t kChunk = 64;
   alignas(32) Pixel chunk[kChunk];
+  // Along a row the sources climb through New's rows (one row every few columns at small
+  // turns), so nearly every eight pixels wait on a line of New that no earlier row of Work
+  // read: too scattered for the processor's own fetching ahead. Each step asks for the line
+  // that the row kAheadRows further down will read at the same columns, so that its wait
+  // overlaps this row's work. A hint only: an address outside New is never read.
+  constexpr int32_t kAheadRows = 8;
+  const auto base = reinterpret_cast<uintptr_t>(src);
+  const int64_t aheadA = int64_t{kAheadRows} * c, aheadB = -int64_t{kAheadRows} * d;
   for (; x + kChunk <= last; x += kChunk) {
     for (int32_t j = 0; j < kChunk; j += 8) {
+      const int64_t ahead =
+          (py + ((l.b + aheadB) >> 16)) * int64_t{W} + px + ((l.a + aheadA) >> 16);
+      _mm_prefetch(
+          reinterpret_cast<const char*>(base + static_cast<uintptr_t>(ahead) * sizeof(Pixel)),
+          _MM_HINT_T0);
       _mm256_store_si256(reinterpret_cast<__m256i*>(chunk + j),
                          RotateEight(l, src, W, px, py, d, c));
       StepEight(l, stepA, stepB, d, c);
