@@ -10,6 +10,7 @@
 #include "base/MathUtil.h"
 #include "base/Random.h"
 #include "graphics/Blit.h"
+#include "tests/threads/FrameThreadsTest.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/BlendEffects.h"
 namespace vec {
@@ -239,11 +240,19 @@ TEST(Pivot, FastRotationEqualsTheReference) {
   }
 }
 
+// Also as a large frame (rows streamed to memory from a 32-byte boundary, split over
+// threads): odd widths put that boundary at a different column in every row.
 TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1},  {2, 3},   {17, 9},
                                                {9, 70}, {130, 7}, {61, 45}};
-  for (VectorLevel level : Levels()) {
+  const std::vector<VectorLevel> levels = Levels();
+  for (const auto& [level, large] : {std::pair{VectorLevel::kScalar, false},
+                                     {VectorLevel::kSse2, false},
+                                     {VectorLevel::kAvx2, false},
+                                     {VectorLevel::kAvx2, true}}) {
+    if (std::find(levels.begin(), levels.end(), level) == levels.end()) continue;
     LevelLimit limit(level);
+    testing::ScopedFrameThreads threads(large ? 2 : 1, large ? 1 : int64_t{3840} * 2160);
     for (const auto& [W, H] : sizes) {
       const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
       const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H},        {W, -1},
@@ -255,9 +264,9 @@ TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
             Bitmap fast = oldBmp, slow = oldBmp;
             RotateImage(fast, newBmp, px, py, theta);
             reference::RotateImage(slow, newBmp, px, py, theta);
-            ASSERT_EQ(fast, slow) << "level " << static_cast<int>(level) << " " << W << "x" << H
-                                  << " about " << px << "," << py << " at " << percent << " sign "
-                                  << sign;
+            ASSERT_EQ(fast, slow) << "level " << static_cast<int>(level) << " large " << large
+                                  << " " << W << "x" << H << " about " << px << "," << py << " at "
+                                  << percent << " sign " << sign;
           }
     }
   }
