@@ -87,7 +87,10 @@ TEST(CodecMemory, StillGifIsComposedStraightIntoItsPicture) {
   test::AllocationProbe probe;
   auto r = LoadImageFromMemory(file.data(), file.size());
   ASSERT_TRUE(r.ok()) << r.error().message;
-  EXPECT_LT(probe.PeakBytes(), picture + (size_t{1} << 20));
+  // The picture is a huge-page-aligned block: the allocator may keep up to 2 MiB of
+  // untouched alignment slack with it, which the probe counts. A second buffer of the
+  // picture's size, or one index byte a pixel (16 MiB), is still far above the bound.
+  EXPECT_LT(probe.PeakBytes(), picture + (size_t{3} << 20));
   EXPECT_EQ(r->Width(), 4096);
   EXPECT_EQ(r->Height(), 4096);
   EXPECT_EQ(r->GetPixel(0, 0), MakePixel(255, 0, 0));
