@@ -12,6 +12,7 @@
 #include "app/InstallCommand.h"
 #include "app/QtRunModeHost.h"
 #include "app/RunModes.h"
+#include "base/AllocatorTuning.h"
 #include "base/FrameThreads.h"
 #include "platform/SessionBus.h"
 #include "platform/X11Window.h"
@@ -29,6 +30,7 @@ std::string ExecutablePath(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vec::KeepFreedMemoryForReuse();
   std::vector<std::string> args(argv + 1, argv + argc);
   vec::CommandLine cl = vec::ParseCommandLine(args);
   if (const auto cap = vec::ChooseThreadCap(cl, std::getenv("VECSAVER_THREADS"), cl.warnings))

@@ -11,6 +11,7 @@
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
+#include "bench/ProgramAllocator.h"
 #include "graphics/Bitmap.h"
 #include "transitions/BandEffects.h"
 #include "transitions/Effect.h"

@@ -15,6 +15,7 @@
 
 #include "base/Clock.h"
 #include "base/FrameThreads.h"
+#include "bench/ProgramAllocator.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "picture/Picture.h"

@@ -27,6 +27,7 @@
 
 #include "base/Clock.h"
 #include "bench/BenchPictures.h"
+#include "bench/ProgramAllocator.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "base/FrameThreads.h"
+#include "bench/ProgramAllocator.h"
 #include "transitions/Effect.h"
 
 namespace {
