@@ -177,12 +177,53 @@ std::vector<Rect> SweepUnion(std::vector<Rect> rects) {
   return collector.Finish();
 }
 
-// Whether SweepUnion's work stays near the list's length: the rectangles are on average at
-// most a few rows tall (the outlines of shapes, placed many times).
-bool ShortRects(std::span<const Rect> rects) {
+// Whether SweepUnion's work stays near the list's length. Its work is the sum, over the
+// rows where a rectangle starts or ends, of the rectangles covering that row. Rectangles a
+// few rows tall on average (the outlines of shapes, placed many times) keep it small and
+// are taken at once. Else it is counted per rectangle as the number of such rows it spans:
+// rows of small squares overlapping by half span a few each, strips side by side that
+// start and end on rows of their own span hundreds and are left to the general path.
+bool SweepIsCheap(std::span<const Rect> rects) {
   int64_t rows = 0;
   for (const Rect& r : rects) rows += static_cast<int64_t>(r.bottom) - r.top;
-  return rows <= 8 * static_cast<int64_t>(rects.size());
+  if (rows <= 8 * static_cast<int64_t>(rects.size())) return true;
+  // The start and end rows, marked in a table over the rows the list covers and counted
+  // up to each row (where the rows lie close together, as on a screen), else sorted.
+  const auto [low, high] = std::minmax_element(
+      rects.begin(), rects.end(), [](const Rect& x, const Rect& y) { return x.top < y.top; });
+  const int64_t first = low->top;
+  int64_t last = high->top;
+  for (const Rect& r : rects) last = std::max<int64_t>(last, r.bottom);
+  const int64_t limit = 16 * static_cast<int64_t>(rects.size());
+  int64_t work = 0;
+  if (last - first <= 4 * static_cast<int64_t>(rects.size()) + 1024) {
+    std::vector<uint32_t> before(static_cast<size_t>(last - first) + 2, 0);
+    for (const Rect& r : rects) {
+      before[static_cast<size_t>(r.top - first) + 1] = 1;
+      before[static_cast<size_t>(r.bottom - first) + 1] = 1;
+    }
+    for (size_t i = 1; i < before.size(); ++i) before[i] += before[i - 1];
+    for (const Rect& r : rects) {
+      work += before[static_cast<size_t>(r.bottom - first)] -
+              before[static_cast<size_t>(r.top - first)];
+      if (work > limit) return false;
+    }
+    return true;
+  }
+  std::vector<int32_t> events;
+  events.reserve(2 * rects.size());
+  for (const Rect& r : rects) {
+    events.push_back(r.top);
+    events.push_back(r.bottom);
+  }
+  std::sort(events.begin(), events.end());
+  events.erase(std::unique(events.begin(), events.end()), events.end());
+  const auto at = [&](int32_t y) { return std::lower_bound(events.begin(), events.end(), y); };
+  for (const Rect& r : rects) {
+    work += at(r.bottom) - at(r.top);
+    if (work > limit) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -193,7 +234,7 @@ Region Region::FromRects(std::span<const Rect> rects) {
   nonEmpty.reserve(rects.size());
   for (const Rect& t : rects)
     if (!t.IsEmpty()) nonEmpty.push_back(t);
-  r.rects_ = ShortRects(nonEmpty) ? SweepUnion(std::move(nonEmpty)) : Normalise(nonEmpty);
+  r.rects_ = SweepIsCheap(nonEmpty) ? SweepUnion(std::move(nonEmpty)) : Normalise(nonEmpty);
   return r;
 }
 

@@ -237,11 +237,13 @@ TEST(RegionRects, OrderDoesNotMatter) {
   EXPECT_EQ(Region::FromRects(rects), Region::FromRects(reversed));
 }
 
-// Lists of short rectangles take the row sweep, tall ones the general path; both against
-// the union built one rectangle at a time. The cases hold runs of identical rows that must
-// join into one band, rows left empty between rectangles (the bands on either side must
-// stay apart), spans that only touch (they merge), empty and far-apart rectangles, and
-// a mix tall enough to take the general path. Catches an event row missed by the sweep,
+// Lists whose rectangles each span a few start and end rows take the row sweep, strips
+// that start and end on rows of their own the general path; both against the union built
+// one rectangle at a time. The cases hold runs of identical rows that must join into one
+// band, rows left empty between rectangles (the bands on either side must stay apart),
+// spans that only touch (they merge), empty and far-apart rectangles, rows of squares
+// overlapping by half (taller than the outlines, still the sweep), and side-by-side strips
+// of different lengths (the general path). Catches an event row missed by the sweep,
 // identical rows across a gap joined into one band, and touching spans left apart.
 TEST(RegionRects, SweepMatchesTheUnionOneRectangleAtATime) {
   struct Case {
@@ -268,6 +270,23 @@ TEST(RegionRects, SweepMatchesTheUnionOneRectangleAtATime) {
     irregular.rects.push_back(
         {(i * 37) % 90, (i * 53) % 70, (i * 37) % 90 + 1 + i % 9, (i * 53) % 70 + 1 + i % 3});
   cases.push_back(irregular);
+  // Rows of 9 x 9 squares every 4 rows, a run from the left edge and loose squares after it.
+  Case squares{"rows of squares overlapping by half", {}};
+  for (int row = 0; row < 60; row += 4) {
+    squares.rects.push_back({0, row, 20 + row % 7, row + 9});
+    for (int i = 1; i < 8; ++i)
+      if ((row * 7 + i * 3) % 5 < 2)
+        squares.rects.push_back({20 + 9 * i, row, 29 + 9 * i, row + 9});
+  }
+  cases.push_back(squares);
+  // Strips 3 wide, each reaching a different row up and down from a middle row.
+  Case strips{"strips of different lengths", {}};
+  for (int i = 0; i < 60; ++i) {
+    const int reach = 20 + (i * 37) % 23;
+    strips.rects.push_back({3 * i, 50 - reach, 3 * i + 3, 50});
+    strips.rects.push_back({3 * i, 50, 3 * i + 3, 50 + reach - i % 4});
+  }
+  cases.push_back(strips);
   for (const Case& c : cases) {
     const Region fast = Region::FromRects(c.rects);
     EXPECT_EQ(fast, reference::FromRects(c.rects)) << c.what;
