@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "audio/AudioDevice.h"
+#include "base/AllocatorTuning.h"
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "package/FileSearch.h"
@@ -541,6 +542,8 @@ int Run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The allocator as the program sets it up, so that the memory figures are the program's.
+  vec::KeepFreedMemoryForReuse();
   Options o;
   if (!ParseOptions(argc, argv, o)) {
     std::cerr << kUsage;
