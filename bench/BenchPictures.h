@@ -29,6 +29,20 @@ inline Bitmap32 Scene(int32_t w, int32_t h, uint32_t seed) {
   return bmp;
 }
 
+// A wave moving forward over the whole water area, both ways and in perspective.
+inline WaveSet RollingWave(int32_t amplitude, int32_t cycles) {
+  WaveSet wave;
+  wave.Amplitude = amplitude;
+  wave.Cycles = cycles;
+  wave.PhaseStep = 8;
+  wave.Forward = 1;
+  wave.Horizontal = 1;
+  wave.Vertical = 1;
+  wave.Perspective = 1;
+  wave.Period = 360;
+  return wave;
+}
+
 // A picture file of water in the lower half under rain, like the demo's.
 inline std::string WaterPictureFile(int32_t w, int32_t h, uint32_t seed, int quality) {
   const Bitmap32 scene = Scene(w, h, seed);
@@ -41,15 +55,7 @@ inline std::string WaterPictureFile(int32_t w, int32_t h, uint32_t seed, int qua
   c.pictureJpeg = EncodeJpeg(scene, quality).value();
   c.previewJpeg = EncodeJpeg(Scene(160, 90, seed), 80).value();
   c.maskValues = EncodeMask(mask);
-  WaveSet& wave = c.waves[0];
-  wave.Amplitude = 8;
-  wave.Cycles = 40;
-  wave.PhaseStep = 8;
-  wave.Forward = 1;
-  wave.Horizontal = 1;
-  wave.Vertical = 1;
-  wave.Perspective = 1;
-  wave.Period = 360;
+  c.waves[0] = RollingWave(8, 40);
   c.weather = {kWeatherRain, 260, 12, 80, 25, 6};
   const std::vector<uint8_t> bytes = WritePictureFile(c);
   return std::string(bytes.begin(), bytes.end());

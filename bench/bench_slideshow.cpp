@@ -15,6 +15,7 @@
 
 #include "base/Clock.h"
 #include "base/FrameThreads.h"
+#include "bench/BenchPictures.h"
 #include "bench/ProgramAllocator.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
@@ -40,15 +41,7 @@ void MakeProject(Picture& p, int32_t w, int32_t h) {
           MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 160));
       p.mask.SetPixel(x, y, y >= h / 2 ? kAreaColors[1] : kAreaColors[0]);
     }
-  WaveSet& wave = p.waveSets[0];
-  wave.Amplitude = 6;
-  wave.Cycles = 30;
-  wave.PhaseStep = 8;
-  wave.Forward = 1;
-  wave.Horizontal = 1;
-  wave.Vertical = 1;
-  wave.Perspective = 1;
-  wave.Period = 360;
+  p.waveSets[0] = bench::RollingWave(6, 30);
   p.weather = {kWeatherSnow, 400, 10, 90, 0, 8};
   p.designWidth = w;
   p.designHeight = h;
