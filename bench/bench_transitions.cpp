@@ -29,6 +29,7 @@
 #include "base/FrameThreads.h"
 #include "bench/ProgramAllocator.h"
 #include "transitions/Effect.h"
+#include "transitions/EffectStep.h"
 
 namespace {
 
@@ -104,14 +105,11 @@ void BM_Effect(benchmark::State& state, int32_t n) {
   const auto W = static_cast<int32_t>(state.range(0)), H = static_cast<int32_t>(state.range(1));
   const auto percent = static_cast<int32_t>(state.range(2));
   Frames& f = FramesFor(W, H);
-  const vec::Extents e = vec::ProgressExtents(W, H, percent);
   const vec::Effect& effect = vec::EffectByNumber(n);
-  const vec::EffectFrame frame{f.work, f.newBmp, W, H, e.w, e.h, percent};
   const double floor = FloorSeconds(W, H);
   const double t0 = ThreadSeconds();
   for (auto _ : state) {
-    std::memcpy(f.work.Bits(), f.oldBmp.Bits(), f.oldBmp.PixelCount() * sizeof(Pixel));
-    effect.Draw(frame);
+    vec::DrawEffectStep(&effect, f.work, f.oldBmp, f.newBmp, percent);
     benchmark::DoNotOptimize(f.work.Bits());
     benchmark::ClobberMemory();
   }
@@ -126,12 +124,9 @@ void BM_Threads(benchmark::State& state, int32_t n) {
   const auto W = static_cast<int32_t>(state.range(0)), H = static_cast<int32_t>(state.range(1));
   const auto percent = static_cast<int32_t>(state.range(2));
   Frames& f = FramesFor(W, H);
-  const vec::Extents e = vec::ProgressExtents(W, H, percent);
   const vec::Effect& effect = vec::EffectByNumber(n);
-  const vec::EffectFrame frame{f.work, f.newBmp, W, H, e.w, e.h, percent};
   for (auto _ : state) {
-    std::memcpy(f.work.Bits(), f.oldBmp.Bits(), f.oldBmp.PixelCount() * sizeof(Pixel));
-    effect.Draw(frame);
+    vec::DrawEffectStep(&effect, f.work, f.oldBmp, f.newBmp, percent);
     benchmark::DoNotOptimize(f.work.Bits());
     benchmark::ClobberMemory();
   }

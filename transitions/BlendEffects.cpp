@@ -604,6 +604,134 @@ VEC_TARGET_AVX2 inline void StepEight(RotationLanes& l, __m256i stepA, __m256i s
   l.b = static_cast<int32_t>(static_cast<uint32_t>(l.b) + 8u * static_cast<uint32_t>(c));
 }
 
+// Small turns: when |c| <= kSmallTurn the eight sources of a group lie in at most three
+// neighbouring rows of New (f grows by under 2/7 of a row per column, so lanes 0 and 7 are at
+// most two rows apart) and, with 0 <= d <= 2^16, in eight neighbouring columns. Such groups
+// need no tests of their own: all three rows are read, each lane picks its column with a
+// permute, and its row by two blends whose masks are the lane's row distance from lane 0
+// (negative where the lane lies one row on, or two). The loop runs only over groups whose
+// eight columns and three rows lie inside New, found before it starts.
+constexpr int32_t kSmallTurn = 18724;  // 7 * 18724 < 2 * 65536
+
+// Whether the group of eight columns that starts where the sums are (a, b) reads only
+// inside New with the small-turn loop below: columns col .. col + 7 and rows f0 .. f0 + 2
+// (f0 - 2 .. f0 when the rows fall; f0 alone for c == 0).
+bool SmallTurnGroupInside(int64_t a, int64_t b, int32_t W, int32_t H, int32_t px, int32_t py,
+                          int32_t c) {
+  const int64_t col = px + (a >> 16), f0 = py + (b >> 16);
+  const int64_t f2 = f0 + (c > 0 ? 2 : c < 0 ? -2 : 0);
+  return col >= 0 && col + 8 <= W && f0 >= 0 && f0 < H && f2 >= 0 && f2 < H;
+}
+
+// kRows: +1 when the rows climb along a row of Work (c > 0), -1 when they fall, 0 for c == 0.
+// Writes whole chunks of 64 columns from x up to `end`: every group that starts before it
+// reads only inside New (RotateSmallTurn finds it). Returns the first column not done.
+template <int kRows>
+VEC_TARGET_AVX2 int32_t RotateSmallTurnAvx2(Pixel* out, const Pixel* src, int32_t W, int32_t px,
+                                            int32_t py, int32_t x, int32_t end, int32_t a,
+                                            int32_t b, int32_t d, int32_t c, bool stream) {
+  const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  __m256i va =
+      _mm256_add_epi32(_mm256_set1_epi32(a), _mm256_mullo_epi32(lane, _mm256_set1_epi32(d)));
+  __m256i vb =
+      _mm256_add_epi32(_mm256_set1_epi32(b), _mm256_mullo_epi32(lane, _mm256_set1_epi32(c)));
+  const __m256i stepA = _mm256_set1_epi32(static_cast<int32_t>(8u * static_cast<uint32_t>(d)));
+  const __m256i stepB = _mm256_set1_epi32(static_cast<int32_t>(8u * static_cast<uint32_t>(c)));
+  const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
+  const ptrdiff_t rowStep = kRows * static_cast<ptrdiff_t>(W);
+  // Lane 0's source is at src + origin + f0 * W + s0.
+  const ptrdiff_t origin = static_cast<ptrdiff_t>(py) * W + px;
+  // The line that the row kAheadRows further down reads at about the same columns (see
+  // RotateSpanAvx2): kAheadRows rows of Work move the sources by -kAheadRows * d rows and
+  // kAheadRows * c columns of New.
+  constexpr int32_t kAheadRows = 8;
+  const ptrdiff_t ahead = -((int64_t{kAheadRows} * d) >> 16) * static_cast<ptrdiff_t>(W) +
+                          ((int64_t{kAheadRows} * c) >> 16);
+  const auto base = reinterpret_cast<uintptr_t>(src);
+  // Streamed rows go through a small buffer, so that the streaming stores are whole
+  // aligned groups written together; others are stored straight into Work.
+  constexpr int32_t kChunk = 64;
+  alignas(32) Pixel chunk[kChunk];
+  for (; x + kChunk <= end; x += kChunk) {
+    Pixel* target = stream ? chunk : out + x;
+    for (int32_t j = 0; j < kChunk; j += 8) {
+      const ptrdiff_t at = origin + static_cast<ptrdiff_t>(b >> 16) * W + (a >> 16);
+      const Pixel* p0 = src + at;
+      _mm_prefetch(
+          reinterpret_cast<const char*>(base + static_cast<uintptr_t>(at + ahead) * sizeof(Pixel)),
+          _MM_HINT_T0);
+      const __m256i sx = _mm256_srai_epi32(va, 16);
+      const __m256i pick = _mm256_sub_epi32(sx, _mm256_permutevar8x32_epi32(sx, zero));
+      __m256i r = _mm256_permutevar8x32_epi32(
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0)), pick);
+      if constexpr (kRows != 0) {
+        const __m256i f = _mm256_srai_epi32(vb, 16);
+        const __m256i f0 = _mm256_permutevar8x32_epi32(f, zero);
+        // -1 for a lane one row on from lane 0, -2 for two; +1 taken for the second blend.
+        const __m256i on = kRows > 0 ? _mm256_sub_epi32(f0, f) : _mm256_sub_epi32(f, f0);
+        const __m256i r1 = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + rowStep)), pick);
+        const __m256i r2 = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + 2 * rowStep)), pick);
+        r = _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(r), _mm256_castsi256_ps(r1),
+                                                 _mm256_castsi256_ps(on)));
+        r = _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(r), _mm256_castsi256_ps(r2),
+                                                 _mm256_castsi256_ps(_mm256_add_epi32(on, one))));
+      }
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + j), r);
+      va = _mm256_add_epi32(va, stepA);
+      vb = _mm256_add_epi32(vb, stepB);
+      a = static_cast<int32_t>(static_cast<uint32_t>(a) + 8u * static_cast<uint32_t>(d));
+      b = static_cast<int32_t>(static_cast<uint32_t>(b) + 8u * static_cast<uint32_t>(c));
+    }
+    if (stream) {
+      for (int32_t j = 0; j < kChunk; j += 8)
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + x + j),
+                            _mm256_load_si256(reinterpret_cast<const __m256i*>(chunk + j)));
+    }
+  }
+  return x;
+}
+
+// Copies n pixels past the cache: streaming stores from the first 32-byte boundary on.
+VEC_TARGET_AVX2 void StreamPixels(Pixel* out, const Pixel* in, int32_t n) {
+  int32_t k = 0;
+  for (; k < n && reinterpret_cast<uintptr_t>(out + k) % 32 != 0; ++k) out[k] = in[k];
+  for (; k + 8 <= n; k += 8)
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + k),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + k)));
+  for (; k < n; ++k) out[k] = in[k];
+  _mm_sfence();
+}
+
+// The small-turn loop over the columns [x, last) of a row, as far as its groups stay inside
+// New; a0 and b0 are the row's sums at column 0. Returns the first column not done.
+VEC_TARGET_AVX2 int32_t RotateSmallTurn(Pixel* out, const Pixel* src, int32_t W, int32_t H,
+                                        int32_t px, int32_t py, int32_t x, int32_t last, int64_t a0,
+                                        int64_t b0, int32_t d, int32_t c, bool stream) {
+  if (d < 0 || d > 65536 || c < -kSmallTurn || c > kSmallTurn) return x;
+  // The groups that start at x + 8k are inside New for k below some K and outside from
+  // there on: the column and the third row move away from New's edges only one way.
+  const auto inside = [&](int64_t k) {
+    const int64_t s = x + 8 * k;
+    return SmallTurnGroupInside(a0 + s * d, b0 + s * c, W, H, px, py, c);
+  };
+  int64_t lo = 0, hi = (last - x) / 8;
+  while (lo < hi) {
+    const int64_t mid = (lo + hi) / 2;
+    if (inside(mid))
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  const auto end = static_cast<int32_t>(x + 8 * lo);
+  const auto a = static_cast<int32_t>(a0 + int64_t{x} * d),
+             b = static_cast<int32_t>(b0 + int64_t{x} * c);
+  if (c > 0) return RotateSmallTurnAvx2<1>(out, src, W, px, py, x, end, a, b, d, c, stream);
+  if (c < 0) return RotateSmallTurnAvx2<-1>(out, src, W, px, py, x, end, a, b, d, c, stream);
+  return RotateSmallTurnAvx2<0>(out, src, W, px, py, x, end, a, b, d, c, stream);
+}
+
 // Columns [first, last) of one row, eight at a time, every source inside New: a and b are
 // the sums at `first`. Returns the first column not done.
 VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t W, int32_t px,
@@ -657,9 +785,10 @@ VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t W, 
 }
 #endif
 
-}  // namespace
-
-void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+// RotateImage, and with `old` (a W x H block) RotateImageOverOld: Old's pixels go wherever
+// no pixel of New lands, in the same pass.
+void Rotate(Bitmap& work, const Bitmap& nb, const Bitmap* old, int32_t px, int32_t py,
+            double theta) {
   const int32_t W = work.Width(), H = work.Height();
   if (!BlocksMatch(work, nb, W, H)) return;
   const FixedRotation rot = RotationFor(theta);
@@ -669,6 +798,8 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
   const int64_t maxU = std::max(std::abs(1 - int64_t{px}), std::abs(int64_t{W} - px));
   const int64_t maxV = std::max(std::abs(int64_t{H} - py), std::abs(int64_t{1} - py));
   if (maxU + 1 + maxV >= (int64_t{1} << 15)) {
+    // Any pixel may be skipped here: Old goes in first.
+    if (old != nullptr) std::copy_n(old->Bits(), old->PixelCount(), work.Bits());
     RotateRowsChecked(work, nb, px, py, rot);
     return;
   }
@@ -688,8 +819,25 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
       // Only the columns whose source lies in New are visited; the rest keep Work's pixel.
       const Span sx = ColumnsInside(a0, d, px, W, W), f = ColumnsInside(b0, c, py, H, W);
       const int32_t first = std::max(sx.first, f.first), last = std::min(sx.last, f.last);
-      if (first >= last) continue;
       Pixel* out = work.ScanLine(y);
+      if (old != nullptr) {
+        // Every column in [first, last) gets New's pixel below; Old fills the rest, streamed
+        // to memory with the rest of a large frame.
+        const Pixel* from = old->ScanLine(y);
+        const auto copy = [&](int32_t begin, int32_t end) {
+#if defined(VEC_HAVE_AVX2_PATHS)
+          if (avx2 && large) return StreamPixels(out + begin, from + begin, end - begin);
+#endif
+          std::copy(from + begin, from + end, out + begin);
+        };
+        if (first >= last) {
+          copy(0, W);
+        } else {
+          copy(0, first);
+          copy(last, W);
+        }
+      }
+      if (first >= last) continue;
       auto a = static_cast<int32_t>(a0 + first * d), b = static_cast<int32_t>(b0 + first * c);
       int32_t x = first;
 #if defined(VEC_HAVE_AVX2_PATHS)
@@ -708,6 +856,9 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
             out[x] = src[row * static_cast<size_t>(W) + static_cast<size_t>(px + (a >> 16))];
           }
         }
+        x = RotateSmallTurn(out, src, W, H, px, py, x, last, a0, b0, dd, cc, stream);
+        a = static_cast<int32_t>(a0 + x * d);
+        b = static_cast<int32_t>(b0 + x * c);
         x = RotateSpanAvx2(out, src, W, px, py, x, last, a, b, dd, cc, stream);
         a = static_cast<int32_t>(a0 + x * d);
         b = static_cast<int32_t>(b0 + x * c);
@@ -722,7 +873,7 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
   });
 }
 
-void Pivot(const EffectFrame& frame, const EffectArgs& args) {
+void PivotOver(const EffectFrame& frame, const Bitmap* old, const EffectArgs& args) {
   const auto& [work, nb, W, H, w, h, percent] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   const bool atRight = args.values[0] != 0, atBottom = args.values[1] != 0;
@@ -730,8 +881,29 @@ void Pivot(const EffectFrame& frame, const EffectArgs& args) {
   // turn the picture in from a quarter turn to the left, the other two from a quarter turn
   // to the right.
   const int32_t turn = atRight == atBottom ? 1 : -1;
-  RotateImage(work, nb, atRight ? W : -1, atBottom ? H : -1,
-              turn * (100 - percent) * std::numbers::pi / 200);
+  Rotate(work, nb, old, atRight ? W : -1, atBottom ? H : -1,
+         turn * (100 - percent) * std::numbers::pi / 200);
+}
+
+}  // namespace
+
+void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+  Rotate(work, nb, nullptr, px, py, theta);
+}
+
+void RotateImageOverOld(Bitmap& work, const Bitmap& old, const Bitmap& nb, int32_t px, int32_t py,
+                        double theta) {
+  if (old.Width() != work.Width() || old.Height() != work.Height()) return;
+  Rotate(work, nb, &old, px, py, theta);
+}
+
+void Pivot(const EffectFrame& frame, const EffectArgs& args) {
+  PivotOver(frame, nullptr, args);
+}
+
+void PivotOverOld(const EffectFrame& frame, const Bitmap& old, const EffectArgs& args) {
+  if (old.Width() != frame.work.Width() || old.Height() != frame.work.Height()) return;
+  PivotOver(frame, &old, args);
 }
 
 }  // namespace vec

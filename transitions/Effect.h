@@ -46,12 +46,19 @@ struct EffectArgs {
 using EffectRoutine = void (*)(const EffectFrame& frame, const EffectArgs& args);
 // The same signature as a function type, for declaring effect routines.
 using EffectFn = void(const EffectFrame& frame, const EffectArgs& args);
+// A routine that draws the same frame when `work` does not yet hold Old: it writes every
+// pixel of `work`, taking `old`'s (a bitmap of work's size) wherever it draws nothing.
+using EffectOverOldRoutine = void (*)(const EffectFrame& frame, const Bitmap& old,
+                                      const EffectArgs& args);
 
 struct Effect {
   int32_t number;  // 1..169, the entry's place in the table
   std::string_view name;
   EffectRoutine routine;  // never nullptr in the table
   EffectArgs args{};      // all 0 for a routine that draws one effect alone
+  // Set for the effects that cover most of the frame with New every step: the step then
+  // skips the copy of Old that would mostly be overwritten (see DrawEffectStep).
+  EffectOverOldRoutine overOld = nullptr;
 
   void Draw(const EffectFrame& frame) const { routine(frame, args); }
 };

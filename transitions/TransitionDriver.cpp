@@ -1,10 +1,8 @@
 #include "transitions/TransitionDriver.h"
 
-#include <algorithm>
-
 #include "base/MathUtil.h"
-#include "graphics/Blit.h"
 #include "transitions/Effect.h"
+#include "transitions/EffectStep.h"
 
 namespace vec {
 
@@ -53,20 +51,13 @@ TransitionDriver::Result TransitionDriver::RunTransition(int32_t durationMs,
 }
 
 void TransitionDriver::TransitionStep(int32_t n, int32_t percent) {
-  // Every frame starts from the whole of Old.
-  work_.SelectClipRgn(nullptr);
-  if (work_.Width() == old_.Width() && work_.Height() == old_.Height())
-    std::copy_n(old_.Bits(), old_.PixelCount(), work_.Bits());  // nothing for an empty screen
-  else
-    Draw(work_, 0, 0, old_);
-  const int32_t W = work_.Width(), H = work_.Height();
-  const Extents e = ProgressExtents(W, H, percent);
   const auto procOf = [this](int32_t number) {
     return effectProc ? effectProc(number) : &EffectByNumber(number);
   };
   const Effect* proc = procOf(n);
   if (!proc) proc = procOf(1);
-  if (proc) proc->Draw(EffectFrame{work_, new_, W, H, e.w, e.h, percent});
+  // Every frame starts from the whole of Old.
+  DrawEffectStep(proc, work_, old_, new_, percent);
   display_.Present(work_);
 }
 

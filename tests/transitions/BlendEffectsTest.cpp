@@ -272,6 +272,32 @@ TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
   }
 }
 
+// Turns of up to about 16.6 degrees (81.5 %) read three rows of New for every eight
+// columns and pick each lane's row and column; larger ones go the general way. Percents on
+// both sides of that limit, both directions of turn and pivots at every corner and inside,
+// on a frame wide enough for many whole groups of 64 columns: a lane given the wrong row,
+// a limit set too high (lanes three rows apart) or groups run up to New's edge show here.
+TEST(Pivot, SmallTurnsEqualTheReference) {
+  if (BestVectorLevel() != VectorLevel::kAvx2) GTEST_SKIP() << "no 256-bit vectors";
+  const int32_t W = 300, H = 170;
+  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H},        {W, -1},
+                                                {W, H},   {W / 2, H / 3}, {-7, 2 * H}};
+  for (const bool large : {false, true}) {
+    testing::ScopedFrameThreads threads(large ? 2 : 1, large ? 1 : int64_t{3840} * 2160);
+    for (const auto& [px, py] : pivots)
+      for (int32_t percent : {79, 80, 81, 82, 83, 87, 93, 99, 100})
+        for (double sign : {1.0, -1.0}) {
+          const double theta = sign * (100 - percent) * std::numbers::pi / 200;
+          Bitmap fast = oldBmp, slow = oldBmp;
+          RotateImage(fast, newBmp, px, py, theta);
+          reference::RotateImage(slow, newBmp, px, py, theta);
+          ASSERT_EQ(fast, slow) << "about " << px << "," << py << " at " << percent << " sign "
+                                << sign << " large " << large;
+        }
+  }
+}
+
 // A picture so long that the 32-bit products wrap: the per-pixel walk follows the wrap.
 TEST(Pivot, ProductsThatWrapEqualTheReference) {
   const int32_t W = 33001, H = 2;

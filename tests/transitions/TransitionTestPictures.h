@@ -11,6 +11,7 @@
 
 #include "graphics/Bitmap.h"
 #include "transitions/Effect.h"
+#include "transitions/EffectStep.h"
 
 namespace vec::testing {
 
@@ -36,12 +37,10 @@ inline Bitmap Filled(int32_t W, int32_t H, Pixel p) {
   return bmp;
 }
 
-// Runs effect n the way a transition frame does: Work starts as a copy of Old.
+// Runs effect n the way a transition frame does: Work starts from the whole of Old.
 inline Bitmap RunEffect(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
-  const int32_t W = work.Width(), H = work.Height();
-  const Extents e = ProgressExtents(W, H, percent);
-  EffectByNumber(n).Draw(EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
+  Bitmap work(oldBmp.Width(), oldBmp.Height());
+  DrawEffectStep(&EffectByNumber(n), work, oldBmp, newBmp, percent);
   return work;
 }
 

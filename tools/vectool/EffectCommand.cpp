@@ -18,6 +18,7 @@
 #include "graphics/ImageFile.h"
 #include "tools/vectool/Command.h"
 #include "transitions/Effect.h"
+#include "transitions/EffectStep.h"
 
 namespace vectool {
 namespace {
@@ -119,10 +120,9 @@ int RunEffect(const EffectOptions& o) {
     return Fail("the old and new pictures differ in size");
 
   vec::SetRandSeed(seed);
-  Bitmap work = *oldBmp;
-  const int32_t W = work.Width(), H = work.Height();
-  const vec::Extents e = vec::ProgressExtents(W, H, percent);
-  effect.Draw(vec::EffectFrame{work, *newBmp, W, H, e.w, e.h, percent});
+  Bitmap work;
+  work.SetSize(oldBmp->Width(), oldBmp->Height());
+  vec::DrawEffectStep(&effect, work, *oldBmp, *newBmp, percent);
 
   const vec::Status saved = vec::SaveBmp32(work, outPath);
   if (!saved) return Fail("cannot write " + outPath + ": " + saved.error().message);

@@ -23,6 +23,7 @@
 #include "tools/vectool/FrameOutput.h"
 #include "tools/vectool/ProgressLine.h"
 #include "transitions/Effect.h"
+#include "transitions/EffectStep.h"
 
 namespace vectool {
 namespace {
@@ -103,11 +104,10 @@ bool WriteEffectAnimation(const vec::Effect& effect, const vec::Bitmap& oldBmp,
   vec::SetRandSeed(seed);
   const int32_t delay = std::max(kShortestFrameMs, kTransitionMs / frames);
   vec::Bitmap work;
+  work.SetSize(W, H);
   for (int32_t i = 0; i < frames; ++i) {
     const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
-    const vec::Extents e = vec::ProgressExtents(W, H, percent);
-    work = oldBmp;
-    effect.Draw(vec::EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
+    vec::DrawEffectStep(&effect, work, oldBmp, newBmp, percent);
     if (!writer.AddFrame(work, i + 1 == frames ? kHoldMs : delay, error)) return false;
   }
   return writer.Close(error);

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "graphics/Blit.h"
+#include "tests/threads/FrameThreadsTest.h"
+#include "tests/transitions/TransitionTestPictures.h"
+#include "transitions/EffectStep.h"
+
+namespace vec {
+namespace {
+
+using testing::Pattern;
+
+// The frame as the contract defines it: Work given the whole of Old, the effect over it.
+Bitmap CopyThenDraw(const Effect& effect, const Bitmap& oldBmp, const Bitmap& newBmp,
+                    int32_t percent) {
+  Bitmap work = oldBmp;
+  const int32_t W = work.Width(), H = work.Height();
+  const Extents e = ProgressExtents(W, H, percent);
+  effect.Draw(EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
+  return work;
+}
+
+// The effects that write Old themselves must give that frame from a Work holding anything
+// (here the last frame of another picture): a column next to the drawn span left stale, a
+// row with nothing of New on it skipped, or Old taken from the wrong row shows. Sizes: the
+// wide ones run the vector loops over whole groups, the thin ones their ends; 33001 x 2
+// makes the products wrap. As a large frame the rows are streamed and split over threads.
+TEST(EffectStep, EffectsThatWriteOldThemselvesGiveTheFrameOfACopyOfOld) {
+  std::vector<Effect> overOld;
+  for (const Effect& e : EffectTable())
+    if (e.overOld != nullptr) overOld.push_back(e);
+  ASSERT_EQ(overOld.size(), 4u);  // the pivots
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},   {9, 70},    {130, 7},
+                                               {61, 45}, {300, 170}, {33001, 2}};
+  for (const bool large : {false, true}) {
+    testing::ScopedFrameThreads threads(large ? 2 : 1, large ? 1 : int64_t{3840} * 2160);
+    for (const auto& [W, H] : sizes) {
+      const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+      for (const Effect& effect : overOld)
+        for (int32_t percent = 0; percent <= 100; percent += W > 1000 ? 25 : 3) {
+          Bitmap work = Pattern(W, H, 3);
+          DrawEffectStep(&effect, work, oldBmp, newBmp, percent);
+          ASSERT_EQ(work, CopyThenDraw(effect, oldBmp, newBmp, percent))
+              << effect.name << " " << W << "x" << H << " at " << percent << " large " << large;
+        }
+    }
+  }
+}
+
+// An Old of another size than Work (a screen that changed size) cannot be written row by
+// row: it is drawn into Work first, as for every other effect, and the effect drawn over.
+TEST(EffectStep, AnOldOfAnotherSizeIsDrawnFirst) {
+  const Bitmap oldBmp = Pattern(10, 8, 1), newBmp = Pattern(16, 12, 2);
+  for (int32_t n : {1, 121, 124}) {
+    Bitmap work = Pattern(16, 12, 3), expected = work;
+    Draw(expected, 0, 0, oldBmp);
+    const Extents e = ProgressExtents(16, 12, 87);
+    EffectByNumber(n).Draw(EffectFrame{expected, newBmp, 16, 12, e.w, e.h, 87});
+    DrawEffectStep(&EffectByNumber(n), work, oldBmp, newBmp, 87);
+    EXPECT_EQ(work, expected) << n;
+  }
+}
+
+}  // namespace
+}  // namespace vec
