@@ -745,6 +745,40 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
                     scratch);
 }
 
+void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outside,
+                          const Region* region) {
+  const int32_t W = dst.Width(), H = dst.Height();
+  if (W <= 0 || H <= 0 || inside.Width() != W || inside.Height() != H || outside.Width() != W ||
+      outside.Height() != H)
+    return;
+  // The region's rectangles come in bands of equal top and bottom, bands top to bottom and
+  // each band's rectangles left to right, apart from each other.
+  const std::span<const Rect> rects =
+      region != nullptr ? std::span<const Rect>(region->Rects()) : std::span<const Rect>();
+  SplitRows(H, FramePixels(dst), [&](int32_t begin, int32_t end) {
+    // Bottom-up (rising addresses), as the other copies walk.
+    for (int32_t y = end - 1; y >= begin; --y) {
+      Pixel* out = dst.ScanLine(y);
+      const Pixel* in = inside.ScanLine(y);
+      const Pixel* old = outside.ScanLine(y);
+      // The first rectangle of the band that holds row y, if any.
+      size_t k =
+          static_cast<size_t>(std::partition_point(rects.begin(), rects.end(),
+                                                   [y](const Rect& r) { return r.bottom <= y; }) -
+                              rects.begin());
+      int32_t x = 0;
+      for (; k < rects.size() && rects[k].top <= y && rects[k].bottom > y; ++k) {
+        const int32_t left = std::clamp(rects[k].left, x, W);
+        const int32_t right = std::clamp(rects[k].right, left, W);
+        CopyRow(out + x, old + x, left - x);
+        CopyRow(out + left, in + left, right - left);
+        x = right;
+      }
+      CopyRow(out + x, old + x, W - x);
+    }
+  });
+}
+
 void FillRect(Bitmap& dst, const Rect& rect, Pixel color) {
   ForEachVisibleRect(dst, rect, [&dst, color](const Rect& r) {
     for (int32_t y = r.top; y < r.bottom; ++y) {

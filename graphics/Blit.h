@@ -22,6 +22,13 @@ void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const B
 void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
                 int32_t sx, int32_t sy, int32_t sw, int32_t sh);
 
+// Writes every pixel of dst: inside's where `region` covers it, outside's elsewhere (all of
+// outside's for a null region). The pixels of copying outside whole and then inside through
+// the region as dst's clip region, in one pass. All three bitmaps must have dst's size (else
+// nothing is drawn); dst's own clip region is not consulted.
+void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outside,
+                          const Region* region);
+
 // Fill with the brush colour (honours the clip region).
 void FillRect(Bitmap& dst, const Rect& rect, Pixel color);
 

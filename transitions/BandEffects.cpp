@@ -10,7 +10,7 @@ namespace vec {
 namespace {
 
 void RevealCollected(const EffectFrame& frame, const ComplexRegion& rgn) {
-  RevealThroughRegion(frame.work, frame.newBmp, frame.W, frame.H, rgn.CreateRegion());
+  RevealThroughRegion(frame, rgn.CreateRegion());
 }
 
 // Number of steps of a loop "for v = from step `step` while v < to" (step > 0).
@@ -209,7 +209,7 @@ void RevealSpeckle(const EffectFrame& frame, const EffectArgs& args) {
 }
 
 void CrissCrossFromBottomLeftTopRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   ComplexRegion fromBottomRight, fromTopLeft;
   BarsRegion(fromBottomRight, 2 * w, 2 * h, W, H, 1, 1);
   BarsRegion(fromTopLeft, 2 * w, 2 * h, W, H, 2, 2);
@@ -221,13 +221,13 @@ void CrissCrossFromBottomLeftTopRight(const EffectFrame& frame, const EffectArgs
   } else if (first) {
     *first = Region();
   }
-  RevealThroughRegion(work, newBmp, W, H, first);
+  RevealThroughRegion(frame, first);
 }
 
 // --- Random squares ---------------------------------------------------------------------
 
 void RandomSquaresAppear(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   const int32_t unit = std::min(W, H) / 50;
   const int32_t c = 2 * unit + 2;
   ComplexRegion rgn;
@@ -252,7 +252,7 @@ void RandomSquaresAppear(const EffectFrame& frame, const EffectArgs&) {
 // --- Blinds and rectangle grids ---------------------------------------------------------
 
 void BlindVertically(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   const int32_t n = W / 40 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   const int32_t step = 2 * (W / 40) + 2;
@@ -263,7 +263,7 @@ void BlindVertically(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void BlindHorizontally(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   const int32_t n = H / 40 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   const int32_t step = 2 * (H / 40) + 2;
@@ -274,8 +274,8 @@ void BlindHorizontally(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void UnevenBlindFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
-  if (w <= 0) return;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
+  if (w <= 0) return RevealThroughRegion(frame, nullptr);  // Old alone
   const int32_t a = MulDiv(w, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, w));
@@ -284,8 +284,8 @@ void UnevenBlindFromLeft(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void UnevenBlindFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
-  if (w <= 0) return;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
+  if (w <= 0) return RevealThroughRegion(frame, nullptr);  // Old alone
   const int32_t a = MulDiv(w, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, W, w));
@@ -294,8 +294,8 @@ void UnevenBlindFromRight(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void UnevenBlindFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
-  if (h <= 0) return;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
+  if (h <= 0) return RevealThroughRegion(frame, nullptr);  // Old alone
   const int32_t a = MulDiv(h, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, h));
@@ -304,8 +304,8 @@ void UnevenBlindFromTop(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void UnevenBlindFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
-  if (h <= 0) return;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
+  if (h <= 0) return RevealThroughRegion(frame, nullptr);  // Old alone
   const int32_t a = MulDiv(h, percent, 100);
   ComplexRegion rgn;
   rgn.Reserve(StepCount(0, H, h));
@@ -314,7 +314,7 @@ void UnevenBlindFromBottom(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void RectangularShred(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   const int32_t n = std::min(W, H) / 10 + 1;
   const int32_t a = MulDiv(n, percent, 100);
   ComplexRegion rgn;
@@ -326,10 +326,10 @@ void RectangularShred(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void RectanglesAcross(const EffectFrame& frame, const EffectArgs& args) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   const bool fromRight = args.values[0] != 0;
   const int32_t k = H / 20;
-  if (w <= 0) return;
+  if (w <= 0) return RevealThroughRegion(frame, nullptr);  // Old alone
   const int32_t a = MulDiv(k, percent, 100);
   const int32_t b = MulDiv(w, percent, 100);
   ComplexRegion rgn;
@@ -348,10 +348,10 @@ void RectanglesAcross(const EffectFrame& frame, const EffectArgs& args) {
 }
 
 void RectanglesDown(const EffectFrame& frame, const EffectArgs& args) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   const bool fromBottom = args.values[0] != 0;
   const int32_t k = W / 20;
-  if (h <= 0) return;
+  if (h <= 0) return RevealThroughRegion(frame, nullptr);  // Old alone
   const int32_t a = MulDiv(k, percent, 100);
   const int32_t b = MulDiv(h, percent, 100);
   ComplexRegion rgn;

@@ -200,7 +200,7 @@ void Fade(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void Pixelate(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   // Up to 50 % the old picture zooms in; after it the new one zooms back out.
   const Bitmap* source = &work;
@@ -785,8 +785,8 @@ VEC_TARGET_AVX2 int32_t RotateSpanAvx2(Pixel* out, const Pixel* src, int32_t W, 
 }
 #endif
 
-// RotateImage, and with `old` (a W x H block) RotateImageOverOld: Old's pixels go wherever
-// no pixel of New lands, in the same pass.
+// RotateImage; with `old` (a W x H block) Old's pixels also go wherever no pixel of New
+// lands, in the same pass, so that every pixel of Work is written.
 void Rotate(Bitmap& work, const Bitmap& nb, const Bitmap* old, int32_t px, int32_t py,
             double theta) {
   const int32_t W = work.Width(), H = work.Height();
@@ -873,9 +873,16 @@ void Rotate(Bitmap& work, const Bitmap& nb, const Bitmap* old, int32_t px, int32
   });
 }
 
-void PivotOver(const EffectFrame& frame, const Bitmap* old, const EffectArgs& args) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+}  // namespace
+
+void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+  Rotate(work, nb, nullptr, px, py, theta);
+}
+
+void Pivot(const EffectFrame& frame, const EffectArgs& args) {
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
+  if (old != nullptr && (old->Width() != W || old->Height() != H)) return;
   const bool atRight = args.values[0] != 0, atBottom = args.values[1] != 0;
   // The pivot lies just outside the picture's corner. The top-left and bottom-right pivots
   // turn the picture in from a quarter turn to the left, the other two from a quarter turn
@@ -883,27 +890,6 @@ void PivotOver(const EffectFrame& frame, const Bitmap* old, const EffectArgs& ar
   const int32_t turn = atRight == atBottom ? 1 : -1;
   Rotate(work, nb, old, atRight ? W : -1, atBottom ? H : -1,
          turn * (100 - percent) * std::numbers::pi / 200);
-}
-
-}  // namespace
-
-void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
-  Rotate(work, nb, nullptr, px, py, theta);
-}
-
-void RotateImageOverOld(Bitmap& work, const Bitmap& old, const Bitmap& nb, int32_t px, int32_t py,
-                        double theta) {
-  if (old.Width() != work.Width() || old.Height() != work.Height()) return;
-  Rotate(work, nb, &old, px, py, theta);
-}
-
-void Pivot(const EffectFrame& frame, const EffectArgs& args) {
-  PivotOver(frame, nullptr, args);
-}
-
-void PivotOverOld(const EffectFrame& frame, const Bitmap& old, const EffectArgs& args) {
-  if (old.Width() != frame.work.Width() || old.Height() != frame.work.Height()) return;
-  PivotOver(frame, &old, args);
 }
 
 }  // namespace vec

@@ -12,12 +12,8 @@ namespace vec {
 EffectFn Fade, Pixelate, Dissolve, RandomBarsHorizontal, RandomBarsVertical;
 
 // The pivots. Arguments {atRight, atBottom}: the corner the picture turns about, 0 or 1 on
-// each axis.
+// each axis. Given Old in the frame, they write Old's pixels beside the turned picture.
 void Pivot(const EffectFrame& frame, const EffectArgs& args);
-// The same frame drawn without Work holding a copy of Old first: every pixel of Work is
-// written, Old's wherever the pivot draws nothing. `old` must have Work's size (else
-// nothing is drawn).
-void PivotOverOld(const EffectFrame& frame, const Bitmap& old, const EffectArgs& args);
 
 // Blends red, green and blue of each dst pixel toward the src pixel with weight alpha
 // (0..256): d += (alpha * (s - d)) >> 8, arithmetic shift; alpha 256 gives s exactly. The
@@ -27,10 +23,6 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
 // Draws New rotated by theta (radians) about the pivot (px, py), over Work, in 16.16 fixed
 // point. Pixels whose source falls outside New keep Work's pixel.
 void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
-// The same over a copy of Old made in the same pass: Work's pixels are all written, Old's
-// where RotateImage would keep Work's. Nothing is drawn unless Old has Work's size.
-void RotateImageOverOld(Bitmap& work, const Bitmap& old, const Bitmap& newBmp, int32_t px,
-                        int32_t py, double theta);
 
 // The widest vector instructions the fast paths use: the best the processor has, unless
 // limited to a narrower level (tests run every level the processor has against the

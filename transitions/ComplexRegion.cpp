@@ -33,17 +33,20 @@ void ComplexRegion::Clear() {
   bounds_ = Rect{kEmptyLow, kEmptyLow, kEmptyHigh, kEmptyHigh};
 }
 
-void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                         const Region* region) {
+void RevealThroughRegion(const EffectFrame& frame, const Region* region) {
+  if (frame.old != nullptr)
+    return ComposeThroughRegion(frame.work, frame.newBmp, *frame.old, region);
   if (region == nullptr) return;
-  ClipSelection clip(work, *region);
-  BitBlt(work, 0, 0, W, H, newBmp, 0, 0);
+  ClipSelection clip(frame.work, *region);
+  BitBlt(frame.work, 0, 0, frame.W, frame.H, frame.newBmp, 0, 0);
 }
 
-void RevealThroughRegionByDraw(Bitmap& work, const Bitmap& newBmp, const Region* region) {
+void RevealThroughRegionByDraw(const EffectFrame& frame, const Region* region) {
+  if (frame.old != nullptr)
+    return ComposeThroughRegion(frame.work, frame.newBmp, *frame.old, region);
   if (region == nullptr) return;
-  ClipSelection clip(work, *region);
-  Draw(work, 0, 0, newBmp);
+  ClipSelection clip(frame.work, *region);
+  Draw(frame.work, 0, 0, frame.newBmp);
 }
 
 }  // namespace vec

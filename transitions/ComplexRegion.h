@@ -9,6 +9,7 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/Region.h"
+#include "transitions/Effect.h"
 
 namespace vec {
 
@@ -50,16 +51,15 @@ class ComplexRegion {
 
 // Copies all of New onto Work (0, 0, W, H) with `region` selected as Work's clip region,
 // then selects no clip region again, also when the copy throws. A null region draws
-// nothing: Work keeps the old picture.
-void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                         const Region* region);
-inline void RevealThroughRegion(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H,
-                                const std::optional<Region>& region) {
-  RevealThroughRegion(work, newBmp, W, H, region ? &*region : nullptr);
+// nothing: Work keeps the old picture. When the frame names Old, Work gets New's pixels
+// inside the region and Old's everywhere else, in one pass (all of Old for a null region).
+void RevealThroughRegion(const EffectFrame& frame, const Region* region);
+inline void RevealThroughRegion(const EffectFrame& frame, const std::optional<Region>& region) {
+  RevealThroughRegion(frame, region ? &*region : nullptr);
 }
 
 // Variant that draws New onto Work's canvas (Draw at 0, 0) instead of the block copy; the
 // pixels are the same.
-void RevealThroughRegionByDraw(Bitmap& work, const Bitmap& newBmp, const Region* region);
+void RevealThroughRegionByDraw(const EffectFrame& frame, const Region* region);
 
 }  // namespace vec

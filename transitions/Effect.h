@@ -1,7 +1,8 @@
 #pragma once
 // The contract of a transition effect and the table of all 169.
 //
-// An effect draws one frame: on entry `work` holds a fresh copy of the old picture and
+// An effect draws one frame: on entry `work` holds a fresh copy of the old picture (or, for
+// the routines that write Old themselves, the frame names Old; see EffectFrame) and
 // `newBmp` the new picture as it will finally be shown; both are W x H. `w` and `h` are
 // the progress scaled to each axis (ProgressExtents), `percent` is 0..100. An effect draws
 // only into `work`, keeps no state between calls, and at 100 % leaves `work` equal to
@@ -25,10 +26,15 @@ namespace vec {
 
 // One frame to draw: `work` holds a fresh copy of the old picture, `newBmp` the new one;
 // W x H is the picture size, w and h the progress extents, percent 0..100.
+//
+// `old` is set only for the routines that write Old themselves (WritesOldItself in
+// EffectStep.h), and only when Old, New and Work have one size: then `work` does not hold
+// Old yet, and the routine writes every pixel of it, Old's wherever it draws nothing.
 struct EffectFrame {
   Bitmap& work;
   const Bitmap& newBmp;
   int32_t W, H, w, h, percent;
+  const Bitmap* old = nullptr;
 };
 
 // The arguments that pick one member of a family of effects drawn by one routine. Each
@@ -46,19 +52,12 @@ struct EffectArgs {
 using EffectRoutine = void (*)(const EffectFrame& frame, const EffectArgs& args);
 // The same signature as a function type, for declaring effect routines.
 using EffectFn = void(const EffectFrame& frame, const EffectArgs& args);
-// A routine that draws the same frame when `work` does not yet hold Old: it writes every
-// pixel of `work`, taking `old`'s (a bitmap of work's size) wherever it draws nothing.
-using EffectOverOldRoutine = void (*)(const EffectFrame& frame, const Bitmap& old,
-                                      const EffectArgs& args);
 
 struct Effect {
   int32_t number;  // 1..169, the entry's place in the table
   std::string_view name;
   EffectRoutine routine;  // never nullptr in the table
   EffectArgs args{};      // all 0 for a routine that draws one effect alone
-  // Set for the effects that cover most of the frame with New every step: the step then
-  // skips the copy of Old that would mostly be overwritten (see DrawEffectStep).
-  EffectOverOldRoutine overOld = nullptr;
 
   void Draw(const EffectFrame& frame) const { routine(frame, args); }
 };

@@ -3,21 +3,31 @@
 #include <algorithm>
 
 #include "graphics/Blit.h"
+#include "transitions/BandEffects.h"
+#include "transitions/BlendEffects.h"
+#include "transitions/ShapeEffects.h"
 
 namespace vec {
+
+bool WritesOldItself(EffectRoutine routine) {
+  if (routine == Pivot) return true;
+  for (const auto family : {BandRoutines(), ShapeRoutines()})
+    if (std::find(family.begin(), family.end(), routine) != family.end()) return true;
+  return false;
+}
 
 void DrawEffectStep(const Effect* effect, Bitmap& work, const Bitmap& old, const Bitmap& newBmp,
                     int32_t percent) {
   work.SelectClipRgn(nullptr);
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
-  const EffectFrame frame{work, newBmp, W, H, e.w, e.h, percent};
   const bool sameSize = old.Width() == W && old.Height() == H;
-  if (effect != nullptr && effect->overOld != nullptr && sameSize && newBmp.Width() == W &&
-      newBmp.Height() == H) {
-    effect->overOld(frame, old, effect->args);
+  if (effect != nullptr && sameSize && newBmp.Width() == W && newBmp.Height() == H &&
+      WritesOldItself(effect->routine)) {
+    effect->Draw(EffectFrame{work, newBmp, W, H, e.w, e.h, percent, &old});
     return;
   }
+  const EffectFrame frame{work, newBmp, W, H, e.w, e.h, percent};
   if (sameSize)
     std::copy_n(old.Bits(), old.PixelCount(), work.Bits());  // nothing for an empty screen
   else

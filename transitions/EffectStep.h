@@ -9,11 +9,15 @@
 
 namespace vec {
 
+// Whether `routine` writes Old's pixels itself when the frame names Old: the pivots and
+// the effects that reveal New through a region (the band and shape families). Each then
+// writes every pixel of the frame once, instead of Old first and most of it again.
+bool WritesOldItself(EffectRoutine routine);
+
 // Draws `effect` (nullptr: none, Work shows Old) at `percent` into `work`, which is first
-// given the whole of `old` with no clip region selected. An effect with an overOld routine
-// writes Old's pixels itself where it draws nothing, so the frame costs no full copy of Old
-// that New then mostly covers; when Old, New and Work differ in size it takes the copy
-// first like the others. Either way the frame is the same.
+// given the whole of `old` with no clip region selected. A routine that writes Old itself
+// is given Old in the frame instead of the copy, when Old, New and Work have one size;
+// otherwise it takes the copy first like the others. Either way the frame is the same.
 void DrawEffectStep(const Effect* effect, Bitmap& work, const Bitmap& old, const Bitmap& newBmp,
                     int32_t percent);
 

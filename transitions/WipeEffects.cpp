@@ -101,19 +101,19 @@ Placement YPlacement(const EffectArgs& args) {
 }  // namespace
 
 void StretchIntoBlock(const EffectFrame& frame, const EffectArgs& args) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
   Stretch(work, x.start, y.start, x.length, y.length, nb, 0, 0, W, H);
 }
 
 void RevealBlock(const EffectFrame& frame, const EffectArgs& args) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
   Copy(work, x.start, y.start, x.length, y.length, nb, x.start, y.start);
 }
 
 void SlideIn(const EffectFrame& frame, const EffectArgs& args) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   // Sliding in from the far edge, New's left (top) edge lies at the block's start; from the
   // near edge, its right (bottom) edge lies at the block's end.
   const auto offset = [](Placement placement, int32_t side, int32_t extent) {
@@ -125,7 +125,7 @@ void SlideIn(const EffectFrame& frame, const EffectArgs& args) {
 }
 
 void ShrinkOntoScreen(const EffectFrame& frame, const EffectArgs& args) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const StretchSpan x = ShrinkingAlong(XPlacement(args), W, w);
   const StretchSpan y = ShrinkingAlong(YPlacement(args), H, h);
   Stretch(work, x.start, y.start, x.length, y.length, nb, x.sourceStart, y.sourceStart,
@@ -135,21 +135,21 @@ void ShrinkOntoScreen(const EffectFrame& frame, const EffectArgs& args) {
 // --- Horizontal ---------------------------------------------------------------------------
 
 void RevealInFromSides(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2;
   Copy(work, 0, 0, hw, H, nb, 0, 0);
   Copy(work, W - hw, 0, hw, H, nb, W - hw, 0);
 }
 
 void ExpandInFromSides(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hW = W / 2;
   Stretch(work, 0, 0, hw, H, nb, 0, 0, hW, H);
   Stretch(work, W - hw, 0, hw, H, nb, hW, 0, hW, H);
 }
 
 void UnrollFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t r = RollWidth(W, w);
   // The roll's back: New columns [w + r, w + 2r) mirrored into [w, w + r).
   Stretch(work, w + r - 1, 0, -r, H, nb, w + r, 0, r, H);
@@ -158,7 +158,7 @@ void UnrollFromLeft(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void UnrollFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t r = RollWidth(W, w);
   const int32_t x = W - w;
   // The roll's back: New columns from x - 2r - 1 on, mirrored into [x - r, x), source column
@@ -173,14 +173,14 @@ void UnrollFromRight(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void BuildUpFromRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Copy(work, 0, 0, w, H, nb, 0, 0);
   const int32_t s = std::min(W - w, W / 10);
   Stretch(work, w, 0, W - w, H, nb, w, 0, s, H);
 }
 
 void BuildUpFromLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t x = W - w;
   Copy(work, x, 0, w, H, nb, x, 0);
   const int32_t s = std::max(x - W / 10, 0);
@@ -190,21 +190,21 @@ void BuildUpFromLeft(const EffectFrame& frame, const EffectArgs&) {
 // --- Vertical -----------------------------------------------------------------------------
 
 void SlideInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hh = h / 2;
   Copy(work, 0, 0, W, hh, nb, 0, 0);
   Copy(work, 0, H - hh, W, hh, nb, 0, H - hh);
 }
 
 void ExpandInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hh = h / 2, hH = H / 2;
   Stretch(work, 0, 0, W, hh, nb, 0, 0, W, hH);
   Stretch(work, 0, H - hh, W, hh, nb, 0, hH, W, hH);
 }
 
 void UnrollFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t r = RollWidth(H, h);
   Stretch(work, 0, h + r - 1, W, -r, nb, 0, h + r, W, r);
   Copy(work, 0, 0, W, h, nb, 0, 0);
@@ -212,7 +212,7 @@ void UnrollFromTop(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void UnrollFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t r = RollWidth(H, h);
   const int32_t y = H - h;
   // As UnrollFromRight, turned: rows whose source would lie above New are not drawn.
@@ -224,14 +224,14 @@ void UnrollFromBottom(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void ExpandGraduallyFromBottom(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Copy(work, 0, 0, W, h, nb, 0, 0);
   const int32_t s = std::min(H - h, H / 10);
   Stretch(work, 0, h, W, H - h, nb, 0, h, W, s);
 }
 
 void ExpandInGraduallyFromTop(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t y = H - h;
   Copy(work, 0, y, W, h, nb, 0, y);
   const int32_t s = std::max(y - H / 10, 0);
@@ -241,7 +241,7 @@ void ExpandInGraduallyFromTop(const EffectFrame& frame, const EffectArgs&) {
 // --- Corners and centre -------------------------------------------------------------------
 
 void RevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2;
   ClipGuard guard(work);
   work.ExcludeClipRect(hw, hh, W - hw, H - hh);
@@ -249,7 +249,7 @@ void RevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void QuartersRevealInToMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2;
   Copy(work, 0, 0, hw, hh, nb, 0, 0);
   Copy(work, 0, H - hh, hw, hh, nb, 0, H - hh);
@@ -258,7 +258,7 @@ void QuartersRevealInToMiddle(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void QuartersExpandToMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
   Stretch(work, 0, 0, hw, hh, nb, 0, 0, hW, hH);
   Stretch(work, 0, H - hh, hw, hh, nb, 0, hH, hW, hH);
@@ -267,7 +267,7 @@ void QuartersExpandToMiddle(const EffectFrame& frame, const EffectArgs&) {
 }
 
 void QuartersSlideInToMiddle(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
   Copy(work, hw - hW, 0, hW, hH, nb, 0, 0);
   Copy(work, hW, hh - hH, hW, hH, nb, hW, 0);
@@ -280,49 +280,49 @@ void QuartersSlideInToMiddle(const EffectFrame& frame, const EffectArgs&) {
 // through a temporary bitmap.
 
 void PushRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Copy(work, w, 0, W - w, H, work, 0, 0);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
 void PushLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Copy(work, 0, 0, W - w, H, work, w, 0);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
 void PushAndSqueezeRight(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Stretch(work, w, 0, W - w, H, work, 0, 0, W, H);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
 void PushAndSqueezeLeft(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Stretch(work, 0, 0, W - w, H, work, 0, 0, W, H);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
 void PushDown(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Copy(work, 0, h, W, H - h, work, 0, 0);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
 void PushUp(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Copy(work, 0, 0, W, H - h, work, 0, h);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }
 
 void PushAndSqueezeDown(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Stretch(work, 0, h, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
 void PushAndSqueezeUp(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, nb, W, H, w, h, percent] = frame;
+  const auto& [work, nb, W, H, w, h, percent, old] = frame;
   Stretch(work, 0, 0, W, H - h, work, 0, 0, W, H);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }

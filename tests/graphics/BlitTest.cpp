@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <vector>
 
 #include "graphics/Bitmap32.h"
 #include "graphics/Blit.h"
+#include "graphics/Region.h"
+#include "tests/threads/FrameThreadsTest.h"
 
 namespace vec {
 namespace {
@@ -95,7 +98,7 @@ struct AxisCase {
   std::vector<int> vertical;    // rows shown (first source wins)
 };
 
-class StretchAxisTest : public testing::TestWithParam<AxisCase> {};
+class StretchAxisTest : public ::testing::TestWithParam<AxisCase> {};
 
 TEST_P(StretchAxisTest, MapsLikeTheBresenhamWalk) {
   const AxisCase& c = GetParam();
@@ -111,7 +114,7 @@ TEST_P(StretchAxisTest, MapsLikeTheBresenhamWalk) {
 
 INSTANTIATE_TEST_SUITE_P(
     Walks, StretchAxisTest,
-    testing::Values(AxisCase{"Identity", 4, 4, {0, 1, 2, 3}, {0, 1, 2, 3}},
+    ::testing::Values(AxisCase{"Identity", 4, 4, {0, 1, 2, 3}, {0, 1, 2, 3}},
                     AxisCase{"Double", 3, 6, {0, 0, 1, 1, 2, 2}, {0, 0, 1, 1, 2, 2}},
                     AxisCase{"TwoToThree", 2, 3, {0, 0, 1}, {0, 0, 1}},
                     AxisCase{"OneToFour", 1, 4, {0, 0, 0, 0}, {0, 0, 0, 0}},
@@ -120,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AxisCase{"FourToTwo", 4, 2, {1, 3}, {0, 2}},
                     AxisCase{"SingleColumnTakesNextToLast", 5, 1, {3}, {0}},
                     AxisCase{"SingleColumnOfTwo", 2, 1, {0}, {0}}),
-    [](const testing::TestParamInfo<AxisCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<AxisCase>& info) { return std::string(info.param.name); });
 
 TEST(StretchBlt, NegativeWidthDrawsBackwardsFromStart) {
   const Bitmap src = Numbered(3, 1);
@@ -640,6 +643,46 @@ TEST(FillRect, ClipsToBitmapAndRegion) {
     for (int x = 0; x < 5; ++x)
       EXPECT_EQ(b.GetPixel(x, y), (x >= 1 && x < 3 && y >= 1 && y < 3) ? 0xFFu : kBlank);
   }
+}
+
+// ComposeThroughRegion against its definition: the outside bitmap copied whole, then the
+// inside one copied through the region as the target's clip region. The regions have
+// bands with gaps, rows no band covers, rectangles past every edge and one band of whole
+// rows; a gap taken from the wrong bitmap, a band matched to the wrong rows or a span not
+// clipped to the bitmap shows. The target starts with pixels of neither bitmap. As a large
+// frame the rows are split over threads.
+TEST(ComposeThroughRegion, EqualsOutsideWholeThenInsideThroughTheRegion) {
+  const int W = 57, H = 31;
+  Bitmap inside = Numbered(W, H), outside(W, H);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) outside.SetPixel(x, y, 0x55000000u | uint32_t(x * 7 + y * 131));
+  const std::vector<std::optional<Region>> regions = {
+      std::nullopt,
+      Region(),
+      Region::FromRects(std::vector<Rect>{
+          {3, 2, 9, 7}, {20, 2, 30, 7}, {-5, 10, 4, 12}, {50, 9, 70, 20}, {0, 25, 57, 28}}),
+      Region::Ellipse(-10, 4, 40, 45),
+      Region::FromRect(-3, -3, 80, 80),
+  };
+  for (const int64_t large : {int64_t{3840} * 2160, int64_t{1}}) {
+    testing::ScopedFrameThreads threads(large == 1 ? 3 : 1, large);
+    for (size_t i = 0; i < regions.size(); ++i) {
+      const Region* region = regions[i] ? &*regions[i] : nullptr;
+      Bitmap expected = outside;
+      if (region != nullptr) {
+        expected.SelectClipRgn(region);
+        BitBlt(expected, 0, 0, W, H, inside, 0, 0);
+        expected.SelectClipRgn(nullptr);
+      }
+      Bitmap dst = Filled(W, H);
+      ComposeThroughRegion(dst, inside, outside, region);
+      EXPECT_EQ(dst, expected) << "region " << i << " large " << (large == 1);
+    }
+  }
+  // Bitmaps of other sizes: nothing is drawn.
+  Bitmap dst = Filled(W, H);
+  ComposeThroughRegion(dst, inside, Numbered(W, H + 1), nullptr);
+  EXPECT_EQ(dst, Filled(W, H));
 }
 
 }  // namespace

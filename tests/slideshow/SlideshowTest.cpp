@@ -612,7 +612,7 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
 
 std::vector<int32_t> g_percents;
 void RecordPercent(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   g_percents.push_back(percent);
   if (percent == 100) std::copy_n(newBmp.Bits(), newBmp.PixelCount(), work.Bits());
 }
@@ -650,7 +650,7 @@ TEST(Transition, StepCountFollowsTheCostOfTheFirstStep) {
 }
 
 void SplitHalf(const EffectFrame& frame, const EffectArgs&) {
-  const auto& [work, newBmp, W, H, w, h, percent] = frame;
+  const auto& [work, newBmp, W, H, w, h, percent, old] = frame;
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < w && x < W; ++x) work.SetPixel(x, y, newBmp.GetPixel(x, y));
 }

@@ -62,7 +62,7 @@ TEST(RevealThroughRegion, CopiesNewOnlyInsideAndUnclips) {
   ComplexRegion rgn;
   rgn.AddRect(5, 6, 15, 16);
   rgn.AddRect(30, -5, 60, 3);  // partly outside
-  RevealThroughRegion(work, newBmp, 40, 30, rgn.CreateRegion());
+  RevealThroughRegion(EffectFrame{work, newBmp, 40, 30, 0, 0, 0}, rgn.CreateRegion());
   EXPECT_FALSE(work.ClipRegion().has_value());
   const Coverage c = Measure(work);
   EXPECT_EQ(c.wrong, 0);
@@ -76,7 +76,7 @@ TEST(RevealThroughRegion, CopiesNewOnlyInsideAndUnclips) {
 TEST(RevealThroughRegion, NoRegionKeepsOld) {
   const Bitmap newBmp = NewPicture(20, 10);
   Bitmap work = OldPicture(20, 10);
-  RevealThroughRegion(work, newBmp, 20, 10, ComplexRegion().CreateRegion());
+  RevealThroughRegion(EffectFrame{work, newBmp, 20, 10, 0, 0, 0}, ComplexRegion().CreateRegion());
   EXPECT_EQ(work, OldPicture(20, 10));
   EXPECT_FALSE(work.ClipRegion().has_value());
 }
@@ -85,8 +85,8 @@ TEST(RevealThroughRegion, DrawingAndCopyingGiveTheSamePixels) {
   const Bitmap newBmp = NewPicture(33, 21);
   const Region region = Region::Ellipse(-3, 2, 25, 30);
   Bitmap copied = OldPicture(33, 21), drawn = OldPicture(33, 21);
-  RevealThroughRegion(copied, newBmp, 33, 21, &region);
-  RevealThroughRegionByDraw(drawn, newBmp, &region);
+  RevealThroughRegion(EffectFrame{copied, newBmp, 33, 21, 0, 0, 0}, &region);
+  RevealThroughRegionByDraw(EffectFrame{drawn, newBmp, 33, 21, 0, 0, 0}, &region);
   EXPECT_EQ(copied, drawn);
   EXPECT_FALSE(drawn.ClipRegion().has_value());
   EXPECT_GT(Measure(drawn).fromNew, 0);

@@ -4,9 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/Random.h"
 #include "graphics/Blit.h"
 #include "tests/threads/FrameThreadsTest.h"
 #include "tests/transitions/TransitionTestPictures.h"
+#include "transitions/BlendEffects.h"
 #include "transitions/EffectStep.h"
 
 namespace vec {
@@ -25,28 +27,39 @@ Bitmap CopyThenDraw(const Effect& effect, const Bitmap& oldBmp, const Bitmap& ne
 }
 
 // The effects that write Old themselves must give that frame from a Work holding anything
-// (here the last frame of another picture): a column next to the drawn span left stale, a
-// row with nothing of New on it skipped, or Old taken from the wrong row shows. Sizes: the
-// wide ones run the vector loops over whole groups, the thin ones their ends; 33001 x 2
-// makes the products wrap. As a large frame the rows are streamed and split over threads.
+// (here the last frame of another picture): a column beside the drawn span or a gap between
+// a region's rectangles left stale, a row with nothing of New on it skipped, or an early
+// way out that draws nothing shows. Sizes: the wide ones run the vector loops over whole
+// groups, the thin ones their ends; 33001 x 2 makes the pivots' products wrap. As a large
+// frame the rows are streamed and split over threads.
 TEST(EffectStep, EffectsThatWriteOldThemselvesGiveTheFrameOfACopyOfOld) {
-  std::vector<Effect> overOld;
+  const SavedRandSeed keepSeed;
+  std::vector<Effect> writers;
   for (const Effect& e : EffectTable())
-    if (e.overOld != nullptr) overOld.push_back(e);
-  ASSERT_EQ(overOld.size(), 4u);  // the pivots
-  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},   {9, 70},    {130, 7},
-                                               {61, 45}, {300, 170}, {33001, 2}};
+    if (WritesOldItself(e.routine)) writers.push_back(e);
+  ASSERT_EQ(writers.size(), 4u + 58u + 37u);  // the pivots, the band and shape families
+  struct Size {
+    int32_t W, H;
+    bool pivotsOnly;
+  };
+  const Size sizes[] = {{1, 1, false},     {9, 70, false},   {130, 7, false}, {61, 45, false},
+                        {203, 117, false}, {300, 170, true}, {33001, 2, true}};
   for (const bool large : {false, true}) {
     testing::ScopedFrameThreads threads(large ? 2 : 1, large ? 1 : int64_t{3840} * 2160);
-    for (const auto& [W, H] : sizes) {
+    for (const auto& [W, H, pivotsOnly] : sizes) {
       const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
-      for (const Effect& effect : overOld)
-        for (int32_t percent = 0; percent <= 100; percent += W > 1000 ? 25 : 3) {
+      for (const Effect& effect : writers) {
+        if (pivotsOnly && effect.routine != Pivot) continue;
+        for (int32_t percent : {0, 1, 13, 37, 50, 63, 81, 87, 99, 100}) {
+          // The uneven shreds draw from the random sequence: both frames start from one seed.
+          SetRandSeed(12345);
           Bitmap work = Pattern(W, H, 3);
           DrawEffectStep(&effect, work, oldBmp, newBmp, percent);
+          SetRandSeed(12345);
           ASSERT_EQ(work, CopyThenDraw(effect, oldBmp, newBmp, percent))
               << effect.name << " " << W << "x" << H << " at " << percent << " large " << large;
         }
+      }
     }
   }
 }

@@ -133,7 +133,7 @@ TEST(RevealDiagonalFromBottomRight, DrawingMatchesTheCopyingMirror) {
     const std::array<Point, 3> tri{{{W, H}, {W - 2 * w, H}, {W, H - 2 * h}}};
     const Region region = Region::Polygon(tri, FillMode::Winding);
     Bitmap copied = OldPicture(W, H);
-    RevealThroughRegion(copied, newBmp, W, H, &region);
+    RevealThroughRegion(EffectFrame{copied, newBmp, W, H, 0, 0, 0}, &region);
     EXPECT_EQ(drawn, copied);
     EXPECT_GT(Measure(drawn).fromNew, 0);
     EXPECT_TRUE(ShowsNew(drawn, W - 1, H - 1));
@@ -277,7 +277,7 @@ TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
       for (int32_t percent : {7, 13, 50, 87, 100}) {
         const Region region = c.reference(size.W, size.H, percent);
         Bitmap expected = OldPicture(size.W, size.H);
-        RevealThroughRegion(expected, newBmp, size.W, size.H, &region);
+        RevealThroughRegion(EffectFrame{expected, newBmp, size.W, size.H, 0, 0, 0}, &region);
         EXPECT_EQ(RunFrame(c.routine, newBmp, percent), expected)
             << SizeName(size.W, size.H) << " at " << percent;
       }
@@ -536,7 +536,7 @@ TEST(ShapeEffectModel, EveryMemberMatchesShapesMadeWhereTheyStand) {
       for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
         const std::optional<Region> region = ModelShape(effect.number, W, H, w, h, Pc);
         Bitmap expected = oldBmp;
-        RevealThroughRegion(expected, newBmp, W, H, region);
+        RevealThroughRegion(EffectFrame{expected, newBmp, W, H, 0, 0, 0}, region);
         Bitmap work = oldBmp;
         effect.Draw(EffectFrame{work, newBmp, W, H, w, h, Pc});
         EXPECT_TRUE(work == expected)
