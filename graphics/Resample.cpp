@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -116,6 +117,17 @@ inline Pixel FinishSums(const int32_t sum[4]) {
   return p;
 }
 
+#if defined(__SSE2__)
+// Weights w[0] and w[1] in every 32-bit lane, w[0] in the low half: the operand of
+// _mm_madd_epi16 for two taps. They lie side by side in memory, so that is one 32-bit load
+// (x86 is little-endian).
+inline __m128i WeightPair(const int16_t* w) {
+  int32_t pair;
+  std::memcpy(&pair, w, sizeof pair);
+  return _mm_set1_epi32(pair);
+}
+#endif
+
 // One output pixel of the horizontal pass. Taps that would read past the row end (only
 // possible for a one-pixel source) are clamped.
 inline Pixel HorizontalTap(const Pixel* row, int32_t rowEnd, int32_t first, int32_t count,
@@ -128,10 +140,7 @@ inline Pixel HorizontalTap(const Pixel* row, int32_t rowEnd, int32_t first, int3
       const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + first + k));
       const __m128i wide = _mm_unpacklo_epi8(two, zero);
       const __m128i inter = _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
-      const __m128i ww = _mm_set1_epi32(
-          static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(w[k + 1])) << 16) |
-                               static_cast<uint16_t>(w[k])));
-      acc = _mm_add_epi32(acc, _mm_madd_epi16(inter, ww));
+      acc = _mm_add_epi32(acc, _mm_madd_epi16(inter, WeightPair(w + k)));
     }
     acc = _mm_srai_epi32(_mm_add_epi32(acc, _mm_set1_epi32(kRound)), kWeightBits);
     const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(acc, acc), zero);
@@ -158,9 +167,7 @@ void VerticalRow(const Pixel* const* rows, int32_t count, const int16_t* w, int3
     for (int32_t k = 0; k < count; k += 2) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + x));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + x));
-      const __m128i ww = _mm_set1_epi32(
-          static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(w[k + 1])) << 16) |
-                               static_cast<uint16_t>(w[k])));
+      const __m128i ww = WeightPair(w + k);
       const __m128i alo = _mm_unpacklo_epi8(a, zero), ahi = _mm_unpackhi_epi8(a, zero);
       const __m128i blo = _mm_unpacklo_epi8(b, zero), bhi = _mm_unpackhi_epi8(b, zero);
       acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(alo, blo), ww));
