@@ -460,6 +460,16 @@ Rect Region::Bounds() const {
   return b;
 }
 
+int64_t Region::PixelsWithin(const Rect& bounds) const {
+  int64_t pixels = 0;
+  for (const Rect& r : rects_) {
+    const int64_t w = int64_t{std::min(r.right, bounds.right)} - std::max(r.left, bounds.left);
+    const int64_t h = int64_t{std::min(r.bottom, bounds.bottom)} - std::max(r.top, bounds.top);
+    if (w > 0 && h > 0) pixels += w * h;
+  }
+  return pixels;
+}
+
 bool Region::Contains(int32_t x, int32_t y) const {
   // Bands are sorted by top; skip those that end above y.
   auto it = std::partition_point(rects_.begin(), rects_.end(),

@@ -31,6 +31,8 @@ class Region {
   bool IsEmpty() const { return rects_.empty(); }
   Rect Bounds() const;
   bool Contains(int32_t x, int32_t y) const;
+  // The number of pixels of the region inside `bounds`.
+  int64_t PixelsWithin(const Rect& bounds) const;
   // Banded rectangles: sorted by top, then left; rectangles of one band share top and bottom.
   const std::vector<Rect>& Rects() const { return rects_; }
 

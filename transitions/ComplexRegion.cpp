@@ -22,17 +22,6 @@ class ClipSelection {
   Bitmap& bitmap_;
 };
 
-// The pixels of the W x H frame that `region` covers.
-int64_t CoveredPixels(const Region& region, int32_t W, int32_t H) {
-  int64_t covered = 0;
-  for (const Rect& r : region.Rects()) {
-    const int64_t w = std::min(r.right, W) - std::max(r.left, 0);
-    const int64_t h = std::min(r.bottom, H) - std::max(r.top, 0);
-    if (w > 0 && h > 0) covered += w * h;
-  }
-  return covered;
-}
-
 // With Old in the frame: where New covers a good part of it, Old and New go into Work in
 // one pass and the reveal is done (true). Where New covers little, Old is copied whole (one
 // block copy, past the cache on a large frame) and New is then drawn through the region as
@@ -40,7 +29,7 @@ int64_t CoveredPixels(const Region& region, int32_t W, int32_t H) {
 bool ComposedWithOld(const EffectFrame& frame, const Region* region) {
   if (frame.old == nullptr) return false;
   const int64_t frameSize = int64_t{frame.W} * frame.H;
-  if (region != nullptr && 3 * CoveredPixels(*region, frame.W, frame.H) >= frameSize) {
+  if (region != nullptr && 3 * region->PixelsWithin({0, 0, frame.W, frame.H}) >= frameSize) {
     ComposeThroughRegion(frame.work, frame.newBmp, *frame.old, region);
     return true;
   }

@@ -6,12 +6,13 @@
 #include "transitions/BandEffects.h"
 #include "transitions/BlendEffects.h"
 #include "transitions/ShapeEffects.h"
+#include "transitions/WipeEffects.h"
 
 namespace vec {
 
 bool WritesOldItself(EffectRoutine routine) {
   if (routine == Pivot) return true;
-  for (const auto family : {BandRoutines(), ShapeRoutines()})
+  for (const auto family : {BandRoutines(), ShapeRoutines(), WipeRoutinesWritingOld()})
     if (std::find(family.begin(), family.end(), routine) != family.end()) return true;
   return false;
 }

@@ -9,9 +9,10 @@
 
 namespace vec {
 
-// Whether `routine` writes Old's pixels itself when the frame names Old: the pivots and
-// the effects that reveal New through a region (the band and shape families). Each then
-// writes every pixel of the frame once, instead of Old first and most of it again.
+// Whether `routine` writes Old's pixels itself when the frame names Old: the pivots, the
+// effects that reveal New through a region (the band and shape families) and the wipes
+// that fill whole blocks with New. Each then writes every pixel of the frame once, instead
+// of Old first and most of it again.
 bool WritesOldItself(EffectRoutine routine);
 
 // Draws `effect` (nullptr: none, Work shows Old) at `percent` into `work`, which is first

@@ -4,6 +4,7 @@
 // extents. The push members also move Work's own pixels.
 
 #include <cstdint>
+#include <span>
 
 #include "transitions/Effect.h"
 
@@ -41,5 +42,9 @@ EffectFn PushRight, PushLeft, PushAndSqueezeRight, PushAndSqueezeLeft, PushDown,
 // with H and h): a tenth of the side, no more than what has unrolled, and no more than half
 // of what is still to come.
 int32_t RollWidth(int32_t side, int32_t extent);
+
+// The routines above that, given Old in the frame, write it themselves outside the blocks
+// they fill with New (see WritesOldItself).
+std::span<const EffectRoutine> WipeRoutinesWritingOld();
 
 }  // namespace vec

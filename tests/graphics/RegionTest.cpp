@@ -127,6 +127,22 @@ INSTANTIATE_TEST_SUITE_P(
                   {".....", ".##..", "####.", ".##..", "....."}}),
     [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
+// Pixels inside bounds of different width and height: a count clipped on the wrong axis or
+// not clipped at all shows. The ellipse is counted pixel by pixel with Contains.
+TEST(RegionPixelsWithin, CountsOnlyThePixelsInsideTheBounds) {
+  const Region two = Region::FromRects(std::vector<Rect>{{-2, 1, 3, 4}, {5, 1, 12, 4}});
+  EXPECT_EQ(two.PixelsWithin({0, 0, 10, 3}), 3 * 2 + 5 * 2);
+  EXPECT_EQ(two.PixelsWithin({0, 0, 3, 10}), 3 * 3);
+  EXPECT_EQ(two.PixelsWithin({20, 20, 30, 30}), 0);
+  const Region ellipse = Region::Ellipse(-4, 3, 23, 17);
+  const Rect bounds{0, 0, 15, 11};
+  int64_t counted = 0;
+  for (int32_t y = bounds.top; y < bounds.bottom; ++y)
+    for (int32_t x = bounds.left; x < bounds.right; ++x) counted += ellipse.Contains(x, y);
+  EXPECT_GT(counted, 0);
+  EXPECT_EQ(ellipse.PixelsWithin(bounds), counted);
+}
+
 TEST(RegionShapes, RectanglePolygonEqualsRectRegion) {
   const std::vector<Point> pts{{2, 3}, {7, 3}, {7, 8}, {2, 8}};
   EXPECT_EQ(Region::Polygon(pts), Region::FromRect(2, 3, 7, 8));
