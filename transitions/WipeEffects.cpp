@@ -136,6 +136,7 @@ void StretchIntoBlock(const EffectFrame& frame, const EffectArgs& args) {
 void RevealBlock(const EffectFrame& frame, const EffectArgs& args) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const Span x = BlockAlong(XPlacement(args), W, w), y = BlockAlong(YPlacement(args), H, h);
+  OldOutside(frame, {{x.start, y.start, x.start + x.length, y.start + y.length}});
   Copy(work, x.start, y.start, x.length, y.length, nb, x.start, y.start);
 }
 
@@ -148,13 +149,19 @@ void SlideIn(const EffectFrame& frame, const EffectArgs& args) {
     if (placement == Placement::Near) return extent - side;
     return 0;
   };
-  Copy(work, offset(XPlacement(args), W, w), offset(YPlacement(args), H, h), W, H, nb, 0, 0);
+  const int32_t dx = offset(XPlacement(args), W, w), dy = offset(YPlacement(args), H, h);
+  OldOutside(frame, {{dx, dy, dx + W, dy + H}});
+  Copy(work, dx, dy, W, H, nb, 0, 0);
 }
 
 void ShrinkOntoScreen(const EffectFrame& frame, const EffectArgs& args) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const StretchSpan x = ShrinkingAlong(XPlacement(args), W, w);
   const StretchSpan y = ShrinkingAlong(YPlacement(args), H, h);
+  if (x.sourceLength > 0 && y.sourceLength > 0)
+    OldOutside(frame, {{x.start, y.start, x.start + x.length, y.start + y.length}});
+  else
+    OldOutside(frame, {});
   Stretch(work, x.start, y.start, x.length, y.length, nb, x.sourceStart, y.sourceStart,
           x.sourceLength, y.sourceLength);
 }
@@ -197,6 +204,7 @@ void UnrollFromRight(const EffectFrame& frame, const EffectArgs&) {
   // are drawn, each where the mirror puts it, and Work keeps its pixels at x - 1.
   const int32_t sx = x - 2 * r - 1;
   const int32_t skip = sx < 0 ? -sx : 0;
+  OldOutside(frame, {{x - r, 0, x - skip, H}, {x, 0, W, H}});
   if (r - skip > 0) Stretch(work, x - 1 - skip, 0, -(r - skip), H, nb, sx + skip, 0, r - skip, H);
   Copy(work, x, 0, w, H, nb, x, 0);
   ShadeColumns(work, kRollShade, x - r, r);
@@ -224,6 +232,7 @@ void BuildUpFromLeft(const EffectFrame& frame, const EffectArgs&) {
 void SlideInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hh = h / 2;
+  OldOutside(frame, {{0, 0, W, hh}, {0, H - hh, W, H}});
   Copy(work, 0, 0, W, hh, nb, 0, 0);
   Copy(work, 0, H - hh, W, hh, nb, 0, H - hh);
 }
@@ -231,6 +240,7 @@ void SlideInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
 void ExpandInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hh = h / 2, hH = H / 2;
+  OldOutside(frame, {{0, 0, W, hh}, {0, H - hh, W, H}});
   Stretch(work, 0, 0, W, hh, nb, 0, 0, W, hH);
   Stretch(work, 0, H - hh, W, hh, nb, 0, hH, W, hH);
 }
@@ -238,6 +248,7 @@ void ExpandInFromTopBottom(const EffectFrame& frame, const EffectArgs&) {
 void UnrollFromTop(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t r = RollWidth(H, h);
+  OldOutside(frame, {{0, 0, W, h + r}});
   Stretch(work, 0, h + r - 1, W, -r, nb, 0, h + r, W, r);
   Copy(work, 0, 0, W, h, nb, 0, 0);
   ShadeRows(work, kRollShade, h, r);
@@ -250,6 +261,7 @@ void UnrollFromBottom(const EffectFrame& frame, const EffectArgs&) {
   // As UnrollFromRight, turned: rows whose source would lie above New are not drawn.
   const int32_t sy = y - 2 * r - 1;
   const int32_t skip = sy < 0 ? -sy : 0;
+  OldOutside(frame, {{0, y - r, W, y - skip}, {0, y, W, H}});
   if (r - skip > 0) Stretch(work, 0, y - 1 - skip, W, -(r - skip), nb, 0, sy + skip, W, r - skip);
   Copy(work, 0, y, W, h, nb, 0, y);
   ShadeRows(work, kRollShade, y - r, r);
@@ -257,16 +269,18 @@ void UnrollFromBottom(const EffectFrame& frame, const EffectArgs&) {
 
 void ExpandGraduallyFromBottom(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Copy(work, 0, 0, W, h, nb, 0, 0);
   const int32_t s = std::min(H - h, H / 10);
+  OldOutside(frame, {{0, 0, W, h}, {0, h, W, s > 0 ? H : h}});
+  Copy(work, 0, 0, W, h, nb, 0, 0);
   Stretch(work, 0, h, W, H - h, nb, 0, h, W, s);
 }
 
 void ExpandInGraduallyFromTop(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t y = H - h;
-  Copy(work, 0, y, W, h, nb, 0, y);
   const int32_t s = std::max(y - H / 10, 0);
+  OldOutside(frame, {{0, y, W, H}, {0, 0, W, y - s > 0 ? y : 0}});
+  Copy(work, 0, y, W, h, nb, 0, y);
   Stretch(work, 0, 0, W, y, nb, 0, s, W, y - s);
 }
 
@@ -275,6 +289,7 @@ void ExpandInGraduallyFromTop(const EffectFrame& frame, const EffectArgs&) {
 void RevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2;
+  OldOutside(frame, {{0, 0, W, hh}, {0, H - hh, W, H}, {0, 0, hw, H}, {W - hw, 0, W, H}});
   ClipGuard guard(work);
   work.ExcludeClipRect(hw, hh, W - hw, H - hh);
   Copy(work, 0, 0, W, H, nb, 0, 0);
@@ -283,6 +298,8 @@ void RevealInToCentre(const EffectFrame& frame, const EffectArgs&) {
 void QuartersRevealInToMiddle(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2;
+  OldOutside(frame,
+             {{0, 0, hw, hh}, {0, H - hh, hw, H}, {W - hw, H - hh, W, H}, {W - hw, 0, W, hh}});
   Copy(work, 0, 0, hw, hh, nb, 0, 0);
   Copy(work, 0, H - hh, hw, hh, nb, 0, H - hh);
   Copy(work, W - hw, H - hh, hw, hh, nb, W - hw, H - hh);
@@ -292,6 +309,8 @@ void QuartersRevealInToMiddle(const EffectFrame& frame, const EffectArgs&) {
 void QuartersExpandToMiddle(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
+  OldOutside(frame,
+             {{0, 0, hw, hh}, {0, H - hh, hw, H}, {W - hw, H - hh, W, H}, {W - hw, 0, W, hh}});
   Stretch(work, 0, 0, hw, hh, nb, 0, 0, hW, hH);
   Stretch(work, 0, H - hh, hw, hh, nb, 0, hH, hW, hH);
   Stretch(work, W - hw, H - hh, hw, hh, nb, hW, hH, hW, hH);
@@ -301,69 +320,103 @@ void QuartersExpandToMiddle(const EffectFrame& frame, const EffectArgs&) {
 void QuartersSlideInToMiddle(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   const int32_t hw = w / 2, hh = h / 2, hW = W / 2, hH = H / 2;
+  OldOutside(frame, {{hw - hW, 0, hw, hH},
+                     {hW, hh - hH, 2 * hW, hh},
+                     {W - hw, hH, W - hw + hW, 2 * hH},
+                     {0, H - hh, hW, H - hh + hH}});
   Copy(work, hw - hW, 0, hW, hH, nb, 0, 0);
   Copy(work, hW, hh - hH, hW, hH, nb, hW, 0);
   Copy(work, W - hw, hH, hW, hH, nb, hW, hH);
   Copy(work, 0, H - hh, hW, hH, nb, 0, hH);
 }
 
-// --- Pushes: Work's own old pixels move aside ---------------------------------------------
-// The self-copies overlap their source; the blits treat a copy within one bitmap as a copy
-// through a temporary bitmap.
+// --- Pushes: Old's pixels move aside -------------------------------------------------------
+// Old is read from the frame when it names it; otherwise Work holds Old and the copies
+// overlap their source, which the blits treat as a copy through a temporary bitmap.
+
+namespace {
+const Bitmap& OldPixels(const EffectFrame& frame) {
+  return frame.old != nullptr ? *frame.old : frame.work;
+}
+}  // namespace
 
 void PushRight(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Copy(work, w, 0, W - w, H, work, 0, 0);
+  Copy(work, w, 0, W - w, H, OldPixels(frame), 0, 0);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
 void PushLeft(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Copy(work, 0, 0, W - w, H, work, w, 0);
+  Copy(work, 0, 0, W - w, H, OldPixels(frame), w, 0);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
 void PushAndSqueezeRight(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Stretch(work, w, 0, W - w, H, work, 0, 0, W, H);
+  Stretch(work, w, 0, W - w, H, OldPixels(frame), 0, 0, W, H);
   Copy(work, 0, 0, w, H, nb, W - w, 0);
 }
 
 void PushAndSqueezeLeft(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Stretch(work, 0, 0, W - w, H, work, 0, 0, W, H);
+  Stretch(work, 0, 0, W - w, H, OldPixels(frame), 0, 0, W, H);
   Copy(work, W - w, 0, w, H, nb, 0, 0);
 }
 
 void PushDown(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Copy(work, 0, h, W, H - h, work, 0, 0);
+  Copy(work, 0, h, W, H - h, OldPixels(frame), 0, 0);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
 void PushUp(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Copy(work, 0, 0, W, H - h, work, 0, h);
+  Copy(work, 0, 0, W, H - h, OldPixels(frame), 0, h);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }
 
 void PushAndSqueezeDown(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Stretch(work, 0, h, W, H - h, work, 0, 0, W, H);
+  Stretch(work, 0, h, W, H - h, OldPixels(frame), 0, 0, W, H);
   Copy(work, 0, 0, W, h, nb, 0, H - h);
 }
 
 void PushAndSqueezeUp(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
-  Stretch(work, 0, 0, W, H - h, work, 0, 0, W, H);
+  Stretch(work, 0, 0, W, H - h, OldPixels(frame), 0, 0, W, H);
   Copy(work, 0, H - h, W, h, nb, 0, 0);
 }
 
 std::span<const EffectRoutine> WipeRoutinesWritingOld() {
-  static constexpr EffectRoutine kRoutines[] = {
-      StretchIntoBlock, RevealInFromSides, ExpandInFromSides,
-      UnrollFromLeft,   BuildUpFromRight,  BuildUpFromLeft,
-  };
+  static constexpr EffectRoutine kRoutines[] = {StretchIntoBlock,
+                                                RevealBlock,
+                                                SlideIn,
+                                                ShrinkOntoScreen,
+                                                RevealInFromSides,
+                                                ExpandInFromSides,
+                                                UnrollFromLeft,
+                                                UnrollFromRight,
+                                                BuildUpFromRight,
+                                                BuildUpFromLeft,
+                                                SlideInFromTopBottom,
+                                                ExpandInFromTopBottom,
+                                                UnrollFromTop,
+                                                UnrollFromBottom,
+                                                ExpandGraduallyFromBottom,
+                                                ExpandInGraduallyFromTop,
+                                                RevealInToCentre,
+                                                QuartersRevealInToMiddle,
+                                                QuartersExpandToMiddle,
+                                                QuartersSlideInToMiddle,
+                                                PushRight,
+                                                PushLeft,
+                                                PushAndSqueezeRight,
+                                                PushAndSqueezeLeft,
+                                                PushDown,
+                                                PushUp,
+                                                PushAndSqueezeDown,
+                                                PushAndSqueezeUp};
   return kRoutines;
 }
 

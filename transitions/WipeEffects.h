@@ -1,7 +1,7 @@
 #pragma once
 // Sliding and stretching wipes: each frame is one to four rectangular copies from New onto
 // Work (plain, or stretched with whole pixels dropped or repeated), placed by the progress
-// extents. The push members also move Work's own pixels.
+// extents. The push members also move Old's pixels.
 
 #include <cstdint>
 #include <span>
@@ -43,8 +43,8 @@ EffectFn PushRight, PushLeft, PushAndSqueezeRight, PushAndSqueezeLeft, PushDown,
 // of what is still to come.
 int32_t RollWidth(int32_t side, int32_t extent);
 
-// The routines above that, given Old in the frame, write it themselves outside the blocks
-// they fill with New (see WritesOldItself).
+// The routines above, all of which, given Old in the frame, write it themselves outside
+// the blocks they fill with New (see WritesOldItself).
 std::span<const EffectRoutine> WipeRoutinesWritingOld();
 
 }  // namespace vec
