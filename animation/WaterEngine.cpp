@@ -86,12 +86,6 @@ SteadyClock& DefaultClock() {
   return clock;
 }
 
-int32_t AreaOfMaskPixel(Pixel p) {
-  for (int k = 1; k <= 4; ++k)
-    if (p == kAreaColors[static_cast<size_t>(k)]) return k;
-  return 0;
-}
-
 // A present area's Period, with 0 and below taken as a full cycle.
 int64_t EffectivePeriod(const WaveSet& w) {
   return w.Period > 0 ? w.Period : 360;
@@ -229,10 +223,10 @@ void WaterEngine::BuildMirrorImage() {
   std::array<int32_t, 5> firstRow;
   firstRow.fill(-1);
   for (int32_t r = 0; r < mh; ++r) {
-    const Pixel* m = p.mask.ScanLine(r);
+    const uint8_t* m = p.mask.Row(r);
     Pixel* out = mirror_.ScanLine(r);
     for (int32_t c = 0; c < mw; ++c) {
-      const int32_t k = AreaOfMaskPixel(m[c]);
+      const int32_t k = m[c];
       if (k == 0 || !p.waveSets[static_cast<size_t>(k - 1)].Mirror) continue;
       if (firstRow[static_cast<size_t>(k)] < 0) firstRow[static_cast<size_t>(k)] = r;
       const int32_t d = 2 * firstRow[static_cast<size_t>(k)] - r - 1;
@@ -251,11 +245,11 @@ void WaterEngine::BuildAreaIndex() {
   // A mask smaller than the picture (a damaged file) has no areas where it has no pixels.
   const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
   for (int32_t r = 0; r < mh; ++r) {
-    const Pixel* m = p.mask.ScanLine(r);
+    const uint8_t* m = p.mask.Row(r);
     int8_t* idx = &areaIndex_[static_cast<size_t>(r) * static_cast<size_t>(width_)];
     auto& runs = runs_[static_cast<size_t>(r)];
     for (int32_t c = 0; c < mw; ++c) {
-      const int32_t k = AreaOfMaskPixel(m[c]) - 1;
+      const int32_t k = m[c] - 1;
       idx[c] = static_cast<int8_t>(k);
       if (k < 0) continue;
       topRow_[static_cast<size_t>(k)] = std::min(topRow_[static_cast<size_t>(k)], r);

@@ -46,9 +46,9 @@ inline WaveSet RollingWave(int32_t amplitude, int32_t cycles) {
 // A picture file of water in the lower half under rain, like the demo's.
 inline std::string WaterPictureFile(int32_t w, int32_t h, uint32_t seed, int quality) {
   const Bitmap32 scene = Scene(w, h, seed);
-  Bitmap mask(w, h);
+  AreaMask mask(w, h);
   for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) mask.SetPixel(x, y, y >= h / 2 ? kAreaColors[1] : 0);
+    for (int32_t x = 0; x < w; ++x) mask.Set(x, y, y >= h / 2 ? 1 : 0);
   PictureFileContent c;
   c.Title = "Bench";
   c.Author = "bench";

@@ -27,16 +27,16 @@ constexpr int32_t kW = 1920, kH = 1080;
 // Four areas in quadrants over the top `fraction` of the rows; all wave features on.
 void MakeWaterProject(Picture& p, double fraction) {
   p.picture.SetSize(kW, kH);
-  p.mask.SetSize(kW, kH);
+  p.mask = AreaMask(kW, kH);
   const int32_t waterRows = static_cast<int32_t>(kH * fraction);
   for (int32_t r = 0; r < kH; ++r) {
     Pixel* pic = p.picture.ScanLine(r);
-    Pixel* mask = p.mask.ScanLine(r);
+    uint8_t* mask = p.mask.Row(r);
     for (int32_t c = 0; c < kW; ++c) {
       pic[c] = MakePixel(static_cast<uint8_t>(r), static_cast<uint8_t>(c), uint8_t(r ^ c));
       int area = 0;
       if (r < waterRows) area = 1 + (r * 2 / std::max(waterRows, 1)) * 2 + (c * 2 / kW);
-      mask[c] = kAreaColors[static_cast<size_t>(area)];
+      mask[c] = static_cast<uint8_t>(area);
     }
   }
   for (int k = 0; k < 4; ++k) {

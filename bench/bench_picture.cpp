@@ -81,7 +81,7 @@ void BM_ResizeProject(benchmark::State& state) {
   vec::Picture original;
   original.picture.SetSize(w, h);
   scene.DrawTo(original.picture, 0, 0);
-  original.mask.SetSize(w, h);
+  original.mask = vec::AreaMask(w, h);
   for (auto _ : state) {
     state.PauseTiming();
     vec::Picture p;
@@ -106,15 +106,15 @@ void BM_FitIntoPrepared(benchmark::State& state) {
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
   const bool withMask = state.range(4) != 0;
   const vec::Bitmap32 scene = Scene(w, h);
-  vec::Bitmap picture, mask, fittedPicture, fittedMask;
+  vec::Bitmap picture, fittedPicture;
+  vec::AreaMask mask(w, h), fittedMask;
   picture.SetSize(w, h);
   scene.DrawTo(picture, 0, 0);
-  mask.SetSize(w, h);
   for (auto _ : state) {
     vec::FitPicture(picture, W, H, fittedPicture);
     if (withMask) vec::FitMask(mask, W, H, fittedMask);
     benchmark::DoNotOptimize(fittedPicture.Bits());
-    benchmark::DoNotOptimize(fittedMask.Bits());
+    benchmark::DoNotOptimize(fittedMask.Indices());
   }
   state.SetLabel(withMask ? "picture and mask" : "picture");
 }

@@ -33,13 +33,13 @@ constexpr int32_t kScreenW = 1920, kScreenH = 1080;
 // A sea picture: a gradient sky over water in the lower half, with snow.
 void MakeProject(Picture& p, int32_t w, int32_t h) {
   p.picture.SetSize(w, h);
-  p.mask.SetSize(w, h);
+  p.mask = AreaMask(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
       p.picture.SetPixel(
           x, y,
           MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 160));
-      p.mask.SetPixel(x, y, y >= h / 2 ? kAreaColors[1] : kAreaColors[0]);
+      p.mask.Set(x, y, y >= h / 2 ? 1 : 0);
     }
   p.waveSets[0] = bench::RollingWave(6, 30);
   p.weather = {kWeatherSnow, 400, 10, 90, 0, 8};
@@ -86,7 +86,7 @@ double ThreadSeconds() {
 // read from a package folder the way a saver's objects are.
 void MakeFullShowProject(Picture& p, int32_t w, int32_t h, const std::string& folder) {
   MakeProject(p, w, h);
-  std::fill_n(p.mask.Bits(), p.mask.PixelCount(), kAreaColors[1]);
+  std::fill_n(p.mask.Row(0), p.mask.PixelCount(), uint8_t{1});
   p.weather = {kWeatherRain, 400, 10, 100, 40, 8};
   Bitmap32 bird(64, 48);
   bird.Clear(MakePixel(0, 255, 0));

@@ -646,6 +646,12 @@ int64_t StretchSourceIndex(int64_t s, int64_t d, int64_t i, bool lastWins) {
   return num <= 0 ? 0 : (num + 2 * d - 1) / (2 * d);
 }
 
+std::vector<int32_t> WholeStretchMap(int32_t s, int32_t d, bool horizontal) {
+  std::vector<int32_t> map;
+  BuildAxisMap(map, 0, d, 0, d, 0, s, s, horizontal, horizontal);
+  return map;
+}
+
 void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
             int32_t sx, int32_t sy) {
   if (cx <= 0 || cy <= 0 || dst.Empty() || src.Empty()) return;

@@ -66,6 +66,12 @@ void ForEachVisibleRect(const Bitmap& dst, const Rect& area, Visit&& visit) {
 // the first (the vertical rule).
 int64_t StretchSourceIndex(int64_t s, int64_t d, int64_t i, bool lastWins);
 
+// The source index that each of `d` destination pixels shows when a whole line of `s`
+// source pixels (both > 0) is stretched onto them as StretchBlt draws it: along a row
+// (`horizontal`: the last of several source pixels wins, and a one-pixel-wide shrink takes
+// the next-to-last) or down a column (the first wins).
+std::vector<int32_t> WholeStretchMap(int32_t s, int32_t d, bool horizontal);
+
 // Lets the copies use the processor's 256-bit vector instructions where it has them (the
 // default). Tests turn this off to hold the SSE2 rows to the same results.
 void AllowWideVectors(bool allowed);

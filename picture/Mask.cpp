@@ -1,6 +1,7 @@
 #include "picture/Mask.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "graphics/Blit.h"
@@ -18,16 +19,16 @@ Status CheckDeclaredSize(int32_t width, int32_t height) {
   return {};
 }
 
-Pixel AreaColorOf(int32_t code) {
+uint8_t AreaOfCode(int32_t code) {
   const int32_t index = code % 10;
-  return (index >= 1 && index <= 4) ? kAreaColors[static_cast<size_t>(index)] : 0;
+  return (index >= 1 && index <= 4) ? static_cast<uint8_t>(index) : 0;
 }
 
 }  // namespace
 
-Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
+Status DecodeMask(const std::vector<int32_t>& values, AreaMask& mask) {
   if (values.size() < 2) {
-    mask.SetSize(0, 0);
+    mask = AreaMask();
     return {};
   }
   TRY(CheckDeclaredSize(values[0], values[1]));
@@ -35,19 +36,19 @@ Status DecodeMask(const std::vector<int32_t>& values, Bitmap& mask) {
 }
 
 Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32_t height,
-                        Bitmap& mask) {
+                        AreaMask& mask) {
   if (values.size() >= 2) TRY(CheckDeclaredSize(values[0], values[1]));
-  mask = Bitmap(width, height);
+  mask = AreaMask(width, height);
   if (values.size() < 2 || mask.Empty()) return {};
   const int64_t mw = values[0], mh = values[1];
   if (mw == 0 || mh == 0) return {};
 
   // Mask column of each output column and mask row of each output row; both never
   // decrease, so the output rows of one mask row are a contiguous range.
-  std::vector<int32_t> columnOf(static_cast<size_t>(width));
-  for (int32_t x = 0; x < width; ++x)
-    columnOf[static_cast<size_t>(x)] = static_cast<int32_t>(
-        width == 1 && mw >= 2 ? mw - 2 : StretchSourceIndex(mw, width, x, true));
+  const std::vector<int32_t> columnOf =
+      WholeStretchMap(static_cast<int32_t>(mw), mask.Width(), true);
+  const std::vector<int32_t> rowOf =
+      WholeStretchMap(static_cast<int32_t>(mh), mask.Height(), false);
   // The mask rows that some output row shows, each with its first output row, in order
   // (at most one entry per output row, whatever height the values declare).
   struct ShownRow {
@@ -55,8 +56,8 @@ Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32
     int32_t outRow;
   };
   std::vector<ShownRow> shown;
-  for (int32_t y = 0; y < height; ++y) {
-    const int64_t row = StretchSourceIndex(mh, height, y, false);
+  for (int32_t y = 0; y < mask.Height(); ++y) {
+    const int64_t row = rowOf[static_cast<size_t>(y)];
     if (shown.empty() || shown.back().maskRow != row) shown.push_back({row, y});
   }
 
@@ -69,26 +70,26 @@ Status DecodeMaskFitted(const std::vector<int32_t>& values, int32_t width, int32
     const int64_t run = values[i] / 10;
     if (run <= 0) continue;
     const int64_t end = std::min(total, pos + run);
-    const Pixel color = AreaColorOf(values[i]);
+    const uint8_t area = AreaOfCode(values[i]);
     const int64_t lastRow = (end - 1) / mw;
     auto it = std::lower_bound(shown.begin(), shown.end(), pos / mw,
                                [](const ShownRow& s, int64_t row) { return s.maskRow < row; });
-    for (; color != 0 && it != shown.end() && it->maskRow <= lastRow; ++it) {
+    for (; area != 0 && it != shown.end() && it->maskRow <= lastRow; ++it) {
       const int64_t row = it->maskRow;
       const int32_t outRow = it->outRow;
       const int64_t from = std::max(pos, row * mw) - row * mw;
       const int64_t to = std::min(end, (row + 1) * mw) - row * mw;
       const auto first = std::lower_bound(columnOf.begin(), columnOf.end(), from);
       const auto last = std::lower_bound(first, columnOf.end(), to);
-      Pixel* line = mask.ScanLine(outRow);
-      std::fill(line + (first - columnOf.begin()), line + (last - columnOf.begin()), color);
+      uint8_t* line = mask.Row(outRow);
+      std::fill(line + (first - columnOf.begin()), line + (last - columnOf.begin()), area);
     }
     pos = end;
   }
   // Output rows that show the same mask row as the row above copy it.
-  for (int32_t y = 1; y < height; ++y)
-    if (StretchSourceIndex(mh, height, y, false) == StretchSourceIndex(mh, height, y - 1, false))
-      std::copy_n(mask.ScanLine(y - 1), width, mask.ScanLine(y));
+  for (int32_t y = 1; y < mask.Height(); ++y)
+    if (rowOf[static_cast<size_t>(y)] == rowOf[static_cast<size_t>(y - 1)])
+      std::copy_n(mask.Row(y - 1), mask.Width(), mask.Row(y));
   return {};
 }
 
@@ -99,7 +100,7 @@ int AreaIndexOf(uint32_t pixel) {
   return 0;
 }
 
-std::vector<int32_t> EncodeMask(const Bitmap& mask) {
+std::vector<int32_t> EncodeMask(const AreaMask& mask) {
   std::vector<int32_t> out{mask.Width(), mask.Height()};
   if (mask.Empty()) return out;
   constexpr int64_t kMaxRun = std::numeric_limits<int32_t>::max() / 10;
@@ -113,9 +114,9 @@ std::vector<int32_t> EncodeMask(const Bitmap& mask) {
     }
   };
   for (int32_t y = 0; y < mask.Height(); ++y) {
-    const Pixel* line = mask.ScanLine(y);
+    const uint8_t* line = mask.Row(y);
     for (int32_t x = 0; x < mask.Width(); ++x) {
-      const int i = AreaIndexOf(line[x]);
+      const int i = line[x];
       if (i != index) {
         flush();
         index = i;
@@ -127,18 +128,33 @@ std::vector<int32_t> EncodeMask(const Bitmap& mask) {
   return out;
 }
 
-std::array<int64_t, 5> CountMaskValues(const Bitmap& mask) {
+std::array<int64_t, 5> CountMaskValues(const AreaMask& mask) {
   std::array<int64_t, 5> counts{};
-  const Pixel* p = mask.Bits();
-  for (size_t i = 0; i < mask.PixelCount(); ++i) {
-    for (size_t k = 0; k < kAreaColors.size(); ++k) {
-      if (p[i] == kAreaColors[k]) {
-        ++counts[k];
-        break;
-      }
-    }
-  }
+  const uint8_t* p = mask.Indices();
+  for (size_t i = 0; i < mask.PixelCount(); ++i)
+    if (p[i] < counts.size()) ++counts[p[i]];
   return counts;
+}
+
+AreaMask AreaMaskFromColors(const Bitmap& colors) {
+  AreaMask mask(colors.Width(), colors.Height());
+  for (int32_t y = 0; y < mask.Height(); ++y) {
+    const Pixel* in = colors.ScanLine(y);
+    uint8_t* out = mask.Row(y);
+    for (int32_t x = 0; x < mask.Width(); ++x) out[x] = static_cast<uint8_t>(AreaIndexOf(in[x]));
+  }
+  return mask;
+}
+
+Bitmap AreaColorsOf(const AreaMask& mask) {
+  Bitmap colors(mask.Width(), mask.Height());
+  for (int32_t y = 0; y < mask.Height(); ++y) {
+    const uint8_t* in = mask.Row(y);
+    Pixel* out = colors.ScanLine(y);
+    for (int32_t x = 0; x < mask.Width(); ++x)
+      out[x] = in[x] < kAreaColors.size() ? kAreaColors[in[x]] : 0;
+  }
+  return colors;
 }
 
 }  // namespace vec

@@ -12,6 +12,7 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/Geometry.h"
+#include "picture/AreaMask.h"
 #include "picture/BuildInfo.h"
 #include "picture/ObjectKeys.h"
 #include "picture/SoundSlot.h"
@@ -20,7 +21,7 @@
 
 namespace vec {
 
-// The mask's pixel values: index 0 is no area, 1..4 are the area colours.
+// The colours of the areas in a mask picture: index 0 is no area, 1..4 the areas.
 constexpr std::array<Pixel, 5> kAreaColors = {0x00000000, 0x000000FF, 0x00FF00FF, 0x00FF0000,
                                               0x00FFFF00};
 
@@ -59,7 +60,7 @@ class Picture {
   std::string fileName;
   Bitmap picture;
   Bitmap preview;
-  Bitmap mask;  // one pixel per picture pixel: kAreaColors values only
+  AreaMask mask;  // one area index per picture pixel
   std::array<WaveSet, kWaveSetCount> waveSets{};
   WeatherSettings weather{};
   std::string Title;
@@ -86,9 +87,9 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
 
 // The two bitmaps of ResizeProject, each fitted to width x height (both > 0) into `fitted`,
 // whose storage is reused and every pixel of which is written: the picture resampled
-// bilinearly (fourth byte 255), the mask stretched with whole pixels so that every value
-// stays a mask value (an empty mask gives an all-black one).
+// bilinearly (fourth byte 255), the mask stretched by StretchBlt's rule, each pixel taking
+// the index of the pixel shown there (an empty mask gives one of no area).
 void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted);
-void FitMask(const Bitmap& mask, int32_t width, int32_t height, Bitmap& fitted);
+void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitted);
 
 }  // namespace vec

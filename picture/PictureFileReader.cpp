@@ -216,7 +216,7 @@ void PictureFileReader::ReadTailItems(ByteReader& s) {
   ReadCutString(s, buildInfo);
 }
 
-Status PictureFileReader::CopyMask(Bitmap& dst, int32_t width, int32_t height) const {
+Status PictureFileReader::CopyMask(AreaMask& dst, int32_t width, int32_t height) const {
   return DecodeMaskFitted(maskCodes, width, height, dst);
 }
 

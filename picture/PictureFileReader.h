@@ -43,7 +43,7 @@ class PictureFileReader {
   void TakePicture(Bitmap& dst) { dst = std::exchange(picture, Bitmap()); }
   void TakePreview(Bitmap& dst) { dst = std::exchange(preview, Bitmap()); }
   // The mask fitted to width x height as it is decoded (normally the picture's size).
-  Status CopyMask(Bitmap& dst, int32_t width, int32_t height) const;
+  Status CopyMask(AreaMask& dst, int32_t width, int32_t height) const;
   void CopyWaves(std::array<WaveSet, kWaveSetCount>& dst) const { dst = waves; }
   void CopyWeather(WeatherSettings& dst) const { dst = weather; }
   void CopySoundSlots(std::array<SoundSlot, kSoundSlotCount>& dst) const { dst = soundSlots; }

@@ -27,11 +27,11 @@ constexpr int32_t ColOf(Pixel p) {
 inline void MakeProject(Picture& p, int32_t w, int32_t h,
                         const std::function<int(int32_t, int32_t)>& area) {
   p.picture.SetSize(w, h);
-  p.mask.SetSize(w, h);
+  p.mask = AreaMask(w, h);
   for (int32_t r = 0; r < h; ++r)
     for (int32_t c = 0; c < w; ++c) {
       p.picture.SetPixel(c, r, CoordPixel(r, c));
-      p.mask.SetPixel(c, r, kAreaColors[static_cast<size_t>(area(r, c))]);
+      p.mask.Set(c, r, static_cast<uint8_t>(area(r, c)));
     }
   p.designWidth = w;
   p.designHeight = h;

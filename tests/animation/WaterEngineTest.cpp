@@ -367,7 +367,7 @@ TEST(AnimEngine, DamagedValuesDoNotCrash) {
   }
   rig.project.waveSets[1].Scatter = INT32_MAX;
   rig.project.speed = INT32_MAX;
-  rig.project.mask.SetSize(10, 5);  // smaller than the picture
+  rig.project.mask = AreaMask(10, 5);  // smaller than the picture
   rig.Start();
   for (int i = 0; i < 4; ++i) rig.TickAfter(999);
   EXPECT_EQ(rig.engine.Output().Width(), 24);
@@ -465,7 +465,7 @@ void RandomProject(Picture& p, std::mt19937& rng) {
     area[static_cast<size_t>(Pick(rng, 0, w * h - 1))] = Pick(rng, 0, 4);
   testing::MakeProject(p, w, h,
                        [&](int32_t r, int32_t c) { return area[static_cast<size_t>(r * w + c)]; });
-  if (Pick(rng, 0, 9) == 0) p.mask.SetSize(Pick(rng, 0, w), Pick(rng, 0, h));
+  if (Pick(rng, 0, 9) == 0) p.mask = AreaMask(Pick(rng, 0, w), Pick(rng, 0, h));
 
   static constexpr int32_t kPeriods[] = {360, 360, 180, 90, 270, 720, 0, -45, 1, 7};
   for (WaveSet& wp : p.waveSets) {

@@ -16,11 +16,11 @@ namespace {
 using test::Bytes;
 using test::SampleFile;
 
-std::string Render(const Bitmap& m) {
+std::string Render(const AreaMask& m) {
   std::string out;
   for (int32_t y = 0; y < m.Height(); ++y) {
     for (int32_t x = 0; x < m.Width(); ++x) {
-      const int index = AreaIndexOf(m.GetPixel(x, y));
+      const int index = m.At(x, y);
       out += index == 0 ? '.' : static_cast<char>('0' + index);
     }
     out += '|';
@@ -101,19 +101,19 @@ TEST(MaskMemory, FittedDecodeMatchesStretchingTheDeclaredMask) {
             values.push_back(run * 10 + next(10));
             left -= run;
           }
-          Bitmap declared;
+          AreaMask declared;
           ASSERT_TRUE(DecodeMask(values, declared).ok());
           Bitmap expected(pw, ph);
-          StretchBlt(expected, 0, 0, pw, ph, declared, 0, 0, mw, mh);
-          Bitmap fitted;
+          StretchBlt(expected, 0, 0, pw, ph, AreaColorsOf(declared), 0, 0, mw, mh);
+          AreaMask fitted;
           ASSERT_TRUE(DecodeMaskFitted(values, pw, ph, fitted).ok());
-          ASSERT_EQ(Render(fitted), Render(expected))
+          ASSERT_EQ(Render(fitted), Render(AreaMaskFromColors(expected)))
               << mw << "x" << mh << " onto " << pw << "x" << ph;
         }
 }
 
 TEST(MaskMemory, FittedDecodeKeepsTheSizeChecks) {
-  Bitmap m;
+  AreaMask m;
   const Status bad = DecodeMaskFitted({-1, 4, 11}, 8, 4, m);
   ASSERT_FALSE(bad.ok());
   EXPECT_EQ(bad.error().code, ErrorCode::BadMask);

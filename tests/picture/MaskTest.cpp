@@ -1,4 +1,4 @@
-// Mask run codes into area colours, and back.
+// Mask run codes into area indices, and back; mask pictures in the area colours.
 
 #include <gtest/gtest.h>
 
@@ -8,16 +8,13 @@
 namespace vec {
 namespace {
 
-// The mask as a string of area indices, row by row ('.' = no area, '?' = other value).
-std::string Render(const Bitmap& m) {
+// The mask as a string of area indices, row by row ('.' = no area).
+std::string Render(const AreaMask& m) {
   std::string out;
   for (int32_t y = 0; y < m.Height(); ++y) {
     for (int32_t x = 0; x < m.Width(); ++x) {
-      const Pixel p = m.GetPixel(x, y);
-      char c = '?';
-      for (size_t k = 0; k < kAreaColors.size(); ++k)
-        if (p == kAreaColors[k]) c = k == 0 ? '.' : static_cast<char>('0' + k);
-      out += c;
+      const int area = m.At(x, y);
+      out += area == 0 ? '.' : static_cast<char>('0' + area);
     }
     out += '|';
   }
@@ -42,7 +39,7 @@ TEST(Mask, DecodesRunCodes) {
       {"all four colours", {4, 1, 11, 12, 13, 14}, "1234|"},
   };
   for (const auto& c : cases) {
-    Bitmap m;
+    AreaMask m;
     EXPECT_TRUE(DecodeMask(c.values, m).ok()) << c.name;
     EXPECT_EQ(Render(m), c.expected) << c.name;
   }
@@ -58,33 +55,51 @@ TEST(Mask, AreaColoursAreTheStoredPixelValues) {
 TEST(Mask, RefusesImpossibleSizes) {
   for (const auto& v :
        std::vector<std::vector<int32_t>>{{-1, 4}, {4, -1}, {16385, 1}, {1, 100000}}) {
-    Bitmap m;
+    AreaMask m;
     const Status s = DecodeMask(v, m);
     ASSERT_FALSE(s.ok());
     EXPECT_EQ(s.error().code, ErrorCode::BadMask);
   }
-  Bitmap m;
+  AreaMask m;
   EXPECT_TRUE(DecodeMask({7}, m).ok());
   EXPECT_TRUE(m.Empty());
 }
 
 TEST(Mask, EncodeIsTheInverseOfDecode) {
-  Bitmap m(5, 3);
-  const int areas[15] = {0, 0, 1, 1, 1, 1, 2, 2, 0, 3, 3, 3, 4, 4, 4};
-  for (int i = 0; i < 15; ++i) m.SetPixel(i % 5, i / 5, kAreaColors[areas[i]]);
+  AreaMask m(5, 3);
+  const uint8_t areas[15] = {0, 0, 1, 1, 1, 1, 2, 2, 0, 3, 3, 3, 4, 4, 4};
+  for (int i = 0; i < 15; ++i) m.Set(i % 5, i / 5, areas[i]);
   const std::vector<int32_t> codes = EncodeMask(m);
   EXPECT_EQ(codes, (std::vector<int32_t>{5, 3, 20, 41, 22, 10, 33, 34}));
-  Bitmap back;
+  AreaMask back;
   ASSERT_TRUE(DecodeMask(codes, back).ok());
-  EXPECT_EQ(Render(back), Render(m));
+  EXPECT_EQ(back, m);
 }
 
-TEST(Mask, EncodeTreatsForeignColoursAsNoAreaAndIgnoresTheFourthByte) {
-  Bitmap m(3, 1);
+TEST(Mask, MaskPictureTreatsForeignColoursAsNoAreaAndIgnoresTheFourthByte) {
+  Bitmap m(4, 1);
   m.SetPixel(0, 0, 0xFF0000FF);  // area 1 with alpha
   m.SetPixel(1, 0, 0x00123456);
   m.SetPixel(2, 0, 0xFFFFFF00);
-  EXPECT_EQ(EncodeMask(m), (std::vector<int32_t>{3, 1, 11, 10, 14}));
+  m.SetPixel(3, 0, 0x00FF0000);
+  EXPECT_EQ(EncodeMask(AreaMaskFromColors(m)), (std::vector<int32_t>{4, 1, 11, 10, 14, 13}));
+  // Back to colours: the area colours without a fourth byte, no area black.
+  const Bitmap colors = AreaColorsOf(AreaMaskFromColors(m));
+  EXPECT_EQ(colors.GetPixel(0, 0), 0x000000FFu);
+  EXPECT_EQ(colors.GetPixel(1, 0), 0u);
+  EXPECT_EQ(colors.GetPixel(2, 0), 0x00FFFF00u);
+  EXPECT_EQ(colors.GetPixel(3, 0), 0x00FF0000u);
+}
+
+TEST(Mask, SettingAnIndexBeyondTheLastAreaGivesNoArea) {
+  AreaMask m(3, 2);
+  m.Set(0, 0, 4);
+  m.Set(1, 0, 5);
+  m.Set(2, 1, 255);
+  m.Set(3, 0, 1);   // outside: ignored
+  m.Set(0, -1, 1);  // outside: ignored
+  EXPECT_EQ(Render(m), "4..|...|");
+  EXPECT_EQ(m.At(-1, 0), 0);
 }
 
 }  // namespace

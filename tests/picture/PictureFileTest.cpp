@@ -239,8 +239,8 @@ TEST(Project, LoadsFromFileWithMaskAndDesignSize) {
   EXPECT_EQ(p.mask.Width(), 8);
   EXPECT_EQ(p.mask.Height(), 4);
   EXPECT_EQ(CountMaskValues(p.mask), (std::array<int64_t, 5>{8, 16, 0, 0, 8}));
-  EXPECT_EQ(p.mask.GetPixel(0, 1), kAreaColors[1]);
-  EXPECT_EQ(p.mask.GetPixel(7, 3), kAreaColors[4]);
+  EXPECT_EQ(p.mask.At(0, 1), 1);
+  EXPECT_EQ(p.mask.At(7, 3), 4);
   EXPECT_EQ(p.weather.Opacity, 9);  // snow without opacity
   EXPECT_EQ(p.SoundCount(), 2);
   ASSERT_EQ(p.objects.Count(), 1);

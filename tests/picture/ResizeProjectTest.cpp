@@ -14,7 +14,7 @@ namespace {
 Picture MakeProject(int32_t w, int32_t h) {
   Picture p;
   p.picture.SetSize(w, h);
-  p.mask.SetSize(w, h);
+  p.mask = AreaMask(w, h);
   p.designWidth = w;
   p.designHeight = h;
   return p;
@@ -82,8 +82,7 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
 TEST(ResizeProject, MaskKeepsOnlyMaskValues) {
   Picture p = MakeProject(7, 5);
   for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 7; ++x)
-      p.mask.SetPixel(x, y, kAreaColors[static_cast<size_t>((x + y) % 5)]);
+    for (int32_t x = 0; x < 7; ++x) p.mask.Set(x, y, static_cast<uint8_t>((x + y) % 5));
   ResizeProject(false, p, 23, 11);
   const auto counts = CountMaskValues(p.mask);
   int64_t total = 0;
@@ -120,49 +119,60 @@ TEST(ResizeProject, EmptyProjectOrSizeIsLeftAlone) {
 
 // Fitting sizes its bitmaps without clearing them, so the resampling and the stretch must
 // write every pixel. `fitted` starts larger than needed (its storage is reused as it is),
-// full of a colour neither can produce (its fourth byte is not 255 and it is no mask value),
-// and with a clip region that would keep a stretch off most of it.
-TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorage) {
+// full of a value neither can produce (a colour whose fourth byte is not 255, an index
+// beyond the last area), and the picture's with a clip region that would keep a stretch
+// off most of it. The mask must also show, pixel for pixel, what StretchBlt draws from the
+// mask in its area colours: the widths make the row stretch take its 16-column groups with
+// one load (enlarging), two (shrinking by less than two) and pixel by pixel (shrinking by
+// more, or a group that would read past the row's end), then a tail; each source pixel's
+// index differs from its neighbours', so a byte picked one off shows.
+TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraws) {
   constexpr Pixel kSentinel = 0x5A17C3E9;
+  constexpr uint8_t kNoIndex = 0xEE;
   struct Case {
     int32_t w, h, W, H;
   };
   const Case cases[] = {
-      {40, 30, 27, 17}, {13, 9, 40, 31}, {30, 40, 31, 12}, {1, 1, 7, 3}, {9, 5, 1, 1}, {8, 8, 8, 8},
+      {40, 30, 27, 17}, {13, 9, 40, 31},  {30, 40, 31, 12},   {1, 1, 7, 3},     {9, 5, 1, 1},
+      {8, 8, 8, 8},     {100, 7, 161, 5}, {161, 3, 100, 4},   {700, 2, 130, 3}, {33, 2, 32, 2},
+      {47, 3, 65, 2},   {5, 2, 1, 2},     {1920, 4, 1280, 3},
   };
   const Region corner = Region::FromRect(0, 0, 2, 2);
   for (const auto& c : cases) {
-    Bitmap picture(c.w, c.h), mask(c.w, c.h);
+    Bitmap picture(c.w, c.h);
+    AreaMask mask(c.w, c.h);
     for (int32_t y = 0; y < c.h; ++y)
       for (int32_t x = 0; x < c.w; ++x) {
         picture.SetPixel(x, y, MakePixel(uint8_t(x * 255 / c.w), uint8_t(y * 255 / c.h), 0x80, 0));
-        mask.SetPixel(x, y, kAreaColors[static_cast<size_t>((x / 3 + y) % 5)]);
+        mask.Set(x, y, static_cast<uint8_t>((x + 2 * y + (x / 5) * 3) % 5));
       }
-    const auto sentinelFilled = [&] {
-      Bitmap b(64, 64);
-      FillRect(b, Rect{0, 0, 64, 64}, kSentinel);
-      b.SelectClipRgn(&corner);
-      return b;
-    };
-    Bitmap fittedPicture = sentinelFilled(), fittedMask = sentinelFilled(),
-           fittedNoMask = sentinelFilled();
+    Bitmap fittedPicture(64, 64);
+    FillRect(fittedPicture, Rect{0, 0, 64, 64}, kSentinel);
+    fittedPicture.SelectClipRgn(&corner);
+    AreaMask fittedMask(2000, 8), fittedNoMask(2000, 8);
+    for (AreaMask* m : {&fittedMask, &fittedNoMask})
+      std::fill_n(m->Row(0), m->PixelCount(), kNoIndex);
     FitPicture(picture, c.W, c.H, fittedPicture);
     FitMask(mask, c.W, c.H, fittedMask);
-    FitMask(Bitmap(), c.W, c.H, fittedNoMask);
-    for (const Bitmap* b : {&fittedPicture, &fittedMask, &fittedNoMask}) {
-      ASSERT_EQ(b->Width(), c.W);
-      ASSERT_EQ(b->Height(), c.H);
-      EXPECT_FALSE(b->ClipRegion().has_value());
+    FitMask(AreaMask(), c.W, c.H, fittedNoMask);
+    ASSERT_EQ(fittedPicture.Width(), c.W);
+    ASSERT_EQ(fittedPicture.Height(), c.H);
+    EXPECT_FALSE(fittedPicture.ClipRegion().has_value());
+    for (const AreaMask* m : {&fittedMask, &fittedNoMask}) {
+      ASSERT_EQ(m->Width(), c.W);
+      ASSERT_EQ(m->Height(), c.H);
     }
-    const auto where = testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
-    const size_t n = static_cast<size_t>(c.W) * static_cast<size_t>(c.H);
-    for (size_t i = 0; i < n; ++i) {
-      ASSERT_EQ(PixelA(fittedPicture.Bits()[i]), 255) << where << " picture pixel " << i;
-      ASSERT_NE(std::find(kAreaColors.begin(), kAreaColors.end(), fittedMask.Bits()[i]),
-                kAreaColors.end())
-          << where << " mask pixel " << i;
-      ASSERT_EQ(fittedNoMask.Bits()[i], 0u) << where << " empty mask pixel " << i;
-    }
+    Bitmap drawn(c.W, c.H);
+    StretchBlt(drawn, 0, 0, c.W, c.H, AreaColorsOf(mask), 0, 0, c.w, c.h);
+    const auto where = ::testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
+    for (int32_t y = 0; y < c.H; ++y)
+      for (int32_t x = 0; x < c.W; ++x) {
+        ASSERT_EQ(PixelA(fittedPicture.GetPixel(x, y)), 255)
+            << where << " picture " << x << "," << y;
+        ASSERT_EQ(fittedMask.At(x, y), AreaIndexOf(drawn.GetPixel(x, y)))
+            << where << " mask " << x << "," << y;
+        ASSERT_EQ(fittedNoMask.At(x, y), 0) << where << " empty mask " << x << "," << y;
+      }
   }
 }
 

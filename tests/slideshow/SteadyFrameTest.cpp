@@ -22,9 +22,9 @@ class WaterFiles final : public testing::FakeFiles {
   bool LoadProject(const std::string& path, Picture& project) override {
     if (!FakeFiles::LoadProject(path, project)) return false;
     const int32_t w = project.picture.Width(), h = project.picture.Height();
-    project.mask.SetSize(w, h);
+    project.mask = AreaMask(w, h);
     for (int32_t y = h / 2; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x) project.mask.SetPixel(x, y, kAreaColors[1]);
+      for (int32_t x = 0; x < w; ++x) project.mask.Set(x, y, 1);
     WaveSet& wave = project.waveSets[0];
     wave.Amplitude = 6;
     wave.Cycles = 30;

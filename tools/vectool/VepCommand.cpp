@@ -120,7 +120,7 @@ int RunVep(const VepOptions& o) {
     vec::Bitmap mask(maskImage->Width(), maskImage->Height());
     for (int32_t y = 0; y < mask.Height(); ++y)
       for (int32_t x = 0; x < mask.Width(); ++x) mask.SetPixel(x, y, maskImage->GetPixel(x, y));
-    c.maskValues = vec::EncodeMask(mask);
+    c.maskValues = vec::EncodeMask(vec::AreaMaskFromColors(mask));
   } else {
     c.maskValues = {picture.image.Width(), picture.image.Height()};
   }
