@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vec {
 
@@ -14,6 +15,16 @@ AreaMask& AreaMask::operator=(const AreaMask& other) {
   if (this != &other) {
     SetSizeForOverwrite(other.width_, other.height_);
     if (!Empty()) std::memcpy(indices_.get(), other.indices_.get(), PixelCount());
+  }
+  return *this;
+}
+
+AreaMask& AreaMask::operator=(AreaMask&& other) noexcept {
+  if (this != &other) {
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+    indices_ = std::move(other.indices_);
   }
   return *this;
 }

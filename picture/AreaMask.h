@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace vec {
 
@@ -17,9 +18,10 @@ class AreaMask {
   // width x height pixels of no area; a size of zero or less gives an empty mask.
   AreaMask(int32_t width, int32_t height);
   AreaMask(const AreaMask& other) { *this = other; }
-  AreaMask(AreaMask&& other) noexcept = default;
+  // A mask moved from is left empty.
+  AreaMask(AreaMask&& other) noexcept { *this = std::move(other); }
   AreaMask& operator=(const AreaMask& other);
-  AreaMask& operator=(AreaMask&& other) noexcept = default;
+  AreaMask& operator=(AreaMask&& other) noexcept;
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }

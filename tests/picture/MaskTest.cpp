@@ -91,6 +91,22 @@ TEST(Mask, MaskPictureTreatsForeignColoursAsNoAreaAndIgnoresTheFourthByte) {
   EXPECT_EQ(colors.GetPixel(3, 0), 0x00FF0000u);
 }
 
+// A copy keeps its own pixels; a mask moved from is empty, not a size without pixels.
+TEST(Mask, CopiesAreSeparateAndAMovedFromMaskIsEmpty) {
+  AreaMask m(4, 3);
+  m.Set(3, 2, 2);
+  AreaMask copy = m;
+  copy.Set(3, 2, 1);
+  EXPECT_EQ(m.At(3, 2), 2);
+  AreaMask moved = std::move(m);
+  EXPECT_EQ(moved.At(3, 2), 2);
+  EXPECT_TRUE(m.Empty());  // NOLINT(bugprone-use-after-move): what a move leaves matters
+  EXPECT_EQ(m.PixelCount(), 0u);
+  m = std::move(copy);
+  EXPECT_EQ(m.At(3, 2), 1);
+  EXPECT_TRUE(copy.Empty());  // NOLINT(bugprone-use-after-move)
+}
+
 TEST(Mask, SettingAnIndexBeyondTheLastAreaGivesNoArea) {
   AreaMask m(3, 2);
   m.Set(0, 0, 4);
