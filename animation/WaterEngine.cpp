@@ -86,6 +86,12 @@ SteadyClock& DefaultClock() {
   return clock;
 }
 
+// The area of a mask pixel (1..4, 0 for none); an index beyond the last area, which no
+// mask the program builds holds, counts as none rather than reaching past the wave sets.
+int32_t AreaOf(uint8_t index) {
+  return index <= AreaMask::kLastArea ? index : 0;
+}
+
 // A present area's Period, with 0 and below taken as a full cycle.
 int64_t EffectivePeriod(const WaveSet& w) {
   return w.Period > 0 ? w.Period : 360;
@@ -226,7 +232,7 @@ void WaterEngine::BuildMirrorImage() {
     const uint8_t* m = p.mask.Row(r);
     Pixel* out = mirror_.ScanLine(r);
     for (int32_t c = 0; c < mw; ++c) {
-      const int32_t k = m[c];
+      const int32_t k = AreaOf(m[c]);
       if (k == 0 || !p.waveSets[static_cast<size_t>(k - 1)].Mirror) continue;
       if (firstRow[static_cast<size_t>(k)] < 0) firstRow[static_cast<size_t>(k)] = r;
       const int32_t d = 2 * firstRow[static_cast<size_t>(k)] - r - 1;
@@ -249,7 +255,7 @@ void WaterEngine::BuildAreaIndex() {
     int8_t* idx = &areaIndex_[static_cast<size_t>(r) * static_cast<size_t>(width_)];
     auto& runs = runs_[static_cast<size_t>(r)];
     for (int32_t c = 0; c < mw; ++c) {
-      const int32_t k = m[c] - 1;
+      const int32_t k = AreaOf(m[c]) - 1;
       idx[c] = static_cast<int8_t>(k);
       if (k < 0) continue;
       topRow_[static_cast<size_t>(k)] = std::min(topRow_[static_cast<size_t>(k)], r);

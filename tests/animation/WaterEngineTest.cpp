@@ -373,6 +373,26 @@ TEST(AnimEngine, DamagedValuesDoNotCrash) {
   EXPECT_EQ(rig.engine.Output().Width(), 24);
 }
 
+// A mask byte beyond the last area (which only a fault could put there) counts as no area:
+// the frames equal those of a mask with 0 there, and no wave set past the fourth is read.
+TEST(AnimEngine, MaskIndexBeyondTheLastAreaIsNoArea) {
+  const auto frames = [](uint8_t stray) {
+    EngineRig rig;
+    MakeProject(rig.project, 20, 12, [](int32_t r, int32_t) { return r >= 6 ? 1 : 0; });
+    rig.project.waveSets[0] = Wave(4, 3, 0, true, false);
+    std::fill_n(rig.project.mask.Row(2) + 5, 9, stray);
+    rig.Start();
+    std::vector<uint64_t> out;
+    for (int i = 0; i < 3; ++i) {
+      rig.TickAfter(40);
+      out.push_back(PixelChecksum(rig.engine.Output()));
+    }
+    return out;
+  };
+  EXPECT_EQ(frames(5), frames(0));
+  EXPECT_EQ(frames(255), frames(0));
+}
+
 // A fixed seed folds a few ticks of all features into one value; a change in any formula
 // shows here. Dump the frame with SaveBmp32 when it fails.
 TEST(AnimEngine, GoldenChecksumOfAFewTicks) {
