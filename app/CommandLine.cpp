@@ -133,7 +133,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const char* x
     cl.modeCode = "/S";
     return cl;
   }
-  if (!rest.empty()) cl.modeCode = UpperAscii(rest[0]).substr(0, 2);
+  if (!rest.empty()) {
+    cl.modeWord = rest[0];
+    cl.modeCode = UpperAscii(rest[0]).substr(0, 2);
+  }
   if (rest.size() > 1) cl.modeArgument = UpperAscii(rest[1]);
   return cl;
 }

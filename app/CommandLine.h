@@ -26,8 +26,11 @@ struct SaverTarget {
 };
 
 struct CommandLine {
+  // "Argument 1" and "argument 2" are the first two arguments that are not options of this
+  // program ("--package FILE", "--threads N", the install and daemon options).
   std::string modeCode;                    // argument 1 upper-cased and cut to two characters
   std::string modeArgument;                // argument 2 upper-cased
+  std::string modeWord;                    // argument 1 as given (empty for the daemons)
   std::optional<std::string> packageFile;  // --package FILE
   SaverTarget target;
   std::vector<std::string> warnings;  // options that are accepted but ignored

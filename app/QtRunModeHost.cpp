@@ -177,18 +177,15 @@ void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view fo
           formsError_.value_or("no definition file was loaded") + ".");
     return;
   }
-  const std::string firstArgument = argc_ > 1 ? argv_[1] : "";
-  if (UsesProductNameAsTitle(OwnPath(), firstArgument))
+  if (UsesProductNameAsTitle(OwnPath(), modeWord_))
     QApplication::setApplicationDisplayName(
         QString::fromStdString(Cp1252ToUtf8(project.Setting.ProductName)));
   ConfigWindowContext context;
   context.forms = forms_.get();
   context.project = &project;
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc_; ++i) arguments.emplace_back(argv_[i]);
-  const SettingsAccess access = SettingsAccessFor(OwnPath(), arguments);
+  const SettingsAccess access = SettingsAccessFor(OwnPath(), modeWord_);
   context.settingsAccess = access.allowed;
-  context.userSettingsPath = access.userFile;
+  context.userSettings = access.files;
   context.services = StandardConfigServices(*this, access);
   if (Status shown = vec::ShowDesignedForm(context, formName); !shown.ok())
     Error("The window \"" + std::string(formName) + "\" cannot be shown: " + shown.error().message);

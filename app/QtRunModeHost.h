@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/RunModes.h"
 #include "configui/FormDefinitions.h"
@@ -14,7 +15,10 @@ namespace vec {
 
 class QtRunModeHost final : public IRunModeHost {
  public:
-  QtRunModeHost(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+  // `modeWord` is the mode argument as given (CommandLine::modeWord), which decides with the
+  // saver's file name whether the configuration side may keep the user's settings.
+  QtRunModeHost(int& argc, char** argv, std::string modeWord)
+      : argc_(argc), argv_(argv), modeWord_(std::move(modeWord)) {}
   ~QtRunModeHost() override;
 
   void InitApplication() override;
@@ -32,6 +36,7 @@ class QtRunModeHost final : public IRunModeHost {
 
   int& argc_;
   char** argv_;
+  std::string modeWord_;
   std::unique_ptr<QApplication> app_;
   std::unique_ptr<FormCollection> forms_;
   std::optional<std::string> formsError_;  // why the UI definition could not be read

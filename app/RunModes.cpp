@@ -69,7 +69,8 @@ void RunModes::RunSaver(SaverSettings& project, bool applyUserSettings) {
   }
   project.FileList.CheckAll();
   // Without a user settings file the saver's own settings stand.
-  if (applyUserSettings) (void)ApplyUserSettingsFile(project, UserSettingsPath(ownPath_));
+  if (applyUserSettings)
+    (void)ApplyUserSettingsFile(project, LocateUserSettings(ownPath_).Current());
   host_.ShowSlideshow(project, target_);
 }
 

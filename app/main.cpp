@@ -57,6 +57,6 @@ int main(int argc, char** argv) {
     }
   }
   vec::DisableSessionBusAutolaunch();
-  vec::QtRunModeHost host(argc, argv);
+  vec::QtRunModeHost host(argc, argv, cl.modeWord);
   return vec::RunFromCommandLine(args, host, exePath, std::getenv("XSCREENSAVER_WINDOW"));
 }

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -50,8 +51,10 @@ std::string FirstLine(const std::string& prepared) {
   return end == std::string::npos ? prepared : prepared.substr(0, end);
 }
 
+// The user's file as it stands; one that cannot be read starts the window as a missing one.
 IniDocument ReadUserFile(const ConfigWindowContext& context) {
-  return IniDocument::FromFile(context.userSettingsPath);
+  ErrorOr<IniDocument> user = ReadUserSettings(context.userSettings);
+  return user.ok() ? user.release_value() : IniDocument();
 }
 
 }  // namespace
@@ -214,23 +217,23 @@ void ConfigWindow::ExecuteAction(const std::string& controlName) {
 
 void ConfigWindow::Finish() {
   if (!context_.settingsAccess) return;
-  try {
-    IniDocument user = ReadUserFile(context_);
+  // The favourites of the last grid of the window are the ones kept.
+  std::optional<std::vector<bool>> favourites;
+  for (const BuiltControl& c : window_.controls())
+    if (auto* grid = dynamic_cast<ThumbnailGrid*>(c.widget)) {
+      favourites.emplace(static_cast<size_t>(PictureCount()));
+      for (size_t i = 0; i < favourites->size(); ++i)
+        (*favourites)[i] = grid->ticked(static_cast<int32_t>(i));
+    }
+  const Status saved = UpdateUserSettings(context_.userSettings, [&](IniDocument& user) {
     WriteCurrentIndex(user, currentIndex_);
-    // The favourites of the last grid of the window are the ones kept.
-    for (const BuiltControl& c : window_.controls())
-      if (auto* grid = dynamic_cast<ThumbnailGrid*>(c.widget)) {
-        std::vector<bool> ticked(static_cast<size_t>(PictureCount()));
-        for (size_t i = 0; i < ticked.size(); ++i)
-          ticked[i] = grid->ticked(static_cast<int32_t>(i));
-        WriteFavourites(user, ticked);
-      }
-    if (!user.SaveToFile(context_.userSettingsPath) && context_.services.showError)
-      context_.services.showError(
-          &window_, "The settings could not be saved to \"" + context_.userSettingsPath + "\".");
-  } catch (const std::exception&) {
-    // The window closes whatever happens to its settings.
-  }
+    if (favourites) WriteFavourites(user, *favourites);
+  });
+  // The window closes whatever happens to its settings; the user hears why they were not kept.
+  if (!saved.ok() && context_.services.showError)
+    context_.services.showError(&window_, "The settings could not be saved to \"" +
+                                              context_.userSettings.file + "\".\r\n" +
+                                              saved.error().message);
 }
 
 void ConfigWindow::BindClick(QWidget* widget, const std::string& name) {

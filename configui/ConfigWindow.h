@@ -12,6 +12,7 @@
 
 #include "base/Result.h"
 #include "configui/Placeholders.h"
+#include "package/UserSettings.h"
 
 class QWidget;
 
@@ -38,8 +39,8 @@ struct ConfigWindowServices {
 struct ConfigWindowContext {
   const FormCollection* forms = nullptr;
   SaverSettings* project = nullptr;
-  bool settingsAccess = false;   // whether the user settings file is read and written
-  std::string userSettingsPath;  // the user settings file
+  bool settingsAccess = false;     // whether the user settings file is read and written
+  UserSettingsFiles userSettings;  // where the user's settings are read and saved
   ConfigWindowServices services;
 };
 
@@ -63,7 +64,9 @@ class ConfigWindow : public QObject {
   void SelectPicture(int32_t index);
   // Runs the action bound to the control named `controlName`, if there is one.
   void ExecuteAction(const std::string& controlName);
-  // Everything done as the window closes: the index and the favourites written back.
+  // Everything done as the window closes: the index and the favourites written back, the
+  // rest of the user's file kept, the file replaced whole or not at all; a file that cannot
+  // be read or written is reported and left as it was.
   void Finish();
 
   int32_t CurrentIndex() const { return currentIndex_; }

@@ -4,7 +4,6 @@
 
 #include "base/Ini.h"
 #include "base/SpeedTable.h"
-#include "package/AtomicFile.h"
 #include "package/FileUtil.h"
 #include "package/UserSettings.h"
 
@@ -13,7 +12,6 @@ namespace {
 
 constexpr std::string_view kSetting = "Setting";
 constexpr std::string_view kMusicList = "MusicList";
-constexpr size_t kMaxUserFile = 16u << 20;
 
 char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -28,22 +26,17 @@ bool EqualsUpper(std::string_view text, std::string_view upper) {
 
 }  // namespace
 
-bool SettingsAccessAllowed(std::string_view ownPath, std::string_view firstArgument) {
+bool SettingsAccessAllowed(std::string_view ownPath, std::string_view modeWord) {
   const size_t slash = ownPath.find_last_of('/');
   const std::string_view name =
       slash == std::string_view::npos ? ownPath : ownPath.substr(slash + 1);
   const size_t dot = name.rfind('.');
   if (dot != std::string_view::npos && EqualsUpper(name.substr(dot), ".SCR")) return true;
-  return EqualsUpper(firstArgument, "/C");
+  return EqualsUpper(modeWord, "/C");
 }
 
-bool SettingsAccessAllowed(std::string_view ownPath, std::span<const std::string> arguments) {
-  return SettingsAccessAllowed(ownPath, arguments.empty() ? std::string_view() : arguments[0]);
-}
-
-SettingsAccess SettingsAccessFor(const std::string& ownPath,
-                                 std::span<const std::string> arguments) {
-  return {SettingsAccessAllowed(ownPath, arguments), UserSettingsPath(ownPath)};
+SettingsAccess SettingsAccessFor(const std::string& ownPath, std::string_view modeWord) {
+  return {SettingsAccessAllowed(ownPath, modeWord), LocateUserSettings(ownPath)};
 }
 
 DialogSettings DialogDefaults(const ShowSettings& project) {
@@ -82,10 +75,9 @@ void ReadDialogSettings(const IniDocument& user, DialogSettings& values) {
 
 DialogSettingsRead ReadDialogSettings(const ShowSettings& project, const SettingsAccess& access) {
   DialogSettingsRead read{access.allowed, DialogDefaults(project)};
-  if (!access.allowed || !IsRegularFile(access.userFile)) return read;
-  std::string text;
-  if (ReadSmallFile(access.userFile, text, kMaxUserFile))
-    ReadDialogSettings(IniDocument::FromText(text), read.values);
+  if (!access.allowed) return read;
+  if (ErrorOr<IniDocument> user = ReadUserSettings(access.files); user.ok())
+    ReadDialogSettings(user.value(), read.values);
   return read;
 }
 
@@ -120,16 +112,8 @@ void WriteDialogSettings(const DialogSettings& values, IniDocument& user) {
 
 Status WriteDialogSettings(const DialogSettings& values, const SettingsAccess& access) {
   if (!access.allowed) return {};
-  IniDocument user;
-  if (FileExists(access.userFile)) {
-    std::string text;
-    if (!ReadSmallFile(access.userFile, text, kMaxUserFile))
-      return Error::Make(ErrorCode::OpenFailed,
-                         "Cannot read \"" + access.userFile + "\"; it was left unchanged.");
-    user = IniDocument::FromText(text);
-  }
-  WriteDialogSettings(values, user);
-  return WriteFileAtomically(access.userFile, user.ToText());
+  return UpdateUserSettings(access.files,
+                            [&values](IniDocument& user) { WriteDialogSettings(values, user); });
 }
 
 void ApplyDialogSettingsToProject(const DialogSettings& values, ShowSettings& project) {

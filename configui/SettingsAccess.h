@@ -4,36 +4,33 @@
 // and laying them over the project settings before a designed window is shown.
 //
 // Entry points for the configuration window:
-//   SettingsAccess access = SettingsAccessFor(OwnPath(), args);
+//   SettingsAccess access = SettingsAccessFor(OwnPath(), modeWord);
 //   DialogSettingsRead read = ReadDialogSettings(project.Setting, access);
 //   if (read.allowed) ApplyDialogSettingsToProject(read.values, project.Setting);
 //   ... after the dialog's OK: WriteDialogSettings(values, access)
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/Result.h"
 #include "package/SaverSettings.h"
+#include "package/UserSettings.h"
 
 namespace vec {
 
-class IniDocument;
-
-// True when the saver file's name ends in ".scr" (any case), or the first command-line
-// argument is exactly "/C" in any case ("/c:1234" as one argument is not).
-bool SettingsAccessAllowed(std::string_view ownPath, std::string_view firstArgument);
-bool SettingsAccessAllowed(std::string_view ownPath, std::span<const std::string> arguments);
+// True when the saver file's name ends in ".scr" (any case), or the mode argument (the first
+// argument that is not one of this program's options such as "--package FILE") is exactly
+// "/C" in any case ("/c:1234" as one argument is not).
+bool SettingsAccessAllowed(std::string_view ownPath, std::string_view modeWord);
 
 // Where the configuration side reads and writes the user's choices, and whether it may.
 struct SettingsAccess {
   bool allowed = false;
-  std::string userFile;  // the user settings file of the saver (see UserSettingsPath)
+  UserSettingsFiles files;  // the user settings of the saver (see LocateUserSettings)
 };
-SettingsAccess SettingsAccessFor(const std::string& ownPath,
-                                 std::span<const std::string> arguments);
+SettingsAccess SettingsAccessFor(const std::string& ownPath, std::string_view modeWord);
 
 // What the Settings dialog shows and writes. List choices are indexes: ImageSize 0 original
 // size, 1 stretched, 2 stretched keeping proportions; ImageMode 0..3 as the show modes;
@@ -86,10 +83,10 @@ bool IsStorableMusicPath(std::string_view path);
 // IsStorableMusicPath refuses are left out rather than corrupting the file.
 void WriteDialogSettings(const DialogSettings& values, IniDocument& user);
 
-// The same into the user file when access is allowed; nothing is written otherwise. The rest
-// of the file (other sections, keys, comments, line order) is kept; a missing file is
-// created; the file is replaced whole or not at all. An existing file that cannot be read is
-// not replaced (its other sections would be lost), and that is reported.
+// The same into the user's settings when access is allowed; nothing is written otherwise.
+// Written through UpdateUserSettings: the rest of the file is kept, a missing file (and its
+// folder) is made, the file is replaced whole or not at all, and an existing file that
+// cannot be read is left as it is and reported.
 Status WriteDialogSettings(const DialogSettings& values, const SettingsAccess& access);
 
 // Lays the user's choices over the project settings as a designed window is shown: show

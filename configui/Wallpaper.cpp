@@ -17,6 +17,7 @@
 #include "graphics/Bmp.h"
 #include "package/AtomicFile.h"
 #include "package/FileUtil.h"
+#include "package/Folders.h"
 
 extern char** environ;
 
@@ -207,24 +208,17 @@ void TellDesktop(WallpaperReport& report) {
 }
 
 // Creates each missing folder of `folder`, private to the user as data folders are.
-bool MakeFolders(const std::string& folder) {
-  for (size_t at = 1; at <= folder.size(); ++at) {
-    if (at != folder.size() && folder[at] != '/') continue;
-    const std::string part = folder.substr(0, at);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  return IsDirectory(folder);
-}
-
 ErrorOr<WallpaperReport> WriteAndTell(std::vector<uint8_t> bytes, const std::string& ownPath) {
   const std::string_view data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   WallpaperReport report;
+  // Beside the saver only in a folder of the user's own: a saver installed for everyone
+  // (root may write there too) must not carry one user's wallpaper.
   report.file = WallpaperPathBeside(ownPath);
-  if (!WriteFileAtomically(report.file, data)) {
+  const std::string besideFolder = report.file.substr(0, report.file.rfind('/') + 1);
+  if (!IsUsersOwnFolder(besideFolder.empty() ? "." : besideFolder, geteuid()) ||
+      !WriteFileAtomically(report.file, data).ok()) {
     report.file = WallpaperFallbackPath(ownPath);
-    const std::string folder = report.file.substr(0, report.file.rfind('/'));
-    if (!MakeFolders(folder))
-      return Error::Make(ErrorCode::WriteFailed, "Cannot create the folder \"" + folder + "\"");
+    TRY(MakeFolders(report.file.substr(0, report.file.rfind('/')), 0700));
     TRY(WriteFileAtomically(report.file, data));
   }
   TellDesktop(report);

@@ -1,7 +1,7 @@
 #pragma once
 // Making a picture the desktop wallpaper: the picture is saved as a Windows bitmap beside the
-// saver (its own path with ".bmp" appended), or under $XDG_DATA_HOME/vecsaver/ when the
-// saver's folder takes no files, and the running desktop is told to show that file centred,
+// saver (its own path with ".bmp" appended) when the saver lies in a folder of the user's own,
+// else under $XDG_DATA_HOME/vecsaver/, and the running desktop is told to show that file centred,
 // not tiled. The desktop keeps the choice for the user.
 //
 // Entry point for the "set as wallpaper" action, after the user confirmed:

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "base/Ini.h"
@@ -128,6 +129,25 @@ bool IsRegularFile(const std::string& path) {
 bool IsDirectory(const std::string& path) {
   struct stat st {};
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace vec
+
+namespace vec {
+
+Status MakeFolders(const std::string& path, mode_t mode) {
+  if (path.empty() || IsDirectory(path)) return {};
+  // Each component from the top: a parent made here gets the same mode as the last one.
+  for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    const std::string part = path.substr(0, end);
+    if (!part.empty() && !IsDirectory(part) && mkdir(part.c_str(), mode) != 0 && errno != EEXIST)
+      return Error::Make(ErrorCode::WriteFailed,
+                         "Cannot make the folder \"" + part + "\": " + std::strerror(errno));
+    if (end == std::string::npos) break;
+  }
+  if (!IsDirectory(path))
+    return Error::Make(ErrorCode::WriteFailed, "Cannot make the folder \"" + path + "\".");
+  return {};
 }
 
 }  // namespace vec

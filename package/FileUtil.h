@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
 #include "base/TextLines.h"
 
 namespace vec {
@@ -59,5 +60,9 @@ bool WriteFileNoFollow(const std::string& path, std::string_view text);
 bool FileExists(const std::string& path);     // any kind of entry (after following links)
 bool IsRegularFile(const std::string& path);  // a regular file (after following links)
 bool IsDirectory(const std::string& path);
+// Makes the folder `path` and any missing parent, each new one with `mode` (less the umask);
+// folders already there are left as they are. An error names the folder that could not be
+// made and the system's reason.
+Status MakeFolders(const std::string& path, mode_t mode);
 
 }  // namespace vec

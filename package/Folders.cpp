@@ -202,4 +202,25 @@ std::string PeekTempFolder() {
   return p.runFolder ? p.runFolder->Chosen() : std::string();
 }
 
+bool IsSystemLocation(std::string_view folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+  if (folder.empty() || folder == "/") return true;
+  static constexpr std::string_view kSystemTrees[] = {
+      "/usr",   "/opt",    "/etc",  "/var",  "/bin", "/sbin", "/lib", "/lib32",
+      "/lib64", "/libx32", "/boot", "/snap", "/nix", "/gnu",  "/app", "/srv"};
+  for (std::string_view tree : kSystemTrees)
+    if (folder.substr(0, tree.size()) == tree &&
+        (folder.size() == tree.size() || folder[tree.size()] == '/'))
+      return true;
+  return false;
+}
+
+bool IsUsersOwnFolder(const std::string& folder, uid_t user) {
+  const std::string real = GetLongPath(folder);
+  if (real.empty() || IsSystemLocation(real)) return false;
+  struct stat st {};
+  return stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == user &&
+         access(real.c_str(), W_OK) == 0;
+}
+
 }  // namespace vec

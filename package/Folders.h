@@ -2,6 +2,8 @@
 // Where a run keeps its files: the saver's own path, the per-run temporary folder, and the
 // shared library of object pictures and sounds that every saver may use.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -16,6 +18,15 @@ namespace vec {
 // The canonical form of an existing path (realpath); empty for a path that does not exist
 // or contains '*' or '?'.
 std::string GetLongPath(const std::string& path);
+
+// Whether `folder` (an absolute path) lies in the system's own tree (/usr, /opt, /etc, /var,
+// the program and library folders, or the root itself), where no user's files belong even
+// when the user (root) could write there.
+bool IsSystemLocation(std::string_view folder);
+// A folder the user keeps their own files in: owned by `user`, writable, and outside the
+// system's tree. Files a user makes for a saver (settings, a wallpaper) go beside the saver
+// only there; an installed saver is everyone's.
+bool IsUsersOwnFolder(const std::string& folder, uid_t user);
 
 // $TMPDIR, else /tmp, always with a trailing '/'.
 std::string SystemTempPath();

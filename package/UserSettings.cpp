@@ -1,10 +1,12 @@
 #include "package/UserSettings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
 #include "base/Ini.h"
+#include "package/AtomicFile.h"
 #include "package/FileSearch.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
@@ -28,32 +30,69 @@ std::string UserSettingsPathBeside(const std::string& ownPath) {
   return WithIniExtension(ownPath);
 }
 
-std::string UserSettingsPath(const std::string& ownPath,
-                             const std::function<const char*(const char*)>& env) {
-  std::string beside = WithIniExtension(ownPath);
-  std::string folder(LocalFolderPart(beside));
-  std::string name(LocalFileNamePart(beside));
-  if (FileExists(beside)) return beside;
-  if (std::string found = FindInFolder(folder.empty() ? "." : folder, name); !found.empty())
-    return folder.empty() ? found.substr(2) : found;
-  if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) return beside;
-  const char* xdg = env("XDG_CONFIG_HOME");
+namespace {
+
+std::string ConfigFolder(const std::function<const char*(const char*)>& env) {
   std::string config;
-  if (xdg && *xdg) {
+  if (const char* xdg = env("XDG_CONFIG_HOME"); xdg && *xdg) {
     config = xdg;
   } else {
     const char* home = env("HOME");
     config = std::string(home ? home : "") + "/.config";
   }
   if (config.back() != '/') config += '/';
-  // Named like the run folder, by the saver's base name (a saver My.Saver.scr gives My.ini);
-  // a name that starts with '.' has no base name and keeps its whole name.
-  std::string base = SaverBaseName(ownPath);
-  return config + "vecsaver/" + (base.empty() ? name : base + ".ini");
+  return config + "vecsaver/";
 }
 
-std::string UserSettingsPath(const std::string& ownPath) {
-  return UserSettingsPath(ownPath, [](const char* n) -> const char* { return getenv(n); });
+}  // namespace
+
+UserSettingsFiles LocateUserSettings(const std::string& ownPath,
+                                     const std::function<const char*(const char*)>& env,
+                                     uid_t user) {
+  const std::string beside = WithIniExtension(ownPath);
+  const std::string folder(LocalFolderPart(beside));
+  const std::string name(LocalFileNamePart(beside));
+  const std::string lookIn = folder.empty() ? "." : folder;
+  // An existing file whose name differs only in case is the saver's (savers are made on a
+  // file system that ignores case).
+  std::string existing = FileExists(beside) ? beside : "";
+  if (existing.empty()) {
+    if (std::string found = FindInFolder(lookIn, name); !found.empty())
+      existing = folder.empty() ? found.substr(2) : found;
+  }
+  if (IsUsersOwnFolder(lookIn, user)) return {existing.empty() ? beside : existing, ""};
+  // Named like the run folder, by the saver's base name (a saver My.Saver.scr gives My.ini);
+  // a name that starts with '.' has no base name and keeps its whole name.
+  const std::string base = SaverBaseName(ownPath);
+  const std::string own = ConfigFolder(env) + (base.empty() ? name : base + ".ini");
+  return {own, existing};
+}
+
+std::string UserSettingsFiles::Current() const {
+  return fallback.empty() || FileExists(file) ? file : fallback;
+}
+
+UserSettingsFiles LocateUserSettings(const std::string& ownPath) {
+  return LocateUserSettings(
+      ownPath, [](const char* n) -> const char* { return getenv(n); }, geteuid());
+}
+
+ErrorOr<IniDocument> ReadUserSettings(const UserSettingsFiles& files) {
+  const std::string path = files.Current();
+  if (!FileExists(path)) return IniDocument();
+  std::string text;
+  if (!IsRegularFile(path) || !ReadSmallFile(path, text, kMaxUserFile))
+    return Error::Make(ErrorCode::OpenFailed,
+                       "Cannot read \"" + path + "\"; it was left unchanged.");
+  return IniDocument::FromText(text);
+}
+
+Status UpdateUserSettings(const UserSettingsFiles& files,
+                          const std::function<void(IniDocument&)>& edit) {
+  IniDocument user = TRY(ReadUserSettings(files));
+  edit(user);
+  TRY(MakeFolders(std::string(LocalFolderPart(files.file)), 0700));
+  return WriteFileAtomically(files.file, user.ToText());
 }
 
 void ApplyUserSettings(SaverSettings& project, const IniDocument& user) {
@@ -68,8 +107,11 @@ void ApplyUserSettings(SaverSettings& project, const IniDocument& user) {
   const bool music = user.ReadBool("Setting", "Music", s.Music);
   const bool transition = user.ReadBool("Setting", "Transition", s.Transition);
   const int32_t duration = user.ReadInteger("Setting", "Duration", s.Duration);
-  const bool directX = user.ReadBool("Setting", "DirectX", true);
-  const int32_t directXQuality = user.ReadInteger("Setting", "DirectXQuality", 1);
+  // A file without the display keys (one written only by the configuration window) keeps
+  // the package's display, as the Settings dialog shows it, rather than switching to an
+  // 800 x 600 surface the user never chose.
+  const bool directX = user.ReadBool("Setting", "DirectX", s.DirectX);
+  const int32_t directXQuality = user.ReadInteger("Setting", "DirectXQuality", s.DirectXQuality);
   const bool customMusic = user.ReadBool("Setting", "CustomMusic", false);
   const bool shuffleMusic = user.ReadBool("Setting", "ShuffleMusic", true);
   int32_t index = user.ReadInteger("Setting", "Index", 0);
@@ -127,7 +169,7 @@ Status ApplyUserSettingsFile(SaverSettings& project, const std::string& path) {
 }
 
 Status ApplyUserSettings(SaverSettings& project) {
-  return ApplyUserSettingsFile(project, UserSettingsPath(OwnPath()));
+  return ApplyUserSettingsFile(project, LocateUserSettings(OwnPath()).Current());
 }
 
 }  // namespace vec

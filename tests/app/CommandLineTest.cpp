@@ -57,6 +57,18 @@ TEST(CommandLine, PackageOptionAnywhere) {
   EXPECT_FALSE(ParseCommandLine({"/s"}).packageFile);
 }
 
+// The mode word is the first argument that is not an option, as given: with "--package FILE"
+// in front, the settings access rule must see "/c", not "--package". Catches the word taken
+// from the raw first argument and a word upper-cased or cut (the rule wants "/c:1234" whole).
+TEST(CommandLine, ModeWordSkipsTheOptions) {
+  const std::pair<std::vector<std::string>, const char*> rows[] = {
+      {{"--package", "Sea.scr", "/c"}, "/c"}, {{"--package=Sea.scr", "/c:1234"}, "/c:1234"},
+      {{"--threads", "2", "-C"}, "-C"},       {{"/s", "--package", "Sea.scr"}, "/s"},
+      {{"--package", "Sea.scr"}, ""},         {{"-root"}, ""},
+  };
+  for (const auto& [args, word] : rows) EXPECT_EQ(ParseCommandLine(args).modeWord, word) << word;
+}
+
 TEST(CommandLine, DaemonDialect) {
   CommandLine root = ParseCommandLine({"-root"});
   EXPECT_EQ(root.modeCode, "/S");

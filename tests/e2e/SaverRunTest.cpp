@@ -3,7 +3,9 @@
 // preview into a foreign window, runs inside a daemon's window, and reports an empty list.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -815,6 +817,137 @@ TEST_F(SaverRun, ConfigWithDamagedDefinitionsReportsAndEnds) {
       10s);
   EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0));
   EXPECT_TRUE(RunTempEmpty());
+}
+
+// The user whose settings a test keeps: "nobody" when the tests run as root (root may write
+// anywhere, so only another user meets a folder they cannot write), else the tester.
+struct TestUser {
+  std::vector<std::string> prefix;  // the words that run a program as that user
+  uid_t uid = geteuid();
+  gid_t gid = getegid();
+
+  static std::optional<TestUser> Choose() {
+    TestUser user;
+    if (geteuid() != 0) return user;
+    const passwd* pw = getpwnam("nobody");
+    if (pw == nullptr || system("command -v setpriv >/dev/null 2>&1") != 0) return std::nullopt;
+    user.uid = pw->pw_uid;
+    user.gid = pw->pw_gid;
+    user.prefix = {"setpriv", "--reuid=" + std::to_string(user.uid),
+                   "--regid=" + std::to_string(user.gid), "--clear-groups"};
+    return user;
+  }
+  void Own(const std::string& path) const {
+    [[maybe_unused]] int r = lchown(path.c_str(), uid, gid);
+  }
+};
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A saver installed where its user cannot write (read-only, as an installed package lies
+// under /usr), with the settings an administrator left beside it: the user's "Next picture",
+// "Open setting" with OK, and "Close window" all land in the user's own configuration folder,
+// made for the purpose; the file beside the saver is read but never written; and the user's
+// next show plays what the file says (the single selected picture, blue, at its own size in
+// the middle of the screen, black around it). Catches a configuration folder that is never
+// made (the save failed for every user of an installed saver), the file beside the saver
+// written or ignored, the Settings dialog and the window saving to different files, and the
+// show reading another file than the window wrote.
+TEST_F(SaverRun, InstalledSaverKeepsTheUsersChoicesInTheirOwnFolder) {
+#ifndef VEC_HAVE_XTEST
+  GTEST_SKIP() << "XTest is not available";
+#endif
+  const std::optional<TestUser> user = TestUser::Choose();
+  if (!user) GTEST_SKIP() << "running as root without setpriv or the user nobody";
+  const std::string made = MakeSaver(
+      "inst", {kRed, kBlue, kRed}, "Stretch=1\nProportional=0\nDirectX=0", false,
+      ConfigWindowDefinitions({{"NextLabel", 2}, {"CloseLabel", 6}, {"SettingsLabel", 5}}));
+  const std::string system = dir_ + "/system";
+  fs::create_directories(system);
+  fs::copy_file(made, system + "/inst.scr");
+  chmod((system + "/inst.scr").c_str(), 0755);
+  const std::string beside = "[Setting]\r\nImageMode=3\r\nImageSize=0\r\n";
+  std::ofstream(system + "/inst.ini", std::ios::binary) << beside;
+  chmod(system.c_str(), 0555);
+  chmod(dir_.c_str(), 0755);
+  const std::string config = dir_ + "/user-config";
+  fs::create_directories(config);
+  for (const std::string& p : {config, runTemp_}) user->Own(p);
+  const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + config, "HOME=" + config};
+  auto start = [&](const std::string& mode) {
+    std::vector<std::string> argv = user->prefix;
+    argv.push_back(system + "/inst.scr");
+    argv.push_back(mode);
+    return std::make_unique<Process>(argv, Env(env), StderrPath());
+  };
+
+  const std::string saved = config + "/vecsaver/inst.ini";
+  {
+    auto p = start("/c");
+    ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
+    Click(50, 20);  // next: 1
+    std::this_thread::sleep_for(300ms);
+    Click(250, 20);  // the Settings dialog; Return is its OK
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          PressKey(XK_Return);
+          return fs::exists(saved);
+        },
+        10s))
+        << StderrText();
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          Click(150, 20);  // close
+          return !p->Running();
+        },
+        10s));
+    EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0)) << StderrText();
+  }
+  const std::string text = ReadWhole(saved);
+  for (const char* key : {"Index=1", "ImageMode=3", "ImageSize=0", "DirectX=0", "Speed=10"})
+    EXPECT_NE(text.find(key), std::string::npos) << key << " in\n" << text;
+  EXPECT_EQ(ReadWhole(system + "/inst.ini"), beside);
+  EXPECT_EQ(std::distance(fs::directory_iterator(system), fs::directory_iterator()), 2);
+  struct stat st {};
+  ASSERT_EQ(stat((config + "/vecsaver").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, user->uid);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  auto show = start("/s");
+  EXPECT_TRUE(ShowVisible(0x0000FF)) << StderrText();
+  EXPECT_EQ(PixelAt(100, 60), 0x000000u);  // outside the 320 x 240 picture
+  EXPECT_EQ(PixelAt(170, 130), 0x0000FFu);
+  chmod(system.c_str(), 0755);
+}
+
+// "vecsaver --package FILE /c" for a package whose name is not a saver's: the mode word after
+// the option allows the settings, so the window's choice is saved beside the file. Catches
+// the access rule judged on "--package", the first argument, which dropped every choice.
+TEST_F(SaverRun, PackageOptionBeforeTheConfigureWordSaves) {
+#ifndef VEC_HAVE_XTEST
+  GTEST_SKIP() << "XTest is not available";
+#endif
+  const std::string made =
+      MakeSaver("opt", {kRed, kBlue, kRed}, "", false, ConfigWindowDefinitions());
+  const std::string package = dir_ + "/opt.package";
+  fs::rename(made, package);
+  auto p = std::make_unique<Process>(
+      std::vector<std::string>{VECSAVER_PATH, "--package", package, "/c"}, Env(), StderrPath());
+  ASSERT_TRUE(WaitFor([] { return PixelAt(500, 300) == 0xFFFFFF; }, 10s)) << StderrText();
+  Click(50, 20);  // next: 1
+  std::this_thread::sleep_for(700ms);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        Click(150, 20);  // close
+        return !p->Running();
+      },
+      10s));
+  EXPECT_EQ(p->WaitExit(5s), std::optional<int>(0)) << StderrText();
+  EXPECT_NE(ReadWhole(dir_ + "/opt.ini").find("Index=1"), std::string::npos) << StderrText();
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <map>
 
 #include "base/Ini.h"
+#include "package/FileUtil.h"
+#include "package/Folders.h"
 #include "package/SaverSettings.h"
 #include "package/UserSettings.h"
 #include "tests/package/PackageTestUtil.h"
@@ -186,10 +190,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "[Setting]\r\nImageSize=2\r\n",
                  kAll,
                  {{"Stretch", true}, {"Proportional", true}}},
-        UserCase{"NoDirectXKeyTurnsItOn",
-                 "[Setting]\r\nDuration=15\r\n",
+        // A file written only by the configuration window keeps the package's display (off
+        // here, quality 0) rather than an 800 x 600 surface nobody chose.
+        UserCase{"NoDisplayKeysKeepThePackagesDisplay",
+                 "[Setting]\r\nDuration=15\r\nIndex=1\r\n",
                  kAll,
-                 {{"DirectX", true}, {"DirectXQuality", 1}, {"Duration", 15}}},
+                 {{"DirectX", false}, {"DirectXQuality", 0}, {"Duration", 15}}},
+        UserCase{"DisplayKeysWin",
+                 "[Setting]\r\nDirectX=1\r\nDirectXQuality=2\r\n",
+                 kAll,
+                 {{"DirectX", true}, {"DirectXQuality", 2}}},
+        UserCase{"DisplayOnWithoutQualityKeepsThePackagesQuality",
+                 "[Setting]\r\nDirectX=1\r\n",
+                 kAll,
+                 {{"DirectX", true}, {"DirectXQuality", 0}}},
         UserCase{"ReadersDefaultsAreTheProjects",
                  "[Setting]\r\n",
                  kAll,
@@ -259,26 +273,118 @@ TEST(UserSettingsPath, BesideTheSaverWithTheExtensionReplaced) {
   for (auto [own, ini] : cases) EXPECT_EQ(UserSettingsPathBeside(own), ini);
 }
 
-TEST(UserSettingsPath, ChoosesBesideExistingOrConfigFolder) {
+struct LocateRow {
+  const char* name;
+  std::string saver;       // the saver's path
+  bool foreignOwner;       // the folder belongs to another user
+  const char* besideFile;  // an existing file beside the saver (nullptr: none)
+  bool ownFileExists;      // the user already has a file in their configuration folder
+  std::string file, fallback;
+};
+
+// Catches the file beside an installed saver being written (every user would share it, and
+// only root could save), the user's own file being ignored once it exists, a case-blind match
+// beside the saver lost, and the configuration name taken up to the last dot instead of the
+// first.
+TEST(LocateUserSettings, BesideOwnSaversElseTheUsersConfigurationFolder) {
   ScratchDir dir;
+  const std::string cfg = dir / "cfg";
   auto env = [&](const char* n) -> const char* {
-    return std::string_view(n) == "XDG_CONFIG_HOME" ? "/cfg" : nullptr;
+    return std::string_view(n) == "XDG_CONFIG_HOME" ? cfg.c_str() : nullptr;
   };
-  // A writable folder: beside the saver.
-  EXPECT_EQ(UserSettingsPath(dir / "Sea.scr", env), dir / "Sea.ini");
-  // An existing file whose name differs in case is used as it is.
-  WriteBytes(dir / "SEA.INI", "[Setting]\r\n");
-  EXPECT_EQ(UserSettingsPath(dir / "Sea.scr", env), dir / "SEA.INI");
-  // A folder that cannot take the file: the user's configuration folder.
-  EXPECT_EQ(UserSettingsPath("/nonexistent/dir/Sea.scr", env), "/cfg/vecsaver/Sea.ini");
+  const std::string own = cfg + "/vecsaver/Sea.ini";
+  const LocateRow rows[] = {
+      {"OwnFolder", dir / "Sea.scr", false, nullptr, false, dir / "Sea.ini", ""},
+      {"OwnFolderCaseBlind", dir / "Sea.scr", false, "SEA.INI", false, dir / "SEA.INI", ""},
+      {"OwnFolderKeepsWholeName", dir / "My.Saver.scr", false, nullptr, false, dir / "My.Saver.ini",
+       ""},
+      {"ForeignFolder", dir / "Sea.scr", true, nullptr, false, own, ""},
+      {"ForeignFolderFallsBackToTheFileBeside", dir / "Sea.scr", true, "Sea.ini", false, own,
+       dir / "Sea.ini"},
+      {"ForeignNameUpToTheFirstDot", dir / "My.Saver.scr", true, nullptr, false,
+       cfg + "/vecsaver/My.ini", ""},
+      {"MissingFolder", "/nonexistent/dir/Sea.scr", false, nullptr, false, own, ""},
+      // The system's tree is nobody's own, root's neither, though root owns and may write it.
+      {"SystemFolderForRootToo", "/usr/share/Sea.scr", false, nullptr, false, own, ""},
+  };
+  for (const LocateRow& r : rows) {
+    ScratchDir::RemoveTree(cfg);
+    for (const char* f : {"Sea.ini", "SEA.INI"}) unlink((dir / f).c_str());
+    if (r.besideFile) WriteBytes(dir / r.besideFile, "[Setting]\r\n");
+    if (r.ownFileExists) {
+      ASSERT_TRUE(MakeFolders(cfg + "/vecsaver", 0700).ok());
+      WriteBytes(own, "[Setting]\r\n");
+    }
+    const uid_t user = r.saver.rfind("/usr/", 0) == 0 ? 0 : geteuid() + (r.foreignOwner ? 1 : 0);
+    const UserSettingsFiles files = LocateUserSettings(r.saver, env, user);
+    EXPECT_EQ(files.file, r.file) << r.name;
+    EXPECT_EQ(files.fallback, r.fallback) << r.name;
+  }
   auto home = [](const char* n) -> const char* {
     return std::string_view(n) == "HOME" ? "/home/u" : nullptr;
   };
-  EXPECT_EQ(UserSettingsPath("/nonexistent/dir/Sea.scr", home), "/home/u/.config/vecsaver/Sea.ini");
-  // Beside the saver the whole name keeps its last extension changed; in the configuration
-  // folder the name stops at the first '.', as the run folder's does.
-  EXPECT_EQ(UserSettingsPath(dir / "My.Saver.scr", env), dir / "My.Saver.ini");
-  EXPECT_EQ(UserSettingsPath("/nonexistent/dir/My.Saver.scr", env), "/cfg/vecsaver/My.ini");
+  EXPECT_EQ(LocateUserSettings("/nonexistent/dir/Sea.scr", home, 1000).file,
+            "/home/u/.config/vecsaver/Sea.ini");
+}
+
+TEST(IsSystemLocation, TheSystemsTreesAndNothingBesideThem) {
+  const std::pair<const char*, bool> rows[] = {
+      {"/", true},
+      {"/usr", true},
+      {"/usr/", true},
+      {"/usr/share/vecsaver", true},
+      {"/opt/x", true},
+      {"/etc", true},
+      {"/usrlocal", false},
+      {"/home/u/savers", false},
+      {"/tmp/x", false},
+      {"/variable", false},
+      {"/root/savers", false},
+      {"/media/usb/usr", false},
+  };
+  for (auto [folder, system] : rows) EXPECT_EQ(IsSystemLocation(folder), system) << folder;
+}
+
+// Catches a configuration folder that is never made (the first save of every user of an
+// installed saver failed), parents left unmade, and a new folder open to other users.
+TEST(UpdateUserSettings, MakesTheFolderPrivateAndKeepsTheOtherKeys) {
+  ScratchDir dir;
+  const std::string beside = dir / "Sea.ini";
+  const std::string own = dir / "home/.config/vecsaver/Sea.ini";
+  WriteBytes(beside, "; kept\r\n[Setting]\r\nDuration=45\r\n");
+  const mode_t mask = umask(022);
+  const Status saved = UpdateUserSettings(
+      {own, beside}, [](IniDocument& user) { user.WriteInteger("Setting", "Index", 3); });
+  umask(mask);
+  ASSERT_TRUE(saved.ok()) << saved.error().message;
+  const IniDocument written = IniDocument::FromFile(own);
+  EXPECT_EQ(written.ReadInteger("Setting", "Index", -1), 3);
+  EXPECT_EQ(written.ReadInteger("Setting", "Duration", -1), 45);
+  EXPECT_EQ(IniDocument::FromFile(beside).ReadInteger("Setting", "Index", -1), -1);
+  struct stat st {};
+  ASSERT_EQ(stat((dir / "home/.config/vecsaver").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ASSERT_EQ(stat((dir / "home").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  // Once the user has a file, the next save starts from it, not from the file beside: the
+  // Settings dialog and the window save one after the other, and the second must keep what
+  // the first wrote.
+  ASSERT_TRUE(UpdateUserSettings({own, beside}, [](IniDocument& user) {
+                user.WriteInteger("Setting", "Speed", 7);
+              }).ok());
+  const IniDocument second = IniDocument::FromFile(own);
+  EXPECT_EQ(second.ReadInteger("Setting", "Index", -1), 3);
+  EXPECT_EQ(second.ReadInteger("Setting", "Speed", -1), 7);
+  EXPECT_EQ((UserSettingsFiles{own, beside}).Current(), own);
+  EXPECT_EQ((UserSettingsFiles{dir / "none.ini", beside}).Current(), beside);
+
+  // A file where a folder must be made: reported, nothing written.
+  WriteBytes(dir / "blocked", "x");
+  const Status blocked =
+      UpdateUserSettings({dir / "blocked/vecsaver/Sea.ini", ""}, [](IniDocument&) {});
+  ASSERT_FALSE(blocked.ok());
+  EXPECT_NE(blocked.error().message.find("blocked"), std::string::npos);
 }
 
 }  // namespace

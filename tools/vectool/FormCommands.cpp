@@ -88,7 +88,7 @@ class FirstAppearance {
     context_.forms = &forms;
     context_.project = &project;
     context_.settingsAccess = true;  // an empty user file: all pictures ticked, index 0
-    context_.userSettingsPath.clear();
+    context_.userSettings = {};
     behaviour_ = std::make_unique<vec::ConfigWindow>(context_, window);
     behaviour_->FillPlaceholders();
     behaviour_->Prepare();

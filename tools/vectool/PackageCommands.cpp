@@ -144,7 +144,8 @@ int RunSettings(const SettingsOptions& o) {
     (void)vec::ApplyUserSettingsFile(project, o.ini);
   } else if (!o.noIni) {
     std::string own = vec::GetLongPath(file);
-    (void)vec::ApplyUserSettingsFile(project, vec::UserSettingsPath(own.empty() ? file : own));
+    (void)vec::ApplyUserSettingsFile(project,
+                                     vec::LocateUserSettings(own.empty() ? file : own).Current());
   }
 
   // The play list: checked pictures in list order (the order of show mode 1; the random modes

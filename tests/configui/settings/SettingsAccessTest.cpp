@@ -34,9 +34,6 @@ TEST(SettingsAccess, AllowedForScrFilesOrTheConfigureArgument) {
   for (const AccessRow& r : rows)
     EXPECT_EQ(SettingsAccessAllowed(r.ownPath, r.firstArgument), r.allowed)
         << r.ownPath << " " << r.firstArgument;
-  const std::vector<std::string> args = {"/c", "/s"};
-  EXPECT_TRUE(SettingsAccessAllowed("/s/Sea", args));
-  EXPECT_FALSE(SettingsAccessAllowed("/s/Sea", std::vector<std::string>{}));
 }
 
 struct SizeRow {
@@ -142,16 +139,16 @@ TEST(ReadDialogSettings, FromTheFileOnlyWhenAllowed) {
   ScratchFolder dir;
   WriteText(dir / "Sea.ini", "[Setting]\nDuration=99\nSpeed=0\n");
   ShowSettings project;
-  DialogSettingsRead denied = ReadDialogSettings(project, {false, dir / "Sea.ini"});
+  DialogSettingsRead denied = ReadDialogSettings(project, {false, {dir / "Sea.ini", ""}});
   EXPECT_FALSE(denied.allowed);
   EXPECT_EQ(denied.values, DialogDefaults(project));
 
-  DialogSettingsRead allowed = ReadDialogSettings(project, {true, dir / "Sea.ini"});
+  DialogSettingsRead allowed = ReadDialogSettings(project, {true, {dir / "Sea.ini", ""}});
   EXPECT_TRUE(allowed.allowed);
   EXPECT_EQ(allowed.values.Duration, 99);
   EXPECT_EQ(allowed.values.SpeedIndex, 0);
 
-  DialogSettingsRead missing = ReadDialogSettings(project, {true, dir / "None.ini"});
+  DialogSettingsRead missing = ReadDialogSettings(project, {true, {dir / "None.ini", ""}});
   EXPECT_TRUE(missing.allowed);
   EXPECT_EQ(missing.values, DialogDefaults(project));
 }
@@ -244,7 +241,7 @@ TEST(WriteDialogSettings, KeepsTheRestOfAnExistingFile) {
             "1=\n");
   DialogSettings d = Chosen();
   d.MusicList = {"/m/a.mp3"};
-  ASSERT_TRUE(WriteDialogSettings(d, {true, path}).ok());
+  ASSERT_TRUE(WriteDialogSettings(d, {true, {path, ""}}).ok());
   EXPECT_EQ(ReadText(path),
             "; written by hand\n"
             "[Other]\n"
@@ -275,14 +272,14 @@ TEST(WriteDialogSettings, KeepsTheRestOfAnExistingFile) {
 // Catches a file written although access is denied.
 TEST(WriteDialogSettings, NothingWrittenWithoutAccess) {
   ScratchFolder dir;
-  ASSERT_TRUE(WriteDialogSettings(Chosen(), {false, dir / "Sea.ini"}).ok());
+  ASSERT_TRUE(WriteDialogSettings(Chosen(), {false, {dir / "Sea.ini", ""}}).ok());
   EXPECT_FALSE(std::filesystem::exists(dir / "Sea.ini"));
 }
 
 // Catches the writer giving up on a file that does not exist yet.
 TEST(WriteDialogSettings, CreatesAMissingFileThatReadsBack) {
   ScratchFolder dir;
-  const SettingsAccess access{true, dir / "Sea.ini"};
+  const SettingsAccess access{true, {dir / "Sea.ini", ""}};
   ASSERT_TRUE(WriteDialogSettings(Chosen(), access).ok());
   EXPECT_EQ(ReadDialogSettings(ShowSettings{}, access).values, Chosen());
 }
@@ -297,7 +294,7 @@ TEST(WriteDialogSettings, AReadOnlyFolderLeavesTheFileAndReports) {
   {
     test::ReadOnlyFolder readOnly(dir.path());
     if (!readOnly.active()) GTEST_SKIP() << "cannot make a folder read-only here";
-    written = WriteDialogSettings(Chosen(), {true, path});
+    written = WriteDialogSettings(Chosen(), {true, {path, ""}});
   }
   ASSERT_FALSE(written.ok());
   EXPECT_NE(written.error().message.find("Sea.ini"), std::string::npos);
@@ -309,7 +306,7 @@ TEST(WriteDialogSettings, AFileThatCannotBeReadIsNotReplaced) {
   ScratchFolder dir;
   const std::string path = dir / "Sea.ini";
   ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-  Status written = WriteDialogSettings(Chosen(), {true, path});
+  Status written = WriteDialogSettings(Chosen(), {true, {path, ""}});
   EXPECT_FALSE(written.ok());
   EXPECT_TRUE(std::filesystem::is_directory(path));
 }

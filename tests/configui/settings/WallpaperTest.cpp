@@ -234,6 +234,20 @@ TEST_F(WallpaperTest, AnUnwritableSaverFolderFallsBackToTheDataFolder) {
   EXPECT_EQ(Logged(), (Commands{{"feh", "--bg-center", root_ / "data/vecsaver/Sea.scr.bmp"}}));
 }
 
+// A saver in another user's folder (as an installed saver lies in root's) gets no wallpaper
+// beside it even where this user could write: the bitmap goes to this user's data folder.
+// Catches one user's wallpaper left in a folder every user's saver reads.
+TEST_F(WallpaperTest, AFolderOfAnotherUserTakesNoWallpaper) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  FakeProgram("feh");
+  ASSERT_EQ(chown((root_ / "savers").c_str(), 1, 1), 0);
+  auto done = SetWallpaper(Picture(), Saver("Sea.scr"));
+  ASSERT_EQ(chown((root_ / "savers").c_str(), 0, 0), 0);
+  ASSERT_TRUE(done.ok()) << done.error().message;
+  EXPECT_EQ(done->file, root_ / "data/vecsaver/Sea.scr.bmp");
+  EXPECT_FALSE(std::filesystem::exists(Saver("Sea.scr.bmp")));
+}
+
 // Catches $HOME/.local/share not used when $XDG_DATA_HOME is unset.
 TEST_F(WallpaperTest, TheDataFolderDefaultsUnderHome) {
   env_.Set("XDG_DATA_HOME", std::nullopt);

@@ -2,6 +2,8 @@
 // picture, visibility from the tags and the user settings it writes.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -113,7 +116,7 @@ struct Rig {
     context.forms = &forms;
     context.project = &project;
     context.settingsAccess = access;
-    context.userSettingsPath = userFile;
+    context.userSettings = {userFile, ""};
     context.services.openUrl = [this](const std::string& a) { opened.push_back(a); };
     context.services.confirm = [this](QWidget*, const std::string&) { return answer; };
     context.services.setWallpaper = [this](QWidget*, const std::string& p) {
@@ -220,6 +223,74 @@ TEST(ConfigWindow, IndexReadAtShowAndWrittenAtClose) {
   }
 }
 
+// Closing replaces the user's file whole or not at all. An existing file that cannot be read
+// (here a folder where the file should be) is left as it is and the failure is reported,
+// instead of being taken as empty and replaced by one holding only Index; a first save of a
+// user who had only the file beside a saver they cannot write goes to their own file, keeps
+// the keys of the file beside the saver, and leaves that file untouched. Catches the plain
+// truncating save, a failure closing silently, and a user's first save losing the saver's
+// settings.
+TEST(ConfigWindow, CloseWritesTheFileWholeOrReportsWhy) {
+  const std::string folder = ::testing::TempDir() + "closewrite_" + std::to_string(getpid()) + "/";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder + "unreadable.ini");
+  {
+    Rig rig;
+    std::vector<std::string> errors;
+    rig.context.userSettings = {folder + "unreadable.ini", ""};
+    rig.context.services.showError = [&](QWidget*, const std::string& m) { errors.push_back(m); };
+    rig.behaviour->Prepare();
+    rig.behaviour->ExecuteAction("Next");
+    rig.behaviour->Finish();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("could not be saved to \"" + folder + "unreadable.ini\""),
+              std::string::npos)
+        << errors[0];
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "unreadable.ini"));
+  }
+  {
+    Rig rig;
+    const std::string beside = folder + "Sea.ini";
+    const std::string own = folder + "config/vecsaver/Sea.ini";
+    ASSERT_TRUE(
+        IniDocument::FromText("[Setting]\r\nDuration=45\r\nIndex=0\r\n").SaveToFile(beside));
+    rig.context.userSettings = {own, beside};
+    rig.behaviour->Prepare();
+    rig.behaviour->ExecuteAction("Next");
+    rig.behaviour->Finish();
+    const IniDocument saved = IniDocument::FromFile(own);
+    EXPECT_EQ(saved.ReadInteger("Setting", "Index", -1), 1);
+    EXPECT_EQ(saved.ReadInteger("Setting", "Duration", -1), 45);
+    EXPECT_EQ(IniDocument::FromFile(beside).ReadInteger("Setting", "Index", -1), 0);
+  }
+  {
+    // A write that fails part way (here the process's file size limit, as a full disk would)
+    // leaves the old file whole and is reported; a truncating save left half a file.
+    Rig rig;
+    std::vector<std::string> errors;
+    const std::string path = folder + "full.ini";
+    const std::string old = "[Setting]\r\nDuration=45\r\n; " + std::string(60, 'x') + "\r\n";
+    ASSERT_TRUE(IniDocument::FromText(old).SaveToFile(path));
+    rig.context.userSettings = {path, ""};
+    rig.context.services.showError = [&](QWidget*, const std::string& m) { errors.push_back(m); };
+    rig.behaviour->Prepare();
+    rig.behaviour->ExecuteAction("Next");
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = old.size() + 4;
+    const sighandler_t before = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    rig.behaviour->Finish();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, before);
+    EXPECT_EQ(errors.size(), 1u);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+  }
+  std::filesystem::remove_all(folder);
+}
+
 // Two grids over five real pictures: unticking pictures 1 and 3 in the first grid and 2 in
 // the second writes only the second grid's choice ("2"), and a window opened afterwards
 // shows exactly that picture unticked in both grids. Catches favourites written from the
@@ -247,7 +318,7 @@ TEST(ConfigWindow, FavouritesOfTheLastGridAreKeptAndReadBack) {
   context.forms = &forms;
   context.project = &project;
   context.settingsAccess = true;
-  context.userSettingsPath = folder + "user.ini";
+  context.userSettings = {folder + "user.ini", ""};
   auto grid = [](DesignedWindow& w, const char* name) {
     return dynamic_cast<ThumbnailGrid*>(w.FindControl(name)->widget);
   };
@@ -264,7 +335,7 @@ TEST(ConfigWindow, FavouritesOfTheLastGridAreKeptAndReadBack) {
     g2->setTicked(2, false);
     behaviour.Finish();
   }
-  EXPECT_EQ(IniDocument::FromFile(context.userSettingsPath).SectionKeys("Files"),
+  EXPECT_EQ(IniDocument::FromFile(context.userSettings.file).SectionKeys("Files"),
             (std::vector<std::string>{"2"}));
   {
     auto window = BuildDesignedWindow(forms, "Main").release_value();
