@@ -33,7 +33,7 @@ class SettingsDialogTest : public testing::Test {
   SettingsDialogTest() { test::OffscreenApp(); }
 
   std::unique_ptr<SettingsDialog> Open(bool allowed = true) {
-    auto d = std::make_unique<SettingsDialog>(project_, SettingsAccess{allowed, file()});
+    auto d = std::make_unique<SettingsDialog>(project_, SettingsAccess{allowed, {file(), ""}});
     d->SetErrorReporter([this](const QString& m) { errors_.push_back(m.toStdString()); });
     return d;
   }
