@@ -126,7 +126,8 @@ TEST_F(PackageTool, SettingsFollowTheUserFile) {
   std::string j = Compact(r.out);
   EXPECT_NE(j.find("\"Speed\":500,"), std::string::npos) << j;
   EXPECT_NE(j.find("\"Stretch\":true,\"Proportional\":true,"), std::string::npos) << j;
-  EXPECT_NE(j.find("\"DirectX\":true,\"DirectXQuality\":1,"), std::string::npos) << j;
+  // No display keys in the user file: the package's display stays.
+  EXPECT_NE(j.find("\"DirectX\":false,\"DirectXQuality\":0,"), std::string::npos) << j;
   EXPECT_NE(j.find("\"Checked\":[\"TRUE\",\"FALSE\",\"TRUE\"]"), std::string::npos) << j;
   EXPECT_NE(j.find("\"PlayList\":[\"a.jpg\",\"c.gif\"]"), std::string::npos) << j;
   EXPECT_NE(j.find("\"EffectList\":[\"3\",\"5\",\"\",\"7\"]"), std::string::npos) << j;
