@@ -121,6 +121,14 @@ class WindowTitles : public ::testing::Test {
   // The titles (_NET_WM_NAME, as the window manager shows them) of the mapped top-level
   // windows.
   static std::multiset<std::string> Titles() {
+    // A window may go between the listing and the reading; that is no failure.
+    const XErrorHandler before = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    std::multiset<std::string> titles = ReadTitles();
+    XSync(display_, False);
+    XSetErrorHandler(before);
+    return titles;
+  }
+  static std::multiset<std::string> ReadTitles() {
     std::multiset<std::string> titles;
     const Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
     const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
