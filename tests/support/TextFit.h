@@ -141,9 +141,6 @@ class Checker {
   void Fit(const QWidget* w, const std::string& part, const QString& text, int needed,
            int available) {
     report_.measured.push_back(text.toStdString());
-    if (getenv("TEXTFIT_DEBUG"))
-      fprintf(stderr, "%s%s '%s' %d/%d\n", NameOf(w).c_str(), part.c_str(),
-              text.toStdString().c_str(), needed, available);
     if (needed > available)
       report_.misfits.push_back(
           {NameOf(w) + part, text.toStdString(), needed, std::max(0, available)});
@@ -192,6 +189,7 @@ class Checker {
       const QRect space = style->subElementRect(QStyle::SE_PushButtonContents, &option, button);
       FitText(w, "", button->text(), button->font(), space, false);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+      // The title sits in the frame's top line, a little in from either end.
       const QFontMetrics fm(group->font());
       Fit(w, " (title)", group->title(), Advance(fm, group->title()) + 2 * fm.height(),
           group->width());
