@@ -12,6 +12,7 @@
 #include <iostream>
 
 #include "base/TextEncoding.h"
+#include "configui/ApplicationTitle.h"
 #include "configui/ConfigWindow.h"
 #include "configui/ConfigWindowSettings.h"
 #include "configui/SettingsAccess.h"
@@ -88,7 +89,7 @@ ConfigWindowServices StandardConfigServices(QtRunModeHost& host, const SettingsA
     if (RunModes* run = CurrentRun()) run->ShowSinglePicture(picture);
   };
   services.confirm = [](QWidget* parent, const std::string& question) {
-    return QMessageBox::question(parent, QApplication::applicationDisplayName(),
+    return QMessageBox::question(parent, ApplicationTitle(),
                                  QString::fromStdString(Cp1252ToUtf8(question)),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
@@ -129,7 +130,7 @@ QtRunModeHost::~QtRunModeHost() = default;
 
 void QtRunModeHost::InitApplication() {
   if (!app_) app_ = std::make_unique<QApplication>(argc_, argv_);
-  QApplication::setApplicationDisplayName(" ");
+  SetApplicationTitle(" ");
   InstallTerminationHandler();
 }
 
@@ -142,13 +143,14 @@ bool QtRunModeHost::CanShowBoxes() const {
 void QtRunModeHost::Information(std::string_view text) {
   std::cerr << "vecsaver: " << text << "\n";
   if (CanShowBoxes() && !TerminationRequested())
-    QMessageBox::information(nullptr, " ", QString::fromStdString(Cp1252ToUtf8(text)));
+    QMessageBox::information(nullptr, ApplicationTitle(),
+                             QString::fromStdString(Cp1252ToUtf8(text)));
 }
 
 void QtRunModeHost::Error(std::string_view text) {
   std::cerr << "vecsaver: " << text << "\n";
   if (CanShowBoxes() && !TerminationRequested())
-    QMessageBox::critical(nullptr, " ", QString::fromStdString(Cp1252ToUtf8(text)));
+    QMessageBox::critical(nullptr, ApplicationTitle(), QString::fromStdString(Cp1252ToUtf8(text)));
 }
 
 void QtRunModeHost::ShowSlideshow(SaverSettings& project, const SaverTarget& target) {
@@ -178,8 +180,7 @@ void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view fo
     return;
   }
   if (UsesProductNameAsTitle(OwnPath(), modeWord_))
-    QApplication::setApplicationDisplayName(
-        QString::fromStdString(Cp1252ToUtf8(project.Setting.ProductName)));
+    SetApplicationTitle(QString::fromStdString(Cp1252ToUtf8(project.Setting.ProductName)));
   ConfigWindowContext context;
   context.forms = forms_.get();
   context.project = &project;

@@ -104,9 +104,10 @@ void ConfigWindow::FillPlaceholders() {
     if (!c.caption || !(Is(c, "TLabel") || Is(c, "TBitBtn") || Is(c, "TMyButton"))) continue;
     c.caption = ReplacePlaceholders(*c.caption, values);
     const QString text = FormTextToQString(*c.caption);
-    if (auto* label = dynamic_cast<QLabel*>(c.widget))
+    if (auto* label = dynamic_cast<QLabel*>(c.widget)) {
       label->setText(StripAccelerators(text));
-    else if (auto* image = dynamic_cast<ImageButton*>(c.widget))
+      window_.RefitAutoSizeLabel(c);
+    } else if (auto* image = dynamic_cast<ImageButton*>(c.widget))
       image->setCaption(text);
     else if (auto* button = dynamic_cast<QAbstractButton*>(c.widget))
       button->setText(text);

@@ -1,12 +1,35 @@
 #include "configui/DesignedWindow.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTimer>
+#include <algorithm>
 
 #include "configui/FormNames.h"
 
 namespace vec {
+
+bool FitAutoSizeLabel(const FormObject& definition, const QLabel& label, FormRect& geometry) {
+  if (!definition.BoolOr("AutoSize", true)) return false;
+  constexpr int kUnbounded = 1 << 20;
+  constexpr int kMaxExtent = 32767;
+  // An empty caption measures as one blank, as the toolkit measures it.
+  const QString text = label.text().isEmpty() ? QStringLiteral(" ") : label.text();
+  const QFontMetrics metrics(label.font());
+  const QRect extent =
+      definition.BoolOr("WordWrap", false)
+          ? metrics.boundingRect(QRect(0, 0, std::max(geometry.width, 1), kUnbounded),
+                                 Qt::TextWordWrap, text)
+          : metrics.boundingRect(QRect(0, 0, kUnbounded, kUnbounded), 0, text);
+  const int width = std::min(extent.width(), kMaxExtent);
+  if (SameNameNoCase(definition.IdentifierOr("Alignment", ""), "taRightJustify"))
+    geometry.left += geometry.width - width;
+  geometry.width = width;
+  geometry.height = std::min(extent.height(), kMaxExtent);
+  return true;
+}
 
 DesignedWindow::DesignedWindow(FormObject definition, QWidget* parent)
     : QDialog(parent), definition_(std::make_unique<FormObject>(std::move(definition))) {}
@@ -32,6 +55,22 @@ void DesignedWindow::AddToContainer(QWidget* container, QWidget* child, const Ch
       return;
     }
   }
+}
+
+void DesignedWindow::RefitAutoSizeLabel(BuiltControl& control) {
+  const auto* label = dynamic_cast<const QLabel*>(control.widget);
+  if (!label || !control.definition || !SameNameNoCase(control.className, "TLabel") ||
+      !FitAutoSizeLabel(*control.definition, *label, control.geometry))
+    return;
+  for (auto& c : containers_)
+    for (size_t i = 0; i < c.children.size(); ++i)
+      if (c.children[i] == control.widget) {
+        c.layouts[i].design = control.geometry;
+        Layout(c);
+        return;
+      }
+  control.widget->setGeometry(control.geometry.left, control.geometry.top, control.geometry.width,
+                              control.geometry.height);
 }
 
 void DesignedWindow::LayoutAll() {

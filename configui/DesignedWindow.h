@@ -15,6 +15,7 @@
 #include "configui/FormTextReader.h"
 #include "configui/WindowStyle.h"
 
+class QLabel;
 class QTimer;
 
 namespace vec {
@@ -24,13 +25,23 @@ struct BuiltControl {
   std::string className;   // "TLabel", "TMyButton", ...
   std::string parentName;  // the enclosing control, or the window's name
   int64_t tag = 0;
-  FormRect geometry;                   // as designed (Left, Top, Width, Height)
+  // As designed (Left, Top, Width, Height); an image or label with AutoSize as it sized
+  // itself to its picture or text.
+  FormRect geometry;
   std::optional<std::string> caption;  // Windows-1252, for classes that carry one
   std::optional<std::string> text;
   const FormObject* definition = nullptr;  // owned by the window
   QWidget* widget = nullptr;               // parent-owned; nullptr for a timer
   QTimer* timer = nullptr;                 // for TTimer only
 };
+
+// A label with AutoSize (the toolkit's default, so designed labels mostly have it) takes
+// the size of its text as shown, in the font it is shown in: its designed size fits the
+// author's font, and a wider one (the Windows fonts are missing here) would cut the text.
+// A right-justified label keeps its right edge; a word-wrapped one breaks its text at its
+// present width and takes the lines' height. Changes `geometry` (the label's rectangle) for
+// a label of `definition` with AutoSize; returns whether it did.
+bool FitAutoSizeLabel(const FormObject& definition, const QLabel& label, FormRect& geometry);
 
 struct WindowModel {
   std::string name;
@@ -57,6 +68,10 @@ class DesignedWindow : public QDialog {
   void AddToContainer(QWidget* container, QWidget* child, const ChildLayout& layout);
   // Lays out every registered container at its present size.
   void LayoutAll();
+
+  // A label with AutoSize sized again to its text, after the text changed (a placeholder
+  // filled in): its rectangle and the one its container lays it out from.
+  void RefitAutoSizeLabel(BuiltControl& control);
 
   // Shows or hides each control by bit 0 of its Tag, as designed windows do when shown;
   // tab sheets and timers are left alone.

@@ -244,6 +244,8 @@ class Builder {
       }
     w->setObjectName(FormTextToQString(def.name));
     ApplyFont(*w, font);
+    if (const auto* label = dynamic_cast<QLabel*>(w); label && Is(def, "TLabel"))
+      FitAutoSizeLabel(def, *label, record.geometry);
     if (def.FindValue("Color") && !Is(def, "TLabel")) ApplyBackground(*w, color);
     if (Is(def, "TLabel") && !def.BoolOr("Transparent", false) && def.FindValue("Color"))
       ApplyBackground(*w, color);

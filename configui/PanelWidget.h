@@ -14,6 +14,7 @@ class PanelWidget : public QWidget {
   explicit PanelWidget(QWidget* parent);
   void SetBevels(PanelBevel outer, PanelBevel inner, int width);
   void SetCaption(const QString& caption);
+  const QString& Caption() const { return caption_; }
   // The width the bevels take from each side.
   int BevelExtent() const;
 

@@ -1,10 +1,12 @@
 #include "configui/SettingsDialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -63,6 +67,31 @@ class LinkLabel : public QLabel {
 
  private:
   std::function<void()> onClick_;
+};
+
+// A drop-down list whose open list shows every entry whole. The closed box keeps its
+// designed width, which the longest entries outgrow in wider fonts than the design's; some
+// styles open the list only as wide as the box, so the list is made as wide as a box would
+// have to be to show the longest entry. The closed box names its entry in full as its tool
+// tip.
+class WholeEntryComboBox : public QComboBox {
+ public:
+  explicit WholeEntryComboBox(QWidget* parent) : QComboBox(parent) {
+    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+  }
+  void showPopup() override {
+    // Measured as the list opens, so the font, style and scale in force count.
+    const QFontMetrics metrics(view()->font());
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+      widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize box = style()->sizeFromContents(QStyle::CT_ComboBox, &option,
+                                                QSize(widest, metrics.height()), this);
+    view()->setMinimumWidth(std::max(box.width(), width()));
+    QComboBox::showPopup();
+  }
 };
 
 // The up-down beside the duration edit: steps the edit's number by one within its range.
@@ -144,16 +173,16 @@ void SettingsDialog::BuildDisplayPage(QWidget* page) {
       Place(new QCheckBox("Use DirectX (Faster Animation)", page), "cbDirectX", 29, 40, 250, 17);
 
   Caption(page, "Direct X Quality", 29, 70);
-  quality_ = Place(new QComboBox(page), "cbImageQuality", 141, 67, 170, 21);
+  quality_ = Place(new WholeEntryComboBox(page), "cbImageQuality", 141, 67, 170, 21);
   quality_->addItems({"Highest (Slower)", "Normal ", "Low (Faster)"});
   quality_->setCurrentIndex(1);
 
   Caption(page, "Image Size", 29, 100);
-  imageSize_ = Place(new QComboBox(page), "cbImageSize", 141, 97, 170, 21);
+  imageSize_ = Place(new WholeEntryComboBox(page), "cbImageSize", 141, 97, 170, 21);
   imageSize_->addItems({"Original Size", "Stretch-Full", "Stretch-Proportional"});
 
   Caption(page, "Show Image", 29, 130);
-  showMode_ = Place(new QComboBox(page), "cbShowImageMode", 141, 127, 190, 21);
+  showMode_ = Place(new WholeEntryComboBox(page), "cbShowImageMode", 141, 127, 190, 21);
   showMode_->addItems({"All images - Random", "All images - Sequential",
                        "User's favorite (checked images) - Random", "Single - Selected Image"});
 

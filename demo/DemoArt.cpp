@@ -1,7 +1,9 @@
 // Paints the demo saver's pictures and synthesises its sounds, so the demo needs no file
 // from anyone else: skies, hills, a lake, the sea and a waterfall with their water masks,
-// a bird and an animated boat for the objects, a plain JPEG, a preview, two sound effects
-// and a short piece of music.
+// a bird and an animated boat for the objects, three plain JPEG stills, a preview, two
+// sound effects and a short piece of music. Every picture of the show is 1280 x 720, so a
+// still made the desktop's wallpaper fills a screen; the stills are JPEGs of modest
+// quality to keep the package small.
 //
 // usage: demo_art OUTDIR
 
@@ -31,7 +33,7 @@ using vec::Bitmap32;
 using vec::MakePixel;
 using vec::Pixel;
 
-constexpr int32_t kW = 1024, kH = 576;
+constexpr int32_t kW = 1280, kH = 720;
 constexpr double kPi = std::numbers::pi;
 
 struct Rgb {
@@ -77,7 +79,7 @@ void Sky(Bitmap32& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed)
   for (int32_t y = 0; y < bmp.Height(); ++y)
     for (int32_t x = 0; x < bmp.Width(); ++x) {
       Rgb c = Mix(top, horizon, double(y) / horizonRow);
-      const double cloud = std::max(0.0, Fractal(x / 180.0, y / 60.0, seed) - 0.55) * 2.2;
+      const double cloud = std::max(0.0, Fractal(x / 225.0, y / 75.0, seed) - 0.55) * 2.2;
       c = Mix(c, {250, 245, 240}, cloud * (1.0 - double(y) / horizonRow));
       bmp.SetPixel(x, y, ToPixel(c));
     }
@@ -137,8 +139,8 @@ bool Save(const vec::Bitmap& bmp, const std::string& path) {
   std::cerr << "demo_art: cannot write " << path << "\n";
   return false;
 }
-bool SaveJpeg(const Bitmap32& bmp, const std::string& path) {
-  auto bytes = vec::EncodeJpeg(bmp, 88);
+bool SaveJpeg(const Bitmap32& bmp, const std::string& path, int quality = 80) {
+  auto bytes = vec::EncodeJpeg(bmp, quality);
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   if (bytes)
     f.write(reinterpret_cast<const char*>(bytes->data()),
@@ -150,47 +152,48 @@ bool SaveJpeg(const Bitmap32& bmp, const std::string& path) {
 
 // ---- pictures ----------------------------------------------------------------------
 
-constexpr int32_t kLakeTop = 380;
+constexpr int32_t kLakeTop = 475;
 Bitmap32 Lake() {
   Bitmap32 bmp(kW, kH);
   Sky(bmp, {40, 60, 130}, {250, 170, 110}, kLakeTop, 11);
-  Sun(bmp, 700, 300, 26, {255, 230, 170});
-  Hills(bmp, kLakeTop - 10, 150, 260, {70, 70, 110}, 12);
-  Hills(bmp, kLakeTop, 70, 120, {35, 55, 45}, 13);
+  Sun(bmp, 875, 375, 32, {255, 230, 170});
+  Hills(bmp, kLakeTop - 12, 188, 325, {70, 70, 110}, 12);
+  Hills(bmp, kLakeTop, 88, 150, {35, 55, 45}, 13);
   Water(bmp, kLakeTop, kH, {20, 35, 60}, {60, 70, 110}, 14);
   return bmp;
 }
 
-constexpr int32_t kSeaTop = 300;
+constexpr int32_t kSeaTop = 375, kHeadland = 950;
 Bitmap32 Sea() {
   Bitmap32 bmp(kW, kH);
   Sky(bmp, {70, 120, 200}, {200, 225, 245}, kSeaTop, 21);
-  Sun(bmp, 250, 120, 30, {255, 250, 220});
+  Sun(bmp, 312, 150, 38, {255, 250, 220});
   Water(bmp, kSeaTop, kH, {10, 60, 90}, {70, 140, 180}, 22);
   // A headland on the right.
-  for (int32_t x = 760; x < kW; ++x) {
-    const double top = kSeaTop - 90 * std::sqrt((x - 760) / 264.0) + 12 * Fractal(x / 30.0, 0, 23);
-    for (int32_t y = std::max(0, static_cast<int32_t>(top)); y < kSeaTop + 20; ++y)
-      bmp.SetPixel(x, y, ToPixel(Mix({90, 110, 70}, {60, 70, 50}, (y - top) / 110.0)));
+  for (int32_t x = kHeadland; x < kW; ++x) {
+    const double top = kSeaTop - 112 * std::sqrt(double(x - kHeadland) / (kW - kHeadland)) +
+                       15 * Fractal(x / 37.0, 0, 23);
+    for (int32_t y = std::max(0, static_cast<int32_t>(top)); y < kSeaTop + 25; ++y)
+      bmp.SetPixel(x, y, ToPixel(Mix({90, 110, 70}, {60, 70, 50}, (y - top) / 137.0)));
   }
   return bmp;
 }
 
-constexpr int32_t kFallLeft = 470, kFallRight = 560, kFallTop = 140, kPoolTop = 430;
+constexpr int32_t kFallLeft = 588, kFallRight = 700, kFallTop = 175, kPoolTop = 538;
 Bitmap32 Falls() {
   Bitmap32 bmp(kW, kH);
-  Sky(bmp, {90, 140, 210}, {210, 230, 240}, 200, 31);
+  Sky(bmp, {90, 140, 210}, {210, 230, 240}, 250, 31);
   // Cliffs on both sides of the fall, meeting the pool.
   for (int32_t y = 0; y < kPoolTop; ++y)
     for (int32_t x = 0; x < kW; ++x) {
-      const double edge = kFallTop - 60 * Fractal(x / 70.0, 0, 32);
+      const double edge = kFallTop - 75 * Fractal(x / 88.0, 0, 32);
       if (y < edge) continue;
-      const double rock = Fractal(x / 25.0, y / 25.0, 33);
-      bmp.SetPixel(x, y, ToPixel(Mix({60, 80, 50}, {120, 110, 95}, rock + (y - edge) / 500.0)));
+      const double rock = Fractal(x / 31.0, y / 31.0, 33);
+      bmp.SetPixel(x, y, ToPixel(Mix({60, 80, 50}, {120, 110, 95}, rock + (y - edge) / 625.0)));
     }
-  for (int32_t y = kFallTop - 40; y < kPoolTop; ++y)
+  for (int32_t y = kFallTop - 50; y < kPoolTop; ++y)
     for (int32_t x = kFallLeft; x < kFallRight; ++x) {
-      const double foam = Fractal(x / 4.0, y / 40.0, 34, 3);
+      const double foam = Fractal(x / 5.0, y / 50.0, 34, 3);
       bmp.SetPixel(x, y, ToPixel(Mix({120, 160, 190}, {245, 250, 255}, foam)));
     }
   Water(bmp, kPoolTop, kH, {30, 70, 80}, {90, 140, 150}, 35);
@@ -199,19 +202,53 @@ Bitmap32 Falls() {
 
 Bitmap32 Meadow() {
   Bitmap32 bmp(kW, kH);
-  Sky(bmp, {60, 110, 200}, {190, 215, 240}, 330, 41);
-  Sun(bmp, 820, 90, 24, {255, 250, 210});
-  Hills(bmp, 330, 110, 300, {90, 130, 70}, 42);
-  Hills(bmp, 400, 60, 150, {70, 140, 50}, 43);
-  for (int i = 0; i < 900; ++i) {  // flowers
+  Sky(bmp, {60, 110, 200}, {190, 215, 240}, 412, 41);
+  Sun(bmp, 1025, 112, 30, {255, 250, 210});
+  Hills(bmp, 412, 138, 375, {90, 130, 70}, 42);
+  Hills(bmp, 500, 75, 188, {70, 140, 50}, 43);
+  for (int i = 0; i < 1400; ++i) {  // flowers
     const int32_t x = static_cast<int32_t>(Hash(i, 1, 44) * kW);
-    const int32_t y = 420 + static_cast<int32_t>(Hash(i, 2, 44) * (kH - 422));
+    const int32_t y = 525 + static_cast<int32_t>(Hash(i, 2, 44) * (kH - 527));
     const Rgb c = i % 3 == 0   ? Rgb{240, 220, 60}
                   : i % 3 == 1 ? Rgb{230, 80, 90}
                                : Rgb{250, 250, 250};
     for (int32_t dy = 0; dy < 3; ++dy)
       for (int32_t dx = 0; dx < 3; ++dx) bmp.SetPixel(x + dx - 1, y + dy - 1, ToPixel(c));
   }
+  return bmp;
+}
+
+// Layered hills fading into the morning haze behind a low sun.
+Bitmap32 Dawn() {
+  Bitmap32 bmp(kW, kH);
+  Sky(bmp, {120, 150, 205}, {255, 195, 145}, 440, 61);
+  Sun(bmp, 330, 365, 40, {255, 238, 195});
+  Hills(bmp, 450, 130, 420, {165, 140, 160}, 62);
+  Hills(bmp, 530, 100, 270, {120, 105, 130}, 63);
+  Hills(bmp, 620, 80, 170, {75, 72, 92}, 64);
+  return bmp;
+}
+
+// Stars over a dark ridge, a crescent moon above the last light of the day.
+Bitmap32 Dusk() {
+  Bitmap32 bmp(kW, kH);
+  Sky(bmp, {18, 18, 58}, {205, 105, 120}, 500, 71);
+  for (int i = 0; i < 400; ++i) {
+    const int32_t x = static_cast<int32_t>(Hash(i, 1, 72) * kW);
+    const int32_t y = static_cast<int32_t>(Hash(i, 2, 72) * 330);
+    const Pixel p = bmp.GetPixel(x, y);
+    const Rgb under{double(vec::PixelR(p)), double(vec::PixelG(p)), double(vec::PixelB(p))};
+    bmp.SetPixel(x, y, ToPixel(Mix(under, {255, 255, 240}, 1.0 - y / 400.0)));
+  }
+  // The moon: a disc less a disc beside it.
+  constexpr int32_t kMoonX = 960, kMoonY = 150, kMoonR = 34;
+  for (int32_t y = kMoonY - kMoonR; y <= kMoonY + kMoonR; ++y)
+    for (int32_t x = kMoonX - kMoonR; x <= kMoonX + kMoonR; ++x)
+      if (std::hypot(x - kMoonX, y - kMoonY) <= kMoonR &&
+          std::hypot(x - kMoonX - 16, y - kMoonY + 6) > kMoonR - 2)
+        bmp.SetPixel(x, y, ToPixel({250, 240, 205}));
+  Hills(bmp, 520, 110, 360, {45, 38, 66}, 73);
+  Hills(bmp, 600, 70, 190, {22, 20, 36}, 74);
   return bmp;
 }
 
@@ -367,22 +404,25 @@ int main(int argc, char** argv) {
 
   const Bitmap32 sea = Sea();
   vec::Bitmap seaMask = MaskOf(kW, kH);
-  MarkArea(seaMask, 1,
-           [](int32_t x, int32_t y) { return y >= kSeaTop + 20 || (y >= kSeaTop && x < 760); });
+  MarkArea(seaMask, 1, [](int32_t x, int32_t y) {
+    return y >= kSeaTop + 25 || (y >= kSeaTop && x < kHeadland);
+  });
   ok &= Save(sea, dir + "Sea.bmp") && Save(seaMask, dir + "SeaMask.bmp");
 
   const Bitmap32 falls = Falls();
   vec::Bitmap fallsMask = MaskOf(kW, kH);
   MarkArea(fallsMask, 1, [](int32_t x, int32_t y) {
-    return y >= kFallTop - 20 && y < kPoolTop && x >= kFallLeft && x < kFallRight;
+    return y >= kFallTop - 25 && y < kPoolTop && x >= kFallLeft && x < kFallRight;
   });
   MarkArea(fallsMask, 2, [](int32_t, int32_t y) { return y >= kPoolTop; });
   ok &= Save(falls, dir + "Falls.bmp") && Save(fallsMask, dir + "FallsMask.bmp");
 
   ok &= SaveJpeg(Meadow(), dir + "Meadow.jpg");
+  ok &= SaveJpeg(Dawn(), dir + "Dawn.jpg");
+  ok &= SaveJpeg(Dusk(), dir + "Dusk.jpg");
   Bitmap32 preview(320, 180);
   vec::StretchSmoothTo(lake, preview);
-  ok &= SaveJpeg(preview, dir + "Preview.jpg");
+  ok &= SaveJpeg(preview, dir + "Preview.jpg", 88);
   ok &= Save(Bird(), dir + "Bird.bmp");
   ok &= WriteBoatGif(dir + "Boat.gif");
   ok &= WriteWav(dir + "surf.wav", Surf(), kRate);

@@ -67,11 +67,12 @@ TEST(FormsTool, DemoWindows) {
   const json& main = d["forms"][0];
   EXPECT_EQ(main["name"], "MainWindow");
   EXPECT_EQ(main["formLines"], 118);
-  EXPECT_EQ(main["actionLines"], 41);
+  EXPECT_EQ(main["actionLines"], 46);
   EXPECT_EQ(main["designerLines"], 1);
   std::vector<int> kinds;
   for (const auto& a : main["actions"]) kinds.push_back(a["Kind"]);
-  EXPECT_EQ(kinds, (std::vector<int>{2, 3, 4, 5, 9, 6, 0, 1}));
+  EXPECT_EQ(kinds, (std::vector<int>{2, 3, 4, 5, 9, 6, 0, 1, 4}));
+  EXPECT_EQ(main["actions"][8]["ControlName"], "Preview");
   EXPECT_EQ(main["actions"][6]["ControlName"], "lblWebsite");
   EXPECT_EQ(main["actions"][6]["Param1"], "<Website>");
   EXPECT_EQ(main["actions"][7]["Param1"], "About");
@@ -108,6 +109,8 @@ TEST(FormsTool, DemoWindows) {
   EXPECT_EQ(about["window"]["borderIcons"], json::array());
   EXPECT_EQ((*Control(about, "lblCompany"))["caption"], "\u00A9 <CompanyName>");
   EXPECT_EQ((*Control(about, "pnlTop"))["parent"], "About");
+  EXPECT_EQ((*Control(about, "lblName"))["parent"], "pnlTop");
+  EXPECT_EQ((*Control(about, "lblName"))["caption"], "<ScreensaverName>");
 }
 
 TEST(FormsTool, SampleFileNestedParents) {

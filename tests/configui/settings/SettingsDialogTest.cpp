@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -20,6 +22,7 @@
 #include "configui/SettingsDialog.h"
 #include "tests/configui/settings/TestFolders.h"
 #include "tests/support/OffscreenApp.h"
+#include "tests/support/TextFit.h"
 
 namespace vec {
 namespace {
@@ -95,6 +98,36 @@ TEST_F(SettingsDialogTest, ControlsTextsAndGeometry) {
   EXPECT_EQ(Child<QCheckBox>(*d, "cbTransition")->pos(), QPoint(22, 341));
   EXPECT_EQ(Child<QGroupBox>(*d, "GroupBox1")->pos(), QPoint(13, 334));
   EXPECT_EQ(Child<QLabel>(*d, "Label3")->text(), "Reset");
+}
+
+// Every text the dialog shows is whole in the fonts this machine has: captions, check boxes,
+// buttons, tabs, the list header, and each entry of the three drop-down lists as they open
+// (the boxes keep their designed width when closed). Both styles Qt always has are tried:
+// Fusion opens a list as wide as its entries need, Windows only as wide as its box. Catches
+// an open list no wider than its closed box, which cuts "User's favorite (checked images) -
+// Random".
+TEST_F(SettingsDialogTest, EveryTextShowsWholeAndTheOpenListsShowEveryEntry) {
+  const QString before = QApplication::style()->name();
+  for (const char* style : {"Fusion", "Windows"}) {
+    SCOPED_TRACE(style);
+    QApplication::setStyle(QStyleFactory::create(style));
+    auto d = Open();
+    const test::TextFitReport report = test::CheckTextsFit(*d);
+    EXPECT_TRUE(report.misfits.empty()) << report.Describe();
+    for (const char* text :
+         {"User's favorite (checked images) - Random", "Stretch-Proportional", "Highest (Slower)",
+          "Use DirectX (Faster Animation)", "Animation Speed", "Background Music",
+          "Shuffle Playlist", "File", "Remove", "Cancel"})
+      EXPECT_TRUE(report.Measured(text)) << text;
+    // Below the client area: not seen, so not measured.
+    EXPECT_FALSE(report.Measured("Enable Transition"));
+    EXPECT_EQ(d->size(), QSize(364, 297));
+    auto* mode = Child<QComboBox>(*d, "cbShowImageMode");
+    EXPECT_EQ(mode->geometry(), QRect(141, 127, 190, 21));
+    mode->setCurrentIndex(2);
+    EXPECT_EQ(mode->toolTip().toStdString(), "User's favorite (checked images) - Random");
+  }
+  QApplication::setStyle(QStyleFactory::create(before));
 }
 
 // Catches the dialog starting from its own presets instead of the project, and custom music

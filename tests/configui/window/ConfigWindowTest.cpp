@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -143,6 +144,27 @@ TEST(ConfigWindow, PlaceholdersOnTheWindowAndPanelsOnly) {
   EXPECT_EQ(rig.Label("OnPanel")->text().toStdString(), "By Cove");
   EXPECT_EQ(rig.Label("OnSheet")->text().toStdString(), "By <CompanyName>");
   EXPECT_EQ(rig.Label("Link")->text().toStdString(), "http://cove.example/");
+}
+
+// A label sized to its text (AutoSize, the default) is sized again when a placeholder fills
+// it, also when the window is laid out later. Catches the size of "<Website>" kept for the
+// longer address, which cut it.
+TEST(ConfigWindow, FilledLabelsTakeTheSizeOfTheirNewText) {
+  Rig rig;
+  QLabel* link = rig.Label("Link");
+  const QFontMetrics metrics(link->font());
+  // The text's advance, give or take the pixel its bounding box rounds up to.
+  auto fitsTightly = [](int width, int advance) {
+    return width >= advance && width <= advance + 1;
+  };
+  const int marker = metrics.horizontalAdvance("<Website>");
+  const int address = metrics.horizontalAdvance("http://cove.example/");
+  EXPECT_PRED2(fitsTightly, link->width(), marker);
+  rig.behaviour->FillPlaceholders();
+  EXPECT_PRED2(fitsTightly, link->width(), address);
+  rig.window->LayoutAll();
+  EXPECT_PRED2(fitsTightly, link->width(), address);
+  EXPECT_PRED2(fitsTightly, rig.window->FindControl("Link")->geometry.width, address);
 }
 
 // Tag bit 0 decides visibility whatever Visible says.

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <chrono>
 #include <cstdlib>
 
 #include "configui/FormBuilder.h"
 #include "tests/configui/window/FormTestApp.h"
+#include "tests/support/TextFit.h"
 
 namespace vec {
 namespace {
@@ -37,7 +39,7 @@ TEST(FormBuilder, ControlsHangUnderTheirEnclosingControl) {
       "object W: TForm\n ClientWidth = 200\n ClientHeight = 100\n"
       " object P: TPanel\n  Left = 10\n  Top = 20\n  Width = 100\n  Height = 50\n"
       "  object L: TLabel\n   Left = 5\n   Top = 6\n   Width = 30\n   Height = 13\n"
-      "   Caption = 'Sa&ve && go'\n  end\n end\nend\n");
+      "   AutoSize = False\n   Caption = 'Sa&ve && go'\n  end\n end\nend\n");
   ASSERT_TRUE(w);
   QWidget* panel = Widget(*w, "P");
   auto* label = dynamic_cast<QLabel*>(Widget(*w, "L"));
@@ -48,6 +50,45 @@ TEST(FormBuilder, ControlsHangUnderTheirEnclosingControl) {
   EXPECT_EQ(panel->geometry(), QRect(10, 20, 100, 50));
   EXPECT_EQ(label->text(), "Save & go");
   EXPECT_EQ(w->FindControl("L")->parentName, "P");
+}
+
+// Labels designed for a narrower font than the one shown. With AutoSize (the default) a
+// label takes its text's size: it keeps its left edge, or its right edge when right-
+// justified; a word-wrapped one keeps its designed width for breaking and grows downwards.
+// Without AutoSize the designed size stays (and its text is cut). Catches AutoSize ignored,
+// the right edge moved, and a wrapped label widened to one line.
+TEST(FormBuilder, AutoSizedLabelsTakeTheSizeOfTheirText) {
+  auto w = Build(
+      "object W: TForm\n ClientWidth = 400\n ClientHeight = 200\n"
+      " object Plain: TLabel\n  Left = 10\n  Top = 10\n  Width = 20\n  Height = 8\n"
+      "  Caption = 'About this saver'\n end\n"
+      " object Right: TLabel\n  Left = 300\n  Top = 40\n  Width = 20\n  Height = 8\n"
+      "  Alignment = taRightJustify\n  Caption = 'About this saver'\n end\n"
+      " object Wrapped: TLabel\n  Left = 10\n  Top = 70\n  Width = 90\n  Height = 8\n"
+      "  WordWrap = True\n  Caption = 'one two three four five six'\n end\n"
+      " object Fixed: TLabel\n  Left = 10\n  Top = 150\n  Width = 20\n  Height = 8\n"
+      "  AutoSize = False\n  Caption = 'About this saver'\n end\nend\n");
+  ASSERT_TRUE(w);
+  const QFontMetrics metrics(Widget(*w, "Plain")->font());
+  const int advance = metrics.horizontalAdvance("About this saver");
+  ASSERT_GT(advance, 40);
+  // The text's advance, give or take the pixel its bounding box rounds up to.
+  const int text = Widget(*w, "Plain")->width();
+  EXPECT_GE(text, advance);
+  EXPECT_LE(text, advance + 1);
+  EXPECT_EQ(Widget(*w, "Plain")->geometry(), QRect(10, 10, text, metrics.height()));
+  EXPECT_EQ(Widget(*w, "Right")->geometry(), QRect(320 - text, 40, text, metrics.height()));
+  const QRect wrapped = Widget(*w, "Wrapped")->geometry();
+  EXPECT_EQ(wrapped.topLeft(), QPoint(10, 70));
+  EXPECT_LE(wrapped.width(), 90);
+  EXPECT_GE(wrapped.height(), 2 * metrics.lineSpacing());
+  EXPECT_EQ(Widget(*w, "Fixed")->geometry(), QRect(10, 150, 20, 8));
+  EXPECT_EQ(w->FindControl("Right")->geometry.left, 320 - text);
+
+  const test::TextFitReport report = test::CheckTextsFit(*w);
+  ASSERT_EQ(report.misfits.size(), 2u) << report.Describe();  // across and down
+  EXPECT_EQ(report.misfits[0].where, "Fixed");
+  EXPECT_TRUE(report.Measured("one two three four five six"));
 }
 
 // A top panel and a client panel follow a resize of a sizeable window.
