@@ -136,7 +136,7 @@ TEST_F(DemoSaver, SettingsLieWithinTheDialogsRanges) {
   EXPECT_LE(s.Duration, 999);
   EXPECT_GE(s.ShowImageMode, 0);
   EXPECT_LE(s.ShowImageMode, 3);
-  SettingsDialog dialog(s, SettingsAccess{false, ""});
+  SettingsDialog dialog(s, SettingsAccess{false, {}});
   EXPECT_EQ(dialog.findChild<QLineEdit*>("txtDuration")->text().toStdString(),
             std::to_string(s.Duration));
   ErrorOr<DialogSettings> shown = dialog.ChosenValues();
@@ -249,7 +249,7 @@ TEST_F(DemoSaver, EveryTextOfItsWindowsShowsWhole) {
       EXPECT_TRUE(report.misfits.empty()) << report.Describe();
       EXPECT_GE(report.measured.size(), std::string(name) == "About" ? 3u : 10u);
     }
-    SettingsDialog dialog(project_->Setting, SettingsAccess{false, ""});
+    SettingsDialog dialog(project_->Setting, SettingsAccess{false, {}});
     const test::TextFitReport report = test::CheckTextsFit(dialog);
     EXPECT_TRUE(report.misfits.empty()) << report.Describe();
     EXPECT_TRUE(report.Measured("User's favorite (checked images) - Random"));

@@ -256,6 +256,9 @@ TEST_F(SaverRun, TermInTheMiddleOfALongTransitionEndsIt) {
 
 TEST_F(SaverRun, WithoutADisplayItSaysSoInOneLineAndEnds) {
   const std::string saver = MakeSaver("nodisplay", {kRed}, "Duration=60");
+  // A display number no server listens on (another test program's Xvfb may hold any).
+  int unused = 97;
+  while (fs::exists("/tmp/.X11-unix/X" + std::to_string(unused))) ++unused;
   struct Case {
     std::vector<std::string> args;
     std::string display;
@@ -263,7 +266,7 @@ TEST_F(SaverRun, WithoutADisplayItSaysSoInOneLineAndEnds) {
   const Case cases[] = {{{"/s"}, "DISPLAY="},
                         {{"/c"}, "DISPLAY="},
                         {{"/p", "12345"}, "DISPLAY="},
-                        {{"/s"}, "DISPLAY=:97"}};
+                        {{"/s"}, "DISPLAY=:" + std::to_string(unused)}};
   for (const auto& c : cases) {
     auto p = Start(saver, c.args, {c.display, "QT_QPA_PLATFORM="});
     EXPECT_EQ(p->WaitExit(10s), std::optional<int>(1)) << c.args[0] << " " << c.display;
