@@ -9,9 +9,14 @@
 #include <fstream>
 #include <string>
 
+#include "package/RuntimeFolder.h"
+
 namespace vec::test {
 
 inline QApplication& ThreeMonitorApp() {
+  // Without a runtime folder of the session's, one of the test's own, removed after the
+  // application has gone (statics end in reverse order).
+  static const PrivateRuntimeFolder runtime("vec-test-runtime");
   static const std::string config = [] {
     const auto path = std::filesystem::temp_directory_path() /
                       ("vec-screens-" + std::to_string(::getpid()) + ".json");
