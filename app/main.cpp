@@ -14,6 +14,7 @@
 #include "app/RunModes.h"
 #include "base/AllocatorTuning.h"
 #include "base/FrameThreads.h"
+#include "package/RuntimeFolder.h"
 #include "platform/SessionBus.h"
 #include "platform/X11Window.h"
 
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
     }
   }
   vec::DisableSessionBusAutolaunch();
+  // Made before the toolkit starts and removed after it has gone.
+  const vec::PrivateRuntimeFolder runtime("vecsaver-runtime");
   vec::QtRunModeHost host(argc, argv, cl.modeWord);
   return vec::RunFromCommandLine(args, host, exePath, std::getenv("XSCREENSAVER_WINDOW"));
 }

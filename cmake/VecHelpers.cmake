@@ -36,8 +36,22 @@ function(vec_test name)
   if(A_TSAN)
     set(labels "${labels}-tsan")
   endif()
+  vec_test_temp_folder(${name} temp)
   include(GoogleTest)
-  gtest_discover_tests(${name} PROPERTIES LABELS "${labels}" DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} PROPERTIES LABELS "${labels}" ${temp} DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# vec_test_temp_folder(PROGRAM OUT): the test properties that give every test of PROGRAM the
+# temporary folder VEC_TEST_TEMP_ROOT/PROGRAM (as TMPDIR), made empty before the suite and
+# checked to be empty after it (tests/CMakeLists.txt). Empty where no root is set.
+function(vec_test_temp_folder program out)
+  if(NOT VEC_TEST_TEMP_ROOT)
+    set(${out} "" PARENT_SCOPE)
+    return()
+  endif()
+  set_property(GLOBAL APPEND PROPERTY VEC_TEST_PROGRAMS ${program})
+  set(${out} ENVIRONMENT "TMPDIR=${VEC_TEST_TEMP_ROOT}/${program}" FIXTURES_REQUIRED
+             vec_test_temp PARENT_SCOPE)
 endfunction()
 
 # vec_fuzzer(NAME SOURCES ... LIBS ...)

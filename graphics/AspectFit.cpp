@@ -17,4 +17,11 @@ FitSize FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H) {
   return {std::max(1, RoundHalfEven(H * ratio)), H};
 }
 
+Rect LetterboxArea(int32_t W, int32_t H) {
+  if (W <= 0 || H <= 0) return {};
+  const FitSize area = FitByAspect(4, 3, W, H);
+  const int32_t left = (W - area.width) / 2, top = (H - area.height) / 2;
+  return {left, top, left + area.width, top + area.height};
+}
+
 }  // namespace vec

@@ -19,4 +19,11 @@ struct FitSize {
 // W x H unchanged.
 FitSize FitByAspect(int32_t w, int32_t h, int32_t W, int32_t H);
 
+// Where a 4:3 picture mode appears on a W x H screen, as a display shows such a mode on a
+// screen of another shape: the largest 4:3 area (its sides from FitByAspect), centred, with
+// black bars left and right on a wider screen and above and below on a narrower one. An odd
+// pixel left over goes to the right or bottom bar, as a centred picture's does. A screen
+// without area gives an empty rectangle.
+Rect LetterboxArea(int32_t W, int32_t H);
+
 }  // namespace vec

@@ -22,6 +22,7 @@
 #include <optional>
 
 #include "base/TextEncoding.h"
+#include "graphics/AspectFit.h"
 #include "package/Folders.h"
 #include "platform/DevicePixels.h"
 #include "platform/ScreenCovers.h"
@@ -42,6 +43,31 @@ QImage WrapPixels(const Bitmap32& bmp, double ratio) {
                static_cast<qsizetype>(bmp.Width()) * 4, QImage::Format_RGB32);
   image.setDevicePixelRatio(ratio);
   return image;
+}
+
+// The device pixels of a logical window's 4:3 area.
+Rect DirectArea(int32_t logicalWidth, int32_t logicalHeight, double ratio) {
+  const PixelSize pixels = DevicePixelSize(logicalWidth, logicalHeight, ratio);
+  return LetterboxArea(pixels.width, pixels.height);
+}
+
+QRectF ToLogical(const Rect& devicePixels, double ratio) {
+  const double r = UsableRatio(ratio);
+  return {devicePixels.left / r, devicePixels.top / r, devicePixels.Width() / r,
+          devicePixels.Height() / r};
+}
+
+// Black over the parts of `whole` outside `inner`, which lies inside it.
+void FillAround(QPainter& painter, const QRectF& whole, const QRectF& inner) {
+  painter.fillRect(QRectF(whole.left(), whole.top(), whole.width(), inner.top() - whole.top()),
+                   Qt::black);
+  painter.fillRect(
+      QRectF(whole.left(), inner.bottom(), whole.width(), whole.bottom() - inner.bottom()),
+      Qt::black);
+  painter.fillRect(QRectF(whole.left(), inner.top(), inner.left() - whole.left(), inner.height()),
+                   Qt::black);
+  painter.fillRect(
+      QRectF(inner.right(), inner.top(), whole.right() - inner.right(), inner.height()), Qt::black);
 }
 
 // The device pixels of a monitor's whole area.
@@ -142,10 +168,15 @@ void ScreenWidget::paintEvent(QPaintEvent*) {
   }
   if (display_->Direct()) {
     const Bitmap32& surface = display_->Surface();
-    if (surface.Empty())
+    if (surface.Empty()) {
       painter.fillRect(rect(), Qt::black);
-    else
-      painter.drawImage(rect(), WrapPixels(surface, ratio_));  // scaled to the whole window
+    } else {
+      // The surface is a 4:3 picture mode: scaled to the window's largest 4:3 area, found in
+      // device pixels, with black bars around it.
+      const QRectF area = ToLogical(DirectArea(width(), height(), ratio_), ratio_);
+      painter.drawImage(area, WrapPixels(surface, ratio_));
+      FillAround(painter, QRectF(rect()), area);
+    }
   } else {
     const Bitmap32& screen = display_->Screen();
     painter.drawImage(QPointF(0, 0), WrapPixels(screen, ratio_));

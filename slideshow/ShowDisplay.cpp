@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
+
+#include "graphics/AspectFit.h"
 
 namespace vec {
 
@@ -94,12 +97,31 @@ void ScreenDisplay::Compose(Bitmap32& out) const {
     Fill(out, kBlack);
     return;
   }
-  for (int32_t y = 0; y < out.Height(); ++y) {
-    const Pixel* src =
-        surface_.ScanLine(static_cast<int32_t>(int64_t{y} * surface_.Height() / out.Height()));
-    Pixel* dst = out.ScanLine(y);
-    for (int32_t x = 0; x < out.Width(); ++x)
-      dst[x] = src[int64_t{x} * surface_.Width() / out.Width()];
+  // The surface is a 4:3 picture mode: it fills the largest 4:3 area of the screen (nearest
+  // pixel), and the bars around it are black.
+  const Rect area = LetterboxArea(out.Width(), out.Height());
+  const int32_t w = area.Width(), h = area.Height();
+  std::vector<int32_t> columns(static_cast<size_t>(w));
+  for (int32_t x = 0; x < w; ++x)
+    columns[static_cast<size_t>(x)] = static_cast<int32_t>(int64_t{x} * surface_.Width() / w);
+  const size_t rowBytes = static_cast<size_t>(out.Width()) * sizeof(Pixel);
+  for (int32_t y = 0; y < area.top; ++y) std::memset(out.ScanLine(y), 0, rowBytes);
+  for (int32_t y = area.bottom; y < out.Height(); ++y) std::memset(out.ScanLine(y), 0, rowBytes);
+  int32_t previousSource = -1;
+  for (int32_t y = 0; y < h; ++y) {
+    Pixel* row = out.ScanLine(area.top + y);
+    const auto source = static_cast<int32_t>(int64_t{y} * surface_.Height() / h);
+    if (source == previousSource) {
+      // An enlarged surface repeats its rows.
+      std::memcpy(row, out.ScanLine(area.top + y - 1), rowBytes);
+      continue;
+    }
+    previousSource = source;
+    std::fill_n(row, area.left, kBlack);
+    std::fill(row + area.right, row + out.Width(), kBlack);
+    const Pixel* src = surface_.ScanLine(source);
+    Pixel* dst = row + area.left;
+    for (int32_t x = 0; x < w; ++x) dst[x] = src[columns[static_cast<size_t>(x)]];
   }
 }
 

@@ -2,8 +2,9 @@
 // Where the slideshow's frames go. The show draws into two kinds of output:
 //  - "GDI" (direct off): a screen-sized image; frames are copied into it at an offset and
 //    whatever they do not cover keeps its old content;
-//  - "direct" (direct on): a back surface that takes the size of each frame and that the
-//    display scales to the whole screen.
+//  - "direct" (direct on): a back surface that takes the size of each frame, a 4:3 picture
+//    mode that the display scales to the largest 4:3 area of the screen, centred, with black
+//    around it (LetterboxArea).
 // ScreenDisplay keeps both in memory, so the show runs headless; the window, the offline
 // renderer and the tests derive from it and react to Presented().
 
@@ -65,7 +66,8 @@ class ScreenDisplay : public IShowDisplay {
 
   const Bitmap32& Screen() const { return screen_; }
   const Bitmap32& Surface() const { return surface_; }
-  // What the viewer sees: the screen, or the surface scaled to the screen (nearest pixel).
+  // What the viewer sees: the screen, or the surface scaled to the screen's 4:3 area
+  // (nearest pixel) with black around it.
   void Compose(Bitmap32& out) const;
   int64_t PresentCount() const { return presents_; }
 

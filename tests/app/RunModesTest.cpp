@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "app/RunModes.h"
 #include "package/Container.h"
@@ -49,8 +50,18 @@ using Calls = std::vector<std::string>;
 
 class RunModesTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("TMPDIR", tmp_.path().c_str(), 1); }
-  void TearDown() override { unsetenv("TMPDIR"); }
+  void SetUp() override {
+    if (const char* old = getenv("TMPDIR")) oldTmpdir_ = old;
+    setenv("TMPDIR", tmp_.path().c_str(), 1);
+  }
+  // The test's own temporary folder is given back, so the next test's scratch folders go
+  // there too.
+  void TearDown() override {
+    if (oldTmpdir_)
+      setenv("TMPDIR", oldTmpdir_->c_str(), 1);
+    else
+      unsetenv("TMPDIR");
+  }
 
   std::string Saver(const std::string& name, const PackageParts& parts) {
     std::string path = savers_ / name;
@@ -76,6 +87,7 @@ class RunModesTest : public ::testing::Test {
   ScratchDir tmp_;
   ScratchDir savers_;
   RecordingHost host_;
+  std::optional<std::string> oldTmpdir_;
 };
 
 TEST_F(RunModesTest, UnknownCodeRunsNothing) {

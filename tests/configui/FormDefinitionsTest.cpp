@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "base/TextLines.h"
@@ -229,9 +230,9 @@ TEST(LoadDefinitions, DamagedFilesGiveErrorsNamingTheLine) {
 }
 
 TEST(LoadDefinitions, FromAFileDiscardsWhatWasHeld) {
-  char folder[] = "/tmp/vec-forms-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  std::string path = std::string(folder) + "/VEGUI.veu";
+  std::string folder = std::filesystem::temp_directory_path() / "vec-forms-XXXXXX";
+  ASSERT_NE(mkdtemp(folder.data()), nullptr);
+  std::string path = folder + "/VEGUI.veu";
   std::ofstream(path, std::ios::binary) << DefinitionFile({Entry(kAboutForm, {"0"})});
 
   FormCollection forms;
@@ -250,7 +251,7 @@ TEST(LoadDefinitions, FromAFileDiscardsWhatWasHeld) {
   ASSERT_TRUE(folderPath.is_error());
   EXPECT_EQ(folderPath.error().code, ErrorCode::OpenFailed);
   unlink(path.c_str());
-  rmdir(folder);
+  rmdir(folder.c_str());
 }
 
 TEST(FindForm, TrimsTheNameIgnoresCaseAndTheFirstWins) {

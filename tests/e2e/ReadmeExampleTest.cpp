@@ -93,8 +93,8 @@ void MakeInputs(const fs::path& dir) {
 class ReadmeExample : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vec-readme-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string tmpl = fs::temp_directory_path() / "vec-readme-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     root_ = tmpl;
     work_ = root_ / "work";
     home_ = root_ / "home";

@@ -70,8 +70,8 @@ class SaverRun : public ::testing::Test {
 
   void SetUp() override {
     if (!display_) GTEST_SKIP() << "Xvfb is not available";
-    char tmpl[] = "/tmp/vec-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string tmpl = fs::temp_directory_path() / "vec-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
     runTemp_ = dir_ + "/tmp";
     fs::create_directories(runTemp_);

@@ -34,5 +34,39 @@ TEST(FitByAspect, HandWorkedFits) {
   }
 }
 
+// The 4:3 area of screens of every shape, worked by hand. Wider screens get bars left and
+// right, narrower ones above and below (a swapped axis puts them on the wrong sides); the
+// side that does not limit is rounded to nearest, not cut (1001x701: 934.67 gives 935), a
+// half to even (1002: 751.5 gives 752, 1006: 754.5 gives 754); an odd pixel left over goes
+// to the right or bottom bar (1365: 341 = 170 + 171).
+TEST(LetterboxArea, HandWorkedScreens) {
+  struct Case {
+    const char* name;
+    int32_t W, H;
+    Rect want;
+  } cases[] = {
+      {"16:9", 1920, 1080, {240, 0, 1680, 1080}},
+      {"16:10", 1920, 1200, {160, 0, 1760, 1200}},
+      {"5:4", 1280, 1024, {0, 32, 1280, 992}},
+      {"4:3 fills the screen", 1024, 768, {0, 0, 1024, 768}},
+      {"odd pixel to the right bar", 1365, 768, {170, 0, 1194, 768}},
+      {"width cut down", 1000, 700, {33, 0, 966, 700}},       // 933.33
+      {"width rounded up", 1001, 701, {33, 0, 968, 701}},     // 934.67
+      {"half to even, up", 1002, 800, {0, 24, 1002, 776}},    // 751.5
+      {"half to even, down", 1006, 801, {0, 23, 1006, 777}},  // 754.5, 47 = 23 + 24
+      {"portrait", 1080, 1920, {0, 555, 1080, 1365}},
+      {"one pixel", 1, 1, {0, 0, 1, 1}},
+      {"two by one", 2, 1, {0, 0, 1, 1}},
+      {"no width", 0, 768, {}},
+      {"no height", 1024, 0, {}},
+      {"negative", -4, 3, {}},
+  };
+  for (const Case& c : cases) {
+    const Rect area = LetterboxArea(c.W, c.H);
+    EXPECT_EQ(area, c.want) << c.name << ": got " << area.left << "," << area.top << " "
+                            << area.Width() << "x" << area.Height();
+  }
+}
+
 }  // namespace
 }  // namespace vec

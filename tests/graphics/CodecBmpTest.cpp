@@ -8,6 +8,7 @@
 
 #include "graphics/Bmp.h"
 #include "graphics/ImageFile.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace vec {
 namespace {
@@ -245,7 +246,8 @@ TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
   Bitmap32 image(3, 2);
   image.SetPixel(1, 0, R);
   image.SetPixel(2, 1, B);
-  const std::string path = ::testing::TempDir() + "codec_roundtrip.bmp";
+  testing::ScratchFolder scratch;
+  const std::string path = scratch / "codec_roundtrip.bmp";
   ASSERT_TRUE(SaveBmp32(image, path));
   auto back = LoadBmpFile(path);
   ASSERT_TRUE(back);

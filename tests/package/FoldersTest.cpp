@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <map>
 
 #include "package/FileSearch.h"
@@ -162,12 +163,15 @@ TEST(GetLongPath, CanonicalFormOfExistingPathsOnly) {
 }
 
 TEST(SystemTempPath, TmpdirWithTrailingSlash) {
+  const char* old = getenv("TMPDIR");
+  const std::string saved = old ? old : "";
   setenv("TMPDIR", "/var/tmp", 1);
   EXPECT_EQ(SystemTempPath(), "/var/tmp/");
   setenv("TMPDIR", "", 1);
   EXPECT_EQ(SystemTempPath(), "/tmp/");
   unsetenv("TMPDIR");
   EXPECT_EQ(SystemTempPath(), "/tmp/");
+  if (old) setenv("TMPDIR", saved.c_str(), 1);
 }
 
 TEST(SharedLibraryFolder, FirstExistingOfDataHomeAndDataDirs) {

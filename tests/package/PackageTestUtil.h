@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,8 +21,9 @@ namespace vec::testing {
 class ScratchDir {
  public:
   ScratchDir() {
-    std::string tmpl = "/tmp/vecpkg-test-XXXXXX";
-    if (mkdtemp(tmpl.data())) path_ = tmpl + "/";
+    std::error_code error;
+    std::string tmpl = std::filesystem::temp_directory_path(error) / "vecpkg-test-XXXXXX";
+    if (!error && mkdtemp(tmpl.data())) path_ = tmpl + "/";
   }
   ~ScratchDir() { RemoveTree(path_); }
   ScratchDir(const ScratchDir&) = delete;

@@ -8,6 +8,7 @@
 #include "picture/Picture.h"
 #include "picture/PictureFileReader.h"
 #include "tests/picture/PictureTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace vec {
 namespace {
@@ -220,7 +221,7 @@ TEST(PictureFile, PreviewLoadReadsOnlyTheFirstItems) {
 // --- Picture
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = testing::TestScratch() + name;
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
@@ -332,7 +333,7 @@ TEST(Project, FailedReloadLeavesNothingOfThePreviousPicture) {
 
 TEST(Project, MissingFileFailsWithoutMessage) {
   Picture p;
-  EXPECT_FALSE(p.LoadFromFile(::testing::TempDir() + "no_such_picture.vep"));
+  EXPECT_FALSE(p.LoadFromFile(testing::TestScratch() + "no_such_picture.vep"));
   EXPECT_FALSE(p.loaded);
 }
 

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "package/RuntimeFolder.h"
+
 namespace vec::test {
 
 inline std::unique_ptr<QApplication>& OffscreenAppHolder() {
@@ -20,6 +22,9 @@ inline QApplication& OffscreenApp() {
   static int argc = 1;
   static char name[] = "test";
   static char* argv[] = {name, nullptr};
+  // Without a runtime folder of the session's, one of the test's own: made before the
+  // application and removed after it, so the toolkit neither complains nor leaves its own.
+  static const PrivateRuntimeFolder runtime("vec-test-runtime");
   std::unique_ptr<QApplication>& app = OffscreenAppHolder();
   if (!app) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -11,6 +11,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "tests/support/ScratchFolder.h"
+
 #ifdef VEC_DEMO_SAVER
 #include <QImage>
 #endif
@@ -25,7 +27,7 @@ const std::string kDemoUi = std::string(VEC_TEST_DATA) + "/../../demo/VEGUI.veu"
 const std::string kSampleUi = std::string(VEC_TEST_DATA) + "/forms/VEGUI.veu";
 
 std::string Scratch(const std::string& name) {
-  return ::testing::TempDir() + "formstool_" + std::to_string(getpid()) + "_" + name;
+  return testing::TestScratch() + name;
 }
 
 int RunVectool(const std::string& args, const std::string& outFile,

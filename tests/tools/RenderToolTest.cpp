@@ -171,6 +171,70 @@ TEST(VectoolRender, WaterOfAPictureFileMovesFromFrameToFrame) {
   EXPECT_EQ(BmpSize(ReadBytes(dir / "f/frame0005.bmp")), std::make_pair(60, 24));
 }
 
+// A DirectDraw show renders at its 4:3 size (640 x 480 here) and the screen shows that as a
+// 4:3 picture mode: the largest 4:3 area, centred, black around it, as on the real screen.
+// The picture has a colour in each quarter (red, green / blue, yellow), so a swapped axis
+// or flipped rows move a colour; the bars are worked by hand (320x180: 240 wide at x = 40;
+// 180x320: 135 high at y = 92, the odd pixel below). Catches the surface stretched over
+// the whole frame, bars on the wrong sides and an area one pixel off.
+TEST(VectoolRender, DirectDrawShowIsCentredIn4To3WithBlackBars) {
+  constexpr uint32_t kYellow = 0xC8C81E, kBlack = 0;
+  ScratchDir dir;
+  mkdir((dir / "files").c_str(), 0755);
+  WriteBytes(dir / "files/q.bmp", testing::BmpFile(64, 48, 24, [](int32_t x, int32_t y) {
+               return y < 24 ? (x < 32 ? kRed : kGreen) : (x < 32 ? kBlue : kYellow);
+             }));
+  const std::string saver =
+      PackSaver(dir, {}, "Duration=60\r\nTransition=0\r\nDirectX=1\r\nDirectXQuality=2\r\n");
+  struct Probe {
+    int32_t x, y;
+    uint32_t want;
+  };
+  struct Case {
+    std::string size;
+    std::vector<Probe> probes;
+  } cases[] = {
+      {"320x180",
+       {{0, 90, kBlack},
+        {39, 0, kBlack},
+        {40, 45, kRed},
+        {100, 45, kRed},
+        {220, 45, kGreen},
+        {100, 135, kBlue},
+        {220, 135, kYellow},
+        {279, 179, kYellow},
+        {280, 179, kBlack},
+        {319, 90, kBlack}}},
+      {"180x320",
+       {{90, 0, kBlack},
+        {0, 91, kBlack},
+        {45, 92, kRed},
+        {45, 126, kRed},
+        {135, 126, kGreen},
+        {45, 193, kBlue},
+        {135, 193, kYellow},
+        {179, 226, kYellow},
+        {179, 227, kBlack},
+        {90, 319, kBlack}}},
+  };
+  for (const Case& c : cases) {
+    const std::string out = dir / ("f" + c.size);
+    const ToolResult r =
+        Vectool("render " + saver + " --size " + c.size + " --seconds 1 --fps 1 --out " + out, dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string frame = ReadBytes(out + "/frame0001.bmp");
+    for (const Probe& p : c.probes) {
+      const uint32_t got = BmpPixel(frame, p.x, p.y) & 0xFFFFFF;
+      // The surface is the picture enlarged with Lanczos: its colours may be a little off.
+      if (p.want == kBlack)
+        EXPECT_EQ(got, kBlack) << c.size << " at " << p.x << "," << p.y;
+      else
+        EXPECT_TRUE(testing::Near(got, p.want, 8))
+            << c.size << " at " << p.x << "," << p.y << ": " << std::hex << got;
+    }
+  }
+}
+
 // Catches a missing, damaged or empty saver that crashes the tool or is reported as
 // success, and a message that does not say what is wrong. A saver cut in half still holds
 // its list and part of its first picture, which no longer loads: the show has nothing to

@@ -18,20 +18,30 @@
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 #include "package/Package.h"
+#include "package/RuntimeFolder.h"
 #include "tools/vectool/Command.h"
 #include "tools/vectool/PackageJson.h"
 
 namespace vectool {
 namespace {
 
-// The application object the widgets need, on the off-screen platform when none is set.
-std::unique_ptr<QApplication> StartWidgets() {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static int argc = 1;
-  static char name[] = "vectool";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QApplication>(argc, argv);
-}
+// The application object the widgets need, on the off-screen platform when none is set,
+// with a runtime folder of its own when the session has none (so the toolkit neither
+// complains about it nor leaves one behind).
+class Widgets {
+ public:
+  Widgets() : runtime_("vectool-runtime") {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "vectool";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+
+ private:
+  vec::PrivateRuntimeFolder runtime_;  // outlives the application
+  std::unique_ptr<QApplication> app_;
+};
 
 // The UI definition file to read: FILE when given, else the one the saver carries, which
 // is extracted into a private folder removed again when this goes.
@@ -203,7 +213,7 @@ int RunForms(const FormsOptions& o) {
   std::string error;
   DefinitionSource source;
   if (!source.Open(o.file, o.package, error)) return Fail(error);
-  auto app = StartWidgets();
+  const Widgets widgets;
 
   vec::FormCollection forms;
   vec::Status loaded = forms.LoadDefinitions(source.path());
@@ -234,7 +244,7 @@ int RunFormShot(const FormShotOptions& o) {
   std::string error;
   DefinitionSource source;
   if (!source.Open(fileGiven ? o.first : std::string(), o.package, error)) return Fail(error);
-  auto app = StartWidgets();
+  const Widgets widgets;
 
   vec::FormCollection forms;
   vec::Status loaded = forms.LoadDefinitions(source.path());
