@@ -868,18 +868,36 @@ TEST_F(SaverRun, InstalledSaverKeepsTheUsersChoicesInTheirOwnFolder) {
   const std::string made = MakeSaver(
       "inst", {kRed, kBlue, kRed}, "Stretch=1\nProportional=0\nDirectX=0", false,
       ConfigWindowDefinitions({{"NextLabel", 2}, {"CloseLabel", 6}, {"SettingsLabel", 5}}));
-  const std::string system = dir_ + "/system";
+  // The other user must reach every folder on the way, which the build tree (wherever it
+  // was cloned) may not allow: this test's folders lie in the system's /tmp.
+  struct SharedFolder {
+    std::string path;
+    SharedFolder() {
+      std::string tmpl = "/tmp/vec-installed-XXXXXX";
+      if (mkdtemp(tmpl.data())) path = tmpl;
+      chmod(path.c_str(), 0755);
+    }
+    ~SharedFolder() {
+      std::error_code ignored;
+      fs::permissions(path + "/system", fs::perms::owner_all, ignored);
+      fs::remove_all(path, ignored);
+    }
+  } shared;
+  ASSERT_FALSE(shared.path.empty());
+  const std::string system = shared.path + "/system";
   fs::create_directories(system);
   fs::copy_file(made, system + "/inst.scr");
   chmod((system + "/inst.scr").c_str(), 0755);
   const std::string beside = "[Setting]\r\nImageMode=3\r\nImageSize=0\r\n";
   std::ofstream(system + "/inst.ini", std::ios::binary) << beside;
   chmod(system.c_str(), 0555);
-  chmod(dir_.c_str(), 0755);
-  const std::string config = dir_ + "/user-config";
+  const std::string config = shared.path + "/user-config";
+  const std::string temp = shared.path + "/tmp";
   fs::create_directories(config);
-  for (const std::string& p : {config, runTemp_}) user->Own(p);
-  const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + config, "HOME=" + config};
+  fs::create_directories(temp);
+  for (const std::string& p : {config, temp}) user->Own(p);
+  const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + config, "HOME=" + config,
+                                        "TMPDIR=" + temp};
   auto start = [&](const std::string& mode) {
     std::vector<std::string> argv = user->prefix;
     argv.push_back(system + "/inst.scr");
@@ -924,7 +942,6 @@ TEST_F(SaverRun, InstalledSaverKeepsTheUsersChoicesInTheirOwnFolder) {
   EXPECT_TRUE(ShowVisible(0x0000FF)) << StderrText();
   EXPECT_EQ(PixelAt(100, 60), 0x000000u);  // outside the 320 x 240 picture
   EXPECT_EQ(PixelAt(170, 130), 0x0000FFu);
-  chmod(system.c_str(), 0755);
 }
 
 // "vecsaver --package FILE /c" for a package whose name is not a saver's: the mode word after
