@@ -24,6 +24,7 @@
 #include "configui/controls/PicturePreview.h"
 #include "configui/controls/ThumbnailGrid.h"
 #include "package/SaverSettings.h"
+#include "package/UserSettings.h"
 
 namespace vec {
 namespace {
@@ -225,6 +226,8 @@ void ConfigWindow::Finish() {
           ticked[i] = grid->ticked(static_cast<int32_t>(i));
         WriteFavourites(user, ticked);
       }
+    // A failure to make the folder shows as the failed save below.
+    (void)MakeUserSettingsFolder(context_.userSettingsPath);
     if (!user.SaveToFile(context_.userSettingsPath) && context_.services.showError)
       context_.services.showError(
           &window_, "The settings could not be saved to \"" + context_.userSettingsPath + "\".");

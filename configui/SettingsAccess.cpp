@@ -129,6 +129,7 @@ Status WriteDialogSettings(const DialogSettings& values, const SettingsAccess& a
     user = IniDocument::FromText(text);
   }
   WriteDialogSettings(values, user);
+  if (Status made = MakeUserSettingsFolder(access.userFile); !made.ok()) return made;
   return WriteFileAtomically(access.userFile, user.ToText());
 }
 

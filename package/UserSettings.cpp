@@ -1,8 +1,11 @@
 #include "package/UserSettings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "base/Ini.h"
 #include "package/FileSearch.h"
@@ -50,6 +53,20 @@ std::string UserSettingsPath(const std::string& ownPath,
   // a name that starts with '.' has no base name and keeps its whole name.
   std::string base = SaverBaseName(ownPath);
   return config + "vecsaver/" + (base.empty() ? name : base + ".ini");
+}
+
+Status MakeUserSettingsFolder(const std::string& path) {
+  const std::string folder(LocalFolderPart(path));  // with its last '/', or empty
+  // Each folder from the top down: "/home", "/home/u", "/home/u/.config", ...
+  for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (IsDirectory(part)) continue;
+    if (mkdir(part.c_str(), 0700) != 0 && !(errno == EEXIST && IsDirectory(part)))
+      return Error::Make(ErrorCode::WriteFailed,
+                         "Cannot make the folder \"" + part + "\": " + std::strerror(errno));
+  }
+  return {};
 }
 
 std::string UserSettingsPath(const std::string& ownPath) {

@@ -26,6 +26,11 @@ std::string UserSettingsPath(const std::string& ownPath,
 std::string UserSettingsPath(const std::string& ownPath);
 // The file beside the saver (the first choice above), whatever the folder allows.
 std::string UserSettingsPathBeside(const std::string& ownPath);
+// Makes the folders above a user settings file that do not exist yet, each private to the
+// user (0700), as a new account has no $XDG_CONFIG_HOME/vecsaver/ (nor, on a minimal system,
+// ~/.config/). Existing folders are left as they are. The error names the folder that could
+// not be made.
+Status MakeUserSettingsFolder(const std::string& path);
 
 // Lays a user settings document over the project (Checked entries, show mode, duration,
 // sound, music, transitions, display, speed, picture size, custom music).

@@ -220,6 +220,24 @@ TEST(ConfigWindow, IndexReadAtShowAndWrittenAtClose) {
   }
 }
 
+// Closing the window on a new account, whose configuration folder does not exist yet, still
+// writes the index (no error box). Catches the save giving up on the missing folders.
+TEST(ConfigWindow, CloseMakesTheConfigurationFolderOfANewAccount) {
+  Rig rig;
+  const std::string home = ::testing::TempDir() + "configwindow_home_" + std::to_string(getpid());
+  std::filesystem::remove_all(home);
+  rig.context.userSettingsPath = home + "/.config/vecsaver/Demo.ini";
+  std::vector<std::string> errors;
+  rig.context.services.showError = [&](QWidget*, const std::string& e) { errors.push_back(e); };
+  rig.behaviour->Prepare();
+  rig.behaviour->ExecuteAction("Next");
+  rig.behaviour->Finish();
+  EXPECT_EQ(errors, std::vector<std::string>{});
+  EXPECT_EQ(IniDocument::FromFile(rig.context.userSettingsPath).ReadInteger("Setting", "Index", -1),
+            1);
+  std::filesystem::remove_all(home);
+}
+
 // Two grids over five real pictures: unticking pictures 1 and 3 in the first grid and 2 in
 // the second writes only the second grid's choice ("2"), and a window opened afterwards
 // shows exactly that picture unticked in both grids. Catches favourites written from the
