@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 15
 # Test programs of threaded code, built and run again under ThreadSanitizer.
 TSAN_TARGETS ?= test_base test_animation test_frame_threads
 
-.PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench soak format clean deb
+.PHONY: run test bootstrap build asan tsan fuzz fuzz-build bench soak format clean deb deb-check
 
 bootstrap:
 	@scripts/bootstrap
@@ -64,12 +64,24 @@ soak: bootstrap build/build.ninja
 	cmake --build build -j $(JOBS) --target soak_show demo_saver
 	build/tools/soak/soak_show build/Demo.scr $(SOAK_ARGS)
 
-# The Debian package (installs under /usr; dependencies found by dpkg-shlibdeps).
-deb: build
-	cd build && cpack -G DEB
+# The Debian package, from a release build of its own in build-release/ (-O2, no tests or
+# benchmarks): build-release/vecsaver_VERSION_ARCH.deb and the debugging information in
+# vecsaver-dbgsym_VERSION_ARCH.ddeb. Dependencies are found by dpkg-shlibdeps.
+DEB_TARGETS = vecsaver vectool demo_saver package_files
+CCACHE_ENV = $(if $(shell command -v ccache),CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache)
+deb: bootstrap
+	@[ -f build-release/build.ninja ] || $(CCACHE_ENV) cmake --preset release
+	cmake --build build-release -j $(JOBS) --target $(DEB_TARGETS)
+	cd build-release && cpack -G DEB
+
+# The package tried on a clean Debian 12 root made by debootstrap (needs root and the
+# network; a few minutes): installed with and without recommended packages, used by an
+# ordinary user of that root, purged. One line per step; fails on the first failing step.
+deb-check: deb
+	scripts/deb-check build-release
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-release

@@ -2,9 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
+#include <vector>
 
 #include "base/Ini.h"
+#include "package/FileSearch.h"
 #include "package/FileUtil.h"
 #include "package/Folders.h"
 #include "package/SaverSettings.h"
@@ -385,6 +388,60 @@ TEST(UpdateUserSettings, MakesTheFolderPrivateAndKeepsTheOtherKeys) {
       UpdateUserSettings({dir / "blocked/vecsaver/Sea.ini", ""}, [](IniDocument&) {});
   ASSERT_FALSE(blocked.ok());
   EXPECT_NE(blocked.error().message.find("blocked"), std::string::npos);
+}
+
+// The folders above a user settings file on a new account: the missing ones are made, private
+// to the user, and the ones there are left alone. Catches making only the last folder (no
+// parents), a mode other than 0700, an existing folder's mode changed, and a file in the way
+// taken for a folder.
+TEST(MakeFolders, MakesTheMissingFoldersOnly) {
+  struct Row {
+    const char* label;
+    std::vector<std::pair<const char*, mode_t>> folders;  // made before, with their modes
+    const char* file;                                     // a regular file made before
+    const char* path;
+    bool ok;
+    std::vector<std::pair<const char*, mode_t>> after;  // folders and their modes then
+  };
+  const Row rows[] = {
+      {"new account",
+       {{"home", 0755}},
+       nullptr,
+       "home/.config/vecsaver/Sea.ini",
+       true,
+       {{"home", 0755}, {"home/.config", 0700}, {"home/.config/vecsaver", 0700}}},
+      {"config folder there",
+       {{"cfg", 0751}, {"cfg/vecsaver", 0755}},
+       nullptr,
+       "cfg/vecsaver/Sea.ini",
+       true,
+       {{"cfg", 0751}, {"cfg/vecsaver", 0755}}},
+      {"a file in the way", {}, "file", "file/vecsaver/Sea.ini", false, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    ScratchDir dir;
+    for (auto [folder, mode] : row.folders) {
+      ASSERT_EQ(mkdir((dir / folder).c_str(), 0700), 0);
+      ASSERT_EQ(chmod((dir / folder).c_str(), mode), 0);
+    }
+    if (row.file) WriteBytes(dir / row.file, "x");
+    const Status made = MakeFolders(std::string(LocalFolderPart(dir / row.path)), 0700);
+    EXPECT_EQ(made.ok(), row.ok);
+    if (!made.ok()) {
+      EXPECT_NE(made.error().message.find(dir / row.file), std::string::npos)
+          << made.error().message;
+      EXPECT_FALSE(std::filesystem::exists(dir / "file/vecsaver"));
+    }
+    for (auto [folder, mode] : row.after) {
+      struct stat st {};
+      ASSERT_EQ(stat((dir / folder).c_str(), &st), 0) << folder;
+      EXPECT_TRUE(S_ISDIR(st.st_mode)) << folder;
+      EXPECT_EQ(st.st_mode & 07777, mode) << folder;
+    }
+  }
+  // A file name without a folder needs none.
+  EXPECT_TRUE(MakeFolders(std::string(LocalFolderPart("Sea.ini")), 0700).ok());
 }
 
 }  // namespace

@@ -284,6 +284,15 @@ TEST(WriteDialogSettings, CreatesAMissingFileThatReadsBack) {
   EXPECT_EQ(ReadDialogSettings(ShowSettings{}, access).values, Chosen());
 }
 
+// A new account has no configuration folder for the file yet. Catches the write failing
+// because the folders above the file are missing.
+TEST(WriteDialogSettings, MakesTheConfigurationFolderOfANewAccount) {
+  ScratchFolder dir;
+  const SettingsAccess access{true, {dir / "home/.config/vecsaver/Sea.ini", ""}};
+  ASSERT_TRUE(WriteDialogSettings(Chosen(), access).ok());
+  EXPECT_EQ(ReadDialogSettings(ShowSettings{}, access).values, Chosen());
+}
+
 // Catches a half-written or truncated user file when the folder refuses the write.
 TEST(WriteDialogSettings, AReadOnlyFolderLeavesTheFileAndReports) {
   ScratchFolder dir;
