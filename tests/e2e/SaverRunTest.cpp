@@ -30,8 +30,9 @@
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/LabelRowWindow.h"
 #include "tests/support/SineWav.h"
-#include "tests/support/XvfbServer.h"
+#include "tests/support/VirtualScreen.h"
 
 // clang-format off
 // Last: Xlib defines macros with common names.
@@ -57,15 +58,16 @@ using Process = testing::ChildProcess;
 class SaverRun : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    xvfb_ = std::make_unique<testing::XvfbServer>(kScreenW, kScreenH);
-    displayName_ = xvfb_->Name();
-    if (!displayName_.empty()) display_ = XOpenDisplay(displayName_.c_str());
+    screen_ = std::make_unique<testing::VirtualScreen>(kScreenW, kScreenH);
+    if (screen_->Ready()) {
+      display_ = screen_->display();
+      displayName_ = screen_->Name();
+    }
   }
 
   static void TearDownTestSuite() {
-    if (display_) XCloseDisplay(display_);
     display_ = nullptr;
-    xvfb_.reset();
+    screen_.reset();
   }
 
   void SetUp() override {
@@ -147,15 +149,7 @@ class SaverRun : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(f), {});
   }
 
-  // Pixel of a window (the root by default) as 0xRRGGBB.
-  static uint32_t PixelAt(int x, int y, Window w = 0) {
-    if (!w) w = DefaultRootWindow(display_);
-    XImage* img = XGetImage(display_, w, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!img) return 0xFFFFFFFF;
-    const uint32_t p = static_cast<uint32_t>(XGetPixel(img, 0, 0)) & 0xFFFFFF;
-    XDestroyImage(img);
-    return p;
-  }
+  static uint32_t PixelAt(int x, int y, Window w = 0) { return screen_->PixelAt(x, y, w); }
 
   // A checksum of a whole window.
   static uint64_t Grab(Window w = 0) {
@@ -172,42 +166,17 @@ class SaverRun : public ::testing::Test {
     return sum;
   }
 
-  static void MovePointer(int x, int y) {
-#ifdef VEC_HAVE_XTEST
-    XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
-#else
-    XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
-#endif
-    XFlush(display_);
-  }
+  static void MovePointer(int x, int y) { screen_->MovePointer(x, y); }
+  static void Click(int x, int y) { screen_->Click(x, y); }
+  static void PressKey(KeySym sym) { screen_->PressKey(sym); }
 
-  static void Click(int x, int y) {
-#ifdef VEC_HAVE_XTEST
-    MovePointer(x, y);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-    XFlush(display_);
-#endif
-  }
-
-  static void PressKey(KeySym sym) {
-#ifdef VEC_HAVE_XTEST
-    const KeyCode code = XKeysymToKeycode(display_, sym);
-    XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    XTestFakeKeyEvent(display_, code, False, CurrentTime);
-    XFlush(display_);
-#endif
-  }
-
-  bool RunTempEmpty() const {
-    return fs::is_empty(runTemp_);
-  }
+  bool RunTempEmpty() const { return fs::is_empty(runTemp_); }
 
   static bool ShowVisible(uint32_t color) {
     return WaitFor([&] { return PixelAt(kScreenW / 2, kScreenH / 2) == color; }, 10s);
   }
 
-  static inline std::unique_ptr<testing::XvfbServer> xvfb_;
+  static inline std::unique_ptr<testing::VirtualScreen> screen_;
   static inline Display* display_ = nullptr;
   static inline std::string displayName_;
   std::string dir_, runTemp_;
@@ -671,34 +640,11 @@ TEST_F(SaverSound, PictureChangeSwapsItsSounds) {
 namespace vec {
 namespace {
 
-// A main window as large as the screen (so it lies at 0, 0 without a window manager) with
-// three labels bound to "Next picture", "Close window" and "Previous picture", each 100 x 40
-// in a row, and a label the author left unbound.
+// A main window as large as the screen with three labels bound to "Next picture", "Close
+// window" and "Previous picture", each 100 x 40 in a row, unless other labels are given.
 std::string ConfigWindowDefinitions(const std::vector<std::pair<std::string, int>>& labels = {
                                         {"NextLabel", 2}, {"CloseLabel", 6}, {"PrevLabel", 3}}) {
-  const std::vector<std::string> form = {"object MainWindow: TForm",
-                                         "  Caption = '<ScreensaverName>'", "  ClientWidth = 640",
-                                         "  ClientHeight = 480", "  Color = clWhite"};
-  std::vector<std::string> lines = form;
-  for (size_t i = 0; i < labels.size(); ++i) {
-    for (const std::string& l :
-         {"  object " + labels[i].first + ": TLabel", "    Left = " + std::to_string(i * 100),
-          std::string("    Top = 0"), std::string("    Width = 100"),
-          std::string("    Height = 40"), std::string("    AutoSize = False"),
-          std::string("    Caption = 'Go'"), std::string("    Tag = 1"), std::string("  end")})
-      lines.push_back(l);
-  }
-  lines.push_back("end");
-  std::vector<std::string> actions = {std::to_string(labels.size())};
-  for (const auto& [name, kind] : labels)
-    for (const std::string& l :
-         {name, std::to_string(kind), std::string(" "), std::string(" "), std::string(" ")})
-      actions.push_back(l);
-  std::string text = "1\r\n" + std::to_string(lines.size()) + "\r\n";
-  for (const auto& l : lines) text += l + "\r\n";
-  text += std::to_string(actions.size()) + "\r\n";
-  for (const auto& l : actions) text += l + "\r\n";
-  return text + "1\r\nDummy\r\n";
+  return testing::LabelRowWindow(labels);
 }
 
 // The real program in configuration mode: the window opens, clicks run the bound actions

@@ -21,7 +21,7 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/XvfbServer.h"
+#include "tests/support/VirtualScreen.h"
 
 // clang-format off
 // Last: Xlib defines macros with common names.
@@ -48,13 +48,12 @@ constexpr uint32_t kBlack = 0x000000, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue 
 class WideScreenRun : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    xvfb_ = std::make_unique<testing::XvfbServer>(kScreenW, kScreenH);
-    if (!xvfb_->Name().empty()) display_ = XOpenDisplay(xvfb_->Name().c_str());
+    screen_ = std::make_unique<testing::VirtualScreen>(kScreenW, kScreenH);
+    if (screen_->Ready()) display_ = screen_->display();
   }
   static void TearDownTestSuite() {
-    if (display_) XCloseDisplay(display_);
     display_ = nullptr;
-    xvfb_.reset();
+    screen_.reset();
   }
 
   void SetUp() override {
@@ -95,7 +94,7 @@ class WideScreenRun : public ::testing::Test {
   // `runtime`: the session's runtime folder; empty for a session without one.
   std::unique_ptr<Process> Start(const std::string& saver, const std::string& runtime) {
     const std::vector<std::string> env = {
-        "DISPLAY=" + xvfb_->Name(),   "TMPDIR=" + runTemp_,
+        "DISPLAY=" + screen_->Name(), "TMPDIR=" + runTemp_,
         "SDL_AUDIODRIVER=dummy",      "XDG_CONFIG_HOME=" + dir_ + "/config",
         "XDG_RUNTIME_DIR=" + runtime, "QT_QPA_PLATFORM=xcb"};
     return std::make_unique<Process>(std::vector<std::string>{saver, "/s"}, env,
@@ -112,23 +111,10 @@ class WideScreenRun : public ::testing::Test {
     return names;
   }
 
-  static uint32_t PixelAt(int x, int y) {
-    XImage* img = XGetImage(display_, DefaultRootWindow(display_), x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!img) return 0xFFFFFFFF;
-    const uint32_t p = static_cast<uint32_t>(XGetPixel(img, 0, 0)) & 0xFFFFFF;
-    XDestroyImage(img);
-    return p;
-  }
-  static void MovePointer(int x, int y) {
-#ifdef VEC_HAVE_XTEST
-    XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
-#else
-    XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
-#endif
-    XFlush(display_);
-  }
+  static uint32_t PixelAt(int x, int y) { return screen_->PixelAt(x, y); }
+  static void MovePointer(int x, int y) { screen_->MovePointer(x, y); }
 
-  static inline std::unique_ptr<testing::XvfbServer> xvfb_;
+  static inline std::unique_ptr<testing::VirtualScreen> screen_;
   static inline Display* display_ = nullptr;
   std::string dir_, runTemp_;
 };

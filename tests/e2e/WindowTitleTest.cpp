@@ -17,7 +17,8 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Bmp.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/XvfbServer.h"
+#include "tests/support/LabelRowWindow.h"
+#include "tests/support/VirtualScreen.h"
 
 // clang-format off
 // Last: Xlib defines macros with common names.
@@ -36,45 +37,22 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::WaitFor;
 
-// A main window as large as the screen (so it lies at 0, 0 without a window manager) whose
-// caption names the saver, with three labels in a row, 100 x 40 each: "Open setting", "Set
-// as a Wallpaper" and "Close window".
+// A main window as large as the screen whose caption names the saver, with three labels in
+// a row, 100 x 40 each: "Open setting", "Set as a Wallpaper" and "Close window".
 std::string TitleWindowDefinitions() {
-  std::vector<std::string> form = {"object MainWindow: TForm",
-                                   "  Caption = '<ScreensaverName> choices'", "  ClientWidth = 640",
-                                   "  ClientHeight = 480", "  Color = clWhite"};
-  const std::vector<std::pair<std::string, int>> labels = {
-      {"SettingsLabel", 5}, {"WallLabel", 9}, {"CloseLabel", 6}};
-  for (size_t i = 0; i < labels.size(); ++i)
-    for (const std::string& l :
-         {"  object " + labels[i].first + ": TLabel", "    Left = " + std::to_string(i * 100),
-          std::string("    Top = 0"), std::string("    Width = 100"),
-          std::string("    Height = 40"), std::string("    AutoSize = False"),
-          std::string("    Caption = 'Go'"), std::string("    Tag = 1"), std::string("  end")})
-      form.push_back(l);
-  form.push_back("end");
-  std::vector<std::string> actions = {std::to_string(labels.size())};
-  for (const auto& [name, kind] : labels)
-    for (const std::string& l :
-         {name, std::to_string(kind), std::string(" "), std::string(" "), std::string(" ")})
-      actions.push_back(l);
-  std::string text = "1\r\n" + std::to_string(form.size()) + "\r\n";
-  for (const auto& l : form) text += l + "\r\n";
-  text += std::to_string(actions.size()) + "\r\n";
-  for (const auto& l : actions) text += l + "\r\n";
-  return text + "1\r\nDummy\r\n";
+  return testing::LabelRowWindow({{"SettingsLabel", 5}, {"WallLabel", 9}, {"CloseLabel", 6}},
+                                 "<ScreensaverName> choices");
 }
 
 class WindowTitles : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    xvfb_ = std::make_unique<testing::XvfbServer>(640, 480);
-    if (!xvfb_->Name().empty()) display_ = XOpenDisplay(xvfb_->Name().c_str());
+    screen_ = std::make_unique<testing::VirtualScreen>(640, 480);
+    if (screen_->Ready()) display_ = screen_->display();
   }
   static void TearDownTestSuite() {
-    if (display_) XCloseDisplay(display_);
     display_ = nullptr;
-    xvfb_.reset();
+    screen_.reset();
   }
 
   void SetUp() override {
@@ -111,9 +89,8 @@ class WindowTitles : public ::testing::Test {
 
   std::unique_ptr<testing::ChildProcess> Start(const std::string& saver) {
     const std::vector<std::string> env = {
-        "DISPLAY=" + xvfb_->Name(), "TMPDIR=" + dir_ + "/tmp",
-        "SDL_AUDIODRIVER=dummy",    "XDG_CONFIG_HOME=" + dir_ + "/config",
-        "XDG_RUNTIME_DIR=" + dir_,  "QT_QPA_PLATFORM=xcb"};
+        "DISPLAY=" + screen_->Name(),          "TMPDIR=" + dir_ + "/tmp", "SDL_AUDIODRIVER=dummy",
+        "XDG_CONFIG_HOME=" + dir_ + "/config", "XDG_RUNTIME_DIR=" + dir_, "QT_QPA_PLATFORM=xcb"};
     return std::make_unique<testing::ChildProcess>(std::vector<std::string>{saver, "/c"}, env,
                                                    dir_ + "/stderr.txt");
   }
@@ -164,29 +141,15 @@ class WindowTitles : public ::testing::Test {
     return WaitFor([&] { return Titles().count(title) > 0; }, 10s);
   }
 
-  static void Click(int x, int y) {
-#ifdef VEC_HAVE_XTEST
-    XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-    XFlush(display_);
-#endif
-  }
-  static void PressEscape() {
-#ifdef VEC_HAVE_XTEST
-    const KeyCode code = XKeysymToKeycode(display_, XK_Escape);
-    XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    XTestFakeKeyEvent(display_, code, False, CurrentTime);
-    XFlush(display_);
-#endif
-  }
+  static void Click(int x, int y) { screen_->Click(x, y); }
+  static void PressEscape() { screen_->PressKey(XK_Escape); }
 
   std::string StderrText() const {
     std::ifstream f(dir_ + "/stderr.txt");
     return std::string(std::istreambuf_iterator<char>(f), {});
   }
 
-  static inline std::unique_ptr<testing::XvfbServer> xvfb_;
+  static inline std::unique_ptr<testing::VirtualScreen> screen_;
   static inline Display* display_ = nullptr;
   std::string dir_;
 };
