@@ -1,0 +1,115 @@
+#pragma once
+// The studio's main window: the picture being painted in the middle, the areas and tools
+// on the left, the wave and weather settings on the right, the preview's controls on top.
+// Every command is an action with its shortcut in the menus; the window keeps its layout
+// and the recent files between runs.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "graphics/Geometry.h"
+#include "picture/WaveSet.h"
+#include "picture/WeatherSettings.h"
+#include "studio/MaskCanvas.h"
+#include "studio/StudioDialogs.h"
+
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QSlider;
+class QSpinBox;
+
+namespace vec::studio {
+
+class AreaLegend;
+class PictureDocument;
+class PreviewPlayer;
+class WavePanel;
+class WeatherPanel;
+struct DocumentChange;
+
+class StudioWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMaxRecentFiles = 8;
+
+  explicit StudioWindow(QWidget* parent = nullptr);
+  ~StudioWindow() override;
+
+  // Opens a picture file, or makes a new picture from a photo; false (after telling the
+  // user why) when it cannot. The current picture's changes are asked about first.
+  bool OpenPath(const QString& path);
+  // Saves to the picture's file, or asks for one; false when nothing was saved.
+  bool Save();
+  bool SaveAs();
+  bool SaveTo(const QString& path);
+
+  void SetDialogs(std::unique_ptr<StudioDialogs> dialogs) { dialogs_ = std::move(dialogs); }
+
+  PictureDocument* Document() const { return document_.get(); }
+  const QString& FilePath() const { return filePath_; }
+  MaskCanvas* Canvas() const { return canvas_; }
+  PreviewPlayer* Player() const { return player_; }
+  AreaLegend* Legend() const { return legend_; }
+  WavePanel* Waves() const { return wavePanel_; }
+  WeatherPanel* Weather() const { return weatherPanel_; }
+  QStringList RecentFiles() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void BuildToolBars();
+  void BuildDocks();
+  void BuildStatusBar();
+  QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key,
+                      const QString& tip);
+
+  bool MaybeSave();
+  void TakeDocument(std::unique_ptr<PictureDocument> document, const QString& path,
+                    const QString& name);
+  void ShowRecords();
+  void UpdateTitle();
+  void UpdateActions();
+  void AddRecentFile(const QString& path);
+  void RebuildRecentMenu();
+  void ShowError(const QString& text);
+
+  void OpenChosen();
+  void ImportMask();
+  void ExportMask();
+  void UndoOrRedo(bool redo);
+  void ChooseArea(int area);
+  void ChooseTool(PaintTool tool);
+  void OnMaskEdited(const Rect& changed);
+  void OnWaveEdited(int area, const WaveSet& wave, const QString& mergeKey);
+  void OnWeatherEdited(const WeatherSettings& weather, const QString& mergeKey);
+  void OnPointerMoved(Point pixel, bool overPicture);
+  void TogglePlay();
+
+  std::unique_ptr<PictureDocument> document_;
+  QString filePath_;     // empty for a picture not saved yet
+  QString displayName_;  // shown in the title
+  std::unique_ptr<StudioDialogs> dialogs_;
+
+  MaskCanvas* canvas_ = nullptr;
+  AreaLegend* legend_ = nullptr;
+  WavePanel* wavePanel_ = nullptr;
+  WeatherPanel* weatherPanel_ = nullptr;
+  PreviewPlayer* player_ = nullptr;
+  QSpinBox* brushSize_ = nullptr;
+  QSlider* strength_ = nullptr;
+  QComboBox* speed_ = nullptr;
+  QLabel* position_ = nullptr;
+  QLabel* zoom_ = nullptr;
+  QLabel* frameRate_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  QActionGroup* tools_ = nullptr;
+  QActionGroup* areas_ = nullptr;
+};
+
+}  // namespace vec::studio
