@@ -395,6 +395,7 @@ void StudioWindow::TakeDocument(std::unique_ptr<PictureDocument> document, const
   player_->Pause();
   canvas_->SetDocument(nullptr);
   document_ = std::move(document);
+  pointer_.reset();
   filePath_ = path;
   displayName_ = name;
   canvas_->SetDocument(document_.get());
@@ -550,6 +551,7 @@ void StudioWindow::UndoOrRedo(bool redo) {
   const std::optional<DocumentChange> change = redo ? document_->Redo() : document_->Undo();
   if (!change) return;
   if (!change->mask.IsEmpty()) canvas_->RefreshMask(change->mask);
+  ShowPointer();
   // The engine prepares the mask, the scatter, the mirror and the weather when it starts.
   if (!change->mask.IsEmpty() || (change->record && (change->record->kind == RecordKind::Wave ||
                                                      change->record->kind == RecordKind::Weather)))
@@ -561,6 +563,7 @@ void StudioWindow::UndoOrRedo(bool redo) {
 
 void StudioWindow::OnMaskEdited(const Rect& changed) {
   if (!changed.IsEmpty()) player_->Restart();
+  ShowPointer();
   UpdateTitle();
   UpdateActions();
 }
@@ -607,14 +610,19 @@ void StudioWindow::TogglePlay() {
 }
 
 void StudioWindow::OnPointerMoved(Point pixel, bool overPicture) {
-  if (!document_ || !overPicture) {
+  pointer_ = overPicture ? std::optional<Point>(pixel) : std::nullopt;
+  ShowPointer();
+}
+
+void StudioWindow::ShowPointer() {
+  if (!document_ || !pointer_) {
     position_->clear();
     return;
   }
-  const uint8_t area = document_->Mask().At(pixel.x, pixel.y);
+  const uint8_t area = document_->Mask().At(pointer_->x, pointer_->y);
   position_->setText(tr("x %1, y %2 — %3")
-                         .arg(pixel.x)
-                         .arg(pixel.y)
+                         .arg(pointer_->x)
+                         .arg(pointer_->y)
                          .arg(area == 0 ? tr("no area") : AreaName(area)));
 }
 

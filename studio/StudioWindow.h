@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 #include "graphics/Geometry.h"
 #include "picture/WaveSet.h"
@@ -89,6 +90,7 @@ class StudioWindow : public QMainWindow {
   void OnWaveEdited(int area, const WaveSet& wave, const QString& mergeKey);
   void OnWeatherEdited(const WeatherSettings& weather, const QString& mergeKey);
   void OnPointerMoved(Point pixel, bool overPicture);
+  void ShowPointer();
   void TogglePlay();
 
   std::unique_ptr<PictureDocument> document_;
@@ -110,6 +112,7 @@ class StudioWindow : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   QActionGroup* tools_ = nullptr;
   QActionGroup* areas_ = nullptr;
+  std::optional<Point> pointer_;  // the picture pixel under the pointer, for the status line
 };
 
 }  // namespace vec::studio

@@ -27,7 +27,7 @@ size_t StepBytes(const EditStep& step);
 
 class EditHistory {
  public:
-  static constexpr size_t kDefaultMemoryLimit = size_t{512} << 20;
+  static constexpr size_t kDefaultMemoryLimit = size_t{256} << 20;
 
   explicit EditHistory(size_t memoryLimit = kDefaultMemoryLimit) : limit_(memoryLimit) {}
 
