@@ -18,9 +18,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cstring>
 
 #include "base/SpeedTable.h"
+#include "base/TextEncoding.h"
+#include "picture/PictureJpegs.h"
 #include "studio/AreaLegend.h"
+#include "studio/PicturePanel.h"
 #include "studio/PreviewPlayer.h"
 #include "studio/StudioFiles.h"
 #include "studio/WavePanel.h"
@@ -42,6 +46,22 @@ constexpr int kNormalSpeedIndex = 10;  // 100 %
 
 QString Text(const std::string& s) {
   return QString::fromStdString(s);
+}
+
+// Texts of the picture file are Windows-1252; the window shows them as Unicode.
+QString FromStored(const std::string& s) {
+  return QString::fromStdString(Cp1252ToUtf8(s));
+}
+
+std::string ToStored(const QString& s) {
+  return Utf8ToCp1252(s.toStdString());
+}
+
+QImage ImageOf(const Bitmap& bitmap) {
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  for (int32_t y = 0; y < bitmap.Height(); ++y)
+    std::memcpy(image.scanLine(y), bitmap.ScanLine(y), static_cast<size_t>(bitmap.Width()) * 4);
+  return image;
 }
 
 }  // namespace
@@ -313,8 +333,20 @@ void StudioWindow::BuildDocks() {
   tabs->setObjectName("WaterTabs");
   wavePanel_ = new WavePanel(tabs);
   weatherPanel_ = new WeatherPanel(tabs);
+  picturePanel_ = new PicturePanel(tabs);
   tabs->addTab(wavePanel_, tr("Waves"));
   tabs->addTab(weatherPanel_, tr("Weather"));
+  tabs->addTab(picturePanel_, tr("Picture"));
+  connect(picturePanel_, &PicturePanel::titleEdited, this,
+          [this](const QString& text, const QString& key) {
+            OnTextEdited(RecordKind::Title, text, key);
+          });
+  connect(picturePanel_, &PicturePanel::authorEdited, this,
+          [this](const QString& text, const QString& key) {
+            OnTextEdited(RecordKind::Author, text, key);
+          });
+  connect(picturePanel_, &PicturePanel::makePreviewRequested, this, &StudioWindow::MakePreview);
+  connect(picturePanel_, &PicturePanel::choosePreviewRequested, this, &StudioWindow::ChoosePreview);
   connect(wavePanel_, &WavePanel::waveEdited, this, &StudioWindow::OnWaveEdited);
   connect(weatherPanel_, &WeatherPanel::weatherEdited, this, &StudioWindow::OnWeatherEdited);
   auto* waterDock = new QDockWidget(tr("Water"), this);
@@ -544,6 +576,47 @@ void StudioWindow::ShowRecords() {
   wavePanel_->Show(legend_->Area(),
                    document_->Stored().waves[static_cast<size_t>(legend_->Area() - 1)]);
   weatherPanel_->Show(document_->Stored().weather);
+  picturePanel_->Show(FromStored(document_->Stored().Title), FromStored(document_->Stored().Author),
+                      ImageOf(document_->Live().preview));
+}
+
+void StudioWindow::AfterRecordEdit() {
+  UpdateTitle();
+  UpdateActions();
+}
+
+void StudioWindow::OnTextEdited(RecordKind kind, const QString& text, const QString& mergeKey) {
+  if (!document_) return;
+  document_->SetRecord({kind}, ToStored(text), mergeKey.toStdString());
+  AfterRecordEdit();
+}
+
+void StudioWindow::MakePreview() {
+  if (!document_) return;
+  Bitmap32 picture;
+  picture.CopyFrom(document_->Live().picture);
+  auto jpeg = MakePreviewJpeg(picture, kDefaultPreviewWidth, kDefaultJpegQuality);
+  if (!jpeg) return ShowError(Text(jpeg.error().message));
+  document_->SetRecord({RecordKind::Preview}, jpeg.release_value());
+  ShowRecords();
+  AfterRecordEdit();
+}
+
+void StudioWindow::ChoosePreview() {
+  if (!document_) return;
+  const QString path =
+      dialogs_->OpenFileName(this, tr("Choose the preview picture"), QString(), tr(kMaskFilter));
+  if (path.isEmpty()) return;
+  auto bytes = ReadFileBytes(path);
+  auto picture = bytes ? DecodePhoto(bytes.value(), path) : ErrorOr<Bitmap32>(bytes.error());
+  if (!picture)
+    return ShowError(tr("Cannot use %1 as the preview:\n%2")
+                         .arg(QFileInfo(path).fileName(), Text(picture.error().message)));
+  auto jpeg = StoredPictureJpeg(std::move(bytes.value()), picture.value(), kDefaultJpegQuality);
+  if (!jpeg) return ShowError(Text(jpeg.error().message));
+  document_->SetRecord({RecordKind::Preview}, jpeg.release_value());
+  ShowRecords();
+  AfterRecordEdit();
 }
 
 void StudioWindow::UndoOrRedo(bool redo) {

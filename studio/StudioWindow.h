@@ -14,6 +14,7 @@
 #include "picture/WeatherSettings.h"
 #include "studio/MaskCanvas.h"
 #include "studio/StudioDialogs.h"
+#include "studio/model/Records.h"
 
 class QActionGroup;
 class QComboBox;
@@ -24,6 +25,7 @@ class QSpinBox;
 namespace vec::studio {
 
 class AreaLegend;
+class PicturePanel;
 class PictureDocument;
 class PreviewPlayer;
 class WavePanel;
@@ -56,6 +58,7 @@ class StudioWindow : public QMainWindow {
   AreaLegend* Legend() const { return legend_; }
   WavePanel* Waves() const { return wavePanel_; }
   WeatherPanel* Weather() const { return weatherPanel_; }
+  PicturePanel* PictureTexts() const { return picturePanel_; }
   QStringList RecentFiles() const;
 
  protected:
@@ -90,6 +93,10 @@ class StudioWindow : public QMainWindow {
   void OnWaveEdited(int area, const WaveSet& wave, const QString& mergeKey);
   void OnWeatherEdited(const WeatherSettings& weather, const QString& mergeKey);
   void OnPointerMoved(Point pixel, bool overPicture);
+  void OnTextEdited(RecordKind kind, const QString& text, const QString& mergeKey);
+  void MakePreview();
+  void ChoosePreview();
+  void AfterRecordEdit();
   void ShowPointer();
   void TogglePlay();
 
@@ -102,6 +109,7 @@ class StudioWindow : public QMainWindow {
   AreaLegend* legend_ = nullptr;
   WavePanel* wavePanel_ = nullptr;
   WeatherPanel* weatherPanel_ = nullptr;
+  PicturePanel* picturePanel_ = nullptr;
   PreviewPlayer* player_ = nullptr;
   QSpinBox* brushSize_ = nullptr;
   QSlider* strength_ = nullptr;

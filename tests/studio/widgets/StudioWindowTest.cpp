@@ -6,14 +6,18 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
 #include <filesystem>
 
 #include "graphics/ImageFile.h"
 #include "picture/PictureFileReader.h"
 #include "studio/FieldsForm.h"
+#include "studio/PicturePanel.h"
 #include "studio/SettingRow.h"
 #include "studio/WavePanel.h"
 #include "studio/WeatherPanel.h"
@@ -306,6 +310,51 @@ TEST_F(WindowTest, TheMaskIsExportedAndImportedByItsColours) {
   Script().fileNames.push_back(exported);
   Trigger("actionImportMask");
   EXPECT_EQ(Document().Mask(), opened);
+}
+
+}  // namespace
+}  // namespace vec::studio::test
+
+namespace vec::studio::test {
+namespace {
+
+TEST_F(WindowTest, TheTitleIsTypedAsOneChangeAndStoredInTheFilesCharacterSet) {
+  const QString path = WriteFile("sample.vep", SampleFile());
+  OpenThroughMenu(path);
+  auto* title = Window().PictureTexts()->findChild<QLineEdit*>("Title");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->text(), "Harbour");
+  title->selectAll();
+  // Typed key by key, the accented letters too.
+  for (const QChar c : QString::fromUtf8("Baie d'été")) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(title, &press);
+  }
+  EXPECT_EQ(Document().Stored().Title, "Baie d'\xE9t\xE9");
+  Trigger("actionSave");
+  EXPECT_EQ(Read(Bytes(path)).Title, "Baie d'\xE9t\xE9");
+  Trigger("actionUndo");
+  EXPECT_EQ(Document().Stored().Title, "Harbour");
+  EXPECT_EQ(title->text(), "Harbour");
+}
+
+TEST_F(WindowTest, ThePreviewIsMadeFromThePhotoOrChosen) {
+  OpenThroughMenu(WriteFile("sample.vep", SampleFile()));
+  EXPECT_EQ(Document().Live().preview.Width(), 16);
+  QTest::mouseClick(Window().PictureTexts()->findChild<QPushButton*>("MakePreview"),
+                    Qt::LeftButton);
+  EXPECT_EQ(Document().Live().preview.Width(), 160);
+  EXPECT_EQ(Document().Live().preview.Height(), 100);
+  EXPECT_EQ(Window().PictureTexts()->findChild<QLabel*>("PreviewSize")->text(), "160 x 100 pixels");
+
+  const QString jpeg = QString(VEC_TEST_DATA) + "/images/picture64x40.jpg";
+  Script().fileNames.push_back(jpeg);
+  QTest::mouseClick(Window().PictureTexts()->findChild<QPushButton*>("ChoosePreview"),
+                    Qt::LeftButton);
+  EXPECT_EQ(Document().Stored().previewJpeg, Bytes(jpeg));
+  EXPECT_EQ(Document().Live().preview.Width(), 64);
+  Trigger("actionUndo");
+  EXPECT_EQ(Document().Live().preview.Width(), 160);
 }
 
 }  // namespace
