@@ -10,7 +10,8 @@ endif()
 set(root ${SCRATCH}/opt/vec)
 foreach(f bin/vecsaver bin/vectool share/vecsaver/Demo.scr share/man/man1/vecsaver.1
           share/man/man1/vectool.1 share/applications/vecsaver-config.desktop
-          share/doc/vecsaver/README.md)
+          share/doc/vecsaver/README.md bin/vecstudio share/applications/vecstudio.desktop
+          share/icons/hicolor/scalable/apps/vecstudio.svg)
   if(NOT EXISTS ${root}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()

@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName("vecstudio");
   QApplication::setApplicationDisplayName("vecstudio");
   QApplication::setDesktopFileName("vecstudio");
-  QApplication::setWindowIcon(QIcon::fromTheme("vecstudio"));
+  QApplication::setWindowIcon(QIcon::fromTheme("vecstudio", QIcon(":/vecstudio.svg")));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(
