@@ -20,12 +20,16 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "audio/SoundEffectPlayer.h"
 #include "base/SpeedTable.h"
 #include "base/TextEncoding.h"
+#include "package/FileSearch.h"
 #include "picture/PictureJpegs.h"
+#include "platform/SdlAudio.h"
 #include "studio/AreaLegend.h"
 #include "studio/PicturePanel.h"
 #include "studio/PreviewPlayer.h"
+#include "studio/SoundsPanel.h"
 #include "studio/StudioFiles.h"
 #include "studio/WavePanel.h"
 #include "studio/WeatherPanel.h"
@@ -98,6 +102,7 @@ StudioWindow::StudioWindow(QWidget* parent)
 }
 
 StudioWindow::~StudioWindow() {
+  soundPlayer_.reset();
   // The preview points into the picture: stop it before the picture goes.
   player_->Pause();
   canvas_->SetDocument(nullptr);
@@ -337,6 +342,16 @@ void StudioWindow::BuildDocks() {
   tabs->addTab(wavePanel_, tr("Waves"));
   tabs->addTab(weatherPanel_, tr("Weather"));
   tabs->addTab(picturePanel_, tr("Picture"));
+  soundsPanel_ = new SoundsPanel(tabs);
+  tabs->addTab(soundsPanel_, tr("Sounds"));
+  connect(soundsPanel_, &SoundsPanel::slotEdited, this, &StudioWindow::OnSoundEdited);
+  connect(soundsPanel_, &SoundsPanel::singleSoundEdited, this,
+          [this](const QString& text, const QString& key) {
+            OnTextEdited(RecordKind::SingleSound, text, key);
+          });
+  connect(soundsPanel_, &SoundsPanel::browseRequested, this, &StudioWindow::BrowseSound);
+  connect(soundsPanel_, &SoundsPanel::playRequested, this, &StudioWindow::PlaySound);
+  connect(soundsPanel_, &SoundsPanel::stopRequested, this, &StudioWindow::StopSounds);
   connect(picturePanel_, &PicturePanel::titleEdited, this,
           [this](const QString& text, const QString& key) {
             OnTextEdited(RecordKind::Title, text, key);
@@ -578,6 +593,73 @@ void StudioWindow::ShowRecords() {
   weatherPanel_->Show(document_->Stored().weather);
   picturePanel_->Show(FromStored(document_->Stored().Title), FromStored(document_->Stored().Author),
                       ImageOf(document_->Live().preview));
+  std::array<QString, kSoundSlotCount> names;
+  for (size_t i = 0; i < names.size(); ++i)
+    names[i] = FromStored(document_->Stored().soundSlots[i].FileName);
+  soundsPanel_->Show(document_->Stored().soundSlots, names,
+                     FromStored(document_->Stored().singleSound));
+}
+
+QString StudioWindow::PictureFolder() const {
+  const QString path = filePath_.isEmpty() ? property("proposedPath").toString() : filePath_;
+  return QFileInfo(path).absolutePath();
+}
+
+void StudioWindow::OnSoundEdited(int slot, SoundSlot value, const QString& name,
+                                 const QString& mergeKey) {
+  if (!document_) return;
+  value.FileName = ToStored(name);
+  document_->SetRecord({RecordKind::SoundSlot, slot}, value, mergeKey.toStdString());
+  AfterRecordEdit();
+}
+
+void StudioWindow::BrowseSound(int slot) {
+  if (!document_) return;
+  const QString path = dialogs_->OpenFileName(
+      this, tr("Choose sound %1").arg(slot + 1), PictureFolder(),
+      tr("Sounds (*.wav *.ogg *.mp3 *.flac *.mid *.midi *.wma *.m4a);;All files (*)"));
+  if (path.isEmpty()) return;
+  chosenSounds_[static_cast<size_t>(slot)] = path;
+  // The picture names the file only: the saver's package brings it along, and the show
+  // looks for it by that name.
+  SoundSlot value = document_->Stored().soundSlots[static_cast<size_t>(slot)];
+  value.FileName = ToStored(QFileInfo(path).fileName());
+  document_->SetRecord({RecordKind::SoundSlot, slot}, value);
+  ShowRecords();
+  AfterRecordEdit();
+}
+
+void StudioWindow::SetSoundDevice(std::unique_ptr<ISoundDevice> device) {
+  soundPlayer_.reset();
+  soundDevice_ = std::move(device);
+}
+
+void StudioWindow::PlaySound(int slot) {
+  if (!document_) return;
+  const SoundSlot& s = document_->Stored().soundSlots[static_cast<size_t>(slot)];
+  if (s.FileName.empty()) return;
+  std::string path;
+  const QString& chosen = chosenSounds_[static_cast<size_t>(slot)];
+  if (!chosen.isEmpty() && ToStored(QFileInfo(chosen).fileName()) == s.FileName)
+    path = QFile::encodeName(chosen).toStdString();
+  else
+    path = FindSoundFile(s.FileName, {QFile::encodeName(PictureFolder()).toStdString() + "/",
+                                      SharedLibrarySubfolder("sounds/"), ""});
+  if (path.empty())
+    return ShowError(tr("Cannot find the sound \"%1\" beside the picture file or in the shared "
+                        "sounds folder.")
+                         .arg(FromStored(s.FileName)));
+  if (!soundDevice_) soundDevice_ = std::make_unique<SdlAudio>();
+  if (!soundPlayer_) soundPlayer_ = std::make_unique<SoundEffectPlayer>(*soundDevice_);
+  soundPlayer_->StopAll();
+  if (!soundPlayer_->Add(slot, path))
+    return ShowError(tr("Cannot play %1.").arg(QString::fromStdString(path)));
+  // A looping sound loops here too, until Stop All or another sound.
+  soundPlayer_->Play(slot, s.PlayMode == kPlayLoop);
+}
+
+void StudioWindow::StopSounds() {
+  if (soundPlayer_) soundPlayer_->StopAll();
 }
 
 void StudioWindow::AfterRecordEdit() {

@@ -6,10 +6,12 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <memory>
 #include <optional>
 
 #include "graphics/Geometry.h"
+#include "picture/SoundSlot.h"
 #include "picture/WaveSet.h"
 #include "picture/WeatherSettings.h"
 #include "studio/MaskCanvas.h"
@@ -22,9 +24,15 @@ class QLabel;
 class QSlider;
 class QSpinBox;
 
+namespace vec {
+class ISoundDevice;
+class SoundEffectPlayer;
+}  // namespace vec
+
 namespace vec::studio {
 
 class AreaLegend;
+class SoundsPanel;
 class PicturePanel;
 class PictureDocument;
 class PreviewPlayer;
@@ -50,6 +58,8 @@ class StudioWindow : public QMainWindow {
   bool SaveTo(const QString& path);
 
   void SetDialogs(std::unique_ptr<StudioDialogs> dialogs) { dialogs_ = std::move(dialogs); }
+  // The sound output the Play buttons use (SDL's, made on the first play, when none is set).
+  void SetSoundDevice(std::unique_ptr<ISoundDevice> device);
 
   PictureDocument* Document() const { return document_.get(); }
   const QString& FilePath() const { return filePath_; }
@@ -59,6 +69,7 @@ class StudioWindow : public QMainWindow {
   WavePanel* Waves() const { return wavePanel_; }
   WeatherPanel* Weather() const { return weatherPanel_; }
   PicturePanel* PictureTexts() const { return picturePanel_; }
+  SoundsPanel* Sounds() const { return soundsPanel_; }
   QStringList RecentFiles() const;
 
  protected:
@@ -97,6 +108,11 @@ class StudioWindow : public QMainWindow {
   void MakePreview();
   void ChoosePreview();
   void AfterRecordEdit();
+  void OnSoundEdited(int slot, SoundSlot value, const QString& name, const QString& mergeKey);
+  void BrowseSound(int slot);
+  void PlaySound(int slot);
+  void StopSounds();
+  QString PictureFolder() const;
   void ShowPointer();
   void TogglePlay();
 
@@ -110,6 +126,12 @@ class StudioWindow : public QMainWindow {
   WavePanel* wavePanel_ = nullptr;
   WeatherPanel* weatherPanel_ = nullptr;
   PicturePanel* picturePanel_ = nullptr;
+  SoundsPanel* soundsPanel_ = nullptr;
+  // The sound player goes before the device it plays through.
+  std::unique_ptr<ISoundDevice> soundDevice_;
+  std::unique_ptr<SoundEffectPlayer> soundPlayer_;
+  // The files chosen for the slots in this session, played in place of a search by name.
+  std::array<QString, kSoundSlotCount> chosenSounds_;
   PreviewPlayer* player_ = nullptr;
   QSpinBox* brushSize_ = nullptr;
   QSlider* strength_ = nullptr;
