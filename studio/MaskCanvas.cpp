@@ -79,6 +79,12 @@ void MaskCanvas::SetTool(PaintTool tool) {
   viewport()->update();
 }
 
+void MaskCanvas::SetObjectMarkers(std::vector<Point> centres, int chosen) {
+  markers_ = std::move(centres);
+  chosenMarker_ = chosen;
+  if (tool_ == PaintTool::Place) viewport()->update();
+}
+
 void MaskCanvas::SetBrushSize(int size) {
   brushSize_ = std::clamp(size, kMinBrushSize, kMaxBrushSize);
   viewport()->update();
@@ -230,6 +236,17 @@ void MaskCanvas::DrawToolOverlay(QPainter& p) const {
     p.setBrush(QColor(color.red(), color.green(), color.blue(), 60));
     p.drawPath(path);
   }
+  if (tool_ == PaintTool::Place) {
+    for (size_t i = 0; i < markers_.size(); ++i) {
+      const QPointF c = ViewportPointOf(markers_[i]);
+      const bool chosen = static_cast<int>(i) == chosenMarker_;
+      p.setPen(QPen(chosen ? palette().highlight().color() : QColor(Qt::white), chosen ? 3 : 1.5));
+      p.drawLine(c - QPointF(10, 0), c + QPointF(10, 0));
+      p.drawLine(c - QPointF(0, 10), c + QPointF(0, 10));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(c, 6, 6);
+    }
+  }
   if (hover_ && (tool_ == PaintTool::Brush || tool_ == PaintTool::Eraser)) {
     const QPointF centre = ViewportPointOf(PixelAt(*hover_));
     const double radius = std::max(brushSize_ * zoom_ / 2, 1.5);
@@ -296,6 +313,10 @@ void MaskCanvas::mousePressEvent(QMouseEvent* event) {
       if (corners_.empty() || corners_.back() != at) corners_.push_back(at);
       viewport()->update();
       break;
+    case PaintTool::Place:
+      placing_ = true;
+      emit placeRequested(at);
+      break;
   }
 }
 
@@ -313,6 +334,7 @@ void MaskCanvas::mouseMoveEvent(QMouseEvent* event) {
   if (document_)
     emit pointerMoved(
         at, at.x >= 0 && at.y >= 0 && at.x < document_->Width() && at.y < document_->Height());
+  if (placing_ && (event->buttons() & Qt::LeftButton)) emit placeRequested(at);
   if (edit_ && (event->buttons() & Qt::LeftButton)) {
     if (at != last_) {
       const uint8_t area = static_cast<uint8_t>(tool_ == PaintTool::Eraser ? 0 : area_);
@@ -339,7 +361,10 @@ void MaskCanvas::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() != Qt::LeftButton || !document_) return;
-  if (edit_) {
+  if (placing_) {
+    placing_ = false;
+    emit placeFinished();
+  } else if (edit_) {
     CommitEdit();
   } else if (anchor_) {
     const Point corner = PixelAt(event->position());

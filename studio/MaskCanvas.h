@@ -16,7 +16,8 @@ namespace vec::studio {
 
 class PictureDocument;
 
-enum class PaintTool { Brush, Eraser, Fill, Rectangle, Polygon };
+// Place puts the chosen animated object where it starts.
+enum class PaintTool { Brush, Eraser, Fill, Rectangle, Polygon, Place };
 
 class MaskCanvas : public QAbstractScrollArea {
   Q_OBJECT
@@ -63,12 +64,19 @@ class MaskCanvas : public QAbstractScrollArea {
   void CancelShape();
   const std::vector<Point>& PolygonCorners() const { return corners_; }
 
+  // Where the objects start (shown with the Place tool), `chosen` the index of the one the
+  // tool places (-1: none).
+  void SetObjectMarkers(std::vector<Point> centres, int chosen);
+
  signals:
   // One edit is complete (a stroke, a fill, a shape); `changed` is empty when it changed
   // nothing.
   void maskEdited(vec::Rect changed);
   void pointerMoved(vec::Point pixel, bool overPicture);
   void zoomChanged(double zoom);
+  // The Place tool is pressed or dragged at `pixel`; a drag ends with placeFinished.
+  void placeRequested(vec::Point pixel);
+  void placeFinished();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -107,6 +115,9 @@ class MaskCanvas : public QAbstractScrollArea {
   Point last_;
   std::optional<Point> anchor_;  // the rectangle's first corner while it is dragged
   std::vector<Point> corners_;   // the polygon being drawn
+  std::vector<Point> markers_;
+  int chosenMarker_ = -1;
+  bool placing_ = false;
   std::optional<QPointF> hover_;
   std::optional<QPoint> panFrom_;
   bool spaceHeld_ = false;

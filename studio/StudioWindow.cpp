@@ -27,6 +27,7 @@
 #include "picture/PictureJpegs.h"
 #include "platform/SdlAudio.h"
 #include "studio/AreaLegend.h"
+#include "studio/ObjectsPanel.h"
 #include "studio/PicturePanel.h"
 #include "studio/PreviewPlayer.h"
 #include "studio/SoundsPanel.h"
@@ -35,6 +36,7 @@
 #include "studio/WeatherPanel.h"
 #include "studio/model/MaskImages.h"
 #include "studio/model/MaskTools.h"
+#include "studio/model/ObjectTexts.h"
 #include "studio/model/PictureDocument.h"
 
 namespace vec::studio {
@@ -185,6 +187,8 @@ void StudioWindow::BuildActions() {
        "Click the corners of a polygon; double-click, Enter or "
        "the right button fills it, Esc drops it",
        PaintTool::Polygon},
+      {"actionPlace", "Pla&ce Object", "O",
+       "Put the object chosen in the Objects tab where it starts", PaintTool::Place},
   };
   for (const auto& t : tools) {
     QAction* a = MakeAction(t.name, tr(t.text), QKeySequence(t.key), tr(t.tip));
@@ -352,6 +356,32 @@ void StudioWindow::BuildDocks() {
   connect(soundsPanel_, &SoundsPanel::browseRequested, this, &StudioWindow::BrowseSound);
   connect(soundsPanel_, &SoundsPanel::playRequested, this, &StudioWindow::PlaySound);
   connect(soundsPanel_, &SoundsPanel::stopRequested, this, &StudioWindow::StopSounds);
+  objectsPanel_ = new ObjectsPanel(tabs);
+  tabs->addTab(objectsPanel_, tr("Objects"));
+  connect(objectsPanel_, &ObjectsPanel::addRequested, this, &StudioWindow::AddObject);
+  connect(objectsPanel_, &ObjectsPanel::removeRequested, this, [this](int section) {
+    if (!document_) return;
+    SetObjectsText(WithoutObject(document_->Stored().objects, section), QString(), true);
+  });
+  connect(objectsPanel_, &ObjectsPanel::keyEdited, this,
+          [this](int section, const QString& key, int value, bool boolean, const QString& merge) {
+            if (!document_) return;
+            SetObjectsText(WithObjectKey(document_->Stored().objects, section, key.toStdString(),
+                                         value, boolean),
+                           merge, true);
+          });
+  connect(objectsPanel_, &ObjectsPanel::chosenChanged, this, &StudioWindow::ShowObjectMarkers);
+  connect(canvas_, &MaskCanvas::placeRequested, this, [this](Point at) {
+    const int section = objectsPanel_->ChosenSection();
+    if (!document_ || section < 0) return;
+    // The preview starts again when the drag ends, not at every move.
+    SetObjectsText(WithObjectPlaced(document_->Stored().objects, section, at),
+                   QString("place.%1").arg(placeGeneration_), false);
+  });
+  connect(canvas_, &MaskCanvas::placeFinished, this, [this] {
+    ++placeGeneration_;
+    player_->Restart();
+  });
   connect(picturePanel_, &PicturePanel::titleEdited, this,
           [this](const QString& text, const QString& key) {
             OnTextEdited(RecordKind::Title, text, key);
@@ -414,6 +444,7 @@ bool StudioWindow::OpenPath(const QString& path) {
                     .arg(name, Text(document.error().message)));
       return false;
     }
+    proposedPath_ = path;
     TakeDocument(document.release_value(), path, name);
     AddRecentFile(path);
     return true;
@@ -430,10 +461,9 @@ bool StudioWindow::OpenPath(const QString& path) {
     ShowError(tr("Cannot make a picture from %1:\n%2").arg(name, Text(document.error().message)));
     return false;
   }
-  TakeDocument(document.release_value(), QString(), title + ".vep");
   // A new picture is saved beside its photo unless the author chooses otherwise.
-  filePath_.clear();
-  setProperty("proposedPath", QFileInfo(path).absolutePath() + "/" + title + ".vep");
+  proposedPath_ = QFileInfo(path).absolutePath() + "/" + title + ".vep";
+  TakeDocument(document.release_value(), QString(), title + ".vep");
   return true;
 }
 
@@ -447,6 +477,7 @@ void StudioWindow::TakeDocument(std::unique_ptr<PictureDocument> document, const
   displayName_ = name;
   canvas_->SetDocument(document_.get());
   player_->SetSpeed(speed_->currentData().toInt());
+  player_->Preview().SetImageFolder(QFile::encodeName(PictureFolder()).toStdString());
   player_->Start(document_->Live());
   ShowRecords();
   UpdateTitle();
@@ -462,7 +493,7 @@ bool StudioWindow::Save() {
 
 bool StudioWindow::SaveAs() {
   if (!document_) return false;
-  const QString proposal = filePath_.isEmpty() ? property("proposedPath").toString() : filePath_;
+  const QString proposal = filePath_.isEmpty() ? proposedPath_ : filePath_;
   const QString path =
       dialogs_->SaveFileName(this, tr("Save the picture file"), proposal, tr(kPictureFilter));
   if (path.isEmpty()) return false;
@@ -477,7 +508,8 @@ bool StudioWindow::SaveTo(const QString& path) {
     return false;
   }
   document_->MarkSaved(std::move(bytes));
-  filePath_ = path;
+  filePath_ = proposedPath_ = path;
+  player_->Preview().SetImageFolder(QFile::encodeName(PictureFolder()).toStdString());
   displayName_ = QFileInfo(path).fileName();
   AddRecentFile(path);
   UpdateTitle();
@@ -570,7 +602,7 @@ void StudioWindow::ImportMask() {
 
 void StudioWindow::ExportMask() {
   if (!document_) return;
-  QString proposal = filePath_.isEmpty() ? property("proposedPath").toString() : filePath_;
+  QString proposal = filePath_.isEmpty() ? proposedPath_ : filePath_;
   proposal = QFileInfo(proposal).absolutePath() + "/" + QFileInfo(proposal).completeBaseName() +
              "-mask.png";
   const QString path = dialogs_->SaveFileName(this, tr("Export the mask"), proposal,
@@ -598,11 +630,53 @@ void StudioWindow::ShowRecords() {
     names[i] = FromStored(document_->Stored().soundSlots[i].FileName);
   soundsPanel_->Show(document_->Stored().soundSlots, names,
                      FromStored(document_->Stored().singleSound));
+  objectsPanel_->Show(ObjectsOf(document_->Stored().objects));
+  ShowObjectMarkers();
+}
+
+void StudioWindow::ShowObjectMarkers() {
+  if (!document_) return;
+  std::vector<Point> centres;
+  int chosen = -1;
+  for (const ObjectKeys& o : ObjectsOf(document_->Stored().objects)) {
+    if (o.sectionNumber == objectsPanel_->ChosenSection())
+      chosen = static_cast<int>(centres.size());
+    centres.push_back({o.PosLeft, o.PosTop});
+  }
+  canvas_->SetObjectMarkers(std::move(centres), chosen);
+}
+
+void StudioWindow::SetObjectsText(const std::string& text, const QString& mergeKey, bool restart) {
+  document_->SetRecord({RecordKind::Objects}, text, mergeKey.toStdString());
+  if (restart) player_->Restart();
+  ShowRecords();
+  AfterRecordEdit();
+}
+
+void StudioWindow::AddObject(ObjectType type) {
+  if (!document_) return;
+  const QString path = dialogs_->OpenFileName(
+      this, type == ObjectType::Gif ? tr("Add an animated GIF") : tr("Add a picture"),
+      PictureFolder(),
+      type == ObjectType::Gif ? tr("Animated GIFs (*.gif)")
+                              : tr("Pictures (*.bmp *.jpg *.jpeg *.gif)"));
+  if (path.isEmpty()) return;
+  // An image beside the picture file is named by its file name, as a saver's package keeps
+  // it; one elsewhere by its whole path, which the show tries first.
+  const QFileInfo file(path);
+  const QString stored = file.absolutePath() == QFileInfo(PictureFolder()).absoluteFilePath()
+                             ? file.fileName()
+                             : file.absoluteFilePath();
+  int32_t section = 0;
+  const std::string text =
+      WithNewObject(document_->Stored().objects, type, ToStored(stored),
+                    {document_->Width() / 2, document_->Height() / 2}, section);
+  SetObjectsText(text, QString(), true);
+  objectsPanel_->Choose(section);
 }
 
 QString StudioWindow::PictureFolder() const {
-  const QString path = filePath_.isEmpty() ? property("proposedPath").toString() : filePath_;
-  return QFileInfo(path).absolutePath();
+  return QFileInfo(proposedPath_).absolutePath();
 }
 
 void StudioWindow::OnSoundEdited(int slot, SoundSlot value, const QString& name,

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "graphics/Geometry.h"
+#include "picture/ObjectKeys.h"
 #include "picture/SoundSlot.h"
 #include "picture/WaveSet.h"
 #include "picture/WeatherSettings.h"
@@ -32,6 +33,7 @@ class SoundEffectPlayer;
 namespace vec::studio {
 
 class AreaLegend;
+class ObjectsPanel;
 class SoundsPanel;
 class PicturePanel;
 class PictureDocument;
@@ -70,6 +72,7 @@ class StudioWindow : public QMainWindow {
   WeatherPanel* Weather() const { return weatherPanel_; }
   PicturePanel* PictureTexts() const { return picturePanel_; }
   SoundsPanel* Sounds() const { return soundsPanel_; }
+  ObjectsPanel* Objects() const { return objectsPanel_; }
   QStringList RecentFiles() const;
 
  protected:
@@ -113,12 +116,18 @@ class StudioWindow : public QMainWindow {
   void PlaySound(int slot);
   void StopSounds();
   QString PictureFolder() const;
+  void SetObjectsText(const std::string& text, const QString& mergeKey, bool restart);
+  void AddObject(ObjectType type);
+  void ShowObjectMarkers();
   void ShowPointer();
   void TogglePlay();
 
   std::unique_ptr<PictureDocument> document_;
   QString filePath_;     // empty for a picture not saved yet
   QString displayName_;  // shown in the title
+  // Where the picture is saved when the author chooses nothing else (its file, or its
+  // photo's folder); objects and sounds are looked for beside it.
+  QString proposedPath_;
   std::unique_ptr<StudioDialogs> dialogs_;
 
   MaskCanvas* canvas_ = nullptr;
@@ -127,6 +136,8 @@ class StudioWindow : public QMainWindow {
   WeatherPanel* weatherPanel_ = nullptr;
   PicturePanel* picturePanel_ = nullptr;
   SoundsPanel* soundsPanel_ = nullptr;
+  ObjectsPanel* objectsPanel_ = nullptr;
+  int placeGeneration_ = 0;
   // The sound player goes before the device it plays through.
   std::unique_ptr<ISoundDevice> soundDevice_;
   std::unique_ptr<SoundEffectPlayer> soundPlayer_;
