@@ -1,6 +1,7 @@
 // studio_shot: draws a photo of a bay, makes a picture of it through the studio's window
-// (File > Open, the legend, the rectangle tool, the weather list), lets the water play and
-// writes the window as a PNG, with the photo and the saved picture file beside it. Used for
+// (File > Open, the legend, the rectangle tool, the weather list, a sound slot, a gull
+// added and placed with the Place tool), lets the water play and writes the window as a
+// PNG, with the photo, the gull, the sound and the saved picture file beside it. Used for
 // the screenshots of the studio at 100 % and 200 % (QT_SCALE_FACTOR=2) and as a picture
 // file made by the studio for the show to play.
 //
@@ -13,18 +14,24 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 
 #include "studio/AreaLegend.h"
 #include "studio/FieldsForm.h"
 #include "studio/MaskCanvas.h"
+#include "studio/ObjectsPanel.h"
 #include "studio/PreviewPlayer.h"
+#include "studio/SoundsPanel.h"
+#include "studio/StudioDialogs.h"
 #include "studio/StudioWindow.h"
 #include "studio/WeatherPanel.h"
 #include "studio/model/PictureDocument.h"
+#include "tests/support/SineWav.h"
 
 namespace {
 
@@ -62,6 +69,33 @@ QImage BayPhoto() {
   return photo;
 }
 
+// A gull over a white key colour (the bottom-left pixel), as the show keys still objects.
+QImage Gull() {
+  QImage gull(48, 24, QImage::Format_RGB32);
+  gull.fill(Qt::white);
+  QPainter p(&gull);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(QColor("#202830"), 3));
+  p.drawLine(2, 8, 14, 14);
+  p.drawLine(14, 14, 24, 10);
+  p.drawLine(24, 10, 34, 14);
+  p.drawLine(34, 14, 46, 8);
+  return gull;
+}
+
+// Answers the window's file questions with the files this program made.
+class FixedAnswers final : public vec::studio::StudioDialogs {
+ public:
+  explicit FixedAnswers(QString answer) : answer_(std::move(answer)) {}
+  QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    return answer_;
+  }
+  void Set(QString answer) { answer_ = std::move(answer); }
+
+ private:
+  QString answer_;
+};
+
 void Drag(vec::studio::MaskCanvas& canvas, vec::Point from, vec::Point to) {
   QWidget* view = canvas.viewport();
   for (const auto& [type, at, button, held] :
@@ -90,7 +124,13 @@ int main(int argc, char* argv[]) {
   const QString photo = out + "/bay.png";
   if (!BayPhoto().save(photo)) return 1;
 
+  if (!Gull().save(out + "/gull.bmp", "BMP")) return 1;
+  vec::testing::WriteSineWav((out + "/surf.wav").toStdString(), 180, 1.0, 6000);
+
   vec::studio::StudioWindow window;
+  auto answers = std::make_unique<FixedAnswers>(QString());
+  FixedAnswers* answer = answers.get();
+  window.SetDialogs(std::move(answers));
   window.resize(1400, 860);
   window.show();
   if (!window.OpenPath(photo)) return 1;
@@ -105,6 +145,16 @@ int main(int argc, char* argv[]) {
   auto* kind = window.Weather()->Form()->findChild<QComboBox*>("Kind");
   kind->setCurrentIndex(2);
   emit kind->activated(2);
+  // The surf loops; a gull crosses the sky.
+  answer->Set(out + "/surf.wav");
+  window.Sounds()->findChild<QToolButton*>("SoundBrowse1")->click();
+  answer->Set(out + "/gull.bmp");
+  window.Objects()->findChild<QPushButton*>("AddPictureObject")->click();
+  auto* motion = window.Objects()->findChild<QComboBox*>("Motion");
+  motion->setCurrentIndex(5);  // crosses sideways
+  emit motion->activated(5);
+  window.findChild<QAction*>("actionPlace")->trigger();
+  Drag(canvas, {300, 140}, {320, 150});
   window.findChild<QAction*>("actionArea2")->trigger();
   window.findChild<QAction*>("actionBrush")->trigger();
 
