@@ -17,6 +17,7 @@
 #include "studio/model/MaskImages.h"
 #include "studio/model/MaskTools.h"
 #include "studio/model/PictureDocument.h"
+#include "studio/model/WaterPreview.h"
 
 namespace {
 
@@ -77,6 +78,18 @@ void BM_FloodFillHalf4K(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FloodFillHalf4K)->Unit(benchmark::kMillisecond);
+
+// The preview started again on a 4K picture, as after every stroke: the engine prepares the
+// area index, the scatter and the mirror image once per start.
+void BM_PreviewRestart4K(benchmark::State& state) {
+  const std::string file = bench::WaterPictureFile(k4KWidth, k4KHeight, 7, 90);
+  auto document = PictureDocument::FromPictureFile(std::vector<uint8_t>(file.begin(), file.end()));
+  if (!document) return state.SkipWithError(document.error().message.c_str());
+  WaterPreview preview;
+  preview.Start(document.value()->Live());
+  for (auto _ : state) preview.Restart();
+}
+BENCHMARK(BM_PreviewRestart4K)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The preview's frame as the window shows it: the engine's tick on a picture of water in
 // its lower half under rain, and the canvas drawing the frame and the mask layer at a zoom

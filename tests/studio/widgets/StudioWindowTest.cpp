@@ -359,3 +359,22 @@ TEST_F(WindowTest, ThePreviewIsMadeFromThePhotoOrChosen) {
 
 }  // namespace
 }  // namespace vec::studio::test
+
+namespace vec::studio::test {
+namespace {
+
+TEST_F(WindowTest, TheLayoutBrushAndMaskStrengthAreKeptBetweenRuns) {
+  Window().findChild<QSlider*>("MaskStrength")->setValue(70);
+  Window().findChild<QSpinBox*>("BrushSize")->setValue(33);
+  Window().resize(1100, 760);
+  const QSize size = Window().size();
+  ASSERT_TRUE(Window().close());
+  StudioWindow again;
+  EXPECT_EQ(again.findChild<QSlider*>("MaskStrength")->value(), 70);
+  EXPECT_EQ(again.Canvas()->MaskStrength(), 70);
+  EXPECT_EQ(again.Canvas()->BrushSize(), 33);
+  EXPECT_EQ(again.size(), size);
+}
+
+}  // namespace
+}  // namespace vec::studio::test
