@@ -11,8 +11,7 @@ namespace vec {
 
 ErrorOr<std::vector<uint8_t>> StoredPictureJpeg(std::vector<uint8_t> fileBytes,
                                                 const Bitmap32& decoded, int quality) {
-  if (SniffImageFormat(fileBytes.data(), fileBytes.size()) == ImageFormat::Jpeg)
-    return fileBytes;
+  if (SniffImageFormat(fileBytes.data(), fileBytes.size()) == ImageFormat::Jpeg) return fileBytes;
   return EncodeJpeg(decoded, quality);
 }
 
