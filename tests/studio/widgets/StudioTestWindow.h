@@ -68,12 +68,13 @@ class StudioWindowFixture : public testing::Test {
   void SetUp() override {
     vec::test::OffscreenApp();
     QStandardPaths::setTestModeEnabled(true);
+    // Every test starts from a studio that was never run: no layout, no recent files.
+    QSettings().clear();
     window_ = std::make_unique<StudioWindow>();
     window_->SetDialogs(std::make_unique<ScriptedDialogs>(script_));
     window_->resize(1000, 700);
     window_->show();
     ASSERT_TRUE(folder_.isValid());
-    QSettings().remove("recentFiles");
   }
   void TearDown() override {
     script_->answers.push_back(QMessageBox::Discard);
