@@ -43,6 +43,9 @@ class WaterEngine {
   void ResetFrame();
   // The composite when weather or objects are drawn, else the water frame.
   const Bitmap32& Output() const;
+  // Changes the speed percent taken from the project, from the next tick on.
+  void SetSpeed(int32_t percent) { speed_ = percent; }
+  int32_t Speed() const { return speed_; }
 
   // Objects run in their own worker threads unless stepped by the caller (offline
   // rendering); must be chosen before Start.

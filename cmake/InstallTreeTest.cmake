@@ -11,7 +11,9 @@ set(root ${SCRATCH}/opt/vec)
 foreach(f lib/vecsaver/vecsaver lib/vecsaver/vectool lib/vecsaver/Demo.scr
           share/man/man1/vecsaver.1.gz share/man/man1/vectool.1.gz
           share/applications/vecsaver-config.desktop share/doc/vecsaver/README.md
-          share/doc/vecsaver/copyright share/doc/vecsaver/changelog.Debian.gz)
+          share/doc/vecsaver/copyright share/doc/vecsaver/changelog.Debian.gz
+          bin/vecstudio share/applications/vecstudio.desktop
+          share/icons/hicolor/scalable/apps/vecstudio.svg)
   if(NOT EXISTS ${root}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()

@@ -66,7 +66,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "vecsaver plays savers (the runtime with a package of pictures, sounds and\n"
     "designed windows appended) full screen, in a screen-saver daemon's window or\n"
     "as a preview, and installs them for XScreenSaver, xsecurelock and MATE.\n"
-    "vectool inspects, builds and renders savers. A demo saver is included.")
+    "vectool inspects, builds and renders savers. A demo saver is included.\n"
+    "vecstudio makes water pictures by painting their water areas over a photo.")
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGE_CONTACT "${vec_maintainer}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${vec_maintainer}")
@@ -77,7 +78,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # platform plugins are only recommended by the Qt libraries.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont, qt6-qpa-plugins")
 # The web and mail links of the designed windows open through xdg-open and xdg-email.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The studio's icon is an SVG, drawn by Qt's SVG plugins.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libqt6svg6")
 # The daemons a saver installs itself for.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xsecurelock | mate-screensaver")
 # The programs are stripped into the package; their debugging information goes by build ID

@@ -37,6 +37,8 @@ class ByteReader {
 
   bool Eof() const { return Remaining() == 0; }
   uint64_t Remaining() const { return size_ - pos_; }
+  // Bytes read (or skipped) so far.
+  uint64_t Position() const { return pos_; }
 
   Status WriteBlock(const void* buffer, size_t count);
   Status WriteInteger(int32_t value);

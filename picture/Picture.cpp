@@ -121,8 +121,7 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
 
     designWidth = picture.Width();
     designHeight = picture.Height();
-    if (weather.Opacity == 0 && weather.Kind == kWeatherSnow) weather.Opacity = 9;
-    if (weather.Opacity == 0 && weather.Kind == kWeatherRain) weather.Opacity = 6;
+    weather = WeatherAsShown(weather);
 
     if (!singleSound.empty() && !EqualsAsciiNoCase(singleSound, "<NO SOUND>")) {
       // With all eight slots in use the single sound has no place and is dropped.

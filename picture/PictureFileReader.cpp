@@ -151,26 +151,49 @@ Status PictureFileReader::LoadPreviewFromMemory(const uint8_t* data, size_t size
 }
 
 Status PictureFileReader::Run(ByteReader& stream, bool full) {
-  TRY(ReadHeadItems(stream));
-  if (!full) return {};
-  TRY(ReadBodyItems(stream));
-  ReadTailItems(stream);
-  return {};
+  items = {};
+  Status status = ReadHeadItems(stream);
+  if (status.ok() && full) {
+    status = ReadBodyItems(stream);
+    if (status.ok()) ReadTailItems(stream);
+  }
+  readEnd = stream.Position();
+  return status;
+}
+
+// Notes where an item begins; the item is complete once Finish is called for it.
+void PictureFileReader::Begin(ByteReader& s, PictureItem item) {
+  Item(item) = {s.Position(), s.Position(), false};
+}
+
+void PictureFileReader::Finish(ByteReader& s, PictureItem item, bool complete) {
+  Item(item).end = s.Position();
+  Item(item).complete = complete;
 }
 
 // Items 1 to 4: magic, Title, Author, preview.
 Status PictureFileReader::ReadHeadItems(ByteReader& s) {
   // A file shorter than the magic fails on the read itself, like any other short read;
   // only eight bytes that differ from the magic make an incorrect project file.
+  Begin(s, PictureItem::Magic);
   const std::string magic = TRY(s.ReadMagic(kPictureMagicLength));
   if (magic != kPictureMagic) return Error::Make(ErrorCode::BadMagic, kIncorrectProjectFile);
+  Finish(s, PictureItem::Magic);
+  Begin(s, PictureItem::Title);
   Title = TRY(ReadCountedString(s, "title length"));
+  Finish(s, PictureItem::Title);
+  Begin(s, PictureItem::Author);
   Author = TRY(ReadCountedString(s, "author length"));
-  return ReadJpegBlob(s, "preview size", preview);
+  Finish(s, PictureItem::Author);
+  Begin(s, PictureItem::Preview);
+  TRY(ReadJpegBlob(s, "preview size", preview));
+  Finish(s, PictureItem::Preview);
+  return {};
 }
 
 // Items 5 to 9: wave sets, mask, picture, single sound, weather.
 Status PictureFileReader::ReadBodyItems(ByteReader& s) {
+  Begin(s, PictureItem::WaveSets);
   waveCount = TRY(ReadSize(s, "wave count", WaveSet::kRecordSize));
   uint8_t record[WaveSet::kRecordSize];
   for (int32_t k = 0; k < waveCount; ++k) {
@@ -178,16 +201,25 @@ Status PictureFileReader::ReadBodyItems(ByteReader& s) {
     // The project has four areas; further records have no area to drive.
     if (k < kWaveSetCount) waves[static_cast<size_t>(k)] = WaveParamFromBytes(record);
   }
+  Finish(s, PictureItem::WaveSets);
 
+  Begin(s, PictureItem::Mask);
   const int32_t maskCount = TRY(ReadSize(s, "mask count", 4));
   maskCodes.resize(static_cast<size_t>(maskCount));
   for (auto& v : maskCodes) v = TRY(s.ReadInteger());
+  Finish(s, PictureItem::Mask);
 
+  Begin(s, PictureItem::Picture);
   TRY(ReadJpegBlob(s, "picture size", picture));
+  Finish(s, PictureItem::Picture);
+  Begin(s, PictureItem::SingleSound);
   singleSound = TRY(ReadCountedString(s, "sound name length"));
+  Finish(s, PictureItem::SingleSound);
 
+  Begin(s, PictureItem::Weather);
   uint8_t w[WeatherSettings::kRecordSize];
   TRY(s.ReadBlock(w, sizeof w));
+  Finish(s, PictureItem::Weather);
   weather = {Get32(w), Get32(w + 4), Get32(w + 8), Get32(w + 12), Get32(w + 16), Get32(w + 20)};
   return {};
 }
@@ -198,10 +230,12 @@ Status PictureFileReader::ReadBodyItems(ByteReader& s) {
 void PictureFileReader::ReadTailItems(ByteReader& s) {
   if (s.Eof()) return;
   hasSoundSlots = true;
+  Begin(s, PictureItem::SoundSlots);
   constexpr size_t kSlotsSize = SoundSlot::kRecordSize * kSoundSlotCount;
   std::vector<uint8_t> block(kSlotsSize, 0);
   const size_t got = static_cast<size_t>(std::min<uint64_t>(s.Remaining(), kSlotsSize));
   if (!s.ReadBlock(block.data(), got)) return;
+  Finish(s, PictureItem::SoundSlots, got == kSlotsSize);
   for (size_t i = 0; i < soundSlots.size(); ++i) {
     const size_t at = i * SoundSlot::kRecordSize;
     if (at >= got) break;
@@ -212,8 +246,13 @@ void PictureFileReader::ReadTailItems(ByteReader& s) {
     soundSlots[i] = std::move(slot);
   }
   if (got < kSlotsSize) return;
-  if (!ReadCutString(s, objects)) return;
-  ReadCutString(s, buildInfo);
+  Begin(s, PictureItem::Objects);
+  const bool objectsComplete = ReadCutString(s, objects);
+  Finish(s, PictureItem::Objects, objectsComplete);
+  if (!objectsComplete) return;
+  Begin(s, PictureItem::BuildInfo);
+  const bool buildInfoComplete = ReadCutString(s, buildInfo);
+  Finish(s, PictureItem::BuildInfo, buildInfoComplete);
 }
 
 Status PictureFileReader::CopyMask(AreaMask& dst, int32_t width, int32_t height) const {

@@ -20,6 +20,7 @@
 #include "graphics/Bitmap.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
+#include "picture/PictureItems.h"
 
 namespace vec {
 
@@ -64,12 +65,21 @@ class PictureFileReader {
   std::string singleSound;
   std::string objects;
   std::string buildInfo;
+  // Where each item was read from (by PictureItem), and where reading stopped: a writer
+  // that keeps what it does not change copies these bytes as they are.
+  std::array<ItemSpan, kPictureItemCount> items{};
+  uint64_t readEnd = 0;
+
+  ItemSpan& Item(PictureItem item) { return items[static_cast<size_t>(item)]; }
+  const ItemSpan& Item(PictureItem item) const { return items[static_cast<size_t>(item)]; }
 
  private:
   Status Run(ByteReader& stream, bool full);
   Status ReadHeadItems(ByteReader& stream);
   Status ReadBodyItems(ByteReader& stream);
   void ReadTailItems(ByteReader& stream);
+  void Begin(ByteReader& stream, PictureItem item);
+  void Finish(ByteReader& stream, PictureItem item, bool complete = true);
 };
 
 // Record decoding from the file's bytes (exposed for the writer's tests).

@@ -28,33 +28,51 @@ class ByteWriter {
 
 }  // namespace
 
-std::vector<uint8_t> WritePictureFile(const PictureFileContent& c) {
+std::vector<uint8_t> WritePictureFile(const PictureFileContent& c,
+                                      std::array<ItemSpan, kPictureItemCount>* items) {
   ByteWriter w;
-  w.Bytes(kPictureMagic, kPictureMagicLength);
-  w.Counted(c.Title);
-  w.Counted(c.Author);
-  w.Counted(c.previewJpeg);
-  w.Int(static_cast<int32_t>(c.waves.size()));
-  for (const auto& wave : c.waves) {
-    uint8_t record[WaveSet::kRecordSize];
-    WaveParamToBytes(wave, record);
-    w.Bytes(record, sizeof record);
-  }
-  w.Int(static_cast<int32_t>(c.maskValues.size()));
-  for (int32_t v : c.maskValues) w.Int(v);
-  w.Counted(c.pictureJpeg);
-  w.Counted(c.singleSound);
-  const WeatherSettings& k = c.weather;
-  for (int32_t v : {k.Kind, k.Count, k.SpeedIndex, k.Angle, k.Length, k.Opacity}) w.Int(v);
-  if (c.withTail) {
-    for (const auto& slot : c.soundSlots) {
-      uint8_t record[SoundSlot::kRecordSize];
-      SoundSlotToBytes(slot, record);
+  std::array<ItemSpan, kPictureItemCount> spans{};
+  auto item = [&](PictureItem which, auto&& write) {
+    ItemSpan& span = spans[static_cast<size_t>(which)];
+    span.begin = w.out.size();
+    write();
+    span.end = w.out.size();
+    span.complete = true;
+  };
+  item(PictureItem::Magic, [&] { w.Bytes(kPictureMagic, kPictureMagicLength); });
+  item(PictureItem::Title, [&] { w.Counted(c.Title); });
+  item(PictureItem::Author, [&] { w.Counted(c.Author); });
+  item(PictureItem::Preview, [&] { w.Counted(c.previewJpeg); });
+  item(PictureItem::WaveSets, [&] {
+    w.Int(static_cast<int32_t>(c.waves.size()));
+    for (const auto& wave : c.waves) {
+      uint8_t record[WaveSet::kRecordSize];
+      WaveParamToBytes(wave, record);
       w.Bytes(record, sizeof record);
     }
-    w.Counted(c.objects);
-    w.Counted(c.buildInfo);
+  });
+  item(PictureItem::Mask, [&] {
+    w.Int(static_cast<int32_t>(c.maskValues.size()));
+    for (int32_t v : c.maskValues) w.Int(v);
+  });
+  item(PictureItem::Picture, [&] { w.Counted(c.pictureJpeg); });
+  item(PictureItem::SingleSound, [&] { w.Counted(c.singleSound); });
+  item(PictureItem::Weather, [&] {
+    const WeatherSettings& k = c.weather;
+    for (int32_t v : {k.Kind, k.Count, k.SpeedIndex, k.Angle, k.Length, k.Opacity}) w.Int(v);
+  });
+  if (c.withTail) {
+    item(PictureItem::SoundSlots, [&] {
+      for (const auto& slot : c.soundSlots) {
+        uint8_t record[SoundSlot::kRecordSize];
+        SoundSlotToBytes(slot, record);
+        w.Bytes(record, sizeof record);
+      }
+    });
+    item(PictureItem::Objects, [&] { w.Counted(c.objects); });
+    item(PictureItem::BuildInfo, [&] { w.Counted(c.buildInfo); });
   }
+  if (items != nullptr) *items = spans;
   return std::move(w.out);
 }
 

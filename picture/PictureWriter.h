@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "picture/Picture.h"
+#include "picture/PictureItems.h"
 
 namespace vec {
 
@@ -27,7 +28,10 @@ struct PictureFileContent {
   std::string buildInfo;  // INI lines as comma text
 };
 
-std::vector<uint8_t> WritePictureFile(const PictureFileContent& content);
+// The file's bytes; with `items`, also where each item was written (the tail's items are
+// left incomplete when the content has no tail).
+std::vector<uint8_t> WritePictureFile(const PictureFileContent& content,
+                                      std::array<ItemSpan, kPictureItemCount>* items = nullptr);
 
 // Lines as comma text: separated by commas; a line holding blanks, commas or double quotes
 // is wrapped in double quotes with its quotes doubled.

@@ -22,4 +22,12 @@ struct WeatherSettings {
 // Values of WeatherSettings::Kind.
 inline constexpr int32_t kWeatherNone = 0, kWeatherSnow = 1, kWeatherRain = 2;
 
+// The weather as a picture shows it: a stored Opacity of 0 stands for 9 with snow and 6 with
+// rain (files store 0 for "the default").
+inline WeatherSettings WeatherAsShown(WeatherSettings w) {
+  if (w.Opacity == 0 && w.Kind == kWeatherSnow) w.Opacity = 9;
+  if (w.Opacity == 0 && w.Kind == kWeatherRain) w.Opacity = 6;
+  return w;
+}
+
 }  // namespace vec

@@ -21,8 +21,8 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/ImageFile.h"
 #include "graphics/Jpeg.h"
-#include "graphics/PictureUtilities.h"
 #include "picture/Mask.h"
+#include "picture/PictureJpegs.h"
 #include "picture/PictureWriter.h"
 #include "tools/vectool/Command.h"
 
@@ -67,11 +67,7 @@ bool LoadPicture(const std::string& path, int quality, Encoded& out, std::string
   auto image = vec::LoadImageFromMemory(bytes->data(), bytes->size());
   if (!image) return error = path + ": " + image.error().message, false;
   out.image = std::move(image.value());
-  if (vec::SniffImageFormat(bytes->data(), bytes->size()) == vec::ImageFormat::Jpeg) {
-    out.jpeg = std::move(bytes.value());
-    return true;
-  }
-  auto jpeg = vec::EncodeJpeg(out.image, quality);
+  auto jpeg = vec::StoredPictureJpeg(std::move(bytes.value()), out.image, quality);
   if (!jpeg) return error = jpeg.error().message, false;
   out.jpeg = std::move(jpeg.value());
   return true;
@@ -91,7 +87,7 @@ int RunVep(const VepOptions& o) {
     settingsText.assign(bytes->begin(), bytes->end());
   }
   const vec::IniDocument ini = vec::IniDocument::FromText(settingsText);
-  const int quality = ini.ReadInteger("Picture", "Quality", 90);
+  const int quality = ini.ReadInteger("Picture", "Quality", vec::kDefaultJpegQuality);
 
   vec::PictureFileContent c;
   std::string error;
@@ -104,12 +100,8 @@ int RunVep(const VepOptions& o) {
     if (!LoadPicture(*previewPath, quality, preview, error)) return Fail(error);
     c.previewJpeg = std::move(preview.jpeg);
   } else {
-    const int32_t pw = std::max(1, ini.ReadInteger("Picture", "PreviewWidth", 160));
-    const int32_t ph = std::max<int32_t>(
-        1, static_cast<int32_t>(int64_t{picture.image.Height()} * pw / picture.image.Width()));
-    vec::Bitmap32 small(pw, ph);
-    vec::StretchSmoothTo(picture.image, small);
-    auto jpeg = vec::EncodeJpeg(small, quality);
+    const int32_t pw = ini.ReadInteger("Picture", "PreviewWidth", vec::kDefaultPreviewWidth);
+    auto jpeg = vec::MakePreviewJpeg(picture.image, pw, quality);
     if (!jpeg) return Fail(jpeg.error().message);
     c.previewJpeg = std::move(jpeg.value());
   }
