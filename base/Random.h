@@ -13,7 +13,9 @@
 
 namespace vec {
 
-// Returns a value in [0, n) (n is taken as unsigned, as the original does); advances the seed.
+// Returns a value in [0, n) and advances the seed. n is read as an unsigned 32-bit count, so
+// a negative n draws from [0, 2^32 + n) and may come out negative; stored effects draw
+// their sequences this way.
 int32_t Random(int32_t n);
 
 // Seeds the generator from the high-resolution clock, unless seeding is locked.

@@ -110,7 +110,8 @@ class Slideshow {
   int32_t PictureWidth() const { return pictureWidth_; }
   int32_t PictureHeight() const { return pictureHeight_; }
   const Bitmap32& StillBitmap() const { return stillBitmap_; }
-  // The TransitionEffects items, as written (an item is read when a transition draws it).
+  // The TransitionEffects items as stored in the settings (an item is read when a
+  // transition draws it).
   const vec::EffectList& EffectList() const { return effectList_; }
   Picture* PictureProject() { return project_.get(); }
   bool F1Flag() const { return f1_; }
