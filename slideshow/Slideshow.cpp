@@ -82,7 +82,7 @@ Slideshow::~Slideshow() {
 }
 
 void Slideshow::FormCreate() {
-  speed_ = 100;
+  speed_ = kDefaultSpeedPercent;
   proportional_ = true;
 }
 

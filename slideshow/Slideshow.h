@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "base/ShowDefaults.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 #include "slideshow/ShowDisplay.h"
@@ -144,7 +145,8 @@ class Slideshow {
   bool direct_ = false;
   bool stretch_ = true, proportional_ = true, autoChange_ = true, transitionOn_ = true,
        soundOn_ = true;
-  int32_t duration_ = 30, currentDuration_ = 30, transitionTime_ = 2000, speed_ = 100;
+  int32_t duration_ = kDefaultDurationSeconds, currentDuration_ = kDefaultDurationSeconds;
+  int32_t transitionTime_ = kDefaultTransitionMs, speed_ = kDefaultSpeedPercent;
   int32_t showMode_ = 0;
   int32_t pictureWidth_ = 0, pictureHeight_ = 0;
   vec::EffectList effectList_;

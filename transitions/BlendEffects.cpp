@@ -43,17 +43,6 @@ Pixel BlendPixel(Pixel d, Pixel s, int32_t alpha) {
                    BlendByte(PixelB(d), PixelB(s), alpha), PixelA(d));
 }
 
-// A private copy of the process-wide generator's step (base/Random.h): the seeded effects
-// run it locally from their fixed seed, which leaves the shared generator exactly where it
-// stood, and lets "Random(100) < percent" become one comparison of the seed.
-struct LocalGenerator {
-  uint32_t seed;
-  uint32_t Next() {
-    seed = seed * 134775813u + 1u;
-    return seed;
-  }
-};
-
 // Random(100) = (100 * seed) >> 32 is below percent exactly when seed is below
 // ceil(percent * 2^32 / 100).
 uint64_t TakeThreshold(int32_t percent) {
@@ -251,20 +240,15 @@ namespace {
 // and leaves in `next` the draws of the pixels that follow.
 VEC_TARGET_AVX2 size_t DissolveAvx2(Pixel* d, const Pixel* s, size_t count, uint32_t first,
                                     uint32_t threshold, std::array<uint32_t, 32>& next) {
-  constexpr uint32_t a = 134775813u;
-  uint32_t a32 = 1, c32 = 0;
-  for (int k = 0; k < 32; ++k) {
-    c32 += a32;
-    a32 *= a;
-  }
+  constexpr RandomGenerator::Jump step32 = RandomGenerator::StepsOf(32);
   alignas(32) std::array<uint32_t, 32> draws;
   draws[0] = first;
-  for (size_t k = 1; k < draws.size(); ++k) draws[k] = draws[k - 1] * a + 1u;
+  for (size_t k = 1; k < draws.size(); ++k) draws[k] = RandomGenerator::Step(draws[k - 1]);
   __m256i seeds[4];
   for (size_t v = 0; v < 4; ++v)
     seeds[v] = _mm256_load_si256(reinterpret_cast<const __m256i*>(draws.data() + 8 * v));
-  const __m256i mul = _mm256_set1_epi32(static_cast<int32_t>(a32));
-  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(c32));
+  const __m256i mul = _mm256_set1_epi32(static_cast<int32_t>(step32.multiplier));
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(step32.increment));
   // Unsigned "seed < threshold" as a signed comparison of both with the top bit flipped.
   const __m256i flip = _mm256_set1_epi32(static_cast<int32_t>(0x80000000u));
   const __m256i limit = _mm256_xor_si256(_mm256_set1_epi32(static_cast<int32_t>(threshold)), flip);
@@ -290,27 +274,14 @@ VEC_TARGET_AVX2 size_t DissolveAvx2(Pixel* d, const Pixel* s, size_t count, uint
 
 namespace {
 
-// The generator's seed after n more steps: the step is the affine map seed * a + 1, and n
-// steps compose it by squaring.
-uint32_t SeedAfter(uint32_t seed, uint64_t n) {
-  uint32_t mul = 134775813u, add = 1u;  // the map of 2^k steps
-  for (; n > 0; n >>= 1) {
-    if (n & 1) seed = seed * mul + add;
-    add = add * mul + add;
-    mul *= mul;
-  }
-  return seed;
-}
-
 // Dissolve of `count` pixels whose first draw is `first`.
 void DissolveRun(Pixel* d, const Pixel* s, size_t count, uint32_t first, uint32_t threshold) {
   // The draws for pixels i, i + 1, i + 2, i + 3 come from four interleaved copies of the
   // sequence, each stepping four draws at a time (seed * a^4 + (a^3 + a^2 + a + 1)), so
   // the multiplications do not wait on each other. The choice is a mask, not a branch:
   // at mid percents it is a coin toss.
-  constexpr uint32_t a = 134775813u;
-  constexpr uint32_t a4 = a * a * a * a, c4 = a * a * a + a * a + a + 1u;
-  LocalGenerator gen{first};
+  constexpr RandomGenerator::Jump step4 = RandomGenerator::StepsOf(4);
+  RandomGenerator gen{first};
   auto pick = [threshold](Pixel old, Pixel fresh, uint32_t seed) {
     const uint32_t take = 0u - static_cast<uint32_t>(seed < threshold);
     return (fresh & take) | (old & ~take);
@@ -318,22 +289,22 @@ void DissolveRun(Pixel* d, const Pixel* s, size_t count, uint32_t first, uint32_
 #if defined(VEC_HAVE_AVX2_PATHS)
   if (CurrentVectorLevel() == VectorLevel::kAvx2) {
     std::array<uint32_t, 32> next;
-    size_t i = DissolveAvx2(d, s, count, gen.seed, threshold, next);
+    size_t i = DissolveAvx2(d, s, count, gen.Seed(), threshold, next);
     for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], next[k]);
     return;
   }
 #endif
-  uint32_t s0 = gen.seed, s1 = gen.Next(), s2 = gen.Next(), s3 = gen.Next();
+  uint32_t s0 = gen.Seed(), s1 = gen.Next(), s2 = gen.Next(), s3 = gen.Next();
   size_t i = 0;
   for (; i + 4 <= count; i += 4) {
     d[i] = pick(d[i], s[i], s0);
     d[i + 1] = pick(d[i + 1], s[i + 1], s1);
     d[i + 2] = pick(d[i + 2], s[i + 2], s2);
     d[i + 3] = pick(d[i + 3], s[i + 3], s3);
-    s0 = s0 * a4 + c4;
-    s1 = s1 * a4 + c4;
-    s2 = s2 * a4 + c4;
-    s3 = s3 * a4 + c4;
+    s0 = step4.Apply(s0);
+    s1 = step4.Apply(s1);
+    s2 = step4.Apply(s2);
+    s3 = step4.Apply(s3);
   }
   const uint32_t tail[3] = {s0, s1, s2};
   for (size_t k = 0; i < count; ++i, ++k) d[i] = pick(d[i], s[i], tail[k]);
@@ -362,7 +333,7 @@ void Dissolve(const EffectFrame& frame, const EffectArgs&) {
   SplitRows(H, static_cast<int64_t>(count), [&](int32_t begin, int32_t end) {
     const size_t first = static_cast<size_t>(begin) * static_cast<size_t>(W);
     DissolveRun(d + first, s + first, static_cast<size_t>(end - begin) * static_cast<size_t>(W),
-                SeedAfter(FixedSeed(W, H), first + 1), threshold);
+                RandomGenerator::StepsOf(first + 1).Apply(FixedSeed(W, H)), threshold);
   });
 }
 
@@ -407,7 +378,7 @@ void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
   const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
-  LocalGenerator gen{FixedSeed(W, H)};
+  RandomGenerator gen{FixedSeed(W, H)};
   // Block order: the bottom row draws first. The draws come first, so that the copies of a
   // large frame can be split over threads.
   std::vector<uint8_t> taken(static_cast<size_t>(H));
@@ -428,7 +399,7 @@ void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
   const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
-  LocalGenerator gen{FixedSeed(W, H)};
+  RandomGenerator gen{FixedSeed(W, H)};
   // One draw per column, left to right; the choices of a span of columns are kept on the
   // stack and applied to every row before the next span is drawn.
   constexpr int32_t kSpan = 4096;
