@@ -52,9 +52,6 @@ class WaterEngine {
   // Rebuilds the water pixel by pixel with the plain formulas instead of the row tables;
   // the two give the same frames, the plain one is kept to check the fast one against.
   void SetReferenceTick(bool on) { referenceTick_ = on; }
-  // Uses the AVX2 copies where the processor has them (the default); off, the fast tick
-  // keeps to the narrower ones. Both give the same frames.
-  void SetWideVectors(bool on) { wideVectors_ = on; }
 
   anim::AnimatedObjectSet& Objects() { return objects_; }
   const Bitmap32& Frame() const { return frame_; }
@@ -103,7 +100,6 @@ class WaterEngine {
   bool weatherOn_ = false;
   bool objectsThreaded_ = true;
   bool referenceTick_ = false;
-  bool wideVectors_ = true;
   uint32_t lastTick_ = 0;
   std::string packageFolder_;
 
