@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Clock.h"
@@ -38,6 +39,9 @@ struct SlideshowServices {
   // whose entry is nullptr draws effect 1's; when that is nullptr too, nothing is drawn
   // over the old picture.
   std::function<const Effect*(int32_t)> effect;
+  // Where a tick or a start-up step that failed is reported, each text once (unset: stderr,
+  // as "vecsaver: ...").
+  std::function<void(const std::string& text)> reportFailure;
 };
 
 // The message shown when no picture takes part.
@@ -129,6 +133,11 @@ class Slideshow {
   bool LoadProject();
   // After a picture that could not be loaded: the next tick moves on to the next one.
   void ChangeAtNextTick() { currentDuration_ = 0; }
+  // The show's one catch point, around each tick and each step of the start and of a
+  // resize: an exception from `step` is reported (each text once) and the show goes on.
+  // Returns whether the step ran through.
+  template <class Step>
+  bool Guarded(const char* what, Step&& step);
 
   const SlideshowOptions& settings_;
   SlideshowServices services_;
@@ -162,6 +171,7 @@ class Slideshow {
   bool closeRequested_ = false;
   bool shown_ = false, closed_ = false;
   bool cursorHidden_ = false;
+  std::unordered_set<std::string> reported_;  // failures already reported
 };
 
 }  // namespace vec

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -18,10 +19,15 @@
 namespace vec {
 namespace {
 
-// The pixel effects index the blocks directly, so both bitmaps must really be W x H.
+// Whether there are pixels to draw. The pixel effects index the blocks directly, so both
+// bitmaps must really be W x H: every caller sizes them so (DrawEffectStep), and a frame
+// that breaks this is a mistake in the caller, stopped in debug builds. Release builds
+// draw nothing rather than index past a block. An empty frame draws nothing.
 bool BlocksMatch(const Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H) {
-  return W > 0 && H > 0 && work.Width() == W && work.Height() == H && newBmp.Width() == W &&
-         newBmp.Height() == H;
+  const bool match =
+      work.Width() == W && work.Height() == H && newBmp.Width() == W && newBmp.Height() == H;
+  assert(match && "the pixel effects take Work and New of exactly W x H");
+  return match && W > 0 && H > 0;
 }
 
 // Random(100) = (100 * seed) >> 32 is below percent exactly when seed is below
@@ -335,7 +341,9 @@ void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double 
 void Pivot(const EffectFrame& frame, const EffectArgs& args) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
-  if (old != nullptr && (old->Width() != W || old->Height() != H)) return;
+  const bool oldMatches = old == nullptr || (old->Width() == W && old->Height() == H);
+  assert(oldMatches && "Old, when the frame names it, is W x H too");
+  if (!oldMatches) return;
   const bool atRight = args.values[0] != 0, atBottom = args.values[1] != 0;
   // The pivot lies just outside the picture's corner. The top-left and bottom-right pivots
   // turn the picture in from a quarter turn to the left, the other two from a quarter turn

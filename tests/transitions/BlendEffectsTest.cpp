@@ -404,13 +404,22 @@ TEST(PixelEffects, TinyAndEmptyPicturesAreSafeAtEveryPercent) {
   }
 }
 
-TEST(PixelEffects, MismatchedSizesDrawNothing) {
+// A frame whose blocks are not W x H is a mistake of the caller: debug builds stop on it,
+// release builds leave Work alone rather than index past a block. Catches the check dropped
+// (a read past New, or past Work when W is too large) and one that only looks at Work.
+TEST(PixelEffectsDeathTest, MismatchedSizesAreStoppedOrDrawNothing) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   const Bitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
   for (int32_t n : kPixelEffects) {
     Bitmap work = oldBmp;
-    EffectByNumber(n).Draw(EffectFrame{work, newBmp, 20, 10, 10, 5, 50});
+    EXPECT_DEBUG_DEATH(EffectByNumber(n).Draw(EffectFrame{work, newBmp, 20, 10, 10, 5, 50}),
+                       "W x H")
+        << n;
     EXPECT_EQ(work, oldBmp) << n;
-    EffectByNumber(n).Draw(EffectFrame{work, oldBmp, 40, 10, 20, 5, 50});  // W beyond the bitmaps
+    // W beyond the bitmaps.
+    EXPECT_DEBUG_DEATH(EffectByNumber(n).Draw(EffectFrame{work, oldBmp, 40, 10, 20, 5, 50}),
+                       "W x H")
+        << n;
     EXPECT_EQ(work, oldBmp) << n;
   }
 }
