@@ -306,6 +306,7 @@ void WaterEngine::Tick() {
 
   std::array<int64_t, 4> dv{}, dh{};
   const long double height = height_;
+  const WaterKernels& kernels = CurrentWaterKernels();
   for (int32_t r = std::max(firstRow, 0); r <= lastRow && r < height_; ++r) {
     for (size_t k = 0; k < 4; ++k) {
       Wave& v = waves[k];
@@ -322,7 +323,7 @@ void WaterEngine::Tick() {
     if (referenceTick_)
       AnimateRowReference(r, dv, dh);
     else if (!runs_[static_cast<size_t>(r)].empty())
-      AnimateRow(r, dv, dh);
+      AnimateRow(r, dv, dh, kernels);
   }
 
   for (size_t k = 0; k < 4; ++k) {
@@ -429,12 +430,17 @@ void AnimateUnscattered(const WaterKernels& kernels, const MiddleRun& m) {
   };
   int32_t c = m.begin;
   if (m.checkCount > 0)
-    for (; c + kBlock <= m.end; c += kBlock) {
+    while (c + kBlock <= m.end) {
+      // The blocks from c on that lie wholly inside go in one copy; the block that ends
+      // the run (if any) is tested pixel by pixel.
       const int32_t col = c + m.hshift;
-      if (kernels.blockInArea(m.checkRows, m.checkCount, col, k))
-        std::memcpy(p.out + c, p.in + col, kBlock * sizeof(Pixel));
-      else
-        tested(c, c + kBlock);
+      const int32_t inside =
+          kernels.blocksInArea(m.checkRows, m.checkCount, col, k, (m.end - c) / kBlock);
+      std::memcpy(p.out + c, p.in + col, static_cast<size_t>(inside) * kBlock * sizeof(Pixel));
+      c += inside * kBlock;
+      if (c + kBlock > m.end) break;
+      tested(c, c + kBlock);
+      c += kBlock;
     }
   tested(c, m.end);
 }
@@ -445,29 +451,34 @@ void AnimateUnscattered(const WaterKernels& kernels, const MiddleRun& m) {
 // pixel.
 void AnimateScatteredBlocks(const WaterKernels& kernels, const MiddleRun& m, const uint8_t* scatter,
                             const int32_t* outStep, const int32_t* inStep) {
+  // One block wholly inside the area, copied without tests.
+  const auto copyInside = [&](int32_t c) {
+    if (kernels.copyBlockByOffset) {
+      kernels.copyBlockByOffset(m.pairs.data(), m.span, scatter, c, m.hshift, kBlock);
+      return;
+    }
+    if (outStep) {
+      Pixel* out = m.pairs[0].out + c;
+      const Pixel* in = m.pairs[0].in + c + m.hshift;
+      const int32_t* os = outStep + c;
+      const int32_t* is = inStep + c;
+      for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
+      return;
+    }
+    for (int32_t j = c; j < c + kBlock; ++j) {
+      const RowPair& p = m.pairs[scatter[j]];
+      p.out[j] = p.in[j + m.hshift];
+    }
+  };
   int32_t c = m.begin;
   if (m.checkCount > 0)
-    for (; c + kBlock <= m.end; c += kBlock) {
-      if (!kernels.blockInArea(m.checkRows, m.checkCount, c + m.hshift, m.k)) {
-        CopyTested(m.pairs.data(), scatter, c, c + kBlock, m.hshift, m.k);
-        continue;
-      }
-      if (kernels.copyBlockByOffset) {
-        kernels.copyBlockByOffset(m.pairs.data(), m.span, scatter, c, m.hshift, kBlock);
-        continue;
-      }
-      if (outStep) {
-        Pixel* out = m.pairs[0].out + c;
-        const Pixel* in = m.pairs[0].in + c + m.hshift;
-        const int32_t* os = outStep + c;
-        const int32_t* is = inStep + c;
-        for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
-        continue;
-      }
-      for (int32_t j = c; j < c + kBlock; ++j) {
-        const RowPair& p = m.pairs[scatter[j]];
-        p.out[j] = p.in[j + m.hshift];
-      }
+    while (c + kBlock <= m.end) {
+      const int32_t inside =
+          kernels.blocksInArea(m.checkRows, m.checkCount, c + m.hshift, m.k, (m.end - c) / kBlock);
+      for (int32_t b = 0; b < inside; ++b, c += kBlock) copyInside(c);
+      if (c + kBlock > m.end) break;
+      CopyTested(m.pairs.data(), scatter, c, c + kBlock, m.hshift, m.k);
+      c += kBlock;
     }
   CopyTested(m.pairs.data(), scatter, c, m.end, m.hshift, m.k);
 }
@@ -554,8 +565,7 @@ void AnimateScatteredWide(const WaterKernels& kernels, const MiddleRun& m, const
 // each scatter value's target and source rows are looked up once, and blocks of columns
 // whose rows all lie in the area are copied without testing each pixel.
 void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
-                             const std::array<int64_t, 4>& dh) {
-  const WaterKernels& kernels = CurrentWaterKernels();
+                             const std::array<int64_t, 4>& dh, const WaterKernels& kernels) {
   const TickRows tick{areaIndex_.data(), static_cast<size_t>(width_), int64_t{height_} - 1,
                       frameRows_.data(), sourceRows_.data()};
   MiddleRun m;

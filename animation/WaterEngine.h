@@ -19,6 +19,8 @@
 
 namespace vec {
 
+struct WaterKernels;
+
 class WaterEngine {
  public:
   // Time comes from `clock` (the process's steady clock when none is given); it must
@@ -78,7 +80,8 @@ class WaterEngine {
 
   void BuildMirrorImage();
   void BuildAreaIndex();
-  void AnimateRow(int32_t r, const std::array<int64_t, 4>& dv, const std::array<int64_t, 4>& dh);
+  void AnimateRow(int32_t r, const std::array<int64_t, 4>& dv, const std::array<int64_t, 4>& dh,
+                  const WaterKernels& kernels);
   void AnimateRowReference(int32_t r, const std::array<int64_t, 4>& dv,
                            const std::array<int64_t, 4>& dh);
   void AnimateRunChecked(int32_t r, const AreaRun& run, int64_t vshift, int32_t begin, int32_t end,

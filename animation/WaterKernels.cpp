@@ -11,10 +11,17 @@ bool BlockInArea(const std::array<const int8_t*, kWaterBlockRows>& rows, size_t 
   return true;
 }
 
+int32_t BlocksInArea(const std::array<const int8_t*, kWaterBlockRows>& rows, size_t count,
+                     int32_t col, int8_t k, int32_t blocks) {
+  int32_t b = 0;
+  while (b < blocks && BlockInArea(rows, count, col + b * kWaterBlock, k)) ++b;
+  return b;
+}
+
 }  // namespace
 
 const WaterKernels& water_kernels::Plain() {
-  static const WaterKernels set{BlockInArea, nullptr};
+  static const WaterKernels set{BlocksInArea, nullptr};
   return set;
 }
 

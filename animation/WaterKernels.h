@@ -28,9 +28,11 @@ struct WaterRowPair {
 };
 
 struct WaterKernels {
-  // Whether rows[0 .. count) all hold area k in the kWaterBlock bytes from col.
-  bool (*blockInArea)(const std::array<const int8_t*, kWaterBlockRows>& rows, size_t count,
-                      int32_t col, int8_t k);
+  // How many of the `blocks` blocks of kWaterBlock columns from col on, one after the
+  // other, hold area k in every row of rows[0 .. count): the run of blocks that need no
+  // test of their own. Stops at the first block that does not.
+  int32_t (*blocksInArea)(const std::array<const int8_t*, kWaterBlockRows>& rows, size_t count,
+                          int32_t col, int8_t k, int32_t blocks);
   // `columns` columns from c (a multiple of eight) whose target and source rows all lie in
   // the area: each column copies from the rows of its own scatter offset (scatter[c] indexes
   // pairs, span of them), shifted by hshift. nullptr below the level that has it.

@@ -35,7 +35,7 @@ void CopyBlockByOffset(const WaterRowPair* pairs, int32_t span, const uint8_t* s
 }  // namespace
 
 const WaterKernels& water_kernels::Avx2() {
-  static const WaterKernels set{Sse2().blockInArea, CopyBlockByOffset};
+  static const WaterKernels set{Sse2().blocksInArea, CopyBlockByOffset};
   return set;
 }
 
