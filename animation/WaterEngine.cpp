@@ -5,15 +5,8 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define VEC_WATER_AVX2 1
-#define VEC_TARGET_AVX2 __attribute__((target("avx2")))
-#endif
 
+#include "animation/WaterKernels.h"
 #include "base/Random.h"
 
 namespace vec {
@@ -24,10 +17,9 @@ constexpr int32_t kNoRowYet = 50000;
 
 // Scatter offsets below this many values get a table of row pointers per offset value.
 constexpr int32_t kMaxTableScatter = 64;
-// Blocks of this many columns are tested in one go for lying wholly inside their area.
-constexpr int32_t kBlock = 16;
-// At most this many rows are tested per block; more and every pixel is tested alone.
-constexpr size_t kMaxBlockRows = 8;
+constexpr int32_t kBlock = kWaterBlock;
+constexpr size_t kMaxBlockRows = kWaterBlockRows;
+using RowPair = WaterRowPair;
 
 // Nearest integer, ties to even, of a value computed in extended precision; values
 // beyond 64 bits are held at the edge instead of being undefined.
@@ -314,6 +306,7 @@ void WaterEngine::Tick() {
 
   std::array<int64_t, 4> dv{}, dh{};
   const long double height = height_;
+  const WaterKernels& kernels = CurrentWaterKernels();
   for (int32_t r = std::max(firstRow, 0); r <= lastRow && r < height_; ++r) {
     for (size_t k = 0; k < 4; ++k) {
       Wave& v = waves[k];
@@ -330,7 +323,7 @@ void WaterEngine::Tick() {
     if (referenceTick_)
       AnimateRowReference(r, dv, dh);
     else if (!runs_[static_cast<size_t>(r)].empty())
-      AnimateRow(r, dv, dh);
+      AnimateRow(r, dv, dh, kernels);
   }
 
   for (size_t k = 0; k < 4; ++k) {
@@ -398,69 +391,6 @@ void WaterEngine::AnimateRunChecked(int32_t r, const AreaRun& run, int64_t vshif
 
 namespace {
 
-// Whether `rows` all hold area k in the kBlock bytes from `col`.
-bool BlockInArea(const std::array<const int8_t*, kMaxBlockRows>& rows, size_t count, int32_t col,
-                 int8_t k) {
-#if defined(__SSE2__)
-  const __m128i key = _mm_set1_epi8(k);
-  __m128i all = _mm_set1_epi8(-1);
-  for (size_t i = 0; i < count; ++i)
-    all = _mm_and_si128(
-        all, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + col)), key));
-  return _mm_movemask_epi8(all) == 0xFFFF;
-#else
-  for (size_t i = 0; i < count; ++i)
-    for (int32_t j = 0; j < kBlock; ++j)
-      if (rows[i][col + j] != k) return false;
-  return true;
-#endif
-}
-
-// The target and source rows of one scatter offset: their area index rows and pixels.
-struct RowPair {
-  const int8_t* atTarget;
-  const int8_t* atSource;
-  Pixel* out;
-  const Pixel* in;
-};
-
-bool HasAvx2() {
-#if defined(VEC_WATER_AVX2)
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-#else
-  return false;
-#endif
-}
-
-#if defined(VEC_WATER_AVX2)
-// kBlock columns from c whose target and source rows all lie in the area: each column
-// copies from the rows of its own scatter offset. Offset by offset, the columns of that
-// offset are blended into its target row from its source row, eight at a time; every
-// column belongs to exactly one offset, so the order of the offsets does not matter, and
-// rows that several offsets share (clamped at the top or bottom) see each other's writes.
-VEC_TARGET_AVX2 void CopyBlockByOffsetAvx2(const RowPair* pairs, int32_t span,
-                                           const uint8_t* scatter, int32_t c, int32_t hshift,
-                                           int32_t columns = kBlock) {
-  // One offset at a time along the whole stretch: two rows stream at once, not six.
-  for (int32_t s = 0; s < span; ++s) {
-    const RowPair& p = pairs[s];
-    const __m256i key = _mm256_set1_epi32(s);
-    for (int32_t half = 0; half + 8 <= columns; half += 8) {
-      const int32_t at = c + half;
-      const __m256i mine = _mm256_cmpeq_epi32(
-          _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(scatter + at))),
-          key);
-      auto* out = reinterpret_cast<__m256i*>(p.out + at);
-      const __m256i fresh =
-          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p.in + at + hshift));
-      _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), fresh, mine));
-    }
-  }
-}
-
-#endif
-
 // The columns of one run that need no clamping of their shifted column: per scatter offset
 // the target and source rows, and the distinct rows the area tests look at when they are
 // few enough to test a block of columns at once.
@@ -489,7 +419,7 @@ void CopyTested(const RowPair* pairs, const uint8_t* scatter, int32_t from, int3
 
 // A run without scatter: one target row, one source row; whole blocks inside the area
 // are copied in one go.
-void AnimateUnscattered(const MiddleRun& m) {
+void AnimateUnscattered(const WaterKernels& kernels, const MiddleRun& m) {
   const RowPair& p = m.pairs[0];
   const int8_t k = m.k;
   auto tested = [&](int32_t from, int32_t to) {
@@ -500,48 +430,55 @@ void AnimateUnscattered(const MiddleRun& m) {
   };
   int32_t c = m.begin;
   if (m.checkCount > 0)
-    for (; c + kBlock <= m.end; c += kBlock) {
+    while (c + kBlock <= m.end) {
+      // The blocks from c on that lie wholly inside go in one copy; the block that ends
+      // the run (if any) is tested pixel by pixel.
       const int32_t col = c + m.hshift;
-      if (BlockInArea(m.checkRows, m.checkCount, col, k))
-        std::memcpy(p.out + c, p.in + col, kBlock * sizeof(Pixel));
-      else
-        tested(c, c + kBlock);
+      const int32_t inside =
+          kernels.blocksInArea(m.checkRows, m.checkCount, col, k, (m.end - c) / kBlock);
+      std::memcpy(p.out + c, p.in + col, static_cast<size_t>(inside) * kBlock * sizeof(Pixel));
+      c += inside * kBlock;
+      if (c + kBlock > m.end) break;
+      tested(c, c + kBlock);
+      c += kBlock;
     }
   tested(c, m.end);
 }
 
 // A scattered run block by block: blocks whose rows all lie in the area are copied
-// without tests (by offset with AVX2 when `wide`, by one step per column when the rows of
-// the offsets lie evenly apart, else through the table), the rest pixel by pixel.
-void AnimateScatteredBlocks(const MiddleRun& m, const uint8_t* scatter, const int32_t* outStep,
-                            const int32_t* inStep, bool wide) {
+// without tests (by offset where the level has a kernel for it, by one step per column when
+// the rows of the offsets lie evenly apart, else through the table), the rest pixel by
+// pixel.
+void AnimateScatteredBlocks(const WaterKernels& kernels, const MiddleRun& m, const uint8_t* scatter,
+                            const int32_t* outStep, const int32_t* inStep) {
+  // One block wholly inside the area, copied without tests.
+  const auto copyInside = [&](int32_t c) {
+    if (kernels.copyBlockByOffset) {
+      kernels.copyBlockByOffset(m.pairs.data(), m.span, scatter, c, m.hshift, kBlock);
+      return;
+    }
+    if (outStep) {
+      Pixel* out = m.pairs[0].out + c;
+      const Pixel* in = m.pairs[0].in + c + m.hshift;
+      const int32_t* os = outStep + c;
+      const int32_t* is = inStep + c;
+      for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
+      return;
+    }
+    for (int32_t j = c; j < c + kBlock; ++j) {
+      const RowPair& p = m.pairs[scatter[j]];
+      p.out[j] = p.in[j + m.hshift];
+    }
+  };
   int32_t c = m.begin;
   if (m.checkCount > 0)
-    for (; c + kBlock <= m.end; c += kBlock) {
-      if (!BlockInArea(m.checkRows, m.checkCount, c + m.hshift, m.k)) {
-        CopyTested(m.pairs.data(), scatter, c, c + kBlock, m.hshift, m.k);
-        continue;
-      }
-#if defined(VEC_WATER_AVX2)
-      if (wide) {
-        CopyBlockByOffsetAvx2(m.pairs.data(), m.span, scatter, c, m.hshift);
-        continue;
-      }
-#else
-      (void)wide;
-#endif
-      if (outStep) {
-        Pixel* out = m.pairs[0].out + c;
-        const Pixel* in = m.pairs[0].in + c + m.hshift;
-        const int32_t* os = outStep + c;
-        const int32_t* is = inStep + c;
-        for (int32_t j = 0; j < kBlock; ++j) out[j + os[j]] = in[j + is[j]];
-        continue;
-      }
-      for (int32_t j = c; j < c + kBlock; ++j) {
-        const RowPair& p = m.pairs[scatter[j]];
-        p.out[j] = p.in[j + m.hshift];
-      }
+    while (c + kBlock <= m.end) {
+      const int32_t inside =
+          kernels.blocksInArea(m.checkRows, m.checkCount, c + m.hshift, m.k, (m.end - c) / kBlock);
+      for (int32_t b = 0; b < inside; ++b, c += kBlock) copyInside(c);
+      if (c + kBlock > m.end) break;
+      CopyTested(m.pairs.data(), scatter, c, c + kBlock, m.hshift, m.k);
+      c += kBlock;
     }
   CopyTested(m.pairs.data(), scatter, c, m.end, m.hshift, m.k);
 }
@@ -602,11 +539,10 @@ std::pair<const int32_t*, const int32_t*> EvenSteps(const MiddleRun& m, ptrdiff_
   return {(outDir > 0 ? forward : back).data(), (inDir > 0 ? forward : back).data()};
 }
 
-#if defined(VEC_WATER_AVX2)
 // A scattered run whose `inside` column intervals have every tested row in area k: there
-// the columns are copied by offset with AVX2 and no test, and the columns between are
-// tested pixel by pixel.
-void AnimateScatteredWide(const MiddleRun& m, const uint8_t* scatter,
+// the columns are copied by offset (the level's kernel) and no test, and the columns
+// between are tested pixel by pixel.
+void AnimateScatteredWide(const WaterKernels& kernels, const MiddleRun& m, const uint8_t* scatter,
                           const std::vector<std::pair<int32_t, int32_t>>& inside) {
   int32_t c = m.begin;
   for (const auto& [lo, hi] : inside) {
@@ -615,13 +551,12 @@ void AnimateScatteredWide(const MiddleRun& m, const uint8_t* scatter,
     CopyTested(m.pairs.data(), scatter, c, from, m.hshift, m.k);
     const int32_t whole = from + (to - from) / 8 * 8;
     if (whole > from)
-      CopyBlockByOffsetAvx2(m.pairs.data(), m.span, scatter, from, m.hshift, whole - from);
+      kernels.copyBlockByOffset(m.pairs.data(), m.span, scatter, from, m.hshift, whole - from);
     CopyTested(m.pairs.data(), scatter, whole, to, m.hshift, m.k);
     c = to;
   }
   CopyTested(m.pairs.data(), scatter, c, m.end, m.hshift, m.k);
 }
-#endif
 
 }  // namespace
 
@@ -630,8 +565,7 @@ void AnimateScatteredWide(const MiddleRun& m, const uint8_t* scatter,
 // each scatter value's target and source rows are looked up once, and blocks of columns
 // whose rows all lie in the area are copied without testing each pixel.
 void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
-                             const std::array<int64_t, 4>& dh) {
-  const bool wide = wideVectors_ && HasAvx2();
+                             const std::array<int64_t, 4>& dh, const WaterKernels& kernels) {
   const TickRows tick{areaIndex_.data(), static_cast<size_t>(width_), int64_t{height_} - 1,
                       frameRows_.data(), sourceRows_.data()};
   MiddleRun m;
@@ -662,20 +596,18 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
     m.end = midEnd;
     PlanMiddleRun(tick, r, vshift, m);
     if (span == 1) {
-      AnimateUnscattered(m);
+      AnimateUnscattered(kernels, m);
       continue;
     }
     const uint8_t* scatter = scatterByte_[ks].data();
-#if defined(VEC_WATER_AVX2)
-    if (wide && m.checkCount > 0) {
+    if (kernels.copyBlockByOffset && m.checkCount > 0) {
       InsideColumns(m.rows.data(), m.checkCount, k);
-      AnimateScatteredWide(m, scatter, inside_);
+      AnimateScatteredWide(kernels, m, scatter, inside_);
       continue;
     }
-#endif
     const auto [outStep, inStep] =
         EvenSteps(m, static_cast<ptrdiff_t>(width_), scatterStep_[ks], scatterStepBack_[ks]);
-    AnimateScatteredBlocks(m, scatter, outStep, inStep, wide);
+    AnimateScatteredBlocks(kernels, m, scatter, outStep, inStep);
   }
 }
 

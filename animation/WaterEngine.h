@@ -19,6 +19,8 @@
 
 namespace vec {
 
+struct WaterKernels;
+
 class WaterEngine {
  public:
   // Time comes from `clock` (the process's steady clock when none is given); it must
@@ -55,9 +57,6 @@ class WaterEngine {
   // Rebuilds the water pixel by pixel with the plain formulas instead of the row tables;
   // the two give the same frames, the plain one is kept to check the fast one against.
   void SetReferenceTick(bool on) { referenceTick_ = on; }
-  // Uses the AVX2 copies where the processor has them (the default); off, the fast tick
-  // keeps to the narrower ones. Both give the same frames.
-  void SetWideVectors(bool on) { wideVectors_ = on; }
 
   anim::AnimatedObjectSet& Objects() { return objects_; }
   const Bitmap32& Frame() const { return frame_; }
@@ -84,7 +83,8 @@ class WaterEngine {
 
   void BuildMirrorImage();
   void BuildAreaIndex();
-  void AnimateRow(int32_t r, const std::array<int64_t, 4>& dv, const std::array<int64_t, 4>& dh);
+  void AnimateRow(int32_t r, const std::array<int64_t, 4>& dv, const std::array<int64_t, 4>& dh,
+                  const WaterKernels& kernels);
   void AnimateRowReference(int32_t r, const std::array<int64_t, 4>& dv,
                            const std::array<int64_t, 4>& dh);
   void AnimateRunChecked(int32_t r, const AreaRun& run, int64_t vshift, int32_t begin, int32_t end,
@@ -106,7 +106,6 @@ class WaterEngine {
   bool weatherOn_ = false;
   bool objectsThreaded_ = true;
   bool referenceTick_ = false;
-  bool wideVectors_ = true;
   uint32_t lastTick_ = 0;
   std::string packageFolder_;
 

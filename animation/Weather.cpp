@@ -40,7 +40,8 @@ void WeatherEffect::SetCount(int32_t n) {
 }
 
 double WeatherEffect::TimeStep(double msPerUnit) const {
-  // Left to right, as written: elapsed / unit x speed-table value / 100 x speed / 100.
+  // Strictly left to right in doubles: elapsed / unit x speed-table value / 100 x speed /
+  // 100. Another order rounds differently, and the particles land elsewhere.
   return static_cast<double>(elapsed) / msPerUnit * SpeedTableAt(speedIndex) / 100.0 *
          speedPercent / 100.0;
 }

@@ -126,28 +126,23 @@ uint64_t FileSize(int fd) {
 
 // The installed saver: the runtime program (the runtime file up to its own package, if it
 // has one) followed by the package of the saver file.
-bool WriteSaverCopy(const InstallRequest& request, const std::string& dest, std::string& error) {
+Status WriteSaverCopy(const InstallRequest& request, const std::string& dest) {
   const ErrorOr<MarkerLocation> package = FindMarker(request.saverFile);
-  if (package.is_error()) {
-    error = request.saverFile + " holds no saver package";
-    return false;
-  }
+  if (package.is_error())
+    return Error::Make(ErrorCode::NoMarker, request.saverFile + " holds no saver package");
   UniqueFd runtime(open(request.runtimeFile.c_str(), O_RDONLY | O_CLOEXEC));
   UniqueFd saver(open(request.saverFile.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!runtime || !saver) {
-    error = "cannot read " + (runtime ? request.saverFile : request.runtimeFile);
-    return false;
-  }
+  if (!runtime || !saver)
+    return Error::Make(ErrorCode::OpenFailed,
+                       "cannot read " + (runtime ? request.saverFile : request.runtimeFile));
   ErrorOr<MarkerLocation> own = FindMarkerFd(runtime.get());
   const uint64_t runtimeSize = own.ok() ? own->offset - kMarkerSize : FileSize(runtime.get());
   char magic[4] = {};
   if (runtimeSize < sizeof magic || !PreadFull(runtime.get(), magic, sizeof magic, 0) ||
       std::string_view(magic, 4) !=
           "\x7f"
-          "ELF") {
-    error = request.runtimeFile + " is not the vecsaver program";
-    return false;
-  }
+          "ELF")
+    return Error::Make(ErrorCode::BadMagic, request.runtimeFile + " is not the vecsaver program");
   const uint64_t packageStart = package->offset - kMarkerSize;
   const uint64_t packageSize = FileSize(saver.get()) - packageStart;
 
@@ -161,9 +156,9 @@ bool WriteSaverCopy(const InstallRequest& request, const std::string& dest, std:
   ok = ok && rename(part.c_str(), dest.c_str()) == 0;
   if (!ok) {
     unlink(part.c_str());
-    error = "cannot write " + dest;
+    return Error::Make(ErrorCode::WriteFailed, "cannot write " + dest);
   }
-  return ok;
+  return {};
 }
 
 // The product name as an XScreenSaver label: no quote, backslash or control character.
@@ -477,10 +472,9 @@ InstallOutcome InstallSaver(const InstallRequest& request, const InstallRoots& r
   if (SameFile(request.saverFile, dest) && SameFile(request.runtimeFile, dest)) {
     out.lines.push_back("the saver is already in " + dest);
   } else {
-    std::string error;
-    if (!WriteSaverCopy(request, dest, error)) {
+    if (const Status copied = WriteSaverCopy(request, dest); !copied) {
       out.ok = false;
-      out.lines.push_back(error);
+      out.lines.push_back(copied.error().message);
       for (auto it = created.rbegin(); it != created.rend(); ++it) rmdir(it->c_str());
       return out;
     }

@@ -13,9 +13,9 @@ int32_t Random(int32_t n) {
   uint32_t old_seed = g_seed.load(std::memory_order_relaxed);
   uint32_t next;
   do {
-    next = old_seed * 134775813u + 1u;
+    next = RandomGenerator::Step(old_seed);
   } while (!g_seed.compare_exchange_weak(old_seed, next, std::memory_order_relaxed));
-  return static_cast<int32_t>((static_cast<uint64_t>(static_cast<uint32_t>(n)) * next) >> 32);
+  return RandomGenerator::Scale(next, n);
 }
 
 void Randomize() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchNoise.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/Jpeg.h"
@@ -17,10 +18,10 @@ namespace vec::bench {
 // A scene with some texture, so the JPEG data has a realistic size.
 inline Bitmap32 Scene(int32_t w, int32_t h, uint32_t seed) {
   Bitmap32 bmp(w, h);
+  BenchNoise noiseSource(seed);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const int noise = static_cast<int>(seed >> 27);
+      const int noise = static_cast<int>(noiseSource.Next() >> 27);
       bmp.SetPixel(x, y,
                    MakePixel(static_cast<uint8_t>((x * 255 / w + noise) & 255),
                              static_cast<uint8_t>((y * 255 / h + noise) & 255),

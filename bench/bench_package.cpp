@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchNoise.h"
 #include "package/Container.h"
 #include "package/FileSearch.h"
 #include "package/Package.h"
@@ -36,11 +37,11 @@ struct Fixture {
     package = dir + "Bench.scr";
     std::string names;
     std::vector<std::string> files;
-    uint32_t seed = 1;
+    vec::bench::BenchNoise noise(1);
     for (size_t i = 0; i < kFiles; ++i) {
       names += "VEImage" + std::to_string(i) + ".vep\r\n";
       std::string content(kFileSize, '\0');
-      for (char& c : content) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
+      for (char& c : content) c = static_cast<char>(noise.Next() >> 24);
       files.push_back(std::move(content));
     }
     using W = vec::ContainerWriter;

@@ -12,6 +12,7 @@
 
 #include <string_view>
 
+#include "bench/BenchNoise.h"
 #include "bench/ProgramAllocator.h"
 #include "graphics/Jpeg.h"
 #include "picture/ObjectKeys.h"
@@ -21,11 +22,10 @@ namespace {
 
 vec::Bitmap32 Scene(int32_t w, int32_t h) {
   vec::Bitmap32 bmp(w, h);
-  uint32_t seed = 12345;
+  vec::bench::BenchNoise noiseSource(12345);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const int noise = static_cast<int>(seed >> 28);
+      const int noise = static_cast<int>(noiseSource.Next() >> 28);
       bmp.SetPixel(
           x, y,
           vec::MakePixel(uint8_t((x * 255 / w + noise) & 255), uint8_t((y * 255 / h + noise) & 255),

@@ -44,18 +44,14 @@ vec::Bitmap32 FewColours() {
 void BM_QuantiseManyColours(benchmark::State& state) {
   const vec::Bitmap32 frame = PhotoLike();
   const Quantiser quantiser;
-  IndexedPicture out;
-  std::string error;
-  for (auto _ : state) benchmark::DoNotOptimize(quantiser.Quantise(frame, {}, out, error));
+  for (auto _ : state) benchmark::DoNotOptimize(quantiser.Quantise(frame, {}));
 }
 BENCHMARK(BM_QuantiseManyColours)->Unit(benchmark::kMillisecond);
 
 void BM_QuantiseFewColours(benchmark::State& state) {
   const vec::Bitmap32 frame = FewColours();
   const Quantiser quantiser;
-  IndexedPicture out;
-  std::string error;
-  for (auto _ : state) benchmark::DoNotOptimize(quantiser.Quantise(frame, {}, out, error));
+  for (auto _ : state) benchmark::DoNotOptimize(quantiser.Quantise(frame, {}));
 }
 BENCHMARK(BM_QuantiseFewColours)->Unit(benchmark::kMillisecond);
 
@@ -63,14 +59,17 @@ void BM_WebpLosslessFrame(benchmark::State& state) {
   const vec::Bitmap32 a = PhotoLike(), b = FewColours();
   const std::string path = "/tmp/bench_tools_" + std::to_string(getpid()) + ".webp";
   WebpAnimationWriter writer;
-  std::string error;
-  writer.Open(path, kW, kH, error);
+  if (const vec::Status opened = writer.Open(path, kW, kH); !opened) {
+    state.SkipWithError(opened.error().message.c_str());
+    return;
+  }
   bool odd = false;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(writer.AddFrame(odd ? a : b, 50, error));
+    benchmark::DoNotOptimize(writer.AddFrame(odd ? a : b, 50));
     odd = !odd;
   }
-  writer.Close(error);
+  if (const vec::Status closed = writer.Close(); !closed)
+    state.SkipWithError(closed.error().message.c_str());
   unlink(path.c_str());
 }
 BENCHMARK(BM_WebpLosslessFrame)->Unit(benchmark::kMillisecond);

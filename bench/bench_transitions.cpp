@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "base/FrameThreads.h"
+#include "bench/BenchNoise.h"
 #include "bench/ProgramAllocator.h"
 #include "transitions/Effect.h"
 #include "transitions/EffectStep.h"
@@ -40,11 +41,8 @@ using vec::SetFrameThreadCap;
 
 Bitmap Picture(int32_t W, int32_t H, uint32_t salt) {
   Bitmap bmp(W, H);
-  uint32_t v = salt * 2654435761u + 1;
-  for (size_t i = 0; i < bmp.PixelCount(); ++i) {
-    v = v * 1664525u + 1013904223u;
-    bmp.Bits()[i] = v;
-  }
+  vec::bench::BenchNoise noise(salt * 2654435761u + 1);
+  for (size_t i = 0; i < bmp.PixelCount(); ++i) bmp.Bits()[i] = noise.Next();
   return bmp;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The device bitmap: 32 bits per pixel, rows stored bottom-up without gaps, so the
 // whole image is one block that begins at the row of y = height - 1. The pixel
-// effects walk that block directly; the copies go through Gdi.h and honour the
+// effects walk that block directly; the copies go through graphics/Blit.h and honour the
 // selected clip region.
 
 #include <cstdint>

@@ -8,10 +8,7 @@
 #include <span>
 
 #include "base/FrameThreads.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
+#include "graphics/BlitKernels.h"
 
 namespace vec {
 
@@ -68,30 +65,6 @@ void AxisSpan(int32_t start, int32_t len, int64_t& a, int64_t& b) {
   }
 }
 
-// out[k] = in[k] for k < n, walking upwards. The library's memcpy is slow on rows of a
-// few kilobytes whose target is not in cache (it measures at twice a plain vector loop);
-// the loop also makes an overlapping copy to a lower address safe.
-void CopyRow(Pixel* out, const Pixel* in, int32_t n) {
-  int32_t k = 0;
-#if defined(__SSE2__)
-  for (; k + 16 <= n; k += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 4));
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 8));
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k + 12));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), a);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 4), b);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 8), c);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 12), d);
-  }
-  for (; k + 4 <= n; k += 4) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
-                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)));
-  }
-#endif
-  for (; k < n; ++k) out[k] = in[k];
-}
-
 // BitBlt between two bitmaps of the destination block `area` (already cut to dst and to
 // where the source exists), source pixel (x + ox, y + oy) to (x, y), through dst's clip region.
 // The copy goes band by band (the rectangles of one band share top and bottom), and within
@@ -100,7 +73,8 @@ void CopyRow(Pixel* out, const Pixel* in, int32_t n) {
 // comes first and each band runs bottom-up: rows are stored bottom-up, so this is the order
 // of rising addresses, the direction the processor fetches ahead. The region's rectangles
 // are clipped on the way, so no list of them is built.
-void CopyRowsThroughClip(Bitmap& dst, const Bitmap& src, const Rect& area, int64_t ox, int64_t oy) {
+void CopyRowsThroughClip(const BlitKernels& k, Bitmap& dst, const Bitmap& src, const Rect& area,
+                         int64_t ox, int64_t oy) {
   const std::span<const Rect> clip = dst.ClipRegion()
                                          ? std::span<const Rect>(dst.ClipRegion()->Rects())
                                          : std::span<const Rect>(&area, 1);
@@ -128,7 +102,7 @@ void CopyRowsThroughClip(Bitmap& dst, const Bitmap& src, const Rect& area, int64
         for (int32_t y = bottom - 1; y >= top; --y) {
           Pixel* out = dst.ScanLine(y);
           const Pixel* in = src.ScanLine(static_cast<int32_t>(y + oy));
-          for (const Rect& r : spans) CopyRow(out + r.left, in + (r.left + ox), r.Width());
+          for (const Rect& r : spans) k.copyRow(out + r.left, in + (r.left + ox), r.Width());
         }
       }
     }
@@ -146,193 +120,24 @@ int64_t FramePixels(const Bitmap& bmp) {
 void CopyThroughClip(Bitmap& dst, const Bitmap& src, const Rect& block, int64_t ox, int64_t oy) {
   const Rect area = Intersect(block, Rect{0, 0, dst.Width(), dst.Height()});
   if (area.IsEmpty()) return;
+  const BlitKernels& k = CurrentBlitKernels();
   SplitRows(area.Height(), FramePixels(dst), [&](int32_t begin, int32_t end) {
-    CopyRowsThroughClip(dst, src, Rect{area.left, area.top + begin, area.right, area.top + end}, ox,
-                        oy);
+    CopyRowsThroughClip(k, dst, src, Rect{area.left, area.top + begin, area.right, area.top + end},
+                        ox, oy);
   });
 }
 
-// CopyRow for rows that may overlap: a target above the source in memory goes through
+// copyRow for rows that may overlap: a target above the source in memory goes through
 // `buffer`, so that both walks still run upwards.
-void MoveRow(Pixel* out, const Pixel* in, int32_t n, std::vector<Pixel>& buffer) {
+void MoveRow(const BlitKernels& k, Pixel* out, const Pixel* in, int32_t n,
+             std::vector<Pixel>& buffer) {
   if (out > in && out < in + n) {
     buffer.resize(std::max(buffer.size(), static_cast<size_t>(n)));
-    CopyRow(buffer.data(), in, n);
+    k.copyRow(buffer.data(), in, n);
     in = buffer.data();
   }
-  CopyRow(out, in, n);
+  k.copyRow(out, in, n);
 }
-
-// out[k] = in[map[k]] for k < n. Four pixels are gathered and stored together, which
-// keeps the stores wide on the long rows of a full-frame stretch. `backward` walks from the
-// right end (for a row that reads itself behind its destination).
-void GatherRow(Pixel* out, const Pixel* in, const int32_t* map, int32_t n, bool backward) {
-  int32_t groups = 0;
-#if defined(__SSE2__)
-  groups = n / 4;
-#endif
-  if (backward) {
-    for (int32_t k = n - 1; k >= groups * 4; --k) out[k] = in[map[k]];
-  }
-#if defined(__SSE2__)
-  for (int32_t i = 0; i < groups; ++i) {
-    const int32_t k = 4 * (backward ? groups - 1 - i : i);
-    const __m128i v =
-        _mm_setr_epi32(static_cast<int>(in[map[k]]), static_cast<int>(in[map[k + 1]]),
-                       static_cast<int>(in[map[k + 2]]), static_cast<int>(in[map[k + 3]]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
-  }
-#endif
-  if (!backward) {
-    for (int32_t k = groups * 4; k < n; ++k) out[k] = in[map[k]];
-  }
-}
-
-// out[k] = in[n - 1 - k] for k < n: a mirrored 1:1 row.
-void ReverseRow(Pixel* out, const Pixel* in, int32_t n) {
-  int32_t k = 0;
-#if defined(__SSE2__)
-  for (; k + 4 <= n; k += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + n - 4 - k));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_shuffle_epi32(v, 0x1B));
-  }
-#endif
-  for (; k < n; ++k) out[k] = in[n - 1 - k];
-}
-
-bool& WideVectorsAllowed() {
-  static bool allowed = true;
-  return allowed;
-}
-
-bool UseAvx2() {
-#if defined(__x86_64__) || defined(__i386__)
-  static const bool supported = __builtin_cpu_supports("avx2");
-  return supported && WideVectorsAllowed();
-#else
-  return false;
-#endif
-}
-
-// A row gather cut into groups of eight destination pixels, none of them using a gather
-// instruction (slow on many processors). Where a group's sources lie within eight
-// consecutive source pixels (every enlarging or 1:1 stretch, mirrored or not), the group is
-// one load and one permute; within sixteen (shrinks to more than half the width), two loads,
-// two permutes and a blend. base is the first of the loaded source pixels, wide says whether
-// there are sixteen, and offsets[8 * g + i] is the loaded pixel each destination pixel
-// takes. Other groups (stronger shrinks) have base -1 and load their pixels one by one.
-// narrowOnly says that every group is one load and one permute.
-struct GatherPlan {
-  std::vector<int32_t> base;
-  std::vector<uint8_t> wide;
-  std::vector<int32_t> offsets;
-  bool narrowOnly = true;
-};
-
-void PlanGather(GatherPlan& plan, const int32_t* map, int32_t n, int32_t srcWidth) {
-  const int32_t groups = n / 8;
-  plan.base.assign(static_cast<size_t>(groups), -1);
-  plan.wide.assign(static_cast<size_t>(groups), 0);
-  plan.offsets.assign(static_cast<size_t>(groups) * 8, 0);
-  plan.narrowOnly = true;
-  for (int32_t g = 0; g < groups; ++g) {
-    const int32_t* m = map + 8 * g;
-    const int32_t lo = *std::min_element(m, m + 8), hi = *std::max_element(m, m + 8);
-    if (lo < 0) continue;
-    for (const int32_t window : {8, 16}) {
-      // The window starts at the group's first source, moved left where it would run past
-      // the end of the source row.
-      const int32_t start = std::min(lo, srcWidth - window);
-      if (start < 0 || hi >= start + window) continue;
-      plan.base[static_cast<size_t>(g)] = start;
-      plan.wide[static_cast<size_t>(g)] = window == 16;
-      for (int32_t i = 0; i < 8; ++i) plan.offsets[static_cast<size_t>(8 * g + i)] = m[i] - start;
-      break;
-    }
-    plan.narrowOnly = plan.narrowOnly && plan.base[static_cast<size_t>(g)] >= 0 &&
-                      !plan.wide[static_cast<size_t>(g)];
-  }
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-// Stores one group of eight pixels; kStream bypasses the cache, for which `out` must be
-// 32-byte aligned.
-template <bool kStream>
-__attribute__((target("avx2"))) inline void StoreGroup(Pixel* out, __m256i v) {
-  if constexpr (kStream)
-    _mm256_stream_si256(reinterpret_cast<__m256i*>(out), v);
-  else
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), v);
-}
-
-// `ahead`, when given, is the next row's source of `aheadCount` pixels: it is fetched into
-// cache while this row is written, so that reading and writing overlap. `backward` walks
-// from the right end (for a row that reads itself behind its destination). With kStream
-// the groups go past the cache (see StretchStores); `out` is then 32-byte aligned and the
-// row does not read itself.
-template <bool kStream>
-__attribute__((target("avx2"))) void PermuteRowAvx2(Pixel* out, const Pixel* in, const int32_t* map,
-                                                    int32_t n, const GatherPlan& plan,
-                                                    const Pixel* ahead, int32_t aheadCount,
-                                                    bool backward) {
-  const int32_t groups = n / 8;
-  const int32_t lines = ahead ? (aheadCount + 15) / 16 : 0;
-  const __m256i seven = _mm256_set1_epi32(7);
-  int32_t due = 0, line = 0;
-  if (backward) {
-    for (int32_t k = n - 1; k >= groups * 8; --k) out[k] = in[map[k]];
-  }
-  if (plan.narrowOnly && !backward) {
-    // Enlarging, 1:1 and mirrored rows: a loop without the other kinds of group.
-    for (int32_t g = 0; g < groups; ++g) {
-      for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
-        _mm_prefetch(reinterpret_cast<const char*>(ahead + 16 * line), _MM_HINT_T0);
-      }
-      const __m256i v = _mm256_loadu_si256(
-          reinterpret_cast<const __m256i*>(in + plan.base[static_cast<size_t>(g)]));
-      const __m256i lanes = _mm256_loadu_si256(
-          reinterpret_cast<const __m256i*>(plan.offsets.data() + static_cast<size_t>(8 * g)));
-      StoreGroup<kStream>(out + 8 * g, _mm256_permutevar8x32_epi32(v, lanes));
-    }
-    for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
-    if constexpr (kStream) _mm_sfence();
-    return;
-  }
-  for (int32_t i = 0; i < groups; ++i) {
-    const int32_t g = backward ? groups - 1 - i : i;
-    for (due += lines; due >= groups && line < lines; due -= groups, ++line) {
-      _mm_prefetch(reinterpret_cast<const char*>(ahead + 16 * line), _MM_HINT_T0);
-    }
-    const int32_t base = plan.base[static_cast<size_t>(g)];
-    Pixel* o = out + 8 * g;
-    if (base < 0) {
-      const int32_t* m = map + 8 * g;
-      const __m128i l = _mm_setr_epi32(static_cast<int>(in[m[0]]), static_cast<int>(in[m[1]]),
-                                       static_cast<int>(in[m[2]]), static_cast<int>(in[m[3]]));
-      const __m128i h = _mm_setr_epi32(static_cast<int>(in[m[4]]), static_cast<int>(in[m[5]]),
-                                       static_cast<int>(in[m[6]]), static_cast<int>(in[m[7]]));
-      StoreGroup<kStream>(o, _mm256_inserti128_si256(_mm256_castsi128_si256(l), h, 1));
-      continue;
-    }
-    const __m256i lanes = _mm256_loadu_si256(
-        reinterpret_cast<const __m256i*>(plan.offsets.data() + static_cast<size_t>(8 * g)));
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base));
-    __m256i r = _mm256_permutevar8x32_epi32(v, lanes);
-    if (plan.wide[static_cast<size_t>(g)]) {
-      // The permute reads only the low three bits of each lane: lanes 8 .. 15 pick from the
-      // second load and the blend takes them from there.
-      const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base + 8));
-      r = _mm256_blendv_epi8(r, _mm256_permutevar8x32_epi32(w, lanes),
-                             _mm256_cmpgt_epi32(lanes, seven));
-    }
-    StoreGroup<kStream>(o, r);
-  }
-  if (!backward) {
-    for (int32_t k = groups * 8; k < n; ++k) out[k] = in[map[k]];
-  }
-  if constexpr (kStream) _mm_sfence();
-}
-#endif
 
 // A self-copy can skip the temporary bitmap when some order of the destination rows never
 // reads a row that an earlier step wrote: walking bottom-up (the bitmap's memory order, the
@@ -466,16 +271,18 @@ ColumnShape ClassifyColumns(const int32_t* xm, int32_t n, int32_t left, bool inP
 // How the rows of one rectangle are drawn from their source rows.
 enum class RowKernel { Copy, Permute, Reverse, Gather, Sparse };
 
-RowKernel ChooseRowKernel(const ColumnShape& c, bool avx2) {
+RowKernel ChooseRowKernel(const ColumnShape& c, bool canPermute) {
   if (c.identity) return RowKernel::Copy;
-  if (avx2 && c.dense) return RowKernel::Permute;
+  if (canPermute && c.dense) return RowKernel::Permute;
   if (c.reversed) return RowKernel::Reverse;
   return c.dense ? RowKernel::Gather : RowKernel::Sparse;
 }
 
-// The gather plan a stretch reuses from rectangle to rectangle (each run of rows keeps its
-// own row buffer, so runs on other threads share nothing they write).
+// The row kernels of a stretch, and the gather plan it reuses from rectangle to rectangle
+// (each run of rows keeps its own row buffer, so runs on other threads share nothing they
+// write).
 struct StretchScratch {
+  const BlitKernels* kernels = nullptr;
   GatherPlan plan;
 };
 
@@ -535,41 +342,40 @@ StretchStores ChooseStores(const Bitmap& dst, const Rect& r, const ColumnShape& 
 // points at the rectangle's left edge.
 void DrawStretchRow(Pixel* out, const StretchRect& s, const StretchSource& source,
                     const ColumnShape& c, RowKernel kernel, const StretchStores& stores, int32_t y,
-                    int32_t i, int32_t syRow, const GatherPlan& plan,
+                    int32_t i, int32_t syRow, const StretchScratch& scratch,
                     std::vector<Pixel>& rowBuffer) {
+  const BlitKernels& kernels = *scratch.kernels;
   const int32_t span = c.Span();
   const int32_t* xs = s.xm + c.first;
   const Pixel* in = source.bitmap->ScanLine(syRow);
   if (kernel == RowKernel::Copy) {
-    MoveRow(out + c.first, in + xs[0], span, rowBuffer);
+    MoveRow(kernels, out + c.first, in + xs[0], span, rowBuffer);
     return;
   }
   const bool readsItself = source.inPlace && syRow == y;
   if (readsItself && !c.readsAhead && !c.readsBehind) {
     rowBuffer.resize(std::max(rowBuffer.size(), static_cast<size_t>(source.bitmap->Width())));
-    CopyRow(rowBuffer.data() + c.lo, in + c.lo, c.hi - c.lo + 1);
+    kernels.copyRow(rowBuffer.data() + c.lo, in + c.lo, c.hi - c.lo + 1);
     in = rowBuffer.data();
   }
   const bool backward = c.readsBehind && readsItself;
   switch (kernel) {
     case RowKernel::Permute:
-#if defined(__x86_64__) || defined(__i386__)
       if (stores.stream) {
         const int32_t h = stores.head;
-        for (int32_t k = 0; k < h; ++k) out[c.first + k] = in[xs[k]];
-        PermuteRowAvx2<true>(out + c.first + h, in, xs + h, span - h, plan,
-                             RowAhead(s, source, c, y, i, syRow), c.hi - c.lo + 1, false);
+        for (int32_t j = 0; j < h; ++j) out[c.first + j] = in[xs[j]];
+        kernels.permuteRowStreamed(out + c.first + h, in, xs + h, span - h, scratch.plan,
+                                   RowAhead(s, source, c, y, i, syRow), c.hi - c.lo + 1, false);
       } else {
-        PermuteRowAvx2<false>(out + c.first, in, xs, span, plan,
-                              RowAhead(s, source, c, y, i, syRow), c.hi - c.lo + 1, backward);
+        kernels.permuteRow(out + c.first, in, xs, span, scratch.plan,
+                           RowAhead(s, source, c, y, i, syRow), c.hi - c.lo + 1, backward);
       }
-#endif
       return;
     case RowKernel::Reverse:
-      ReverseRow(out + c.first, in + xs[span - 1], span);
+      kernels.reverseRow(out + c.first, in + xs[span - 1], span);
       return;
     case RowKernel::Gather:
-      GatherRow(out + c.first, in, xs, span, backward);
+      kernels.gatherRow(out + c.first, in, xs, span, backward);
       return;
     case RowKernel::Sparse:
       for (int32_t k = c.first; k < c.last; ++k) {
@@ -586,7 +392,7 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
   const Rect& r = s.area;
   const ColumnShape c = ClassifyColumns(s.xm, r.Width(), r.left, source.inPlace);
   if (c.Empty()) return;
-  const RowKernel kernel = ChooseRowKernel(c, UseAvx2());
+  const RowKernel kernel = ChooseRowKernel(c, scratch.kernels->permuteRow != nullptr);
   const StretchStores stores = ChooseStores(dst, r, c, kernel, source);
   if (kernel == RowKernel::Permute)
     PlanGather(scratch.plan, s.xm + c.first + stores.head, c.Span() - stores.head,
@@ -606,9 +412,9 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
       Pixel* out = dst.ScanLine(y) + r.left;
       if (syRow == prevSrcY && prevDst && c.dense && !stores.stream) {
         // A repeated source row: the previous destination row already holds it.
-        CopyRow(out + c.first, prevDst + c.first, c.Span());
+        scratch.kernels->copyRow(out + c.first, prevDst + c.first, c.Span());
       } else {
-        DrawStretchRow(out, s, source, c, kernel, stores, y, i, syRow, scratch.plan, rowBuffer);
+        DrawStretchRow(out, s, source, c, kernel, stores, y, i, syRow, scratch, rowBuffer);
       }
       prevSrcY = syRow;
       prevDst = out;
@@ -623,10 +429,6 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
 }
 
 }  // namespace
-
-void AllowWideVectors(bool allowed) {
-  WideVectorsAllowed() = allowed;
-}
 
 std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area) {
   std::vector<Rect> out;
@@ -686,6 +488,7 @@ void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const B
   bandStart.push_back(rects.size());
   const size_t bands = bandStart.size() - 1;
   const bool topDown = oy > 0;
+  const BlitKernels& k = CurrentBlitKernels();
   // The rows in [first, last) of every band.
   const auto moveRows = [&](int32_t first, int32_t last) {
     std::vector<Pixel> buffer;
@@ -700,7 +503,7 @@ void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const B
         const Pixel* from = dst.ScanLine(static_cast<int32_t>(y + oy));
         for (size_t j = 0; j < hi - lo; ++j) {
           const Rect& r = rects[ox > 0 ? lo + j : hi - 1 - j];
-          MoveRow(row + r.left, from + r.left + ox, r.Width(), buffer);
+          MoveRow(k, row + r.left, from + r.left + ox, r.Width(), buffer);
         }
       }
     }
@@ -732,6 +535,7 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
   Bitmap temp;
   const StretchSource source = ChooseStretchSource(dst, src, rects.size(), ymap, box, temp);
   StretchScratch scratch;
+  scratch.kernels = &CurrentBlitKernels();
   if (source.split) {
     // One rectangle, in two parts: the upper one walked down, then the lower one up.
     const Rect& r = rects.front();
@@ -761,6 +565,7 @@ void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outsi
   // each band's rectangles left to right, apart from each other.
   const std::span<const Rect> rects =
       region != nullptr ? std::span<const Rect>(region->Rects()) : std::span<const Rect>();
+  const BlitKernels& kernels = CurrentBlitKernels();
   SplitRows(H, FramePixels(dst), [&](int32_t begin, int32_t end) {
     // Bottom-up (rising addresses), as the other copies walk.
     for (int32_t y = end - 1; y >= begin; --y) {
@@ -776,11 +581,11 @@ void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outsi
       for (; k < rects.size() && rects[k].top <= y && rects[k].bottom > y; ++k) {
         const int32_t left = std::clamp(rects[k].left, x, W);
         const int32_t right = std::clamp(rects[k].right, left, W);
-        CopyRow(out + x, old + x, left - x);
-        CopyRow(out + left, in + left, right - left);
+        kernels.copyRow(out + x, old + x, left - x);
+        kernels.copyRow(out + left, in + left, right - left);
         x = right;
       }
-      CopyRow(out + x, old + x, W - x);
+      kernels.copyRow(out + x, old + x, W - x);
     }
   });
 }

@@ -72,10 +72,6 @@ int64_t StretchSourceIndex(int64_t s, int64_t d, int64_t i, bool lastWins);
 // the next-to-last) or down a column (the first wins).
 std::vector<int32_t> WholeStretchMap(int32_t s, int32_t d, bool horizontal);
 
-// Lets the copies use the processor's 256-bit vector instructions where it has them (the
-// default). Tests turn this off to hold the SSE2 rows to the same results.
-void AllowWideVectors(bool allowed);
-
 // Reference implementations (pixel by pixel, obviously right); tests hold the fast paths to them.
 namespace reference {
 void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,

@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
+#include "graphics/BmpRows.h"
 
 namespace vec {
 namespace {
@@ -199,26 +197,8 @@ void DecodeRowGeneric(const Header& h, const uint8_t* src, Pixel* dst) {
 }
 
 void DecodeRowBgr24(const Header& h, const uint8_t* src, Pixel* dst) {
-  for (int32_t x = 0; x < h.width; ++x, src += 3) dst[x] = MakePixel(src[2], src[1], src[0]);
+  CurrentBmpRowKernels().bgr24(src, dst, h.width);
 }
-
-#if defined(__x86_64__) || defined(__i386__)
-// Four pixels per step: sixteen bytes loaded, the twelve of four pixels moved into place by
-// one byte shuffle, alpha set. A load reads four bytes past its pixels, so the vector steps
-// stop two pixels short of the row's end (the last row may lack its padding).
-__attribute__((target("ssse3"))) void DecodeRowBgr24Ssse3(const Header& h, const uint8_t* src,
-                                                          Pixel* dst) {
-  const __m128i order = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  int32_t x = 0;
-  for (; x + 6 <= h.width; x += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
-                     _mm_or_si128(_mm_shuffle_epi8(v, order), alpha));
-  }
-  for (; x < h.width; ++x) dst[x] = MakePixel(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-}
-#endif
 
 void DecodeRowXrgb32(const Header& h, const uint8_t* src, Pixel* dst) {
   for (int32_t x = 0; x < h.width; ++x) dst[x] = (Get32(src + 4 * x) & 0x00FFFFFF) | 0xFF000000;
@@ -229,13 +209,7 @@ using RowDecoder = void (*)(const Header&, const uint8_t*, Pixel*);
 // The row decoder for a file: a dedicated one for the common full-colour layouts, the
 // generic one for the rest.
 RowDecoder ChooseRowDecoder(const Header& h) {
-  if (h.compression == kBiRgb && h.bits == 24) {
-#if defined(__x86_64__) || defined(__i386__)
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    if (ssse3) return DecodeRowBgr24Ssse3;
-#endif
-    return DecodeRowBgr24;
-  }
+  if (h.compression == kBiRgb && h.bits == 24) return DecodeRowBgr24;
   if (h.compression == kBiRgb && h.bits == 32) return DecodeRowXrgb32;
   return DecodeRowGeneric;
 }

@@ -6,17 +6,13 @@
 #include <numbers>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "graphics/ResampleRows.h"
 
 namespace vec {
 
 namespace {
 
-constexpr int kWeightBits = 14;
-constexpr int32_t kWeightOne = 1 << kWeightBits;
-constexpr int32_t kRound = 1 << (kWeightBits - 1);
+constexpr int32_t kWeightOne = 1 << kResampleWeightBits;
 
 double Lanczos3(double x) {
   x = std::fabs(x);
@@ -31,13 +27,7 @@ double Tent(double x) {
   return x < 1.0 ? 1.0 - x : 0.0;
 }
 
-// For each output index: a window of source indices [first, first + count) and its
-// integer weights, which sum to kWeightOne. Counts are even (padded with a zero weight)
-// so that the vector code can take taps in pairs.
-struct Contributions {
-  std::vector<int32_t> first, count, offset;
-  std::vector<int16_t> weights;
-};
+using Contributions = ResampleTaps;
 
 // Output indices [o0, o1) of an axis of dLen outputs over source indices [s0, s0 + sLen);
 // source indices are clamped to [s0, s0 + sLen) and also to [0, limit).
@@ -103,94 +93,6 @@ Contributions BuildContributions(int32_t s0, int32_t sLen, int32_t dLen, int32_t
     for (int32_t v : iw) c.weights.push_back(static_cast<int16_t>(v));
   }
   return c;
-}
-
-inline uint8_t ClampByte(int32_t v) {
-  return static_cast<uint8_t>(std::clamp(v, 0, 255));
-}
-
-inline Pixel FinishSums(const int32_t sum[4]) {
-  Pixel p = 0;
-  for (int ch = 0; ch < 4; ++ch) {
-    p |= static_cast<Pixel>(ClampByte((sum[ch] + kRound) >> kWeightBits)) << (8 * ch);
-  }
-  return p;
-}
-
-#if defined(__SSE2__)
-// Weights w[0] and w[1] in every 32-bit lane, w[0] in the low half: the operand of
-// _mm_madd_epi16 for two taps. They lie side by side in memory, so that is one 32-bit load
-// (x86 is little-endian).
-inline __m128i WeightPair(const int16_t* w) {
-  int32_t pair;
-  std::memcpy(&pair, w, sizeof pair);
-  return _mm_set1_epi32(pair);
-}
-#endif
-
-// One output pixel of the horizontal pass. Taps that would read past the row end (only
-// possible for a one-pixel source) are clamped.
-inline Pixel HorizontalTap(const Pixel* row, int32_t rowEnd, int32_t first, int32_t count,
-                           const int16_t* w) {
-#if defined(__SSE2__)
-  if (first + count <= rowEnd) {
-    __m128i acc = _mm_setzero_si128();
-    const __m128i zero = _mm_setzero_si128();
-    for (int32_t k = 0; k < count; k += 2) {
-      const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + first + k));
-      const __m128i wide = _mm_unpacklo_epi8(two, zero);
-      const __m128i inter = _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
-      acc = _mm_add_epi32(acc, _mm_madd_epi16(inter, WeightPair(w + k)));
-    }
-    acc = _mm_srai_epi32(_mm_add_epi32(acc, _mm_set1_epi32(kRound)), kWeightBits);
-    const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(acc, acc), zero);
-    return static_cast<Pixel>(_mm_cvtsi128_si32(packed));
-  }
-#endif
-  int32_t sum[4] = {0, 0, 0, 0};
-  for (int32_t k = 0; k < count; ++k) {
-    const Pixel p = row[std::min(first + k, rowEnd - 1)];
-    for (int ch = 0; ch < 4; ++ch) sum[ch] += w[k] * static_cast<int32_t>((p >> (8 * ch)) & 0xFF);
-  }
-  return FinishSums(sum);
-}
-
-// One output row of the vertical pass: rows[k] weighted by w[k], k < count (count even).
-void VerticalRow(const Pixel* const* rows, int32_t count, const int16_t* w, int32_t width,
-                 Pixel* out) {
-  int32_t x = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i round = _mm_set1_epi32(kRound);
-  for (; x + 4 <= width; x += 4) {
-    __m128i acc0 = _mm_setzero_si128(), acc1 = acc0, acc2 = acc0, acc3 = acc0;
-    for (int32_t k = 0; k < count; k += 2) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + x));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + x));
-      const __m128i ww = WeightPair(w + k);
-      const __m128i alo = _mm_unpacklo_epi8(a, zero), ahi = _mm_unpackhi_epi8(a, zero);
-      const __m128i blo = _mm_unpacklo_epi8(b, zero), bhi = _mm_unpackhi_epi8(b, zero);
-      acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(alo, blo), ww));
-      acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi16(alo, blo), ww));
-      acc2 = _mm_add_epi32(acc2, _mm_madd_epi16(_mm_unpacklo_epi16(ahi, bhi), ww));
-      acc3 = _mm_add_epi32(acc3, _mm_madd_epi16(_mm_unpackhi_epi16(ahi, bhi), ww));
-    }
-    acc0 = _mm_srai_epi32(_mm_add_epi32(acc0, round), kWeightBits);
-    acc1 = _mm_srai_epi32(_mm_add_epi32(acc1, round), kWeightBits);
-    acc2 = _mm_srai_epi32(_mm_add_epi32(acc2, round), kWeightBits);
-    acc3 = _mm_srai_epi32(_mm_add_epi32(acc3, round), kWeightBits);
-    const __m128i lo = _mm_packs_epi32(acc0, acc1), hi = _mm_packs_epi32(acc2, acc3);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(lo, hi));
-  }
-#endif
-  for (; x < width; ++x) {
-    int32_t sum[4] = {0, 0, 0, 0};
-    for (int32_t k = 0; k < count; ++k) {
-      const Pixel p = rows[k][x];
-      for (int ch = 0; ch < 4; ++ch) sum[ch] += w[k] * static_cast<int32_t>((p >> (8 * ch)) & 0xFF);
-    }
-    out[x] = FinishSums(sum);
-  }
 }
 
 void ResampleNearest(const PixelView& src, const Rect& sr, int32_t dw, int32_t dh,
@@ -263,15 +165,12 @@ void Resample(const PixelView& src, const Rect& srcRect, int32_t dw, int32_t dh,
     rowMax = std::max(rowMax, std::min(cy.first[i] + cy.count[i] - 1, sr.bottom - 1));
   }
   const int32_t ww = window.Width();
+  const ResampleRowKernels& kernels = CurrentResampleRowKernels();
   std::vector<Pixel> mid(static_cast<size_t>(rowMax - rowMin + 1) * static_cast<size_t>(ww));
   for (int32_t y = rowMin; y <= rowMax; ++y) {
     const Pixel* in = src.Row(y);
-    Pixel* o = mid.data() + static_cast<size_t>(y - rowMin) * static_cast<size_t>(ww);
-    for (int32_t x = 0; x < ww; ++x) {
-      o[x] = HorizontalTap(in, sr.right, cx.first[static_cast<size_t>(x)],
-                           cx.count[static_cast<size_t>(x)],
-                           cx.weights.data() + cx.offset[static_cast<size_t>(x)]);
-    }
+    kernels.horizontalRow(in, sr.right, cx,
+                          mid.data() + static_cast<size_t>(y - rowMin) * static_cast<size_t>(ww));
   }
   std::vector<const Pixel*> rows;
   for (int32_t y = 0; y < window.Height(); ++y) {
@@ -281,7 +180,7 @@ void Resample(const PixelView& src, const Rect& srcRect, int32_t dw, int32_t dh,
       const int32_t r = std::min(cy.first[i] + k, rowMax);
       rows.push_back(mid.data() + static_cast<size_t>(r - rowMin) * static_cast<size_t>(ww));
     }
-    VerticalRow(rows.data(), cy.count[i], cy.weights.data() + cy.offset[i], ww, out.Row(y));
+    kernels.verticalRow(rows.data(), cy.count[i], cy.weights.data() + cy.offset[i], ww, out.Row(y));
   }
 }
 

@@ -73,7 +73,7 @@ IniDocument IniFromFile(const std::string& path) {
 
 std::string DefaultTransitionEffects() {
   std::string s;
-  for (int i = 1; i <= kDefaultEffectCount; ++i) {
+  for (int i = 1; i <= kEffectCount; ++i) {
     if (i > 1) s += ',';
     s += std::to_string(i);
   }

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "base/ShowDefaults.h"
+
 namespace vec {
 
 class IniDocument;
@@ -45,9 +47,7 @@ struct SettingKey {
   bool fixedValue = false;  // that default (both such keys are booleans)
 };
 
-// The number of effects the default effect list names.
-inline constexpr int kDefaultEffectCount = 169;
-// "1,2,...,169".
+// "1,2,...,169": every effect, kEffectCount of them.
 std::string DefaultTransitionEffects();
 
 class ShowSettings {
@@ -61,15 +61,15 @@ class ShowSettings {
   bool Proportional = false;
   bool Sound = true;
   bool Random = true;
-  int32_t Duration = 30;
+  int32_t Duration = kDefaultDurationSeconds;
   bool Transition = true;
-  int32_t TransitionTime = 2000;
+  int32_t TransitionTime = kDefaultTransitionMs;
   std::string TransitionEffects = DefaultTransitionEffects();
   bool Zoom = false;
   bool LivingZoom = false;
   int32_t ZoomDuration = 5;
   bool AutoWallpaper = false;
-  int32_t Speed = 100;
+  int32_t Speed = kDefaultSpeedPercent;
   bool Music = true;
   bool Animation = true;
   int32_t ShowImageMode = 0;

@@ -1,6 +1,5 @@
 #include "picture/Picture.h"
 
-#include <immintrin.h>
 #include <pixman.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include "base/MathUtil.h"
 #include "graphics/AspectFit.h"
 #include "graphics/Blit.h"
+#include "picture/MaskRowStretch.h"
 #include "picture/PictureFileReader.h"
 
 namespace vec {
@@ -202,83 +202,6 @@ void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fi
   if (!ResampleBilinear(picture, fitted)) fitted.SetSize(width, height);
 }
 
-namespace {
-
-// The mask's stretch along a row, 16 output columns at a time: each group's sources lie
-// within 16 or 32 bytes from the group's first source (the map never decreases), so one
-// or two byte shuffles pick them. Groups whose sources spread wider (shrinking by more
-// than two) or would read past the row's end are taken pixel by pixel.
-class MaskRowStretch {
- public:
-  MaskRowStretch(int32_t sourceWidth, std::vector<int32_t> columnOf)
-      : columnOf_(std::move(columnOf)) {
-    const size_t groups = columnOf_.size() / kGroup;
-    start_.resize(groups);
-    kind_.resize(groups);
-    picks_.resize(groups * 2 * kGroup);
-    for (size_t g = 0; g < groups; ++g) {
-      const int32_t first = columnOf_[g * kGroup];
-      const int32_t spread = columnOf_[g * kGroup + kGroup - 1] - first + 1;
-      start_[g] = first;
-      const int32_t loads = spread <= 16 ? 1 : spread <= 32 ? 2 : 0;
-      kind_[g] = loads != 0 && first + 16 * loads <= sourceWidth ? static_cast<uint8_t>(loads) : 0;
-      uint8_t* pick = &picks_[g * 2 * kGroup];
-      for (size_t i = 0; i < kGroup; ++i) {
-        const int32_t k = columnOf_[g * kGroup + i] - first;
-        pick[i] = k < 16 ? static_cast<uint8_t>(k) : 0x80;
-        pick[kGroup + i] = k >= 16 && k < 32 ? static_cast<uint8_t>(k - 16) : 0x80;
-      }
-    }
-  }
-
-  void Draw(uint8_t* out, const uint8_t* in) const {
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    if (ssse3)
-      DrawSsse3(out, in);
-    else
-      DrawFrom(0, out, in);
-  }
-
- private:
-  static constexpr size_t kGroup = 16;
-
-  // Columns from `x` on, pixel by pixel.
-  void DrawFrom(size_t x, uint8_t* out, const uint8_t* in) const {
-    for (; x < columnOf_.size(); ++x) out[x] = in[columnOf_[x]];
-  }
-
-  __attribute__((target("ssse3"))) void DrawSsse3(uint8_t* out, const uint8_t* in) const {
-    for (size_t g = 0; g < start_.size(); ++g) {
-      uint8_t* o = out + g * kGroup;
-      const uint8_t* from = in + start_[g];
-      const auto* pick = reinterpret_cast<const __m128i*>(&picks_[g * 2 * kGroup]);
-      __m128i v;
-      if (kind_[g] == 1) {
-        v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)),
-                             _mm_loadu_si128(pick));
-      } else if (kind_[g] == 2) {
-        v = _mm_or_si128(
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)),
-                             _mm_loadu_si128(pick)),
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16)),
-                             _mm_loadu_si128(pick + 1)));
-      } else {
-        for (size_t i = 0; i < kGroup; ++i) o[i] = in[columnOf_[g * kGroup + i]];
-        continue;
-      }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
-    }
-    DrawFrom(start_.size() * kGroup, out, in);
-  }
-
-  std::vector<int32_t> columnOf_;
-  std::vector<int32_t> start_;  // per group: its first source column
-  std::vector<uint8_t> kind_;   // per group: loads needed (1 or 2), 0 pixel by pixel
-  std::vector<uint8_t> picks_;  // per group: the shuffles of its first and second load
-};
-
-}  // namespace
-
 void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitted) {
   fitted.SetSizeForOverwrite(width, height);
   if (fitted.Empty()) return;
@@ -287,6 +210,7 @@ void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitt
     return;
   }
   const MaskRowStretch row(mask.Width(), WholeStretchMap(mask.Width(), width, true));
+  const MaskStretchKernels& kernels = CurrentMaskStretchKernels();
   const std::vector<int32_t> rowOf = WholeStretchMap(mask.Height(), height, false);
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* out = fitted.Row(y);
@@ -295,7 +219,7 @@ void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitt
     if (y > 0 && from == rowOf[static_cast<size_t>(y - 1)])
       std::memcpy(out, fitted.Row(y - 1), static_cast<size_t>(width));
     else
-      row.Draw(out, mask.Row(from));
+      kernels.drawRow(row, out, mask.Row(from));
   }
 }
 

@@ -12,6 +12,7 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace vec {
 namespace {
@@ -67,13 +68,14 @@ struct FfmpegAudioStream::Handles {
 FfmpegAudioStream::FfmpegAudioStream(OpenKey) : handles_(std::make_unique<Handles>()) {}
 FfmpegAudioStream::~FfmpegAudioStream() = default;
 
-std::unique_ptr<FfmpegAudioStream> FfmpegAudioStream::Open(const std::string& path, int rate,
-                                                           int channels, std::string& error) {
+ErrorOr<std::unique_ptr<FfmpegAudioStream>> FfmpegAudioStream::Open(const std::string& path,
+                                                                    int rate, int channels) {
   QuietLibraryLog();
-  if (rate <= 0 || channels <= 0 || channels > 8) {
-    error = "unsupported output format";
-    return nullptr;
-  }
+  const auto cannot = [](ErrorCode code, std::string why) {
+    return Error::Make(code, std::move(why));
+  };
+  if (rate <= 0 || channels <= 0 || channels > 8)
+    return cannot(ErrorCode::Unsupported, "unsupported output format");
   auto self = std::make_unique<FfmpegAudioStream>(OpenKey{});
   Handles& h = *self->handles_;
   h.rate = rate;
@@ -85,33 +87,21 @@ std::unique_ptr<FfmpegAudioStream> FfmpegAudioStream::Open(const std::string& pa
   // "file:" keeps a colon in the name from being read as another protocol.
   int rc = avformat_open_input(&h.format, ("file:" + path).c_str(), nullptr, &options);
   av_dict_free(&options);
-  if (rc < 0) {
-    error = Describe(rc);
-    return nullptr;
-  }
-  if ((rc = avformat_find_stream_info(h.format, nullptr)) < 0) {
-    error = Describe(rc);
-    return nullptr;
-  }
+  if (rc < 0) return cannot(ErrorCode::OpenFailed, Describe(rc));
+  if ((rc = avformat_find_stream_info(h.format, nullptr)) < 0)
+    return cannot(ErrorCode::Corrupt, Describe(rc));
   const AVCodec* decoder = nullptr;
   h.stream = av_find_best_stream(h.format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-  if (h.stream < 0 || !decoder) {
-    error = "no audio stream that can be decoded";
-    return nullptr;
-  }
+  if (h.stream < 0 || !decoder)
+    return cannot(ErrorCode::Unsupported, "no audio stream that can be decoded");
   h.codec = avcodec_alloc_context3(decoder);
   if (!h.codec ||
       avcodec_parameters_to_context(h.codec, h.format->streams[h.stream]->codecpar) < 0 ||
-      (rc = avcodec_open2(h.codec, decoder, nullptr)) < 0) {
-    error = "the audio decoder refused the stream";
-    return nullptr;
-  }
+      (rc = avcodec_open2(h.codec, decoder, nullptr)) < 0)
+    return cannot(ErrorCode::Unsupported, "the audio decoder refused the stream");
   h.packet = av_packet_alloc();
   h.frame = av_frame_alloc();
-  if (!h.packet || !h.frame) {
-    error = "out of memory";
-    return nullptr;
-  }
+  if (!h.packet || !h.frame) return cannot(ErrorCode::TooLarge, "out of memory");
   if (h.format->duration != AV_NOPTS_VALUE && h.format->duration > 0) {
     self->declaredSeconds_ = static_cast<double>(h.format->duration) / AV_TIME_BASE;
   }
@@ -236,8 +226,12 @@ size_t FfmpegAudioStream::Read(int16_t* out, size_t frames) {
 
 DecodedSound DecodeWholeFile(const std::string& path, int rate, int channels, int64_t maxBytes) {
   DecodedSound result;
-  auto stream = FfmpegAudioStream::Open(path, rate, channels, result.error);
-  if (!stream) return result;
+  auto opened = FfmpegAudioStream::Open(path, rate, channels);
+  if (!opened) {
+    result.error = opened.error().message;
+    return result;
+  }
+  const std::unique_ptr<FfmpegAudioStream> stream = opened.release_value();
   const int64_t frameBytes = int64_t{2} * channels;
   if (const double seconds = stream->DeclaredSeconds(); seconds > 0) {
     const double bytes = std::ceil(seconds * rate) * static_cast<double>(frameBytes);

@@ -12,14 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
+
 namespace vec {
 
 class FfmpegAudioStream {
  public:
   // Opens the first audio stream of `path` for output at `rate` frames per second and
-  // `channels` channels. Null, with the reason in `error`, when there is nothing to decode.
-  static std::unique_ptr<FfmpegAudioStream> Open(const std::string& path, int rate, int channels,
-                                                 std::string& error);
+  // `channels` channels; an error says why there is nothing to decode.
+  static ErrorOr<std::unique_ptr<FfmpegAudioStream>> Open(const std::string& path, int rate,
+                                                          int channels);
   ~FfmpegAudioStream();
   FfmpegAudioStream(const FfmpegAudioStream&) = delete;
   FfmpegAudioStream& operator=(const FfmpegAudioStream&) = delete;

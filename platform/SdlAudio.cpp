@@ -277,9 +277,9 @@ bool SdlAudio::OpenMusic() {
   if (DeclaresNoChannels(musicName_)) return false;
   music_ = MusicPtr(Mix_LoadMUS(musicName_.c_str()));
   if (music_) return true;
-  std::string error;
-  stream_ = FfmpegAudioStream::Open(musicName_, frequency_, channels_, error);
-  if (!stream_) return false;
+  auto opened = FfmpegAudioStream::Open(musicName_, frequency_, channels_);
+  if (!opened) return false;
+  stream_ = opened.release_value();
   streamSeconds_ = stream_->DeclaredSeconds();
   streamFrames_.store(0);
   streamEnded_.store(false);
@@ -292,9 +292,9 @@ bool SdlAudio::PlayMusic() {
     // Playing again starts the file from its beginning.
     if (streamHooked_ || streamFrames_.load() > 0 || stream_->Finished()) {
       UnhookStream();
-      std::string error;
-      stream_ = FfmpegAudioStream::Open(musicName_, frequency_, channels_, error);
-      if (!stream_) return false;
+      auto reopened = FfmpegAudioStream::Open(musicName_, frequency_, channels_);
+      if (!reopened) return false;
+      stream_ = reopened.release_value();
     }
     musicEnded_.store(false);
     streamEnded_.store(false);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
+#include <iostream>
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
@@ -82,7 +84,7 @@ Slideshow::~Slideshow() {
 }
 
 void Slideshow::FormCreate() {
-  speed_ = 100;
+  speed_ = kDefaultSpeedPercent;
   proportional_ = true;
 }
 
@@ -105,6 +107,29 @@ void Slideshow::ShowModal() {
   FormClose();
 }
 
+template <class Step>
+bool Slideshow::Guarded(const char* what, Step&& step) {
+  std::string text;
+  try {
+    step();
+    return true;
+  } catch (const std::exception& e) {
+    text = std::string(what) + " failed: " + e.what();
+  } catch (...) {
+    text = std::string(what) + " failed";
+  }
+  // A failure that repeats every tick is said once; a show that fails in ever new ways
+  // stops saying so after a while rather than fill the session's log.
+  constexpr size_t kMostReported = 100;
+  if (reported_.size() < kMostReported && reported_.insert(text).second) {
+    if (services_.reportFailure)
+      services_.reportFailure(text);
+    else
+      std::cerr << "vecsaver: " << text << "\n";
+  }
+  return false;
+}
+
 void Slideshow::FormShow() {
   shown_ = true;
   effectList_.clear();
@@ -116,13 +141,9 @@ void Slideshow::FormShow() {
   playList_ = BuildPlayList(settings_);
 
   direct_ = settings_.DirectX;
-  if (direct_) {
-    try {
-      direct_ = display_.InitDirect();
-    } catch (...) {
-      direct_ = false;
-    }
-  }
+  // Without the direct output the show draws through the window.
+  if (direct_ && !Guarded("the direct output", [&] { direct_ = display_.InitDirect(); }))
+    direct_ = false;
 
   if (!playList_.empty()) {
     stretch_ = settings_.Stretch;
@@ -142,13 +163,8 @@ void Slideshow::FormShow() {
     services_.messages->ShowError(kNoPicturesMessage);
   }
 
-  if (services_.music) {
-    try {
-      services_.music->Start(settings_);
-    } catch (...) {
-      // The show runs without music.
-    }
-  }
+  // A failing start leaves the show without music.
+  if (services_.music) Guarded("the music", [&] { services_.music->Start(settings_); });
 
   if (!playList_.empty()) {
     project_ = std::make_unique<Picture>();
@@ -156,10 +172,7 @@ void Slideshow::FormShow() {
     // A first picture that fails to load leaves the screen black; the next tick tries the
     // next picture.
     bool loaded = false;
-    try {
-      loaded = LoadCurrentPicture();
-    } catch (...) {
-    }
+    Guarded("the first picture", [&] { loaded = LoadCurrentPicture(); });
     if (!loaded) ChangeAtNextTick();
     pictureStart_ = Now();
     idleInstalled_ = true;
@@ -170,7 +183,8 @@ void Slideshow::FormShow() {
 }
 
 void Slideshow::AppIdle() {
-  try {
+  // A failing tick is dropped; the show goes on with the next one.
+  Guarded("a tick", [&] {
     if (soundOn_) services_.sounds->Update();
     const int64_t elapsed = TickDiff(Now(), pictureStart_) / 1000;
     if (autoChange_ && elapsed >= currentDuration_) {
@@ -197,9 +211,7 @@ void Slideshow::AppIdle() {
     }
     if (!still_ && engineBegun_) services_.engine->Step();
     DrawFrame();
-  } catch (...) {
-    // A failing tick is dropped; the show goes on with the next one.
-  }
+  });
 }
 
 void Slideshow::DrawFrame() {
@@ -279,13 +291,12 @@ void Slideshow::NextPictureIndex(int32_t& index) {
 }
 
 bool Slideshow::LoadCurrentPicture() {
-  bool loaded = false;
-  try {
-    loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadProject();
-  } catch (...) {
-    ChangeAtNextTick();
-    throw;
-  }
+  // A load that throws leaves the show moving on at the next tick; the exception goes on
+  // to the catch point of the tick or step that loads.
+  const int32_t duration = currentDuration_;
+  ChangeAtNextTick();
+  const bool loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadProject();
+  currentDuration_ = duration;
   return loaded;
 }
 
@@ -373,11 +384,8 @@ bool Slideshow::LoadProject() {
 void Slideshow::ScreenResized() {
   if (!idleInstalled_ || currentFile_.empty()) return;
   nextFile_ = currentFile_;
-  try {
-    (void)LoadCurrentPicture();
-  } catch (...) {
-    // The old picture stays as it was.
-  }
+  // A picture that cannot be loaded again stays as it was.
+  Guarded("fitting the picture to the new screen size", [&] { (void)LoadCurrentPicture(); });
 }
 
 void Slideshow::MediaPlayerNotify() {

@@ -9,9 +9,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Clock.h"
+#include "base/ShowDefaults.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 #include "slideshow/ShowDisplay.h"
@@ -37,6 +39,9 @@ struct SlideshowServices {
   // whose entry is nullptr draws effect 1's; when that is nullptr too, nothing is drawn
   // over the old picture.
   std::function<const Effect*(int32_t)> effect;
+  // Where a tick or a start-up step that failed is reported, each text once (unset: stderr,
+  // as "vecsaver: ...").
+  std::function<void(const std::string& text)> reportFailure;
 };
 
 // The message shown when no picture takes part.
@@ -110,7 +115,8 @@ class Slideshow {
   int32_t PictureWidth() const { return pictureWidth_; }
   int32_t PictureHeight() const { return pictureHeight_; }
   const Bitmap32& StillBitmap() const { return stillBitmap_; }
-  // The TransitionEffects items, as written (an item is read when a transition draws it).
+  // The TransitionEffects items as stored in the settings (an item is read when a
+  // transition draws it).
   const vec::EffectList& EffectList() const { return effectList_; }
   Picture* PictureProject() { return project_.get(); }
   bool F1Flag() const { return f1_; }
@@ -127,6 +133,11 @@ class Slideshow {
   bool LoadProject();
   // After a picture that could not be loaded: the next tick moves on to the next one.
   void ChangeAtNextTick() { currentDuration_ = 0; }
+  // The show's one catch point, around each tick and each step of the start and of a
+  // resize: an exception from `step` is reported (each text once) and the show goes on.
+  // Returns whether the step ran through.
+  template <class Step>
+  bool Guarded(const char* what, Step&& step);
 
   const SlideshowOptions& settings_;
   SlideshowServices services_;
@@ -143,7 +154,8 @@ class Slideshow {
   bool direct_ = false;
   bool stretch_ = true, proportional_ = true, autoChange_ = true, transitionOn_ = true,
        soundOn_ = true;
-  int32_t duration_ = 30, currentDuration_ = 30, transitionTime_ = 2000, speed_ = 100;
+  int32_t duration_ = kDefaultDurationSeconds, currentDuration_ = kDefaultDurationSeconds;
+  int32_t transitionTime_ = kDefaultTransitionMs, speed_ = kDefaultSpeedPercent;
   int32_t showMode_ = 0;
   int32_t pictureWidth_ = 0, pictureHeight_ = 0;
   vec::EffectList effectList_;
@@ -159,6 +171,7 @@ class Slideshow {
   bool closeRequested_ = false;
   bool shown_ = false, closed_ = false;
   bool cursorHidden_ = false;
+  std::unordered_set<std::string> reported_;  // failures already reported
 };
 
 }  // namespace vec

@@ -231,19 +231,17 @@ void RandomSquaresAppear(const EffectFrame& frame, const EffectArgs&) {
   const int32_t unit = std::min(W, H) / 50;
   const int32_t c = 2 * unit + 2;
   ComplexRegion rgn;
-  {
-    // The same seed on every frame makes the squares accumulate as the percentage grows;
-    // the caller's sequence is restored on every way out.
-    const SavedRandSeed saved;
-    SetRandSeed(static_cast<uint32_t>(unit + 1) *
-                (static_cast<uint32_t>(W) + static_cast<uint32_t>(H)));
-    rgn.Reserve(StepCount(0, W, c) * StepCount(0, H, c) *
-                    static_cast<size_t>(std::clamp(percent, 0, 100)) / 100 +
-                1);
-    for (int32_t x = 0; x < W; x += c) {
-      for (int32_t y = 0; y < H; y += c) {
-        if (Random(100) < percent) rgn.AddRect(x, y, x + c, y + c);
-      }
+  // The same seed on every frame makes the squares accumulate as the percentage grows;
+  // the draws come from a generator of the effect's own, so the shared sequence is left
+  // where it stood.
+  RandomGenerator gen{static_cast<uint32_t>(unit + 1) *
+                      (static_cast<uint32_t>(W) + static_cast<uint32_t>(H))};
+  rgn.Reserve(StepCount(0, W, c) * StepCount(0, H, c) *
+                  static_cast<size_t>(std::clamp(percent, 0, 100)) / 100 +
+              1);
+  for (int32_t x = 0; x < W; x += c) {
+    for (int32_t y = 0; y < H; y += c) {
+      if (gen.Below(100) < percent) rgn.AddRect(x, y, x + c, y + c);
     }
   }
   RevealCollected(frame, rgn);

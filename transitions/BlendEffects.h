@@ -17,21 +17,12 @@ void Pivot(const EffectFrame& frame, const EffectArgs& args);
 
 // Blends red, green and blue of each dst pixel toward the src pixel with weight alpha
 // (0..256): d += (alpha * (s - d)) >> 8, arithmetic shift; alpha 256 gives s exactly. The
-// fourth byte is kept. Vectorised where the target allows.
+// fourth byte is kept. Vectorised as far as CurrentVectorLevel() allows (PixelKernels.h).
 void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
 
 // Draws New rotated by theta (radians) about the pivot (px, py), over Work, in 16.16 fixed
 // point. Pixels whose source falls outside New keep Work's pixel.
 void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
-
-// The widest vector instructions the fast paths use: the best the processor has, unless
-// limited to a narrower level (tests run every level the processor has against the
-// references). Every level gives the same pixels.
-enum class VectorLevel { kScalar, kSse2, kAvx2 };
-VectorLevel BestVectorLevel();
-VectorLevel CurrentVectorLevel();
-// Uses at most `level` (never more than the best) until the next call.
-void LimitVectorLevel(VectorLevel level);
 
 // Plain one-pixel-at-a-time versions the fast paths are held to.
 namespace reference {

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ShowDefaults.h"
 #include "graphics/Bitmap.h"
 
 namespace vec {
@@ -61,8 +62,6 @@ struct Effect {
 
   void Draw(const EffectFrame& frame) const { routine(frame, args); }
 };
-
-constexpr int kEffectCount = 169;
 
 // All entries in table order; entry i holds effect number i + 1.
 std::span<const Effect> EffectTable();

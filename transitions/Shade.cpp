@@ -5,11 +5,7 @@
 #include <vector>
 
 #include "base/FrameThreads.h"
-#include "transitions/BlendEffects.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "transitions/PixelKernels.h"
 
 namespace vec {
 namespace {
@@ -75,40 +71,6 @@ ShadeStep StepFor(int32_t offset) {
   return offset >= 0 ? ShadeStep{amount, 0} : ShadeStep{0, amount};
 }
 
-#if defined(__SSE2__)
-// row[k] shaded by steps[k] for k < n, four pixels a step; returns the pixels done.
-size_t ShadeSpanSse2(Pixel* row, const Pixel* raise, const Pixel* lower, size_t n) {
-  size_t k = 0;
-  for (; k + 4 <= n; k += 4) {
-    auto* at = reinterpret_cast<__m128i*>(row + k);
-    const __m128i up = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raise + k));
-    const __m128i down = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + k));
-    _mm_storeu_si128(at, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(at), up), down));
-  }
-  return k;
-}
-
-// n pixels of row shaded by one step; returns the pixels done.
-size_t ShadeRowSse2(Pixel* row, ShadeStep step, size_t n) {
-  const __m128i up = _mm_set1_epi32(static_cast<int32_t>(step.raise));
-  const __m128i down = _mm_set1_epi32(static_cast<int32_t>(step.lower));
-  size_t k = 0;
-  for (; k + 4 <= n; k += 4) {
-    auto* at = reinterpret_cast<__m128i*>(row + k);
-    _mm_storeu_si128(at, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(at), up), down));
-  }
-  return k;
-}
-#endif
-
-bool UseSse2() {
-#if defined(__SSE2__)
-  return CurrentVectorLevel() != VectorLevel::kScalar;
-#else
-  return false;
-#endif
-}
-
 }  // namespace
 
 void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
@@ -126,16 +88,10 @@ void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
     raise[k] = step.raise;
     lower[k] = step.lower;
   }
-  const bool sse2 = UseSse2();
+  const PixelKernels& kernels = CurrentPixelKernels();
   SplitRows(bmp.Height(), static_cast<int64_t>(bmp.PixelCount()), [&](int32_t begin, int32_t end) {
-    for (int32_t y = begin; y < end; ++y) {
-      Pixel* row = bmp.ScanLine(y) + first;
-      size_t k = 0;
-#if defined(__SSE2__)
-      if (sse2) k = ShadeSpanSse2(row, raise.data(), lower.data(), n);
-#endif
-      for (; k < n; ++k) row[k] = ShadePixel(row[k], offsets[static_cast<size_t>(first - x0) + k]);
-    }
+    for (int32_t y = begin; y < end; ++y)
+      kernels.shadeSpan(bmp.ScanLine(y) + first, raise.data(), lower.data(), n);
   });
 }
 
@@ -145,18 +101,13 @@ void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
   ShadeRowOffsets(depth, count, offsets.data());
   const int64_t bottom = static_cast<int64_t>(y0) + count - 1;
   const auto width = static_cast<size_t>(bmp.Width());
-  const bool sse2 = UseSse2();
+  const PixelKernels& kernels = CurrentPixelKernels();
   SplitRows(count, static_cast<int64_t>(bmp.PixelCount()), [&](int32_t begin, int32_t end) {
     for (int32_t line = begin; line < end; ++line) {
       const int64_t y = bottom - line;
       if (y < 0 || y >= bmp.Height()) continue;
-      Pixel* row = bmp.ScanLine(static_cast<int32_t>(y));
-      const int32_t offset = offsets[static_cast<size_t>(line)];
-      size_t k = 0;
-#if defined(__SSE2__)
-      if (sse2) k = ShadeRowSse2(row, StepFor(offset), width);
-#endif
-      for (; k < width; ++k) row[k] = ShadePixel(row[k], offset);
+      const ShadeStep step = StepFor(offsets[static_cast<size_t>(line)]);
+      kernels.shadeRow(bmp.ScanLine(static_cast<int32_t>(y)), step.raise, step.lower, width);
     }
   });
 }

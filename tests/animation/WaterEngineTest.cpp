@@ -10,6 +10,7 @@
 #include "base/Clock.h"
 #include "base/Random.h"
 #include "tests/animation/AnimTestSupport.h"
+#include "tests/support/VectorLevels.h"
 namespace vec {
 namespace {
 
@@ -450,11 +451,9 @@ struct Engine {
   WaterEngine engine{&clock};
 };
 
-std::unique_ptr<Engine> StartEngine(Picture& project, bool reference, uint32_t seed,
-                                    bool wide = true) {
+std::unique_ptr<Engine> StartEngine(Picture& project, bool reference, uint32_t seed) {
   auto e = std::make_unique<Engine>();
   e->engine.SetReferenceTick(reference);
-  e->engine.SetWideVectors(wide);
   e->engine.SetProject(project);
   e->engine.SetWeather(false);
   SeedLock lock(seed);
@@ -529,9 +528,8 @@ struct TwinRun {
   int64_t moved = 0;  // frame pixels that differ from the picture, over all ticks
 };
 
-void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out,
-              bool wide = true) {
-  auto fast = StartEngine(project, false, seed, wide);
+void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out) {
+  auto fast = StartEngine(project, false, seed);
   auto ref = StartEngine(project, true, seed);
   for (size_t i = 0; i < steps.size(); ++i) {
     fast->clock.Advance(steps[i]);
@@ -551,7 +549,8 @@ void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& step
 }
 
 TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
-  for (bool wide : {true, false}) {
+  for (const VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     TwinRun run;
     for (uint32_t seed = 1; seed <= 400; ++seed) {
       std::mt19937 rng(seed);
@@ -559,10 +558,10 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
       RandomProject(project, rng);
       std::vector<uint32_t> steps;
       for (int i = 0; i < 6; ++i) steps.push_back(static_cast<uint32_t>(Pick(rng, 0, 120)));
-      RunTwins(project, seed * 2654435761u, steps, run, wide);
+      RunTwins(project, seed * 2654435761u, steps, run);
       if (HasFatalFailure()) return;
     }
-    EXPECT_EQ(run.fast, run.reference) << (wide ? "wide" : "narrow");
+    EXPECT_EQ(run.fast, run.reference) << VectorLevelName(level);
     EXPECT_GT(run.moved, 100000) << "the projects hardly move: the comparison proves little";
   }
 }
@@ -589,10 +588,11 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnWideQuadrantsWithEveryFeature) {
     wp.Scatter = k == 2 ? 0 : 3 + k;
     wp.Mirror = static_cast<uint8_t>(k != 3);
   }
-  for (bool wide : {true, false}) {
+  for (const VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     TwinRun run;
-    RunTwins(project, 77, {33, 33, 17, 50, 41, 33, 90, 33}, run, wide);
-    EXPECT_EQ(run.fast, run.reference) << (wide ? "wide" : "narrow");
+    RunTwins(project, 77, {33, 33, 17, 50, 41, 33, 90, 33}, run);
+    EXPECT_EQ(run.fast, run.reference) << VectorLevelName(level);
     EXPECT_GT(run.moved, 50000);
   }
 }

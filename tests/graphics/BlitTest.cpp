@@ -7,6 +7,7 @@
 #include "graphics/Bitmap32.h"
 #include "graphics/Blit.h"
 #include "graphics/Region.h"
+#include "tests/support/VectorLevels.h"
 #include "tests/threads/FrameThreadsTest.h"
 
 namespace vec {
@@ -115,14 +116,14 @@ TEST_P(StretchAxisTest, MapsLikeTheBresenhamWalk) {
 INSTANTIATE_TEST_SUITE_P(
     Walks, StretchAxisTest,
     ::testing::Values(AxisCase{"Identity", 4, 4, {0, 1, 2, 3}, {0, 1, 2, 3}},
-                    AxisCase{"Double", 3, 6, {0, 0, 1, 1, 2, 2}, {0, 0, 1, 1, 2, 2}},
-                    AxisCase{"TwoToThree", 2, 3, {0, 0, 1}, {0, 0, 1}},
-                    AxisCase{"OneToFour", 1, 4, {0, 0, 0, 0}, {0, 0, 0, 0}},
-                    AxisCase{"Halve", 6, 3, {1, 3, 5}, {0, 2, 4}},
-                    AxisCase{"ThreeToTwo", 3, 2, {1, 2}, {0, 2}},
-                    AxisCase{"FourToTwo", 4, 2, {1, 3}, {0, 2}},
-                    AxisCase{"SingleColumnTakesNextToLast", 5, 1, {3}, {0}},
-                    AxisCase{"SingleColumnOfTwo", 2, 1, {0}, {0}}),
+                      AxisCase{"Double", 3, 6, {0, 0, 1, 1, 2, 2}, {0, 0, 1, 1, 2, 2}},
+                      AxisCase{"TwoToThree", 2, 3, {0, 0, 1}, {0, 0, 1}},
+                      AxisCase{"OneToFour", 1, 4, {0, 0, 0, 0}, {0, 0, 0, 0}},
+                      AxisCase{"Halve", 6, 3, {1, 3, 5}, {0, 2, 4}},
+                      AxisCase{"ThreeToTwo", 3, 2, {1, 2}, {0, 2}},
+                      AxisCase{"FourToTwo", 4, 2, {1, 3}, {0, 2}},
+                      AxisCase{"SingleColumnTakesNextToLast", 5, 1, {3}, {0}},
+                      AxisCase{"SingleColumnOfTwo", 2, 1, {0}, {0}}),
     [](const ::testing::TestParamInfo<AxisCase>& info) { return std::string(info.param.name); });
 
 TEST(StretchBlt, NegativeWidthDrawsBackwardsFromStart) {
@@ -398,24 +399,23 @@ TEST(FastPathEqualsReference, LargeStretchesIntoAnotherBitmap) {
       {"enlarged, rows repeated", 5, 0, 1790, H, 17, 9, 611, 419},
       {"mirrored", 1797, 0, -1790, H, 0, 0, 1790, H},
   };
-  for (bool wide : {true, false}) {
-    AllowWideVectors(wide);
+  for (const VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     for (const Case& c : cases) {
       Bitmap fast = Filled(W, H), ref = fast;
       StretchBlt(fast, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
       reference::StretchBlt(ref, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
-      ASSERT_EQ(fast, ref) << c.name << " wide " << wide;
+      ASSERT_EQ(fast, ref) << c.name << " level " << VectorLevelName(level);
     }
   }
-  AllowWideVectors(true);
 }
 
-// Rows long enough for the vector groups, with and without the 256-bit paths: enlarging,
+// Rows long enough for the vector groups, at every vector level: enlarging,
 // shrinking, 1:1 and mirrored stretches and blits, between bitmaps and within one, against
 // the reference. Results fold into one checksum.
-TEST(FastPathEqualsReference, WideRowsWithAndWithoutWideVectors) {
-  for (bool wide : {true, false}) {
-    AllowWideVectors(wide);
+TEST(FastPathEqualsReference, WideRowsAtEveryVectorLevel) {
+  for (const VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     std::mt19937 master(777);
     uint64_t checksum = 0;
     for (int iter = 0; iter < 600; ++iter) {
@@ -444,21 +444,21 @@ TEST(FastPathEqualsReference, WideRowsWithAndWithoutWideVectors) {
         StretchBlt(fast, dx, dy, dw, dh, fastSrc, sx, sy, sw, sh);
         reference::StretchBlt(ref, dx, dy, dw, dh, refSrc, sx, sy, sw, sh);
       }
-      ASSERT_EQ(fast, ref) << "wide " << wide << " iteration " << iter << " seed " << seed;
+      ASSERT_EQ(fast, ref) << "level " << VectorLevelName(level) << " iteration " << iter
+                           << " seed " << seed;
       for (size_t i = 0; i < fast.PixelCount(); ++i)
         checksum = checksum * 1099511628211ull + fast.Bits()[i];
     }
     EXPECT_NE(checksum, 0u);
   }
-  AllowWideVectors(true);
 }
 
 // Horizontal shrinks of every strength on long rows (groups whose sources fit in eight,
 // sixteen or more source pixels, windows at the row's end), mirrored or not, between bitmaps
-// and within one, with and without the 256-bit paths. Results fold into one checksum.
-TEST(FastPathEqualsReference, ShrinkingRowsWithAndWithoutWideVectors) {
-  for (bool wide : {true, false}) {
-    AllowWideVectors(wide);
+// and within one, at every vector level. Results fold into one checksum.
+TEST(FastPathEqualsReference, ShrinkingRowsAtEveryVectorLevel) {
+  for (const VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     std::mt19937 master(9090);
     uint64_t checksum = 0;
     for (int iter = 0; iter < 200; ++iter) {
@@ -476,22 +476,22 @@ TEST(FastPathEqualsReference, ShrinkingRowsWithAndWithoutWideVectors) {
       const Bitmap& refSrc = self ? ref : src;
       StretchBlt(fast, dx, 0, mirrored ? -dw : dw, 3, fastSrc, sx, 0, sw, 3);
       reference::StretchBlt(ref, dx, 0, mirrored ? -dw : dw, 3, refSrc, sx, 0, sw, 3);
-      ASSERT_EQ(fast, ref) << "wide " << wide << " iteration " << iter << " seed " << seed;
+      ASSERT_EQ(fast, ref) << "level " << VectorLevelName(level) << " iteration " << iter
+                           << " seed " << seed;
       for (size_t i = 0; i < fast.PixelCount(); ++i)
         checksum = checksum * 1099511628211ull + fast.Bits()[i];
     }
     EXPECT_NE(checksum, 0u);
   }
-  AllowWideVectors(true);
 }
 
 // Horizontal squeezes of a bitmap into part of itself, towards either side, on rows long
 // enough for every kind of group: rows that read themselves ahead of or behind where they
 // write. Results fold into one checksum.
-TEST(StretchBlt, SqueezesWithinOneBitmapWithAndWithoutWideVectors) {
+TEST(StretchBlt, SqueezesWithinOneBitmapAtEveryVectorLevel) {
   constexpr int W = 301, H = 3;
-  for (bool wide : {true, false}) {
-    AllowWideVectors(wide);
+  for (const VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     uint64_t checksum = 0;
     for (int w = 0; w < W; w += 7) {
       for (int side = 0; side < 2; ++side) {
@@ -499,14 +499,14 @@ TEST(StretchBlt, SqueezesWithinOneBitmapWithAndWithoutWideVectors) {
         const int dx = side == 0 ? w : 0;
         StretchBlt(fast, dx, 0, W - w, H, fast, 0, 0, W, H);
         reference::StretchBlt(ref, dx, 0, W - w, H, ref, 0, 0, W, H);
-        ASSERT_EQ(fast, ref) << "wide " << wide << " w " << w << " side " << side;
+        ASSERT_EQ(fast, ref) << "level " << VectorLevelName(level) << " w " << w << " side "
+                             << side;
         for (size_t i = 0; i < fast.PixelCount(); ++i)
           checksum = checksum * 1099511628211ull + fast.Bits()[i];
       }
     }
     EXPECT_NE(checksum, 0u);
   }
-  AllowWideVectors(true);
 }
 
 // Stretches of a bitmap onto itself that read rows on both sides of the row they write (a

@@ -9,6 +9,7 @@
 #include "graphics/Bmp.h"
 #include "graphics/ImageFile.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/VectorLevels.h"
 
 namespace vec {
 namespace {
@@ -256,26 +257,30 @@ TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
   EXPECT_EQ(back->GetPixel(0, 0), MakePixel(0, 0, 0, 255));
 }
 
-// The full-colour rows have dedicated decoders (four pixels a step); widths around the step
-// and the two-pixel stop before a row's end, with the last row's padding cut off, must give
-// the pixels of the general path. Catches a byte order slip in the shuffle, a read or write
-// past the row, a lost tail pixel and a row order mix-up between the two paths.
+// The full-colour rows have dedicated decoders (four pixels a step); at every vector level,
+// widths around the step and the two-pixel stop before a row's end, with the last row's
+// padding cut off, must give the pixels of the general path. Catches a byte order slip in
+// the shuffle, a read or write past the row, a lost tail pixel and a row order mix-up
+// between the two paths.
 TEST(CodecBmp, FullColourRowsMatchTheGeneralPath) {
-  for (const int bits : {24, 32}) {
-    for (const int32_t w : {1, 5, 6, 7, 9, 13, 31}) {
-      for (const int32_t h : {3, -2}) {
-        const size_t rowBytes = static_cast<size_t>(w) * static_cast<size_t>(bits / 8);
-        const size_t stride = (rowBytes + 3) / 4 * 4;
-        std::vector<uint8_t> pixels(stride * static_cast<size_t>(std::abs(h) - 1) + rowBytes);
-        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + 3);
-        const std::vector<uint8_t> file = MakeBmp(w, h, bits, 0, {}, pixels);
-        auto fast = DecodeBmp(file.data(), file.size());
-        auto plain = reference::DecodeBmp(file.data(), file.size());
-        ASSERT_TRUE(fast && plain) << bits << " bit " << w << "x" << h;
-        EXPECT_EQ(Pixels(fast.value()), Pixels(plain.value())) << bits << " bit " << w << "x" << h;
+  for (const VectorLevel level : testing::LevelsToTest())
+    for (const int bits : {24, 32}) {
+      const testing::ScopedVectorLevel limit(level);
+      for (const int32_t w : {1, 5, 6, 7, 9, 13, 31}) {
+        for (const int32_t h : {3, -2}) {
+          const size_t rowBytes = static_cast<size_t>(w) * static_cast<size_t>(bits / 8);
+          const size_t stride = (rowBytes + 3) / 4 * 4;
+          std::vector<uint8_t> pixels(stride * static_cast<size_t>(std::abs(h) - 1) + rowBytes);
+          for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + 3);
+          const std::vector<uint8_t> file = MakeBmp(w, h, bits, 0, {}, pixels);
+          auto fast = DecodeBmp(file.data(), file.size());
+          auto plain = reference::DecodeBmp(file.data(), file.size());
+          ASSERT_TRUE(fast && plain) << bits << " bit " << w << "x" << h;
+          EXPECT_EQ(Pixels(fast.value()), Pixels(plain.value()))
+              << bits << " bit " << w << "x" << h << " level " << VectorLevelName(level);
+        }
       }
     }
-  }
 }
 
 // One row of six 24-bit pixels with bytes 1 .. 18: a vector step and a two-pixel tail.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/Random.h"
 #include "graphics/Blit.h"
 #include "picture/Mask.h"
 #include "picture/Picture.h"
@@ -85,11 +86,8 @@ TEST(MaskMemory, FittedDecodeMatchesStretchingTheDeclaredMask) {
   // The decoder against the two-step way it replaces: decode at the declared size, then
   // stretch without blending.
   const int32_t sizes[] = {1, 2, 3, 5, 8, 13};
-  uint32_t seed = 12345;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 134775813u + 1u;
-    return static_cast<int32_t>((uint64_t{seed} * n) >> 32);
-  };
+  RandomGenerator gen{12345};
+  auto next = [&gen](uint32_t n) { return gen.Below(static_cast<int32_t>(n)); };
   for (int32_t mw : sizes)
     for (int32_t mh : sizes)
       for (int32_t pw : sizes)

@@ -7,6 +7,7 @@
 #include "graphics/Blit.h"
 #include "picture/Mask.h"
 #include "picture/Picture.h"
+#include "tests/support/VectorLevels.h"
 
 namespace vec {
 namespace {
@@ -124,8 +125,8 @@ TEST(ResizeProject, EmptyProjectOrSizeIsLeftAlone) {
 // off most of it. The mask must also show, pixel for pixel, what StretchBlt draws from the
 // mask in its area colours: the widths make the row stretch take its 16-column groups with
 // one load (enlarging), two (shrinking by less than two) and pixel by pixel (shrinking by
-// more, or a group that would read past the row's end), then a tail; each source pixel's
-// index differs from its neighbours', so a byte picked one off shows.
+// more, or a group that would read past the row's end), then a tail, at every vector level;
+// each source pixel's index differs from its neighbours', so a byte picked one off shows.
 TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraws) {
   constexpr Pixel kSentinel = 0x5A17C3E9;
   constexpr uint8_t kNoIndex = 0xEE;
@@ -138,42 +139,46 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
       {47, 3, 65, 2},   {5, 2, 1, 2},     {1920, 4, 1280, 3},
   };
   const Region corner = Region::FromRect(0, 0, 2, 2);
-  for (const auto& c : cases) {
-    Bitmap picture(c.w, c.h);
-    AreaMask mask(c.w, c.h);
-    for (int32_t y = 0; y < c.h; ++y)
-      for (int32_t x = 0; x < c.w; ++x) {
-        picture.SetPixel(x, y, MakePixel(uint8_t(x * 255 / c.w), uint8_t(y * 255 / c.h), 0x80, 0));
-        mask.Set(x, y, static_cast<uint8_t>((x + 2 * y + (x / 5) * 3) % 5));
+  for (const VectorLevel level : vec::testing::LevelsToTest())
+    for (const auto& c : cases) {
+      const vec::testing::ScopedVectorLevel limit(level);
+      Bitmap picture(c.w, c.h);
+      AreaMask mask(c.w, c.h);
+      for (int32_t y = 0; y < c.h; ++y)
+        for (int32_t x = 0; x < c.w; ++x) {
+          picture.SetPixel(x, y,
+                           MakePixel(uint8_t(x * 255 / c.w), uint8_t(y * 255 / c.h), 0x80, 0));
+          mask.Set(x, y, static_cast<uint8_t>((x + 2 * y + (x / 5) * 3) % 5));
+        }
+      Bitmap fittedPicture(64, 64);
+      FillRect(fittedPicture, Rect{0, 0, 64, 64}, kSentinel);
+      fittedPicture.SelectClipRgn(&corner);
+      AreaMask fittedMask(2000, 8), fittedNoMask(2000, 8);
+      for (AreaMask* m : {&fittedMask, &fittedNoMask})
+        std::fill_n(m->Row(0), m->PixelCount(), kNoIndex);
+      FitPicture(picture, c.W, c.H, fittedPicture);
+      FitMask(mask, c.W, c.H, fittedMask);
+      FitMask(AreaMask(), c.W, c.H, fittedNoMask);
+      ASSERT_EQ(fittedPicture.Width(), c.W);
+      ASSERT_EQ(fittedPicture.Height(), c.H);
+      EXPECT_FALSE(fittedPicture.ClipRegion().has_value());
+      for (const AreaMask* m : {&fittedMask, &fittedNoMask}) {
+        ASSERT_EQ(m->Width(), c.W);
+        ASSERT_EQ(m->Height(), c.H);
       }
-    Bitmap fittedPicture(64, 64);
-    FillRect(fittedPicture, Rect{0, 0, 64, 64}, kSentinel);
-    fittedPicture.SelectClipRgn(&corner);
-    AreaMask fittedMask(2000, 8), fittedNoMask(2000, 8);
-    for (AreaMask* m : {&fittedMask, &fittedNoMask})
-      std::fill_n(m->Row(0), m->PixelCount(), kNoIndex);
-    FitPicture(picture, c.W, c.H, fittedPicture);
-    FitMask(mask, c.W, c.H, fittedMask);
-    FitMask(AreaMask(), c.W, c.H, fittedNoMask);
-    ASSERT_EQ(fittedPicture.Width(), c.W);
-    ASSERT_EQ(fittedPicture.Height(), c.H);
-    EXPECT_FALSE(fittedPicture.ClipRegion().has_value());
-    for (const AreaMask* m : {&fittedMask, &fittedNoMask}) {
-      ASSERT_EQ(m->Width(), c.W);
-      ASSERT_EQ(m->Height(), c.H);
+      Bitmap drawn(c.W, c.H);
+      StretchBlt(drawn, 0, 0, c.W, c.H, AreaColorsOf(mask), 0, 0, c.w, c.h);
+      const auto where = ::testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H
+                                              << " level " << VectorLevelName(level);
+      for (int32_t y = 0; y < c.H; ++y)
+        for (int32_t x = 0; x < c.W; ++x) {
+          ASSERT_EQ(PixelA(fittedPicture.GetPixel(x, y)), 255)
+              << where << " picture " << x << "," << y;
+          ASSERT_EQ(fittedMask.At(x, y), AreaIndexOf(drawn.GetPixel(x, y)))
+              << where << " mask " << x << "," << y;
+          ASSERT_EQ(fittedNoMask.At(x, y), 0) << where << " empty mask " << x << "," << y;
+        }
     }
-    Bitmap drawn(c.W, c.H);
-    StretchBlt(drawn, 0, 0, c.W, c.H, AreaColorsOf(mask), 0, 0, c.w, c.h);
-    const auto where = ::testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
-    for (int32_t y = 0; y < c.H; ++y)
-      for (int32_t x = 0; x < c.W; ++x) {
-        ASSERT_EQ(PixelA(fittedPicture.GetPixel(x, y)), 255)
-            << where << " picture " << x << "," << y;
-        ASSERT_EQ(fittedMask.At(x, y), AreaIndexOf(drawn.GetPixel(x, y)))
-            << where << " mask " << x << "," << y;
-        ASSERT_EQ(fittedNoMask.At(x, y), 0) << where << " empty mask " << x << "," << y;
-      }
-  }
 }
 
 }  // namespace

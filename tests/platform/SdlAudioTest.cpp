@@ -344,8 +344,8 @@ std::vector<int16_t> Sine(double hz, double seconds, double amplitude = kAmplitu
 }
 
 void WriteSineWma(const std::string& path, double hz, double seconds) {
-  std::string error;
-  ASSERT_TRUE(WriteWma(path, Sine(hz, seconds), kRate, error)) << error;
+  const Status written = WriteWma(path, Sine(hz, seconds), kRate);
+  ASSERT_TRUE(written.ok()) << written.error().message;
 }
 
 std::string ReadAll(const std::string& path) {

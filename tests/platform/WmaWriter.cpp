@@ -1,5 +1,7 @@
 #include "tests/platform/WmaWriter.h"
 
+#include <utility>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -45,25 +47,24 @@ struct Encoder {
 
 }  // namespace
 
-bool WriteWma(const std::string& path, const std::vector<int16_t>& samples, int rate,
-              std::string& error) {
+Status WriteWma(const std::string& path, const std::vector<int16_t>& samples, int rate) {
+  const auto failed = [](std::string why) {
+    return Error::Make(ErrorCode::WriteFailed, std::move(why));
+  };
   Encoder e;
   const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
   if (!codec) {
-    error = "no WMA encoder";
-    return false;
+    return failed("no WMA encoder");
   }
   if (avformat_alloc_output_context2(&e.format, nullptr, "asf", path.c_str()) < 0) {
-    error = "no ASF muxer";
-    return false;
+    return failed("no ASF muxer");
   }
   e.stream = avformat_new_stream(e.format, nullptr);
   e.codec = avcodec_alloc_context3(codec);
   e.packet = av_packet_alloc();
   e.frame = av_frame_alloc();
   if (!e.stream || !e.codec || !e.packet || !e.frame) {
-    error = "out of memory";
-    return false;
+    return failed("out of memory");
   }
   e.codec->sample_fmt = AV_SAMPLE_FMT_FLTP;
   e.codec->sample_rate = rate;
@@ -73,14 +74,12 @@ bool WriteWma(const std::string& path, const std::vector<int16_t>& samples, int 
   if (e.format->oformat->flags & AVFMT_GLOBALHEADER) e.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   if (avcodec_open2(e.codec, codec, nullptr) < 0 ||
       avcodec_parameters_from_context(e.stream->codecpar, e.codec) < 0) {
-    error = "the WMA encoder did not open";
-    return false;
+    return failed("the WMA encoder did not open");
   }
   e.stream->time_base = {1, rate};
   if (avio_open(&e.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 ||
       avformat_write_header(e.format, nullptr) < 0) {
-    error = "cannot write " + path;
-    return false;
+    return failed("cannot write " + path);
   }
   const int size = e.codec->frame_size;
   e.frame->nb_samples = size;
@@ -88,11 +87,10 @@ bool WriteWma(const std::string& path, const std::vector<int16_t>& samples, int 
   e.frame->sample_rate = rate;
   av_channel_layout_default(&e.frame->ch_layout, 1);
   if (av_frame_get_buffer(e.frame, 0) < 0) {
-    error = "out of memory";
-    return false;
+    return failed("out of memory");
   }
   for (size_t at = 0; at < samples.size(); at += static_cast<size_t>(size)) {
-    if (av_frame_make_writable(e.frame) < 0) return false;
+    if (av_frame_make_writable(e.frame) < 0) return failed("encoding failed");
     auto* out = reinterpret_cast<float*>(e.frame->data[0]);
     for (int i = 0; i < size; ++i) {
       const size_t from = at + static_cast<size_t>(i);
@@ -100,15 +98,13 @@ bool WriteWma(const std::string& path, const std::vector<int16_t>& samples, int 
     }
     e.frame->pts = static_cast<int64_t>(at);
     if (!e.Send(e.frame)) {
-      error = "encoding failed";
-      return false;
+      return failed("encoding failed");
     }
   }
   if (!e.Send(nullptr) || av_write_trailer(e.format) < 0) {
-    error = "encoding failed";
-    return false;
+    return failed("encoding failed");
   }
-  return true;
+  return {};
 }
 
 }  // namespace vec

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
+
 namespace vec {
 
-// Writes mono 16-bit `samples` at `rate` as WMA (version 2) in an ASF file; false with the
-// reason in `error` when the encoder or the file fails.
-bool WriteWma(const std::string& path, const std::vector<int16_t>& samples, int rate,
-              std::string& error);
+// Writes mono 16-bit `samples` at `rate` as WMA (version 2) in an ASF file; an error says
+// why when the encoder or the file fails.
+Status WriteWma(const std::string& path, const std::vector<int16_t>& samples, int rate);
 
 }  // namespace vec

@@ -69,6 +69,7 @@ class FakeFiles : public IPictureFiles {
   }
   bool LoadStill(const std::string& path, Bitmap32& out) override {
     ++stillLoads;
+    if (throwingFiles.count(path)) throw std::runtime_error("cannot read " + path);
     auto it = stills.find(path);
     if (it == stills.end()) return false;
     out = it->second;
@@ -108,6 +109,7 @@ class FakeFiles : public IPictureFiles {
   std::map<std::string, Bitmap32> stills;
   std::map<std::string, FakeProjectFile> projects;
   std::set<std::string> extraFiles;
+  std::set<std::string> throwingFiles;  // stills whose load throws
   std::vector<Resize> resizes;
   int stillLoads = 0, projectLoads = 0;
 };
@@ -157,10 +159,14 @@ class RecordingSounds : public IShowSounds {
 
 class RecordingMusic : public IShowMusic {
  public:
-  void Start(const SlideshowOptions&) override { ++starts; }
+  void Start(const SlideshowOptions&) override {
+    ++starts;
+    if (throwOnStart) throw std::runtime_error("no sound device");
+  }
   void Notify() override { ++notifies; }
   void Stop() override { ++stops; }
   int starts = 0, notifies = 0, stops = 0;
+  bool throwOnStart = false;
 };
 
 class RecordingMessages : public IShowMessages {
@@ -199,6 +205,7 @@ struct ShowRig {
     s.effect = [routine, standIn = Effect{1, "stand-in", routine, {}}](int32_t) {
       return routine ? &standIn : nullptr;
     };
+    s.reportFailure = [this](const std::string& text) { failures.push_back(text); };
     return s;
   }
 
@@ -210,6 +217,7 @@ struct ShowRig {
   RecordingMusic music;
   RecordingMessages messages;
   SlideshowOptions settings;
+  std::vector<std::string> failures;  // what the show reported as failed
 };
 
 }  // namespace vec::testing

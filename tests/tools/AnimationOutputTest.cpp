@@ -25,6 +25,11 @@ namespace {
 using vec::MakePixel;
 using vec::Pixel;
 using vec::testing::ReadBytes;
+
+// What went wrong in a step, empty when it succeeded: ASSERT_EQ(Why(step), "") shows it.
+std::string Why(const vec::Status& status) {
+  return status.ok() ? std::string() : status.error().message;
+}
 using vec::testing::ScratchDir;
 
 struct Rgb {
@@ -61,9 +66,9 @@ TEST(Quantiser, FewColoursComeOutExact) {
   };
   for (const Case& c : {Case{"whole", {}}, Case{"area", {3, 2, 5, 3}}}) {
     SCOPED_TRACE(c.name);
-    IndexedPicture out;
-    std::string error;
-    ASSERT_TRUE(Quantiser().Quantise(picture, c.area, out, error)) << error;
+    vec::ErrorOr<IndexedPicture> quantised = Quantiser().Quantise(picture, c.area);
+    ASSERT_TRUE(quantised.ok()) << quantised.error().message;
+    const IndexedPicture& out = quantised.value();
     const PictureArea a = c.area.w > 0 ? c.area : PictureArea{0, 0, 11, 6};
     ASSERT_EQ(out.width, a.w);
     ASSERT_EQ(out.height, a.h);
@@ -90,9 +95,9 @@ TEST(Quantiser, GradientErrorFarBelowTheFixedPalette) {
       picture.SetPixel(
           x, y,
           MakePixel(static_cast<uint8_t>(x >> 1), static_cast<uint8_t>(255 - ((x + 1) >> 1)), 60));
-  IndexedPicture out;
-  std::string error;
-  ASSERT_TRUE(Quantiser().Quantise(picture, {}, out, error)) << error;
+  vec::ErrorOr<IndexedPicture> quantised = Quantiser().Quantise(picture, {});
+  ASSERT_TRUE(quantised.ok()) << quantised.error().message;
+  const IndexedPicture& out = quantised.value();
   double sum = 0;
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) {
@@ -162,12 +167,11 @@ TEST(GifAnimationWriter, FramesKeepSizeCountColoursAndTime) {
   third.SetPixel(10, 4, MakePixel(255, 255, 255));
   const std::string path = dir / "a.gif";
   GifAnimationWriter gif;
-  std::string error;
-  ASSERT_TRUE(gif.Open(path, 13, 7, error)) << error;
-  ASSERT_TRUE(gif.AddFrame(first, 33, error)) << error;
-  ASSERT_TRUE(gif.AddFrame(first, 33, error)) << error;
-  ASSERT_TRUE(gif.AddFrame(third, 34, error)) << error;
-  ASSERT_TRUE(gif.Close(error)) << error;
+  ASSERT_EQ(Why(gif.Open(path, 13, 7)), "");
+  ASSERT_EQ(Why(gif.AddFrame(first, 33)), "");
+  ASSERT_EQ(Why(gif.AddFrame(first, 33)), "");
+  ASSERT_EQ(Why(gif.AddFrame(third, 34)), "");
+  ASSERT_EQ(Why(gif.Close()), "");
 
   const GifFrames read = ReadGif(path);
   EXPECT_EQ(read.width, 13);
@@ -236,12 +240,11 @@ TEST(WebpAnimationWriter, DecodedIndependentlyWithSizeCountTimesAndPixels) {
     ScratchDir dir;
     const std::string path = dir / "a.webp";
     WebpAnimationWriter webp(c.quality);
-    std::string error;
-    ASSERT_TRUE(webp.Open(path, W, H, error)) << error;
-    ASSERT_TRUE(webp.AddFrame(a, 40, error)) << error;
-    ASSERT_TRUE(webp.AddFrame(b, 70, error)) << error;
-    ASSERT_TRUE(webp.AddFrame(a, 120, error)) << error;
-    ASSERT_TRUE(webp.Close(error)) << error;
+    ASSERT_EQ(Why(webp.Open(path, W, H)), "");
+    ASSERT_EQ(Why(webp.AddFrame(a, 40)), "");
+    ASSERT_EQ(Why(webp.AddFrame(b, 70)), "");
+    ASSERT_EQ(Why(webp.AddFrame(a, 120)), "");
+    ASSERT_EQ(Why(webp.Close()), "");
 
     const WebpFrames read = ReadWebp(path);
     EXPECT_EQ(read.width, W);

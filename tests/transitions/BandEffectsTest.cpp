@@ -34,8 +34,7 @@ bool DrawsAtRandom(int32_t n) {
 
 // The generator's seed after `draws` calls from `seed`.
 uint32_t SeedAfter(uint32_t seed, int64_t draws) {
-  for (int64_t i = 0; i < draws; ++i) seed = seed * 134775813u + 1u;
-  return seed;
+  return RandomGenerator::StepsOf(static_cast<uint64_t>(draws)).Apply(seed);
 }
 
 struct SizeCase {
@@ -385,14 +384,9 @@ namespace {
 
 using namespace testing_support;
 
-// The generator's arithmetic, on a private seed.
-struct ModelGenerator {
-  uint32_t seed;
-  int32_t Next(int32_t n) {
-    seed = seed * 134775813u + 1u;
-    return static_cast<int32_t>((uint64_t{static_cast<uint32_t>(n)} * seed) >> 32);
-  }
-};
+// The model's draws: the generator on a private seed (base/Random.h, held to hand-worked
+// values in RandomTest).
+using ModelGenerator = RandomGenerator;
 
 // a * b / c rounded half up, for the non-negative operands of this family.
 int32_t ModelMulDiv(int32_t a, int32_t b, int32_t c) {
@@ -455,7 +449,7 @@ void ModelShred(Mask& m, ModelGenerator& gen, int32_t ax, int32_t ay, int32_t vm
   if (hmode != 0) {
     const int32_t l = ax < W ? W / 10 : 0;
     for (int32_t o = 0; o < H; o += e) {
-      int32_t r = gen.Next(2 * l) + ax - l;
+      int32_t r = gen.Below(2 * l) + ax - l;
       const int32_t t = o + e + H % e;
       if (hmode == 1) {
         m.Add(W - r, o, W, t);
@@ -476,7 +470,7 @@ void ModelShred(Mask& m, ModelGenerator& gen, int32_t ax, int32_t ay, int32_t vm
   if (vmode != 0) {
     const int32_t l = ay < H ? H / 10 : 0;
     for (int32_t o = 0; o < W; o += e) {
-      int32_t r = gen.Next(2 * l) + ay - l;
+      int32_t r = gen.Below(2 * l) + ay - l;
       const int32_t t = o + e + W % e;
       if (vmode == 1) {
         m.Add(o, H - r, t, H);
@@ -500,7 +494,7 @@ void ModelSpeckle(Mask& m, ModelGenerator& gen, int32_t ax, int32_t ay, int32_t 
                   int32_t hmode) {
   const int32_t W = m.W, H = m.H;
   auto taken = [&gen](int32_t i, int32_t near) {
-    const int32_t v = gen.Next(i);
+    const int32_t v = gen.Below(i);
     return i <= near ? v <= 1 : v == 0;
   };
   if (hmode != 0) {
@@ -582,7 +576,7 @@ Mask ModelMember(int32_t n, int32_t W, int32_t H, int32_t w, int32_t h, int32_t 
     const int32_t c = 2 * u + 2;
     for (int32_t x = 0; x < W; x += c)
       for (int32_t y = 0; y < H; y += c)
-        if (own.Next(100) < P) m.Add(x, y, x + c, y + c);
+        if (own.Below(100) < P) m.Add(x, y, x + c, y + c);
   } else if (n == 138) {
     const int32_t k = W / 40 + 1, a = ModelMulDiv(k, P, 100);
     for (int32_t x = 0; x < W; x += 2 * (W / 40) + 2) m.Add(x + k - a, 0, x + k + a, H);
@@ -654,7 +648,7 @@ TEST(BandEffectModel, EveryMemberMatchesTheLiteralModel) {
         SetRandSeed(seed);
         Bitmap work = oldBmp;
         effect.Draw(EffectFrame{work, newBmp, W, H, w, h, P});
-        EXPECT_EQ(RandSeed(), gen.seed)
+        EXPECT_EQ(RandSeed(), gen.Seed())
             << "draws of effect " << effect.number << " at " << SizeName(W, H) << " " << P << "%";
         int64_t mismatches = 0;
         int32_t firstX = -1, firstY = -1;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "tests/support/VectorLevels.h"
 #include "tests/transitions/TransitionTestPictures.h"
 #include "transitions/BlendEffects.h"
 #include "transitions/Shade.h"
@@ -40,25 +41,23 @@ TEST(Shade, EveryVectorLevelEqualsTheReference) {
   } cases[] = {
       {5, 19, 48}, {-7, 20, 48}, {30, 40, 48}, {2, 3, 48}, {0, 37, 48}, {-3, 50, 300}, {4, 200, 5},
   };
-  for (VectorLevel level : {VectorLevel::kScalar, VectorLevel::kSse2, VectorLevel::kAvx2}) {
-    if (level > BestVectorLevel()) continue;
-    LimitVectorLevel(level);
+  for (VectorLevel level : testing::LevelsToTest()) {
+    const testing::ScopedVectorLevel limit(level);
     for (const Case& c : cases) {
       const Bitmap picture = Extremes(37, 29);
       Bitmap fast = picture, slow = picture;
       ShadeColumns(fast, c.depth, c.start, c.count);
       reference::ShadeColumns(slow, c.depth, c.start, c.count);
       EXPECT_TRUE(fast == slow) << "columns " << c.start << "+" << c.count << " level "
-                                << static_cast<int>(level);
+                                << VectorLevelName(level);
       fast = picture;
       slow = picture;
       ShadeRows(fast, c.depth, c.start, c.count);
       reference::ShadeRows(slow, c.depth, c.start, c.count);
       EXPECT_TRUE(fast == slow) << "rows " << c.start << "+" << c.count << " level "
-                                << static_cast<int>(level);
+                                << VectorLevelName(level);
     }
   }
-  LimitVectorLevel(VectorLevel::kAvx2);
 }
 
 // A hand-worked band: three columns of depth 2 give offsets -2, 0, -2 (steep ramp, step

@@ -637,7 +637,7 @@ void Apply(Bitmap& work, const Bitmap& newBmp, const Ops& ops) {
   }
 }
 
-// The brightness ramp of the roll, written out as the steps are described: columns climb
+// The brightness ramp of the roll, worked out here apart from Shade.cpp: columns climb
 // through the middle column, rows (counted from the band's bottom) turn one line earlier.
 std::vector<int32_t> Ramp(int32_t a, int32_t n, bool rows) {
   std::vector<int32_t> out(static_cast<size_t>(std::max(n, 0)), 0);
@@ -692,8 +692,9 @@ int32_t Roll(int32_t side, int32_t extent) {
   return r;
 }
 
-// The expected frame of member n. The mirrored strips of 18 and 35 are drawn as written;
-// the reference stretch leaves a pixel alone where its source lies outside New.
+// The expected frame of member n. The mirrored strips of 18 and 35 use the effects' own
+// source rectangles, which may reach outside New: the reference stretch leaves a pixel
+// alone where its source lies outside New.
 Bitmap Expected(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
   Bitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();

@@ -69,10 +69,10 @@ int RunAnimate(const AnimateOptions& o) {
   engine.SetWeather(project.weather.Kind > 0);
 
   FrameOutput output;
-  std::string error;
-  if (!output.Open(outPath, engine.Output().Width(), engine.Output().Height(), fps,
-                   AnimationSettings{o.quality}, error))
-    return Fail(error);
+  if (vec::Status opened = output.Open(outPath, engine.Output().Width(), engine.Output().Height(),
+                                       fps, AnimationSettings{o.quality});
+      !opened)
+    return Fail(opened.error().message);
   ProgressLine progress("animate", frames, "frames");
 
   const uint32_t frameMs = static_cast<uint32_t>(1000 / fps);
@@ -85,14 +85,14 @@ int RunAnimate(const AnimateOptions& o) {
     }
     clock.Set(static_cast<uint32_t>(target));
     engine.Tick();
-    if (!output.Add(engine.Output(), error)) {
+    if (vec::Status added = output.Add(engine.Output()); !added) {
       progress.Finish();  // the message gets a line of its own
-      return Fail(error);
+      return Fail(added.error().message);
     }
     progress.Update(k, k);
   }
   progress.Finish();
-  if (!output.Close(error)) return Fail(error);
+  if (vec::Status closed = output.Close(); !closed) return Fail(closed.error().message);
   return 0;
 }
 

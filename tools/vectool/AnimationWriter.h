@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Result.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 
@@ -25,13 +26,13 @@ class AnimationWriter {
  public:
   virtual ~AnimationWriter() = default;
 
-  // Creates the file. On failure returns false and sets `error`.
-  virtual bool Open(const std::string& path, int32_t width, int32_t height, std::string& error) = 0;
+  // Creates the file.
+  virtual vec::Status Open(const std::string& path, int32_t width, int32_t height) = 0;
   // Adds a frame of the size given to Open, shown for `durationMs` milliseconds.
-  virtual bool AddFrame(const vec::Bitmap32& frame, int32_t durationMs, std::string& error) = 0;
-  virtual bool AddFrame(const vec::Bitmap& frame, int32_t durationMs, std::string& error) = 0;
+  virtual vec::Status AddFrame(const vec::Bitmap32& frame, int32_t durationMs) = 0;
+  virtual vec::Status AddFrame(const vec::Bitmap& frame, int32_t durationMs) = 0;
   // Finishes the file. A writer dropped without Close may leave no usable file.
-  virtual bool Close(std::string& error) = 0;
+  virtual vec::Status Close() = 0;
 };
 
 // The format a file name asks for by its extension (any case), if any.

@@ -29,50 +29,37 @@ using vec::Pixel;
 // Reads an uncompressed 24- or 32-bit bitmap file as it is stored: unlike the picture
 // loaders, the fourth byte of a 32-bit file is kept, because the effects carry it over
 // and the references compare it. 24-bit pixels get a fourth byte of 0.
-std::optional<Bitmap> ReadRawBmp(const std::string& path, std::string& error) {
+vec::ErrorOr<Bitmap> ReadRawBmp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open " + path;
-    return std::nullopt;
-  }
+  if (!in) return vec::Error::Make(vec::ErrorCode::OpenFailed, "cannot open " + path);
   std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   auto u16 = [&](size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(data[at]) |
                                  (static_cast<uint8_t>(data[at + 1]) << 8));
   };
   auto u32 = [&](size_t at) { return u16(at) | (u16(at + 2) << 16); };
-  if (data.size() < 54 || data[0] != 'B' || data[1] != 'M') {
-    error = path + ": not a bitmap file";
-    return std::nullopt;
-  }
+  if (data.size() < 54 || data[0] != 'B' || data[1] != 'M')
+    return vec::Error::Make(vec::ErrorCode::BadMagic, path + ": not a bitmap file");
   const uint32_t offset = u32(10), header = u32(14);
   const auto width = static_cast<int32_t>(u32(18)), height = static_cast<int32_t>(u32(22));
   const uint32_t bits = u16(28), compression = u32(30);
   // BI_RGB, or BI_BITFIELDS with the usual masks (checked below).
-  if (header < 40 || (bits != 24 && bits != 32) || (compression != 0 && compression != 3)) {
-    error = path + ": only uncompressed 24- and 32-bit bitmaps are read";
-    return std::nullopt;
-  }
+  if (header < 40 || (bits != 24 && bits != 32) || (compression != 0 && compression != 3))
+    return vec::Error::Make(vec::ErrorCode::Unsupported,
+                            path + ": only uncompressed 24- and 32-bit bitmaps are read");
   if (compression == 3) {
     const size_t masks = header >= 52 ? 54 : 14 + size_t{header};
     if (bits != 32 || data.size() < masks + 12 || u32(masks) != 0x00FF0000u ||
-        u32(masks + 4) != 0x0000FF00u || u32(masks + 8) != 0x000000FFu) {
-      error = path + ": unsupported bit-field masks";
-      return std::nullopt;
-    }
+        u32(masks + 4) != 0x0000FF00u || u32(masks + 8) != 0x000000FFu)
+      return vec::Error::Make(vec::ErrorCode::Unsupported, path + ": unsupported bit-field masks");
   }
   const bool bottomUp = height > 0;
   const int64_t rows = bottomUp ? int64_t{height} : -int64_t{height};
-  if (width <= 0 || rows <= 0 || width > vec::kMaxImageDimension ||
-      rows > vec::kMaxImageDimension) {
-    error = path + ": unsupported size";
-    return std::nullopt;
-  }
+  if (width <= 0 || rows <= 0 || width > vec::kMaxImageDimension || rows > vec::kMaxImageDimension)
+    return vec::Error::Make(vec::ErrorCode::BadSize, path + ": unsupported size");
   const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
-  if (offset > data.size() || (data.size() - offset) / stride < static_cast<size_t>(rows)) {
-    error = path + ": truncated";
-    return std::nullopt;
-  }
+  if (offset > data.size() || (data.size() - offset) / stride < static_cast<size_t>(rows))
+    return vec::Error::Make(vec::ErrorCode::Truncated, path + ": truncated");
   Bitmap bmp(width, static_cast<int32_t>(rows));
   for (int32_t r = 0; r < rows; ++r) {
     // File row r is picture row (rows - 1 - r) when stored bottom-up.
@@ -111,11 +98,10 @@ int RunEffect(const EffectOptions& o) {
 
   const vec::Effect& effect = vec::EffectByNumber(number);
 
-  std::string error;
-  std::optional<Bitmap> oldBmp = ReadRawBmp(oldPath, error);
-  if (!oldBmp) return Fail(error);
-  std::optional<Bitmap> newBmp = ReadRawBmp(newPath, error);
-  if (!newBmp) return Fail(error);
+  const vec::ErrorOr<Bitmap> oldBmp = ReadRawBmp(oldPath);
+  if (!oldBmp) return Fail(oldBmp.error().message);
+  const vec::ErrorOr<Bitmap> newBmp = ReadRawBmp(newPath);
+  if (!newBmp) return Fail(newBmp.error().message);
   if (oldBmp->Width() != newBmp->Width() || oldBmp->Height() != newBmp->Height())
     return Fail("the old and new pictures differ in size");
 

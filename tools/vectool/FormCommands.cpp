@@ -50,31 +50,24 @@ class DefinitionSource {
   ~DefinitionSource() {
     if (!folder_.empty()) vec::RemovePackage(folder_);
   }
-  // On failure returns false with `error` set.
   // `file` is the definition file named on the command line (may be empty), `package` the
   // saver given with --package.
-  bool Open(const std::string& file, const std::optional<std::string>& package,
-            std::string& error) {
+  vec::Status Open(const std::string& file, const std::optional<std::string>& package) {
     if (!file.empty()) {
       path_ = file;
-      if (!package) return true;
+      if (!package) return {};
     } else if (!package) {
-      error = "no UI definition file given";
-      return false;
+      return vec::Error::Make(vec::ErrorCode::OpenFailed, "no UI definition file given");
     }
     std::string tmpl = vec::SystemTempPath() + "vectool-XXXXXX";
-    if (!mkdtemp(tmpl.data())) {
-      error = "cannot create a temporary folder";
-      return false;
-    }
+    if (!mkdtemp(tmpl.data()))
+      return vec::Error::Make(vec::ErrorCode::WriteFailed, "cannot create a temporary folder");
     folder_ = tmpl + "/";
     vec::ExtractReport report = vec::ExtractPackage(project_, *package, folder_);
-    if (report.error != vec::PackageError::None) {
-      error = *package + ": no package found";
-      return false;
-    }
+    if (report.error != vec::PackageError::None)
+      return vec::Error::Make(vec::ErrorCode::NoMarker, *package + ": no package found");
     if (path_.empty()) path_ = project_.UISetting.UIFile;
-    return true;
+    return {};
   }
   const std::string& path() const { return path_; }
   // The saver's settings, its picture names resolved into the private folder; nullptr
@@ -210,9 +203,9 @@ struct FormsOptions {
 };
 
 int RunForms(const FormsOptions& o) {
-  std::string error;
   DefinitionSource source;
-  if (!source.Open(o.file, o.package, error)) return Fail(error);
+  if (vec::Status opened = source.Open(o.file, o.package); !opened)
+    return Fail(opened.error().message);
   const Widgets widgets;
 
   vec::FormCollection forms;
@@ -241,9 +234,9 @@ int RunFormShot(const FormShotOptions& o) {
   if (!fileGiven && !o.package)
     return Fail("form-shot needs FILE.veu NAME, or NAME with --package SAVER");
   const std::string& name = fileGiven ? o.second : o.first;
-  std::string error;
   DefinitionSource source;
-  if (!source.Open(fileGiven ? o.first : std::string(), o.package, error)) return Fail(error);
+  if (vec::Status opened = source.Open(fileGiven ? o.first : std::string(), o.package); !opened)
+    return Fail(opened.error().message);
   const Widgets widgets;
 
   vec::FormCollection forms;

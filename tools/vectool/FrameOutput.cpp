@@ -64,8 +64,8 @@ void FrameOutput::Discard() {
   opened_ = false;
 }
 
-bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
-                       const AnimationSettings& settings, std::string& error) {
+vec::Status FrameOutput::Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
+                              const AnimationSettings& settings) {
   if (opened_ && !closed_) Discard();
   path_ = path;
   fps_ = fps > 0 ? fps : 30;
@@ -75,44 +75,44 @@ bool FrameOutput::Open(const std::string& path, int32_t width, int32_t height, i
   writer_.reset();
   if (const std::optional<AnimationFormat> format = AnimationFormatOf(path)) {
     writer_ = MakeAnimationWriter(*format, settings);
-    opened_ = writer_->Open(path, width, height, error);
+    vec::Status opened = writer_->Open(path, width, height);
+    opened_ = opened.ok();
     if (!opened_) writer_.reset();
-    return opened_;
+    return opened;
   }
   std::error_code ec;
   madeFolder_ = std::filesystem::create_directories(path, ec);
-  if (!std::filesystem::is_directory(path)) {
-    error = "cannot make the folder " + path;
-    return false;
-  }
+  if (!std::filesystem::is_directory(path))
+    return vec::Error::Make(vec::ErrorCode::WriteFailed, "cannot make the folder " + path);
   opened_ = true;
-  return true;
+  return {};
 }
 
-bool FrameOutput::Add(const vec::Bitmap32& frame, std::string& error) {
+vec::Status FrameOutput::Add(const vec::Bitmap32& frame) {
   ++frames_;
   if (writer_) {
     const int64_t dueMs = frames_ * 1000 / fps_;
     const auto duration = static_cast<int32_t>(dueMs - shownMs_);
     shownMs_ = dueMs;
-    return writer_->AddFrame(frame, duration, error);
+    return writer_->AddFrame(frame, duration);
   }
   const std::string file = FrameName(path_, frames_);
   const vec::Status saved = vec::SaveBmp32(frame, file);
-  if (!saved) error = "cannot write " + file + ": " + saved.error().message;
-  return static_cast<bool>(saved);
+  if (!saved)
+    return vec::Error::Make(saved.error().code,
+                            "cannot write " + file + ": " + saved.error().message);
+  return {};
 }
 
-bool FrameOutput::Close(std::string& error) {
+vec::Status FrameOutput::Close() {
   if (!writer_) {
     closed_ = opened_;
-    return true;
+    return {};
   }
-  const bool ok = writer_->Close(error);
-  if (!ok) return false;  // the half-written file goes with the output
+  TRY(writer_->Close());  // on failure the half-written file goes with the output
   writer_.reset();
   closed_ = true;
-  return true;
+  return {};
 }
 
 }  // namespace vectool

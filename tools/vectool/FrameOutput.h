@@ -31,10 +31,10 @@ class FrameOutput {
 
   // Frames are shown at `fps`; their durations (whole milliseconds) are spread so that the
   // total time stays right.
-  bool Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
-            const AnimationSettings& settings, std::string& error);
-  bool Add(const vec::Bitmap32& frame, std::string& error);
-  bool Close(std::string& error);
+  vec::Status Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
+                   const AnimationSettings& settings);
+  vec::Status Add(const vec::Bitmap32& frame);
+  vec::Status Close();
   int64_t frames() const { return frames_; }
 
  private:

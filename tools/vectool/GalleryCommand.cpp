@@ -54,13 +54,9 @@ vec::Bitmap FitCentred(const vec::Bitmap32& src, int32_t W, int32_t H) {
   return out;
 }
 
-std::optional<vec::Bitmap> LoadPicture(const std::string& path, int32_t W, int32_t H,
-                                       std::string& error) {
+vec::ErrorOr<vec::Bitmap> LoadPicture(const std::string& path, int32_t W, int32_t H) {
   vec::ErrorOr<vec::Bitmap32> image = vec::LoadImageFromFile(path);
-  if (!image) {
-    error = path + ": " + image.error().message;
-    return std::nullopt;
-  }
+  if (!image) return vec::Error::Make(image.error().code, path + ": " + image.error().message);
   return FitCentred(image.value(), W, H);
 }
 
@@ -94,12 +90,11 @@ std::string AnimationName(int32_t number, AnimationFormat format) {
 }
 
 // One effect from Old to New as an animation of `frames` frames from 0 % to 100 %.
-bool WriteEffectAnimation(const vec::Effect& effect, const vec::Bitmap& oldBmp,
-                          const vec::Bitmap& newBmp, int32_t frames, uint32_t seed,
-                          AnimationWriter& writer, const std::filesystem::path& file,
-                          std::string& error) {
+vec::Status WriteEffectAnimation(const vec::Effect& effect, const vec::Bitmap& oldBmp,
+                                 const vec::Bitmap& newBmp, int32_t frames, uint32_t seed,
+                                 AnimationWriter& writer, const std::filesystem::path& file) {
   const int32_t W = oldBmp.Width(), H = oldBmp.Height();
-  if (!writer.Open(file.string(), W, H, error)) return false;
+  TRY(writer.Open(file.string(), W, H));
   // Each effect starts from the same seed, so a gallery can be made again identically.
   vec::SetRandSeed(seed);
   const int32_t delay = std::max(kShortestFrameMs, kTransitionMs / frames);
@@ -108,18 +103,18 @@ bool WriteEffectAnimation(const vec::Effect& effect, const vec::Bitmap& oldBmp,
   for (int32_t i = 0; i < frames; ++i) {
     const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
     vec::DrawEffectStep(&effect, work, oldBmp, newBmp, percent);
-    if (!writer.AddFrame(work, i + 1 == frames ? kHoldMs : delay, error)) return false;
+    TRY(writer.AddFrame(work, i + 1 == frames ? kHoldMs : delay));
   }
-  return writer.Close(error);
+  return writer.Close();
 }
 
-bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, AnimationFormat format,
-                std::string& error) {
+vec::Status WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H,
+                       AnimationFormat format) {
+  const auto cannotWrite = [&file] {
+    return vec::Error::Make(vec::ErrorCode::WriteFailed, "cannot write " + file.string());
+  };
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "cannot write " + file.string();
-    return false;
-  }
+  if (!out) return cannotWrite();
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       << "<title>Transition effects</title>\n<style>\n"
       << "body{background:#222;color:#ddd;font-family:sans-serif;margin:1em}\n"
@@ -137,11 +132,8 @@ bool WriteIndex(const std::filesystem::path& file, int32_t W, int32_t H, Animati
   }
   out << "</main>\n</body>\n</html>\n";
   out.close();
-  if (!out) {
-    error = "cannot write " + file.string();
-    return false;
-  }
-  return true;
+  if (!out) return cannotWrite();
+  return {};
 }
 
 struct GalleryOptions {
@@ -160,11 +152,10 @@ int RunGallery(const GalleryOptions& o) {
   const int32_t frames = o.frames;
   const uint32_t seed = o.seed;
 
-  std::string error;
-  const std::optional<vec::Bitmap> oldBmp = LoadPicture(o.oldPath, W, H, error);
-  if (!oldBmp) return Fail(error);
-  const std::optional<vec::Bitmap> newBmp = LoadPicture(o.newPath, W, H, error);
-  if (!newBmp) return Fail(error);
+  const vec::ErrorOr<vec::Bitmap> oldBmp = LoadPicture(o.oldPath, W, H);
+  if (!oldBmp) return Fail(oldBmp.error().message);
+  const vec::ErrorOr<vec::Bitmap> newBmp = LoadPicture(o.newPath, W, H);
+  if (!newBmp) return Fail(newBmp.error().message);
 
   const std::filesystem::path dir(o.outDir);
   std::error_code ec;
@@ -181,15 +172,18 @@ int RunGallery(const GalleryOptions& o) {
     const std::string name = AnimationName(effect.number, format);
     const std::unique_ptr<AnimationWriter> writer =
         MakeAnimationWriter(format, AnimationSettings{o.quality});
-    if (!WriteEffectAnimation(effect, *oldBmp, *newBmp, frames, seed, *writer, dir / name, error)) {
+    if (vec::Status written =
+            WriteEffectAnimation(effect, *oldBmp, *newBmp, frames, seed, *writer, dir / name);
+        !written) {
       progress.Finish();  // the message gets a line of its own
-      return Fail(name + ": " + error);
+      return Fail(name + ": " + written.error().message);
     }
     ++written;
     progress.Update(written, written);
   }
   progress.Finish();
-  if (!WriteIndex(dir / "index.html", W, H, format, error)) return Fail(error);
+  if (vec::Status index = WriteIndex(dir / "index.html", W, H, format); !index)
+    return Fail(index.error().message);
   std::cout << "wrote " << vec::EffectTable().size() << " effects to " << dir.string() << "\n";
   return 0;
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
+#include <utility>
 
 namespace vectool {
 
@@ -13,6 +15,10 @@ namespace {
 std::string GifError(int code) {
   const char* text = GifErrorString(code);
   return text ? text : "GIF error " + std::to_string(code);
+}
+
+vec::Error Failed(std::string message) {
+  return vec::Error::Make(vec::ErrorCode::WriteFailed, std::move(message));
 }
 
 constexpr vec::Pixel kColourBits = 0x00FFFFFF;
@@ -32,12 +38,9 @@ struct GifAnimationWriter::File {
 GifAnimationWriter::GifAnimationWriter() = default;
 GifAnimationWriter::~GifAnimationWriter() = default;
 
-bool GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t height,
-                              std::string& error) {
-  if (width <= 0 || height <= 0 || width > 65535 || height > 65535) {
-    error = "GIF size out of range";
-    return false;
-  }
+vec::Status GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
+    return vec::Error::Make(vec::ErrorCode::BadSize, "GIF size out of range");
   file_ = std::make_unique<File>();
   path_ = path;
   width_ = width;
@@ -50,16 +53,15 @@ bool GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t he
   int code = 0;
   file_->gif = EGifOpenFileName(path.c_str(), false, &code);
   if (!file_->gif) {
-    error = path + ": " + GifError(code);
     file_.reset();
-    return false;
+    return Failed(path + ": " + GifError(code));
   }
   EGifSetGifVersion(file_->gif, true);
   // No global palette: every frame carries its own.
   if (EGifPutScreenDesc(file_->gif, width, height, 8, 0, nullptr) == GIF_ERROR) {
-    error = path + ": " + GifError(file_->gif->Error);
+    vec::Error error = Failed(path + ": " + GifError(file_->gif->Error));
     file_.reset();
-    return false;
+    return error;
   }
   // Loop for ever.
   GifByteType application[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
@@ -68,33 +70,28 @@ bool GifAnimationWriter::Open(const std::string& path, int32_t width, int32_t he
       EGifPutExtensionBlock(file_->gif, sizeof application, application) == GIF_ERROR ||
       EGifPutExtensionBlock(file_->gif, sizeof loop, loop) == GIF_ERROR ||
       EGifPutExtensionTrailer(file_->gif) == GIF_ERROR) {
-    error = path + ": " + GifError(file_->gif->Error);
+    vec::Error error = Failed(path + ": " + GifError(file_->gif->Error));
     file_.reset();
-    return false;
+    return error;
   }
-  return true;
+  return {};
 }
 
-bool GifAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t durationMs,
-                                  std::string& error) {
-  return AddFrameOf(frame, durationMs, error);
+vec::Status GifAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t durationMs) {
+  return AddFrameOf(frame, durationMs);
 }
 
-bool GifAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t durationMs,
-                                  std::string& error) {
-  return AddFrameOf(frame, durationMs, error);
+vec::Status GifAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t durationMs) {
+  return AddFrameOf(frame, durationMs);
 }
 
 template <class Picture>
-bool GifAnimationWriter::AddFrameOf(const Picture& frame, int32_t durationMs, std::string& error) {
-  if (!file_) {
-    error = "GIF not open";
-    return false;
-  }
-  if (frame.Width() != width_ || frame.Height() != height_) {
-    error = "frame size differs from the GIF size";
-    return false;
-  }
+vec::Status GifAnimationWriter::AddFrameOf(const Picture& frame, int32_t durationMs) {
+  // Frames after a failed Open or after Close are a caller's mistake.
+  assert(file_ && "AddFrame needs an open GIF");
+  if (!file_) return Failed("GIF not open");
+  if (frame.Width() != width_ || frame.Height() != height_)
+    return vec::Error::Make(vec::ErrorCode::BadSize, "frame size differs from the GIF size");
   // The rectangle whose colours changed since the last frame (all of it for the first); a
   // frame without change still needs one pixel to carry its delay.
   PictureArea area{0, 0, width_, height_};
@@ -120,17 +117,16 @@ bool GifAnimationWriter::AddFrameOf(const Picture& frame, int32_t durationMs, st
     for (int32_t x = 0; x < width_; ++x) keep[x] = row[x] & kColourBits;
   }
 
-  IndexedPicture picture;
-  if (!quantiser_.Quantise(frame, area, picture, error)) return false;
+  const IndexedPicture picture = TRY(quantiser_.Quantise(frame, area));
   shownMs_ += std::max(durationMs, 0);
   const int64_t dueCs = shownMs_ / 10;
   const auto delayCs = static_cast<int32_t>(std::min<int64_t>(dueCs - shownCs_, 65535));
   shownCs_ += delayCs;
-  return WriteFrame(picture, area, delayCs, error);
+  return WriteFrame(picture, area, delayCs);
 }
 
-bool GifAnimationWriter::WriteFrame(const IndexedPicture& picture, PictureArea area,
-                                    int32_t delayCs, std::string& error) {
+vec::Status GifAnimationWriter::WriteFrame(const IndexedPicture& picture, PictureArea area,
+                                           int32_t delayCs) {
   // GIF palettes hold a power of two of colours, at least two.
   const auto used = static_cast<unsigned>(picture.palette.size());
   const auto size = static_cast<int>(std::max(2U, std::bit_ceil(used)));
@@ -139,10 +135,7 @@ bool GifAnimationWriter::WriteFrame(const IndexedPicture& picture, PictureArea a
     colours[i] = {picture.palette[i].r, picture.palette[i].g, picture.palette[i].b};
   std::unique_ptr<ColorMapObject, void (*)(ColorMapObject*)> palette(
       GifMakeMapObject(size, colours.data()), GifFreeMapObject);
-  if (!palette) {
-    error = "out of memory";
-    return false;
-  }
+  if (!palette) return Failed("out of memory");
 
   GraphicsControlBlock control{};
   control.DisposalMode = DISPOSE_DO_NOT;
@@ -154,37 +147,29 @@ bool GifAnimationWriter::WriteFrame(const IndexedPicture& picture, PictureArea a
   GifFileType* gif = file_->gif;
   if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
           GIF_ERROR ||
-      EGifPutImageDesc(gif, area.x, area.y, area.w, area.h, false, palette.get()) == GIF_ERROR) {
-    error = GifError(gif->Error);
-    return false;
-  }
+      EGifPutImageDesc(gif, area.x, area.y, area.w, area.h, false, palette.get()) == GIF_ERROR)
+    return Failed(GifError(gif->Error));
   std::vector<GifPixelType> line(static_cast<size_t>(area.w));
   for (int32_t y = 0; y < area.h; ++y) {
     const uint8_t* row = picture.indices.data() + static_cast<size_t>(y) * area.w;
     std::copy(row, row + area.w, line.begin());
-    if (EGifPutLine(gif, line.data(), area.w) == GIF_ERROR) {
-      error = GifError(gif->Error);
-      return false;
-    }
+    if (EGifPutLine(gif, line.data(), area.w) == GIF_ERROR) return Failed(GifError(gif->Error));
   }
   first_ = false;
-  return true;
+  return {};
 }
 
-bool GifAnimationWriter::Close(std::string& error) {
-  if (!file_) return true;
+vec::Status GifAnimationWriter::Close() {
+  if (!file_) return {};
   int code = 0;
   GifFileType* gif = file_->gif;
   file_->gif = nullptr;
   const bool ok = EGifCloseFile(gif, &code) != GIF_ERROR;
   file_.reset();
-  if (!ok) {
-    error = GifError(code);
-    return false;
-  }
+  if (!ok) return Failed(GifError(code));
   // giflib creates the file readable by its owner only; an animation is for showing.
   chmod(path_.c_str(), 0644);
-  return true;
+  return {};
 }
 
 }  // namespace vectool

@@ -20,18 +20,17 @@ class GifAnimationWriter final : public AnimationWriter {
   GifAnimationWriter(const GifAnimationWriter&) = delete;
   GifAnimationWriter& operator=(const GifAnimationWriter&) = delete;
 
-  bool Open(const std::string& path, int32_t width, int32_t height, std::string& error) override;
+  vec::Status Open(const std::string& path, int32_t width, int32_t height) override;
   // GIF counts time in hundredths of a second: each frame's delay is chosen so that the
   // frames end at the sum of the durations so far, rounded down, and no time is lost.
-  bool AddFrame(const vec::Bitmap32& frame, int32_t durationMs, std::string& error) override;
-  bool AddFrame(const vec::Bitmap& frame, int32_t durationMs, std::string& error) override;
-  bool Close(std::string& error) override;
+  vec::Status AddFrame(const vec::Bitmap32& frame, int32_t durationMs) override;
+  vec::Status AddFrame(const vec::Bitmap& frame, int32_t durationMs) override;
+  vec::Status Close() override;
 
  private:
   template <class Picture>
-  bool AddFrameOf(const Picture& frame, int32_t durationMs, std::string& error);
-  bool WriteFrame(const IndexedPicture& picture, PictureArea area, int32_t delayCs,
-                  std::string& error);
+  vec::Status AddFrameOf(const Picture& frame, int32_t durationMs);
+  vec::Status WriteFrame(const IndexedPicture& picture, PictureArea area, int32_t delayCs);
 
   struct File;
   std::unique_ptr<File> file_;

@@ -198,15 +198,13 @@ bool IsPictureName(std::string_view name) {
   return false;
 }
 
-// Reads the file at `path` into `text`; an absent path (empty) leaves `text` empty.
-bool ReadOptionalText(const std::optional<std::string>& path, std::string& text,
-                      std::string& error) {
-  if (!path) return true;
-  if (!vec::IsRegularFile(*path) || !vec::ReadSmallFile(*path, text)) {
-    error = "cannot read " + *path;
-    return false;
-  }
-  return true;
+// The text of the file at `path`; empty for an absent path.
+vec::ErrorOr<std::string> ReadOptionalText(const std::optional<std::string>& path) {
+  std::string text;
+  if (!path) return text;
+  if (!vec::IsRegularFile(*path) || !vec::ReadSmallFile(*path, text))
+    return vec::Error::Make(vec::ErrorCode::OpenFailed, "cannot read " + *path);
+  return text;
 }
 
 struct PackOptions {
@@ -217,11 +215,15 @@ struct PackOptions {
 int RunPack(const PackOptions& o) {
   const std::optional<std::string>& filesDir = o.files;
   const std::string& out = o.out;
-  std::string settings, fileList, uiSettings, gui, error;
-  if (!ReadOptionalText(o.settings, settings, error) ||
-      !ReadOptionalText(o.fileList, fileList, error) ||
-      !ReadOptionalText(o.uiSettings, uiSettings, error) || !ReadOptionalText(o.gui, gui, error))
-    return Fail(error);
+  std::string settings, fileList, uiSettings, gui;
+  for (const auto& [path, text] : {std::pair{&o.settings, &settings},
+                                   {&o.fileList, &fileList},
+                                   {&o.uiSettings, &uiSettings},
+                                   {&o.gui, &gui}}) {
+    vec::ErrorOr<std::string> read = ReadOptionalText(*path);
+    if (!read) return Fail(read.error().message);
+    *text = read.release_value();
+  }
 
   std::vector<PackInput> inputs;
   if (filesDir) {

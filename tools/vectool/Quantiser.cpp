@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 namespace vectool {
 
@@ -30,6 +31,10 @@ std::string LiqError(liq_error code) {
   }
 }
 
+vec::Error Failed(std::string message) {
+  return vec::Error::Make(vec::ErrorCode::WriteFailed, std::move(message));
+}
+
 // A picture of at most 256 colours needs no choosing: its own colours are the palette, and
 // every pixel keeps its colour. (The quantiser at its faster speeds rounds the input's lowest
 // bit away, and would lose that exactness.) False when there are more colours.
@@ -54,25 +59,23 @@ bool UseOwnColours(const std::vector<uint8_t>& rgba, IndexedPicture& out) {
 
 }  // namespace
 
-bool Quantiser::Quantise(const vec::Bitmap32& picture, PictureArea area, IndexedPicture& out,
-                         std::string& error) const {
-  return QuantiseOf(picture, area, out, error);
+vec::ErrorOr<IndexedPicture> Quantiser::Quantise(const vec::Bitmap32& picture,
+                                                 PictureArea area) const {
+  return QuantiseOf(picture, area);
 }
 
-bool Quantiser::Quantise(const vec::Bitmap& picture, PictureArea area, IndexedPicture& out,
-                         std::string& error) const {
-  return QuantiseOf(picture, area, out, error);
+vec::ErrorOr<IndexedPicture> Quantiser::Quantise(const vec::Bitmap& picture,
+                                                 PictureArea area) const {
+  return QuantiseOf(picture, area);
 }
 
 template <class Picture>
-bool Quantiser::QuantiseOf(const Picture& picture, PictureArea area, IndexedPicture& out,
-                           std::string& error) const {
+vec::ErrorOr<IndexedPicture> Quantiser::QuantiseOf(const Picture& picture, PictureArea area) const {
   if (area.w <= 0 || area.h <= 0) area = {0, 0, picture.Width(), picture.Height()};
   if (area.x < 0 || area.y < 0 || area.w <= 0 || area.h <= 0 || area.x > picture.Width() - area.w ||
-      area.y > picture.Height() - area.h) {
-    error = "area outside the picture";
-    return false;
-  }
+      area.y > picture.Height() - area.h)
+    return vec::Error::Make(vec::ErrorCode::BadSize, "area outside the picture");
+  IndexedPicture out;
   out.width = area.w;
   out.height = area.h;
   std::vector<uint8_t> rgba(static_cast<size_t>(area.w) * static_cast<size_t>(area.h) * 4);
@@ -86,30 +89,22 @@ bool Quantiser::QuantiseOf(const Picture& picture, PictureArea area, IndexedPict
       to[3] = 0xFF;
     }
   }
-  return QuantiseRgba(rgba, out, error);
+  TRY(QuantiseRgba(rgba, out));
+  return out;
 }
 
-bool Quantiser::QuantiseRgba(std::vector<uint8_t>& rgba, IndexedPicture& out,
-                             std::string& error) const {
-  if (UseOwnColours(rgba, out)) return true;
+vec::Status Quantiser::QuantiseRgba(std::vector<uint8_t>& rgba, IndexedPicture& out) const {
+  if (UseOwnColours(rgba, out)) return {};
   std::unique_ptr<liq_attr, AttrFree> attr(liq_attr_create());
-  if (!attr) {
-    error = LiqError(LIQ_OUT_OF_MEMORY);
-    return false;
-  }
+  if (!attr) return Failed(LiqError(LIQ_OUT_OF_MEMORY));
   liq_error code = liq_set_max_colors(attr.get(), 256);
   if (code == LIQ_OK) code = liq_set_speed(attr.get(), speed_);
-  if (code != LIQ_OK) {
-    error = LiqError(code);
-    return false;
-  }
+  if (code != LIQ_OK) return Failed(LiqError(code));
   std::unique_ptr<liq_image, ImageFree> image(
       liq_image_create_rgba(attr.get(), rgba.data(), out.width, out.height, 0));
-  if (!image) {
-    error = "the quantiser refused a picture of " + std::to_string(out.width) + " x " +
-            std::to_string(out.height);
-    return false;
-  }
+  if (!image)
+    return Failed("the quantiser refused a picture of " + std::to_string(out.width) + " x " +
+                  std::to_string(out.height));
   liq_result* raw = nullptr;
   code = liq_image_quantize(image.get(), attr.get(), &raw);
   std::unique_ptr<liq_result, ResultFree> result(raw);
@@ -118,15 +113,12 @@ bool Quantiser::QuantiseRgba(std::vector<uint8_t>& rgba, IndexedPicture& out,
   if (code == LIQ_OK)
     code =
         liq_write_remapped_image(result.get(), image.get(), out.indices.data(), out.indices.size());
-  if (code != LIQ_OK) {
-    error = LiqError(code);
-    return false;
-  }
+  if (code != LIQ_OK) return Failed(LiqError(code));
   const liq_palette* palette = liq_get_palette(result.get());
   out.palette.clear();
   for (unsigned i = 0; i < palette->count; ++i)
     out.palette.push_back({palette->entries[i].r, palette->entries[i].g, palette->entries[i].b});
-  return true;
+  return {};
 }
 
 }  // namespace vectool

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Bitmap32.h"
 
@@ -44,17 +45,14 @@ class Quantiser {
       : speed_(speed), dithering_(dithering) {}
 
   // The area of `picture` (the whole picture when `area` is empty) with its own palette.
-  // Alpha is ignored: every pixel counts as opaque. False with `error` set on failure.
-  bool Quantise(const vec::Bitmap32& picture, PictureArea area, IndexedPicture& out,
-                std::string& error) const;
-  bool Quantise(const vec::Bitmap& picture, PictureArea area, IndexedPicture& out,
-                std::string& error) const;
+  // Alpha is ignored: every pixel counts as opaque.
+  vec::ErrorOr<IndexedPicture> Quantise(const vec::Bitmap32& picture, PictureArea area) const;
+  vec::ErrorOr<IndexedPicture> Quantise(const vec::Bitmap& picture, PictureArea area) const;
 
  private:
   template <class Picture>
-  bool QuantiseOf(const Picture& picture, PictureArea area, IndexedPicture& out,
-                  std::string& error) const;
-  bool QuantiseRgba(std::vector<uint8_t>& rgba, IndexedPicture& out, std::string& error) const;
+  vec::ErrorOr<IndexedPicture> QuantiseOf(const Picture& picture, PictureArea area) const;
+  vec::Status QuantiseRgba(std::vector<uint8_t>& rgba, IndexedPicture& out) const;
 
   int speed_;
   float dithering_;

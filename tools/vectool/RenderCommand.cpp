@@ -140,9 +140,10 @@ int RunRender(const RenderOptions& o) {
   if (project.FileList.FileNames.empty()) return Fail("the saver contains no picture");
 
   vectool::FrameOutput output;
-  std::string error;
-  if (!output.Open(outPath, width, height, fps, AnimationSettings{o.quality}, error))
-    return Fail(error);
+  if (vec::Status opened = output.Open(outPath, width, height, fps, AnimationSettings{o.quality});
+      !opened)
+    return Fail(opened.error().message);
+  std::string error;  // why a frame could not be written
 
   if (o.seed) {
     vec::SetRandSeed(static_cast<uint32_t>(*o.seed));
@@ -156,7 +157,9 @@ int RunRender(const RenderOptions& o) {
   display.writeFrame = [&](const vec::Bitmap32& frame, int number) {
     // This frame stands until the next one is due.
     progress.Update(static_cast<int64_t>(clock.Ticks() - 1000000u) + frameMs, number);
-    return output.Add(frame, error);
+    vec::Status added = output.Add(frame);
+    if (!added) error = added.error().message;
+    return added.ok();
   };
 
   vec::SlideshowOptions settings = vec::ShowSettingsFrom(project, folder.path());
@@ -187,7 +190,7 @@ int RunRender(const RenderOptions& o) {
   if (display.frames == 0 && secs > 0)
     return Fail("no picture of " + saver + " could be shown" +
                 (firstFailure.empty() ? "" : " (" + firstFailure + ")"));
-  if (!output.Close(error)) return Fail(error);
+  if (vec::Status closed = output.Close(); !closed) return Fail(closed.error().message);
   std::cerr << "vectool: " << display.frames << " frames to " << outPath << "\n";
   return 0;
 }

@@ -61,16 +61,14 @@ struct Encoded {
 };
 
 // Loads an image; a JPEG keeps its own bytes.
-bool LoadPicture(const std::string& path, int quality, Encoded& out, std::string& error) {
-  auto bytes = vec::ReadWholeFile(path);
-  if (!bytes) return error = bytes.error().message, false;
-  auto image = vec::LoadImageFromMemory(bytes->data(), bytes->size());
-  if (!image) return error = path + ": " + image.error().message, false;
+vec::ErrorOr<Encoded> LoadPicture(const std::string& path, int quality) {
+  std::vector<uint8_t> bytes = TRY(vec::ReadWholeFile(path));
+  auto image = vec::LoadImageFromMemory(bytes.data(), bytes.size());
+  if (!image) return vec::Error::Make(image.error().code, path + ": " + image.error().message);
+  Encoded out;
   out.image = std::move(image.value());
-  auto jpeg = vec::StoredPictureJpeg(std::move(bytes.value()), out.image, quality);
-  if (!jpeg) return error = jpeg.error().message, false;
-  out.jpeg = std::move(jpeg.value());
-  return true;
+  out.jpeg = TRY(vec::StoredPictureJpeg(std::move(bytes), out.image, quality));
+  return out;
 }
 
 struct VepOptions {
@@ -90,15 +88,15 @@ int RunVep(const VepOptions& o) {
   const int quality = ini.ReadInteger("Picture", "Quality", vec::kDefaultJpegQuality);
 
   vec::PictureFileContent c;
-  std::string error;
-  Encoded picture;
-  if (!LoadPicture(o.picture, quality, picture, error)) return Fail(error);
+  vec::ErrorOr<Encoded> loaded = LoadPicture(o.picture, quality);
+  if (!loaded) return Fail(loaded.error().message);
+  Encoded picture = loaded.release_value();
   c.pictureJpeg = std::move(picture.jpeg);
 
   if (const std::optional<std::string>& previewPath = o.preview) {
-    Encoded preview;
-    if (!LoadPicture(*previewPath, quality, preview, error)) return Fail(error);
-    c.previewJpeg = std::move(preview.jpeg);
+    vec::ErrorOr<Encoded> preview = LoadPicture(*previewPath, quality);
+    if (!preview) return Fail(preview.error().message);
+    c.previewJpeg = std::move(preview->jpeg);
   } else {
     const int32_t pw = ini.ReadInteger("Picture", "PreviewWidth", vec::kDefaultPreviewWidth);
     auto jpeg = vec::MakePreviewJpeg(picture.image, pw, quality);

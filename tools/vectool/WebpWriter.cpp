@@ -5,8 +5,10 @@
 #include <webp/mux.h>
 
 #include <algorithm>
+#include <cassert>
 #include <fstream>
 #include <limits>
+#include <utility>
 
 namespace vectool {
 
@@ -14,6 +16,10 @@ namespace {
 
 // The largest side of a WebP picture.
 constexpr int32_t kMaxWebpSide = 16383;
+
+vec::Error Failed(std::string message) {
+  return vec::Error::Make(vec::ErrorCode::WriteFailed, std::move(message));
+}
 
 }  // namespace
 
@@ -30,20 +36,16 @@ struct WebpAnimationWriter::Encoder {
 WebpAnimationWriter::WebpAnimationWriter(std::optional<int> quality) : quality_(quality) {}
 WebpAnimationWriter::~WebpAnimationWriter() = default;
 
-bool WebpAnimationWriter::Open(const std::string& path, int32_t width, int32_t height,
-                               std::string& error) {
-  if (width <= 0 || height <= 0 || width > kMaxWebpSide || height > kMaxWebpSide) {
-    error = "WebP size out of range (at most 16383 x 16383)";
-    return false;
-  }
+vec::Status WebpAnimationWriter::Open(const std::string& path, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || width > kMaxWebpSide || height > kMaxWebpSide)
+    return vec::Error::Make(vec::ErrorCode::BadSize,
+                            "WebP size out of range (at most 16383 x 16383)");
   encoder_.reset();
   auto e = std::make_unique<Encoder>();
   WebPAnimEncoderOptions options;
   if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&e->config) ||
-      !WebPPictureInit(&e->picture)) {
-    error = "the WebP library does not match its headers";
-    return false;
-  }
+      !WebPPictureInit(&e->picture))
+    return Failed("the WebP library does not match its headers");
   options.anim_params.loop_count = 0;  // for ever
   if (quality_) {
     e->config.lossless = 0;
@@ -60,48 +62,36 @@ bool WebpAnimationWriter::Open(const std::string& path, int32_t width, int32_t h
   e->picture.height = height;
   e->picture.use_argb = 1;
   e->encoder = WebPAnimEncoderNew(width, height, &options);
-  if (!e->encoder || !WebPPictureAlloc(&e->picture)) {
-    error = "out of memory for the WebP encoder";
-    return false;
-  }
+  if (!e->encoder || !WebPPictureAlloc(&e->picture))
+    return Failed("out of memory for the WebP encoder");
   // Fail now, not after the whole run, when the file cannot be made.
   std::ofstream probe(path, std::ios::binary | std::ios::trunc);
-  if (!probe) {
-    error = "cannot write " + path;
-    return false;
-  }
+  if (!probe) return Failed("cannot write " + path);
   encoder_ = std::move(e);
   path_ = path;
   width_ = width;
   height_ = height;
   timestampMs_ = 0;
-  return true;
+  return {};
 }
 
-bool WebpAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t durationMs,
-                                   std::string& error) {
-  return AddFrameOf(frame, durationMs, error);
+vec::Status WebpAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t durationMs) {
+  return AddFrameOf(frame, durationMs);
 }
 
-bool WebpAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t durationMs,
-                                   std::string& error) {
-  return AddFrameOf(frame, durationMs, error);
+vec::Status WebpAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t durationMs) {
+  return AddFrameOf(frame, durationMs);
 }
 
 template <class Picture>
-bool WebpAnimationWriter::AddFrameOf(const Picture& frame, int32_t durationMs, std::string& error) {
-  if (!encoder_) {
-    error = "WebP not open";
-    return false;
-  }
-  if (frame.Width() != width_ || frame.Height() != height_) {
-    error = "frame size differs from the WebP size";
-    return false;
-  }
-  if (timestampMs_ > std::numeric_limits<int>::max() - std::max(durationMs, 0)) {
-    error = "the animation is too long for WebP";
-    return false;
-  }
+vec::Status WebpAnimationWriter::AddFrameOf(const Picture& frame, int32_t durationMs) {
+  // Frames after a failed Open or after Close are a caller's mistake.
+  assert(encoder_ && "AddFrame needs an open WebP");
+  if (!encoder_) return Failed("WebP not open");
+  if (frame.Width() != width_ || frame.Height() != height_)
+    return vec::Error::Make(vec::ErrorCode::BadSize, "frame size differs from the WebP size");
+  if (timestampMs_ > std::numeric_limits<int>::max() - std::max(durationMs, 0))
+    return vec::Error::Make(vec::ErrorCode::TooLarge, "the animation is too long for WebP");
   // WebP's ARGB words have the layout of our pixels; the frames are opaque.
   WebPPicture& picture = encoder_->picture;
   for (int32_t y = 0; y < height_; ++y) {
@@ -111,36 +101,30 @@ bool WebpAnimationWriter::AddFrameOf(const Picture& frame, int32_t durationMs, s
     for (int32_t x = 0; x < width_; ++x) out[x] = row[x] | 0xFF000000U;
   }
   if (!WebPAnimEncoderAdd(encoder_->encoder, &picture, static_cast<int>(timestampMs_),
-                          &encoder_->config)) {
-    error = std::string("WebP: ") + WebPAnimEncoderGetError(encoder_->encoder);
-    return false;
-  }
+                          &encoder_->config))
+    return Failed(std::string("WebP: ") + WebPAnimEncoderGetError(encoder_->encoder));
   timestampMs_ += std::max(durationMs, 0);
-  return true;
+  return {};
 }
 
-bool WebpAnimationWriter::Close(std::string& error) {
-  if (!encoder_) return true;
+vec::Status WebpAnimationWriter::Close() {
+  if (!encoder_) return {};
   const std::unique_ptr<Encoder> e = std::move(encoder_);
   WebPData data;
   WebPDataInit(&data);
   // The end time gives the last frame its duration.
   if (!WebPAnimEncoderAdd(e->encoder, nullptr, static_cast<int>(timestampMs_), nullptr) ||
       !WebPAnimEncoderAssemble(e->encoder, &data)) {
-    error = std::string("WebP: ") + WebPAnimEncoderGetError(e->encoder);
     WebPDataClear(&data);
-    return false;
+    return Failed(std::string("WebP: ") + WebPAnimEncoderGetError(e->encoder));
   }
   std::ofstream out(path_, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data.bytes), static_cast<std::streamsize>(data.size));
   out.close();
   WebPDataClear(&data);
-  if (!out) {
-    error = "cannot write " + path_;
-    return false;
-  }
+  if (!out) return Failed("cannot write " + path_);
   chmod(path_.c_str(), 0644);
-  return true;
+  return {};
 }
 
 }  // namespace vectool

@@ -20,14 +20,14 @@ class WebpAnimationWriter final : public AnimationWriter {
   WebpAnimationWriter(const WebpAnimationWriter&) = delete;
   WebpAnimationWriter& operator=(const WebpAnimationWriter&) = delete;
 
-  bool Open(const std::string& path, int32_t width, int32_t height, std::string& error) override;
-  bool AddFrame(const vec::Bitmap32& frame, int32_t durationMs, std::string& error) override;
-  bool AddFrame(const vec::Bitmap& frame, int32_t durationMs, std::string& error) override;
-  bool Close(std::string& error) override;
+  vec::Status Open(const std::string& path, int32_t width, int32_t height) override;
+  vec::Status AddFrame(const vec::Bitmap32& frame, int32_t durationMs) override;
+  vec::Status AddFrame(const vec::Bitmap& frame, int32_t durationMs) override;
+  vec::Status Close() override;
 
  private:
   template <class Picture>
-  bool AddFrameOf(const Picture& frame, int32_t durationMs, std::string& error);
+  vec::Status AddFrameOf(const Picture& frame, int32_t durationMs);
 
   struct Encoder;
   std::unique_ptr<Encoder> encoder_;
