@@ -145,6 +145,14 @@ void QtDisplay::WaitMessages() {
   if (onPump) onPump();
 }
 
+int32_t QtDisplay::FramesPerSecondShown() const {
+  constexpr int32_t kUnknownRate = 60;
+  const QScreen* screen = widget_.screen();
+  const double rate = screen ? screen->refreshRate() : 0.0;
+  // Some servers report nothing, or nonsense, for a virtual screen.
+  return rate >= 20.0 && rate <= 1000.0 ? static_cast<int32_t>(rate + 0.5) : kUnknownRate;
+}
+
 void QtDisplay::ShowCursor(bool visible) {
   widget_.setCursor(visible ? Qt::ArrowCursor : Qt::BlankCursor);
 }

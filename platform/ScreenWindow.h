@@ -26,6 +26,8 @@ class QtDisplay final : public ScreenDisplay {
   void ProcessMessages() override;
   void WaitMessages() override;
   void ShowCursor(bool visible) override;
+  // The refresh rate of the screen the show is on; 60 where it cannot be read.
+  int32_t FramesPerSecondShown() const override;
 
   // Runs on every pass of the message pump (music notifications, daemon window checks).
   std::function<void()> onPump;

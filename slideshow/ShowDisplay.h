@@ -37,6 +37,10 @@ class IShowDisplay : public ITransitionDisplay {
   // Clears the screen to black (the next frame is drawn over it).
   virtual void FillBlack() = 0;
 
+  // How many frames a second the output shows (a screen's refresh rate); 0 when it shows
+  // every frame it is given (memory, a file), so nothing need be held back for it.
+  virtual int32_t FramesPerSecondShown() const { return 0; }
+
   // Lets pending input and window events be handled (the points where the show yields).
   virtual void ProcessMessages() {}
   // Blocks until some event arrives or a short while has passed (used while no idle

@@ -265,6 +265,9 @@ TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
   // A still is drawn once, before the driver starts its clock; a picture project steps its
   // animation before every frame, the first step counting into the first frame's cost.
   if (still_) stillBitmap_.DrawTo(newBmp, x, y);
+  // A screen shows no more frames than its refresh rate: frames beyond it are not drawn,
+  // and the transition is held to its time, the frames' trip to the screen included.
+  driver_.maxFramesPerSecond = display_.FramesPerSecondShown();
   if (still_ || !engineBegun_) return driver_.RunTransition(time, effectList_);
   return driver_.RunTransition(time, effectList_, [this, x, y](Bitmap& target) {
     services_.engine->Step();

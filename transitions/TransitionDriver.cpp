@@ -1,5 +1,7 @@
 #include "transitions/TransitionDriver.h"
 
+#include <algorithm>
+
 #include "base/MathUtil.h"
 #include "transitions/Effect.h"
 #include "transitions/EffectStep.h"
@@ -22,6 +24,13 @@ int64_t TransitionDriver::StepCount(int32_t durationMs, uint32_t firstFrameMs) {
   return steps > 0 ? steps : 0;
 }
 
+int64_t TransitionDriver::CappedStepCount(int32_t durationMs, uint32_t firstFrameMs,
+                                          int32_t maxFramesPerSecond) {
+  const int64_t steps = StepCount(durationMs, firstFrameMs);
+  if (maxFramesPerSecond <= 0) return steps;
+  return std::min(steps, int64_t{durationMs} * maxFramesPerSecond / 1000);
+}
+
 int32_t TransitionDriver::StepPercent(int64_t i, int64_t steps) {
   return RoundHalfEven(static_cast<double>(i) * 100.0 / static_cast<double>(steps));
 }
@@ -39,14 +48,34 @@ TransitionDriver::Result TransitionDriver::RunTransition(int32_t durationMs,
   }
   lastEffect_ = *n;
   TransitionStep(*n, 0);
-  const int64_t steps = StepCount(durationMs, TickDiff(clock_.Ticks(), t0));
+  const uint32_t firstFrameMs = TickDiff(clock_.Ticks(), t0);
+  const int64_t steps = CappedStepCount(durationMs, firstFrameMs, maxFramesPerSecond);
+  const bool paced = maxFramesPerSecond > 0;
+  // Frame i belongs at t0 + i * duration / steps.
+  const auto due = [&](int64_t i) { return i * int64_t{durationMs} / steps; };
   lastSteps_ = steps;
+  int64_t drawn = 0;
+  int64_t frameCost = firstFrameMs;  // what the last frame took, its way to the screen included
   for (int64_t i = 1; i <= steps; ++i) {
+    const uint32_t frameStart = clock_.Ticks();
+    if (paced) {
+      // The frame is on the screen about one frame's cost from now: frames whose time has
+      // passed by then are left out; the last one always comes.
+      const int64_t shown = TickDiff(frameStart, t0) + frameCost;
+      while (i < steps && due(i + 1) <= shown) ++i;
+    }
     if (engineStep) engineStep(new_);
     TransitionStep(*n, StepPercent(i, steps));
+    ++drawn;
     if (processMessages) processMessages();
     if (cancelled && cancelled()) break;
+    frameCost = TickDiff(clock_.Ticks(), frameStart);
+    if (paced) {
+      const int64_t early = due(i) - TickDiff(clock_.Ticks(), t0);
+      if (early > 0) clock_.Sleep(static_cast<uint32_t>(early));
+    }
   }
+  if (paced) lastSteps_ = drawn;
   return Result::Done;
 }
 

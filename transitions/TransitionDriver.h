@@ -42,6 +42,13 @@ class TransitionDriver {
   // Optional: when it answers true (after processMessages), the remaining frames are
   // skipped, so a close request need not wait out a very long TransitionTime.
   std::function<bool()> cancelled;
+  // The most frames a second the output can show (a screen's refresh rate); 0 for no cap.
+  // With a cap a transition is also held to its duration: no more frames are drawn than the
+  // output shows in that time, a frame drawn ahead of its time waits for it, and frames
+  // whose time has passed are left out, so the transition ends within one frame of its
+  // duration whatever a frame really costs (its trip to the screen included). Without a
+  // cap the frames follow one another as fast as they are drawn.
+  int32_t maxFramesPerSecond = 0;
   // Optional: the routine of an effect number, in place of the effect table (stand-ins and
   // tools that draw their own). A nullptr answer falls back as the table's does.
   std::function<const Effect*(int32_t n)> effectProc;
@@ -58,13 +65,17 @@ class TransitionDriver {
   // shows Old.
   void TransitionStep(int32_t n, int32_t percent);
 
-  // What the last RunTransition did: the effect drawn and the number of frames after 0 %.
+  // What the last RunTransition did: the effect drawn and the number of frames after 0 %
+  // (drawn ones: with a cap, frames left out for time do not count).
   int32_t LastEffect() const { return lastEffect_; }
   int64_t LastSteps() const { return lastSteps_; }
 
   // The number of frames after the 0 % frame, and the percent of frame i (1..steps).
   static int64_t StepCount(int32_t durationMs, uint32_t firstFrameMs);
   static int32_t StepPercent(int64_t i, int64_t steps);
+  // The step count held to `maxFramesPerSecond` (0: no cap) over `durationMs`.
+  static int64_t CappedStepCount(int32_t durationMs, uint32_t firstFrameMs,
+                                 int32_t maxFramesPerSecond);
 
  private:
   IClock& clock_;

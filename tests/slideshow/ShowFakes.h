@@ -37,6 +37,7 @@ class RecordingDisplay : public ScreenDisplay {
   }
   void WaitMessages() override { ProcessMessages(); }
   void ShowCursor(bool visible) override { cursorVisible = visible; }
+  int32_t FramesPerSecondShown() const override { return framesShown; }
   void FillBlack() override {
     ++blackFills;
     ScreenDisplay::FillBlack();
@@ -44,6 +45,7 @@ class RecordingDisplay : public ScreenDisplay {
   // Advances the clock on every present when set (a slow display).
   IClock* clockToAdvance = nullptr;
   uint32_t presentCost = 0;
+  int32_t framesShown = 0;  // a screen's refresh rate; 0 shows every frame
   int messagePumps = 0;
   int blackFills = 0;
   bool cursorVisible = true;

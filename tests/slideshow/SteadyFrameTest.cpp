@@ -84,6 +84,28 @@ TEST(SteadyFrames, TakeNoMemoryFromTheHeap) {
 
 void DrawNothing(const EffectFrame&, const EffectArgs&) {}
 
+// On a screen of 60 frames a second a transition of 1500 ms with frames of 2 ms draws 90
+// frames and lasts 1500 ms, not the 500 frames the first frame's cost alone would give; a
+// display that shows every frame (memory, offline rendering) keeps that count. Catches the
+// show not handing the screen's rate to the transition.
+TEST(SteadyFrames, TransitionsKeepToTheScreensRate) {
+  for (const int32_t rate : {60, 0}) {
+    ShowRig rig(480, 270);
+    rig.AddStill("/run/a.bmp", TaggedBitmap32(1, 480, 270));
+    rig.display.framesShown = rate;
+    rig.display.clockToAdvance = &rig.clock;
+    rig.display.presentCost = 2;
+    Slideshow form(rig.settings, rig.Services(DrawNothing));
+    form.FormShow();
+    const uint32_t start = rig.clock.Ticks();
+    ASSERT_EQ(form.RunTransition(1500), TransitionDriver::Result::Done);
+    EXPECT_EQ(form.LastTransitionSteps(), rate ? 90 : 500) << rate;
+    if (rate) {
+      EXPECT_EQ(rig.clock.Ticks() - start, 1500u);
+    }
+  }
+}
+
 // Catches the transition's three buffers (old, new and work picture) made anew for every
 // transition instead of resized, a capture that reallocates its target, and a list built for
 // the engine's frame drawn into every step of a picture's transition.

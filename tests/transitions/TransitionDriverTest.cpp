@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/Clock.h"
@@ -33,7 +34,8 @@ class RecordingDisplay final : public ITransitionDisplay {
 };
 
 struct Rig {
-  explicit Rig(uint32_t firstFrameMs) : display(clock, firstFrameMs), driver(clock, display) {
+  explicit Rig(uint32_t firstFrameMs, uint32_t laterFrameMs = 10)
+      : display(clock, firstFrameMs, laterFrameMs), driver(clock, display) {
     driver.Resize(16, 12);
     driver.Old() = Pattern(16, 12, 1);
     driver.New() = Pattern(16, 12, 2);
@@ -76,6 +78,57 @@ TEST(TransitionDriver, PercentsRoundHalvesToEven) {
   EXPECT_EQ(TransitionDriver::StepPercent(2, 3), 67);
   EXPECT_EQ(TransitionDriver::StepPercent(1, 200), 0);  // 0.5 -> 0
   EXPECT_EQ(TransitionDriver::StepPercent(3, 200), 2);  // 1.5 -> 2
+}
+
+struct PacedRow {
+  const char* name;
+  uint32_t firstMs, laterMs;  // what presenting the first and each later frame costs
+  int32_t maxFps;             // 0: no cap
+  int64_t drawn;              // frames after 0 %
+  uint32_t elapsedMin, elapsedMax;
+};
+
+// A transition of 1500 ms. Without a cap the frames follow the first frame's estimate: later
+// frames that cost more than the first (their trip to the screen was not in it) make the
+// transition long, 500 frames of 5 ms = 2.5 s. A 60 Hz cap draws no more than 90 frames, holds
+// each to its time, and leaves out frames whose time has passed, so the transition ends within
+// one frame of 1500 ms and still ends on the whole new picture. Catches the cap not applied,
+// frames not waiting for their time (a 1 ms frame would end the transition in 0.1 s), late
+// frames not left out (50 ms frames would take 3.5 s), and the last frame left out.
+TEST(TransitionDriver, ACapHoldsTheTransitionToItsTime) {
+  const PacedRow rows[] = {
+      {"DesignWithoutCap", 2, 5, 0, 500, 2502, 2502},
+      {"CheapFramesWait", 1, 1, 60, 90, 1500, 1500},
+      {"FramesDearerThanTheEstimate", 2, 5, 60, 90, 1500, 1500},
+      {"FramesSlowerThanTheScreen", 20, 50, 60, 30, 1500, 1550},
+      {"ThirtyHertz", 1, 1, 30, 45, 1500, 1500},
+  };
+  for (const PacedRow& r : rows) {
+    Rig rig(r.firstMs, r.laterMs);
+    rig.driver.maxFramesPerSecond = r.maxFps;
+    const uint32_t start = rig.clock.Ticks();
+    ASSERT_EQ(rig.driver.RunTransition(1500, {"8"}), TransitionDriver::Result::Done) << r.name;
+    const uint32_t elapsed = rig.clock.Ticks() - start;
+    EXPECT_GE(elapsed, r.elapsedMin) << r.name;
+    EXPECT_LE(elapsed, r.elapsedMax) << r.name;
+    EXPECT_NEAR(static_cast<double>(rig.driver.LastSteps()), static_cast<double>(r.drawn), 1)
+        << r.name;
+    EXPECT_EQ(static_cast<int64_t>(rig.display.frames.size()), rig.driver.LastSteps() + 1)
+        << r.name;
+    const std::vector<int32_t> widths = rig.RevealedWidths();
+    EXPECT_TRUE(std::is_sorted(widths.begin(), widths.end())) << r.name;
+    EXPECT_EQ(widths.back(), 16) << r.name;
+  }
+}
+
+// The cap over the design's count: the smaller of the two, and none for a transition shorter
+// than one frame of the screen.
+TEST(TransitionDriver, CappedStepCount) {
+  EXPECT_EQ(TransitionDriver::CappedStepCount(1500, 0, 0), 1500);
+  EXPECT_EQ(TransitionDriver::CappedStepCount(1500, 0, 60), 90);
+  EXPECT_EQ(TransitionDriver::CappedStepCount(1500, 99, 60), 15);
+  EXPECT_EQ(TransitionDriver::CappedStepCount(1500, 0, 144), 216);
+  EXPECT_EQ(TransitionDriver::CappedStepCount(10, 0, 60), 0);
 }
 
 TEST(TransitionDriver, AFirstFrameOf99msOver2000msGivesTwentyStepsOfFivePercent) {
