@@ -89,7 +89,7 @@ int64_t EffectivePeriod(const WaveSet& w) {
   return w.Period > 0 ? w.Period : 360;
 }
 
-void CopyPictureInto(const Bitmap& picture, Bitmap32& dst) {
+void CopyPictureInto(const BottomUpBitmap& picture, BlendBitmap& dst) {
   const int32_t w = std::min(picture.Width(), dst.Width());
   const int32_t h = std::min(picture.Height(), dst.Height());
   for (int32_t y = 0; y < h; ++y)
@@ -651,7 +651,7 @@ void WaterEngine::DrawObjects() {
         int64_t{r.Height()} > 16 * int64_t{bounds.Height()} + 4096)
       continue;
     const size_t f = std::min(view.frame, view.image->frames.size() - 1);
-    const Bitmap32& src = view.flipped ? view.image->flipped[f] : view.image->frames[f];
+    const BlendBitmap& src = view.flipped ? view.image->flipped[f] : view.image->frames[f];
     composite_.Draw(r, Rect{0, 0, src.Width(), src.Height()}, src);
   }
 }
@@ -680,7 +680,7 @@ void WaterEngine::ResetFrame() {
   }
 }
 
-const Bitmap32& WaterEngine::Output() const {
+const BlendBitmap& WaterEngine::Output() const {
   return UsesComposite() ? composite_ : frame_;
 }
 

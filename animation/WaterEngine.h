@@ -13,8 +13,8 @@
 #include "animation/AnimatedObjectSet.h"
 #include "animation/Weather.h"
 #include "base/Clock.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "picture/Picture.h"
 
 namespace vec {
@@ -44,7 +44,7 @@ class WaterEngine {
   // Copies the picture into the frame and rebuilds the mirror image.
   void ResetFrame();
   // The composite when weather or objects are drawn, else the water frame.
-  const Bitmap32& Output() const;
+  const BlendBitmap& Output() const;
   // Changes the speed percent taken from the project, from the next tick on.
   void SetSpeed(int32_t percent) { speed_ = percent; }
   int32_t Speed() const { return speed_; }
@@ -59,7 +59,7 @@ class WaterEngine {
   void SetReferenceTick(bool on) { referenceTick_ = on; }
 
   anim::AnimatedObjectSet& Objects() { return objects_; }
-  const Bitmap32& Frame() const { return frame_; }
+  const BlendBitmap& Frame() const { return frame_; }
   bool WeatherOn() const { return weatherOn_; }
   WeatherEffect* Weather() { return weather_.get(); }
   int64_t Phase(int k) const { return phase_[static_cast<size_t>(k)]; }
@@ -109,9 +109,9 @@ class WaterEngine {
   uint32_t lastTick_ = 0;
   std::string packageFolder_;
 
-  Bitmap32 mirror_;
-  Bitmap32 frame_;
-  Bitmap32 composite_;
+  BlendBitmap mirror_;
+  BlendBitmap frame_;
+  BlendBitmap composite_;
   std::vector<const Pixel*> sourceRows_;
   std::vector<Pixel*> frameRows_;
   // -1 none, 0..3 the areas; width x height. One byte a pixel keeps the tick's memory

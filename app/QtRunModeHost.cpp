@@ -52,7 +52,7 @@ Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) 
       return Error::Make(ErrorCode::Corrupt, "File: " + picturePath + "\r\n" + picture.LastError());
     report = SetWallpaper(picture.picture, OwnPath());
   } else {
-    ErrorOr<Bitmap32> image = LoadImageFromFile(picturePath);
+    ErrorOr<BlendBitmap> image = LoadImageFromFile(picturePath);
     if (!image)
       return Error::Make(ErrorCode::Corrupt,
                          "File: " + picturePath + "\r\n" + image.error().message);

@@ -135,7 +135,7 @@ BENCHMARK(BM_TickNoWater)->Unit(benchmark::kMillisecond);
 template <class Effect>
 void WeatherMove(benchmark::State& state) {
   SetRandSeed(1);
-  Bitmap32 target(kW, kH);
+  BlendBitmap target(kW, kH);
   Effect effect;
   effect.SetTarget(&target);
   effect.SetCount(1000);
@@ -163,7 +163,7 @@ void BM_TenObjects(benchmark::State& state) {
   const std::string folder =
       (std::filesystem::temp_directory_path() / "bench_animation_objects").string();
   std::filesystem::create_directories(folder);
-  Bitmap32 bird(64, 48);
+  BlendBitmap bird(64, 48);
   bird.Clear(MakePixel(200, 40, 40));
   (void)SaveBmp32(bird, folder + "/bird.bmp");
   FakeClock clock;

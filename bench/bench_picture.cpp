@@ -20,8 +20,8 @@
 
 namespace {
 
-vec::Bitmap32 Scene(int32_t w, int32_t h) {
-  vec::Bitmap32 bmp(w, h);
+vec::BlendBitmap Scene(int32_t w, int32_t h) {
+  vec::BlendBitmap bmp(w, h);
   vec::bench::BenchNoise noiseSource(12345);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
@@ -41,7 +41,7 @@ const std::vector<uint8_t>& Jpeg1080() {
 
 void BM_JpegDecode_Ours(benchmark::State& state) {
   const auto& jpeg = Jpeg1080();
-  vec::Bitmap bmp;
+  vec::BottomUpBitmap bmp;
   for (auto _ : state) {
     auto status = vec::DecodeJpeg(jpeg.data(), jpeg.size(), bmp);
     benchmark::DoNotOptimize(bmp.Bits());
@@ -77,7 +77,7 @@ BENCHMARK(BM_JpegDecode_PlainLibjpeg)->Unit(benchmark::kMillisecond);
 void BM_ResizeProject(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
-  const vec::Bitmap32 scene = Scene(w, h);
+  const vec::BlendBitmap scene = Scene(w, h);
   vec::Picture original;
   original.picture.SetSize(w, h);
   scene.DrawTo(original.picture, 0, 0);
@@ -105,8 +105,8 @@ void BM_FitIntoPrepared(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
   const bool withMask = state.range(4) != 0;
-  const vec::Bitmap32 scene = Scene(w, h);
-  vec::Bitmap picture, fittedPicture;
+  const vec::BlendBitmap scene = Scene(w, h);
+  vec::BottomUpBitmap picture, fittedPicture;
   vec::AreaMask mask(w, h), fittedMask;
   picture.SetSize(w, h);
   scene.DrawTo(picture, 0, 0);
@@ -129,8 +129,8 @@ BENCHMARK(BM_FitIntoPrepared)
 void BM_PixmanBilinear(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
-  vec::Bitmap32 src = Scene(w, h);
-  vec::Bitmap32 dst(W, H);
+  vec::BlendBitmap src = Scene(w, h);
+  vec::BlendBitmap dst(W, H);
   pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, w, h, src.Bits(), w * 4);
   pixman_image_t* d = pixman_image_create_bits(PIXMAN_x8r8g8b8, W, H, dst.Bits(), W * 4);
   pixman_transform_t t;

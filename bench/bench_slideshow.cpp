@@ -17,7 +17,7 @@
 #include "base/FrameThreads.h"
 #include "bench/BenchPictures.h"
 #include "bench/ProgramAllocator.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "picture/Picture.h"
 #include "slideshow/ShowAdapters.h"
@@ -82,10 +82,10 @@ void BM_ComposeDirect(benchmark::State& state) {
   const auto w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   ScreenDisplay display(w, h);
   display.InitDirect();
-  Bitmap32 frame(800, 600);
+  BlendBitmap frame(800, 600);
   frame.Clear(MakePixel(200, 40, 40));
   display.Present(frame, 0, 0);
-  Bitmap32 out;
+  BlendBitmap out;
   for (auto _ : state) {
     display.Compose(out);
     benchmark::DoNotOptimize(out.Bits());
@@ -105,7 +105,7 @@ void MakeFullShowProject(Picture& p, int32_t w, int32_t h, const std::string& fo
   MakeProject(p, w, h);
   std::fill_n(p.mask.Row(0), p.mask.PixelCount(), uint8_t{1});
   p.weather = {kWeatherRain, 400, 10, 100, 40, 8};
-  Bitmap32 bird(64, 48);
+  BlendBitmap bird(64, 48);
   bird.Clear(MakePixel(0, 255, 0));
   for (int32_t y = 8; y < 40; ++y)
     for (int32_t x = 8; x < 56; ++x) bird.SetPixel(x, y, MakePixel(200, 40, 40));
@@ -147,7 +147,7 @@ void BM_ShowFrame(benchmark::State& state) {
   state.counters["coreAt30fps"] = perFrame * 30;
   // The sky's blue is 160 everywhere and rain only lightens it: a bluer-than-that pixel is an
   // object's, so this shows the objects were drawn.
-  const Bitmap32& frame = engine.Frame();
+  const BlendBitmap& frame = engine.Frame();
   int64_t objectPixels = 0;
   for (int32_t y = 0; y < frame.Height(); ++y)
     for (int32_t x = 0; x < frame.Width(); ++x) objectPixels += PixelB(frame.GetPixel(x, y)) < 100;
@@ -162,27 +162,27 @@ BENCHMARK(BM_ShowFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark:
 class MemoryFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return stills.count(path) != 0; }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     out = stills.at(path);
     return true;
   }
   bool LoadProject(const std::string&, Picture&) override { return false; }
   void ResizeProject(bool, Picture&, int32_t, int32_t) override {}
-  std::map<std::string, Bitmap32> stills;
+  std::map<std::string, BlendBitmap> stills;
 };
 
 class NullEngine final : public IPictureEngine {
  public:
   void Begin(Picture&) override {}
   void Step() override {}
-  const Bitmap32& Frame() override { return frame_; }
-  const Bitmap& Background() override { return background_; }
+  const BlendBitmap& Frame() override { return frame_; }
+  const BottomUpBitmap& Background() override { return background_; }
   void RestoreBackground() override {}
   void End() override {}
 
  private:
-  Bitmap32 frame_;
-  Bitmap background_;
+  BlendBitmap frame_;
+  BottomUpBitmap background_;
 };
 
 // The steps of one 2000 ms transition, for a few effects of different families.
@@ -192,7 +192,7 @@ void BM_TransitionSteps(benchmark::State& state) {
   ScreenDisplay display(kScreenW, kScreenH);
   MemoryFiles files;
   for (const char* name : {"/a.bmp", "/b.bmp"}) {
-    Bitmap32 bmp(kScreenW, kScreenH);
+    BlendBitmap bmp(kScreenW, kScreenH);
     bmp.Clear(name[1] == 'a' ? MakePixel(200, 40, 40) : MakePixel(40, 40, 200));
     files.stills[name] = std::move(bmp);
   }

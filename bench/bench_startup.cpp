@@ -28,7 +28,7 @@
 #include "base/Clock.h"
 #include "bench/BenchPictures.h"
 #include "bench/ProgramAllocator.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "package/Container.h"
@@ -131,7 +131,7 @@ const SaverFile& BigSaver() {
 class TimedFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return disk_.FileExists(path); }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     const double t = CpuMs();
     const bool ok = disk_.LoadStill(path, out);
     decode += CpuMs() - t;
@@ -164,8 +164,8 @@ class TimedEngine final : public IPictureEngine {
     begin += CpuMs() - t;
   }
   void Step() override { engine_.Step(); }
-  const Bitmap32& Frame() override { return engine_.Frame(); }
-  const Bitmap& Background() override { return engine_.Background(); }
+  const BlendBitmap& Frame() override { return engine_.Frame(); }
+  const BottomUpBitmap& Background() override { return engine_.Background(); }
   void RestoreBackground() override { engine_.RestoreBackground(); }
   void End() override { engine_.End(); }
   double begin = 0;

@@ -32,8 +32,8 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
 // pixman reads the device bitmap's bottom-up rows through a negative stride, so no copy
 // of the picture is made. The SRC operator over the whole target writes every pixel;
 // returns false, having written nothing, when pixman cannot describe the bitmaps.
-bool ResampleBilinear(const Bitmap& src, Bitmap& dst) {
-  auto view = [](const Bitmap& b, pixman_format_code_t format) {
+bool ResampleBilinear(const BottomUpBitmap& src, BottomUpBitmap& dst) {
+  auto view = [](const BottomUpBitmap& b, pixman_format_code_t format) {
     auto* top = const_cast<Pixel*>(b.ScanLine(0));
     return pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4);
   };
@@ -65,8 +65,8 @@ void Picture::ResetContent() {
   // Nothing of a previous picture survives a reload, also when the new load fails.
   loaded = false;
   fileName.clear();
-  picture = Bitmap();
-  preview = Bitmap();
+  picture = BottomUpBitmap();
+  preview = BottomUpBitmap();
   mask = AreaMask();
   waveSets = {};
   weather = {};
@@ -184,7 +184,7 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
   }
   const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
 
-  Bitmap picture;
+  BottomUpBitmap picture;
   AreaMask mask;
   FitPicture(project.picture, newW, newH, picture);
   FitMask(project.mask, newW, newH, mask);
@@ -192,7 +192,8 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
   project.mask = std::move(mask);
 }
 
-void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted) {
+void FitPicture(const BottomUpBitmap& picture, int32_t width, int32_t height,
+                BottomUpBitmap& fitted) {
   fitted.SelectClipRgn(nullptr);
   if (picture.Empty()) {
     fitted.SetSize(width, height);

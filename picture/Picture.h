@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/Geometry.h"
 #include "picture/AreaMask.h"
 #include "picture/BuildInfo.h"
@@ -58,8 +58,8 @@ class Picture {
 
   bool loaded = false;
   std::string fileName;
-  Bitmap picture;
-  Bitmap preview;
+  BottomUpBitmap picture;
+  BottomUpBitmap preview;
   AreaMask mask;  // one area index per picture pixel
   std::array<WaveSet, kWaveSetCount> waveSets{};
   WeatherSettings weather{};
@@ -89,7 +89,8 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
 // whose storage is reused and every pixel of which is written: the picture resampled
 // bilinearly (fourth byte 255), the mask stretched by StretchBlt's rule, each pixel taking
 // the index of the pixel shown there (an empty mask gives one of no area).
-void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted);
+void FitPicture(const BottomUpBitmap& picture, int32_t width, int32_t height,
+                BottomUpBitmap& fitted);
 void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitted);
 
 }  // namespace vec

@@ -60,7 +60,7 @@ bool ReadCutString(ByteReader& s, std::string& out) {
   return got == want;
 }
 
-Status ReadJpegBlob(ByteReader& s, const char* what, Bitmap& image) {
+Status ReadJpegBlob(ByteReader& s, const char* what, BottomUpBitmap& image) {
   const int32_t n = TRY(ReadSize(s, what, 1));
   std::vector<uint8_t> buffer;
   TRY(s.ReadIntoStream(buffer, static_cast<size_t>(n)));

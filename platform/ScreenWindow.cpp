@@ -35,7 +35,7 @@ namespace vec {
 
 namespace {
 
-QImage WrapPixels(const Bitmap32& bmp, double ratio) {
+QImage WrapPixels(const BlendBitmap& bmp, double ratio) {
   // The pixels are blue, green, red, fourth byte: RGB32 on a little-endian machine. The
   // image only borrows the buffer; it lives no longer than this paint. Its pixels are the
   // monitor's device pixels, so the painter draws them one to one.
@@ -167,7 +167,7 @@ void ScreenWidget::paintEvent(QPaintEvent*) {
     return;
   }
   if (display_->Direct()) {
-    const Bitmap32& surface = display_->Surface();
+    const BlendBitmap& surface = display_->Surface();
     if (surface.Empty()) {
       painter.fillRect(rect(), Qt::black);
     } else {
@@ -178,7 +178,7 @@ void ScreenWidget::paintEvent(QPaintEvent*) {
       FillAround(painter, QRectF(rect()), area);
     }
   } else {
-    const Bitmap32& screen = display_->Screen();
+    const BlendBitmap& screen = display_->Screen();
     painter.drawImage(QPointF(0, 0), WrapPixels(screen, ratio_));
     // Beyond the image (a window larger than the screen size the show took) stays black.
     const double imageWidth = screen.Width() / UsableRatio(ratio_);

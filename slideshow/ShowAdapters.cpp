@@ -34,7 +34,7 @@ void DiskPictureFiles::SayCannotShow(const std::string& what, const std::string&
   say_("the " + what + " " + path + " cannot be shown: " + why);
 }
 
-bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {
+bool DiskPictureFiles::LoadStill(const std::string& path, BlendBitmap& out) {
   auto result = LoadImageFromFile(path);
   if (!result) {
     SayCannotShow("picture", path, result.error().message);
@@ -87,11 +87,11 @@ void EngineAdapter::Step() {
   engine_->Tick();
 }
 
-const Bitmap32& EngineAdapter::Frame() {
+const BlendBitmap& EngineAdapter::Frame() {
   return engine_ ? engine_->Output() : empty32_;
 }
 
-const Bitmap& EngineAdapter::Background() {
+const BottomUpBitmap& EngineAdapter::Background() {
   return project_ ? project_->picture : empty_;
 }
 

@@ -33,7 +33,7 @@ class DiskPictureFiles final : public IPictureFiles {
   explicit DiskPictureFiles(Sink say) : say_(std::move(say)) {}
 
   bool FileExists(const std::string& path) override;
-  bool LoadStill(const std::string& path, Bitmap32& out) override;
+  bool LoadStill(const std::string& path, BlendBitmap& out) override;
   bool LoadProject(const std::string& path, Picture& project) override;
   void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override;
 
@@ -52,8 +52,8 @@ class EngineAdapter final : public IPictureEngine {
 
   void Begin(Picture& project) override;
   void Step() override;
-  const Bitmap32& Frame() override;
-  const Bitmap& Background() override;
+  const BlendBitmap& Frame() override;
+  const BottomUpBitmap& Background() override;
   void RestoreBackground() override;
   void End() override;
 
@@ -64,8 +64,8 @@ class EngineAdapter final : public IPictureEngine {
   std::unique_ptr<WaterEngine> engine_;
   Picture* project_ = nullptr;
   uint32_t lastObjectTick_ = 0;
-  Bitmap32 empty32_;
-  Bitmap empty_;
+  BlendBitmap empty32_;
+  BottomUpBitmap empty_;
 };
 
 class SoundAdapter final : public IShowSounds {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "package/SaverSettings.h"
 
 namespace vec {
@@ -30,7 +30,7 @@ class IPictureFiles {
   virtual ~IPictureFiles() = default;
   virtual bool FileExists(const std::string& path) = 0;
   // A plain JPEG, BMP or GIF (first frame) file; false when it cannot be decoded.
-  virtual bool LoadStill(const std::string& path, Bitmap32& out) = 0;
+  virtual bool LoadStill(const std::string& path, BlendBitmap& out) = 0;
   // A picture file into the project; false when it cannot be read or does not parse (the
   // show then passes over it).
   virtual bool LoadProject(const std::string& path, Picture& project) = 0;
@@ -46,9 +46,9 @@ class IPictureEngine {
   virtual void Begin(Picture& project) = 0;
   virtual void Step() = 0;
   // The current frame (water, objects and weather).
-  virtual const Bitmap32& Frame() = 0;
+  virtual const BlendBitmap& Frame() = 0;
   // The picture under the animation, whose size centres transitions.
-  virtual const Bitmap& Background() = 0;
+  virtual const BottomUpBitmap& Background() = 0;
   // Draws the still picture back into the frame (F1).
   virtual void RestoreBackground() = 0;
   // Lets go of the project (its objects stop) before it is reloaded or freed.

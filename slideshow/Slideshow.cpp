@@ -25,12 +25,12 @@ std::string UpperExtension(const std::string& path) {
   return ext;
 }
 
-template <class Bitmap>
-void SizeTo(Bitmap& bmp, int32_t width, int32_t height) {
+template <class BottomUpBitmap>
+void SizeTo(BottomUpBitmap& bmp, int32_t width, int32_t height) {
   if (bmp.Width() != width || bmp.Height() != height) bmp.SetSize(width, height);
 }
 
-void FillBlack(Bitmap& bmp) {
+void FillBlack(BottomUpBitmap& bmp) {
   if (!bmp.Empty()) std::fill_n(bmp.Bits(), bmp.PixelCount(), Pixel{0});
 }
 
@@ -230,8 +230,8 @@ void Slideshow::DrawFrame() {
 }
 
 TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
-  Bitmap& oldBmp = driver_.Old();
-  Bitmap& newBmp = driver_.New();
+  BottomUpBitmap& oldBmp = driver_.Old();
+  BottomUpBitmap& newBmp = driver_.New();
   oldBmp.brush = 0;
   newBmp.brush = 0;
   display_.ProcessMessages();
@@ -252,7 +252,7 @@ TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
       if (still_) {
         fw = stillBitmap_.Width(), fh = stillBitmap_.Height();
       } else if (engineBegun_) {
-        const Bitmap& background = services_.engine->Background();
+        const BottomUpBitmap& background = services_.engine->Background();
         fw = background.Width(), fh = background.Height();
       }
       x = (sw - fw) / 2;
@@ -266,7 +266,7 @@ TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
   // animation before every frame, the first step counting into the first frame's cost.
   if (still_) stillBitmap_.DrawTo(newBmp, x, y);
   if (still_ || !engineBegun_) return driver_.RunTransition(time, effectList_);
-  return driver_.RunTransition(time, effectList_, [this, x, y](Bitmap& target) {
+  return driver_.RunTransition(time, effectList_, [this, x, y](BottomUpBitmap& target) {
     services_.engine->Step();
     services_.engine->Frame().DrawTo(target, x, y);
   });
@@ -301,7 +301,7 @@ bool Slideshow::LoadCurrentPicture() {
 }
 
 bool Slideshow::LoadStill() {
-  Bitmap32 source;
+  BlendBitmap source;
   if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return false;
   const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
   pictureWidth_ = source.Width();
@@ -440,10 +440,10 @@ void Slideshow::FormClose() {
   if (services_.music) services_.music->Stop();
   if (services_.sounds) services_.sounds->Clear();
   playList_.clear();
-  stillBitmap_ = Bitmap32();
-  driver_.Old() = Bitmap();
-  driver_.New() = Bitmap();
-  driver_.Work() = Bitmap();
+  stillBitmap_ = BlendBitmap();
+  driver_.Old() = BottomUpBitmap();
+  driver_.New() = BottomUpBitmap();
+  driver_.Work() = BottomUpBitmap();
   effectList_.clear();
 }
 

@@ -14,8 +14,8 @@
 
 #include "base/Clock.h"
 #include "base/ShowDefaults.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/ShowServices.h"
 #include "transitions/Effect.h"
@@ -114,7 +114,7 @@ class Slideshow {
   bool Direct() const { return direct_; }
   int32_t PictureWidth() const { return pictureWidth_; }
   int32_t PictureHeight() const { return pictureHeight_; }
-  const Bitmap32& StillBitmap() const { return stillBitmap_; }
+  const BlendBitmap& StillBitmap() const { return stillBitmap_; }
   // The TransitionEffects items as stored in the settings (an item is read when a
   // transition draws it).
   const vec::EffectList& EffectList() const { return effectList_; }
@@ -149,7 +149,7 @@ class Slideshow {
   int32_t index_ = -1;
   std::string currentFile_, nextFile_;
   TransitionDriver driver_;  // the transition buffers and frames
-  Bitmap32 stillBitmap_;
+  BlendBitmap stillBitmap_;
   bool still_ = false;
   bool direct_ = false;
   bool stretch_ = true, proportional_ = true, autoChange_ = true, transitionOn_ = true,

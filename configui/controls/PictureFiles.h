@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/ImageFile.h"
 
 namespace vec {
@@ -26,8 +26,8 @@ std::string FileNameWithoutFolder(std::string_view path);
 
 // A plain image decoded and laid over white, so that its transparent parts show white;
 // every pixel of the result is opaque.
-ErrorOr<Bitmap32> LoadOpaqueImage(const std::string& path);
+ErrorOr<BlendBitmap> LoadOpaqueImage(const std::string& path);
 // A device bitmap's pixels with the fourth byte set opaque.
-Bitmap32 OpaqueCopy(const Bitmap& bitmap);
+BlendBitmap OpaqueCopy(const BottomUpBitmap& bitmap);
 
 }  // namespace vec

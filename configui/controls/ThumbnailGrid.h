@@ -71,7 +71,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   int32_t leftColumn() const { return leftColumn_; }
 
   // The client area as it paints now.
-  Bitmap32 render() const;
+  BlendBitmap render() const;
 
  signals:
   // OnSelectItem: the selected cell's index, kept within 0 .. last item.

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
 class IProjectMessages;
 
 struct Thumbnails {
-  std::vector<Bitmap32> images;     // pictureWidth x pictureHeight each
+  std::vector<BlendBitmap> images;  // pictureWidth x pictureHeight each
   std::vector<std::string> titles;  // UTF-8, one per image
 };
 

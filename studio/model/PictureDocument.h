@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "picture/Picture.h"
 #include "picture/PictureItems.h"
 #include "picture/PictureWriter.h"
@@ -40,7 +40,7 @@ class PictureDocument {
   // stream when they are a JPEG file), `photo` the same photo decoded. The picture starts
   // with no water areas and the wave sets of NewPictureWaves.
   static ErrorOr<std::unique_ptr<PictureDocument>> FromPhoto(std::vector<uint8_t> fileBytes,
-                                                             const Bitmap32& photo,
+                                                             const BlendBitmap& photo,
                                                              const std::string& title);
 
   // The picture file as it is to be saved.

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "picture/Picture.h"
 #include "tests/support/PixelChecksum.h"
 

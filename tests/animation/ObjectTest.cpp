@@ -51,7 +51,7 @@ void WriteGif(const std::string& path, int w, int h,
 
 // A w x h still picture whose bottom-left pixel is `key` and the rest `fill`.
 void WriteBmp(const std::string& path, int w, int h, Pixel fill, Pixel key) {
-  Bitmap32 b(w, h);
+  BlendBitmap b(w, h);
   b.Clear(fill);
   b.SetPixel(0, h - 1, key);
   ASSERT_TRUE(SaveBmp32(b, path).ok());
@@ -299,7 +299,7 @@ TEST(AnimObjects, GifTransparencyFollowsTransparentAndTransparentType) {
     list[0].Start();
     const ObjectView v = list[0].View();
     ASSERT_TRUE(v.image) << c.keys;
-    const Bitmap32& frame = v.image->frames[0];
+    const BlendBitmap& frame = v.image->frames[0];
     EXPECT_EQ(frame.GetPixel(0, 0) == kGifKeyColor, c.leftKeyed) << c.keys;
     EXPECT_EQ(frame.GetPixel(3, 0) == kGifKeyColor, c.rightKeyed) << c.keys;
   }
@@ -493,7 +493,7 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   clock.Advance(33);
   engine.Tick();
   // Centre (50, 40) at scale 2: left 90, top 74, 20 x 12 pixels; the key pixel is not drawn.
-  const Bitmap32& out = engine.Output();
+  const BlendBitmap& out = engine.Output();
   EXPECT_EQ(out.GetPixel(95, 76) & 0x00FFFFFF, kRed & 0x00FFFFFF);
   EXPECT_EQ(out.GetPixel(109, 85) & 0x00FFFFFF, kRed & 0x00FFFFFF);
   EXPECT_EQ(out.GetPixel(89, 76), vec::testing::CoordPixel(76, 89));
@@ -506,7 +506,7 @@ TEST(AnimObjects, KeyedImageDrawnSmallerKeepsItsKeyExact) {
   // half its size, every pixel is the square's red or the picture underneath: no pixel
   // mixes the key into the square's edge.
   TempFolder folder("keyed");
-  Bitmap32 art(20, 20);
+  BlendBitmap art(20, 20);
   art.Clear(kGreen);
   for (int32_t y = 5; y < 15; ++y)
     for (int32_t x = 5; x < 15; ++x) art.SetPixel(x, y, kRed);
@@ -525,7 +525,7 @@ TEST(AnimObjects, KeyedImageDrawnSmallerKeepsItsKeyExact) {
   engine.Start();
   clock.Advance(33);
   engine.Tick();
-  const Bitmap32& out = engine.Output();
+  const BlendBitmap& out = engine.Output();
   int red = 0, other = 0;
   for (int32_t y = 0; y < out.Height(); ++y)
     for (int32_t x = 0; x < out.Width(); ++x) {

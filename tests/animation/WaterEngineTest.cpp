@@ -536,8 +536,8 @@ void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& step
     ref->clock.Advance(steps[i]);
     fast->engine.Tick();
     ref->engine.Tick();
-    const Bitmap32& a = fast->engine.Frame();
-    const Bitmap32& b = ref->engine.Frame();
+    const BlendBitmap& a = fast->engine.Frame();
+    const BlendBitmap& b = ref->engine.Frame();
     const uint64_t sa = PixelChecksum(a), sb = PixelChecksum(b);
     out.fast = out.fast * 31 + sa;
     out.reference = out.reference * 31 + sb;

@@ -117,7 +117,7 @@ TEST_F(DemoSaver, EveryPictureFillsAScreen) {
       width = picture.picture.Width();
       height = picture.picture.Height();
     } else {
-      ErrorOr<Bitmap32> image = LoadImageFromFile(path);
+      ErrorOr<BlendBitmap> image = LoadImageFromFile(path);
       ASSERT_TRUE(image.ok());
       width = image->Width();
       height = image->Height();

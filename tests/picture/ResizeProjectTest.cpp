@@ -142,7 +142,7 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
   for (const VectorLevel level : vec::testing::LevelsToTest())
     for (const auto& c : cases) {
       const vec::testing::ScopedVectorLevel limit(level);
-      Bitmap picture(c.w, c.h);
+      BottomUpBitmap picture(c.w, c.h);
       AreaMask mask(c.w, c.h);
       for (int32_t y = 0; y < c.h; ++y)
         for (int32_t x = 0; x < c.w; ++x) {
@@ -150,7 +150,7 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
                            MakePixel(uint8_t(x * 255 / c.w), uint8_t(y * 255 / c.h), 0x80, 0));
           mask.Set(x, y, static_cast<uint8_t>((x + 2 * y + (x / 5) * 3) % 5));
         }
-      Bitmap fittedPicture(64, 64);
+      BottomUpBitmap fittedPicture(64, 64);
       FillRect(fittedPicture, Rect{0, 0, 64, 64}, kSentinel);
       fittedPicture.SelectClipRgn(&corner);
       AreaMask fittedMask(2000, 8), fittedNoMask(2000, 8);
@@ -166,7 +166,7 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
         ASSERT_EQ(m->Width(), c.W);
         ASSERT_EQ(m->Height(), c.H);
       }
-      Bitmap drawn(c.W, c.H);
+      BottomUpBitmap drawn(c.W, c.H);
       StretchBlt(drawn, 0, 0, c.W, c.H, AreaColorsOf(mask), 0, 0, c.w, c.h);
       const auto where = ::testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H
                                               << " level " << VectorLevelName(level);

@@ -21,8 +21,8 @@ inline Pixel TaggedPixel(uint8_t tag, int32_t x, int32_t y) {
   return (Pixel(tag) << 24) | (Pixel(y & 0xFFF) << 12) | Pixel(x & 0xFFF);
 }
 
-inline Bitmap32 TaggedBitmap32(uint8_t tag, int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+inline BlendBitmap TaggedBlendBitmap(uint8_t tag, int32_t w, int32_t h) {
+  BlendBitmap bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) bmp.SetPixel(x, y, TaggedPixel(tag, x, y));
   return bmp;
@@ -67,7 +67,7 @@ class FakeFiles : public IPictureFiles {
   bool FileExists(const std::string& path) override {
     return projects.count(path) || stills.count(path) || extraFiles.count(path);
   }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     ++stillLoads;
     if (throwingFiles.count(path)) throw std::runtime_error("cannot read " + path);
     auto it = stills.find(path);
@@ -106,7 +106,7 @@ class FakeFiles : public IPictureFiles {
     bool keepAspect;
     int32_t width, height;
   };
-  std::map<std::string, Bitmap32> stills;
+  std::map<std::string, BlendBitmap> stills;
   std::map<std::string, FakeProjectFile> projects;
   std::set<std::string> extraFiles;
   std::set<std::string> throwingFiles;  // stills whose load throws
@@ -129,8 +129,8 @@ class FakeEngine : public IPictureEngine {
     if (throwOnStep) throw std::runtime_error("step failed");
     if (clock_) clock_->Advance(stepCost);
   }
-  const Bitmap32& Frame() override { return frame_; }
-  const Bitmap& Background() override { return project_->picture; }
+  const BlendBitmap& Frame() override { return frame_; }
+  const BottomUpBitmap& Background() override { return project_->picture; }
   void RestoreBackground() override { ++restores; }
   void End() override {
     ++ends;
@@ -145,7 +145,7 @@ class FakeEngine : public IPictureEngine {
 
  private:
   Picture* project_ = nullptr;
-  Bitmap32 frame_;
+  BlendBitmap frame_;
 };
 
 class RecordingSounds : public IShowSounds {
@@ -182,7 +182,7 @@ struct ShowRig {
     settings.TransitionEffects = "1";
     settings.TempFolder = "/tmp/run1/";
   }
-  void AddStill(const std::string& path, Bitmap32 bmp) {
+  void AddStill(const std::string& path, BlendBitmap bmp) {
     files.stills[path] = std::move(bmp);
     settings.FileNames.push_back(path);
     settings.Checked.push_back("TRUE");

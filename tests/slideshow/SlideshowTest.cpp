@@ -15,7 +15,7 @@ namespace {
 
 using testing::FakeProjectFile;
 using testing::ShowRig;
-using testing::TaggedBitmap32;
+using testing::TaggedBlendBitmap;
 using testing::TaggedPixel;
 
 // ---- Picture order ------------------------------------------------------------------
@@ -33,7 +33,7 @@ TEST_P(PictureOrder, FollowsTheShowMode) {
   const OrderCase& c = GetParam();
   ShowRig rig;
   for (int i = 0; i < c.pictures; ++i)
-    rig.AddStill("/p/" + std::to_string(i) + ".jpg", TaggedBitmap32(1, 4, 4));
+    rig.AddStill("/p/" + std::to_string(i) + ".jpg", TaggedBlendBitmap(1, 4, 4));
   rig.settings.ShowImageMode = c.mode;
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(Modes, PictureOrder,
 
 TEST(PictureOrderRandom, TwoPicturesAlternateStrictly) {
   ShowRig rig;
-  rig.AddStill("/p/a.jpg", TaggedBitmap32(1, 4, 4));
-  rig.AddStill("/p/b.jpg", TaggedBitmap32(2, 4, 4));
+  rig.AddStill("/p/a.jpg", TaggedBlendBitmap(1, 4, 4));
+  rig.AddStill("/p/b.jpg", TaggedBlendBitmap(2, 4, 4));
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
   int32_t index = form.Index();
@@ -70,7 +70,7 @@ TEST(PictureOrderRandom, TwoPicturesAlternateStrictly) {
 TEST(PictureOrderRandom, NeverRepeatsAndReachesEveryPicture) {
   ShowRig rig;
   for (int i = 0; i < 4; ++i)
-    rig.AddStill("/p/" + std::to_string(i) + ".gif", TaggedBitmap32(1, 2, 2));
+    rig.AddStill("/p/" + std::to_string(i) + ".gif", TaggedBlendBitmap(1, 2, 2));
   rig.settings.ShowImageMode = 2;
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
@@ -112,7 +112,7 @@ TEST(EffectList, TakesTheCommaAndBlankSeparatedItemsAsWritten) {
                {"169 12", {"169", "12"}}};
   for (const auto& c : cases) {
     ShowRig rig;
-    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 4, 4));
+    rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 4, 4));
     rig.settings.TransitionEffects = c.text;
     Slideshow form(rig.settings, rig.Services());
     form.FormShow();
@@ -146,7 +146,7 @@ class StillSizing : public ::testing::TestWithParam<StillCase> {};
 TEST_P(StillSizing, SizesAndCentres) {
   const StillCase& c = GetParam();
   ShowRig rig;
-  rig.AddStill("/t/pic.jpg", TaggedBitmap32(7, c.picW, c.picH));
+  rig.AddStill("/t/pic.jpg", TaggedBlendBitmap(7, c.picW, c.picH));
   rig.settings.Stretch = c.stretch;
   rig.settings.Proportional = c.proportional;
   rig.settings.DirectX = c.directX;
@@ -162,7 +162,7 @@ TEST_P(StillSizing, SizesAndCentres) {
     EXPECT_EQ(rig.display.Surface().Width(), c.drawnW);
     return;
   }
-  const Bitmap32& screen = rig.display.Screen();
+  const BlendBitmap& screen = rig.display.Screen();
   // The first screen pixel covered by the picture, and the one just before it.
   const int32_t sx = std::max(c.x, 0), sy = std::max(c.y, 0);
   EXPECT_EQ(screen.GetPixel(sx, sy) >> 24, 7u);
@@ -258,7 +258,7 @@ TEST(PictureProject, MissingObjectFilesAreLookedForInTheRunFolder) {
 
 TEST(PictureProject, MissingFileLeavesTheOldPicture) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(5, 100, 100));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(5, 100, 100));
   rig.settings.FileNames.push_back("/t/gone.vep");
   rig.settings.Checked.push_back("TRUE");
   rig.settings.ShowImageMode = 1;
@@ -278,7 +278,7 @@ TEST(PictureProject, MissingFileLeavesTheOldPicture) {
 TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
   ShowRig rig;
   rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
-  rig.AddStill("/t/b.bmp", TaggedBitmap32(5, 10, 10));
+  rig.AddStill("/t/b.bmp", TaggedBlendBitmap(5, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
   Slideshow form(rig.settings, rig.Services());
@@ -304,7 +304,7 @@ TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
 
 TEST(Tick, PacesFramesTo33Milliseconds) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(5, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(5, 10, 10));
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
   const uint32_t start = rig.clock.Ticks();
@@ -320,8 +320,8 @@ TEST(Tick, PacesFramesTo33Milliseconds) {
 
 TEST(Tick, ChangesThePictureWhenItsTimeIsUp) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 2;
   rig.settings.Transition = false;
@@ -341,8 +341,8 @@ TEST(Tick, ChangesThePictureWhenItsTimeIsUp) {
 TEST(Tick, OnePictureIsNeverReloadedAndRandomOffKeepsTheFirst) {
   for (bool autoChange : {true, false}) {
     ShowRig rig;
-    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-    if (!autoChange) rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+    rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+    if (!autoChange) rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
     rig.settings.Duration = 1;
     rig.settings.Random = autoChange;
     rig.settings.ShowImageMode = 1;
@@ -383,8 +383,8 @@ TEST(Tick, AFailingTickIsReportedOnceAndTheShowGoesOn) {
 // the start before the show is set up.
 TEST(Tick, FailuresAtTheStartAreReportedAndTheShowRuns) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.files.throwingFiles = {"/t/a.jpg"};
   rig.music.throwOnStart = true;
@@ -400,7 +400,7 @@ TEST(Tick, FailuresAtTheStartAreReportedAndTheShowRuns) {
 
 TEST(Tick, EmptyPlayListShowsTheMessageAndStaysBlack) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   rig.settings.Checked = {"FALSE"};
   Slideshow form(rig.settings, rig.Services());
   int pumps = 0;
@@ -443,10 +443,10 @@ TEST(FailedPicture, UndecodableStillMovesOnAtTheNextTick) {
   // b.jpg is in the list but does not decode: no transition of a onto itself, and the very
   // next tick shows c, which then stays its whole duration.
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   rig.settings.FileNames.push_back("/t/b.jpg");
   rig.settings.Checked.push_back("TRUE");
-  rig.AddStill("/t/c.jpg", TaggedBitmap32(3, 10, 10));
+  rig.AddStill("/t/c.jpg", TaggedBlendBitmap(3, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 10;
   rig.settings.TransitionTime = 0;
@@ -491,7 +491,7 @@ TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
   EXPECT_GE(rig.clock.Ticks() - start, uint32_t{33 * kTicks});  // paced, not spinning
   EXPECT_EQ(g_transitionFrames, 0);
   EXPECT_EQ(rig.display.PresentCount(), 0);
-  const Bitmap32& screen = rig.display.Screen();
+  const BlendBitmap& screen = rig.display.Screen();
   int64_t lit = 0;
   for (int32_t y = 0; y < screen.Height(); ++y)
     for (int32_t x = 0; x < screen.Width(); ++x) lit += screen.GetPixel(x, y) != 0;
@@ -513,7 +513,7 @@ TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
     r.settings.TransitionTime = 0;
   };
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   missingThenC(rig);
   Slideshow form(rig.settings, rig.Services(CountFrame));
   form.FormShow();
@@ -594,7 +594,7 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
          "-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const std::string still = (dir / "a.bmp").string(), damaged = (dir / name).string();
-    Bitmap32 two(6, 4);
+    BlendBitmap two(6, 4);
     two.Clear(MakePixel(200, 10, 10));
     ASSERT_TRUE(SaveBmp32(two, still).ok());
     {
@@ -685,8 +685,8 @@ void SplitHalf(const EffectFrame& frame, const EffectArgs&) {
 // On a 100 x 50 screen: a still that fills it, then after a second one of 40 x 20 drawn
 // unstretched at (30, 15).
 void ScreenFillingThenSmallStill(ShowRig& rig) {
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 100, 50));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 40, 20));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 100, 50));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 40, 20));
   rig.settings.ShowImageMode = 1;
   rig.settings.Stretch = false;
   rig.settings.Duration = 1;
@@ -716,7 +716,7 @@ TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
   form.AppIdle();
   rig.clock.Advance(1000);
   form.AppIdle();
-  const Bitmap32& screen = rig.display.Screen();
+  const BlendBitmap& screen = rig.display.Screen();
   EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
   EXPECT_EQ(screen.GetPixel(29, 15), 0u);  // black around the smaller picture
   EXPECT_EQ(screen.GetPixel(69, 34), TaggedPixel(2, 39, 19));
@@ -725,8 +725,8 @@ TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
 
 TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
   ShowRig rig(1920, 1080);
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 300, 200));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 300, 200));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 300, 200));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 300, 200));
   rig.settings.ShowImageMode = 1;
   rig.settings.DirectX = true;
   rig.settings.DirectXQuality = 2;
@@ -748,8 +748,8 @@ TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
 
 // Two stills that change at every tick, through a transition of the 0 % frame alone.
 void TwoPicturesChangingEveryTick(ShowRig& rig, const std::string& effects) {
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 32, 32));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 32, 32));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 32, 32));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 32, 32));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 0;
   rig.settings.TransitionTime = 0;
@@ -761,8 +761,8 @@ TEST(Transition, CloseRequestStopsTheTransitionAtItsNextFrame) {
   // 0 % one. The close request comes with the fifth message pump: the two before the
   // capture, the one after it, then one after each of frames 1 and 2.
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
   rig.settings.TransitionTime = 2000;
@@ -810,7 +810,7 @@ TEST(Transition, ANonNumericItemFailsTheTransitionAndTheNewPictureShowsAtOnce) {
     EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
     // Cleared as without transitions, then the new picture drawn in the same tick.
     EXPECT_EQ(rig.display.blackFills, 1);
-    const Bitmap32& screen = rig.display.Screen();
+    const BlendBitmap& screen = rig.display.Screen();
     EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
     EXPECT_EQ(screen.GetPixel(0, 0), 0u);
     // The tick went on: the picture stays its full duration and frames stay paced.
@@ -869,7 +869,7 @@ TEST(Input, MouseMovesEndTheSaverAfterFiveIgnored) {
                {"TwoPixelsDrift", 2, 50, false}};
   for (const auto& c : cases) {
     ShowRig rig;
-    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+    rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
     Slideshow form(rig.settings, rig.Services());
     form.FormShow();
     for (int i = 0; i < c.moves; ++i) form.FormMouseMove(100 + i * c.step, 100);
@@ -879,7 +879,7 @@ TEST(Input, MouseMovesEndTheSaverAfterFiveIgnored) {
 
 TEST(Input, EveryCloseQueryReArmsTheMoveFilter) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
   for (int i = 0; i < 6; ++i) form.FormMouseMove(i * 50, 0);
@@ -932,7 +932,7 @@ TEST(Input, OnlyKeysThatTypeACharacterEndTheShow) {
 
 TEST(Music, StartsAtShowAndForwardsNotifications) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
   EXPECT_EQ(rig.music.starts, 1);
@@ -950,7 +950,7 @@ namespace {
 
 TEST(Screen, ResizeFitsThePictureOnScreenAgain) {
   ShowRig rig(200, 100);
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 40, 20));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 40, 20));
   rig.settings.Proportional = false;
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();

@@ -13,7 +13,7 @@ namespace {
 
 using testing::FakeProjectFile;
 using testing::ShowRig;
-using testing::TaggedBitmap32;
+using testing::TaggedBlendBitmap;
 
 // Project files with water in the lower half, waves and rain, so every tick of the real
 // engine moves water and weather.
@@ -56,7 +56,7 @@ TEST(SteadyFrames, TakeNoMemoryFromTheHeap) {
     ShowRig rig(480, 270);
     WaterFiles files;
     if (c.still) {
-      files.stills["/run/a.jpg"] = TaggedBitmap32(1, 200, 150);
+      files.stills["/run/a.jpg"] = TaggedBlendBitmap(1, 200, 150);
       rig.settings.FileNames = {"/run/a.jpg"};
     } else {
       files.projects["/run/a.vep"] = FakeProjectFile{320, 180, 1, {}};
@@ -91,7 +91,7 @@ TEST(SteadyFrames, ASecondTransitionReusesTheBuffers) {
   for (const bool still : {true, false}) {
     ShowRig rig(480, 270);
     if (still)
-      rig.AddStill("/run/a.bmp", TaggedBitmap32(1, 480, 270));
+      rig.AddStill("/run/a.bmp", TaggedBlendBitmap(1, 480, 270));
     else
       rig.AddProject("/run/a.vep", FakeProjectFile{400, 200, 1, {}});
     Slideshow form(rig.settings, rig.Services(DrawNothing));

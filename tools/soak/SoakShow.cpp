@@ -206,7 +206,7 @@ class SimulatedMusic final : public IMusicDevice {
 class CountingFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return disk_.FileExists(path); }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     const bool ok = disk_.LoadStill(path, out);
     Count(ok, path);
     return ok;
@@ -258,13 +258,13 @@ class SoakDisplay final : public ScreenDisplay {
   bool pastFirstHour = false;
   int64_t frames = 0, transitionFrames = 0, transitions = 0;
 
-  void Present(const Bitmap& frame) override {
+  void Present(const BottomUpBitmap& frame) override {
     if (!inTransition_) ++transitions;
     inTransition_ = true;
     ++transitionFrames;
     ScreenDisplay::Present(frame);
   }
-  void Present(const Bitmap32& frame, int32_t x, int32_t y) override {
+  void Present(const BlendBitmap& frame, int32_t x, int32_t y) override {
     inTransition_ = false;
     ScreenDisplay::Present(frame, x, y);
     if (onSteadyFrame) onSteadyFrame();

@@ -46,7 +46,7 @@ class RenderDisplay final : public vec::ScreenDisplay {
   RenderDisplay(int32_t w, int32_t h, vec::FakeClock& clock, uint32_t frameMs, uint32_t endTick)
       : ScreenDisplay(w, h), clock_(clock), frameMs_(frameMs), endTick_(endTick) {}
 
-  std::function<bool(const vec::Bitmap32&, int frameNumber)> writeFrame;
+  std::function<bool(const vec::BlendBitmap&, int frameNumber)> writeFrame;
   vec::Slideshow* form = nullptr;
   bool failed = false;
   int frames = 0;
@@ -80,7 +80,7 @@ class RenderDisplay final : public vec::ScreenDisplay {
   uint32_t frameMs_;
   uint32_t endTick_;
   int64_t written_ = 0;
-  vec::Bitmap32 composed_;
+  vec::BlendBitmap composed_;
 };
 
 class StderrMessages final : public vec::IShowMessages {
@@ -154,7 +154,7 @@ int RunRender(const RenderOptions& o) {
   const uint32_t endTick = 1000000u + static_cast<uint32_t>(secs * 1000);
   RenderDisplay display(width, height, clock, frameMs, endTick);
   vectool::ProgressLine progress("render", secs * 1000, "frames");
-  display.writeFrame = [&](const vec::Bitmap32& frame, int number) {
+  display.writeFrame = [&](const vec::BlendBitmap& frame, int number) {
     // This frame stands until the next one is due.
     progress.Update(static_cast<int64_t>(clock.Ticks() - 1000000u) + frameMs, number);
     vec::Status added = output.Add(frame);

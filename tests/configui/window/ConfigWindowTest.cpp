@@ -23,7 +23,7 @@
 #include "configui/FormDefinitions.h"
 #include "configui/controls/PicturePreview.h"
 #include "configui/controls/ThumbnailGrid.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "package/SaverSettings.h"
 #include "tests/configui/window/FormTestApp.h"
@@ -323,7 +323,7 @@ TEST(ConfigWindow, FavouritesOfTheLastGridAreKeptAndReadBack) {
   std::filesystem::create_directories(folder);
   SaverSettings project;
   for (int i = 0; i < 5; ++i) {
-    Bitmap32 bmp(8, 6);
+    BlendBitmap bmp(8, 6);
     bmp.Clear(MakePixel(40 * i, 0, 0));
     const std::string file = folder + "p" + std::to_string(i) + ".bmp";
     ASSERT_TRUE(SaveBmp32(bmp, file).ok());
@@ -377,7 +377,7 @@ TEST(ConfigWindow, PreviewsFollowTheCurrentPicture) {
   std::filesystem::create_directories(folder);
   SaverSettings project;
   for (int i = 0; i < 3; ++i) {
-    Bitmap32 bmp(8, 6);
+    BlendBitmap bmp(8, 6);
     bmp.Clear(MakePixel(0, 80 * i, 0));
     const std::string file = folder + "q" + std::to_string(i) + ".bmp";
     ASSERT_TRUE(SaveBmp32(bmp, file).ok());

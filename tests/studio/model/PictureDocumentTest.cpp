@@ -306,7 +306,7 @@ TEST(PictureDocumentTest, APhotoThatIsNotAJpegIsEncoded) {
 }
 
 TEST(PictureDocumentTest, APhotoTooLargeForTheFormatIsRefusedWithAMessage) {
-  const Bitmap32 wide(kMaxImageDimension + 1, 1);
+  const BlendBitmap wide(kMaxImageDimension + 1, 1);
   auto d = PictureDocument::FromPhoto({}, wide, "");
   ASSERT_FALSE(d.ok());
   EXPECT_EQ(d.error().code, ErrorCode::TooLarge);

@@ -47,7 +47,7 @@ std::vector<uint8_t> ItemBytes(const std::vector<uint8_t>& bytes, const ItemSpan
           bytes.begin() + static_cast<ptrdiff_t>(s.end)};
 }
 
-uint64_t Checksum(const Bitmap32& frame) {
+uint64_t Checksum(const BlendBitmap& frame) {
   uint64_t sum = 1469598103934665603ull;
   for (int32_t y = 0; y < frame.Height(); ++y)
     for (int32_t x = 0; x < frame.Width(); ++x)
