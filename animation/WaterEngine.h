@@ -30,13 +30,13 @@ class WaterEngine {
   WaterEngine(const WaterEngine&) = delete;
   WaterEngine& operator=(const WaterEngine&) = delete;
 
-  // Takes the project's picture, mask, wave sets, weather and speed, and makes the live
+  // Takes the picture's image, mask, wave sets, weather and speed, and makes the live
   // animated objects from its object entries (their workers are not started yet). The
-  // project must outlive the engine's use of it.
-  void SetProject(Picture& project);
-  // Frees the snow or rain; when on, makes the kind the project asks for and places it.
+  // picture must outlive the engine's use of it.
+  void SetPicture(Picture& picture);
+  // Frees the snow or rain; when on, makes the kind the picture asks for and places it.
   void SetWeather(bool on);
-  // Prepares the engine for the project (mirror image, area index, scatter offsets),
+  // Prepares the engine for the picture (mirror image, area index, scatter offsets),
   // starts the objects and runs one tick.
   void Start();
   // Advances the water by the time since the previous tick and draws one frame.
@@ -45,7 +45,7 @@ class WaterEngine {
   void ResetFrame();
   // The composite when weather or objects are drawn, else the water frame.
   const BlendBitmap& Output() const;
-  // Changes the speed percent taken from the project, from the next tick on.
+  // Changes the speed percent taken from the picture, from the next tick on.
   void SetSpeed(int32_t percent) { speed_ = percent; }
   int32_t Speed() const { return speed_; }
 
@@ -96,7 +96,7 @@ class WaterEngine {
   bool UsesComposite() const;
 
   IClock* clock_;
-  Picture* project_ = nullptr;
+  Picture* picture_ = nullptr;
 
   int32_t width_ = 0, height_ = 0;
   int32_t speed_ = 100;

@@ -46,11 +46,11 @@ void OnTerminate(int) {
 // GIF as it decodes.
 Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) {
   ErrorOr<WallpaperReport> report = Error{};
-  if (KindOfPictureFile(picturePath) == PictureFileKind::Project) {
+  if (KindOfPictureFile(picturePath) == PictureFileKind::Picture) {
     Picture picture;
     if (!picture.LoadFromFile(picturePath))
       return Error::Make(ErrorCode::Corrupt, "File: " + picturePath + "\r\n" + picture.LastError());
-    report = SetWallpaper(picture.picture, OwnPath());
+    report = SetWallpaper(picture.image, OwnPath());
   } else {
     ErrorOr<BlendBitmap> image = LoadImageFromFile(picturePath);
     if (!image)

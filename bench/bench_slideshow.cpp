@@ -31,12 +31,12 @@ using namespace vec;
 constexpr int32_t kScreenW = 1920, kScreenH = 1080;
 
 // A sea picture: a gradient sky over water in the lower half, with snow.
-void MakeProject(Picture& p, int32_t w, int32_t h) {
-  p.picture.SetSize(w, h);
+void MakePicture(Picture& p, int32_t w, int32_t h) {
+  p.image.SetSize(w, h);
   p.mask = AreaMask(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
-      p.picture.SetPixel(
+      p.image.SetPixel(
           x, y,
           MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 160));
       p.mask.Set(x, y, y >= h / 2 ? 1 : 0);
@@ -52,13 +52,13 @@ void FrameBench(benchmark::State& state, bool direct) {
   SteadyClock clock;
   ScreenDisplay display(kScreenW, kScreenH);
   if (direct) display.InitDirect();
-  Picture project;
+  Picture picture;
   if (direct)
-    MakeProject(project, 1024, 768);
+    MakePicture(picture, 1024, 768);
   else
-    MakeProject(project, kScreenW, kScreenH);
+    MakePicture(picture, kScreenW, kScreenH);
   EngineAdapter engine(clock, "/nonexistent/");
-  engine.Begin(project);
+  engine.Begin(picture);
   for (auto _ : state) {
     engine.Step();
     display.Present(engine.Frame(), 0, 0);
@@ -101,8 +101,8 @@ double ThreadSeconds() {
 
 // Water over the whole picture, rain, and ten 64 x 48 keyed objects that stay in view,
 // read from a package folder the way a saver's objects are.
-void MakeFullShowProject(Picture& p, int32_t w, int32_t h, const std::string& folder) {
-  MakeProject(p, w, h);
+void MakeFullShowPicture(Picture& p, int32_t w, int32_t h, const std::string& folder) {
+  MakePicture(p, w, h);
   std::fill_n(p.mask.Row(0), p.mask.PixelCount(), uint8_t{1});
   p.weather = {kWeatherRain, 400, 10, 100, 40, 8};
   BlendBitmap bird(64, 48);
@@ -131,10 +131,10 @@ void BM_ShowFrame(benchmark::State& state) {
   SetFrameThreadCap(1);
   FakeClock clock;
   ScreenDisplay display(w, h);
-  Picture project;
-  MakeFullShowProject(project, w, h, folder);
+  Picture picture;
+  MakeFullShowPicture(picture, w, h, folder);
   EngineAdapter engine(clock, folder, false);
-  engine.Begin(project);
+  engine.Begin(picture);
   const double t0 = ThreadSeconds();
   for (auto _ : state) {
     clock.Advance(33);
@@ -166,8 +166,8 @@ class MemoryFiles final : public IPictureFiles {
     out = stills.at(path);
     return true;
   }
-  bool LoadProject(const std::string&, Picture&) override { return false; }
-  void ResizeProject(bool, Picture&, int32_t, int32_t) override {}
+  bool LoadPicture(const std::string&, Picture&) override { return false; }
+  void FitPicture(bool, Picture&, int32_t, int32_t) override {}
   std::map<std::string, BlendBitmap> stills;
 };
 

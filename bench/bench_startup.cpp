@@ -137,15 +137,15 @@ class TimedFiles final : public IPictureFiles {
     decode += CpuMs() - t;
     return ok;
   }
-  bool LoadProject(const std::string& path, Picture& project) override {
+  bool LoadPicture(const std::string& path, Picture& picture) override {
     const double t = CpuMs();
-    const bool ok = disk_.LoadProject(path, project);
+    const bool ok = disk_.LoadPicture(path, picture);
     decode += CpuMs() - t;
     return ok;
   }
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override {
     const double t = CpuMs();
-    disk_.ResizeProject(keepAspect, project, width, height);
+    disk_.FitPicture(keepAspect, picture, width, height);
     fit += CpuMs() - t;
   }
   double decode = 0, fit = 0;
@@ -158,9 +158,9 @@ class TimedFiles final : public IPictureFiles {
 class TimedEngine final : public IPictureEngine {
  public:
   TimedEngine(IClock& clock, const std::string& folder) : engine_(clock, folder) {}
-  void Begin(Picture& project) override {
+  void Begin(Picture& picture) override {
     const double t = CpuMs();
-    engine_.Begin(project);
+    engine_.Begin(picture);
     begin += CpuMs() - t;
   }
   void Step() override { engine_.Step(); }

@@ -1,5 +1,5 @@
 #pragma once
-// The real parts behind the slideshow's interfaces: the picture codecs and project loader,
+// The real parts behind the slideshow's interfaces: the picture codecs and picture file loader,
 // the water engine, the sound-effect schedule and the music player; and the settings taken
 // from the saver's project.
 
@@ -34,8 +34,8 @@ class DiskPictureFiles final : public IPictureFiles {
 
   bool FileExists(const std::string& path) override;
   bool LoadStill(const std::string& path, BlendBitmap& out) override;
-  bool LoadProject(const std::string& path, Picture& project) override;
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override;
+  bool LoadPicture(const std::string& path, Picture& picture) override;
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override;
 
  private:
   void SayCannotShow(const std::string& what, const std::string& path, const std::string& why);
@@ -50,7 +50,7 @@ class EngineAdapter final : public IPictureEngine {
   EngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects = true);
   ~EngineAdapter() override;
 
-  void Begin(Picture& project) override;
+  void Begin(Picture& picture) override;
   void Step() override;
   const BlendBitmap& Frame() override;
   const BottomUpBitmap& Background() override;
@@ -62,7 +62,7 @@ class EngineAdapter final : public IPictureEngine {
   std::string packageFolder_;
   bool threaded_;
   std::unique_ptr<WaterEngine> engine_;
-  Picture* project_ = nullptr;
+  Picture* picture_ = nullptr;
   uint32_t lastObjectTick_ = 0;
   BlendBitmap empty32_;
   BottomUpBitmap empty_;
@@ -72,7 +72,7 @@ class SoundAdapter final : public IShowSounds {
  public:
   SoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths);
   void SetMessagePump(std::function<void()> pump) { schedule_.SetMessagePump(std::move(pump)); }
-  void Load(Picture& project) override;
+  void Load(Picture& picture) override;
   void Update() override { schedule_.UpdateSoundEffects(); }
   void Clear() override { schedule_.ClearSoundEffects(); }
 

@@ -65,8 +65,8 @@ bool IsStillPicture(const std::string& path) {
   return ext == ".JPG" || ext == ".BMP" || ext == ".GIF";
 }
 
-Slideshow::Slideshow(const SlideshowOptions& project, SlideshowServices services)
-    : settings_(project),
+Slideshow::Slideshow(const SlideshowOptions& picture, SlideshowServices services)
+    : settings_(picture),
       services_(std::move(services)),
       display_(*services_.display),
       clock_(*services_.clock),
@@ -167,7 +167,7 @@ void Slideshow::FormShow() {
   if (services_.music) Guarded("the music", [&] { services_.music->Start(settings_); });
 
   if (!playList_.empty()) {
-    project_ = std::make_unique<Picture>();
+    picture_ = std::make_unique<Picture>();
     currentDuration_ = duration_;
     // A first picture that fails to load leaves the screen black; the next tick tries the
     // next picture.
@@ -262,7 +262,7 @@ TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
   }
   display_.ProcessMessages();
 
-  // A still is drawn once, before the driver starts its clock; a picture project steps its
+  // A still is drawn once, before the driver starts its clock; a picture file steps its
   // animation before every frame, the first step counting into the first frame's cost.
   if (still_) stillBitmap_.DrawTo(newBmp, x, y);
   if (still_ || !engineBegun_) return driver_.RunTransition(time, effectList_);
@@ -295,7 +295,7 @@ bool Slideshow::LoadCurrentPicture() {
   // to the catch point of the tick or step that loads.
   const int32_t duration = currentDuration_;
   ChangeAtNextTick();
-  const bool loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadProject();
+  const bool loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadPicture();
   currentDuration_ = duration;
   return loaded;
 }
@@ -337,7 +337,7 @@ bool Slideshow::LoadStill() {
   return true;
 }
 
-bool Slideshow::LoadProject() {
+bool Slideshow::LoadPicture() {
   // A picture file that does not exist changes nothing: the old picture stays, and the
   // change goes on as for a picture that loaded (its transition, a full duration).
   if (!services_.files->FileExists(nextFile_)) return true;
@@ -345,36 +345,36 @@ bool Slideshow::LoadProject() {
   // picture on screen keeps animating and the next tick tries the next one, as for a still
   // that does not decode.
   auto fresh = std::make_unique<Picture>();
-  if (!services_.files->LoadProject(nextFile_, *fresh)) return false;
+  if (!services_.files->LoadPicture(nextFile_, *fresh)) return false;
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
   still_ = false;
-  project_ = std::move(fresh);
-  project_->SetSpeed(speed_);
-  pictureWidth_ = project_->picture.Width();
-  pictureHeight_ = project_->picture.Height();
+  picture_ = std::move(fresh);
+  picture_->SetSpeed(speed_);
+  pictureWidth_ = picture_->image.Width();
+  pictureHeight_ = picture_->image.Height();
   const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
   if (direct_) {
     pictureWidth_ = sw;
     pictureHeight_ = sh;
     int32_t w = 0, h = 0;
     if (DirectXQualitySize(settings_.DirectXQuality, w, h))
-      services_.files->ResizeProject(settings_.Proportional, *project_, w, h);
+      services_.files->FitPicture(settings_.Proportional, *picture_, w, h);
   } else if (stretch_) {
-    services_.files->ResizeProject(settings_.Proportional, *project_, sw, sh);
-    pictureWidth_ = project_->picture.Width();
-    pictureHeight_ = project_->picture.Height();
+    services_.files->FitPicture(settings_.Proportional, *picture_, sw, sh);
+    pictureWidth_ = picture_->image.Width();
+    pictureHeight_ = picture_->image.Height();
   }
   // Object pictures are stored with the author's paths; the package put them in the
   // run's folder.
-  for (ObjectKeys& object : project_->objects.entries)
+  for (ObjectKeys& object : picture_->objects.entries)
     if (!services_.files->FileExists(object.Filename))
       object.Filename = ResolveInFolder(settings_.TempFolder, object.Filename);
-  services_.engine->Begin(*project_);
+  services_.engine->Begin(*picture_);
   engineBegun_ = true;
   if (soundOn_) {
     services_.sounds->Clear();
-    services_.sounds->Load(*project_);
+    services_.sounds->Load(*picture_);
     services_.sounds->Update();
   }
   currentFile_ = nextFile_;
@@ -431,10 +431,10 @@ void Slideshow::FormClose() {
   if (closed_) return;
   closed_ = true;
   idleInstalled_ = false;
-  // The engine lets go of the project (and stops its objects) before the project goes.
+  // The engine lets go of the picture (and stops its objects) before the picture goes.
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
-  project_.reset();
+  picture_.reset();
   if (cursorHidden_) display_.ShowCursor(true);
   cursorHidden_ = false;
   if (services_.music) services_.music->Stop();

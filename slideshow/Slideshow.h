@@ -63,7 +63,7 @@ class Slideshow {
  public:
   static constexpr int32_t kVK_F1 = 112;
 
-  Slideshow(const SlideshowOptions& project, SlideshowServices services);
+  Slideshow(const SlideshowOptions& picture, SlideshowServices services);
   ~Slideshow();
   Slideshow(const Slideshow&) = delete;
   Slideshow& operator=(const Slideshow&) = delete;
@@ -118,7 +118,7 @@ class Slideshow {
   // The TransitionEffects items as stored in the settings (an item is read when a
   // transition draws it).
   const vec::EffectList& EffectList() const { return effectList_; }
-  Picture* PictureProject() { return project_.get(); }
+  Picture* ShownPicture() { return picture_.get(); }
   bool F1Flag() const { return f1_; }
   int32_t IgnoreCount() const { return ignoreCount_; }
   // Steps of the last transition (0 when only the 0 % step was drawn, or none).
@@ -130,7 +130,7 @@ class Slideshow {
   uint32_t Now() { return clock_.Ticks(); }
   bool Centred() const { return !stretch_ || (stretch_ && proportional_); }
   bool LoadStill();
-  bool LoadProject();
+  bool LoadPicture();
   // After a picture that could not be loaded: the next tick moves on to the next one.
   void ChangeAtNextTick() { currentDuration_ = 0; }
   // The show's one catch point, around each tick and each step of the start and of a
@@ -144,7 +144,7 @@ class Slideshow {
   IShowDisplay& display_;
   IClock& clock_;
 
-  std::unique_ptr<Picture> project_;
+  std::unique_ptr<Picture> picture_;
   std::vector<std::string> playList_;
   int32_t index_ = -1;
   std::string currentFile_, nextFile_;
@@ -166,7 +166,7 @@ class Slideshow {
   int32_t lastX_ = -1, lastY_ = -1;
   bool f1_ = false;
 
-  bool engineBegun_ = false;  // the engine holds a project
+  bool engineBegun_ = false;  // the engine holds a picture
   bool idleInstalled_ = false;
   bool closeRequested_ = false;
   bool shown_ = false, closed_ = false;

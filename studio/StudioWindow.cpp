@@ -750,7 +750,7 @@ void StudioWindow::OnTextEdited(RecordKind kind, const QString& text, const QStr
 void StudioWindow::MakePreview() {
   if (!document_) return;
   BlendBitmap picture;
-  picture.CopyFrom(document_->Live().picture);
+  picture.CopyFrom(document_->Live().image);
   auto jpeg = MakePreviewJpeg(picture, kDefaultPreviewWidth, kDefaultJpegQuality);
   if (!jpeg) return ShowError(Text(jpeg.error().message));
   document_->SetRecord({RecordKind::Preview}, jpeg.release_value());

@@ -34,7 +34,7 @@ class TransitionDriver {
   // Resizes all three buffers to the display; their contents become black.
   void Resize(int32_t width, int32_t height);
 
-  // For a picture project: advances the animation one step and draws its frame into New.
+  // For a picture file: advances the animation one step and draws its frame into New.
   // Called once before the 0 % frame and once before every later frame.
   using EngineStep = std::function<void(BottomUpBitmap& newBmp)>;
   // Let pending input be handled; called after every frame from the second one on.

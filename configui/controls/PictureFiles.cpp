@@ -24,7 +24,7 @@ std::string UpperExtension(std::string_view path) {
 
 PictureFileKind KindOfPictureFile(std::string_view path) {
   const std::string ext = UpperExtension(path);
-  if (ext == ".VEP") return PictureFileKind::Project;
+  if (ext == ".VEP") return PictureFileKind::Picture;
   if (ext == ".JPG" || ext == ".BMP" || ext == ".GIF") return PictureFileKind::Image;
   return PictureFileKind::Other;
 }

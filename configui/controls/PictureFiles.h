@@ -14,7 +14,7 @@ namespace vec {
 
 // By the extension of the file-name part, compared in upper case: ".VEP" is a picture file,
 // ".JPG", ".BMP" and ".GIF" are plain images; anything else (".JPEG" too) is neither.
-enum class PictureFileKind { Project, Image, Other };
+enum class PictureFileKind { Picture, Image, Other };
 PictureFileKind KindOfPictureFile(std::string_view path);
 
 // The path of an existing regular file for `path` (its name matched ignoring case when the

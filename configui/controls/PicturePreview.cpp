@@ -18,13 +18,13 @@ PreviewSource LoadPreviewSource(const std::string& fileName) {
     out.error = "File not found: " + fileName;
     return out;
   }
-  if (kind == PictureFileKind::Project) {
-    Picture project;
-    if (!project.LoadFromFile(path) || project.picture.Empty()) {
-      out.error = project.LastError().empty() ? "Incorrect Project File!" : project.LastError();
+  if (kind == PictureFileKind::Picture) {
+    Picture picture;
+    if (!picture.LoadFromFile(path) || picture.image.Empty()) {
+      out.error = picture.LastError().empty() ? "Incorrect Project File!" : picture.LastError();
       return out;
     }
-    out.picture = OpaqueCopy(project.picture);
+    out.picture = OpaqueCopy(picture.image);
     return out;
   }
   ErrorOr<BlendBitmap> image = LoadOpaqueImage(path);

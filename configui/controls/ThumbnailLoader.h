@@ -8,7 +8,7 @@
 
 namespace vec {
 
-class IProjectMessages;
+class IPictureMessages;
 
 struct Thumbnails {
   std::vector<BlendBitmap> images;  // pictureWidth x pictureHeight each
@@ -22,6 +22,6 @@ struct Thumbnails {
 // read keeps its place with a blank (white) thumbnail; a picture file's failure is also
 // reported through `messages` when given.
 Thumbnails LoadThumbnails(const std::vector<std::string>& items, int32_t pictureWidth,
-                          int32_t pictureHeight, IProjectMessages* messages);
+                          int32_t pictureHeight, IPictureMessages* messages);
 
 }  // namespace vec

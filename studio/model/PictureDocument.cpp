@@ -84,7 +84,7 @@ ErrorOr<std::unique_ptr<PictureDocument>> PictureDocument::Open(std::vector<uint
   std::unique_ptr<PictureDocument> d(new PictureDocument());
   if (!d->live_.LoadFromMemory(bytes.data(), bytes.size()))
     return Error::Make(ErrorCode::Corrupt, d->live_.LastError());
-  if (d->live_.picture.Empty())
+  if (d->live_.image.Empty())
     return Error::Make(ErrorCode::BadSize, "The picture in the file has no pixels");
   PictureFileReader reader;
   TRY(reader.LoadFullFromMemory(bytes.data(), bytes.size()));

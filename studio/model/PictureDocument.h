@@ -53,8 +53,8 @@ class PictureDocument {
   const Picture& Live() const { return live_; }
   AreaMask& Mask() { return live_.mask; }
   const AreaMask& Mask() const { return live_.mask; }
-  int32_t Width() const { return live_.picture.Width(); }
-  int32_t Height() const { return live_.picture.Height(); }
+  int32_t Width() const { return live_.image.Width(); }
+  int32_t Height() const { return live_.image.Height(); }
 
   // The records as they will be stored.
   const PictureFileContent& Stored() const { return stored_; }

@@ -448,25 +448,25 @@ TEST(AnimObjects, FilesAreFoundByNameIgnoringCaseInThePackageThenTheSharedFolder
 // starts; an engine that read the objects text again would see the author's path instead.
 TEST(AnimObjects, EngineTakesTheEntriesAsTheShowFixedThem) {
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
-  project.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=C:\\Art\\bird.bmp\r\n");
-  project.objects.entries[0].Filename = "/run/folder/Bird.bmp";
+  Picture picture;
+  vec::testing::MakePicture(picture, 40, 20, [](int32_t, int32_t) { return 0; });
+  picture.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=C:\\Art\\bird.bmp\r\n");
+  picture.objects.entries[0].Filename = "/run/folder/Bird.bmp";
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   ASSERT_EQ(engine.Objects().Count(), 1);
   EXPECT_EQ(engine.Objects()[0].Keys().Filename, "/run/folder/Bird.bmp");
 }
 
 TEST(AnimObjects, ObjectWhoseFileIsMissingDrawsNothing) {
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
-  project.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n");
+  Picture picture;
+  vec::testing::MakePicture(picture, 40, 20, [](int32_t, int32_t) { return 0; });
+  picture.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n");
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   ASSERT_EQ(engine.Objects().Count(), 1);
   EXPECT_FALSE(engine.Objects()[0].View().image);
@@ -480,15 +480,15 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   TempFolder folder("drawn");
   WriteBmp(folder.Path() + "/bird.bmp", 10, 6, kRed, kGreen);
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
-  project.designWidth = 200;
-  project.designHeight = 100;
-  project.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\n"));
+  Picture picture;
+  vec::testing::MakePicture(picture, 400, 200, [](int32_t, int32_t) { return 0; });
+  picture.designWidth = 200;
+  picture.designHeight = 100;
+  picture.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\n"));
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder.Path());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   clock.Advance(33);
   engine.Tick();
@@ -512,16 +512,16 @@ TEST(AnimObjects, KeyedImageDrawnSmallerKeepsItsKeyExact) {
     for (int32_t x = 5; x < 15; ++x) art.SetPixel(x, y, kRed);
   ASSERT_TRUE(SaveBmp32(art, folder.Path() + "/bird.bmp").ok());
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
-  project.designWidth = 200;
-  project.designHeight = 100;
+  Picture picture;
+  vec::testing::MakePicture(picture, 400, 200, [](int32_t, int32_t) { return 0; });
+  picture.designWidth = 200;
+  picture.designHeight = 100;
   // Scale 2 from design to output, 25 % of that: 10 x 10 pixels at (80, 60).
-  project.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\nWidthSize=25\r\nHeightSize=25\r\n"));
+  picture.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\nWidthSize=25\r\nHeightSize=25\r\n"));
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder.Path());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   clock.Advance(33);
   engine.Tick();
@@ -547,10 +547,10 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
   std::vector<std::vector<uint8_t>> frames;
   for (uint8_t i = 0; i < 3; ++i) frames.emplace_back(64, i);
   WriteGif(folder.Path() + "/wings.gif", 8, 8, frames, 1, 3);
-  Picture project;
-  vec::testing::MakeProject(project, 120, 80, [](int32_t r, int32_t) { return r > 40 ? 1 : 0; });
-  project.waveSets[0].Amplitude = 3;
-  project.waveSets[0].Horizontal = 1;
+  Picture picture;
+  vec::testing::MakePicture(picture, 120, 80, [](int32_t r, int32_t) { return r > 40 ? 1 : 0; });
+  picture.waveSets[0].Amplitude = 3;
+  picture.waveSets[0].Horizontal = 1;
   std::string text;
   for (int i = 0; i < 6; ++i) {
     const bool gif = i % 2 == 1;
@@ -559,11 +559,11 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
             "\r\nMotion=" + std::to_string(i + 1) + "\r\nDirFlip=1\r\nMotionSpeed=80\r\n" +
             (i < 2 ? "DisplayDurationType=1\r\nDisplayDurationSec=0\r\n" : "");
   }
-  project.objects.Load(text);
+  picture.objects.Load(text);
   SteadyClock clock;
   WaterEngine engine(&clock);
   engine.SetPackageFolder(folder.Path());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   for (int round = 0; round < 3; ++round) {
     engine.Start();
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(120);

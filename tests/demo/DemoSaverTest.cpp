@@ -114,8 +114,8 @@ TEST_F(DemoSaver, EveryPictureFillsAScreen) {
     if (path.ends_with(".vep")) {
       Picture picture;
       ASSERT_TRUE(picture.LoadFromFile(path)) << picture.LastError();
-      width = picture.picture.Width();
-      height = picture.picture.Height();
+      width = picture.image.Width();
+      height = picture.image.Height();
     } else {
       ErrorOr<BlendBitmap> image = LoadImageFromFile(path);
       ASSERT_TRUE(image.ok());

@@ -13,7 +13,7 @@
 namespace vec {
 namespace {
 
-using testing::FakeProjectFile;
+using testing::FakePictureFile;
 using testing::ShowRig;
 using testing::TaggedBlendBitmap;
 using testing::TaggedPixel;
@@ -192,11 +192,11 @@ INSTANTIATE_TEST_SUITE_P(
                   0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- Picture projects ---------------------------------------------------------------
+// ---- Picture files ------------------------------------------------------------------
 
-TEST(PictureProject, UnstretchedIsCentredWithTruncatingDivision) {
+TEST(ShownPicture, UnstretchedIsCentredWithTruncatingDivision) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{1000, 500, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{1000, 500, 3, {}});
   rig.settings.Stretch = false;
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
@@ -207,7 +207,7 @@ TEST(PictureProject, UnstretchedIsCentredWithTruncatingDivision) {
   EXPECT_EQ(rig.display.Screen().GetPixel(12, 133), 0u);
 }
 
-TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
+TEST(ShownPicture, ResizedToTheScreenOrTheDirectSize) {
   struct Case {
     bool stretch, proportional, directX;
     int32_t quality;
@@ -223,7 +223,7 @@ TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
   };
   for (const auto& c : cases) {
     ShowRig rig;
-    rig.AddProject("/t/a.vep", FakeProjectFile{2000, 1000, 3, {}});
+    rig.AddPicture("/t/a.vep", FakePictureFile{2000, 1000, 3, {}});
     rig.settings.Stretch = c.stretch;
     rig.settings.Proportional = c.proportional;
     rig.settings.DirectX = c.directX;
@@ -243,11 +243,11 @@ TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
   }
 }
 
-TEST(PictureProject, MissingObjectFilesAreLookedForInTheRunFolder) {
+TEST(ShownPicture, MissingObjectFilesAreLookedForInTheRunFolder) {
   ShowRig rig;
-  rig.AddProject(
+  rig.AddPicture(
       "/t/a.vep",
-      FakeProjectFile{64, 48, 3, {"C:\\Art\\bird.gif", "/here/fish.bmp", "sub/dir\\boat.png"}});
+      FakePictureFile{64, 48, 3, {"C:\\Art\\bird.gif", "/here/fish.bmp", "sub/dir\\boat.png"}});
   rig.files.extraFiles.insert("/here/fish.bmp");
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
@@ -256,7 +256,7 @@ TEST(PictureProject, MissingObjectFilesAreLookedForInTheRunFolder) {
       (std::vector<std::string>{"/tmp/run1/bird.gif", "/here/fish.bmp", "/tmp/run1/boat.png"}));
 }
 
-TEST(PictureProject, MissingFileLeavesTheOldPicture) {
+TEST(ShownPicture, MissingFileLeavesTheOldPicture) {
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBlendBitmap(5, 100, 100));
   rig.settings.FileNames.push_back("/t/gone.vep");
@@ -275,9 +275,9 @@ TEST(PictureProject, MissingFileLeavesTheOldPicture) {
   EXPECT_EQ(rig.display.Screen().GetPixel(462, 334) >> 24, 5u);
 }
 
-TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
+TEST(ShownPicture, SoundsAreReloadedForEachProjectAndClearedForStills) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   rig.AddStill("/t/b.bmp", TaggedBlendBitmap(5, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
@@ -291,7 +291,7 @@ TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
   EXPECT_EQ(rig.sounds.updates, 2);  // one per tick
 
   ShowRig quiet;
-  quiet.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  quiet.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   quiet.settings.Sound = false;
   Slideshow silent(quiet.settings, quiet.Services());
   silent.FormShow();
@@ -363,7 +363,7 @@ TEST(Tick, OnePictureIsNeverReloadedAndRandomOffKeepsTheFirst) {
 // filled at 30 lines a second) or not at all, and a show stopped by one bad tick.
 TEST(Tick, AFailingTickIsReportedOnceAndTheShowGoesOn) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
   rig.engine.throwOnStep = true;
@@ -418,7 +418,7 @@ TEST(Tick, EmptyPlayListShowsTheMessageAndStaysBlack) {
 
 TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
   rig.display.onPump = [&] {
     EXPECT_FALSE(rig.display.cursorVisible);
@@ -429,7 +429,7 @@ TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
   EXPECT_EQ(rig.engine.ends, 1);
   EXPECT_TRUE(rig.display.cursorVisible);
   EXPECT_EQ(rig.music.stops, 1);
-  EXPECT_EQ(form.PictureProject(), nullptr);
+  EXPECT_EQ(form.ShownPicture(), nullptr);
 }
 
 // ---- Pictures that cannot be loaded ----------------------------------------------------
@@ -502,12 +502,12 @@ TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
 // still runs its transition (of the old picture onto itself) and waits a full duration
 // before the next picture. A missing first picture leaves the screen black for the first
 // duration. Catches a missing file passed over at once, or taken as the current file.
-TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
+TEST(FailedPicture, MissingPictureFileKeepsTheOldPictureForAnotherDuration) {
   // The list's end, after whatever the rig already holds: the missing file, then c.vep.
   auto missingThenC = [](ShowRig& r) {
     r.settings.FileNames.push_back("/t/gone.vep");
     r.settings.Checked.push_back("TRUE");
-    r.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
+    r.AddPicture("/t/c.vep", FakePictureFile{64, 48, 3, {}});
     r.settings.ShowImageMode = 1;
     r.settings.Duration = 5;
     r.settings.TransitionTime = 0;
@@ -546,15 +546,15 @@ TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
   EXPECT_EQ(show.CurrentFile(), "/t/c.vep");
 }
 
-TEST(FailedPicture, ProjectFileThatDoesNotParseKeepsTheOldProjectAndMovesOn) {
+TEST(FailedPicture, PictureFileThatDoesNotParseKeepsTheOldPictureAndMovesOn) {
   // b.vep exists but cannot be read: the engine keeps a (not ended, not begun again with an
   // empty picture), a stays on screen without a transition, and the next tick shows c.
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 1, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 1, {}});
   rig.files.extraFiles.insert("/t/b.vep");
   rig.settings.FileNames.push_back("/t/b.vep");
   rig.settings.Checked.push_back("TRUE");
-  rig.AddProject("/t/c.vep", FakeProjectFile{40, 30, 3, {}});
+  rig.AddPicture("/t/c.vep", FakePictureFile{40, 30, 3, {}});
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 5;
   rig.settings.TransitionTime = 0;
@@ -580,7 +580,7 @@ TEST(FailedPicture, ProjectFileThatDoesNotParseKeepsTheOldProjectAndMovesOn) {
   EXPECT_EQ(rig.engine.begins, 2);
   EXPECT_EQ(rig.engine.ends, 1);
   EXPECT_EQ(form.PictureWidth(), 40);
-  EXPECT_EQ(rig.files.projectLoads, 3);
+  EXPECT_EQ(rig.files.pictureLoads, 3);
 }
 
 // The program's own loader: a real BMP and a damaged picture file or still of garbage bytes.
@@ -658,8 +658,8 @@ TEST(Transition, StepCountFollowsTheCostOfTheFirstStep) {
   };
   for (const auto& c : cases) {
     ShowRig rig(64, 48);
-    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
-    rig.AddProject("/t/b.vep", FakeProjectFile{64, 48, 4, {}});
+    rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
+    rig.AddPicture("/t/b.vep", FakePictureFile{64, 48, 4, {}});
     rig.settings.ShowImageMode = 1;
     rig.settings.Duration = 1;
     rig.settings.TransitionTime = c.time;
@@ -892,7 +892,7 @@ TEST(Input, EveryCloseQueryReArmsTheMoveFilter) {
 
 TEST(Input, KeysAndButtons) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
   form.FormShow();
   form.FormKeyDown(Slideshow::kVK_F1);
@@ -922,7 +922,7 @@ TEST(Input, OnlyKeysThatTypeACharacterEndTheShow) {
   };
   for (const auto& [key, ends] : cases) {
     ShowRig rig;
-    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+    rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
     Slideshow form(rig.settings, rig.Services());
     form.FormShow();
     form.FormKeyPress(key);

@@ -211,13 +211,13 @@ class CountingFiles final : public IPictureFiles {
     Count(ok, path);
     return ok;
   }
-  bool LoadProject(const std::string& path, Picture& project) override {
-    const bool ok = disk_.LoadProject(path, project);
+  bool LoadPicture(const std::string& path, Picture& picture) override {
+    const bool ok = disk_.LoadPicture(path, picture);
     Count(ok, path);
     return ok;
   }
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
-    disk_.ResizeProject(keepAspect, project, width, height);
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override {
+    disk_.FitPicture(keepAspect, picture, width, height);
   }
   int64_t loads = 0, failures = 0;
   std::string justLoaded;  // set by a load, cleared by whoever samples the picture's memory

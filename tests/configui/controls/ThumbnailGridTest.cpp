@@ -333,7 +333,7 @@ TEST_F(ThumbnailFiles, NamesAreMatchedIgnoringCase) {
   EXPECT_EQ(grid.thumbnails().titles[0], "PHOTO.BMP");
 }
 
-class RecordingMessages : public IProjectMessages {
+class RecordingMessages : public IPictureMessages {
  public:
   void ShowError(const std::string& text) override { shown.push_back(text); }
   std::vector<std::string> shown;

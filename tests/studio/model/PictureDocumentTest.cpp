@@ -288,7 +288,7 @@ TEST(PictureDocumentTest, ANewPictureFromAJpegPhotoKeepsItsBytes) {
   Picture shown;
   const std::vector<uint8_t> file = doc.FileBytes();
   ASSERT_TRUE(shown.LoadFromMemory(file.data(), file.size()));
-  EXPECT_EQ(shown.picture, doc.Live().picture);
+  EXPECT_EQ(shown.image, doc.Live().image);
   doc.MarkSaved(file);
   EXPECT_FALSE(doc.Modified());
 }

@@ -262,10 +262,10 @@ TEST_F(WindowTest, APngPhotoMakesANewPictureSavedWhereTheAuthorSays) {
   EXPECT_FALSE(Window().isWindowModified());
   Picture shown;
   ASSERT_TRUE(shown.LoadFromFile(target.toStdString()));
-  EXPECT_EQ(shown.picture.Width(), 120);
+  EXPECT_EQ(shown.image.Width(), 120);
   EXPECT_EQ(shown.Title, "bay");
   // The PNG's pixels, through the JPEG the file keeps (a smooth gradient comes back close).
-  const Pixel p = shown.picture.GetPixel(50, 20);
+  const Pixel p = shown.image.GetPixel(50, 20);
   EXPECT_NEAR(PixelR(p), 100, 6);
   EXPECT_NEAR(PixelG(p), 60, 6);
 }
