@@ -203,12 +203,12 @@ StartupTimes StartOnce(const SaverFile& saver, int32_t width, int32_t height) {
   StartupTimes times;
   const auto start = Clock::now();
   const double startCpu = CpuMs();
-  SaverSettings project;
-  const ExtractReport report = ExtractPackage(project, saver.path, folder);
+  SaverSettings settings;
+  const ExtractReport report = ExtractPackage(settings, saver.path, folder);
   const double extracted = CpuMs();
   if (report.error != PackageError::None) std::abort();
-  project.FileList.CheckAll();
-  const SlideshowOptions options = ShowSettingsFrom(project, folder);
+  settings.FileList.CheckAll();
+  const SlideshowOptions options = ShowSettingsFrom(settings, folder);
 
   FakeClock clock;
   FirstFrameDisplay display(width, height);
@@ -296,10 +296,10 @@ void BM_ShowMemory(benchmark::State& state) {
   const std::string folder = saver.dir + "run/";
   for (auto _ : state) {
     mkdir(folder.c_str(), 0700);
-    SaverSettings project;
-    if (ExtractPackage(project, saver.path, folder).error != PackageError::None) std::abort();
-    project.FileList.CheckAll();
-    SlideshowOptions options = ShowSettingsFrom(project, folder);
+    SaverSettings settings;
+    if (ExtractPackage(settings, saver.path, folder).error != PackageError::None) std::abort();
+    settings.FileList.CheckAll();
+    SlideshowOptions options = ShowSettingsFrom(settings, folder);
     options.Duration = 5;
     options.TransitionTime = 100;
     FakeClock clock;

@@ -27,7 +27,7 @@ QString FormTextToQString(std::string_view cp1252);
 // letter as the accelerator and is not shown.
 QString StripAccelerators(const QString& caption);
 
-// The pixels of a decoded picture property: BMP, JPEG and GIF through the project's image
+// The pixels of a decoded picture property: BMP, JPEG and GIF through our own image
 // readers (made opaque), other kinds Qt reads (PNG, icons) through Qt with their alpha. An
 // empty picture, or a kind neither reads (metafiles), gives an empty bitmap.
 BlendBitmap PictureBitmap(const PictureData& picture);

@@ -1,6 +1,6 @@
 #pragma once
 // What the picture codecs share: the size limit and a loader that recognises JPEG, BMP and
-// GIF files by their first bytes. Every reader returns the project's ErrorOr.
+// GIF files by their first bytes. Every reader returns an ErrorOr (base/Result.h).
 
 #include <cstddef>
 #include <cstdint>

@@ -11,11 +11,11 @@
 
 namespace vec {
 
-SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder) {
+SlideshowOptions ShowSettingsFrom(const SaverSettings& settings, const std::string& tempFolder) {
   SlideshowOptions out;
-  static_cast<ShowSettings&>(out) = project.Setting;
-  out.FileNames = project.FileList.FileNames;
-  out.Checked = project.FileList.Checked;
+  static_cast<ShowSettings&>(out) = settings.Setting;
+  out.FileNames = settings.FileList.FileNames;
+  out.Checked = settings.FileList.Checked;
   out.TempFolder = tempFolder;
   return out;
 }

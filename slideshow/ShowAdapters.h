@@ -1,7 +1,7 @@
 #pragma once
 // The real parts behind the slideshow's interfaces: the picture codecs and picture file loader,
 // the water engine, the sound-effect schedule and the music player; and the settings taken
-// from the saver's project.
+// from the saver's settings.
 
 #include <functional>
 #include <memory>
@@ -20,8 +20,8 @@ namespace vec {
 
 class WaterEngine;
 
-// The show's settings from the project (user settings already applied) and the run folder.
-SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder);
+// The show's settings from the saver's settings (user settings already applied) and the run folder.
+SlideshowOptions ShowSettingsFrom(const SaverSettings& settings, const std::string& tempFolder);
 
 // A picture that cannot be shown is said once per file (by default on stderr, as
 // "vecsaver: ..."): a show whose pictures all fail tries one a tick, and a line each time

@@ -18,7 +18,7 @@ bool IsPictureFile(const std::vector<uint8_t>& bytes) {
 }
 
 ErrorOr<BlendBitmap> DecodePhoto(const std::vector<uint8_t>& bytes, const QString& name) {
-  // The project's own decoders read what the show reads, with their size limit.
+  // Our own decoders read what the show reads, with their size limit.
   if (SniffImageFormat(bytes.data(), bytes.size()) != ImageFormat::Unknown)
     return LoadImageFromMemory(bytes.data(), bytes.size());
   QByteArray data(reinterpret_cast<const char*>(bytes.data()),

@@ -1,5 +1,5 @@
 #pragma once
-// Files the studio reads and writes: photos (JPEG, BMP and GIF through the project's
+// Files the studio reads and writes: photos (JPEG, BMP and GIF through our own
 // decoders, PNG and what else Qt reads through Qt's image reader), picture files, mask
 // pictures, and whole files written so that a failed write leaves the old file alone.
 

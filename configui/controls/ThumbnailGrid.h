@@ -1,5 +1,5 @@
 #pragma once
-// The thumbnail grid of the designed windows ("TVEThumbnail2"): the project's pictures as
+// The thumbnail grid of the designed windows ("TVEThumbnail2"): the saver's pictures as
 // thumbnails in a grid that scrolls by whole cells, each with an optional check box (the
 // user's favourites) and title. Selecting a cell reports the picture's index.
 

@@ -2,7 +2,7 @@
 // The picture being authored: what the water engine animates (a Picture, the type the show
 // uses) and the records as they will be stored, with their undo history.
 //
-// Saving writes through the project's writer and keeps every record that was not changed
+// Saving writes through our own picture writer and keeps every record that was not changed
 // byte for byte as it was in the file opened: a file opened and saved without a change is
 // the same file, and a change of one wave set leaves the bytes of every other record alone
 // (also those the writer would write differently: the unused characters of a sound slot's

@@ -1,6 +1,6 @@
 #pragma once
 // Pictures for the studio's tests: a small photo with texture and a picture file made from
-// it with the project's writer, and the mask pixels as a set to compare with hand-worked
+// it with our own picture writer, and the mask pixels as a set to compare with hand-worked
 // ones.
 
 #include <cstdint>

@@ -414,14 +414,14 @@ int Run(const Options& o) {
     std::cerr << "soak_show: cannot create a temporary folder\n";
     return 2;
   }
-  SaverSettings project;
-  const ExtractReport report = ExtractPackage(project, o.saver, folder.path());
+  SaverSettings settings;
+  const ExtractReport report = ExtractPackage(settings, o.saver, folder.path());
   if (report.error != PackageError::None) {
     std::cerr << "soak_show: " << PackageErrorMessage(report.error, o.saver) << "\n";
     return 2;
   }
-  project.FileList.CheckAll();
-  if (project.FileList.FileNames.empty()) {
+  settings.FileList.CheckAll();
+  if (settings.FileList.FileNames.empty()) {
     std::cerr << "soak_show: the saver contains no picture\n";
     return 2;
   }
@@ -433,7 +433,7 @@ int Run(const Options& o) {
   CountingFiles files;
   SimulatedSounds soundDevice(clock);
   SimulatedMusic musicDevice(clock);
-  SlideshowOptions settings = ShowSettingsFrom(project, folder.path());
+  SlideshowOptions options = ShowSettingsFrom(settings, folder.path());
   SoundAdapter sounds(soundDevice, clock, SoundSearchPaths{folder.path(), {}, {}});
   MusicAdapter music(musicDevice);
   EngineAdapter engine(clock, folder.path(), /*threadedObjects=*/false);
@@ -478,7 +478,7 @@ int Run(const Options& o) {
   services.music = &music;
   services.effect = TableEffect;
   {
-    Slideshow form(settings, std::move(services));
+    Slideshow form(options, std::move(services));
     display.form = &form;
     form.ShowModal();
     display.form = nullptr;

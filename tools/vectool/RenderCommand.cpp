@@ -128,16 +128,16 @@ int RunRender(const RenderOptions& o) {
 
   RenderFolder folder;
   if (folder.path().empty()) return Fail("cannot create a temporary folder");
-  vec::SaverSettings project;
-  const vec::ExtractReport report = vec::ExtractPackage(project, saver, folder.path());
+  vec::SaverSettings settings;
+  const vec::ExtractReport report = vec::ExtractPackage(settings, saver, folder.path());
   if (report.error != vec::PackageError::None)
     return Fail(vec::PackageErrorMessage(report.error, saver));
-  project.FileList.CheckAll();
+  settings.FileList.CheckAll();
   if (!iniPath.empty()) {
-    if (vec::Status read = vec::ApplyUserSettingsFile(project, iniPath); !read.ok())
+    if (vec::Status read = vec::ApplyUserSettingsFile(settings, iniPath); !read.ok())
       return Fail(read.error().message);
   }
-  if (project.FileList.FileNames.empty()) return Fail("the saver contains no picture");
+  if (settings.FileList.FileNames.empty()) return Fail("the saver contains no picture");
 
   vectool::FrameOutput output;
   if (vec::Status opened = output.Open(outPath, width, height, fps, AnimationSettings{o.quality});
@@ -162,7 +162,7 @@ int RunRender(const RenderOptions& o) {
     return added.ok();
   };
 
-  vec::SlideshowOptions settings = vec::ShowSettingsFrom(project, folder.path());
+  vec::SlideshowOptions options = vec::ShowSettingsFrom(settings, folder.path());
   StderrMessages messages;
   // Why the first picture that failed could not be shown, for the one-line error when none
   // could be.
@@ -179,7 +179,7 @@ int RunRender(const RenderOptions& o) {
   services.engine = &engine;
   services.effect = vec::TableEffect;
   {
-    vec::Slideshow form(settings, std::move(services));
+    vec::Slideshow form(options, std::move(services));
     display.form = &form;
     form.ShowModal();
   }
