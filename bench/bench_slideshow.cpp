@@ -210,7 +210,7 @@ void BM_TransitionSteps(benchmark::State& state) {
   services.engine = &engine;
   services.effect = TableEffect;
   Slideshow form(settings, std::move(services));
-  form.FormShow();
+  form.Start();
   form.DrawFrame();
   int64_t steps = 0, runs = 0;
   for (auto _ : state) {

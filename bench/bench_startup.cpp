@@ -222,9 +222,9 @@ StartupTimes StartOnce(const SaverFile& saver, int32_t width, int32_t height) {
   services.effect = TableEffect;
   {
     Slideshow form(options, std::move(services));
-    form.FormShow();
+    form.Start();
     const double shown = CpuMs();
-    form.AppIdle();
+    form.Tick();
     if (!display.firstPresent) std::abort();
     times.extract = extracted - startCpu;
     times.decode = files.decode;
@@ -233,7 +233,7 @@ StartupTimes StartOnce(const SaverFile& saver, int32_t width, int32_t height) {
     times.firstTick = display.firstPresentCpu - shown;
     times.cpu = display.firstPresentCpu - startCpu;
     times.total = Ms(*display.firstPresent - start);
-    form.FormClose();
+    form.Close();
   }
   RemovePackage(folder);
   return times;
@@ -313,11 +313,11 @@ void BM_ShowMemory(benchmark::State& state) {
     services.engine = &engine;
     services.effect = TableEffect;
     Slideshow form(options, std::move(services));
-    form.FormShow();
-    for (int frame = 0; frame < 300; ++frame) form.AppIdle();
+    form.Start();
+    for (int frame = 0; frame < 300; ++frame) form.Tick();
     state.counters["VmRSS_MB"] = StatusMB("VmRSS:");
     state.counters["VmHWM_MB"] = StatusMB("VmHWM:");
-    form.FormClose();
+    form.Close();
     RemovePackage(folder);
   }
 }

@@ -65,8 +65,8 @@ bool IsStillPicture(const std::string& path) {
   return ext == ".JPG" || ext == ".BMP" || ext == ".GIF";
 }
 
-Slideshow::Slideshow(const SlideshowOptions& picture, SlideshowServices services)
-    : settings_(picture),
+Slideshow::Slideshow(const SlideshowOptions& settings, SlideshowServices services)
+    : settings_(settings),
       services_(std::move(services)),
       display_(*services_.display),
       clock_(*services_.clock),
@@ -76,35 +76,33 @@ Slideshow::Slideshow(const SlideshowOptions& picture, SlideshowServices services
   // transition at its next frame rather than after all of TransitionTime.
   driver_.cancelled = [this] { return closeRequested_; };
   if (services_.effect) driver_.effectProc = services_.effect;
-  FormCreate();
+  Prepare();
 }
 
 Slideshow::~Slideshow() {
-  if (shown_ && !closed_) FormClose();
+  if (shown_ && !closed_) Close();
 }
 
-void Slideshow::FormCreate() {
+void Slideshow::Prepare() {
   speed_ = kDefaultSpeedPercent;
   proportional_ = true;
 }
 
 void Slideshow::ShowModal() {
-  FormShow();
+  Start();
   for (;;) {
     if (closeRequested_) {
       closeRequested_ = false;
-      bool canClose = true;
-      FormCloseQuery(canClose);
-      if (canClose) break;
+      if (MayClose()) break;
     }
     if (idleInstalled_) {
-      AppIdle();
+      Tick();
       display_.ProcessMessages();
     } else {
       display_.WaitMessages();
     }
   }
-  FormClose();
+  Close();
 }
 
 template <class Step>
@@ -130,7 +128,7 @@ bool Slideshow::Guarded(const char* what, Step&& step) {
   return false;
 }
 
-void Slideshow::FormShow() {
+void Slideshow::Start() {
   shown_ = true;
   effectList_.clear();
   driver_.Resize(800, 600);
@@ -182,7 +180,7 @@ void Slideshow::FormShow() {
   frameTick_ = Now();
 }
 
-void Slideshow::AppIdle() {
+void Slideshow::Tick() {
   // A failing tick is dropped; the show goes on with the next one.
   Guarded("a tick", [&] {
     if (soundOn_) services_.sounds->Update();
@@ -388,11 +386,11 @@ void Slideshow::ScreenResized() {
   Guarded("fitting the picture to the new screen size", [&] { (void)LoadCurrentPicture(); });
 }
 
-void Slideshow::MediaPlayerNotify() {
+void Slideshow::MusicFinished() {
   if (services_.music) services_.music->Notify();
 }
 
-void Slideshow::FormMouseMove(int32_t x, int32_t y) {
+void Slideshow::PointerMoved(int32_t x, int32_t y) {
   if (ignoreCount_ > 0) {
     --ignoreCount_;
     return;
@@ -404,30 +402,30 @@ void Slideshow::FormMouseMove(int32_t x, int32_t y) {
   lastY_ = y;
 }
 
-void Slideshow::FormMouseDown() {
+void Slideshow::PointerPressed() {
   RequestClose();
 }
 
-void Slideshow::FormKeyPress(char32_t key) {
+void Slideshow::CharacterTyped(char32_t key) {
   // A key that types a character ends the show; Enter, Escape, Backspace and Tab count.
   // Delete types nothing, though the window toolkit reports it as character 127.
   constexpr char32_t kDelete = 0x7F;
   if (key != 0 && key != kDelete) RequestClose();
 }
 
-void Slideshow::FormKeyDown(int32_t virtualKey) {
-  if (virtualKey != kVK_F1) return;
+void Slideshow::KeyPressed(int32_t virtualKey) {
+  if (virtualKey != kF1Key) return;
   f1_ = !f1_;
   if (!f1_ && engineBegun_) services_.engine->RestoreBackground();
 }
 
-void Slideshow::FormCloseQuery(bool& canClose) {
+bool Slideshow::MayClose() {
   ignoreCount_ = 5;
   // The system asks for any password itself here: the form may always close.
-  canClose = true;
+  return true;
 }
 
-void Slideshow::FormClose() {
+void Slideshow::Close() {
   if (closed_) return;
   closed_ = true;
   idleInstalled_ = false;

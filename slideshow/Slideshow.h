@@ -61,28 +61,29 @@ bool IsStillPicture(const std::string& path);
 
 class Slideshow {
  public:
-  static constexpr int32_t kVK_F1 = 112;
+  static constexpr int32_t kF1Key = 112;
 
-  Slideshow(const SlideshowOptions& picture, SlideshowServices services);
+  Slideshow(const SlideshowOptions& settings, SlideshowServices services);
   ~Slideshow();
   Slideshow(const Slideshow&) = delete;
   Slideshow& operator=(const Slideshow&) = delete;
 
-  // Shows the form and runs it until a close request is granted; then FormClose.
+  // Shows the form and runs it until a close request is granted; then Close.
   void ShowModal();
 
-  // Form events.
-  void FormCreate();
-  void FormShow();
-  void AppIdle();
-  void FormClose();
-  void FormCloseQuery(bool& canClose);
-  void FormMouseMove(int32_t x, int32_t y);
-  void FormMouseDown();
+  // What the window and the loop report: the show's steps by what happened.
+  void Prepare();
+  void Start();
+  void Tick();
+  void Close();
+  // A close request: re-arms the pointer filter; true when the show may close.
+  bool MayClose();
+  void PointerMoved(int32_t x, int32_t y);
+  void PointerPressed();
   // `key` is the character the key typed (0: none; 127, Delete's, counts as none).
-  void FormKeyPress(char32_t key);
-  void FormKeyDown(int32_t virtualKey);
-  void MediaPlayerNotify();
+  void CharacterTyped(char32_t key);
+  void KeyPressed(int32_t virtualKey);
+  void MusicFinished();
 
   // The screen changed its size (a daemon's window was resized): the picture on screen is
   // loaded and fitted again.

@@ -36,7 +36,7 @@ TEST_P(PictureOrder, FollowsTheShowMode) {
     rig.AddStill("/p/" + std::to_string(i) + ".jpg", TaggedBlendBitmap(1, 4, 4));
   rig.settings.ShowImageMode = c.mode;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::vector<int32_t> seen{form.Index()};
   int32_t index = form.Index();
   while (seen.size() < c.expected.size()) {
@@ -58,7 +58,7 @@ TEST(PictureOrderRandom, TwoPicturesAlternateStrictly) {
   rig.AddStill("/p/a.jpg", TaggedBlendBitmap(1, 4, 4));
   rig.AddStill("/p/b.jpg", TaggedBlendBitmap(2, 4, 4));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   int32_t index = form.Index();
   for (int i = 0; i < 50; ++i) {
     const int32_t before = index;
@@ -73,7 +73,7 @@ TEST(PictureOrderRandom, NeverRepeatsAndReachesEveryPicture) {
     rig.AddStill("/p/" + std::to_string(i) + ".gif", TaggedBlendBitmap(1, 2, 2));
   rig.settings.ShowImageMode = 2;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::set<int32_t> reached;
   int32_t index = form.Index();
   for (int i = 0; i < 200; ++i) {
@@ -115,7 +115,7 @@ TEST(EffectList, TakesTheCommaAndBlankSeparatedItemsAsWritten) {
     rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 4, 4));
     rig.settings.TransitionEffects = c.text;
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
+    form.Start();
     EXPECT_EQ(form.EffectList(), c.expected) << c.text;
   }
 }
@@ -152,7 +152,7 @@ TEST_P(StillSizing, SizesAndCentres) {
   rig.settings.DirectX = c.directX;
   rig.settings.DirectXQuality = c.quality;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   ASSERT_TRUE(form.Still());
   EXPECT_EQ(form.StillBitmap().Width(), c.drawnW);
   EXPECT_EQ(form.StillBitmap().Height(), c.drawnH);
@@ -199,7 +199,7 @@ TEST(ShownPicture, UnstretchedIsCentredWithTruncatingDivision) {
   rig.AddPicture("/t/a.vep", FakePictureFile{1000, 500, 3, {}});
   rig.settings.Stretch = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_TRUE(rig.files.resizes.empty());
   form.DrawFrame();
   EXPECT_EQ(rig.display.Screen().GetPixel(12, 134) >> 24, 3u);
@@ -229,7 +229,7 @@ TEST(ShownPicture, ResizedToTheScreenOrTheDirectSize) {
     rig.settings.DirectX = c.directX;
     rig.settings.DirectXQuality = c.quality;
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
+    form.Start();
     if (c.resize.empty()) {
       EXPECT_TRUE(rig.files.resizes.empty());
     } else {
@@ -250,7 +250,7 @@ TEST(ShownPicture, MissingObjectFilesAreLookedForInTheRunFolder) {
       FakePictureFile{64, 48, 3, {"C:\\Art\\bird.gif", "/here/fish.bmp", "sub/dir\\boat.png"}});
   rig.files.extraFiles.insert("/here/fish.bmp");
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(
       rig.engine.objectFiles,
       (std::vector<std::string>{"/tmp/run1/bird.gif", "/here/fish.bmp", "/tmp/run1/boat.png"}));
@@ -265,9 +265,9 @@ TEST(ShownPicture, MissingFileLeavesTheOldPicture) {
   rig.settings.Duration = 1;
   rig.settings.Transition = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   rig.clock.Advance(1000);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/gone.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   EXPECT_TRUE(form.Still());
@@ -282,11 +282,11 @@ TEST(ShownPicture, SoundsAreReloadedForEachProjectAndClearedForStills) {
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(rig.sounds.calls, (std::vector<std::string>{"clear", "load"}));
   EXPECT_EQ(rig.sounds.updates, 1);
   rig.clock.Advance(1000);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(rig.sounds.calls.back(), "clear");
   EXPECT_EQ(rig.sounds.updates, 2);  // one per tick
 
@@ -294,8 +294,8 @@ TEST(ShownPicture, SoundsAreReloadedForEachProjectAndClearedForStills) {
   quiet.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   quiet.settings.Sound = false;
   Slideshow silent(quiet.settings, quiet.Services());
-  silent.FormShow();
-  silent.AppIdle();
+  silent.Start();
+  silent.Tick();
   EXPECT_TRUE(quiet.sounds.calls.empty());
   EXPECT_EQ(quiet.sounds.updates, 0);
 }
@@ -306,7 +306,7 @@ TEST(Tick, PacesFramesTo33Milliseconds) {
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBlendBitmap(5, 10, 10));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   const uint32_t start = rig.clock.Ticks();
   rig.clock.Advance(10);
   form.DrawFrame();
@@ -326,13 +326,13 @@ TEST(Tick, ChangesThePictureWhenItsTimeIsUp) {
   rig.settings.Duration = 2;
   rig.settings.Transition = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   rig.clock.Advance(1999);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   rig.clock.Set(rig.clock.Ticks() + 1);  // now at least 2000 ms after the start
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
   EXPECT_EQ(rig.display.blackFills, 1);
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 2u);
@@ -347,10 +347,10 @@ TEST(Tick, OnePictureIsNeverReloadedAndRandomOffKeepsTheFirst) {
     rig.settings.Random = autoChange;
     rig.settings.ShowImageMode = 1;
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
+    form.Start();
     for (int i = 0; i < 100; ++i) {
       rig.clock.Advance(500);
-      form.AppIdle();
+      form.Tick();
     }
     EXPECT_EQ(rig.files.stillLoads, 1);
     EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
@@ -365,14 +365,14 @@ TEST(Tick, AFailingTickIsReportedOnceAndTheShowGoesOn) {
   ShowRig rig;
   rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   rig.engine.throwOnStep = true;
   const int64_t before = rig.display.PresentCount();
-  for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(form.AppIdle());
+  for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(form.Tick());
   EXPECT_EQ(rig.display.PresentCount(), before);
   EXPECT_EQ(rig.failures, std::vector<std::string>{"a tick failed: step failed"});
   rig.engine.throwOnStep = false;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(rig.display.PresentCount(), before + 1);
   EXPECT_EQ(rig.failures.size(), 1u);
 }
@@ -389,12 +389,12 @@ TEST(Tick, FailuresAtTheStartAreReportedAndTheShowRuns) {
   rig.files.throwingFiles = {"/t/a.jpg"};
   rig.music.throwOnStart = true;
   Slideshow form(rig.settings, rig.Services());
-  EXPECT_NO_THROW(form.FormShow());
+  EXPECT_NO_THROW(form.Start());
   EXPECT_TRUE(form.IdleInstalled());
   EXPECT_EQ(rig.failures, (std::vector<std::string>{"the music failed: no sound device",
                                                     "the first picture failed: cannot read "
                                                     "/t/a.jpg"}));
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
 }
 
@@ -451,21 +451,21 @@ TEST(FailedPicture, UndecodableStillMovesOnAtTheNextTick) {
   rig.settings.Duration = 10;
   rig.settings.TransitionTime = 0;
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   ASSERT_EQ(form.CurrentFile(), "/t/a.jpg");
   g_transitionFrames = 0;
   rig.clock.Advance(10000);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/b.jpg");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   EXPECT_EQ(g_transitionFrames, 0);
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);  // a stays on screen
-  form.AppIdle();                                                // 33 ms later
+  form.Tick();                                                   // 33 ms later
   EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
   EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto c
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 3u);
   rig.clock.Advance(9900);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
   EXPECT_EQ(rig.files.stillLoads, 3);
 }
@@ -516,33 +516,33 @@ TEST(FailedPicture, MissingPictureFileKeepsTheOldPictureForAnotherDuration) {
   rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   missingThenC(rig);
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   rig.clock.Advance(5000);
   g_transitionFrames = 0;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/gone.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto itself
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);
   rig.clock.Advance(4900);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   rig.clock.Advance(100);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
   EXPECT_EQ(rig.engine.begins, 1);
 
   ShowRig first;
   missingThenC(first);
   Slideshow show(first.settings, first.Services(CountFrame));
-  show.FormShow();
+  show.Start();
   EXPECT_EQ(show.CurrentFile(), "");
   first.clock.Advance(4990);
-  show.AppIdle();
+  show.Tick();
   EXPECT_EQ(show.CurrentFile(), "");
   EXPECT_EQ(first.engine.begins, 0);
   first.clock.Advance(10);
-  show.AppIdle();
+  show.Tick();
   EXPECT_EQ(show.CurrentFile(), "/t/c.vep");
 }
 
@@ -560,12 +560,12 @@ TEST(FailedPicture, PictureFileThatDoesNotParseKeepsTheOldPictureAndMovesOn) {
   rig.settings.TransitionTime = 0;
   rig.settings.Stretch = false;
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   ASSERT_EQ(form.CurrentFile(), "/t/a.vep");
   const int steps = rig.engine.steps;
   rig.clock.Advance(5000);
   g_transitionFrames = 0;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/b.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.vep");
   EXPECT_EQ(rig.engine.begins, 1);
@@ -575,7 +575,7 @@ TEST(FailedPicture, PictureFileThatDoesNotParseKeepsTheOldPictureAndMovesOn) {
   EXPECT_EQ(form.PictureWidth(), 64);
   EXPECT_EQ(form.PictureHeight(), 48);
   EXPECT_EQ(rig.display.Screen().GetPixel(512, 384) >> 24, 1u);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
   EXPECT_EQ(rig.engine.begins, 2);
   EXPECT_EQ(rig.engine.ends, 1);
@@ -611,11 +611,11 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
     SlideshowServices services = rig.Services(CountFrame);
     services.files = &disk;
     Slideshow form(rig.settings, std::move(services));
-    form.FormShow();
+    form.Start();
     ASSERT_EQ(form.CurrentFile(), still);
     rig.clock.Advance(5000);
     ::testing::internal::CaptureStderr();
-    form.AppIdle();
+    form.Tick();
     std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(form.CurrentFile(), still) << name;
     EXPECT_TRUE(form.Still()) << name;
@@ -626,7 +626,7 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
     ::testing::internal::CaptureStderr();
     for (int i = 0; i < 8; ++i) {
       rig.clock.Advance(i % 2 ? 33 : 5000);
-      form.AppIdle();
+      form.Tick();
     }
     said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, "") << name;
@@ -664,12 +664,12 @@ TEST(Transition, StepCountFollowsTheCostOfTheFirstStep) {
     rig.settings.Duration = 1;
     rig.settings.TransitionTime = c.time;
     Slideshow form(rig.settings, rig.Services(&RecordPercent));
-    form.FormShow();
-    form.AppIdle();
+    form.Start();
+    form.Tick();
     rig.clock.Advance(1000);
     rig.engine.stepCost = c.stepCost;
     g_percents.clear();
-    form.AppIdle();
+    form.Tick();
     rig.engine.stepCost = 0;
     EXPECT_EQ(g_percents, c.percents) << c.stepCost;
     EXPECT_EQ(form.CurrentFile(), "/t/b.vep");
@@ -697,8 +697,8 @@ TEST(Transition, OldPictureIsWhatWasOnTheScreen) {
   ScreenFillingThenSmallStill(rig);
   rig.settings.TransitionTime = 0;
   Slideshow form(rig.settings, rig.Services(&SplitHalf));
-  form.FormShow();
-  form.AppIdle();
+  form.Start();
+  form.Tick();
   rig.clock.Advance(1000);
   // Only the 0 % step is drawn: the effect's share is empty, so the screen still shows
   // the old picture; the next frame shows the new one centred over it.
@@ -712,10 +712,10 @@ TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
   rig.settings.TransitionTime = 1000;
   rig.engine.stepCost = 0;
   Slideshow form(rig.settings, rig.Services(&RecordPercent));
-  form.FormShow();
-  form.AppIdle();
+  form.Start();
+  form.Tick();
   rig.clock.Advance(1000);
-  form.AppIdle();
+  form.Tick();
   const BlendBitmap& screen = rig.display.Screen();
   EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
   EXPECT_EQ(screen.GetPixel(29, 15), 0u);  // black around the smaller picture
@@ -733,12 +733,12 @@ TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
   rig.settings.Duration = 1;
   rig.settings.TransitionTime = 100;
   Slideshow form(rig.settings, rig.Services(&RecordPercent));
-  form.FormShow();
-  form.AppIdle();
+  form.Start();
+  form.Tick();
   EXPECT_EQ(rig.display.Surface().Width(), 640);
   rig.clock.Advance(1000);
   g_percents.clear();
-  form.AppIdle();
+  form.Tick();
   ASSERT_FALSE(g_percents.empty());
   EXPECT_EQ(g_percents.back(), 100);
   EXPECT_EQ(rig.display.Surface().Width(), 640);
@@ -767,14 +767,14 @@ TEST(Transition, CloseRequestStopsTheTransitionAtItsNextFrame) {
   rig.settings.Duration = 1;
   rig.settings.TransitionTime = 2000;
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   rig.clock.Advance(1000);
   int pumps = 0;
   rig.display.onPump = [&] {
     if (++pumps == 5) form.RequestClose();
   };
   g_transitionFrames = 0;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(g_transitionFrames, 3);  // 0 %, then frames 1 and 2
   EXPECT_TRUE(form.CloseRequested());
   EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
@@ -784,10 +784,10 @@ TEST(Transition, EffectIsDrawnFromTheAllowedList) {
   ShowRig rig(32, 32);
   TwoPicturesChangingEveryTick(rig, "17, 42");
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::set<int32_t> used;
   for (int i = 0; i < 40; ++i) {
-    form.AppIdle();
+    form.Tick();
     used.insert(form.LastEffect());
   }
   EXPECT_EQ(used, (std::set<int32_t>{17, 42}));
@@ -799,11 +799,11 @@ TEST(Transition, ANonNumericItemFailsTheTransitionAndTheNewPictureShowsAtOnce) {
     ScreenFillingThenSmallStill(rig);
     rig.settings.TransitionEffects = effects;
     Slideshow form(rig.settings, rig.Services(&RecordPercent));
-    form.FormShow();
-    form.AppIdle();
+    form.Start();
+    form.Tick();
     rig.clock.Advance(1000);
     g_percents.clear();
-    form.AppIdle();
+    form.Tick();
     EXPECT_TRUE(g_percents.empty()) << effects;  // no transition frame
     EXPECT_EQ(form.LastEffect(), 0);
     EXPECT_EQ(form.LastTransitionSteps(), 0);
@@ -815,7 +815,7 @@ TEST(Transition, ANonNumericItemFailsTheTransitionAndTheNewPictureShowsAtOnce) {
     EXPECT_EQ(screen.GetPixel(0, 0), 0u);
     // The tick went on: the picture stays its full duration and frames stay paced.
     const int32_t loads = rig.files.stillLoads;
-    for (int i = 0; i < 10; ++i) form.AppIdle();  // 10 paced frames, well under a second
+    for (int i = 0; i < 10; ++i) form.Tick();  // 10 paced frames, well under a second
     EXPECT_EQ(rig.files.stillLoads, loads);
     EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
   }
@@ -825,10 +825,10 @@ TEST(Transition, OnlyTheNonNumericItemFails) {
   ShowRig rig(32, 32);
   TwoPicturesChangingEveryTick(rig, "1,,5");
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::map<int32_t, int> used;
   for (int i = 0; i < 60; ++i) {
-    form.AppIdle();
+    form.Tick();
     ++used[form.LastEffect()];
   }
   EXPECT_EQ(used.size(), 3u);  // 0: the empty item failed
@@ -848,9 +848,9 @@ TEST(Transition, NumbersOutsideTheTableRunEffectOne) {
     return nullptr;
   };
   Slideshow form(rig.settings, services);
-  form.FormShow();
+  form.Start();
   for (int i = 0; i < 20; ++i) {
-    form.AppIdle();
+    form.Tick();
     EXPECT_EQ(form.LastEffect(), 1);
   }
   EXPECT_EQ(asked, (std::set<int32_t>{1}));
@@ -871,8 +871,8 @@ TEST(Input, MouseMovesEndTheSaverAfterFiveIgnored) {
     ShowRig rig;
     rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
-    for (int i = 0; i < c.moves; ++i) form.FormMouseMove(100 + i * c.step, 100);
+    form.Start();
+    for (int i = 0; i < c.moves; ++i) form.PointerMoved(100 + i * c.step, 100);
     EXPECT_EQ(form.CloseRequested(), c.closes) << c.name;
   }
 }
@@ -881,12 +881,10 @@ TEST(Input, EveryCloseQueryReArmsTheMoveFilter) {
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
-  for (int i = 0; i < 6; ++i) form.FormMouseMove(i * 50, 0);
+  form.Start();
+  for (int i = 0; i < 6; ++i) form.PointerMoved(i * 50, 0);
   EXPECT_EQ(form.IgnoreCount(), 0);
-  bool canClose = false;
-  form.FormCloseQuery(canClose);
-  EXPECT_TRUE(canClose);
+  EXPECT_TRUE(form.MayClose());
   EXPECT_EQ(form.IgnoreCount(), 5);
 }
 
@@ -894,22 +892,22 @@ TEST(Input, KeysAndButtons) {
   ShowRig rig;
   rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
-  form.FormKeyDown(Slideshow::kVK_F1);
+  form.Start();
+  form.KeyPressed(Slideshow::kF1Key);
   EXPECT_TRUE(form.F1Flag());
   EXPECT_EQ(rig.engine.restores, 0);
-  form.FormKeyDown(Slideshow::kVK_F1);
+  form.KeyPressed(Slideshow::kF1Key);
   EXPECT_FALSE(form.F1Flag());
   EXPECT_EQ(rig.engine.restores, 1);
-  form.FormKeyDown(37);  // an arrow key
-  form.FormKeyPress(0);  // a key without a character
+  form.KeyPressed(37);     // an arrow key
+  form.CharacterTyped(0);  // a key without a character
   EXPECT_FALSE(form.CloseRequested());
-  form.FormKeyPress(U'q');
+  form.CharacterTyped(U'q');
   EXPECT_TRUE(form.CloseRequested());
 
   Slideshow other(rig.settings, rig.Services());
-  other.FormShow();
-  other.FormMouseDown();
+  other.Start();
+  other.PointerPressed();
   EXPECT_TRUE(other.CloseRequested());
 }
 
@@ -924,8 +922,8 @@ TEST(Input, OnlyKeysThatTypeACharacterEndTheShow) {
     ShowRig rig;
     rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
-    form.FormKeyPress(key);
+    form.Start();
+    form.CharacterTyped(key);
     EXPECT_EQ(form.CloseRequested(), ends) << static_cast<uint32_t>(key);
   }
 }
@@ -934,11 +932,11 @@ TEST(Music, StartsAtShowAndForwardsNotifications) {
   ShowRig rig;
   rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(rig.music.starts, 1);
-  form.MediaPlayerNotify();
+  form.MusicFinished();
   EXPECT_EQ(rig.music.notifies, 1);
-  form.FormClose();
+  form.Close();
   EXPECT_EQ(rig.music.stops, 1);
 }
 
@@ -953,7 +951,7 @@ TEST(Screen, ResizeFitsThePictureOnScreenAgain) {
   rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 40, 20));
   rig.settings.Proportional = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(form.StillBitmap().Width(), 200);
   rig.display.ResizeScreen(300, 220);
   form.ScreenResized();

@@ -69,12 +69,12 @@ TEST(SteadyFrames, TakeNoMemoryFromTheHeap) {
     services.files = &files;
     services.engine = &engine;
     Slideshow form(rig.settings, std::move(services));
-    form.FormShow();
-    for (int i = 0; i < 5; ++i) form.AppIdle();
+    form.Start();
+    for (int i = 0; i < 5; ++i) form.Tick();
     const int64_t presents = rig.display.PresentCount();
     {
       test::AllocationProbe probe;
-      for (int i = 0; i < 40; ++i) form.AppIdle();
+      for (int i = 0; i < 40; ++i) form.Tick();
       EXPECT_EQ(probe.Allocations(), 0u) << c.name;
     }
     // The frames really ran (a tick that threw would be swallowed by the show).
@@ -95,7 +95,7 @@ TEST(SteadyFrames, ASecondTransitionReusesTheBuffers) {
     else
       rig.AddPicture("/run/a.vep", FakePictureFile{400, 200, 1, {}});
     Slideshow form(rig.settings, rig.Services(DrawNothing));
-    form.FormShow();
+    form.Start();
     form.DrawFrame();
     ASSERT_EQ(form.RunTransition(200), TransitionDriver::Result::Done);
     test::AllocationProbe probe;

@@ -270,7 +270,7 @@ class SoakDisplay final : public ScreenDisplay {
     if (onSteadyFrame) onSteadyFrame();
   }
   void ProcessMessages() override {
-    if (form) form->MediaPlayerNotify();
+    if (form) form->MusicFinished();
     Check();
   }
   void WaitMessages() override {
