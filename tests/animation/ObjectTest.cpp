@@ -114,7 +114,7 @@ TEST(AnimObjects, OnlyGifAndImgSectionsMakeObjectsEachReadingItsOwnSection) {
   EXPECT_EQ(img.MotionSpeed, 10);
   EXPECT_EQ(img.ObjFacing, 1);
   EXPECT_EQ(img.DisplayDurationSec, 60);
-  EXPECT_EQ(img.DIsplayDurationCycle, 10);
+  EXPECT_EQ(img.DisplayDurationCycle, 10);
   EXPECT_TRUE(img.RestrictArea && img.Redisplay && img.ResetPos && img.Transparent);
   EXPECT_FALSE(img.DirFlip);
   EXPECT_EQ(gif.AnimSpeed, 10);
