@@ -18,7 +18,7 @@
 #include "animation/ObjectWorker.h"
 #include "base/Clock.h"
 #include "base/Ini.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Geometry.h"
 #include "picture/Picture.h"
 
@@ -46,10 +46,10 @@ Pixel CombineObjectPixel(Pixel src, Pixel dst, uint32_t masterAlpha, bool useKey
 // drawing thread may hold one while the worker loads the next.
 struct ObjectFrames {
   int32_t width = 0, height = 0;
-  std::vector<Bitmap32> frames;     // ready to draw (custom combine, master alpha, filter)
-  std::vector<Bitmap32> flipped;    // the same frames mirrored left to right
-  std::vector<uint32_t> frameEnds;  // GIF: end of each frame in ms from the start of a loop
-  std::string path;                 // the file it was loaded from
+  std::vector<BlendBitmap> frames;   // ready to draw (custom combine, master alpha, filter)
+  std::vector<BlendBitmap> flipped;  // the same frames mirrored left to right
+  std::vector<uint32_t> frameEnds;   // GIF: end of each frame in ms from the start of a loop
+  std::string path;                  // the file it was loaded from
 };
 
 // What the drawing thread needs of an object, copied out in one piece.

@@ -68,7 +68,7 @@ void KeyedImageObject::Reset() {
   CommonReset();
 }
 
-void KeyedImageObject::PrepareFrame(Bitmap32& bmp, bool useKey) const {
+void KeyedImageObject::PrepareFrame(BlendBitmap& bmp, bool useKey) const {
   bmp.drawMode = DrawMode::Custom;
   bmp.masterAlpha = OpacityToMasterAlpha(keys_.Opacity);
   // A keyed image is sampled pixel by pixel: averaging would mix the key colour into the
@@ -88,10 +88,10 @@ ImageObject::~ImageObject() {
 }
 
 std::shared_ptr<const ObjectFrames> ImageObject::LoadImage(const std::string& path) {
-  ErrorOr<Bitmap32> loaded = LoadImageFromFile(path);
+  ErrorOr<BlendBitmap> loaded = LoadImageFromFile(path);
   if (!loaded || loaded->Empty()) return nullptr;
   auto img = std::make_shared<ObjectFrames>();
-  Bitmap32& bmp = loaded.value();
+  BlendBitmap& bmp = loaded.value();
   keyColor_ = bmp.GetPixel(0, bmp.Height() - 1);
   if (keys_.TransparentType == 2) keyColor_ = StoredColorToPixel(keys_.TransparentColor);
   PrepareFrame(bmp, keys_.Transparent);
@@ -154,7 +154,7 @@ std::shared_ptr<const ObjectFrames> GifObject::LoadImage(const std::string& path
   const GifImage& gif = loaded.value();
 
   // What the GIF itself shows, for the colour of each frame's bottom-left pixel.
-  std::vector<Bitmap32> own;
+  std::vector<BlendBitmap> own;
   if (keys_.TransparentType == 1) own = ComposeGifFrames(gif);
 
   GifComposeOptions options;
@@ -184,7 +184,7 @@ std::shared_ptr<const ObjectFrames> GifObject::LoadImage(const std::string& path
   img->frames = ComposeGifFrames(gif, options);
   uint64_t end = 0;
   for (size_t i = 0; i < img->frames.size(); ++i) {
-    Bitmap32& bmp = img->frames[i];
+    BlendBitmap& bmp = img->frames[i];
     // Nothing painted there: the key colour, which the combine never draws.
     Pixel* p = bmp.Bits();
     for (size_t n = 0, count = static_cast<size_t>(bmp.Width()) * bmp.Height(); n < count; ++n)

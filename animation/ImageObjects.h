@@ -20,7 +20,7 @@ class KeyedImageObject : public AnimatedObject {
 
  protected:
   // Gives a frame its combine, master alpha and stretch filter.
-  void PrepareFrame(Bitmap32& bmp, bool useKey) const;
+  void PrepareFrame(BlendBitmap& bmp, bool useKey) const;
   Pixel keyColor_ = 0;
 };
 

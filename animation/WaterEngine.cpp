@@ -89,7 +89,7 @@ int64_t EffectivePeriod(const WaveSet& w) {
   return w.Period > 0 ? w.Period : 360;
 }
 
-void CopyPictureInto(const Bitmap& picture, Bitmap32& dst) {
+void CopyPictureInto(const BottomUpBitmap& picture, BlendBitmap& dst) {
   const int32_t w = std::min(picture.Width(), dst.Width());
   const int32_t h = std::min(picture.Height(), dst.Height());
   for (int32_t y = 0; y < h; ++y)
@@ -108,12 +108,12 @@ WaterEngine::~WaterEngine() {
   objects_.Clear();
 }
 
-void WaterEngine::SetProject(Picture& project) {
+void WaterEngine::SetPicture(Picture& picture) {
   objects_.Clear();
-  project_ = &project;
-  speed_ = project.speed;
+  picture_ = &picture;
+  speed_ = picture.speed;
   // The entries as the picture reader made them, with any file names the show fixed up.
-  objects_.LoadData(project.objects.entries);
+  objects_.LoadData(picture.objects.entries);
 }
 
 bool WaterEngine::UsesComposite() const {
@@ -123,8 +123,8 @@ bool WaterEngine::UsesComposite() const {
 void WaterEngine::SetWeather(bool on) {
   weather_.reset();
   weatherOn_ = false;
-  if (!on || !project_) return;
-  const WeatherSettings& wp = project_->weather;
+  if (!on || !picture_) return;
+  const WeatherSettings& wp = picture_->weather;
   if (wp.Kind == kWeatherSnow)
     weather_ = std::make_unique<Snow>();
   else if (wp.Kind == kWeatherRain)
@@ -140,11 +140,11 @@ void WaterEngine::SetWeather(bool on) {
 }
 
 void WaterEngine::Start() {
-  if (!project_) return;
-  Picture& p = *project_;
+  if (!picture_) return;
+  Picture& p = *picture_;
   lastTick_ = clock_->Ticks();
-  width_ = std::max(p.picture.Width(), 0);
-  height_ = std::max(p.picture.Height(), 0);
+  width_ = std::max(p.image.Width(), 0);
+  height_ = std::max(p.image.Height(), 0);
   frame_.SetSize(width_, height_);
   if (p.weather.Kind > 0 || objects_.Count() > 0) composite_.SetSize(width_, height_);
 
@@ -155,7 +155,7 @@ void WaterEngine::Start() {
                            [](const WaveSet& w) { return w.Mirror != 0; });
   if (anyMirror_) {
     mirror_.SetSize(width_, height_);
-    CopyPictureInto(p.picture, mirror_);
+    CopyPictureInto(p.image, mirror_);
   } else {
     mirror_.SetSize(0, 0);
   }
@@ -163,7 +163,7 @@ void WaterEngine::Start() {
   sourceRows_.resize(static_cast<size_t>(height_));
   frameRows_.resize(static_cast<size_t>(height_));
   for (int32_t y = 0; y < height_; ++y) {
-    sourceRows_[static_cast<size_t>(y)] = p.picture.ScanLine(y);
+    sourceRows_[static_cast<size_t>(y)] = p.image.ScanLine(y);
     frameRows_[static_cast<size_t>(y)] = frame_.ScanLine(y);
   }
   if (anyMirror_) BuildMirrorImage();
@@ -211,12 +211,12 @@ void WaterEngine::Start() {
   }
 
   Tick();
-  CopyPictureInto(p.picture, frame_);
+  CopyPictureInto(p.image, frame_);
 }
 
 // Row first + j of a mirror area shows picture row first - 1 - j.
 void WaterEngine::BuildMirrorImage() {
-  const Picture& p = *project_;
+  const Picture& p = *picture_;
   const int32_t mw = std::min(width_, p.mask.Width()), mh = std::min(height_, p.mask.Height());
   std::array<int32_t, 5> firstRow;
   firstRow.fill(-1);
@@ -228,14 +228,14 @@ void WaterEngine::BuildMirrorImage() {
       if (k == 0 || !p.waveSets[static_cast<size_t>(k - 1)].Mirror) continue;
       if (firstRow[static_cast<size_t>(k)] < 0) firstRow[static_cast<size_t>(k)] = r;
       const int32_t d = 2 * firstRow[static_cast<size_t>(k)] - r - 1;
-      if (d >= 0) out[c] = p.picture.ScanLine(d)[c];
+      if (d >= 0) out[c] = p.image.ScanLine(d)[c];
     }
   }
   for (int32_t y = 0; y < height_; ++y) sourceRows_[static_cast<size_t>(y)] = mirror_.ScanLine(y);
 }
 
 void WaterEngine::BuildAreaIndex() {
-  const Picture& p = *project_;
+  const Picture& p = *picture_;
   topRow_.fill(kNoRowYet);
   bottomRow_.fill(0);
   areaIndex_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), -1);
@@ -272,8 +272,8 @@ uint32_t WaterEngine::Elapsed() {
 
 void WaterEngine::Tick() {
   const uint32_t elapsed = Elapsed();
-  if (!project_) return;
-  const Picture& p = *project_;
+  if (!picture_) return;
+  const Picture& p = *picture_;
   const CosineTable& cosine = Cosine();
 
   struct Wave {
@@ -358,7 +358,7 @@ void WaterEngine::AnimateRowReference(int32_t r, const std::array<int64_t, 4>& d
     const int32_t k = row[c];
     if (k < 0) continue;
     const size_t ks = static_cast<size_t>(k);
-    const WaveSet& w = project_->waveSets[ks];
+    const WaveSet& w = picture_->waveSets[ks];
     const int64_t t = int64_t{r} - scatter_[ks][static_cast<size_t>(c)];
     const int64_t target = std::clamp<int64_t>(t, 0, lastRow);
     const int64_t source = std::clamp<int64_t>(w.Vertical ? t + dv[ks] : t, 0, lastRow);
@@ -572,7 +572,7 @@ void WaterEngine::AnimateRow(int32_t r, const std::array<int64_t, 4>& dv,
   for (const AreaRun& run : runs_[static_cast<size_t>(r)]) {
     const int8_t k = run.area;
     const size_t ks = static_cast<size_t>(k);
-    const WaveSet& w = project_->waveSets[ks];
+    const WaveSet& w = picture_->waveSets[ks];
     const int64_t vshift = w.Vertical ? dv[ks] : 0;
     // A shift of the width or more sends every column to the edge, as the width itself does.
     const int32_t hshift =
@@ -651,14 +651,14 @@ void WaterEngine::DrawObjects() {
         int64_t{r.Height()} > 16 * int64_t{bounds.Height()} + 4096)
       continue;
     const size_t f = std::min(view.frame, view.image->frames.size() - 1);
-    const Bitmap32& src = view.flipped ? view.image->flipped[f] : view.image->frames[f];
+    const BlendBitmap& src = view.flipped ? view.image->flipped[f] : view.image->frames[f];
     composite_.Draw(r, Rect{0, 0, src.Width(), src.Height()}, src);
   }
 }
 
 void WaterEngine::DrawWeather(uint32_t elapsed) {
   if (!weatherOn_ || !weather_) return;
-  const WeatherSettings& wp = project_->weather;
+  const WeatherSettings& wp = picture_->weather;
   weather_->elapsed = elapsed;
   weather_->speedPercent = speed_;
   weather_->speedIndex = wp.SpeedIndex;
@@ -672,15 +672,15 @@ void WaterEngine::DrawWeather(uint32_t elapsed) {
 }
 
 void WaterEngine::ResetFrame() {
-  if (!project_) return;
-  CopyPictureInto(project_->picture, frame_);
+  if (!picture_) return;
+  CopyPictureInto(picture_->image, frame_);
   if (anyMirror_) {
-    CopyPictureInto(project_->picture, mirror_);
+    CopyPictureInto(picture_->image, mirror_);
     BuildMirrorImage();
   }
 }
 
-const Bitmap32& WaterEngine::Output() const {
+const BlendBitmap& WaterEngine::Output() const {
   return UsesComposite() ? composite_ : frame_;
 }
 

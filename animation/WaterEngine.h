@@ -13,8 +13,8 @@
 #include "animation/AnimatedObjectSet.h"
 #include "animation/Weather.h"
 #include "base/Clock.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "picture/Picture.h"
 
 namespace vec {
@@ -30,13 +30,13 @@ class WaterEngine {
   WaterEngine(const WaterEngine&) = delete;
   WaterEngine& operator=(const WaterEngine&) = delete;
 
-  // Takes the project's picture, mask, wave sets, weather and speed, and makes the live
+  // Takes the picture's image, mask, wave sets, weather and speed, and makes the live
   // animated objects from its object entries (their workers are not started yet). The
-  // project must outlive the engine's use of it.
-  void SetProject(Picture& project);
-  // Frees the snow or rain; when on, makes the kind the project asks for and places it.
+  // picture must outlive the engine's use of it.
+  void SetPicture(Picture& picture);
+  // Frees the snow or rain; when on, makes the kind the picture asks for and places it.
   void SetWeather(bool on);
-  // Prepares the engine for the project (mirror image, area index, scatter offsets),
+  // Prepares the engine for the picture (mirror image, area index, scatter offsets),
   // starts the objects and runs one tick.
   void Start();
   // Advances the water by the time since the previous tick and draws one frame.
@@ -44,8 +44,8 @@ class WaterEngine {
   // Copies the picture into the frame and rebuilds the mirror image.
   void ResetFrame();
   // The composite when weather or objects are drawn, else the water frame.
-  const Bitmap32& Output() const;
-  // Changes the speed percent taken from the project, from the next tick on.
+  const BlendBitmap& Output() const;
+  // Changes the speed percent taken from the picture, from the next tick on.
   void SetSpeed(int32_t percent) { speed_ = percent; }
   int32_t Speed() const { return speed_; }
 
@@ -59,7 +59,7 @@ class WaterEngine {
   void SetReferenceTick(bool on) { referenceTick_ = on; }
 
   anim::AnimatedObjectSet& Objects() { return objects_; }
-  const Bitmap32& Frame() const { return frame_; }
+  const BlendBitmap& Frame() const { return frame_; }
   bool WeatherOn() const { return weatherOn_; }
   WeatherEffect* Weather() { return weather_.get(); }
   int64_t Phase(int k) const { return phase_[static_cast<size_t>(k)]; }
@@ -96,7 +96,7 @@ class WaterEngine {
   bool UsesComposite() const;
 
   IClock* clock_;
-  Picture* project_ = nullptr;
+  Picture* picture_ = nullptr;
 
   int32_t width_ = 0, height_ = 0;
   int32_t speed_ = 100;
@@ -109,9 +109,9 @@ class WaterEngine {
   uint32_t lastTick_ = 0;
   std::string packageFolder_;
 
-  Bitmap32 mirror_;
-  Bitmap32 frame_;
-  Bitmap32 composite_;
+  BlendBitmap mirror_;
+  BlendBitmap frame_;
+  BlendBitmap composite_;
   std::vector<const Pixel*> sourceRows_;
   std::vector<Pixel*> frameRows_;
   // -1 none, 0..3 the areas; width x height. One byte a pixel keeps the tick's memory

@@ -79,7 +79,7 @@ void Snow::Move() {
 
 void Snow::Draw() const {
   if (!target_) return;
-  Bitmap32& t = *target_;
+  BlendBitmap& t = *target_;
   const int32_t w = t.Width(), h = t.Height();
   auto put = [&](int32_t x, int32_t y, Pixel c) {
     if (x >= 0 && y >= 0 && x < w && y < h) t.SetPixelT(x, y, c);
@@ -157,7 +157,7 @@ void Rain::Move() {
 
 void Rain::Draw() const {
   if (!target_ || target_->Empty()) return;
-  Bitmap32& t = *target_;
+  BlendBitmap& t = *target_;
   const double slant = CosDegrees(direction);
   // A streak longer than the picture says nothing more; the bound keeps a damaged
   // length from turning into a line millions of pixels long.

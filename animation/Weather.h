@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/SpeedTable.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -21,7 +21,7 @@ class WeatherEffect {
   // count = n limited to 0..1000.
   void SetCount(int32_t n);
   int32_t Count() const { return count_; }
-  void SetTarget(Bitmap32* target) { target_ = target; }
+  void SetTarget(BlendBitmap* target) { target_ = target; }
 
   // Sizes the particle array to the count and places every particle on the target.
   virtual void Place() = 0;
@@ -39,7 +39,7 @@ class WeatherEffect {
   // speed percent / 100.
   double TimeStep(double msPerUnit) const;
   int32_t count_ = 0;
-  Bitmap32* target_ = nullptr;
+  BlendBitmap* target_ = nullptr;
 };
 
 struct SnowFlake {

@@ -46,13 +46,13 @@ void OnTerminate(int) {
 // GIF as it decodes.
 Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) {
   ErrorOr<WallpaperReport> report = Error{};
-  if (KindOfPictureFile(picturePath) == PictureFileKind::Project) {
+  if (KindOfPictureFile(picturePath) == PictureFileKind::Picture) {
     Picture picture;
     if (!picture.LoadFromFile(picturePath))
       return Error::Make(ErrorCode::Corrupt, "File: " + picturePath + "\r\n" + picture.LastError());
-    report = SetWallpaper(picture.picture, OwnPath());
+    report = SetWallpaper(picture.image, OwnPath());
   } else {
-    ErrorOr<Bitmap32> image = LoadImageFromFile(picturePath);
+    ErrorOr<BlendBitmap> image = LoadImageFromFile(picturePath);
     if (!image)
       return Error::Make(ErrorCode::Corrupt,
                          "File: " + picturePath + "\r\n" + image.error().message);
@@ -68,12 +68,12 @@ Status SetPictureAsWallpaper(const std::string& picturePath, std::string& done) 
 
 ConfigWindowServices StandardConfigServices(QtRunModeHost& host, const SettingsAccess& access) {
   ConfigWindowServices services;
-  services.applyUserChoices = [access](SaverSettings& project) {
-    DialogSettingsRead read = ReadDialogSettings(project.Setting, access);
-    if (read.allowed) ApplyDialogSettingsToProject(read.values, project.Setting);
+  services.applyUserChoices = [access](SaverSettings& settings) {
+    DialogSettingsRead read = ReadDialogSettings(settings.Setting, access);
+    if (read.allowed) ApplyDialogSettings(read.values, settings.Setting);
   };
   services.openSettings = [access](QWidget* parent) {
-    if (RunModes* run = CurrentRun()) RunSettingsDialog(parent, run->Project().Setting, access);
+    if (RunModes* run = CurrentRun()) RunSettingsDialog(parent, run->Settings().Setting, access);
   };
   services.setWallpaper = [&host](QWidget*, const std::string& picture) {
     std::string done;
@@ -153,7 +153,7 @@ void QtRunModeHost::Error(std::string_view text) {
     QMessageBox::critical(nullptr, ApplicationTitle(), QString::fromStdString(Cp1252ToUtf8(text)));
 }
 
-void QtRunModeHost::ShowSlideshow(SaverSettings& project, const SaverTarget& target) {
+void QtRunModeHost::ShowSlideshow(SaverSettings& settings, const SaverTarget& target) {
   SlideshowTarget where;
   where.kind = target.kind == SaverTarget::Kind::Window       ? SlideshowTarget::Kind::Window
                : target.kind == SaverTarget::Kind::RootWindow ? SlideshowTarget::Kind::RootWindow
@@ -162,7 +162,7 @@ void QtRunModeHost::ShowSlideshow(SaverSettings& project, const SaverTarget& tar
   where.daemon = target.daemon;
   where.terminated = TerminationRequested;
   if (TerminationRequested()) return;
-  RunSlideshowWindow(ShowSettingsFrom(project, PeekTempFolder()), where);
+  RunSlideshowWindow(ShowSettingsFrom(settings, PeekTempFolder()), where);
 }
 
 void QtRunModeHost::LoadDefinitions(const std::string& uiFile) {
@@ -173,17 +173,17 @@ void QtRunModeHost::LoadDefinitions(const std::string& uiFile) {
     formsError_ = loaded.error().message;
 }
 
-void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view formName) {
+void QtRunModeHost::ShowDesignedForm(SaverSettings& settings, std::string_view formName) {
   if (!forms_ || formsError_) {
     Error("The window definitions of this screensaver cannot be read: " +
           formsError_.value_or("no definition file was loaded") + ".");
     return;
   }
   if (UsesProductNameAsTitle(OwnPath(), modeWord_))
-    SetApplicationTitle(QString::fromStdString(Cp1252ToUtf8(project.Setting.ProductName)));
+    SetApplicationTitle(QString::fromStdString(Cp1252ToUtf8(settings.Setting.ProductName)));
   ConfigWindowContext context;
   context.forms = forms_.get();
-  context.project = &project;
+  context.settings = &settings;
   const SettingsAccess access = SettingsAccessFor(OwnPath(), modeWord_);
   context.settingsAccess = access.allowed;
   context.userSettings = access.files;
@@ -192,8 +192,8 @@ void QtRunModeHost::ShowDesignedForm(SaverSettings& project, std::string_view fo
     Error("The window \"" + std::string(formName) + "\" cannot be shown: " + shown.error().message);
 }
 
-void QtRunModeHost::DrawPreview(SaverSettings& project, std::string_view modeArgument) {
-  DrawPreviewFile(project.Setting.PreviewFile, modeArgument);
+void QtRunModeHost::DrawPreview(SaverSettings& settings, std::string_view modeArgument) {
+  DrawPreviewFile(settings.Setting.PreviewFile, modeArgument);
 }
 
 }  // namespace vec

@@ -24,10 +24,10 @@ class QtRunModeHost final : public IRunModeHost {
   void InitApplication() override;
   void Information(std::string_view text) override;
   void Error(std::string_view text) override;
-  void ShowSlideshow(SaverSettings& project, const SaverTarget& target) override;
+  void ShowSlideshow(SaverSettings& settings, const SaverTarget& target) override;
   void LoadDefinitions(const std::string& uiFile) override;
-  void ShowDesignedForm(SaverSettings& project, std::string_view formName) override;
-  void DrawPreview(SaverSettings& project, std::string_view modeArgument) override;
+  void ShowDesignedForm(SaverSettings& settings, std::string_view formName) override;
+  void DrawPreview(SaverSettings& settings, std::string_view modeArgument) override;
 
  private:
   // A box needs someone to close it; on a platform without a screen the text only goes to

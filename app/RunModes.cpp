@@ -28,57 +28,57 @@ RunModes::RunModes(IRunModeHost& host, std::string ownPath, SaverTarget target)
     : host_(host),
       ownPath_(std::move(ownPath)),
       target_(target),
-      project_(std::make_unique<SaverSettings>()) {}
+      settings_(std::make_unique<SaverSettings>()) {}
 
 RunModes::~RunModes() = default;
 
 bool RunModes::PreparePackage() {
   SetOwnPath(ownPath_);
-  ExtractReport report = ExtractPackage(*project_, ownPath_);
+  ExtractReport report = ExtractPackage(*settings_, ownPath_);
   if (report.error != PackageError::None) {
     host_.Error(PackageErrorMessage(report.error, ownPath_));
     return false;
   }
   prepared_ = true;
-  host_.LoadDefinitions(project_->UISetting.UIFile);
+  host_.LoadDefinitions(settings_->UISetting.UIFile);
   return true;
 }
 
 void RunModes::RunSaverMode() {
-  if (PreparePackage()) RunSaver(*project_, true);
-  RemovePackage(*project_);
+  if (PreparePackage()) RunSaver(*settings_, true);
+  RemovePackage(*settings_);
 }
 
 void RunModes::RunConfigMode() {
-  if (PreparePackage()) host_.ShowDesignedForm(*project_, kMainWindowName);
-  RemovePackage(*project_);
+  if (PreparePackage()) host_.ShowDesignedForm(*settings_, kMainWindowName);
+  RemovePackage(*settings_);
 }
 
 void RunModes::RunPreviewMode(std::string_view modeArgument) {
-  if (PreparePackage() && !project_->Setting.PreviewFile.empty())
-    host_.DrawPreview(*project_, modeArgument);
+  if (PreparePackage() && !settings_->Setting.PreviewFile.empty())
+    host_.DrawPreview(*settings_, modeArgument);
   // Unlike the Windows original, the preview run cleans up: nothing redraws from these files
   // once the process has ended, and each preview would otherwise leave a folder behind.
-  RemovePackage(*project_);
+  RemovePackage(*settings_);
 }
 
-void RunModes::RunSaver(SaverSettings& project, bool applyUserSettings) {
-  if (project.FileList.FileNames.empty()) {
+void RunModes::RunSaver(SaverSettings& settings, bool applyUserSettings) {
+  if (settings.FileList.FileNames.empty()) {
     host_.Information(kNoImageMessage);
     return;
   }
-  project.FileList.CheckAll();
+  settings.FileList.CheckAll();
   // Without a user settings file the saver's own settings stand.
   if (applyUserSettings)
-    (void)ApplyUserSettingsFile(project, LocateUserSettings(ownPath_).Current());
-  host_.ShowSlideshow(project, target_);
+    (void)ApplyUserSettingsFile(settings, LocateUserSettings(ownPath_).Current());
+  host_.ShowSlideshow(settings, target_);
 }
 
 void RunModes::ShowSinglePicture(const std::string& picturePath) {
   SaverSettings single;
   single.FileList.FileNames = {picturePath};
   single.FileList.Checked = {"TRUE"};
-  const ShowSettings& from = project_->Setting;
+  const ShowSettings& from = settings_->Setting;
   single.Setting.Stretch = from.Stretch;
   single.Setting.Proportional = from.Proportional;
   single.Setting.DirectX = from.DirectX;

@@ -30,20 +30,20 @@ class IRunModeHost : public IMessages {
   virtual void InitApplication() {}
   // Reads the user-interface definition (the forms collection) from the extracted file.
   virtual void LoadDefinitions(const std::string& /*uiFile*/) {}
-  // Shows the slideshow form modally on `project` (its Checked list and user settings are
+  // Shows the slideshow form modally on `settings` (its Checked list and user settings are
   // already applied) and returns when it closes.
-  virtual void ShowSlideshow(SaverSettings& /*project*/, const SaverTarget& /*target*/) {}
+  virtual void ShowSlideshow(SaverSettings& /*settings*/, const SaverTarget& /*target*/) {}
   // Shows the designed window `formName` ("MainWindow") modally.
-  virtual void ShowDesignedForm(SaverSettings& /*project*/, std::string_view /*formName*/) {}
-  // Draws the project's PreviewFile (not empty) into the window named by `modeArgument` (a
+  virtual void ShowDesignedForm(SaverSettings& /*settings*/, std::string_view /*formName*/) {}
+  // Draws the saver's PreviewFile (not empty) into the window named by `modeArgument` (a
   // decimal handle, not validated here) and returns; the extracted files are removed after it.
-  virtual void DrawPreview(SaverSettings& /*project*/, std::string_view /*modeArgument*/) {}
+  virtual void DrawPreview(SaverSettings& /*settings*/, std::string_view /*modeArgument*/) {}
 };
 
 inline constexpr std::string_view kNoImageMessage = "This screensaver does not contain any image.";
 inline constexpr std::string_view kMainWindowName = "MainWindow";
 
-// One run of the program: the own path, the project, the host.
+// One run of the program: the own path, the settings, the host.
 class RunModes {
  public:
   RunModes(IRunModeHost& host, std::string ownPath, SaverTarget target = {});
@@ -52,7 +52,7 @@ class RunModes {
   RunModes& operator=(const RunModes&) = delete;
 
   const std::string& OwnPath() const { return ownPath_; }
-  SaverSettings& Project() { return *project_; }
+  SaverSettings& Settings() { return *settings_; }
 
   // Extracts the package into the run's folder, loads the settings and the UI definition.
   // False (after a message naming the file) when the own file holds no package.
@@ -61,17 +61,17 @@ class RunModes {
   void RunConfigMode();
   void RunPreviewMode(std::string_view modeArgument);
 
-  // The slideshow on `project`: the "no image" message for an empty picture list; otherwise
+  // The slideshow on `settings`: the "no image" message for an empty picture list; otherwise
   // every picture checked, the user settings applied when asked, and the slideshow shown.
-  void RunSaver(SaverSettings& project, bool applyUserSettings);
-  // One picture full screen with the running project's display settings, sound on, music off.
+  void RunSaver(SaverSettings& settings, bool applyUserSettings);
+  // One picture full screen with the running saver's display settings, sound on, music off.
   void ShowSinglePicture(const std::string& picturePath);
 
  private:
   IRunModeHost& host_;
   std::string ownPath_;
   SaverTarget target_;
-  std::unique_ptr<SaverSettings> project_;
+  std::unique_ptr<SaverSettings> settings_;
   bool prepared_ = false;
 };
 

@@ -415,14 +415,14 @@ std::optional<std::string> ReadProductName(const std::string& saverFile) {
   if (FindMarker(saverFile).is_error()) return std::nullopt;
   std::string folder = SystemTempPath() + "vecsaver-install-XXXXXX";
   if (!mkdtemp(folder.data())) return std::nullopt;
-  const std::string settings = folder + "/VEC.res";
+  const std::string record = folder + "/VEC.res";
   // The first record only: the settings container.
-  [[maybe_unused]] const ErrorOr<ExtractResult> extracted = ExtractRecords(saverFile, {settings});
-  SaverSettings project;
-  LoadProjectFile(project, settings);
-  unlink(settings.c_str());
+  [[maybe_unused]] const ErrorOr<ExtractResult> extracted = ExtractRecords(saverFile, {record});
+  SaverSettings settings;
+  LoadSettingsFile(settings, record);
+  unlink(record.c_str());
   rmdir(folder.c_str());
-  return Cp1252ToUtf8(project.Setting.ProductName);
+  return Cp1252ToUtf8(settings.Setting.ProductName);
 }
 
 std::string MateDesktopEntry(std::string_view productName, std::string_view program) {

@@ -81,7 +81,7 @@ void MusicPlayer::Start(bool music, std::string_view musicFile, int32_t musicMod
   playing_ = OpenAndPlay(musicIndex_);
 }
 
-void MusicPlayer::MediaPlayerNotify() {
+void MusicPlayer::MusicFinished() {
   if (!playing_) return;
   if (device_.MusicPosition() >= device_.MusicLength()) {
     // Try each file at most once per change; a list where none opens gives up the music.
@@ -110,7 +110,7 @@ void MusicPlayer::MediaPlayerNotify() {
 }
 
 void MusicPlayer::PollNotifications() {
-  while (device_.TakeMusicNotify()) MediaPlayerNotify();
+  while (device_.TakeMusicNotify()) MusicFinished();
 }
 
 void MusicPlayer::Stop() {

@@ -39,7 +39,7 @@ class MusicPlayer {
   // The device's notification: when the file has played to its end, the next file starts
   // (files that cannot be opened are skipped; when none opens, the music stops for good).
   // In every case the notification is armed again.
-  void MediaPlayerNotify();
+  void MusicFinished();
 
   // Handles every notification the device has queued; call from the main loop.
   void PollNotifications();

@@ -1,7 +1,7 @@
 #pragma once
 // When the sounds of the picture on screen play: looping for the whole picture, once after
 // a random pause, or once at a fixed interval. The slideshow loads the picture's sound
-// slots after each picture project and updates the schedule from every tick.
+// slots after each picture file and updates the schedule from every tick.
 
 #include <array>
 #include <cstdint>

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bench/BenchNoise.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/Jpeg.h"
 #include "picture/Mask.h"
 #include "picture/PictureWriter.h"
@@ -16,8 +16,8 @@
 namespace vec::bench {
 
 // A scene with some texture, so the JPEG data has a realistic size.
-inline Bitmap32 Scene(int32_t w, int32_t h, uint32_t seed) {
-  Bitmap32 bmp(w, h);
+inline BlendBitmap Scene(int32_t w, int32_t h, uint32_t seed) {
+  BlendBitmap bmp(w, h);
   BenchNoise noiseSource(seed);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
@@ -46,7 +46,7 @@ inline WaveSet RollingWave(int32_t amplitude, int32_t cycles) {
 
 // A picture file of water in the lower half under rain, like the demo's.
 inline std::string WaterPictureFile(int32_t w, int32_t h, uint32_t seed, int quality) {
-  const Bitmap32 scene = Scene(w, h, seed);
+  const BlendBitmap scene = Scene(w, h, seed);
   AreaMask mask(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) mask.Set(x, y, y >= h / 2 ? 1 : 0);

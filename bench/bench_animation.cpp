@@ -25,12 +25,12 @@ using namespace vec;
 constexpr int32_t kW = 1920, kH = 1080;
 
 // Four areas in quadrants over the top `fraction` of the rows; all wave features on.
-void MakeWaterProject(Picture& p, double fraction) {
-  p.picture.SetSize(kW, kH);
+void MakeWaterPicture(Picture& p, double fraction) {
+  p.image.SetSize(kW, kH);
   p.mask = AreaMask(kW, kH);
   const int32_t waterRows = static_cast<int32_t>(kH * fraction);
   for (int32_t r = 0; r < kH; ++r) {
-    Pixel* pic = p.picture.ScanLine(r);
+    Pixel* pic = p.image.ScanLine(r);
     uint8_t* mask = p.mask.Row(r);
     for (int32_t c = 0; c < kW; ++c) {
       pic[c] = MakePixel(static_cast<uint8_t>(r), static_cast<uint8_t>(c), uint8_t(r ^ c));
@@ -97,11 +97,11 @@ BENCHMARK(BM_Floor)->Name("Floor/1920/1080")->Unit(benchmark::kMillisecond);
 
 void TickWater(benchmark::State& state, double fraction, bool reference = false) {
   FakeClock clock;
-  Picture project;
-  MakeWaterProject(project, fraction);
+  Picture picture;
+  MakeWaterPicture(picture, fraction);
   WaterEngine engine(&clock);
   engine.SetReferenceTick(reference);
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   const double floor = FloorSeconds();
   const double t0 = ThreadSeconds();
@@ -135,7 +135,7 @@ BENCHMARK(BM_TickNoWater)->Unit(benchmark::kMillisecond);
 template <class Effect>
 void WeatherMove(benchmark::State& state) {
   SetRandSeed(1);
-  Bitmap32 target(kW, kH);
+  BlendBitmap target(kW, kH);
   Effect effect;
   effect.SetTarget(&target);
   effect.SetCount(1000);
@@ -163,22 +163,22 @@ void BM_TenObjects(benchmark::State& state) {
   const std::string folder =
       (std::filesystem::temp_directory_path() / "bench_animation_objects").string();
   std::filesystem::create_directories(folder);
-  Bitmap32 bird(64, 48);
+  BlendBitmap bird(64, 48);
   bird.Clear(MakePixel(200, 40, 40));
   (void)SaveBmp32(bird, folder + "/bird.bmp");
   FakeClock clock;
-  Picture project;
-  MakeWaterProject(project, 0.0);
+  Picture picture;
+  MakeWaterPicture(picture, 0.0);
   for (int i = 0; i < 10; ++i)
-    project.objects.text += "[Obj" + std::to_string(i) +
+    picture.objects.text += "[Obj" + std::to_string(i) +
                             "]\r\nObjType=IMG\r\nFilename=bird.bmp\r\nOpacity=8\r\nMotion=" +
                             std::to_string(1 + i % 7) + "\r\nPosLeftType=4\r\nPosTopType=4\r\n";
   // The engine takes the entries the picture reader makes from the text.
-  project.objects.Load(project.objects.text);
+  picture.objects.Load(picture.objects.text);
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder);
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   for (auto _ : state) {
     for (int i = 0; i < 6; ++i) {

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Blit.h"
 #include "graphics/Bmp.h"
 #include "graphics/PictureUtilities.h"
@@ -19,15 +19,15 @@ namespace {
 
 constexpr int kW = 1920, kH = 1080;
 
-Bitmap NoiseBitmap(int w, int h) {
-  Bitmap b(w, h);
+BottomUpBitmap NoiseBitmap(int w, int h) {
+  BottomUpBitmap b(w, h);
   std::mt19937 rng(1);
   for (size_t i = 0; i < b.PixelCount(); ++i) b.Bits()[i] = rng();
   return b;
 }
 
-Bitmap32 NoiseBitmap32(int w, int h) {
-  Bitmap32 b(w, h);
+BlendBitmap NoiseBlendBitmap(int w, int h) {
+  BlendBitmap b(w, h);
   std::mt19937 rng(2);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) b.SetPixel(x, y, rng());
@@ -36,8 +36,8 @@ Bitmap32 NoiseBitmap32(int w, int h) {
 }
 
 void BM_MemcpyFrame(benchmark::State& state) {
-  const Bitmap src = NoiseBitmap(kW, kH);
-  Bitmap dst(kW, kH);
+  const BottomUpBitmap src = NoiseBitmap(kW, kH);
+  BottomUpBitmap dst(kW, kH);
   for (auto _ : state) {
     std::memcpy(dst.Bits(), src.Bits(), src.PixelCount() * sizeof(Pixel));
     benchmark::DoNotOptimize(dst.Bits());
@@ -46,8 +46,8 @@ void BM_MemcpyFrame(benchmark::State& state) {
 BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMillisecond);
 
 void BM_BitBltFrame(benchmark::State& state) {
-  const Bitmap src = NoiseBitmap(kW, kH);
-  Bitmap dst(kW, kH);
+  const BottomUpBitmap src = NoiseBitmap(kW, kH);
+  BottomUpBitmap dst(kW, kH);
   for (auto _ : state) {
     BitBlt(dst, 0, 0, kW, kH, src, 0, 0);
     benchmark::DoNotOptimize(dst.Bits());
@@ -58,8 +58,8 @@ BENCHMARK(BM_BitBltFrame)->Unit(benchmark::kMillisecond);
 // A transition's stretch: a whole frame drawn from a block of another size.
 void BM_StretchBltFrame(benchmark::State& state) {
   const int sw = static_cast<int>(state.range(0)), sh = static_cast<int>(state.range(1));
-  const Bitmap src = NoiseBitmap(kW, kH);
-  Bitmap dst(kW, kH);
+  const BottomUpBitmap src = NoiseBitmap(kW, kH);
+  BottomUpBitmap dst(kW, kH);
   for (auto _ : state) {
     StretchBlt(dst, 0, 0, kW, kH, src, 0, 0, sw, sh);
     benchmark::DoNotOptimize(dst.Bits());
@@ -68,8 +68,8 @@ void BM_StretchBltFrame(benchmark::State& state) {
 BENCHMARK(BM_StretchBltFrame)->Args({1280, 720})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 void BM_StretchBltMirroredFrame(benchmark::State& state) {
-  const Bitmap src = NoiseBitmap(kW, kH);
-  Bitmap dst(kW, kH);
+  const BottomUpBitmap src = NoiseBitmap(kW, kH);
+  BottomUpBitmap dst(kW, kH);
   for (auto _ : state) {
     StretchBlt(dst, kW - 1, 0, -kW, kH, src, 0, 0, kW, kH);
     benchmark::DoNotOptimize(dst.Bits());
@@ -79,8 +79,8 @@ BENCHMARK(BM_StretchBltMirroredFrame)->Unit(benchmark::kMillisecond);
 
 // A band effect's reveal: the new frame copied through a region of about 1000 rectangles.
 void BM_BitBltThroughRegion(benchmark::State& state) {
-  const Bitmap src = NoiseBitmap(kW, kH);
-  Bitmap dst(kW, kH);
+  const BottomUpBitmap src = NoiseBitmap(kW, kH);
+  BottomUpBitmap dst(kW, kH);
   std::mt19937 rng(3);
   std::vector<Rect> rects;
   for (int i = 0; i < 1000; ++i) {
@@ -99,9 +99,9 @@ void BM_BitBltThroughRegion(benchmark::State& state) {
 BENCHMARK(BM_BitBltThroughRegion)->Unit(benchmark::kMillisecond);
 
 void BM_StretchLanczos(benchmark::State& state) {
-  const Bitmap32 src =
-      NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  Bitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+  const BlendBitmap src =
+      NoiseBlendBitmap(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  BlendBitmap dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
   for (auto _ : state) {
     StretchLanczos(src, dst);
     benchmark::DoNotOptimize(dst.Bits());
@@ -113,9 +113,9 @@ BENCHMARK(BM_StretchLanczos)
     ->Unit(benchmark::kMillisecond);
 
 void BM_StretchSmoothTo(benchmark::State& state) {
-  const Bitmap32 src =
-      NoiseBitmap32(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  Bitmap32 dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+  const BlendBitmap src =
+      NoiseBlendBitmap(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  BlendBitmap dst(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
   for (auto _ : state) {
     StretchSmoothTo(src, dst);
     benchmark::DoNotOptimize(dst.Bits());
@@ -160,7 +160,7 @@ void BM_PlainBgrRowsToPixels(benchmark::State& state) {
   const std::vector<uint8_t> file = Bmp24File(kW, kH);
   const size_t stride = (size_t{kW} * 3 + 3) / 4 * 4;
   for (auto _ : state) {
-    Bitmap32 out(kW, kH);
+    BlendBitmap out(kW, kH);
     for (int y = 0; y < kH; ++y) {
       const uint8_t* in = file.data() + 54 + static_cast<size_t>(kH - 1 - y) * stride;
       Pixel* row = out.ScanLine(y);

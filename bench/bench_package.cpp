@@ -67,8 +67,8 @@ void BM_ExtractPackage(benchmark::State& state) {
   const std::string folder = f.dir + "run/";
   for (auto _ : state) {
     mkdir(folder.c_str(), 0700);
-    vec::SaverSettings project;
-    vec::ExtractReport r = vec::ExtractPackage(project, f.package, folder);
+    vec::SaverSettings settings;
+    vec::ExtractReport r = vec::ExtractPackage(settings, f.package, folder);
     if (r.error != vec::PackageError::None) state.SkipWithError("extraction failed");
     vec::RemovePackage(folder);
   }
@@ -121,13 +121,13 @@ void BM_RebaseList(benchmark::State& state) {
   const std::string folder = tmpl + "/";
   for (size_t i = 0; i < n / 10; ++i)
     std::ofstream(folder + "Picture" + std::to_string(i) + ".JPG") << "x";
-  vec::SaverSettings project;
+  vec::SaverSettings settings;
   for (size_t i = 0; i < n; ++i)
-    project.FileList.FileNames.push_back("C:\\Work\\picture" + std::to_string(i % (n / 10)) +
-                                         ".jpg");
+    settings.FileList.FileNames.push_back("C:\\Work\\picture" + std::to_string(i % (n / 10)) +
+                                          ".jpg");
   for (auto _ : state) {
-    vec::SaverSettings copy = project;
-    vec::RebaseProject(copy, folder);
+    vec::SaverSettings copy = settings;
+    vec::RebaseSettings(copy, folder);
     benchmark::DoNotOptimize(copy.FileList.FileNames.data());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,5 +1,5 @@
 // Picture loading speed: our JPEG decode against the plain library in the same run, and
-// ResizeProject against pixman's bilinear scaling of the same sizes.
+// FitPicture against pixman's bilinear scaling of the same sizes.
 
 #include <benchmark/benchmark.h>
 
@@ -20,8 +20,8 @@
 
 namespace {
 
-vec::Bitmap32 Scene(int32_t w, int32_t h) {
-  vec::Bitmap32 bmp(w, h);
+vec::BlendBitmap Scene(int32_t w, int32_t h) {
+  vec::BlendBitmap bmp(w, h);
   vec::bench::BenchNoise noiseSource(12345);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
@@ -41,7 +41,7 @@ const std::vector<uint8_t>& Jpeg1080() {
 
 void BM_JpegDecode_Ours(benchmark::State& state) {
   const auto& jpeg = Jpeg1080();
-  vec::Bitmap bmp;
+  vec::BottomUpBitmap bmp;
   for (auto _ : state) {
     auto status = vec::DecodeJpeg(jpeg.data(), jpeg.size(), bmp);
     benchmark::DoNotOptimize(bmp.Bits());
@@ -74,44 +74,44 @@ void BM_JpegDecode_PlainLibjpeg(benchmark::State& state) {
 }
 BENCHMARK(BM_JpegDecode_PlainLibjpeg)->Unit(benchmark::kMillisecond);
 
-void BM_ResizeProject(benchmark::State& state) {
+void BM_FitPicture(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
-  const vec::Bitmap32 scene = Scene(w, h);
+  const vec::BlendBitmap scene = Scene(w, h);
   vec::Picture original;
-  original.picture.SetSize(w, h);
-  scene.DrawTo(original.picture, 0, 0);
+  original.image.SetSize(w, h);
+  scene.DrawTo(original.image, 0, 0);
   original.mask = vec::AreaMask(w, h);
   for (auto _ : state) {
     state.PauseTiming();
     vec::Picture p;
-    p.picture = original.picture;
+    p.image = original.image;
     p.mask = original.mask;
     state.ResumeTiming();
-    vec::ResizeProject(false, p, W, H);
-    benchmark::DoNotOptimize(p.picture.Bits());
+    vec::FitPicture(false, p, W, H);
+    benchmark::DoNotOptimize(p.image.Bits());
   }
 }
-BENCHMARK(BM_ResizeProject)
+BENCHMARK(BM_FitPicture)
     ->Args({1920, 1080, 1280, 720})
     ->Args({1024, 768, 1920, 1080})
     ->Unit(benchmark::kMillisecond);
 
 // The same fit into bitmaps kept from the last iteration, as pixman's benchmark below
 // writes into a prepared target: the fit's own work without the first touch of fresh
-// memory (ResizeProject takes new bitmaps, and the kernel's zeroing of their pages is most
+// memory (FitPicture takes new bitmaps, and the kernel's zeroing of their pages is most
 // of its time). "picture" fits the picture alone, "mask" adds the mask's stretch.
 void BM_FitIntoPrepared(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
   const bool withMask = state.range(4) != 0;
-  const vec::Bitmap32 scene = Scene(w, h);
-  vec::Bitmap picture, fittedPicture;
+  const vec::BlendBitmap scene = Scene(w, h);
+  vec::BottomUpBitmap picture, fittedPicture;
   vec::AreaMask mask(w, h), fittedMask;
   picture.SetSize(w, h);
   scene.DrawTo(picture, 0, 0);
   for (auto _ : state) {
-    vec::FitPicture(picture, W, H, fittedPicture);
+    vec::FitImage(picture, W, H, fittedPicture);
     if (withMask) vec::FitMask(mask, W, H, fittedMask);
     benchmark::DoNotOptimize(fittedPicture.Bits());
     benchmark::DoNotOptimize(fittedMask.Indices());
@@ -129,8 +129,8 @@ BENCHMARK(BM_FitIntoPrepared)
 void BM_PixmanBilinear(benchmark::State& state) {
   const int32_t w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   const int32_t W = static_cast<int32_t>(state.range(2)), H = static_cast<int32_t>(state.range(3));
-  vec::Bitmap32 src = Scene(w, h);
-  vec::Bitmap32 dst(W, H);
+  vec::BlendBitmap src = Scene(w, h);
+  vec::BlendBitmap dst(W, H);
   pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, w, h, src.Bits(), w * 4);
   pixman_image_t* d = pixman_image_create_bits(PIXMAN_x8r8g8b8, W, H, dst.Bits(), W * 4);
   pixman_transform_t t;

@@ -12,7 +12,7 @@
 #include "base/MathUtil.h"
 #include "base/Random.h"
 #include "bench/ProgramAllocator.h"
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "transitions/BandEffects.h"
 #include "transitions/Effect.h"
 #include "transitions/ShapeEffects.h"
@@ -24,7 +24,7 @@ using namespace vec;
 constexpr int32_t kW = 1920, kH = 1080;
 
 struct Pictures {
-  Bitmap oldBmp{kW, kH}, newBmp{kW, kH}, work{kW, kH};
+  BottomUpBitmap oldBmp{kW, kH}, newBmp{kW, kH}, work{kW, kH};
   Pictures() {
     for (int32_t y = 0; y < kH; ++y) {
       for (int32_t x = 0; x < kW; ++x) {

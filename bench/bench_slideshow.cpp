@@ -17,7 +17,7 @@
 #include "base/FrameThreads.h"
 #include "bench/BenchPictures.h"
 #include "bench/ProgramAllocator.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "picture/Picture.h"
 #include "slideshow/ShowAdapters.h"
@@ -31,12 +31,12 @@ using namespace vec;
 constexpr int32_t kScreenW = 1920, kScreenH = 1080;
 
 // A sea picture: a gradient sky over water in the lower half, with snow.
-void MakeProject(Picture& p, int32_t w, int32_t h) {
-  p.picture.SetSize(w, h);
+void MakePicture(Picture& p, int32_t w, int32_t h) {
+  p.image.SetSize(w, h);
   p.mask = AreaMask(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
-      p.picture.SetPixel(
+      p.image.SetPixel(
           x, y,
           MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 160));
       p.mask.Set(x, y, y >= h / 2 ? 1 : 0);
@@ -52,13 +52,13 @@ void FrameBench(benchmark::State& state, bool direct) {
   SteadyClock clock;
   ScreenDisplay display(kScreenW, kScreenH);
   if (direct) display.InitDirect();
-  Picture project;
+  Picture picture;
   if (direct)
-    MakeProject(project, 1024, 768);
+    MakePicture(picture, 1024, 768);
   else
-    MakeProject(project, kScreenW, kScreenH);
+    MakePicture(picture, kScreenW, kScreenH);
   EngineAdapter engine(clock, "/nonexistent/");
-  engine.Begin(project);
+  engine.Begin(picture);
   for (auto _ : state) {
     engine.Step();
     display.Present(engine.Frame(), 0, 0);
@@ -82,10 +82,10 @@ void BM_ComposeDirect(benchmark::State& state) {
   const auto w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   ScreenDisplay display(w, h);
   display.InitDirect();
-  Bitmap32 frame(800, 600);
+  BlendBitmap frame(800, 600);
   frame.Clear(MakePixel(200, 40, 40));
   display.Present(frame, 0, 0);
-  Bitmap32 out;
+  BlendBitmap out;
   for (auto _ : state) {
     display.Compose(out);
     benchmark::DoNotOptimize(out.Bits());
@@ -101,11 +101,11 @@ double ThreadSeconds() {
 
 // Water over the whole picture, rain, and ten 64 x 48 keyed objects that stay in view,
 // read from a package folder the way a saver's objects are.
-void MakeFullShowProject(Picture& p, int32_t w, int32_t h, const std::string& folder) {
-  MakeProject(p, w, h);
+void MakeFullShowPicture(Picture& p, int32_t w, int32_t h, const std::string& folder) {
+  MakePicture(p, w, h);
   std::fill_n(p.mask.Row(0), p.mask.PixelCount(), uint8_t{1});
   p.weather = {kWeatherRain, 400, 10, 100, 40, 8};
-  Bitmap32 bird(64, 48);
+  BlendBitmap bird(64, 48);
   bird.Clear(MakePixel(0, 255, 0));
   for (int32_t y = 8; y < 40; ++y)
     for (int32_t x = 8; x < 56; ++x) bird.SetPixel(x, y, MakePixel(200, 40, 40));
@@ -131,10 +131,10 @@ void BM_ShowFrame(benchmark::State& state) {
   SetFrameThreadCap(1);
   FakeClock clock;
   ScreenDisplay display(w, h);
-  Picture project;
-  MakeFullShowProject(project, w, h, folder);
+  Picture picture;
+  MakeFullShowPicture(picture, w, h, folder);
   EngineAdapter engine(clock, folder, false);
-  engine.Begin(project);
+  engine.Begin(picture);
   const double t0 = ThreadSeconds();
   for (auto _ : state) {
     clock.Advance(33);
@@ -147,7 +147,7 @@ void BM_ShowFrame(benchmark::State& state) {
   state.counters["coreAt30fps"] = perFrame * 30;
   // The sky's blue is 160 everywhere and rain only lightens it: a bluer-than-that pixel is an
   // object's, so this shows the objects were drawn.
-  const Bitmap32& frame = engine.Frame();
+  const BlendBitmap& frame = engine.Frame();
   int64_t objectPixels = 0;
   for (int32_t y = 0; y < frame.Height(); ++y)
     for (int32_t x = 0; x < frame.Width(); ++x) objectPixels += PixelB(frame.GetPixel(x, y)) < 100;
@@ -162,27 +162,27 @@ BENCHMARK(BM_ShowFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark:
 class MemoryFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return stills.count(path) != 0; }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     out = stills.at(path);
     return true;
   }
-  bool LoadProject(const std::string&, Picture&) override { return false; }
-  void ResizeProject(bool, Picture&, int32_t, int32_t) override {}
-  std::map<std::string, Bitmap32> stills;
+  bool LoadPicture(const std::string&, Picture&) override { return false; }
+  void FitPicture(bool, Picture&, int32_t, int32_t) override {}
+  std::map<std::string, BlendBitmap> stills;
 };
 
 class NullEngine final : public IPictureEngine {
  public:
   void Begin(Picture&) override {}
   void Step() override {}
-  const Bitmap32& Frame() override { return frame_; }
-  const Bitmap& Background() override { return background_; }
+  const BlendBitmap& Frame() override { return frame_; }
+  const BottomUpBitmap& Background() override { return background_; }
   void RestoreBackground() override {}
   void End() override {}
 
  private:
-  Bitmap32 frame_;
-  Bitmap background_;
+  BlendBitmap frame_;
+  BottomUpBitmap background_;
 };
 
 // The steps of one 2000 ms transition, for a few effects of different families.
@@ -192,7 +192,7 @@ void BM_TransitionSteps(benchmark::State& state) {
   ScreenDisplay display(kScreenW, kScreenH);
   MemoryFiles files;
   for (const char* name : {"/a.bmp", "/b.bmp"}) {
-    Bitmap32 bmp(kScreenW, kScreenH);
+    BlendBitmap bmp(kScreenW, kScreenH);
     bmp.Clear(name[1] == 'a' ? MakePixel(200, 40, 40) : MakePixel(40, 40, 200));
     files.stills[name] = std::move(bmp);
   }
@@ -210,7 +210,7 @@ void BM_TransitionSteps(benchmark::State& state) {
   services.engine = &engine;
   services.effect = TableEffect;
   Slideshow form(settings, std::move(services));
-  form.FormShow();
+  form.Start();
   form.DrawFrame();
   int64_t steps = 0, runs = 0;
   for (auto _ : state) {

@@ -28,7 +28,7 @@
 #include "base/Clock.h"
 #include "bench/BenchPictures.h"
 #include "bench/ProgramAllocator.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "package/Container.h"
@@ -131,21 +131,21 @@ const SaverFile& BigSaver() {
 class TimedFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return disk_.FileExists(path); }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     const double t = CpuMs();
     const bool ok = disk_.LoadStill(path, out);
     decode += CpuMs() - t;
     return ok;
   }
-  bool LoadProject(const std::string& path, Picture& project) override {
+  bool LoadPicture(const std::string& path, Picture& picture) override {
     const double t = CpuMs();
-    const bool ok = disk_.LoadProject(path, project);
+    const bool ok = disk_.LoadPicture(path, picture);
     decode += CpuMs() - t;
     return ok;
   }
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override {
     const double t = CpuMs();
-    disk_.ResizeProject(keepAspect, project, width, height);
+    disk_.FitPicture(keepAspect, picture, width, height);
     fit += CpuMs() - t;
   }
   double decode = 0, fit = 0;
@@ -158,14 +158,14 @@ class TimedFiles final : public IPictureFiles {
 class TimedEngine final : public IPictureEngine {
  public:
   TimedEngine(IClock& clock, const std::string& folder) : engine_(clock, folder) {}
-  void Begin(Picture& project) override {
+  void Begin(Picture& picture) override {
     const double t = CpuMs();
-    engine_.Begin(project);
+    engine_.Begin(picture);
     begin += CpuMs() - t;
   }
   void Step() override { engine_.Step(); }
-  const Bitmap32& Frame() override { return engine_.Frame(); }
-  const Bitmap& Background() override { return engine_.Background(); }
+  const BlendBitmap& Frame() override { return engine_.Frame(); }
+  const BottomUpBitmap& Background() override { return engine_.Background(); }
   void RestoreBackground() override { engine_.RestoreBackground(); }
   void End() override { engine_.End(); }
   double begin = 0;
@@ -203,12 +203,12 @@ StartupTimes StartOnce(const SaverFile& saver, int32_t width, int32_t height) {
   StartupTimes times;
   const auto start = Clock::now();
   const double startCpu = CpuMs();
-  SaverSettings project;
-  const ExtractReport report = ExtractPackage(project, saver.path, folder);
+  SaverSettings settings;
+  const ExtractReport report = ExtractPackage(settings, saver.path, folder);
   const double extracted = CpuMs();
   if (report.error != PackageError::None) std::abort();
-  project.FileList.CheckAll();
-  const SlideshowOptions options = ShowSettingsFrom(project, folder);
+  settings.FileList.CheckAll();
+  const SlideshowOptions options = ShowSettingsFrom(settings, folder);
 
   FakeClock clock;
   FirstFrameDisplay display(width, height);
@@ -222,9 +222,9 @@ StartupTimes StartOnce(const SaverFile& saver, int32_t width, int32_t height) {
   services.effect = TableEffect;
   {
     Slideshow form(options, std::move(services));
-    form.FormShow();
+    form.Start();
     const double shown = CpuMs();
-    form.AppIdle();
+    form.Tick();
     if (!display.firstPresent) std::abort();
     times.extract = extracted - startCpu;
     times.decode = files.decode;
@@ -233,7 +233,7 @@ StartupTimes StartOnce(const SaverFile& saver, int32_t width, int32_t height) {
     times.firstTick = display.firstPresentCpu - shown;
     times.cpu = display.firstPresentCpu - startCpu;
     times.total = Ms(*display.firstPresent - start);
-    form.FormClose();
+    form.Close();
   }
   RemovePackage(folder);
   return times;
@@ -296,10 +296,10 @@ void BM_ShowMemory(benchmark::State& state) {
   const std::string folder = saver.dir + "run/";
   for (auto _ : state) {
     mkdir(folder.c_str(), 0700);
-    SaverSettings project;
-    if (ExtractPackage(project, saver.path, folder).error != PackageError::None) std::abort();
-    project.FileList.CheckAll();
-    SlideshowOptions options = ShowSettingsFrom(project, folder);
+    SaverSettings settings;
+    if (ExtractPackage(settings, saver.path, folder).error != PackageError::None) std::abort();
+    settings.FileList.CheckAll();
+    SlideshowOptions options = ShowSettingsFrom(settings, folder);
     options.Duration = 5;
     options.TransitionTime = 100;
     FakeClock clock;
@@ -313,11 +313,11 @@ void BM_ShowMemory(benchmark::State& state) {
     services.engine = &engine;
     services.effect = TableEffect;
     Slideshow form(options, std::move(services));
-    form.FormShow();
-    for (int frame = 0; frame < 300; ++frame) form.AppIdle();
+    form.Start();
+    for (int frame = 0; frame < 300; ++frame) form.Tick();
     state.counters["VmRSS_MB"] = StatusMB("VmRSS:");
     state.counters["VmHWM_MB"] = StatusMB("VmHWM:");
-    form.FormClose();
+    form.Close();
     RemovePackage(folder);
   }
 }

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "tools/vectool/Quantiser.h"
 #include "tools/vectool/WebpWriter.h"
 
@@ -19,8 +19,8 @@ namespace {
 constexpr int32_t kW = 320, kH = 240;
 
 // A smooth two-way gradient with a little noise: thousands of colours, like a photo.
-vec::Bitmap32 PhotoLike() {
-  vec::Bitmap32 b(kW, kH);
+vec::BlendBitmap PhotoLike() {
+  vec::BlendBitmap b(kW, kH);
   std::mt19937 rng(5);
   for (int32_t y = 0; y < kH; ++y)
     for (int32_t x = 0; x < kW; ++x) {
@@ -33,8 +33,8 @@ vec::Bitmap32 PhotoLike() {
   return b;
 }
 
-vec::Bitmap32 FewColours() {
-  vec::Bitmap32 b(kW, kH);
+vec::BlendBitmap FewColours() {
+  vec::BlendBitmap b(kW, kH);
   for (int32_t y = 0; y < kH; ++y)
     for (int32_t x = 0; x < kW; ++x)
       b.SetPixel(x, y, x < kW / 3 ? vec::MakePixel(200, 30, 10) : vec::MakePixel(10, 90, 240));
@@ -42,21 +42,21 @@ vec::Bitmap32 FewColours() {
 }
 
 void BM_QuantiseManyColours(benchmark::State& state) {
-  const vec::Bitmap32 frame = PhotoLike();
+  const vec::BlendBitmap frame = PhotoLike();
   const Quantiser quantiser;
   for (auto _ : state) benchmark::DoNotOptimize(quantiser.Quantise(frame, {}));
 }
 BENCHMARK(BM_QuantiseManyColours)->Unit(benchmark::kMillisecond);
 
 void BM_QuantiseFewColours(benchmark::State& state) {
-  const vec::Bitmap32 frame = FewColours();
+  const vec::BlendBitmap frame = FewColours();
   const Quantiser quantiser;
   for (auto _ : state) benchmark::DoNotOptimize(quantiser.Quantise(frame, {}));
 }
 BENCHMARK(BM_QuantiseFewColours)->Unit(benchmark::kMillisecond);
 
 void BM_WebpLosslessFrame(benchmark::State& state) {
-  const vec::Bitmap32 a = PhotoLike(), b = FewColours();
+  const vec::BlendBitmap a = PhotoLike(), b = FewColours();
   const std::string path = "/tmp/bench_tools_" + std::to_string(getpid()) + ".webp";
   WebpAnimationWriter writer;
   if (const vec::Status opened = writer.Open(path, kW, kH); !opened) {

@@ -34,27 +34,29 @@
 
 namespace {
 
-using vec::Bitmap;
+using vec::BottomUpBitmap;
 using vec::FrameThreadCap;
 using vec::Pixel;
 using vec::SetFrameThreadCap;
 
-Bitmap Picture(int32_t W, int32_t H, uint32_t salt) {
-  Bitmap bmp(W, H);
+BottomUpBitmap Picture(int32_t W, int32_t H, uint32_t salt) {
+  BottomUpBitmap bmp(W, H);
   vec::bench::BenchNoise noise(salt * 2654435761u + 1);
   for (size_t i = 0; i < bmp.PixelCount(); ++i) bmp.Bits()[i] = noise.Next();
   return bmp;
 }
 
 struct Frames {
-  Bitmap oldBmp, newBmp, work;
+  BottomUpBitmap oldBmp, newBmp, work;
 };
 
 Frames& FramesFor(int32_t W, int32_t H) {
   static std::map<std::pair<int32_t, int32_t>, Frames> cache;
   auto it = cache.find({W, H});
   if (it == cache.end())
-    it = cache.emplace(std::pair{W, H}, Frames{Picture(W, H, 1), Picture(W, H, 2), Bitmap(W, H)})
+    it = cache
+             .emplace(std::pair{W, H},
+                      Frames{Picture(W, H, 1), Picture(W, H, 2), BottomUpBitmap(W, H)})
              .first;
   return it->second;
 }

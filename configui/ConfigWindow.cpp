@@ -70,12 +70,12 @@ ConfigWindow::ConfigWindow(ConfigWindowContext& context, DesignedWindow& window)
     : context_(context), window_(window) {}
 
 PlaceholderValues ConfigWindow::Placeholders() const {
-  const ShowSettings& s = context_.project->Setting;
+  const ShowSettings& s = context_.settings->Setting;
   return {s.ProductName, s.Publisher, s.Website};
 }
 
 int32_t ConfigWindow::PictureCount() const {
-  return static_cast<int32_t>(context_.project->FileList.FileNames.size());
+  return static_cast<int32_t>(context_.settings->FileList.FileNames.size());
 }
 
 void ConfigWindow::FillPlaceholders() {
@@ -136,7 +136,7 @@ void ConfigWindow::PrepareControl(BuiltControl& control) {
     edit->setReadOnly(false);
   if (IsBindableClass(control.className)) BindClick(widget, control.name);
   if (Is(control, "TPageControl")) widget->update();
-  const auto& files = context_.project->FileList.FileNames;
+  const auto& files = context_.settings->FileList.FileNames;
   if (auto* grid = dynamic_cast<ThumbnailGrid*>(widget)) {
     grid->setItems(files);
     if (context_.settingsAccess) {
@@ -157,7 +157,7 @@ void ConfigWindow::SelectPicture(int32_t index) {
   currentIndex_ = ClampPictureIndex(index, PictureCount());
   if (PictureCount() == 0) return;
   const std::string& file =
-      context_.project->FileList.FileNames[static_cast<size_t>(currentIndex_)];
+      context_.settings->FileList.FileNames[static_cast<size_t>(currentIndex_)];
   for (BuiltControl& c : window_.controls())
     if (auto* preview = dynamic_cast<PicturePreview*>(c.widget)) {
       preview->loadPicture(file);
@@ -174,7 +174,7 @@ void ConfigWindow::ExecuteAction(const std::string& controlName) {
   const PlaceholderValues values = Placeholders();
   const std::string param1 = PrepareActionParameter(action->param1, values);
   const ConfigWindowServices& services = context_.services;
-  const auto& files = context_.project->FileList.FileNames;
+  const auto& files = context_.settings->FileList.FileNames;
   switch (static_cast<ActionKind>(action->kind)) {
     case ActionKind::OpenUrl: {
       const std::string address = FirstLine(param1);
@@ -285,7 +285,7 @@ bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 Status ShowDesignedForm(ConfigWindowContext& context, std::string_view formName, QWidget* parent) {
-  if (context.forms == nullptr || context.project == nullptr)
+  if (context.forms == nullptr || context.settings == nullptr)
     return Error::Make(ErrorCode::Corrupt, "No user-interface definition is loaded.");
   std::unique_ptr<DesignedWindow> window =
       TRY(BuildDesignedWindow(*context.forms, std::string(formName)));
@@ -293,7 +293,7 @@ Status ShowDesignedForm(ConfigWindowContext& context, std::string_view formName,
   ConfigWindow behaviour(context, *window);
   behaviour.FillPlaceholders();
   if (context.settingsAccess && context.services.applyUserChoices)
-    context.services.applyUserChoices(*context.project);
+    context.services.applyUserChoices(*context.settings);
   behaviour.Prepare();
   window->exec();
   behaviour.Finish();

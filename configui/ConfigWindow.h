@@ -33,12 +33,12 @@ struct ConfigWindowServices {
   std::function<void(QWidget* parent, const std::string& picturePath)> setWallpaper;
   std::function<void(QWidget* parent, const std::string& message)> showError;
   // Copies the user's choices into the saver settings before a window is shown.
-  std::function<void(SaverSettings& project)> applyUserChoices;
+  std::function<void(SaverSettings& settings)> applyUserChoices;
 };
 
 struct ConfigWindowContext {
   const FormCollection* forms = nullptr;
-  SaverSettings* project = nullptr;
+  SaverSettings* settings = nullptr;
   bool settingsAccess = false;     // whether the user settings file is read and written
   UserSettingsFiles userSettings;  // where the user's settings are read and saved
   ConfigWindowServices services;

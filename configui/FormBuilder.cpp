@@ -88,7 +88,7 @@ PanelBevel PanelBevelFromName(std::string_view name, PanelBevel fallback) {
 // icons they lack) give an empty image; data that does not hold what it claims is an error.
 ErrorOr<QImage> ImageOf(const std::vector<uint8_t>& data, bool transparent) {
   PictureData picture = TRY(DecodePictureData(data));
-  const Bitmap32 pixels = PictureBitmap(picture);
+  const BlendBitmap pixels = PictureBitmap(picture);
   if (pixels.Empty()) return QImage();
   QImage image(pixels.Width(), pixels.Height(), QImage::Format_ARGB32);
   for (int y = 0; y < pixels.Height(); ++y) {

@@ -83,11 +83,11 @@ QString StripAccelerators(const QString& caption) {
   return out;
 }
 
-Bitmap32 PictureBitmap(const PictureData& picture) {
+BlendBitmap PictureBitmap(const PictureData& picture) {
   if (picture.empty()) return {};
   auto loaded = LoadImageFromMemory(picture.imageBytes.data(), picture.imageBytes.size());
   if (loaded.ok()) {
-    Bitmap32 out = std::move(loaded.value());
+    BlendBitmap out = std::move(loaded.value());
     for (int32_t y = 0; y < out.Height(); ++y) {
       Pixel* row = out.ScanLine(y);
       for (int32_t x = 0; x < out.Width(); ++x) row[x] |= 0xFF000000u;
@@ -98,7 +98,7 @@ Bitmap32 PictureBitmap(const PictureData& picture) {
       QImage::fromData(picture.imageBytes.data(), static_cast<int>(picture.imageBytes.size()));
   if (image.isNull()) return {};
   image = image.convertToFormat(QImage::Format_ARGB32);
-  Bitmap32 out(image.width(), image.height());
+  BlendBitmap out(image.width(), image.height());
   for (int y = 0; y < image.height(); ++y) {
     const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     std::copy(src, src + image.width(), out.ScanLine(y));
@@ -106,7 +106,7 @@ Bitmap32 PictureBitmap(const PictureData& picture) {
   return out;
 }
 
-ErrorOr<Bitmap32> PictureBitmapOf(const std::vector<uint8_t>& data) {
+ErrorOr<BlendBitmap> PictureBitmapOf(const std::vector<uint8_t>& data) {
   PictureData picture = TRY(DecodePictureData(data));
   return PictureBitmap(picture);
 }

@@ -13,7 +13,7 @@
 #include "configui/FormColors.h"
 #include "configui/FormFonts.h"
 #include "configui/FormTextReader.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -27,12 +27,12 @@ QString FormTextToQString(std::string_view cp1252);
 // letter as the accelerator and is not shown.
 QString StripAccelerators(const QString& caption);
 
-// The pixels of a decoded picture property: BMP, JPEG and GIF through the project's image
+// The pixels of a decoded picture property: BMP, JPEG and GIF through our own image
 // readers (made opaque), other kinds Qt reads (PNG, icons) through Qt with their alpha. An
 // empty picture, or a kind neither reads (metafiles), gives an empty bitmap.
-Bitmap32 PictureBitmap(const PictureData& picture);
+BlendBitmap PictureBitmap(const PictureData& picture);
 // The Data of a picture property (ButtonUp.Data, ...) decoded and read as above; data that
 // does not hold the picture it names is DecodePictureData's error.
-ErrorOr<Bitmap32> PictureBitmapOf(const std::vector<uint8_t>& data);
+ErrorOr<BlendBitmap> PictureBitmapOf(const std::vector<uint8_t>& data);
 
 }  // namespace vec

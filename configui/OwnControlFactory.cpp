@@ -57,12 +57,12 @@ FrameBorder FrameBorderOf(const FormObject& o) {
 // The four pictures of an image button, read before the widget is made so that damaged
 // data leaves nothing behind.
 struct ButtonPictures {
-  Bitmap32 up, down, over, disabled;
+  BlendBitmap up, down, over, disabled;
 };
 
 ErrorOr<ButtonPictures> ReadButtonPictures(const FormObject& d) {
   ButtonPictures pictures;
-  const std::pair<std::string_view, Bitmap32*> targets[] = {
+  const std::pair<std::string_view, BlendBitmap*> targets[] = {
       {"ButtonUp.Data", &pictures.up},
       {"ButtonDown.Data", &pictures.down},
       {"ButtonOver.Data", &pictures.over},

@@ -39,18 +39,18 @@ SettingsAccess SettingsAccessFor(const std::string& ownPath, std::string_view mo
   return {SettingsAccessAllowed(ownPath, modeWord), LocateUserSettings(ownPath)};
 }
 
-DialogSettings DialogDefaults(const ShowSettings& project) {
+DialogSettings DialogDefaults(const ShowSettings& settings) {
   DialogSettings d;
-  d.ImageMode = project.ShowImageMode;
+  d.ImageMode = settings.ShowImageMode;
   // A speed the table does not hold starts at the nearest table value rather than nowhere.
-  d.SpeedIndex = NearestSpeedIndex(project.Speed);
-  d.Sound = project.Sound;
-  d.Music = project.Music;
-  d.Transition = project.Transition;
-  d.Duration = project.Duration;
-  d.DirectX = project.DirectX;
-  d.DirectXQuality = project.DirectXQuality;
-  d.ImageSize = project.Stretch ? (project.Proportional ? 2 : 1) : 0;
+  d.SpeedIndex = NearestSpeedIndex(settings.Speed);
+  d.Sound = settings.Sound;
+  d.Music = settings.Music;
+  d.Transition = settings.Transition;
+  d.Duration = settings.Duration;
+  d.DirectX = settings.DirectX;
+  d.DirectXQuality = settings.DirectXQuality;
+  d.ImageSize = settings.Stretch ? (settings.Proportional ? 2 : 1) : 0;
   d.CustomMusic = false;
   d.ShuffleMusic = true;
   return d;
@@ -73,8 +73,8 @@ void ReadDialogSettings(const IniDocument& user, DialogSettings& values) {
   values.MusicList = user.SectionKeys(kMusicList);
 }
 
-DialogSettingsRead ReadDialogSettings(const ShowSettings& project, const SettingsAccess& access) {
-  DialogSettingsRead read{access.allowed, DialogDefaults(project)};
+DialogSettingsRead ReadDialogSettings(const ShowSettings& settings, const SettingsAccess& access) {
+  DialogSettingsRead read{access.allowed, DialogDefaults(settings)};
   if (!access.allowed) return read;
   if (ErrorOr<IniDocument> user = ReadUserSettings(access.files); user.ok())
     ReadDialogSettings(user.value(), read.values);
@@ -116,16 +116,16 @@ Status WriteDialogSettings(const DialogSettings& values, const SettingsAccess& a
                             [&values](IniDocument& user) { WriteDialogSettings(values, user); });
 }
 
-void ApplyDialogSettingsToProject(const DialogSettings& values, ShowSettings& project) {
-  project.ShowImageMode = values.ImageMode;
-  project.Duration = values.Duration;
-  project.Sound = values.Sound;
-  project.Music = values.Music;
-  project.Transition = values.Transition;
+void ApplyDialogSettings(const DialogSettings& values, ShowSettings& settings) {
+  settings.ShowImageMode = values.ImageMode;
+  settings.Duration = values.Duration;
+  settings.Sound = values.Sound;
+  settings.Music = values.Music;
+  settings.Transition = values.Transition;
   if (values.SpeedIndex >= 0 && values.SpeedIndex < static_cast<int32_t>(SpeedTable.size()))
-    project.Speed = SpeedTable[static_cast<size_t>(values.SpeedIndex)];
-  project.Stretch = values.ImageSize > 0;
-  project.Proportional = values.ImageSize == 2;
+    settings.Speed = SpeedTable[static_cast<size_t>(values.SpeedIndex)];
+  settings.Stretch = values.ImageSize > 0;
+  settings.Proportional = values.ImageSize == 2;
 }
 
 }  // namespace vec

@@ -1,12 +1,12 @@
 #pragma once
 // The user's choices of the Settings dialog: whether this run may read and write the user
-// settings file, reading them (over defaults taken from the project settings), writing them,
-// and laying them over the project settings before a designed window is shown.
+// settings file, reading them (over defaults taken from the saver's settings), writing them,
+// and laying them over the saver's settings before a designed window is shown.
 //
 // Entry points for the configuration window:
 //   SettingsAccess access = SettingsAccessFor(OwnPath(), modeWord);
-//   DialogSettingsRead read = ReadDialogSettings(project.Setting, access);
-//   if (read.allowed) ApplyDialogSettingsToProject(read.values, project.Setting);
+//   DialogSettingsRead read = ReadDialogSettings(settings.Setting, access);
+//   if (read.allowed) ApplyDialogSettings(read.values, settings.Setting);
 //   ... after the dialog's OK: WriteDialogSettings(values, access)
 
 #include <cstdint>
@@ -56,9 +56,9 @@ inline constexpr int32_t kImageSizeCount = 3;
 inline constexpr int32_t kImageModeCount = 4;
 inline constexpr int32_t kDirectXQualityCount = 3;
 
-// The dialog's values before the user file is read: the project's choices, with the speed
-// index of the table value nearest to the project speed, custom music off and shuffle on.
-DialogSettings DialogDefaults(const ShowSettings& project);
+// The dialog's values before the user file is read: the saver's choices, with the speed
+// index of the table value nearest to the saver's speed, custom music off and shuffle on.
+DialogSettings DialogDefaults(const ShowSettings& settings);
 
 // Lays section "Setting" and the keys of "MusicList" of a user settings document over
 // `values`. A list choice or speed index outside its range keeps the value it had, so the
@@ -69,9 +69,9 @@ struct DialogSettingsRead {
   bool allowed = false;
   DialogSettings values;
 };
-// The defaults from the project, overlaid with the user file when access is allowed and the
-// file exists. A file that exists but cannot be read gives the defaults.
-DialogSettingsRead ReadDialogSettings(const ShowSettings& project, const SettingsAccess& access);
+// The defaults from the saver's settings, overlaid with the user file when access is allowed and
+// the file exists. A file that exists but cannot be read gives the defaults.
+DialogSettingsRead ReadDialogSettings(const ShowSettings& settings, const SettingsAccess& access);
 
 // Whether a music path can be kept as a key of the settings file and read back as it was:
 // not empty, no line break, no "=", no blank at either end, not starting with ";" or "[".
@@ -89,10 +89,10 @@ void WriteDialogSettings(const DialogSettings& values, IniDocument& user);
 // cannot be read is left as it is and reported.
 Status WriteDialogSettings(const DialogSettings& values, const SettingsAccess& access);
 
-// Lays the user's choices over the project settings as a designed window is shown: show
+// Lays the user's choices over the saver's settings as a designed window is shown: show
 // mode, duration, sound, music, transitions, speed (the table value of the index; an index
-// outside the table keeps the project speed) and picture size. The display choice, its
+// outside the table keeps the saver's speed) and picture size. The display choice, its
 // quality and the music list are not copied.
-void ApplyDialogSettingsToProject(const DialogSettings& values, ShowSettings& project);
+void ApplyDialogSettings(const DialogSettings& values, ShowSettings& settings);
 
 }  // namespace vec

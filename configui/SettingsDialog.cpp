@@ -124,7 +124,7 @@ class UpDown : public QWidget {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(const ShowSettings& project, SettingsAccess access, QWidget* parent)
+SettingsDialog::SettingsDialog(const ShowSettings& settings, SettingsAccess access, QWidget* parent)
     : QDialog(parent), access_(std::move(access)) {
   setObjectName("fmSettingWindow");
   setWindowTitle("Settings");
@@ -161,7 +161,7 @@ SettingsDialog::SettingsDialog(const ShowSettings& project, SettingsAccess acces
   };
   report_ = [this](const QString& message) { QMessageBox::critical(this, windowTitle(), message); };
 
-  DialogSettingsRead read = ReadDialogSettings(project, access_);
+  DialogSettingsRead read = ReadDialogSettings(settings, access_);
   ok_->setEnabled(read.allowed);
   Fill(read.values);
 }
@@ -308,8 +308,9 @@ void SettingsDialog::accept() {
   QDialog::accept();
 }
 
-bool RunSettingsDialog(QWidget* parent, const ShowSettings& project, const SettingsAccess& access) {
-  SettingsDialog dialog(project, access, parent);
+bool RunSettingsDialog(QWidget* parent, const ShowSettings& settings,
+                       const SettingsAccess& access) {
+  SettingsDialog dialog(settings, access, parent);
   return dialog.exec() == QDialog::Accepted;
 }
 

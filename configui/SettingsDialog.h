@@ -1,11 +1,11 @@
 #pragma once
 // The built-in Settings dialog: picture size, show mode, duration, animation speed, sound,
 // music and its play list, and the display choice. Its values come from the user settings
-// file over the project's defaults (ReadDialogSettings) and go back to it on OK
-// (WriteDialogSettings); it does not change the loaded project.
+// file over the saver's defaults (ReadDialogSettings) and go back to it on OK
+// (WriteDialogSettings); it does not change the loaded settings.
 //
 // Entry point for the "Open setting" action of a designed window:
-//   RunSettingsDialog(window, project.Setting, SettingsAccessFor(OwnPath(), args));
+//   RunSettingsDialog(window, settings.Setting, SettingsAccessFor(OwnPath(), args));
 
 #include <QDialog>
 #include <QString>
@@ -27,7 +27,7 @@ class SettingsDialog : public QDialog {
   // Reads the user's values (when access allows) and fills the controls; "OK" is enabled
   // only when access is allowed. The controls carry their form names (cbMusic,
   // txtDuration, tbSpeed, lstMusic, Button1 "OK", ...).
-  SettingsDialog(const ShowSettings& project, SettingsAccess access, QWidget* parent = nullptr);
+  SettingsDialog(const ShowSettings& settings, SettingsAccess access, QWidget* parent = nullptr);
 
   // The values as the controls show them, or an error when the duration is not an integer.
   ErrorOr<DialogSettings> ChosenValues() const;
@@ -78,6 +78,6 @@ class SettingsDialog : public QDialog {
 
 // Shows the dialog modally over `parent`; returns whether it closed with OK (the values are
 // then in the user settings file).
-bool RunSettingsDialog(QWidget* parent, const ShowSettings& project, const SettingsAccess& access);
+bool RunSettingsDialog(QWidget* parent, const ShowSettings& settings, const SettingsAccess& access);
 
 }  // namespace vec

@@ -302,9 +302,9 @@ WallpaperSetter DesktopSetter(std::string_view currentDesktop) {
   return WallpaperSetter::None;
 }
 
-ErrorOr<WallpaperReport> SetWallpaper(const Bitmap32& picture, const std::string& ownPath) {
+ErrorOr<WallpaperReport> SetWallpaper(const BlendBitmap& picture, const std::string& ownPath) {
   if (picture.Empty()) return EmptyPicture();
-  Bitmap32 copy(picture.Width(), picture.Height());
+  BlendBitmap copy(picture.Width(), picture.Height());
   for (int32_t y = 0; y < picture.Height(); ++y) {
     const Pixel* from = picture.ScanLine(y);
     Pixel* to = copy.ScanLine(y);
@@ -313,9 +313,9 @@ ErrorOr<WallpaperReport> SetWallpaper(const Bitmap32& picture, const std::string
   return WriteAndTell(EncodeBmp32(copy), ownPath);
 }
 
-ErrorOr<WallpaperReport> SetWallpaper(const Bitmap& picture, const std::string& ownPath) {
+ErrorOr<WallpaperReport> SetWallpaper(const BottomUpBitmap& picture, const std::string& ownPath) {
   if (picture.Empty()) return EmptyPicture();
-  Bitmap copy(picture.Width(), picture.Height());
+  BottomUpBitmap copy(picture.Width(), picture.Height());
   for (int32_t y = 0; y < picture.Height(); ++y) {
     const Pixel* from = picture.ScanLine(y);
     Pixel* to = copy.ScanLine(y);

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 namespace vec {
 
@@ -53,7 +53,7 @@ WallpaperSetter DesktopSetter(std::string_view currentDesktop);
 // $XDG_CURRENT_DESKTOP, or else feh or xwallpaper when one is installed, to show it centred.
 // Programs run without a shell, the path always one argument. An empty picture or a file
 // that can be written nowhere is an error; a desktop that refuses is not (see `applied`).
-ErrorOr<WallpaperReport> SetWallpaper(const Bitmap32& picture, const std::string& ownPath);
-ErrorOr<WallpaperReport> SetWallpaper(const Bitmap& picture, const std::string& ownPath);
+ErrorOr<WallpaperReport> SetWallpaper(const BlendBitmap& picture, const std::string& ownPath);
+ErrorOr<WallpaperReport> SetWallpaper(const BottomUpBitmap& picture, const std::string& ownPath);
 
 }  // namespace vec

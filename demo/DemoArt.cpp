@@ -20,16 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/Jpeg.h"
 #include "graphics/PictureUtilities.h"
 #include "picture/Picture.h"
 
 namespace {
 
-using vec::Bitmap32;
+using vec::BlendBitmap;
 using vec::MakePixel;
 using vec::Pixel;
 
@@ -75,7 +75,7 @@ double Ridge(int32_t x, double base, double height, double scale, uint32_t seed)
   return base - height * Fractal(x / scale, 0.5, seed, 5);
 }
 
-void Sky(Bitmap32& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed) {
+void Sky(BlendBitmap& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed) {
   for (int32_t y = 0; y < bmp.Height(); ++y)
     for (int32_t x = 0; x < bmp.Width(); ++x) {
       Rgb c = Mix(top, horizon, double(y) / horizonRow);
@@ -85,7 +85,7 @@ void Sky(Bitmap32& bmp, Rgb top, Rgb horizon, int32_t horizonRow, uint32_t seed)
     }
 }
 
-void Hills(Bitmap32& bmp, double base, double height, double scale, Rgb color, uint32_t seed) {
+void Hills(BlendBitmap& bmp, double base, double height, double scale, Rgb color, uint32_t seed) {
   for (int32_t x = 0; x < bmp.Width(); ++x) {
     const double top = Ridge(x, base, height, scale, seed);
     for (int32_t y = std::max(0, static_cast<int32_t>(top)); y < bmp.Height(); ++y) {
@@ -95,7 +95,7 @@ void Hills(Bitmap32& bmp, double base, double height, double scale, Rgb color, u
   }
 }
 
-void Sun(Bitmap32& bmp, int32_t cx, int32_t cy, int32_t r, Rgb color) {
+void Sun(BlendBitmap& bmp, int32_t cx, int32_t cy, int32_t r, Rgb color) {
   for (int32_t y = std::max(0, cy - 3 * r); y < std::min(bmp.Height(), cy + 3 * r); ++y)
     for (int32_t x = std::max(0, cx - 3 * r); x < std::min(bmp.Width(), cx + 3 * r); ++x) {
       const double d = std::hypot(x - cx, y - cy);
@@ -107,7 +107,7 @@ void Sun(Bitmap32& bmp, int32_t cx, int32_t cy, int32_t r, Rgb color) {
 }
 
 // Water: a gradient with streaks; the engine moves it, this only gives it texture.
-void Water(Bitmap32& bmp, int32_t top, int32_t bottom, Rgb near, Rgb far, uint32_t seed) {
+void Water(BlendBitmap& bmp, int32_t top, int32_t bottom, Rgb near, Rgb far, uint32_t seed) {
   for (int32_t y = top; y < bottom; ++y)
     for (int32_t x = 0; x < bmp.Width(); ++x) {
       const double t = double(y - top) / std::max(1, bottom - top);
@@ -118,28 +118,29 @@ void Water(Bitmap32& bmp, int32_t top, int32_t bottom, Rgb near, Rgb far, uint32
     }
 }
 
-vec::Bitmap MaskOf(int32_t w, int32_t h) {
-  vec::Bitmap mask(w, h);
+vec::BottomUpBitmap MaskOf(int32_t w, int32_t h) {
+  vec::BottomUpBitmap mask(w, h);
   std::fill_n(mask.Bits(), mask.PixelCount(), Pixel{0});
   return mask;
 }
-void MarkArea(vec::Bitmap& mask, int area, const std::function<bool(int32_t, int32_t)>& inside) {
+void MarkArea(vec::BottomUpBitmap& mask, int area,
+              const std::function<bool(int32_t, int32_t)>& inside) {
   for (int32_t y = 0; y < mask.Height(); ++y)
     for (int32_t x = 0; x < mask.Width(); ++x)
       if (inside(x, y)) mask.SetPixel(x, y, vec::kAreaColors[static_cast<size_t>(area)]);
 }
 
-bool Save(const Bitmap32& bmp, const std::string& path) {
+bool Save(const BlendBitmap& bmp, const std::string& path) {
   if (vec::SaveBmp32(bmp, path).ok()) return true;
   std::cerr << "demo_art: cannot write " << path << "\n";
   return false;
 }
-bool Save(const vec::Bitmap& bmp, const std::string& path) {
+bool Save(const vec::BottomUpBitmap& bmp, const std::string& path) {
   if (vec::SaveBmp32(bmp, path).ok()) return true;
   std::cerr << "demo_art: cannot write " << path << "\n";
   return false;
 }
-bool SaveJpeg(const Bitmap32& bmp, const std::string& path, int quality = 80) {
+bool SaveJpeg(const BlendBitmap& bmp, const std::string& path, int quality = 80) {
   auto bytes = vec::EncodeJpeg(bmp, quality);
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   if (bytes)
@@ -153,8 +154,8 @@ bool SaveJpeg(const Bitmap32& bmp, const std::string& path, int quality = 80) {
 // ---- pictures ----------------------------------------------------------------------
 
 constexpr int32_t kLakeTop = 475;
-Bitmap32 Lake() {
-  Bitmap32 bmp(kW, kH);
+BlendBitmap Lake() {
+  BlendBitmap bmp(kW, kH);
   Sky(bmp, {40, 60, 130}, {250, 170, 110}, kLakeTop, 11);
   Sun(bmp, 875, 375, 32, {255, 230, 170});
   Hills(bmp, kLakeTop - 12, 188, 325, {70, 70, 110}, 12);
@@ -164,8 +165,8 @@ Bitmap32 Lake() {
 }
 
 constexpr int32_t kSeaTop = 375, kHeadland = 950;
-Bitmap32 Sea() {
-  Bitmap32 bmp(kW, kH);
+BlendBitmap Sea() {
+  BlendBitmap bmp(kW, kH);
   Sky(bmp, {70, 120, 200}, {200, 225, 245}, kSeaTop, 21);
   Sun(bmp, 312, 150, 38, {255, 250, 220});
   Water(bmp, kSeaTop, kH, {10, 60, 90}, {70, 140, 180}, 22);
@@ -180,8 +181,8 @@ Bitmap32 Sea() {
 }
 
 constexpr int32_t kFallLeft = 588, kFallRight = 700, kFallTop = 175, kPoolTop = 538;
-Bitmap32 Falls() {
-  Bitmap32 bmp(kW, kH);
+BlendBitmap Falls() {
+  BlendBitmap bmp(kW, kH);
   Sky(bmp, {90, 140, 210}, {210, 230, 240}, 250, 31);
   // Cliffs on both sides of the fall, meeting the pool.
   for (int32_t y = 0; y < kPoolTop; ++y)
@@ -200,8 +201,8 @@ Bitmap32 Falls() {
   return bmp;
 }
 
-Bitmap32 Meadow() {
-  Bitmap32 bmp(kW, kH);
+BlendBitmap Meadow() {
+  BlendBitmap bmp(kW, kH);
   Sky(bmp, {60, 110, 200}, {190, 215, 240}, 412, 41);
   Sun(bmp, 1025, 112, 30, {255, 250, 210});
   Hills(bmp, 412, 138, 375, {90, 130, 70}, 42);
@@ -219,8 +220,8 @@ Bitmap32 Meadow() {
 }
 
 // Layered hills fading into the morning haze behind a low sun.
-Bitmap32 Dawn() {
-  Bitmap32 bmp(kW, kH);
+BlendBitmap Dawn() {
+  BlendBitmap bmp(kW, kH);
   Sky(bmp, {120, 150, 205}, {255, 195, 145}, 440, 61);
   Sun(bmp, 330, 365, 40, {255, 238, 195});
   Hills(bmp, 450, 130, 420, {165, 140, 160}, 62);
@@ -230,8 +231,8 @@ Bitmap32 Dawn() {
 }
 
 // Stars over a dark ridge, a crescent moon above the last light of the day.
-Bitmap32 Dusk() {
-  Bitmap32 bmp(kW, kH);
+BlendBitmap Dusk() {
+  BlendBitmap bmp(kW, kH);
   Sky(bmp, {18, 18, 58}, {205, 105, 120}, 500, 71);
   for (int i = 0; i < 400; ++i) {
     const int32_t x = static_cast<int32_t>(Hash(i, 1, 72) * kW);
@@ -253,8 +254,8 @@ Bitmap32 Dusk() {
 }
 
 // A bird in flight on a magenta key colour (the bottom-left pixel is the key).
-Bitmap32 Bird() {
-  Bitmap32 bmp(64, 32);
+BlendBitmap Bird() {
+  BlendBitmap bmp(64, 32);
   bmp.Clear(MakePixel(255, 0, 255));
   for (int32_t x = 0; x < 64; ++x) {
     const double wing = 14 - 10 * std::sin(std::abs(x - 32) / 32.0 * kPi * 0.9);
@@ -397,20 +398,20 @@ int main(int argc, char** argv) {
   const std::string dir = std::string(argv[1]) + "/";
   bool ok = true;
 
-  const Bitmap32 lake = Lake();
-  vec::Bitmap lakeMask = MaskOf(kW, kH);
+  const BlendBitmap lake = Lake();
+  vec::BottomUpBitmap lakeMask = MaskOf(kW, kH);
   MarkArea(lakeMask, 1, [](int32_t, int32_t y) { return y >= kLakeTop; });
   ok &= Save(lake, dir + "Lake.bmp") && Save(lakeMask, dir + "LakeMask.bmp");
 
-  const Bitmap32 sea = Sea();
-  vec::Bitmap seaMask = MaskOf(kW, kH);
+  const BlendBitmap sea = Sea();
+  vec::BottomUpBitmap seaMask = MaskOf(kW, kH);
   MarkArea(seaMask, 1, [](int32_t x, int32_t y) {
     return y >= kSeaTop + 25 || (y >= kSeaTop && x < kHeadland);
   });
   ok &= Save(sea, dir + "Sea.bmp") && Save(seaMask, dir + "SeaMask.bmp");
 
-  const Bitmap32 falls = Falls();
-  vec::Bitmap fallsMask = MaskOf(kW, kH);
+  const BlendBitmap falls = Falls();
+  vec::BottomUpBitmap fallsMask = MaskOf(kW, kH);
   MarkArea(fallsMask, 1, [](int32_t x, int32_t y) {
     return y >= kFallTop - 25 && y < kPoolTop && x >= kFallLeft && x < kFallRight;
   });
@@ -420,7 +421,7 @@ int main(int argc, char** argv) {
   ok &= SaveJpeg(Meadow(), dir + "Meadow.jpg");
   ok &= SaveJpeg(Dawn(), dir + "Dawn.jpg");
   ok &= SaveJpeg(Dusk(), dir + "Dusk.jpg");
-  Bitmap32 preview(320, 180);
+  BlendBitmap preview(320, 180);
   vec::StretchSmoothTo(lake, preview);
   ok &= SaveJpeg(preview, dir + "Preview.jpg", 88);
   ok &= Save(Bird(), dir + "Bird.bmp");

@@ -13,8 +13,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vec::fuzz::MemoryFile input(data, size);
   const std::string& folder = vec::fuzz::ScratchFolder();
-  vec::SaverSettings project;
-  vec::ExtractReport report = vec::ExtractPackage(project, input.Path(), folder);
+  vec::SaverSettings settings;
+  vec::ExtractReport report = vec::ExtractPackage(settings, input.Path(), folder);
   if (report.error == vec::PackageError::None && report.files.size() != report.fileLines.size())
     __builtin_trap();
   vec::RemovePackage(folder);

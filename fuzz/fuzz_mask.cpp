@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!vec::DecodeMask(codes, again).ok() || !(again == mask)) __builtin_trap();
   // The mask in its area colours, stretched onto W x H and read back as indices.
   const auto stretched = [&mask](int32_t W, int32_t H) {
-    vec::Bitmap out(W, H);
+    vec::BottomUpBitmap out(W, H);
     if (!mask.Empty())
       vec::StretchBlt(out, 0, 0, W, H, vec::AreaColorsOf(mask), 0, 0, mask.Width(), mask.Height());
     return vec::AreaMaskFromColors(out);

@@ -1,4 +1,4 @@
-// Picture files from memory: full and preview loads through the project.
+// Picture files from memory: full and preview loads through Picture.
 #include <cstddef>
 #include <cstdint>
 
@@ -6,8 +6,8 @@
 #include "picture/PictureFileReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  vec::Picture project;
-  project.LoadFromMemory(data, size, "fuzz.vep");
+  vec::Picture picture;
+  picture.LoadFromMemory(data, size, "fuzz.vep");
   vec::PictureFileReader preview;
   (void)preview.LoadPreviewFromMemory(data, size);
   return 0;

@@ -14,13 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto* nul = static_cast<const uint8_t*>(std::memchr(data, 0, size));
   size_t split = nul ? static_cast<size_t>(nul - data) : size;
   vec::fuzz::MemoryFile container(data, split);
-  vec::SaverSettings project;
-  vec::LoadProjectFile(project, container.Path());
-  project.FileList.CheckAll();
+  vec::SaverSettings settings;
+  vec::LoadSettingsFile(settings, container.Path());
+  settings.FileList.CheckAll();
   std::string_view user(reinterpret_cast<const char*>(data) + split, size - split);
-  vec::ApplyUserSettings(project, vec::IniDocument::FromText(user));
-  if (project.FileList.Checked.size() != project.FileList.FileNames.size()) __builtin_trap();
-  for (const auto& c : project.FileList.Checked)
+  vec::ApplyUserSettings(settings, vec::IniDocument::FromText(user));
+  if (settings.FileList.Checked.size() != settings.FileList.FileNames.size()) __builtin_trap();
+  for (const auto& c : settings.FileList.Checked)
     if (c != "TRUE" && c != "FALSE") __builtin_trap();
   return 0;
 }

@@ -73,8 +73,8 @@ void AxisSpan(int32_t start, int32_t len, int64_t& a, int64_t& b) {
 // comes first and each band runs bottom-up: rows are stored bottom-up, so this is the order
 // of rising addresses, the direction the processor fetches ahead. The region's rectangles
 // are clipped on the way, so no list of them is built.
-void CopyRowsThroughClip(const BlitKernels& k, Bitmap& dst, const Bitmap& src, const Rect& area,
-                         int64_t ox, int64_t oy) {
+void CopyRowsThroughClip(const BlitKernels& k, BottomUpBitmap& dst, const BottomUpBitmap& src,
+                         const Rect& area, int64_t ox, int64_t oy) {
   const std::span<const Rect> clip = dst.ClipRegion()
                                          ? std::span<const Rect>(dst.ClipRegion()->Rects())
                                          : std::span<const Rect>(&area, 1);
@@ -111,13 +111,14 @@ void CopyRowsThroughClip(const BlitKernels& k, Bitmap& dst, const Bitmap& src, c
 }
 
 // The pixels of a frame, the size SplitRows compares with the large-frame threshold.
-int64_t FramePixels(const Bitmap& bmp) {
+int64_t FramePixels(const BottomUpBitmap& bmp) {
   return static_cast<int64_t>(bmp.Width()) * bmp.Height();
 }
 
 // CopyRowsThroughClip over the rows of `block` inside dst, split over threads for a large
 // frame: the parts write disjoint rows of dst and read only src.
-void CopyThroughClip(Bitmap& dst, const Bitmap& src, const Rect& block, int64_t ox, int64_t oy) {
+void CopyThroughClip(BottomUpBitmap& dst, const BottomUpBitmap& src, const Rect& block, int64_t ox,
+                     int64_t oy) {
   const Rect area = Intersect(block, Rect{0, 0, dst.Width(), dst.Height()});
   if (area.IsEmpty()) return;
   const BlitKernels& k = CurrentBlitKernels();
@@ -186,7 +187,7 @@ Rect BoundingBox(const std::vector<Rect>& rects) {
 
 // Where a stretch reads from and in which order it writes the destination rows.
 struct StretchSource {
-  const Bitmap* bitmap = nullptr;
+  const BottomUpBitmap* bitmap = nullptr;
   RowWalk walk = RowWalk::BottomUp;
   bool inPlace = false;  // the source is the destination itself
   // For a walk in two parts: the first row of the bottom-up part (the rows above it go
@@ -197,8 +198,9 @@ struct StretchSource {
 // A stretch within one bitmap reads the source as it was before the stretch. One visible
 // rectangle is walked in an order that never reads an overwritten row; a row that reads
 // itself goes through a row buffer. Anything else goes through a temporary copy in `temp`.
-StretchSource ChooseStretchSource(const Bitmap& dst, const Bitmap& src, size_t rectCount,
-                                  const std::vector<int32_t>& ymap, const Rect& box, Bitmap& temp) {
+StretchSource ChooseStretchSource(const BottomUpBitmap& dst, const BottomUpBitmap& src,
+                                  size_t rectCount, const std::vector<int32_t>& ymap,
+                                  const Rect& box, BottomUpBitmap& temp) {
   StretchSource source{&src, RowWalk::BottomUp, false, std::nullopt};
   if (&dst != &src) return source;
   source.walk = rectCount == 1 ? SafeRowWalk(ymap, box.top, box.bottom) : RowWalk::None;
@@ -325,8 +327,8 @@ struct StretchStores {
 // Rectangles that write less than this stay in the cache for whatever reads them next.
 constexpr int64_t kStreamBytes = int64_t{2} << 20;
 
-StretchStores ChooseStores(const Bitmap& dst, const Rect& r, const ColumnShape& c, RowKernel kernel,
-                           const StretchSource& source) {
+StretchStores ChooseStores(const BottomUpBitmap& dst, const Rect& r, const ColumnShape& c,
+                           RowKernel kernel, const StretchSource& source) {
   // Only shrinking rows: an enlarged, 1:1 or mirrored row measured slower streamed, as it
   // can no longer copy a repeated row from the cached row before.
   if (kernel != RowKernel::Permute || source.inPlace || c.hi - c.lo + 1 <= c.Span()) return {};
@@ -387,7 +389,7 @@ void DrawStretchRow(Pixel* out, const StretchRect& s, const StretchSource& sourc
   }
 }
 
-void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& source,
+void DrawStretchRect(BottomUpBitmap& dst, const StretchRect& s, const StretchSource& source,
                      StretchScratch& scratch) {
   const Rect& r = s.area;
   const ColumnShape c = ClassifyColumns(s.xm, r.Width(), r.left, source.inPlace);
@@ -430,7 +432,7 @@ void DrawStretchRect(Bitmap& dst, const StretchRect& s, const StretchSource& sou
 
 }  // namespace
 
-std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area) {
+std::vector<Rect> VisibleRects(const BottomUpBitmap& dst, const Rect& area) {
   std::vector<Rect> out;
   ForEachVisibleRect(dst, area, [&out](const Rect& r) { out.push_back(r); });
   return out;
@@ -454,8 +456,8 @@ std::vector<int32_t> WholeStretchMap(int32_t s, int32_t d, bool horizontal) {
   return map;
 }
 
-void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
-            int32_t sx, int32_t sy) {
+void BitBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy,
+            const BottomUpBitmap& src, int32_t sx, int32_t sy) {
   if (cx <= 0 || cy <= 0 || dst.Empty() || src.Empty()) return;
   // The destination block, cut to where the source exists.
   const int64_t ox = static_cast<int64_t>(sx) - dx, oy = static_cast<int64_t>(sy) - dy;
@@ -518,8 +520,8 @@ void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const B
             [&](int32_t begin, int32_t end) { moveRows(top + begin, top + end); });
 }
 
-void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
-                int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
+void StretchBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                const BottomUpBitmap& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0 || dst.Empty() || src.Empty()) return;
   int64_t x0, x1, y0, y1;
   AxisSpan(dx, dw, x0, x1);
@@ -532,7 +534,7 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
   BuildAxisMap(xmap, box.left, box.Width(), dx, dw, sx, sw, src.Width(), true, true);
   BuildAxisMap(ymap, box.top, box.Height(), dy, dh, sy, sh, src.Height(), false, false);
 
-  Bitmap temp;
+  BottomUpBitmap temp;
   const StretchSource source = ChooseStretchSource(dst, src, rects.size(), ymap, box, temp);
   StretchScratch scratch;
   scratch.kernels = &CurrentBlitKernels();
@@ -555,8 +557,8 @@ void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, con
                     scratch);
 }
 
-void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outside,
-                          const Region* region) {
+void ComposeThroughRegion(BottomUpBitmap& dst, const BottomUpBitmap& inside,
+                          const BottomUpBitmap& outside, const Region* region) {
   const int32_t W = dst.Width(), H = dst.Height();
   if (W <= 0 || H <= 0 || inside.Width() != W || inside.Height() != H || outside.Width() != W ||
       outside.Height() != H)
@@ -590,7 +592,7 @@ void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outsi
   });
 }
 
-void FillRect(Bitmap& dst, const Rect& rect, Pixel color) {
+void FillRect(BottomUpBitmap& dst, const Rect& rect, Pixel color) {
   ForEachVisibleRect(dst, rect, [&dst, color](const Rect& r) {
     for (int32_t y = r.top; y < r.bottom; ++y) {
       Pixel* row = dst.ScanLine(y);
@@ -599,16 +601,17 @@ void FillRect(Bitmap& dst, const Rect& rect, Pixel color) {
   });
 }
 
-void Draw(Bitmap& dst, int32_t x, int32_t y, const Bitmap& src) {
+void Draw(BottomUpBitmap& dst, int32_t x, int32_t y, const BottomUpBitmap& src) {
   BitBlt(dst, x, y, src.Width(), src.Height(), src, 0, 0);
 }
 
-void StretchDraw(Bitmap& dst, const Rect& rect, const Bitmap& src) {
+void StretchDraw(BottomUpBitmap& dst, const Rect& rect, const BottomUpBitmap& src) {
   StretchBlt(dst, rect.left, rect.top, rect.Width(), rect.Height(), src, 0, 0, src.Width(),
              src.Height());
 }
 
-void CopyRect(Bitmap& dst, const Rect& dstRect, const Bitmap& src, const Rect& srcRect) {
+void CopyRect(BottomUpBitmap& dst, const Rect& dstRect, const BottomUpBitmap& src,
+              const Rect& srcRect) {
   StretchBlt(dst, dstRect.left, dstRect.top, dstRect.Width(), dstRect.Height(), src, srcRect.left,
              srcRect.top, srcRect.Width(), srcRect.Height());
 }
@@ -617,7 +620,7 @@ namespace reference {
 
 namespace {
 
-bool Visible(const Bitmap& dst, int64_t x, int64_t y) {
+bool Visible(const BottomUpBitmap& dst, int64_t x, int64_t y) {
   if (x < 0 || y < 0 || x >= dst.Width() || y >= dst.Height()) return false;
   return !dst.ClipRegion() ||
          dst.ClipRegion()->Contains(static_cast<int32_t>(x), static_cast<int32_t>(y));
@@ -657,10 +660,10 @@ std::vector<int64_t> WalkAxis(int64_t s, int64_t d, bool lastWins) {
 
 }  // namespace
 
-void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
-            int32_t sx, int32_t sy) {
+void BitBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy,
+            const BottomUpBitmap& src, int32_t sx, int32_t sy) {
   if (cx <= 0 || cy <= 0) return;
-  const Bitmap source = src;  // read the source as it was before any write
+  const BottomUpBitmap source = src;  // read the source as it was before any write
   for (int64_t j = 0; j < cy; ++j) {
     for (int64_t i = 0; i < cx; ++i) {
       const int64_t tx = dx + i, ty = dy + j, fx = sx + i, fy = sy + j;
@@ -672,10 +675,10 @@ void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const B
   }
 }
 
-void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
-                int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
+void StretchBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                const BottomUpBitmap& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
-  const Bitmap source = src;
+  const BottomUpBitmap source = src;
   const int64_t adw = std::abs(static_cast<int64_t>(dw)), adh = std::abs(static_cast<int64_t>(dh));
   const int64_t asw = std::abs(static_cast<int64_t>(sw)), ash = std::abs(static_cast<int64_t>(sh));
   std::vector<int64_t> xs = WalkAxis(asw, adw, true);

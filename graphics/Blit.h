@@ -8,43 +8,44 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 namespace vec {
 
 // Copy a cx x cy block from src (sx, sy) to dst (dx, dy). Source pixels outside src are not drawn.
-void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
-            int32_t sx, int32_t sy);
+void BitBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy,
+            const BottomUpBitmap& src, int32_t sx, int32_t sy);
 
 // COLORONCOLOR stretch: whole pixels dropped or repeated (a Bresenham walk per axis).
 // A negative dw or dh mirrors: the block is drawn from dx backwards (dx, dx - 1, ...).
 // Zero sizes draw nothing.
-void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
-                int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+void StretchBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                const BottomUpBitmap& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh);
 
 // Writes every pixel of dst: inside's where `region` covers it, outside's elsewhere (all of
 // outside's for a null region). The pixels of copying outside whole and then inside through
 // the region as dst's clip region, in one pass. All three bitmaps must have dst's size (else
 // nothing is drawn); dst's own clip region is not consulted.
-void ComposeThroughRegion(Bitmap& dst, const Bitmap& inside, const Bitmap& outside,
-                          const Region* region);
+void ComposeThroughRegion(BottomUpBitmap& dst, const BottomUpBitmap& inside,
+                          const BottomUpBitmap& outside, const Region* region);
 
 // Fill with the brush colour (honours the clip region).
-void FillRect(Bitmap& dst, const Rect& rect, Pixel color);
+void FillRect(BottomUpBitmap& dst, const Rect& rect, Pixel color);
 
 // Canvas conveniences.
-void Draw(Bitmap& dst, int32_t x, int32_t y, const Bitmap& src);  // 1:1
-void StretchDraw(Bitmap& dst, const Rect& rect, const Bitmap& src);
-void CopyRect(Bitmap& dst, const Rect& dstRect, const Bitmap& src, const Rect& srcRect);
+void Draw(BottomUpBitmap& dst, int32_t x, int32_t y, const BottomUpBitmap& src);  // 1:1
+void StretchDraw(BottomUpBitmap& dst, const Rect& rect, const BottomUpBitmap& src);
+void CopyRect(BottomUpBitmap& dst, const Rect& dstRect, const BottomUpBitmap& src,
+              const Rect& srcRect);
 
 // The parts of `area` that drawing into dst may touch: clipped to the bitmap and to its
 // clip region, as banded rectangles.
-std::vector<Rect> VisibleRects(const Bitmap& dst, const Rect& area);
+std::vector<Rect> VisibleRects(const BottomUpBitmap& dst, const Rect& area);
 
 // The same parts handed to visit(const Rect&) one by one, in band order, without building a
 // list: for the copies that run on every frame.
 template <class Visit>
-void ForEachVisibleRect(const Bitmap& dst, const Rect& area, Visit&& visit) {
+void ForEachVisibleRect(const BottomUpBitmap& dst, const Rect& area, Visit&& visit) {
   const Rect r{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, dst.Width()),
                std::min(area.bottom, dst.Height())};
   if (r.IsEmpty()) return;
@@ -74,10 +75,10 @@ std::vector<int32_t> WholeStretchMap(int32_t s, int32_t d, bool horizontal);
 
 // Reference implementations (pixel by pixel, obviously right); tests hold the fast paths to them.
 namespace reference {
-void BitBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
-            int32_t sx, int32_t sy);
-void StretchBlt(Bitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap& src,
-                int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+void BitBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t cx, int32_t cy,
+            const BottomUpBitmap& src, int32_t sx, int32_t sy);
+void StretchBlt(BottomUpBitmap& dst, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                const BottomUpBitmap& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh);
 }  // namespace reference
 
 }  // namespace vec

@@ -214,7 +214,7 @@ RowDecoder ChooseRowDecoder(const Header& h) {
   return DecodeRowGeneric;
 }
 
-void DecodeUncompressed(const Header& h, const uint8_t* data, Bitmap32& bmp, RowDecoder decode) {
+void DecodeUncompressed(const Header& h, const uint8_t* data, BlendBitmap& bmp, RowDecoder decode) {
   const size_t stride = RowStride(h);
   for (int32_t row = 0; row < h.height; ++row) {
     const uint8_t* src = data + h.pixelOffset + static_cast<size_t>(row) * stride;
@@ -268,15 +268,15 @@ Status WalkRle(const Header& h, const uint8_t* data, size_t size, Put&& put) {
 
 // Pixels that the data skips (deltas, an early end) stay 0. Run only over data that
 // WalkRle has found whole.
-void DecodeRle(const Header& h, const uint8_t* data, size_t size, Bitmap32& bmp) {
+void DecodeRle(const Header& h, const uint8_t* data, size_t size, BlendBitmap& bmp) {
   (void)WalkRle(h, data, size, [&](int64_t x, int32_t row, uint32_t index) {
     if (x < h.width && row < h.height)
       bmp.ScanLine(h.topDown ? row : h.height - 1 - row)[x] = PaletteColor(h, index);
   });
 }
 
-template <class Bitmap>
-std::vector<uint8_t> Encode(const Bitmap& src) {
+template <class BottomUpBitmap>
+std::vector<uint8_t> Encode(const BottomUpBitmap& src) {
   const uint32_t w = static_cast<uint32_t>(std::max(src.Width(), 0));
   const uint32_t h = static_cast<uint32_t>(std::max(src.Height(), 0));
   const uint32_t imageBytes = w * h * 4;
@@ -327,7 +327,7 @@ Status WriteFile(const std::vector<uint8_t>& bytes, const std::string& path) {
 
 namespace {
 
-ErrorOr<Bitmap32> Decode(const uint8_t* data, size_t size, bool reference) {
+ErrorOr<BlendBitmap> Decode(const uint8_t* data, size_t size, bool reference) {
   const Header h = TRY(ReadHeader(data, size));
   const bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
   // The data must be whole before pixel memory is taken for it.
@@ -335,7 +335,7 @@ ErrorOr<Bitmap32> Decode(const uint8_t* data, size_t size, bool reference) {
     TRY(WalkRle(h, data, size, [](int64_t, int32_t, uint32_t) {}));
   else
     TRY(CheckUncompressedLength(h, size));
-  Bitmap32 bmp(h.width, h.height);
+  BlendBitmap bmp(h.width, h.height);
   if (rle)
     DecodeRle(h, data, size, bmp);
   else
@@ -345,30 +345,30 @@ ErrorOr<Bitmap32> Decode(const uint8_t* data, size_t size, bool reference) {
 
 }  // namespace
 
-ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size) {
+ErrorOr<BlendBitmap> DecodeBmp(const uint8_t* data, size_t size) {
   return Decode(data, size, false);
 }
 
-ErrorOr<Bitmap32> reference::DecodeBmp(const uint8_t* data, size_t size) {
+ErrorOr<BlendBitmap> reference::DecodeBmp(const uint8_t* data, size_t size) {
   return Decode(data, size, true);
 }
 
-ErrorOr<Bitmap32> LoadBmpFile(const std::string& path) {
+ErrorOr<BlendBitmap> LoadBmpFile(const std::string& path) {
   const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
   return DecodeBmp(bytes.data(), bytes.size());
 }
 
-std::vector<uint8_t> EncodeBmp32(const Bitmap& src) {
+std::vector<uint8_t> EncodeBmp32(const BottomUpBitmap& src) {
   return Encode(src);
 }
-std::vector<uint8_t> EncodeBmp32(const Bitmap32& src) {
+std::vector<uint8_t> EncodeBmp32(const BlendBitmap& src) {
   return Encode(src);
 }
 
-Status SaveBmp32(const Bitmap& src, const std::string& path) {
+Status SaveBmp32(const BottomUpBitmap& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
-Status SaveBmp32(const Bitmap32& src, const std::string& path) {
+Status SaveBmp32(const BlendBitmap& src, const std::string& path) {
   return WriteFile(Encode(src), path);
 }
 

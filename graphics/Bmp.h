@@ -8,27 +8,27 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/ImageFile.h"
 
 namespace vec {
 
 // Pixels get alpha 255, except 32-bit files whose header gives an alpha mask. Pixels that
 // an RLE file skips stay 0x00000000.
-ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size);
-ErrorOr<Bitmap32> LoadBmpFile(const std::string& path);
+ErrorOr<BlendBitmap> DecodeBmp(const uint8_t* data, size_t size);
+ErrorOr<BlendBitmap> LoadBmpFile(const std::string& path);
 
 namespace reference {
 // The same decoder with every uncompressed row read pixel by pixel through the general
 // path; tests hold DecodeBmp's dedicated rows to it.
-ErrorOr<Bitmap32> DecodeBmp(const uint8_t* data, size_t size);
+ErrorOr<BlendBitmap> DecodeBmp(const uint8_t* data, size_t size);
 }  // namespace reference
 
 // The file bytes of a 32-bit bottom-up bitmap; the fourth byte is written as it is.
-std::vector<uint8_t> EncodeBmp32(const Bitmap& src);
-std::vector<uint8_t> EncodeBmp32(const Bitmap32& src);
-Status SaveBmp32(const Bitmap& src, const std::string& path);
-Status SaveBmp32(const Bitmap32& src, const std::string& path);
+std::vector<uint8_t> EncodeBmp32(const BottomUpBitmap& src);
+std::vector<uint8_t> EncodeBmp32(const BlendBitmap& src);
+Status SaveBmp32(const BottomUpBitmap& src, const std::string& path);
+Status SaveBmp32(const BlendBitmap& src, const std::string& path);
 
 }  // namespace vec

@@ -222,13 +222,13 @@ ErrorOr<GifImage> LoadGifFile(const std::string& path, int64_t pixelLimit) {
   return DecodeGif(bytes.data(), bytes.size(), SIZE_MAX, pixelLimit);
 }
 
-std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {
-  std::vector<Bitmap32> out;
+std::vector<BlendBitmap> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options) {
+  std::vector<BlendBitmap> out;
   if (gif.width <= 0 || gif.height <= 0) return out;
   out.reserve(gif.frames.size());
-  Bitmap32 canvas(gif.width, gif.height);
+  BlendBitmap canvas(gif.width, gif.height);
   canvas.Clear(0);
-  Bitmap32 saved;
+  BlendBitmap saved;
   const Rect screen{0, 0, gif.width, gif.height};
   for (size_t i = 0; i < gif.frames.size(); ++i) {
     const GifFrame& f = gif.frames[i];

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Geometry.h"
 #include "graphics/ImageFile.h"
 
@@ -72,7 +72,8 @@ struct GifComposeOptions {
 // (0x00000000); opaque pixels get alpha 255; an index outside the palette is opaque black.
 // Each frame's disposal is applied before the next one is drawn. The canvas itself becomes
 // the last picture, so a still costs one picture of memory.
-std::vector<Bitmap32> ComposeGifFrames(const GifImage& gif, const GifComposeOptions& options = {});
+std::vector<BlendBitmap> ComposeGifFrames(const GifImage& gif,
+                                          const GifComposeOptions& options = {});
 
 // Index of `color` in the global palette, or -1.
 int32_t FindGlobalPaletteIndex(const GifImage& gif, GifColor color);

@@ -41,7 +41,7 @@ ImageFormat SniffImageFormat(const uint8_t* data, size_t size) {
   return ImageFormat::Unknown;
 }
 
-ErrorOr<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
+ErrorOr<BlendBitmap> LoadImageFromMemory(const uint8_t* data, size_t size) {
   switch (SniffImageFormat(data, size)) {
     case ImageFormat::Jpeg:
       return DecodeJpeg(data, size);
@@ -62,7 +62,7 @@ ErrorOr<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size) {
                      "Unknown picture format (not a JPEG, BMP or GIF file)");
 }
 
-ErrorOr<Bitmap32> LoadImageFromFile(const std::string& path) {
+ErrorOr<BlendBitmap> LoadImageFromFile(const std::string& path) {
   const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
   return LoadImageFromMemory(bytes.data(), bytes.size());
 }

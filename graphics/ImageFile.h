@@ -1,6 +1,6 @@
 #pragma once
 // What the picture codecs share: the size limit and a loader that recognises JPEG, BMP and
-// GIF files by their first bytes. Every reader returns the project's ErrorOr.
+// GIF files by their first bytes. Every reader returns an ErrorOr (base/Result.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -30,7 +30,7 @@ ImageFormat SniffImageFormat(const uint8_t* data, size_t size);
 
 // Any JPEG, BMP or GIF (its first frame, composed) as a 32-bit bitmap with alpha 255,
 // except where a GIF or BMP carries transparency of its own.
-ErrorOr<Bitmap32> LoadImageFromMemory(const uint8_t* data, size_t size);
-ErrorOr<Bitmap32> LoadImageFromFile(const std::string& path);
+ErrorOr<BlendBitmap> LoadImageFromMemory(const uint8_t* data, size_t size);
+ErrorOr<BlendBitmap> LoadImageFromFile(const std::string& path);
 
 }  // namespace vec

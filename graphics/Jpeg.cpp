@@ -74,20 +74,21 @@ struct RowTarget {
   uint8_t* (*row)(void* self, int32_t y) noexcept;
 };
 
-template <class Bitmap>
-RowTarget TargetFor(Bitmap& bmp) {
-  return RowTarget{&bmp,
-                   [](void* self, int32_t w, int32_t h) noexcept -> bool {
-                     try {
-                       static_cast<Bitmap*>(self)->SetSize(w, h);
-                       return true;
-                     } catch (const std::bad_alloc&) {
-                       return false;
-                     }
-                   },
-                   [](void* self, int32_t y) noexcept -> uint8_t* {
-                     return reinterpret_cast<uint8_t*>(static_cast<Bitmap*>(self)->ScanLine(y));
-                   }};
+template <class BottomUpBitmap>
+RowTarget TargetFor(BottomUpBitmap& bmp) {
+  return RowTarget{
+      &bmp,
+      [](void* self, int32_t w, int32_t h) noexcept -> bool {
+        try {
+          static_cast<BottomUpBitmap*>(self)->SetSize(w, h);
+          return true;
+        } catch (const std::bad_alloc&) {
+          return false;
+        }
+      },
+      [](void* self, int32_t y) noexcept -> uint8_t* {
+        return reinterpret_cast<uint8_t*>(static_cast<BottomUpBitmap*>(self)->ScanLine(y));
+      }};
 }
 
 struct DecodeState {
@@ -205,8 +206,8 @@ Status ToStatus(Outcome outcome, const DecodeState& state) {
   return Error::Make(ErrorCode::Corrupt, std::string("JPEG error: ") + state.message);
 }
 
-template <class Bitmap>
-Status DecodeInto(const uint8_t* data, size_t size, Bitmap& dst) {
+template <class BottomUpBitmap>
+Status DecodeInto(const uint8_t* data, size_t size, BottomUpBitmap& dst) {
   DecodeState state{};
   const RowTarget target = TargetFor(dst);
   return ToStatus(DecodeCore(data, size, &target, &state), state);
@@ -219,14 +220,14 @@ struct RowSource {
   int32_t width, height;
 };
 
-template <class Bitmap>
-RowSource SourceFor(const Bitmap& bmp) {
-  return RowSource{
-      &bmp,
-      [](const void* self, int32_t y) noexcept -> const uint8_t* {
-        return reinterpret_cast<const uint8_t*>(static_cast<const Bitmap*>(self)->ScanLine(y));
-      },
-      bmp.Width(), bmp.Height()};
+template <class BottomUpBitmap>
+RowSource SourceFor(const BottomUpBitmap& bmp) {
+  return RowSource{&bmp,
+                   [](const void* self, int32_t y) noexcept -> const uint8_t* {
+                     return reinterpret_cast<const uint8_t*>(
+                         static_cast<const BottomUpBitmap*>(self)->ScanLine(y));
+                   },
+                   bmp.Width(), bmp.Height()};
 }
 
 struct EncodeState {
@@ -275,8 +276,8 @@ bool EncodeCore(const RowSource* src, int quality, EncodeState* state) {
   return true;
 }
 
-template <class Bitmap>
-ErrorOr<std::vector<uint8_t>> EncodeFrom(const Bitmap& bmp, int quality) {
+template <class BottomUpBitmap>
+ErrorOr<std::vector<uint8_t>> EncodeFrom(const BottomUpBitmap& bmp, int quality) {
   if (bmp.Empty())
     return Error::Make(ErrorCode::WriteFailed, "Cannot encode an empty image as JPEG");
   if (quality < 1) quality = 1;
@@ -308,30 +309,30 @@ ErrorOr<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size) {
   return state.info;
 }
 
-Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst) {
+Status DecodeJpeg(const uint8_t* data, size_t size, BottomUpBitmap& dst) {
   return DecodeInto(data, size, dst);
 }
 
-Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst) {
+Status DecodeJpeg(const uint8_t* data, size_t size, BlendBitmap& dst) {
   return DecodeInto(data, size, dst);
 }
 
-ErrorOr<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size) {
-  Bitmap32 bmp;
+ErrorOr<BlendBitmap> DecodeJpeg(const uint8_t* data, size_t size) {
+  BlendBitmap bmp;
   TRY(DecodeInto(data, size, bmp));
   return bmp;
 }
 
-ErrorOr<Bitmap32> LoadJpegFile(const std::string& path) {
+ErrorOr<BlendBitmap> LoadJpegFile(const std::string& path) {
   const std::vector<uint8_t> bytes = TRY(ReadWholeFile(path));
   return DecodeJpeg(bytes.data(), bytes.size());
 }
 
-ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const BlendBitmap& src, int quality) {
   return EncodeFrom(src, quality);
 }
 
-ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality) {
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const BottomUpBitmap& src, int quality) {
   return EncodeFrom(src, quality);
 }
 

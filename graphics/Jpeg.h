@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/ImageFile.h"
 
 namespace vec {
@@ -24,13 +24,13 @@ struct JpegInfo {
 ErrorOr<JpegInfo> ReadJpegInfo(const uint8_t* data, size_t size);
 
 // The bitmap takes the JPEG's size. On failure the bitmap's content is unspecified.
-Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap& dst);
-Status DecodeJpeg(const uint8_t* data, size_t size, Bitmap32& dst);
-ErrorOr<Bitmap32> DecodeJpeg(const uint8_t* data, size_t size);
-ErrorOr<Bitmap32> LoadJpegFile(const std::string& path);
+Status DecodeJpeg(const uint8_t* data, size_t size, BottomUpBitmap& dst);
+Status DecodeJpeg(const uint8_t* data, size_t size, BlendBitmap& dst);
+ErrorOr<BlendBitmap> DecodeJpeg(const uint8_t* data, size_t size);
+ErrorOr<BlendBitmap> LoadJpegFile(const std::string& path);
 
 // Baseline JPEG, 4:2:0, quality 1..100. The fourth byte of each pixel is ignored.
-ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap32& src, int quality = 90);
-ErrorOr<std::vector<uint8_t>> EncodeJpeg(const Bitmap& src, int quality = 90);
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const BlendBitmap& src, int quality = 90);
+ErrorOr<std::vector<uint8_t>> EncodeJpeg(const BottomUpBitmap& src, int quality = 90);
 
 }  // namespace vec

@@ -22,7 +22,7 @@ using Image = std::unique_ptr<pixman_image_t, ImageDeleter>;
 // The whole source resampled bilinearly to dst's size. The images are described as
 // a8r8g8b8 and combined with the SRC operator, so every byte (alpha included) is
 // interpolated on its own without premultiplication; edges repeat their pixels.
-void StretchSmoothTo(const Bitmap32& src, Bitmap32& dst) {
+void StretchSmoothTo(const BlendBitmap& src, BlendBitmap& dst) {
   if (src.Empty() || dst.Empty()) return;
   // pixman does not write through a const image, but needs a non-const pointer.
   Image in(pixman_image_create_bits(PIXMAN_a8r8g8b8, src.Width(), src.Height(),
@@ -51,7 +51,7 @@ Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent) {
   return out;
 }
 
-void GrayOut(Bitmap32& bmp) {
+void GrayOut(BlendBitmap& bmp) {
   Pixel* p = bmp.Bits();
   const size_t n = static_cast<size_t>(bmp.Width()) * static_cast<size_t>(bmp.Height());
   for (size_t i = 0; i < n; ++i) {
@@ -60,7 +60,7 @@ void GrayOut(Bitmap32& bmp) {
   }
 }
 
-void StretchLanczos(const Bitmap32& src, Bitmap32& dst) {
+void StretchLanczos(const BlendBitmap& src, BlendBitmap& dst) {
   if (src.Empty() || dst.Empty()) return;
   const Rect window{0, 0, dst.Width(), dst.Height()};
   const ResampleKernel kernel = (src.Width() == dst.Width() && src.Height() == dst.Height())

@@ -4,16 +4,16 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
 // c1 moved towards c2 by percent (0: c1, 100: c2), per channel.
 Pixel ShadeColor(Pixel c1, Pixel c2, int32_t percent);
 // The whole of src resampled bilinearly to exactly dst's size (the aspect is not kept).
-void StretchSmoothTo(const Bitmap32& src, Bitmap32& dst);
-void GrayOut(Bitmap32& bmp);
+void StretchSmoothTo(const BlendBitmap& src, BlendBitmap& dst);
+void GrayOut(BlendBitmap& bmp);
 // The whole of src resampled with a Lanczos3 kernel to dst's size.
-void StretchLanczos(const Bitmap32& src, Bitmap32& dst);
+void StretchLanczos(const BlendBitmap& src, BlendBitmap& dst);
 
 }  // namespace vec

@@ -124,27 +124,27 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
   return report;
 }
 
-void RebaseProject(SaverSettings& project, const std::string& folder) {
+void RebaseSettings(SaverSettings& settings, const std::string& folder) {
   // The files were extracted under their file-name parts; a stored name may differ from the
   // extracted one in letter case (savers are made on case-blind file systems).
   const FolderIndex index(folder);
-  for (auto& name : project.FileList.FileNames) name = ResolveInFolder(index, name);
-  auto& preview = project.Setting.PreviewFile;
+  for (auto& name : settings.FileList.FileNames) name = ResolveInFolder(index, name);
+  auto& preview = settings.Setting.PreviewFile;
   if (!preview.empty()) preview = ResolveInFolder(index, preview);
-  project.UISetting.UIFile = folder + std::string(kPackageRecordNames[3]);
+  settings.UISetting.UIFile = folder + std::string(kPackageRecordNames[3]);
 }
 
-ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
+ExtractReport ExtractPackage(SaverSettings& settings, const std::string& ownPath,
                              const std::string& folder) {
   ExtractReport report = ExtractPackageFiles(ownPath, folder);
   if (report.error == PackageError::WriteFailed) RemovePackage(folder);
   if (report.error != PackageError::None) return report;
-  LoadProjectFile(project, folder + std::string(kPackageRecordNames[0]));
-  RebaseProject(project, folder);
+  LoadSettingsFile(settings, folder + std::string(kPackageRecordNames[0]));
+  RebaseSettings(settings, folder);
   return report;
 }
 
-ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath) {
+ExtractReport ExtractPackage(SaverSettings& settings, const std::string& ownPath) {
   // Look for the package before a folder is made, so a file without one leaves nothing behind.
   if (ErrorOr<MarkerLocation> m = FindMarker(ownPath); m.is_error()) {
     ExtractReport report;
@@ -159,7 +159,7 @@ ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath)
     report.error = PackageError::NoTempFolder;
     return report;
   }
-  return ExtractPackage(project, ownPath, folder);
+  return ExtractPackage(settings, ownPath, folder);
 }
 
 void RemovePackage(const std::string& folder) {
@@ -174,7 +174,7 @@ void RemovePackage(const std::string& folder) {
   rmdir(folder.c_str());
 }
 
-void RemovePackage(SaverSettings& /*project*/) {
+void RemovePackage(SaverSettings& /*settings*/) {
   // Only a folder this run made is cleaned; asking must not create one.
   RemovePackage(PeekTempFolder());
 }

@@ -51,20 +51,20 @@ ExtractReport ExtractPackageFiles(const std::string& ownPath, const std::string&
 
 // Points the loaded settings at the extracted files: picture names and the preview file get
 // the folder as prefix; UIFile names the extracted VEGUI.veu.
-void RebaseProject(SaverSettings& project, const std::string& folder);
+void RebaseSettings(SaverSettings& settings, const std::string& folder);
 
-// Extracts everything into `folder` and loads the project settings. When a file cannot be
+// Extracts everything into `folder` and loads the saver's settings. When a file cannot be
 // written whole, what was written is removed again and the report says WriteFailed.
-ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath,
+ExtractReport ExtractPackage(SaverSettings& settings, const std::string& ownPath,
                              const std::string& folder);
 // The same into the process-wide run folder (GetTempFolder), after removing the folders that
 // earlier runs of the same saver left behind (RemoveStaleRunFolders).
-ExtractReport ExtractPackage(SaverSettings& project, const std::string& ownPath);
+ExtractReport ExtractPackage(SaverSettings& settings, const std::string& ownPath);
 
 // Deletes what the extraction wrote into `folder` and the folder's lock file, then the
 // folder itself when it is empty.
 void RemovePackage(const std::string& folder);
 // The same for the process-wide run folder.
-void RemovePackage(SaverSettings& project);
+void RemovePackage(SaverSettings& settings);
 
 }  // namespace vec

@@ -161,14 +161,14 @@ void UiSettings::LoadFromFile(const std::string& path) {
   LoadFromIni(IniFromFile(path));
 }
 
-void LoadProjectTexts(SaverSettings& project, std::string_view fileList, std::string_view settings,
-                      std::string_view uiSettings) {
-  project.FileList.LoadFromText(fileList);
-  project.Setting.LoadFromText(settings);
-  project.UISetting.LoadFromText(uiSettings);
+void LoadSettingsTexts(SaverSettings& settings, std::string_view fileList,
+                       std::string_view showSettings, std::string_view uiSettings) {
+  settings.FileList.LoadFromText(fileList);
+  settings.Setting.LoadFromText(showSettings);
+  settings.UISetting.LoadFromText(uiSettings);
 }
 
-bool LoadProjectFile(SaverSettings& project, const std::string& settingsContainer) {
+bool LoadSettingsFile(SaverSettings& settings, const std::string& settingsContainer) {
   ErrorOr<RecordsInMemory> read = ReadRecords(settingsContainer, 3, kMaxSettingsText);
   RecordsInMemory r = read.ok() ? read.release_value() : RecordsInMemory{};
   bool usable = read.ok() && (r.count == 3 || r.count == 4);
@@ -177,7 +177,7 @@ bool LoadProjectFile(SaverSettings& project, const std::string& settingsContaine
   if (usable)
     for (size_t i = 0; i < r.records.size() && i < texts.size(); ++i)
       texts[i] = std::move(r.records[i]);
-  LoadProjectTexts(project, texts[0], texts[1], texts[2]);
+  LoadSettingsTexts(settings, texts[0], texts[1], texts[2]);
   return usable;
 }
 

@@ -120,10 +120,10 @@ class SaverSettings {
 // are read into memory rather than through temporary files. A container whose count is not
 // 3 or 4, or that cannot be read, leaves every value at its default and the picture list
 // empty. Returns false in that case (the runtime goes on with the defaults).
-bool LoadProjectFile(SaverSettings& project, const std::string& settingsContainer);
+bool LoadSettingsFile(SaverSettings& settings, const std::string& settingsContainer);
 
 // The same from the three texts themselves.
-void LoadProjectTexts(SaverSettings& project, std::string_view fileList, std::string_view settings,
-                      std::string_view uiSettings);
+void LoadSettingsTexts(SaverSettings& settings, std::string_view fileList,
+                       std::string_view showSettings, std::string_view uiSettings);
 
 }  // namespace vec

@@ -95,10 +95,10 @@ Status UpdateUserSettings(const UserSettingsFiles& files,
   return WriteFileAtomically(files.file, user.ToText());
 }
 
-void ApplyUserSettings(SaverSettings& project, const IniDocument& user) {
-  ShowSettings& s = project.Setting;
-  auto& checked = project.FileList.Checked;
-  const int32_t count = static_cast<int32_t>(project.FileList.FileNames.size());
+void ApplyUserSettings(SaverSettings& settings, const IniDocument& user) {
+  ShowSettings& s = settings.Setting;
+  auto& checked = settings.FileList.Checked;
+  const int32_t count = static_cast<int32_t>(settings.FileList.FileNames.size());
 
   const int32_t imageSize = user.ReadInteger("Setting", "ImageSize", -1);
   const int32_t imageMode = user.ReadInteger("Setting", "ImageMode", s.ShowImageMode);
@@ -159,17 +159,17 @@ void ApplyUserSettings(SaverSettings& project, const IniDocument& user) {
   }
 }
 
-Status ApplyUserSettingsFile(SaverSettings& project, const std::string& path) {
+Status ApplyUserSettingsFile(SaverSettings& settings, const std::string& path) {
   std::string text;
   if (!IsRegularFile(path) || !ReadSmallFile(path, text, kMaxUserFile))
     return Error::Make(ErrorCode::OpenFailed,
                        "cannot read the user settings file \"" + path + "\"");
-  ApplyUserSettings(project, IniDocument::FromText(text));
+  ApplyUserSettings(settings, IniDocument::FromText(text));
   return {};
 }
 
-Status ApplyUserSettings(SaverSettings& project) {
-  return ApplyUserSettingsFile(project, LocateUserSettings(OwnPath()).Current());
+Status ApplyUserSettings(SaverSettings& settings) {
+  return ApplyUserSettingsFile(settings, LocateUserSettings(OwnPath()).Current());
 }
 
 }  // namespace vec

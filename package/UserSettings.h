@@ -54,13 +54,13 @@ Status UpdateUserSettings(const UserSettingsFiles& files,
 // cannot be read is an error.
 ErrorOr<IniDocument> ReadUserSettings(const UserSettingsFiles& files);
 
-// Lays a user settings document over the project (Checked entries, show mode, duration,
+// Lays a user settings document over the settings (Checked entries, show mode, duration,
 // sound, music, transitions, display, speed, picture size, custom music).
-void ApplyUserSettings(SaverSettings& project, const IniDocument& user);
+void ApplyUserSettings(SaverSettings& settings, const IniDocument& user);
 // The same from a file; a file that is missing or cannot be read changes nothing and is
 // returned as the error (callers for whom no file is normal may pass over it).
-Status ApplyUserSettingsFile(SaverSettings& project, const std::string& path);
+Status ApplyUserSettingsFile(SaverSettings& settings, const std::string& path);
 // The same from the user settings of the run's own path.
-Status ApplyUserSettings(SaverSettings& project);
+Status ApplyUserSettings(SaverSettings& settings);
 
 }  // namespace vec

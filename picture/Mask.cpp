@@ -136,7 +136,7 @@ std::array<int64_t, 5> CountMaskValues(const AreaMask& mask) {
   return counts;
 }
 
-AreaMask AreaMaskFromColors(const Bitmap& colors) {
+AreaMask AreaMaskFromColors(const BottomUpBitmap& colors) {
   AreaMask mask(colors.Width(), colors.Height());
   for (int32_t y = 0; y < mask.Height(); ++y) {
     const Pixel* in = colors.ScanLine(y);
@@ -146,8 +146,8 @@ AreaMask AreaMaskFromColors(const Bitmap& colors) {
   return mask;
 }
 
-Bitmap AreaColorsOf(const AreaMask& mask) {
-  Bitmap colors(mask.Width(), mask.Height());
+BottomUpBitmap AreaColorsOf(const AreaMask& mask) {
+  BottomUpBitmap colors(mask.Width(), mask.Height());
   for (int32_t y = 0; y < mask.Height(); ++y) {
     const uint8_t* in = mask.Row(y);
     Pixel* out = colors.ScanLine(y);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "picture/AreaMask.h"
 
 namespace vec {
@@ -33,8 +33,8 @@ std::vector<int32_t> EncodeMask(const AreaMask& mask);
 std::array<int64_t, 5> CountMaskValues(const AreaMask& mask);
 
 // A mask picture read pixel by pixel (AreaIndexOf), and a mask drawn in the area colours.
-AreaMask AreaMaskFromColors(const Bitmap& colors);
-Bitmap AreaColorsOf(const AreaMask& mask);
+AreaMask AreaMaskFromColors(const BottomUpBitmap& colors);
+BottomUpBitmap AreaColorsOf(const AreaMask& mask);
 
 // The mask value index (0..4) of a pixel, its fourth byte ignored; 0 for any other colour.
 int AreaIndexOf(uint32_t pixel);

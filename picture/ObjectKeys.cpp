@@ -42,10 +42,10 @@ void ReadAnimObjectKeys(const IniDocument& ini, const std::string& s, ObjectKeys
   o.Scaled = true;  // objects are always scaled to the output, whatever was stored
   o.WidthSize = ini.ReadInteger(s, "WidthSize", 100);
   o.HeightSize = ini.ReadInteger(s, "HeightSize", 100);
-  o.MoveAreaRectleft = ini.ReadInteger(s, "MoveAreaRectleft", 0);
-  o.MoveAreaRecttop = ini.ReadInteger(s, "MoveAreaRecttop", 0);
-  o.MoveAreaRectright = ini.ReadInteger(s, "MoveAreaRectright", 0);
-  o.MoveAreaRectbottom = ini.ReadInteger(s, "MoveAreaRectbottom", 0);
+  o.MoveAreaLeft = ini.ReadInteger(s, "MoveAreaRectleft", 0);
+  o.MoveAreaTop = ini.ReadInteger(s, "MoveAreaRecttop", 0);
+  o.MoveAreaRight = ini.ReadInteger(s, "MoveAreaRectright", 0);
+  o.MoveAreaBottom = ini.ReadInteger(s, "MoveAreaRectbottom", 0);
   o.MotionAreaType = ini.ReadInteger(s, "MotionAreaType", 0);
   o.RestrictArea = ini.ReadBool(s, "RestrictArea", true);
   o.Speed = ini.ReadInteger(s, "Speed", 10);
@@ -62,7 +62,7 @@ void ReadAnimObjectKeys(const IniDocument& ini, const std::string& s, ObjectKeys
   o.DisplaySec = ini.ReadInteger(s, "DisplaySec", 0);
   o.DisplayDurationType = ini.ReadInteger(s, "DisplayDurationType", 0);
   o.DisplayDurationSec = ini.ReadInteger(s, "DisplayDurationSec", 60);
-  o.DIsplayDurationCycle = ini.ReadInteger(s, "DIsplayDurationCycle", 10);
+  o.DisplayDurationCycle = ini.ReadInteger(s, "DIsplayDurationCycle", 10);
   o.Redisplay = ini.ReadBool(s, "Redisplay", true);
   o.ResetPos = ini.ReadBool(s, "ResetPos", true);
 }

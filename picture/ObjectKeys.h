@@ -23,7 +23,7 @@ struct ObjectKeys {
   int32_t Width = 0, Height = 0;
   bool Scaled = true;  // read, but objects are always scaled to the output
   int32_t WidthSize = 100, HeightSize = 100;
-  int32_t MoveAreaRectleft = 0, MoveAreaRecttop = 0, MoveAreaRectright = 0, MoveAreaRectbottom = 0;
+  int32_t MoveAreaLeft = 0, MoveAreaTop = 0, MoveAreaRight = 0, MoveAreaBottom = 0;
   int32_t MotionAreaType = 0;
   bool RestrictArea = true;
   int32_t Speed = 10;
@@ -38,7 +38,7 @@ struct ObjectKeys {
   int32_t DisplaySec = 0;
   int32_t DisplayDurationType = 0;
   int32_t DisplayDurationSec = 60;
-  int32_t DIsplayDurationCycle = 10;
+  int32_t DisplayDurationCycle = 10;
   bool Redisplay = true;
   bool ResetPos = true;
   bool Transparent = true;
@@ -47,9 +47,7 @@ struct ObjectKeys {
   int32_t AnimSpeed = 10;        // GIF only
   bool RefreshFrame = false;     // GIF only
 
-  Rect MoveAreaRect() const {
-    return {MoveAreaRectleft, MoveAreaRecttop, MoveAreaRectright, MoveAreaRectbottom};
-  }
+  Rect MoveAreaRect() const { return {MoveAreaLeft, MoveAreaTop, MoveAreaRight, MoveAreaBottom}; }
   friend bool operator==(const ObjectKeys&, const ObjectKeys&) = default;
 };
 

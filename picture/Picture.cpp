@@ -32,8 +32,8 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
 // pixman reads the device bitmap's bottom-up rows through a negative stride, so no copy
 // of the picture is made. The SRC operator over the whole target writes every pixel;
 // returns false, having written nothing, when pixman cannot describe the bitmaps.
-bool ResampleBilinear(const Bitmap& src, Bitmap& dst) {
-  auto view = [](const Bitmap& b, pixman_format_code_t format) {
+bool ResampleBilinear(const BottomUpBitmap& src, BottomUpBitmap& dst) {
+  auto view = [](const BottomUpBitmap& b, pixman_format_code_t format) {
     auto* top = const_cast<Pixel*>(b.ScanLine(0));
     return pixman_image_create_bits(format, b.Width(), b.Height(), top, -b.Width() * 4);
   };
@@ -65,8 +65,8 @@ void Picture::ResetContent() {
   // Nothing of a previous picture survives a reload, also when the new load fails.
   loaded = false;
   fileName.clear();
-  picture = Bitmap();
-  preview = Bitmap();
+  image = BottomUpBitmap();
+  preview = BottomUpBitmap();
   mask = AreaMask();
   waveSets = {};
   weather = {};
@@ -103,13 +103,12 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
     // The engine reads the mask at the picture's size; a mask of another size is fitted
     // to it as it is decoded (pixels repeated or dropped, so every value stays a mask
     // value), so a declared size never costs memory of its own.
-    if (status.ok())
-      status = loader.CopyMask(mask, loader.picture.Width(), loader.picture.Height());
+    if (status.ok()) status = loader.CopyMask(mask, loader.image.Width(), loader.image.Height());
     if (!status) {
       lastError = status.error().message;
       return false;
     }
-    loader.TakePicture(picture);
+    loader.TakePicture(image);
     loader.TakePreview(preview);
     loader.CopyWaves(waveSets);
     loader.CopyWeather(weather);
@@ -119,8 +118,8 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
     Author = loader.Author;
     singleSound = loader.singleSound;
 
-    designWidth = picture.Width();
-    designHeight = picture.Height();
+    designWidth = image.Width();
+    designHeight = image.Height();
     weather = WeatherAsShown(weather);
 
     if (!singleSound.empty() && !EqualsAsciiNoCase(singleSound, "<NO SOUND>")) {
@@ -144,7 +143,7 @@ bool Picture::LoadFromMemoryOrFile(const uint8_t* data, size_t size, const std::
   }
 }
 
-bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
+bool Picture::LoadPreview(const std::string& name, IPictureMessages* messages) {
   std::string message;
   try {
     PictureFileReader loader;
@@ -167,8 +166,8 @@ bool Picture::LoadPreview(const std::string& name, IProjectMessages* messages) {
   return false;
 }
 
-void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) {
-  const int32_t w = project.picture.Width(), h = project.picture.Height();
+void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) {
+  const int32_t w = picture.image.Width(), h = picture.image.Height();
   if (w <= 0 || h <= 0 || width <= 0 || height <= 0) return;
   int64_t W = width, H = height;
   if (keepAspect) {
@@ -178,28 +177,28 @@ void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t hei
   // The scales are doubles taken first (new size / old size) and then multiplied, so a
   // product whose exact value is a half rounds where the double's error puts it.
   const double scaleX = static_cast<double>(W) / w, scaleY = static_cast<double>(H) / h;
-  for (auto& wave : project.waveSets) {
+  for (auto& wave : picture.waveSets) {
     wave.Amplitude = ClampToInt32(RoundHalfEven64(scaleX * wave.Amplitude));
     wave.Scatter = ClampToInt32(RoundHalfEven64(scaleY * wave.Scatter));
   }
   const int32_t newW = static_cast<int32_t>(W), newH = static_cast<int32_t>(H);
 
-  Bitmap picture;
+  BottomUpBitmap image;
   AreaMask mask;
-  FitPicture(project.picture, newW, newH, picture);
-  FitMask(project.mask, newW, newH, mask);
-  project.picture = std::move(picture);
-  project.mask = std::move(mask);
+  FitImage(picture.image, newW, newH, image);
+  FitMask(picture.mask, newW, newH, mask);
+  picture.image = std::move(image);
+  picture.mask = std::move(mask);
 }
 
-void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted) {
+void FitImage(const BottomUpBitmap& image, int32_t width, int32_t height, BottomUpBitmap& fitted) {
   fitted.SelectClipRgn(nullptr);
-  if (picture.Empty()) {
+  if (image.Empty()) {
     fitted.SetSize(width, height);
     return;
   }
   fitted.SetSizeForOverwrite(width, height);
-  if (!ResampleBilinear(picture, fitted)) fitted.SetSize(width, height);
+  if (!ResampleBilinear(image, fitted)) fitted.SetSize(width, height);
 }
 
 void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitted) {

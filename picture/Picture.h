@@ -1,7 +1,7 @@
 #pragma once
-// One picture file in memory: the decoded picture, its preview and area mask, the four
+// One picture file in memory: the decoded photo (image), its preview and area mask, the four
 // wave sets, the weather record, the eight sound slots, the animated objects' keys and
-// the build information. The slideshow keeps one project for the picture on screen; the
+// the build information. The slideshow keeps one for the picture on screen; the
 // animation engine and the sound player work directly on its fields.
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/Geometry.h"
 #include "picture/AreaMask.h"
 #include "picture/BuildInfo.h"
@@ -26,9 +26,9 @@ constexpr std::array<Pixel, 5> kAreaColors = {0x00000000, 0x000000FF, 0x00FF00FF
                                               0x00FFFF00};
 
 // Where LoadPreview reports its failure (a modal error box with one OK button).
-class IProjectMessages {
+class IPictureMessages {
  public:
-  virtual ~IProjectMessages() = default;
+  virtual ~IPictureMessages() = default;
   virtual void ShowError(const std::string& text) = 0;
 };
 
@@ -42,7 +42,7 @@ class Picture {
   bool LoadFromMemory(const uint8_t* data, size_t size, const std::string& fileName = {});
   // Preview-only load. On failure reports "File: " + file name + CR LF + message through
   // `messages` (when given) and returns false.
-  bool LoadPreview(const std::string& fileName, IProjectMessages* messages);
+  bool LoadPreview(const std::string& fileName, IPictureMessages* messages);
 
   WaveSet& WaveSetAt(int index) { return waveSets[static_cast<size_t>(index)]; }
   const WaveSet& WaveSetAt(int index) const { return waveSets[static_cast<size_t>(index)]; }
@@ -58,8 +58,8 @@ class Picture {
 
   bool loaded = false;
   std::string fileName;
-  Bitmap picture;
-  Bitmap preview;
+  BottomUpBitmap image;  // the decoded photo
+  BottomUpBitmap preview;
   AreaMask mask;  // one area index per picture pixel
   std::array<WaveSet, kWaveSetCount> waveSets{};
   WeatherSettings weather{};
@@ -80,16 +80,16 @@ class Picture {
                             bool fromFile);
 };
 
-// Fits a loaded project to an output size: scales the wave sets' Amplitude and Scatter,
+// Fits a loaded picture to an output size: scales the wave sets' Amplitude and Scatter,
 // resamples the picture bilinearly and stretches the mask without blending. With
 // keepAspect the requested size is narrowed to the picture's aspect ratio.
-void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height);
+void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height);
 
-// The two bitmaps of ResizeProject, each fitted to width x height (both > 0) into `fitted`,
-// whose storage is reused and every pixel of which is written: the picture resampled
+// The two bitmaps of FitPicture, each fitted to width x height (both > 0) into `fitted`,
+// whose storage is reused and every pixel of which is written: the image resampled
 // bilinearly (fourth byte 255), the mask stretched by StretchBlt's rule, each pixel taking
 // the index of the pixel shown there (an empty mask gives one of no area).
-void FitPicture(const Bitmap& picture, int32_t width, int32_t height, Bitmap& fitted);
+void FitImage(const BottomUpBitmap& image, int32_t width, int32_t height, BottomUpBitmap& fitted);
 void FitMask(const AreaMask& mask, int32_t width, int32_t height, AreaMask& fitted);
 
 }  // namespace vec

@@ -60,7 +60,7 @@ bool ReadCutString(ByteReader& s, std::string& out) {
   return got == want;
 }
 
-Status ReadJpegBlob(ByteReader& s, const char* what, Bitmap& image) {
+Status ReadJpegBlob(ByteReader& s, const char* what, BottomUpBitmap& image) {
   const int32_t n = TRY(ReadSize(s, what, 1));
   std::vector<uint8_t> buffer;
   TRY(s.ReadIntoStream(buffer, static_cast<size_t>(n)));
@@ -174,10 +174,10 @@ void PictureFileReader::Finish(ByteReader& s, PictureItem item, bool complete) {
 // Items 1 to 4: magic, Title, Author, preview.
 Status PictureFileReader::ReadHeadItems(ByteReader& s) {
   // A file shorter than the magic fails on the read itself, like any other short read;
-  // only eight bytes that differ from the magic make an incorrect project file.
+  // only eight bytes that differ from the magic make an incorrect picture file.
   Begin(s, PictureItem::Magic);
   const std::string magic = TRY(s.ReadMagic(kPictureMagicLength));
-  if (magic != kPictureMagic) return Error::Make(ErrorCode::BadMagic, kIncorrectProjectFile);
+  if (magic != kPictureMagic) return Error::Make(ErrorCode::BadMagic, kIncorrectPictureFile);
   Finish(s, PictureItem::Magic);
   Begin(s, PictureItem::Title);
   Title = TRY(ReadCountedString(s, "title length"));
@@ -198,7 +198,7 @@ Status PictureFileReader::ReadBodyItems(ByteReader& s) {
   uint8_t record[WaveSet::kRecordSize];
   for (int32_t k = 0; k < waveCount; ++k) {
     TRY(s.ReadBlock(record, WaveSet::kRecordSize));
-    // The project has four areas; further records have no area to drive.
+    // The picture has four areas; further records have no area to drive.
     if (k < kWaveSetCount) waves[static_cast<size_t>(k)] = WaveParamFromBytes(record);
   }
   Finish(s, PictureItem::WaveSets);
@@ -210,7 +210,7 @@ Status PictureFileReader::ReadBodyItems(ByteReader& s) {
   Finish(s, PictureItem::Mask);
 
   Begin(s, PictureItem::Picture);
-  TRY(ReadJpegBlob(s, "picture size", picture));
+  TRY(ReadJpegBlob(s, "picture size", image));
   Finish(s, PictureItem::Picture);
   Begin(s, PictureItem::SingleSound);
   singleSound = TRY(ReadCountedString(s, "sound name length"));

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "picture/ByteReader.h"
 #include "picture/Picture.h"
 #include "picture/PictureItems.h"
@@ -28,7 +28,7 @@ inline constexpr char kPictureMagic[] = "VE060697";
 inline constexpr size_t kPictureMagicLength = 8;
 
 // The message of a file that does not start with the magic; the user sees it after "File: ".
-inline constexpr const char* kIncorrectProjectFile = "Incorrect Project File!";
+inline constexpr const char* kIncorrectPictureFile = "Incorrect Project File!";
 
 class PictureFileReader {
  public:
@@ -38,11 +38,11 @@ class PictureFileReader {
   Status LoadPreviewFromMemory(const uint8_t* data, size_t size);
 
   // Copy out into objects the caller owns.
-  void CopyPicture(Bitmap& dst) const { dst = picture; }
-  void CopyPreview(Bitmap& dst) const { dst = preview; }
+  void CopyPicture(BottomUpBitmap& dst) const { dst = image; }
+  void CopyPreview(BottomUpBitmap& dst) const { dst = preview; }
   // Hand the decoded images over without a copy; the reader's own are left empty.
-  void TakePicture(Bitmap& dst) { dst = std::exchange(picture, Bitmap()); }
-  void TakePreview(Bitmap& dst) { dst = std::exchange(preview, Bitmap()); }
+  void TakePicture(BottomUpBitmap& dst) { dst = std::exchange(image, BottomUpBitmap()); }
+  void TakePreview(BottomUpBitmap& dst) { dst = std::exchange(preview, BottomUpBitmap()); }
   // The mask fitted to width x height as it is decoded (normally the picture's size).
   Status CopyMask(AreaMask& dst, int32_t width, int32_t height) const;
   void CopyWaves(std::array<WaveSet, kWaveSetCount>& dst) const { dst = waves; }
@@ -50,8 +50,8 @@ class PictureFileReader {
   void CopySoundSlots(std::array<SoundSlot, kSoundSlotCount>& dst) const { dst = soundSlots; }
 
   // Decoded images.
-  Bitmap preview;
-  Bitmap picture;
+  BottomUpBitmap preview;
+  BottomUpBitmap image;  // the decoded photo
   // The records as read; wave sets beyond the stored count stay zero.
   int32_t waveCount = 0;  // N as stored
   std::array<WaveSet, kWaveSetCount> waves{};

@@ -10,17 +10,18 @@
 namespace vec {
 
 ErrorOr<std::vector<uint8_t>> StoredPictureJpeg(std::vector<uint8_t> fileBytes,
-                                                const Bitmap32& decoded, int quality) {
+                                                const BlendBitmap& decoded, int quality) {
   if (SniffImageFormat(fileBytes.data(), fileBytes.size()) == ImageFormat::Jpeg) return fileBytes;
   return EncodeJpeg(decoded, quality);
 }
 
-ErrorOr<std::vector<uint8_t>> MakePreviewJpeg(const Bitmap32& picture, int32_t width, int quality) {
+ErrorOr<std::vector<uint8_t>> MakePreviewJpeg(const BlendBitmap& picture, int32_t width,
+                                              int quality) {
   if (picture.Empty()) return Error::Make(ErrorCode::BadSize, "The picture is empty");
   const int32_t pw = std::max(1, width);
   const int32_t ph =
       std::max<int32_t>(1, static_cast<int32_t>(int64_t{picture.Height()} * pw / picture.Width()));
-  Bitmap32 small(pw, ph);
+  BlendBitmap small(pw, ph);
   StretchSmoothTo(picture, small);
   return EncodeJpeg(small, quality);
 }

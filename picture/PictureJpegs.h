@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -17,10 +17,11 @@ inline constexpr int kDefaultJpegQuality = 90;
 // The picture's stream: `fileBytes` themselves when they are a JPEG file, else `decoded`
 // (the same picture) encoded at `quality`.
 ErrorOr<std::vector<uint8_t>> StoredPictureJpeg(std::vector<uint8_t> fileBytes,
-                                                const Bitmap32& decoded, int quality);
+                                                const BlendBitmap& decoded, int quality);
 
 // The preview: the picture resampled bilinearly to `width` (at least 1) and the height that
 // keeps its aspect (at least 1), encoded at `quality`.
-ErrorOr<std::vector<uint8_t>> MakePreviewJpeg(const Bitmap32& picture, int32_t width, int quality);
+ErrorOr<std::vector<uint8_t>> MakePreviewJpeg(const BlendBitmap& picture, int32_t width,
+                                              int quality);
 
 }  // namespace vec

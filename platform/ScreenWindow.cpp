@@ -35,7 +35,7 @@ namespace vec {
 
 namespace {
 
-QImage WrapPixels(const Bitmap32& bmp, double ratio) {
+QImage WrapPixels(const BlendBitmap& bmp, double ratio) {
   // The pixels are blue, green, red, fourth byte: RGB32 on a little-endian machine. The
   // image only borrows the buffer; it lives no longer than this paint. Its pixels are the
   // monitor's device pixels, so the painter draws them one to one.
@@ -175,7 +175,7 @@ void ScreenWidget::paintEvent(QPaintEvent*) {
     return;
   }
   if (display_->Direct()) {
-    const Bitmap32& surface = display_->Surface();
+    const BlendBitmap& surface = display_->Surface();
     if (surface.Empty()) {
       painter.fillRect(rect(), Qt::black);
     } else {
@@ -186,7 +186,7 @@ void ScreenWidget::paintEvent(QPaintEvent*) {
       FillAround(painter, QRectF(rect()), area);
     }
   } else {
-    const Bitmap32& screen = display_->Screen();
+    const BlendBitmap& screen = display_->Screen();
     painter.drawImage(QPointF(0, 0), WrapPixels(screen, ratio_));
     // Beyond the image (a window larger than the screen size the show took) stays black.
     const double imageWidth = screen.Width() / UsableRatio(ratio_);
@@ -202,21 +202,21 @@ void ScreenWidget::mouseMoveEvent(QMouseEvent* event) {
   if (acceptInput_ && form_) {
     // The form's few-pixel threshold is in device pixels, as its frames are.
     const QPointF p = event->position();
-    form_->FormMouseMove(ToDevicePixels(p.x(), ratio_), ToDevicePixels(p.y(), ratio_));
+    form_->PointerMoved(ToDevicePixels(p.x(), ratio_), ToDevicePixels(p.y(), ratio_));
   }
 }
 
 void ScreenWidget::mousePressEvent(QMouseEvent*) {
-  if (acceptInput_ && form_) form_->FormMouseDown();
+  if (acceptInput_ && form_) form_->PointerPressed();
 }
 
 void ScreenWidget::keyPressEvent(QKeyEvent* event) {
   if (!acceptInput_ || !form_) return;
-  if (event->key() == Qt::Key_F1) form_->FormKeyDown(Slideshow::kVK_F1);
+  if (event->key() == Qt::Key_F1) form_->KeyPressed(Slideshow::kF1Key);
   // A key that produces a character (Enter, Escape and Backspace included) ends the show;
   // function keys, arrows, modifiers and Delete do not (the form tells Delete's 127 apart).
   const QString text = event->text();
-  if (!text.isEmpty()) form_->FormKeyPress(text.at(0).unicode());
+  if (!text.isEmpty()) form_->CharacterTyped(text.at(0).unicode());
 }
 
 void ScreenWidget::closeEvent(QCloseEvent* event) {
@@ -400,7 +400,7 @@ void RunSlideshowWindow(const SlideshowOptions& settings, const SlideshowTarget&
   std::optional<DaemonWindowWatch> watch;
   if (place->embedded) watch.emplace(x11, place->parentId, widget, display, form);
   display.onPump = [&] {
-    form.MediaPlayerNotify();
+    form.MusicFinished();
     if (target.terminated && target.terminated()) form.RequestClose();
     if (watch) watch->Check();
   };

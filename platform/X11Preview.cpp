@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Jpeg.h"
 #include "graphics/PictureUtilities.h"
 #include "platform/X11Window.h"
@@ -61,7 +61,7 @@ PreviewResult DrawPreviewFile(const std::string& previewFile, std::string_view m
   if (!picture || picture->Empty() || state->width <= 0 || state->height <= 0)
     return PreviewResult::BadPicture;
   // Squeezed or stretched to the window, aspect not kept.
-  Bitmap32 fitted(state->width, state->height);
+  BlendBitmap fitted(state->width, state->height);
   StretchLanczos(picture.value(), fitted);
 
   auto* dpy = static_cast<Display*>(x11.Native());

@@ -11,11 +11,11 @@
 
 namespace vec {
 
-SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder) {
+SlideshowOptions ShowSettingsFrom(const SaverSettings& settings, const std::string& tempFolder) {
   SlideshowOptions out;
-  static_cast<ShowSettings&>(out) = project.Setting;
-  out.FileNames = project.FileList.FileNames;
-  out.Checked = project.FileList.Checked;
+  static_cast<ShowSettings&>(out) = settings.Setting;
+  out.FileNames = settings.FileList.FileNames;
+  out.Checked = settings.FileList.Checked;
   out.TempFolder = tempFolder;
   return out;
 }
@@ -34,7 +34,7 @@ void DiskPictureFiles::SayCannotShow(const std::string& what, const std::string&
   say_("the " + what + " " + path + " cannot be shown: " + why);
 }
 
-bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {
+bool DiskPictureFiles::LoadStill(const std::string& path, BlendBitmap& out) {
   auto result = LoadImageFromFile(path);
   if (!result) {
     SayCannotShow("picture", path, result.error().message);
@@ -44,15 +44,15 @@ bool DiskPictureFiles::LoadStill(const std::string& path, Bitmap32& out) {
   return true;
 }
 
-bool DiskPictureFiles::LoadProject(const std::string& path, Picture& project) {
-  if (project.LoadFromFile(path)) return true;
-  SayCannotShow("picture file", path, project.LastError());
+bool DiskPictureFiles::LoadPicture(const std::string& path, Picture& picture) {
+  if (picture.LoadFromFile(path)) return true;
+  SayCannotShow("picture file", path, picture.LastError());
   return false;
 }
 
-void DiskPictureFiles::ResizeProject(bool keepAspect, Picture& project, int32_t width,
-                                     int32_t height) {
-  vec::ResizeProject(keepAspect, project, width, height);
+void DiskPictureFiles::FitPicture(bool keepAspect, Picture& picture, int32_t width,
+                                  int32_t height) {
+  vec::FitPicture(keepAspect, picture, width, height);
 }
 
 EngineAdapter::EngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects)
@@ -60,16 +60,16 @@ EngineAdapter::EngineAdapter(IClock& clock, std::string packageFolder, bool thre
 
 EngineAdapter::~EngineAdapter() = default;
 
-void EngineAdapter::Begin(Picture& project) {
+void EngineAdapter::Begin(Picture& picture) {
   // A fresh engine per picture: the old one's object workers stop with it.
   engine_ = std::make_unique<WaterEngine>(&clock_);
   engine_->SetObjectsThreaded(threaded_);
   engine_->SetPackageFolder(packageFolder_);
-  project_ = &project;
-  engine_->SetProject(project);
+  picture_ = &picture;
+  engine_->SetPicture(picture);
   engine_->SetWeather(false);
   engine_->Start();
-  if (project.weather.Kind != kWeatherNone) engine_->SetWeather(true);
+  if (picture.weather.Kind != kWeatherNone) engine_->SetWeather(true);
   lastObjectTick_ = clock_.Ticks();
 }
 
@@ -87,12 +87,12 @@ void EngineAdapter::Step() {
   engine_->Tick();
 }
 
-const Bitmap32& EngineAdapter::Frame() {
+const BlendBitmap& EngineAdapter::Frame() {
   return engine_ ? engine_->Output() : empty32_;
 }
 
-const Bitmap& EngineAdapter::Background() {
-  return project_ ? project_->picture : empty_;
+const BottomUpBitmap& EngineAdapter::Background() {
+  return picture_ ? picture_->image : empty_;
 }
 
 void EngineAdapter::RestoreBackground() {
@@ -101,15 +101,15 @@ void EngineAdapter::RestoreBackground() {
 
 void EngineAdapter::End() {
   engine_.reset();
-  project_ = nullptr;
+  picture_ = nullptr;
 }
 
 SoundAdapter::SoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths)
     : player_(device), schedule_(player_, clock), paths_(std::move(paths)) {}
 
-void SoundAdapter::Load(Picture& project) {
-  const auto count = static_cast<size_t>(std::clamp(project.SoundCount(), 0, kSoundSlotCount));
-  schedule_.LoadSoundEffects(std::span<const SoundSlot>(project.soundSlots.data(), count), paths_);
+void SoundAdapter::Load(Picture& picture) {
+  const auto count = static_cast<size_t>(std::clamp(picture.SoundCount(), 0, kSoundSlotCount));
+  schedule_.LoadSoundEffects(std::span<const SoundSlot>(picture.soundSlots.data(), count), paths_);
 }
 
 const Effect* TableEffect(int32_t n) {

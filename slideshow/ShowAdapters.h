@@ -1,7 +1,7 @@
 #pragma once
-// The real parts behind the slideshow's interfaces: the picture codecs and project loader,
+// The real parts behind the slideshow's interfaces: the picture codecs and picture file loader,
 // the water engine, the sound-effect schedule and the music player; and the settings taken
-// from the saver's project.
+// from the saver's settings.
 
 #include <functional>
 #include <memory>
@@ -20,8 +20,8 @@ namespace vec {
 
 class WaterEngine;
 
-// The show's settings from the project (user settings already applied) and the run folder.
-SlideshowOptions ShowSettingsFrom(const SaverSettings& project, const std::string& tempFolder);
+// The show's settings from the saver's settings (user settings already applied) and the run folder.
+SlideshowOptions ShowSettingsFrom(const SaverSettings& settings, const std::string& tempFolder);
 
 // A picture that cannot be shown is said once per file (by default on stderr, as
 // "vecsaver: ..."): a show whose pictures all fail tries one a tick, and a line each time
@@ -33,9 +33,9 @@ class DiskPictureFiles final : public IPictureFiles {
   explicit DiskPictureFiles(Sink say) : say_(std::move(say)) {}
 
   bool FileExists(const std::string& path) override;
-  bool LoadStill(const std::string& path, Bitmap32& out) override;
-  bool LoadProject(const std::string& path, Picture& project) override;
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override;
+  bool LoadStill(const std::string& path, BlendBitmap& out) override;
+  bool LoadPicture(const std::string& path, Picture& picture) override;
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override;
 
  private:
   void SayCannotShow(const std::string& what, const std::string& path, const std::string& why);
@@ -50,10 +50,10 @@ class EngineAdapter final : public IPictureEngine {
   EngineAdapter(IClock& clock, std::string packageFolder, bool threadedObjects = true);
   ~EngineAdapter() override;
 
-  void Begin(Picture& project) override;
+  void Begin(Picture& picture) override;
   void Step() override;
-  const Bitmap32& Frame() override;
-  const Bitmap& Background() override;
+  const BlendBitmap& Frame() override;
+  const BottomUpBitmap& Background() override;
   void RestoreBackground() override;
   void End() override;
 
@@ -62,17 +62,17 @@ class EngineAdapter final : public IPictureEngine {
   std::string packageFolder_;
   bool threaded_;
   std::unique_ptr<WaterEngine> engine_;
-  Picture* project_ = nullptr;
+  Picture* picture_ = nullptr;
   uint32_t lastObjectTick_ = 0;
-  Bitmap32 empty32_;
-  Bitmap empty_;
+  BlendBitmap empty32_;
+  BottomUpBitmap empty_;
 };
 
 class SoundAdapter final : public IShowSounds {
  public:
   SoundAdapter(ISoundDevice& device, IClock& clock, SoundSearchPaths paths);
   void SetMessagePump(std::function<void()> pump) { schedule_.SetMessagePump(std::move(pump)); }
-  void Load(Picture& project) override;
+  void Load(Picture& picture) override;
   void Update() override { schedule_.UpdateSoundEffects(); }
   void Clear() override { schedule_.ClearSoundEffects(); }
 

@@ -15,7 +15,7 @@ void CopyRow(Pixel* dst, const Pixel* src, int32_t width) {
   std::memcpy(dst, src, static_cast<size_t>(width) * sizeof(Pixel));
 }
 
-void Fill(Bitmap32& bmp, Pixel color) {
+void Fill(BlendBitmap& bmp, Pixel color) {
   if (bmp.Empty()) return;
   std::fill_n(bmp.Bits(), static_cast<size_t>(bmp.Width()) * bmp.Height(), color);
 }
@@ -39,7 +39,7 @@ bool ScreenDisplay::InitDirect() {
   return direct_;
 }
 
-void ScreenDisplay::Present(const Bitmap32& frame, int32_t x, int32_t y) {
+void ScreenDisplay::Present(const BlendBitmap& frame, int32_t x, int32_t y) {
   if (direct_) {
     if (surface_.Width() != frame.Width() || surface_.Height() != frame.Height())
       surface_.SetSize(frame.Width(), frame.Height());
@@ -59,8 +59,8 @@ void ScreenDisplay::Present(const Bitmap32& frame, int32_t x, int32_t y) {
   Presented();
 }
 
-void ScreenDisplay::Present(const Bitmap& frame) {
-  Bitmap32& target = direct_ ? surface_ : screen_;
+void ScreenDisplay::Present(const BottomUpBitmap& frame) {
+  BlendBitmap& target = direct_ ? surface_ : screen_;
   if (direct_ && (surface_.Width() != frame.Width() || surface_.Height() != frame.Height()))
     surface_.SetSize(frame.Width(), frame.Height());
   const int32_t width = std::min(frame.Width(), target.Width());
@@ -71,8 +71,8 @@ void ScreenDisplay::Present(const Bitmap& frame) {
   Presented();
 }
 
-void ScreenDisplay::Capture(Bitmap& out) const {
-  const Bitmap32& source = direct_ ? surface_ : screen_;
+void ScreenDisplay::Capture(BottomUpBitmap& out) const {
+  const BlendBitmap& source = direct_ ? surface_ : screen_;
   if (out.Width() != source.Width() || out.Height() != source.Height())
     out.SetSize(source.Width(), source.Height());
   for (int32_t row = 0; row < source.Height(); ++row)
@@ -85,7 +85,7 @@ void ScreenDisplay::FillBlack() {
   Presented();
 }
 
-void ScreenDisplay::Compose(Bitmap32& out) const {
+void ScreenDisplay::Compose(BlendBitmap& out) const {
   out.SetSize(screen_.Width(), screen_.Height());
   if (!direct_) {
     if (!screen_.Empty())

@@ -10,13 +10,13 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "transitions/TransitionDriver.h"
 
 namespace vec {
 
-// Also the transition driver's display: transition frames go through Present(Bitmap).
+// Also the transition driver's display: transition frames go through Present(BottomUpBitmap).
 class IShowDisplay : public ITransitionDisplay {
  public:
   virtual int32_t ScreenWidth() const = 0;
@@ -28,12 +28,12 @@ class IShowDisplay : public ITransitionDisplay {
   virtual bool Direct() const = 0;
 
   // A frame at (x, y) of the screen; the direct output ignores the position.
-  virtual void Present(const Bitmap32& frame, int32_t x, int32_t y) = 0;
+  virtual void Present(const BlendBitmap& frame, int32_t x, int32_t y) = 0;
   // A transition frame at (0, 0); the direct output's surface takes its size.
-  void Present(const Bitmap& frame) override = 0;
+  void Present(const BottomUpBitmap& frame) override = 0;
   // What was last shown: the whole screen, or the direct output's back surface. `out` takes
   // the size of what is captured.
-  virtual void Capture(Bitmap& out) const = 0;
+  virtual void Capture(BottomUpBitmap& out) const = 0;
   // Clears the screen to black (the next frame is drawn over it).
   virtual void FillBlack() = 0;
 
@@ -60,19 +60,19 @@ class ScreenDisplay : public IShowDisplay {
   bool InitDirect() override;
   bool Direct() const override { return direct_; }
 
-  void Present(const Bitmap32& frame, int32_t x, int32_t y) override;
-  void Present(const Bitmap& frame) override;
-  void Capture(Bitmap& out) const override;
+  void Present(const BlendBitmap& frame, int32_t x, int32_t y) override;
+  void Present(const BottomUpBitmap& frame) override;
+  void Capture(BottomUpBitmap& out) const override;
   void FillBlack() override;
 
   // The screen changed its size (a daemon's window was resized): the image is cleared.
   void ResizeScreen(int32_t width, int32_t height);
 
-  const Bitmap32& Screen() const { return screen_; }
-  const Bitmap32& Surface() const { return surface_; }
+  const BlendBitmap& Screen() const { return screen_; }
+  const BlendBitmap& Surface() const { return surface_; }
   // What the viewer sees: the screen, or the surface scaled to the screen's 4:3 area
   // (nearest pixel) with black around it.
-  void Compose(Bitmap32& out) const;
+  void Compose(BlendBitmap& out) const;
   int64_t PresentCount() const { return presents_; }
 
  protected:
@@ -81,8 +81,8 @@ class ScreenDisplay : public IShowDisplay {
   virtual void Presented() {}
 
  private:
-  Bitmap32 screen_;
-  Bitmap32 surface_;
+  BlendBitmap screen_;
+  BlendBitmap surface_;
   bool directAvailable_;
   bool direct_ = false;
   int64_t presents_ = 0;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "package/SaverSettings.h"
 
 namespace vec {
@@ -30,28 +30,28 @@ class IPictureFiles {
   virtual ~IPictureFiles() = default;
   virtual bool FileExists(const std::string& path) = 0;
   // A plain JPEG, BMP or GIF (first frame) file; false when it cannot be decoded.
-  virtual bool LoadStill(const std::string& path, Bitmap32& out) = 0;
-  // A picture file into the project; false when it cannot be read or does not parse (the
+  virtual bool LoadStill(const std::string& path, BlendBitmap& out) = 0;
+  // A picture file into `picture`; false when it cannot be read or does not parse (the
   // show then passes over it).
-  virtual bool LoadProject(const std::string& path, Picture& project) = 0;
-  virtual void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) = 0;
+  virtual bool LoadPicture(const std::string& path, Picture& picture) = 0;
+  virtual void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) = 0;
 };
 
 // The water animation engine, as the show drives it.
 class IPictureEngine {
  public:
   virtual ~IPictureEngine() = default;
-  // Takes a freshly loaded project: set project, weather off, start, weather on when the
-  // project has weather.
-  virtual void Begin(Picture& project) = 0;
+  // Takes a freshly loaded picture: set picture, weather off, start, weather on when the
+  // picture has weather.
+  virtual void Begin(Picture& picture) = 0;
   virtual void Step() = 0;
   // The current frame (water, objects and weather).
-  virtual const Bitmap32& Frame() = 0;
+  virtual const BlendBitmap& Frame() = 0;
   // The picture under the animation, whose size centres transitions.
-  virtual const Bitmap& Background() = 0;
+  virtual const BottomUpBitmap& Background() = 0;
   // Draws the still picture back into the frame (F1).
   virtual void RestoreBackground() = 0;
-  // Lets go of the project (its objects stop) before it is reloaded or freed.
+  // Lets go of the picture (its objects stop) before it is reloaded or freed.
   virtual void End() = 0;
 };
 
@@ -59,7 +59,7 @@ class IPictureEngine {
 class IShowSounds {
  public:
   virtual ~IShowSounds() = default;
-  virtual void Load(Picture& project) = 0;
+  virtual void Load(Picture& picture) = 0;
   virtual void Update() = 0;
   virtual void Clear() = 0;
 };

@@ -25,12 +25,12 @@ std::string UpperExtension(const std::string& path) {
   return ext;
 }
 
-template <class Bitmap>
-void SizeTo(Bitmap& bmp, int32_t width, int32_t height) {
+template <class BottomUpBitmap>
+void SizeTo(BottomUpBitmap& bmp, int32_t width, int32_t height) {
   if (bmp.Width() != width || bmp.Height() != height) bmp.SetSize(width, height);
 }
 
-void FillBlack(Bitmap& bmp) {
+void FillBlack(BottomUpBitmap& bmp) {
   if (!bmp.Empty()) std::fill_n(bmp.Bits(), bmp.PixelCount(), Pixel{0});
 }
 
@@ -65,8 +65,8 @@ bool IsStillPicture(const std::string& path) {
   return ext == ".JPG" || ext == ".BMP" || ext == ".GIF";
 }
 
-Slideshow::Slideshow(const SlideshowOptions& project, SlideshowServices services)
-    : settings_(project),
+Slideshow::Slideshow(const SlideshowOptions& settings, SlideshowServices services)
+    : settings_(settings),
       services_(std::move(services)),
       display_(*services_.display),
       clock_(*services_.clock),
@@ -76,35 +76,33 @@ Slideshow::Slideshow(const SlideshowOptions& project, SlideshowServices services
   // transition at its next frame rather than after all of TransitionTime.
   driver_.cancelled = [this] { return closeRequested_; };
   if (services_.effect) driver_.effectProc = services_.effect;
-  FormCreate();
+  Prepare();
 }
 
 Slideshow::~Slideshow() {
-  if (shown_ && !closed_) FormClose();
+  if (shown_ && !closed_) Close();
 }
 
-void Slideshow::FormCreate() {
+void Slideshow::Prepare() {
   speed_ = kDefaultSpeedPercent;
   proportional_ = true;
 }
 
 void Slideshow::ShowModal() {
-  FormShow();
+  Start();
   for (;;) {
     if (closeRequested_) {
       closeRequested_ = false;
-      bool canClose = true;
-      FormCloseQuery(canClose);
-      if (canClose) break;
+      if (MayClose()) break;
     }
     if (idleInstalled_) {
-      AppIdle();
+      Tick();
       display_.ProcessMessages();
     } else {
       display_.WaitMessages();
     }
   }
-  FormClose();
+  Close();
 }
 
 template <class Step>
@@ -130,7 +128,7 @@ bool Slideshow::Guarded(const char* what, Step&& step) {
   return false;
 }
 
-void Slideshow::FormShow() {
+void Slideshow::Start() {
   shown_ = true;
   effectList_.clear();
   driver_.Resize(800, 600);
@@ -167,7 +165,7 @@ void Slideshow::FormShow() {
   if (services_.music) Guarded("the music", [&] { services_.music->Start(settings_); });
 
   if (!playList_.empty()) {
-    project_ = std::make_unique<Picture>();
+    picture_ = std::make_unique<Picture>();
     currentDuration_ = duration_;
     // A first picture that fails to load leaves the screen black; the next tick tries the
     // next picture.
@@ -182,7 +180,7 @@ void Slideshow::FormShow() {
   frameTick_ = Now();
 }
 
-void Slideshow::AppIdle() {
+void Slideshow::Tick() {
   // A failing tick is dropped; the show goes on with the next one.
   Guarded("a tick", [&] {
     if (soundOn_) services_.sounds->Update();
@@ -230,8 +228,8 @@ void Slideshow::DrawFrame() {
 }
 
 TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
-  Bitmap& oldBmp = driver_.Old();
-  Bitmap& newBmp = driver_.New();
+  BottomUpBitmap& oldBmp = driver_.Old();
+  BottomUpBitmap& newBmp = driver_.New();
   oldBmp.brush = 0;
   newBmp.brush = 0;
   display_.ProcessMessages();
@@ -252,7 +250,7 @@ TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
       if (still_) {
         fw = stillBitmap_.Width(), fh = stillBitmap_.Height();
       } else if (engineBegun_) {
-        const Bitmap& background = services_.engine->Background();
+        const BottomUpBitmap& background = services_.engine->Background();
         fw = background.Width(), fh = background.Height();
       }
       x = (sw - fw) / 2;
@@ -262,14 +260,14 @@ TransitionDriver::Result Slideshow::RunTransition(int32_t time) {
   }
   display_.ProcessMessages();
 
-  // A still is drawn once, before the driver starts its clock; a picture project steps its
+  // A still is drawn once, before the driver starts its clock; a picture file steps its
   // animation before every frame, the first step counting into the first frame's cost.
   if (still_) stillBitmap_.DrawTo(newBmp, x, y);
   // A screen shows no more frames than its refresh rate: frames beyond it are not drawn,
   // and the transition is held to its time, the frames' trip to the screen included.
   driver_.maxFramesPerSecond = display_.FramesPerSecondShown();
   if (still_ || !engineBegun_) return driver_.RunTransition(time, effectList_);
-  return driver_.RunTransition(time, effectList_, [this, x, y](Bitmap& target) {
+  return driver_.RunTransition(time, effectList_, [this, x, y](BottomUpBitmap& target) {
     services_.engine->Step();
     services_.engine->Frame().DrawTo(target, x, y);
   });
@@ -298,13 +296,13 @@ bool Slideshow::LoadCurrentPicture() {
   // to the catch point of the tick or step that loads.
   const int32_t duration = currentDuration_;
   ChangeAtNextTick();
-  const bool loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadProject();
+  const bool loaded = IsStillPicture(nextFile_) ? LoadStill() : LoadPicture();
   currentDuration_ = duration;
   return loaded;
 }
 
 bool Slideshow::LoadStill() {
-  Bitmap32 source;
+  BlendBitmap source;
   if (!services_.files->LoadStill(nextFile_, source) || source.Empty()) return false;
   const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
   pictureWidth_ = source.Width();
@@ -340,7 +338,7 @@ bool Slideshow::LoadStill() {
   return true;
 }
 
-bool Slideshow::LoadProject() {
+bool Slideshow::LoadPicture() {
   // A picture file that does not exist changes nothing: the old picture stays, and the
   // change goes on as for a picture that loaded (its transition, a full duration).
   if (!services_.files->FileExists(nextFile_)) return true;
@@ -348,36 +346,36 @@ bool Slideshow::LoadProject() {
   // picture on screen keeps animating and the next tick tries the next one, as for a still
   // that does not decode.
   auto fresh = std::make_unique<Picture>();
-  if (!services_.files->LoadProject(nextFile_, *fresh)) return false;
+  if (!services_.files->LoadPicture(nextFile_, *fresh)) return false;
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
   still_ = false;
-  project_ = std::move(fresh);
-  project_->SetSpeed(speed_);
-  pictureWidth_ = project_->picture.Width();
-  pictureHeight_ = project_->picture.Height();
+  picture_ = std::move(fresh);
+  picture_->SetSpeed(speed_);
+  pictureWidth_ = picture_->image.Width();
+  pictureHeight_ = picture_->image.Height();
   const int32_t sw = display_.ScreenWidth(), sh = display_.ScreenHeight();
   if (direct_) {
     pictureWidth_ = sw;
     pictureHeight_ = sh;
     int32_t w = 0, h = 0;
     if (DirectXQualitySize(settings_.DirectXQuality, w, h))
-      services_.files->ResizeProject(settings_.Proportional, *project_, w, h);
+      services_.files->FitPicture(settings_.Proportional, *picture_, w, h);
   } else if (stretch_) {
-    services_.files->ResizeProject(settings_.Proportional, *project_, sw, sh);
-    pictureWidth_ = project_->picture.Width();
-    pictureHeight_ = project_->picture.Height();
+    services_.files->FitPicture(settings_.Proportional, *picture_, sw, sh);
+    pictureWidth_ = picture_->image.Width();
+    pictureHeight_ = picture_->image.Height();
   }
   // Object pictures are stored with the author's paths; the package put them in the
   // run's folder.
-  for (ObjectKeys& object : project_->objects.entries)
+  for (ObjectKeys& object : picture_->objects.entries)
     if (!services_.files->FileExists(object.Filename))
       object.Filename = ResolveInFolder(settings_.TempFolder, object.Filename);
-  services_.engine->Begin(*project_);
+  services_.engine->Begin(*picture_);
   engineBegun_ = true;
   if (soundOn_) {
     services_.sounds->Clear();
-    services_.sounds->Load(*project_);
+    services_.sounds->Load(*picture_);
     services_.sounds->Update();
   }
   currentFile_ = nextFile_;
@@ -391,11 +389,11 @@ void Slideshow::ScreenResized() {
   Guarded("fitting the picture to the new screen size", [&] { (void)LoadCurrentPicture(); });
 }
 
-void Slideshow::MediaPlayerNotify() {
+void Slideshow::MusicFinished() {
   if (services_.music) services_.music->Notify();
 }
 
-void Slideshow::FormMouseMove(int32_t x, int32_t y) {
+void Slideshow::PointerMoved(int32_t x, int32_t y) {
   if (ignoreCount_ > 0) {
     --ignoreCount_;
     return;
@@ -407,46 +405,46 @@ void Slideshow::FormMouseMove(int32_t x, int32_t y) {
   lastY_ = y;
 }
 
-void Slideshow::FormMouseDown() {
+void Slideshow::PointerPressed() {
   RequestClose();
 }
 
-void Slideshow::FormKeyPress(char32_t key) {
+void Slideshow::CharacterTyped(char32_t key) {
   // A key that types a character ends the show; Enter, Escape, Backspace and Tab count.
   // Delete types nothing, though the window toolkit reports it as character 127.
   constexpr char32_t kDelete = 0x7F;
   if (key != 0 && key != kDelete) RequestClose();
 }
 
-void Slideshow::FormKeyDown(int32_t virtualKey) {
-  if (virtualKey != kVK_F1) return;
+void Slideshow::KeyPressed(int32_t virtualKey) {
+  if (virtualKey != kF1Key) return;
   f1_ = !f1_;
   if (!f1_ && engineBegun_) services_.engine->RestoreBackground();
 }
 
-void Slideshow::FormCloseQuery(bool& canClose) {
+bool Slideshow::MayClose() {
   ignoreCount_ = 5;
   // The system asks for any password itself here: the form may always close.
-  canClose = true;
+  return true;
 }
 
-void Slideshow::FormClose() {
+void Slideshow::Close() {
   if (closed_) return;
   closed_ = true;
   idleInstalled_ = false;
-  // The engine lets go of the project (and stops its objects) before the project goes.
+  // The engine lets go of the picture (and stops its objects) before the picture goes.
   if (engineBegun_) services_.engine->End();
   engineBegun_ = false;
-  project_.reset();
+  picture_.reset();
   if (cursorHidden_) display_.ShowCursor(true);
   cursorHidden_ = false;
   if (services_.music) services_.music->Stop();
   if (services_.sounds) services_.sounds->Clear();
   playList_.clear();
-  stillBitmap_ = Bitmap32();
-  driver_.Old() = Bitmap();
-  driver_.New() = Bitmap();
-  driver_.Work() = Bitmap();
+  stillBitmap_ = BlendBitmap();
+  driver_.Old() = BottomUpBitmap();
+  driver_.New() = BottomUpBitmap();
+  driver_.Work() = BottomUpBitmap();
   effectList_.clear();
 }
 

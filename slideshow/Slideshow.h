@@ -14,8 +14,8 @@
 
 #include "base/Clock.h"
 #include "base/ShowDefaults.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/ShowServices.h"
 #include "transitions/Effect.h"
@@ -61,28 +61,29 @@ bool IsStillPicture(const std::string& path);
 
 class Slideshow {
  public:
-  static constexpr int32_t kVK_F1 = 112;
+  static constexpr int32_t kF1Key = 112;
 
-  Slideshow(const SlideshowOptions& project, SlideshowServices services);
+  Slideshow(const SlideshowOptions& settings, SlideshowServices services);
   ~Slideshow();
   Slideshow(const Slideshow&) = delete;
   Slideshow& operator=(const Slideshow&) = delete;
 
-  // Shows the form and runs it until a close request is granted; then FormClose.
+  // Shows the form and runs it until a close request is granted; then Close.
   void ShowModal();
 
-  // Form events.
-  void FormCreate();
-  void FormShow();
-  void AppIdle();
-  void FormClose();
-  void FormCloseQuery(bool& canClose);
-  void FormMouseMove(int32_t x, int32_t y);
-  void FormMouseDown();
+  // What the window and the loop report: the show's steps by what happened.
+  void Prepare();
+  void Start();
+  void Tick();
+  void Close();
+  // A close request: re-arms the pointer filter; true when the show may close.
+  bool MayClose();
+  void PointerMoved(int32_t x, int32_t y);
+  void PointerPressed();
   // `key` is the character the key typed (0: none; 127, Delete's, counts as none).
-  void FormKeyPress(char32_t key);
-  void FormKeyDown(int32_t virtualKey);
-  void MediaPlayerNotify();
+  void CharacterTyped(char32_t key);
+  void KeyPressed(int32_t virtualKey);
+  void MusicFinished();
 
   // The screen changed its size (a daemon's window was resized): the picture on screen is
   // loaded and fitted again.
@@ -114,11 +115,11 @@ class Slideshow {
   bool Direct() const { return direct_; }
   int32_t PictureWidth() const { return pictureWidth_; }
   int32_t PictureHeight() const { return pictureHeight_; }
-  const Bitmap32& StillBitmap() const { return stillBitmap_; }
+  const BlendBitmap& StillBitmap() const { return stillBitmap_; }
   // The TransitionEffects items as stored in the settings (an item is read when a
   // transition draws it).
   const vec::EffectList& EffectList() const { return effectList_; }
-  Picture* PictureProject() { return project_.get(); }
+  Picture* ShownPicture() { return picture_.get(); }
   bool F1Flag() const { return f1_; }
   int32_t IgnoreCount() const { return ignoreCount_; }
   // Steps of the last transition (0 when only the 0 % step was drawn, or none).
@@ -130,7 +131,7 @@ class Slideshow {
   uint32_t Now() { return clock_.Ticks(); }
   bool Centred() const { return !stretch_ || (stretch_ && proportional_); }
   bool LoadStill();
-  bool LoadProject();
+  bool LoadPicture();
   // After a picture that could not be loaded: the next tick moves on to the next one.
   void ChangeAtNextTick() { currentDuration_ = 0; }
   // The show's one catch point, around each tick and each step of the start and of a
@@ -144,12 +145,12 @@ class Slideshow {
   IShowDisplay& display_;
   IClock& clock_;
 
-  std::unique_ptr<Picture> project_;
+  std::unique_ptr<Picture> picture_;
   std::vector<std::string> playList_;
   int32_t index_ = -1;
   std::string currentFile_, nextFile_;
   TransitionDriver driver_;  // the transition buffers and frames
-  Bitmap32 stillBitmap_;
+  BlendBitmap stillBitmap_;
   bool still_ = false;
   bool direct_ = false;
   bool stretch_ = true, proportional_ = true, autoChange_ = true, transitionOn_ = true,
@@ -166,7 +167,7 @@ class Slideshow {
   int32_t lastX_ = -1, lastY_ = -1;
   bool f1_ = false;
 
-  bool engineBegun_ = false;  // the engine holds a project
+  bool engineBegun_ = false;  // the engine holds a picture
   bool idleInstalled_ = false;
   bool closeRequested_ = false;
   bool shown_ = false, closed_ = false;

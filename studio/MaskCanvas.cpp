@@ -53,7 +53,7 @@ void MaskCanvas::SetDocument(PictureDocument* document) {
   ZoomToFit();
 }
 
-void MaskCanvas::SetFrame(const Bitmap32& frame) {
+void MaskCanvas::SetFrame(const BlendBitmap& frame) {
   // The frame's pixels are shown where they lie; blue, green, red and a fourth byte that
   // the RGB32 format ignores.
   frame_ = QImage(reinterpret_cast<const uchar*>(frame.Bits()), frame.Width(), frame.Height(),

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Geometry.h"
 #include "studio/model/MaskEdit.h"
 
@@ -31,7 +31,7 @@ class MaskCanvas : public QAbstractScrollArea {
   // The picture to show and paint (not owned; null shows nothing). The view fits it.
   void SetDocument(PictureDocument* document);
   // The frame shown under the mask; its pixels must stay valid until the next call.
-  void SetFrame(const Bitmap32& frame);
+  void SetFrame(const BlendBitmap& frame);
   // The mask changed in `rect` by other means than the mouse (undo, import).
   void RefreshMask(const Rect& rect);
 

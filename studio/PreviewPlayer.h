@@ -34,7 +34,7 @@ class PreviewPlayer : public QObject {
   int64_t FramesDrawn() const { return frames_; }
 
  signals:
-  void frameReady(const vec::Bitmap32& frame);
+  void frameReady(const vec::BlendBitmap& frame);
   void playingChanged(bool playing);
 
  private:

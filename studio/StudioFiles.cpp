@@ -17,8 +17,8 @@ bool IsPictureFile(const std::vector<uint8_t>& bytes) {
          std::memcmp(bytes.data(), kPictureMagic, kPictureMagicLength) == 0;
 }
 
-ErrorOr<Bitmap32> DecodePhoto(const std::vector<uint8_t>& bytes, const QString& name) {
-  // The project's own decoders read what the show reads, with their size limit.
+ErrorOr<BlendBitmap> DecodePhoto(const std::vector<uint8_t>& bytes, const QString& name) {
+  // Our own decoders read what the show reads, with their size limit.
   if (SniffImageFormat(bytes.data(), bytes.size()) != ImageFormat::Unknown)
     return LoadImageFromMemory(bytes.data(), bytes.size());
   QByteArray data(reinterpret_cast<const char*>(bytes.data()),
@@ -40,7 +40,7 @@ ErrorOr<Bitmap32> DecodePhoto(const std::vector<uint8_t>& bytes, const QString& 
   if (!ImageSizeAllowed(image.width(), image.height()))
     return ImageTooLarge(QFileInfo(name).fileName().toStdString(), image.width(), image.height());
   image = image.convertToFormat(QImage::Format_ARGB32);
-  Bitmap32 out(image.width(), image.height());
+  BlendBitmap out(image.width(), image.height());
   for (int y = 0; y < image.height(); ++y)
     std::memcpy(out.ScanLine(y), image.constScanLine(y), static_cast<size_t>(image.width()) * 4);
   return out;
@@ -62,7 +62,7 @@ Status WriteFileBytes(const QString& path, const std::vector<uint8_t>& bytes) {
   return {};
 }
 
-Status WriteImageFile(const QString& path, const Bitmap32& picture) {
+Status WriteImageFile(const QString& path, const BlendBitmap& picture) {
   const QImage image(reinterpret_cast<const uchar*>(picture.Bits()), picture.Width(),
                      picture.Height(), static_cast<qsizetype>(picture.Width()) * 4,
                      QImage::Format_ARGB32);

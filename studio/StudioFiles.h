@@ -1,5 +1,5 @@
 #pragma once
-// Files the studio reads and writes: photos (JPEG, BMP and GIF through the project's
+// Files the studio reads and writes: photos (JPEG, BMP and GIF through our own
 // decoders, PNG and what else Qt reads through Qt's image reader), picture files, mask
 // pictures, and whole files written so that a failed write leaves the old file alone.
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec::studio {
 
@@ -17,13 +17,13 @@ bool IsPictureFile(const std::vector<uint8_t>& bytes);
 
 // A photo decoded to 32-bit pixels with alpha; a picture larger than the format takes is
 // refused before its pixels are decoded.
-ErrorOr<Bitmap32> DecodePhoto(const std::vector<uint8_t>& bytes, const QString& name);
+ErrorOr<BlendBitmap> DecodePhoto(const std::vector<uint8_t>& bytes, const QString& name);
 
 ErrorOr<std::vector<uint8_t>> ReadFileBytes(const QString& path);
 // Writes the whole file through a temporary beside it, replacing the file only when
 // everything was written.
 Status WriteFileBytes(const QString& path, const std::vector<uint8_t>& bytes);
 // A picture as PNG, or as BMP when the name ends in .bmp.
-Status WriteImageFile(const QString& path, const Bitmap32& picture);
+Status WriteImageFile(const QString& path, const BlendBitmap& picture);
 
 }  // namespace vec::studio

@@ -63,7 +63,7 @@ std::string ToStored(const QString& s) {
   return Utf8ToCp1252(s.toStdString());
 }
 
-QImage ImageOf(const Bitmap& bitmap) {
+QImage ImageOf(const BottomUpBitmap& bitmap) {
   QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
   for (int32_t y = 0; y < bitmap.Height(); ++y)
     std::memcpy(image.scanLine(y), bitmap.ScanLine(y), static_cast<size_t>(bitmap.Width()) * 4);
@@ -585,7 +585,7 @@ void StudioWindow::ImportMask() {
       dialogs_->OpenFileName(this, tr("Import a mask picture"), QString(), tr(kMaskFilter));
   if (path.isEmpty()) return;
   auto bytes = ReadFileBytes(path);
-  auto picture = bytes ? DecodePhoto(bytes.value(), path) : ErrorOr<Bitmap32>(bytes.error());
+  auto picture = bytes ? DecodePhoto(bytes.value(), path) : ErrorOr<BlendBitmap>(bytes.error());
   if (!picture) {
     ShowError(tr("Cannot import the mask:\n%1").arg(Text(picture.error().message)));
     return;
@@ -749,8 +749,8 @@ void StudioWindow::OnTextEdited(RecordKind kind, const QString& text, const QStr
 
 void StudioWindow::MakePreview() {
   if (!document_) return;
-  Bitmap32 picture;
-  picture.CopyFrom(document_->Live().picture);
+  BlendBitmap picture;
+  picture.CopyFrom(document_->Live().image);
   auto jpeg = MakePreviewJpeg(picture, kDefaultPreviewWidth, kDefaultJpegQuality);
   if (!jpeg) return ShowError(Text(jpeg.error().message));
   document_->SetRecord({RecordKind::Preview}, jpeg.release_value());
@@ -764,7 +764,7 @@ void StudioWindow::ChoosePreview() {
       dialogs_->OpenFileName(this, tr("Choose the preview picture"), QString(), tr(kMaskFilter));
   if (path.isEmpty()) return;
   auto bytes = ReadFileBytes(path);
-  auto picture = bytes ? DecodePhoto(bytes.value(), path) : ErrorOr<Bitmap32>(bytes.error());
+  auto picture = bytes ? DecodePhoto(bytes.value(), path) : ErrorOr<BlendBitmap>(bytes.error());
   if (!picture)
     return ShowError(tr("Cannot use %1 as the preview:\n%2")
                          .arg(QFileInfo(path).fileName(), Text(picture.error().message)));

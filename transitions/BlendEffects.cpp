@@ -23,7 +23,7 @@ namespace {
 // bitmaps must really be W x H: every caller sizes them so (DrawEffectStep), and a frame
 // that breaks this is a mistake in the caller, stopped in debug builds. Release builds
 // draw nothing rather than index past a block. An empty frame draws nothing.
-bool BlocksMatch(const Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H) {
+bool BlocksMatch(const BottomUpBitmap& work, const BottomUpBitmap& newBmp, int32_t W, int32_t H) {
   const bool match =
       work.Width() == W && work.Height() == H && newBmp.Width() == W && newBmp.Height() == H;
   assert(match && "the pixel effects take Work and New of exactly W x H");
@@ -60,8 +60,8 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha) {
 
 void Fade(const EffectFrame& frame, const EffectArgs&) {
   // Plain variables, not a structured binding: the row runs below capture them.
-  Bitmap& work = frame.work;
-  const Bitmap& nb = frame.newBmp;
+  BottomUpBitmap& work = frame.work;
+  const BottomUpBitmap& nb = frame.newBmp;
   const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const int32_t alpha = MulDiv(256, percent, 100);
@@ -76,7 +76,7 @@ void Pixelate(const EffectFrame& frame, const EffectArgs&) {
   const auto& [work, nb, W, H, w, h, percent, old] = frame;
   if (!BlocksMatch(work, nb, W, H)) return;
   // Up to 50 % the old picture zooms in; after it the new one zooms back out.
-  const Bitmap* source = &work;
+  const BottomUpBitmap* source = &work;
   int32_t ex = w, ey = h, factor = 180 - MulDiv(percent, 82, 50);
   if (percent > 50) {
     source = &nb;
@@ -106,7 +106,8 @@ void Pixelate(const EffectFrame& frame, const EffectArgs&) {
 // --- Seeded selections --------------------------------------------------------------------
 
 namespace reference {
-void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t percent) {
+void Dissolve(BottomUpBitmap& work, const BottomUpBitmap& nb, int32_t W, int32_t H,
+              int32_t percent) {
   if (!BlocksMatch(work, nb, W, H)) return;
   SavedRandSeed saved;
   SetRandSeed(FixedSeed(W, H));
@@ -117,8 +118,8 @@ void Dissolve(Bitmap& work, const Bitmap& nb, int32_t W, int32_t H, int32_t perc
 
 void Dissolve(const EffectFrame& frame, const EffectArgs&) {
   // Plain variables, not a structured binding: the row runs below capture them.
-  Bitmap& work = frame.work;
-  const Bitmap& nb = frame.newBmp;
+  BottomUpBitmap& work = frame.work;
+  const BottomUpBitmap& nb = frame.newBmp;
   const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   Pixel* d = work.Bits();
@@ -144,8 +145,8 @@ void Dissolve(const EffectFrame& frame, const EffectArgs&) {
 
 void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
   // Plain variables, not a structured binding: the row runs below capture them.
-  Bitmap& work = frame.work;
-  const Bitmap& nb = frame.newBmp;
+  BottomUpBitmap& work = frame.work;
+  const BottomUpBitmap& nb = frame.newBmp;
   const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
@@ -165,8 +166,8 @@ void RandomBarsHorizontal(const EffectFrame& frame, const EffectArgs&) {
 
 void RandomBarsVertical(const EffectFrame& frame, const EffectArgs&) {
   // Plain variables, not a structured binding: the row runs below capture them.
-  Bitmap& work = frame.work;
-  const Bitmap& nb = frame.newBmp;
+  BottomUpBitmap& work = frame.work;
+  const BottomUpBitmap& nb = frame.newBmp;
   const int32_t W = frame.W, H = frame.H, percent = frame.percent;
   if (!BlocksMatch(work, nb, W, H)) return;
   const uint64_t threshold = TakeThreshold(percent);
@@ -205,7 +206,8 @@ int32_t Wrap(int64_t v) {
 }  // namespace
 
 namespace reference {
-void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+void RotateImage(BottomUpBitmap& work, const BottomUpBitmap& nb, int32_t px, int32_t py,
+                 double theta) {
   const int32_t W = work.Width(), H = work.Height();
   if (!BlocksMatch(work, nb, W, H)) return;
   const auto [c, d] = RotationFor(theta);
@@ -224,7 +226,8 @@ namespace {
 
 // The row-by-row walk with a bounds test per pixel; it follows the 32-bit wrap of the
 // products wherever it happens.
-void RotateRowsChecked(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, FixedRotation r) {
+void RotateRowsChecked(BottomUpBitmap& work, const BottomUpBitmap& nb, int32_t px, int32_t py,
+                       FixedRotation r) {
   const int32_t W = work.Width(), H = work.Height();
   const Pixel* src = nb.Bits();
   const uint32_t uc = static_cast<uint32_t>(r.c), ud = static_cast<uint32_t>(r.d);
@@ -276,8 +279,8 @@ Span ColumnsInside(int64_t start, int64_t step, int32_t p, int32_t n, int32_t wi
 
 // RotateImage; with `old` (a W x H block) Old's pixels also go wherever no pixel of New
 // lands, in the same pass, so that every pixel of Work is written.
-void Rotate(Bitmap& work, const Bitmap& nb, const Bitmap* old, int32_t px, int32_t py,
-            double theta) {
+void Rotate(BottomUpBitmap& work, const BottomUpBitmap& nb, const BottomUpBitmap* old, int32_t px,
+            int32_t py, double theta) {
   const int32_t W = work.Width(), H = work.Height();
   if (!BlocksMatch(work, nb, W, H)) return;
   const FixedRotation rot = RotationFor(theta);
@@ -334,7 +337,8 @@ void Rotate(Bitmap& work, const Bitmap& nb, const Bitmap* old, int32_t px, int32
 
 }  // namespace
 
-void RotateImage(Bitmap& work, const Bitmap& nb, int32_t px, int32_t py, double theta) {
+void RotateImage(BottomUpBitmap& work, const BottomUpBitmap& nb, int32_t px, int32_t py,
+                 double theta) {
   Rotate(work, nb, nullptr, px, py, theta);
 }
 

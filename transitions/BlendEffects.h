@@ -22,13 +22,16 @@ void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
 
 // Draws New rotated by theta (radians) about the pivot (px, py), over Work, in 16.16 fixed
 // point. Pixels whose source falls outside New keep Work's pixel.
-void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
+void RotateImage(BottomUpBitmap& work, const BottomUpBitmap& newBmp, int32_t px, int32_t py,
+                 double theta);
 
 // Plain one-pixel-at-a-time versions the fast paths are held to.
 namespace reference {
 void BlendPixels(Pixel* dst, const Pixel* src, size_t count, int32_t alpha);
-void Dissolve(Bitmap& work, const Bitmap& newBmp, int32_t W, int32_t H, int32_t percent);
-void RotateImage(Bitmap& work, const Bitmap& newBmp, int32_t px, int32_t py, double theta);
+void Dissolve(BottomUpBitmap& work, const BottomUpBitmap& newBmp, int32_t W, int32_t H,
+              int32_t percent);
+void RotateImage(BottomUpBitmap& work, const BottomUpBitmap& newBmp, int32_t px, int32_t py,
+                 double theta);
 }  // namespace reference
 
 }  // namespace vec

@@ -11,7 +11,7 @@ namespace {
 // Deselects Work's clip region on every way out of the reveal.
 class ClipSelection {
  public:
-  ClipSelection(Bitmap& bitmap, const Region& region) : bitmap_(bitmap) {
+  ClipSelection(BottomUpBitmap& bitmap, const Region& region) : bitmap_(bitmap) {
     bitmap_.SelectClipRgn(&region);
   }
   ~ClipSelection() { bitmap_.SelectClipRgn(nullptr); }
@@ -19,7 +19,7 @@ class ClipSelection {
   ClipSelection& operator=(const ClipSelection&) = delete;
 
  private:
-  Bitmap& bitmap_;
+  BottomUpBitmap& bitmap_;
 };
 
 // With Old in the frame: where New covers a good part of it, Old and New go into Work in

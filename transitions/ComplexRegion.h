@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/Region.h"
 #include "transitions/Effect.h"
 

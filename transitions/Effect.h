@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "base/ShowDefaults.h"
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 namespace vec {
 
@@ -32,10 +32,10 @@ namespace vec {
 // EffectStep.h), and only when Old, New and Work have one size: then `work` does not hold
 // Old yet, and the routine writes every pixel of it, Old's wherever it draws nothing.
 struct EffectFrame {
-  Bitmap& work;
-  const Bitmap& newBmp;
+  BottomUpBitmap& work;
+  const BottomUpBitmap& newBmp;
   int32_t W, H, w, h, percent;
-  const Bitmap* old = nullptr;
+  const BottomUpBitmap* old = nullptr;
 };
 
 // The arguments that pick one member of a family of effects drawn by one routine. Each

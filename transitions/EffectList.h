@@ -1,5 +1,5 @@
 #pragma once
-// The effects a show may use, as the project's TransitionEffects setting lists them, and the
+// The effects a show may use, as the saver's TransitionEffects setting lists them, and the
 // choice of one effect per transition.
 
 #include <cstdint>

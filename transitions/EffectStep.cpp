@@ -17,8 +17,8 @@ bool WritesOldItself(EffectRoutine routine) {
   return false;
 }
 
-void DrawEffectStep(const Effect* effect, Bitmap& work, const Bitmap& old, const Bitmap& newBmp,
-                    int32_t percent) {
+void DrawEffectStep(const Effect* effect, BottomUpBitmap& work, const BottomUpBitmap& old,
+                    const BottomUpBitmap& newBmp, int32_t percent) {
   work.SelectClipRgn(nullptr);
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);

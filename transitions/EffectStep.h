@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "transitions/Effect.h"
 
 namespace vec {
@@ -19,7 +19,7 @@ bool WritesOldItself(EffectRoutine routine);
 // given the whole of `old` with no clip region selected. A routine that writes Old itself
 // is given Old in the frame instead of the copy, when Old, New and Work have one size;
 // otherwise it takes the copy first like the others. Either way the frame is the same.
-void DrawEffectStep(const Effect* effect, Bitmap& work, const Bitmap& old, const Bitmap& newBmp,
-                    int32_t percent);
+void DrawEffectStep(const Effect* effect, BottomUpBitmap& work, const BottomUpBitmap& old,
+                    const BottomUpBitmap& newBmp, int32_t percent);
 
 }  // namespace vec

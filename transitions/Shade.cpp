@@ -73,7 +73,7 @@ ShadeStep StepFor(int32_t offset) {
 
 }  // namespace
 
-void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
+void ShadeColumns(BottomUpBitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeColumnOffsets(depth, count, offsets.data());
@@ -95,7 +95,7 @@ void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   });
 }
 
-void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
+void ShadeRows(BottomUpBitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeRowOffsets(depth, count, offsets.data());
@@ -114,7 +114,7 @@ void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
 
 namespace reference {
 
-void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
+void ShadeColumns(BottomUpBitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeColumnOffsets(depth, count, offsets.data());
@@ -125,7 +125,7 @@ void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count) {
                               offsets[static_cast<size_t>(x - x0)]));
 }
 
-void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
+void ShadeRows(BottomUpBitmap& bmp, int32_t depth, int32_t y0, int32_t count) {
   if (NothingToShade(depth, count)) return;
   std::vector<int32_t> offsets(static_cast<size_t>(count));
   ShadeRowOffsets(depth, count, offsets.data());

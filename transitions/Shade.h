@@ -8,14 +8,14 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 namespace vec {
 
 // Columns x0 .. x0 + count - 1; column x0 gets the first offset.
-void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count);
+void ShadeColumns(BottomUpBitmap& bmp, int32_t depth, int32_t x0, int32_t count);
 // Rows y0 .. y0 + count - 1; the bottom row of the band (y0 + count - 1) gets the first offset.
-void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count);
+void ShadeRows(BottomUpBitmap& bmp, int32_t depth, int32_t y0, int32_t count);
 
 // The offsets themselves, index 0 first (exposed for tests).
 void ShadeColumnOffsets(int32_t depth, int32_t count, int32_t* out);
@@ -23,8 +23,8 @@ void ShadeRowOffsets(int32_t depth, int32_t count, int32_t* out);
 
 // Pixel by pixel, obviously right; the vector paths above are held to these.
 namespace reference {
-void ShadeColumns(Bitmap& bmp, int32_t depth, int32_t x0, int32_t count);
-void ShadeRows(Bitmap& bmp, int32_t depth, int32_t y0, int32_t count);
+void ShadeColumns(BottomUpBitmap& bmp, int32_t depth, int32_t x0, int32_t count);
+void ShadeRows(BottomUpBitmap& bmp, int32_t depth, int32_t y0, int32_t count);
 }  // namespace reference
 
 }  // namespace vec

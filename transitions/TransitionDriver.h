@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "base/Clock.h"
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "transitions/Effect.h"
 #include "transitions/EffectList.h"
 
@@ -18,7 +18,7 @@ class ITransitionDisplay {
  public:
   virtual ~ITransitionDisplay() = default;
   // Shows the frame with its top-left corner at (0, 0) of the screen.
-  virtual void Present(const Bitmap& frame) = 0;
+  virtual void Present(const BottomUpBitmap& frame) = 0;
 };
 
 class TransitionDriver {
@@ -28,15 +28,15 @@ class TransitionDriver {
   // The three buffers live as long as the driver and are resized, never re-created. Before
   // RunTransition the caller captures the screen into Old and, for a still picture, draws
   // the new picture into New (centred on black).
-  Bitmap& Old() { return old_; }
-  Bitmap& New() { return new_; }
-  Bitmap& Work() { return work_; }
+  BottomUpBitmap& Old() { return old_; }
+  BottomUpBitmap& New() { return new_; }
+  BottomUpBitmap& Work() { return work_; }
   // Resizes all three buffers to the display; their contents become black.
   void Resize(int32_t width, int32_t height);
 
-  // For a picture project: advances the animation one step and draws its frame into New.
+  // For a picture file: advances the animation one step and draws its frame into New.
   // Called once before the 0 % frame and once before every later frame.
-  using EngineStep = std::function<void(Bitmap& newBmp)>;
+  using EngineStep = std::function<void(BottomUpBitmap& newBmp)>;
   // Let pending input be handled; called after every frame from the second one on.
   std::function<void()> processMessages;
   // Optional: when it answers true (after processMessages), the remaining frames are
@@ -80,7 +80,7 @@ class TransitionDriver {
  private:
   IClock& clock_;
   ITransitionDisplay& display_;
-  Bitmap old_, new_, work_;
+  BottomUpBitmap old_, new_, work_;
   int32_t lastEffect_ = 0;
   int64_t lastSteps_ = 0;
 };

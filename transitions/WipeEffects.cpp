@@ -15,16 +15,16 @@ namespace {
 constexpr int32_t kRollShade = 48;
 
 // cx x cy block of New at (sx, sy) to Work at (dx, dy).
-void Copy(Bitmap& work, int32_t dx, int32_t dy, int32_t cx, int32_t cy, const Bitmap& src,
-          int32_t sx, int32_t sy) {
+void Copy(BottomUpBitmap& work, int32_t dx, int32_t dy, int32_t cx, int32_t cy,
+          const BottomUpBitmap& src, int32_t sx, int32_t sy) {
   if (cx <= 0 || cy <= 0) return;
   BitBlt(work, dx, dy, cx, cy, src, sx, sy);
 }
 
 // New block (sx, sy, scx, scy) into the Work block (dx, dy, dcx, dcy); a negative dcx or dcy
 // mirrors, the block then reaching back from dx (dy).
-void Stretch(Bitmap& work, int32_t dx, int32_t dy, int32_t dcx, int32_t dcy, const Bitmap& src,
-             int32_t sx, int32_t sy, int32_t scx, int32_t scy) {
+void Stretch(BottomUpBitmap& work, int32_t dx, int32_t dy, int32_t dcx, int32_t dcy,
+             const BottomUpBitmap& src, int32_t sx, int32_t sy, int32_t scx, int32_t scy) {
   if (dcx == 0 || dcy == 0 || scx <= 0 || scy <= 0) return;
   StretchBlt(work, dx, dy, dcx, dcy, src, sx, sy, scx, scy);
 }
@@ -32,13 +32,13 @@ void Stretch(Bitmap& work, int32_t dx, int32_t dy, int32_t dcx, int32_t dcy, con
 // Clears Work's clip region when it goes out of scope, also when drawing fails.
 class ClipGuard {
  public:
-  explicit ClipGuard(Bitmap& bmp) : bmp_(bmp) {}
+  explicit ClipGuard(BottomUpBitmap& bmp) : bmp_(bmp) {}
   ~ClipGuard() { bmp_.SelectClipRgn(nullptr); }
   ClipGuard(const ClipGuard&) = delete;
   ClipGuard& operator=(const ClipGuard&) = delete;
 
  private:
-  Bitmap& bmp_;
+  BottomUpBitmap& bmp_;
 };
 
 // With Old in the frame (the routines of WipeRoutinesWritingOld): Old's pixels everywhere
@@ -335,7 +335,7 @@ void QuartersSlideInToMiddle(const EffectFrame& frame, const EffectArgs&) {
 // overlap their source, which the blits treat as a copy through a temporary bitmap.
 
 namespace {
-const Bitmap& OldPixels(const EffectFrame& frame) {
+const BottomUpBitmap& OldPixels(const EffectFrame& frame) {
   return frame.old != nullptr ? *frame.old : frame.work;
 }
 }  // namespace

@@ -29,7 +29,8 @@ void BevelLine(PixelCanvas& canvas, Pixel color, int32_t x1, int32_t y1, int32_t
 
 }  // namespace
 
-void PaintBevel(BevelShape shape, BevelStyle style, const SystemColors& colors, Bitmap32& target) {
+void PaintBevel(BevelShape shape, BevelStyle style, const SystemColors& colors,
+                BlendBitmap& target) {
   const int32_t w = target.Width(), h = target.Height();
   if (w <= 0 || h <= 0) return;
   const bool lowered = style == BevelStyle::Lowered;
@@ -85,7 +86,7 @@ void BevelControl::setSystemColors(const SystemColors& colors) {
 }
 
 void BevelControl::paintEvent(QPaintEvent*) {
-  Bitmap32 frame(width(), height());
+  BlendBitmap frame(width(), height());
   if (frame.Empty()) return;
   PaintBevel(shape_, style_, colors_, frame);
   QPainter painter(this);

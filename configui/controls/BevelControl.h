@@ -4,7 +4,7 @@
 
 #include "configui/controls/ClickableWidget.h"
 #include "configui/controls/SystemColors.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -14,7 +14,8 @@ enum class BevelStyle { Lowered, Raised };
 // The bevel's lines into `target` (the control's size); other pixels are left alone.
 // Lowered: shadow at the top and left, highlight at the bottom and right; raised the other
 // way round. A frame is two such boxes, one pixel apart, in the two colours.
-void PaintBevel(BevelShape shape, BevelStyle style, const SystemColors& colors, Bitmap32& target);
+void PaintBevel(BevelShape shape, BevelStyle style, const SystemColors& colors,
+                BlendBitmap& target);
 
 class BevelControl : public ClickableWidget {
   Q_OBJECT

@@ -6,7 +6,7 @@
 
 #include <QImage>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 class QPainter;
 
@@ -14,10 +14,10 @@ namespace vec {
 
 // A QImage that reads and writes the bitmap's pixels in place (no copy). It must not
 // outlive the bitmap, nor a resize of it.
-QImage WrapBitmap(Bitmap32& bitmap);
-QImage WrapBitmap(const Bitmap32& bitmap);
+QImage WrapBitmap(BlendBitmap& bitmap);
+QImage WrapBitmap(const BlendBitmap& bitmap);
 
 // Draws the bitmap at (0, 0), blending its transparent parts over what lies below.
-void DrawBitmap(QPainter& painter, const Bitmap32& bitmap);
+void DrawBitmap(QPainter& painter, const BlendBitmap& bitmap);
 
 }  // namespace vec

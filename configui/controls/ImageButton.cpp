@@ -61,23 +61,23 @@ void ImageButton::setFontColor(Pixel color) {
   update();
 }
 
-void ImageButton::setUpImage(Bitmap32 image) {
+void ImageButton::setUpImage(BlendBitmap image) {
   properties_.buttonUp = std::move(image);
   applyAutoSize();
   update();
 }
 
-void ImageButton::setDownImage(Bitmap32 image) {
+void ImageButton::setDownImage(BlendBitmap image) {
   properties_.buttonDown = std::move(image);
   update();
 }
 
-void ImageButton::setOverImage(Bitmap32 image) {
+void ImageButton::setOverImage(BlendBitmap image) {
   properties_.buttonOver = std::move(image);
   update();
 }
 
-void ImageButton::setDisabledImage(Bitmap32 image) {
+void ImageButton::setDisabledImage(BlendBitmap image) {
   properties_.buttonDisable = std::move(image);
   update();
 }
@@ -122,8 +122,8 @@ void ImageButton::applyAutoSize() {
     resize(size->x, size->y);
 }
 
-Bitmap32 ImageButton::render() const {
-  Bitmap32 frame(width(), height());
+BlendBitmap ImageButton::render() const {
+  BlendBitmap frame(width(), height());
   if (!frame.Empty()) PaintImageButton(properties_, isEnabled(), visual(), colors_, frame);
   return frame;
 }
@@ -131,7 +131,7 @@ Bitmap32 ImageButton::render() const {
 void ImageButton::paintEvent(QPaintEvent*) {
   // AutoSize holds at every paint, whatever size the control was given since.
   applyAutoSize();
-  const Bitmap32 frame = render();
+  const BlendBitmap frame = render();
   QPainter painter(this);
   DrawBitmap(painter, frame);
 }

@@ -27,10 +27,10 @@ class ImageButton : public ClickableWidget {
   const QString& caption() const { return properties_.caption; }
   void setCaptionFont(const QFont& font);  // also the widget's font
   void setFontColor(Pixel color);
-  void setUpImage(Bitmap32 image);
-  void setDownImage(Bitmap32 image);
-  void setOverImage(Bitmap32 image);
-  void setDisabledImage(Bitmap32 image);
+  void setUpImage(BlendBitmap image);
+  void setDownImage(BlendBitmap image);
+  void setOverImage(BlendBitmap image);
+  void setDisabledImage(BlendBitmap image);
   void setAutoSize(bool on);
   // Only while AllowDown; otherwise ignored.
   void setDown(bool down);
@@ -51,7 +51,7 @@ class ImageButton : public ClickableWidget {
   void setSystemColors(const SystemColors& colors);
 
   // The frame the button paints at its present size and state.
-  Bitmap32 render() const;
+  BlendBitmap render() const;
 
  public slots:
   // Fires a due repeat; the repeat timer calls it, tests call it after moving a fake clock.

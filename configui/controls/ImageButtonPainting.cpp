@@ -24,7 +24,7 @@ Point CaptionOrigin(int32_t width, int32_t height, int32_t textWidth, int32_t te
   return Point{(width - textWidth) / 2, (height - textHeight) / 2};
 }
 
-void DrawPushButtonFrame(Bitmap32& target, const Rect& r, const SystemColors& colors) {
+void DrawPushButtonFrame(BlendBitmap& target, const Rect& r, const SystemColors& colors) {
   PixelCanvas canvas(target);
   canvas.FillRect(r, colors.buttonFace);
   canvas.Edge(r, colors.buttonHighlight, colors.buttonDarkShadow);
@@ -32,13 +32,13 @@ void DrawPushButtonFrame(Bitmap32& target, const Rect& r, const SystemColors& co
               colors.buttonShadow);
 }
 
-void DrawSunkenOuterEdge(Bitmap32& target, const Rect& r, const SystemColors& colors) {
+void DrawSunkenOuterEdge(BlendBitmap& target, const Rect& r, const SystemColors& colors) {
   PixelCanvas(target).Edge(r, colors.buttonShadow, colors.buttonHighlight);
 }
 
 namespace {
 
-void DrawCaption(const ImageButtonProperties& p, Bitmap32& target) {
+void DrawCaption(const ImageButtonProperties& p, BlendBitmap& target) {
   if (p.caption.isEmpty() || target.Empty()) return;
   QImage image = WrapBitmap(target);
   QPainter painter(&image);
@@ -54,7 +54,7 @@ void DrawCaption(const ImageButtonProperties& p, Bitmap32& target) {
 }  // namespace
 
 void PaintImageButton(const ImageButtonProperties& p, bool enabled, ButtonVisual visual,
-                      const SystemColors& colors, Bitmap32& target) {
+                      const SystemColors& colors, BlendBitmap& target) {
   target.Clear(0);
   PixelCanvas canvas(target);
   const Rect client{0, 0, target.Width(), target.Height()};

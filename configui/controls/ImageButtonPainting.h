@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "configui/controls/SystemColors.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Geometry.h"
 
 namespace vec {
@@ -17,10 +17,10 @@ struct ImageButtonProperties {
   QString caption;
   QFont font;
   Pixel fontColor = MakePixel(0, 0, 0);
-  Bitmap32 buttonUp;
-  Bitmap32 buttonDown;
-  Bitmap32 buttonOver;
-  Bitmap32 buttonDisable;
+  BlendBitmap buttonUp;
+  BlendBitmap buttonDown;
+  BlendBitmap buttonOver;
+  BlendBitmap buttonDisable;
   bool autoSize = true;
   bool down = false;
   bool allowDown = false;
@@ -42,13 +42,13 @@ std::optional<Point> AutoSizeOf(const ImageButtonProperties& properties);
 Point CaptionOrigin(int32_t width, int32_t height, int32_t textWidth, int32_t textHeight);
 
 // The raised push button of the system over the whole rectangle: two edges and the face.
-void DrawPushButtonFrame(Bitmap32& target, const Rect& r, const SystemColors& colors);
+void DrawPushButtonFrame(BlendBitmap& target, const Rect& r, const SystemColors& colors);
 // The sunken outer edge of a pressed button without images (its inside is left alone).
-void DrawSunkenOuterEdge(Bitmap32& target, const Rect& r, const SystemColors& colors);
+void DrawSunkenOuterEdge(BlendBitmap& target, const Rect& r, const SystemColors& colors);
 
 // One frame of the button into `target` (sized to the control), cleared to transparent
 // first. A disabled button shows its disabled image or a push-button frame, and no caption.
 void PaintImageButton(const ImageButtonProperties& properties, bool enabled, ButtonVisual visual,
-                      const SystemColors& colors, Bitmap32& target);
+                      const SystemColors& colors, BlendBitmap& target);
 
 }  // namespace vec

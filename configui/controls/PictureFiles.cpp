@@ -24,7 +24,7 @@ std::string UpperExtension(std::string_view path) {
 
 PictureFileKind KindOfPictureFile(std::string_view path) {
   const std::string ext = UpperExtension(path);
-  if (ext == ".VEP") return PictureFileKind::Project;
+  if (ext == ".VEP") return PictureFileKind::Picture;
   if (ext == ".JPG" || ext == ".BMP" || ext == ".GIF") return PictureFileKind::Image;
   return PictureFileKind::Other;
 }
@@ -40,10 +40,10 @@ std::string FileNameWithoutFolder(std::string_view path) {
   return std::string(StoredFileNamePart(path));
 }
 
-ErrorOr<Bitmap32> LoadOpaqueImage(const std::string& path) {
-  ErrorOr<Bitmap32> loaded = LoadImageFromFile(path);
+ErrorOr<BlendBitmap> LoadOpaqueImage(const std::string& path) {
+  ErrorOr<BlendBitmap> loaded = LoadImageFromFile(path);
   if (!loaded) return loaded;
-  Bitmap32& image = loaded.value();
+  BlendBitmap& image = loaded.value();
   Pixel* p = image.Bits();
   const size_t n = static_cast<size_t>(image.Width()) * static_cast<size_t>(image.Height());
   for (size_t i = 0; i < n; ++i) {
@@ -60,8 +60,8 @@ ErrorOr<Bitmap32> LoadOpaqueImage(const std::string& path) {
   return loaded;
 }
 
-Bitmap32 OpaqueCopy(const Bitmap& bitmap) {
-  Bitmap32 out;
+BlendBitmap OpaqueCopy(const BottomUpBitmap& bitmap) {
+  BlendBitmap out;
   out.CopyFrom(bitmap);
   Pixel* p = out.Bits();
   const size_t n = static_cast<size_t>(out.Width()) * static_cast<size_t>(out.Height());

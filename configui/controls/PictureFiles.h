@@ -6,15 +6,15 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/ImageFile.h"
 
 namespace vec {
 
 // By the extension of the file-name part, compared in upper case: ".VEP" is a picture file,
 // ".JPG", ".BMP" and ".GIF" are plain images; anything else (".JPEG" too) is neither.
-enum class PictureFileKind { Project, Image, Other };
+enum class PictureFileKind { Picture, Image, Other };
 PictureFileKind KindOfPictureFile(std::string_view path);
 
 // The path of an existing regular file for `path` (its name matched ignoring case when the
@@ -26,8 +26,8 @@ std::string FileNameWithoutFolder(std::string_view path);
 
 // A plain image decoded and laid over white, so that its transparent parts show white;
 // every pixel of the result is opaque.
-ErrorOr<Bitmap32> LoadOpaqueImage(const std::string& path);
+ErrorOr<BlendBitmap> LoadOpaqueImage(const std::string& path);
 // A device bitmap's pixels with the fourth byte set opaque.
-Bitmap32 OpaqueCopy(const Bitmap& bitmap);
+BlendBitmap OpaqueCopy(const BottomUpBitmap& bitmap);
 
 }  // namespace vec

@@ -18,16 +18,16 @@ PreviewSource LoadPreviewSource(const std::string& fileName) {
     out.error = "File not found: " + fileName;
     return out;
   }
-  if (kind == PictureFileKind::Project) {
-    Picture project;
-    if (!project.LoadFromFile(path) || project.picture.Empty()) {
-      out.error = project.LastError().empty() ? "Incorrect Project File!" : project.LastError();
+  if (kind == PictureFileKind::Picture) {
+    Picture picture;
+    if (!picture.LoadFromFile(path) || picture.image.Empty()) {
+      out.error = picture.LastError().empty() ? "Incorrect Project File!" : picture.LastError();
       return out;
     }
-    out.picture = OpaqueCopy(project.picture);
+    out.picture = OpaqueCopy(picture.image);
     return out;
   }
-  ErrorOr<Bitmap32> image = LoadOpaqueImage(path);
+  ErrorOr<BlendBitmap> image = LoadOpaqueImage(path);
   if (!image) {
     out.error = image.error().message;
     return out;
@@ -36,9 +36,9 @@ PreviewSource LoadPreviewSource(const std::string& fileName) {
   return out;
 }
 
-Bitmap32 StretchToSize(const Bitmap32& source, int32_t width, int32_t height) {
+BlendBitmap StretchToSize(const BlendBitmap& source, int32_t width, int32_t height) {
   if (source.Empty() || width <= 0 || height <= 0) return {};
-  Bitmap32 out(width, height);
+  BlendBitmap out(width, height);
   StretchSmoothTo(source, out);
   return out;
 }
@@ -56,7 +56,7 @@ bool PicturePreview::loadPicture(const std::string& fileName) {
   return loaded.ok();
 }
 
-const Bitmap32& PicturePreview::picture() {
+const BlendBitmap& PicturePreview::picture() {
   if (source_.Empty()) {
     shown_ = {};
   } else if (shown_.Width() != width() || shown_.Height() != height()) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "configui/controls/ClickableWidget.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -15,14 +15,14 @@ namespace vec {
 // image (".JPG", ".BMP", ".GIF") laid over white. Empty for another extension, with ok() true;
 // empty with an error message when the file cannot be read.
 struct PreviewSource {
-  Bitmap32 picture;
+  BlendBitmap picture;
   std::string error;
   bool ok() const { return error.empty(); }
 };
 PreviewSource LoadPreviewSource(const std::string& fileName);
 
 // The source resampled bilinearly to width x height (empty when either is empty).
-Bitmap32 StretchToSize(const Bitmap32& source, int32_t width, int32_t height);
+BlendBitmap StretchToSize(const BlendBitmap& source, int32_t width, int32_t height);
 
 class PicturePreview : public ClickableWidget {
   Q_OBJECT
@@ -37,7 +37,7 @@ class PicturePreview : public ClickableWidget {
   const std::string& lastError() const { return lastError_; }
 
   // The picture at the control's present size (empty when there is none).
-  const Bitmap32& picture();
+  const BlendBitmap& picture();
 
   void setHint(const QString& hint);
   void setShowHint(bool show);
@@ -50,8 +50,8 @@ class PicturePreview : public ClickableWidget {
 
   std::string fileName_;
   std::string lastError_;
-  Bitmap32 source_;
-  Bitmap32 shown_;
+  BlendBitmap source_;
+  BlendBitmap shown_;
   QString hint_;
   bool showHint_ = false;
 };

@@ -16,7 +16,7 @@ Rect Intersect(const Rect& a, const Rect& b) {
 
 }  // namespace
 
-PixelCanvas::PixelCanvas(Bitmap32& target) : target_(target) {
+PixelCanvas::PixelCanvas(BlendBitmap& target) : target_(target) {
   ResetClip();
 }
 
@@ -114,7 +114,7 @@ void PixelCanvas::Edge(const Rect& r, Pixel topLeft, Pixel bottomRight) {
   FillRect({r.right - 1, r.top, r.right, r.bottom}, bottomRight);
 }
 
-void PixelCanvas::DrawImage(int32_t x, int32_t y, const Bitmap32& image, bool transparent) {
+void PixelCanvas::DrawImage(int32_t x, int32_t y, const BlendBitmap& image, bool transparent) {
   if (image.Empty()) return;
   const Pixel key = image.GetPixel(0, image.Height() - 1) & 0x00FFFFFF;
   const Rect area = Intersect(Rect{x, y, x + image.Width(), y + image.Height()}, clip_);

@@ -1,5 +1,5 @@
 #pragma once
-// A pen-and-brush painter on a Bitmap32 for the controls whose pixels are fixed: outlined
+// A pen-and-brush painter on a BlendBitmap for the controls whose pixels are fixed: outlined
 // and filled rectangles, lines, one-pixel frames, 3-D edges and images. Every write is
 // clipped to the bitmap and to an optional clip rectangle.
 //
@@ -13,14 +13,14 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Geometry.h"
 
 namespace vec {
 
 class PixelCanvas {
  public:
-  explicit PixelCanvas(Bitmap32& target);
+  explicit PixelCanvas(BlendBitmap& target);
 
   // Further writes are limited to r (within the bitmap).
   void SetClip(const Rect& r);
@@ -46,12 +46,12 @@ class PixelCanvas {
   // The image with its top-left corner at (x, y). With `transparent`, pixels of the colour
   // of the image's bottom-left pixel are left out; pixels with alpha 0 carry no colour and
   // are always left out. What is drawn is opaque.
-  void DrawImage(int32_t x, int32_t y, const Bitmap32& image, bool transparent);
+  void DrawImage(int32_t x, int32_t y, const BlendBitmap& image, bool transparent);
 
  private:
   void Stamp(int32_t x, int32_t y, bool acrossVertically);
 
-  Bitmap32& target_;
+  BlendBitmap& target_;
   Rect clip_;
 };
 

@@ -176,15 +176,15 @@ ThumbnailGridView ThumbnailGrid::view() const {
   return v;
 }
 
-Bitmap32 ThumbnailGrid::render() const {
+BlendBitmap ThumbnailGrid::render() const {
   const QSize area = viewport()->size();
-  Bitmap32 frame(area.width(), area.height());
+  BlendBitmap frame(area.width(), area.height());
   if (!frame.Empty()) PaintThumbnailGrid(view(), frame);
   return frame;
 }
 
 void ThumbnailGrid::paintEvent(QPaintEvent*) {
-  const Bitmap32 frame = render();
+  const BlendBitmap frame = render();
   QPainter painter(viewport());
   DrawBitmap(painter, frame);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The thumbnail grid of the designed windows ("TVEThumbnail2"): the project's pictures as
+// The thumbnail grid of the designed windows ("TVEThumbnail2"): the saver's pictures as
 // thumbnails in a grid that scrolls by whole cells, each with an optional check box (the
 // user's favourites) and title. Selecting a cell reports the picture's index.
 
@@ -15,7 +15,7 @@
 
 namespace vec {
 
-class IProjectMessages;
+class IPictureMessages;
 
 class ThumbnailGrid : public QAbstractScrollArea {
   Q_OBJECT
@@ -54,7 +54,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   FrameBorder borderStyle() const { return borderStyle_; }
   void setSystemColors(Pixel highlight, Pixel highlightText);
   // Where a picture file whose preview cannot be read is reported (not owned; may be null).
-  void setMessages(IProjectMessages* messages) { messages_ = messages; }
+  void setMessages(IPictureMessages* messages) { messages_ = messages; }
 
   bool ticked(int32_t index) const;
   void setTicked(int32_t index, bool ticked);
@@ -71,7 +71,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   int32_t leftColumn() const { return leftColumn_; }
 
   // The client area as it paints now.
-  Bitmap32 render() const;
+  BlendBitmap render() const;
 
  signals:
   // OnSelectItem: the selected cell's index, kept within 0 .. last item.
@@ -116,7 +116,7 @@ class ThumbnailGrid : public QAbstractScrollArea {
   int32_t selectedColumn_ = 0;
   int32_t topRow_ = 0;
   int32_t leftColumn_ = 0;
-  IProjectMessages* messages_ = nullptr;
+  IPictureMessages* messages_ = nullptr;
 };
 
 }  // namespace vec

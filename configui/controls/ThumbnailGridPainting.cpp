@@ -17,7 +17,7 @@ constexpr Pixel kBlack = MakePixel(0, 0, 0);
 // The title broken between words to the rectangle's width (a word longer than a line keeps
 // its line), each line centred with truncating division, clipped to the rectangle. Each
 // line's own extent is filled with `background` behind its letters.
-void DrawTitle(Bitmap32& target, const Rect& r, const QString& text, const QFont& font,
+void DrawTitle(BlendBitmap& target, const Rect& r, const QString& text, const QFont& font,
                Pixel foreground, Pixel background) {
   if (text.isEmpty() || r.IsEmpty()) return;
   QTextLayout layout(text, font);
@@ -51,7 +51,8 @@ void DrawTitle(Bitmap32& target, const Rect& r, const QString& text, const QFont
 
 }  // namespace
 
-void PaintCheckBox(Bitmap32& target, int32_t x0, int32_t y0, bool ticked, Pixel pen, Pixel brush) {
+void PaintCheckBox(BlendBitmap& target, int32_t x0, int32_t y0, bool ticked, Pixel pen,
+                   Pixel brush) {
   PixelCanvas canvas(target);
   canvas.penColor = pen;
   canvas.brushColor = brush;
@@ -68,7 +69,8 @@ void PaintCheckBox(Bitmap32& target, int32_t x0, int32_t y0, bool ticked, Pixel 
   canvas.FrameRect(Rect{x0 + 1, y0 + 1, x0 + 10, y0 + 10}, brush);
 }
 
-void PaintThumbnailCell(const ThumbnailGridView& v, int32_t row, int32_t column, Bitmap32& target) {
+void PaintThumbnailCell(const ThumbnailGridView& v, int32_t row, int32_t column,
+                        BlendBitmap& target) {
   const ThumbnailLayout& l = v.layout;
   const Rect cell = l.CellRect(row, column, v.topRow, v.leftColumn);
   PixelCanvas canvas(target);
@@ -106,7 +108,7 @@ void PaintThumbnailCell(const ThumbnailGridView& v, int32_t row, int32_t column,
   }
 }
 
-void PaintThumbnailGrid(const ThumbnailGridView& v, Bitmap32& target) {
+void PaintThumbnailGrid(const ThumbnailGridView& v, BlendBitmap& target) {
   target.Clear(v.color);
   const ThumbnailLayout& l = v.layout;
   for (int32_t row = v.topRow; row < l.rows; ++row) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "configui/controls/ThumbnailLayout.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
@@ -16,7 +16,7 @@ namespace vec {
 struct ThumbnailGridView {
   ThumbnailLayout layout;
   int32_t itemCount = 0;  // the items of the list, loaded or not
-  const std::vector<Bitmap32>* images = nullptr;
+  const std::vector<BlendBitmap>* images = nullptr;
   const std::vector<std::string>* titles = nullptr;  // UTF-8
   const std::vector<bool>* ticked = nullptr;
   int32_t selectedRow = 0;
@@ -34,13 +34,14 @@ struct ThumbnailGridView {
 
 // The check box at (x0, y0): an 11 x 11 box outlined in `pen` and filled with `brush`, with a
 // two-pixel tick in `pen` when ticked, and a one-pixel ring of `brush` just inside the outline.
-void PaintCheckBox(Bitmap32& target, int32_t x0, int32_t y0, bool ticked, Pixel pen, Pixel brush);
+void PaintCheckBox(BlendBitmap& target, int32_t x0, int32_t y0, bool ticked, Pixel pen,
+                   Pixel brush);
 
 // One cell. Cells past the last item are only filled.
 void PaintThumbnailCell(const ThumbnailGridView& view, int32_t row, int32_t column,
-                        Bitmap32& target);
+                        BlendBitmap& target);
 
 // The whole client area: the grid's colour, then every visible cell.
-void PaintThumbnailGrid(const ThumbnailGridView& view, Bitmap32& target);
+void PaintThumbnailGrid(const ThumbnailGridView& view, BlendBitmap& target);
 
 }  // namespace vec

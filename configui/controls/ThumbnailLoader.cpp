@@ -9,8 +9,8 @@ namespace vec {
 
 namespace {
 
-Bitmap32 Resampled(const Bitmap32& source, int32_t width, int32_t height) {
-  Bitmap32 scratch(width, height);
+BlendBitmap Resampled(const BlendBitmap& source, int32_t width, int32_t height) {
+  BlendBitmap scratch(width, height);
   scratch.Clear(MakePixel(255, 255, 255));
   StretchSmoothTo(source, scratch);
   return scratch;
@@ -19,7 +19,7 @@ Bitmap32 Resampled(const Bitmap32& source, int32_t width, int32_t height) {
 }  // namespace
 
 Thumbnails LoadThumbnails(const std::vector<std::string>& items, int32_t pictureWidth,
-                          int32_t pictureHeight, IProjectMessages* messages) {
+                          int32_t pictureHeight, IPictureMessages* messages) {
   Thumbnails out;
   if (pictureWidth <= 0 || pictureHeight <= 0) return out;
   for (const std::string& item : items) {
@@ -27,16 +27,16 @@ Thumbnails LoadThumbnails(const std::vector<std::string>& items, int32_t picture
     if (kind == PictureFileKind::Other) continue;
     const std::string path = FindPictureFile(item);
     if (path.empty()) continue;
-    if (kind == PictureFileKind::Project) {
-      Picture project;
-      Bitmap32 preview;
-      if (project.LoadPreview(path, messages)) preview = OpaqueCopy(project.preview);
+    if (kind == PictureFileKind::Picture) {
+      Picture picture;
+      BlendBitmap preview;
+      if (picture.LoadPreview(path, messages)) preview = OpaqueCopy(picture.preview);
       out.images.push_back(Resampled(preview, pictureWidth, pictureHeight));
-      out.titles.push_back(Cp1252ToUtf8(project.Title));
+      out.titles.push_back(Cp1252ToUtf8(picture.Title));
     } else {
-      ErrorOr<Bitmap32> image = LoadOpaqueImage(path);
+      ErrorOr<BlendBitmap> image = LoadOpaqueImage(path);
       out.images.push_back(
-          Resampled(image ? image.value() : Bitmap32(), pictureWidth, pictureHeight));
+          Resampled(image ? image.value() : BlendBitmap(), pictureWidth, pictureHeight));
       out.titles.push_back(FileNameWithoutFolder(item));
     }
   }

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 namespace vec {
 
-class IProjectMessages;
+class IPictureMessages;
 
 struct Thumbnails {
-  std::vector<Bitmap32> images;     // pictureWidth x pictureHeight each
+  std::vector<BlendBitmap> images;  // pictureWidth x pictureHeight each
   std::vector<std::string> titles;  // UTF-8, one per image
 };
 
@@ -22,6 +22,6 @@ struct Thumbnails {
 // read keeps its place with a blank (white) thumbnail; a picture file's failure is also
 // reported through `messages` when given.
 Thumbnails LoadThumbnails(const std::vector<std::string>& items, int32_t pictureWidth,
-                          int32_t pictureHeight, IProjectMessages* messages);
+                          int32_t pictureHeight, IPictureMessages* messages);
 
 }  // namespace vec

@@ -20,7 +20,7 @@ uint8_t NearestAreaOf(Pixel pixel) {
   return best;
 }
 
-AreaMask MaskFromPicture(const Bitmap32& picture, int32_t width, int32_t height) {
+AreaMask MaskFromPicture(const BlendBitmap& picture, int32_t width, int32_t height) {
   AreaMask own(picture.Width(), picture.Height());
   for (int32_t y = 0; y < own.Height(); ++y) {
     const Pixel* in = picture.ScanLine(y);
@@ -33,8 +33,8 @@ AreaMask MaskFromPicture(const Bitmap32& picture, int32_t width, int32_t height)
   return fitted;
 }
 
-Bitmap32 MaskPicture(const AreaMask& mask) {
-  Bitmap32 out(mask.Width(), mask.Height());
+BlendBitmap MaskPicture(const AreaMask& mask) {
+  BlendBitmap out(mask.Width(), mask.Height());
   for (int32_t y = 0; y < mask.Height(); ++y) {
     const uint8_t* in = mask.Row(y);
     Pixel* row = out.ScanLine(y);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Geometry.h"
 #include "picture/AreaMask.h"
 
@@ -18,10 +18,10 @@ uint8_t NearestAreaOf(Pixel pixel);
 
 // A mask picture taken pixel by pixel by NearestAreaOf, then fitted to width x height (both
 // above 0) by the rule the show fits masks with (pixels repeated or dropped).
-AreaMask MaskFromPicture(const Bitmap32& picture, int32_t width, int32_t height);
+AreaMask MaskFromPicture(const BlendBitmap& picture, int32_t width, int32_t height);
 
 // The mask in the area colours, opaque (no area black).
-Bitmap32 MaskPicture(const AreaMask& mask);
+BlendBitmap MaskPicture(const AreaMask& mask);
 
 // The layer over the photo for the pixels of `rect`: premultiplied 0xAARRGGBB, each area
 // in its colour, opaque, and no area fully transparent. `rows` points at the layer's pixel

@@ -61,7 +61,7 @@ ErrorOr<std::unique_ptr<PictureDocument>> PictureDocument::FromPictureFile(
 }
 
 ErrorOr<std::unique_ptr<PictureDocument>> PictureDocument::FromPhoto(std::vector<uint8_t> fileBytes,
-                                                                     const Bitmap32& photo,
+                                                                     const BlendBitmap& photo,
                                                                      const std::string& title) {
   if (photo.Empty()) return Error::Make(ErrorCode::BadSize, "The photo has no pixels");
   if (!ImageSizeAllowed(photo.Width(), photo.Height()))
@@ -84,7 +84,7 @@ ErrorOr<std::unique_ptr<PictureDocument>> PictureDocument::Open(std::vector<uint
   std::unique_ptr<PictureDocument> d(new PictureDocument());
   if (!d->live_.LoadFromMemory(bytes.data(), bytes.size()))
     return Error::Make(ErrorCode::Corrupt, d->live_.LastError());
-  if (d->live_.picture.Empty())
+  if (d->live_.image.Empty())
     return Error::Make(ErrorCode::BadSize, "The picture in the file has no pixels");
   PictureFileReader reader;
   TRY(reader.LoadFullFromMemory(bytes.data(), bytes.size()));
@@ -170,7 +170,8 @@ void PictureDocument::Apply(RecordId id, const RecordValue& value) {
     case RecordKind::Preview:
       if (const auto* jpeg = std::get_if<std::vector<uint8_t>>(&value)) {
         c.previewJpeg = *jpeg;
-        if (!DecodeJpeg(jpeg->data(), jpeg->size(), live_.preview).ok()) live_.preview = Bitmap();
+        if (!DecodeJpeg(jpeg->data(), jpeg->size(), live_.preview).ok())
+          live_.preview = BottomUpBitmap();
       }
       break;
     case RecordKind::Wave:

@@ -2,7 +2,7 @@
 // The picture being authored: what the water engine animates (a Picture, the type the show
 // uses) and the records as they will be stored, with their undo history.
 //
-// Saving writes through the project's writer and keeps every record that was not changed
+// Saving writes through our own picture writer and keeps every record that was not changed
 // byte for byte as it was in the file opened: a file opened and saved without a change is
 // the same file, and a change of one wave set leaves the bytes of every other record alone
 // (also those the writer would write differently: the unused characters of a sound slot's
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "picture/Picture.h"
 #include "picture/PictureItems.h"
 #include "picture/PictureWriter.h"
@@ -40,7 +40,7 @@ class PictureDocument {
   // stream when they are a JPEG file), `photo` the same photo decoded. The picture starts
   // with no water areas and the wave sets of NewPictureWaves.
   static ErrorOr<std::unique_ptr<PictureDocument>> FromPhoto(std::vector<uint8_t> fileBytes,
-                                                             const Bitmap32& photo,
+                                                             const BlendBitmap& photo,
                                                              const std::string& title);
 
   // The picture file as it is to be saved.
@@ -53,8 +53,8 @@ class PictureDocument {
   const Picture& Live() const { return live_; }
   AreaMask& Mask() { return live_.mask; }
   const AreaMask& Mask() const { return live_.mask; }
-  int32_t Width() const { return live_.picture.Width(); }
-  int32_t Height() const { return live_.picture.Height(); }
+  int32_t Width() const { return live_.image.Width(); }
+  int32_t Height() const { return live_.image.Height(); }
 
   // The records as they will be stored.
   const PictureFileContent& Stored() const { return stored_; }

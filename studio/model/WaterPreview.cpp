@@ -20,7 +20,7 @@ void WaterPreview::Restart() {
   played_ = 0;
   nextObjectStep_ = anim::kStepIntervalMs;
   clock_.Set(kClockStart);
-  engine_.SetProject(*picture_);
+  engine_.SetPicture(*picture_);
   engine_.SetWeather(false);
   engine_.Start();
   engine_.SetWeather(picture_->weather.Kind > 0);

@@ -10,7 +10,7 @@
 
 #include "animation/WaterEngine.h"
 #include "base/Clock.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "picture/Picture.h"
 
 namespace vec::studio {
@@ -38,7 +38,7 @@ class WaterPreview {
   int32_t Speed() const { return speed_; }
 
   // The frame to show (the still picture before the first advance).
-  const Bitmap32& Frame() const { return engine_.Output(); }
+  const BlendBitmap& Frame() const { return engine_.Output(); }
   const WaterEngine& Engine() const { return engine_; }
   // Milliseconds the preview has played since its start.
   uint64_t Time() const { return played_; }

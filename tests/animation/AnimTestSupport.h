@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "picture/Picture.h"
 #include "tests/support/PixelChecksum.h"
 
@@ -23,14 +23,14 @@ constexpr int32_t ColOf(Pixel p) {
   return static_cast<int32_t>(p & 0xFFF);
 }
 
-// A project of w x h coordinate pixels whose mask gives area(row, col) (0 = none, 1..4).
-inline void MakeProject(Picture& p, int32_t w, int32_t h,
+// A picture of w x h coordinate pixels whose mask gives area(row, col) (0 = none, 1..4).
+inline void MakePicture(Picture& p, int32_t w, int32_t h,
                         const std::function<int(int32_t, int32_t)>& area) {
-  p.picture.SetSize(w, h);
+  p.image.SetSize(w, h);
   p.mask = AreaMask(w, h);
   for (int32_t r = 0; r < h; ++r)
     for (int32_t c = 0; c < w; ++c) {
-      p.picture.SetPixel(c, r, CoordPixel(r, c));
+      p.image.SetPixel(c, r, CoordPixel(r, c));
       p.mask.Set(c, r, static_cast<uint8_t>(area(r, c)));
     }
   p.designWidth = w;

@@ -51,7 +51,7 @@ void WriteGif(const std::string& path, int w, int h,
 
 // A w x h still picture whose bottom-left pixel is `key` and the rest `fill`.
 void WriteBmp(const std::string& path, int w, int h, Pixel fill, Pixel key) {
-  Bitmap32 b(w, h);
+  BlendBitmap b(w, h);
   b.Clear(fill);
   b.SetPixel(0, h - 1, key);
   ASSERT_TRUE(SaveBmp32(b, path).ok());
@@ -114,7 +114,7 @@ TEST(AnimObjects, OnlyGifAndImgSectionsMakeObjectsEachReadingItsOwnSection) {
   EXPECT_EQ(img.MotionSpeed, 10);
   EXPECT_EQ(img.ObjFacing, 1);
   EXPECT_EQ(img.DisplayDurationSec, 60);
-  EXPECT_EQ(img.DIsplayDurationCycle, 10);
+  EXPECT_EQ(img.DisplayDurationCycle, 10);
   EXPECT_TRUE(img.RestrictArea && img.Redisplay && img.ResetPos && img.Transparent);
   EXPECT_FALSE(img.DirFlip);
   EXPECT_EQ(gif.AnimSpeed, 10);
@@ -299,7 +299,7 @@ TEST(AnimObjects, GifTransparencyFollowsTransparentAndTransparentType) {
     list[0].Start();
     const ObjectView v = list[0].View();
     ASSERT_TRUE(v.image) << c.keys;
-    const Bitmap32& frame = v.image->frames[0];
+    const BlendBitmap& frame = v.image->frames[0];
     EXPECT_EQ(frame.GetPixel(0, 0) == kGifKeyColor, c.leftKeyed) << c.keys;
     EXPECT_EQ(frame.GetPixel(3, 0) == kGifKeyColor, c.rightKeyed) << c.keys;
   }
@@ -448,25 +448,25 @@ TEST(AnimObjects, FilesAreFoundByNameIgnoringCaseInThePackageThenTheSharedFolder
 // starts; an engine that read the objects text again would see the author's path instead.
 TEST(AnimObjects, EngineTakesTheEntriesAsTheShowFixedThem) {
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
-  project.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=C:\\Art\\bird.bmp\r\n");
-  project.objects.entries[0].Filename = "/run/folder/Bird.bmp";
+  Picture picture;
+  vec::testing::MakePicture(picture, 40, 20, [](int32_t, int32_t) { return 0; });
+  picture.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=C:\\Art\\bird.bmp\r\n");
+  picture.objects.entries[0].Filename = "/run/folder/Bird.bmp";
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   ASSERT_EQ(engine.Objects().Count(), 1);
   EXPECT_EQ(engine.Objects()[0].Keys().Filename, "/run/folder/Bird.bmp");
 }
 
 TEST(AnimObjects, ObjectWhoseFileIsMissingDrawsNothing) {
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 40, 20, [](int32_t, int32_t) { return 0; });
-  project.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n");
+  Picture picture;
+  vec::testing::MakePicture(picture, 40, 20, [](int32_t, int32_t) { return 0; });
+  picture.objects.Load("[Obj0]\r\nObjType=IMG\r\nFilename=nowhere-to-be-found.bmp\r\n");
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   ASSERT_EQ(engine.Objects().Count(), 1);
   EXPECT_FALSE(engine.Objects()[0].View().image);
@@ -480,20 +480,20 @@ TEST(AnimObjects, EngineDrawsAnObjectScaledToTheOutput) {
   TempFolder folder("drawn");
   WriteBmp(folder.Path() + "/bird.bmp", 10, 6, kRed, kGreen);
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
-  project.designWidth = 200;
-  project.designHeight = 100;
-  project.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\n"));
+  Picture picture;
+  vec::testing::MakePicture(picture, 400, 200, [](int32_t, int32_t) { return 0; });
+  picture.designWidth = 200;
+  picture.designHeight = 100;
+  picture.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\n"));
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder.Path());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   clock.Advance(33);
   engine.Tick();
   // Centre (50, 40) at scale 2: left 90, top 74, 20 x 12 pixels; the key pixel is not drawn.
-  const Bitmap32& out = engine.Output();
+  const BlendBitmap& out = engine.Output();
   EXPECT_EQ(out.GetPixel(95, 76) & 0x00FFFFFF, kRed & 0x00FFFFFF);
   EXPECT_EQ(out.GetPixel(109, 85) & 0x00FFFFFF, kRed & 0x00FFFFFF);
   EXPECT_EQ(out.GetPixel(89, 76), vec::testing::CoordPixel(76, 89));
@@ -506,26 +506,26 @@ TEST(AnimObjects, KeyedImageDrawnSmallerKeepsItsKeyExact) {
   // half its size, every pixel is the square's red or the picture underneath: no pixel
   // mixes the key into the square's edge.
   TempFolder folder("keyed");
-  Bitmap32 art(20, 20);
+  BlendBitmap art(20, 20);
   art.Clear(kGreen);
   for (int32_t y = 5; y < 15; ++y)
     for (int32_t x = 5; x < 15; ++x) art.SetPixel(x, y, kRed);
   ASSERT_TRUE(SaveBmp32(art, folder.Path() + "/bird.bmp").ok());
   FakeClock clock;
-  Picture project;
-  vec::testing::MakeProject(project, 400, 200, [](int32_t, int32_t) { return 0; });
-  project.designWidth = 200;
-  project.designHeight = 100;
+  Picture picture;
+  vec::testing::MakePicture(picture, 400, 200, [](int32_t, int32_t) { return 0; });
+  picture.designWidth = 200;
+  picture.designHeight = 100;
   // Scale 2 from design to output, 25 % of that: 10 x 10 pixels at (80, 60).
-  project.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\nWidthSize=25\r\nHeightSize=25\r\n"));
+  picture.objects.Load(ImgSection("PosLeft=50\r\nPosTop=40\r\nWidthSize=25\r\nHeightSize=25\r\n"));
   WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(folder.Path());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.Start();
   clock.Advance(33);
   engine.Tick();
-  const Bitmap32& out = engine.Output();
+  const BlendBitmap& out = engine.Output();
   int red = 0, other = 0;
   for (int32_t y = 0; y < out.Height(); ++y)
     for (int32_t x = 0; x < out.Width(); ++x) {
@@ -547,10 +547,10 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
   std::vector<std::vector<uint8_t>> frames;
   for (uint8_t i = 0; i < 3; ++i) frames.emplace_back(64, i);
   WriteGif(folder.Path() + "/wings.gif", 8, 8, frames, 1, 3);
-  Picture project;
-  vec::testing::MakeProject(project, 120, 80, [](int32_t r, int32_t) { return r > 40 ? 1 : 0; });
-  project.waveSets[0].Amplitude = 3;
-  project.waveSets[0].Horizontal = 1;
+  Picture picture;
+  vec::testing::MakePicture(picture, 120, 80, [](int32_t r, int32_t) { return r > 40 ? 1 : 0; });
+  picture.waveSets[0].Amplitude = 3;
+  picture.waveSets[0].Horizontal = 1;
   std::string text;
   for (int i = 0; i < 6; ++i) {
     const bool gif = i % 2 == 1;
@@ -559,11 +559,11 @@ TEST(AnimObjects, WorkersAndDrawingShareNothingUnsafely) {
             "\r\nMotion=" + std::to_string(i + 1) + "\r\nDirFlip=1\r\nMotionSpeed=80\r\n" +
             (i < 2 ? "DisplayDurationType=1\r\nDisplayDurationSec=0\r\n" : "");
   }
-  project.objects.Load(text);
+  picture.objects.Load(text);
   SteadyClock clock;
   WaterEngine engine(&clock);
   engine.SetPackageFolder(folder.Path());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   for (int round = 0; round < 3; ++round) {
     engine.Start();
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(120);

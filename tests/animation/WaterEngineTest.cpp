@@ -15,7 +15,7 @@ namespace vec {
 namespace {
 
 using testing::CoordPixel;
-using testing::MakeProject;
+using testing::MakePicture;
 
 WaveSet Wave(int32_t amplitude, int32_t cycles, int32_t period, bool horizontal, bool vertical) {
   WaveSet w;
@@ -28,17 +28,17 @@ WaveSet Wave(int32_t amplitude, int32_t cycles, int32_t period, bool horizontal,
   return w;
 }
 
-// An engine on a fake clock over a project made by the test.
+// An engine on a fake clock over a picture made by the test.
 struct EngineRig {
   FakeClock clock{1000000};
-  Picture project;
+  Picture picture;
   WaterEngine engine{&clock};
 
   void Start() {
-    engine.SetProject(project);
+    engine.SetPicture(picture);
     engine.SetWeather(false);
     engine.Start();
-    engine.SetWeather(project.weather.Kind > 0);
+    engine.SetWeather(picture.weather.Kind > 0);
   }
   void TickAfter(uint32_t ms) {
     clock.Advance(ms);
@@ -49,8 +49,8 @@ struct EngineRig {
 
 TEST(AnimEngine, EmptyMaskDrawsTheStillPictureWhileThePhasesAdvance) {
   EngineRig rig;
-  MakeProject(rig.project, 16, 12, [](int32_t, int32_t) { return 0; });
-  for (auto& w : rig.project.waveSets) w = Wave(6, 2, 360, true, true), w.PhaseStep = 10;
+  MakePicture(rig.picture, 16, 12, [](int32_t, int32_t) { return 0; });
+  for (auto& w : rig.picture.waveSets) w = Wave(6, 2, 360, true, true), w.PhaseStep = 10;
   rig.Start();
   for (int i = 0; i < 3; ++i) rig.TickAfter(50);
   for (int32_t r = 0; r < 12; ++r)
@@ -73,8 +73,8 @@ std::vector<RowShift> ObservedShifts(const EngineRig& rig, int32_t col, int32_t 
 
 TEST(AnimEngine, Period360MakesTheVerticalAndHorizontalShiftsEqual) {
   EngineRig rig;
-  MakeProject(rig.project, 64, 200, [](int32_t, int32_t) { return 1; });
-  rig.project.waveSets[0] = Wave(8, 3, 360, true, true);
+  MakePicture(rig.picture, 64, 200, [](int32_t, int32_t) { return 1; });
+  rig.picture.waveSets[0] = Wave(8, 3, 360, true, true);
   rig.Start();
   rig.TickAfter(40);
   bool moved = false;
@@ -87,8 +87,8 @@ TEST(AnimEngine, Period360MakesTheVerticalAndHorizontalShiftsEqual) {
 
 TEST(AnimEngine, Period180MakesTheVerticalShiftAHalfCosineThatJumpsBack) {
   EngineRig rig;
-  MakeProject(rig.project, 64, 200, [](int32_t, int32_t) { return 1; });
-  rig.project.waveSets[0] = Wave(8, 3, 180, true, true);
+  MakePicture(rig.picture, 64, 200, [](int32_t, int32_t) { return 1; });
+  rig.picture.waveSets[0] = Wave(8, 3, 180, true, true);
   rig.Start();
   rig.TickAfter(40);
   int same = 0, opposite = 0;
@@ -106,11 +106,11 @@ TEST(AnimEngine, BackwardPhaseUsesTheTruncatingRemainder) {
   // a floored remainder would flip the vertical shift for Period 180.
   auto run = [](int32_t forward) {
     auto rig = std::make_unique<EngineRig>();
-    MakeProject(rig->project, 32, 40, [](int32_t, int32_t) { return 1; });
+    MakePicture(rig->picture, 32, 40, [](int32_t, int32_t) { return 1; });
     WaveSet w = Wave(8, 0, 180, true, true);
     w.PhaseStep = 37;
     w.Forward = forward;
-    rig->project.waveSets[0] = w;
+    rig->picture.waveSets[0] = w;
     rig->Start();
     for (int i = 0; i < 3; ++i) rig->TickAfter(50);
     return rig;
@@ -127,11 +127,11 @@ TEST(AnimEngine, BackwardPhaseUsesTheTruncatingRemainder) {
 TEST(AnimEngine, PixelsOnlyMoveInsideTheirOwnArea) {
   // Area 1 everywhere but one pixel of area 2 at (5, 10) and a last column of no area.
   EngineRig rig;
-  MakeProject(rig.project, 20, 20, [](int32_t r, int32_t c) {
+  MakePicture(rig.picture, 20, 20, [](int32_t r, int32_t c) {
     if (c == 19) return 0;
     return (r == 5 && c == 10) ? 2 : 1;
   });
-  rig.project.waveSets[0] = Wave(5, 0, 360, true, true);  // shift (5, 5) everywhere
+  rig.picture.waveSets[0] = Wave(5, 0, 360, true, true);  // shift (5, 5) everywhere
   rig.Start();
   rig.TickAfter(30);
   EXPECT_EQ(rig.At(5, 5), CoordPixel(5, 5)) << "target row at the source column is area 2";
@@ -144,11 +144,11 @@ TEST(AnimEngine, PixelsOnlyMoveInsideTheirOwnArea) {
 
 TEST(AnimEngine, SingleRowAreaWithPerspectiveGetsFullAmplitudeAndAFifthOfTheFrequency) {
   EngineRig rig;
-  MakeProject(rig.project, 40, 100,
+  MakePicture(rig.picture, 40, 100,
               [](int32_t r, int32_t c) { return (r == 50 && c >= 10 && c < 30) ? 1 : 0; });
   WaveSet w = Wave(10, 1, 360, true, false);
   w.Perspective = 1;
-  rig.project.waveSets[0] = w;
+  rig.picture.waveSets[0] = w;
   rig.Start();
   rig.TickAfter(20);
   // a = round(50 x 0.2 x 360 / 100) = 36; round(cos 36 x 10) = 8.
@@ -169,12 +169,12 @@ class PhaseSteps : public ::testing::TestWithParam<PhaseCase> {};
 TEST_P(PhaseSteps, AreRoundedPerTick) {
   const PhaseCase& pc = GetParam();
   EngineRig rig;
-  MakeProject(rig.project, 8, 8, [](int32_t, int32_t) { return 1; });
+  MakePicture(rig.picture, 8, 8, [](int32_t, int32_t) { return 1; });
   WaveSet w = Wave(1, 1, 360, true, true);
   w.PhaseStep = pc.phaseStep;
   w.Forward = pc.forward;
-  rig.project.waveSets[0] = w;
-  rig.project.speed = pc.speed;
+  rig.picture.waveSets[0] = w;
+  rig.picture.speed = pc.speed;
   rig.Start();
   for (uint32_t ms : pc.ticks) rig.TickAfter(ms);
   EXPECT_EQ(rig.engine.Phase(0), pc.phase);
@@ -194,10 +194,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AnimEngine, WrappedOrBackwardTickCountNeverGivesAHugeStep) {
   EngineRig rig;
   rig.clock.Set(0xFFFFFFF0u);
-  MakeProject(rig.project, 8, 8, [](int32_t, int32_t) { return 1; });
+  MakePicture(rig.picture, 8, 8, [](int32_t, int32_t) { return 1; });
   WaveSet w = Wave(1, 1, 360, true, true);
   w.PhaseStep = 50;  // one degree per millisecond
-  rig.project.waveSets[0] = w;
+  rig.picture.waveSets[0] = w;
   rig.Start();
   rig.clock.Set(0x10);  // 32 ms later, across the wrap
   rig.engine.Tick();
@@ -213,11 +213,11 @@ TEST(AnimEngine, WrappedOrBackwardTickCountNeverGivesAHugeStep) {
 // Cycles 0 makes the argument the phase alone, which one tick of 50 ms sets.
 int32_t ShiftAtAngle(int32_t angle, int32_t amplitude) {
   EngineRig rig;
-  MakeProject(rig.project, 40, 6, [](int32_t, int32_t) { return 1; });
+  MakePicture(rig.picture, 40, 6, [](int32_t, int32_t) { return 1; });
   WaveSet w = Wave(amplitude, 0, 360, true, false);
   w.PhaseStep = angle < 0 ? -angle : angle;
   w.Forward = angle < 0 ? 0 : 1;
-  rig.project.waveSets[0] = w;
+  rig.picture.waveSets[0] = w;
   rig.Start();
   rig.TickAfter(50);  // draws phase 0, then steps to `angle`
   rig.TickAfter(50);  // draws `angle`
@@ -262,10 +262,10 @@ TEST_P(LargeScatter, AddsTheFullVerticalShiftBeforeClamping) {
     ~Seeded() { LockRandomize(false); }
   } seeded;
   EngineRig rig;
-  MakeProject(rig.project, 64, 20, [](int32_t, int32_t) { return 1; });
+  MakePicture(rig.picture, 64, 20, [](int32_t, int32_t) { return 1; });
   WaveSet w = Wave(50, 0, 360, false, true);
   w.Scatter = GetParam();
-  rig.project.waveSets[0] = w;
+  rig.picture.waveSets[0] = w;
   rig.Start();
   rig.TickAfter(40);
   int32_t beyond = 0;
@@ -283,9 +283,9 @@ INSTANTIATE_TEST_SUITE_P(AnimEngine, LargeScatter, ::testing::Values(45, 100));
 
 TEST(AnimEngine, PeriodZeroOfAnAbsentAreaIsNeverUsed) {
   EngineRig rig;
-  MakeProject(rig.project, 16, 16, [](int32_t r, int32_t) { return r < 8 ? 1 : 0; });
-  rig.project.waveSets[0] = Wave(3, 2, 360, true, true);
-  for (int k = 1; k < 4; ++k) rig.project.waveSets[static_cast<size_t>(k)] = Wave(3, 5, 0, 1, 1);
+  MakePicture(rig.picture, 16, 16, [](int32_t r, int32_t) { return r < 8 ? 1 : 0; });
+  rig.picture.waveSets[0] = Wave(3, 2, 360, true, true);
+  for (int k = 1; k < 4; ++k) rig.picture.waveSets[static_cast<size_t>(k)] = Wave(3, 5, 0, 1, 1);
   rig.Start();
   rig.TickAfter(50);
   for (int32_t r = 8; r < 16; ++r) EXPECT_EQ(rig.At(r, 3), CoordPixel(r, 3));
@@ -294,10 +294,10 @@ TEST(AnimEngine, PeriodZeroOfAnAbsentAreaIsNeverUsed) {
 TEST(AnimEngine, PeriodZeroOrNegativeOfAPresentAreaActsAsAFullCycle) {
   auto frame = [](int32_t period) {
     EngineRig rig;
-    MakeProject(rig.project, 32, 64, [](int32_t, int32_t) { return 1; });
+    MakePicture(rig.picture, 32, 64, [](int32_t, int32_t) { return 1; });
     WaveSet w = Wave(6, 2, period, true, true);
     w.PhaseStep = 17;
-    rig.project.waveSets[0] = w;
+    rig.picture.waveSets[0] = w;
     rig.Start();
     rig.TickAfter(50);
     rig.TickAfter(50);
@@ -311,15 +311,15 @@ TEST(AnimEngine, PeriodZeroOrNegativeOfAPresentAreaActsAsAFullCycle) {
 
 TEST(AnimEngine, RowsWithoutAreaPixelsAreNeverTouchedAfterStart) {
   EngineRig rig;
-  MakeProject(rig.project, 20, 30, [](int32_t r, int32_t) { return (r >= 10 && r < 15) ? 1 : 0; });
+  MakePicture(rig.picture, 20, 30, [](int32_t r, int32_t) { return (r >= 10 && r < 15) ? 1 : 0; });
   WaveSet w = Wave(6, 3, 360, true, true);
   w.Scatter = 5;
   w.PhaseStep = 23;
-  rig.project.waveSets[0] = w;
+  rig.picture.waveSets[0] = w;
   rig.Start();
   // Whatever the picture holds now, rows outside the area keep what start drew.
   for (int32_t r = 0; r < 30; ++r)
-    for (int32_t c = 0; c < 20; ++c) rig.project.picture.SetPixel(c, r, 0x12345678);
+    for (int32_t c = 0; c < 20; ++c) rig.picture.image.SetPixel(c, r, 0x12345678);
   for (int i = 0; i < 5; ++i) rig.TickAfter(40);
   for (int32_t r = 0; r < 30; ++r) {
     if (r >= 10 && r < 15) continue;
@@ -329,10 +329,10 @@ TEST(AnimEngine, RowsWithoutAreaPixelsAreNeverTouchedAfterStart) {
 
 TEST(AnimEngine, MirrorAreaShowsThePictureAboveItsFirstRowUpsideDown) {
   EngineRig rig;
-  MakeProject(rig.project, 10, 30, [](int32_t r, int32_t) { return (r >= 10 && r < 20) ? 1 : 0; });
+  MakePicture(rig.picture, 10, 30, [](int32_t r, int32_t) { return (r >= 10 && r < 20) ? 1 : 0; });
   WaveSet w = Wave(0, 1, 360, true, true);
   w.Mirror = 1;
-  rig.project.waveSets[0] = w;
+  rig.picture.waveSets[0] = w;
   rig.Start();
   EXPECT_EQ(rig.At(12, 4), CoordPixel(12, 4)) << "start leaves the still picture";
   rig.TickAfter(33);
@@ -344,14 +344,14 @@ TEST(AnimEngine, MirrorAreaShowsThePictureAboveItsFirstRowUpsideDown) {
 
 TEST(AnimEngine, OutputIsTheCompositeOnlyWithWeatherOrObjects) {
   EngineRig rig;
-  MakeProject(rig.project, 8, 8, [](int32_t, int32_t) { return 0; });
+  MakePicture(rig.picture, 8, 8, [](int32_t, int32_t) { return 0; });
   rig.Start();
   EXPECT_EQ(&rig.engine.Output(), &rig.engine.Frame());
-  rig.project.weather = {kWeatherSnow, 20, 10, 90, 10, 9};
+  rig.picture.weather = {kWeatherSnow, 20, 10, 90, 10, 9};
   rig.engine.SetWeather(true);
   EXPECT_NE(&rig.engine.Output(), &rig.engine.Frame());
   EXPECT_EQ(rig.engine.Weather()->Count(), 20);
-  rig.project.weather.Kind = kWeatherNone;
+  rig.picture.weather.Kind = kWeatherNone;
   rig.engine.SetWeather(true);
   EXPECT_FALSE(rig.engine.WeatherOn());
   EXPECT_EQ(&rig.engine.Output(), &rig.engine.Frame());
@@ -359,16 +359,16 @@ TEST(AnimEngine, OutputIsTheCompositeOnlyWithWeatherOrObjects) {
 
 TEST(AnimEngine, DamagedValuesDoNotCrash) {
   EngineRig rig;
-  MakeProject(rig.project, 24, 24, [](int32_t r, int32_t c) { return 1 + (r / 12) * 2 + c / 12; });
-  for (auto& w : rig.project.waveSets) {
+  MakePicture(rig.picture, 24, 24, [](int32_t r, int32_t c) { return 1 + (r / 12) * 2 + c / 12; });
+  for (auto& w : rig.picture.waveSets) {
     w = Wave(INT32_MAX, INT32_MAX, INT32_MIN, true, true);
     w.PhaseStep = INT32_MAX;
     w.Scatter = -7;
     w.Perspective = 1;
   }
-  rig.project.waveSets[1].Scatter = INT32_MAX;
-  rig.project.speed = INT32_MAX;
-  rig.project.mask = AreaMask(10, 5);  // smaller than the picture
+  rig.picture.waveSets[1].Scatter = INT32_MAX;
+  rig.picture.speed = INT32_MAX;
+  rig.picture.mask = AreaMask(10, 5);  // smaller than the picture
   rig.Start();
   for (int i = 0; i < 4; ++i) rig.TickAfter(999);
   EXPECT_EQ(rig.engine.Output().Width(), 24);
@@ -379,9 +379,9 @@ TEST(AnimEngine, DamagedValuesDoNotCrash) {
 TEST(AnimEngine, MaskIndexBeyondTheLastAreaIsNoArea) {
   const auto frames = [](uint8_t stray) {
     EngineRig rig;
-    MakeProject(rig.project, 20, 12, [](int32_t r, int32_t) { return r >= 6 ? 1 : 0; });
-    rig.project.waveSets[0] = Wave(4, 3, 0, true, false);
-    std::fill_n(rig.project.mask.Row(2) + 5, 9, stray);
+    MakePicture(rig.picture, 20, 12, [](int32_t r, int32_t) { return r >= 6 ? 1 : 0; });
+    rig.picture.waveSets[0] = Wave(4, 3, 0, true, false);
+    std::fill_n(rig.picture.mask.Row(2) + 5, 9, stray);
     rig.Start();
     std::vector<uint64_t> out;
     for (int i = 0; i < 3; ++i) {
@@ -400,24 +400,24 @@ TEST(AnimEngine, GoldenChecksumOfAFewTicks) {
   SetRandSeed(20240601);
   LockRandomize(true);
   EngineRig rig;
-  MakeProject(rig.project, 64, 48, [](int32_t r, int32_t c) {
+  MakePicture(rig.picture, 64, 48, [](int32_t r, int32_t c) {
     if (r < 12) return 0;
     if (r < 24) return c < 32 ? 1 : 2;
     return c < 32 ? 3 : 4;
   });
-  rig.project.waveSets[0] = Wave(3, 2, 360, true, true);
-  rig.project.waveSets[0].PhaseStep = 9;
-  rig.project.waveSets[1] = Wave(4, 3, 180, true, false);
-  rig.project.waveSets[1].Mirror = 1;
-  rig.project.waveSets[1].PhaseStep = 5;
-  rig.project.waveSets[2] = Wave(5, 1, 360, false, true);
-  rig.project.waveSets[2].Scatter = 4;
-  rig.project.waveSets[2].PhaseStep = 12;
-  rig.project.waveSets[3] = Wave(6, 4, 270, true, true);
-  rig.project.waveSets[3].Perspective = 1;
-  rig.project.waveSets[3].Forward = 0;
-  rig.project.waveSets[3].PhaseStep = 7;
-  rig.project.weather = {kWeatherSnow, 40, 12, 90, 10, 9};
+  rig.picture.waveSets[0] = Wave(3, 2, 360, true, true);
+  rig.picture.waveSets[0].PhaseStep = 9;
+  rig.picture.waveSets[1] = Wave(4, 3, 180, true, false);
+  rig.picture.waveSets[1].Mirror = 1;
+  rig.picture.waveSets[1].PhaseStep = 5;
+  rig.picture.waveSets[2] = Wave(5, 1, 360, false, true);
+  rig.picture.waveSets[2].Scatter = 4;
+  rig.picture.waveSets[2].PhaseStep = 12;
+  rig.picture.waveSets[3] = Wave(6, 4, 270, true, true);
+  rig.picture.waveSets[3].Perspective = 1;
+  rig.picture.waveSets[3].Forward = 0;
+  rig.picture.waveSets[3].PhaseStep = 7;
+  rig.picture.weather = {kWeatherSnow, 40, 12, 90, 10, 9};
   rig.Start();
   for (int i = 0; i < 5; ++i) rig.TickAfter(33);
   const uint64_t sum = PixelChecksum(rig.engine.Output());
@@ -428,7 +428,7 @@ TEST(AnimEngine, GoldenChecksumOfAFewTicks) {
 }  // namespace
 }  // namespace vec
 
-// The tick's row tables and block copies against the pixel-by-pixel rule, on projects made
+// The tick's row tables and block copies against the pixel-by-pixel rule, on pictures made
 // from a fixed seed: every frame of both must be the same.
 
 namespace vec {
@@ -451,10 +451,10 @@ struct Engine {
   WaterEngine engine{&clock};
 };
 
-std::unique_ptr<Engine> StartEngine(Picture& project, bool reference, uint32_t seed) {
+std::unique_ptr<Engine> StartEngine(Picture& picture, bool reference, uint32_t seed) {
   auto e = std::make_unique<Engine>();
   e->engine.SetReferenceTick(reference);
-  e->engine.SetProject(project);
+  e->engine.SetPicture(picture);
   e->engine.SetWeather(false);
   SeedLock lock(seed);
   e->engine.Start();
@@ -467,7 +467,7 @@ int Pick(std::mt19937& rng, int lo, int hi) {
 
 // Areas painted as rectangles over a background, with a sprinkle of single pixels so that
 // area edges are ragged; sometimes a mask smaller than the picture.
-void RandomProject(Picture& p, std::mt19937& rng) {
+void RandomPicture(Picture& p, std::mt19937& rng) {
   const int32_t w = Pick(rng, 1, 100), h = Pick(rng, 1, 90);
   std::vector<int> area(static_cast<size_t>(w) * static_cast<size_t>(h),
                         Pick(rng, 0, 3) == 0 ? Pick(rng, 1, 4) : 0);
@@ -482,7 +482,7 @@ void RandomProject(Picture& p, std::mt19937& rng) {
   const int noise = Pick(rng, 0, 3) == 0 ? Pick(rng, 0, w * h / 3) : Pick(rng, 0, 8);
   for (int i = 0; i < noise; ++i)
     area[static_cast<size_t>(Pick(rng, 0, w * h - 1))] = Pick(rng, 0, 4);
-  testing::MakeProject(p, w, h,
+  testing::MakePicture(p, w, h,
                        [&](int32_t r, int32_t c) { return area[static_cast<size_t>(r * w + c)]; });
   if (Pick(rng, 0, 9) == 0) p.mask = AreaMask(Pick(rng, 0, w), Pick(rng, 0, h));
 
@@ -528,23 +528,23 @@ struct TwinRun {
   int64_t moved = 0;  // frame pixels that differ from the picture, over all ticks
 };
 
-void RunTwins(Picture& project, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out) {
-  auto fast = StartEngine(project, false, seed);
-  auto ref = StartEngine(project, true, seed);
+void RunTwins(Picture& picture, uint32_t seed, const std::vector<uint32_t>& steps, TwinRun& out) {
+  auto fast = StartEngine(picture, false, seed);
+  auto ref = StartEngine(picture, true, seed);
   for (size_t i = 0; i < steps.size(); ++i) {
     fast->clock.Advance(steps[i]);
     ref->clock.Advance(steps[i]);
     fast->engine.Tick();
     ref->engine.Tick();
-    const Bitmap32& a = fast->engine.Frame();
-    const Bitmap32& b = ref->engine.Frame();
+    const BlendBitmap& a = fast->engine.Frame();
+    const BlendBitmap& b = ref->engine.Frame();
     const uint64_t sa = PixelChecksum(a), sb = PixelChecksum(b);
     out.fast = out.fast * 31 + sa;
     out.reference = out.reference * 31 + sb;
     ASSERT_EQ(sa, sb) << "seed " << seed << " tick " << i;
     for (int32_t y = 0; y < a.Height(); ++y)
       for (int32_t x = 0; x < a.Width(); ++x)
-        out.moved += a.GetPixel(x, y) != project.picture.GetPixel(x, y);
+        out.moved += a.GetPixel(x, y) != picture.image.GetPixel(x, y);
   }
 }
 
@@ -554,11 +554,11 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
     TwinRun run;
     for (uint32_t seed = 1; seed <= 400; ++seed) {
       std::mt19937 rng(seed);
-      Picture project;
-      RandomProject(project, rng);
+      Picture picture;
+      RandomPicture(picture, rng);
       std::vector<uint32_t> steps;
       for (int i = 0; i < 6; ++i) steps.push_back(static_cast<uint32_t>(Pick(rng, 0, 120)));
-      RunTwins(project, seed * 2654435761u, steps, run);
+      RunTwins(picture, seed * 2654435761u, steps, run);
       if (HasFatalFailure()) return;
     }
     EXPECT_EQ(run.fast, run.reference) << VectorLevelName(level);
@@ -568,15 +568,15 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnRandomProjects) {
 
 // Wide quadrants with every feature on, as in the benchmark: long runs of whole blocks.
 TEST(AnimEngineFastPath, MatchesThePixelRuleOnWideQuadrantsWithEveryFeature) {
-  Picture project;
+  Picture picture;
   const int32_t w = 300, h = 160;
-  testing::MakeProject(project, w, h, [&](int32_t r, int32_t c) {
+  testing::MakePicture(picture, w, h, [&](int32_t r, int32_t c) {
     // A wavy shore between the upper and lower areas.
     const int32_t shore = h / 2 + (c % 23) / 4;
     return 1 + (r < shore ? 0 : 2) + (c < w / 2 ? 0 : 1);
   });
   for (int k = 0; k < 4; ++k) {
-    WaveSet& wp = project.waveSets[static_cast<size_t>(k)];
+    WaveSet& wp = picture.waveSets[static_cast<size_t>(k)];
     wp.Amplitude = 6 + k;
     wp.Cycles = 3 + k;
     wp.PhaseStep = 10 + 7 * k;
@@ -591,7 +591,7 @@ TEST(AnimEngineFastPath, MatchesThePixelRuleOnWideQuadrantsWithEveryFeature) {
   for (const VectorLevel level : testing::LevelsToTest()) {
     const testing::ScopedVectorLevel limit(level);
     TwinRun run;
-    RunTwins(project, 77, {33, 33, 17, 50, 41, 33, 90, 33}, run);
+    RunTwins(picture, 77, {33, 33, 17, 50, 41, 33, 90, 33}, run);
     EXPECT_EQ(run.fast, run.reference) << VectorLevelName(level);
     EXPECT_GT(run.moved, 50000);
   }

@@ -13,7 +13,7 @@ struct CountCase {
 class WeatherCount : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(WeatherCount, IsLimitedToZeroToOneThousand) {
-  Bitmap32 target(100, 80);
+  BlendBitmap target(100, 80);
   Snow snow;
   Rain rain;
   for (WeatherEffect* e :
@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(Weather, WeatherCount,
 
 TEST(Weather, PlacesParticlesOnTheTargetWithTheirShapes) {
   SetRandSeed(99);
-  Bitmap32 target(50, 40);
+  BlendBitmap target(50, 40);
   Snow snow;
   snow.SetTarget(&target);
   snow.SetCount(500);
@@ -73,7 +73,7 @@ class SnowSpeed : public ::testing::TestWithParam<SnowMove> {};
 
 TEST_P(SnowSpeed, MovesAFlakeByElapsedTime) {
   const SnowMove& m = GetParam();
-  Bitmap32 target(200, 400);
+  BlendBitmap target(200, 400);
   Snow snow;
   snow.SetTarget(&target);
   snow.Flakes().push_back({100, 10, 2, 0});
@@ -100,7 +100,7 @@ TEST(Weather, TimeStepIsWorkedOutLeftToRight) {
   // grouping the two percentages first would give one unit more in the last place. A size-2
   // flake falls two steps. Rain: 1 / 50 x 70 / 100 x 45 / 100 is 0x1.9ce075f6fd221p-8 (grouped:
   // ...21fp-8), and a size-4 drop falls twelve steps.
-  Bitmap32 target(200, 400);
+  BlendBitmap target(200, 400);
   Snow snow;
   snow.SetTarget(&target);
   snow.Flakes().push_back({100, 0, 2, 0});
@@ -122,7 +122,7 @@ TEST(Weather, TimeStepIsWorkedOutLeftToRight) {
 
 TEST(Weather, SnowWrapsAtTheSideEdges) {
   SetRandSeed(7);
-  Bitmap32 target(200, 100);
+  BlendBitmap target(200, 100);
   Snow snow;
   snow.SetTarget(&target);
   snow.speedIndex = 10;
@@ -142,7 +142,7 @@ TEST(Weather, SnowWrapsAtTheSideEdges) {
 }
 
 TEST(Weather, SnowRestartsAboveTheTopAfterTheBottom) {
-  Bitmap32 target(50, 100);
+  BlendBitmap target(50, 100);
   Snow snow;
   snow.SetTarget(&target);
   snow.speedIndex = 10;
@@ -155,7 +155,7 @@ TEST(Weather, SnowRestartsAboveTheTopAfterTheBottom) {
 
 TEST(Weather, RainRestartsAboveTheTopKeepingItsX) {
   SetRandSeed(3);
-  Bitmap32 target(80, 100);
+  BlendBitmap target(80, 100);
   Rain rain;
   rain.SetTarget(&target);
   rain.speedIndex = 10;
@@ -171,7 +171,7 @@ TEST(Weather, RainRestartsAboveTheTopKeepingItsX) {
 }
 
 TEST(Weather, RainSlantsWithItsDirection) {
-  Bitmap32 target(80, 100);
+  BlendBitmap target(80, 100);
   Rain rain;
   rain.SetTarget(&target);
   rain.speedIndex = 10;
@@ -184,7 +184,7 @@ TEST(Weather, RainSlantsWithItsDirection) {
 }
 
 TEST(Weather, SnowFlakeOfSizeTwoIsThreeBlendedPixels) {
-  Bitmap32 target(10, 10);
+  BlendBitmap target(10, 10);
   target.Clear(0xFF000000);
   Snow snow;
   snow.SetTarget(&target);
@@ -199,7 +199,7 @@ TEST(Weather, SnowFlakeOfSizeTwoIsThreeBlendedPixels) {
 }
 
 TEST(Weather, OpacityZeroDrawsNothingButParticlesStillMove) {
-  Bitmap32 target(40, 40);
+  BlendBitmap target(40, 40);
   target.Clear(0xFF102030);
   Snow snow;
   snow.SetTarget(&target);
@@ -220,7 +220,7 @@ TEST(Weather, OpacityZeroDrawsNothingButParticlesStillMove) {
 }
 
 TEST(Weather, RainStreakIsBrighterInItsLowerQuarterAndStopsShortOfItsEnd) {
-  Bitmap32 target(20, 80);
+  BlendBitmap target(20, 80);
   target.Clear(0xFF000000);
   Rain rain;
   rain.SetTarget(&target);
@@ -238,7 +238,7 @@ TEST(Weather, RainStreakIsBrighterInItsLowerQuarterAndStopsShortOfItsEnd) {
 }
 
 TEST(Weather, FarAwayOrHugeParticlesAreHarmless) {
-  Bitmap32 target(30, 30);
+  BlendBitmap target(30, 30);
   Rain rain;
   rain.SetTarget(&target);
   rain.length = INT32_MAX;

@@ -32,17 +32,17 @@ class RecordingHost : public IRunModeHost {
   void LoadDefinitions(const std::string& uiFile) override {
     calls.push_back(std::string("defs:") + (Exists(uiFile) ? "present" : "missing"));
   }
-  void ShowSlideshow(SaverSettings& project, const SaverTarget&) override {
+  void ShowSlideshow(SaverSettings& settings, const SaverTarget&) override {
     calls.push_back("slideshow");
-    if (onSlideshow) onSlideshow(project);
+    if (onSlideshow) onSlideshow(settings);
   }
-  void ShowDesignedForm(SaverSettings& project, std::string_view name) override {
+  void ShowDesignedForm(SaverSettings& settings, std::string_view name) override {
     calls.push_back("form:" + std::string(name));
-    if (onForm) onForm(project);
+    if (onForm) onForm(settings);
   }
-  void DrawPreview(SaverSettings& project, std::string_view arg) override {
+  void DrawPreview(SaverSettings& settings, std::string_view arg) override {
     calls.push_back("preview:" + std::string(arg) + ":" +
-                    (Exists(project.Setting.PreviewFile) ? "present" : "missing"));
+                    (Exists(settings.Setting.PreviewFile) ? "present" : "missing"));
   }
 };
 

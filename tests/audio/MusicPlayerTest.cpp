@@ -212,7 +212,7 @@ TEST(MusicPlayer, FirstFileThatCannotOpenMeansNoMusic) {
   EXPECT_FALSE(music.Playing());
   device.End();
   music.PollNotifications();
-  music.MediaPlayerNotify();
+  music.MusicFinished();
   EXPECT_TRUE(device.opened.empty());
   EXPECT_EQ(device.opens, 1);
 }
@@ -243,7 +243,7 @@ TEST(MusicPlayer, ListWhereNoFileOpensStopsTrying) {
     EXPECT_LE(attempts, 1 + 3);
     device.End();
     music.PollNotifications();
-    music.MediaPlayerNotify();
+    music.MusicFinished();
     EXPECT_EQ(device.opens, attempts);
   }
 }

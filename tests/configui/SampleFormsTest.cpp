@@ -89,7 +89,7 @@ TEST(SampleForms, MainWindowProperties) {
   EXPECT_EQ(main.FindObject("tabName")->children[0].name, "edtName");
 }
 
-uint32_t Rgb(const Bitmap32& bitmap, int x, int y) {
+uint32_t Rgb(const BlendBitmap& bitmap, int x, int y) {
   return bitmap.GetPixel(x, y) & 0xFFFFFF;
 }
 
@@ -112,7 +112,7 @@ TEST(SampleForms, PicturesOfEveryKindAreRealImages) {
   EXPECT_EQ(gif.format, PictureFormat::Gif);
   auto decoded = DecodeGif(gif.imageBytes.data(), gif.imageBytes.size());
   ASSERT_TRUE(decoded.ok()) << decoded.error().message;
-  std::vector<Bitmap32> frames = ComposeGifFrames(decoded.value());
+  std::vector<BlendBitmap> frames = ComposeGifFrames(decoded.value());
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(Rgb(frames[0], 0, 0), 0xFF0000u);  // rows 0 1 2 3 and 3 2 1 0 of red, green,
   EXPECT_EQ(Rgb(frames[0], 1, 0), 0x00FF00u);  // blue, white

@@ -28,7 +28,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XvfbServer.h"
@@ -220,10 +220,10 @@ class DaemonRun : public ::testing::Test {
   std::string MakeSaver(const std::string& stem) const {
     const std::string files = dir_ + "/" + stem + "-files";
     fs::create_directories(files);
-    Bitmap32 first(320, 240);
+    BlendBitmap first(320, 240);
     first.FillRect(0, 0, 160, 240, MakePixel(255, 0, 0));
     first.FillRect(160, 0, 320, 240, MakePixel(0, 0, 255));
-    Bitmap32 second(320, 240);
+    BlendBitmap second(320, 240);
     second.Clear(MakePixel(0, 255, 0));
     EXPECT_TRUE(SaveBmp32(first, files + "/First.bmp").ok());
     EXPECT_TRUE(SaveBmp32(second, files + "/Second.bmp").ok());

@@ -45,24 +45,24 @@ class DemoSaver : public ::testing::Test {
     std::string tmpl = fs::temp_directory_path() / "demo-saver-test-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     folder_ = tmpl + "/";
-    project_ = std::make_unique<SaverSettings>();
-    const ExtractReport report = ExtractPackage(*project_, VEC_DEMO_SAVER, folder_);
+    settings_ = std::make_unique<SaverSettings>();
+    const ExtractReport report = ExtractPackage(*settings_, VEC_DEMO_SAVER, folder_);
     ASSERT_EQ(report.error, PackageError::None) << VEC_DEMO_SAVER;
   }
   static void TearDownTestSuite() {
-    project_.reset();
+    settings_.reset();
     if (!folder_.empty()) fs::remove_all(folder_);
   }
 
   void SetUp() override {
-    ASSERT_TRUE(project_) << "the demo saver could not be unpacked";
+    ASSERT_TRUE(settings_) << "the demo saver could not be unpacked";
     test::OffscreenApp();
   }
 
-  static const std::vector<std::string>& Pictures() { return project_->FileList.FileNames; }
+  static const std::vector<std::string>& Pictures() { return settings_->FileList.FileNames; }
 
   static inline std::string folder_;
-  static inline std::unique_ptr<SaverSettings> project_;
+  static inline std::unique_ptr<SaverSettings> settings_;
 };
 
 // A designed window of the demo as it opens for a user without settings: placeholders filled
@@ -75,10 +75,10 @@ struct OpenWindow {
   std::unique_ptr<ConfigWindow> behaviour;
   std::vector<std::string> previews, windowsOpened;
 
-  OpenWindow(SaverSettings& project, const std::string& name) {
-    EXPECT_TRUE(forms.LoadDefinitions(project.UISetting.UIFile).ok());
+  OpenWindow(SaverSettings& settings, const std::string& name) {
+    EXPECT_TRUE(forms.LoadDefinitions(settings.UISetting.UIFile).ok());
     context.forms = &forms;
-    context.project = &project;
+    context.settings = &settings;
     context.settingsAccess = true;
     context.services.previewPicture = [this](const std::string& p) { previews.push_back(p); };
     auto built = BuildDesignedWindow(forms, name);
@@ -114,10 +114,10 @@ TEST_F(DemoSaver, EveryPictureFillsAScreen) {
     if (path.ends_with(".vep")) {
       Picture picture;
       ASSERT_TRUE(picture.LoadFromFile(path)) << picture.LastError();
-      width = picture.picture.Width();
-      height = picture.picture.Height();
+      width = picture.image.Width();
+      height = picture.image.Height();
     } else {
-      ErrorOr<Bitmap32> image = LoadImageFromFile(path);
+      ErrorOr<BlendBitmap> image = LoadImageFromFile(path);
       ASSERT_TRUE(image.ok());
       width = image->Width();
       height = image->Height();
@@ -131,7 +131,7 @@ TEST_F(DemoSaver, EveryPictureFillsAScreen) {
 // and pressing OK keeps them. Catches a duration outside 10..999 (the dialog showed 8 as 10
 // and wrote 10 back).
 TEST_F(DemoSaver, SettingsLieWithinTheDialogsRanges) {
-  const ShowSettings& s = project_->Setting;
+  const ShowSettings& s = settings_->Setting;
   EXPECT_GE(s.Duration, 10);
   EXPECT_LE(s.Duration, 999);
   EXPECT_GE(s.ShowImageMode, 0);
@@ -203,7 +203,7 @@ TEST_F(DemoSaver, TheLakesBirdCrossesTheSky) {
 TEST_F(DemoSaver, WindowsShowTheSaversNamesNotTheirMarkers) {
   for (const char* name : {"MainWindow", "About"}) {
     SCOPED_TRACE(name);
-    OpenWindow open(*project_, name);
+    OpenWindow open(*settings_, name);
     ASSERT_TRUE(open.window);
     for (const std::string& text : TextsOf(*open.window)) {
       EXPECT_EQ(text.find("<ScreensaverName>"), std::string::npos) << text;
@@ -211,7 +211,7 @@ TEST_F(DemoSaver, WindowsShowTheSaversNamesNotTheirMarkers) {
       EXPECT_EQ(text.find("<Website>"), std::string::npos) << text;
     }
   }
-  OpenWindow about(*project_, "About");
+  OpenWindow about(*settings_, "About");
   ASSERT_TRUE(about.window);
   const std::vector<std::string> texts = TextsOf(*about.window);
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Demo Saver"), texts.end());
@@ -221,7 +221,7 @@ TEST_F(DemoSaver, WindowsShowTheSaversNamesNotTheirMarkers) {
 // file" on the current picture: the first, then the next after "Next >". Catches a preview
 // bound to nothing.
 TEST_F(DemoSaver, ThePreviewRunsTheCurrentPicture) {
-  OpenWindow main(*project_, "MainWindow");
+  OpenWindow main(*settings_, "MainWindow");
   ASSERT_TRUE(main.window);
   const BuiltControl* preview = main.window->FindControl("Preview");
   ASSERT_NE(preview, nullptr);
@@ -243,13 +243,13 @@ TEST_F(DemoSaver, EveryTextOfItsWindowsShowsWhole) {
     QApplication::setStyle(QStyleFactory::create(style));
     for (const char* name : {"MainWindow", "About"}) {
       SCOPED_TRACE(name);
-      OpenWindow open(*project_, name);
+      OpenWindow open(*settings_, name);
       ASSERT_TRUE(open.window);
       const test::TextFitReport report = test::CheckTextsFit(*open.window);
       EXPECT_TRUE(report.misfits.empty()) << report.Describe();
       EXPECT_GE(report.measured.size(), std::string(name) == "About" ? 3u : 10u);
     }
-    SettingsDialog dialog(project_->Setting, SettingsAccess{false, {}});
+    SettingsDialog dialog(settings_->Setting, SettingsAccess{false, {}});
     const test::TextFitReport report = test::CheckTextsFit(dialog);
     EXPECT_TRUE(report.misfits.empty()) << report.Describe();
     EXPECT_TRUE(report.Measured("User's favorite (checked images) - Random"));

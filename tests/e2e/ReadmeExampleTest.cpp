@@ -19,7 +19,7 @@
 #include <sstream>
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Jpeg.h"
 
 namespace vec {
@@ -78,7 +78,7 @@ void MakeInputs(const fs::path& dir) {
   const fs::path images = fs::path(VEC_TEST_DATA) / "images";
   fs::copy_file(images / "picture64x40.jpg", dir / "photos/harbour.jpg");
   fs::copy_file(images / "mask64x40.bmp", dir / "photos/harbour-water.bmp");
-  Bitmap32 hills(48, 30);
+  BlendBitmap hills(48, 30);
   for (int32_t y = 0; y < 30; ++y)
     for (int32_t x = 0; x < 48; ++x)
       hills.SetPixel(x, y,

@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "tests/support/ChildProcess.h"
@@ -99,7 +99,7 @@ class SaverRun : public ::testing::Test {
     fs::create_directories(files);
     std::string list = "[FileList]\n";
     for (size_t i = 0; i < colors.size(); ++i) {
-      Bitmap32 bmp(320, 240);
+      BlendBitmap bmp(320, 240);
       bmp.Clear(colors[i]);
       const std::string file = "Pic" + std::to_string(i) + ".bmp";
       EXPECT_TRUE(SaveBmp32(bmp, files + "/" + file).ok());
@@ -108,7 +108,7 @@ class SaverRun : public ::testing::Test {
     std::string advance = "[Advance]\n";
     if (withPreview) {
       // Left half red, right half blue: a squeeze keeps the split in the middle.
-      Bitmap32 preview(640, 480);
+      BlendBitmap preview(640, 480);
       preview.FillRect(0, 0, 320, 480, MakePixel(255, 0, 0));
       preview.FillRect(320, 0, 640, 480, MakePixel(0, 0, 255));
       auto jpeg = EncodeJpeg(preview, 95);
@@ -474,7 +474,7 @@ class SaverSound : public SaverRun {
   Heard RunAndListen(const std::string& name, const Show& show, std::vector<double> pitches) {
     const std::string files = dir_ + "/" + name + "-files";
     fs::create_directories(files);
-    Bitmap32 red(64, 48);
+    BlendBitmap red(64, 48);
     red.Clear(MakePixel(255, 0, 0));
     EXPECT_TRUE(SaveBmp32(red, dir_ + "/red.bmp").ok());
     for (size_t i = 0; i < show.pictures.size(); ++i) {

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/VirtualScreen.h"
@@ -72,7 +72,7 @@ class WideScreenRun : public ::testing::Test {
   std::string MakeSaver(const std::string& defaults) {
     const std::string files = dir_ + "/files";
     fs::create_directories(files);
-    Bitmap32 bmp(64, 48);
+    BlendBitmap bmp(64, 48);
     bmp.FillRect(0, 0, 32, 24, MakePixel(255, 0, 0));
     bmp.FillRect(32, 0, 64, 24, MakePixel(0, 255, 0));
     bmp.FillRect(0, 24, 32, 48, MakePixel(0, 0, 255));

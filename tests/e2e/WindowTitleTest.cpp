@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/LabelRowWindow.h"
@@ -70,7 +70,7 @@ class WindowTitles : public ::testing::Test {
   std::string MakeSaver() {
     const std::string files = dir_ + "/files";
     fs::create_directories(files);
-    Bitmap32 picture(320, 240);
+    BlendBitmap picture(320, 240);
     picture.Clear(MakePixel(0, 0, 255));
     EXPECT_TRUE(SaveBmp32(picture, files + "/Pic.bmp").ok());
     std::ofstream(dir_ + "/list.ini") << "[FileList]\nPic.bmp=1\n";

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Blit.h"
 #include "graphics/Region.h"
 #include "tests/support/VectorLevels.h"
@@ -15,8 +15,8 @@ namespace {
 
 // A bitmap whose every pixel names its own position: 0xAA00YYXX style, so a wrong source
 // pixel shows where it came from.
-Bitmap Numbered(int w, int h) {
-  Bitmap b(w, h);
+BottomUpBitmap Numbered(int w, int h) {
+  BottomUpBitmap b(w, h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) b.SetPixel(x, y, 0xAA000000u | (uint32_t(y) << 12) | uint32_t(x));
   }
@@ -25,8 +25,8 @@ Bitmap Numbered(int w, int h) {
 
 constexpr Pixel kBlank = 0x11111111;
 
-Bitmap Filled(int w, int h, Pixel p = kBlank) {
-  Bitmap b(w, h);
+BottomUpBitmap Filled(int w, int h, Pixel p = kBlank) {
+  BottomUpBitmap b(w, h);
   FillRect(b, {0, 0, w, h}, p);
   return b;
 }
@@ -39,7 +39,7 @@ int SrcY(Pixel p) {
 }
 
 // The source columns that one destination row shows (-1 where nothing was drawn).
-std::vector<int> RowSources(const Bitmap& b, int y) {
+std::vector<int> RowSources(const BottomUpBitmap& b, int y) {
   std::vector<int> v;
   for (int x = 0; x < b.Width(); ++x) {
     const Pixel p = b.GetPixel(x, y);
@@ -48,7 +48,7 @@ std::vector<int> RowSources(const Bitmap& b, int y) {
   return v;
 }
 
-std::vector<int> ColumnSources(const Bitmap& b, int x) {
+std::vector<int> ColumnSources(const BottomUpBitmap& b, int x) {
   std::vector<int> v;
   for (int y = 0; y < b.Height(); ++y) {
     const Pixel p = b.GetPixel(x, y);
@@ -57,8 +57,8 @@ std::vector<int> ColumnSources(const Bitmap& b, int x) {
   return v;
 }
 
-TEST(Bitmap, RowsAreStoredBottomUp) {
-  Bitmap b(3, 2);
+TEST(BottomUpBitmap, RowsAreStoredBottomUp) {
+  BottomUpBitmap b(3, 2);
   b.SetPixel(1, 0, 7);
   b.SetPixel(2, 1, 9);
   EXPECT_EQ(b.Bits()[3 + 1], 7u);  // row 0 is the last row in memory
@@ -66,8 +66,8 @@ TEST(Bitmap, RowsAreStoredBottomUp) {
   EXPECT_EQ(b.ScanLine(1), b.Bits());
 }
 
-TEST(Bitmap, SizesAreSanitised) {
-  Bitmap b(-5, 4);
+TEST(BottomUpBitmap, SizesAreSanitised) {
+  BottomUpBitmap b(-5, 4);
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(b.PixelCount(), 0u);
   EXPECT_THROW(b.SetSize(1 << 20, 1 << 20), std::length_error);
@@ -75,16 +75,16 @@ TEST(Bitmap, SizesAreSanitised) {
 
 // SetSize promises black pixels whatever the storage held before; the storage no longer
 // zeroes what it grows, so a SetSize that merely resized would leave the old colour here.
-TEST(Bitmap, SetSizeBlacksOutOldPixelsAtEverySize) {
+TEST(BottomUpBitmap, SetSizeBlacksOutOldPixelsAtEverySize) {
   const struct {
     int w, h;
   } sizes[] = {{5, 3}, {3, 5}, {7, 4}, {1, 1}};  // same, turned, larger, smaller
   for (const auto& s : sizes) {
-    Bitmap b = Filled(5, 3, 0xFF123456);
+    BottomUpBitmap b = Filled(5, 3, 0xFF123456);
     b.SetSize(s.w, s.h);
     for (size_t i = 0; i < b.PixelCount(); ++i)
       ASSERT_EQ(b.Bits()[i], 0u) << s.w << "x" << s.h << " pixel " << i;
-    Bitmap32 c(5, 3);
+    BlendBitmap c(5, 3);
     c.Clear(0xFF123456);
     c.SetSize(s.w, s.h);
     for (int y = 0; y < s.h; ++y)
@@ -103,12 +103,12 @@ class StretchAxisTest : public ::testing::TestWithParam<AxisCase> {};
 
 TEST_P(StretchAxisTest, MapsLikeTheBresenhamWalk) {
   const AxisCase& c = GetParam();
-  const Bitmap src = Numbered(c.s, c.s);
-  Bitmap dst = Filled(c.d, c.d);
+  const BottomUpBitmap src = Numbered(c.s, c.s);
+  BottomUpBitmap dst = Filled(c.d, c.d);
   StretchBlt(dst, 0, 0, c.d, c.d, src, 0, 0, c.s, c.s);
   EXPECT_EQ(RowSources(dst, 0), c.horizontal);
   EXPECT_EQ(ColumnSources(dst, 0), c.vertical);
-  Bitmap ref = Filled(c.d, c.d);
+  BottomUpBitmap ref = Filled(c.d, c.d);
   reference::StretchBlt(ref, 0, 0, c.d, c.d, src, 0, 0, c.s, c.s);
   EXPECT_EQ(ref, dst);
 }
@@ -127,22 +127,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<AxisCase>& info) { return std::string(info.param.name); });
 
 TEST(StretchBlt, NegativeWidthDrawsBackwardsFromStart) {
-  const Bitmap src = Numbered(3, 1);
-  Bitmap dst = Filled(8, 1);
+  const BottomUpBitmap src = Numbered(3, 1);
+  BottomUpBitmap dst = Filled(8, 1);
   StretchBlt(dst, 5, 0, -3, 1, src, 0, 0, 3, 1);
   EXPECT_EQ(RowSources(dst, 0), (std::vector<int>{-1, -1, -1, 2, 1, 0, -1, -1}));
 }
 
 TEST(StretchBlt, MirroredShrinkToOneColumnFollowsTheWalk) {
-  const Bitmap src = Numbered(5, 1);
-  Bitmap dst = Filled(3, 1);
+  const BottomUpBitmap src = Numbered(5, 1);
+  BottomUpBitmap dst = Filled(3, 1);
   StretchBlt(dst, 1, 0, -1, 1, src, 0, 0, 5, 1);
   EXPECT_EQ(RowSources(dst, 0), (std::vector<int>{-1, 4, -1}));
 }
 
 TEST(StretchBlt, NegativeHeightMirrorsRows) {
-  const Bitmap src = Numbered(1, 4);
-  Bitmap dst = Filled(1, 6);
+  const BottomUpBitmap src = Numbered(1, 4);
+  BottomUpBitmap dst = Filled(1, 6);
   StretchBlt(dst, 0, 4, 1, -4, src, 0, 0, 1, 4);
   EXPECT_EQ(ColumnSources(dst, 0), (std::vector<int>{-1, 3, 2, 1, 0, -1}));
 }
@@ -150,36 +150,36 @@ TEST(StretchBlt, NegativeHeightMirrorsRows) {
 TEST(StretchBlt, UnrollStripShowsMirroredColumns) {
   // The strip of the unroll wipe: New columns [w + r, w + 2r) mirrored into [w, w + r).
   const int w = 4, r = 3;
-  const Bitmap src = Numbered(16, 2);
-  Bitmap dst = Filled(16, 2);
+  const BottomUpBitmap src = Numbered(16, 2);
+  BottomUpBitmap dst = Filled(16, 2);
   StretchBlt(dst, w + r - 1, 0, -r, 2, src, w + r, 0, r, 2);
   EXPECT_EQ(RowSources(dst, 1),
             (std::vector<int>{-1, -1, -1, -1, 9, 8, 7, -1, -1, -1, -1, -1, -1, -1, -1, -1}));
 }
 
 TEST(StretchBlt, SourceOutsideBitmapIsNotDrawn) {
-  const Bitmap src = Numbered(4, 4);
-  Bitmap dst = Filled(8, 1);
+  const BottomUpBitmap src = Numbered(4, 4);
+  BottomUpBitmap dst = Filled(8, 1);
   StretchBlt(dst, 0, 0, 8, 1, src, -2, 0, 8, 1);
   EXPECT_EQ(RowSources(dst, 0), (std::vector<int>{-1, -1, 0, 1, 2, 3, -1, -1}));
-  Bitmap below = Filled(4, 4);
+  BottomUpBitmap below = Filled(4, 4);
   StretchBlt(below, 0, 0, 4, 4, src, 0, 2, 4, 4);
   EXPECT_EQ(ColumnSources(below, 0), (std::vector<int>{2, 3, -1, -1}));
 }
 
 TEST(StretchBlt, ClippingDoesNotChangeTheMapping) {
-  const Bitmap src = Numbered(7, 5);
-  Bitmap whole = Filled(40, 30);
+  const BottomUpBitmap src = Numbered(7, 5);
+  BottomUpBitmap whole = Filled(40, 30);
   StretchBlt(whole, 0, 0, 23, 17, src, 0, 0, 7, 5);
   // The same stretch placed partly off the left/top edge shows the same pixels shifted.
-  Bitmap shifted = Filled(40, 30);
+  BottomUpBitmap shifted = Filled(40, 30);
   StretchBlt(shifted, -6, -4, 23, 17, src, 0, 0, 7, 5);
   for (int y = 0; y + 4 < 17; ++y) {
     for (int x = 0; x + 6 < 23; ++x)
       ASSERT_EQ(shifted.GetPixel(x, y), whole.GetPixel(x + 6, y + 4));
   }
   // And through a clip region.
-  Bitmap clipped = Filled(40, 30);
+  BottomUpBitmap clipped = Filled(40, 30);
   const Region clip = Region::Ellipse(2, 2, 20, 15);
   clipped.SelectClipRgn(&clip);
   StretchBlt(clipped, 0, 0, 23, 17, src, 0, 0, 7, 5);
@@ -191,26 +191,26 @@ TEST(StretchBlt, ClippingDoesNotChangeTheMapping) {
 }
 
 TEST(StretchBlt, ZeroSizesDrawNothing) {
-  const Bitmap src = Numbered(4, 4);
-  const Bitmap blank = Filled(4, 4);
+  const BottomUpBitmap src = Numbered(4, 4);
+  const BottomUpBitmap blank = Filled(4, 4);
   for (auto [dw, dh, sw, sh] :
        std::vector<std::array<int, 4>>{{0, 4, 4, 4}, {4, 0, 4, 4}, {4, 4, 0, 4}, {4, 4, 4, 0}}) {
-    Bitmap dst = blank;
+    BottomUpBitmap dst = blank;
     StretchBlt(dst, 0, 0, dw, dh, src, 0, 0, sw, sh);
     EXPECT_EQ(dst, blank);
   }
 }
 
 TEST(StretchBlt, HugeDestinationIsClippedNotWalked) {
-  const Bitmap src = Numbered(4, 4);
-  Bitmap dst = Filled(8, 8);
+  const BottomUpBitmap src = Numbered(4, 4);
+  BottomUpBitmap dst = Filled(8, 8);
   StretchBlt(dst, -1000000000, 0, 2000000000, 8, src, 0, 0, 4, 4);
   EXPECT_EQ(SrcX(dst.GetPixel(0, 0)), 2);
 }
 
 TEST(BitBlt, ClipsToTargetAndSource) {
-  const Bitmap src = Numbered(4, 4);
-  Bitmap dst = Filled(6, 6);
+  const BottomUpBitmap src = Numbered(4, 4);
+  BottomUpBitmap dst = Filled(6, 6);
   BitBlt(dst, -1, 3, 10, 10, src, 0, 1);
   // Target column 0 shows source column 1; rows 3..5 show source rows 1..3.
   EXPECT_EQ(RowSources(dst, 3), (std::vector<int>{1, 2, 3, -1, -1, -1}));
@@ -220,8 +220,8 @@ TEST(BitBlt, ClipsToTargetAndSource) {
 TEST(BitBlt, OverlapInOneBitmapActsAsCopyThroughTemporary) {
   for (auto [ddx, ddy] :
        std::vector<std::pair<int, int>>{{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, 3}, {-3, -2}}) {
-    Bitmap b = Numbered(10, 10);
-    const Bitmap before = b;
+    BottomUpBitmap b = Numbered(10, 10);
+    const BottomUpBitmap before = b;
     BitBlt(b, 2 + ddx, 2 + ddy, 6, 6, b, 2, 2);
     for (int y = 0; y < 10; ++y) {
       for (int x = 0; x < 10; ++x) {
@@ -235,8 +235,8 @@ TEST(BitBlt, OverlapInOneBitmapActsAsCopyThroughTemporary) {
 }
 
 TEST(BitBlt, HonoursClipRegionAndExcludedRectangles) {
-  const Bitmap src = Numbered(10, 10);
-  Bitmap dst = Filled(10, 10);
+  const BottomUpBitmap src = Numbered(10, 10);
+  BottomUpBitmap dst = Filled(10, 10);
   const Region clip = Region::RoundRect(0, 0, 10, 10, 6, 6);
   dst.SelectClipRgn(&clip);
   dst.ExcludeClipRect(3, 3, 5, 6);
@@ -253,7 +253,7 @@ TEST(BitBlt, HonoursClipRegionAndExcludedRectangles) {
 }
 
 TEST(BitBlt, ExcludeWithoutClipRegionStartsFromWholeBitmap) {
-  Bitmap dst = Filled(6, 4);
+  BottomUpBitmap dst = Filled(6, 4);
   dst.ExcludeClipRect(1, 1, 3, 3);
   FillRect(dst, {0, 0, 6, 4}, 5);
   EXPECT_EQ(dst.GetPixel(0, 0), 5u);
@@ -263,8 +263,8 @@ TEST(BitBlt, ExcludeWithoutClipRegionStartsFromWholeBitmap) {
 }
 
 TEST(Canvas, ConveniencesMapToBlits) {
-  const Bitmap src = Numbered(4, 3);
-  Bitmap a = Filled(10, 10), b = Filled(10, 10);
+  const BottomUpBitmap src = Numbered(4, 3);
+  BottomUpBitmap a = Filled(10, 10), b = Filled(10, 10);
   Draw(a, 2, 3, src);
   BitBlt(b, 2, 3, 4, 3, src, 0, 0);
   EXPECT_EQ(a, b);
@@ -286,8 +286,8 @@ TEST(FastPathEqualsReference, RandomBlitsAndStretches) {
     const uint32_t seed = master();
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Bitmap src = Numbered(pick(1, 24), pick(1, 24));
-    Bitmap dst = Filled(pick(1, 24), pick(1, 24));
+    BottomUpBitmap src = Numbered(pick(1, 24), pick(1, 24));
+    BottomUpBitmap dst = Filled(pick(1, 24), pick(1, 24));
     if (pick(0, 2) == 0) {
       std::vector<Rect> rects;
       for (int i = pick(0, 6); i > 0; --i)
@@ -299,11 +299,11 @@ TEST(FastPathEqualsReference, RandomBlitsAndStretches) {
       dst.SelectClipRgn(&clip);
     }
     const bool self = pick(0, 3) == 0;
-    Bitmap fast = self ? Numbered(dst.Width(), dst.Height()) : dst;
+    BottomUpBitmap fast = self ? Numbered(dst.Width(), dst.Height()) : dst;
     if (self && dst.ClipRegion()) fast.SelectClipRgn(&*dst.ClipRegion());
-    Bitmap ref = fast;
-    const Bitmap& fastSrc = self ? fast : src;
-    const Bitmap& refSrc = self ? ref : src;
+    BottomUpBitmap ref = fast;
+    const BottomUpBitmap& fastSrc = self ? fast : src;
+    const BottomUpBitmap& refSrc = self ? ref : src;
     const int dx = pick(-8, 24), dy = pick(-8, 24), sx = pick(-8, 24), sy = pick(-8, 24);
     if (pick(0, 2) == 0) {
       const int cx = pick(-2, 30), cy = pick(-2, 30);
@@ -325,8 +325,8 @@ TEST(FastPathEqualsReference, RandomBlitsAndStretches) {
 TEST(StretchSourceIndex, ClosedFormMatchesStepwiseWalk) {
   for (int s = 1; s <= 70; ++s) {
     for (int d = 1; d <= 70; ++d) {
-      const Bitmap src = Numbered(s, s);
-      Bitmap a = Filled(d, d), b = Filled(d, d);
+      const BottomUpBitmap src = Numbered(s, s);
+      BottomUpBitmap a = Filled(d, d), b = Filled(d, d);
       StretchBlt(a, 0, 0, d, d, src, 0, 0, s, s);
       reference::StretchBlt(b, 0, 0, d, d, src, 0, 0, s, s);
       ASSERT_EQ(a, b) << s << " -> " << d;
@@ -338,10 +338,10 @@ TEST(StretchBlt, RowFastPathsMatchReferenceForEveryWidth) {
   // 1:1, mirrored 1:1 and scaled rows take different fast paths with vector bodies and
   // scalar tails; every width up to a few vectors must agree with the reference.
   for (int w = 1; w <= 21; ++w) {
-    const Bitmap src = Numbered(w, 3);
+    const BottomUpBitmap src = Numbered(w, 3);
     for (auto [dw, sw] : std::vector<std::pair<int, int>>{
              {w, w}, {-w, w}, {w, -w}, {2 * w + 1, w}, {-(w + 3), w}}) {
-      Bitmap a = Filled(3 * w + 8, 4), b = a;
+      BottomUpBitmap a = Filled(3 * w + 8, 4), b = a;
       const int dx = dw > 0 ? 1 : 3 * w + 6;
       const int sx = sw > 0 ? 0 : w - 1;
       StretchBlt(a, dx, 0, dw, 4, src, sx, 0, sw, 3);
@@ -357,7 +357,7 @@ TEST(StretchBlt, RowFastPathsMatchReferenceForEveryWidth) {
 // a row within one bitmap that is overwritten before it is read.
 TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
   constexpr int w = 1029, h = 1023;
-  const Bitmap src = Numbered(w, h);
+  const BottomUpBitmap src = Numbered(w, h);
   struct Case {
     const char* name;
     int dstW, dx, dw, dh, sx, sw, sh;
@@ -370,9 +370,9 @@ TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
       {"within one bitmap", w, w - 1, -w, h, 0, w, h, true},
   };
   for (const Case& c : cases) {
-    Bitmap fast = c.inPlace ? src : Filled(c.dstW, h), ref = fast;
-    const Bitmap& from = c.inPlace ? fast : src;
-    const Bitmap& refFrom = c.inPlace ? ref : src;
+    BottomUpBitmap fast = c.inPlace ? src : Filled(c.dstW, h), ref = fast;
+    const BottomUpBitmap& from = c.inPlace ? fast : src;
+    const BottomUpBitmap& refFrom = c.inPlace ? ref : src;
     StretchBlt(fast, c.dx, 0, c.dw, c.dh, from, c.sx, 0, c.sw, c.sh);
     reference::StretchBlt(ref, c.dx, 0, c.dw, c.dh, refFrom, c.sx, 0, c.sw, c.sh);
     ASSERT_EQ(fast, ref) << c.name;
@@ -387,7 +387,7 @@ TEST(StretchBlt, WholeFrameMirroredRowsMatchReference) {
 // column, a lost tail and a repeated row taken from the wrong row.
 TEST(FastPathEqualsReference, LargeStretchesIntoAnotherBitmap) {
   constexpr int W = 1800, H = 600;  // 7,200 bytes a row
-  const Bitmap src = Numbered(2400, 703);
+  const BottomUpBitmap src = Numbered(2400, 703);
   struct Case {
     const char* name;
     int dx, dy, dw, dh, sx, sy, sw, sh;
@@ -402,7 +402,7 @@ TEST(FastPathEqualsReference, LargeStretchesIntoAnotherBitmap) {
   for (const VectorLevel level : testing::LevelsToTest()) {
     const testing::ScopedVectorLevel limit(level);
     for (const Case& c : cases) {
-      Bitmap fast = Filled(W, H), ref = fast;
+      BottomUpBitmap fast = Filled(W, H), ref = fast;
       StretchBlt(fast, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
       reference::StretchBlt(ref, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
       ASSERT_EQ(fast, ref) << c.name << " level " << VectorLevelName(level);
@@ -422,17 +422,17 @@ TEST(FastPathEqualsReference, WideRowsAtEveryVectorLevel) {
       const uint32_t seed = master();
       std::mt19937 rng(seed);
       auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-      const Bitmap src = Numbered(pick(1, 90), pick(1, 40));
-      Bitmap fast = Numbered(pick(1, 90), pick(1, 40));
+      const BottomUpBitmap src = Numbered(pick(1, 90), pick(1, 40));
+      BottomUpBitmap fast = Numbered(pick(1, 90), pick(1, 40));
       if (pick(0, 3) == 0) {
         const Region clip =
             Region::Ellipse(pick(-10, 40), pick(-10, 20), pick(20, 100), pick(10, 50));
         fast.SelectClipRgn(&clip);
       }
-      Bitmap ref = fast;
+      BottomUpBitmap ref = fast;
       const bool self = pick(0, 1) == 1;
-      const Bitmap& fastSrc = self ? fast : src;
-      const Bitmap& refSrc = self ? ref : src;
+      const BottomUpBitmap& fastSrc = self ? fast : src;
+      const BottomUpBitmap& refSrc = self ? ref : src;
       const int dx = pick(-20, 90), dy = pick(-10, 40), sx = pick(-20, 90), sy = pick(-10, 40);
       if (pick(0, 3) == 0) {
         const int cx = pick(1, 100), cy = pick(1, 45);
@@ -466,14 +466,14 @@ TEST(FastPathEqualsReference, ShrinkingRowsAtEveryVectorLevel) {
       std::mt19937 rng(seed);
       auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
       const int sw = pick(16, 400), dw = pick(8, sw);
-      const Bitmap src = Numbered(sw + pick(0, 20), 3);
-      Bitmap fast = Numbered(sw + pick(0, 20), 3);
-      Bitmap ref = fast;
+      const BottomUpBitmap src = Numbered(sw + pick(0, 20), 3);
+      BottomUpBitmap fast = Numbered(sw + pick(0, 20), 3);
+      BottomUpBitmap ref = fast;
       const bool self = pick(0, 1) == 1;
       const bool mirrored = pick(0, 3) == 0;
       const int sx = pick(0, 10), dx = mirrored ? pick(dw - 1, dw + 10) : pick(0, 10);
-      const Bitmap& fastSrc = self ? fast : src;
-      const Bitmap& refSrc = self ? ref : src;
+      const BottomUpBitmap& fastSrc = self ? fast : src;
+      const BottomUpBitmap& refSrc = self ? ref : src;
       StretchBlt(fast, dx, 0, mirrored ? -dw : dw, 3, fastSrc, sx, 0, sw, 3);
       reference::StretchBlt(ref, dx, 0, mirrored ? -dw : dw, 3, refSrc, sx, 0, sw, 3);
       ASSERT_EQ(fast, ref) << "level " << VectorLevelName(level) << " iteration " << iter
@@ -495,7 +495,7 @@ TEST(StretchBlt, SqueezesWithinOneBitmapAtEveryVectorLevel) {
     uint64_t checksum = 0;
     for (int w = 0; w < W; w += 7) {
       for (int side = 0; side < 2; ++side) {
-        Bitmap fast = Numbered(W, H), ref = fast;
+        BottomUpBitmap fast = Numbered(W, H), ref = fast;
         const int dx = side == 0 ? w : 0;
         StretchBlt(fast, dx, 0, W - w, H, fast, 0, 0, W, H);
         reference::StretchBlt(ref, dx, 0, W - w, H, ref, 0, 0, W, H);
@@ -528,10 +528,10 @@ TEST(StretchBlt, ZoomsWithinOneBitmapMatchReference) {
   };
   for (bool clipped : {false, true}) {
     for (const Case& c : cases) {
-      Bitmap fast = Numbered(c.W, c.H);
+      BottomUpBitmap fast = Numbered(c.W, c.H);
       Region clip = Region::Ellipse(2, 3, c.W - 5, c.H - 1);
       if (clipped) fast.SelectClipRgn(&clip);
-      Bitmap ref = fast;
+      BottomUpBitmap ref = fast;
       StretchBlt(fast, c.dx, c.dy, c.dw, c.dh, fast, c.sx, c.sy, c.sw, c.sh);
       reference::StretchBlt(ref, c.dx, c.dy, c.dw, c.dh, ref, c.sx, c.sy, c.sw, c.sh);
       EXPECT_EQ(fast, ref) << c.W << "x" << c.H << " from " << c.sx << "," << c.sy << " clipped "
@@ -547,8 +547,8 @@ TEST(BitBlt, SelfMovesOfThePushTransitionsMatchReference) {
   for (int w = 0; w <= W; w += 4) {
     const int h = w * H / W;
     for (int kind = 0; kind < 8; ++kind) {
-      Bitmap fast = Numbered(W, H), ref = fast;
-      auto run = [&](auto blt, auto stretch, Bitmap& b) {
+      BottomUpBitmap fast = Numbered(W, H), ref = fast;
+      auto run = [&](auto blt, auto stretch, BottomUpBitmap& b) {
         switch (kind) {
           case 0:
             blt(b, w, 0, W - w, H, b, 0, 0);
@@ -587,11 +587,11 @@ TEST(BitBlt, SelfMoveThroughBandedClipMatchesReference) {
   // Several rectangles in one band: the rows must still be read before they are written.
   for (auto [ox, oy] : std::vector<std::pair<int, int>>{
            {3, 0}, {-3, 0}, {0, 2}, {0, -2}, {4, 3}, {-4, -3}, {5, -1}, {-5, 1}}) {
-    Bitmap fast = Numbered(30, 20);
+    BottomUpBitmap fast = Numbered(30, 20);
     const Region clip = Region::FromRects(
         std::vector<Rect>{{0, 0, 8, 20}, {10, 2, 18, 15}, {20, 0, 30, 12}, {5, 14, 25, 19}});
     fast.SelectClipRgn(&clip);
-    Bitmap ref = fast;
+    BottomUpBitmap ref = fast;
     BitBlt(fast, 0, 0, 30, 20, fast, ox, oy);
     reference::BitBlt(ref, 0, 0, 30, 20, ref, ox, oy);
     ASSERT_EQ(fast, ref) << ox << "," << oy;
@@ -608,8 +608,8 @@ TEST(BitBlt, ThroughRegionsOfManyBandsMatchesReference) {
     const uint32_t seed = master();
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const Bitmap src = Numbered(pick(1, 70), pick(1, 50));
-    Bitmap fast = Filled(pick(1, 70), pick(1, 50));
+    const BottomUpBitmap src = Numbered(pick(1, 70), pick(1, 50));
+    BottomUpBitmap fast = Filled(pick(1, 70), pick(1, 50));
     std::vector<Rect> rects;
     const int step = pick(2, 12), size = pick(1, 8);
     if (pick(0, 1)) {
@@ -622,7 +622,7 @@ TEST(BitBlt, ThroughRegionsOfManyBandsMatchesReference) {
     }
     const Region clip = Region::FromRects(rects);
     fast.SelectClipRgn(&clip);
-    Bitmap ref = fast;
+    BottomUpBitmap ref = fast;
     const int dx = pick(-10, 30), dy = pick(-10, 30), sx = pick(-10, 30), sy = pick(-10, 30);
     const int cx = pick(1, 90), cy = pick(1, 70);
     BitBlt(fast, dx, dy, cx, cy, src, sx, sy);
@@ -635,7 +635,7 @@ TEST(BitBlt, ThroughRegionsOfManyBandsMatchesReference) {
 }
 
 TEST(FillRect, ClipsToBitmapAndRegion) {
-  Bitmap b = Filled(5, 5);
+  BottomUpBitmap b = Filled(5, 5);
   const Region clip = Region::FromRect(1, 1, 10, 3);
   b.SelectClipRgn(&clip);
   FillRect(b, {-3, -3, 3, 30}, 0xFF);
@@ -653,7 +653,7 @@ TEST(FillRect, ClipsToBitmapAndRegion) {
 // frame the rows are split over threads.
 TEST(ComposeThroughRegion, EqualsOutsideWholeThenInsideThroughTheRegion) {
   const int W = 57, H = 31;
-  Bitmap inside = Numbered(W, H), outside(W, H);
+  BottomUpBitmap inside = Numbered(W, H), outside(W, H);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) outside.SetPixel(x, y, 0x55000000u | uint32_t(x * 7 + y * 131));
   const std::vector<std::optional<Region>> regions = {
@@ -668,19 +668,19 @@ TEST(ComposeThroughRegion, EqualsOutsideWholeThenInsideThroughTheRegion) {
     testing::ScopedFrameThreads threads(large == 1 ? 3 : 1, large);
     for (size_t i = 0; i < regions.size(); ++i) {
       const Region* region = regions[i] ? &*regions[i] : nullptr;
-      Bitmap expected = outside;
+      BottomUpBitmap expected = outside;
       if (region != nullptr) {
         expected.SelectClipRgn(region);
         BitBlt(expected, 0, 0, W, H, inside, 0, 0);
         expected.SelectClipRgn(nullptr);
       }
-      Bitmap dst = Filled(W, H);
+      BottomUpBitmap dst = Filled(W, H);
       ComposeThroughRegion(dst, inside, outside, region);
       EXPECT_EQ(dst, expected) << "region " << i << " large " << (large == 1);
     }
   }
   // Bitmaps of other sizes: nothing is drawn.
-  Bitmap dst = Filled(W, H);
+  BottomUpBitmap dst = Filled(W, H);
   ComposeThroughRegion(dst, inside, Numbered(W, H + 1), nullptr);
   EXPECT_EQ(dst, Filled(W, H));
 }

@@ -58,7 +58,7 @@ constexpr Pixel R = MakePixel(255, 0, 0), G = MakePixel(0, 255, 0), B = MakePixe
                 K = MakePixel(0, 0, 0), W = MakePixel(255, 255, 255);
 const std::vector<uint32_t> kPalette{0x000000, 0xFF0000, 0x00FF00, 0x0000FF};  // 0x00RRGGBB quads
 
-std::vector<Pixel> Pixels(const Bitmap32& bmp) {
+std::vector<Pixel> Pixels(const BlendBitmap& bmp) {
   return {bmp.Bits(), bmp.Bits() + static_cast<size_t>(bmp.Width()) * bmp.Height()};
 }
 
@@ -223,7 +223,7 @@ TEST(CodecBmp, DamagedFiles) {
 }
 
 TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
-  Bitmap device(3, 2);
+  BottomUpBitmap device(3, 2);
   device.SetPixel(0, 0, 0x11223344);
   device.SetPixel(2, 1, 0x00ABCDEF);
   const std::vector<uint8_t> file = EncodeBmp32(device);
@@ -244,7 +244,7 @@ TEST(CodecBmp, WritesBottomUpInfoHeaderAndReadsBack) {
   EXPECT_EQ(u32(54 + 8), 0x00ABCDEFu);   // (2,1)
   EXPECT_EQ(u32(54 + 12), 0x11223344u);  // (0,0), fourth byte as stored
 
-  Bitmap32 image(3, 2);
+  BlendBitmap image(3, 2);
   image.SetPixel(1, 0, R);
   image.SetPixel(2, 1, B);
   testing::ScratchFolder scratch;

@@ -13,8 +13,8 @@
 namespace vec {
 namespace {
 
-Bitmap32 Gradient(int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+BlendBitmap Gradient(int32_t w, int32_t h) {
+  BlendBitmap bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
       bmp.SetPixel(x, y,
@@ -63,8 +63,8 @@ TEST(CodecJpeg, DecodesExactlyAsThePlainLibrary) {
 TEST(CodecJpeg, DeviceBitmapGetsTheSameRowsBottomUp) {
   const auto jpeg = EncodeJpeg(Gradient(31, 17), 90);
   ASSERT_TRUE(jpeg);
-  Bitmap32 top;
-  Bitmap device;
+  BlendBitmap top;
+  BottomUpBitmap device;
   ASSERT_TRUE(DecodeJpeg(jpeg->data(), jpeg->size(), top));
   ASSERT_TRUE(DecodeJpeg(jpeg->data(), jpeg->size(), device));
   ASSERT_EQ(device.Width(), 31);
@@ -76,7 +76,7 @@ TEST(CodecJpeg, DeviceBitmapGetsTheSameRowsBottomUp) {
 }
 
 TEST(CodecJpeg, EncodeKeepsFlatColoursAndSize) {
-  Bitmap32 flat(40, 24);
+  BlendBitmap flat(40, 24);
   flat.Clear(MakePixel(10, 200, 90));
   const auto jpeg = EncodeJpeg(flat, 95);
   ASSERT_TRUE(jpeg);
@@ -147,7 +147,7 @@ TEST(CodecJpeg, FileWithoutItsEndMarkerStillDecodes) {
 }
 
 TEST(CodecJpeg, EmptyBitmapIsNotEncoded) {
-  EXPECT_FALSE(EncodeJpeg(Bitmap32{}));
+  EXPECT_FALSE(EncodeJpeg(BlendBitmap{}));
 }
 
 TEST(ImageFile, SniffsTheFormat) {

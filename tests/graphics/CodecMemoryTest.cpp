@@ -55,7 +55,7 @@ std::vector<uint8_t> TinyGif(uint16_t w, uint16_t h) {
 
 // A baseline JPEG whose frame header is patched to declare w x h.
 std::vector<uint8_t> JpegDeclaring(int32_t w, int32_t h) {
-  Bitmap32 small(16, 16);
+  BlendBitmap small(16, 16);
   small.Clear(MakePixel(90, 120, 200));
   std::vector<uint8_t> b = EncodeJpeg(small, 90).value();
   for (size_t i = 0; i + 8 < b.size(); ++i)
@@ -99,7 +99,7 @@ TEST(CodecMemory, StillGifIsComposedStraightIntoItsPicture) {
 }
 
 TEST(CodecMemory, JpegWhoseDataEndsEarlyIsRefused) {
-  Bitmap32 gradient(64, 64);
+  BlendBitmap gradient(64, 64);
   for (int32_t y = 0; y < 64; ++y)
     for (int32_t x = 0; x < 64; ++x)
       gradient.SetPixel(x, y, MakePixel(uint8_t(x * 4), uint8_t(y * 4), uint8_t(x + y)));

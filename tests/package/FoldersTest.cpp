@@ -240,18 +240,18 @@ TEST(FolderIndex, AnswersAsTheSingleLookup) {
 // author's folder, while the package extracted "Beach.jpg" and "Preview.JPG". Rebasing must
 // point at the files that exist (a plain folder + name would miss both); a name found
 // nowhere still gets the run folder, and only the file-name part of a stored path counts.
-TEST(RebaseProject, FindsPicturesAndPreviewWhoseCaseDiffers) {
+TEST(RebaseSettings, FindsPicturesAndPreviewWhoseCaseDiffers) {
   ScratchDir dir;
   WriteBytes(dir / "Beach.jpg", "1");
   WriteBytes(dir / "Preview.JPG", "2");
-  SaverSettings project;
-  project.FileList.FileNames = {"beach.JPG", "C:\\Work\\gone.jpg"};
-  project.Setting.PreviewFile = "C:\\Work\\preview.jpg";
+  SaverSettings settings;
+  settings.FileList.FileNames = {"beach.JPG", "C:\\Work\\gone.jpg"};
+  settings.Setting.PreviewFile = "C:\\Work\\preview.jpg";
   const std::string folder = dir.path();
-  RebaseProject(project, folder);
-  EXPECT_EQ(project.FileList.FileNames[0], folder + "Beach.jpg");
-  EXPECT_EQ(project.FileList.FileNames[1], folder + "gone.jpg");
-  EXPECT_EQ(project.Setting.PreviewFile, folder + "Preview.JPG");
+  RebaseSettings(settings, folder);
+  EXPECT_EQ(settings.FileList.FileNames[0], folder + "Beach.jpg");
+  EXPECT_EQ(settings.FileList.FileNames[1], folder + "gone.jpg");
+  EXPECT_EQ(settings.Setting.PreviewFile, folder + "Preview.JPG");
 }
 
 TEST(SplitLines, AsAWindowsStringListReadsThem) {

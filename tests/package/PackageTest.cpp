@@ -34,8 +34,8 @@ TEST(ExtractPackage, ExtractsRecordsFilesAndSettings) {
   WriteBytes(dir / "Sea.scr", BuildPackage(SeaSpec()));
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  SaverSettings project;
-  ExtractReport r = ExtractPackage(project, dir / "Sea.scr", folder);
+  SaverSettings settings;
+  ExtractReport r = ExtractPackage(settings, dir / "Sea.scr", folder);
   ASSERT_EQ(r.error, PackageError::None);
   EXPECT_EQ(r.outerCount, 4u);
   EXPECT_EQ(ListDir(folder),
@@ -43,12 +43,12 @@ TEST(ExtractPackage, ExtractsRecordsFilesAndSettings) {
                                       "VEGUI.veu", "VEImage0.vep"}));
   EXPECT_EQ(ReadBytes(folder + "Beach.jpg"), "jpeg-bytes");
   EXPECT_EQ(r.files, (std::vector<WrittenSize>{9, 10, 7}));
-  EXPECT_EQ(project.FileList.FileNames,
+  EXPECT_EQ(settings.FileList.FileNames,
             (std::vector<std::string>{folder + "VEImage0.vep", folder + "Beach.jpg"}));
-  EXPECT_EQ(project.FileList.Checked, (std::vector<std::string>{"TRUE", "FALSE"}));
-  EXPECT_EQ(project.Setting.Duration, 12);
-  EXPECT_EQ(project.Setting.PreviewFile, folder + "Preview.jpg");
-  EXPECT_EQ(project.UISetting.UIFile, folder + "VEGUI.veu");
+  EXPECT_EQ(settings.FileList.Checked, (std::vector<std::string>{"TRUE", "FALSE"}));
+  EXPECT_EQ(settings.Setting.Duration, 12);
+  EXPECT_EQ(settings.Setting.PreviewFile, folder + "Preview.jpg");
+  EXPECT_EQ(settings.UISetting.UIFile, folder + "VEGUI.veu");
 
   RemovePackage(folder);
   EXPECT_FALSE(Exists(folder));
@@ -87,8 +87,8 @@ TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
   WriteBytes(dir / "escape1", "keep");
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  SaverSettings project;
-  ExtractReport r = ExtractPackage(project, dir / "S.scr", folder);
+  SaverSettings settings;
+  ExtractReport r = ExtractPackage(settings, dir / "S.scr", folder);
   EXPECT_EQ(r.files,
             (std::vector<WrittenSize>{1, 1, std::nullopt, std::nullopt, 1, std::nullopt, 1}));
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"S.scr", "escape1", "run"}));
@@ -105,9 +105,9 @@ TEST(ExtractPackage, HostileNamesStayInsideTheFolder) {
 TEST(ExtractPackage, NoMarkerIsNoPackage) {
   ScratchDir dir;
   WriteBytes(dir / "plain", "just an executable");
-  SaverSettings project;
-  EXPECT_EQ(ExtractPackage(project, dir / "plain", dir.path()).error, PackageError::NoPackage);
-  EXPECT_EQ(ExtractPackage(project, dir / "missing", dir.path()).error, PackageError::CannotOpen);
+  SaverSettings settings;
+  EXPECT_EQ(ExtractPackage(settings, dir / "plain", dir.path()).error, PackageError::NoPackage);
+  EXPECT_EQ(ExtractPackage(settings, dir / "missing", dir.path()).error, PackageError::CannotOpen);
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"plain"}));
   EXPECT_NE(PackageErrorMessage(PackageError::NoPackage, "/x/Sea.scr").find("/x/Sea.scr"),
             std::string::npos);
@@ -118,9 +118,9 @@ TEST(ExtractPackage, ProcessFolderIsNotMadeForAFileWithoutPackage) {
   WriteBytes(dir / "plain", "just an executable");
   setenv("TMPDIR", dir.path().c_str(), 1);
   SetOwnPath(dir / "plain");
-  SaverSettings project;
-  EXPECT_EQ(ExtractPackage(project, dir / "plain").error, PackageError::NoPackage);
-  RemovePackage(project);
+  SaverSettings settings;
+  EXPECT_EQ(ExtractPackage(settings, dir / "plain").error, PackageError::NoPackage);
+  RemovePackage(settings);
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"plain"}));
   unsetenv("TMPDIR");
 }
@@ -130,15 +130,15 @@ TEST(ExtractPackage, ProcessFolderFollowsTheNameRuleAndIsRemoved) {
   WriteBytes(dir / "Sea.Waves.scr", BuildPackage(SeaSpec()));
   setenv("TMPDIR", dir.path().c_str(), 1);
   SetOwnPath(dir / "Sea.Waves.scr");
-  SaverSettings project;
-  ASSERT_EQ(ExtractPackage(project, dir / "Sea.Waves.scr").error, PackageError::None);
+  SaverSettings settings;
+  ASSERT_EQ(ExtractPackage(settings, dir / "Sea.Waves.scr").error, PackageError::None);
   std::string folder = GetTempFolder();
   EXPECT_EQ(folder, dir.path() + "Sea" + std::to_string(RunNumber()) + "/");
   struct stat st {};
   ASSERT_EQ(lstat(folder.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_TRUE(Exists(folder + "VEImage0.vep"));
-  RemovePackage(project);
+  RemovePackage(settings);
   EXPECT_FALSE(Exists(folder));
   unsetenv("TMPDIR");
 }
@@ -152,12 +152,12 @@ TEST(ExtractPackage, LeftoverRunFoldersOfTheSaverAreSweptAtStart) {
   WriteBytes(dir / "Sea17/VEImage0.vep", "old");
   setenv("TMPDIR", dir.path().c_str(), 1);
   SetOwnPath(dir / "Sea.scr");
-  SaverSettings project;
-  ASSERT_EQ(ExtractPackage(project, dir / "Sea.scr").error, PackageError::None);
+  SaverSettings settings;
+  ASSERT_EQ(ExtractPackage(settings, dir / "Sea.scr").error, PackageError::None);
   EXPECT_FALSE(Exists(dir / "Sea17"));
   const std::string folder = GetTempFolder();
   EXPECT_TRUE(Exists(folder + "VEImage0.vep"));
-  RemovePackage(project);
+  RemovePackage(settings);
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"Sea.scr"}));
   unsetenv("TMPDIR");
 }
@@ -175,8 +175,8 @@ TEST(ExtractPackageDeathTest, AWriteThatFailsRemovesWhatWasWrittenAndSaysSo) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{16384, 16384};
     setrlimit(RLIMIT_FSIZE, &limit);
-    SaverSettings project;
-    const ExtractReport r = ExtractPackage(project, dir / "Sea.scr", folder);
+    SaverSettings settings;
+    const ExtractReport r = ExtractPackage(settings, dir / "Sea.scr", folder);
     const bool nothingLeft = !Exists(folder) || ListDir(folder).empty();
     _exit(r.error == PackageError::WriteFailed && nothingLeft ? 0 : 1);
   };
@@ -197,16 +197,16 @@ class SettingsContainerTest : public ::testing::TestWithParam<SettingsCountCase>
 TEST_P(SettingsContainerTest, OnlyCountsThreeAndFourAreRead) {
   ScratchDir dir;
   WriteBytes(dir / "VEC.res", ContainerWriter::Build(GetParam().records));
-  SaverSettings project;
-  EXPECT_EQ(LoadProjectFile(project, dir / "VEC.res"), GetParam().loaded);
+  SaverSettings settings;
+  EXPECT_EQ(LoadSettingsFile(settings, dir / "VEC.res"), GetParam().loaded);
   if (GetParam().loaded) {
-    EXPECT_EQ(project.FileList.FileNames, (std::vector<std::string>{"a.jpg"}));
-    EXPECT_EQ(project.Setting.Duration, 9);
-    EXPECT_EQ(project.UISetting.UIFile, "x.veu");
+    EXPECT_EQ(settings.FileList.FileNames, (std::vector<std::string>{"a.jpg"}));
+    EXPECT_EQ(settings.Setting.Duration, 9);
+    EXPECT_EQ(settings.UISetting.UIFile, "x.veu");
   } else {
-    EXPECT_TRUE(project.FileList.FileNames.empty());
-    EXPECT_EQ(project.Setting.Duration, 30);
-    EXPECT_EQ(project.UISetting.UIFile, "");
+    EXPECT_TRUE(settings.FileList.FileNames.empty());
+    EXPECT_EQ(settings.Setting.Duration, 30);
+    EXPECT_EQ(settings.UISetting.UIFile, "");
   }
 }
 
@@ -223,16 +223,16 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsCountCase{"Zero", {}, false}),
     [](const auto& info) { return info.param.name; });
 
-TEST(LoadProjectFile, ARecordMissingFromTheFileLoadsAsEmpty) {
+TEST(LoadSettingsFile, ARecordMissingFromTheFileLoadsAsEmpty) {
   ScratchDir dir;
   // Count 3, but the file ends after the first record.
   WriteBytes(dir / "VEC.res", ContainerWriter::Header(3) +
                                   ContainerWriter::SizeField(static_cast<uint32_t>(kList.size())) +
                                   kList);
-  SaverSettings project;
-  EXPECT_TRUE(LoadProjectFile(project, dir / "VEC.res"));
-  EXPECT_EQ(project.FileList.FileNames, (std::vector<std::string>{"a.jpg"}));
-  EXPECT_EQ(project.Setting.Duration, 30);
+  SaverSettings settings;
+  EXPECT_TRUE(LoadSettingsFile(settings, dir / "VEC.res"));
+  EXPECT_EQ(settings.FileList.FileNames, (std::vector<std::string>{"a.jpg"}));
+  EXPECT_EQ(settings.Setting.Duration, 30);
 }
 
 }  // namespace

@@ -26,13 +26,13 @@ TEST_P(SampleFileTest, ExtractsAsExpectedAndCleansUp) {
   ScratchDir dir;
   std::string folder = dir / "run/";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  SaverSettings project;
+  SaverSettings settings;
   ExtractReport r =
-      ExtractPackage(project, std::string(VEC_TEST_DATA) + "/package/" + c.file, folder);
+      ExtractPackage(settings, std::string(VEC_TEST_DATA) + "/package/" + c.file, folder);
   EXPECT_EQ(r.error, c.error);
   EXPECT_EQ(r.files, c.files);
   std::vector<std::string> bare;
-  for (const auto& n : project.FileList.FileNames) bare.push_back(n.substr(folder.size()));
+  for (const auto& n : settings.FileList.FileNames) bare.push_back(n.substr(folder.size()));
   EXPECT_EQ(bare, c.pictures);
   RemovePackage(folder);
   EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{}) << "left behind in " << folder;

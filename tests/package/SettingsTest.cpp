@@ -158,7 +158,7 @@ struct UserCase {
 
 class ApplyUserSettingsTest : public ::testing::TestWithParam<UserCase> {};
 
-TEST_P(ApplyUserSettingsTest, LaysTheFileOverTheProject) {
+TEST_P(ApplyUserSettingsTest, LaysTheFileOverTheSaverSettings) {
   SaverSettings p = FivePictures();
   ApplyUserSettings(p, IniDocument::FromText(GetParam().ini));
   std::vector<bool> checked;

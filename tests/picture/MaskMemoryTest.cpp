@@ -101,7 +101,7 @@ TEST(MaskMemory, FittedDecodeMatchesStretchingTheDeclaredMask) {
           }
           AreaMask declared;
           ASSERT_TRUE(DecodeMask(values, declared).ok());
-          Bitmap expected(pw, ph);
+          BottomUpBitmap expected(pw, ph);
           StretchBlt(expected, 0, 0, pw, ph, AreaColorsOf(declared), 0, 0, mw, mh);
           AreaMask fitted;
           ASSERT_TRUE(DecodeMaskFitted(values, pw, ph, fitted).ok());

@@ -77,14 +77,14 @@ TEST(Mask, EncodeIsTheInverseOfDecode) {
 }
 
 TEST(Mask, MaskPictureTreatsForeignColoursAsNoAreaAndIgnoresTheFourthByte) {
-  Bitmap m(4, 1);
+  BottomUpBitmap m(4, 1);
   m.SetPixel(0, 0, 0xFF0000FF);  // area 1 with alpha
   m.SetPixel(1, 0, 0x00123456);
   m.SetPixel(2, 0, 0xFFFFFF00);
   m.SetPixel(3, 0, 0x00FF0000);
   EXPECT_EQ(EncodeMask(AreaMaskFromColors(m)), (std::vector<int32_t>{4, 1, 11, 10, 14, 13}));
   // Back to colours: the area colours without a fourth byte, no area black.
-  const Bitmap colors = AreaColorsOf(AreaMaskFromColors(m));
+  const BottomUpBitmap colors = AreaColorsOf(AreaMaskFromColors(m));
   EXPECT_EQ(colors.GetPixel(0, 0), 0x000000FFu);
   EXPECT_EQ(colors.GetPixel(1, 0), 0u);
   EXPECT_EQ(colors.GetPixel(2, 0), 0x00FFFF00u);

@@ -59,7 +59,7 @@ TEST(AnimObjects, ReadsEveryKey) {
   EXPECT_EQ(o.DisplaySec, 4);
   EXPECT_EQ(o.DisplayDurationType, 1);
   EXPECT_EQ(o.DisplayDurationSec, 9);
-  EXPECT_EQ(o.DIsplayDurationCycle, 2);
+  EXPECT_EQ(o.DisplayDurationCycle, 2);
   EXPECT_FALSE(o.Redisplay);
   EXPECT_FALSE(o.ResetPos);
   EXPECT_FALSE(o.Transparent);

@@ -16,7 +16,7 @@ namespace {
 using test::Bytes;
 using test::SampleFile;
 
-struct RecordingMessages : IProjectMessages {
+struct RecordingMessages : IPictureMessages {
   void ShowError(const std::string& text) override { shown.push_back(text); }
   std::vector<std::string> shown;
 };
@@ -40,8 +40,8 @@ TEST(PictureFile, FullFileLoadsEveryItemInOrder) {
   EXPECT_EQ(loader.Author, "A. Painter");
   EXPECT_EQ(loader.preview.Width(), 4);
   EXPECT_EQ(loader.preview.Height(), 2);
-  EXPECT_EQ(loader.picture.Width(), 8);
-  EXPECT_EQ(loader.picture.Height(), 4);
+  EXPECT_EQ(loader.image.Width(), 8);
+  EXPECT_EQ(loader.image.Height(), 4);
   ASSERT_EQ(loader.waveCount, 4);
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(loader.waves[k].Amplitude, 10 + k) << k;
@@ -66,7 +66,7 @@ TEST(PictureFile, JpegPixelsKeepTheirPlace) {
   const Bytes b = FullFile(f);
   PictureFileReader loader;
   ASSERT_TRUE(loader.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
-  const Pixel left = loader.picture.GetPixel(0, 0), right = loader.picture.GetPixel(7, 3);
+  const Pixel left = loader.image.GetPixel(0, 0), right = loader.image.GetPixel(7, 3);
   EXPECT_GT(PixelR(left), 200);
   EXPECT_LT(PixelB(left), 60);
   EXPECT_GT(PixelB(right), 200);
@@ -122,7 +122,7 @@ TEST(PictureFile, CutInsideTheTailKeepsWholeItemsBeforeTheCut) {
 
 TEST(PictureFile, FileShorterThanTheMagicFailsOnTheRead) {
   // Reading the magic is a read like any other: a short one is a read error, and only eight
-  // bytes that differ from "VE060697" make an incorrect project file.
+  // bytes that differ from "VE060697" make an incorrect picture file.
   const std::vector<uint8_t> shortFile{'V', 'E', '0', '6', '0'};
   PictureFileReader loader;
   const Status status = loader.LoadFullFromMemory(shortFile.data(), shortFile.size());
@@ -213,7 +213,7 @@ TEST(PictureFile, PreviewLoadReadsOnlyTheFirstItems) {
   PictureFileReader loader;
   ASSERT_TRUE(loader.LoadPreviewFromMemory(b.data.data(), b.data.size()).ok());
   EXPECT_EQ(loader.preview.Width(), 4);
-  EXPECT_TRUE(loader.picture.Empty());
+  EXPECT_TRUE(loader.image.Empty());
   PictureFileReader full;
   EXPECT_FALSE(full.LoadFullFromMemory(b.data.data(), b.data.size()).ok());
 }
@@ -228,7 +228,7 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
   return path;
 }
 
-TEST(Project, LoadsFromFileWithMaskAndDesignSize) {
+TEST(Picture, LoadsFromFileWithMaskAndDesignSize) {
   SampleFile f;
   const std::string path = WriteTemp("project_full.vep", FullFile(f).data);
   Picture p;
@@ -251,7 +251,7 @@ TEST(Project, LoadsFromFileWithMaskAndDesignSize) {
   EXPECT_TRUE(p.extraInfo.BuildExe.Sound);
 }
 
-TEST(Project, WeatherDefaults) {
+TEST(Picture, WeatherDefaults) {
   struct Case {
     int32_t kind, opacity, expected;
   };
@@ -266,7 +266,7 @@ TEST(Project, WeatherDefaults) {
   }
 }
 
-TEST(Project, SingleSoundRule) {
+TEST(Picture, SingleSoundRule) {
   struct Case {
     const char* name;
     std::string single;
@@ -305,7 +305,7 @@ TEST(Project, SingleSoundRule) {
   }
 }
 
-TEST(Project, LongSingleSoundIsCutTo255) {
+TEST(Picture, LongSingleSoundIsCutTo255) {
   SampleFile f;
   f.singleSound = std::string(300, 'x');
   const Bytes b = f.Head();
@@ -314,7 +314,7 @@ TEST(Project, LongSingleSoundIsCutTo255) {
   EXPECT_EQ(p.soundSlots[0].FileName, std::string(255, 'x'));
 }
 
-TEST(Project, FailedReloadLeavesNothingOfThePreviousPicture) {
+TEST(Picture, FailedReloadLeavesNothingOfThePreviousPicture) {
   SampleFile f;
   const Bytes good = FullFile(f);
   Picture p;
@@ -324,20 +324,20 @@ TEST(Project, FailedReloadLeavesNothingOfThePreviousPicture) {
   EXPECT_FALSE(p.LoadFromMemory(bad.data(), bad.size()));
   EXPECT_FALSE(p.loaded);
   EXPECT_EQ(p.LastError(), "Read beyond end of file");
-  EXPECT_TRUE(p.picture.Empty());
+  EXPECT_TRUE(p.image.Empty());
   EXPECT_EQ(p.SoundCount(), 0);
   EXPECT_EQ(p.objects.Count(), 0);
   EXPECT_TRUE(p.Title.empty());
   EXPECT_EQ(p.Speed(), 150);
 }
 
-TEST(Project, MissingFileFailsWithoutMessage) {
+TEST(Picture, MissingFileFailsWithoutMessage) {
   Picture p;
   EXPECT_FALSE(p.LoadFromFile(testing::TestScratch() + "no_such_picture.vep"));
   EXPECT_FALSE(p.loaded);
 }
 
-TEST(Project, MaskOfAnotherSizeIsFittedToThePicture) {
+TEST(Picture, MaskOfAnotherSizeIsFittedToThePicture) {
   SampleFile f;
   Bytes b;
   b.Raw("VE060697").Str("").Str("").Blob(f.preview).I32(0);
@@ -350,7 +350,7 @@ TEST(Project, MaskOfAnotherSizeIsFittedToThePicture) {
   EXPECT_EQ(CountMaskValues(p.mask)[1], 32);
 }
 
-TEST(Project, PreviewLoadReportsThroughTheMessageInterface) {
+TEST(Picture, PreviewLoadReportsThroughTheMessageInterface) {
   SampleFile f;
   const std::string good = WriteTemp("preview_good.vep", f.Head().data);
   std::vector<uint8_t> bad = f.Head().data;
@@ -363,7 +363,7 @@ TEST(Project, PreviewLoadReportsThroughTheMessageInterface) {
   EXPECT_TRUE(p.loaded);
   EXPECT_EQ(p.Title, "Harbour");
   EXPECT_EQ(p.preview.Width(), 4);
-  EXPECT_TRUE(p.picture.Empty());
+  EXPECT_TRUE(p.image.Empty());
   EXPECT_TRUE(messages.shown.empty());
 
   EXPECT_FALSE(p.LoadPreview(badPath, &messages));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Jpeg.h"
 
 namespace vec::test {
@@ -41,7 +41,7 @@ class Bytes {
 
 // A JPEG of w x h: left half red, right half blue (so orientation and size are visible).
 inline std::vector<uint8_t> MakeJpeg(int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+  BlendBitmap bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
       bmp.SetPixel(x, y, x < w / 2 ? MakePixel(255, 0, 0) : MakePixel(0, 0, 255));

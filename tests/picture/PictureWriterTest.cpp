@@ -53,7 +53,7 @@ TEST(PictureWriter, TailIsByteForByteTheFileLayout) {
   EXPECT_EQ(WritePictureFile(c), expected.data);
 }
 
-TEST(PictureWriter, RoundTripThroughTheProject) {
+TEST(PictureWriter, RoundTripThroughThePicture) {
   PictureFileContent c = SampleContent();
   c.singleSound = "surf.wav";
   c.soundSlots[0] = {"rain.wav", 1, 5, 20};

@@ -43,8 +43,8 @@ TEST(SampleFiles, SampleLoadsEveryField) {
   Picture p;
   ASSERT_TRUE(p.LoadFromFile(Sample("sample.vep")));
   EXPECT_EQ(p.Title, "Harbour at dusk");
-  EXPECT_EQ(p.picture.Width(), 64);
-  EXPECT_EQ(p.picture.Height(), 40);
+  EXPECT_EQ(p.image.Width(), 64);
+  EXPECT_EQ(p.image.Height(), 40);
   EXPECT_EQ(p.preview.Width(), 32);
   EXPECT_EQ(p.preview.Height(), 20);
   EXPECT_EQ(CountMaskValues(p.mask), (std::array<int64_t, 5>{1280, 320, 320, 320, 320}));

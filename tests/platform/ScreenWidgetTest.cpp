@@ -9,7 +9,7 @@
 #include <QWindow>
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "platform/ScreenWindow.h"
 #include "tests/platform/ThreeMonitorApp.h"
 
@@ -20,8 +20,8 @@ constexpr QRgb kBlack = 0xFF000000, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlu
                kYellow = 0xFFFFFF00;
 
 // Red top left, green top right, blue bottom left, yellow bottom right.
-Bitmap32 QuarterColours(int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+BlendBitmap QuarterColours(int32_t w, int32_t h) {
+  BlendBitmap bmp(w, h);
   bmp.FillRect(0, 0, w / 2, h / 2, MakePixel(255, 0, 0));
   bmp.FillRect(w / 2, 0, w, h / 2, MakePixel(0, 255, 0));
   bmp.FillRect(0, h / 2, w / 2, h, MakePixel(0, 0, 255));

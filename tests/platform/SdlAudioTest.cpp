@@ -297,7 +297,7 @@ TEST_F(DiskAudioTest, OneMusicFileRepeats) {
   while (ends < 3 && std::chrono::steady_clock::now() < deadline) {
     while (audio.TakeMusicNotify()) {
       ++ends;
-      music.MediaPlayerNotify();
+      music.MusicFinished();
     }
     std::this_thread::sleep_for(5ms);
   }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "slideshow/ShowDisplay.h"
 
 namespace vec {
@@ -17,8 +17,8 @@ constexpr Pixel kRed = MakePixel(255, 0, 0), kGreen = MakePixel(0, 255, 0),
 
 // A surface of four colours, one to each quarter: red top left, green top right, blue
 // bottom left, yellow bottom right. A swapped axis or a mirrored row order moves a colour.
-Bitmap32 QuarterColours(int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+BlendBitmap QuarterColours(int32_t w, int32_t h) {
+  BlendBitmap bmp(w, h);
   bmp.FillRect(0, 0, w / 2, h / 2, kRed);
   bmp.FillRect(w / 2, 0, w, h / 2, kGreen);
   bmp.FillRect(0, h / 2, w / 2, h, kBlue);
@@ -44,7 +44,7 @@ TEST(ScreenDisplayCompose, DirectSurfaceFillsTheCentred4To3AreaWithBlackAround) 
     ScreenDisplay display(c.W, c.H);
     ASSERT_TRUE(display.InitDirect());
     display.Present(QuarterColours(8, 6), 17, 5);  // the direct output ignores the position
-    Bitmap32 out;
+    BlendBitmap out;
     display.Compose(out);
     ASSERT_EQ(out.Width(), c.W) << c.name;
     ASSERT_EQ(out.Height(), c.H) << c.name;
@@ -70,7 +70,7 @@ TEST(ScreenDisplayCompose, DirectSurfaceFillsTheCentred4To3AreaWithBlackAround) 
 TEST(ScreenDisplayCompose, ScreenSizedOutputIsShownUnscaled) {
   ScreenDisplay display(320, 180);
   display.Present(QuarterColours(8, 6), 3, 2);
-  Bitmap32 out;
+  BlendBitmap out;
   display.Compose(out);
   EXPECT_EQ(out.GetPixel(0, 0), kBlack);
   EXPECT_EQ(out.GetPixel(3, 2), kRed);
@@ -83,7 +83,7 @@ TEST(ScreenDisplayCompose, ScreenSizedOutputIsShownUnscaled) {
 TEST(ScreenDisplayCompose, DirectOutputWithoutAFrameIsBlack) {
   ScreenDisplay display(320, 180);
   ASSERT_TRUE(display.InitDirect());
-  Bitmap32 out(320, 180);
+  BlendBitmap out(320, 180);
   out.Clear(kRed);
   display.Compose(out);
   for (const auto& [x, y] : {std::pair{0, 0}, std::pair{160, 90}, std::pair{319, 179}})

@@ -1,6 +1,6 @@
 #pragma once
 // Stand-ins for what the slideshow form drives: a memory display, picture files from a
-// table, an engine that paints its project's picture, and recorders for sound and music.
+// table, an engine that paints its picture's image, and recorders for sound and music.
 
 #include <algorithm>
 #include <functional>
@@ -21,8 +21,8 @@ inline Pixel TaggedPixel(uint8_t tag, int32_t x, int32_t y) {
   return (Pixel(tag) << 24) | (Pixel(y & 0xFFF) << 12) | Pixel(x & 0xFFF);
 }
 
-inline Bitmap32 TaggedBitmap32(uint8_t tag, int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+inline BlendBitmap TaggedBlendBitmap(uint8_t tag, int32_t w, int32_t h) {
+  BlendBitmap bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) bmp.SetPixel(x, y, TaggedPixel(tag, x, y));
   return bmp;
@@ -58,7 +58,7 @@ class RecordingDisplay : public ScreenDisplay {
   }
 };
 
-struct FakeProjectFile {
+struct FakePictureFile {
   int32_t width = 0, height = 0;
   uint8_t tag = 0;
   std::vector<std::string> objectFiles;
@@ -67,9 +67,9 @@ struct FakeProjectFile {
 class FakeFiles : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override {
-    return projects.count(path) || stills.count(path) || extraFiles.count(path);
+    return pictures.count(path) || stills.count(path) || extraFiles.count(path);
   }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     ++stillLoads;
     if (throwingFiles.count(path)) throw std::runtime_error("cannot read " + path);
     auto it = stills.find(path);
@@ -77,66 +77,65 @@ class FakeFiles : public IPictureFiles {
     out = it->second;
     return true;
   }
-  bool LoadProject(const std::string& path, Picture& project) override {
-    ++projectLoads;
-    auto it = projects.find(path);
-    if (it == projects.end()) return false;
-    project.picture.SetSize(it->second.width, it->second.height);
-    std::fill_n(project.picture.Bits(), project.picture.PixelCount(), Pixel(it->second.tag) << 24);
-    project.objects.entries.clear();
+  bool LoadPicture(const std::string& path, Picture& picture) override {
+    ++pictureLoads;
+    auto it = pictures.find(path);
+    if (it == pictures.end()) return false;
+    picture.image.SetSize(it->second.width, it->second.height);
+    std::fill_n(picture.image.Bits(), picture.image.PixelCount(), Pixel(it->second.tag) << 24);
+    picture.objects.entries.clear();
     for (const auto& f : it->second.objectFiles) {
       ObjectKeys object;
       object.Filename = f;
-      project.objects.entries.push_back(object);
+      picture.objects.entries.push_back(object);
     }
     return true;
   }
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override {
     resizes.push_back({keepAspect, width, height});
     int32_t w = width, h = height;
     if (keepAspect) {
-      const FitSize fit =
-          FitByAspect(project.picture.Width(), project.picture.Height(), width, height);
+      const FitSize fit = FitByAspect(picture.image.Width(), picture.image.Height(), width, height);
       w = fit.width, h = fit.height;
     }
-    const Pixel fill = project.picture.Empty() ? 0 : project.picture.Bits()[0];
-    project.picture.SetSize(w, h);
-    std::fill_n(project.picture.Bits(), project.picture.PixelCount(), fill);
+    const Pixel fill = picture.image.Empty() ? 0 : picture.image.Bits()[0];
+    picture.image.SetSize(w, h);
+    std::fill_n(picture.image.Bits(), picture.image.PixelCount(), fill);
   }
 
   struct Resize {
     bool keepAspect;
     int32_t width, height;
   };
-  std::map<std::string, Bitmap32> stills;
-  std::map<std::string, FakeProjectFile> projects;
+  std::map<std::string, BlendBitmap> stills;
+  std::map<std::string, FakePictureFile> pictures;
   std::set<std::string> extraFiles;
   std::set<std::string> throwingFiles;  // stills whose load throws
   std::vector<Resize> resizes;
-  int stillLoads = 0, projectLoads = 0;
+  int stillLoads = 0, pictureLoads = 0;
 };
 
 class FakeEngine : public IPictureEngine {
  public:
   explicit FakeEngine(FakeClock* clock) : clock_(clock) {}
-  void Begin(Picture& project) override {
-    project_ = &project;
+  void Begin(Picture& picture) override {
+    picture_ = &picture;
     ++begins;
     objectFiles.clear();
-    for (const auto& o : project.objects.entries) objectFiles.push_back(o.Filename);
-    frame_.CopyFrom(project.picture);
+    for (const auto& o : picture.objects.entries) objectFiles.push_back(o.Filename);
+    frame_.CopyFrom(picture.image);
   }
   void Step() override {
     ++steps;
     if (throwOnStep) throw std::runtime_error("step failed");
     if (clock_) clock_->Advance(stepCost);
   }
-  const Bitmap32& Frame() override { return frame_; }
-  const Bitmap& Background() override { return project_->picture; }
+  const BlendBitmap& Frame() override { return frame_; }
+  const BottomUpBitmap& Background() override { return picture_->image; }
   void RestoreBackground() override { ++restores; }
   void End() override {
     ++ends;
-    project_ = nullptr;
+    picture_ = nullptr;
   }
 
   FakeClock* clock_;
@@ -146,8 +145,8 @@ class FakeEngine : public IPictureEngine {
   std::vector<std::string> objectFiles;
 
  private:
-  Picture* project_ = nullptr;
-  Bitmap32 frame_;
+  Picture* picture_ = nullptr;
+  BlendBitmap frame_;
 };
 
 class RecordingSounds : public IShowSounds {
@@ -184,13 +183,13 @@ struct ShowRig {
     settings.TransitionEffects = "1";
     settings.TempFolder = "/tmp/run1/";
   }
-  void AddStill(const std::string& path, Bitmap32 bmp) {
+  void AddStill(const std::string& path, BlendBitmap bmp) {
     files.stills[path] = std::move(bmp);
     settings.FileNames.push_back(path);
     settings.Checked.push_back("TRUE");
   }
-  void AddProject(const std::string& path, FakeProjectFile file) {
-    files.projects[path] = std::move(file);
+  void AddPicture(const std::string& path, FakePictureFile file) {
+    files.pictures[path] = std::move(file);
     settings.FileNames.push_back(path);
     settings.Checked.push_back("TRUE");
   }

@@ -13,9 +13,9 @@
 namespace vec {
 namespace {
 
-using testing::FakeProjectFile;
+using testing::FakePictureFile;
 using testing::ShowRig;
-using testing::TaggedBitmap32;
+using testing::TaggedBlendBitmap;
 using testing::TaggedPixel;
 
 // ---- Picture order ------------------------------------------------------------------
@@ -33,10 +33,10 @@ TEST_P(PictureOrder, FollowsTheShowMode) {
   const OrderCase& c = GetParam();
   ShowRig rig;
   for (int i = 0; i < c.pictures; ++i)
-    rig.AddStill("/p/" + std::to_string(i) + ".jpg", TaggedBitmap32(1, 4, 4));
+    rig.AddStill("/p/" + std::to_string(i) + ".jpg", TaggedBlendBitmap(1, 4, 4));
   rig.settings.ShowImageMode = c.mode;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::vector<int32_t> seen{form.Index()};
   int32_t index = form.Index();
   while (seen.size() < c.expected.size()) {
@@ -55,10 +55,10 @@ INSTANTIATE_TEST_SUITE_P(Modes, PictureOrder,
 
 TEST(PictureOrderRandom, TwoPicturesAlternateStrictly) {
   ShowRig rig;
-  rig.AddStill("/p/a.jpg", TaggedBitmap32(1, 4, 4));
-  rig.AddStill("/p/b.jpg", TaggedBitmap32(2, 4, 4));
+  rig.AddStill("/p/a.jpg", TaggedBlendBitmap(1, 4, 4));
+  rig.AddStill("/p/b.jpg", TaggedBlendBitmap(2, 4, 4));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   int32_t index = form.Index();
   for (int i = 0; i < 50; ++i) {
     const int32_t before = index;
@@ -70,10 +70,10 @@ TEST(PictureOrderRandom, TwoPicturesAlternateStrictly) {
 TEST(PictureOrderRandom, NeverRepeatsAndReachesEveryPicture) {
   ShowRig rig;
   for (int i = 0; i < 4; ++i)
-    rig.AddStill("/p/" + std::to_string(i) + ".gif", TaggedBitmap32(1, 2, 2));
+    rig.AddStill("/p/" + std::to_string(i) + ".gif", TaggedBlendBitmap(1, 2, 2));
   rig.settings.ShowImageMode = 2;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::set<int32_t> reached;
   int32_t index = form.Index();
   for (int i = 0; i < 200; ++i) {
@@ -112,10 +112,10 @@ TEST(EffectList, TakesTheCommaAndBlankSeparatedItemsAsWritten) {
                {"169 12", {"169", "12"}}};
   for (const auto& c : cases) {
     ShowRig rig;
-    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 4, 4));
+    rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 4, 4));
     rig.settings.TransitionEffects = c.text;
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
+    form.Start();
     EXPECT_EQ(form.EffectList(), c.expected) << c.text;
   }
 }
@@ -146,13 +146,13 @@ class StillSizing : public ::testing::TestWithParam<StillCase> {};
 TEST_P(StillSizing, SizesAndCentres) {
   const StillCase& c = GetParam();
   ShowRig rig;
-  rig.AddStill("/t/pic.jpg", TaggedBitmap32(7, c.picW, c.picH));
+  rig.AddStill("/t/pic.jpg", TaggedBlendBitmap(7, c.picW, c.picH));
   rig.settings.Stretch = c.stretch;
   rig.settings.Proportional = c.proportional;
   rig.settings.DirectX = c.directX;
   rig.settings.DirectXQuality = c.quality;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   ASSERT_TRUE(form.Still());
   EXPECT_EQ(form.StillBitmap().Width(), c.drawnW);
   EXPECT_EQ(form.StillBitmap().Height(), c.drawnH);
@@ -162,7 +162,7 @@ TEST_P(StillSizing, SizesAndCentres) {
     EXPECT_EQ(rig.display.Surface().Width(), c.drawnW);
     return;
   }
-  const Bitmap32& screen = rig.display.Screen();
+  const BlendBitmap& screen = rig.display.Screen();
   // The first screen pixel covered by the picture, and the one just before it.
   const int32_t sx = std::max(c.x, 0), sy = std::max(c.y, 0);
   EXPECT_EQ(screen.GetPixel(sx, sy) >> 24, 7u);
@@ -192,14 +192,14 @@ INSTANTIATE_TEST_SUITE_P(
                   0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- Picture projects ---------------------------------------------------------------
+// ---- Picture files ------------------------------------------------------------------
 
-TEST(PictureProject, UnstretchedIsCentredWithTruncatingDivision) {
+TEST(ShownPicture, UnstretchedIsCentredWithTruncatingDivision) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{1000, 500, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{1000, 500, 3, {}});
   rig.settings.Stretch = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_TRUE(rig.files.resizes.empty());
   form.DrawFrame();
   EXPECT_EQ(rig.display.Screen().GetPixel(12, 134) >> 24, 3u);
@@ -207,7 +207,7 @@ TEST(PictureProject, UnstretchedIsCentredWithTruncatingDivision) {
   EXPECT_EQ(rig.display.Screen().GetPixel(12, 133), 0u);
 }
 
-TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
+TEST(ShownPicture, ResizedToTheScreenOrTheDirectSize) {
   struct Case {
     bool stretch, proportional, directX;
     int32_t quality;
@@ -223,13 +223,13 @@ TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
   };
   for (const auto& c : cases) {
     ShowRig rig;
-    rig.AddProject("/t/a.vep", FakeProjectFile{2000, 1000, 3, {}});
+    rig.AddPicture("/t/a.vep", FakePictureFile{2000, 1000, 3, {}});
     rig.settings.Stretch = c.stretch;
     rig.settings.Proportional = c.proportional;
     rig.settings.DirectX = c.directX;
     rig.settings.DirectXQuality = c.quality;
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
+    form.Start();
     if (c.resize.empty()) {
       EXPECT_TRUE(rig.files.resizes.empty());
     } else {
@@ -243,31 +243,31 @@ TEST(PictureProject, ResizedToTheScreenOrTheDirectSize) {
   }
 }
 
-TEST(PictureProject, MissingObjectFilesAreLookedForInTheRunFolder) {
+TEST(ShownPicture, MissingObjectFilesAreLookedForInTheRunFolder) {
   ShowRig rig;
-  rig.AddProject(
+  rig.AddPicture(
       "/t/a.vep",
-      FakeProjectFile{64, 48, 3, {"C:\\Art\\bird.gif", "/here/fish.bmp", "sub/dir\\boat.png"}});
+      FakePictureFile{64, 48, 3, {"C:\\Art\\bird.gif", "/here/fish.bmp", "sub/dir\\boat.png"}});
   rig.files.extraFiles.insert("/here/fish.bmp");
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(
       rig.engine.objectFiles,
       (std::vector<std::string>{"/tmp/run1/bird.gif", "/here/fish.bmp", "/tmp/run1/boat.png"}));
 }
 
-TEST(PictureProject, MissingFileLeavesTheOldPicture) {
+TEST(ShownPicture, MissingFileLeavesTheOldPicture) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(5, 100, 100));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(5, 100, 100));
   rig.settings.FileNames.push_back("/t/gone.vep");
   rig.settings.Checked.push_back("TRUE");
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
   rig.settings.Transition = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   rig.clock.Advance(1000);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/gone.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   EXPECT_TRUE(form.Still());
@@ -275,27 +275,27 @@ TEST(PictureProject, MissingFileLeavesTheOldPicture) {
   EXPECT_EQ(rig.display.Screen().GetPixel(462, 334) >> 24, 5u);
 }
 
-TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
+TEST(ShownPicture, SoundsAreReloadedForEachProjectAndClearedForStills) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
-  rig.AddStill("/t/b.bmp", TaggedBitmap32(5, 10, 10));
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
+  rig.AddStill("/t/b.bmp", TaggedBlendBitmap(5, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(rig.sounds.calls, (std::vector<std::string>{"clear", "load"}));
   EXPECT_EQ(rig.sounds.updates, 1);
   rig.clock.Advance(1000);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(rig.sounds.calls.back(), "clear");
   EXPECT_EQ(rig.sounds.updates, 2);  // one per tick
 
   ShowRig quiet;
-  quiet.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  quiet.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   quiet.settings.Sound = false;
   Slideshow silent(quiet.settings, quiet.Services());
-  silent.FormShow();
-  silent.AppIdle();
+  silent.Start();
+  silent.Tick();
   EXPECT_TRUE(quiet.sounds.calls.empty());
   EXPECT_EQ(quiet.sounds.updates, 0);
 }
@@ -304,9 +304,9 @@ TEST(PictureProject, SoundsAreReloadedForEachProjectAndClearedForStills) {
 
 TEST(Tick, PacesFramesTo33Milliseconds) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(5, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(5, 10, 10));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   const uint32_t start = rig.clock.Ticks();
   rig.clock.Advance(10);
   form.DrawFrame();
@@ -320,19 +320,19 @@ TEST(Tick, PacesFramesTo33Milliseconds) {
 
 TEST(Tick, ChangesThePictureWhenItsTimeIsUp) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 2;
   rig.settings.Transition = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   rig.clock.Advance(1999);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   rig.clock.Set(rig.clock.Ticks() + 1);  // now at least 2000 ms after the start
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
   EXPECT_EQ(rig.display.blackFills, 1);
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 2u);
@@ -341,16 +341,16 @@ TEST(Tick, ChangesThePictureWhenItsTimeIsUp) {
 TEST(Tick, OnePictureIsNeverReloadedAndRandomOffKeepsTheFirst) {
   for (bool autoChange : {true, false}) {
     ShowRig rig;
-    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-    if (!autoChange) rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+    rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+    if (!autoChange) rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
     rig.settings.Duration = 1;
     rig.settings.Random = autoChange;
     rig.settings.ShowImageMode = 1;
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
+    form.Start();
     for (int i = 0; i < 100; ++i) {
       rig.clock.Advance(500);
-      form.AppIdle();
+      form.Tick();
     }
     EXPECT_EQ(rig.files.stillLoads, 1);
     EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
@@ -363,16 +363,16 @@ TEST(Tick, OnePictureIsNeverReloadedAndRandomOffKeepsTheFirst) {
 // filled at 30 lines a second) or not at all, and a show stopped by one bad tick.
 TEST(Tick, AFailingTickIsReportedOnceAndTheShowGoesOn) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   rig.engine.throwOnStep = true;
   const int64_t before = rig.display.PresentCount();
-  for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(form.AppIdle());
+  for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(form.Tick());
   EXPECT_EQ(rig.display.PresentCount(), before);
   EXPECT_EQ(rig.failures, std::vector<std::string>{"a tick failed: step failed"});
   rig.engine.throwOnStep = false;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(rig.display.PresentCount(), before + 1);
   EXPECT_EQ(rig.failures.size(), 1u);
 }
@@ -383,24 +383,24 @@ TEST(Tick, AFailingTickIsReportedOnceAndTheShowGoesOn) {
 // the start before the show is set up.
 TEST(Tick, FailuresAtTheStartAreReportedAndTheShowRuns) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.files.throwingFiles = {"/t/a.jpg"};
   rig.music.throwOnStart = true;
   Slideshow form(rig.settings, rig.Services());
-  EXPECT_NO_THROW(form.FormShow());
+  EXPECT_NO_THROW(form.Start());
   EXPECT_TRUE(form.IdleInstalled());
   EXPECT_EQ(rig.failures, (std::vector<std::string>{"the music failed: no sound device",
                                                     "the first picture failed: cannot read "
                                                     "/t/a.jpg"}));
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
 }
 
 TEST(Tick, EmptyPlayListShowsTheMessageAndStaysBlack) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   rig.settings.Checked = {"FALSE"};
   Slideshow form(rig.settings, rig.Services());
   int pumps = 0;
@@ -418,7 +418,7 @@ TEST(Tick, EmptyPlayListShowsTheMessageAndStaysBlack) {
 
 TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
   rig.display.onPump = [&] {
     EXPECT_FALSE(rig.display.cursorVisible);
@@ -429,7 +429,7 @@ TEST(Tick, ShowModalRunsTicksUntilCloseAndCleansUp) {
   EXPECT_EQ(rig.engine.ends, 1);
   EXPECT_TRUE(rig.display.cursorVisible);
   EXPECT_EQ(rig.music.stops, 1);
-  EXPECT_EQ(form.PictureProject(), nullptr);
+  EXPECT_EQ(form.ShownPicture(), nullptr);
 }
 
 // ---- Pictures that cannot be loaded ----------------------------------------------------
@@ -443,29 +443,29 @@ TEST(FailedPicture, UndecodableStillMovesOnAtTheNextTick) {
   // b.jpg is in the list but does not decode: no transition of a onto itself, and the very
   // next tick shows c, which then stays its whole duration.
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   rig.settings.FileNames.push_back("/t/b.jpg");
   rig.settings.Checked.push_back("TRUE");
-  rig.AddStill("/t/c.jpg", TaggedBitmap32(3, 10, 10));
+  rig.AddStill("/t/c.jpg", TaggedBlendBitmap(3, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 10;
   rig.settings.TransitionTime = 0;
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   ASSERT_EQ(form.CurrentFile(), "/t/a.jpg");
   g_transitionFrames = 0;
   rig.clock.Advance(10000);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/b.jpg");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   EXPECT_EQ(g_transitionFrames, 0);
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);  // a stays on screen
-  form.AppIdle();                                                // 33 ms later
+  form.Tick();                                                   // 33 ms later
   EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
   EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto c
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 3u);
   rig.clock.Advance(9900);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/c.jpg");
   EXPECT_EQ(rig.files.stillLoads, 3);
 }
@@ -491,7 +491,7 @@ TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
   EXPECT_GE(rig.clock.Ticks() - start, uint32_t{33 * kTicks});  // paced, not spinning
   EXPECT_EQ(g_transitionFrames, 0);
   EXPECT_EQ(rig.display.PresentCount(), 0);
-  const Bitmap32& screen = rig.display.Screen();
+  const BlendBitmap& screen = rig.display.Screen();
   int64_t lit = 0;
   for (int32_t y = 0; y < screen.Height(); ++y)
     for (int32_t x = 0; x < screen.Width(); ++x) lit += screen.GetPixel(x, y) != 0;
@@ -502,70 +502,70 @@ TEST(FailedPicture, ShowOfOnlyFailingPicturesStaysBlackAtOneLoadPerTick) {
 // still runs its transition (of the old picture onto itself) and waits a full duration
 // before the next picture. A missing first picture leaves the screen black for the first
 // duration. Catches a missing file passed over at once, or taken as the current file.
-TEST(FailedPicture, MissingProjectFileKeepsTheOldPictureForAnotherDuration) {
+TEST(FailedPicture, MissingPictureFileKeepsTheOldPictureForAnotherDuration) {
   // The list's end, after whatever the rig already holds: the missing file, then c.vep.
   auto missingThenC = [](ShowRig& r) {
     r.settings.FileNames.push_back("/t/gone.vep");
     r.settings.Checked.push_back("TRUE");
-    r.AddProject("/t/c.vep", FakeProjectFile{64, 48, 3, {}});
+    r.AddPicture("/t/c.vep", FakePictureFile{64, 48, 3, {}});
     r.settings.ShowImageMode = 1;
     r.settings.Duration = 5;
     r.settings.TransitionTime = 0;
   };
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   missingThenC(rig);
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   rig.clock.Advance(5000);
   g_transitionFrames = 0;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/gone.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   EXPECT_EQ(g_transitionFrames, 1);  // the 0 % frame of a onto itself
   EXPECT_EQ(rig.display.Screen().GetPixel(507, 379) >> 24, 1u);
   rig.clock.Advance(4900);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/a.jpg");
   rig.clock.Advance(100);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
   EXPECT_EQ(rig.engine.begins, 1);
 
   ShowRig first;
   missingThenC(first);
   Slideshow show(first.settings, first.Services(CountFrame));
-  show.FormShow();
+  show.Start();
   EXPECT_EQ(show.CurrentFile(), "");
   first.clock.Advance(4990);
-  show.AppIdle();
+  show.Tick();
   EXPECT_EQ(show.CurrentFile(), "");
   EXPECT_EQ(first.engine.begins, 0);
   first.clock.Advance(10);
-  show.AppIdle();
+  show.Tick();
   EXPECT_EQ(show.CurrentFile(), "/t/c.vep");
 }
 
-TEST(FailedPicture, ProjectFileThatDoesNotParseKeepsTheOldProjectAndMovesOn) {
+TEST(FailedPicture, PictureFileThatDoesNotParseKeepsTheOldPictureAndMovesOn) {
   // b.vep exists but cannot be read: the engine keeps a (not ended, not begun again with an
   // empty picture), a stays on screen without a transition, and the next tick shows c.
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 1, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 1, {}});
   rig.files.extraFiles.insert("/t/b.vep");
   rig.settings.FileNames.push_back("/t/b.vep");
   rig.settings.Checked.push_back("TRUE");
-  rig.AddProject("/t/c.vep", FakeProjectFile{40, 30, 3, {}});
+  rig.AddPicture("/t/c.vep", FakePictureFile{40, 30, 3, {}});
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 5;
   rig.settings.TransitionTime = 0;
   rig.settings.Stretch = false;
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   ASSERT_EQ(form.CurrentFile(), "/t/a.vep");
   const int steps = rig.engine.steps;
   rig.clock.Advance(5000);
   g_transitionFrames = 0;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.NextFile(), "/t/b.vep");
   EXPECT_EQ(form.CurrentFile(), "/t/a.vep");
   EXPECT_EQ(rig.engine.begins, 1);
@@ -575,12 +575,12 @@ TEST(FailedPicture, ProjectFileThatDoesNotParseKeepsTheOldProjectAndMovesOn) {
   EXPECT_EQ(form.PictureWidth(), 64);
   EXPECT_EQ(form.PictureHeight(), 48);
   EXPECT_EQ(rig.display.Screen().GetPixel(512, 384) >> 24, 1u);
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(form.CurrentFile(), "/t/c.vep");
   EXPECT_EQ(rig.engine.begins, 2);
   EXPECT_EQ(rig.engine.ends, 1);
   EXPECT_EQ(form.PictureWidth(), 40);
-  EXPECT_EQ(rig.files.projectLoads, 3);
+  EXPECT_EQ(rig.files.pictureLoads, 3);
 }
 
 // The program's own loader: a real BMP and a damaged picture file or still of garbage bytes.
@@ -594,7 +594,7 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
          "-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const std::string still = (dir / "a.bmp").string(), damaged = (dir / name).string();
-    Bitmap32 two(6, 4);
+    BlendBitmap two(6, 4);
     two.Clear(MakePixel(200, 10, 10));
     ASSERT_TRUE(SaveBmp32(two, still).ok());
     {
@@ -611,11 +611,11 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
     SlideshowServices services = rig.Services(CountFrame);
     services.files = &disk;
     Slideshow form(rig.settings, std::move(services));
-    form.FormShow();
+    form.Start();
     ASSERT_EQ(form.CurrentFile(), still);
     rig.clock.Advance(5000);
     ::testing::internal::CaptureStderr();
-    form.AppIdle();
+    form.Tick();
     std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(form.CurrentFile(), still) << name;
     EXPECT_TRUE(form.Still()) << name;
@@ -626,7 +626,7 @@ TEST(FailedPicture, DamagedFileOnDiskIsPassedOverWithOneLineOnStderr) {
     ::testing::internal::CaptureStderr();
     for (int i = 0; i < 8; ++i) {
       rig.clock.Advance(i % 2 ? 33 : 5000);
-      form.AppIdle();
+      form.Tick();
     }
     said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, "") << name;
@@ -658,18 +658,18 @@ TEST(Transition, StepCountFollowsTheCostOfTheFirstStep) {
   };
   for (const auto& c : cases) {
     ShowRig rig(64, 48);
-    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
-    rig.AddProject("/t/b.vep", FakeProjectFile{64, 48, 4, {}});
+    rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
+    rig.AddPicture("/t/b.vep", FakePictureFile{64, 48, 4, {}});
     rig.settings.ShowImageMode = 1;
     rig.settings.Duration = 1;
     rig.settings.TransitionTime = c.time;
     Slideshow form(rig.settings, rig.Services(&RecordPercent));
-    form.FormShow();
-    form.AppIdle();
+    form.Start();
+    form.Tick();
     rig.clock.Advance(1000);
     rig.engine.stepCost = c.stepCost;
     g_percents.clear();
-    form.AppIdle();
+    form.Tick();
     rig.engine.stepCost = 0;
     EXPECT_EQ(g_percents, c.percents) << c.stepCost;
     EXPECT_EQ(form.CurrentFile(), "/t/b.vep");
@@ -685,8 +685,8 @@ void SplitHalf(const EffectFrame& frame, const EffectArgs&) {
 // On a 100 x 50 screen: a still that fills it, then after a second one of 40 x 20 drawn
 // unstretched at (30, 15).
 void ScreenFillingThenSmallStill(ShowRig& rig) {
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 100, 50));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 40, 20));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 100, 50));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 40, 20));
   rig.settings.ShowImageMode = 1;
   rig.settings.Stretch = false;
   rig.settings.Duration = 1;
@@ -697,8 +697,8 @@ TEST(Transition, OldPictureIsWhatWasOnTheScreen) {
   ScreenFillingThenSmallStill(rig);
   rig.settings.TransitionTime = 0;
   Slideshow form(rig.settings, rig.Services(&SplitHalf));
-  form.FormShow();
-  form.AppIdle();
+  form.Start();
+  form.Tick();
   rig.clock.Advance(1000);
   // Only the 0 % step is drawn: the effect's share is empty, so the screen still shows
   // the old picture; the next frame shows the new one centred over it.
@@ -712,11 +712,11 @@ TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
   rig.settings.TransitionTime = 1000;
   rig.engine.stepCost = 0;
   Slideshow form(rig.settings, rig.Services(&RecordPercent));
-  form.FormShow();
-  form.AppIdle();
+  form.Start();
+  form.Tick();
   rig.clock.Advance(1000);
-  form.AppIdle();
-  const Bitmap32& screen = rig.display.Screen();
+  form.Tick();
+  const BlendBitmap& screen = rig.display.Screen();
   EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
   EXPECT_EQ(screen.GetPixel(29, 15), 0u);  // black around the smaller picture
   EXPECT_EQ(screen.GetPixel(69, 34), TaggedPixel(2, 39, 19));
@@ -725,20 +725,20 @@ TEST(Transition, NewPictureIsCentredOverBlackInScreenMode) {
 
 TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
   ShowRig rig(1920, 1080);
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 300, 200));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 300, 200));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 300, 200));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 300, 200));
   rig.settings.ShowImageMode = 1;
   rig.settings.DirectX = true;
   rig.settings.DirectXQuality = 2;
   rig.settings.Duration = 1;
   rig.settings.TransitionTime = 100;
   Slideshow form(rig.settings, rig.Services(&RecordPercent));
-  form.FormShow();
-  form.AppIdle();
+  form.Start();
+  form.Tick();
   EXPECT_EQ(rig.display.Surface().Width(), 640);
   rig.clock.Advance(1000);
   g_percents.clear();
-  form.AppIdle();
+  form.Tick();
   ASSERT_FALSE(g_percents.empty());
   EXPECT_EQ(g_percents.back(), 100);
   EXPECT_EQ(rig.display.Surface().Width(), 640);
@@ -748,8 +748,8 @@ TEST(Transition, DirectModeWorksAtTheSurfaceSize) {
 
 // Two stills that change at every tick, through a transition of the 0 % frame alone.
 void TwoPicturesChangingEveryTick(ShowRig& rig, const std::string& effects) {
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 32, 32));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 32, 32));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 32, 32));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 32, 32));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 0;
   rig.settings.TransitionTime = 0;
@@ -761,20 +761,20 @@ TEST(Transition, CloseRequestStopsTheTransitionAtItsNextFrame) {
   // 0 % one. The close request comes with the fifth message pump: the two before the
   // capture, the one after it, then one after each of frames 1 and 2.
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
-  rig.AddStill("/t/b.jpg", TaggedBitmap32(2, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
+  rig.AddStill("/t/b.jpg", TaggedBlendBitmap(2, 10, 10));
   rig.settings.ShowImageMode = 1;
   rig.settings.Duration = 1;
   rig.settings.TransitionTime = 2000;
   Slideshow form(rig.settings, rig.Services(CountFrame));
-  form.FormShow();
+  form.Start();
   rig.clock.Advance(1000);
   int pumps = 0;
   rig.display.onPump = [&] {
     if (++pumps == 5) form.RequestClose();
   };
   g_transitionFrames = 0;
-  form.AppIdle();
+  form.Tick();
   EXPECT_EQ(g_transitionFrames, 3);  // 0 %, then frames 1 and 2
   EXPECT_TRUE(form.CloseRequested());
   EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
@@ -784,10 +784,10 @@ TEST(Transition, EffectIsDrawnFromTheAllowedList) {
   ShowRig rig(32, 32);
   TwoPicturesChangingEveryTick(rig, "17, 42");
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::set<int32_t> used;
   for (int i = 0; i < 40; ++i) {
-    form.AppIdle();
+    form.Tick();
     used.insert(form.LastEffect());
   }
   EXPECT_EQ(used, (std::set<int32_t>{17, 42}));
@@ -799,23 +799,23 @@ TEST(Transition, ANonNumericItemFailsTheTransitionAndTheNewPictureShowsAtOnce) {
     ScreenFillingThenSmallStill(rig);
     rig.settings.TransitionEffects = effects;
     Slideshow form(rig.settings, rig.Services(&RecordPercent));
-    form.FormShow();
-    form.AppIdle();
+    form.Start();
+    form.Tick();
     rig.clock.Advance(1000);
     g_percents.clear();
-    form.AppIdle();
+    form.Tick();
     EXPECT_TRUE(g_percents.empty()) << effects;  // no transition frame
     EXPECT_EQ(form.LastEffect(), 0);
     EXPECT_EQ(form.LastTransitionSteps(), 0);
     EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
     // Cleared as without transitions, then the new picture drawn in the same tick.
     EXPECT_EQ(rig.display.blackFills, 1);
-    const Bitmap32& screen = rig.display.Screen();
+    const BlendBitmap& screen = rig.display.Screen();
     EXPECT_EQ(screen.GetPixel(30, 15), TaggedPixel(2, 0, 0));
     EXPECT_EQ(screen.GetPixel(0, 0), 0u);
     // The tick went on: the picture stays its full duration and frames stay paced.
     const int32_t loads = rig.files.stillLoads;
-    for (int i = 0; i < 10; ++i) form.AppIdle();  // 10 paced frames, well under a second
+    for (int i = 0; i < 10; ++i) form.Tick();  // 10 paced frames, well under a second
     EXPECT_EQ(rig.files.stillLoads, loads);
     EXPECT_EQ(form.CurrentFile(), "/t/b.jpg");
   }
@@ -825,10 +825,10 @@ TEST(Transition, OnlyTheNonNumericItemFails) {
   ShowRig rig(32, 32);
   TwoPicturesChangingEveryTick(rig, "1,,5");
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   std::map<int32_t, int> used;
   for (int i = 0; i < 60; ++i) {
-    form.AppIdle();
+    form.Tick();
     ++used[form.LastEffect()];
   }
   EXPECT_EQ(used.size(), 3u);  // 0: the empty item failed
@@ -848,9 +848,9 @@ TEST(Transition, NumbersOutsideTheTableRunEffectOne) {
     return nullptr;
   };
   Slideshow form(rig.settings, services);
-  form.FormShow();
+  form.Start();
   for (int i = 0; i < 20; ++i) {
-    form.AppIdle();
+    form.Tick();
     EXPECT_EQ(form.LastEffect(), 1);
   }
   EXPECT_EQ(asked, (std::set<int32_t>{1}));
@@ -869,47 +869,45 @@ TEST(Input, MouseMovesEndTheSaverAfterFiveIgnored) {
                {"TwoPixelsDrift", 2, 50, false}};
   for (const auto& c : cases) {
     ShowRig rig;
-    rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+    rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
-    for (int i = 0; i < c.moves; ++i) form.FormMouseMove(100 + i * c.step, 100);
+    form.Start();
+    for (int i = 0; i < c.moves; ++i) form.PointerMoved(100 + i * c.step, 100);
     EXPECT_EQ(form.CloseRequested(), c.closes) << c.name;
   }
 }
 
 TEST(Input, EveryCloseQueryReArmsTheMoveFilter) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
-  for (int i = 0; i < 6; ++i) form.FormMouseMove(i * 50, 0);
+  form.Start();
+  for (int i = 0; i < 6; ++i) form.PointerMoved(i * 50, 0);
   EXPECT_EQ(form.IgnoreCount(), 0);
-  bool canClose = false;
-  form.FormCloseQuery(canClose);
-  EXPECT_TRUE(canClose);
+  EXPECT_TRUE(form.MayClose());
   EXPECT_EQ(form.IgnoreCount(), 5);
 }
 
 TEST(Input, KeysAndButtons) {
   ShowRig rig;
-  rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+  rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
-  form.FormKeyDown(Slideshow::kVK_F1);
+  form.Start();
+  form.KeyPressed(Slideshow::kF1Key);
   EXPECT_TRUE(form.F1Flag());
   EXPECT_EQ(rig.engine.restores, 0);
-  form.FormKeyDown(Slideshow::kVK_F1);
+  form.KeyPressed(Slideshow::kF1Key);
   EXPECT_FALSE(form.F1Flag());
   EXPECT_EQ(rig.engine.restores, 1);
-  form.FormKeyDown(37);  // an arrow key
-  form.FormKeyPress(0);  // a key without a character
+  form.KeyPressed(37);     // an arrow key
+  form.CharacterTyped(0);  // a key without a character
   EXPECT_FALSE(form.CloseRequested());
-  form.FormKeyPress(U'q');
+  form.CharacterTyped(U'q');
   EXPECT_TRUE(form.CloseRequested());
 
   Slideshow other(rig.settings, rig.Services());
-  other.FormShow();
-  other.FormMouseDown();
+  other.Start();
+  other.PointerPressed();
   EXPECT_TRUE(other.CloseRequested());
 }
 
@@ -922,23 +920,23 @@ TEST(Input, OnlyKeysThatTypeACharacterEndTheShow) {
   };
   for (const auto& [key, ends] : cases) {
     ShowRig rig;
-    rig.AddProject("/t/a.vep", FakeProjectFile{64, 48, 3, {}});
+    rig.AddPicture("/t/a.vep", FakePictureFile{64, 48, 3, {}});
     Slideshow form(rig.settings, rig.Services());
-    form.FormShow();
-    form.FormKeyPress(key);
+    form.Start();
+    form.CharacterTyped(key);
     EXPECT_EQ(form.CloseRequested(), ends) << static_cast<uint32_t>(key);
   }
 }
 
 TEST(Music, StartsAtShowAndForwardsNotifications) {
   ShowRig rig;
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 10, 10));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 10, 10));
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(rig.music.starts, 1);
-  form.MediaPlayerNotify();
+  form.MusicFinished();
   EXPECT_EQ(rig.music.notifies, 1);
-  form.FormClose();
+  form.Close();
   EXPECT_EQ(rig.music.stops, 1);
 }
 
@@ -950,10 +948,10 @@ namespace {
 
 TEST(Screen, ResizeFitsThePictureOnScreenAgain) {
   ShowRig rig(200, 100);
-  rig.AddStill("/t/a.jpg", TaggedBitmap32(1, 40, 20));
+  rig.AddStill("/t/a.jpg", TaggedBlendBitmap(1, 40, 20));
   rig.settings.Proportional = false;
   Slideshow form(rig.settings, rig.Services());
-  form.FormShow();
+  form.Start();
   EXPECT_EQ(form.StillBitmap().Width(), 200);
   rig.display.ResizeScreen(300, 220);
   form.ScreenResized();

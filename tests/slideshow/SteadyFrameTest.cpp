@@ -11,21 +11,21 @@
 namespace vec {
 namespace {
 
-using testing::FakeProjectFile;
+using testing::FakePictureFile;
 using testing::ShowRig;
-using testing::TaggedBitmap32;
+using testing::TaggedBlendBitmap;
 
-// Project files with water in the lower half, waves and rain, so every tick of the real
+// Picture files with water in the lower half, waves and rain, so every tick of the real
 // engine moves water and weather.
 class WaterFiles final : public testing::FakeFiles {
  public:
-  bool LoadProject(const std::string& path, Picture& project) override {
-    if (!FakeFiles::LoadProject(path, project)) return false;
-    const int32_t w = project.picture.Width(), h = project.picture.Height();
-    project.mask = AreaMask(w, h);
+  bool LoadPicture(const std::string& path, Picture& picture) override {
+    if (!FakeFiles::LoadPicture(path, picture)) return false;
+    const int32_t w = picture.image.Width(), h = picture.image.Height();
+    picture.mask = AreaMask(w, h);
     for (int32_t y = h / 2; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x) project.mask.Set(x, y, 1);
-    WaveSet& wave = project.waveSets[0];
+      for (int32_t x = 0; x < w; ++x) picture.mask.Set(x, y, 1);
+    WaveSet& wave = picture.waveSets[0];
     wave.Amplitude = 6;
     wave.Cycles = 30;
     wave.PhaseStep = 8;
@@ -33,8 +33,8 @@ class WaterFiles final : public testing::FakeFiles {
     wave.Horizontal = 1;
     wave.Vertical = 1;
     wave.Period = 360;
-    project.weather = {kWeatherRain, 120, 10, 80, 20, 6};
-    project.loaded = true;
+    picture.weather = {kWeatherRain, 120, 10, 80, 20, 6};
+    picture.loaded = true;
     return true;
   }
 };
@@ -56,10 +56,10 @@ TEST(SteadyFrames, TakeNoMemoryFromTheHeap) {
     ShowRig rig(480, 270);
     WaterFiles files;
     if (c.still) {
-      files.stills["/run/a.jpg"] = TaggedBitmap32(1, 200, 150);
+      files.stills["/run/a.jpg"] = TaggedBlendBitmap(1, 200, 150);
       rig.settings.FileNames = {"/run/a.jpg"};
     } else {
-      files.projects["/run/a.vep"] = FakeProjectFile{320, 180, 1, {}};
+      files.pictures["/run/a.vep"] = FakePictureFile{320, 180, 1, {}};
       rig.settings.FileNames = {"/run/a.vep"};
     }
     rig.settings.Checked = {"TRUE"};
@@ -69,12 +69,12 @@ TEST(SteadyFrames, TakeNoMemoryFromTheHeap) {
     services.files = &files;
     services.engine = &engine;
     Slideshow form(rig.settings, std::move(services));
-    form.FormShow();
-    for (int i = 0; i < 5; ++i) form.AppIdle();
+    form.Start();
+    for (int i = 0; i < 5; ++i) form.Tick();
     const int64_t presents = rig.display.PresentCount();
     {
       test::AllocationProbe probe;
-      for (int i = 0; i < 40; ++i) form.AppIdle();
+      for (int i = 0; i < 40; ++i) form.Tick();
       EXPECT_EQ(probe.Allocations(), 0u) << c.name;
     }
     // The frames really ran (a tick that threw would be swallowed by the show).
@@ -113,11 +113,11 @@ TEST(SteadyFrames, ASecondTransitionReusesTheBuffers) {
   for (const bool still : {true, false}) {
     ShowRig rig(480, 270);
     if (still)
-      rig.AddStill("/run/a.bmp", TaggedBitmap32(1, 480, 270));
+      rig.AddStill("/run/a.bmp", TaggedBlendBitmap(1, 480, 270));
     else
-      rig.AddProject("/run/a.vep", FakeProjectFile{400, 200, 1, {}});
+      rig.AddPicture("/run/a.vep", FakePictureFile{400, 200, 1, {}});
     Slideshow form(rig.settings, rig.Services(DrawNothing));
-    form.FormShow();
+    form.Start();
     form.DrawFrame();
     ASSERT_EQ(form.RunTransition(200), TransitionDriver::Result::Done);
     test::AllocationProbe probe;

@@ -1,6 +1,6 @@
 #pragma once
 // Pictures for the studio's tests: a small photo with texture and a picture file made from
-// it with the project's writer, and the mask pixels as a set to compare with hand-worked
+// it with our own picture writer, and the mask pixels as a set to compare with hand-worked
 // ones.
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Jpeg.h"
 #include "picture/AreaMask.h"
 #include "picture/Mask.h"
@@ -17,8 +17,8 @@
 
 namespace vec::studio::test {
 
-inline Bitmap32 Photo(int32_t w, int32_t h) {
-  Bitmap32 bmp(w, h);
+inline BlendBitmap Photo(int32_t w, int32_t h) {
+  BlendBitmap bmp(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
       bmp.SetPixel(x, y,

@@ -16,7 +16,7 @@ namespace {
 
 using testing::ScopedFrameThreads;
 
-Bitmap Drawn(int32_t n, int32_t W, int32_t H, int32_t percent) {
+BottomUpBitmap Drawn(int32_t n, int32_t W, int32_t H, int32_t percent) {
   SetRandSeed(12345);
   return testing::RunEffect(n, testing::Pattern(W, H, 1), testing::Pattern(W, H, 2), percent);
 }
@@ -45,7 +45,7 @@ TEST(EffectThreads, UnevenRunsMatchOneThread) {
   for (const auto& [W, H] : {std::pair{97, 61}, std::pair{61, 97}})
     for (int32_t percent : {7, 50, 93})
       for (int32_t n = 1; n <= kEffectCount; ++n) {
-        Bitmap single, split;
+        BottomUpBitmap single, split;
         {
           const ScopedFrameThreads threads(1, 1);
           single = Drawn(n, W, H, percent);
@@ -63,28 +63,39 @@ TEST(EffectThreads, UnevenRunsMatchOneThread) {
 // mirrors and for a sideways self-copy: against the pixel-by-pixel references.
 TEST(EffectThreads, SplitCopiesMatchTheReferences) {
   const ScopedFrameThreads threads(3, 1);
-  const Bitmap src = testing::Pattern(53, 37, 4);
+  const BottomUpBitmap src = testing::Pattern(53, 37, 4);
   Region clip = Region::FromRect(2, 1, 50, 35);
   clip.Combine(Region::FromRect(10, 8, 30, 20), RegionOp::Diff);
   struct Case {
     const char* what;
-    void (*fast)(Bitmap&, const Bitmap&);
-    void (*slow)(Bitmap&, const Bitmap&);
+    void (*fast)(BottomUpBitmap&, const BottomUpBitmap&);
+    void (*slow)(BottomUpBitmap&, const BottomUpBitmap&);
   } cases[] = {
-      {"copy", [](Bitmap& d, const Bitmap& s) { BitBlt(d, 3, -2, 45, 40, s, 1, 0); },
-       [](Bitmap& d, const Bitmap& s) { reference::BitBlt(d, 3, -2, 45, 40, s, 1, 0); }},
+      {"copy",
+       [](BottomUpBitmap& d, const BottomUpBitmap& s) { BitBlt(d, 3, -2, 45, 40, s, 1, 0); },
+       [](BottomUpBitmap& d, const BottomUpBitmap& s) {
+         reference::BitBlt(d, 3, -2, 45, 40, s, 1, 0);
+       }},
       {"mirrored stretch",
-       [](Bitmap& d, const Bitmap& s) { StretchBlt(d, 50, 2, -41, 30, s, 3, 1, 20, 33); },
-       [](Bitmap& d, const Bitmap& s) {
+       [](BottomUpBitmap& d, const BottomUpBitmap& s) {
+         StretchBlt(d, 50, 2, -41, 30, s, 3, 1, 20, 33);
+       },
+       [](BottomUpBitmap& d, const BottomUpBitmap& s) {
          reference::StretchBlt(d, 50, 2, -41, 30, s, 3, 1, 20, 33);
        }},
-      {"self copy sideways", [](Bitmap& d, const Bitmap&) { BitBlt(d, 5, 0, 40, 37, d, 0, 0); },
-       [](Bitmap& d, const Bitmap&) { reference::BitBlt(d, 5, 0, 40, 37, d, 0, 0); }},
-      {"self copy back", [](Bitmap& d, const Bitmap&) { BitBlt(d, 0, 0, 40, 37, d, 7, 0); },
-       [](Bitmap& d, const Bitmap&) { reference::BitBlt(d, 0, 0, 40, 37, d, 7, 0); }},
+      {"self copy sideways",
+       [](BottomUpBitmap& d, const BottomUpBitmap&) { BitBlt(d, 5, 0, 40, 37, d, 0, 0); },
+       [](BottomUpBitmap& d, const BottomUpBitmap&) {
+         reference::BitBlt(d, 5, 0, 40, 37, d, 0, 0);
+       }},
+      {"self copy back",
+       [](BottomUpBitmap& d, const BottomUpBitmap&) { BitBlt(d, 0, 0, 40, 37, d, 7, 0); },
+       [](BottomUpBitmap& d, const BottomUpBitmap&) {
+         reference::BitBlt(d, 0, 0, 40, 37, d, 7, 0);
+       }},
   };
   for (const Case& c : cases) {
-    Bitmap fast = testing::Pattern(53, 37, 5), slow = fast;
+    BottomUpBitmap fast = testing::Pattern(53, 37, 5), slow = fast;
     fast.SelectClipRgn(&clip);
     slow.SelectClipRgn(&clip);
     c.fast(fast, src);

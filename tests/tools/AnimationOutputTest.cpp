@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "tests/package/PackageTestUtil.h"
 #include "tools/vectool/AnimationWriter.h"
 #include "tools/vectool/GifWriter.h"
@@ -49,8 +49,8 @@ Rgb Of(PaletteColour c) {
 const Pixel kFive[] = {MakePixel(200, 30, 10), MakePixel(10, 90, 240), MakePixel(250, 250, 0),
                        MakePixel(0, 0, 0), MakePixel(70, 160, 120)};
 
-vec::Bitmap32 FiveColours(int32_t w, int32_t h) {
-  vec::Bitmap32 b(w, h);
+vec::BlendBitmap FiveColours(int32_t w, int32_t h) {
+  vec::BlendBitmap b(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) b.SetPixel(x, y, kFive[(x * 2 + y * 3 + x * y) % 5]);
   return b;
@@ -59,7 +59,7 @@ vec::Bitmap32 FiveColours(int32_t w, int32_t h) {
 // The quantiser keeps a picture of few colours exactly, in the whole picture and in an area
 // (whose pixels come from the area's place, not from the corner).
 TEST(Quantiser, FewColoursComeOutExact) {
-  const vec::Bitmap32 picture = FiveColours(11, 6);
+  const vec::BlendBitmap picture = FiveColours(11, 6);
   struct Case {
     const char* name;
     PictureArea area;
@@ -89,7 +89,7 @@ TEST(Quantiser, FewColoursComeOutExact) {
 // within a unit or two; a quarter of that bound leaves room for the dithering.
 TEST(Quantiser, GradientErrorFarBelowTheFixedPalette) {
   constexpr int32_t W = 512, H = 8;
-  vec::Bitmap32 picture(W, H);
+  vec::BlendBitmap picture(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x)
       picture.SetPixel(
@@ -148,7 +148,7 @@ GifFrames ReadGif(const std::string& path) {
   return out;
 }
 
-std::vector<Rgb> Colours(const vec::Bitmap32& b) {
+std::vector<Rgb> Colours(const vec::BlendBitmap& b) {
   std::vector<Rgb> out;
   for (int32_t y = 0; y < b.Height(); ++y)
     for (int32_t x = 0; x < b.Width(); ++x) out.push_back(Of(b.GetPixel(x, y)));
@@ -161,8 +161,8 @@ std::vector<Rgb> Colours(const vec::Bitmap32& b) {
 // (3, 3, 3) or a unit mix-up shows.
 TEST(GifAnimationWriter, FramesKeepSizeCountColoursAndTime) {
   ScratchDir dir;
-  const vec::Bitmap32 first = FiveColours(13, 7);
-  vec::Bitmap32 third = first;
+  const vec::BlendBitmap first = FiveColours(13, 7);
+  vec::BlendBitmap third = first;
   third.SetPixel(9, 5, MakePixel(255, 255, 255));
   third.SetPixel(10, 4, MakePixel(255, 255, 255));
   const std::string path = dir / "a.gif";
@@ -224,7 +224,7 @@ WebpFrames ReadWebp(const std::string& path) {
 TEST(WebpAnimationWriter, DecodedIndependentlyWithSizeCountTimesAndPixels) {
   constexpr int32_t W = 9, H = 4;
   const Pixel red = MakePixel(230, 20, 10), blue = MakePixel(15, 40, 220);
-  vec::Bitmap32 a(W, H), b(W, H);
+  vec::BlendBitmap a(W, H), b(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) {
       a.SetPixel(x, y, x < 3 ? red : blue);
@@ -251,7 +251,7 @@ TEST(WebpAnimationWriter, DecodedIndependentlyWithSizeCountTimesAndPixels) {
     EXPECT_EQ(read.height, H);
     ASSERT_EQ(read.frames.size(), 3U);
     EXPECT_EQ(read.endsMs, (std::vector<int>{40, 110, 230}));
-    const vec::Bitmap32* want[] = {&a, &b, &a};
+    const vec::BlendBitmap* want[] = {&a, &b, &a};
     for (size_t f = 0; f < 3; ++f)
       for (int32_t y = 0; y < H; ++y)
         for (int32_t x : {0, 1, 6, 7, 8}) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Jpeg.h"
 #include "tests/tools/DecodedGif.h"
 #include "tests/tools/VectoolRun.h"
@@ -138,7 +138,7 @@ TEST(VectoolVep, PreviewWidthSetsThePreviewAndNoMaskMeansNoWater) {
 // it is.
 TEST(VectoolVep, JpegPictureIsStoredByteForByte) {
   ScratchDir dir;
-  Bitmap32 image(24, 16);
+  BlendBitmap image(24, 16);
   for (int32_t y = 0; y < 16; ++y)
     for (int32_t x = 0; x < 24; ++x) image.SetPixel(x, y, MakePixel(x * 10, y * 15, 90));
   auto jpeg = EncodeJpeg(image, 75);

@@ -46,7 +46,7 @@ class BandAtFullProgress : public ::testing::TestWithParam<std::tuple<Effect, Si
 TEST_P(BandAtFullProgress, CoversTheWholePicture) {
   const auto [effect, size] = GetParam();
   SetRandSeed(777);
-  const Bitmap work = RunFrame(effect, NewPicture(size.W, size.H), 100);
+  const BottomUpBitmap work = RunFrame(effect, NewPicture(size.W, size.H), 100);
   const Coverage c = Measure(work);
   EXPECT_EQ(c.wrong, 0);
   int64_t uncovered = 0;
@@ -86,7 +86,7 @@ TEST(BandEffects, TinyAndEmptyPicturesAreSafe) {
   for (const Effect& effect : EffectsDrawnBy(BandRoutines())) {
     for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
       for (int32_t percent : {0, 1, 50, 99, 100}) {
-        const Bitmap work = RunFrame(effect, NewPicture(size.W, size.H), percent);
+        const BottomUpBitmap work = RunFrame(effect, NewPicture(size.W, size.H), percent);
         EXPECT_EQ(Measure(work).wrong, 0);
       }
     }
@@ -109,13 +109,13 @@ TEST(BandEffects, OnlyRandomMembersDrawFromTheGenerator) {
 
 TEST(BarsRegion, DoubleExtentCompletesEvenBandsAtHalfway) {
   const int32_t W = 300, H = 200, e = 200 / 50 + 1;
-  const Bitmap work = RunFrame(EffectNamed("Bars in from right"), NewPicture(W, H), 50);
+  const BottomUpBitmap work = RunFrame(EffectNamed("Bars in from right"), NewPicture(W, H), 50);
   for (int32_t x = 0; x < W; ++x) {
     EXPECT_TRUE(ShowsNew(work, x, 0));
     EXPECT_FALSE(ShowsNew(work, x, e));
   }
   // Past halfway the odd bands come in from the right.
-  const Bitmap later = RunFrame(EffectNamed("Bars in from right"), NewPicture(W, H), 75);
+  const BottomUpBitmap later = RunFrame(EffectNamed("Bars in from right"), NewPicture(W, H), 75);
   EXPECT_TRUE(ShowsNew(later, W - 1, e));
   EXPECT_FALSE(ShowsNew(later, 0, e));
 }
@@ -139,11 +139,12 @@ TEST(BarsRegion, ModeZeroOnBothAxesAddsNothing) {
 }
 
 TEST(CrissCross, BottomLeftTopRightIsTheIntersectionOfTwoCrissCrosses) {
-  const Bitmap newBmp = NewPicture(160, 120);
+  const BottomUpBitmap newBmp = NewPicture(160, 120);
   for (int32_t percent : {10, 40, 60, 85}) {
-    const Bitmap both = RunFrame(CrissCrossFromBottomLeftTopRight, newBmp, percent);
-    const Bitmap a = RunFrame(EffectNamed("Criss Cross from bottom right"), newBmp, percent);
-    const Bitmap b = RunFrame(EffectNamed("Criss Cross from top left"), newBmp, percent);
+    const BottomUpBitmap both = RunFrame(CrissCrossFromBottomLeftTopRight, newBmp, percent);
+    const BottomUpBitmap a =
+        RunFrame(EffectNamed("Criss Cross from bottom right"), newBmp, percent);
+    const BottomUpBitmap b = RunFrame(EffectNamed("Criss Cross from top left"), newBmp, percent);
     int64_t shown = 0;
     for (int32_t y = 0; y < 120; ++y) {
       for (int32_t x = 0; x < 160; ++x) {
@@ -206,7 +207,7 @@ std::vector<uint8_t> ShredModel(int32_t ax, int32_t ay, int32_t W, int32_t H, in
 
 TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
   const int32_t W = 430, H = 250;  // e = 2, H mod e = 0, W mod e = 0
-  const Bitmap newBmp = NewPicture(W, H);
+  const BottomUpBitmap newBmp = NewPicture(W, H);
   for (int32_t percent : {0, 30, 100}) {
     int32_t w = 0, h = 0;
     ScaledExtents(W, H, percent, w, h);
@@ -215,7 +216,7 @@ TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
     const uint32_t seedAfterModel = RandSeed();
 
     SetRandSeed(20240601);
-    Bitmap work = OldPicture(W, H);
+    BottomUpBitmap work = OldPicture(W, H);
     RevealShred(EffectFrame{work, newBmp, W, H, w, h, percent},
                 {1, 1, 1, 1});  // from bottom and right
     // One draw per strip, also when the spread is 0 at 100 %.
@@ -229,21 +230,21 @@ TEST(ShredRegion, DrawsPerStripHorizontalFirst) {
 
 TEST(ShredRegion, GoldenFrameWithFixedSeed) {
   const int32_t W = 256, H = 192;
-  const Bitmap newBmp = NewPicture(W, H);
+  const BottomUpBitmap newBmp = NewPicture(W, H);
   SetRandSeed(12345);
-  const Bitmap top = RunFrame(EffectNamed("Uneven shred from top and left"), newBmp, 40);
-  const Bitmap centre = RunFrame(EffectNamed("Uneven shred to centre"), newBmp, 40);
-  const Bitmap horizon = RunFrame(EffectNamed("Uneven shred from horizon"), newBmp, 40);
+  const BottomUpBitmap top = RunFrame(EffectNamed("Uneven shred from top and left"), newBmp, 40);
+  const BottomUpBitmap centre = RunFrame(EffectNamed("Uneven shred to centre"), newBmp, 40);
+  const BottomUpBitmap horizon = RunFrame(EffectNamed("Uneven shred from horizon"), newBmp, 40);
   EXPECT_EQ(PixelChecksum(top), 7712912478340529155ull);
   EXPECT_EQ(PixelChecksum(centre), 7287774191105077379ull);
   EXPECT_EQ(PixelChecksum(horizon), 12079651649113675395ull);
 }
 
 TEST(ShredRegion, StripsDifferBetweenFramesOfTheSamePercent) {
-  const Bitmap newBmp = NewPicture(200, 150);
+  const BottomUpBitmap newBmp = NewPicture(200, 150);
   SetRandSeed(5);
-  const Bitmap first = RunFrame(EffectNamed("Uneven shred from left"), newBmp, 50);
-  const Bitmap second = RunFrame(EffectNamed("Uneven shred from left"), newBmp, 50);
+  const BottomUpBitmap first = RunFrame(EffectNamed("Uneven shred from left"), newBmp, 50);
+  const BottomUpBitmap second = RunFrame(EffectNamed("Uneven shred from left"), newBmp, 50);
   EXPECT_NE(first, second);
 }
 
@@ -304,19 +305,19 @@ TEST(SpeckleRegion, FullExtentHasNoSquaresAndDrawsNothing) {
 // --- Random squares --------------------------------------------------------------------
 
 TEST(RandomSquaresAppear, SameFrameForSamePercentAndSeedRestored) {
-  const Bitmap newBmp = NewPicture(300, 200);
+  const BottomUpBitmap newBmp = NewPicture(300, 200);
   SetRandSeed(1);
-  const Bitmap first = RunFrame(RandomSquaresAppear, newBmp, 45);
+  const BottomUpBitmap first = RunFrame(RandomSquaresAppear, newBmp, 45);
   EXPECT_EQ(RandSeed(), 1u);
   SetRandSeed(987654321);
-  const Bitmap second = RunFrame(RandomSquaresAppear, newBmp, 45);
+  const BottomUpBitmap second = RunFrame(RandomSquaresAppear, newBmp, 45);
   EXPECT_EQ(RandSeed(), 987654321u);
   EXPECT_EQ(first, second);
 }
 
 TEST(RandomSquaresAppear, SquaresAccumulate) {
-  const Bitmap newBmp = NewPicture(300, 200);
-  std::vector<Bitmap> frames;
+  const BottomUpBitmap newBmp = NewPicture(300, 200);
+  std::vector<BottomUpBitmap> frames;
   for (int32_t percent : {0, 20, 45, 70, 95, 100})
     frames.push_back(RunFrame(RandomSquaresAppear, newBmp, percent));
   for (size_t i = 1; i < frames.size(); ++i) {
@@ -335,7 +336,7 @@ TEST(RandomSquaresAppear, SquaresAccumulate) {
 
 TEST(RandomSquaresAppear, CellsAreWholeSquaresOnTheGrid) {
   const int32_t W = 300, H = 200, c = 2 * (200 / 50) + 2;
-  const Bitmap work = RunFrame(RandomSquaresAppear, NewPicture(W, H), 50);
+  const BottomUpBitmap work = RunFrame(RandomSquaresAppear, NewPicture(W, H), 50);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x)
       ASSERT_EQ(ShowsNew(work, x, y), ShowsNew(work, x - x % c, y - y % c)) << x << "," << y;
@@ -344,8 +345,8 @@ TEST(RandomSquaresAppear, CellsAreWholeSquaresOnTheGrid) {
 // --- Blinds and rectangles -------------------------------------------------------------
 
 TEST(Blinds, OpenSymmetricallyWithinTheirPeriod) {
-  const int32_t W = 400, H = 100;                                       // n = 11, period 22
-  const Bitmap work = RunFrame(BlindVertically, NewPicture(W, H), 50);  // a = 6
+  const int32_t W = 400, H = 100;                                               // n = 11, period 22
+  const BottomUpBitmap work = RunFrame(BlindVertically, NewPicture(W, H), 50);  // a = 6
   EXPECT_FALSE(ShowsNew(work, 4, 0));
   EXPECT_TRUE(ShowsNew(work, 5, 0));
   EXPECT_TRUE(ShowsNew(work, 16, 50));
@@ -355,7 +356,8 @@ TEST(Blinds, OpenSymmetricallyWithinTheirPeriod) {
 
 TEST(Blinds, UnevenFromRightGrowsLeftwardsFromEachEdge) {
   const int32_t W = 200, H = 100;
-  const Bitmap work = RunFrame(UnevenBlindFromRight, NewPicture(W, H), 50);  // w = 100, a = 50
+  const BottomUpBitmap work =
+      RunFrame(UnevenBlindFromRight, NewPicture(W, H), 50);  // w = 100, a = 50
   EXPECT_TRUE(ShowsNew(work, 199, 0));
   EXPECT_TRUE(ShowsNew(work, 150, 0));
   EXPECT_FALSE(ShowsNew(work, 149, 0));
@@ -634,8 +636,8 @@ constexpr int32_t kModelPercents[] = {0, 1, 7, 25, 33, 49, 50, 51, 66, 75, 99, 1
 TEST(BandEffectModel, EveryMemberMatchesTheLiteralModel) {
   for (const ModelSize size : kModelSizes) {
     const int32_t W = size.W, H = size.H;
-    const Bitmap newBmp = NewPicture(W, H);
-    const Bitmap oldBmp = OldPicture(W, H);
+    const BottomUpBitmap newBmp = NewPicture(W, H);
+    const BottomUpBitmap oldBmp = OldPicture(W, H);
     for (const int32_t P : kModelPercents) {
       int32_t w = 0, h = 0;
       ScaledExtents(W, H, P, w, h);
@@ -646,7 +648,7 @@ TEST(BandEffectModel, EveryMemberMatchesTheLiteralModel) {
         const Mask m = ModelMember(effect.number, W, H, w, h, P, gen);
 
         SetRandSeed(seed);
-        Bitmap work = oldBmp;
+        BottomUpBitmap work = oldBmp;
         effect.Draw(EffectFrame{work, newBmp, W, H, w, h, P});
         EXPECT_EQ(RandSeed(), gen.Seed())
             << "draws of effect " << effect.number << " at " << SizeName(W, H) << " " << P << "%";

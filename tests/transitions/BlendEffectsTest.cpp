@@ -36,9 +36,9 @@ uint8_t Blend(uint8_t d, uint8_t s, int32_t alpha) {
 // --- Fade ---------------------------------------------------------------------------------
 
 TEST(Fade, FastBlendEqualsTheReferenceForEveryWeight) {
-  const Bitmap a = Pattern(37, 3, 1), b = Pattern(37, 3, 2);  // 111 pixels: a ragged tail
+  const BottomUpBitmap a = Pattern(37, 3, 1), b = Pattern(37, 3, 2);  // 111 pixels: a ragged tail
   for (int32_t alpha = 0; alpha <= 256; ++alpha) {
-    Bitmap fast = a, slow = a;
+    BottomUpBitmap fast = a, slow = a;
     BlendPixels(fast.Bits(), b.Bits(), fast.PixelCount(), alpha);
     reference::BlendPixels(slow.Bits(), b.Bits(), slow.PixelCount(), alpha);
     ASSERT_EQ(fast, slow) << "alpha " << alpha;
@@ -46,13 +46,13 @@ TEST(Fade, FastBlendEqualsTheReferenceForEveryWeight) {
 }
 
 TEST(Fade, EveryVectorLevelEqualsTheReferenceOnRaggedSpans) {
-  const Bitmap a = Pattern(71, 3, 5), b = Pattern(71, 3, 6);
+  const BottomUpBitmap a = Pattern(71, 3, 5), b = Pattern(71, 3, 6);
   for (VectorLevel level : LevelsToTest()) {
     LevelLimit limit(level);
     for (int32_t alpha : {-5, 0, 1, 2, 77, 127, 128, 129, 200, 254, 255, 256, 300})
       for (size_t offset : {0u, 1u, 3u, 7u})
         for (size_t count = 0; count + offset <= a.PixelCount(); count += 5) {
-          Bitmap fast = a, slow = a;
+          BottomUpBitmap fast = a, slow = a;
           BlendPixels(fast.Bits() + offset, b.Bits() + offset, count, alpha);
           reference::BlendPixels(slow.Bits() + offset, b.Bits() + offset, count, alpha);
           ASSERT_EQ(fast, slow) << "level " << VectorLevelName(level) << " alpha " << alpha
@@ -81,9 +81,9 @@ TEST(Fade, BlendsEachColourByteWithAnArithmeticShift) {
 }
 
 TEST(Fade, EndsAtNewWithOldsFourthByte) {
-  const Bitmap oldBmp = Pattern(33, 17, 1), newBmp = Pattern(33, 17, 2);
+  const BottomUpBitmap oldBmp = Pattern(33, 17, 1), newBmp = Pattern(33, 17, 2);
   EXPECT_EQ(RunEffect(1, oldBmp, newBmp, 0), oldBmp);
-  const Bitmap end = RunEffect(1, oldBmp, newBmp, 100);
+  const BottomUpBitmap end = RunEffect(1, oldBmp, newBmp, 100);
   for (int32_t y = 0; y < 17; ++y)
     for (int32_t x = 0; x < 33; ++x) {
       const Pixel n = newBmp.GetPixel(x, y), o = oldBmp.GetPixel(x, y);
@@ -92,8 +92,8 @@ TEST(Fade, EndsAtNewWithOldsFourthByte) {
 }
 
 TEST(Fade, MidwayMatchesThePerByteFormula) {
-  const Bitmap oldBmp = Pattern(9, 7, 1), newBmp = Pattern(9, 7, 2);
-  const Bitmap mid = RunEffect(1, oldBmp, newBmp, 37);
+  const BottomUpBitmap oldBmp = Pattern(9, 7, 1), newBmp = Pattern(9, 7, 2);
+  const BottomUpBitmap mid = RunEffect(1, oldBmp, newBmp, 37);
   const int32_t alpha = MulDiv(256, 37, 100);
   for (int32_t y = 0; y < 7; ++y)
     for (int32_t x = 0; x < 9; ++x) {
@@ -108,9 +108,9 @@ TEST(Fade, MidwayMatchesThePerByteFormula) {
 
 TEST(Dissolve, EqualsTheSharedGeneratorsSequence) {
   for (const auto& [W, H] : {std::pair{64, 48}, std::pair{17, 5}, std::pair{1, 1}}) {
-    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t percent : {0, 1, 13, 50, 87, 99, 100}) {
-      Bitmap slow = oldBmp;
+      BottomUpBitmap slow = oldBmp;
       reference::Dissolve(slow, newBmp, W, H, percent);
       EXPECT_EQ(RunEffect(3, oldBmp, newBmp, percent), slow) << W << "x" << H << " " << percent;
     }
@@ -123,9 +123,9 @@ TEST(Dissolve, EveryVectorLevelEqualsTheSharedGeneratorsSequence) {
   for (VectorLevel level : LevelsToTest()) {
     LevelLimit limit(level);
     for (const auto& [W, H] : sizes) {
-      const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+      const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
       for (int32_t percent = -1; percent <= 101; percent += 3) {
-        Bitmap slow = oldBmp;
+        BottomUpBitmap slow = oldBmp;
         reference::Dissolve(slow, newBmp, W, H, percent);
         SetRandSeed(99);
         ASSERT_EQ(RunEffect(3, oldBmp, newBmp, percent), slow)
@@ -137,16 +137,16 @@ TEST(Dissolve, EveryVectorLevelEqualsTheSharedGeneratorsSequence) {
 }
 
 TEST(Dissolve, RepeatsItselfAndLeavesTheGeneratorWhereItWas) {
-  const Bitmap oldBmp = Pattern(50, 40, 1), newBmp = Pattern(50, 40, 2);
+  const BottomUpBitmap oldBmp = Pattern(50, 40, 1), newBmp = Pattern(50, 40, 2);
   SetRandSeed(777);
-  const Bitmap first = RunEffect(3, oldBmp, newBmp, 40);
+  const BottomUpBitmap first = RunEffect(3, oldBmp, newBmp, 40);
   EXPECT_EQ(RandSeed(), 777u);
   SetRandSeed(31337);
-  const Bitmap second = RunEffect(3, oldBmp, newBmp, 40);
+  const BottomUpBitmap second = RunEffect(3, oldBmp, newBmp, 40);
   EXPECT_EQ(RandSeed(), 31337u);
   EXPECT_EQ(first, second);
   // A pixel taken at 40 % is taken again at every higher percent.
-  const Bitmap later = RunEffect(3, oldBmp, newBmp, 60);
+  const BottomUpBitmap later = RunEffect(3, oldBmp, newBmp, 60);
   int taken = 0;
   for (size_t i = 0; i < first.PixelCount(); ++i) {
     if (first.Bits()[i] == newBmp.Bits()[i]) {
@@ -161,9 +161,9 @@ TEST(Dissolve, RepeatsItselfAndLeavesTheGeneratorWhereItWas) {
 
 TEST(RandomBars, VerticalAtHalfCopiesAboutHalfTheColumnsTheSameEachFrame) {
   const int32_t W = 1024, H = 768;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   SetRandSeed(5);
-  const Bitmap frame = RunEffect(169, oldBmp, newBmp, 50);
+  const BottomUpBitmap frame = RunEffect(169, oldBmp, newBmp, 50);
   EXPECT_EQ(RandSeed(), 5u);
   std::vector<bool> taken(W);
   int count = 0;
@@ -185,8 +185,8 @@ TEST(RandomBars, VerticalAtHalfCopiesAboutHalfTheColumnsTheSameEachFrame) {
 TEST(RandomBars, VerticalSpansWideBitmaps) {
   // Wider than the span of choices kept at once: the draws still run column by column.
   const int32_t W = 9000, H = 2;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
-  const Bitmap frame = RunEffect(169, oldBmp, newBmp, 30);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap frame = RunEffect(169, oldBmp, newBmp, 30);
   SetRandSeed(W + H);
   std::vector<bool> taken(W);
   for (int32_t x = 0; x < W; ++x) taken[x] = Random(100) < 30;
@@ -197,9 +197,9 @@ TEST(RandomBars, VerticalSpansWideBitmaps) {
 
 TEST(RandomBars, HorizontalDrawsRowsFromTheBottom) {
   const int32_t W = 30, H = 200;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   SetRandSeed(99);
-  const Bitmap frame = RunEffect(168, oldBmp, newBmp, 35);
+  const BottomUpBitmap frame = RunEffect(168, oldBmp, newBmp, 35);
   EXPECT_EQ(RandSeed(), 99u);
   SetRandSeed(W + H);
   std::vector<bool> taken(H);
@@ -213,13 +213,13 @@ TEST(RandomBars, HorizontalDrawsRowsFromTheBottom) {
 
 TEST(Pivot, FastRotationEqualsTheReference) {
   const int32_t W = 61, H = 45;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H}, {W, -1}, {W, H}, {20, 7}};
   for (const auto& [px, py] : pivots) {
     for (int32_t percent : {0, 1, 13, 50, 87, 99, 100}) {
       for (double sign : {1.0, -1.0}) {
         const double theta = sign * (100 - percent) * std::numbers::pi / 200;
-        Bitmap fast = oldBmp, slow = oldBmp;
+        BottomUpBitmap fast = oldBmp, slow = oldBmp;
         RotateImage(fast, newBmp, px, py, theta);
         reference::RotateImage(slow, newBmp, px, py, theta);
         ASSERT_EQ(fast, slow) << px << "," << py << " at " << percent;
@@ -238,14 +238,14 @@ TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
       LevelLimit limit(level);
       testing::ScopedFrameThreads threads(large ? 2 : 1, large ? 1 : int64_t{3840} * 2160);
       for (const auto& [W, H] : sizes) {
-        const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+        const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
         const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H},        {W, -1},
                                                       {W, H},   {W / 2, H / 3}, {-7, 2 * H}};
         for (const auto& [px, py] : pivots)
           for (int32_t percent = 0; percent <= 100; percent += 7)
             for (double sign : {1.0, -1.0, 2.5}) {
               const double theta = sign * (100 - percent) * std::numbers::pi / 200;
-              Bitmap fast = oldBmp, slow = oldBmp;
+              BottomUpBitmap fast = oldBmp, slow = oldBmp;
               RotateImage(fast, newBmp, px, py, theta);
               reference::RotateImage(slow, newBmp, px, py, theta);
               ASSERT_EQ(fast, slow)
@@ -264,7 +264,7 @@ TEST(Pivot, EveryVectorLevelEqualsTheReferenceOnOddSizes) {
 TEST(Pivot, SmallTurnsEqualTheReference) {
   if (BestVectorLevel() != VectorLevel::Avx2) GTEST_SKIP() << "no 256-bit vectors";
   const int32_t W = 300, H = 170;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   const std::pair<int32_t, int32_t> pivots[] = {{-1, -1}, {-1, H},        {W, -1},
                                                 {W, H},   {W / 2, H / 3}, {-7, 2 * H}};
   for (const bool large : {false, true}) {
@@ -273,7 +273,7 @@ TEST(Pivot, SmallTurnsEqualTheReference) {
       for (int32_t percent : {79, 80, 81, 82, 83, 87, 93, 99, 100})
         for (double sign : {1.0, -1.0}) {
           const double theta = sign * (100 - percent) * std::numbers::pi / 200;
-          Bitmap fast = oldBmp, slow = oldBmp;
+          BottomUpBitmap fast = oldBmp, slow = oldBmp;
           RotateImage(fast, newBmp, px, py, theta);
           reference::RotateImage(slow, newBmp, px, py, theta);
           ASSERT_EQ(fast, slow) << "about " << px << "," << py << " at " << percent << " sign "
@@ -285,10 +285,10 @@ TEST(Pivot, SmallTurnsEqualTheReference) {
 // A picture so long that the 32-bit products wrap: the per-pixel walk follows the wrap.
 TEST(Pivot, ProductsThatWrapEqualTheReference) {
   const int32_t W = 33001, H = 2;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   for (int32_t percent : {0, 50, 87, 99}) {
     const double theta = (100 - percent) * std::numbers::pi / 200;
-    Bitmap fast = oldBmp, slow = oldBmp;
+    BottomUpBitmap fast = oldBmp, slow = oldBmp;
     RotateImage(fast, newBmp, -1, -1, theta);
     reference::RotateImage(slow, newBmp, -1, -1, theta);
     ASSERT_EQ(fast, slow) << percent;
@@ -299,7 +299,7 @@ TEST(Pivot, ProductsThatWrapEqualTheReference) {
 // a lost sign in the row's arguments shows here.
 TEST(Pivot, RowsTurnAboutTheirCornerInTheirDirection) {
   const int32_t W = 33, H = 21;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   struct Case {
     int32_t n, px, py;
     double sign;
@@ -307,7 +307,7 @@ TEST(Pivot, RowsTurnAboutTheirCornerInTheirDirection) {
   for (const Case c : {Case{121, -1, -1, 1.0}, Case{122, -1, H, -1.0}, Case{123, W, -1, -1.0},
                        Case{124, W, H, 1.0}}) {
     for (int32_t percent : {0, 13, 50, 87, 100}) {
-      Bitmap expected = oldBmp;
+      BottomUpBitmap expected = oldBmp;
       reference::RotateImage(expected, newBmp, c.px, c.py,
                              c.sign * (100 - percent) * std::numbers::pi / 200);
       EXPECT_EQ(RunEffect(c.n, oldBmp, newBmp, percent), expected)
@@ -318,7 +318,7 @@ TEST(Pivot, RowsTurnAboutTheirCornerInTheirDirection) {
 
 TEST(Pivot, AtFullProgressNewIsOnePixelLeftAndDown) {
   const int32_t W = 24, H = 18;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   for (int32_t n : {121, 122, 123, 124}) {
     EXPECT_TRUE(Matches(RunEffect(n, oldBmp, newBmp, 100), oldBmp, newBmp,
                         [&](int32_t x, int32_t y) {
@@ -329,11 +329,11 @@ TEST(Pivot, AtFullProgressNewIsOnePixelLeftAndDown) {
 }
 
 TEST(Pivot, SwingsInFromAQuarterTurn) {
-  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const BottomUpBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   for (int32_t n : {121, 122, 123, 124}) {
     // At 0 % New stands a quarter turn away, beside the screen.
     EXPECT_EQ(RunEffect(n, oldBmp, newBmp, 0), oldBmp) << n;
-    const Bitmap mid = RunEffect(n, oldBmp, newBmp, 50);
+    const BottomUpBitmap mid = RunEffect(n, oldBmp, newBmp, 50);
     int fromNew = 0;
     for (size_t i = 0; i < mid.PixelCount(); ++i) fromNew += mid.Bits()[i] != oldBmp.Bits()[i];
     EXPECT_GT(fromNew, 100) << n;
@@ -345,7 +345,7 @@ TEST(Pivot, SwingsInFromAQuarterTurn) {
 
 TEST(Pixelate, ZoomsOldInThenNewOutWithACrossFadeBetween) {
   const Pixel a = MakePixel(200, 40, 0, 0x11), b = MakePixel(0, 240, 100, 0x22);
-  const Bitmap oldBmp = Filled(64, 48, a), newBmp = Filled(64, 48, b);
+  const BottomUpBitmap oldBmp = Filled(64, 48, a), newBmp = Filled(64, 48, b);
   auto blended = [&](int32_t percent) {
     const int32_t alpha = MulDiv(256, 5 * percent - 200, 100);
     return MakePixel(Blend(PixelR(a), PixelR(b), alpha), Blend(PixelG(a), PixelG(b), alpha),
@@ -361,7 +361,7 @@ TEST(Pixelate, ZoomsOldInThenNewOutWithACrossFadeBetween) {
 }
 
 TEST(Pixelate, IsTheIdentityAtBothEnds) {
-  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const BottomUpBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   EXPECT_EQ(RunEffect(2, oldBmp, newBmp, 0), oldBmp);
   EXPECT_EQ(RunEffect(2, oldBmp, newBmp, 100), newBmp);
 }
@@ -369,8 +369,8 @@ TEST(Pixelate, IsTheIdentityAtBothEnds) {
 TEST(Pixelate, EnlargesTheCentre) {
   // 20 %: w = 8, h = 6, factor = 180 - 33 = 147, xs = 12, ys = 9: Work's block (12, 9, 16, 12)
   // is stretched to 88 x 66 at (-24, -18), so the screen shows part of it in large blocks.
-  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
-  const Bitmap work = RunEffect(2, oldBmp, newBmp, 20);
+  const BottomUpBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const BottomUpBitmap work = RunEffect(2, oldBmp, newBmp, 20);
   std::set<Pixel> centre;
   for (int32_t y = 9; y < 21; ++y)
     for (int32_t x = 12; x < 28; ++x) centre.insert(oldBmp.GetPixel(x, y));
@@ -384,7 +384,7 @@ TEST(Pixelate, EnlargesTheCentre) {
 
 TEST(PixelEffects, AtFullProgressShowNewExceptFadeAndThePivots) {
   for (const auto& [W, H] : {std::pair{40, 30}, std::pair{31, 41}, std::pair{1, 1}}) {
-    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : {2, 3, 168, 169}) EXPECT_EQ(RunEffect(n, oldBmp, newBmp, 100), newBmp) << n;
   }
 }
@@ -392,10 +392,10 @@ TEST(PixelEffects, AtFullProgressShowNewExceptFadeAndThePivots) {
 TEST(PixelEffects, TinyAndEmptyPicturesAreSafeAtEveryPercent) {
   for (const auto& [W, H] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{2, 1}, std::pair{1, 2},
                              std::pair{3, 2}, std::pair{5, 0}}) {
-    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : kPixelEffects)
       for (int32_t percent = 0; percent <= 100; ++percent) {
-        const Bitmap work = RunEffect(n, oldBmp, newBmp, percent);
+        const BottomUpBitmap work = RunEffect(n, oldBmp, newBmp, percent);
         ASSERT_EQ(work.Width(), W);
         if (W == 0 || H == 0) {
           ASSERT_EQ(work, oldBmp);
@@ -409,9 +409,9 @@ TEST(PixelEffects, TinyAndEmptyPicturesAreSafeAtEveryPercent) {
 // (a read past New, or past Work when W is too large) and one that only looks at Work.
 TEST(PixelEffectsDeathTest, MismatchedSizesAreStoppedOrDrawNothing) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const Bitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
+  const BottomUpBitmap oldBmp = Pattern(20, 10, 1), newBmp = Pattern(10, 20, 2);
   for (int32_t n : kPixelEffects) {
-    Bitmap work = oldBmp;
+    BottomUpBitmap work = oldBmp;
     EXPECT_DEBUG_DEATH(EffectByNumber(n).Draw(EffectFrame{work, newBmp, 20, 10, 10, 5, 50}),
                        "W x H")
         << n;
@@ -448,8 +448,9 @@ Pixel BlendOne(Pixel d, Pixel s, int32_t alpha) {
                    BlendOne(PixelB(d), PixelB(s), alpha), PixelA(d));
 }
 
-Bitmap ExpectedFade(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap ExpectedFade(const BottomUpBitmap& oldBmp, const BottomUpBitmap& newBmp,
+                            int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t alpha = MulDiv(256, percent, 100);
   for (int32_t y = 0; y < work.Height(); ++y)
     for (int32_t x = 0; x < work.Width(); ++x)
@@ -458,8 +459,9 @@ Bitmap ExpectedFade(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent)
 }
 
 // Pixel by pixel in block order (bottom row first), one draw of the shared generator each.
-Bitmap ExpectedDissolve(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap ExpectedDissolve(const BottomUpBitmap& oldBmp, const BottomUpBitmap& newBmp,
+                                int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const uint32_t saved = RandSeed();
   SetRandSeed(static_cast<uint32_t>(W + H));
@@ -470,8 +472,9 @@ Bitmap ExpectedDissolve(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t perc
   return work;
 }
 
-Bitmap ExpectedBars(bool vertical, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap ExpectedBars(bool vertical, const BottomUpBitmap& oldBmp,
+                            const BottomUpBitmap& newBmp, int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const uint32_t saved = RandSeed();
   SetRandSeed(static_cast<uint32_t>(W + H));
@@ -492,8 +495,9 @@ int32_t Low32(int64_t v) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
 }
 
-Bitmap ExpectedPivot(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap ExpectedPivot(int32_t n, const BottomUpBitmap& oldBmp, const BottomUpBitmap& newBmp,
+                             int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   int32_t px = -1, py = -1;
   double theta = (100 - percent) * std::numbers::pi / 200;
@@ -521,8 +525,9 @@ Bitmap ExpectedPivot(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int3
   return work;
 }
 
-Bitmap ExpectedPixelate(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap ExpectedPixelate(const BottomUpBitmap& oldBmp, const BottomUpBitmap& newBmp,
+                                int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
   bool fromNew = false;
@@ -548,7 +553,8 @@ Bitmap ExpectedPixelate(const Bitmap& oldBmp, const Bitmap& newBmp, int32_t perc
   return work;
 }
 
-Bitmap Expected(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
+BottomUpBitmap Expected(int32_t n, const BottomUpBitmap& oldBmp, const BottomUpBitmap& newBmp,
+                        int32_t percent) {
   switch (n) {
     case 1:
       return ExpectedFade(oldBmp, newBmp, percent);
@@ -569,11 +575,11 @@ TEST(BlendCrossCheck, EveryPixelEffectAtEveryPercentOnSmallAndOddSizes) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {2, 3},   {3, 2},   {1, 6},   {6, 1},
                                                {7, 5}, {17, 11}, {40, 30}, {33, 47}, {101, 13}};
   for (const auto& [W, H] : sizes) {
-    const Bitmap oldBmp = Pattern(W, H, 31), newBmp = Pattern(W, H, 32);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 31), newBmp = Pattern(W, H, 32);
     for (int32_t n : {1, 2, 3, 121, 122, 123, 124, 168, 169})
       for (int32_t percent = 0; percent <= 100; ++percent) {
         SetRandSeed(4242);
-        const Bitmap got = RunEffect(n, oldBmp, newBmp, percent);
+        const BottomUpBitmap got = RunEffect(n, oldBmp, newBmp, percent);
         ASSERT_EQ(RandSeed(), 4242u) << "effect " << n;
         ASSERT_EQ(got, Expected(n, oldBmp, newBmp, percent))
             << "effect " << n << " at " << percent << "% on " << W << "x" << H;
@@ -583,7 +589,7 @@ TEST(BlendCrossCheck, EveryPixelEffectAtEveryPercentOnSmallAndOddSizes) {
 
 TEST(BlendCrossCheck, EveryPixelEffectOnAScreenSizedOddPicture) {
   const int32_t W = 1023, H = 767;
-  const Bitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
   for (int32_t n : {1, 2, 3, 121, 122, 123, 124, 168, 169})
     for (int32_t percent : {20, 45, 55, 80})
       ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
@@ -598,7 +604,7 @@ TEST(BlendCrossCheck, VerticalBarsAtEveryVectorLevel) {
   for (VectorLevel level : LevelsToTest()) {
     const LevelLimit limit(level);
     for (const auto& [W, H] : {std::pair{13, 5}, std::pair{101, 3}, std::pair{4099, 2}}) {
-      const Bitmap oldBmp = Pattern(W, H, 51), newBmp = Pattern(W, H, 52);
+      const BottomUpBitmap oldBmp = Pattern(W, H, 51), newBmp = Pattern(W, H, 52);
       for (int32_t percent : {9, 50, 91})
         ASSERT_EQ(RunEffect(169, oldBmp, newBmp, percent),
                   ExpectedBars(true, oldBmp, newBmp, percent))
@@ -611,7 +617,7 @@ TEST(BlendCrossCheck, FadeOfOnePixelByHand) {
   // 37 %: alpha = MulDiv(256, 37, 100) = 94.72 -> 95. Red 10 -> 250: 10 + (95 * 240 >> 8) =
   // 10 + 89 = 99. Green 200 -> 0: 200 + (-19000 >> 8) = 200 - 75 = 125 (the shift rounds
   // down). Blue 7 -> 7 stays. The fourth byte 0x5A is Old's.
-  Bitmap oldBmp(1, 1), newBmp(1, 1);
+  BottomUpBitmap oldBmp(1, 1), newBmp(1, 1);
   oldBmp.SetPixel(0, 0, MakePixel(10, 200, 7, 0x5A));
   newBmp.SetPixel(0, 0, MakePixel(250, 0, 7, 0xC3));
   EXPECT_EQ(RunEffect(1, oldBmp, newBmp, 37).GetPixel(0, 0), MakePixel(99, 125, 7, 0x5A));
@@ -622,8 +628,8 @@ TEST(BlendCrossCheck, DissolveOfTwoByThreeByHand) {
   // 673879066 -> 15, 771902595 -> 17, 2442594960 -> 56, 2380625105 -> 55, 1144982550 -> 26,
   // 3894842479 -> 90. Block order is the bottom row first: (0,2) (1,2) (0,1) (1,1) (0,0)
   // (1,0). At 50 % the draws 15, 17 and 26 take New.
-  const Bitmap oldBmp = Pattern(2, 3, 1), newBmp = Pattern(2, 3, 2);
-  const Bitmap work = RunEffect(3, oldBmp, newBmp, 50);
+  const BottomUpBitmap oldBmp = Pattern(2, 3, 1), newBmp = Pattern(2, 3, 2);
+  const BottomUpBitmap work = RunEffect(3, oldBmp, newBmp, 50);
   EXPECT_EQ(work.GetPixel(0, 2), newBmp.GetPixel(0, 2));
   EXPECT_EQ(work.GetPixel(1, 2), newBmp.GetPixel(1, 2));
   EXPECT_EQ(work.GetPixel(0, 1), oldBmp.GetPixel(0, 1));
@@ -632,8 +638,8 @@ TEST(BlendCrossCheck, DissolveOfTwoByThreeByHand) {
   EXPECT_EQ(work.GetPixel(1, 0), oldBmp.GetPixel(1, 0));
   // Random bars from the same draws: rows bottom first (rows 2 and 1 taken at 25 %, row 0 with
   // 56 not), columns left to right (column 0 with 15 taken at 16 %, column 1 with 17 not).
-  const Bitmap rows = RunEffect(168, oldBmp, newBmp, 25);
-  const Bitmap cols = RunEffect(169, oldBmp, newBmp, 16);
+  const BottomUpBitmap rows = RunEffect(168, oldBmp, newBmp, 25);
+  const BottomUpBitmap cols = RunEffect(169, oldBmp, newBmp, 16);
   for (int32_t x = 0; x < 2; ++x) {
     EXPECT_EQ(rows.GetPixel(x, 2), newBmp.GetPixel(x, 2));
     EXPECT_EQ(rows.GetPixel(x, 1), newBmp.GetPixel(x, 1));
@@ -650,18 +656,18 @@ TEST(BlendCrossCheck, PivotOfSixByFourByHand) {
   // d = Trunc(65536 cos(-pi/5)) = 53019; pivot (-1, -1). Work (0, 0): u = 2, v = 4 + 1 - 0 = 5;
   // sx = -1 + ((53019 * 2 + 38521 * 5) >> 16) = -1 + (298643 >> 16) = 3;
   // f = -1 + ((-38521 * 2 + 53019 * 5) >> 16) = -1 + (188053 >> 16) = 1, so New (3, 4 - 1 - 1).
-  const Bitmap oldBmp = Pattern(6, 4, 1), newBmp = Pattern(6, 4, 2);
-  const Bitmap work = RunEffect(121, oldBmp, newBmp, 60);
+  const BottomUpBitmap oldBmp = Pattern(6, 4, 1), newBmp = Pattern(6, 4, 2);
+  const BottomUpBitmap work = RunEffect(121, oldBmp, newBmp, 60);
   struct At {
     int32_t x, y, sx, sy;
   };
   const At fromNew[] = {{0, 0, 3, 2}, {1, 0, 4, 2}, {2, 0, 5, 3}, {3, 0, 5, 3},
                         {0, 1, 2, 2}, {1, 1, 3, 3}, {0, 2, 2, 3}};
-  Bitmap want = oldBmp;
+  BottomUpBitmap want = oldBmp;
   for (const At& a : fromNew) want.SetPixel(a.x, a.y, newBmp.GetPixel(a.sx, a.sy));
   EXPECT_EQ(work, want);
   // 122 turns the other way about (-1, H): only the lower left corner shows New.
-  const Bitmap other = RunEffect(122, oldBmp, newBmp, 60);
+  const BottomUpBitmap other = RunEffect(122, oldBmp, newBmp, 60);
   want = oldBmp;
   want.SetPixel(0, 2, newBmp.GetPixel(1, 0));
   want.SetPixel(0, 3, newBmp.GetPixel(2, 1));

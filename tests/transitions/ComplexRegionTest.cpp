@@ -57,8 +57,8 @@ TEST(ComplexRegion, GrowsPastManyRectanglesAndClears) {
 }
 
 TEST(RevealThroughRegion, CopiesNewOnlyInsideAndUnclips) {
-  const Bitmap newBmp = NewPicture(40, 30);
-  Bitmap work = OldPicture(40, 30);
+  const BottomUpBitmap newBmp = NewPicture(40, 30);
+  BottomUpBitmap work = OldPicture(40, 30);
   ComplexRegion rgn;
   rgn.AddRect(5, 6, 15, 16);
   rgn.AddRect(30, -5, 60, 3);  // partly outside
@@ -74,17 +74,17 @@ TEST(RevealThroughRegion, CopiesNewOnlyInsideAndUnclips) {
 }
 
 TEST(RevealThroughRegion, NoRegionKeepsOld) {
-  const Bitmap newBmp = NewPicture(20, 10);
-  Bitmap work = OldPicture(20, 10);
+  const BottomUpBitmap newBmp = NewPicture(20, 10);
+  BottomUpBitmap work = OldPicture(20, 10);
   RevealThroughRegion(EffectFrame{work, newBmp, 20, 10, 0, 0, 0}, ComplexRegion().CreateRegion());
   EXPECT_EQ(work, OldPicture(20, 10));
   EXPECT_FALSE(work.ClipRegion().has_value());
 }
 
 TEST(RevealThroughRegion, DrawingAndCopyingGiveTheSamePixels) {
-  const Bitmap newBmp = NewPicture(33, 21);
+  const BottomUpBitmap newBmp = NewPicture(33, 21);
   const Region region = Region::Ellipse(-3, 2, 25, 30);
-  Bitmap copied = OldPicture(33, 21), drawn = OldPicture(33, 21);
+  BottomUpBitmap copied = OldPicture(33, 21), drawn = OldPicture(33, 21);
   RevealThroughRegion(EffectFrame{copied, newBmp, 33, 21, 0, 0, 0}, &region);
   RevealThroughRegionByDraw(EffectFrame{drawn, newBmp, 33, 21, 0, 0, 0}, &region);
   EXPECT_EQ(copied, drawn);

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "base/MathUtil.h"
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "tests/support/PixelChecksum.h"
 #include "transitions/Effect.h"
 
@@ -17,8 +17,8 @@ namespace vec::testing_support {
 
 // The old picture: opaque black. The new picture: a pattern that differs from the old
 // everywhere and from pixel to pixel, so a copy from the wrong place shows.
-inline Bitmap OldPicture(int32_t W, int32_t H) {
-  Bitmap b(W, H);
+inline BottomUpBitmap OldPicture(int32_t W, int32_t H) {
+  BottomUpBitmap b(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) b.SetPixel(x, y, MakePixel(0, 0, 0));
   return b;
@@ -26,8 +26,8 @@ inline Bitmap OldPicture(int32_t W, int32_t H) {
 inline Pixel NewPixel(int32_t x, int32_t y) {
   return MakePixel(uint8_t(x), uint8_t(y), 0x80 | uint8_t((x >> 8) + ((y >> 8) << 3)));
 }
-inline Bitmap NewPicture(int32_t W, int32_t H) {
-  Bitmap b(W, H);
+inline BottomUpBitmap NewPicture(int32_t W, int32_t H) {
+  BottomUpBitmap b(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) b.SetPixel(x, y, NewPixel(x, y));
   return b;
@@ -45,16 +45,18 @@ inline void ScaledExtents(int32_t W, int32_t H, int32_t percent, int32_t& w, int
 }
 
 // One frame of an effect from the old picture.
-inline Bitmap RunFrame(const Effect& effect, const Bitmap& newBmp, int32_t percent) {
+inline BottomUpBitmap RunFrame(const Effect& effect, const BottomUpBitmap& newBmp,
+                               int32_t percent) {
   const int32_t W = newBmp.Width(), H = newBmp.Height();
-  Bitmap work = OldPicture(W, H);
+  BottomUpBitmap work = OldPicture(W, H);
   int32_t w = 0, h = 0;
   ScaledExtents(W, H, percent, w, h);
   effect.Draw(EffectFrame{work, newBmp, W, H, w, h, percent});
   return work;
 }
 // The same for a routine that draws one effect alone (no family arguments).
-inline Bitmap RunFrame(EffectRoutine routine, const Bitmap& newBmp, int32_t percent) {
+inline BottomUpBitmap RunFrame(EffectRoutine routine, const BottomUpBitmap& newBmp,
+                               int32_t percent) {
   return RunFrame(Effect{0, "", routine, {}}, newBmp, percent);
 }
 
@@ -71,7 +73,7 @@ inline const Effect& EffectNamed(std::string_view name) {
 struct Coverage {
   int64_t fromNew = 0, fromOld = 0, wrong = 0;
 };
-inline Coverage Measure(const Bitmap& work) {
+inline Coverage Measure(const BottomUpBitmap& work) {
   Coverage c;
   const Pixel old = MakePixel(0, 0, 0);
   for (int32_t y = 0; y < work.Height(); ++y) {
@@ -87,7 +89,7 @@ inline Coverage Measure(const Bitmap& work) {
   }
   return c;
 }
-inline bool ShowsNew(const Bitmap& work, int32_t x, int32_t y) {
+inline bool ShowsNew(const BottomUpBitmap& work, int32_t x, int32_t y) {
   return work.GetPixel(x, y) == NewPixel(x, y);
 }
 

@@ -22,8 +22,8 @@ namespace {
 // VEC_PRINT_GOLDEN=1 to print the table of the current build.
 uint64_t GoldenChecksum(int32_t n, int32_t W, int32_t H, int32_t percent) {
   SetRandSeed(12345);
-  const Bitmap oldBmp = testing::Pattern(W, H, 1);
-  const Bitmap newBmp = testing::Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = testing::Pattern(W, H, 1);
+  const BottomUpBitmap newBmp = testing::Pattern(W, H, 2);
   return PixelChecksum(testing::RunEffect(n, oldBmp, newBmp, percent));
 }
 

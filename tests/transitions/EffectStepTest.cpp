@@ -17,9 +17,9 @@ namespace {
 using testing::Pattern;
 
 // The frame as the contract defines it: Work given the whole of Old, the effect over it.
-Bitmap CopyThenDraw(const Effect& effect, const Bitmap& oldBmp, const Bitmap& newBmp,
-                    int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap CopyThenDraw(const Effect& effect, const BottomUpBitmap& oldBmp,
+                            const BottomUpBitmap& newBmp, int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
   effect.Draw(EffectFrame{work, newBmp, W, H, e.w, e.h, percent});
@@ -48,13 +48,13 @@ TEST(EffectStep, EffectsThatWriteOldThemselvesGiveTheFrameOfACopyOfOld) {
   for (const bool large : {false, true}) {
     testing::ScopedFrameThreads threads(large ? 2 : 1, large ? 1 : int64_t{3840} * 2160);
     for (const auto& [W, H, pivotsOnly] : sizes) {
-      const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+      const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
       for (const Effect& effect : writers) {
         if (pivotsOnly && effect.routine != Pivot) continue;
         for (int32_t percent : {0, 1, 13, 37, 50, 63, 81, 87, 99, 100}) {
           // The uneven shreds draw from the random sequence: both frames start from one seed.
           SetRandSeed(12345);
-          Bitmap work = Pattern(W, H, 3);
+          BottomUpBitmap work = Pattern(W, H, 3);
           DrawEffectStep(&effect, work, oldBmp, newBmp, percent);
           SetRandSeed(12345);
           ASSERT_EQ(work, CopyThenDraw(effect, oldBmp, newBmp, percent))
@@ -68,9 +68,9 @@ TEST(EffectStep, EffectsThatWriteOldThemselvesGiveTheFrameOfACopyOfOld) {
 // An Old of another size than Work (a screen that changed size) cannot be written row by
 // row: it is drawn into Work first, as for every other effect, and the effect drawn over.
 TEST(EffectStep, AnOldOfAnotherSizeIsDrawnFirst) {
-  const Bitmap oldBmp = Pattern(10, 8, 1), newBmp = Pattern(16, 12, 2);
+  const BottomUpBitmap oldBmp = Pattern(10, 8, 1), newBmp = Pattern(16, 12, 2);
   for (int32_t n : {1, 121, 124}) {
-    Bitmap work = Pattern(16, 12, 3), expected = work;
+    BottomUpBitmap work = Pattern(16, 12, 3), expected = work;
     Draw(expected, 0, 0, oldBmp);
     const Extents e = ProgressExtents(16, 12, 87);
     EffectByNumber(n).Draw(EffectFrame{expected, newBmp, 16, 12, e.w, e.h, 87});

@@ -12,8 +12,8 @@ namespace {
 
 // A picture whose bytes sit near both ends (0..15 and 240..255) as well as in the middle,
 // with the fourth byte set, so saturation on either side and a touched fourth byte show.
-Bitmap Extremes(int32_t W, int32_t H) {
-  Bitmap bmp = testing::Pattern(W, H, 9);
+BottomUpBitmap Extremes(int32_t W, int32_t H) {
+  BottomUpBitmap bmp = testing::Pattern(W, H, 9);
   for (size_t i = 0; i < bmp.PixelCount(); ++i) {
     const Pixel p = bmp.Bits()[i];
     switch (i % 3) {
@@ -44,8 +44,8 @@ TEST(Shade, EveryVectorLevelEqualsTheReference) {
   for (VectorLevel level : testing::LevelsToTest()) {
     const testing::ScopedVectorLevel limit(level);
     for (const Case& c : cases) {
-      const Bitmap picture = Extremes(37, 29);
-      Bitmap fast = picture, slow = picture;
+      const BottomUpBitmap picture = Extremes(37, 29);
+      BottomUpBitmap fast = picture, slow = picture;
       ShadeColumns(fast, c.depth, c.start, c.count);
       reference::ShadeColumns(slow, c.depth, c.start, c.count);
       EXPECT_TRUE(fast == slow) << "columns " << c.start << "+" << c.count << " level "
@@ -64,7 +64,7 @@ TEST(Shade, EveryVectorLevelEqualsTheReference) {
 // 2 / 1); a byte of 1 stops at 0, the middle column is unchanged, the fourth byte is left
 // alone. Catches a reference and fast path that agree on a wrong rule.
 TEST(Shade, ThreeColumnsByHand) {
-  Bitmap bmp(3, 1);
+  BottomUpBitmap bmp(3, 1);
   for (int32_t x = 0; x < 3; ++x) bmp.SetPixel(x, 0, MakePixel(1, 128, 255, 7));
   ShadeColumns(bmp, 2, 0, 3);
   EXPECT_EQ(bmp.GetPixel(0, 0), MakePixel(0, 126, 253, 7));

@@ -85,7 +85,7 @@ TEST(ShapeEffects, TinyAndEmptyPicturesAreSafe) {
   for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
     for (const SizeCase size : {SizeCase{0, 0}, SizeCase{1, 1}, SizeCase{1, 9}, SizeCase{9, 1}}) {
       for (int32_t percent : {0, 1, 50, 99, 100}) {
-        const Bitmap work = RunFrame(effect, NewPicture(size.W, size.H), percent);
+        const BottomUpBitmap work = RunFrame(effect, NewPicture(size.W, size.H), percent);
         EXPECT_EQ(Measure(work).wrong, 0);
       }
     }
@@ -94,11 +94,11 @@ TEST(ShapeEffects, TinyAndEmptyPicturesAreSafe) {
 
 TEST(EllipticRevealInToCentre, NothingAtZeroEverythingAtFull) {
   for (const SizeCase size : {SizeCase{320, 240}, SizeCase{240, 320}, SizeCase{640, 480}}) {
-    const Bitmap newBmp = NewPicture(size.W, size.H);
+    const BottomUpBitmap newBmp = NewPicture(size.W, size.H);
     EXPECT_EQ(Measure(RunFrame(EllipticRevealInToCentre, newBmp, 0)).fromNew, 0);
     EXPECT_EQ(Measure(RunFrame(EllipticRevealInToCentre, newBmp, 100)).fromOld, 0);
     // Halfway the corners have gone over, the centre has not.
-    const Bitmap half = RunFrame(EllipticRevealInToCentre, newBmp, 50);
+    const BottomUpBitmap half = RunFrame(EllipticRevealInToCentre, newBmp, 50);
     EXPECT_TRUE(ShowsNew(half, 0, 0));
     EXPECT_TRUE(ShowsNew(half, size.W - 1, size.H - 1));
     EXPECT_FALSE(ShowsNew(half, size.W / 2, size.H / 2));
@@ -107,13 +107,13 @@ TEST(EllipticRevealInToCentre, NothingAtZeroEverythingAtFull) {
 
 TEST(DiagonalCrossOut, TrianglesFillTheScreenAtZeroAndVanishAtFull) {
   const int32_t W = 320, H = 240;
-  const Bitmap newBmp = NewPicture(W, H);
+  const BottomUpBitmap newBmp = NewPicture(W, H);
   // At 0 % only the seams where two triangles meet can show New.
   const Coverage start = Measure(RunFrame(DiagonalCrossOut, newBmp, 0));
   EXPECT_LE(start.fromNew, 2 * (W + H));
   EXPECT_EQ(Measure(RunFrame(DiagonalCrossOut, newBmp, 100)).fromOld, 0);
   // Halfway: the centre is open; near each edge's midpoint a triangle still covers it.
-  const Bitmap half = RunFrame(DiagonalCrossOut, newBmp, 50);
+  const BottomUpBitmap half = RunFrame(DiagonalCrossOut, newBmp, 50);
   EXPECT_TRUE(ShowsNew(half, W / 2, H / 2));
   EXPECT_FALSE(ShowsNew(half, 1, H / 2));
   EXPECT_FALSE(ShowsNew(half, W - 2, H / 2));
@@ -125,14 +125,14 @@ TEST(DiagonalCrossOut, TrianglesFillTheScreenAtZeroAndVanishAtFull) {
 TEST(RevealDiagonalFromBottomRight, DrawingMatchesTheCopyingMirror) {
   // 116 draws instead of copying; mirrored left to right it must match 115 exactly.
   const int32_t W = 200, H = 150;
-  const Bitmap newBmp = NewPicture(W, H);
+  const BottomUpBitmap newBmp = NewPicture(W, H);
   for (int32_t percent : {10, 50, 90}) {
-    const Bitmap drawn = RunFrame(RevealDiagonalFromBottomRight, newBmp, percent);
+    const BottomUpBitmap drawn = RunFrame(RevealDiagonalFromBottomRight, newBmp, percent);
     int32_t w = 0, h = 0;
     ScaledExtents(W, H, percent, w, h);
     const std::array<Point, 3> tri{{{W, H}, {W - 2 * w, H}, {W, H - 2 * h}}};
     const Region region = Region::Polygon(tri, FillMode::Winding);
-    Bitmap copied = OldPicture(W, H);
+    BottomUpBitmap copied = OldPicture(W, H);
     RevealThroughRegion(EffectFrame{copied, newBmp, W, H, 0, 0, 0}, &region);
     EXPECT_EQ(drawn, copied);
     EXPECT_GT(Measure(drawn).fromNew, 0);
@@ -169,21 +169,21 @@ TEST(RotatePoints, RotatesAboutThePivotToTheNearestPoint) {
 
 TEST(RotatingShapes, TurnOnceOverTheTransition) {
   const int32_t W = 320, H = 240;
-  const Bitmap newBmp = NewPicture(W, H);
+  const BottomUpBitmap newBmp = NewPicture(W, H);
   // At 25 % the rectangle is half-sized and a quarter turned: it stands on its short side,
   // so it is taller than wide around the centre.
-  const Bitmap quarter = RunFrame(RotationalRectangleInCenter, newBmp, 25);  // w 80, h 60
+  const BottomUpBitmap quarter = RunFrame(RotationalRectangleInCenter, newBmp, 25);  // w 80, h 60
   EXPECT_TRUE(ShowsNew(quarter, W / 2, H / 2 - 35));
   EXPECT_FALSE(ShowsNew(quarter, W / 2 - 35, H / 2));
   // At 50 % half a turn: axis-parallel again.
-  const Bitmap half = RunFrame(RotationalRectangleInCenter, newBmp, 50);  // w 160, h 120
+  const BottomUpBitmap half = RunFrame(RotationalRectangleInCenter, newBmp, 50);  // w 160, h 120
   EXPECT_TRUE(ShowsNew(half, W / 2 - 75, H / 2));
   EXPECT_FALSE(ShowsNew(half, W / 2, H / 2 - 65));
 }
 
 TEST(ZigzagHorizontal, BandWidensFromTheMiddle) {
   const int32_t W = 320, H = 240;
-  const Bitmap half = RunFrame(ZigzagHorizontal, NewPicture(W, H), 50);
+  const BottomUpBitmap half = RunFrame(ZigzagHorizontal, NewPicture(W, H), 50);
   EXPECT_TRUE(ShowsNew(half, 0, H / 2));
   EXPECT_TRUE(ShowsNew(half, W - 1, H / 2));
   EXPECT_FALSE(ShowsNew(half, 0, 0));
@@ -192,7 +192,7 @@ TEST(ZigzagHorizontal, BandWidensFromTheMiddle) {
 
 TEST(ZigzagVertical, BandWidensFromTheMiddle) {
   const int32_t W = 320, H = 240;
-  const Bitmap half = RunFrame(ZigzagVertical, NewPicture(W, H), 50);
+  const BottomUpBitmap half = RunFrame(ZigzagVertical, NewPicture(W, H), 50);
   EXPECT_TRUE(ShowsNew(half, W / 2, 0));
   EXPECT_TRUE(ShowsNew(half, W / 2, H - 1));
   EXPECT_FALSE(ShowsNew(half, 0, 0));
@@ -201,7 +201,7 @@ TEST(ZigzagVertical, BandWidensFromTheMiddle) {
 
 TEST(TriangularShred, TrianglesPointDownwards) {
   // W 200: n = 21, columns at x = 21, 63, ...; H 100: m = 11, rows at yc = 11, 33, ...
-  const Bitmap work = RunFrame(TriangularShred, NewPicture(200, 100), 20);  // bx 8, by 4
+  const BottomUpBitmap work = RunFrame(TriangularShred, NewPicture(200, 100), 20);  // bx 8, by 4
   EXPECT_TRUE(ShowsNew(work, 21, 7));  // wide top of the first triangle
   EXPECT_TRUE(ShowsNew(work, 28, 7));
   EXPECT_TRUE(ShowsNew(work, 21, 14));  // narrow point below the centre
@@ -211,7 +211,7 @@ TEST(TriangularShred, TrianglesPointDownwards) {
 
 TEST(CircularShred, CirclesGrowOnTheirGrid) {
   // min 100: n = 11, centres at 11, 33, ...; r = MulDiv(33, 40, 200) = 7 at 40 %
-  const Bitmap work = RunFrame(CircularShred, NewPicture(150, 100), 40);
+  const BottomUpBitmap work = RunFrame(CircularShred, NewPicture(150, 100), 40);
   EXPECT_TRUE(ShowsNew(work, 11, 11));
   EXPECT_TRUE(ShowsNew(work, 33, 55));
   EXPECT_FALSE(ShowsNew(work, 22, 22));
@@ -220,7 +220,7 @@ TEST(CircularShred, CirclesGrowOnTheirGrid) {
 
 TEST(DiamondShred, DiamondsGrowOnTheirGrid) {
   // min 100: n = 11, b = MulDiv(11, 40, 50) = 9 at 40 %
-  const Bitmap work = RunFrame(DiamondShred, NewPicture(150, 100), 40);
+  const BottomUpBitmap work = RunFrame(DiamondShred, NewPicture(150, 100), 40);
   EXPECT_TRUE(ShowsNew(work, 11, 11));
   EXPECT_TRUE(ShowsNew(work, 11, 5));
   EXPECT_FALSE(ShowsNew(work, 5, 5));  // outside the diamond, inside its square
@@ -273,10 +273,10 @@ TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
        {Case{TriangularShred, TrianglesByCombining}, Case{CircularShred, CirclesByCombining},
         Case{DiamondShred, DiamondsByCombining}}) {
     for (const SizeCase size : {SizeCase{320, 240}, SizeCase{203, 117}, SizeCase{90, 300}}) {
-      const Bitmap newBmp = NewPicture(size.W, size.H);
+      const BottomUpBitmap newBmp = NewPicture(size.W, size.H);
       for (int32_t percent : {7, 13, 50, 87, 100}) {
         const Region region = c.reference(size.W, size.H, percent);
-        Bitmap expected = OldPicture(size.W, size.H);
+        BottomUpBitmap expected = OldPicture(size.W, size.H);
         RevealThroughRegion(EffectFrame{expected, newBmp, size.W, size.H, 0, 0, 0}, &region);
         EXPECT_EQ(RunFrame(c.routine, newBmp, percent), expected)
             << SizeName(size.W, size.H) << " at " << percent;
@@ -286,10 +286,10 @@ TEST(ShapeGrids, MatchShapesCombinedOneByOne) {
 }
 
 TEST(ShapeEffects, FramesDependOnlyOnTheirInputs) {
-  const Bitmap newBmp = NewPicture(160, 120);
+  const BottomUpBitmap newBmp = NewPicture(160, 120);
   for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
-    const Bitmap a = RunFrame(effect, newBmp, 37);
-    const Bitmap b = RunFrame(effect, newBmp, 37);
+    const BottomUpBitmap a = RunFrame(effect, newBmp, 37);
+    const BottomUpBitmap b = RunFrame(effect, newBmp, 37);
     EXPECT_EQ(a, b) << "effect " << effect.number;
     EXPECT_EQ(Measure(a).wrong, 0);
   }
@@ -528,16 +528,16 @@ TEST(ShapeEffectModel, EveryMemberMatchesShapesMadeWhereTheyStand) {
   ASSERT_EQ(std::fegetround(), FE_TONEAREST);
   for (const ModelSize size : kModelSizes) {
     const int32_t W = size.W, H = size.H;
-    const Bitmap newBmp = NewPicture(W, H);
-    const Bitmap oldBmp = OldPicture(W, H);
+    const BottomUpBitmap newBmp = NewPicture(W, H);
+    const BottomUpBitmap oldBmp = OldPicture(W, H);
     for (const int32_t Pc : kModelPercents) {
       int32_t w = 0, h = 0;
       ScaledExtents(W, H, Pc, w, h);
       for (const Effect& effect : EffectsDrawnBy(ShapeRoutines())) {
         const std::optional<Region> region = ModelShape(effect.number, W, H, w, h, Pc);
-        Bitmap expected = oldBmp;
+        BottomUpBitmap expected = oldBmp;
         RevealThroughRegion(EffectFrame{expected, newBmp, W, H, 0, 0, 0}, region);
-        Bitmap work = oldBmp;
+        BottomUpBitmap work = oldBmp;
         effect.Draw(EffectFrame{work, newBmp, W, H, w, h, Pc});
         EXPECT_TRUE(work == expected)
             << "effect " << effect.number << " at " << SizeName(W, H) << " " << Pc << "%";

@@ -22,11 +22,11 @@ class RecordingDisplay final : public ITransitionDisplay {
  public:
   RecordingDisplay(FakeClock& clock, uint32_t firstFrameMs, uint32_t laterFrameMs = 10)
       : clock_(clock), first_(firstFrameMs), later_(laterFrameMs) {}
-  void Present(const Bitmap& frame) override {
+  void Present(const BottomUpBitmap& frame) override {
     clock_.Advance(frames.empty() ? first_ : later_);
     frames.push_back(frame);
   }
-  std::vector<Bitmap> frames;
+  std::vector<BottomUpBitmap> frames;
 
  private:
   FakeClock& clock_;
@@ -43,7 +43,7 @@ struct Rig {
   // The width of New shown in each frame of "Reveal from left" (effect 8).
   std::vector<int32_t> RevealedWidths() {
     std::vector<int32_t> out;
-    for (const Bitmap& f : display.frames) {
+    for (const BottomUpBitmap& f : display.frames) {
       int32_t x = 0;
       while (x < f.Width() && f.GetPixel(x, 0) == driver.New().GetPixel(x, 0)) ++x;
       out.push_back(x);
@@ -172,7 +172,7 @@ TEST(TransitionDriver, ANumberOutsideTheTableRunsFade) {
   EXPECT_EQ(rig.driver.LastEffect(), 1);
   ASSERT_EQ(rig.display.frames.size(), 3u);
   // Halfway through a fade every pixel lies between Old and New.
-  const Bitmap& mid = rig.display.frames[1];
+  const BottomUpBitmap& mid = rig.display.frames[1];
   const Pixel o = rig.driver.Old().GetPixel(3, 3), n = rig.driver.New().GetPixel(3, 3);
   const uint8_t r = PixelR(mid.GetPixel(3, 3));
   EXPECT_GE(r, std::min(PixelR(o), PixelR(n)));
@@ -183,7 +183,7 @@ TEST(TransitionDriver, EngineStepsBeforeEveryFrameAndItsNewPictureIsShown) {
   Rig rig(99);
   int calls = 0;
   std::vector<size_t> framesBeforeCall;
-  auto engine = [&](Bitmap& newBmp) {
+  auto engine = [&](BottomUpBitmap& newBmp) {
     framesBeforeCall.push_back(rig.display.frames.size());
     ++calls;
     newBmp = Pattern(16, 12, 100 + calls);  // the animation moves on
@@ -198,7 +198,7 @@ TEST(TransitionDriver, EngineStepsBeforeEveryFrameAndItsNewPictureIsShown) {
 
 TEST(TransitionDriver, EngineStepTimeCountsIntoTheFirstFrame) {
   Rig rig(49);
-  auto engine = [&](Bitmap&) { rig.clock.Advance(50); };
+  auto engine = [&](BottomUpBitmap&) { rig.clock.Advance(50); };
   ASSERT_EQ(rig.driver.RunTransition(2000, {"8"}, engine), TransitionDriver::Result::Done);
   EXPECT_EQ(rig.driver.LastSteps(), 20);  // 2000 div (50 + 49 + 1)
 }
@@ -208,7 +208,7 @@ TEST(TransitionDriver, EveryFrameStartsFromOld) {
   // "Dissolve" keeps no state: each frame is Old with a share of New over it.
   ASSERT_EQ(rig.driver.RunTransition(2000, {"3"}), TransitionDriver::Result::Done);
   ASSERT_EQ(rig.display.frames.size(), 5u);
-  Bitmap once = rig.driver.Old();
+  BottomUpBitmap once = rig.driver.Old();
   EffectByNumber(3).Draw(EffectFrame{once, rig.driver.New(), 16, 12, 8, 6, 50});
   EXPECT_EQ(rig.display.frames[2], once);
 }

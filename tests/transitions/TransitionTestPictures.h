@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "transitions/Effect.h"
 #include "transitions/EffectStep.h"
 
@@ -17,8 +17,8 @@ namespace vec::testing {
 
 // A picture whose pixels all differ from each other and from those of other salts, with
 // a fourth byte that differs too.
-inline Bitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
-  Bitmap bmp(W, H);
+inline BottomUpBitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
+  BottomUpBitmap bmp(W, H);
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) {
       uint32_t v = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u) ^
@@ -31,15 +31,16 @@ inline Bitmap Pattern(int32_t W, int32_t H, uint32_t salt) {
   return bmp;
 }
 
-inline Bitmap Filled(int32_t W, int32_t H, Pixel p) {
-  Bitmap bmp(W, H);
+inline BottomUpBitmap Filled(int32_t W, int32_t H, Pixel p) {
+  BottomUpBitmap bmp(W, H);
   for (size_t i = 0; i < bmp.PixelCount(); ++i) bmp.Bits()[i] = p;
   return bmp;
 }
 
 // Runs effect n the way a transition frame does: Work starts from the whole of Old.
-inline Bitmap RunEffect(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work(oldBmp.Width(), oldBmp.Height());
+inline BottomUpBitmap RunEffect(int32_t n, const BottomUpBitmap& oldBmp,
+                                const BottomUpBitmap& newBmp, int32_t percent) {
+  BottomUpBitmap work(oldBmp.Width(), oldBmp.Height());
   DrawEffectStep(&EffectByNumber(n), work, oldBmp, newBmp, percent);
   return work;
 }
@@ -59,14 +60,14 @@ inline Source FromOld(int32_t x, int32_t y) {
 }
 
 // Compares Work with the map and reports the first few mismatching pixels.
-inline ::testing::AssertionResult Matches(const Bitmap& work, const Bitmap& oldBmp,
-                                          const Bitmap& newBmp, const SourceMap& map) {
+inline ::testing::AssertionResult Matches(const BottomUpBitmap& work, const BottomUpBitmap& oldBmp,
+                                          const BottomUpBitmap& newBmp, const SourceMap& map) {
   int failures = 0;
   std::string report;
   for (int32_t y = 0; y < work.Height(); ++y)
     for (int32_t x = 0; x < work.Width(); ++x) {
       const Source s = map(x, y);
-      const Bitmap& from = s.fromNew ? newBmp : oldBmp;
+      const BottomUpBitmap& from = s.fromNew ? newBmp : oldBmp;
       if (s.x < 0 || s.y < 0 || s.x >= from.Width() || s.y >= from.Height()) {
         report += " map points outside at (" + std::to_string(x) + "," + std::to_string(y) + ")";
         ++failures;

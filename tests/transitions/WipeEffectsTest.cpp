@@ -44,7 +44,7 @@ TEST(WipeEffects, AtFullProgressEveryMemberShowsNew) {
   const std::pair<int32_t, int32_t> sizes[] = {{40, 30}, {30, 40}, {41, 31}, {2, 2},
                                                {1, 1},   {7, 2},   {2, 7},   {64, 64}};
   for (const auto& [W, H] : sizes) {
-    const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
     for (int32_t n : WipeNumbers()) {
       if ((W % 2 && kHalvesWidth.count(n)) || (H % 2 && kHalvesHeight.count(n))) continue;
       EXPECT_EQ(RunEffect(n, oldBmp, newBmp, 100), newBmp)
@@ -85,21 +85,21 @@ TEST(WipeEffects, OnOddSizesTheHalvingMembersLeaveOrShiftTheMiddle) {
          return FromOld(x, y);
        }},
   };
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   for (const auto& c : cases)
     EXPECT_TRUE(Matches(RunEffect(c.n, oldBmp, newBmp, 100), oldBmp, newBmp, c.map))
         << "effect " << c.n;
 }
 
 TEST(WipeEffects, RevealInToCentreNeedsBothSidesOddToKeepAPixel) {
-  const Bitmap oldBmp = Pattern(41, 30, 1), newBmp = Pattern(41, 30, 2);
+  const BottomUpBitmap oldBmp = Pattern(41, 30, 1), newBmp = Pattern(41, 30, 2);
   EXPECT_EQ(RunEffect(57, oldBmp, newBmp, 100), newBmp);
 }
 
 TEST(WipeEffects, AtZeroProgressOnlyTheBuildUpsDraw) {
-  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const BottomUpBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   for (int32_t n : WipeNumbers()) {
-    const Bitmap work = RunEffect(n, oldBmp, newBmp, 0);
+    const BottomUpBitmap work = RunEffect(n, oldBmp, newBmp, 0);
     if (n == 19 || n == 20 || n == 36 || n == 37)
       EXPECT_NE(work, oldBmp) << "effect " << n;
     else
@@ -121,7 +121,7 @@ TEST(WipeEffects, ZeroSizeDrawsNothing) {
   for (const auto& [W, H] : {std::pair{0, 0}, std::pair{5, 0}, std::pair{0, 5}}) {
     for (int32_t n : WipeNumbers()) {
       for (int32_t percent : {0, 50, 100}) {
-        Bitmap oldBmp(W, H), newBmp(W, H);
+        BottomUpBitmap oldBmp(W, H), newBmp(W, H);
         EXPECT_EQ(RunEffect(n, oldBmp, newBmp, percent), oldBmp) << n;
       }
     }
@@ -208,7 +208,7 @@ TEST(WipeEffects, CopiesLandWhereTheirFormulasPutThem) {
                         22 + static_cast<int32_t>(StretchSourceIndex(8, 52, y + 22, false)));
        }},
   };
-  const Bitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
+  const BottomUpBitmap oldBmp = Pattern(40, 30, 1), newBmp = Pattern(40, 30, 2);
   for (const auto& c : cases)
     EXPECT_TRUE(Matches(RunEffect(c.n, oldBmp, newBmp, 25), oldBmp, newBmp, c.map))
         << "effect " << c.n;
@@ -216,7 +216,7 @@ TEST(WipeEffects, CopiesLandWhereTheirFormulasPutThem) {
 
 TEST(WipeEffects, SqueezesMoveOldAsThroughATemporaryBitmap) {
   const int32_t W = 40, H = 30, w = 10, h = 8;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   struct Case {
     int32_t n;
     int32_t dx, dy, dw, dh;          // where Old is squeezed to
@@ -229,8 +229,8 @@ TEST(WipeEffects, SqueezesMoveOldAsThroughATemporaryBitmap) {
       {137, 0, 0, W, H - h, 0, H - h, W, h, 0, 0},
   };
   for (const auto& c : cases) {
-    Bitmap want = oldBmp;
-    const Bitmap temporary = oldBmp;
+    BottomUpBitmap want = oldBmp;
+    const BottomUpBitmap temporary = oldBmp;
     StretchBlt(want, c.dx, c.dy, c.dw, c.dh, temporary, 0, 0, W, H);
     BitBlt(want, c.cx, c.cy, c.cw, c.ch, newBmp, c.sx, c.sy);
     EXPECT_EQ(RunEffect(c.n, oldBmp, newBmp, 25), want) << "effect " << c.n;
@@ -250,8 +250,8 @@ TEST(WipeEffects, RollWidthIsATenthLimitedByBothSides) {
 
 TEST(WipeEffects, UnrollFromLeftShowsTheMirroredShadedStrip) {
   // 40 x 10 at 50 %: w = 20, r = 4; Work columns 20..23 show New columns 27..24.
-  const Bitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
-  const Bitmap work = RunEffect(17, oldBmp, newBmp, 50);
+  const BottomUpBitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
+  const BottomUpBitmap work = RunEffect(17, oldBmp, newBmp, 50);
   const int32_t shade[4] = {-48, -24, 0, -24};
   for (int32_t y = 0; y < 10; ++y) {
     for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(work.GetPixel(x, y), newBmp.GetPixel(x, y));
@@ -277,9 +277,9 @@ TEST(WipeEffects, UnrollFromRightNeverReadsLeftOfNew) {
       // 80 %: w = 32, r = 4 = (40 - 32) div 2, x = 8; again at -1.
       {80, 8, {2, 1, 0, -1}, {-48, -24, 0, -24}},
   };
-  const Bitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
+  const BottomUpBitmap oldBmp = Pattern(40, 10, 1), newBmp = Pattern(40, 10, 2);
   for (const auto& c : cases) {
-    const Bitmap work = RunEffect(18, oldBmp, newBmp, c.percent);
+    const BottomUpBitmap work = RunEffect(18, oldBmp, newBmp, c.percent);
     const auto r = static_cast<int32_t>(c.stripFrom.size());
     for (int32_t y = 0; y < 10; ++y) {
       for (int32_t x = 0; x < c.x - r; ++x) ASSERT_EQ(work.GetPixel(x, y), oldBmp.GetPixel(x, y));
@@ -296,8 +296,8 @@ TEST(WipeEffects, UnrollFromRightNeverReadsLeftOfNew) {
 TEST(WipeEffects, UnrollFromTopShowsTheMirroredShadedStrip) {
   // 10 x 40 at 50 %: h = 20, r = 4; Work rows 20..23 show New rows 27..24. The row ramp is
   // counted from the band's bottom row.
-  const Bitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
-  const Bitmap work = RunEffect(34, oldBmp, newBmp, 50);
+  const BottomUpBitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
+  const BottomUpBitmap work = RunEffect(34, oldBmp, newBmp, 50);
   const int32_t shade[4] = {-72, -48, -24, -48};  // rows 20..23
   for (int32_t x = 0; x < 10; ++x) {
     for (int32_t y = 0; y < 20; ++y) ASSERT_EQ(work.GetPixel(x, y), newBmp.GetPixel(x, y));
@@ -314,9 +314,9 @@ TEST(WipeEffects, UnrollFromBottomNeverReadsAboveNew) {
       // 85 %: h = 34, r = 3, y = 6; row 5 would come from row -1 and keeps Old.
       {85, 6, {1, 0, -1}, {-144, -96, -48}},
   };
-  const Bitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
+  const BottomUpBitmap oldBmp = Pattern(10, 40, 1), newBmp = Pattern(10, 40, 2);
   for (const auto& c : cases) {
-    const Bitmap work = RunEffect(35, oldBmp, newBmp, c.percent);
+    const BottomUpBitmap work = RunEffect(35, oldBmp, newBmp, c.percent);
     const auto r = static_cast<int32_t>(c.stripFrom.size());
     for (int32_t x = 0; x < 10; ++x) {
       for (int32_t y = 0; y < c.x - r; ++y) ASSERT_EQ(work.GetPixel(x, y), oldBmp.GetPixel(x, y));
@@ -370,14 +370,14 @@ TEST(Shade, GentleRampsMoveOneUnitPerPeriod) {
 }
 
 TEST(Shade, AddsToColourBytesClampedAndKeepsTheFourth) {
-  Bitmap bmp = testing::Filled(5, 3, MakePixel(10, 200, 255, 0x7F));
+  BottomUpBitmap bmp = testing::Filled(5, 3, MakePixel(10, 200, 255, 0x7F));
   ShadeColumns(bmp, 48, 1, 4);  // offsets -48, -24, 0, -24 on columns 1..4
   EXPECT_EQ(bmp.GetPixel(0, 1), MakePixel(10, 200, 255, 0x7F));
   EXPECT_EQ(bmp.GetPixel(1, 1), MakePixel(0, 152, 207, 0x7F));
   EXPECT_EQ(bmp.GetPixel(3, 2), MakePixel(10, 200, 255, 0x7F));
   EXPECT_EQ(bmp.GetPixel(4, 0), MakePixel(0, 176, 231, 0x7F));
 
-  Bitmap rows = testing::Filled(2, 6, MakePixel(100, 100, 100, 1));
+  BottomUpBitmap rows = testing::Filled(2, 6, MakePixel(100, 100, 100, 1));
   ShadeRows(rows, 48, 1, 4);  // bottom row of the band (4) first: -48, -24, -48, -72
   EXPECT_EQ(rows.GetPixel(0, 0), MakePixel(100, 100, 100, 1));
   EXPECT_EQ(rows.GetPixel(0, 4), MakePixel(52, 52, 52, 1));
@@ -387,15 +387,15 @@ TEST(Shade, AddsToColourBytesClampedAndKeepsTheFourth) {
 }
 
 TEST(Shade, NothingForShortBandsOrNoDepthAndBandsAreClipped) {
-  const Bitmap original = Pattern(6, 6, 3);
+  const BottomUpBitmap original = Pattern(6, 6, 3);
   for (const auto& [depth, x0, count] :
        {std::tuple{48, 1, 1}, std::tuple{48, 1, 0}, std::tuple{0, 1, 4}, std::tuple{48, 1, -3}}) {
-    Bitmap bmp = original;
+    BottomUpBitmap bmp = original;
     ShadeColumns(bmp, depth, x0, count);
     ShadeRows(bmp, depth, x0, count);
     EXPECT_EQ(bmp, original);
   }
-  Bitmap bmp = original;
+  BottomUpBitmap bmp = original;
   ShadeColumns(bmp, 48, -3, 20);  // reaches past both edges
   ShadeRows(bmp, 48, 4, 20);
   EXPECT_NE(bmp, original);
@@ -627,9 +627,9 @@ const std::map<int32_t, Frame>& PlainMembers() {
   return m;
 }
 
-void Apply(Bitmap& work, const Bitmap& newBmp, const Ops& ops) {
+void Apply(BottomUpBitmap& work, const BottomUpBitmap& newBmp, const Ops& ops) {
   for (const Op& o : ops) {
-    const Bitmap& src = o.fromWork ? work : newBmp;
+    const BottomUpBitmap& src = o.fromWork ? work : newBmp;
     if (o.stretch)
       reference::StretchBlt(work, o.dx, o.dy, o.dcx, o.dcy, src, o.sx, o.sy, o.scx, o.scy);
     else
@@ -663,7 +663,7 @@ Pixel AddToColour(Pixel p, int32_t offset) {
   return MakePixel(add(PixelR(p)), add(PixelG(p)), add(PixelB(p)), PixelA(p));
 }
 
-void ShadeBandOfColumns(Bitmap& bmp, int32_t x0, int32_t n) {
+void ShadeBandOfColumns(BottomUpBitmap& bmp, int32_t x0, int32_t n) {
   const std::vector<int32_t> ramp = Ramp(48, n, false);
   for (int32_t k = 0; k < n; ++k) {
     const int32_t x = x0 + k;
@@ -673,7 +673,7 @@ void ShadeBandOfColumns(Bitmap& bmp, int32_t x0, int32_t n) {
   }
 }
 
-void ShadeBandOfRows(Bitmap& bmp, int32_t y0, int32_t n) {
+void ShadeBandOfRows(BottomUpBitmap& bmp, int32_t y0, int32_t n) {
   const std::vector<int32_t> ramp = Ramp(48, n, true);
   for (int32_t line = 0; line < n; ++line) {
     const int32_t y = y0 + n - 1 - line;
@@ -695,8 +695,9 @@ int32_t Roll(int32_t side, int32_t extent) {
 // The expected frame of member n. The mirrored strips of 18 and 35 use the effects' own
 // source rectangles, which may reach outside New: the reference stretch leaves a pixel
 // alone where its source lies outside New.
-Bitmap Expected(int32_t n, const Bitmap& oldBmp, const Bitmap& newBmp, int32_t percent) {
-  Bitmap work = oldBmp;
+BottomUpBitmap Expected(int32_t n, const BottomUpBitmap& oldBmp, const BottomUpBitmap& newBmp,
+                        int32_t percent) {
+  BottomUpBitmap work = oldBmp;
   const int32_t W = work.Width(), H = work.Height();
   const Extents e = ProgressExtents(W, H, percent);
   const int32_t w = e.w, h = e.h;
@@ -740,7 +741,7 @@ TEST(WipeCrossCheck, EveryMemberAtEveryPercentOnSmallAndOddSizes) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {2, 3},   {3, 2},   {1, 5},   {5, 1},
                                                {7, 5}, {17, 11}, {40, 30}, {33, 47}, {64, 9}};
   for (const auto& [W, H] : sizes) {
-    const Bitmap oldBmp = Pattern(W, H, 11), newBmp = Pattern(W, H, 12);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 11), newBmp = Pattern(W, H, 12);
     for (int32_t n : AllWipes())
       for (int32_t percent = 0; percent <= 100; ++percent)
         ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
@@ -751,7 +752,7 @@ TEST(WipeCrossCheck, EveryMemberAtEveryPercentOnSmallAndOddSizes) {
 TEST(WipeCrossCheck, EveryMemberOnWiderPictures) {
   const std::pair<int32_t, int32_t> sizes[] = {{203, 61}, {58, 151}};
   for (const auto& [W, H] : sizes) {
-    const Bitmap oldBmp = Pattern(W, H, 21), newBmp = Pattern(W, H, 22);
+    const BottomUpBitmap oldBmp = Pattern(W, H, 21), newBmp = Pattern(W, H, 22);
     for (int32_t n : AllWipes())
       for (int32_t percent : {1, 9, 23, 37, 50, 51, 68, 83, 94, 99})
         ASSERT_EQ(RunEffect(n, oldBmp, newBmp, percent), Expected(n, oldBmp, newBmp, percent))
@@ -762,7 +763,7 @@ TEST(WipeCrossCheck, EveryMemberOnWiderPictures) {
 TEST(WipeCrossCheck, EveryMemberOnAScreenSizedOddPicture) {
   // Rows long enough for the blits' vector paths, and self-copies that overlap.
   const int32_t W = 1023, H = 767;
-  const Bitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 41), newBmp = Pattern(W, H, 42);
   for (int32_t n : AllWipes())
     ASSERT_EQ(RunEffect(n, oldBmp, newBmp, 37), Expected(n, oldBmp, newBmp, 37)) << "effect " << n;
 }
@@ -816,7 +817,7 @@ Placement NamedY(std::string_view name) {
 
 TEST(RevealBlock, EveryRowRevealsTheBlockItsNameSays) {
   const int32_t W = 61, H = 43, percent = 37;
-  const Bitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
+  const BottomUpBitmap oldBmp = Pattern(W, H, 1), newBmp = Pattern(W, H, 2);
   const Extents e = ProgressExtents(W, H, percent);
   // Start and length of the block along one axis, written out for each placement.
   const auto along = [](Placement p, int32_t side, int32_t extent) -> std::pair<int32_t, int32_t> {

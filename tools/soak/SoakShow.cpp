@@ -206,18 +206,18 @@ class SimulatedMusic final : public IMusicDevice {
 class CountingFiles final : public IPictureFiles {
  public:
   bool FileExists(const std::string& path) override { return disk_.FileExists(path); }
-  bool LoadStill(const std::string& path, Bitmap32& out) override {
+  bool LoadStill(const std::string& path, BlendBitmap& out) override {
     const bool ok = disk_.LoadStill(path, out);
     Count(ok, path);
     return ok;
   }
-  bool LoadProject(const std::string& path, Picture& project) override {
-    const bool ok = disk_.LoadProject(path, project);
+  bool LoadPicture(const std::string& path, Picture& picture) override {
+    const bool ok = disk_.LoadPicture(path, picture);
     Count(ok, path);
     return ok;
   }
-  void ResizeProject(bool keepAspect, Picture& project, int32_t width, int32_t height) override {
-    disk_.ResizeProject(keepAspect, project, width, height);
+  void FitPicture(bool keepAspect, Picture& picture, int32_t width, int32_t height) override {
+    disk_.FitPicture(keepAspect, picture, width, height);
   }
   int64_t loads = 0, failures = 0;
   std::string justLoaded;  // set by a load, cleared by whoever samples the picture's memory
@@ -258,19 +258,19 @@ class SoakDisplay final : public ScreenDisplay {
   bool pastFirstHour = false;
   int64_t frames = 0, transitionFrames = 0, transitions = 0;
 
-  void Present(const Bitmap& frame) override {
+  void Present(const BottomUpBitmap& frame) override {
     if (!inTransition_) ++transitions;
     inTransition_ = true;
     ++transitionFrames;
     ScreenDisplay::Present(frame);
   }
-  void Present(const Bitmap32& frame, int32_t x, int32_t y) override {
+  void Present(const BlendBitmap& frame, int32_t x, int32_t y) override {
     inTransition_ = false;
     ScreenDisplay::Present(frame, x, y);
     if (onSteadyFrame) onSteadyFrame();
   }
   void ProcessMessages() override {
-    if (form) form->MediaPlayerNotify();
+    if (form) form->MusicFinished();
     Check();
   }
   void WaitMessages() override {
@@ -414,14 +414,14 @@ int Run(const Options& o) {
     std::cerr << "soak_show: cannot create a temporary folder\n";
     return 2;
   }
-  SaverSettings project;
-  const ExtractReport report = ExtractPackage(project, o.saver, folder.path());
+  SaverSettings settings;
+  const ExtractReport report = ExtractPackage(settings, o.saver, folder.path());
   if (report.error != PackageError::None) {
     std::cerr << "soak_show: " << PackageErrorMessage(report.error, o.saver) << "\n";
     return 2;
   }
-  project.FileList.CheckAll();
-  if (project.FileList.FileNames.empty()) {
+  settings.FileList.CheckAll();
+  if (settings.FileList.FileNames.empty()) {
     std::cerr << "soak_show: the saver contains no picture\n";
     return 2;
   }
@@ -433,7 +433,7 @@ int Run(const Options& o) {
   CountingFiles files;
   SimulatedSounds soundDevice(clock);
   SimulatedMusic musicDevice(clock);
-  SlideshowOptions settings = ShowSettingsFrom(project, folder.path());
+  SlideshowOptions options = ShowSettingsFrom(settings, folder.path());
   SoundAdapter sounds(soundDevice, clock, SoundSearchPaths{folder.path(), {}, {}});
   MusicAdapter music(musicDevice);
   EngineAdapter engine(clock, folder.path(), /*threadedObjects=*/false);
@@ -478,7 +478,7 @@ int Run(const Options& o) {
   services.music = &music;
   services.effect = TableEffect;
   {
-    Slideshow form(settings, std::move(services));
+    Slideshow form(options, std::move(services));
     display.form = &form;
     form.ShowModal();
     display.form = nullptr;

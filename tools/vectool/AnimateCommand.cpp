@@ -54,19 +54,19 @@ int RunAnimate(const AnimateOptions& o) {
     vec::LockRandomize(true);
   }
 
-  vec::Picture project;
-  if (!project.LoadFromFile(o.file))
+  vec::Picture picture;
+  if (!picture.LoadFromFile(o.file))
     return Fail("cannot load " + o.file +
-                (project.LastError().empty() ? "" : ": " + project.LastError()));
-  vec::ResizeProject(o.keepAspect, project, width, height);
+                (picture.LastError().empty() ? "" : ": " + picture.LastError()));
+  vec::FitPicture(o.keepAspect, picture, width, height);
 
   vec::WaterEngine engine(&clock);
   engine.SetObjectsThreaded(false);
   engine.SetPackageFolder(std::filesystem::path(o.file).parent_path().string());
-  engine.SetProject(project);
+  engine.SetPicture(picture);
   engine.SetWeather(false);
   engine.Start();
-  engine.SetWeather(project.weather.Kind > 0);
+  engine.SetWeather(picture.weather.Kind > 0);
 
   FrameOutput output;
   if (vec::Status opened = output.Open(outPath, engine.Output().Width(), engine.Output().Height(),

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "base/Result.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 namespace vectool {
 
@@ -29,8 +29,8 @@ class AnimationWriter {
   // Creates the file.
   virtual vec::Status Open(const std::string& path, int32_t width, int32_t height) = 0;
   // Adds a frame of the size given to Open, shown for `durationMs` milliseconds.
-  virtual vec::Status AddFrame(const vec::Bitmap32& frame, int32_t durationMs) = 0;
-  virtual vec::Status AddFrame(const vec::Bitmap& frame, int32_t durationMs) = 0;
+  virtual vec::Status AddFrame(const vec::BlendBitmap& frame, int32_t durationMs) = 0;
+  virtual vec::Status AddFrame(const vec::BottomUpBitmap& frame, int32_t durationMs) = 0;
   // Finishes the file. A writer dropped without Close may leave no usable file.
   virtual vec::Status Close() = 0;
 };

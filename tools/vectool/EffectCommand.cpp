@@ -23,13 +23,13 @@
 namespace vectool {
 namespace {
 
-using vec::Bitmap;
+using vec::BottomUpBitmap;
 using vec::Pixel;
 
 // Reads an uncompressed 24- or 32-bit bitmap file as it is stored: unlike the picture
 // loaders, the fourth byte of a 32-bit file is kept, because the effects carry it over
 // and the references compare it. 24-bit pixels get a fourth byte of 0.
-vec::ErrorOr<Bitmap> ReadRawBmp(const std::string& path) {
+vec::ErrorOr<BottomUpBitmap> ReadRawBmp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return vec::Error::Make(vec::ErrorCode::OpenFailed, "cannot open " + path);
   std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -60,7 +60,7 @@ vec::ErrorOr<Bitmap> ReadRawBmp(const std::string& path) {
   const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
   if (offset > data.size() || (data.size() - offset) / stride < static_cast<size_t>(rows))
     return vec::Error::Make(vec::ErrorCode::Truncated, path + ": truncated");
-  Bitmap bmp(width, static_cast<int32_t>(rows));
+  BottomUpBitmap bmp(width, static_cast<int32_t>(rows));
   for (int32_t r = 0; r < rows; ++r) {
     // File row r is picture row (rows - 1 - r) when stored bottom-up.
     const int32_t y = bottomUp ? static_cast<int32_t>(rows - 1 - r) : r;
@@ -98,15 +98,15 @@ int RunEffect(const EffectOptions& o) {
 
   const vec::Effect& effect = vec::EffectByNumber(number);
 
-  const vec::ErrorOr<Bitmap> oldBmp = ReadRawBmp(oldPath);
+  const vec::ErrorOr<BottomUpBitmap> oldBmp = ReadRawBmp(oldPath);
   if (!oldBmp) return Fail(oldBmp.error().message);
-  const vec::ErrorOr<Bitmap> newBmp = ReadRawBmp(newPath);
+  const vec::ErrorOr<BottomUpBitmap> newBmp = ReadRawBmp(newPath);
   if (!newBmp) return Fail(newBmp.error().message);
   if (oldBmp->Width() != newBmp->Width() || oldBmp->Height() != newBmp->Height())
     return Fail("the old and new pictures differ in size");
 
   vec::SetRandSeed(seed);
-  Bitmap work;
+  BottomUpBitmap work;
   work.SetSize(oldBmp->Width(), oldBmp->Height());
   vec::DrawEffectStep(&effect, work, *oldBmp, *newBmp, percent);
 

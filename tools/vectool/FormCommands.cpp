@@ -63,21 +63,21 @@ class DefinitionSource {
     if (!mkdtemp(tmpl.data()))
       return vec::Error::Make(vec::ErrorCode::WriteFailed, "cannot create a temporary folder");
     folder_ = tmpl + "/";
-    vec::ExtractReport report = vec::ExtractPackage(project_, *package, folder_);
+    vec::ExtractReport report = vec::ExtractPackage(settings_, *package, folder_);
     if (report.error != vec::PackageError::None)
       return vec::Error::Make(vec::ErrorCode::NoMarker, *package + ": no package found");
-    if (path_.empty()) path_ = project_.UISetting.UIFile;
+    if (path_.empty()) path_ = settings_.UISetting.UIFile;
     return {};
   }
   const std::string& path() const { return path_; }
   // The saver's settings, its picture names resolved into the private folder; nullptr
   // without --package.
-  vec::SaverSettings* project() { return folder_.empty() ? nullptr : &project_; }
+  vec::SaverSettings* settings() { return folder_.empty() ? nullptr : &settings_; }
 
  private:
   std::string folder_;
   std::string path_;
-  vec::SaverSettings project_;
+  vec::SaverSettings settings_;
 };
 
 // A window as it first opens for a user without settings of their own: placeholders filled
@@ -86,10 +86,10 @@ class DefinitionSource {
 // written back.
 class FirstAppearance {
  public:
-  FirstAppearance(const vec::FormCollection& forms, vec::SaverSettings& project,
+  FirstAppearance(const vec::FormCollection& forms, vec::SaverSettings& settings,
                   vec::DesignedWindow& window) {
     context_.forms = &forms;
-    context_.project = &project;
+    context_.settings = &settings;
     context_.settingsAccess = true;  // an empty user file: all pictures ticked, index 0
     context_.userSettings = {};
     behaviour_ = std::make_unique<vec::ConfigWindow>(context_, window);
@@ -156,7 +156,7 @@ void AddWindow(Json& j, const vec::DesignedWindow& window, const vec::FormDefini
 }
 
 Json FormJson(const vec::FormCollection& forms, const vec::FormDefinition& form,
-              vec::SaverSettings* project) {
+              vec::SaverSettings* settings) {
   Json actions = Json::array();
   for (const vec::Action& a : form.actions.actions()) {
     Json action = {{"ControlName", Text(a.controlName)},
@@ -164,9 +164,9 @@ Json FormJson(const vec::FormCollection& forms, const vec::FormDefinition& form,
                    {"Param1", Text(a.param1)},
                    {"Param2", Text(a.param2)},
                    {"Param3", Text(a.param3)}};
-    if (project) {
-      const vec::PlaceholderValues values{project->Setting.ProductName, project->Setting.Publisher,
-                                          project->Setting.Website};
+    if (settings) {
+      const vec::PlaceholderValues values{settings->Setting.ProductName,
+                                          settings->Setting.Publisher, settings->Setting.Website};
       action["prepared"] = {{"Param1", Text(vec::PrepareActionParameter(a.param1, values))},
                             {"Param2", Text(vec::PrepareActionParameter(a.param2, values))},
                             {"Param3", Text(vec::PrepareActionParameter(a.param3, values))}};
@@ -185,8 +185,8 @@ Json FormJson(const vec::FormCollection& forms, const vec::FormDefinition& form,
   j["built"] = built.ok();
   if (built.ok()) {
     j["buildError"] = nullptr;
-    if (project) {
-      FirstAppearance first(forms, *project, *built.value());
+    if (settings) {
+      FirstAppearance first(forms, *settings, *built.value());
       AddWindow(j, *built.value(), &form);
     } else {
       AddWindow(j, *built.value(), nullptr);
@@ -212,7 +212,7 @@ int RunForms(const FormsOptions& o) {
   vec::Status loaded = forms.LoadDefinitions(source.path());
   Json list = Json::array();
   for (const vec::FormDefinition& form : forms.forms())
-    list.push_back(FormJson(forms, form, source.project()));
+    list.push_back(FormJson(forms, form, source.settings()));
   Json j;
   j["loaded"] = loaded.ok();
   j["error"] = loaded.ok() ? Json(nullptr) : Text(loaded.error().message);
@@ -246,8 +246,8 @@ int RunFormShot(const FormShotOptions& o) {
   if (built.is_error()) return Fail(built.error().message);
   vec::DesignedWindow& window = *built.value();
   std::unique_ptr<FirstAppearance> first;
-  if (vec::SaverSettings* project = source.project())
-    first = std::make_unique<FirstAppearance>(forms, *project, window);
+  if (vec::SaverSettings* settings = source.settings())
+    first = std::make_unique<FirstAppearance>(forms, *settings, window);
   else
     window.ApplyTagVisibility();
   window.show();

@@ -88,7 +88,7 @@ vec::Status FrameOutput::Open(const std::string& path, int32_t width, int32_t he
   return {};
 }
 
-vec::Status FrameOutput::Add(const vec::Bitmap32& frame) {
+vec::Status FrameOutput::Add(const vec::BlendBitmap& frame) {
   ++frames_;
   if (writer_) {
     const int64_t dueMs = frames_ * 1000 / fps_;

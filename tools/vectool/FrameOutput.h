@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "tools/vectool/AnimationWriter.h"
 
 namespace vectool {
@@ -33,7 +33,7 @@ class FrameOutput {
   // total time stays right.
   vec::Status Open(const std::string& path, int32_t width, int32_t height, int64_t fps,
                    const AnimationSettings& settings);
-  vec::Status Add(const vec::Bitmap32& frame);
+  vec::Status Add(const vec::BlendBitmap& frame);
   vec::Status Close();
   int64_t frames() const { return frames_; }
 

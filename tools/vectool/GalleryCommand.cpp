@@ -15,8 +15,8 @@
 
 #include "base/MathUtil.h"
 #include "base/Random.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/ImageFile.h"
 #include "graphics/PictureUtilities.h"
 #include "tools/vectool/Command.h"
@@ -36,8 +36,8 @@ constexpr int32_t kShortestFrameMs = 20;
 
 // The picture as the slideshow shows a still picture with Stretch and Proportional on:
 // fitted by aspect into W x H with Lanczos resampling, centred on black.
-vec::Bitmap FitCentred(const vec::Bitmap32& src, int32_t W, int32_t H) {
-  vec::Bitmap out(W, H);
+vec::BottomUpBitmap FitCentred(const vec::BlendBitmap& src, int32_t W, int32_t H) {
+  vec::BottomUpBitmap out(W, H);
   for (size_t i = 0; i < out.PixelCount(); ++i) out.Bits()[i] = vec::MakePixel(0, 0, 0);
   const int32_t w = src.Width(), h = src.Height();
   if (w <= 0 || h <= 0) return out;
@@ -48,14 +48,14 @@ vec::Bitmap FitCentred(const vec::Bitmap32& src, int32_t W, int32_t H) {
   } else {
     width = std::clamp(vec::RoundHalfEven(H * ratio), 1, W);
   }
-  vec::Bitmap32 fitted(width, height);
+  vec::BlendBitmap fitted(width, height);
   vec::StretchLanczos(src, fitted);
   fitted.DrawTo(out, (W - width) / 2, (H - height) / 2);
   return out;
 }
 
-vec::ErrorOr<vec::Bitmap> LoadPicture(const std::string& path, int32_t W, int32_t H) {
-  vec::ErrorOr<vec::Bitmap32> image = vec::LoadImageFromFile(path);
+vec::ErrorOr<vec::BottomUpBitmap> LoadPicture(const std::string& path, int32_t W, int32_t H) {
+  vec::ErrorOr<vec::BlendBitmap> image = vec::LoadImageFromFile(path);
   if (!image) return vec::Error::Make(image.error().code, path + ": " + image.error().message);
   return FitCentred(image.value(), W, H);
 }
@@ -90,15 +90,15 @@ std::string AnimationName(int32_t number, AnimationFormat format) {
 }
 
 // One effect from Old to New as an animation of `frames` frames from 0 % to 100 %.
-vec::Status WriteEffectAnimation(const vec::Effect& effect, const vec::Bitmap& oldBmp,
-                                 const vec::Bitmap& newBmp, int32_t frames, uint32_t seed,
+vec::Status WriteEffectAnimation(const vec::Effect& effect, const vec::BottomUpBitmap& oldBmp,
+                                 const vec::BottomUpBitmap& newBmp, int32_t frames, uint32_t seed,
                                  AnimationWriter& writer, const std::filesystem::path& file) {
   const int32_t W = oldBmp.Width(), H = oldBmp.Height();
   TRY(writer.Open(file.string(), W, H));
   // Each effect starts from the same seed, so a gallery can be made again identically.
   vec::SetRandSeed(seed);
   const int32_t delay = std::max(kShortestFrameMs, kTransitionMs / frames);
-  vec::Bitmap work;
+  vec::BottomUpBitmap work;
   work.SetSize(W, H);
   for (int32_t i = 0; i < frames; ++i) {
     const int32_t percent = vec::RoundHalfEven(i * 100.0 / (frames - 1));
@@ -152,9 +152,9 @@ int RunGallery(const GalleryOptions& o) {
   const int32_t frames = o.frames;
   const uint32_t seed = o.seed;
 
-  const vec::ErrorOr<vec::Bitmap> oldBmp = LoadPicture(o.oldPath, W, H);
+  const vec::ErrorOr<vec::BottomUpBitmap> oldBmp = LoadPicture(o.oldPath, W, H);
   if (!oldBmp) return Fail(oldBmp.error().message);
-  const vec::ErrorOr<vec::Bitmap> newBmp = LoadPicture(o.newPath, W, H);
+  const vec::ErrorOr<vec::BottomUpBitmap> newBmp = LoadPicture(o.newPath, W, H);
   if (!newBmp) return Fail(newBmp.error().message);
 
   const std::filesystem::path dir(o.outDir);

@@ -77,11 +77,11 @@ vec::Status GifAnimationWriter::Open(const std::string& path, int32_t width, int
   return {};
 }
 
-vec::Status GifAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t durationMs) {
+vec::Status GifAnimationWriter::AddFrame(const vec::BottomUpBitmap& frame, int32_t durationMs) {
   return AddFrameOf(frame, durationMs);
 }
 
-vec::Status GifAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t durationMs) {
+vec::Status GifAnimationWriter::AddFrame(const vec::BlendBitmap& frame, int32_t durationMs) {
   return AddFrameOf(frame, durationMs);
 }
 

@@ -23,8 +23,8 @@ class GifAnimationWriter final : public AnimationWriter {
   vec::Status Open(const std::string& path, int32_t width, int32_t height) override;
   // GIF counts time in hundredths of a second: each frame's delay is chosen so that the
   // frames end at the sum of the durations so far, rounded down, and no time is lost.
-  vec::Status AddFrame(const vec::Bitmap32& frame, int32_t durationMs) override;
-  vec::Status AddFrame(const vec::Bitmap& frame, int32_t durationMs) override;
+  vec::Status AddFrame(const vec::BlendBitmap& frame, int32_t durationMs) override;
+  vec::Status AddFrame(const vec::BottomUpBitmap& frame, int32_t durationMs) override;
   vec::Status Close() override;
 
  private:

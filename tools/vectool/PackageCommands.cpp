@@ -97,8 +97,8 @@ int RunInfo(const InfoOptions& o) {
   if (scratch.path().empty()) return PackageFail(vec::PackageError::NoTempFolder, file);
   vec::ExtractReport report = vec::ExtractPackageFiles(file, scratch.path());
   if (report.error != vec::PackageError::None) return PackageFail(report.error, file);
-  vec::SaverSettings project;
-  vec::LoadProjectFile(project, scratch.path() + std::string(vec::kPackageRecordNames[0]));
+  vec::SaverSettings settings;
+  vec::LoadSettingsFile(settings, scratch.path() + std::string(vec::kPackageRecordNames[0]));
 
   Json records = Json::array();
   const size_t outer = std::min<size_t>(report.outerCount, vec::kPackageRecordNames.size());
@@ -112,11 +112,11 @@ int RunInfo(const InfoOptions& o) {
   Json j;
   j["records"] = std::move(records);
   j["files"] = std::move(files);
-  j["fileList"] = {{"FileNames", Texts(project.FileList.FileNames)},
-                   {"Checked", Texts(project.FileList.Checked)}};
-  j["settings"] = SettingsJson(project.Setting);
-  j["UIFile"] = Text(project.UISetting.UIFile);
-  j["PreviewFile"] = Text(project.Setting.PreviewFile);
+  j["fileList"] = {{"FileNames", Texts(settings.FileList.FileNames)},
+                   {"Checked", Texts(settings.FileList.Checked)}};
+  j["settings"] = SettingsJson(settings.Setting);
+  j["UIFile"] = Text(settings.UISetting.UIFile);
+  j["PreviewFile"] = Text(settings.Setting.PreviewFile);
   std::cout << Printed(j);
   return 0;
 }
@@ -133,36 +133,36 @@ int RunSettings(const SettingsOptions& o) {
   const std::string& file = o.file;
   ScratchFolder scratch;
   if (scratch.path().empty()) return PackageFail(vec::PackageError::NoTempFolder, file);
-  vec::SaverSettings project;
-  vec::ExtractReport report = vec::ExtractPackage(project, file, scratch.path());
+  vec::SaverSettings settings;
+  vec::ExtractReport report = vec::ExtractPackage(settings, file, scratch.path());
   if (report.error != vec::PackageError::None) return PackageFail(report.error, file);
 
   // As the slideshow modes do: every picture takes part, then the user's file applies.
-  project.FileList.CheckAll();
+  settings.FileList.CheckAll();
   if (!o.ini.empty()) {
     if (!vec::IsRegularFile(o.ini)) return Fail("cannot read " + o.ini);
-    (void)vec::ApplyUserSettingsFile(project, o.ini);
+    (void)vec::ApplyUserSettingsFile(settings, o.ini);
   } else if (!o.noIni) {
     std::string own = vec::GetLongPath(file);
-    (void)vec::ApplyUserSettingsFile(project,
+    (void)vec::ApplyUserSettingsFile(settings,
                                      vec::LocateUserSettings(own.empty() ? file : own).Current());
   }
 
   // The play list: checked pictures in list order (the order of show mode 1; the random modes
   // draw from this same set).
   std::vector<std::string> playList;
-  const auto& names = project.FileList.FileNames;
+  const auto& names = settings.FileList.FileNames;
   for (size_t i = 0; i < names.size(); ++i) {
-    if (project.FileList.Checked[i] != "TRUE") continue;
+    if (settings.FileList.Checked[i] != "TRUE") continue;
     std::string_view bare = std::string_view(names[i]).substr(scratch.path().size());
     playList.emplace_back(vec::StoredFileNamePart(bare));
   }
-  std::vector<std::string> effects = vec::SplitCommaText(project.Setting.TransitionEffects);
+  std::vector<std::string> effects = vec::SplitCommaText(settings.Setting.TransitionEffects);
   if (effects.empty()) effects.push_back("1");
 
   Json j;
-  j["settings"] = SettingsJson(project.Setting);
-  j["Checked"] = Texts(project.FileList.Checked);
+  j["settings"] = SettingsJson(settings.Setting);
+  j["Checked"] = Texts(settings.FileList.Checked);
   j["PlayList"] = Texts(playList);
   j["EffectList"] = Texts(effects);
   std::cout << Printed(j);

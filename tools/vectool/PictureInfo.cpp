@@ -49,8 +49,8 @@ Json PictureJson(const vec::Picture& p) {
   j["error"] = p.lastError.empty() ? Json(nullptr) : Text(p.lastError);
   j["Title"] = Text(p.Title);
   j["Author"] = Text(p.Author);
-  j["width"] = p.picture.Width();
-  j["height"] = p.picture.Height();
+  j["width"] = p.image.Width();
+  j["height"] = p.image.Height();
   j["previewWidth"] = p.preview.Width();
   j["previewHeight"] = p.preview.Height();
   j["waves"] = std::move(waves);
@@ -66,18 +66,18 @@ Json PictureJson(const vec::Picture& p) {
 }  // namespace
 
 int RunPictureInfo(const std::string& file, bool json) {
-  vec::Picture project;
-  project.LoadFromFile(file);
+  vec::Picture picture;
+  picture.LoadFromFile(file);
   if (json) {
     // The document says whether the file loaded; the exit code says it too.
-    std::cout << Printed(PictureJson(project));
-    return project.loaded ? 0 : kFailed;
+    std::cout << Printed(PictureJson(picture));
+    return picture.loaded ? 0 : kFailed;
   }
   // A file that does not load is bad input: one line on stderr, like every command's.
-  if (!project.loaded) return Fail(file + ": not loaded: " + project.lastError);
-  std::cout << file << ": " << project.picture.Width() << " x " << project.picture.Height()
-            << ", \"" << vec::Cp1252ToUtf8(project.Title) << "\", " << project.SoundCount()
-            << " sounds, " << project.objects.Count() << " objects\n";
+  if (!picture.loaded) return Fail(file + ": not loaded: " + picture.lastError);
+  std::cout << file << ": " << picture.image.Width() << " x " << picture.image.Height() << ", \""
+            << vec::Cp1252ToUtf8(picture.Title) << "\", " << picture.SoundCount() << " sounds, "
+            << picture.objects.Count() << " objects\n";
   return 0;
 }
 

@@ -59,12 +59,12 @@ bool UseOwnColours(const std::vector<uint8_t>& rgba, IndexedPicture& out) {
 
 }  // namespace
 
-vec::ErrorOr<IndexedPicture> Quantiser::Quantise(const vec::Bitmap32& picture,
+vec::ErrorOr<IndexedPicture> Quantiser::Quantise(const vec::BlendBitmap& picture,
                                                  PictureArea area) const {
   return QuantiseOf(picture, area);
 }
 
-vec::ErrorOr<IndexedPicture> Quantiser::Quantise(const vec::Bitmap& picture,
+vec::ErrorOr<IndexedPicture> Quantiser::Quantise(const vec::BottomUpBitmap& picture,
                                                  PictureArea area) const {
   return QuantiseOf(picture, area);
 }

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "graphics/Bitmap.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 namespace vectool {
 
@@ -46,8 +46,8 @@ class Quantiser {
 
   // The area of `picture` (the whole picture when `area` is empty) with its own palette.
   // Alpha is ignored: every pixel counts as opaque.
-  vec::ErrorOr<IndexedPicture> Quantise(const vec::Bitmap32& picture, PictureArea area) const;
-  vec::ErrorOr<IndexedPicture> Quantise(const vec::Bitmap& picture, PictureArea area) const;
+  vec::ErrorOr<IndexedPicture> Quantise(const vec::BlendBitmap& picture, PictureArea area) const;
+  vec::ErrorOr<IndexedPicture> Quantise(const vec::BottomUpBitmap& picture, PictureArea area) const;
 
  private:
   template <class Picture>

@@ -46,7 +46,7 @@ class RenderDisplay final : public vec::ScreenDisplay {
   RenderDisplay(int32_t w, int32_t h, vec::FakeClock& clock, uint32_t frameMs, uint32_t endTick)
       : ScreenDisplay(w, h), clock_(clock), frameMs_(frameMs), endTick_(endTick) {}
 
-  std::function<bool(const vec::Bitmap32&, int frameNumber)> writeFrame;
+  std::function<bool(const vec::BlendBitmap&, int frameNumber)> writeFrame;
   vec::Slideshow* form = nullptr;
   bool failed = false;
   int frames = 0;
@@ -80,7 +80,7 @@ class RenderDisplay final : public vec::ScreenDisplay {
   uint32_t frameMs_;
   uint32_t endTick_;
   int64_t written_ = 0;
-  vec::Bitmap32 composed_;
+  vec::BlendBitmap composed_;
 };
 
 class StderrMessages final : public vec::IShowMessages {
@@ -128,16 +128,16 @@ int RunRender(const RenderOptions& o) {
 
   RenderFolder folder;
   if (folder.path().empty()) return Fail("cannot create a temporary folder");
-  vec::SaverSettings project;
-  const vec::ExtractReport report = vec::ExtractPackage(project, saver, folder.path());
+  vec::SaverSettings settings;
+  const vec::ExtractReport report = vec::ExtractPackage(settings, saver, folder.path());
   if (report.error != vec::PackageError::None)
     return Fail(vec::PackageErrorMessage(report.error, saver));
-  project.FileList.CheckAll();
+  settings.FileList.CheckAll();
   if (!iniPath.empty()) {
-    if (vec::Status read = vec::ApplyUserSettingsFile(project, iniPath); !read.ok())
+    if (vec::Status read = vec::ApplyUserSettingsFile(settings, iniPath); !read.ok())
       return Fail(read.error().message);
   }
-  if (project.FileList.FileNames.empty()) return Fail("the saver contains no picture");
+  if (settings.FileList.FileNames.empty()) return Fail("the saver contains no picture");
 
   vectool::FrameOutput output;
   if (vec::Status opened = output.Open(outPath, width, height, fps, AnimationSettings{o.quality});
@@ -154,7 +154,7 @@ int RunRender(const RenderOptions& o) {
   const uint32_t endTick = 1000000u + static_cast<uint32_t>(secs * 1000);
   RenderDisplay display(width, height, clock, frameMs, endTick);
   vectool::ProgressLine progress("render", secs * 1000, "frames");
-  display.writeFrame = [&](const vec::Bitmap32& frame, int number) {
+  display.writeFrame = [&](const vec::BlendBitmap& frame, int number) {
     // This frame stands until the next one is due.
     progress.Update(static_cast<int64_t>(clock.Ticks() - 1000000u) + frameMs, number);
     vec::Status added = output.Add(frame);
@@ -162,7 +162,7 @@ int RunRender(const RenderOptions& o) {
     return added.ok();
   };
 
-  vec::SlideshowOptions settings = vec::ShowSettingsFrom(project, folder.path());
+  vec::SlideshowOptions options = vec::ShowSettingsFrom(settings, folder.path());
   StderrMessages messages;
   // Why the first picture that failed could not be shown, for the one-line error when none
   // could be.
@@ -179,7 +179,7 @@ int RunRender(const RenderOptions& o) {
   services.engine = &engine;
   services.effect = vec::TableEffect;
   {
-    vec::Slideshow form(settings, std::move(services));
+    vec::Slideshow form(options, std::move(services));
     display.form = &form;
     form.ShowModal();
   }

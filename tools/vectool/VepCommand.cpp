@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "base/Ini.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/ImageFile.h"
 #include "graphics/Jpeg.h"
 #include "picture/Mask.h"
@@ -57,7 +57,7 @@ std::vector<std::string> SectionLines(const std::string& text, Pred wanted) {
 
 struct Encoded {
   std::vector<uint8_t> jpeg;
-  vec::Bitmap32 image;
+  vec::BlendBitmap image;
 };
 
 // Loads an image; a JPEG keeps its own bytes.
@@ -107,7 +107,7 @@ int RunVep(const VepOptions& o) {
   if (const std::optional<std::string>& maskPath = o.mask) {
     auto maskImage = vec::LoadImageFromFile(*maskPath);
     if (!maskImage) return Fail(*maskPath + ": " + maskImage.error().message);
-    vec::Bitmap mask(maskImage->Width(), maskImage->Height());
+    vec::BottomUpBitmap mask(maskImage->Width(), maskImage->Height());
     for (int32_t y = 0; y < mask.Height(); ++y)
       for (int32_t x = 0; x < mask.Width(); ++x) mask.SetPixel(x, y, maskImage->GetPixel(x, y));
     c.maskValues = vec::EncodeMask(vec::AreaMaskFromColors(mask));

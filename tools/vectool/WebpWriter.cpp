@@ -75,11 +75,11 @@ vec::Status WebpAnimationWriter::Open(const std::string& path, int32_t width, in
   return {};
 }
 
-vec::Status WebpAnimationWriter::AddFrame(const vec::Bitmap32& frame, int32_t durationMs) {
+vec::Status WebpAnimationWriter::AddFrame(const vec::BlendBitmap& frame, int32_t durationMs) {
   return AddFrameOf(frame, durationMs);
 }
 
-vec::Status WebpAnimationWriter::AddFrame(const vec::Bitmap& frame, int32_t durationMs) {
+vec::Status WebpAnimationWriter::AddFrame(const vec::BottomUpBitmap& frame, int32_t durationMs) {
   return AddFrameOf(frame, durationMs);
 }
 

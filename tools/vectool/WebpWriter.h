@@ -21,8 +21,8 @@ class WebpAnimationWriter final : public AnimationWriter {
   WebpAnimationWriter& operator=(const WebpAnimationWriter&) = delete;
 
   vec::Status Open(const std::string& path, int32_t width, int32_t height) override;
-  vec::Status AddFrame(const vec::Bitmap32& frame, int32_t durationMs) override;
-  vec::Status AddFrame(const vec::Bitmap& frame, int32_t durationMs) override;
+  vec::Status AddFrame(const vec::BlendBitmap& frame, int32_t durationMs) override;
+  vec::Status AddFrame(const vec::BottomUpBitmap& frame, int32_t durationMs) override;
   vec::Status Close() override;
 
  private:

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "graphics/Jpeg.h"
 #include "picture/PictureWriter.h"
@@ -63,16 +63,16 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
              static_cast<std::streamsize>(bytes.size()));
 }
 
-inline Bitmap32 Solid(int32_t w, int32_t h, Pixel color) {
-  Bitmap32 b(w, h);
+inline BlendBitmap Solid(int32_t w, int32_t h, Pixel color) {
+  BlendBitmap b(w, h);
   b.Clear(color);
   return b;
 }
 
 // Four quadrants: top-left, top-right, bottom-left, bottom-right (so both axes and both
 // flips are visible).
-inline Bitmap32 Quadrants(int32_t w, int32_t h, Pixel tl, Pixel tr, Pixel bl, Pixel br) {
-  Bitmap32 b(w, h);
+inline BlendBitmap Quadrants(int32_t w, int32_t h, Pixel tl, Pixel tr, Pixel bl, Pixel br) {
+  BlendBitmap b(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
       b.SetPixel(x, y, y < h / 2 ? (x < w / 2 ? tl : tr) : (x < w / 2 ? bl : br));
@@ -80,8 +80,8 @@ inline Bitmap32 Quadrants(int32_t w, int32_t h, Pixel tl, Pixel tr, Pixel bl, Pi
 }
 
 // A picture file with its title, preview and picture (both stored as JPEG) and an empty mask.
-inline std::vector<uint8_t> MakePictureFile(const std::string& title, const Bitmap32& preview,
-                                            const Bitmap32& picture) {
+inline std::vector<uint8_t> MakePictureFile(const std::string& title, const BlendBitmap& preview,
+                                            const BlendBitmap& picture) {
   PictureFileContent c;
   c.Title = title;
   c.Author = "Tester";
@@ -93,7 +93,7 @@ inline std::vector<uint8_t> MakePictureFile(const std::string& title, const Bitm
 
 // Pixel art: one string per row, one character per pixel, looked up in `legend`; '?' skips
 // the pixel. Reports every pixel that differs, with its position.
-inline void ExpectArt(const Bitmap32& bmp, int32_t x0, int32_t y0,
+inline void ExpectArt(const BlendBitmap& bmp, int32_t x0, int32_t y0,
                       const std::vector<std::string>& rows, const std::map<char, Pixel>& legend) {
   for (size_t y = 0; y < rows.size(); ++y) {
     for (size_t x = 0; x < rows[y].size(); ++x) {

@@ -97,7 +97,7 @@ TEST(ImageButton, ImagesAndTheirFallbacks) {
     if (c.down) p.buttonDown = test::Solid(4, 3, kDown);
     if (c.over) p.buttonOver = test::Solid(4, 3, kOver);
     if (c.disabled) p.buttonDisable = test::Solid(4, 3, kDisabled);
-    Bitmap32 out(4, 3);
+    BlendBitmap out(4, 3);
     PaintImageButton(p, c.enabled, c.visual, TestColors(), out);
     EXPECT_EQ(out.GetPixel(0, 0), c.expected);
     EXPECT_EQ(out.GetPixel(3, 2), c.expected);
@@ -116,11 +116,11 @@ TEST(ImageButton, SystemPushButtonWithoutImages) {
        {std::pair{true, ButtonVisual::Up}, std::pair{true, ButtonVisual::Over},
         std::pair{false, ButtonVisual::Down}}) {
     SCOPED_TRACE(testing::Message() << enabled << " " << static_cast<int>(visual));
-    Bitmap32 out(6, 5);
+    BlendBitmap out(6, 5);
     PaintImageButton(p, enabled, visual, TestColors(), out);
     test::ExpectArt(out, 0, 0, raised, kEdges);
   }
-  Bitmap32 out(6, 5);
+  BlendBitmap out(6, 5);
   PaintImageButton(p, true, ButtonVisual::Down, TestColors(), out);
   test::ExpectArt(out, 0, 0, {"SSSSSH", "S....H", "S....H", "S....H", "HHHHHH"}, kEdges);
 }
@@ -145,7 +145,7 @@ TEST(ImageButton, CaptionDrawnInsideItsCentredBox) {
     SCOPED_TRACE(testing::Message() << "show " << c.show << " enabled " << c.enabled);
     p.showCaption = c.show;
     p.buttonDisable = test::Solid(81, 31, kUp);
-    Bitmap32 out(81, 31);
+    BlendBitmap out(81, 31);
     PaintImageButton(p, c.enabled, ButtonVisual::Up, TestColors(), out);
     int32_t minX = 1000, maxX = -1, minY = 1000, maxY = -1;
     for (int32_t y = 0; y < 31; ++y)

@@ -124,7 +124,7 @@ TEST(Bevel, LinesPerShapeAndStyle) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "shape " << static_cast<int>(c.shape) << " style "
                                     << static_cast<int>(c.style));
-    Bitmap32 bmp(5, 4);
+    BlendBitmap bmp(5, 4);
     PaintBevel(c.shape, c.style, BevelColors(), bmp);
     test::ExpectArt(bmp, 0, 0, c.art, kBevelLegend);
   }

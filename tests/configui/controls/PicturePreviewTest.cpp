@@ -24,7 +24,7 @@ class Preview : public test::WidgetTest {
   }
   // Samples well inside each quadrant of the shown picture.
   void ExpectQuadrants(int tolerance = 0) {
-    const Bitmap32& p = preview.picture();
+    const BlendBitmap& p = preview.picture();
     const int32_t w = p.Width(), h = p.Height();
     ASSERT_FALSE(p.Empty());
     const auto check = [&](int32_t x, int32_t y, Pixel expected) {

@@ -13,7 +13,7 @@ constexpr Pixel kBrush = MakePixel(0, 0, 200);
 constexpr Pixel kBack = MakePixel(10, 10, 10);
 const std::map<char, Pixel> kLegend{{'P', kPen}, {'B', kBrush}, {'.', kBack}};
 
-PixelCanvas MakeCanvas(Bitmap32& bmp, int32_t penWidth) {
+PixelCanvas MakeCanvas(BlendBitmap& bmp, int32_t penWidth) {
   bmp.Clear(kBack);
   PixelCanvas c(bmp);
   c.penColor = kPen;
@@ -24,7 +24,7 @@ PixelCanvas MakeCanvas(Bitmap32& bmp, int32_t penWidth) {
 
 // A one-pixel outline sits on l..r-1: drawing it on r or leaving out r-1 would show here.
 TEST(PixelCanvas, ThinRectangleOutlinesTheHalfOpenRectangle) {
-  Bitmap32 bmp(8, 7);
+  BlendBitmap bmp(8, 7);
   MakeCanvas(bmp, 1).Rectangle(1, 1, 6, 5);
   test::ExpectArt(
       bmp, 0, 0,
@@ -35,7 +35,7 @@ TEST(PixelCanvas, ThinRectangleOutlinesTheHalfOpenRectangle) {
 // A two-pixel pen reaches one pixel outside on the left and top and stays inside on the right
 // and bottom, so the outer box is the same as the thin one drawn from one pixel further out.
 TEST(PixelCanvas, TwoPixelRectangleCoversOneOutsideAndOneInside) {
-  Bitmap32 bmp(9, 8);
+  BlendBitmap bmp(9, 8);
   MakeCanvas(bmp, 2).Rectangle(2, 2, 8, 7);
   test::ExpectArt(bmp, 0, 0,
                   {".........", ".PPPPPPP.", ".PPPPPPP.", ".PPBBBPP.", ".PPBBBPP.", ".PPPPPPP.",
@@ -61,7 +61,7 @@ TEST(PixelCanvas, LinesAndTheirEndPoints) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "width " << c.width << " from (" << c.x1 << "," << c.y1
                                     << ") to (" << c.x2 << "," << c.y2 << ")");
-    Bitmap32 bmp(7, static_cast<int32_t>(c.art.size()));
+    BlendBitmap bmp(7, static_cast<int32_t>(c.art.size()));
     MakeCanvas(bmp, c.width).Line(c.x1, c.y1, c.x2, c.y2);
     test::ExpectArt(bmp, 0, 0, c.art, kLegend);
   }
@@ -69,7 +69,7 @@ TEST(PixelCanvas, LinesAndTheirEndPoints) {
 
 // The bottom-right colour owns the bottom-left and top-right corners.
 TEST(PixelCanvas, EdgeCornersBelongToTheBottomRightColour) {
-  Bitmap32 bmp(5, 4);
+  BlendBitmap bmp(5, 4);
   MakeCanvas(bmp, 1).Edge(Rect{0, 0, 5, 4}, kPen, kBrush);
   test::ExpectArt(bmp, 0, 0, {"PPPPB", "P...B", "P...B", "BBBBB"}, kLegend);
 }
@@ -78,7 +78,7 @@ TEST(PixelCanvas, EdgeCornersBelongToTheBottomRightColour) {
 // must be drawn); alpha-0 pixels are never drawn; drawn pixels become opaque.
 TEST(PixelCanvas, ImageTransparencyUsesTheBottomLeftPixel) {
   const Pixel key = MakePixel(255, 0, 255), top = MakePixel(0, 255, 0);
-  Bitmap32 image(3, 2);
+  BlendBitmap image(3, 2);
   image.SetPixel(0, 0, top);
   image.SetPixel(1, 0, key);
   image.SetPixel(2, 0, MakePixel(1, 2, 3, 0));  // carries no colour
@@ -94,14 +94,14 @@ TEST(PixelCanvas, ImageTransparencyUsesTheBottomLeftPixel) {
   for (const Case& c : {Case{true, {".....", ".T...", "..GT.", "....."}},
                         Case{false, {".....", ".TK..", ".KGT.", "....."}}}) {
     SCOPED_TRACE(c.transparent);
-    Bitmap32 bmp(5, 4);
+    BlendBitmap bmp(5, 4);
     MakeCanvas(bmp, 1).DrawImage(1, 1, image, c.transparent);
     test::ExpectArt(bmp, 0, 0, c.art, legend);
   }
 }
 
 TEST(PixelCanvas, EverythingIsClippedToTheBitmapAndTheClip) {
-  Bitmap32 bmp(4, 3);
+  BlendBitmap bmp(4, 3);
   PixelCanvas c = MakeCanvas(bmp, 3);
   c.Rectangle(-5, -5, 20, 20);
   c.Line(-10, 1, 30, 1);

@@ -90,7 +90,7 @@ TEST(ThumbnailLayout, CheckBoxHitArea) {
 const std::map<char, Pixel> kBoxLegend{{'P', kBoxPen}, {'B', kColor}};
 
 TEST(ThumbnailGridPainting, TickedCheckBox) {
-  Bitmap32 bmp(16, 16);
+  BlendBitmap bmp(16, 16);
   PaintCheckBox(bmp, 2, 3, true, kBoxPen, kColor);
   test::ExpectArt(
       bmp, 2, 3,
@@ -102,7 +102,7 @@ TEST(ThumbnailGridPainting, TickedCheckBox) {
 }
 
 TEST(ThumbnailGridPainting, EmptyCheckBox) {
-  Bitmap32 bmp(11, 11);
+  BlendBitmap bmp(11, 11);
   PaintCheckBox(bmp, 0, 0, false, kBoxPen, kColor);
   std::vector<std::string> art(11, "PBBBBBBBBBP");
   art.front() = art.back() = "PPPPPPPPPPP";
@@ -110,7 +110,7 @@ TEST(ThumbnailGridPainting, EmptyCheckBox) {
 }
 
 struct GridFixture {
-  std::vector<Bitmap32> images;
+  std::vector<BlendBitmap> images;
   std::vector<std::string> titles;
   std::vector<bool> ticked = std::vector<bool>(1001, false);
   ThumbnailGridView view;
@@ -137,7 +137,7 @@ TEST(ThumbnailGridPainting, CellPixels) {
   f.images.push_back(test::Quadrants(80, 60, kRed, kBlue, kGreen, kYellow));
   f.view.selectedRow = 1;
   f.view.selectedColumn = 0;
-  Bitmap32 bmp(350, 250);
+  BlendBitmap bmp(350, 250);
   PaintThumbnailGrid(f.view, bmp);
   struct Case {
     int32_t x, y;
@@ -182,7 +182,7 @@ TEST(ThumbnailGridPainting, CheckBoxesFollowTheTickedFlagsAndTheSelection) {
   f.ticked[1] = true;
   f.view.selectedRow = 0;
   f.view.selectedColumn = 2;
-  Bitmap32 bmp(350, 250);
+  BlendBitmap bmp(350, 250);
   PaintThumbnailGrid(f.view, bmp);
   // Item 0: box at (13, 66), not ticked.
   EXPECT_EQ(bmp.GetPixel(13, 66), kBoxPen);
@@ -201,7 +201,7 @@ struct Ink {
   int32_t minX = 100000, maxX = -1, minY = 100000, maxY = -1;
   int64_t count = 0;
 };
-Ink InkIn(const Bitmap32& bmp, const Rect& r, Pixel background) {
+Ink InkIn(const BlendBitmap& bmp, const Rect& r, Pixel background) {
   Ink ink;
   for (int32_t y = r.top; y < r.bottom; ++y)
     for (int32_t x = r.left; x < r.right; ++x)
@@ -213,7 +213,7 @@ Ink InkIn(const Bitmap32& bmp, const Rect& r, Pixel background) {
   return ink;
 }
 
-int64_t CountColor(const Bitmap32& bmp, const Rect& r, Pixel color) {
+int64_t CountColor(const BlendBitmap& bmp, const Rect& r, Pixel color) {
   int64_t n = 0;
   for (int32_t y = r.top; y < r.bottom; ++y)
     for (int32_t x = r.left; x < r.right; ++x) n += bmp.GetPixel(x, y) == color;
@@ -227,7 +227,7 @@ TEST(ThumbnailGridPainting, TitlesAreCentredAndSelectedOnesHighlighted) {
   f.titles = {"Wi", "Wi"};
   f.view.selectedRow = 0;
   f.view.selectedColumn = 1;
-  Bitmap32 bmp(350, 250);
+  BlendBitmap bmp(350, 250);
   PaintThumbnailGrid(f.view, bmp);
   const Rect title0{10, 84, 100, 110}, title1{110, 84, 200, 110};
   const Ink ink = InkIn(bmp, title0, kColor);
@@ -243,7 +243,7 @@ TEST(ThumbnailGridPainting, LongTitlesWrapBetweenWordsAndStayInTheirCell) {
   test::App();
   GridFixture f(1, true);
   f.titles = {"Harbour at dawn with boats"};
-  Bitmap32 bmp(350, 250);
+  BlendBitmap bmp(350, 250);
   PaintThumbnailGrid(f.view, bmp);
   const QFontMetrics metrics(f.view.font);
   ASSERT_GT(metrics.horizontalAdvance("Harbour at dawn with boats"), 90);
@@ -278,7 +278,7 @@ TEST_F(ThumbnailFiles, MissingItemsMoveLaterThumbnailsUp) {
   grid.show();
   ASSERT_EQ(grid.thumbnails().images.size(), 2u);
   EXPECT_EQ(grid.thumbnails().titles, (std::vector<std::string>{"a.bmp", "c.bmp"}));
-  const Bitmap32 frame = grid.render();
+  const BlendBitmap frame = grid.render();
   // Cells are 60 x 50; thumbnails at (L + 15, 15).
   EXPECT_EQ(frame.GetPixel(15, 15), kRed);
   EXPECT_EQ(frame.GetPixel(75, 15), kBlue);         // item 2's picture in cell 1
@@ -299,7 +299,7 @@ TEST_F(ThumbnailFiles, PictureFilesGiveTheirPreviewAndTitle) {
   grid.setItems({vep});
   ASSERT_EQ(grid.thumbnails().images.size(), 1u);
   EXPECT_EQ(grid.thumbnails().titles[0], "Caf\xc3\xa9");
-  const Bitmap32& t = grid.thumbnails().images[0];
+  const BlendBitmap& t = grid.thumbnails().images[0];
   ASSERT_EQ(t.Width(), 40);
   ASSERT_EQ(t.Height(), 30);
   EXPECT_TRUE(test::Near(t.GetPixel(2, 2), kRed)) << std::hex << t.GetPixel(2, 2);
@@ -316,7 +316,7 @@ TEST_F(ThumbnailFiles, ImagesAreStretchedToThePictureSize) {
   grid.setPictureWidth(20);
   grid.setPictureHeight(50);
   grid.setItems({path});
-  const Bitmap32& t = grid.thumbnails().images.at(0);
+  const BlendBitmap& t = grid.thumbnails().images.at(0);
   ASSERT_EQ(t.Width(), 20);
   ASSERT_EQ(t.Height(), 50);
   EXPECT_EQ(t.GetPixel(1, 1), kRed);
@@ -333,7 +333,7 @@ TEST_F(ThumbnailFiles, NamesAreMatchedIgnoringCase) {
   EXPECT_EQ(grid.thumbnails().titles[0], "PHOTO.BMP");
 }
 
-class RecordingMessages : public IProjectMessages {
+class RecordingMessages : public IPictureMessages {
  public:
   void ShowError(const std::string& text) override { shown.push_back(text); }
   std::vector<std::string> shown;

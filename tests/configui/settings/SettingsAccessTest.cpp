@@ -1,6 +1,6 @@
-// The Settings dialog's values: the access rule, reading over the project's defaults,
+// The Settings dialog's values: the access rule, reading over the saver's defaults,
 // writing in order into the user file while keeping the rest of it, and the copy into the
-// project settings.
+// saver's settings.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -45,40 +45,40 @@ struct SizeRow {
 TEST(DialogDefaults, ImageSizeFromStretchAndProportional) {
   const SizeRow rows[] = {{true, true, 2}, {true, false, 1}, {false, false, 0}, {false, true, 0}};
   for (const SizeRow& r : rows) {
-    ShowSettings project;
-    project.Stretch = r.stretch;
-    project.Proportional = r.proportional;
-    EXPECT_EQ(DialogDefaults(project).ImageSize, r.imageSize) << r.stretch << r.proportional;
+    ShowSettings settings;
+    settings.Stretch = r.stretch;
+    settings.Proportional = r.proportional;
+    EXPECT_EQ(DialogDefaults(settings).ImageSize, r.imageSize) << r.stretch << r.proportional;
   }
 }
 
 // Catches the speed percentage used as the track bar index, an off-by-one in the index, and
 // a speed between table values showing nowhere.
-TEST(DialogDefaults, SpeedIndexOfTheProjectSpeed) {
+TEST(DialogDefaults, SpeedIndexOfTheSaverSpeed) {
   const std::pair<int32_t, int32_t> rows[] = {{100, 10}, {10, 0},   {500, 20}, {45, 3},
                                               {65, 5},   {62, 5},   {68, 6},   {1000, 20},
                                               {0, 0},    {300, 17}, {301, 18}};
   for (auto [speed, index] : rows) {
-    ShowSettings project;
-    project.Speed = speed;
-    EXPECT_EQ(DialogDefaults(project).SpeedIndex, index) << speed;
+    ShowSettings settings;
+    settings.Speed = speed;
+    EXPECT_EQ(DialogDefaults(settings).SpeedIndex, index) << speed;
   }
 }
 
-// Catches a default taken from the wrong project field, and custom music or shuffle copied
-// from the project instead of fixed.
-TEST(DialogDefaults, OtherValuesFromTheProject) {
-  ShowSettings project;
-  project.ShowImageMode = 2;
-  project.Sound = false;
-  project.Music = false;
-  project.Transition = false;
-  project.Duration = 77;
-  project.DirectX = true;
-  project.DirectXQuality = 2;
-  project.MusicFile = "/m/x.mp3";
-  project.MusicMode = 1;
-  DialogSettings d = DialogDefaults(project);
+// Catches a default taken from the wrong settings field, and custom music or shuffle copied
+// from the saver's settings instead of fixed.
+TEST(DialogDefaults, OtherValuesFromTheSaverSettings) {
+  ShowSettings settings;
+  settings.ShowImageMode = 2;
+  settings.Sound = false;
+  settings.Music = false;
+  settings.Transition = false;
+  settings.Duration = 77;
+  settings.DirectX = true;
+  settings.DirectXQuality = 2;
+  settings.MusicFile = "/m/x.mp3";
+  settings.MusicMode = 1;
+  DialogSettings d = DialogDefaults(settings);
   EXPECT_EQ(d.ImageMode, 2);
   EXPECT_FALSE(d.Sound);
   EXPECT_FALSE(d.Music);
@@ -121,11 +121,11 @@ TEST(ReadDialogSettings, EveryKeyOverTheDefaults) {
 TEST(ReadDialogSettings, ValuesOutsideTheirListsAreReadAsTheyStand) {
   IniDocument user = IniDocument::FromText(
       "[Setting]\nImageSize=3\nImageMode=-1\nSpeed=21\nDirectXQuality=7\nDuration=abc\n");
-  ShowSettings project;
-  project.Speed = 140;
-  project.ShowImageMode = 1;
-  project.DirectXQuality = 1;
-  DialogSettings d = DialogDefaults(project);
+  ShowSettings settings;
+  settings.Speed = 140;
+  settings.ShowImageMode = 1;
+  settings.DirectXQuality = 1;
+  DialogSettings d = DialogDefaults(settings);
   ReadDialogSettings(user, d);
   EXPECT_EQ(d.ImageSize, 3);
   EXPECT_EQ(d.ImageMode, -1);
@@ -138,19 +138,19 @@ TEST(ReadDialogSettings, ValuesOutsideTheirListsAreReadAsTheyStand) {
 TEST(ReadDialogSettings, FromTheFileOnlyWhenAllowed) {
   ScratchFolder dir;
   WriteText(dir / "Sea.ini", "[Setting]\nDuration=99\nSpeed=0\n");
-  ShowSettings project;
-  DialogSettingsRead denied = ReadDialogSettings(project, {false, {dir / "Sea.ini", ""}});
+  ShowSettings settings;
+  DialogSettingsRead denied = ReadDialogSettings(settings, {false, {dir / "Sea.ini", ""}});
   EXPECT_FALSE(denied.allowed);
-  EXPECT_EQ(denied.values, DialogDefaults(project));
+  EXPECT_EQ(denied.values, DialogDefaults(settings));
 
-  DialogSettingsRead allowed = ReadDialogSettings(project, {true, {dir / "Sea.ini", ""}});
+  DialogSettingsRead allowed = ReadDialogSettings(settings, {true, {dir / "Sea.ini", ""}});
   EXPECT_TRUE(allowed.allowed);
   EXPECT_EQ(allowed.values.Duration, 99);
   EXPECT_EQ(allowed.values.SpeedIndex, 0);
 
-  DialogSettingsRead missing = ReadDialogSettings(project, {true, {dir / "None.ini", ""}});
+  DialogSettingsRead missing = ReadDialogSettings(settings, {true, {dir / "None.ini", ""}});
   EXPECT_TRUE(missing.allowed);
-  EXPECT_EQ(missing.values, DialogDefaults(project));
+  EXPECT_EQ(missing.values, DialogDefaults(settings));
 }
 
 DialogSettings Chosen() {
@@ -326,40 +326,40 @@ struct ApplyRow {
 };
 
 // Catches Stretch and Proportional derived the wrong way from the picture size.
-TEST(ApplyDialogSettingsToProject, PictureSizeFlags) {
+TEST(ApplyDialogSettings, PictureSizeFlags) {
   const ApplyRow rows[] = {{0, false, false}, {1, true, false}, {2, true, true}};
   for (const ApplyRow& r : rows) {
-    ShowSettings project;
-    project.Stretch = !r.stretch;
-    project.Proportional = !r.proportional;
+    ShowSettings settings;
+    settings.Stretch = !r.stretch;
+    settings.Proportional = !r.proportional;
     DialogSettings d;
     d.ImageSize = r.imageSize;
-    ApplyDialogSettingsToProject(d, project);
-    EXPECT_EQ(project.Stretch, r.stretch) << r.imageSize;
-    EXPECT_EQ(project.Proportional, r.proportional) << r.imageSize;
+    ApplyDialogSettings(d, settings);
+    EXPECT_EQ(settings.Stretch, r.stretch) << r.imageSize;
+    EXPECT_EQ(settings.Proportional, r.proportional) << r.imageSize;
   }
 }
 
 // Catches the speed index stored as the speed, an off-by-one into the table, the display
 // choice or the music list copied, and an index past the table read out of bounds.
-TEST(ApplyDialogSettingsToProject, CopiesTheShownChoicesOnly) {
-  ShowSettings project;
-  project.DirectX = false;
-  project.DirectXQuality = 0;
-  project.MusicFile = "/pkg/song.mp3";
-  project.MusicMode = 0;
+TEST(ApplyDialogSettings, CopiesTheShownChoicesOnly) {
+  ShowSettings settings;
+  settings.DirectX = false;
+  settings.DirectXQuality = 0;
+  settings.MusicFile = "/pkg/song.mp3";
+  settings.MusicMode = 0;
   DialogSettings d = Chosen();
-  ApplyDialogSettingsToProject(d, project);
-  EXPECT_EQ(project.ShowImageMode, 3);
-  EXPECT_EQ(project.Duration, 45);
-  EXPECT_FALSE(project.Sound);
-  EXPECT_TRUE(project.Music);
-  EXPECT_FALSE(project.Transition);
-  EXPECT_EQ(project.Speed, 75);
-  EXPECT_FALSE(project.DirectX);
-  EXPECT_EQ(project.DirectXQuality, 0);
-  EXPECT_EQ(project.MusicFile, "/pkg/song.mp3");
-  EXPECT_EQ(project.MusicMode, 0);
+  ApplyDialogSettings(d, settings);
+  EXPECT_EQ(settings.ShowImageMode, 3);
+  EXPECT_EQ(settings.Duration, 45);
+  EXPECT_FALSE(settings.Sound);
+  EXPECT_TRUE(settings.Music);
+  EXPECT_FALSE(settings.Transition);
+  EXPECT_EQ(settings.Speed, 75);
+  EXPECT_FALSE(settings.DirectX);
+  EXPECT_EQ(settings.DirectXQuality, 0);
+  EXPECT_EQ(settings.MusicFile, "/pkg/song.mp3");
+  EXPECT_EQ(settings.MusicMode, 0);
 
   const std::pair<int32_t, int32_t> speeds[] = {
       {0, 10}, {20, 500}, {18, 360}, {21, 140}, {-1, 140}};
@@ -368,7 +368,7 @@ TEST(ApplyDialogSettingsToProject, CopiesTheShownChoicesOnly) {
     p.Speed = 140;
     DialogSettings s;
     s.SpeedIndex = index;
-    ApplyDialogSettingsToProject(s, p);
+    ApplyDialogSettings(s, p);
     EXPECT_EQ(p.Speed, speed) << index;
   }
 }

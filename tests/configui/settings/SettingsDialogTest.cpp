@@ -36,7 +36,7 @@ class SettingsDialogTest : public testing::Test {
   SettingsDialogTest() { test::OffscreenApp(); }
 
   std::unique_ptr<SettingsDialog> Open(bool allowed = true) {
-    auto d = std::make_unique<SettingsDialog>(project_, SettingsAccess{allowed, {file(), ""}});
+    auto d = std::make_unique<SettingsDialog>(settings_, SettingsAccess{allowed, {file(), ""}});
     d->SetErrorReporter([this](const QString& m) { errors_.push_back(m.toStdString()); });
     return d;
   }
@@ -59,7 +59,7 @@ class SettingsDialogTest : public testing::Test {
   }
   static void PressOk(SettingsDialog& d) { Child<QPushButton>(d, "Button1")->click(); }
 
-  ShowSettings project_;
+  ShowSettings settings_;
   ScratchFolder dir_;
   std::vector<std::string> errors_;
 };
@@ -130,16 +130,16 @@ TEST_F(SettingsDialogTest, EveryTextShowsWholeAndTheOpenListsShowEveryEntry) {
   QApplication::setStyle(QStyleFactory::create(before));
 }
 
-// Catches the dialog starting from its own presets instead of the project, and custom music
-// or shuffle taken from the project.
-TEST_F(SettingsDialogTest, NoUserFileShowsTheProjectDefaults) {
-  project_.Stretch = true;
-  project_.Proportional = true;
-  project_.ShowImageMode = 1;
-  project_.Speed = 100;
-  project_.Duration = 40;
-  project_.Transition = false;
-  project_.DirectXQuality = 2;
+// Catches the dialog starting from its own presets instead of the settings, and custom music
+// or shuffle taken from the saver's settings.
+TEST_F(SettingsDialogTest, NoUserFileShowsTheSaverDefaults) {
+  settings_.Stretch = true;
+  settings_.Proportional = true;
+  settings_.ShowImageMode = 1;
+  settings_.Speed = 100;
+  settings_.Duration = 40;
+  settings_.Transition = false;
+  settings_.DirectXQuality = 2;
   auto d = Open();
   EXPECT_EQ(Child<QComboBox>(*d, "cbImageSize")->currentIndex(), 2);
   EXPECT_EQ(Child<QComboBox>(*d, "cbShowImageMode")->currentIndex(), 1);
@@ -184,10 +184,10 @@ TEST_F(SettingsDialogTest, UpDownStepsWithinItsRange) {
 }
 
 // Catches a speed matching no table value leaving the track bar at an end.
-TEST_F(SettingsDialogTest, AnUnlistedProjectSpeedStartsAtTheNearestValue) {
-  project_.Speed = 130;  // between 120 (11) and 140 (12): the tie goes to the lower
+TEST_F(SettingsDialogTest, AnUnlistedSaverSpeedStartsAtTheNearestValue) {
+  settings_.Speed = 130;  // between 120 (11) and 140 (12): the tie goes to the lower
   EXPECT_EQ(Child<QSlider>(*Open(), "tbSpeed")->value(), 11);
-  project_.Speed = 470;
+  settings_.Speed = 470;
   EXPECT_EQ(Child<QSlider>(*Open(), "tbSpeed")->value(), 19);
 }
 

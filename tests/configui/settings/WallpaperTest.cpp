@@ -60,8 +60,8 @@ class WallpaperTest : public testing::Test {
 
   std::string Saver(const std::string& name) const { return root_ / ("savers/" + name); }
 
-  static Bitmap32 Picture() {
-    Bitmap32 b(2, 1);
+  static BlendBitmap Picture() {
+    BlendBitmap b(2, 1);
     b.SetPixel(0, 0, MakePixel(10, 20, 30, 0));
     b.SetPixel(1, 0, MakePixel(200, 100, 50, 255));
     return b;
@@ -210,7 +210,7 @@ TEST_F(WallpaperTest, TheFileIsA32BitBitmapOfThePicture) {
 // Catches a second picture appended to, or written beside, the first one's file.
 TEST_F(WallpaperTest, ASecondPictureRewritesTheSameFile) {
   ASSERT_TRUE(SetWallpaper(Picture(), Saver("Sea.scr")).ok());
-  Bitmap device(1, 1);
+  BottomUpBitmap device(1, 1);
   device.SetPixel(0, 0, MakePixel(1, 2, 3, 0));
   auto second = SetWallpaper(device, Saver("Sea.scr"));
   ASSERT_TRUE(second.ok());
@@ -257,7 +257,7 @@ TEST_F(WallpaperTest, TheDataFolderDefaultsUnderHome) {
 
 // Catches an empty picture written as a bitmap no desktop can show.
 TEST_F(WallpaperTest, AnEmptyPictureIsAnError) {
-  auto done = SetWallpaper(Bitmap32(), Saver("Sea.scr"));
+  auto done = SetWallpaper(BlendBitmap(), Saver("Sea.scr"));
   EXPECT_FALSE(done.ok());
   EXPECT_FALSE(std::filesystem::exists(Saver("Sea.scr.bmp")));
 }

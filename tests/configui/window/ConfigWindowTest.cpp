@@ -23,7 +23,7 @@
 #include "configui/FormDefinitions.h"
 #include "configui/controls/PicturePreview.h"
 #include "configui/controls/ThumbnailGrid.h"
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Bmp.h"
 #include "package/SaverSettings.h"
 #include "tests/configui/window/FormTestApp.h"
@@ -97,7 +97,7 @@ std::string Definitions() {
 
 struct Rig {
   FormCollection forms;
-  SaverSettings project;
+  SaverSettings settings;
   ConfigWindowContext context;
   std::unique_ptr<DesignedWindow> window;
   std::unique_ptr<ConfigWindow> behaviour;
@@ -108,14 +108,14 @@ struct Rig {
   explicit Rig(bool access = true) {
     test::FormTestApp();
     EXPECT_TRUE(forms.LoadDefinitionsFromText(Definitions(), "test").ok());
-    project.Setting.ProductName = "Bob's";
-    project.Setting.Publisher = "Cove";
-    project.Setting.Website = "http://cove.example/";
-    project.FileList.FileNames = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"};
+    settings.Setting.ProductName = "Bob's";
+    settings.Setting.Publisher = "Cove";
+    settings.Setting.Website = "http://cove.example/";
+    settings.FileList.FileNames = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"};
     userFile = ::testing::TempDir() + "configwindow_" + std::to_string(getpid()) + ".ini";
     std::filesystem::remove(userFile);
     context.forms = &forms;
-    context.project = &project;
+    context.settings = &settings;
     context.settingsAccess = access;
     context.userSettings = {userFile, ""};
     context.services.openUrl = [this](const std::string& a) { opened.push_back(a); };
@@ -321,13 +321,13 @@ TEST(ConfigWindow, FavouritesOfTheLastGridAreKeptAndReadBack) {
   test::FormTestApp();
   const std::string folder = ::testing::TempDir() + "grids_" + std::to_string(getpid()) + "/";
   std::filesystem::create_directories(folder);
-  SaverSettings project;
+  SaverSettings settings;
   for (int i = 0; i < 5; ++i) {
-    Bitmap32 bmp(8, 6);
+    BlendBitmap bmp(8, 6);
     bmp.Clear(MakePixel(40 * i, 0, 0));
     const std::string file = folder + "p" + std::to_string(i) + ".bmp";
     ASSERT_TRUE(SaveBmp32(bmp, file).ok());
-    project.FileList.FileNames.push_back(file);
+    settings.FileList.FileNames.push_back(file);
   }
   const std::string text =
       "1\r\n12\r\nobject Main: TForm\r\n  object G1: TVEThumbnail2\r\n    Width = 300\r\n"
@@ -338,7 +338,7 @@ TEST(ConfigWindow, FavouritesOfTheLastGridAreKeptAndReadBack) {
   ASSERT_TRUE(forms.LoadDefinitionsFromText(text, "test").ok());
   ConfigWindowContext context;
   context.forms = &forms;
-  context.project = &project;
+  context.settings = &settings;
   context.settingsAccess = true;
   context.userSettings = {folder + "user.ini", ""};
   auto grid = [](DesignedWindow& w, const char* name) {
@@ -375,13 +375,13 @@ TEST(ConfigWindow, PreviewsFollowTheCurrentPicture) {
   test::FormTestApp();
   const std::string folder = ::testing::TempDir() + "previews_" + std::to_string(getpid()) + "/";
   std::filesystem::create_directories(folder);
-  SaverSettings project;
+  SaverSettings settings;
   for (int i = 0; i < 3; ++i) {
-    Bitmap32 bmp(8, 6);
+    BlendBitmap bmp(8, 6);
     bmp.Clear(MakePixel(0, 80 * i, 0));
     const std::string file = folder + "q" + std::to_string(i) + ".bmp";
     ASSERT_TRUE(SaveBmp32(bmp, file).ok());
-    project.FileList.FileNames.push_back(file);
+    settings.FileList.FileNames.push_back(file);
   }
   const std::string text =
       "1\r\n7\r\nobject Main: TForm\r\n  object Pv: TVEPreview\r\n    Width = 40\r\n"
@@ -391,17 +391,17 @@ TEST(ConfigWindow, PreviewsFollowTheCurrentPicture) {
   ASSERT_TRUE(forms.LoadDefinitionsFromText(text, "test").ok());
   ConfigWindowContext context;
   context.forms = &forms;
-  context.project = &project;
+  context.settings = &settings;
   auto window = BuildDesignedWindow(forms, "Main").release_value();
   ConfigWindow behaviour(context, *window);
   behaviour.Prepare();
   auto* preview = dynamic_cast<PicturePreview*>(window->FindControl("Pv")->widget);
   ASSERT_TRUE(preview);
-  EXPECT_EQ(preview->fileName(), project.FileList.FileNames[0]);
+  EXPECT_EQ(preview->fileName(), settings.FileList.FileNames[0]);
   behaviour.ExecuteAction("Pv");  // the preview itself is bound to "Next picture"
-  EXPECT_EQ(preview->fileName(), project.FileList.FileNames[1]);
+  EXPECT_EQ(preview->fileName(), settings.FileList.FileNames[1]);
   behaviour.ExecuteAction("Go");
-  EXPECT_EQ(preview->fileName(), project.FileList.FileNames[0]);
+  EXPECT_EQ(preview->fileName(), settings.FileList.FileNames[0]);
   std::filesystem::remove_all(folder);
 }
 
@@ -470,12 +470,12 @@ TEST(ConfigWindow, ClicksRunOnlyTheClickedControlsAction) {
   text += "1\r\nDummy\r\n";
   FormCollection forms;
   ASSERT_TRUE(forms.LoadDefinitionsFromText(text, "test").ok());
-  SaverSettings project;
-  project.FileList.FileNames = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg"};
+  SaverSettings settings;
+  settings.FileList.FileNames = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", "/p/d.jpg"};
   std::vector<std::string> opened;
   ConfigWindowContext context;
   context.forms = &forms;
-  context.project = &project;
+  context.settings = &settings;
   context.services.openUrl = [&](const std::string& a) { opened.push_back(a); };
   auto window = BuildDesignedWindow(forms, "Main").release_value();
   int finished = 0;

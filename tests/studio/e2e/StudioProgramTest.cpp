@@ -203,7 +203,7 @@ TEST_F(StudioProgramTest, APhotoAndAPaintedMaskBecomeAPictureTheShowReads) {
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
       const bool same =
-          (frame->GetPixel(x, y) & 0xFFFFFF) == (still.picture.GetPixel(x, y) & 0xFFFFFF);
+          (frame->GetPixel(x, y) & 0xFFFFFF) == (still.image.GetPixel(x, y) & 0xFFFFFF);
       if (still.mask.At(x, y) == 0) stillSky += same;
       if (still.mask.At(x, y) == 2) movedSea += !same;
     }

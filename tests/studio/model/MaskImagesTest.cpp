@@ -32,7 +32,7 @@ TEST(MaskImagesTest, EachPixelTakesTheNearestAreaColour) {
 
 TEST(MaskImagesTest, AMaskPictureOfAnotherSizeIsFittedToThePicture) {
   // 4 x 2: left half red (area 3), right half blue (area 1); fitted to 8 x 4.
-  Bitmap32 picture(4, 2);
+  BlendBitmap picture(4, 2);
   for (int32_t y = 0; y < 2; ++y)
     for (int32_t x = 0; x < 4; ++x)
       picture.SetPixel(x, y, x < 2 ? MakePixel(250, 5, 5) : MakePixel(5, 5, 250));
@@ -46,7 +46,7 @@ TEST(MaskImagesTest, AMaskPictureOfAnotherSizeIsFittedToThePicture) {
 TEST(MaskImagesTest, ExportedMaskComesBackTheSame) {
   AreaMask mask(7, 5);
   for (int32_t i = 0; i < 5; ++i) mask.Set(i, i, static_cast<uint8_t>(i));
-  const Bitmap32 picture = MaskPicture(mask);
+  const BlendBitmap picture = MaskPicture(mask);
   EXPECT_EQ(picture.GetPixel(3, 3), 0xFFFF0000u);  // area 3 in red, opaque
   EXPECT_EQ(picture.GetPixel(1, 1), 0xFF0000FFu);  // area 1 in blue
   EXPECT_EQ(picture.GetPixel(6, 0), 0xFF000000u);  // no area, black

@@ -288,7 +288,7 @@ TEST(PictureDocumentTest, ANewPictureFromAJpegPhotoKeepsItsBytes) {
   Picture shown;
   const std::vector<uint8_t> file = doc.FileBytes();
   ASSERT_TRUE(shown.LoadFromMemory(file.data(), file.size()));
-  EXPECT_EQ(shown.picture, doc.Live().picture);
+  EXPECT_EQ(shown.image, doc.Live().image);
   doc.MarkSaved(file);
   EXPECT_FALSE(doc.Modified());
 }
@@ -306,7 +306,7 @@ TEST(PictureDocumentTest, APhotoThatIsNotAJpegIsEncoded) {
 }
 
 TEST(PictureDocumentTest, APhotoTooLargeForTheFormatIsRefusedWithAMessage) {
-  const Bitmap32 wide(kMaxImageDimension + 1, 1);
+  const BlendBitmap wide(kMaxImageDimension + 1, 1);
   auto d = PictureDocument::FromPhoto({}, wide, "");
   ASSERT_FALSE(d.ok());
   EXPECT_EQ(d.error().code, ErrorCode::TooLarge);

@@ -9,7 +9,7 @@
 namespace vec::studio {
 namespace {
 
-uint64_t Checksum(const Bitmap32& frame) {
+uint64_t Checksum(const BlendBitmap& frame) {
   uint64_t sum = 1469598103934665603ull;
   for (int32_t y = 0; y < frame.Height(); ++y)
     for (int32_t x = 0; x < frame.Width(); ++x)

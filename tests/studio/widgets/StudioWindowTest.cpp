@@ -47,7 +47,7 @@ std::vector<uint8_t> ItemBytes(const std::vector<uint8_t>& bytes, const ItemSpan
           bytes.begin() + static_cast<ptrdiff_t>(s.end)};
 }
 
-uint64_t Checksum(const Bitmap32& frame) {
+uint64_t Checksum(const BlendBitmap& frame) {
   uint64_t sum = 1469598103934665603ull;
   for (int32_t y = 0; y < frame.Height(); ++y)
     for (int32_t x = 0; x < frame.Width(); ++x)
@@ -262,10 +262,10 @@ TEST_F(WindowTest, APngPhotoMakesANewPictureSavedWhereTheAuthorSays) {
   EXPECT_FALSE(Window().isWindowModified());
   Picture shown;
   ASSERT_TRUE(shown.LoadFromFile(target.toStdString()));
-  EXPECT_EQ(shown.picture.Width(), 120);
+  EXPECT_EQ(shown.image.Width(), 120);
   EXPECT_EQ(shown.Title, "bay");
   // The PNG's pixels, through the JPEG the file keeps (a smooth gradient comes back close).
-  const Pixel p = shown.picture.GetPixel(50, 20);
+  const Pixel p = shown.image.GetPixel(50, 20);
   EXPECT_NEAR(PixelR(p), 100, 6);
   EXPECT_NEAR(PixelG(p), 60, 6);
 }

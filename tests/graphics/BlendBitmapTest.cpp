@@ -5,22 +5,22 @@
 #include <random>
 #include <vector>
 
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 #include "graphics/Blit.h"
 #include "graphics/PictureUtilities.h"
 
 namespace vec {
 namespace {
 
-Bitmap32 Solid(int w, int h, Pixel p) {
-  Bitmap32 b(w, h);
+BlendBitmap Solid(int w, int h, Pixel p) {
+  BlendBitmap b(w, h);
   b.Clear(p);
   return b;
 }
 
-Bitmap32 Noise(int w, int h, uint32_t seed) {
+BlendBitmap Noise(int w, int h, uint32_t seed) {
   std::mt19937 rng(seed);
-  Bitmap32 b(w, h);
+  BlendBitmap b(w, h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) b.SetPixel(x, y, rng());
   }
@@ -38,10 +38,10 @@ class BlendTest : public testing::TestWithParam<BlendCase> {};
 
 TEST_P(BlendTest, DrawBlendsBySourceAlphaTimesMasterAlpha) {
   const BlendCase& c = GetParam();
-  Bitmap32 src = Solid(1, 1, c.src);
+  BlendBitmap src = Solid(1, 1, c.src);
   src.drawMode = DrawMode::Blend;
   src.masterAlpha = c.master;
-  Bitmap32 dst = Solid(1, 1, c.dst);
+  BlendBitmap dst = Solid(1, 1, c.dst);
   dst.Draw(0, 0, src);
   EXPECT_EQ(dst.GetPixel(0, 0), c.expected) << std::hex << dst.GetPixel(0, 0);
 }
@@ -61,9 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BlendCase{"SameColourStays", 0x7F336699, 0xFF336699, 200, 0xFF336699}),
     [](const testing::TestParamInfo<BlendCase>& info) { return std::string(info.param.name); });
 
-TEST(Bitmap32Draw, OpaqueCopiesAndClipsToClipRect) {
-  const Bitmap32 src = Noise(4, 4, 1);
-  Bitmap32 dst = Solid(6, 6, 0xFF000000);
+TEST(BlendBitmapDraw, OpaqueCopiesAndClipsToClipRect) {
+  const BlendBitmap src = Noise(4, 4, 1);
+  BlendBitmap dst = Solid(6, 6, 0xFF000000);
   dst.SetClipRect({0, 0, 4, 6});
   dst.Draw(2, 1, src);
   for (int y = 0; y < 6; ++y) {
@@ -74,27 +74,27 @@ TEST(Bitmap32Draw, OpaqueCopiesAndClipsToClipRect) {
   }
 }
 
-TEST(Bitmap32Draw, CustomCombineSeesSourceDestinationAndMaster) {
-  Bitmap32 src = Solid(2, 1, 0x00FFFF00);
+TEST(BlendBitmapDraw, CustomCombineSeesSourceDestinationAndMaster) {
+  BlendBitmap src = Solid(2, 1, 0x00FFFF00);
   src.SetPixel(1, 0, 0xFF123456);
   src.drawMode = DrawMode::Custom;
   src.masterAlpha = 77;
   src.onPixelCombine = [](Pixel s, Pixel d, uint32_t m) {
     return s == 0x00FFFF00 ? d : (s & 0x00FFFFFF) | (m << 24);
   };
-  Bitmap32 dst = Solid(2, 1, 0xFF000001);
+  BlendBitmap dst = Solid(2, 1, 0xFF000001);
   dst.Draw(0, 0, src);
   EXPECT_EQ(dst.GetPixel(0, 0), 0xFF000001u);
   EXPECT_EQ(dst.GetPixel(1, 0), 0x4D123456u);
 }
 
-TEST(Bitmap32Draw, StretchedNearestRepeatsPixels) {
-  Bitmap32 src(2, 2);
+TEST(BlendBitmapDraw, StretchedNearestRepeatsPixels) {
+  BlendBitmap src(2, 2);
   src.SetPixel(0, 0, 1);
   src.SetPixel(1, 0, 2);
   src.SetPixel(0, 1, 3);
   src.SetPixel(1, 1, 4);
-  Bitmap32 dst(4, 4);
+  BlendBitmap dst(4, 4);
   dst.Draw({0, 0, 4, 4}, {0, 0, 2, 2}, src);
   const Pixel expected[4][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}, {3, 3, 4, 4}};
   for (int y = 0; y < 4; ++y) {
@@ -102,13 +102,13 @@ TEST(Bitmap32Draw, StretchedNearestRepeatsPixels) {
   }
 }
 
-TEST(Bitmap32Draw, StretchedPartlyOutsideDrawsVisiblePartConsistently) {
-  const Bitmap32 src = Noise(5, 7, 3);
+TEST(BlendBitmapDraw, StretchedPartlyOutsideDrawsVisiblePartConsistently) {
+  const BlendBitmap src = Noise(5, 7, 3);
   for (StretchFilter f : {StretchFilter::Nearest, StretchFilter::Draft, StretchFilter::Linear,
                           StretchFilter::Lanczos}) {
-    Bitmap32 s = src;
+    BlendBitmap s = src;
     s.stretchFilter = f;
-    Bitmap32 whole(40, 40), part(40, 40);
+    BlendBitmap whole(40, 40), part(40, 40);
     whole.Draw({0, 0, 17, 23}, {0, 0, 5, 7}, s);
     part.Draw({-5, -6, 12, 17}, {0, 0, 5, 7}, s);
     for (int y = 0; y < 17; ++y) {
@@ -117,12 +117,12 @@ TEST(Bitmap32Draw, StretchedPartlyOutsideDrawsVisiblePartConsistently) {
   }
 }
 
-TEST(Bitmap32Draw, SmoothFiltersKeepFlatColour) {
+TEST(BlendBitmapDraw, SmoothFiltersKeepFlatColour) {
   for (StretchFilter f : {StretchFilter::Draft, StretchFilter::Linear, StretchFilter::Lanczos}) {
-    Bitmap32 src = Solid(9, 5, 0xFF336699);
+    BlendBitmap src = Solid(9, 5, 0xFF336699);
     src.stretchFilter = f;
     for (auto [w, h] : {std::pair{23, 11}, std::pair{4, 2}}) {
-      Bitmap32 dst(w, h);
+      BlendBitmap dst(w, h);
       dst.Draw({0, 0, w, h}, {0, 0, 9, 5}, src);
       for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0xFF336699u);
@@ -131,8 +131,8 @@ TEST(Bitmap32Draw, SmoothFiltersKeepFlatColour) {
   }
 }
 
-TEST(Bitmap32Pixels, SetPixelTBlendsInsideClipOnly) {
-  Bitmap32 b = Solid(3, 3, 0xFF000000);
+TEST(BlendBitmapPixels, SetPixelTBlendsInsideClipOnly) {
+  BlendBitmap b = Solid(3, 3, 0xFF000000);
   b.SetClipRect({1, 1, 3, 3});
   b.SetPixelT(0, 0, 0xFFFFFFFF);
   b.SetPixelT(1, 1, 0x80FFFFFF);
@@ -142,8 +142,8 @@ TEST(Bitmap32Pixels, SetPixelTBlendsInsideClipOnly) {
   EXPECT_EQ(b.GetPixel(1, 1), 0xFF808080u);
 }
 
-TEST(Bitmap32Pixels, ClearHonoursClipRectFillRectDoesNot) {
-  Bitmap32 b = Solid(4, 4, 1);
+TEST(BlendBitmapPixels, ClearHonoursClipRectFillRectDoesNot) {
+  BlendBitmap b = Solid(4, 4, 1);
   b.SetClipRect({1, 1, 3, 3});
   b.Clear(2);
   EXPECT_EQ(b.GetPixel(0, 0), 1u);
@@ -157,8 +157,8 @@ TEST(Bitmap32Pixels, ClearHonoursClipRectFillRectDoesNot) {
   EXPECT_EQ(b.GetPixel(0, 0), 4u);
 }
 
-TEST(Bitmap32Line, IntegerHorizontalLineStopsBeforeEndPoint) {
-  Bitmap32 b = Solid(8, 3, 0xFF000000);
+TEST(BlendBitmapLine, IntegerHorizontalLineStopsBeforeEndPoint) {
+  BlendBitmap b = Solid(8, 3, 0xFF000000);
   b.LineFS(1, 1, 5, 1, 0xFFFFFFFF);
   for (int x = 0; x < 8; ++x) {
     EXPECT_EQ(b.GetPixel(x, 1), (x >= 1 && x < 5) ? 0xFFFFFFFFu : 0xFF000000u) << x;
@@ -169,26 +169,26 @@ TEST(Bitmap32Line, IntegerHorizontalLineStopsBeforeEndPoint) {
   EXPECT_EQ(b.GetPixel(5, 1), 0xFFFFFFFFu);
 }
 
-TEST(Bitmap32Line, HalfPixelOffsetSharesCoverage) {
-  Bitmap32 b = Solid(6, 3, 0xFF000000);
+TEST(BlendBitmapLine, HalfPixelOffsetSharesCoverage) {
+  BlendBitmap b = Solid(6, 3, 0xFF000000);
   b.LineFS(0, 0.5f, 4, 0.5f, 0xFFFFFFFF);
   // The two rows share the colour's alpha: 127 and 128 of 255.
   EXPECT_EQ(b.GetPixel(2, 0), 0xFF7F7F7Fu);
   EXPECT_EQ(b.GetPixel(2, 1), 0xFF808080u);
 }
 
-TEST(Bitmap32Line, VerticalAndDiagonalLinesAndAlpha) {
-  Bitmap32 b = Solid(6, 6, 0xFF000000);
+TEST(BlendBitmapLine, VerticalAndDiagonalLinesAndAlpha) {
+  BlendBitmap b = Solid(6, 6, 0xFF000000);
   b.LineFS(2, 0, 2, 4, 0x80FFFFFF);
   for (int y = 0; y < 4; ++y) EXPECT_EQ(b.GetPixel(2, y), 0xFF808080u);
   EXPECT_EQ(b.GetPixel(2, 4), 0xFF000000u);
-  Bitmap32 d = Solid(6, 6, 0xFF000000);
+  BlendBitmap d = Solid(6, 6, 0xFF000000);
   d.LineFS(0, 0, 4, 4, 0xFFFF0000);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(d.GetPixel(i, i), 0xFFFF0000u);
 }
 
-TEST(Bitmap32Line, LinesOffTheBitmapOrInvalidAreIgnored) {
-  Bitmap32 b = Solid(4, 4, 0);
+TEST(BlendBitmapLine, LinesOffTheBitmapOrInvalidAreIgnored) {
+  BlendBitmap b = Solid(4, 4, 0);
   b.LineFS(-100, -100, -50, -90, 0xFFFFFFFF);
   b.LineFS(0, 0, 1e30f, 2, 0xFFFFFFFF);
   b.LineFS(0, 0, std::numeric_limits<float>::quiet_NaN(), 2, 0xFFFFFFFF);
@@ -201,7 +201,7 @@ TEST(Bitmap32Line, LinesOffTheBitmapOrInvalidAreIgnored) {
 // Seeded random lines, fast walk against the reference: both combine modes, clipped and
 // not, partly and wholly off the bitmap, every alpha, short and long, with and without the
 // end point; results fold into one checksum.
-TEST(Bitmap32Line, FastWalkEqualsReferenceOnRandomLines) {
+TEST(BlendBitmapLine, FastWalkEqualsReferenceOnRandomLines) {
   std::mt19937 master(4242);
   uint64_t checksum = 0;
   for (int iter = 0; iter < 400; ++iter) {
@@ -211,12 +211,12 @@ TEST(Bitmap32Line, FastWalkEqualsReferenceOnRandomLines) {
       return std::uniform_real_distribution<float>(lo, hi)(rng);
     };
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Bitmap32 fast(pick(1, 70), pick(1, 50));
+    BlendBitmap fast(pick(1, 70), pick(1, 50));
     for (int y = 0; y < fast.Height(); ++y)
       for (int x = 0; x < fast.Width(); ++x) fast.SetPixel(x, y, static_cast<Pixel>(rng()));
     if (pick(0, 2) == 0) fast.SetClipRect({pick(-5, 30), pick(-5, 20), pick(10, 80), pick(10, 60)});
     if (pick(0, 1)) fast.combineMode = CombineMode::Merge;
-    Bitmap32 ref = fast;
+    BlendBitmap ref = fast;
     for (int line = 0; line < 20; ++line) {
       float x1 = coord(-20, 90), y1 = coord(-20, 70), x2 = coord(-20, 90), y2 = coord(-20, 70);
       if (pick(0, 4) == 0) {  // whole and half pixel positions, where rounding ties fall
@@ -242,8 +242,8 @@ TEST(Bitmap32Line, FastWalkEqualsReferenceOnRandomLines) {
   EXPECT_NE(checksum, 0u);
 }
 
-TEST(Bitmap32Line, FarAndHugeCoordinatesMatchReference) {
-  Bitmap32 fast(16, 16), ref(16, 16);
+TEST(BlendBitmapLine, FarAndHugeCoordinatesMatchReference) {
+  BlendBitmap fast(16, 16), ref(16, 16);
   const std::vector<std::array<float, 4>> lines = {{-1e12f, 3, 1e12f, 4},
                                                    {3, 3, 3, 3e13f},
                                                    {2.5f, 2.5f, 12.5f, 7.5f},
@@ -260,14 +260,14 @@ TEST(Bitmap32Line, FarAndHugeCoordinatesMatchReference) {
       ASSERT_EQ(fast.GetPixel(x, y), ref.GetPixel(x, y)) << x << "," << y;
 }
 
-TEST(Bitmap32Transfer, FlipDrawToAndCopyFrom) {
-  Bitmap32 b = Noise(5, 3, 7);
-  const Bitmap32 before = b;
+TEST(BlendBitmapTransfer, FlipDrawToAndCopyFrom) {
+  BlendBitmap b = Noise(5, 3, 7);
+  const BlendBitmap before = b;
   b.FlipHorz();
   for (int y = 0; y < 3; ++y) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(b.GetPixel(x, y), before.GetPixel(4 - x, y));
   }
-  Bitmap dev(6, 6);
+  BottomUpBitmap dev(6, 6);
   const Region clip = Region::FromRect(0, 0, 6, 3);
   dev.SelectClipRgn(&clip);
   before.DrawTo(dev, 2, 1);
@@ -276,7 +276,7 @@ TEST(Bitmap32Transfer, FlipDrawToAndCopyFrom) {
   EXPECT_EQ(dev.GetPixel(2, 3), 0u);  // clipped away
   dev.SelectClipRgn(nullptr);
   before.DrawTo(dev, 0, 0);
-  Bitmap32 back;
+  BlendBitmap back;
   back.CopyFrom(dev);
   ASSERT_EQ(back.Width(), 6);
   for (int y = 0; y < 3; ++y) {
@@ -302,54 +302,54 @@ TEST(PictureUtilities, ShadeColorPerChannelFormula) {
 }
 
 TEST(PictureUtilities, GrayOutAveragesChannelsKeepsAlpha) {
-  Bitmap32 b = Solid(1, 1, 0x7F0A141F);  // (10 + 20 + 31) / 3 = 20
+  BlendBitmap b = Solid(1, 1, 0x7F0A141F);  // (10 + 20 + 31) / 3 = 20
   GrayOut(b);
   EXPECT_EQ(b.GetPixel(0, 0), 0x7F141414u);
 }
 
 TEST(PictureUtilities, StretchLanczosIdentityFlatAndBounds) {
-  const Bitmap32 src = Noise(13, 9, 11);
-  Bitmap32 same(13, 9);
+  const BlendBitmap src = Noise(13, 9, 11);
+  BlendBitmap same(13, 9);
   StretchLanczos(src, same);
   for (int y = 0; y < 9; ++y) {
     for (int x = 0; x < 13; ++x) ASSERT_EQ(same.GetPixel(x, y), src.GetPixel(x, y));
   }
-  const Bitmap32 flat = Solid(31, 17, 0xFFC08040);
+  const BlendBitmap flat = Solid(31, 17, 0xFFC08040);
   for (auto [w, h] : {std::pair{64, 40}, std::pair{10, 5}, std::pair{1, 1}, std::pair{31, 1}}) {
-    Bitmap32 dst(w, h);
+    BlendBitmap dst(w, h);
     StretchLanczos(flat, dst);
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0xFFC08040u) << w << "x" << h;
     }
   }
-  Bitmap32 one = Solid(1, 1, 0xFF102030), big(7, 3);
+  BlendBitmap one = Solid(1, 1, 0xFF102030), big(7, 3);
   StretchLanczos(one, big);
   EXPECT_EQ(big.GetPixel(6, 2), 0xFF102030u);
 }
 
 TEST(PictureUtilities, StretchLanczosHalvingAveragesAlternatingColumns) {
   // Columns alternating 0 and 200 halved: every output pixel lies near the mean.
-  Bitmap32 src(64, 4);
+  BlendBitmap src(64, 4);
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 64; ++x) src.SetPixel(x, y, x % 2 ? 0xFFC8C8C8 : 0xFF000000);
   }
-  Bitmap32 dst(32, 4);
+  BlendBitmap dst(32, 4);
   StretchLanczos(src, dst);
   for (int x = 3; x < 29; ++x) EXPECT_NEAR(PixelR(dst.GetPixel(x, 1)), 100, 2) << x;
 }
 
 TEST(PictureUtilities, StretchSmoothToInterpolatesBetweenPixels) {
-  Bitmap32 src(2, 1);
+  BlendBitmap src(2, 1);
   src.SetPixel(0, 0, 0xFF000000);
   src.SetPixel(1, 0, 0xFFFFFFFF);
-  Bitmap32 dst(4, 1);
+  BlendBitmap dst(4, 1);
   StretchSmoothTo(src, dst);
   EXPECT_EQ(dst.GetPixel(0, 0), 0xFF000000u);
   EXPECT_EQ(dst.GetPixel(3, 0), 0xFFFFFFFFu);
   EXPECT_GT(PixelR(dst.GetPixel(1, 0)), 0);
   EXPECT_LT(PixelR(dst.GetPixel(1, 0)), PixelR(dst.GetPixel(2, 0)));
-  const Bitmap32 flat = Solid(17, 9, 0xFF306090);
-  Bitmap32 out(40, 3);
+  const BlendBitmap flat = Solid(17, 9, 0xFF306090);
+  BlendBitmap out(40, 3);
   StretchSmoothTo(flat, out);
   for (int x = 0; x < 40; ++x) EXPECT_EQ(out.GetPixel(x, 1), 0xFF306090u);
 }

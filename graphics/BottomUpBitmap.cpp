@@ -1,4 +1,4 @@
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 
 #include <stdexcept>
 
@@ -6,19 +6,19 @@ namespace vec {
 
 // The size is taken only once the pixels are there, so a failed allocation leaves the
 // bitmap as it was.
-void Bitmap::SetSize(int32_t width, int32_t height) {
+void BottomUpBitmap::SetSize(int32_t width, int32_t height) {
   pixels_.assign(CheckedPixelCount(width, height), Pixel{0});
   width_ = width;
   height_ = height;
 }
 
-void Bitmap::SetSizeForOverwrite(int32_t width, int32_t height) {
+void BottomUpBitmap::SetSizeForOverwrite(int32_t width, int32_t height) {
   pixels_.resize_for_overwrite(CheckedPixelCount(width, height));
   width_ = width;
   height_ = height;
 }
 
-void Bitmap::SelectClipRgn(const Region* region) {
+void BottomUpBitmap::SelectClipRgn(const Region* region) {
   if (region) {
     clip_ = *region;
   } else {
@@ -26,7 +26,7 @@ void Bitmap::SelectClipRgn(const Region* region) {
   }
 }
 
-void Bitmap::ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+void BottomUpBitmap::ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (!clip_) clip_ = Region::FromRect(0, 0, width_, height_);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);

@@ -13,10 +13,10 @@
 
 namespace vec {
 
-class Bitmap {
+class BottomUpBitmap {
  public:
-  Bitmap() = default;
-  Bitmap(int32_t width, int32_t height) { SetSize(width, height); }
+  BottomUpBitmap() = default;
+  BottomUpBitmap(int32_t width, int32_t height) { SetSize(width, height); }
 
   // New pixels are black (0); existing content is not preserved.
   void SetSize(int32_t width, int32_t height);
@@ -50,7 +50,7 @@ class Bitmap {
   void ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
   const std::optional<Region>& ClipRegion() const { return clip_; }
 
-  friend bool operator==(const Bitmap& a, const Bitmap& b) {
+  friend bool operator==(const BottomUpBitmap& a, const BottomUpBitmap& b) {
     return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
   }
 

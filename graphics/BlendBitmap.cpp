@@ -1,4 +1,4 @@
-#include "graphics/Bitmap32.h"
+#include "graphics/BlendBitmap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,7 +57,7 @@ inline Pixel Combine(Pixel s, Pixel d, uint32_t a, CombineMode mode) {
 
 // Composites n source pixels over n destination pixels by the source bitmap's settings.
 // Opaque copies; with a master alpha below 255 it blends by master alpha alone.
-void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const Bitmap32& from) {
+void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const BlendBitmap& from) {
   const uint32_t master = from.masterAlpha;
   switch (from.drawMode) {
     case DrawMode::Opaque:
@@ -87,32 +87,32 @@ void CompositeRow(Pixel* d, const Pixel* s, int32_t n, const Bitmap32& from) {
 
 // The size is taken only once the pixels are there, so a failed allocation leaves the
 // bitmap as it was.
-void Bitmap32::SetSize(int32_t width, int32_t height) {
+void BlendBitmap::SetSize(int32_t width, int32_t height) {
   pixels_.assign(CheckedPixelCount(width, height), Pixel{0});
   width_ = width;
   height_ = height;
   ResetClipRect();
 }
 
-void Bitmap32::SetSizeForOverwrite(int32_t width, int32_t height) {
+void BlendBitmap::SetSizeForOverwrite(int32_t width, int32_t height) {
   pixels_.resize_for_overwrite(CheckedPixelCount(width, height));
   width_ = width;
   height_ = height;
   ResetClipRect();
 }
 
-void Bitmap32::SetClipRect(const Rect& r) {
+void BlendBitmap::SetClipRect(const Rect& r) {
   clip_ = Intersect(r, Rect{0, 0, width_, height_});
   if (clip_.IsEmpty()) clip_ = Rect{};
   clipping_ = true;
 }
 
-void Bitmap32::ResetClipRect() {
+void BlendBitmap::ResetClipRect() {
   clip_ = Rect{0, 0, width_, height_};
   clipping_ = false;
 }
 
-void Bitmap32::Clear(Pixel color) {
+void BlendBitmap::Clear(Pixel color) {
   if (!clipping_) {
     std::fill(pixels_.begin(), pixels_.end(), color);
     return;
@@ -122,13 +122,13 @@ void Bitmap32::Clear(Pixel color) {
   }
 }
 
-void Bitmap32::SetPixelT(int32_t x, int32_t y, Pixel color) {
+void BlendBitmap::SetPixelT(int32_t x, int32_t y, Pixel color) {
   if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
   Pixel& d = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
   d = Combine(color, d, color >> 24, combineMode);
 }
 
-void Bitmap32::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, Pixel color) {
+void BlendBitmap::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, Pixel color) {
   const Rect r = Intersect({left, top, right, bottom}, Rect{0, 0, width_, height_});
   for (int32_t y = r.top; y < r.bottom; ++y) {
     std::fill(ScanLine(y) + r.left, ScanLine(y) + r.right, color);
@@ -176,7 +176,7 @@ constexpr double kFastLineLimit = 1099511627776.0;  // 2^40
 // The walk is the reference's, step for step in the same double arithmetic; what is gone
 // is the per-pixel cost around it: the rounding calls, the axis choice, the clip and blend
 // calls. A line whose pixels all fall outside the clip rectangle is not walked at all.
-void Bitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
+void BlendBitmap::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
   if (std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)}) > kFastLineLimit) {
     reference::LineFS(*this, x1, y1, x2, y2, color, drawEndPoint);
@@ -251,7 +251,8 @@ void Bitmap32::LineFS(float x1, float y1, float x2, float y2, Pixel color, bool 
 
 namespace reference {
 
-void LineFS(Bitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint) {
+void LineFS(BlendBitmap& bmp, float x1, float y1, float x2, float y2, Pixel color,
+            bool drawEndPoint) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
   const double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
   const bool xMajor = std::fabs(dx) >= std::fabs(dy);
@@ -293,7 +294,7 @@ void LineFS(Bitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color, 
 
 }  // namespace reference
 
-void Bitmap32::Draw(int32_t x, int32_t y, const Bitmap32& src) {
+void BlendBitmap::Draw(int32_t x, int32_t y, const BlendBitmap& src) {
   const int64_t r64 = static_cast<int64_t>(x) + src.Width(),
                 b64 = static_cast<int64_t>(y) + src.Height();
   const Rect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
@@ -301,7 +302,7 @@ void Bitmap32::Draw(int32_t x, int32_t y, const Bitmap32& src) {
   const Rect r = Intersect(area, clip_);
   if (r.IsEmpty()) return;
   if (&src == this) {
-    const Bitmap32 copy = src;
+    const BlendBitmap copy = src;
     return Draw(x, y, copy);
   }
   for (int32_t row = r.top; row < r.bottom; ++row) {
@@ -309,7 +310,7 @@ void Bitmap32::Draw(int32_t x, int32_t y, const Bitmap32& src) {
   }
 }
 
-void Bitmap32::Draw(const Rect& dstRect, const Rect& srcRect, const Bitmap32& src) {
+void BlendBitmap::Draw(const Rect& dstRect, const Rect& srcRect, const BlendBitmap& src) {
   if (dstRect.IsEmpty() || srcRect.IsEmpty() || src.Empty()) return;
   const Rect visible = Intersect(dstRect, clip_);
   if (visible.IsEmpty()) return;
@@ -346,11 +347,11 @@ void Bitmap32::Draw(const Rect& dstRect, const Rect& srcRect, const Bitmap32& sr
   }
 }
 
-void Bitmap32::FlipHorz() {
+void BlendBitmap::FlipHorz() {
   for (int32_t y = 0; y < height_; ++y) std::reverse(ScanLine(y), ScanLine(y) + width_);
 }
 
-void Bitmap32::DrawTo(Bitmap& dst, int32_t x, int32_t y) const {
+void BlendBitmap::DrawTo(BottomUpBitmap& dst, int32_t x, int32_t y) const {
   const int64_t r64 = static_cast<int64_t>(x) + width_, b64 = static_cast<int64_t>(y) + height_;
   const Rect area{x, y, static_cast<int32_t>(std::min<int64_t>(r64, INT32_MAX)),
                   static_cast<int32_t>(std::min<int64_t>(b64, INT32_MAX))};
@@ -362,7 +363,7 @@ void Bitmap32::DrawTo(Bitmap& dst, int32_t x, int32_t y) const {
   });
 }
 
-void Bitmap32::CopyFrom(const Bitmap& src) {
+void BlendBitmap::CopyFrom(const BottomUpBitmap& src) {
   SetSizeForOverwrite(src.Width(), src.Height());  // every row is copied below
   for (int32_t y = 0; y < height_; ++y) {
     std::memcpy(ScanLine(y), src.ScanLine(y), sizeof(Pixel) * static_cast<size_t>(width_));

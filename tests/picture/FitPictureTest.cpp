@@ -1,4 +1,4 @@
-// Fitting a project to the output: sizes, wave scaling and the mask's values.
+// Fitting a picture to the output: sizes, wave scaling and the mask's values.
 
 #include <gtest/gtest.h>
 
@@ -12,16 +12,16 @@
 namespace vec {
 namespace {
 
-Picture MakeProject(int32_t w, int32_t h) {
+Picture MakePicture(int32_t w, int32_t h) {
   Picture p;
-  p.picture.SetSize(w, h);
+  p.image.SetSize(w, h);
   p.mask = AreaMask(w, h);
   p.designWidth = w;
   p.designHeight = h;
   return p;
 }
 
-TEST(ResizeProject, Sizes) {
+TEST(FitPicture, Sizes) {
   struct Case {
     int32_t w, h;
     bool keep;
@@ -35,10 +35,10 @@ TEST(ResizeProject, Sizes) {
       {100000 / 100, 1, true, 640, 480, 640, 1},  // never below one pixel
   };
   for (const auto& c : cases) {
-    Picture p = MakeProject(c.w, c.h);
-    ResizeProject(c.keep, p, c.W, c.H);
-    EXPECT_EQ(p.picture.Width(), c.expectedW) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
-    EXPECT_EQ(p.picture.Height(), c.expectedH) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
+    Picture p = MakePicture(c.w, c.h);
+    FitPicture(c.keep, p, c.W, c.H);
+    EXPECT_EQ(p.image.Width(), c.expectedW) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
+    EXPECT_EQ(p.image.Height(), c.expectedH) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
     EXPECT_EQ(p.mask.Width(), c.expectedW);
     EXPECT_EQ(p.mask.Height(), c.expectedH);
     EXPECT_EQ(p.designWidth, c.w);
@@ -46,7 +46,7 @@ TEST(ResizeProject, Sizes) {
   }
 }
 
-TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
+TEST(FitPicture, ScalesAmplitudeAndScatterWithRoundingToEven) {
   struct Case {
     int32_t w, h, W, H, amplitude, scatter, expectedAmplitude, expectedScatter;
   };
@@ -61,7 +61,7 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
       {640, 480, 448, 336, 45, 45, 31, 31},
   };
   for (const auto& c : cases) {
-    Picture p = MakeProject(c.w, c.h);
+    Picture p = MakePicture(c.w, c.h);
     for (auto& wave : p.waveSets) {
       wave.Amplitude = c.amplitude;
       wave.Scatter = c.scatter;
@@ -69,7 +69,7 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
       wave.Cycles = 3;
       wave.Period = 360;
     }
-    ResizeProject(false, p, c.W, c.H);
+    FitPicture(false, p, c.W, c.H);
     for (const auto& wave : p.waveSets) {
       EXPECT_EQ(wave.Amplitude, c.expectedAmplitude) << c.w << "->" << c.W << " A" << c.amplitude;
       EXPECT_EQ(wave.Scatter, c.expectedScatter) << c.h << "->" << c.H << " S" << c.scatter;
@@ -80,11 +80,11 @@ TEST(ResizeProject, ScalesAmplitudeAndScatterWithRoundingToEven) {
   }
 }
 
-TEST(ResizeProject, MaskKeepsOnlyMaskValues) {
-  Picture p = MakeProject(7, 5);
+TEST(FitPicture, MaskKeepsOnlyMaskValues) {
+  Picture p = MakePicture(7, 5);
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 7; ++x) p.mask.Set(x, y, static_cast<uint8_t>((x + y) % 5));
-  ResizeProject(false, p, 23, 11);
+  FitPicture(false, p, 23, 11);
   const auto counts = CountMaskValues(p.mask);
   int64_t total = 0;
   for (auto c : counts) total += c;
@@ -92,29 +92,29 @@ TEST(ResizeProject, MaskKeepsOnlyMaskValues) {
   for (auto c : counts) EXPECT_GT(c, 0);
 }
 
-TEST(ResizeProject, PictureIsResampledToTheNewSize) {
-  Picture p = MakeProject(4, 4);
+TEST(FitPicture, PictureIsResampledToTheNewSize) {
+  Picture p = MakePicture(4, 4);
   for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) p.picture.SetPixel(x, y, MakePixel(200, 100, 50));
-  ResizeProject(false, p, 9, 6);
-  ASSERT_EQ(p.picture.Width(), 9);
+    for (int32_t x = 0; x < 4; ++x) p.image.SetPixel(x, y, MakePixel(200, 100, 50));
+  FitPicture(false, p, 9, 6);
+  ASSERT_EQ(p.image.Width(), 9);
   for (int32_t y = 0; y < 6; ++y)
     for (int32_t x = 0; x < 9; ++x) {
-      const Pixel q = p.picture.GetPixel(x, y);
+      const Pixel q = p.image.GetPixel(x, y);
       EXPECT_EQ(PixelR(q), 200);
       EXPECT_EQ(PixelG(q), 100);
       EXPECT_EQ(PixelB(q), 50);
     }
 }
 
-TEST(ResizeProject, EmptyProjectOrSizeIsLeftAlone) {
+TEST(FitPicture, EmptyProjectOrSizeIsLeftAlone) {
   Picture empty;
-  ResizeProject(true, empty, 640, 480);
-  EXPECT_TRUE(empty.picture.Empty());
-  Picture p = MakeProject(10, 10);
+  FitPicture(true, empty, 640, 480);
+  EXPECT_TRUE(empty.image.Empty());
+  Picture p = MakePicture(10, 10);
   p.waveSets[0].Amplitude = 5;
-  ResizeProject(true, p, 0, 480);
-  EXPECT_EQ(p.picture.Width(), 10);
+  FitPicture(true, p, 0, 480);
+  EXPECT_EQ(p.image.Width(), 10);
   EXPECT_EQ(p.waveSets[0].Amplitude, 5);
 }
 
@@ -142,7 +142,7 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
   for (const VectorLevel level : vec::testing::LevelsToTest())
     for (const auto& c : cases) {
       const vec::testing::ScopedVectorLevel limit(level);
-      Bitmap picture(c.w, c.h);
+      BottomUpBitmap picture(c.w, c.h);
       AreaMask mask(c.w, c.h);
       for (int32_t y = 0; y < c.h; ++y)
         for (int32_t x = 0; x < c.w; ++x) {
@@ -150,13 +150,13 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
                            MakePixel(uint8_t(x * 255 / c.w), uint8_t(y * 255 / c.h), 0x80, 0));
           mask.Set(x, y, static_cast<uint8_t>((x + 2 * y + (x / 5) * 3) % 5));
         }
-      Bitmap fittedPicture(64, 64);
+      BottomUpBitmap fittedPicture(64, 64);
       FillRect(fittedPicture, Rect{0, 0, 64, 64}, kSentinel);
       fittedPicture.SelectClipRgn(&corner);
       AreaMask fittedMask(2000, 8), fittedNoMask(2000, 8);
       for (AreaMask* m : {&fittedMask, &fittedNoMask})
         std::fill_n(m->Row(0), m->PixelCount(), kNoIndex);
-      FitPicture(picture, c.W, c.H, fittedPicture);
+      FitImage(picture, c.W, c.H, fittedPicture);
       FitMask(mask, c.W, c.H, fittedMask);
       FitMask(AreaMask(), c.W, c.H, fittedNoMask);
       ASSERT_EQ(fittedPicture.Width(), c.W);
@@ -166,7 +166,7 @@ TEST(FitPictureAndMask, WriteEveryPixelOfReusedStorageAndTheMaskAsStretchBltDraw
         ASSERT_EQ(m->Width(), c.W);
         ASSERT_EQ(m->Height(), c.H);
       }
-      Bitmap drawn(c.W, c.H);
+      BottomUpBitmap drawn(c.W, c.H);
       StretchBlt(drawn, 0, 0, c.W, c.H, AreaColorsOf(mask), 0, 0, c.w, c.h);
       const auto where = ::testing::Message() << c.w << "x" << c.h << " -> " << c.W << "x" << c.H
                                               << " level " << VectorLevelName(level);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "graphics/Bitmap.h"
+#include "graphics/BottomUpBitmap.h"
 #include "graphics/Geometry.h"
 #include "graphics/PixelStorage.h"
 
@@ -18,10 +18,10 @@ enum class StretchFilter { Nearest, Draft, Linear, Lanczos };
 // Custom combine: (source pixel, destination pixel, master alpha) -> new destination pixel.
 using PixelCombine = std::function<Pixel(Pixel src, Pixel dst, uint32_t masterAlpha)>;
 
-class Bitmap32 {
+class BlendBitmap {
  public:
-  Bitmap32() = default;
-  Bitmap32(int32_t width, int32_t height) { SetSize(width, height); }
+  BlendBitmap() = default;
+  BlendBitmap(int32_t width, int32_t height) { SetSize(width, height); }
 
   void SetSize(int32_t width, int32_t height);  // new pixels are 0
   // The same size change with the pixels left unset: only for a caller that writes every
@@ -45,7 +45,7 @@ class Bitmap32 {
   // Drawing this bitmap onto another (Draw) follows drawMode: Opaque copies (blending by
   // masterAlpha alone when it is below 255); Blend blends every pixel with weight
   // a = alpha * masterAlpha / 255 as c = (src * a + dst * (255 - a)) / 255 per colour
-  // byte, alpha = a + dstAlpha * (255 - a) / 255 (truncating; see Bitmap32.cpp);
+  // byte, alpha = a + dstAlpha * (255 - a) / 255 (truncating; see BlendBitmap.cpp);
   // Custom hands every pixel to onPixelCombine.
   uint8_t masterAlpha = 255;
   DrawMode drawMode = DrawMode::Opaque;
@@ -66,14 +66,14 @@ class Bitmap32 {
   void LineFS(float x1, float y1, float x2, float y2, Pixel color, bool drawEndPoint = false);
 
   // Composite `src` at (x, y) by src's draw mode and master alpha.
-  void Draw(int32_t x, int32_t y, const Bitmap32& src);
+  void Draw(int32_t x, int32_t y, const BlendBitmap& src);
   // Stretched with src's stretch filter, then composited as above.
-  void Draw(const Rect& dstRect, const Rect& srcRect, const Bitmap32& src);
+  void Draw(const Rect& dstRect, const Rect& srcRect, const BlendBitmap& src);
 
   void FlipHorz();  // mirror left to right in place
   // Copy the pixels 1:1 into a device bitmap at (x, y) (clipped to it).
-  void DrawTo(Bitmap& dst, int32_t x, int32_t y) const;
-  void CopyFrom(const Bitmap& src);  // same size as src, pixels copied as they are
+  void DrawTo(BottomUpBitmap& dst, int32_t x, int32_t y) const;
+  void CopyFrom(const BottomUpBitmap& src);  // same size as src, pixels copied as they are
 
  private:
   int32_t width_ = 0, height_ = 0;
@@ -84,7 +84,7 @@ class Bitmap32 {
 
 // Reference implementations (plain, obviously right); tests hold the fast paths to them.
 namespace reference {
-void LineFS(Bitmap32& bmp, float x1, float y1, float x2, float y2, Pixel color,
+void LineFS(BlendBitmap& bmp, float x1, float y1, float x2, float y2, Pixel color,
             bool drawEndPoint = false);
 }  // namespace reference
 
