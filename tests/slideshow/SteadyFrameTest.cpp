@@ -91,12 +91,12 @@ void DrawNothing(const EffectFrame&, const EffectArgs&) {}
 TEST(SteadyFrames, TransitionsKeepToTheScreensRate) {
   for (const int32_t rate : {60, 0}) {
     ShowRig rig(480, 270);
-    rig.AddStill("/run/a.bmp", TaggedBitmap32(1, 480, 270));
+    rig.AddStill("/run/a.bmp", TaggedBlendBitmap(1, 480, 270));
     rig.display.framesShown = rate;
     rig.display.clockToAdvance = &rig.clock;
     rig.display.presentCost = 2;
     Slideshow form(rig.settings, rig.Services(DrawNothing));
-    form.FormShow();
+    form.Start();
     const uint32_t start = rig.clock.Ticks();
     ASSERT_EQ(form.RunTransition(1500), TransitionDriver::Result::Done);
     EXPECT_EQ(form.LastTransitionSteps(), rate ? 90 : 500) << rate;
