@@ -57,8 +57,9 @@ void RunModes::RunConfigMode() {
 void RunModes::RunPreviewMode(std::string_view modeArgument) {
   if (PreparePackage() && !settings_->Setting.PreviewFile.empty())
     host_.DrawPreview(*settings_, modeArgument);
-  // Unlike the Windows original, the preview run cleans up: nothing redraws from these files
-  // once the process has ended, and each preview would otherwise leave a folder behind.
+  // The preview run removes what it extracted: the picture stays drawn in the window after
+  // the process ends, nothing reads these files again, and each preview would otherwise
+  // leave a folder behind.
   RemovePackage(*settings_);
 }
 
