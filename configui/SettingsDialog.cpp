@@ -70,7 +70,7 @@ class LinkLabel : public QLabel {
 };
 
 // A drop-down list whose open list shows every entry whole. The closed box keeps its
-// designed width, which the longest entries outgrow in wider fonts than the design's; some
+// designed width, which the longest entries outgrow in fonts wider than the author's; some
 // styles open the list only as wide as the box, so the list is made as wide as a box would
 // have to be to show the longest entry. The closed box names its entry in full as its tool
 // tip.

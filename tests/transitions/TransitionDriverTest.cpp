@@ -121,7 +121,7 @@ TEST(TransitionDriver, ACapHoldsTheTransitionToItsTime) {
   }
 }
 
-// The cap over the design's count: the smaller of the two, and none for a transition shorter
+// The cap over the first-frame count: the smaller of the two, and none for a transition shorter
 // than one frame of the screen.
 TEST(TransitionDriver, CappedStepCount) {
   EXPECT_EQ(TransitionDriver::CappedStepCount(1500, 0, 0), 1500);
